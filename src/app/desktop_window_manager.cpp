@@ -1,0 +1,133 @@
+#include "app/desktop_window_manager.h"
+
+#include "app/interactive_desktop_window.h"
+#include "room/room_view.h"
+#include "state/app_state.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
+
+DesktopWindowManager::DesktopWindowManager(AppState& appState, QObject* parent)
+    : QObject(parent), m_appState(appState)
+{
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this](QScreen* screen) {
+        observeScreen(screen);
+        refitToPrimaryScreen();
+    });
+    observeScreen(QGuiApplication::primaryScreen());
+}
+
+DesktopWindowManager::~DesktopWindowManager()
+{
+    delete m_window;
+}
+
+DesktopWindowManager& DesktopWindowManager::shared()
+{
+    static DesktopWindowManager* instance =
+        new DesktopWindowManager(AppState::shared(), QCoreApplication::instance());
+    return *instance;
+}
+
+void DesktopWindowManager::observeScreen(QScreen* screen)
+{
+    if (m_observedScreen)
+        disconnect(m_observedScreen, nullptr, this, nullptr);
+    m_observedScreen = screen;
+    if (screen) {
+        connect(screen, &QScreen::geometryChanged, this,
+                &DesktopWindowManager::refitToPrimaryScreen);
+    }
+}
+
+void DesktopWindowManager::createWindow()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen && !QGuiApplication::screens().isEmpty())
+        screen = QGuiApplication::screens().constFirst();
+    if (!screen)
+        return;
+
+    delete m_window;
+    m_window = new InteractiveDesktopWindow;
+    m_window->setContent(new RoomView(m_appState));
+    m_window->setGeometry(screen->geometry());
+
+    connect(m_window, &InteractiveDesktopWindow::exposureChanged, this,
+            &DesktopWindowManager::handleExposureChange);
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+            &DesktopWindowManager::handleApplicationStateChange, Qt::UniqueConnection);
+
+    m_window->show();
+    m_appState.setWindowVisible(isRoomShown());
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void DesktopWindowManager::refitToPrimaryScreen()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || !m_window)
+        return;
+    m_window->setGeometry(screen->geometry());
+}
+
+bool DesktopWindowManager::isRoomShown() const
+{
+    if (!m_window || !m_window->isVisible())
+        return false;
+    QWindow* handle = m_window->windowHandle();
+    return handle && handle->isExposed();
+}
+
+void DesktopWindowManager::showRoom()
+{
+    if (!m_window)
+        return;
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void DesktopWindowManager::hideRoom()
+{
+    if (m_window)
+        m_window->hide();
+}
+
+void DesktopWindowManager::handleExposureChange()
+{
+    if (!m_window)
+        return;
+    const bool visible = isRoomShown();
+    if (visible == m_appState.isWindowVisible())
+        return;
+    m_appState.setWindowVisible(visible);
+    if (!visible)
+        emptyImageCaches();
+}
+
+void DesktopWindowManager::handleApplicationStateChange(Qt::ApplicationState state)
+{
+    if (state == Qt::ApplicationActive) {
+        m_appState.setAppActive(true);
+        if (m_window) {
+            m_window->raise();
+            m_window->activateWindow();
+        }
+        return;
+    }
+    m_appState.setAppActive(false);
+    emptyImageCaches();
+}
+
+void DesktopWindowManager::emptyImageCaches()
+{
+    // The image cache of the room's asset loader, then the floor's file-icon cache.
+}
+
+InteractiveDesktopWindow* DesktopWindowManager::window() const
+{
+    return m_window;
+}

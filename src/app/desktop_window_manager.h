@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class AppState;
+class InteractiveDesktopWindow;
+class QScreen;
+
+// Owns the room window for the life of the process: builds it over the primary screen,
+// refits it when the screens change, and mirrors exposure and activation into AppState,
+// emptying the image caches whenever the room cannot be seen.
+class DesktopWindowManager : public QObject {
+    Q_OBJECT
+public:
+    explicit DesktopWindowManager(AppState& appState, QObject* parent = nullptr);
+    ~DesktopWindowManager() override;
+
+    static DesktopWindowManager& shared();
+
+    // Builds and shows the room window. With no screen at all no window is made.
+    void createWindow();
+    InteractiveDesktopWindow* window() const;
+
+    // Shows and raises the room window, or hides it (it is never closed).
+    void showRoom();
+    void hideRoom();
+    bool isRoomShown() const;
+
+    void handleApplicationStateChange(Qt::ApplicationState state);
+    void handleExposureChange();
+    void refitToPrimaryScreen();
+
+    // Gives back image memory while nothing is drawn; the views reload on their next paint.
+    static void emptyImageCaches();
+
+private:
+    void observeScreen(QScreen* screen);
+
+    AppState& m_appState;
+    QPointer<InteractiveDesktopWindow> m_window;
+    QPointer<QScreen> m_observedScreen;
+};

@@ -1,0 +1,29 @@
+#include "app/widget_user_prompts.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+bool WidgetUserPrompts::confirm(const QString& message, const QString& informativeText,
+                                const QString& acceptTitle, const QString& rejectTitle)
+{
+    QMessageBox box;
+    box.setTextFormat(Qt::PlainText);
+    box.setText(message);
+    box.setInformativeText(informativeText);
+    QPushButton* accept = box.addButton(acceptTitle, QMessageBox::AcceptRole);
+    QPushButton* reject = box.addButton(rejectTitle, QMessageBox::RejectRole);
+    box.setDefaultButton(accept);
+    box.setEscapeButton(reject);
+    box.exec();
+    return box.clickedButton() == accept;
+}
+
+void WidgetUserPrompts::inform(const QString& message, const QString& informativeText)
+{
+    QMessageBox box;
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon(QMessageBox::Information);
+    box.setText(message);
+    box.setInformativeText(informativeText);
+    box.exec();
+}

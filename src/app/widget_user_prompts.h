@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/user_prompts.h"
+
+// Alerts and panels as the room's dialogs: modal message boxes.
+class WidgetUserPrompts : public UserPrompts {
+public:
+    bool confirm(const QString& message, const QString& informativeText,
+                 const QString& acceptTitle, const QString& rejectTitle) override;
+    void inform(const QString& message, const QString& informativeText) override;
+};

@@ -1,0 +1,13 @@
+#include "kit/units.h"
+
+#include <cmath>
+
+namespace Units {
+QFont font(const QString& family, qreal designPoints, QFont::Weight weight)
+{
+    QFont f(family);
+    f.setPixelSize(std::max(1, int(std::lround(designPoints))));
+    f.setWeight(weight);
+    return f;
+}
+} // namespace Units

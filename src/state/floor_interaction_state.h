@@ -1,0 +1,40 @@
+#pragma once
+
+#include "state/observable.h"
+
+#include <QObject>
+#include <QPointF>
+#include <QSet>
+#include <QSizeF>
+#include <QString>
+
+#include <optional>
+
+// What the floor, the carpet and the room's background share while the grass floor is
+// handled: the carpet's live drag, the lifted carpet, an outside drag over the room, the
+// dragged and hovered floor files, the selection and the marquee. Nothing here is saved.
+class FloorInteractionState : public QObject {
+    Q_OBJECT
+
+    PONDSILL_PUBLISHED(QSizeF, carpetDragOffset, setCarpetDragOffset);
+    PONDSILL_PUBLISHED(bool, isCarpetDragging, setCarpetDragging) = false;
+    PONDSILL_PUBLISHED(bool, isCarpetLifted, setCarpetLifted) = false;
+    PONDSILL_PUBLISHED(bool, isFloorTargeted, setFloorTargeted) = false;
+    PONDSILL_PUBLISHED(std::optional<QString>, draggingFloorFileName, setDraggingFloorFileName);
+    PONDSILL_PUBLISHED(QSizeF, floorFileDragTranslation, setFloorFileDragTranslation);
+    PONDSILL_PUBLISHED(std::optional<QString>, hoveredFloorFileName, setHoveredFloorFileName);
+    PONDSILL_PUBLISHED(QSet<QString>, selectedFileNames, setSelectedFileNames);
+    PONDSILL_PUBLISHED(bool, isMarqueeSelecting, setMarqueeSelecting) = false;
+    PONDSILL_PUBLISHED(std::optional<QPointF>, marqueeStart, setMarqueeStart);
+    PONDSILL_PUBLISHED(std::optional<QPointF>, marqueeCurrent, setMarqueeCurrent);
+
+public:
+    explicit FloorInteractionState(QObject* parent = nullptr);
+
+    static FloorInteractionState& shared();
+
+    // Empties the selection and ends the marquee; carpet, hover and drag stay.
+    void clearSelection();
+    // Adds the file name to the selection, or removes it when it is there.
+    void toggleSelection(const QString& name);
+};

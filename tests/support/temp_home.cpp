@@ -1,0 +1,50 @@
+#include "support/temp_home.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdlib>
+
+namespace {
+const char* const kVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"};
+}
+
+TempHome::TempHome()
+{
+    for (const char* name : kVariables)
+        m_saved[name] = qgetenv(name);
+    m_home = m_dir.path() + QStringLiteral("/home");
+    const QString base = m_dir.path();
+    for (const QString& sub : {QStringLiteral("/home"), QStringLiteral("/data"),
+                               QStringLiteral("/config"), QStringLiteral("/cache")})
+        QDir().mkpath(base + sub);
+    ::setenv("HOME", QFile::encodeName(m_home).constData(), 1);
+    ::setenv("XDG_DATA_HOME", QFile::encodeName(base + QStringLiteral("/data")).constData(), 1);
+    ::setenv("XDG_CONFIG_HOME", QFile::encodeName(base + QStringLiteral("/config")).constData(),
+             1);
+    ::setenv("XDG_CACHE_HOME", QFile::encodeName(base + QStringLiteral("/cache")).constData(), 1);
+}
+
+TempHome::~TempHome()
+{
+    for (const auto& [name, value] : m_saved)
+        ::setenv(name.constData(), value.constData(), 1);
+}
+
+QString TempHome::writeFile(const QString& relativePath, const QByteArray& content) const
+{
+    const QString full = m_home + QLatin1Char('/') + relativePath;
+    QDir().mkpath(QFileInfo(full).absolutePath());
+    QFile file(full);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+    return full;
+}
+
+QString TempHome::makeDir(const QString& relativePath) const
+{
+    const QString full = m_home + QLatin1Char('/') + relativePath;
+    QDir().mkpath(full);
+    return full;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <map>
+
+// A fresh home folder for one test: HOME and the XDG folders point into a temporary
+// directory while the object lives, and are put back afterwards.
+class TempHome {
+public:
+    TempHome();
+    ~TempHome();
+    TempHome(const TempHome&) = delete;
+    TempHome& operator=(const TempHome&) = delete;
+
+    bool isValid() const { return m_dir.isValid(); }
+    QString path() const { return m_home; }
+    QString dataHome() const { return m_dir.path() + QStringLiteral("/data"); }
+    QString configHome() const { return m_dir.path() + QStringLiteral("/config"); }
+
+    // Makes `relativePath` (and its folders) under the home folder with `content`.
+    QString writeFile(const QString& relativePath, const QByteArray& content = {}) const;
+    QString makeDir(const QString& relativePath) const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_home;
+    std::map<QByteArray, QByteArray> m_saved;
+};

@@ -1,0 +1,146 @@
+// Renders the room window offscreen and writes a PNG, so anyone can look at the room
+// without a display:
+//
+//   pondsill-snapshot [--size 1440x900] [--home DIR] [--state NAME]... --out room.png
+//
+// States: lamp-off, fire, picker, card:<clock|calendar|monitor|mail|whatsapp|trash|guitar|
+// acoustic-guitar|quennet-plaque|tolvane-plaque|photo-N>.
+#include "app/interactive_desktop_window.h"
+#include "room/room_view.h"
+#include "state/app_state.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+namespace {
+bool applyCard(AppState& state, const QString& name)
+{
+    using V = ActiveDesktopQuickView;
+    static const std::map<QString, std::function<V()>> cards = {
+        {QStringLiteral("clock"), &V::clock},
+        {QStringLiteral("calendar"), &V::calendar},
+        {QStringLiteral("monitor"), &V::monitor},
+        {QStringLiteral("mail"), &V::mail},
+        {QStringLiteral("whatsapp"), &V::whatsapp},
+        {QStringLiteral("trash"), &V::trash},
+        {QStringLiteral("guitar"), &V::guitar},
+        {QStringLiteral("acoustic-guitar"), &V::acousticGuitar},
+        {QStringLiteral("quennet-plaque"), &V::quennetPlaque},
+        {QStringLiteral("tolvane-plaque"), &V::tolvanePlaque},
+    };
+    if (name.startsWith(QLatin1String("photo-"))) {
+        bool ok = false;
+        const int slot = name.mid(6).toInt(&ok);
+        if (!ok)
+            return false;
+        state.setActiveQuickView(V::photo(slot));
+        return true;
+    }
+    auto it = cards.find(name);
+    if (it == cards.end())
+        return false;
+    state.setActiveQuickView(it->second());
+    return true;
+}
+
+bool applyState(AppState& state, const QString& name)
+{
+    if (name == QLatin1String("lamp-off")) {
+        state.setLampOn(false);
+        return true;
+    }
+    if (name == QLatin1String("fire")) {
+        state.setFireModeActive(true);
+        return true;
+    }
+    if (name == QLatin1String("picker")) {
+        state.setShowThemePicker(true);
+        return true;
+    }
+    if (name.startsWith(QLatin1String("card:")))
+        return applyCard(state, name.mid(5));
+    return false;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
+    // The home folder must be chosen before anything reads it.
+    QString home;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (QByteArray(argv[i]) == "--home")
+            home = QString::fromLocal8Bit(argv[i + 1]);
+    }
+    QTemporaryDir scratch;
+    if (home.isEmpty())
+        home = scratch.path();
+    home = QDir(home).absolutePath();
+    QDir().mkpath(home);
+    ::setenv("HOME", QFile::encodeName(home).constData(), 1);
+    ::setenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")).constData(),
+             1);
+    ::setenv("XDG_DATA_HOME",
+             QFile::encodeName(home + QStringLiteral("/.local/share")).constData(), 1);
+
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Renders the Pondsill room to a PNG."));
+    parser.addHelpOption();
+    QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Window size WxH."),
+                                  QStringLiteral("WxH"), QStringLiteral("1440x900"));
+    QCommandLineOption homeOption(QStringLiteral("home"), QStringLiteral("Home folder to use."),
+                                  QStringLiteral("dir"));
+    QCommandLineOption stateOption(QStringLiteral("state"), QStringLiteral("A room state."),
+                                   QStringLiteral("name"));
+    QCommandLineOption outOption(QStringLiteral("out"), QStringLiteral("PNG to write."),
+                                 QStringLiteral("file"), QStringLiteral("room.png"));
+    parser.addOptions({sizeOption, homeOption, stateOption, outOption});
+    parser.process(app);
+
+    const QStringList size = parser.value(sizeOption).split(QLatin1Char('x'));
+    const int width = size.value(0).toInt();
+    const int height = size.value(1).toInt();
+    if (width <= 0 || height <= 0) {
+        std::fprintf(stderr, "pondsill-snapshot: bad size\n");
+        return 2;
+    }
+
+    QSettings settings(home + QStringLiteral("/.config/Pondsill/Pondsill.conf"),
+                       QSettings::IniFormat);
+    AppState state(&settings);
+    for (const QString& name : parser.values(stateOption)) {
+        if (!applyState(state, name)) {
+            std::fprintf(stderr, "pondsill-snapshot: unknown state %s\n", qPrintable(name));
+            return 2;
+        }
+    }
+
+    InteractiveDesktopWindow window;
+    window.setContent(new RoomView(state));
+    window.resize(width, height);
+    window.show();
+    // Let layout and any entrance animation settle.
+    for (int i = 0; i < 50; ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(20);
+    }
+    const QImage image = window.grab().toImage();
+    if (!image.save(parser.value(outOption))) {
+        std::fprintf(stderr, "pondsill-snapshot: cannot write %s\n",
+                     qPrintable(parser.value(outOption)));
+        return 1;
+    }
+    return 0;
+}
