@@ -1,6 +1,7 @@
 #include "app/desktop_window_manager.h"
 
 #include "app/interactive_desktop_window.h"
+#include "platform/x11_window_hints.h"
 #include "room/room_view.h"
 #include "state/app_state.h"
 
@@ -60,6 +61,7 @@ void DesktopWindowManager::createWindow()
             &DesktopWindowManager::handleApplicationStateChange, Qt::UniqueConnection);
 
     m_window->show();
+    applyDesktopWindowHints(m_window->windowHandle());
     m_appState.setWindowVisible(isRoomShown());
     m_window->raise();
     m_window->activateWindow();
@@ -86,6 +88,7 @@ void DesktopWindowManager::showRoom()
     if (!m_window)
         return;
     m_window->show();
+    applyDesktopWindowHints(m_window->windowHandle()); // a window manager forgets them on unmap
     m_window->raise();
     m_window->activateWindow();
 }
