@@ -2,6 +2,7 @@
 
 #include "app/interactive_desktop_window.h"
 #include "platform/x11_window_hints.h"
+#include "room/floor/file_icon_cache.h"
 #include "room/room_view.h"
 #include "state/app_state.h"
 
@@ -128,6 +129,7 @@ void DesktopWindowManager::handleApplicationStateChange(Qt::ApplicationState sta
 void DesktopWindowManager::emptyImageCaches()
 {
     // The image cache of the room's asset loader, then the floor's file-icon cache.
+    FileIconCache::shared().clear();
 }
 
 InteractiveDesktopWindow* DesktopWindowManager::window() const
