@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPainterPath>
+#include <QPointF>
+
+// Soft shadows and glows: a silhouette blurred once into an image that is then drawn as
+// often as needed. Blurring is far too slow to do on every frame; render a shadow when its
+// shape or size changes and keep the image.
+//
+// A blur radius is given in design points as the room's drawings give it: the Gaussian's
+// standard deviation is half the radius.
+namespace SoftShadow {
+
+// How far, in design points, a blur of `radius` reaches beyond the silhouette.
+int spread(qreal radius);
+
+// The silhouette's alpha blurred by `radius` and tinted `color` (whose alpha scales the
+// shadow). The result is larger than `silhouette` by spread(radius) design points on every
+// side and has the silhouette's device pixel ratio.
+QImage blurred(const QImage& silhouette, qreal radius, const QColor& color);
+
+// The shadow of `path` filled, at `devicePixelRatio`. `topLeft` receives where the image's
+// top-left corner goes in the path's coordinates (before any shadow offset).
+QImage ofPath(const QPainterPath& path, qreal radius, const QColor& color, qreal devicePixelRatio,
+              QPointF* topLeft);
+
+} // namespace SoftShadow
