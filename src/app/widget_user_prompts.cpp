@@ -1,5 +1,7 @@
 #include "app/widget_user_prompts.h"
 
+#include "app/item_open_panel.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -26,4 +28,12 @@ void WidgetUserPrompts::inform(const QString& message, const QString& informativ
     box.setText(message);
     box.setInformativeText(informativeText);
     box.exec();
+}
+
+QStringList WidgetUserPrompts::chooseItems(const OpenPanel& panel)
+{
+    ItemOpenPanel dialog(panel);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.chosenPaths();
 }

@@ -1,0 +1,69 @@
+#include "platform/file_manager_reveal.h"
+
+#include <QCoreApplication>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <gio/gio.h>
+
+const QString FileManagerReveal::serviceName = QStringLiteral("org.freedesktop.FileManager1");
+const QString FileManagerReveal::objectPath = QStringLiteral("/org/freedesktop/FileManager1");
+
+namespace {
+// Starting a file manager through bus activation can take a few seconds.
+constexpr int kCallTimeoutMs = 10000;
+} // namespace
+
+FileManagerReveal::FileManagerReveal(const QDBusConnection& bus, FolderOpener openFolder,
+                                     QObject* parent)
+    : QObject(parent), m_bus(bus),
+      m_openFolder(openFolder ? std::move(openFolder) : &FileManagerReveal::openFolderInDefaultApp)
+{
+}
+
+FileManagerReveal& FileManagerReveal::shared()
+{
+    static FileManagerReveal* instance =
+        new FileManagerReveal(QDBusConnection::sessionBus(), {}, QCoreApplication::instance());
+    return *instance;
+}
+
+void FileManagerReveal::showItems(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    const QString folder = QFileInfo(QDir::cleanPath(paths.first())).absolutePath();
+    if (!m_bus.isConnected()) {
+        m_openFolder(folder);
+        Q_EMIT finished(false);
+        return;
+    }
+    QStringList uris;
+    for (const QString& path : paths)
+        uris.append(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    QDBusMessage call = QDBusMessage::createMethodCall(serviceName, objectPath, serviceName,
+                                                       QStringLiteral("ShowItems"));
+    call << uris << QString();
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, kCallTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, folder](QDBusPendingCallWatcher* done) {
+                done->deleteLater();
+                const bool answered = !done->isError();
+                if (!answered)
+                    m_openFolder(folder);
+                Q_EMIT finished(answered);
+            });
+}
+
+bool FileManagerReveal::openFolderInDefaultApp(const QString& folder)
+{
+    const QByteArray uri = QUrl::fromLocalFile(folder).toEncoded();
+    GError* error = nullptr;
+    const bool started = g_app_info_launch_default_for_uri(uri.constData(), nullptr, &error);
+    if (error)
+        g_error_free(error);
+    return started;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+// Shows items selected in the user's file manager: org.freedesktop.FileManager1.ShowItems
+// on the session bus; where no file manager answers, the first item's folder is opened in
+// the default folder application instead.
+class FileManagerReveal : public QObject {
+    Q_OBJECT
+public:
+    // Opens a folder; true when something was started to show it.
+    using FolderOpener = std::function<bool(const QString& folder)>;
+
+    static const QString serviceName;
+    static const QString objectPath;
+
+    explicit FileManagerReveal(const QDBusConnection& bus, FolderOpener openFolder = {},
+                               QObject* parent = nullptr);
+
+    static FileManagerReveal& shared();
+
+    // Returns at once; the file manager's answer (or its silence) is handled later.
+    virtual void showItems(const QStringList& paths);
+
+    // The default application for folders, through GIO.
+    static bool openFolderInDefaultApp(const QString& folder);
+
+Q_SIGNALS:
+    // Emitted when the request has been handled one way or the other.
+    void finished(bool fileManagerAnswered);
+
+private:
+    QDBusConnection m_bus;
+    FolderOpener m_openFolder;
+};

@@ -1,0 +1,106 @@
+#include "platform/file_manager_reveal.h"
+#include "support/test_registry.h"
+
+#include <QDBusAbstractAdaptor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+// Stands in for a file manager on the test's private session bus.
+class FakeFileManager : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    QList<QStringList> requests;
+};
+
+class FakeFileManagerAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+public:
+    explicit FakeFileManagerAdaptor(FakeFileManager* parent)
+        : QDBusAbstractAdaptor(parent), m_fake(parent)
+    {
+    }
+public Q_SLOTS:
+    void ShowItems(const QStringList& uris, const QString& startupId)
+    {
+        Q_UNUSED(startupId);
+        m_fake->requests.append(uris);
+    }
+
+private:
+    FakeFileManager* m_fake;
+};
+} // namespace
+
+class FileManagerRevealTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void asksTheFileManagerToSelectTheItems()
+    {
+        QDBusConnection service =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-fm"));
+        if (!service.isConnected())
+            QSKIP("no session bus (run under dbus-run-session)");
+        FakeFileManager fake;
+        new FakeFileManagerAdaptor(&fake);
+        QVERIFY(service.registerObject(FileManagerReveal::objectPath, &fake,
+                                       QDBusConnection::ExportAdaptors));
+        QVERIFY(service.registerService(FileManagerReveal::serviceName));
+
+        QStringList opened;
+        FileManagerReveal reveal(QDBusConnection::sessionBus(), [&opened](const QString& folder) {
+            opened.append(folder);
+            return true;
+        });
+        QSignalSpy done(&reveal, &FileManagerReveal::finished);
+        reveal.showItems({QStringLiteral("/home/u/Documents/RidezozEvar/Rak"),
+                          QStringLiteral("/home/u/My \"odd\" #file%.txt")});
+        QTRY_COMPARE(done.count(), 1);
+        QCOMPARE(done.at(0).at(0).toBool(), true);
+        QCOMPARE(fake.requests.size(), 1);
+        QCOMPARE(fake.requests.at(0),
+                 (QStringList{QStringLiteral("file:///home/u/Documents/RidezozEvar/Rak"),
+                              QStringLiteral("file:///home/u/My%20%22odd%22%20%23file%25.txt")}));
+        QVERIFY(opened.isEmpty());
+
+        service.unregisterService(FileManagerReveal::serviceName);
+        QDBusConnection::disconnectFromBus(QStringLiteral("fake-fm"));
+    }
+
+    void opensTheParentFolderWithoutAFileManager_data()
+    {
+        QTest::addColumn<bool>("busConnected");
+        QTest::newRow("nobody answers on the bus") << true;
+        QTest::newRow("no bus at all") << false;
+    }
+    void opensTheParentFolderWithoutAFileManager()
+    {
+        QFETCH(bool, busConnected);
+        QDBusConnection bus =
+            busConnected ? QDBusConnection::sessionBus() : QDBusConnection(QStringLiteral("none"));
+        if (busConnected && !bus.isConnected())
+            QSKIP("no session bus (run under dbus-run-session)");
+        // Never start a real file manager from a test.
+        if (busConnected && (bus.interface()->isServiceRegistered(FileManagerReveal::serviceName) ||
+                             bus.interface()->activatableServiceNames().value().contains(
+                                 FileManagerReveal::serviceName)))
+            QSKIP("a file manager answers on this bus");
+        QStringList opened;
+        FileManagerReveal reveal(bus, [&opened](const QString& folder) {
+            opened.append(folder);
+            return true;
+        });
+        QSignalSpy done(&reveal, &FileManagerReveal::finished);
+        reveal.showItems({QStringLiteral("/home/u/Documents/RidezozEvar/Album")});
+        QTRY_COMPARE(done.count(), 1);
+        QCOMPARE(done.at(0).at(0).toBool(), false);
+        QCOMPARE(opened, QStringList{QStringLiteral("/home/u/Documents/RidezozEvar")});
+    }
+};
+
+PONDSILL_TEST(FileManagerRevealTest)
+#include "file_manager_reveal_test.moc"
