@@ -1,0 +1,78 @@
+#include "platform/extended_attributes.h"
+
+#include <QFile>
+
+#include <sys/xattr.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace ExtendedAttributes {
+
+namespace {
+// A value can grow between asking for its size and reading it: try again a few times.
+constexpr int kReadAttempts = 4;
+
+template <typename SizeFn, typename ReadFn>
+std::optional<QByteArray> readSized(SizeFn sizeOf, ReadFn readInto)
+{
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        const ssize_t size = sizeOf();
+        if (size < 0)
+            return std::nullopt;
+        if (size == 0)
+            return QByteArray();
+        QByteArray buffer(qsizetype(size), Qt::Uninitialized);
+        const ssize_t got = readInto(buffer.data(), size_t(size));
+        if (got >= 0) {
+            buffer.truncate(qsizetype(got));
+            return buffer;
+        }
+        if (errno != ERANGE)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+} // namespace
+
+std::optional<QByteArray> read(const QString& path, const char* name)
+{
+    const QByteArray native = QFile::encodeName(path);
+    return readSized(
+        [&] { return ::getxattr(native.constData(), name, nullptr, 0); },
+        [&](char* data, size_t size) { return ::getxattr(native.constData(), name, data, size); });
+}
+
+bool write(const QString& path, const char* name, const QByteArray& value)
+{
+    const QByteArray native = QFile::encodeName(path);
+    return ::setxattr(native.constData(), name, value.constData(), size_t(value.size()), 0) == 0;
+}
+
+bool copyUserAttributes(const QString& from, const QString& to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    const std::optional<QByteArray> names = readSized(
+        [&] { return ::llistxattr(source.constData(), nullptr, 0); },
+        [&](char* data, size_t size) { return ::llistxattr(source.constData(), data, size); });
+    if (!names)
+        return errno == ENOTSUP;
+    bool allCopied = true;
+    for (const QByteArray& attribute : names->split('\0')) {
+        if (!attribute.startsWith("user."))
+            continue;
+        const char* name = attribute.constData();
+        const std::optional<QByteArray> value =
+            readSized([&] { return ::lgetxattr(source.constData(), name, nullptr, 0); },
+                      [&](char* data, size_t size) {
+                          return ::lgetxattr(source.constData(), name, data, size);
+                      });
+        if (!value || ::lsetxattr(target.constData(), name, value->constData(),
+                                  size_t(value->size()), 0) != 0)
+            allCopied = false;
+    }
+    return allCopied;
+}
+
+} // namespace ExtendedAttributes

@@ -1,0 +1,380 @@
+#include "platform/file_operations.h"
+
+#include "platform/extended_attributes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace FileOperations {
+
+namespace {
+
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+EntryStatus fromStat(const struct stat& st)
+{
+    EntryStatus status;
+    status.device = st.st_dev;
+    status.inode = st.st_ino;
+    status.isSymbolicLink = S_ISLNK(st.st_mode);
+    status.isDirectory = S_ISDIR(st.st_mode);
+    status.isRegularFile = S_ISREG(st.st_mode);
+    status.changeTime = double(st.st_ctim.tv_sec) + double(st.st_ctim.tv_nsec) / 1e9;
+    return status;
+}
+
+Result lastError()
+{
+    return Result{errno != 0 ? errno : EIO};
+}
+
+// Closes a descriptor when it goes out of scope.
+struct FdGuard {
+    int fd = -1;
+    ~FdGuard()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+Result copyTimes(const QByteArray& to, const struct stat& st, bool isLink)
+{
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::utimensat(AT_FDCWD, to.constData(), times, isLink ? AT_SYMLINK_NOFOLLOW : 0) != 0)
+        return lastError();
+    return {};
+}
+
+Result copyRegularFile(const QString& from, const QString& to)
+{
+    FdGuard in{::open(native(from).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)};
+    if (in.fd < 0)
+        return lastError();
+    FdGuard out{::open(native(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)};
+    if (out.fd < 0)
+        return lastError();
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t got = ::read(in.fd, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return lastError();
+        }
+        if (got == 0)
+            break;
+        ssize_t written = 0;
+        while (written < got) {
+            const ssize_t n = ::write(out.fd, buffer.data() + written, size_t(got - written));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return lastError();
+            }
+            written += n;
+        }
+    }
+    const int closed = ::close(out.fd);
+    out.fd = -1;
+    if (closed != 0)
+        return lastError();
+    return {};
+}
+
+Result copyEntry(const QString& from, const QString& to)
+{
+    struct stat st {};
+    if (::lstat(native(from).constData(), &st) != 0)
+        return lastError();
+
+    if (S_ISLNK(st.st_mode)) {
+        const std::optional<QString> destination = readLink(from);
+        if (!destination)
+            return lastError();
+        if (const Result made = createSymbolicLink(*destination, to); !made)
+            return made;
+        copyTimes(native(to), st, true);
+        return {};
+    }
+
+    if (S_ISDIR(st.st_mode)) {
+        if (::mkdir(native(to).constData(), 0700) != 0)
+            return lastError();
+        const std::optional<QStringList> names = listEntries(from, true);
+        if (!names)
+            return lastError();
+        for (const QString& name : *names) {
+            const Result copied =
+                copyEntry(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name);
+            if (!copied)
+                return copied;
+        }
+        if (!ExtendedAttributes::copyUserAttributes(from, to))
+            return Result{ENOTSUP};
+        if (::chmod(native(to).constData(), st.st_mode & 07777) != 0)
+            return lastError();
+        copyTimes(native(to), st, false);
+        return {};
+    }
+
+    if (S_ISREG(st.st_mode)) {
+        if (const Result copied = copyRegularFile(from, to); !copied)
+            return copied;
+        // Attributes before the mode: a read-only file takes no new user attributes.
+        if (!ExtendedAttributes::copyUserAttributes(from, to))
+            return Result{ENOTSUP};
+        if (::chmod(native(to).constData(), st.st_mode & 07777) != 0)
+            return lastError();
+        copyTimes(native(to), st, false);
+        return {};
+    }
+
+    // Sockets, pipes and device nodes are not people's documents.
+    return Result{ENOTSUP};
+}
+
+int removeAt(int dirFd, const char* name)
+{
+    struct stat st {};
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    if (!S_ISDIR(st.st_mode))
+        return ::unlinkat(dirFd, name, 0) == 0 ? 0 : errno;
+
+    const int fd = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    int firstError = 0;
+    std::vector<QByteArray> children;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        children.emplace_back(entry->d_name);
+    }
+    for (const QByteArray& child : children) {
+        const int error = removeAt(fd, child.constData());
+        if (error != 0 && firstError == 0)
+            firstError = error;
+    }
+    ::closedir(dir);
+    if (firstError != 0)
+        return firstError;
+    return ::unlinkat(dirFd, name, AT_REMOVEDIR) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+QString Result::message() const
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+std::optional<EntryStatus> entryStatus(const QString& path)
+{
+    struct stat st {};
+    if (path.isEmpty() || ::lstat(native(path).constData(), &st) != 0)
+        return std::nullopt;
+    return fromStat(st);
+}
+
+std::optional<EntryStatus> resolvedStatus(const QString& path)
+{
+    struct stat st {};
+    if (path.isEmpty() || ::stat(native(path).constData(), &st) != 0)
+        return std::nullopt;
+    return fromStat(st);
+}
+
+bool exists(const QString& path)
+{
+    return resolvedStatus(path).has_value();
+}
+
+bool entryExists(const QString& path)
+{
+    return entryStatus(path).has_value();
+}
+
+bool isSymbolicLink(const QString& path)
+{
+    const auto status = entryStatus(path);
+    return status && status->isSymbolicLink;
+}
+
+bool isDirectory(const QString& path)
+{
+    const auto status = entryStatus(path);
+    return status && status->isDirectory;
+}
+
+bool isSameFile(const QString& a, const QString& b)
+{
+    const auto first = resolvedStatus(a);
+    const auto second = resolvedStatus(b);
+    return first && second && first->device == second->device && first->inode == second->inode;
+}
+
+std::optional<QString> readLink(const QString& path)
+{
+    const QByteArray link = native(path);
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t got = ::readlink(link.constData(), buffer.data(), buffer.size());
+        if (got < 0)
+            return std::nullopt;
+        if (size_t(got) < buffer.size())
+            return QFile::decodeName(QByteArray(buffer.data(), qsizetype(got)));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::optional<QString> resolvedLinkTarget(const QString& linkPath)
+{
+    const std::optional<QString> destination = readLink(linkPath);
+    if (!destination || destination->isEmpty())
+        return destination;
+    if (QDir::isAbsolutePath(*destination))
+        return QDir::cleanPath(*destination);
+    return QDir::cleanPath(QFileInfo(linkPath).absolutePath() + QLatin1Char('/') + *destination);
+}
+
+std::optional<QStringList> listEntries(const QString& dir, bool includeHidden)
+{
+    DIR* handle = ::opendir(native(dir).constData());
+    if (!handle)
+        return std::nullopt;
+    QStringList names;
+    errno = 0;
+    while (const dirent* entry = ::readdir(handle)) {
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        if (!includeHidden && name[0] == '.')
+            continue;
+        names.append(QFile::decodeName(name));
+    }
+    const int error = errno;
+    ::closedir(handle);
+    if (error != 0)
+        return std::nullopt;
+    return names;
+}
+
+bool isWithin(const QString& path, const QString& folder)
+{
+    const QString p = QDir::cleanPath(path);
+    const QString f = QDir::cleanPath(folder);
+    if (p.isEmpty() || f.isEmpty())
+        return false;
+    if (p == f)
+        return true;
+    const QString prefix = f.endsWith(QLatin1Char('/')) ? f : f + QLatin1Char('/');
+    return p.startsWith(prefix);
+}
+
+Result makeDirectory(const QString& path)
+{
+    if (QDir().mkpath(path))
+        return {};
+    return Result{isDirectory(path) ? 0 : (entryExists(path) ? EEXIST : EACCES)};
+}
+
+Result createSymbolicLink(const QString& destination, const QString& linkPath)
+{
+    if (::symlink(native(destination).constData(), native(linkPath).constData()) != 0)
+        return lastError();
+    return {};
+}
+
+Result renameNoReplace(const QString& from, const QString& to)
+{
+    const QByteArray source = native(from);
+    const QByteArray target = native(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+        0)
+        return {};
+    if (errno != EINVAL && errno != ENOSYS)
+        return lastError();
+    // A file system without the flag: check, then rename. The window between the two is
+    // as small as the check.
+    if (entryExists(to))
+        return Result{EEXIST};
+    if (::rename(source.constData(), target.constData()) != 0)
+        return lastError();
+    return {};
+}
+
+Result renameReplacingLink(const QString& from, const QString& to)
+{
+    const auto existing = entryStatus(to);
+    if (existing && !existing->isSymbolicLink)
+        return Result{EEXIST};
+    if (existing && isDirectory(from)) {
+        // rename() will not put a folder over a link: drop the link first.
+        if (::unlink(native(to).constData()) != 0)
+            return lastError();
+        return renameNoReplace(from, to);
+    }
+    if (::rename(native(from).constData(), native(to).constData()) != 0)
+        return lastError();
+    return {};
+}
+
+Result copyItem(const QString& from, const QString& to)
+{
+    const auto source = entryStatus(from);
+    if (!source)
+        return Result{ENOENT};
+    if (entryExists(to))
+        return Result{EEXIST};
+    if (source->isDirectory) {
+        // A folder copied into itself would never end.
+        const QString sourceDir = QFileInfo(from).canonicalFilePath();
+        const QString targetParent = QFileInfo(QFileInfo(to).absolutePath()).canonicalFilePath();
+        if (!targetParent.isEmpty() && isWithin(targetParent, sourceDir))
+            return Result{EINVAL};
+    }
+    const Result copied = copyEntry(from, to);
+    if (!copied && entryExists(to))
+        removeItem(to);
+    return copied;
+}
+
+Result removeItem(const QString& path)
+{
+    const QString clean = QDir::cleanPath(path);
+    const QFileInfo info(clean);
+    const QString name = info.fileName();
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return Result{EINVAL};
+    const int parent =
+        ::open(native(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (parent < 0)
+        return lastError();
+    const int error = removeAt(parent, native(name).constData());
+    ::close(parent);
+    return Result{error};
+}
+
+} // namespace FileOperations

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+#include <optional>
+
+// The file operations the storage service needs, with the Linux rules spelt out: nothing
+// here replaces an existing entry, follows a symbolic link it was not asked to follow, or
+// leaves half a copy behind.
+namespace FileOperations {
+
+// The outcome of an operation: 0 or the errno value that stopped it.
+struct Result {
+    int error = 0;
+
+    bool ok() const { return error == 0; }
+    explicit operator bool() const { return ok(); }
+    // The system's description of the error, for the few lines the program prints.
+    QString message() const;
+};
+
+// What lstat says about an entry itself.
+struct EntryStatus {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool isSymbolicLink = false;
+    bool isDirectory = false;
+    bool isRegularFile = false;
+    // Status-change time, seconds since 1970 with the nanoseconds as the fraction.
+    double changeTime = 0;
+};
+
+// The entry at `path` itself (lstat), or nothing when there is none.
+std::optional<EntryStatus> entryStatus(const QString& path);
+// What `path` resolves to (stat, links followed), or nothing when it does not resolve.
+std::optional<EntryStatus> resolvedStatus(const QString& path);
+
+// Something is there once links are followed (a dangling link does not count).
+bool exists(const QString& path);
+// An entry stands there, a dangling symbolic link included.
+bool entryExists(const QString& path);
+bool isSymbolicLink(const QString& path);
+bool isDirectory(const QString& path); // a real directory, not a link to one
+// Both paths resolve to one file (same device and inode).
+bool isSameFile(const QString& a, const QString& b);
+
+// The destination text of the symbolic link at `path`, not followed; nothing when the
+// entry is not a link.
+std::optional<QString> readLink(const QString& path);
+// A link's destination as a path: a relative destination counts from the link's folder.
+std::optional<QString> resolvedLinkTarget(const QString& linkPath);
+
+// The names in `dir` (no recursion, "." and ".." left out), dangling links included;
+// names beginning with a dot only when `includeHidden`. Nothing when it cannot be read.
+std::optional<QStringList> listEntries(const QString& dir, bool includeHidden);
+
+// True when `path` is `folder` itself or lies below it, compared by whole path components.
+bool isWithin(const QString& path, const QString& folder);
+
+Result makeDirectory(const QString& path); // with the missing parent folders
+Result createSymbolicLink(const QString& destination, const QString& linkPath);
+
+// Renames within one file system; fails with EEXIST rather than replace anything.
+Result renameNoReplace(const QString& from, const QString& to);
+// Renames over `to`, which the caller knows to be a symbolic link or nothing at all.
+Result renameReplacingLink(const QString& from, const QString& to);
+
+// Copies a file, a folder tree or a symbolic link (as a link) to `to`, which must not
+// exist, keeping permissions, times and user.* attributes. On failure nothing of the copy
+// is left behind.
+Result copyItem(const QString& from, const QString& to);
+
+// Removes an entry; a folder with its content. Never follows a symbolic link: a link is
+// removed itself, its target stays.
+Result removeItem(const QString& path);
+
+} // namespace FileOperations

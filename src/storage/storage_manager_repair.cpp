@@ -1,0 +1,168 @@
+// Start-up clean-up: older folder layouts are taken over, and the shelf and carpet
+// folders are brought back to one entry per item.
+#include "storage/storage_manager.h"
+
+#include "platform/file_operations.h"
+#include "storage/json_file.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+
+namespace {
+
+QString joined(const QString& folder, const QString& name)
+{
+    return folder + QLatin1Char('/') + name;
+}
+
+// A move that never replaces anything; across file systems a copy that is removed at the
+// source only once it is whole.
+FileOperations::Result moveEntry(const QString& from, const QString& to)
+{
+    FileOperations::Result moved = FileOperations::renameNoReplace(from, to);
+    if (moved.error != EXDEV)
+        return moved;
+    moved = FileOperations::copyItem(from, to);
+    if (moved)
+        FileOperations::removeItem(from);
+    return moved;
+}
+
+} // namespace
+
+void StorageManager::migrateFolderContents(const QString& from, const QString& to)
+{
+    // Only a real folder: a link named like an older folder points at someone's files
+    // elsewhere, which are not ours to move.
+    if (!FileOperations::isDirectory(from))
+        return;
+    const std::optional<QStringList> names = FileOperations::listEntries(from, true);
+    if (!names)
+        return;
+    for (const QString& name : *names)
+        moveEntry(joined(from, name), uniqueDestinationPath(to, name));
+}
+
+void StorageManager::migrateLegacyHome()
+{
+    const QString legacy = joined(m_paths.home, QStringLiteral("Marrowick"));
+    if (!FileOperations::isDirectory(legacy))
+        return;
+    migrateFolderContents(joined(legacy, QStringLiteral("Bookshelf")), m_paths.bookshelf);
+    migrateFolderContents(joined(legacy, QStringLiteral("MagicCarpet")), m_paths.carpet);
+    migrateFolderContents(joined(legacy, QStringLiteral("Photos")), m_paths.album);
+    const QString legacyNotes = joined(legacy, QStringLiteral("notes.json"));
+    if (!FileOperations::entryExists(notesFilePath()) && FileOperations::exists(legacyNotes))
+        QFile::copy(legacyNotes, notesFilePath());
+}
+
+void StorageManager::repairLinks()
+{
+    const JsonFile::ReadResult floorFile = JsonFile::read(floorPositionsFilePath());
+    if (floorFile.status == JsonFile::ReadStatus::Read) {
+        if (const std::optional<FloorLayoutData> layout = decodeFloorLayout(floorFile.bytes))
+            applyFloorLayout(*layout);
+    }
+
+    if (const auto shelf = FileOperations::listEntries(m_paths.bookshelf, false)) {
+        for (const QString& name : *shelf)
+            repairShelfEntry(name);
+    }
+    if (const auto carpet = FileOperations::listEntries(m_paths.carpet, false)) {
+        for (const QString& name : *carpet)
+            repairCarpetEntry(name);
+    }
+    // The save sets a floor file it could not read aside before writing.
+    saveFloorPositions();
+}
+
+void StorageManager::repairShelfEntry(const QString& name)
+{
+    const QString shelfPath = joined(m_paths.bookshelf, name);
+    const std::optional<QString> target = FileOperations::resolvedLinkTarget(shelfPath);
+
+    if (!target) {
+        // A real item on the shelf. A carpet entry of the same name is only a second
+        // entry for it when it is a link or the very same file; anything else is another
+        // file that merely shares the name, and gets a name of its own on the floor.
+        const QString carpetPath = joined(m_paths.carpet, name);
+        const auto carpetEntry = FileOperations::entryStatus(carpetPath);
+        if (!carpetEntry)
+            return;
+        if (carpetEntry->isSymbolicLink || FileOperations::isSameFile(carpetPath, shelfPath)) {
+            if (FileOperations::removeItem(carpetPath))
+                dropFloorPosition(name);
+            return;
+        }
+        // Free in both folders: a carpet entry whose name is on the shelf is not on the floor.
+        const QString freeName = uniqueName({m_paths.carpet, m_paths.bookshelf}, name);
+        if (FileOperations::renameNoReplace(carpetPath, joined(m_paths.carpet, freeName))) {
+            FloorPositions positions = floorItemPositions();
+            if (positions.contains(name))
+                positions.insert(freeName, positions.take(name));
+            setFloorItemPositions(positions);
+        }
+        return;
+    }
+
+    // A link to the carpet folder itself is an ordinary link: only what lies inside the
+    // folder is a carpet item.
+    const bool intoCarpet =
+        isInsideCarpetFolder(*target) && *target != QDir::cleanPath(m_paths.carpet);
+    if (!intoCarpet) {
+        if (!FileOperations::exists(*target))
+            FileOperations::removeItem(shelfPath); // its item is gone
+        return;
+    }
+
+    const auto carpetItem = FileOperations::entryStatus(*target);
+    if (!carpetItem) {
+        FileOperations::removeItem(shelfPath);
+        return;
+    }
+    const std::optional<QString> userItem =
+        carpetItem->isSymbolicLink ? FileOperations::resolvedLinkTarget(*target) : std::nullopt;
+    if (userItem && !isInsideCarpetFolder(*userItem)) {
+        // Point the shelf straight at the user's item: the new link first, then it takes
+        // the old one's place, then the carpet link goes.
+        const QString fresh = uniqueDestinationPath(m_paths.bookshelf, QStringLiteral(".") + name);
+        if (FileOperations::createSymbolicLink(*userItem, fresh)) {
+            if (FileOperations::renameReplacingLink(fresh, shelfPath))
+                FileOperations::removeItem(*target);
+            else
+                FileOperations::removeItem(fresh);
+        }
+    } else {
+        // The item itself goes on the shelf in the link's place. Should that fail it
+        // stays in the carpet folder and shows on the floor.
+        FileOperations::renameReplacingLink(*target, shelfPath);
+    }
+    dropFloorPosition(name);
+}
+
+void StorageManager::repairCarpetEntry(const QString& name)
+{
+    const QString path = joined(m_paths.carpet, name);
+    const std::optional<QString> destination = FileOperations::readLink(path);
+    if (!destination)
+        return;
+    const std::optional<QString> target = FileOperations::resolvedLinkTarget(path);
+    const bool selfLink = *destination == path;
+    const bool resolves =
+        (target && FileOperations::exists(*target)) || FileOperations::exists(path);
+    if (!selfLink && resolves)
+        return;
+    if (FileOperations::removeItem(path))
+        dropFloorPosition(name);
+}
+
+void StorageManager::dropFloorPosition(const QString& name)
+{
+    if (!floorItemPositions().contains(name))
+        return;
+    FloorPositions positions = floorItemPositions();
+    positions.remove(name);
+    setFloorItemPositions(positions);
+}
