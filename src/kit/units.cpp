@@ -10,4 +10,19 @@ QFont font(const QString& family, qreal designPoints, QFont::Weight weight)
     f.setWeight(weight);
     return f;
 }
+
+QFont systemFont(qreal designPoints, QFont::Weight weight)
+{
+    return font(QStringLiteral("DejaVu Sans"), designPoints, weight);
+}
+
+QFont monospacedFont(qreal designPoints, QFont::Weight weight)
+{
+    return font(QStringLiteral("DejaVu Sans Mono"), designPoints, weight);
+}
+
+QFont serifFont(qreal designPoints, QFont::Weight weight)
+{
+    return font(QStringLiteral("DejaVu Serif"), designPoints, weight);
+}
 } // namespace Units

@@ -6,4 +6,8 @@
 namespace Units {
 // A font whose size is given in design points (a pixel size, never a typographic point).
 QFont font(const QString& family, qreal designPoints, QFont::Weight weight = QFont::Normal);
+// The room's system face at a size in design points.
+QFont systemFont(qreal designPoints, QFont::Weight weight = QFont::Normal);
+QFont monospacedFont(qreal designPoints, QFont::Weight weight = QFont::Normal);
+QFont serifFont(qreal designPoints, QFont::Weight weight = QFont::Normal);
 } // namespace Units

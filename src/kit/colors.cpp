@@ -1,0 +1,76 @@
+#include "kit/colors.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+#include <algorithm>
+
+namespace Colors {
+namespace {
+float unit(qreal v)
+{
+    return float(std::clamp(v, qreal(0), qreal(1)));
+}
+QPalette palette()
+{
+    return QGuiApplication::palette();
+}
+} // namespace
+
+QColor srgb(qreal red, qreal green, qreal blue, qreal opacity)
+{
+    return QColor::fromRgbF(unit(red), unit(green), unit(blue), unit(opacity));
+}
+
+QColor withOpacity(const QColor& color, qreal opacity)
+{
+    QColor c = color;
+    c.setAlphaF(unit(color.alphaF() * opacity));
+    return c;
+}
+
+QColor black(qreal opacity)
+{
+    return srgb(0, 0, 0, opacity);
+}
+
+QColor white(qreal opacity)
+{
+    return srgb(1, 1, 1, opacity);
+}
+
+QColor windowBackground()
+{
+    return palette().color(QPalette::Window);
+}
+
+QColor controlBackground()
+{
+    return palette().color(QPalette::Base);
+}
+
+QColor selectedControl()
+{
+    return palette().color(QPalette::Highlight);
+}
+
+QColor controlAccent()
+{
+    return palette().color(QPalette::Highlight);
+}
+
+QColor primaryLabel()
+{
+    return palette().color(QPalette::WindowText);
+}
+
+QColor secondaryLabel()
+{
+    return withOpacity(palette().color(QPalette::WindowText), 0.55);
+}
+
+QColor grey(qreal opacity)
+{
+    return srgb(0.557, 0.557, 0.576, opacity);
+}
+} // namespace Colors

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QColor>
+
+// Colours as the room's drawings give them: sRGB components from 0 to 1 with an opacity,
+// and the few system colours the room uses, taken from the application's palette.
+namespace Colors {
+QColor srgb(qreal red, qreal green, qreal blue, qreal opacity = 1);
+// `color` with its opacity multiplied by `opacity`.
+QColor withOpacity(const QColor& color, qreal opacity);
+QColor black(qreal opacity = 1);
+QColor white(qreal opacity = 1);
+
+QColor windowBackground();
+QColor controlBackground();
+QColor selectedControl();
+QColor controlAccent();
+QColor primaryLabel();
+QColor secondaryLabel();
+// The neutral grey of previews and outlines.
+QColor grey(qreal opacity = 1);
+} // namespace Colors

@@ -1,0 +1,151 @@
+#include "kit/painting.h"
+
+#include "kit/soft_shadow.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace Painting {
+namespace {
+constexpr qreal kSmoothing = 0.6;
+
+qreal radians(qreal degrees)
+{
+    return degrees * std::numbers::pi / 180;
+}
+
+// The lengths of one smoothed corner: it spans `p` along each side; two cubic curves
+// (a, b, c, d) lead into a circular arc of `arcDegrees`.
+struct Corner {
+    qreal r, p, a, b, c, d, arcDegrees;
+};
+
+Corner corner(qreal radius, qreal limit)
+{
+    const qreal r = std::min(radius, limit);
+    // Less smoothing where the side is too short for the full corner.
+    const qreal s =
+        r > 0 ? std::clamp(std::min(kSmoothing, limit / r - 1), qreal(0), kSmoothing) : 0;
+    const qreal p = (1 + s) * r;
+    const qreal arcDegrees = 90 * (1 - s);
+    const qreal arcSection = std::sin(radians(arcDegrees / 2)) * r * std::sqrt(qreal(2));
+    const qreal alpha = (90 - arcDegrees) / 2;
+    const qreal p3ToP4 = r * std::tan(radians(alpha / 2));
+    const qreal beta = 45 * s;
+    const qreal c = p3ToP4 * std::cos(radians(beta));
+    const qreal d = c * std::tan(radians(beta));
+    const qreal b = (p - arcSection - c - d) / 3;
+    return {r, p, 2 * b, b, c, d, arcDegrees};
+}
+} // namespace
+
+QPainterPath continuousRoundedRect(const QRectF& rect, qreal radius)
+{
+    QPainterPath path;
+    const QRectF r = rect.normalized();
+    if (r.isEmpty())
+        return path;
+    if (!(radius > 0)) {
+        path.addRect(r);
+        return path;
+    }
+    const Corner k = corner(radius, std::min(r.width(), r.height()) / 2);
+    const qreal l = r.left(), t = r.top(), rt = r.right(), b = r.bottom();
+    const qreal diameter = 2 * k.r;
+    const qreal arcStartOffset = 45 + k.arcDegrees / 2; // from the side towards the middle
+
+    path.moveTo(l + k.p, t);
+    // Top-right.
+    path.lineTo(rt - k.p, t);
+    path.cubicTo(rt - k.p + k.a, t, rt - k.p + k.a + k.b, t, rt - k.p + k.a + k.b + k.c, t + k.d);
+    path.arcTo(QRectF(rt - diameter, t, diameter, diameter), arcStartOffset, -k.arcDegrees);
+    path.cubicTo(rt, t + k.p - k.a - k.b, rt, t + k.p - k.a, rt, t + k.p);
+    // Bottom-right.
+    path.lineTo(rt, b - k.p);
+    path.cubicTo(rt, b - k.p + k.a, rt, b - k.p + k.a + k.b, rt - k.d, b - k.p + k.a + k.b + k.c);
+    path.arcTo(QRectF(rt - diameter, b - diameter, diameter, diameter), arcStartOffset - 90,
+               -k.arcDegrees);
+    path.cubicTo(rt - k.p + k.a + k.b, b, rt - k.p + k.a, b, rt - k.p, b);
+    // Bottom-left.
+    path.lineTo(l + k.p, b);
+    path.cubicTo(l + k.p - k.a, b, l + k.p - k.a - k.b, b, l + k.p - k.a - k.b - k.c, b - k.d);
+    path.arcTo(QRectF(l, b - diameter, diameter, diameter), arcStartOffset - 180, -k.arcDegrees);
+    path.cubicTo(l, b - k.p + k.a + k.b, l, b - k.p + k.a, l, b - k.p);
+    // Top-left.
+    path.lineTo(l, t + k.p);
+    path.cubicTo(l, t + k.p - k.a, l, t + k.p - k.a - k.b, l + k.d, t + k.p - k.a - k.b - k.c);
+    path.arcTo(QRectF(l, t, diameter, diameter), arcStartOffset - 270, -k.arcDegrees);
+    path.cubicTo(l + k.p - k.a - k.b, t, l + k.p - k.a, t, l + k.p, t);
+    path.closeSubpath();
+    return path;
+}
+
+QPainterPath capsule(const QRectF& rect)
+{
+    QPainterPath path;
+    const QRectF r = rect.normalized();
+    if (r.isEmpty())
+        return path;
+    const qreal radius = std::min(r.width(), r.height()) / 2;
+    path.addRoundedRect(r, radius, radius);
+    return path;
+}
+
+namespace {
+template <typename Gradient> void spread(Gradient& g, std::initializer_list<QColor> colors)
+{
+    const int n = int(colors.size());
+    int i = 0;
+    for (const QColor& c : colors) {
+        g.setColorAt(n > 1 ? qreal(i) / (n - 1) : 0, c);
+        ++i;
+    }
+}
+} // namespace
+
+QLinearGradient linearGradient(QPointF from, QPointF to, std::initializer_list<QColor> colors)
+{
+    QLinearGradient g(from, to);
+    spread(g, colors);
+    return g;
+}
+
+QRadialGradient radialGradient(QPointF centre, qreal startRadius, qreal endRadius,
+                               std::initializer_list<QColor> colors)
+{
+    QRadialGradient g(centre, endRadius, centre, startRadius);
+    // The colours run from the start radius to the end radius.
+    const int n = int(colors.size());
+    const qreal start = endRadius > 0 ? std::clamp(startRadius / endRadius, 0.0, 1.0) : 0;
+    int i = 0;
+    for (const QColor& c : colors) {
+        g.setColorAt(start + (1 - start) * (n > 1 ? qreal(i) / (n - 1) : 0), c);
+        ++i;
+    }
+    return g;
+}
+} // namespace Painting
+
+void ShapeShadow::paint(QPainter& painter, const QPainterPath& shape, const ShadowStyle& style)
+{
+    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1;
+    const QTransform& world = painter.worldTransform();
+    // Sharp at the scale the room is drawn at (the monitor is scaled, for one).
+    const qreal pixelRatio = dpr * std::max(std::hypot(world.m11(), world.m12()), qreal(1));
+    if (m_image.isNull() || m_pixelRatio != pixelRatio || !(m_style.color == style.color) ||
+        m_style.radius != style.radius || m_shape != shape) {
+        m_shape = shape;
+        m_pixelRatio = pixelRatio;
+        m_image = shape.isEmpty()
+                      ? QImage()
+                      : SoftShadow::ofPath(shape, style.radius, style.color, pixelRatio, &m_topLeft);
+        ++m_renders;
+    }
+    m_style = style;
+    if (!m_image.isNull())
+        painter.drawImage(m_topLeft + style.offset, m_image);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <initializer_list>
+
+class QPainter;
+
+namespace Painting {
+// A rounded rectangle whose corners blend into the sides with no kink in curvature (the
+// "continuous" corner): each corner starts further along the side than a circular one
+// and runs into a shorter arc. Radii larger than half the short side are reduced.
+QPainterPath continuousRoundedRect(const QRectF& rect, qreal radius);
+// A rectangle with fully rounded ends.
+QPainterPath capsule(const QRectF& rect);
+
+// A gradient with its colours evenly spaced from `from` to `to`.
+QLinearGradient linearGradient(QPointF from, QPointF to, std::initializer_list<QColor> colors);
+QRadialGradient radialGradient(QPointF centre, qreal startRadius, qreal endRadius,
+                               std::initializer_list<QColor> colors);
+} // namespace Painting
+
+// A blurred shadow as the room's views give one: a colour, a blur radius and an offset.
+struct ShadowStyle {
+    QColor color = QColor(0, 0, 0, 85);
+    qreal radius = 4;
+    QPointF offset;
+
+    friend bool operator==(const ShadowStyle&, const ShadowStyle&) = default;
+};
+
+// The soft shadow of one shape (SoftShadow::ofPath), blurred once and drawn from the image
+// until the shape, the style or the scale it is drawn at changes. A view keeps one per
+// shadow it draws.
+class ShapeShadow {
+public:
+    // Draws the shadow of `shape` (painter coordinates) behind whatever comes next.
+    void paint(QPainter& painter, const QPainterPath& shape, const ShadowStyle& style);
+
+    // How many times the image was made, for tests.
+    int renderCount() const { return m_renders; }
+
+private:
+    QPainterPath m_shape;
+    ShadowStyle m_style;
+    qreal m_pixelRatio = 0;
+    QImage m_image;
+    QPointF m_topLeft;
+    int m_renders = 0;
+};

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "kit/gestures.h"
+#include "kit/room_geometry.h"
+
+#include <QGraphicsObject>
+#include <QMarginsF>
+#include <QPainterPath>
+
+#include <memory>
+#include <optional>
+
+// The base of every piece of the room: an item that draws in its own frame, (0, 0) to
+// size(), and is placed by its parent by its centre. It takes the pointer only where a
+// gesture is attached (gestures()), over its hit shape (the frame unless set).
+class RoomItem : public QGraphicsObject {
+    Q_OBJECT
+public:
+    explicit RoomItem(QGraphicsItem* parent = nullptr);
+    ~RoomItem() override;
+
+    QSizeF size() const { return m_size; }
+    QRectF rect() const { return QRectF(QPointF(), m_size); }
+    void setSize(const QSizeF& size);
+    // Places the item's centre at `centre` in its parent's coordinates.
+    void setCentre(QPointF centre);
+    QPointF centre() const;
+    void setFrame(const RoomFrame& frame);
+
+    // Room to draw outside the frame (shadows, flames) without taking the pointer there.
+    void setPaintMargins(const QMarginsF& margins);
+    void setHitShape(const QPainterPath& shape);
+    void clearHitShape();
+
+    Gestures& gestures();
+
+    QRectF boundingRect() const override;
+    QPainterPath shape() const override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+Q_SIGNALS:
+    void sizeChanged();
+
+protected:
+    // A subclass lays out its children again here.
+    virtual void onSizeChanged() {}
+
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) override;
+    void hoverEnterEvent(QGraphicsSceneHoverEvent* event) override;
+    void hoverLeaveEvent(QGraphicsSceneHoverEvent* event) override;
+    void contextMenuEvent(QGraphicsSceneContextMenuEvent* event) override;
+
+private:
+    QSizeF m_size;
+    QMarginsF m_paintMargins;
+    std::optional<QPainterPath> m_hitShape;
+    std::unique_ptr<Gestures> m_gestures;
+};
+
+// A clear item over the whole room that closes the panel lying on it: a click anywhere
+// outside the panel lands here, a click on the panel stays on the panel. It also keeps
+// the pointer's hover from the room below.
+class TapLayer : public RoomItem {
+    Q_OBJECT
+public:
+    explicit TapLayer(std::function<void()> onTap, QGraphicsItem* parent = nullptr);
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) override;
+
+private:
+    // Whether one of the layer's own items (the panel) lies under `scenePos`.
+    bool isOnPanel(QPointF scenePos) const;
+};

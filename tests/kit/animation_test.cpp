@@ -1,0 +1,241 @@
+#include "kit/animated_value.h"
+#include "kit/room_item.h"
+#include "kit/transition.h"
+#include "support/test_registry.h"
+
+#include <QGraphicsScene>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+#include <numbers>
+
+Q_DECLARE_METATYPE(Animation)
+
+class SpringTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void coefficients()
+    {
+        const SpringCurve spring(0.5, 0.8);
+        const double omega = 2 * std::numbers::pi / 0.5;
+        QCOMPARE(spring.stiffness(), omega * omega);
+        QCOMPARE(spring.damping(), 4 * std::numbers::pi * 0.8 / 0.5);
+    }
+
+    void settlesAndOvershootsOnlyWhenUnderDamped_data()
+    {
+        QTest::addColumn<double>("response");
+        QTest::addColumn<double>("damping");
+        QTest::addColumn<bool>("overshoots");
+        QTest::newRow("close spring 0.26/0.88") << 0.26 << 0.88 << true;
+        QTest::newRow("open spring 0.38/0.76") << 0.38 << 0.76 << true;
+        QTest::newRow("critical 0.5/1.0") << 0.5 << 1.0 << false;
+        QTest::newRow("over-damped 0.4/1.5") << 0.4 << 1.5 << false;
+        QTest::newRow("bouncy 0.3/0.2") << 0.3 << 0.2 << true;
+    }
+    void settlesAndOvershootsOnlyWhenUnderDamped()
+    {
+        QFETCH(double, response);
+        QFETCH(double, damping);
+        QFETCH(bool, overshoots);
+        const SpringCurve spring(response, damping);
+        bool crossed = false;
+        for (double t = 0; t < 5; t += 0.001) {
+            const auto s = spring.at(t, 1, 0); // released one unit above the target
+            if (s.displacement < -1e-9)
+                crossed = true;
+        }
+        QCOMPARE(crossed, overshoots);
+        const auto end = spring.at(spring.settlingTime(), 1, 0);
+        QVERIFY(std::abs(end.displacement) <= 1e-3);
+        QVERIFY(std::abs(spring.at(10, 1, 0).displacement) < 1e-9);
+    }
+
+    void settlingGrowsWithResponse()
+    {
+        double previous = 0;
+        for (double response : {0.1, 0.26, 0.5, 1.0, 2.0}) {
+            const double t = SpringCurve(response, 0.8).settlingTime();
+            QVERIFY2(t > previous, qPrintable(QString::number(t)));
+            previous = t;
+        }
+    }
+
+    void easeInOutIsSymmetric()
+    {
+        QCOMPARE(easeInOut(0), 0.0);
+        QCOMPARE(easeInOut(1), 1.0);
+        QVERIFY(std::abs(easeInOut(0.5) - 0.5) < 1e-3);
+        QVERIFY(easeInOut(0.1) < 0.1); // slow start
+        QVERIFY(std::abs(easeInOut(0.25) + easeInOut(0.75) - 1) < 1e-3);
+    }
+};
+
+class AnimatedValueTest : public QObject {
+    Q_OBJECT
+    AnimationClock m_clock;
+
+private Q_SLOTS:
+    void init() { m_clock.setManual(true); }
+
+    void outsideATransactionItJumps()
+    {
+        int frames = 0;
+        Animated<double> v(
+            0.0, [&] { ++frames; }, &m_clock);
+        v.set(10);
+        QCOMPARE(v.value(), 10.0);
+        QVERIFY(!v.isAnimating());
+        QCOMPARE(frames, 1);
+        QCOMPARE(m_clock.tickerCount(), 0);
+    }
+
+    void insideATransactionItAnimatesToTheTarget_data()
+    {
+        QTest::addColumn<Animation>("animation");
+        QTest::addColumn<double>("within");
+        QTest::newRow("close spring") << Animation::spring(0.26, 0.88) << 1.0;
+        QTest::newRow("slow spring") << Animation::spring(1.0, 1.0) << 3.0;
+        QTest::newRow("ease 0.35") << Animation::easeInOut(0.35) << 0.4;
+    }
+    void insideATransactionItAnimatesToTheTarget()
+    {
+        QFETCH(Animation, animation);
+        QFETCH(double, within);
+        Animated<QPointF> v(QPointF(0, 0), {}, &m_clock);
+        withAnimation(animation, [&] { v.set(QPointF(100, -50)); });
+        QCOMPARE(v.value(), QPointF(0, 0)); // nothing moves before the first frame
+        QVERIFY(v.isAnimating());
+        m_clock.advance(0.05);
+        QVERIFY(v.value().x() > 0 && v.value().x() < 100);
+        m_clock.advance(within);
+        QCOMPARE(v.value(), QPointF(100, -50));
+        QVERIFY(!v.isAnimating());
+        QCOMPARE(m_clock.tickerCount(), 0);
+    }
+
+    void retargetingASpringKeepsItsMotion()
+    {
+        Animated<double> v(0.0, {}, &m_clock);
+        withAnimation(Animation::spring(0.5, 0.8), [&] { v.set(100); });
+        m_clock.advance(0.1);
+        const double before = v.value();
+        withAnimation(Animation::spring(0.5, 0.8), [&] { v.set(0); });
+        QCOMPARE(v.value(), before); // no jump
+        m_clock.advance(0.016);
+        // Still moving up for a moment: the velocity carried over.
+        QVERIFY(v.value() > before);
+        m_clock.advance(3);
+        QCOMPARE(v.value(), 0.0);
+    }
+
+    void aChangeOutsideEndsAMotion()
+    {
+        Animated<double> v(0.0, {}, &m_clock);
+        withAnimation(Animation::spring(0.5, 0.8), [&] { v.set(1); });
+        m_clock.advance(0.05);
+        withoutAnimation([&] { v.set(5); });
+        QCOMPARE(v.value(), 5.0);
+        QVERIFY(!v.isAnimating());
+    }
+
+    void colours()
+    {
+        Animated<QColor> c(QColor(Qt::black), {}, &m_clock);
+        withAnimation(Animation::easeInOut(0.2), [&] { c.set(QColor(Qt::white)); });
+        m_clock.advance(0.1);
+        QVERIFY(c.value().redF() > 0.3 && c.value().redF() < 0.7);
+        m_clock.advance(0.2);
+        QCOMPARE(c.value(), QColor(Qt::white));
+    }
+
+    void theRealClockStopsWhenAllIsStill()
+    {
+        AnimationClock clock;
+        Animated<double> v(0.0, {}, &clock);
+        QVERIFY(!clock.isRunning());
+        withAnimation(Animation::spring(0.1, 1.0), [&] { v.set(1); });
+        QVERIFY(clock.isRunning());
+        QTRY_VERIFY(!v.isAnimating());
+        QVERIFY(!clock.isRunning());
+        QCOMPARE(v.value(), 1.0);
+    }
+};
+
+class TransitionTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void combinedLooks()
+    {
+        const Transition t = Transition::scaled(0.86, UnitPoint::leading())
+                                 .combined(Transition::offsetBy(QPointF(-14, 0)))
+                                 .combined(Transition::opacity());
+        QCOMPARE(t.scaleAt(0), 0.86);
+        QCOMPARE(t.scaleAt(1), 1.0);
+        QCOMPARE(t.offsetAt(0), QPointF(-14, 0));
+        QCOMPARE(t.offsetAt(1), QPointF(0, 0));
+        QCOMPARE(t.opacityAt(0), 0.0);
+        QCOMPARE(t.opacityAt(1.2), 1.0); // a spring's overshoot never brightens
+        QCOMPARE(Transition::offsetBy({}).opacityAt(0), 1.0);
+    }
+
+    void scalesAboutItsAnchor()
+    {
+        QGraphicsScene scene;
+        auto* item = new TransitionItem(Transition::scaled(0.5, UnitPoint::leading()));
+        scene.addItem(item);
+        item->setAnchorRect(QRectF(100, 100, 200, 100));
+        // Fully out: the leading edge's middle stays put, the rest shrinks towards it.
+        QCOMPARE(item->transform().map(QPointF(100, 150)), QPointF(100, 150));
+        QCOMPARE(item->transform().map(QPointF(300, 150)), QPointF(200, 150));
+    }
+
+    void appearsAndGoesAtOnceOutsideATransaction()
+    {
+        QGraphicsScene scene;
+        QPointer<TransitionItem> item = new TransitionItem(Transition::opacity());
+        scene.addItem(item);
+        item->appear();
+        QCOMPARE(item->opacity(), 1.0);
+        QSignalSpy removed(item.data(), &TransitionItem::removed);
+        item->disappear();
+        QCOMPARE(removed.count(), 1);
+        QVERIFY(!item->isVisible());
+        QTRY_VERIFY(item.isNull());
+    }
+
+    void isRemovedOnlyAfterItsOutTransition()
+    {
+        AnimationClock::shared().setManual(true);
+        QGraphicsScene scene;
+        QPointer<TransitionItem> item =
+            new TransitionItem(Transition::scaled(0.9).combined(Transition::opacity()));
+        scene.addItem(item);
+        auto* panel = new RoomItem(item);
+        panel->setSize(QSizeF(100, 100));
+        panel->gestures().onTap([] {});
+        withAnimation(Animation::spring(0.26, 0.88), [&] { item->appear(); });
+        QCOMPARE(item->opacity(), 0.0);
+        AnimationClock::shared().advance(1);
+        QCOMPARE(item->opacity(), 1.0);
+        QCOMPARE(item->transform(), QTransform());
+
+        QSignalSpy removed(item.data(), &TransitionItem::removed);
+        withAnimation(Animation::spring(0.26, 0.88), [&] { item->disappear(); });
+        QCOMPARE(panel->acceptedMouseButtons(), Qt::NoButton); // clicks pass through now
+        AnimationClock::shared().advance(0.1);
+        QCOMPARE(removed.count(), 0);
+        QVERIFY(item->opacity() < 1 && item->isVisible());
+        AnimationClock::shared().advance(1);
+        QCOMPARE(removed.count(), 1);
+        AnimationClock::shared().setManual(false);
+        QTRY_VERIFY(item.isNull());
+    }
+};
+
+PONDSILL_TEST(SpringTest)
+PONDSILL_TEST(AnimatedValueTest)
+PONDSILL_TEST(TransitionTest)
+#include "animation_test.moc"

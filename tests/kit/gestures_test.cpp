@@ -1,0 +1,255 @@
+#include "kit/room_item.h"
+#include "support/test_registry.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGraphicsRectItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStyleHints>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+// A room of 400 x 300 on screen, and mouse input as the window system sends it.
+class Room {
+public:
+    Room()
+    {
+        scene.setSceneRect(0, 0, 400, 300);
+        view.setScene(&scene);
+        view.setFrameShape(QFrame::NoFrame);
+        view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        view.resize(400, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+    }
+
+    void send(QEvent::Type type, QPointF p, Qt::MouseButtons buttons)
+    {
+        const QPointF global = view.viewport()->mapToGlobal(p.toPoint());
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, p, global, button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &event);
+    }
+    void press(QPointF p) { send(QEvent::MouseButtonPress, p, Qt::LeftButton); }
+    void move(QPointF p) { send(QEvent::MouseMove, p, Qt::LeftButton); }
+    void release(QPointF p) { send(QEvent::MouseButtonRelease, p, Qt::NoButton); }
+    void click(QPointF p)
+    {
+        press(p);
+        release(p);
+    }
+    void doubleClick(QPointF p)
+    {
+        click(p);
+        send(QEvent::MouseButtonDblClick, p, Qt::LeftButton);
+        release(p);
+    }
+
+    RoomItem* addItem(QRectF frame, qreal z = 0)
+    {
+        auto* item = new RoomItem;
+        item->setSize(frame.size());
+        item->setPos(frame.topLeft());
+        item->setZValue(z);
+        scene.addItem(item);
+        return item;
+    }
+
+    QGraphicsScene scene;
+    QGraphicsView view;
+};
+} // namespace
+
+class GesturesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void tapOnlyWhereAGestureIs()
+    {
+        Room room;
+        int below = 0;
+        int above = 0;
+        room.addItem(QRectF(0, 0, 400, 300))->gestures().onTap([&] { ++below; });
+        RoomItem* plain = room.addItem(QRectF(50, 50, 100, 100), 1); // draws, takes nothing
+        room.click(QPointF(60, 60));
+        QCOMPARE(below, 1);
+        plain->gestures().onTap([&] { ++above; });
+        room.click(QPointF(60, 60));
+        QCOMPARE(above, 1);
+        QCOMPARE(below, 1);
+    }
+
+    void hitShapeDecides()
+    {
+        Room room;
+        int taps = 0;
+        RoomItem* item = room.addItem(QRectF(0, 0, 100, 100));
+        item->gestures().onTap([&] { ++taps; });
+        QPainterPath circle;
+        circle.addEllipse(QRectF(0, 0, 100, 100));
+        item->setHitShape(circle);
+        room.click(QPointF(3, 3));
+        QCOMPARE(taps, 0);
+        room.click(QPointF(50, 50));
+        QCOMPARE(taps, 1);
+    }
+
+    void dragStartsAtItsMinimumDistance_data()
+    {
+        QTest::addColumn<qreal>("moved");
+        QTest::addColumn<bool>("dragged");
+        // The view delivers whole pixels.
+        QTest::newRow("below the minimum") << 2.0 << false;
+        QTest::newRow("at the minimum") << 3.0 << true;
+        QTest::newRow("far") << 80.0 << true;
+    }
+    void dragStartsAtItsMinimumDistance()
+    {
+        QFETCH(qreal, moved);
+        QFETCH(bool, dragged);
+        Room room;
+        int taps = 0;
+        QList<DragValue> changes;
+        std::optional<DragValue> end;
+        RoomItem* item = room.addItem(QRectF(0, 0, 200, 200));
+        item->gestures().onTap([&] { ++taps; });
+        item->gestures().onDrag(
+            3, [&](const DragValue& v) { changes.append(v); },
+            [&](const DragValue& v) { end = v; });
+        room.press(QPointF(20, 20));
+        room.move(QPointF(20 + moved, 20));
+        room.release(QPointF(20 + moved, 20));
+        QCOMPARE(bool(end), dragged);
+        QCOMPARE(taps, dragged ? 0 : 1);
+        if (dragged) {
+            QCOMPARE(changes.size(), 1);
+            QCOMPARE(changes.first().startLocation, QPointF(20, 20));
+            QCOMPARE(end->translation(), QPointF(moved, 0));
+        }
+    }
+
+    void dragFromThePressWithMinimumZero()
+    {
+        Room room;
+        int changes = 0;
+        RoomItem* item = room.addItem(QRectF(0, 0, 200, 200));
+        item->gestures().onDrag(0, [&](const DragValue&) { ++changes; }, {});
+        room.press(QPointF(20, 20));
+        QCOMPARE(changes, 1);
+        room.release(QPointF(20, 20));
+    }
+
+    void singleTapWaitsOnlyWhereDoubleTapIsHandled()
+    {
+        Room room;
+        int singles = 0;
+        int doubles = 0;
+        RoomItem* onlySingle = room.addItem(QRectF(0, 0, 100, 100));
+        onlySingle->gestures().onTap([&] { ++singles; });
+        room.click(QPointF(10, 10));
+        QCOMPARE(singles, 1); // at once
+
+        RoomItem* both = room.addItem(QRectF(200, 0, 100, 100));
+        both->gestures().onTap([&] { ++singles; });
+        both->gestures().onDoubleTap([&] { ++doubles; });
+        room.doubleClick(QPointF(210, 10));
+        QCOMPARE(doubles, 1);
+        QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 100);
+        QCOMPARE(singles, 1); // the double tap was not also a single one
+
+        room.click(QPointF(210, 10));
+        QCOMPARE(singles, 1);
+        QTRY_COMPARE(singles, 2); // after the double-click interval
+    }
+
+    void tapMustEndOnTheItem()
+    {
+        Room room;
+        int taps = 0;
+        RoomItem* item = room.addItem(QRectF(0, 0, 50, 50));
+        item->gestures().onTap([&] { ++taps; });
+        room.press(QPointF(45, 45));
+        room.move(QPointF(48, 52));
+        room.release(QPointF(48, 52));
+        QCOMPARE(taps, 0);
+    }
+
+    void contextMenuShowsTitlesLiterally()
+    {
+        Room room;
+        bool opened = false;
+        RoomItem* item = room.addItem(QRectF(0, 0, 50, 50));
+        item->gestures().setContextMenu([&](QMenu& menu) {
+            Gestures::addMenuAction(menu, QStringLiteral("Buka Tom & Jerry.txt"),
+                                    [&] { opened = true; });
+            menu.addSeparator();
+            Gestures::addMenuAction(menu, QStringLiteral("Buang ke Tempat Sampah"), {});
+        });
+        const std::unique_ptr<QMenu> menu = item->gestures().makeContextMenu();
+        QCOMPARE(menu->actions().size(), 3);
+        QAction* open = menu->actions().first();
+        QCOMPARE(open->text(), QStringLiteral("Buka Tom && Jerry.txt"));
+        QCOMPARE(open->iconText(), QStringLiteral("Buka Tom & Jerry.txt"));
+        open->trigger();
+        QVERIFY(opened);
+    }
+
+    void toolTipIsPlainText()
+    {
+        Room room;
+        RoomItem* item = room.addItem(QRectF(0, 0, 50, 50));
+        item->gestures().setToolTip(QStringLiteral("<b>laporan</b>.pdf: Geser"));
+        QVERIFY(item->toolTip().contains(QStringLiteral("&lt;b&gt;laporan&lt;/b&gt;.pdf")));
+    }
+
+    void hoverEntersAndLeaves()
+    {
+        Room room;
+        QList<bool> hovers;
+        RoomItem* item = room.addItem(QRectF(100, 100, 50, 50));
+        item->gestures().onHover([&](bool inside) { hovers.append(inside); });
+        room.send(QEvent::MouseMove, QPointF(10, 10), Qt::NoButton);
+        room.send(QEvent::MouseMove, QPointF(120, 120), Qt::NoButton);
+        room.send(QEvent::MouseMove, QPointF(10, 10), Qt::NoButton);
+        QCOMPARE(hovers, QList<bool>({true, false}));
+    }
+
+    void tapLayerClosesOnlyOutsideItsPanel()
+    {
+        Room room;
+        int closes = 0;
+        int roomTaps = 0;
+        room.addItem(QRectF(0, 0, 400, 300))->gestures().onTap([&] { ++roomTaps; });
+        auto* layer = new TapLayer([&] { ++closes; });
+        layer->setSize(QSizeF(400, 300));
+        layer->setZValue(50);
+        room.scene.addItem(layer);
+        auto* panel = new RoomItem(layer);
+        panel->setFrame(RoomFrame{QPointF(200, 150), QSizeF(100, 80)});
+        panel->gestures().onTap([] {});
+
+        room.click(QPointF(200, 150));
+        QCOMPARE(closes, 0);
+        room.click(QPointF(20, 20));
+        QCOMPARE(closes, 1);
+        QCOMPARE(roomTaps, 0); // the room below got nothing
+
+        // A panel that takes no clicks of its own still keeps them from the layer, also
+        // inside a container without a shape.
+        auto* holder = new QGraphicsRectItem(QRectF(), layer);
+        auto* quiet = new RoomItem(holder);
+        quiet->setFrame(RoomFrame{QPointF(50, 250), QSizeF(60, 40)});
+        room.click(QPointF(50, 250));
+        QCOMPARE(closes, 1);
+        QCOMPARE(roomTaps, 0);
+    }
+};
+
+PONDSILL_TEST(GesturesTest)
+#include "gestures_test.moc"
