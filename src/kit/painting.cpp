@@ -140,9 +140,9 @@ void ShapeShadow::paint(QPainter& painter, const QPainterPath& shape, const Shad
         m_style.radius != style.radius || m_shape != shape) {
         m_shape = shape;
         m_pixelRatio = pixelRatio;
-        m_image = shape.isEmpty()
-                      ? QImage()
-                      : SoftShadow::ofPath(shape, style.radius, style.color, pixelRatio, &m_topLeft);
+        m_image = shape.isEmpty() ? QImage()
+                                  : SoftShadow::ofPath(shape, style.radius, style.color, pixelRatio,
+                                                       &m_topLeft);
         ++m_renders;
     }
     m_style = style;
