@@ -1,0 +1,269 @@
+#include "kit/symbols.h"
+
+#include "kit/icon_theme.h"
+
+#include <QCache>
+#include <QHash>
+#include <QIcon>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace Symbols {
+namespace {
+struct Parsed {
+    QString base;
+    enum class Frame { None, Disc, Ring } frame = Frame::None;
+};
+
+Parsed parse(const QString& name)
+{
+    Parsed p;
+    QString n = name;
+    if (n.endsWith(QLatin1String(".circle.fill"))) {
+        p.frame = Parsed::Frame::Disc;
+        n.chop(12);
+    } else if (n.endsWith(QLatin1String(".circle"))) {
+        p.frame = Parsed::Frame::Ring;
+        n.chop(7);
+    }
+    if (n.endsWith(QLatin1String(".fill")))
+        n.chop(5);
+    p.base = n;
+    return p;
+}
+
+// The room's glyph names and the symbolic icons of the freedesktop theme that show the
+// same thing. Glyphs missing here are drawn by hand or as a plain dot.
+const QHash<QString, QString>& themeNames()
+{
+    static const QHash<QString, QString> names = {
+        {QStringLiteral("xmark"), QStringLiteral("window-close-symbolic")},
+        {QStringLiteral("checkmark"), QStringLiteral("object-select-symbolic")},
+        {QStringLiteral("plus"), QStringLiteral("list-add-symbolic")},
+        {QStringLiteral("trash"), QStringLiteral("user-trash-symbolic")},
+        {QStringLiteral("star"), QStringLiteral("starred-symbolic")},
+        {QStringLiteral("heart"), QStringLiteral("emote-love-symbolic")},
+        {QStringLiteral("folder"), QStringLiteral("folder-symbolic")},
+        {QStringLiteral("archivebox"), QStringLiteral("package-x-generic-symbolic")},
+        {QStringLiteral("doc"), QStringLiteral("x-office-document-symbolic")},
+        {QStringLiteral("doc.text"), QStringLiteral("text-x-generic-symbolic")},
+        {QStringLiteral("doc.richtext"), QStringLiteral("x-office-document-symbolic")},
+        {QStringLiteral("music.note"), QStringLiteral("emblem-music-symbolic")},
+        {QStringLiteral("music.quarternote.3"), QStringLiteral("emblem-music-symbolic")},
+        {QStringLiteral("play"), QStringLiteral("media-playback-start-symbolic")},
+        {QStringLiteral("pause"), QStringLiteral("media-playback-pause-symbolic")},
+        {QStringLiteral("forward"), QStringLiteral("media-skip-forward-symbolic")},
+        {QStringLiteral("backward"), QStringLiteral("media-skip-backward-symbolic")},
+        {QStringLiteral("house"), QStringLiteral("user-home-symbolic")},
+        {QStringLiteral("clock"), QStringLiteral("preferences-system-time-symbolic")},
+        {QStringLiteral("clock.arrow.circlepath"), QStringLiteral("document-open-recent-symbolic")},
+        {QStringLiteral("photo.on.rectangle.angled"), QStringLiteral("image-x-generic-symbolic")},
+        {QStringLiteral("magnifyingglass"), QStringLiteral("system-search-symbolic")},
+        {QStringLiteral("globe"), QStringLiteral("web-browser-symbolic")},
+        {QStringLiteral("safari"), QStringLiteral("web-browser-symbolic")},
+        {QStringLiteral("speaker.wave.2"), QStringLiteral("audio-volume-medium-symbolic")},
+        {QStringLiteral("person.crop"), QStringLiteral("avatar-default-symbolic")},
+        {QStringLiteral("phone.bubble"), QStringLiteral("call-start-symbolic")},
+        {QStringLiteral("tray"), QStringLiteral("folder-download-symbolic")},
+        {QStringLiteral("tray.and.arrow.down"), QStringLiteral("folder-download-symbolic")},
+        {QStringLiteral("square.and.arrow.down"), QStringLiteral("document-save-symbolic")},
+        {QStringLiteral("arrow.up.forward"), QStringLiteral("send-to-symbolic")},
+        {QStringLiteral("arrow.up.forward.app"), QStringLiteral("send-to-symbolic")},
+        {QStringLiteral("arrow.down"), QStringLiteral("go-down-symbolic")},
+        {QStringLiteral("arrowshape.turn.up.backward"),
+         QStringLiteral("mail-reply-sender-symbolic")},
+        {QStringLiteral("arrow.triangle.2.circlepath"), QStringLiteral("view-refresh-symbolic")},
+        {QStringLiteral("arrow.down.right.and.arrow.up.left"),
+         QStringLiteral("view-restore-symbolic")},
+        {QStringLiteral("arrow.down.forward.and.arrow.up.backward"),
+         QStringLiteral("view-restore-symbolic")},
+        {QStringLiteral("eye.slash"), QStringLiteral("view-conceal-symbolic")},
+        {QStringLiteral("paintpalette"), QStringLiteral("preferences-desktop-appearance-symbolic")},
+        {QStringLiteral("app"), QStringLiteral("view-app-grid-symbolic")},
+        {QStringLiteral("guitars"), QStringLiteral("emblem-music-symbolic")},
+    };
+    return names;
+}
+
+// Glyphs drawn by hand in a unit square, for a theme that lacks them.
+bool drawFallback(QPainter& p, const QString& base, const QRectF& r, const QColor& color)
+{
+    const qreal w = r.width();
+    QPen pen(color, std::max(w * 0.12, qreal(1)), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    auto at = [&](qreal x, qreal y) { return QPointF(r.left() + x * w, r.top() + y * w); };
+    p.setBrush(Qt::NoBrush);
+    p.setPen(pen);
+    if (base == QLatin1String("xmark")) {
+        p.drawLine(at(0.22, 0.22), at(0.78, 0.78));
+        p.drawLine(at(0.78, 0.22), at(0.22, 0.78));
+        return true;
+    }
+    if (base == QLatin1String("checkmark")) {
+        const QPointF points[] = {at(0.18, 0.52), at(0.42, 0.76), at(0.84, 0.26)};
+        p.drawPolyline(points, 3);
+        return true;
+    }
+    if (base == QLatin1String("plus")) {
+        p.drawLine(at(0.5, 0.18), at(0.5, 0.82));
+        p.drawLine(at(0.18, 0.5), at(0.82, 0.5));
+        return true;
+    }
+    if (base == QLatin1String("play")) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        const QPointF points[] = {at(0.25, 0.15), at(0.85, 0.5), at(0.25, 0.85)};
+        p.drawPolygon(points, 3);
+        return true;
+    }
+    if (base == QLatin1String("pause")) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawRect(QRectF(at(0.22, 0.15), at(0.42, 0.85)));
+        p.drawRect(QRectF(at(0.58, 0.15), at(0.78, 0.85)));
+        return true;
+    }
+    if (base == QLatin1String("flame")) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        QPainterPath flame(at(0.5, 0.05));
+        flame.cubicTo(at(0.95, 0.45), at(0.85, 0.95), at(0.5, 0.95));
+        flame.cubicTo(at(0.15, 0.95), at(0.05, 0.55), at(0.5, 0.05));
+        p.drawPath(flame);
+        return true;
+    }
+    if (base == QLatin1String("books.vertical")) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawRect(QRectF(at(0.12, 0.2), at(0.3, 0.88)));
+        p.drawRect(QRectF(at(0.38, 0.12), at(0.56, 0.88)));
+        p.save();
+        p.translate(at(0.72, 0.88));
+        p.rotate(-14);
+        p.drawRect(QRectF(-0.09 * w, -0.62 * w, 0.18 * w, 0.62 * w));
+        p.restore();
+        return true;
+    }
+    if (base == QLatin1String("trophy")) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        QPainterPath cup(at(0.25, 0.12));
+        cup.lineTo(at(0.75, 0.12));
+        cup.cubicTo(at(0.75, 0.5), at(0.6, 0.6), at(0.5, 0.6));
+        cup.cubicTo(at(0.4, 0.6), at(0.25, 0.5), at(0.25, 0.12));
+        p.drawPath(cup);
+        p.drawRect(QRectF(at(0.45, 0.58), at(0.55, 0.78)));
+        p.drawRect(QRectF(at(0.3, 0.78), at(0.7, 0.88)));
+        return true;
+    }
+    return false;
+}
+
+QImage glyph(const QString& base, int px, const QColor& color)
+{
+    QImage img(px, px, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QString theme = themeNames().value(base);
+    if (!theme.isEmpty()) {
+        IconTheme::ensureLoaded();
+        const QIcon icon = QIcon::fromTheme(theme);
+        if (!icon.isNull()) {
+            const QPixmap pm = icon.pixmap(QSize(px, px));
+            if (!pm.isNull()) {
+                p.drawPixmap(QRect(0, 0, px, px), pm);
+                p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+                p.fillRect(img.rect(), color);
+                return img;
+            }
+        }
+    }
+    if (!drawFallback(p, base, QRectF(0, 0, px, px), color)) {
+        // Unknown: a plain dot keeps the layout honest without pretending to be a glyph.
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QRectF(px * 0.3, px * 0.3, px * 0.4, px * 0.4));
+    }
+    return img;
+}
+
+QCache<QString, QImage>& cache()
+{
+    static QCache<QString, QImage> images(256);
+    return images;
+}
+} // namespace
+
+QString themeIconName(const QString& name)
+{
+    return themeNames().value(parse(name).base);
+}
+
+bool hasDrawnFallback(const QString& name)
+{
+    QImage scratch(8, 8, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&scratch);
+    return drawFallback(p, parse(name).base, QRectF(0, 0, 8, 8), Qt::black);
+}
+
+QImage image(const QString& name, int pixelSize, const QColor& color)
+{
+    const int px = std::clamp(pixelSize, 1, 1024);
+    const QString key = name + QLatin1Char('|') + QString::number(px) + QLatin1Char('|') +
+                        QString::number(color.rgba64(), 16);
+    if (const QImage* hit = cache().object(key))
+        return *hit;
+
+    const Parsed parsed = parse(name);
+    QImage result;
+    if (parsed.frame == Parsed::Frame::None) {
+        result = glyph(parsed.base, px, color);
+    } else {
+        result = QImage(px, px, QImage::Format_ARGB32_Premultiplied);
+        result.fill(Qt::transparent);
+        QPainter p(&result);
+        p.setRenderHint(QPainter::Antialiasing);
+        const int inner = std::max(1, int(std::lround(px * 0.56)));
+        const QPoint innerAt((px - inner) / 2, (px - inner) / 2);
+        if (parsed.frame == Parsed::Frame::Disc) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(color);
+            p.drawEllipse(QRectF(0, 0, px, px));
+            // The glyph is cut out of the disc, so whatever lies below shows through.
+            p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+            p.drawImage(innerAt, glyph(parsed.base, inner, Qt::black));
+        } else {
+            const qreal line = std::max(px * 0.08, 1.0);
+            p.setPen(QPen(color, line));
+            p.drawEllipse(QRectF(line / 2, line / 2, px - line, px - line));
+            p.drawImage(innerAt, glyph(parsed.base, inner, color));
+        }
+    }
+    cache().insert(key, new QImage(result));
+    return result;
+}
+
+void paint(QPainter& painter, const QString& name, const QRectF& rect, const QColor& color)
+{
+    const qreal side = std::min(rect.width(), rect.height());
+    if (!(side > 0))
+        return;
+    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1;
+    const QTransform& world = painter.worldTransform();
+    const qreal scale = std::max(std::hypot(world.m11(), world.m12()), qreal(0.01));
+    const int px = int(std::ceil(side * dpr * scale));
+    QImage img = image(name, px, color);
+    const QRectF target(rect.center().x() - side / 2, rect.center().y() - side / 2, side, side);
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, img);
+    painter.restore();
+}
+
+void clearCache()
+{
+    cache().clear();
+}
+} // namespace Symbols

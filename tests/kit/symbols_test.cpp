@@ -1,0 +1,77 @@
+#include "kit/symbols.h"
+#include "support/test_registry.h"
+
+#include <QPainter>
+#include <QTest>
+
+namespace {
+int coloured(const QImage& image, QRgb rgb)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (qAlpha(p) > 200 && qRed(p) == qRed(rgb) && qGreen(p) == qGreen(rgb) &&
+                qBlue(p) == qBlue(rgb))
+                ++n;
+        }
+    return n;
+}
+} // namespace
+
+class SymbolsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void everyRoomGlyphDrawsInItsColour_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char* name :
+             {"trash.fill", "xmark", "checkmark.circle.fill", "folder.fill", "books.vertical.fill",
+              "tray.and.arrow.down.fill", "eye.slash.circle.fill", "arrow.up.forward.circle.fill",
+              "house.fill", "flame.fill", "trophy.fill", "play.fill", "pause.fill",
+              "no.such.glyph"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void everyRoomGlyphDrawsInItsColour()
+    {
+        QFETCH(QString, name);
+        const QColor blue(0x12, 0x0C, 0xD6);
+        const QImage image = Symbols::image(name, 32, blue);
+        QCOMPARE(image.size(), QSize(32, 32));
+        QVERIFY2(coloured(image, blue.rgb()) > 10, qPrintable(name));
+    }
+
+    void themeIconsComeFromTheTheme()
+    {
+        QCOMPARE(Symbols::themeIconName(QStringLiteral("trash.fill")),
+                 QStringLiteral("user-trash-symbolic"));
+        QCOMPARE(Symbols::themeIconName(QStringLiteral("xmark.circle.fill")),
+                 QStringLiteral("window-close-symbolic"));
+        QVERIFY(Symbols::themeIconName(QStringLiteral("flame.fill")).isEmpty());
+        QVERIFY(Symbols::hasDrawnFallback(QStringLiteral("flame.fill")));
+        QVERIFY(Symbols::hasDrawnFallback(QStringLiteral("xmark.circle.fill")));
+    }
+
+    void discGlyphIsCutOut()
+    {
+        // The close button's glyph shows what lies below the disc.
+        const QImage image = Symbols::image(QStringLiteral("xmark.circle.fill"), 40, Qt::red);
+        QCOMPARE(qAlpha(image.pixel(20, 20)), 0);
+        QCOMPARE(qAlpha(image.pixel(20, 4)), 255);
+        QCOMPARE(qAlpha(image.pixel(1, 1)), 0);
+    }
+
+    void paintsCentredInItsRect()
+    {
+        QImage canvas(60, 20, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::white);
+        QPainter p(&canvas);
+        Symbols::paint(p, QStringLiteral("checkmark.circle.fill"), QRectF(0, 0, 60, 20), Qt::black);
+        p.end();
+        QCOMPARE(canvas.pixel(5, 10), QColor(Qt::white).rgb());
+        QVERIFY(qGray(canvas.pixel(30, 2)) < 100);
+    }
+};
+
+PONDSILL_TEST(SymbolsTest)
+#include "symbols_test.moc"
