@@ -1,0 +1,178 @@
+#include "room/effects/fire_geometry.h"
+
+#include <QTimeZone>
+
+#include <algorithm>
+#include <cmath>
+
+namespace FireGeometry {
+namespace {
+// A quotient that is whole up to rounding noise must not gain a flame: 97.3 / (97.3 / 5)
+// is 5, not 5.000000000000001 rounded up to 6.
+int roundUp(double quotient)
+{
+    return int(std::ceil(quotient - 1e-9));
+}
+
+double fraction(double v)
+{
+    return v - std::floor(v);
+}
+
+// A flame rising from (cx, y0) by `height`, its tip swayed by `sway`: the two cubic halves
+// meet at the tip, each leaving the foot straight up.
+void addFlame(QPainterPath& path, double cx, double y0, double halfWidth, double height,
+              double tipSway, double controlSway, double shoulder, double neck)
+{
+    path.moveTo(cx - halfWidth, y0);
+    path.cubicTo(cx - halfWidth, y0 - shoulder * height, cx + controlSway, y0 - neck * height,
+                 cx + tipSway, y0 - height);
+    path.cubicTo(cx + controlSway, y0 - neck * height, cx + halfWidth, y0 - shoulder * height,
+                 cx + halfWidth, y0);
+    path.closeSubpath();
+}
+} // namespace
+
+double secondsSinceReferenceDate(const QDateTime& when)
+{
+    static const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc());
+    return double(reference.msecsTo(when)) / 1000.0;
+}
+
+bool drawsAnything(const QSizeF& size)
+{
+    return size.width() > 4 && size.height() > 4;
+}
+
+FlameRow flameRow(double width)
+{
+    FlameRow row;
+    const double fifth = width / 5;
+    row.spacing = fifth >= 26 ? 26 : std::max(fifth, 16.0);
+    row.count = std::max(roundUp(width / row.spacing), 2);
+    row.flameWidth = 1.1 * row.spacing;
+    return row;
+}
+
+FlameLayer flameLayer(Edge edge, const QSizeF& size, double flameHeight, double t)
+{
+    const bool top = edge == Edge::Top;
+    const FlameRow row = flameRow(size.width());
+    const double scale = top ? 0.82 * flameHeight : flameHeight;
+    const double phaseShift = top ? 2.718 : 0.0;
+
+    FlameLayer layer;
+    // Neighbouring flames overlap: the overlap is flame too, not a hole.
+    layer.outer.setFillRule(Qt::WindingFill);
+    layer.inner.setFillRule(Qt::WindingFill);
+    layer.baseline = top ? 2.0 : size.height() + 1;
+    layer.outerGradientTo = layer.baseline - scale;
+    layer.innerGradientTo = layer.baseline - 0.55 * scale;
+    layer.flames.reserve(row.count);
+    for (int i = 0; i < row.count; ++i) {
+        const double phase = 7 * t + 1.5 * i + phaseShift;
+        Flame flame;
+        flame.centreX = row.centreX(i);
+        flame.height = scale * (0.7 + 0.3 * std::sin(phase));
+        flame.sway = 0.3 * row.flameWidth * std::sin(0.75 * phase);
+        layer.flames.append(flame);
+
+        const double y0 = layer.baseline;
+        addFlame(layer.outer, flame.centreX, y0, row.flameWidth / 2, flame.height, flame.sway,
+                 flame.sway / 2, 0.45, 0.8);
+        addFlame(layer.inner, flame.centreX, y0, 0.275 * row.flameWidth, 0.55 * flame.height,
+                 0.7 * flame.sway, 0.4 * flame.sway, 0.4, 0.75);
+    }
+    return layer;
+}
+
+int sparkCount(double width)
+{
+    return std::clamp(int(std::floor(width / 36)), 3, 5);
+}
+
+QList<QRectF> sparks(const QSizeF& size, double flameHeight, double t)
+{
+    const double w = size.width();
+    const double h = size.height();
+    const int count = sparkCount(w);
+    // The whole part of the span, at least 1, so that the modulo below is defined.
+    const long long span = std::max(1LL, (long long)std::floor(std::max(w - 6, 1.0)));
+    QList<QRectF> rects;
+    rects.reserve(count);
+    for (int k = 0; k < count; ++k) {
+        const double rise = fraction(0.85 * t + 1.618 * k);
+        const double x = 5 * std::sin(3 * t + 3 * 1.618 * k) + double((43LL * k) % span) + 3 - 1.3;
+        const double y = h - (h + flameHeight + 15) * rise - 1.3;
+        rects.append(QRectF(x, y, 2.6, 2.6));
+    }
+    return rects;
+}
+
+QRectF glowRect(const QSizeF& size)
+{
+    return QRectF(-4, -4, size.width() + 8, size.height() + 8);
+}
+
+QRectF paintBounds(const QSizeF& size, double flameHeight)
+{
+    const double w = size.width();
+    const double h = size.height();
+    const FlameRow row = flameRow(w);
+    const double f = std::max(flameHeight, 0.0);
+    // Flames reach 0.55 spacing beside their centres (half width 0.55 s, sway 0.33 s).
+    const double left = std::min(-4.0, -0.05 * row.spacing);
+    const double flamesRight = row.centreX(row.count - 1) + 0.55 * row.spacing;
+    const double span = std::floor(std::max(w - 6, 1.0));
+    const double sparksRight = span + 8.3;
+    const double right = std::max({w + 4, flamesRight, sparksRight});
+    const double topEdge = std::min({-4.0, 2 - 0.82 * f, -f - 16.3});
+    const double bottom = h + 4;
+    // One more point all round for antialiasing.
+    return QRectF(QPointF(left, topEdge), QPointF(right, bottom)).adjusted(-1, -1, 1, 1);
+}
+
+int atmosphereFlameCount(double roomWidth)
+{
+    return std::max(roundUp(roomWidth / 36), 0) + 1;
+}
+
+QPainterPath atmosphereFlames(const QSizeF& room, double t)
+{
+    const double bottom = room.height();
+    const int count = atmosphereFlameCount(room.width());
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    for (int i = 0; i < count; ++i) {
+        const double x = 36.0 * i;
+        const double phase = 6.5 * t + 1.3 * i;
+        const double height = 60 + 22 * std::sin(phase);
+        const double sway = 8 * std::sin(0.75 * phase);
+        addFlame(path, x, bottom, 25.2, height, sway, sway / 2, 0.45, 0.8);
+    }
+    return path;
+}
+
+QList<QRectF> embers(const QSizeF& room, double t)
+{
+    const double h = room.height();
+    const long long span = std::max(1LL, (long long)std::floor(std::max(room.width(), 100.0)));
+    QList<QRectF> rects;
+    rects.reserve(emberCount);
+    for (int k = 0; k < emberCount; ++k) {
+        const double rise = fraction(2.39996 * k + t * (0.16 + 0.035 * (k % 6)));
+        const double x =
+            20 * std::sin(4 * 2.39996 * k + 7 * rise) + double((137LL * k) % span) - 1.3;
+        const double y = h - h * rise - 1.3;
+        rects.append(QRectF(x, y, 2.6, 2.6));
+    }
+    return rects;
+}
+
+QRectF atmosphereFlameBand(const QSizeF& room)
+{
+    // Flames reach 82 points up (60 + 22); one more for antialiasing.
+    return QRectF(0, room.height() - 83, room.width(), 83);
+}
+
+} // namespace FireGeometry
