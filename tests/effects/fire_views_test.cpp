@@ -133,6 +133,23 @@ private Q_SLOTS:
         QVERIFY(!modifier->isActive());
         QVERIFY(!modifier->fireView());
         QVERIFY(!piece->graphicsEffect());
+        // The flames fade out, then nothing of the fire is left.
+        QVERIFY(!modifier->childItems().isEmpty());
+        QTRY_VERIFY(modifier->childItems().isEmpty());
+    }
+
+    void flamesComeAndGoAtOnceOutsideAnAnimation()
+    {
+        AppState state(nullptr);
+        QGraphicsRectItem holder;
+        auto* modifier = new BurningFireModifier(state, 22, true, true, &holder);
+        modifier->setFrame(QRectF(0, 0, 70, 70));
+        state.setFireModeActive(true);
+        QVERIFY(modifier->fireView());
+        QCOMPARE(modifier->fireView()->parentItem()->opacity(), 1.0);
+        state.setFireModeActive(false);
+        QVERIFY(!modifier->fireView());
+        QVERIFY(!modifier->childItems().first()->isVisible());
     }
 
     void modifierLeavesAPiecesOwnEffectAlone()

@@ -1,30 +1,26 @@
 #include "room/effects/asset_fire_effect_view.h"
 
+#include "kit/colors.h"
+#include "kit/painting.h"
 #include "room/effects/fire_geometry.h"
 #include "state/app_state.h"
 
-#include <QLinearGradient>
 #include <QPainter>
 
-namespace {
-// The fire's colours: (red, green, blue) in sRGB with an opacity.
-QColor fireColor(float r, float g, float b, float a)
-{
-    return QColor::fromRgbF(r, g, b, a);
-}
+using Colors::srgb;
 
+namespace {
 void fillFlames(QPainter* painter, const FireGeometry::FlameLayer& layer, double width)
 {
     const double x = width / 2;
-    QLinearGradient outer(x, layer.baseline, x, layer.outerGradientTo);
-    outer.setColorAt(0, fireColor(0.95f, 0.18f, 0.04f, 0.88f));
-    outer.setColorAt(1, fireColor(1, 0.48f, 0.06f, 0.85f));
-    painter->fillPath(layer.outer, outer);
-
-    QLinearGradient inner(x, layer.baseline, x, layer.innerGradientTo);
-    inner.setColorAt(0, fireColor(1, 0.65f, 0.12f, 1));
-    inner.setColorAt(1, fireColor(1, 0.96f, 0.65f, 0.95f));
-    painter->fillPath(layer.inner, inner);
+    painter->fillPath(
+        layer.outer,
+        Painting::linearGradient(QPointF(x, layer.baseline), QPointF(x, layer.outerGradientTo),
+                                 {srgb(0.95, 0.18, 0.04, 0.88), srgb(1, 0.48, 0.06, 0.85)}));
+    painter->fillPath(layer.inner,
+                      Painting::linearGradient(QPointF(x, layer.baseline),
+                                               QPointF(x, layer.innerGradientTo),
+                                               {srgb(1, 0.65, 0.12), srgb(1, 0.96, 0.65, 0.95)}));
 }
 } // namespace
 
@@ -73,10 +69,9 @@ void AssetFireEffectView::paint(QPainter* painter, const QStyleOptionGraphicsIte
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
 
-    QPainterPath glow;
-    glow.addRoundedRect(FireGeometry::glowRect(m_size), FireGeometry::glowCornerRadius,
-                        FireGeometry::glowCornerRadius);
-    painter->fillPath(glow, fireColor(1, 0.35f, 0.05f, 0.18f));
+    painter->fillPath(Painting::continuousRoundedRect(FireGeometry::glowRect(m_size),
+                                                      FireGeometry::glowCornerRadius),
+                      srgb(1, 0.35, 0.05, 0.18));
 
     if (m_showBaseFlames) {
         fillFlames(
@@ -90,7 +85,7 @@ void AssetFireEffectView::paint(QPainter* painter, const QStyleOptionGraphicsIte
                    m_size.width());
     }
 
-    painter->setBrush(fireColor(1, 0.88f, 0.3f, 0.75f));
+    painter->setBrush(srgb(1, 0.88, 0.3, 0.75));
     for (const QRectF& spark : FireGeometry::sparks(m_size, m_flameHeight, m_time))
         painter->drawEllipse(spark);
     painter->restore();

@@ -1,6 +1,7 @@
 #include "room/effects/burning_fire_modifier.h"
 
 #include "kit/cached_shadow_effect.h"
+#include "kit/transition.h"
 #include "room/effects/asset_fire_effect_view.h"
 #include "state/app_state.h"
 
@@ -57,11 +58,16 @@ void BurningFireModifier::follow()
 {
     const bool burning = m_appState.isFireModeActive();
     if (burning && !m_fire) {
+        // The flames fade in and out with the change that lit them.
+        auto* fade = new TransitionItem(Transition::opacity(), this);
         m_fire = new AssetFireEffectView(m_appState, m_flameHeight, m_showBaseFlames,
-                                         m_showTopFlames, this);
+                                         m_showTopFlames, fade);
         m_fire->setFrame(m_frame);
+        fade->appear();
     } else if (!burning && m_fire) {
-        delete m_fire;
+        auto* fade = static_cast<TransitionItem*>(m_fire->parentItem());
+        m_fire = nullptr;
+        fade->disappear(); // deletes itself once faded
     }
     setGlow(burning);
 }

@@ -27,7 +27,7 @@ public:
     void setContent(QGraphicsItem* content);
 
     bool isActive() const { return m_fire != nullptr; }
-    // The flames while burning, else null.
+    // The flames while burning, else null (flames fading out are no longer counted).
     AssetFireEffectView* fireView() const;
     // Whether the piece carries the glow now.
     bool isGlowing() const;

@@ -1,21 +1,17 @@
 #include "room/effects/room_fire_atmosphere_view.h"
 
+#include "kit/colors.h"
+#include "kit/painting.h"
 #include "room/effects/fire_geometry.h"
 #include "state/app_state.h"
 
-#include <QLinearGradient>
 #include <QPainter>
-#include <QRadialGradient>
-#include <QStyleOptionGraphicsItem>
 
 #include <algorithm>
 
-namespace {
-QColor fireColor(float r, float g, float b, float a)
-{
-    return QColor::fromRgbF(r, g, b, a);
-}
+using Colors::srgb;
 
+namespace {
 // The still layers: the warm wash from corner to corner, the glow rising from the floor
 // and the smoke under the ceiling.
 void paintWash(QPainter& p, const QSizeF& size)
@@ -24,25 +20,20 @@ void paintWash(QPainter& p, const QSizeF& size)
     const double h = size.height();
     const QRectF room(QPointF(0, 0), size);
 
-    QLinearGradient wash(0, 0, w, h);
-    wash.setColorAt(0, fireColor(0.86f, 0.18f, 0.04f, 0.34f));
-    wash.setColorAt(0.5, fireColor(1, 0.4f, 0.06f, 0.36f));
-    wash.setColorAt(1, fireColor(0.68f, 0.08f, 0.02f, 0.4f));
-    p.fillRect(room, wash);
-
-    const QPointF centre(0.5 * w, 0.88 * h);
-    QRadialGradient glow(centre, 0.95 * std::max(w, h), centre, 70);
-    glow.setColorAt(0, fireColor(1, 0.55f, 0.1f, 0.32f));
-    glow.setColorAt(0.5, fireColor(0.9f, 0.22f, 0.04f, 0.25f));
-    glow.setColorAt(1, fireColor(0.3f, 0.03f, 0.01f, 0.38f));
-    p.fillRect(room, glow);
-
+    p.fillRect(room,
+               Painting::linearGradient(QPointF(0, 0), QPointF(w, h),
+                                        {srgb(0.86, 0.18, 0.04, 0.34), srgb(1, 0.4, 0.06, 0.36),
+                                         srgb(0.68, 0.08, 0.02, 0.4)}));
+    p.fillRect(room,
+               Painting::radialGradient(QPointF(0.5 * w, 0.88 * h), 70, 0.95 * std::max(w, h),
+                                        {srgb(1, 0.55, 0.1, 0.32), srgb(0.9, 0.22, 0.04, 0.25),
+                                         srgb(0.3, 0.03, 0.01, 0.38)}));
     const double smokeHeight = 0.25 * h;
-    QLinearGradient smoke(0, 0, 0, smokeHeight);
-    smoke.setColorAt(0, fireColor(0.12f, 0.04f, 0.02f, 0.55f));
-    smoke.setColorAt(0.5, fireColor(0.35f, 0.1f, 0.04f, 0.3f));
-    smoke.setColorAt(1, fireColor(0.35f, 0.1f, 0.04f, 0)); // fades out, not to black
-    p.fillRect(QRectF(0, 0, w, smokeHeight), smoke);
+    // The smoke thins out to nothing, not to black.
+    p.fillRect(QRectF(0, 0, w, smokeHeight),
+               Painting::linearGradient(QPointF(0, 0), QPointF(0, smokeHeight),
+                                        {srgb(0.12, 0.04, 0.02, 0.55), srgb(0.35, 0.1, 0.04, 0.3),
+                                         srgb(0.35, 0.1, 0.04, 0)}));
 }
 } // namespace
 
@@ -92,13 +83,11 @@ const QImage& RoomFireAtmosphereView::wash(qreal devicePixelRatio)
     return m_wash;
 }
 
-void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
-                                   QWidget* widget)
+void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
     if (m_size.isEmpty())
         return;
-    const qreal dpr = widget ? widget->devicePixelRatioF() : painter->device()->devicePixelRatioF();
-    painter->drawImage(QPointF(0, 0), wash(dpr));
+    painter->drawImage(QPointF(0, 0), wash(painter->device()->devicePixelRatioF()));
     if (!m_timeLine.canDraw())
         return;
 
@@ -107,13 +96,13 @@ void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphics
     painter->setPen(Qt::NoPen);
     const double w = m_size.width();
     const double h = m_size.height();
-    QLinearGradient flames(w / 2, h, w / 2, h - FireGeometry::atmosphereFlameGradientHeight);
-    flames.setColorAt(0, fireColor(0.95f, 0.2f, 0.04f, 0.85f));
-    flames.setColorAt(0.5, fireColor(1, 0.58f, 0.1f, 0.8f));
-    flames.setColorAt(1, fireColor(1, 0.9f, 0.4f, 0.6f));
-    painter->fillPath(FireGeometry::atmosphereFlames(m_size, m_time), flames);
+    painter->fillPath(
+        FireGeometry::atmosphereFlames(m_size, m_time),
+        Painting::linearGradient(
+            QPointF(w / 2, h), QPointF(w / 2, h - FireGeometry::atmosphereFlameGradientHeight),
+            {srgb(0.95, 0.2, 0.04, 0.85), srgb(1, 0.58, 0.1, 0.8), srgb(1, 0.9, 0.4, 0.6)}));
 
-    painter->setBrush(fireColor(1, 0.72f, 0.2f, 0.75f));
+    painter->setBrush(srgb(1, 0.72, 0.2, 0.75));
     for (const QRectF& ember : FireGeometry::embers(m_size, m_time))
         painter->drawEllipse(ember);
     painter->restore();
