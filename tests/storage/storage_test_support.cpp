@@ -32,12 +32,17 @@ QString StorageHome::album() const
 
 QString StorageHome::file(const QString& relativePath, const QByteArray& content) const
 {
-    return m_home.writeFile(QStringLiteral("Documents/RidezozEvar/") + relativePath, content);
+    const QString path = QDir::cleanPath(root() + QLatin1Char('/') + relativePath);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(content);
+    return path;
 }
 
 QString StorageHome::link(const QString& relativePath, const QString& destination) const
 {
-    const QString path = root() + QLatin1Char('/') + relativePath;
+    const QString path = QDir::cleanPath(root() + QLatin1Char('/') + relativePath);
     QDir().mkpath(QFileInfo(path).absolutePath());
     FileOperations::createSymbolicLink(destination, path);
     return path;
@@ -45,7 +50,9 @@ QString StorageHome::link(const QString& relativePath, const QString& destinatio
 
 QString StorageHome::dir(const QString& relativePath) const
 {
-    return m_home.makeDir(QStringLiteral("Documents/RidezozEvar/") + relativePath);
+    const QString path = QDir::cleanPath(root() + QLatin1Char('/') + relativePath);
+    QDir().mkpath(path);
+    return path;
 }
 
 QByteArray StorageHome::read(const QString& relativePath) const
