@@ -1,5 +1,7 @@
 #include "room/room_view.h"
 
+#include "storage/storage_manager.h"
+
 #include <QGraphicsScene>
 #include <QResizeEvent>
 
@@ -19,6 +21,10 @@ RoomView::RoomView(AppState& appState, QWidget* parent)
     auto* scene = new QGraphicsScene(this);
     scene->setItemIndexMethod(QGraphicsScene::NoIndex);
     setScene(scene);
+
+    // The room's pieces draw from the storage service: start it with the room, so its
+    // folders and files are in place before the first piece reads them.
+    StorageManager::shared();
 }
 
 void RoomView::resizeEvent(QResizeEvent* event)
