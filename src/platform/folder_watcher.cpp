@@ -2,6 +2,7 @@
 
 #include "platform/file_operations.h"
 
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
 
@@ -21,26 +22,56 @@ FolderWatcher::FolderWatcher(const QStringList& folders, int settleMs, QObject* 
 
 QStringList FolderWatcher::watchedFolders() const
 {
-    return m_watcher->directories();
+    QStringList watched = m_watcher->directories();
+    watched.removeIf([this](const QString& path) { return !m_folders.contains(path); });
+    return watched;
 }
 
-void FolderWatcher::onEvent()
+void FolderWatcher::onEvent(const QString& path)
+{
+    if (m_folders.contains(path)) {
+        schedule();
+        return;
+    }
+    // A parent of a missing folder: only news when the folder is back.
+    if (rearm())
+        schedule();
+}
+
+void FolderWatcher::schedule()
 {
     // Not restarted by later events: a steady stream still gives a reload now and then.
     if (!m_settle->isActive())
         m_settle->start();
 }
 
-void FolderWatcher::rearm()
+bool FolderWatcher::rearm()
 {
+    bool cameBack = false;
+    QStringList anchors;
     const QStringList watched = m_watcher->directories();
     for (const QString& folder : m_folders) {
         if (FileOperations::isDirectory(folder)) {
             if (!watched.contains(folder))
-                m_watcher->addPath(folder);
-        } else if (watched.contains(folder)) {
-            // Gone or replaced by a link or a file: the old watch no longer means anything.
-            m_watcher->removePath(folder);
+                cameBack = m_watcher->addPath(folder) || cameBack;
+            continue;
         }
+        if (watched.contains(folder))
+            m_watcher->removePath(folder); // gone, or replaced by a file or a link
+        QString parent = QFileInfo(folder).absolutePath();
+        while (!FileOperations::isDirectory(parent) && parent != QFileInfo(parent).absolutePath())
+            parent = QFileInfo(parent).absolutePath();
+        if (!m_folders.contains(parent) && !anchors.contains(parent))
+            anchors.append(parent);
     }
+    for (const QString& anchor : std::as_const(m_anchors)) {
+        if (!anchors.contains(anchor))
+            m_watcher->removePath(anchor);
+    }
+    for (const QString& anchor : std::as_const(anchors)) {
+        if (!m_watcher->directories().contains(anchor))
+            m_watcher->addPath(anchor);
+    }
+    m_anchors = anchors;
+    return cameBack;
 }

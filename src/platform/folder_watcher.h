@@ -8,7 +8,8 @@ class QTimer;
 
 // Watches folders for entries added, removed or renamed (not inside sub-folders). Events
 // that arrive together are merged into one changed() signal, and a folder that was
-// removed and made again is watched again.
+// removed and made again is watched again: while one is missing, its nearest existing
+// parent is watched too, only to notice it coming back.
 class FolderWatcher : public QObject {
     Q_OBJECT
 public:
@@ -23,10 +24,13 @@ Q_SIGNALS:
     void changed();
 
 private:
-    void onEvent();
-    void rearm();
+    void onEvent(const QString& path);
+    void schedule();
+    // Watches what exists again; true when a folder came back.
+    bool rearm();
 
     QStringList m_folders;
+    QStringList m_anchors;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_settle = nullptr;
 };

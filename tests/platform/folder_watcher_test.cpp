@@ -58,6 +58,28 @@ private Q_SLOTS:
         QTRY_COMPARE(spy.count(), 1);
     }
 
+    void wholeTreeMadeAgainIsWatchedAgain()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.path() + QStringLiteral("/root");
+        const QString child = root + QStringLiteral("/child");
+        QDir().mkpath(child);
+        FolderWatcher watcher({root, child}, 50);
+        QSignalSpy spy(&watcher, &FolderWatcher::changed);
+        QVERIFY(FileOperations::removeItem(root));
+        QTRY_VERIFY(watcher.watchedFolders().isEmpty());
+        QDir().mkpath(child);
+        QTRY_COMPARE(watcher.watchedFolders().size(), 2);
+        spy.clear();
+        touch(child + QStringLiteral("/new"));
+        QTRY_COMPARE(spy.count(), 1);
+        // Events in the parent that only stood in for the missing folders are not news.
+        spy.clear();
+        touch(dir.path() + QStringLiteral("/unrelated"));
+        QTest::qWait(200);
+        QCOMPARE(spy.count(), 0);
+    }
+
     void missingFolderIsNotWatched()
     {
         QTemporaryDir dir;
