@@ -79,13 +79,6 @@ private Q_SLOTS:
         QTest::qWait(200);
         QCOMPARE(spy.count(), 0);
     }
-
-    void missingFolderIsNotWatched()
-    {
-        QTemporaryDir dir;
-        FolderWatcher watcher({dir.path() + QStringLiteral("/none"), dir.path()}, 50);
-        QCOMPARE(watcher.watchedFolders(), QStringList{dir.path()});
-    }
 };
 
 class ThumbnailsTest : public QObject {

@@ -151,19 +151,6 @@ private Q_SLOTS:
         QCOMPARE(date.date(), QDate(1, 1, 1));
     }
 
-    void symbolicLinks()
-    {
-        StorageHome home;
-        const QString file = home.file(QStringLiteral("a"));
-        const QString dangling = home.link(QStringLiteral("b"), QStringLiteral("/nowhere"));
-        const QString link = home.link(QStringLiteral("c"), file);
-        QVERIFY(!StorageManager::isSymbolicLink(QUrl::fromLocalFile(file)));
-        QVERIFY(StorageManager::isSymbolicLink(QUrl::fromLocalFile(dangling)));
-        QVERIFY(StorageManager::isSymbolicLink(QUrl::fromLocalFile(link)));
-        QVERIFY(!StorageManager::isSymbolicLink(
-            QUrl::fromLocalFile(home.root() + QStringLiteral("/none"))));
-    }
-
     void imageFiles_data()
     {
         QTest::addColumn<QString>("name");

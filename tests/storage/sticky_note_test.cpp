@@ -1,4 +1,3 @@
-#include "state/tolvane_colors.h"
 #include "storage/sticky_note.h"
 #include "support/test_registry.h"
 
@@ -178,18 +177,6 @@ private Q_SLOTS:
         *values[field] = field == 2 ? std::numeric_limits<double>::infinity()
                                     : std::numeric_limits<double>::quiet_NaN();
         QVERIFY(!encodeStickyNotes({StickyNote{}, note}));
-    }
-
-    void textColours()
-    {
-        for (NoteColor c : allNoteColors()) {
-            const bool light = c == NoteColor::pink || c == NoteColor::blue || c == NoteColor::dark;
-            QCOMPARE(textColor(c), light ? QColor(0xFF, 0xFF, 0xFF) : QColor(0x11, 0x11, 0x11));
-        }
-        QCOMPARE(color(NoteColor::yellow).name(), QStringLiteral("#fff273"));
-        QCOMPARE(color(NoteColor::dark).name(), QStringLiteral("#20232d"));
-        QCOMPARE(color(NoteColor::blue), TOLVANEColors::electricBlue());
-        QCOMPARE(displayName(NoteColor::yellow), QStringLiteral("Kuning"));
     }
 };
 
