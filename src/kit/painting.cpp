@@ -128,14 +128,18 @@ QRadialGradient radialGradient(QPointF centre, qreal startRadius, qreal endRadiu
     }
     return g;
 }
+
+qreal cachePixelRatio(const QPainter& painter)
+{
+    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1;
+    const QTransform& world = painter.worldTransform();
+    return dpr * std::max(std::hypot(world.m11(), world.m12()), qreal(1));
+}
 } // namespace Painting
 
 void ShapeShadow::paint(QPainter& painter, const QPainterPath& shape, const ShadowStyle& style)
 {
-    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1;
-    const QTransform& world = painter.worldTransform();
-    // Sharp at the scale the room is drawn at (the monitor is scaled, for one).
-    const qreal pixelRatio = dpr * std::max(std::hypot(world.m11(), world.m12()), qreal(1));
+    const qreal pixelRatio = Painting::cachePixelRatio(painter);
     if (m_image.isNull() || m_pixelRatio != pixelRatio || !(m_style.color == style.color) ||
         m_style.radius != style.radius || m_shape != shape) {
         m_shape = shape;

@@ -22,6 +22,10 @@ QPainterPath capsule(const QRectF& rect);
 QLinearGradient linearGradient(QPointF from, QPointF to, std::initializer_list<QColor> colors);
 QRadialGradient radialGradient(QPointF centre, qreal startRadius, qreal endRadius,
                                std::initializer_list<QColor> colors);
+
+// The pixel ratio an image drawn with `painter` needs to stay sharp: the device's, times
+// the scale of the painter's transform when it enlarges (the monitor is scaled, for one).
+qreal cachePixelRatio(const QPainter& painter);
 } // namespace Painting
 
 // A blurred shadow as the room's views give one: a colour, a blur radius and an offset.

@@ -44,6 +44,11 @@ void BurningFireModifier::setContent(QGraphicsItem* content)
     follow();
 }
 
+bool BurningFireModifier::isActive() const
+{
+    return m_fire != nullptr;
+}
+
 AssetFireEffectView* BurningFireModifier::fireView() const
 {
     return m_fire;

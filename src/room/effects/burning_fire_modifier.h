@@ -26,7 +26,7 @@ public:
     // already carries an effect of its own keeps it and gets no glow.
     void setContent(QGraphicsItem* content);
 
-    bool isActive() const { return m_fire != nullptr; }
+    bool isActive() const;
     // The flames while burning, else null (flames fading out are no longer counted).
     AssetFireEffectView* fireView() const;
     // Whether the piece carries the glow now.
