@@ -179,12 +179,6 @@ private Q_SLOTS:
         QVERIFY(!dragShade(rugSize, false, dx).has_value());
     }
 
-    void bodyShrinksWhileDragged()
-    {
-        QCOMPARE(bodyScale(true), 0.985);
-        QCOMPARE(bodyScale(false), 1.0);
-    }
-
     void starRowLeavesTheMiddleToTheMedallion()
     {
         const QList<QPointF> stars = RugLayout::fieldStars();

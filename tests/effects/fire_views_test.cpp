@@ -59,7 +59,8 @@ private Q_SLOTS:
         QGraphicsScene scene(0, 0, 300, 200);
         auto* fire = new AssetFireEffectView(state, 30, true, true);
         scene.addItem(fire);
-        fire->setFrame(QRectF(QPointF(100, 70), size));
+        fire->setPos(100, 70);
+        fire->setSize(size);
 
         state.setWindowVisible(visible);
         state.setAppActive(active);
@@ -73,7 +74,8 @@ private Q_SLOTS:
         QGraphicsScene scene(0, 0, 300, 200);
         auto* fire = new AssetFireEffectView(state, 30, true, true);
         scene.addItem(fire);
-        fire->setFrame(QRectF(100, 70, 100, 60));
+        fire->setPos(100, 70);
+        fire->setSize(QSizeF(100, 60));
         fire->setTime(0);
         const QImage image = render(scene);
         // Flames rise above the top edge and sparks above them; nothing beyond the glow
@@ -93,7 +95,7 @@ private Q_SLOTS:
         auto* fire = new AssetFireEffectView(state, 30, true, true);
         QVERIFY(!fire->timeLine().isRunning()); // no scene, no size
         scene.addItem(fire);
-        fire->setFrame(QRectF(0, 0, 100, 60));
+        fire->setSize(QSizeF(100, 60));
         QVERIFY(fire->timeLine().isRunning());
         fire->hide();
         QVERIFY(!fire->timeLine().isRunning());

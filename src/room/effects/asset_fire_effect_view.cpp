@@ -26,11 +26,9 @@ void fillFlames(QPainter* painter, const FireGeometry::FlameLayer& layer, double
 
 AssetFireEffectView::AssetFireEffectView(AppState& appState, qreal flameHeight, bool showBaseFlames,
                                          bool showTopFlames, QGraphicsItem* parent)
-    : QGraphicsObject(parent), m_flameHeight(flameHeight), m_showBaseFlames(showBaseFlames),
+    : RoomItem(parent), m_flameHeight(flameHeight), m_showBaseFlames(showBaseFlames),
       m_showTopFlames(showTopFlames), m_timeLine(appState, 1.0 / 30, 0.05)
 {
-    setAcceptedMouseButtons(Qt::NoButton);
-    setAcceptHoverEvents(false);
     m_time = FireGeometry::secondsSinceReferenceDate(m_timeLine.date());
     connect(&m_timeLine, &TimeLine::tick, this,
             [this] { setTime(FireGeometry::secondsSinceReferenceDate(m_timeLine.date())); });
@@ -38,13 +36,15 @@ AssetFireEffectView::AssetFireEffectView(AppState& appState, qreal flameHeight, 
     connect(&m_timeLine, &TimeLine::canDrawChanged, this, [this] { update(); });
 }
 
-void AssetFireEffectView::setFrame(const QRectF& frame)
+void AssetFireEffectView::onSizeChanged()
 {
-    if (frame.size() != m_size) {
-        prepareGeometryChange();
-        m_size = frame.size();
-    }
-    setPos(frame.topLeft());
+    // The flames, the sparks and the glow reach beyond the piece's frame.
+    const QRectF frame = rect();
+    const QRectF bounds = FireGeometry::drawsAnything(size())
+                              ? FireGeometry::paintBounds(size(), m_flameHeight)
+                              : frame;
+    setPaintMargins(QMarginsF(frame.left() - bounds.left(), frame.top() - bounds.top(),
+                              bounds.right() - frame.right(), bounds.bottom() - frame.bottom()));
     updateWanted();
 }
 
@@ -54,39 +54,32 @@ void AssetFireEffectView::setTime(double seconds)
     update();
 }
 
-QRectF AssetFireEffectView::boundingRect() const
-{
-    if (!FireGeometry::drawsAnything(m_size))
-        return {};
-    return FireGeometry::paintBounds(m_size, m_flameHeight);
-}
-
 void AssetFireEffectView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    if (!m_timeLine.canDraw() || !FireGeometry::drawsAnything(m_size))
+    if (!m_timeLine.canDraw() || !FireGeometry::drawsAnything(size()))
         return;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
 
-    painter->fillPath(Painting::continuousRoundedRect(FireGeometry::glowRect(m_size),
+    painter->fillPath(Painting::continuousRoundedRect(FireGeometry::glowRect(size()),
                                                       FireGeometry::glowCornerRadius),
                       srgb(1, 0.35, 0.05, 0.18));
 
     if (m_showBaseFlames) {
         fillFlames(
             painter,
-            FireGeometry::flameLayer(FireGeometry::Edge::Base, m_size, m_flameHeight, m_time),
-            m_size.width());
+            FireGeometry::flameLayer(FireGeometry::Edge::Base, size(), m_flameHeight, m_time),
+            size().width());
     }
     if (m_showTopFlames) {
         fillFlames(painter,
-                   FireGeometry::flameLayer(FireGeometry::Edge::Top, m_size, m_flameHeight, m_time),
-                   m_size.width());
+                   FireGeometry::flameLayer(FireGeometry::Edge::Top, size(), m_flameHeight, m_time),
+                   size().width());
     }
 
     painter->setBrush(srgb(1, 0.88, 0.3, 0.75));
-    for (const QRectF& spark : FireGeometry::sparks(m_size, m_flameHeight, m_time))
+    for (const QRectF& spark : FireGeometry::sparks(size(), m_flameHeight, m_time))
         painter->drawEllipse(spark);
     painter->restore();
 }
@@ -95,10 +88,10 @@ QVariant AssetFireEffectView::itemChange(GraphicsItemChange change, const QVaria
 {
     if (change == ItemVisibleHasChanged || change == ItemSceneHasChanged)
         updateWanted();
-    return QGraphicsObject::itemChange(change, value);
+    return RoomItem::itemChange(change, value);
 }
 
 void AssetFireEffectView::updateWanted()
 {
-    m_timeLine.setWanted(scene() && isVisible() && FireGeometry::drawsAnything(m_size));
+    m_timeLine.setWanted(scene() && isVisible() && FireGeometry::drawsAnything(size()));
 }

@@ -32,7 +32,7 @@ void BurningFireModifier::setFrame(const QRectF& frame)
 {
     m_frame = frame;
     if (m_fire)
-        m_fire->setFrame(frame);
+        m_fire->setFrame(RoomFrame{frame.center(), frame.size()});
 }
 
 void BurningFireModifier::setContent(QGraphicsItem* content)
@@ -67,7 +67,7 @@ void BurningFireModifier::follow()
         auto* fade = new TransitionItem(Transition::opacity(), this);
         m_fire = new AssetFireEffectView(m_appState, m_flameHeight, m_showBaseFlames,
                                          m_showTopFlames, fade);
-        m_fire->setFrame(m_frame);
+        m_fire->setFrame(RoomFrame{m_frame.center(), m_frame.size()});
         fade->appear();
     } else if (!burning && m_fire) {
         auto* fade = static_cast<TransitionItem*>(m_fire->parentItem());

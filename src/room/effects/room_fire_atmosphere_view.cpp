@@ -38,22 +38,16 @@ void paintWash(QPainter& p, const QSizeF& size)
 } // namespace
 
 RoomFireAtmosphereView::RoomFireAtmosphereView(AppState& appState, QGraphicsItem* parent)
-    : QGraphicsObject(parent), m_timeLine(appState, 1.0 / 30, 0.05)
+    : RoomItem(parent), m_timeLine(appState, 1.0 / 30, 0.05)
 {
-    setAcceptedMouseButtons(Qt::NoButton);
-    setAcceptHoverEvents(false);
     m_time = FireGeometry::secondsSinceReferenceDate(m_timeLine.date());
     connect(&m_timeLine, &TimeLine::tick, this,
             [this] { setTime(FireGeometry::secondsSinceReferenceDate(m_timeLine.date())); });
     connect(&m_timeLine, &TimeLine::canDrawChanged, this, [this] { update(); });
 }
 
-void RoomFireAtmosphereView::setSize(const QSizeF& size)
+void RoomFireAtmosphereView::onSizeChanged()
 {
-    if (size == m_size)
-        return;
-    prepareGeometryChange();
-    m_size = size;
     m_wash = QImage();
     updateWanted();
 }
@@ -66,26 +60,21 @@ void RoomFireAtmosphereView::setTime(double seconds)
     update();
 }
 
-QRectF RoomFireAtmosphereView::boundingRect() const
-{
-    return QRectF(QPointF(0, 0), m_size);
-}
-
 const QImage& RoomFireAtmosphereView::wash(qreal devicePixelRatio)
 {
     if (m_wash.isNull() || m_wash.devicePixelRatio() != devicePixelRatio) {
-        m_wash = QImage((m_size * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        m_wash = QImage((size() * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
         m_wash.setDevicePixelRatio(devicePixelRatio);
         m_wash.fill(Qt::transparent);
         QPainter p(&m_wash);
-        paintWash(p, m_size);
+        paintWash(p, size());
     }
     return m_wash;
 }
 
 void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    if (m_size.isEmpty())
+    if (size().isEmpty())
         return;
     painter->drawImage(QPointF(0, 0), wash(painter->device()->devicePixelRatioF()));
     if (!m_timeLine.canDraw())
@@ -94,16 +83,16 @@ void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphics
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
-    const double w = m_size.width();
-    const double h = m_size.height();
+    const double w = size().width();
+    const double h = size().height();
     painter->fillPath(
-        FireGeometry::atmosphereFlames(m_size, m_time),
+        FireGeometry::atmosphereFlames(size(), m_time),
         Painting::linearGradient(
             QPointF(w / 2, h), QPointF(w / 2, h - FireGeometry::atmosphereFlameGradientHeight),
             {srgb(0.95, 0.2, 0.04, 0.85), srgb(1, 0.58, 0.1, 0.8), srgb(1, 0.9, 0.4, 0.6)}));
 
     painter->setBrush(srgb(1, 0.72, 0.2, 0.75));
-    for (const QRectF& ember : FireGeometry::embers(m_size, m_time))
+    for (const QRectF& ember : FireGeometry::embers(size(), m_time))
         painter->drawEllipse(ember);
     painter->restore();
 }
@@ -112,10 +101,10 @@ QVariant RoomFireAtmosphereView::itemChange(GraphicsItemChange change, const QVa
 {
     if (change == ItemVisibleHasChanged || change == ItemSceneHasChanged)
         updateWanted();
-    return QGraphicsObject::itemChange(change, value);
+    return RoomItem::itemChange(change, value);
 }
 
 void RoomFireAtmosphereView::updateWanted()
 {
-    m_timeLine.setWanted(scene() && isVisible() && !m_size.isEmpty());
+    m_timeLine.setWanted(scene() && isVisible() && !size().isEmpty());
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "kit/room_item.h"
 #include "kit/time_line.h"
 
-#include <QGraphicsObject>
 #include <QImage>
 
 class AppState;
@@ -10,31 +10,27 @@ class AppState;
 // The warm, smoky air over the whole room in fire mode: a glowing wash with smoke under
 // the ceiling, flames along the floor and embers drifting up. The wash is drawn once per
 // size; the flames and embers are drawn on every frame of the time line and only while the
-// room can be seen. Takes no pointer input.
-class RoomFireAtmosphereView : public QGraphicsObject {
+// room can be seen. Takes no pointer input. Its frame is the room's.
+class RoomFireAtmosphereView : public RoomItem {
     Q_OBJECT
 public:
     explicit RoomFireAtmosphereView(AppState& appState, QGraphicsItem* parent = nullptr);
-
-    void setSize(const QSizeF& size);
-    QSizeF size() const { return m_size; }
 
     void setTime(double seconds);
     double time() const { return m_time; }
 
     const TimeLine& timeLine() const { return m_timeLine; }
 
-    QRectF boundingRect() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 protected:
+    void onSizeChanged() override;
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
 
 private:
     void updateWanted();
     const QImage& wash(qreal devicePixelRatio);
 
-    QSizeF m_size;
     double m_time = 0;
     TimeLine m_timeLine;
     QImage m_wash;
