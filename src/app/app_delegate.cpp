@@ -2,9 +2,13 @@
 
 #include "app/desktop_window_manager.h"
 #include "app/menu_bar_controller.h"
+#include "app/widget_user_prompts.h"
+#include "storage/storage_manager.h"
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    // The storage service asks for its panels through the room's dialogs.
+    StorageManager::shared().setUserPrompts(&WidgetUserPrompts::shared());
     DesktopWindowManager::shared().createWindow();
     MenuBarController::shared().setupStatusItem();
 }

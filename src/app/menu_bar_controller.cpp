@@ -3,10 +3,13 @@
 #include "app/desktop_window_manager.h"
 #include "app/interactive_desktop_window.h"
 #include "app/widget_user_prompts.h"
+#include "platform/file_manager_reveal.h"
 #include "state/app_state.h"
+#include "storage/storage_manager.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
@@ -41,18 +44,19 @@ QIcon houseIcon()
     return QIcon(pixmap);
 }
 
-void call(const std::function<void()>& fn)
+// The folder itself, its path's links resolved, for the file manager to select.
+QString resolvedFolder(const QString& path)
 {
-    if (fn)
-        fn();
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
 }
 } // namespace
 
 MenuBarController::MenuBarController(DesktopWindowManager& windows, AppState& appState,
-                                     UserPrompts& prompts, StorageCommands storage,
-                                     QObject* parent)
+                                     UserPrompts& prompts, StorageManager& storage,
+                                     FileManagerReveal& reveal, QObject* parent)
     : QObject(parent), m_windows(windows), m_appState(appState), m_prompts(prompts),
-      m_storage(std::move(storage))
+      m_storage(storage), m_reveal(reveal)
 {
     struct Entry {
         const char16_t* title;
@@ -92,10 +96,9 @@ MenuBarController::~MenuBarController()
 
 MenuBarController& MenuBarController::shared()
 {
-    static WidgetUserPrompts prompts;
     static MenuBarController* instance = new MenuBarController(
-        DesktopWindowManager::shared(), AppState::shared(), prompts, {},
-        QCoreApplication::instance());
+        DesktopWindowManager::shared(), AppState::shared(), WidgetUserPrompts::shared(),
+        StorageManager::shared(), FileManagerReveal::shared(), QCoreApplication::instance());
     return *instance;
 }
 
@@ -147,12 +150,12 @@ void MenuBarController::changeThemeAction()
 
 void MenuBarController::openShelfFolderAction()
 {
-    call(m_storage.openShelfFolder);
+    m_reveal.showItems({resolvedFolder(m_storage.paths().bookshelf)});
 }
 
 void MenuBarController::openPhotosFolderAction()
 {
-    call(m_storage.openPhotosFolder);
+    m_reveal.showItems({resolvedFolder(m_storage.paths().album)});
 }
 
 void MenuBarController::restoreAllAction()
@@ -162,17 +165,17 @@ void MenuBarController::restoreAllAction()
         QStringLiteral("File yang tempat asalnya tidak diketahui akan dikembalikan ke Desktop."),
         QStringLiteral("Kembalikan"), QStringLiteral("Batal"));
     if (accepted)
-        call(m_storage.returnEverythingToOrigin);
+        m_storage.returnEverythingToOrigin();
 }
 
 void MenuBarController::moveCoveredIconsAction()
 {
-    call(m_storage.moveCoveredIcons);
+    m_storage.moveCoveredIconsInBackground();
 }
 
 void MenuBarController::toggleIconsAction()
 {
-    call(m_storage.toggleDesktopIcons);
+    m_storage.toggleDesktopIcons();
 }
 
 void MenuBarController::aboutAction()

@@ -4,13 +4,13 @@
 #include <QObject>
 #include <QPointer>
 
-#include <functional>
-
 class AppState;
 class DesktopWindowManager;
+class FileManagerReveal;
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
+class StorageManager;
 class UserPrompts;
 
 // The room's command menu: in the system tray where the desktop has one, else on a
@@ -18,17 +18,9 @@ class UserPrompts;
 class MenuBarController : public QObject {
     Q_OBJECT
 public:
-    // What the menu asks of the storage service; each is called on the GUI thread.
-    struct StorageCommands {
-        std::function<void()> openShelfFolder;
-        std::function<void()> openPhotosFolder;
-        std::function<void()> returnEverythingToOrigin;
-        std::function<void()> moveCoveredIcons;
-        std::function<void()> toggleDesktopIcons;
-    };
-
     MenuBarController(DesktopWindowManager& windows, AppState& appState, UserPrompts& prompts,
-                      StorageCommands storage, QObject* parent = nullptr);
+                      StorageManager& storage, FileManagerReveal& reveal,
+                      QObject* parent = nullptr);
     ~MenuBarController() override;
 
     static MenuBarController& shared();
@@ -54,7 +46,8 @@ private:
     DesktopWindowManager& m_windows;
     AppState& m_appState;
     UserPrompts& m_prompts;
-    StorageCommands m_storage;
+    StorageManager& m_storage;
+    FileManagerReveal& m_reveal;
     QMenu* m_menu = nullptr;
     QPointer<QSystemTrayIcon> m_statusItem;
 };

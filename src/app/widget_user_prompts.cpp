@@ -5,6 +5,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+WidgetUserPrompts& WidgetUserPrompts::shared()
+{
+    static WidgetUserPrompts instance;
+    return instance;
+}
+
 bool WidgetUserPrompts::confirm(const QString& message, const QString& informativeText,
                                 const QString& acceptTitle, const QString& rejectTitle)
 {

@@ -1,5 +1,7 @@
 #include "platform/freedesktop_trash.h"
 
+#include "platform/file_operations.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -148,19 +150,6 @@ bool writeAll(int fd, const QByteArray& bytes)
     return true;
 }
 
-// A rename that never replaces an entry that is already there.
-int renameNoReplace(const QByteArray& from, const QByteArray& to)
-{
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    // File systems without the flag: the entry was checked free just before.
-    struct stat st {};
-    if (::lstat(to.constData(), &st) == 0)
-        return EEXIST;
-    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
-}
 } // namespace
 
 FreedesktopTrash::FreedesktopTrash(const QString& homeTrashPath) : m_homeTrashPath(homeTrashPath) {}
@@ -243,7 +232,9 @@ bool FreedesktopTrash::moveToTrash(const QString& path, QString* error)
             ::unlink(infoPath.constData());
             return fail(error, errnoText(written ? errno : writeError));
         }
-        const int renameError = renameNoReplace(item, root + "/files/" + entry);
+        const int renameError =
+            FileOperations::renameNoReplace(absolute, QFile::decodeName(root + "/files/" + entry))
+                .error;
         if (renameError == 0)
             return true;
         ::unlink(infoPath.constData());

@@ -15,10 +15,15 @@
 #include <QUuid>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+class DesktopIcons;
+class EventSounds;
 class FolderWatcher;
 class QMimeData;
+class Trash;
+class UserPrompts;
 
 using PhotoSlots = QMap<int, QUrl>;
 using CachedPhotos = QMap<int, QImage>;
@@ -136,6 +141,90 @@ public:
     void loadPhotoSlots();
     // Reads the desktop's show-icons preference into areDesktopIconsHidden.
     void readDesktopIconsState();
+
+    // ---- Moving people's files: shelf and carpet, back to origin, Trash, photo frames and
+    // the desktop's own icons. Every path through these, failures included, leaves each
+    // file somewhere the user can find it. All run on the GUI thread.
+
+    // The services the moves use: the process-wide ones unless replaced (tests, and the
+    // window side for the prompts). Trash, sounds and prompts are not owned.
+    void setTrash(Trash* trash);
+    void setEventSounds(EventSounds* sounds);
+    void setUserPrompts(UserPrompts* prompts);
+    void setDesktopIcons(std::shared_ptr<DesktopIcons> icons);
+
+    // Shelf and carpet. Items from outside the storage folder get a name free on the shelf
+    // and under the carpet alike; the storage folder, its folders and the folders that
+    // hold it are refused.
+    void addToBookshelf(const QUrl& item);
+    void moveCarpetItemsToBookshelf(const QStringList& names);
+    void moveBookshelfItemToCarpet(const QUrl& entry);
+    void moveAllBookshelfItemsToCarpet();
+    void chooseItemsForBookshelf();
+    // At the carpet's position, or at a drop point (normalised, already clamped).
+    void hideUnderCarpet(const QUrl& item);
+    void hideUnderCarpet(const QUrl& item, double x, double y);
+    void chooseItemsToHideUnderCarpet();
+    void arrangeCarpetItemsOnCarpet();
+    void resetFloorItemPositions();
+    void setFloorItemPosition(const QString& name, double x, double y);
+    void setCarpetPosition(double x, double y);
+
+    // Back to the folder an item came from (the Desktop when that is unknown or gone),
+    // and the Trash.
+    void returnBookToDesktop(const QUrl& entry);
+    void restoreCarpetItemToDesktop(const QUrl& item);
+    void returnAllBookshelfItemsToDesktop();
+    void restoreAllCarpetItemsToDesktop();
+    void returnEverythingToOrigin();
+    // True when the item reached the Trash.
+    bool moveToTrash(const QUrl& item);
+    void removeBookshelfItem(const QUrl& entry);
+    void trashCarpetItem(const QUrl& item);
+
+    // Photo frames, slots 0 to 5. setPhoto is true once the photo is framed (also when it
+    // was already); addPhotoToFreeFrame only when the file is an image and was framed.
+    bool setPhoto(const QUrl& image, int slot);
+    void choosePhoto(int slot);
+    void removePhoto(int slot);
+    void movePhotoToCarpet(int slot);
+    bool addPhotoToFreeFrame(const QUrl& file);
+    PhotoTransform transform(int slot) const;
+    void resetPhotoTransform(int slot);
+    void setPhotoTransform(int slot, double scale, double rotation, double offsetX, double offsetY);
+    void savePhotoTransforms();
+
+    // The desktop's own icons: the covered ones move to a free column at the right (in the
+    // background, or on the calling thread); the toggle flips the flag only when the
+    // desktop took the change.
+    void moveCoveredIconsInBackground();
+    void moveCoveredIcons();
+    void toggleDesktopIcons();
+
+private:
+    Trash& trash() const;
+    EventSounds& eventSounds() const;
+    std::shared_ptr<DesktopIcons> desktopIcons();
+    // Whether the item is the storage folder, one of its folders, or a folder holding it.
+    bool holdsStorage(const QString& path) const;
+    // The name an item takes under the carpet: free there and on the shelf, where
+    // `source` itself does not count.
+    QString freeCarpetName(const QString& name, const QString& source) const;
+    // Records where an item came from, unless that lies inside the storage folder: the
+    // item then keeps the origin it carries and only its stored time is renewed.
+    void recordOrigin(const QString& item, const QString& origin) const;
+    QString returnFolder(const QString& item) const;
+    bool returnBook(const QString& entry);
+    void hideItem(const QString& path, const StoredPosition& position);
+    // Moves a stored item (a shelf entry, a framed photo) onto the floor at its name's
+    // default position, keeping the origin it carries.
+    bool moveOntoFloor(const QString& path);
+
+    Trash* m_trash = nullptr;
+    EventSounds* m_sounds = nullptr;
+    UserPrompts* m_prompts = nullptr;
+    std::shared_ptr<DesktopIcons> m_desktopIcons;
+    // ---- End of the moves.
 
 private:
     void loadFloorLayout();

@@ -1,9 +1,247 @@
-// The photo frames' album.
+// The photo frames' album: slot N shows "frame_N.<ext>", and other photos in the album
+// fill the free frames in name order.
 #include "storage/storage_manager.h"
+
+#include "platform/file_operations.h"
+#include "platform/user_prompts.h"
+#include "storage/file_name_order.h"
+#include "storage/report_line.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <limits>
+#include <variant>
+
+namespace {
+constexpr int kSlotCount = 6;
+
+QString joined(const QString& folder, const QString& name)
+{
+    return folder + QLatin1Char('/') + name;
+}
+
+// "trip.jpg" is "trip" + "jpg"; ".profile" and "notes" have no extension.
+std::pair<QString, QString> splitName(const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0 || dot == name.size() - 1)
+        return {name, {}};
+    return {name.left(dot), name.mid(dot + 1)};
+}
+
+bool isAlbumPhoto(const QString& extension)
+{
+    static const QStringList extensions = {QStringLiteral("jpg"),  QStringLiteral("jpeg"),
+                                           QStringLiteral("png"),  QStringLiteral("webp"),
+                                           QStringLiteral("heic"), QStringLiteral("tiff"),
+                                           QStringLiteral("gif")};
+    return extensions.contains(extension.toLower());
+}
+
+enum class FrameName { NotAFrame, OutOfRange };
+
+// The slot a frame file's stem names: "frame_" then, after the last "_", a whole number
+// with an optional sign. A number no slot can hold names no frame that shows.
+std::variant<int, FrameName> frameSlot(const QString& stem)
+{
+    if (!stem.startsWith(QLatin1String("frame_")))
+        return FrameName::NotAFrame;
+    const QString piece = stem.mid(stem.lastIndexOf(QLatin1Char('_')) + 1);
+    const qsizetype digitsFrom =
+        piece.startsWith(QLatin1Char('+')) || piece.startsWith(QLatin1Char('-')) ? 1 : 0;
+    if (piece.size() <= digitsFrom)
+        return FrameName::NotAFrame;
+    for (qsizetype i = digitsFrom; i < piece.size(); ++i) {
+        if (piece[i] < QLatin1Char('0') || piece[i] > QLatin1Char('9'))
+            return FrameName::NotAFrame;
+    }
+    bool ok = false;
+    const qlonglong number = piece.toLongLong(&ok);
+    if (!ok)
+        return FrameName::NotAFrame;
+    if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
+        return FrameName::OutOfRange;
+    return int(number);
+}
+
+void reportPhotoFailure(int error)
+{
+    printReportLine(QStringLiteral("Gagal menyimpan foto: ") +
+                    FileOperations::Result{error}.message());
+}
+} // namespace
 
 void StorageManager::loadPhotoSlots()
 {
-    // The album's frames are not read yet: no frame shows a photo.
-    setPhotoSlots({});
-    setCachedPhotos({});
+    const std::optional<QStringList> names = FileOperations::listEntries(m_paths.album, false);
+    if (!names)
+        return;
+    PhotoSlots slots;
+    CachedPhotos thumbnails;
+    QList<std::pair<FileNameOrder::Key, QString>> loose;
+    for (const QString& name : *names) {
+        const auto [stem, extension] = splitName(name);
+        if (!isAlbumPhoto(extension))
+            continue;
+        const QUrl url = QUrl::fromLocalFile(joined(m_paths.album, name));
+        const std::variant<int, FrameName> slot = frameSlot(stem);
+        if (const int* number = std::get_if<int>(&slot)) {
+            slots.insert(*number, url);
+            thumbnails.remove(*number);
+            const QImage thumbnail = loadThumbnail(url, 500);
+            if (!thumbnail.isNull())
+                thumbnails.insert(*number, thumbnail);
+        } else if (std::get<FrameName>(slot) == FrameName::NotAFrame) {
+            loose.append({FileNameOrder::key(name), name});
+        }
+    }
+    std::sort(loose.begin(), loose.end());
+    auto next = loose.cbegin();
+    for (int slot = 0; slot < kSlotCount && next != loose.cend(); ++slot) {
+        if (slots.contains(slot))
+            continue;
+        const QUrl url = QUrl::fromLocalFile(joined(m_paths.album, next->second));
+        slots.insert(slot, url);
+        const QImage thumbnail = loadThumbnail(url, 500);
+        if (!thumbnail.isNull())
+            thumbnails.insert(slot, thumbnail);
+        ++next;
+    }
+    setPhotoSlots(slots);
+    setCachedPhotos(thumbnails);
+}
+
+bool StorageManager::setPhoto(const QUrl& image, int slot)
+{
+    const QString source = QDir::cleanPath(image.toLocalFile());
+    // The frame's own photo dropped on it again.
+    const QUrl current = photoSlots().value(slot);
+    if (!current.isEmpty() && FileOperations::isSameFile(source, current.toLocalFile()))
+        return true;
+    // The picture itself, also when the user hands over a link to it.
+    const QString picture = QFileInfo(source).canonicalFilePath();
+    const std::optional<FileOperations::EntryStatus> status =
+        picture.isEmpty() ? std::nullopt : FileOperations::entryStatus(picture);
+    if (!status || !status->isRegularFile) {
+        reportPhotoFailure(status ? EISDIR : ENOENT);
+        return false;
+    }
+    QString extension = splitName(QFileInfo(source).fileName()).second;
+    if (extension.isEmpty())
+        extension = QStringLiteral("jpg");
+    const QString frameName =
+        QStringLiteral("frame_") + QString::number(slot) + QLatin1Char('.') + extension;
+    const QString destination = joined(m_paths.album, frameName);
+
+    // The new photo is whole in the album before the old one goes; the hidden name keeps
+    // it out of every listing meanwhile.
+    const QString staging =
+        joined(m_paths.album, QStringLiteral(".frame_") + QString::number(slot) + QLatin1Char('-') +
+                                  QString::number(QRandomGenerator::global()->generate64(), 36));
+    if (const FileOperations::Result copied = FileOperations::copyItem(picture, staging); !copied) {
+        reportPhotoFailure(copied.error);
+        return false;
+    }
+    if (FileOperations::isDirectory(destination))
+        FileOperations::removeItem(destination);
+    if (std::rename(QFile::encodeName(staging).constData(),
+                    QFile::encodeName(destination).constData()) != 0) {
+        const int error = errno;
+        FileOperations::removeItem(staging);
+        reportPhotoFailure(error);
+        return false;
+    }
+    // Earlier photos of this frame under other extensions.
+    for (const QString& name :
+         FileOperations::listEntries(m_paths.album, false).value_or(QStringList())) {
+        if (name == frameName)
+            continue;
+        const std::variant<int, FrameName> named = frameSlot(splitName(name).first);
+        if (const int* number = std::get_if<int>(&named); number && *number == slot)
+            FileOperations::removeItem(joined(m_paths.album, name));
+    }
+    loadPhotoSlots();
+    return true;
+}
+
+void StorageManager::choosePhoto(int slot)
+{
+    if (!m_prompts)
+        return;
+    UserPrompts::OpenPanel panel;
+    panel.title = QStringLiteral("Pilih Foto untuk Bingkai #") + QString::number(slot + 1);
+    panel.imagesOnly = true;
+    const QStringList chosen = m_prompts->chooseItems(panel);
+    if (!chosen.isEmpty())
+        setPhoto(QUrl::fromLocalFile(chosen.first()), slot);
+}
+
+void StorageManager::removePhoto(int slot)
+{
+    const QUrl photo = photoSlots().value(slot);
+    if (photo.isEmpty())
+        return;
+    FileOperations::removeItem(photo.toLocalFile());
+    resetPhotoTransform(slot);
+    loadPhotoSlots();
+}
+
+void StorageManager::movePhotoToCarpet(int slot)
+{
+    const QUrl photo = photoSlots().value(slot);
+    if (photo.isEmpty())
+        return;
+    if (!moveOntoFloor(QDir::cleanPath(photo.toLocalFile())))
+        return;
+    resetPhotoTransform(slot);
+    loadPhotoSlots();
+    refreshCarpetItems();
+}
+
+bool StorageManager::addPhotoToFreeFrame(const QUrl& file)
+{
+    if (!isImageFile(file))
+        return false;
+    int slot = 0;
+    while (slot < kSlotCount && photoSlots().contains(slot))
+        ++slot;
+    return setPhoto(file, slot < kSlotCount ? slot : 0);
+}
+
+PhotoTransform StorageManager::transform(int slot) const
+{
+    return photoTransforms().value(slot, PhotoTransform{});
+}
+
+void StorageManager::resetPhotoTransform(int slot)
+{
+    PhotoTransforms transforms = photoTransforms();
+    transforms.insert(slot, PhotoTransform{});
+    setPhotoTransforms(transforms);
+    savePhotoTransforms();
+}
+
+void StorageManager::setPhotoTransform(int slot, double scale, double rotation, double offsetX,
+                                       double offsetY)
+{
+    PhotoTransforms transforms = photoTransforms();
+    transforms.insert(slot, PhotoTransform{scale, rotation, offsetX, offsetY});
+    setPhotoTransforms(transforms);
+    savePhotoTransforms();
+}
+
+void StorageManager::savePhotoTransforms()
+{
+    const std::optional<QByteArray> bytes = encodePhotoTransforms(photoTransforms());
+    if (!bytes)
+        return;
+    JsonFile::write(transformsFilePath(), *bytes, [](const QByteArray& written) {
+        return decodePhotoTransforms(written).has_value();
+    });
 }

@@ -1,15 +1,23 @@
 #include "app/desktop_window_manager.h"
 #include "app/interactive_desktop_window.h"
 #include "app/menu_bar_controller.h"
+#include "platform/desktop_icons.h"
+#include "platform/extended_attributes.h"
+#include "platform/file_manager_reveal.h"
 #include "platform/user_prompts.h"
 #include "state/app_state.h"
+#include "storage/storage_manager.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QSettings>
 #include <QTest>
+
+#include <atomic>
 
 namespace {
 class FakePrompts : public UserPrompts {
@@ -35,6 +43,50 @@ public:
         lastInformative = informative;
     }
 };
+// Records what the file manager was asked to show.
+class FakeReveal : public FileManagerReveal {
+public:
+    FakeReveal() : FileManagerReveal(QDBusConnection(QStringLiteral("none"))) {}
+    QList<QStringList> shown;
+    void showItems(const QStringList& paths) override { shown.append(paths); }
+};
+
+// A desktop with one covered icon and a switch.
+class FakeIcons : public DesktopIcons {
+public:
+    std::atomic<int> moved = 0;
+    QList<bool> switchedTo;
+    std::optional<QList<DesktopIcon>> icons(QString*) override
+    {
+        return QList<DesktopIcon>{{QStringLiteral("covered"), QPoint(10, 10)}};
+    }
+    bool moveIcon(const QString&, const QPoint&) override
+    {
+        ++moved;
+        return true;
+    }
+    std::optional<bool> iconsShown() override { return true; }
+    bool setIconsShown(bool shown) override
+    {
+        switchedTo.append(shown);
+        return true;
+    }
+};
+
+// The menu's world on a temporary home: settings, room state, storage and fakes.
+struct MenuWorld {
+    TempHome home;
+    QSettings settings{home.configHome() + QStringLiteral("/p.ini"), QSettings::IniFormat};
+    AppState state{&settings};
+    DesktopWindowManager windows{state};
+    FakePrompts prompts;
+    StorageManager storage{home.path()};
+    FakeReveal reveal;
+    std::shared_ptr<FakeIcons> icons = std::make_shared<FakeIcons>();
+    MenuBarController menu{windows, state, prompts, storage, reveal};
+
+    MenuWorld() { storage.setDesktopIcons(icons); }
+};
 } // namespace
 
 class MenuBarControllerTest : public QObject {
@@ -42,12 +94,8 @@ class MenuBarControllerTest : public QObject {
 private Q_SLOTS:
     void nineItemsInOrder()
     {
-        TempHome home;
-        QSettings settings(home.configHome() + QStringLiteral("/p.ini"), QSettings::IniFormat);
-        AppState state(&settings);
-        DesktopWindowManager windows(state);
-        FakePrompts prompts;
-        MenuBarController menu(windows, state, prompts, {});
+        MenuWorld world;
+        MenuBarController& menu = world.menu;
 
         const QStringList titles = {
             QStringLiteral("Tampilkan / Sembunyikan Ruangan"),
@@ -79,40 +127,69 @@ private Q_SLOTS:
     void restoreAllAsksFirst_data()
     {
         QTest::addColumn<bool>("accept");
-        QTest::addColumn<int>("restores");
-        QTest::newRow("Kembalikan") << true << 1;
-        QTest::newRow("Batal") << false << 0;
+        QTest::newRow("Kembalikan") << true;
+        QTest::newRow("Batal") << false;
     }
     void restoreAllAsksFirst()
     {
         QFETCH(bool, accept);
-        TempHome home;
-        QSettings settings(home.configHome() + QStringLiteral("/p.ini"), QSettings::IniFormat);
-        AppState state(&settings);
-        DesktopWindowManager windows(state);
-        FakePrompts prompts;
-        prompts.answer = accept;
-        int restores = 0;
-        MenuBarController::StorageCommands commands;
-        commands.returnEverythingToOrigin = [&restores] { ++restores; };
-        MenuBarController menu(windows, state, prompts, commands);
-        menu.restoreAllAction();
-        QCOMPARE(prompts.confirmations, 1);
-        QCOMPARE(prompts.lastMessage, QStringLiteral("Kembalikan semua item ke tempat asalnya?"));
-        QCOMPARE(prompts.lastInformative,
+        MenuWorld world;
+        world.prompts.answer = accept;
+        const QString origin = world.home.makeDir(QStringLiteral("Downloads"));
+        const QString stored = world.home.writeFile(
+            QStringLiteral("Documents/RidezozEvar/Karpet/report.pdf"), "report");
+        ExtendedAttributes::write(stored, ExtendedAttributes::originName,
+                                  (origin + QStringLiteral("/report.pdf")).toUtf8());
+        world.storage.reloadAll();
+
+        world.menu.restoreAllAction();
+        QCOMPARE(world.prompts.confirmations, 1);
+        QCOMPARE(world.prompts.lastMessage,
+                 QStringLiteral("Kembalikan semua item ke tempat asalnya?"));
+        QCOMPARE(world.prompts.lastInformative,
                  QStringLiteral(
                      "File yang tempat asalnya tidak diketahui akan dikembalikan ke Desktop."));
-        QTEST(restores, "restores");
+        QCOMPARE(QFile::exists(stored), !accept);
+        QCOMPARE(QFile::exists(origin + QStringLiteral("/report.pdf")), accept);
+    }
+
+    void storageItemsReachTheStorage()
+    {
+        MenuWorld world;
+        world.menu.openShelfFolderAction();
+        world.menu.openPhotosFolderAction();
+        const QString root = world.home.path() + QStringLiteral("/Documents/RidezozEvar");
+        QCOMPARE(world.reveal.shown, (QList<QStringList>{{root + QStringLiteral("/Rak")},
+                                                         {root + QStringLiteral("/Album")}}));
+
+        world.menu.moveCoveredIconsAction();
+        QTRY_COMPARE(world.icons->moved.load(), 1);
+        world.menu.toggleIconsAction();
+        QCOMPARE(world.icons->switchedTo, QList<bool>{false});
+        QVERIFY(world.storage.areDesktopIconsHidden());
+    }
+
+    void foldersAreShownWithTheirLinksResolved()
+    {
+        MenuWorld world;
+        // Documents reached through a link: the file manager is shown the real folder.
+        const QString real = world.home.makeDir(QStringLiteral("RealDocuments"));
+        QDir(world.home.path())
+            .rename(QStringLiteral("Documents"), QStringLiteral("RealDocuments/Documents"));
+        QVERIFY(QFile::link(real + QStringLiteral("/Documents"),
+                            world.home.path() + QStringLiteral("/Documents")));
+        world.menu.openShelfFolderAction();
+        QCOMPARE(world.reveal.shown,
+                 QList<QStringList>{{real + QStringLiteral("/Documents/RidezozEvar/Rak")}});
     }
 
     void actionsWithoutWindowAreHarmless()
     {
-        TempHome home;
-        QSettings settings(home.configHome() + QStringLiteral("/p.ini"), QSettings::IniFormat);
-        AppState state(&settings);
-        DesktopWindowManager windows(state); // no createWindow(): no window
-        FakePrompts prompts;
-        MenuBarController menu(windows, state, prompts, {});
+        MenuWorld world; // no createWindow(): no window
+        MenuBarController& menu = world.menu;
+        AppState& state = world.state;
+        DesktopWindowManager& windows = world.windows;
+        FakePrompts& prompts = world.prompts;
         menu.setupStatusItem();
         menu.toggleRoomAction();
         menu.changeThemeAction();
@@ -131,13 +208,11 @@ private Q_SLOTS:
 
     void toggleRoomHidesAndShows()
     {
-        TempHome home;
-        QSettings settings(home.configHome() + QStringLiteral("/p.ini"), QSettings::IniFormat);
-        AppState state(&settings);
-        DesktopWindowManager windows(state);
+        MenuWorld world;
+        MenuBarController& menu = world.menu;
+        AppState& state = world.state;
+        DesktopWindowManager& windows = world.windows;
         windows.createWindow();
-        FakePrompts prompts;
-        MenuBarController menu(windows, state, prompts, {});
         menu.setupStatusItem();
         QVERIFY(windows.window()->isVisible());
         menu.toggleRoomAction();

@@ -1,0 +1,109 @@
+// What the moves of people's files share: the services they use and the rules that keep
+// the storage folder out of its own way.
+#include "storage/storage_manager.h"
+
+#include "platform/canberra_event_sounds.h"
+#include "platform/extended_attributes.h"
+#include "platform/file_operations.h"
+#include "platform/freedesktop_trash.h"
+#include "platform/gio_desktop_icons.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <chrono>
+
+namespace {
+// Where an entry really is: its folder with links resolved, then its own name, so that
+// the entry itself (a link, say) is not followed.
+QString realLocation(const QString& path)
+{
+    const QFileInfo info(QDir::cleanPath(path));
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (folder.isEmpty())
+        return info.absoluteFilePath();
+    return folder == QLatin1String("/") ? folder + info.fileName()
+                                        : folder + QLatin1Char('/') + info.fileName();
+}
+
+QString canonicalOr(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
+}
+} // namespace
+
+void StorageManager::setTrash(Trash* trash)
+{
+    m_trash = trash;
+}
+
+void StorageManager::setEventSounds(EventSounds* sounds)
+{
+    m_sounds = sounds;
+}
+
+void StorageManager::setUserPrompts(UserPrompts* prompts)
+{
+    m_prompts = prompts;
+}
+
+void StorageManager::setDesktopIcons(std::shared_ptr<DesktopIcons> icons)
+{
+    m_desktopIcons = std::move(icons);
+}
+
+Trash& StorageManager::trash() const
+{
+    return m_trash ? *m_trash : FreedesktopTrash::shared();
+}
+
+EventSounds& StorageManager::eventSounds() const
+{
+    return m_sounds ? *m_sounds : CanberraEventSounds::shared();
+}
+
+std::shared_ptr<DesktopIcons> StorageManager::desktopIcons()
+{
+    if (!m_desktopIcons)
+        m_desktopIcons = std::make_shared<GioDesktopIcons>(m_paths.desktop);
+    return m_desktopIcons;
+}
+
+bool StorageManager::holdsStorage(const QString& path) const
+{
+    // A link is moved as the link, so only a real folder can hold the storage folder.
+    if (FileOperations::isSymbolicLink(path))
+        return false;
+    const QString item = realLocation(path);
+    const QString root = canonicalOr(m_paths.root);
+    if (FileOperations::isWithin(root, item))
+        return true;
+    for (const QString& folder : {m_paths.album, m_paths.bookshelf, m_paths.carpet}) {
+        if (item == canonicalOr(folder))
+            return true;
+    }
+    return false;
+}
+
+QString StorageManager::freeCarpetName(const QString& name, const QString& source) const
+{
+    const QString onShelf = m_paths.bookshelf + QLatin1Char('/') + name;
+    const bool shelfFree = !FileOperations::entryExists(onShelf) ||
+                           QDir::cleanPath(source) == QDir::cleanPath(onShelf);
+    if (shelfFree && !FileOperations::entryExists(m_paths.carpet + QLatin1Char('/') + name))
+        return name;
+    return uniqueName({m_paths.carpet, m_paths.bookshelf}, name);
+}
+
+void StorageManager::recordOrigin(const QString& item, const QString& origin) const
+{
+    if (!FileOperations::isWithin(realLocation(origin), canonicalOr(m_paths.root))) {
+        writeOriginAttributes(QUrl::fromLocalFile(item), origin);
+        return;
+    }
+    const double now =
+        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+    ExtendedAttributes::write(item, ExtendedAttributes::addedName,
+                              QByteArray::number(now, 'f', QLocale::FloatingPointShortest));
+}

@@ -1,0 +1,229 @@
+// Onto the shelf, under the carpet, between the two, and the floor layout.
+#include "storage/storage_manager.h"
+
+#include "platform/file_operations.h"
+#include "platform/user_prompts.h"
+#include "storage/item_moves.h"
+#include "storage/report_line.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+QString joined(const QString& folder, const QString& name)
+{
+    return folder + QLatin1Char('/') + name;
+}
+
+QString localPath(const QUrl& url)
+{
+    const QString path = url.toLocalFile();
+    return QDir::isAbsolutePath(path) ? QDir::cleanPath(path) : QString();
+}
+
+// Whether the entry at `path` stands directly in `folder`, links in either path resolved.
+bool liesDirectlyIn(const QString& path, const QString& folder)
+{
+    const QString parent = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
+    return !parent.isEmpty() && parent == QFileInfo(folder).canonicalFilePath();
+}
+
+// The panel's choice, files and folders alike; nothing where nobody can answer.
+QStringList chooseFilesAndFolders(UserPrompts* prompts, const QString& title)
+{
+    if (!prompts)
+        return {};
+    UserPrompts::OpenPanel panel;
+    panel.title = title;
+    panel.folders = true;
+    panel.multiple = true;
+    return prompts->chooseItems(panel);
+}
+
+void reportRefused(const QString& path)
+{
+    printReportLine(QStringLiteral("Pondsill: gagal menyimpan ") + path);
+}
+} // namespace
+
+void StorageManager::addToBookshelf(const QUrl& item)
+{
+    const QString path = localPath(item);
+    if (path.isEmpty() || !FileOperations::entryExists(path))
+        return;
+    if (holdsStorage(path)) {
+        reportRefused(path);
+        return;
+    }
+    // Already a shelf item: nothing to do.
+    if (liesDirectlyIn(path, m_paths.bookshelf))
+        return;
+    const QString name = QFileInfo(path).fileName();
+    // A file of the carpet moves over itself; a file from elsewhere that only shares a
+    // carpet file's name is linked like any other.
+    const QString carpetEntry = joined(m_paths.carpet, name);
+    if (liesDirectlyIn(path, m_paths.carpet) || (FileOperations::entryExists(carpetEntry) &&
+                                                 FileOperations::isSameFile(path, carpetEntry))) {
+        moveCarpetItemsToBookshelf({name});
+        return;
+    }
+
+    const QString destination =
+        joined(m_paths.bookshelf, uniqueName({m_paths.bookshelf, m_paths.carpet}, name));
+    bool placed = FileOperations::createSymbolicLink(path, destination).ok();
+    if (placed) {
+        recordOrigin(destination, path);
+    } else {
+        placed = ItemMoves::move(path, destination, [&] { recordOrigin(destination, path); }).ok();
+    }
+    if (placed)
+        refreshBookshelfItems();
+}
+
+void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)
+{
+    FloorPositions positions = floorItemPositions();
+    for (const QString& name : names) {
+        const QString carpetEntry = joined(m_paths.carpet, name);
+        if (name.isEmpty() || name.contains(QLatin1Char('/')) ||
+            !FileOperations::entryExists(carpetEntry))
+            continue;
+        QString shelfEntry = joined(m_paths.bookshelf, name);
+        if (FileOperations::entryExists(shelfEntry)) {
+            // A shelf link of that name only points somewhere; a real shelf item is the
+            // user's and stays, and the newcomer takes a free name.
+            if (FileOperations::isSymbolicLink(shelfEntry))
+                FileOperations::removeItem(shelfEntry);
+            else
+                shelfEntry = joined(m_paths.bookshelf,
+                                    uniqueName({m_paths.bookshelf, m_paths.carpet}, name));
+        }
+        if (const std::optional<QString> target = FileOperations::resolvedLinkTarget(carpetEntry)) {
+            // A link stands on the shelf as a link to the same place, made before the
+            // carpet's link goes.
+            if (FileOperations::createSymbolicLink(*target, shelfEntry)) {
+                FileOperations::removeItem(carpetEntry);
+                recordOrigin(shelfEntry, isInsideCarpetFolder(*target) ? carpetEntry : *target);
+            }
+        } else if (ItemMoves::move(carpetEntry, shelfEntry)) {
+            // The file keeps the origin it carries from before it was hidden.
+            recordOrigin(shelfEntry, carpetEntry);
+        }
+        positions.remove(name);
+    }
+    setFloorItemPositions(positions);
+    saveFloorPositions();
+    refreshCarpetItems();
+    refreshBookshelfItems();
+}
+
+void StorageManager::moveBookshelfItemToCarpet(const QUrl& entry)
+{
+    const QString path = localPath(entry);
+    if (path.isEmpty() || !FileOperations::entryExists(path))
+        return;
+    if (!moveOntoFloor(path))
+        return;
+    refreshBookshelfItems();
+    refreshCarpetItems();
+}
+
+bool StorageManager::moveOntoFloor(const QString& path)
+{
+    const QString name = freeCarpetName(QFileInfo(path).fileName(), path);
+    if (!ItemMoves::move(path, joined(m_paths.carpet, name)))
+        return false;
+    const StoredPosition position = defaultCarpetPosition(name);
+    setFloorItemPosition(name, position.x, position.y);
+    return true;
+}
+
+void StorageManager::moveAllBookshelfItemsToCarpet()
+{
+    const ItemURLs entries = bookshelfItems();
+    for (const QUrl& entry : entries)
+        moveBookshelfItemToCarpet(entry);
+}
+
+void StorageManager::chooseItemsForBookshelf()
+{
+    const QStringList chosen =
+        chooseFilesAndFolders(m_prompts, QStringLiteral("Pilih File atau Folder untuk Rak Buku"));
+    for (const QString& path : chosen)
+        addToBookshelf(QUrl::fromLocalFile(path));
+}
+
+void StorageManager::hideUnderCarpet(const QUrl& item)
+{
+    hideItem(localPath(item), carpetPositionNorm());
+}
+
+void StorageManager::hideUnderCarpet(const QUrl& item, double x, double y)
+{
+    hideItem(localPath(item), StoredPosition{x, y});
+}
+
+void StorageManager::hideItem(const QString& path, const StoredPosition& position)
+{
+    if (path.isEmpty() || !FileOperations::entryExists(path))
+        return;
+    if (holdsStorage(path)) {
+        reportRefused(path);
+        return;
+    }
+    // A floor file dropped on the floor again only moves there.
+    if (liesDirectlyIn(path, m_paths.carpet)) {
+        setFloorItemPosition(QFileInfo(path).fileName(), position.x, position.y);
+        return;
+    }
+    const QString name = freeCarpetName(QFileInfo(path).fileName(), path);
+    const QString destination = joined(m_paths.carpet, name);
+    if (!ItemMoves::move(path, destination, [&] { recordOrigin(destination, path); }))
+        return;
+    setFloorItemPosition(name, position.x, position.y);
+    refreshCarpetItems();
+}
+
+void StorageManager::chooseItemsToHideUnderCarpet()
+{
+    const QStringList chosen = chooseFilesAndFolders(
+        m_prompts, QStringLiteral("Pilih File untuk Disembunyikan di Bawah Karpet"));
+    for (const QString& path : chosen)
+        hideUnderCarpet(QUrl::fromLocalFile(path));
+}
+
+void StorageManager::arrangeCarpetItemsOnCarpet()
+{
+    const ItemURLs items = carpetItems();
+    const StoredPosition carpet = carpetPositionNorm();
+    const qsizetype count = items.size();
+    FloorPositions positions = floorItemPositions();
+    for (qsizetype i = 0; i < count; ++i) {
+        const double x =
+            count > 1 ? carpet.x + (double(i) / double(count - 1) - 0.5) * 0.12 : carpet.x;
+        positions.insert(QFileInfo(items[i].toLocalFile()).fileName(), {x, carpet.y});
+    }
+    setFloorItemPositions(positions);
+    saveFloorPositions();
+}
+
+void StorageManager::resetFloorItemPositions()
+{
+    setFloorItemPositions({});
+    saveFloorPositions();
+    refreshCarpetItems();
+}
+
+void StorageManager::setFloorItemPosition(const QString& name, double x, double y)
+{
+    FloorPositions positions = floorItemPositions();
+    positions.insert(name, {x, y});
+    setFloorItemPositions(positions);
+    saveFloorPositions();
+}
+
+void StorageManager::setCarpetPosition(double x, double y)
+{
+    setCarpetPositionNorm({x, y});
+    saveFloorPositions();
+}
