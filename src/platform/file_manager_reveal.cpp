@@ -1,13 +1,13 @@
 #include "platform/file_manager_reveal.h"
 
+#include "platform/default_application.h"
+
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
-
-#include <gio/gio.h>
 
 const QString FileManagerReveal::serviceName = QStringLiteral("org.freedesktop.FileManager1");
 const QString FileManagerReveal::objectPath = QStringLiteral("/org/freedesktop/FileManager1");
@@ -20,7 +20,7 @@ constexpr int kCallTimeoutMs = 10000;
 FileManagerReveal::FileManagerReveal(const QDBusConnection& bus, FolderOpener openFolder,
                                      QObject* parent)
     : QObject(parent), m_bus(bus),
-      m_openFolder(openFolder ? std::move(openFolder) : &FileManagerReveal::openFolderInDefaultApp)
+      m_openFolder(openFolder ? std::move(openFolder) : &DefaultApplication::open)
 {
 }
 
@@ -56,14 +56,4 @@ void FileManagerReveal::showItems(const QStringList& paths)
                     m_openFolder(folder);
                 Q_EMIT finished(answered);
             });
-}
-
-bool FileManagerReveal::openFolderInDefaultApp(const QString& folder)
-{
-    const QByteArray uri = QUrl::fromLocalFile(folder).toEncoded();
-    GError* error = nullptr;
-    const bool started = g_app_info_launch_default_for_uri(uri.constData(), nullptr, &error);
-    if (error)
-        g_error_free(error);
-    return started;
 }

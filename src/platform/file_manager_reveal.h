@@ -26,9 +26,6 @@ public:
     // Returns at once; the file manager's answer (or its silence) is handled later.
     virtual void showItems(const QStringList& paths);
 
-    // The default application for folders, through GIO.
-    static bool openFolderInDefaultApp(const QString& folder);
-
 Q_SIGNALS:
     // Emitted when the request has been handled one way or the other.
     void finished(bool fileManagerAnswered);
