@@ -1,7 +1,9 @@
 #include "app/desktop_window_manager.h"
 
 #include "app/interactive_desktop_window.h"
+#include "kit/symbols.h"
 #include "platform/x11_window_hints.h"
+#include "room/asset_loader.h"
 #include "room/floor/file_icon_cache.h"
 #include "room/room_view.h"
 #include "state/app_state.h"
@@ -129,7 +131,9 @@ void DesktopWindowManager::handleApplicationStateChange(Qt::ApplicationState sta
 void DesktopWindowManager::emptyImageCaches()
 {
     // The image cache of the room's asset loader, then the floor's file-icon cache.
+    AssetLoader::shared().clearCache();
     FileIconCache::shared().clear();
+    Symbols::clearCache();
 }
 
 InteractiveDesktopWindow* DesktopWindowManager::window() const

@@ -1,6 +1,7 @@
 #include "kit/room_item.h"
 
 #include <QGraphicsScene>
+#include <QPainter>
 #include <QGraphicsSceneMouseEvent>
 
 #include <algorithm>
@@ -127,6 +128,18 @@ TapLayer::TapLayer(std::function<void()> onTap, QGraphicsItem* parent) : RoomIte
 {
     gestures().onTap(std::move(onTap));
     setAcceptHoverEvents(true);
+}
+
+void TapLayer::setFillColor(const QColor& color)
+{
+    m_fill = color;
+    update();
+}
+
+void TapLayer::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    if (m_fill.alpha() > 0)
+        painter->fillRect(rect(), m_fill);
 }
 
 bool TapLayer::isOnPanel(QPointF scenePos) const

@@ -3,6 +3,7 @@
 #include "kit/gestures.h"
 #include "kit/room_geometry.h"
 
+#include <QColor>
 #include <QGraphicsObject>
 #include <QMarginsF>
 #include <QPainterPath>
@@ -68,6 +69,12 @@ class TapLayer : public RoomItem {
 public:
     explicit TapLayer(std::function<void()> onTap, QGraphicsItem* parent = nullptr);
 
+    // A layer that dims the room below it (the modal backdrop) rather than a clear one.
+    void setFillColor(const QColor& color);
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
+               QWidget* widget) override;
+
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) override;
@@ -75,4 +82,6 @@ protected:
 private:
     // Whether one of the layer's own items (the panel) lies under `scenePos`.
     bool isOnPanel(QPointF scenePos) const;
+
+    QColor m_fill = Qt::transparent;
 };

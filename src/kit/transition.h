@@ -85,8 +85,8 @@ public:
     // The rectangle the anchors refer to, in this item's coordinates.
     void setAnchorRect(const QRectF& rect);
 
-    void appear();
-    void disappear();
+    virtual void appear();
+    virtual void disappear();
     bool isDisappearing() const { return m_disappearing; }
     qreal progress() const { return m_progress.value(); }
 

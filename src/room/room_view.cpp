@@ -1,11 +1,27 @@
 #include "room/room_view.h"
 
+#include "room/asset_loader.h"
+#include "room/desktop_root_view.h"
+#include "room/room_pieces.h"
+#include "state/app_state.h"
+#include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
 #include <QGraphicsScene>
+#include <QPixmapCache>
 #include <QResizeEvent>
 
+// The room's pieces draw from the storage service: it starts with the room, so its folders
+// and files are in place before the first piece reads them.
 RoomView::RoomView(AppState& appState, QWidget* parent)
+    : RoomView(appState, FloorInteractionState::shared(), &StorageManager::shared(),
+               AssetLoader::shared(), RoomPieces::standard(appState), parent)
+{
+}
+
+RoomView::RoomView(AppState& appState, FloorInteractionState& floorState,
+                   StorageManager* storage, AssetLoader& assets, RoomPieces pieces,
+                   QWidget* parent)
     : QGraphicsView(parent), m_appState(appState)
 {
     setFrameShape(QFrame::NoFrame);
@@ -17,18 +33,22 @@ RoomView::RoomView(AppState& appState, QWidget* parent)
     setViewportUpdateMode(QGraphicsView::SmartViewportUpdate);
     setBackgroundBrush(Qt::black);
     setMouseTracking(true);
+    // The pieces' caches (the background alone is a window of pixels) live in the pixmap
+    // cache; Qt's default would evict them on every repaint of a large room.
+    QPixmapCache::setCacheLimit(std::max(QPixmapCache::cacheLimit(), 96 * 1024));
 
     auto* scene = new QGraphicsScene(this);
     scene->setItemIndexMethod(QGraphicsScene::NoIndex);
     setScene(scene);
 
-    // The room's pieces draw from the storage service: start it with the room, so its
-    // folders and files are in place before the first piece reads them.
-    StorageManager::shared();
+    m_root = new DesktopRootView(appState, floorState, storage, assets, std::move(pieces));
+    scene->addItem(m_root);
 }
 
 void RoomView::resizeEvent(QResizeEvent* event)
 {
     QGraphicsView::resizeEvent(event);
-    scene()->setSceneRect(QRectF(QPointF(0, 0), QSizeF(event->size())));
+    const QSizeF size(event->size());
+    scene()->setSceneRect(QRectF(QPointF(0, 0), size));
+    m_root->setSize(size);
 }

@@ -3,19 +3,29 @@
 #include <QGraphicsView>
 
 class AppState;
+class AssetLoader;
+class DesktopRootView;
+class FloorInteractionState;
+class StorageManager;
+struct RoomPieces;
 
 // The room window's content: one graphics view over one scene whose rectangle is the
 // window's size. The room's root item lays every piece out from that size.
 class RoomView : public QGraphicsView {
     Q_OBJECT
 public:
+    // The room of the shared objects, furnished with the program's pieces.
     explicit RoomView(AppState& appState, QWidget* parent = nullptr);
+    RoomView(AppState& appState, FloorInteractionState& floorState, StorageManager* storage,
+             AssetLoader& assets, RoomPieces pieces, QWidget* parent = nullptr);
 
     AppState& appState() const { return m_appState; }
+    DesktopRootView* root() const { return m_root; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     AppState& m_appState;
+    DesktopRootView* m_root = nullptr;
 };

@@ -1,0 +1,127 @@
+#include "room/theme_background_view.h"
+
+#include "kit/colors.h"
+#include "kit/painting.h"
+#include "room/asset_loader.h"
+#include "state/tolvane_colors.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+ThemeBackgroundView::ThemeBackgroundView(RoomTheme theme, AssetLoader& assets,
+                                         QGraphicsItem* parent)
+    : RoomItem(parent), m_theme(theme), m_assets(assets)
+{
+    // Repainted only when the size or the theme changes; the room above it moves freely.
+    setCacheMode(DeviceCoordinateCache);
+}
+
+void ThemeBackgroundView::setTheme(RoomTheme theme)
+{
+    m_theme = theme;
+    update();
+}
+
+QColor ThemeBackgroundView::brown(qreal opacity)
+{
+    return Colors::srgb(0.32, 0.2, 0.12, opacity);
+}
+
+ThemeBackgroundView::FallbackRoom ThemeBackgroundView::fallbackRoom(QSizeF size)
+{
+    const qreal W = std::max(size.width(), qreal(0));
+    const qreal H = std::max(size.height(), qreal(0));
+    FallbackRoom room;
+
+    // The wall: its contents sit on its bottom edge.
+    room.wall = QRectF(0, 0, W, 0.72 * H);
+    const int stripes = int(std::floor(W / 36)) + 2;
+    const qreal rowWidth = stripes * 36.0;
+    const qreal firstX = (W - rowWidth) / 2; // overhangs both edges equally
+    for (int i = 0; i < stripes; ++i)
+        room.stripes.append(QRectF(firstX + 36.0 * i, 0, 36, room.wall.height()));
+    const qreal wainscotHeight = 0.36 * room.wall.height();
+    room.wainscot = QRectF(0, room.wall.bottom() - wainscotHeight, W, wainscotHeight);
+    room.rail = QRectF(0, room.wainscot.top() - 14, W, 14);
+
+    const int panels = int(std::floor(W / 160)) + 1;
+    const qreal rowInner = W - 40 - 24.0 * (panels - 1);
+    const qreal panelWidth = std::max(rowInner / panels, qreal(0));
+    const qreal panelHeight = std::max(wainscotHeight - 28, qreal(0));
+    for (int i = 0; i < panels; ++i) {
+        room.panels.append(QRectF(20 + i * (panelWidth + 24), room.wainscot.top() + 14,
+                                  panelWidth, panelHeight));
+    }
+
+    // The floor, directly below the wall down to the bottom edge.
+    room.floor = QRectF(0, room.wall.bottom(), W, H - room.wall.bottom());
+    room.shadowLine = QRectF(0, room.floor.top(), W, 3);
+    room.boards = QRectF(0, room.floor.top() + 3, W, std::max(room.floor.height() - 3, 0.0));
+    const int seams = int(std::floor(0.28 * H / 28)) + 1;
+    const qreal column = seams * 1.5 + (seams - 1) * 28.0;
+    const qreal firstY = room.boards.top() + (room.boards.height() - column) / 2;
+    for (int i = 0; i < seams; ++i)
+        room.seams.append(QRectF(0, firstY + i * 29.5, W, 1.5));
+    return room;
+}
+
+void ThemeBackgroundView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    const QRectF r = rect();
+    if (r.isEmpty())
+        return;
+    if (const auto image = m_assets.image(m_theme.backgroundImageName())) {
+        // Scaled to fill, keeping its proportions, and cut to the window.
+        const QSizeF source = image->deviceIndependentSize();
+        const qreal scale =
+            std::max(r.width() / source.width(), r.height() / source.height());
+        const QSizeF drawn = source * scale;
+        const QRectF target(r.center().x() - drawn.width() / 2,
+                            r.center().y() - drawn.height() / 2, drawn.width(), drawn.height());
+        painter->save();
+        painter->setClipRect(r);
+        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        painter->drawImage(target, *image);
+        painter->restore();
+        return;
+    }
+    paintFallback(*painter);
+}
+
+void ThemeBackgroundView::paintFallback(QPainter& p) const
+{
+    const FallbackRoom room = fallbackRoom(size());
+    p.save();
+    p.setPen(Qt::NoPen);
+
+    p.save();
+    p.setClipRect(room.wall);
+    p.fillRect(room.wall, TOLVANEColors::electricBlue());
+    const QColor navy = Colors::withOpacity(TOLVANEColors::nightNavy(), 0.35);
+    for (int i = 0; i < room.stripes.size(); i += 2)
+        p.fillRect(room.stripes.at(i), navy);
+    // The rail's shadow falls on the wall; the wainscot covers what falls below it.
+    QPainterPath rail;
+    rail.addRect(room.rail);
+    ShapeShadow shadow;
+    shadow.paint(p, rail, ShadowStyle{Colors::black(0.35), 3, QPointF(0, 2)});
+    p.fillRect(room.rail, brown(0.95));
+    p.fillRect(room.wainscot, brown());
+    p.setRenderHint(QPainter::Antialiasing);
+    for (const QRectF& panel : room.panels) {
+        const QPainterPath shape = Painting::continuousRoundedRect(panel, 6);
+        p.fillPath(shape, brown(0.85));
+        p.strokePath(shape, QPen(Colors::black(0.25), 3));
+    }
+    p.restore();
+
+    p.save();
+    p.setClipRect(room.floor);
+    p.fillRect(room.shadowLine, Colors::black(0.3));
+    p.fillRect(room.boards, Colors::srgb(0.71, 0.52, 0.34));
+    for (const QRectF& seam : room.seams)
+        p.fillRect(seam, Colors::black(0.18));
+    p.restore();
+    p.restore();
+}

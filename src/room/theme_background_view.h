@@ -1,0 +1,46 @@
+#pragma once
+
+#include "kit/room_item.h"
+#include "state/room_theme.h"
+
+#include <QColor>
+#include <QList>
+
+class AssetLoader;
+
+// The bottom layer of the room: the theme's background image scaled to fill the window,
+// or, while that image is missing, a drawn room of a striped blue wall with a brown rail
+// and wainscot above a wooden floor. Drawn once per size into the item's cache.
+class ThemeBackgroundView : public RoomItem {
+    Q_OBJECT
+public:
+    explicit ThemeBackgroundView(RoomTheme theme, AssetLoader& assets,
+                                 QGraphicsItem* parent = nullptr);
+
+    void setTheme(RoomTheme theme);
+    RoomTheme theme() const { return m_theme; }
+
+    // The drawn room for a window of `size`, as rectangles to fill.
+    struct FallbackRoom {
+        QRectF wall;
+        QList<QRectF> stripes; // all of them, dark and clear alternating, dark first
+        QRectF rail;
+        QRectF wainscot;
+        QList<QRectF> panels;
+        QRectF floor;
+        QRectF shadowLine;
+        QRectF boards;
+        QList<QRectF> seams;
+    };
+    static FallbackRoom fallbackRoom(QSizeF size);
+    static QColor brown(qreal opacity = 1);
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
+               QWidget* widget) override;
+
+private:
+    void paintFallback(QPainter& painter) const;
+
+    RoomTheme m_theme;
+    AssetLoader& m_assets;
+};
