@@ -18,8 +18,7 @@ public:
     bool isHeld() const { return m_held; }
     void click(); // as a click would
 
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
-               QWidget* widget) override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;

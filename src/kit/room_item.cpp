@@ -1,8 +1,8 @@
 #include "kit/room_item.h"
 
 #include <QGraphicsScene>
-#include <QPainter>
 #include <QGraphicsSceneMouseEvent>
+#include <QPainter>
 
 #include <algorithm>
 

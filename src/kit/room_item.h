@@ -72,8 +72,7 @@ public:
     // A layer that dims the room below it (the modal backdrop) rather than a clear one.
     void setFillColor(const QColor& color);
 
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
-               QWidget* widget) override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;

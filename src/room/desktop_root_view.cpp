@@ -80,6 +80,48 @@ private:
     ShapeShadow m_shadow;
 };
 
+// A panel over the room on its tap layer. The tap layer always covers the whole room (a
+// click anywhere outside the panel closes it, also while the panel is still coming in);
+// only the panel moves with the transitions.
+class PanelLayer : public TransitionItem {
+public:
+    PanelLayer(std::function<void()> close, const Transition& in, const Transition& out,
+               QGraphicsItem* parent)
+        : TransitionItem(Transition{}, parent)
+    {
+        m_tap = new TapLayer(std::move(close), this);
+        m_motion = new TransitionItem(in, out, m_tap);
+    }
+
+    void setPanel(RoomItem* panel)
+    {
+        m_panel = panel;
+        panel->setParentItem(m_motion);
+    }
+    void setRoomSize(const QSizeF& size) { m_tap->setSize(size); }
+    void placePanel(QPointF centre)
+    {
+        m_panel->setCentre(centre);
+        m_motion->setAnchorRect(m_panel->mapRectToParent(m_panel->rect()));
+    }
+
+    void appear() override
+    {
+        TransitionItem::appear();
+        m_motion->appear();
+    }
+    void disappear() override
+    {
+        m_motion->disappear();
+        TransitionItem::disappear();
+    }
+
+private:
+    TapLayer* m_tap;
+    TransitionItem* m_motion;
+    RoomItem* m_panel = nullptr;
+};
+
 QString cardIdentity(const ActiveDesktopQuickView& v)
 {
     QString id = QString::number(int(v.kind()));
@@ -288,28 +330,23 @@ void DesktopRootView::refreshOverlay(Overlay which)
     live.item->appear();
 }
 
-DesktopRootView::LiveOverlay DesktopRootView::panelOverlay(RoomItem* panel,
-                                                           std::function<void()> close,
-                                                           const Transition& in,
-                                                           const Transition& out,
-                                                           std::function<QPointF()> centre)
+DesktopRootView::LiveOverlay
+DesktopRootView::panelOverlay(RoomItem* panel, std::function<void()> close, const Transition& in,
+                              const Transition& out, std::function<QPointF()> centre)
 {
     LiveOverlay live;
-    auto* item = new TransitionItem(in, out, this);
-    auto* tap = new TapLayer(std::move(close), item);
-    live.item = item;
+    auto* layer = new PanelLayer(std::move(close), in, out, this);
+    live.item = layer;
     live.panel = panel;
     if (panel)
-        panel->setParentItem(tap);
-    live.relayout = [this, item, tap, panel, centre = std::move(centre)] {
-        tap->setSize(size());
-        if (panel) {
-            panel->setCentre(centre());
-            item->setAnchorRect(panel->mapRectToParent(panel->rect()));
-        }
+        layer->setPanel(panel);
+    live.relayout = [this, layer, panel, centre = std::move(centre)] {
+        layer->setRoomSize(size());
+        if (panel)
+            layer->placePanel(centre());
     };
     if (panel) {
-        connect(panel, &RoomItem::sizeChanged, item, [relayout = live.relayout] { relayout(); });
+        connect(panel, &RoomItem::sizeChanged, layer, [relayout = live.relayout] { relayout(); });
     }
     return live;
 }
@@ -318,9 +355,8 @@ DesktopRootView::LiveOverlay DesktopRootView::buildOverlay(Overlay which)
 {
     // Closes one panel inside the close spring.
     const auto closing = [this](std::function<void()> assign) {
-        return [assign = std::move(assign)] {
-            withAnimation(AppState::quickViewCloseSpring, assign);
-        };
+        return
+            [assign = std::move(assign)] { withAnimation(AppState::quickViewCloseSpring, assign); };
     };
     const Transition fade = Transition::opacity();
 
@@ -357,8 +393,8 @@ DesktopRootView::LiveOverlay DesktopRootView::buildOverlay(Overlay which)
         const QUrl url = m_appState.activeShelfPopoverURL().value_or(QUrl());
         const int shelfIndex = m_appState.activeShelfIndex() > 0 ? 1 : 0;
         const auto close = closing([this] { m_appState.setActiveShelfPopoverURL(std::nullopt); });
-        RoomItem* panel = m_pieces.shelfPopover ? m_pieces.shelfPopover(url, shelfIndex, close)
-                                                : nullptr;
+        RoomItem* panel =
+            m_pieces.shelfPopover ? m_pieces.shelfPopover(url, shelfIndex, close) : nullptr;
         return panelOverlay(
             panel, close,
             Transition::scaled(0.86, UnitPoint::leading())
@@ -399,8 +435,8 @@ DesktopRootView::LiveOverlay DesktopRootView::buildOverlay(Overlay which)
         bindings.setCurrentTheme = [this](RoomTheme theme) { m_appState.setCurrentTheme(theme); };
         bindings.setPresented = [this](bool shown) { m_appState.setShowThemePicker(shown); };
         auto* picker = new ThemePickerView(std::move(bindings), m_assets);
-        auto* backdrop = new ModalBackdrop([this] { m_appState.setShowThemePicker(false); },
-                                           picker, this);
+        auto* backdrop =
+            new ModalBackdrop([this] { m_appState.setShowThemePicker(false); }, picker, this);
         connect(&m_appState, &AppState::currentThemeChanged, picker, &ThemePickerView::refresh);
         LiveOverlay live;
         live.item = backdrop;

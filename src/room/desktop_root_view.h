@@ -54,9 +54,8 @@ public:
     static constexpr int kOverlayCount = int(Overlay::FloorDropHighlight) + 1;
 
     // `storage` may be absent (the marquee then selects nothing).
-    DesktopRootView(AppState& appState, FloorInteractionState& floorState,
-                    StorageManager* storage, AssetLoader& assets, RoomPieces pieces,
-                    QGraphicsItem* parent = nullptr);
+    DesktopRootView(AppState& appState, FloorInteractionState& floorState, StorageManager* storage,
+                    AssetLoader& assets, RoomPieces pieces, QGraphicsItem* parent = nullptr);
     ~DesktopRootView() override;
 
     RoomGeometry geometry() const { return RoomGeometry(size()); }
@@ -103,9 +102,8 @@ private:
     void refreshOverlay(Overlay which);
     std::optional<QString> overlayIdentity(Overlay which) const;
     LiveOverlay buildOverlay(Overlay which);
-    LiveOverlay panelOverlay(RoomItem* panel, std::function<void()> close,
-                             const Transition& in, const Transition& out,
-                             std::function<QPointF()> centre);
+    LiveOverlay panelOverlay(RoomItem* panel, std::function<void()> close, const Transition& in,
+                             const Transition& out, std::function<QPointF()> centre);
 
     void backgroundReleased(qreal distance);
     void marqueeChanged(const DragValue& drag);

@@ -47,12 +47,13 @@ ModalBackdrop::ModalBackdrop(std::function<void()> dismiss, RoomItem* content,
         m_dimmingLayer);
     m_dimming->setFillColor(Colors::black(0.4));
 
-    m_sheetLayer = new TransitionItem(
-        Transition::scaled(0.88).combined(Transition::offsetBy(QPointF(0, 12))).combined(
-            Transition::opacity()),
-        Transition::scaled(0.92).combined(Transition::offsetBy(QPointF(0, 6))).combined(
-            Transition::opacity()),
-        this);
+    m_sheetLayer = new TransitionItem(Transition::scaled(0.88)
+                                          .combined(Transition::offsetBy(QPointF(0, 12)))
+                                          .combined(Transition::opacity()),
+                                      Transition::scaled(0.92)
+                                          .combined(Transition::offsetBy(QPointF(0, 6)))
+                                          .combined(Transition::opacity()),
+                                      this);
     m_sheet = new Sheet(m_sheetLayer);
     if (m_content) {
         m_content->setParentItem(m_sheet);

@@ -19,9 +19,8 @@ RoomView::RoomView(AppState& appState, QWidget* parent)
 {
 }
 
-RoomView::RoomView(AppState& appState, FloorInteractionState& floorState,
-                   StorageManager* storage, AssetLoader& assets, RoomPieces pieces,
-                   QWidget* parent)
+RoomView::RoomView(AppState& appState, FloorInteractionState& floorState, StorageManager* storage,
+                   AssetLoader& assets, RoomPieces pieces, QWidget* parent)
     : QGraphicsView(parent), m_appState(appState)
 {
     setFrameShape(QFrame::NoFrame);

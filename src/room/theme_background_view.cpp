@@ -50,8 +50,8 @@ ThemeBackgroundView::FallbackRoom ThemeBackgroundView::fallbackRoom(QSizeF size)
     const qreal panelWidth = std::max(rowInner / panels, qreal(0));
     const qreal panelHeight = std::max(wainscotHeight - 28, qreal(0));
     for (int i = 0; i < panels; ++i) {
-        room.panels.append(QRectF(20 + i * (panelWidth + 24), room.wainscot.top() + 14,
-                                  panelWidth, panelHeight));
+        room.panels.append(
+            QRectF(20 + i * (panelWidth + 24), room.wainscot.top() + 14, panelWidth, panelHeight));
     }
 
     // The floor, directly below the wall down to the bottom edge.
@@ -74,11 +74,10 @@ void ThemeBackgroundView::paint(QPainter* painter, const QStyleOptionGraphicsIte
     if (const auto image = m_assets.image(m_theme.backgroundImageName())) {
         // Scaled to fill, keeping its proportions, and cut to the window.
         const QSizeF source = image->deviceIndependentSize();
-        const qreal scale =
-            std::max(r.width() / source.width(), r.height() / source.height());
+        const qreal scale = std::max(r.width() / source.width(), r.height() / source.height());
         const QSizeF drawn = source * scale;
-        const QRectF target(r.center().x() - drawn.width() / 2,
-                            r.center().y() - drawn.height() / 2, drawn.width(), drawn.height());
+        const QRectF target(r.center().x() - drawn.width() / 2, r.center().y() - drawn.height() / 2,
+                            drawn.width(), drawn.height());
         painter->save();
         painter->setClipRect(r);
         painter->setRenderHint(QPainter::SmoothPixmapTransform);

@@ -35,8 +35,7 @@ public:
     static FallbackRoom fallbackRoom(QSizeF size);
     static QColor brown(qreal opacity = 1);
 
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
-               QWidget* widget) override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
     void paintFallback(QPainter& painter) const;

@@ -31,8 +31,8 @@ QFont doneFont()
 qreal wrappedHeight(const QFont& font, const QString& text, qreal width, int maxLines = 0)
 {
     const QFontMetricsF metrics(font);
-    const QRectF bounds = metrics.boundingRect(QRectF(0, 0, width, 1e6),
-                                               Qt::TextWordWrap | Qt::AlignLeft, text);
+    const QRectF bounds =
+        metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap | Qt::AlignLeft, text);
     qreal h = bounds.height();
     if (maxLines > 0)
         h = std::min(h, maxLines * metrics.lineSpacing());
@@ -42,8 +42,7 @@ qreal wrappedHeight(const QFont& font, const QString& text, qreal width, int max
 
 ThemeCardView::ThemeCardView(RoomTheme theme, bool isSelected, std::function<void()> onSelect,
                              AssetLoader& assets, QGraphicsItem* parent)
-    : ButtonItem([this](QPainter& p, const QRectF& r) { draw(p, r); }, std::move(onSelect),
-                 parent),
+    : ButtonItem([this](QPainter& p, const QRectF& r) { draw(p, r); }, std::move(onSelect), parent),
       m_theme(theme), m_selected(isSelected), m_assets(assets)
 {
     setSize(kSize);
@@ -94,10 +93,10 @@ void ThemeCardView::draw(QPainter& p, const QRectF& r)
     const qreal nameHeight = QFontMetricsF(nameFont).height();
     p.setFont(nameFont);
     p.setPen(Colors::primaryLabel());
-    p.drawText(QRectF(column.left(), y, column.width(), nameHeight),
-               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-               QFontMetricsF(nameFont).elidedText(m_theme.displayName(), Qt::ElideRight,
-                                                  column.width()));
+    p.drawText(
+        QRectF(column.left(), y, column.width(), nameHeight),
+        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+        QFontMetricsF(nameFont).elidedText(m_theme.displayName(), Qt::ElideRight, column.width()));
     y += nameHeight + 8;
 
     const QFont descriptionFont = Units::systemFont(11);

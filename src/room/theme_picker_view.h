@@ -54,8 +54,7 @@ public:
     // Marks the card of the current theme again (after the theme changed elsewhere).
     void refresh();
 
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
-               QWidget* widget) override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
     void layout();

@@ -1,4 +1,5 @@
 #include "kit/room_item.h"
+#include "support/scene_input.h"
 #include "support/test_registry.h"
 
 #include <QAction>
@@ -32,25 +33,13 @@ public:
 
     void send(QEvent::Type type, QPointF p, Qt::MouseButtons buttons)
     {
-        const QPointF global = view.viewport()->mapToGlobal(p.toPoint());
-        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent event(type, p, global, button, buttons, Qt::NoModifier);
-        QApplication::sendEvent(view.viewport(), &event);
+        input.send(type, p, buttons);
     }
-    void press(QPointF p) { send(QEvent::MouseButtonPress, p, Qt::LeftButton); }
-    void move(QPointF p) { send(QEvent::MouseMove, p, Qt::LeftButton); }
-    void release(QPointF p) { send(QEvent::MouseButtonRelease, p, Qt::NoButton); }
-    void click(QPointF p)
-    {
-        press(p);
-        release(p);
-    }
-    void doubleClick(QPointF p)
-    {
-        click(p);
-        send(QEvent::MouseButtonDblClick, p, Qt::LeftButton);
-        release(p);
-    }
+    void press(QPointF p) { input.press(p); }
+    void move(QPointF p) { input.move(p); }
+    void release(QPointF p) { input.release(p); }
+    void click(QPointF p) { input.click(p); }
+    void doubleClick(QPointF p) { input.doubleClick(p); }
 
     RoomItem* addItem(QRectF frame, qreal z = 0)
     {
@@ -64,6 +53,7 @@ public:
 
     QGraphicsScene scene;
     QGraphicsView view;
+    SceneInput input{view};
 };
 } // namespace
 
