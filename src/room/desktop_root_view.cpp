@@ -4,6 +4,7 @@
 #include "kit/painting.h"
 #include "kit/transition.h"
 #include "room/asset_loader.h"
+#include "room/effects/room_fire_atmosphere_view.h"
 #include "room/floor/floor_rules.h"
 #include "room/furniture_slot.h"
 #include "room/modal_backdrop.h"
@@ -152,7 +153,7 @@ DesktopRootView::DesktopRootView(AppState& appState, FloorInteractionState& floo
 
     for (int i = 0; i < kFurnitureCount; ++i) {
         const auto piece = Furniture(i);
-        auto* s = new FurnitureSlot(piece, fireHeight(piece), this);
+        auto* s = new FurnitureSlot(piece, fireHeight(piece), m_appState, this);
         s->setZValue(furnitureZ(piece));
         if (piece == Furniture::Desk)
             s->setTakesPointer(false);
@@ -176,10 +177,8 @@ DesktopRootView::DesktopRootView(AppState& appState, FloorInteractionState& floo
 
     connect(&m_appState, &AppState::currentThemeChanged, this,
             [this] { m_background->setTheme(m_appState.currentTheme()); });
-    connect(&m_appState, &AppState::isFireModeActiveChanged, this, [this] {
-        updateBurning();
-        refreshOverlays();
-    });
+    connect(&m_appState, &AppState::isFireModeActiveChanged, this,
+            &DesktopRootView::refreshOverlays);
     for (auto signal : {&AppState::lampOnChanged, &AppState::activeShelfPopoverURLChanged,
                         &AppState::activeShelfIndexChanged, &AppState::showBookshelfDrawerChanged,
                         &AppState::showSpotifyPopupChanged, &AppState::showThemePickerChanged,
@@ -190,7 +189,6 @@ DesktopRootView::DesktopRootView(AppState& appState, FloorInteractionState& floo
     connect(&m_floorState, &FloorInteractionState::draggingFloorFileNameChanged, this,
             &DesktopRootView::updateFloorZ);
 
-    updateBurning();
     refreshOverlays();
 }
 
@@ -250,12 +248,6 @@ void DesktopRootView::updateFloorZ()
 {
     // A dragged floor file travels above every piece of furniture and the dimming.
     m_floorLayer->setZValue(m_floorState.draggingFloorFileName() ? kFloorDraggingZ : kFloorZ);
-}
-
-void DesktopRootView::updateBurning()
-{
-    for (FurnitureSlot* s : m_slots)
-        s->setBurning(m_appState.isFireModeActive(), m_pieces.fire);
 }
 
 QGraphicsObject* DesktopRootView::overlay(Overlay which) const
@@ -361,17 +353,22 @@ DesktopRootView::LiveOverlay DesktopRootView::buildOverlay(Overlay which)
     const Transition fade = Transition::opacity();
 
     switch (which) {
+    case Overlay::FireAtmosphere: {
+        LiveOverlay live;
+        auto* item = new TransitionItem(fade, this);
+        auto* atmosphere = new RoomFireAtmosphereView(m_appState, item);
+        live.item = item;
+        live.relayout = [this, atmosphere] { atmosphere->setSize(size()); };
+        return live;
+    }
     case Overlay::Dimming:
-    case Overlay::FireAtmosphere:
     case Overlay::FloorDropHighlight: {
         LiveOverlay live;
         auto* item = new TransitionItem(fade, this);
         RoomItem* content = nullptr;
         if (which == Overlay::Dimming)
             content = new FillLayer(Colors::black(0.65), item);
-        else if (which == Overlay::FireAtmosphere && m_pieces.fireAtmosphere)
-            content = m_pieces.fireAtmosphere();
-        else if (which == Overlay::FloorDropHighlight && m_pieces.floorDropHighlight)
+        else if (m_pieces.floorDropHighlight)
             content = m_pieces.floorDropHighlight();
         if (content) {
             content->setParentItem(item);

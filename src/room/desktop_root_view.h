@@ -97,7 +97,6 @@ private:
 
     void layoutFurniture();
     void updateFloorZ();
-    void updateBurning();
     void refreshOverlays();
     void refreshOverlay(Overlay which);
     std::optional<QString> overlayIdentity(Overlay which) const;

@@ -1,8 +1,6 @@
 #include "room/furniture_slot.h"
 
-#include "kit/cached_shadow_effect.h"
-#include "kit/colors.h"
-#include "kit/transition.h"
+#include "room/effects/burning_fire_modifier.h"
 
 namespace {
 void stopTakingPointer(QGraphicsItem* item)
@@ -15,16 +13,25 @@ void stopTakingPointer(QGraphicsItem* item)
 }
 } // namespace
 
-FurnitureSlot::FurnitureSlot(Furniture piece, qreal fireHeight, QGraphicsItem* parent)
+FurnitureSlot::FurnitureSlot(Furniture piece, qreal fireHeight, AppState& appState,
+                             QGraphicsItem* parent)
     : RoomItem(parent), m_piece(piece), m_fireHeight(fireHeight)
 {
     setFlag(ItemHasNoContents);
+    m_fire = new BurningFireModifier(appState, fireHeight, true, true, this);
+}
+
+FurnitureSlot::~FurnitureSlot()
+{
+    // The fire lets go of the piece's glow before the piece goes.
+    m_fire->setContent(nullptr);
 }
 
 void FurnitureSlot::setView(RoomItem* view)
 {
     if (view == m_view)
         return;
+    m_fire->setContent(nullptr);
     delete m_view;
     m_view = view;
     if (!m_view)
@@ -34,7 +41,7 @@ void FurnitureSlot::setView(RoomItem* view)
     if (!m_takesPointer)
         stopTakingPointer(m_view);
     frameView();
-    applyGlow();
+    m_fire->setContent(m_view);
 }
 
 void FurnitureSlot::setLayoutSize(const QSizeF& size)
@@ -52,6 +59,7 @@ void FurnitureSlot::setTakesPointer(bool takes)
 
 void FurnitureSlot::onSizeChanged()
 {
+    m_fire->setFrame(rect());
     frameView();
 }
 
@@ -68,44 +76,4 @@ void FurnitureSlot::frameView()
         m_view->setTransform(QTransform());
         m_view->setSize(size());
     }
-}
-
-void FurnitureSlot::applyGlow()
-{
-    if (!m_view)
-        return;
-    if (m_burning && !m_view->graphicsEffect()) {
-        m_view->setGraphicsEffect(
-            new CachedShadowEffect(Colors::srgb(1, 0.35, 0.05, 0.65), 8, QPointF()));
-    } else if (!m_burning && qobject_cast<CachedShadowEffect*>(m_view->graphicsEffect())) {
-        m_view->setGraphicsEffect(nullptr);
-    }
-}
-
-void FurnitureSlot::setBurning(bool burning, const FireFactory& factory)
-{
-    if (burning == m_burning)
-        return;
-    m_burning = burning;
-    applyGlow();
-    if (!burning) {
-        if (m_fire)
-            m_fire->disappear();
-        m_fire = nullptr;
-        return;
-    }
-    m_fire = new TransitionItem(Transition::opacity(), this);
-    m_fire->setZValue(1);
-    if (factory) {
-        if (QGraphicsItem* flames = factory(*this)) {
-            flames->setParentItem(m_fire);
-            stopTakingPointer(flames);
-        }
-    }
-    m_fire->appear();
-}
-
-QGraphicsItem* FurnitureSlot::fireOverlay() const
-{
-    return m_fire;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "kit/room_geometry.h"
-#include "room/furniture_slot.h"
 #include "state/active_desktop_quick_view.h"
 
 #include <QUrl>
@@ -23,9 +22,6 @@ struct RoomPieces {
     std::array<std::function<RoomItem*()>, kFurnitureCount> furniture;
     // The grass floor over the whole room, with its files and the carpet.
     std::function<RoomItem*()> floor;
-    // Fire mode: the flames over one piece, and the atmosphere over the whole room.
-    FurnitureSlot::FireFactory fire;
-    std::function<RoomItem*()> fireAtmosphere;
     // Panels over the room. Each sizes itself; the room centres it on its place.
     std::function<RoomItem*(const QUrl& folder, int shelfIndex, Close close)> shelfPopover;
     std::function<RoomItem*(Close close)> bookshelfDrawer;

@@ -1,6 +1,8 @@
 #include "kit/animation_clock.h"
 #include "room/asset_loader.h"
 #include "room/desktop_root_view.h"
+#include "room/effects/asset_fire_effect_view.h"
+#include "room/effects/burning_fire_modifier.h"
 #include "room/furniture_slot.h"
 #include "room/room_view.h"
 #include "room/theme_picker_view.h"
@@ -65,8 +67,6 @@ class DesktopRootViewTest : public QObject {
         p.furniture[int(Furniture::TrashCan)] = [] { return clickablePiece(); };
         p.furniture[int(Furniture::Desk)] = [] { return clickablePiece(); };
         p.furniture[int(Furniture::Monitor)] = [] { return clickablePiece(); };
-        p.fire = [](FurnitureSlot&) { return new QGraphicsRectItem(0, 0, 10, 10); };
-        p.fireAtmosphere = [] { return clickablePiece(); };
         p.floorDropHighlight = [] { return clickablePiece(); };
         p.shelfPopover = [this](const QUrl&, int index, RoomPieces::Close) {
             m_shelfIndexes.append(index);
@@ -219,7 +219,7 @@ private Q_SLOTS:
 
         int clicks = 0;
         root().slot(Furniture::TrashCan)->setView(clickablePiece(&clicks));
-        m_state->setFireModeActive(true); // its atmosphere was made clickable, on purpose
+        m_state->setFireModeActive(true); // flames over the can, the atmosphere over the room
         m_input->click(root().geometry().trashCentre());
         QCOMPARE(clicks, 1);
     }
@@ -388,19 +388,33 @@ private Q_SLOTS:
         m_state->toggleFireMode();
         for (int i = 0; i < kFurnitureCount; ++i) {
             FurnitureSlot* s = root().slot(Furniture(i));
-            QVERIFY(s->isBurning());
-            QVERIFY(s->fireOverlay());
+            QVERIFY(s->fire()->isActive());
+            QCOMPARE(s->fire()
+                         ->fireView()
+                         ->mapRectToItem(&root(), QRectF(QPointF(), s->size()))
+                         .center(),
+                     root().geometry().frame(Furniture(i)).centre);
         }
         // The pieces with a view glow; the flames fade in with the fire's own animation.
-        QVERIFY(root().slot(Furniture::TrashCan)->view()->graphicsEffect());
-        QVERIFY(root().slot(Furniture::TrashCan)->fireOverlay()->opacity() < 0.01);
-        AnimationClock::shared().advance(0.5);
-        QCOMPARE(root().slot(Furniture::TrashCan)->fireOverlay()->opacity(), 1.0);
+        BurningFireModifier* trash = root().slot(Furniture::TrashCan)->fire();
+        QVERIFY(trash->isGlowing());
+        QVERIFY(!root().slot(Furniture::Sandals)->fire()->isGlowing()); // no view yet
+        QVERIFY(trash->fireView()->parentItem()->opacity() < 0.01);
+        AnimationClock::shared().advance(0.6);
+        QCOMPARE(trash->fireView()->parentItem()->opacity(), 1.0);
 
         m_state->setFireModeActive(false);
         AnimationClock::shared().setManual(false);
+        QVERIFY(!trash->isActive());
+        QVERIFY(!trash->isGlowing());
         QVERIFY(!root().slot(Furniture::TrashCan)->view()->graphicsEffect());
-        QVERIFY(!root().slot(Furniture::TrashCan)->isBurning());
+
+        // A piece handed in while burning glows too; the one it replaces lets go.
+        m_state->setFireModeActive(true);
+        root().slot(Furniture::Sandals)->setView(clickablePiece());
+        QVERIFY(root().slot(Furniture::Sandals)->fire()->isGlowing());
+        root().slot(Furniture::Sandals)->setView(clickablePiece());
+        QVERIFY(root().slot(Furniture::Sandals)->fire()->isGlowing());
     }
 
     void emptyRoomStaysFinite()
