@@ -81,26 +81,6 @@ private Q_SLOTS:
         QCOMPARE(icons->switchedTo,
                  accepts ? (QList<bool>{false, true}) : (QList<bool>{false, false}));
     }
-
-    void stateIsReadFromTheDesktop_data()
-    {
-        QTest::addColumn<std::optional<bool>>("shown");
-        QTest::addColumn<bool>("hidden");
-        QTest::newRow("icons shown") << std::optional<bool>(true) << false;
-        QTest::newRow("icons hidden") << std::optional<bool>(false) << true;
-        QTest::newRow("no switch") << std::optional<bool>() << false;
-    }
-    void stateIsReadFromTheDesktop()
-    {
-        QFETCH(std::optional<bool>, shown);
-        QFETCH(bool, hidden);
-        MoveFixture f;
-        auto icons = std::make_shared<FakeDesktopIcons>();
-        icons->shown = shown;
-        f.storage->setDesktopIcons(icons);
-        f.storage->readDesktopIconsState();
-        QCOMPARE(f.storage->areDesktopIconsHidden(), hidden);
-    }
 };
 
 PONDSILL_TEST(DesktopIconCommandsTest)

@@ -238,17 +238,17 @@ private Q_SLOTS:
     {
         MoveFixture f;
         const QString target = f.userFile(QStringLiteral("Documents/target.txt"), "target");
-        f.home.file(QStringLiteral("Karpet/file.txt"), "file");
+        f.home.file(QStringLiteral("Karpet/Café 50% file.txt"), "file");
         f.home.file(QStringLiteral("Karpet/Folder/inner.txt"), "inner");
         f.home.link(QStringLiteral("Karpet/link.txt"), target);
         f.home.link(QStringLiteral("Karpet/dangling"), QStringLiteral("/gone/away"));
         const QString shelfItem = f.home.file(QStringLiteral("Rak/book.pdf"), "book");
         f.storage->reloadAll();
-        for (const QString& name :
-             {QStringLiteral("file.txt"), QStringLiteral("Folder"), QStringLiteral("link.txt")})
+        for (const QString& name : {QStringLiteral("Café 50% file.txt"), QStringLiteral("Folder"),
+                                    QStringLiteral("link.txt")})
             f.storage->setFloorItemPosition(name, 0.3, 0.8);
         QStringList originals;
-        for (const QString& name : {QStringLiteral("file.txt"), QStringLiteral("Folder"),
+        for (const QString& name : {QStringLiteral("Café 50% file.txt"), QStringLiteral("Folder"),
                                     QStringLiteral("link.txt"), QStringLiteral("dangling")})
             originals.append(f.home.carpet() + QLatin1Char('/') + name);
 

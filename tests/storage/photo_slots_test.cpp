@@ -75,18 +75,6 @@ private Q_SLOTS:
         QCOMPARE(albumEntries(f), QStringList{frame});
     }
 
-    void aLinkedPictureIsCopiedItself()
-    {
-        MoveFixture f;
-        const QString real = f.userFile(QStringLiteral("Pictures/real.png"), "pixels");
-        const QString link = f.desktop() + QStringLiteral("/shortcut.png");
-        QDir().mkpath(f.desktop());
-        QVERIFY(FileOperations::createSymbolicLink(real, link));
-        QVERIFY(f.storage->setPhoto(url(link), 3));
-        QVERIFY(!f.home.isLink(QStringLiteral("Album/frame_3.png")));
-        QCOMPARE(f.home.read(QStringLiteral("Album/frame_3.png")), QByteArray("pixels"));
-    }
-
     void ownPhotoDroppedOnItsFrameChangesNothing()
     {
         MoveFixture f;
