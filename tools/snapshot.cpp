@@ -4,14 +4,23 @@
 //   pondsill-snapshot [--size 1440x900] [--home DIR] [--state NAME]... --out room.png
 //
 // States: lamp-off, fire, picker, card:<clock|calendar|monitor|mail|whatsapp|trash|guitar|
-// acoustic-guitar|quennet-plaque|tolvane-plaque|photo-N>.
+// acoustic-guitar|quennet-plaque|tolvane-plaque|photo-N>, and slots (outlines every piece
+// of furniture that has no view yet, to check the layout).
 #include "app/interactive_desktop_window.h"
+#include "kit/colors.h"
+#include "kit/room_item.h"
+#include "kit/units.h"
+#include "room/asset_loader.h"
+#include "room/room_pieces.h"
 #include "room/room_view.h"
 #include "state/app_state.h"
+#include "state/floor_interaction_state.h"
+#include "storage/storage_manager.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QPainter>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
@@ -22,6 +31,30 @@
 #include <map>
 
 namespace {
+// A furniture slot's frame, outlined and named.
+class SlotOutline : public RoomItem {
+public:
+    explicit SlotOutline(QString name) : m_name(std::move(name)) {}
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        painter->fillRect(rect(), Colors::white(0.18));
+        painter->setPen(QPen(Colors::srgb(0.9, 1, 0.37), 1.5, Qt::DashLine));
+        painter->drawRect(rect().adjusted(0.75, 0.75, -0.75, -0.75));
+        painter->setPen(Qt::white);
+        painter->setFont(Units::systemFont(10, QFont::Bold));
+        painter->drawText(rect().adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap,
+                          m_name);
+    }
+
+private:
+    QString m_name;
+};
+
+const char* const kFurnitureNames[kFurnitureCount] = {
+    "shelf",  "portrait", "clock", "portrait", "corkboard", "plant",    "desk",  "monitor", "lamp",
+    "plaque", "plaque",   "radio", "gallery",  "guitar",    "acoustic", "trash", "sandals",
+};
+
 bool applyCard(AppState& state, const QString& name)
 {
     using V = ActiveDesktopQuickView;
@@ -91,8 +124,8 @@ int main(int argc, char** argv)
     ::setenv("HOME", QFile::encodeName(home).constData(), 1);
     ::setenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")).constData(),
              1);
-    ::setenv("XDG_DATA_HOME",
-             QFile::encodeName(home + QStringLiteral("/.local/share")).constData(), 1);
+    ::setenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")).constData(),
+             1);
 
     QApplication app(argc, argv);
     QCommandLineParser parser;
@@ -120,7 +153,12 @@ int main(int argc, char** argv)
     QSettings settings(home + QStringLiteral("/.config/Pondsill/Pondsill.conf"),
                        QSettings::IniFormat);
     AppState state(&settings);
+    bool outlineSlots = false;
     for (const QString& name : parser.values(stateOption)) {
+        if (name == QLatin1String("slots")) {
+            outlineSlots = true;
+            continue;
+        }
         if (!applyState(state, name)) {
             std::fprintf(stderr, "pondsill-snapshot: unknown state %s\n", qPrintable(name));
             return 2;
@@ -128,7 +166,19 @@ int main(int argc, char** argv)
     }
 
     InteractiveDesktopWindow window;
-    window.setContent(new RoomView(state));
+    RoomPieces pieces = RoomPieces::standard(state);
+    if (outlineSlots) {
+        for (int i = 0; i < kFurnitureCount; ++i) {
+            if (!pieces.furniture[size_t(i)]) {
+                pieces.furniture[size_t(i)] = [i] {
+                    return new SlotOutline(QString::fromLatin1(kFurnitureNames[i]));
+                };
+            }
+        }
+    }
+    window.setContent(new RoomView(state, FloorInteractionState::shared(),
+                                   &StorageManager::shared(), AssetLoader::shared(),
+                                   std::move(pieces)));
     window.resize(width, height);
     window.show();
     // Let layout and any entrance animation settle.
