@@ -6,6 +6,15 @@
 
 #include <algorithm>
 
+void stopTakingPointer(QGraphicsItem* item)
+{
+    item->setAcceptedMouseButtons(Qt::NoButton);
+    item->setAcceptHoverEvents(false);
+    item->setAcceptDrops(false);
+    for (QGraphicsItem* child : item->childItems())
+        stopTakingPointer(child);
+}
+
 RoomItem::RoomItem(QGraphicsItem* parent) : QGraphicsObject(parent)
 {
     setAcceptedMouseButtons(Qt::NoButton);

@@ -61,6 +61,9 @@ private:
     std::unique_ptr<Gestures> m_gestures;
 };
 
+// Makes `item` and everything in it transparent to the pointer: no clicks, hover or drops.
+void stopTakingPointer(QGraphicsItem* item);
+
 // A clear item over the whole room that closes the panel lying on it: a click anywhere
 // outside the panel lands here, a click on the panel stays on the panel. It also keeps
 // the pointer's hover from the room below.

@@ -1,17 +1,6 @@
 #include "kit/transition.h"
 
-namespace {
-// The pointer passes through an item that is on its way out.
-void stopTakingPointer(QGraphicsItem* item)
-{
-    item->setAcceptedMouseButtons(Qt::NoButton);
-    item->setAcceptHoverEvents(false);
-    item->setAcceptDrops(false);
-    item->setToolTip({});
-    for (QGraphicsItem* child : item->childItems())
-        stopTakingPointer(child);
-}
-} // namespace
+#include "kit/room_item.h"
 
 TransitionItem::TransitionItem(const Transition& in, const Transition& out, QGraphicsItem* parent)
     : QGraphicsObject(parent), m_in(in), m_out(out), m_progress(0.0)
@@ -45,6 +34,7 @@ void TransitionItem::disappear()
     if (m_disappearing)
         return;
     m_disappearing = true;
+    // The pointer passes through an item that is on its way out.
     stopTakingPointer(this);
     m_progress.set(0.0);
     applyLook();

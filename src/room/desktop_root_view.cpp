@@ -373,8 +373,7 @@ DesktopRootView::LiveOverlay DesktopRootView::buildOverlay(Overlay which)
         if (content) {
             content->setParentItem(item);
             // Drawn over the room, never in the way of the pointer.
-            content->setAcceptedMouseButtons(Qt::NoButton);
-            content->setAcceptHoverEvents(false);
+            stopTakingPointer(content);
         }
         live.item = item;
         live.panel = content;

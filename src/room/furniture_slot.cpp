@@ -2,17 +2,6 @@
 
 #include "room/effects/burning_fire_modifier.h"
 
-namespace {
-void stopTakingPointer(QGraphicsItem* item)
-{
-    item->setAcceptedMouseButtons(Qt::NoButton);
-    item->setAcceptHoverEvents(false);
-    item->setAcceptDrops(false);
-    for (QGraphicsItem* child : item->childItems())
-        stopTakingPointer(child);
-}
-} // namespace
-
 FurnitureSlot::FurnitureSlot(Furniture piece, qreal fireHeight, AppState& appState,
                              QGraphicsItem* parent)
     : RoomItem(parent), m_piece(piece), m_fireHeight(fireHeight)
