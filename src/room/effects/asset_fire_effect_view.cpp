@@ -3,6 +3,7 @@
 #include "kit/colors.h"
 #include "kit/painting.h"
 #include "room/effects/fire_geometry.h"
+#include "room/effects/fire_part.h"
 #include "state/app_state.h"
 
 #include <QPainter>
@@ -10,30 +11,49 @@
 using Colors::srgb;
 
 namespace {
-void fillFlames(QPainter* painter, const FireGeometry::FlameLayer& layer, double width)
-{
-    const double x = width / 2;
-    painter->fillPath(
-        layer.outer,
-        Painting::linearGradient(QPointF(x, layer.baseline), QPointF(x, layer.outerGradientTo),
-                                 {srgb(0.95, 0.18, 0.04, 0.88), srgb(1, 0.48, 0.06, 0.85)}));
-    painter->fillPath(layer.inner,
-                      Painting::linearGradient(QPointF(x, layer.baseline),
-                                               QPointF(x, layer.innerGradientTo),
-                                               {srgb(1, 0.65, 0.12), srgb(1, 0.96, 0.65, 0.95)}));
-}
+// A dot 2.6 across at the part's origin, e.g. a spark.
+constexpr QRectF kDot(0, 0, 2.6, 2.6);
+const QRectF kDotArea = kDot.adjusted(-1, -1, 1, 1);
 } // namespace
 
 AssetFireEffectView::AssetFireEffectView(AppState& appState, qreal flameHeight, bool showBaseFlames,
                                          bool showTopFlames, QGraphicsItem* parent)
-    : RoomItem(parent), m_flameHeight(flameHeight), m_showBaseFlames(showBaseFlames),
-      m_showTopFlames(showTopFlames), m_timeLine(appState, 1.0 / 30, 0.05)
+    : RoomItem(parent), m_flameHeight(flameHeight), m_timeLine(appState, 1.0 / 30, 0.05)
 {
     m_time = FireGeometry::secondsSinceReferenceDate(m_timeLine.date());
+    // Drawn in this order: glow (this item), base flames, top flames, sparks.
+    if (showBaseFlames)
+        m_rows.append({FireGeometry::Edge::Base, flameRow(FireGeometry::Edge::Base)});
+    if (showTopFlames)
+        m_rows.append({FireGeometry::Edge::Top, flameRow(FireGeometry::Edge::Top)});
     connect(&m_timeLine, &TimeLine::tick, this,
             [this] { setTime(FireGeometry::secondsSinceReferenceDate(m_timeLine.date())); });
     // Hidden: the flames vanish at once; shown again: they come back on the next frame.
     connect(&m_timeLine, &TimeLine::canDrawChanged, this, [this] { update(); });
+}
+
+AssetFireEffectView::~AssetFireEffectView() = default;
+
+FirePart* AssetFireEffectView::flameRow(FireGeometry::Edge edge)
+{
+    return new FirePart(this, [this, edge](QPainter& p) {
+        if (!isDrawing())
+            return;
+        const FireGeometry::FlameLayer layer =
+            FireGeometry::flameLayer(edge, size(), m_flameHeight, m_time);
+        const double x = size().width() / 2;
+        p.fillPath(layer.outer, Painting::linearGradient(
+                                    QPointF(x, layer.baseline), QPointF(x, layer.outerGradientTo),
+                                    {srgb(0.95, 0.18, 0.04, 0.88), srgb(1, 0.48, 0.06, 0.85)}));
+        p.fillPath(layer.inner, Painting::linearGradient(
+                                    QPointF(x, layer.baseline), QPointF(x, layer.innerGradientTo),
+                                    {srgb(1, 0.65, 0.12), srgb(1, 0.96, 0.65, 0.95)}));
+    });
+}
+
+bool AssetFireEffectView::isDrawing() const
+{
+    return m_timeLine.canDraw() && FireGeometry::drawsAnything(size());
 }
 
 void AssetFireEffectView::onSizeChanged()
@@ -45,43 +65,49 @@ void AssetFireEffectView::onSizeChanged()
                               : frame;
     setPaintMargins(QMarginsF(frame.left() - bounds.left(), frame.top() - bounds.top(),
                               bounds.right() - frame.right(), bounds.bottom() - frame.bottom()));
+    for (const Row& row : m_rows)
+        row.part->setArea(FireGeometry::flameBand(row.edge, size(), m_flameHeight));
+    const int sparks = FireGeometry::sparkCount(size().width());
+    while (m_sparks.size() > sparks)
+        delete m_sparks.takeLast();
+    while (m_sparks.size() < sparks) {
+        auto* spark = new FirePart(this, [this](QPainter& p) {
+            if (!isDrawing())
+                return;
+            p.setBrush(srgb(1, 0.88, 0.3, 0.75));
+            p.drawEllipse(kDot);
+        });
+        spark->setArea(kDotArea);
+        m_sparks.append(spark);
+    }
+    placeSparks();
     updateWanted();
 }
 
 void AssetFireEffectView::setTime(double seconds)
 {
     m_time = seconds;
-    update();
+    // Only the moving parts repaint: the rows of flames and the sparks; the glow stays.
+    for (const Row& row : m_rows)
+        row.part->update();
+    placeSparks();
+}
+
+void AssetFireEffectView::placeSparks()
+{
+    const QList<QRectF> at = FireGeometry::sparks(size(), m_flameHeight, m_time);
+    for (int k = 0; k < m_sparks.size() && k < at.size(); ++k)
+        m_sparks[k]->setPos(at[k].topLeft());
 }
 
 void AssetFireEffectView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    if (!m_timeLine.canDraw() || !FireGeometry::drawsAnything(size()))
+    if (!isDrawing())
         return;
-    painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    painter->setPen(Qt::NoPen);
-
     painter->fillPath(Painting::continuousRoundedRect(FireGeometry::glowRect(size()),
                                                       FireGeometry::glowCornerRadius),
                       srgb(1, 0.35, 0.05, 0.18));
-
-    if (m_showBaseFlames) {
-        fillFlames(
-            painter,
-            FireGeometry::flameLayer(FireGeometry::Edge::Base, size(), m_flameHeight, m_time),
-            size().width());
-    }
-    if (m_showTopFlames) {
-        fillFlames(painter,
-                   FireGeometry::flameLayer(FireGeometry::Edge::Top, size(), m_flameHeight, m_time),
-                   size().width());
-    }
-
-    painter->setBrush(srgb(1, 0.88, 0.3, 0.75));
-    for (const QRectF& spark : FireGeometry::sparks(size(), m_flameHeight, m_time))
-        painter->drawEllipse(spark);
-    painter->restore();
 }
 
 QVariant AssetFireEffectView::itemChange(GraphicsItemChange change, const QVariant& value)

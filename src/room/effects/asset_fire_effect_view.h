@@ -2,18 +2,24 @@
 
 #include "kit/room_item.h"
 #include "kit/time_line.h"
+#include "room/effects/fire_geometry.h"
+
+#include <QList>
 
 class AppState;
+class FirePart;
 
 // The flames over one burning piece of the room: a glow round its frame, a row of flames
-// along its bottom edge and one along its top edge, and sparks rising through it. Drawn
-// afresh on every frame of its time line (30 a second, 20 in low-power mode), and not at
-// all while the room cannot be seen. Takes no pointer input. Its frame is the piece's.
+// along its bottom edge and one along its top edge, and sparks rising through it. The
+// flames and sparks are drawn afresh on every frame of its time line (30 a second, 20 in
+// low-power mode), each repainting only its own area; nothing is drawn while the room
+// cannot be seen. Takes no pointer input. Its frame is the piece's.
 class AssetFireEffectView : public RoomItem {
     Q_OBJECT
 public:
     AssetFireEffectView(AppState& appState, qreal flameHeight, bool showBaseFlames,
                         bool showTopFlames, QGraphicsItem* parent = nullptr);
+    ~AssetFireEffectView() override;
 
     qreal flameHeight() const { return m_flameHeight; }
 
@@ -23,6 +29,8 @@ public:
     double time() const { return m_time; }
 
     const TimeLine& timeLine() const { return m_timeLine; }
+    // Something is drawn now: the room can be seen and the piece is large enough.
+    bool isDrawing() const;
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
@@ -31,11 +39,18 @@ protected:
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
 
 private:
+    struct Row {
+        FireGeometry::Edge edge;
+        FirePart* part;
+    };
+
+    FirePart* flameRow(FireGeometry::Edge edge);
     void updateWanted();
+    void placeSparks();
 
     qreal m_flameHeight;
-    bool m_showBaseFlames;
-    bool m_showTopFlames;
     double m_time = 0;
     TimeLine m_timeLine;
+    QList<Row> m_rows;
+    QList<FirePart*> m_sparks;
 };

@@ -86,6 +86,20 @@ FlameLayer flameLayer(Edge edge, const QSizeF& size, double flameHeight, double 
     return layer;
 }
 
+QRectF flameBand(Edge edge, const QSizeF& size, double flameHeight)
+{
+    const FlameRow row = flameRow(size.width());
+    const double f = std::max(flameHeight, 0.0);
+    // Half a flame's width (0.55 s) and its sway (0.33 s) reach beside its centre.
+    const double left = -0.05 * row.spacing;
+    const double right = row.centreX(row.count - 1) + 0.55 * row.spacing;
+    const double baseline = edge == Edge::Top ? 2.0 : size.height() + 1;
+    const double height = edge == Edge::Top ? 0.82 * f : f;
+    // One more point all round for antialiasing.
+    return QRectF(QPointF(left, baseline - height), QPointF(right, baseline))
+        .adjusted(-1, -1, 1, 1);
+}
+
 int sparkCount(double width)
 {
     return std::clamp(int(std::floor(width / 36)), 3, 5);
@@ -118,18 +132,15 @@ QRectF paintBounds(const QSizeF& size, double flameHeight)
 {
     const double w = size.width();
     const double h = size.height();
-    const FlameRow row = flameRow(w);
     const double f = std::max(flameHeight, 0.0);
-    // Flames reach 0.55 spacing beside their centres (half width 0.55 s, sway 0.33 s).
-    const double left = std::min(-4.0, -0.05 * row.spacing);
-    const double flamesRight = row.centreX(row.count - 1) + 0.55 * row.spacing;
     const double span = std::floor(std::max(w - 6, 1.0));
-    const double sparksRight = span + 8.3;
-    const double right = std::max({w + 4, flamesRight, sparksRight});
-    const double topEdge = std::min({-4.0, 2 - 0.82 * f, -f - 16.3});
-    const double bottom = h + 4;
-    // One more point all round for antialiasing.
-    return QRectF(QPointF(left, topEdge), QPointF(right, bottom)).adjusted(-1, -1, 1, 1);
+    // Sparks sway 5 points about columns from 1.7 to span + 0.7, and rise to f + 16.3
+    // above the top edge; the glow reaches 4 points out. One more point for antialiasing.
+    const QRectF sparksAndGlow =
+        QRectF(QPointF(-4, std::min(-4.0, -f - 16.3)), QPointF(std::max(w + 4, span + 8.3), h + 4))
+            .adjusted(-1, -1, 1, 1);
+    return sparksAndGlow.united(flameBand(Edge::Base, size, flameHeight))
+        .united(flameBand(Edge::Top, size, flameHeight));
 }
 
 int atmosphereFlameCount(double roomWidth)

@@ -47,6 +47,8 @@ struct FlameLayer {
     double innerGradientTo = 0; // y where the inner gradient ends
 };
 FlameLayer flameLayer(Edge edge, const QSizeF& size, double flameHeight, double t);
+// Everything the flames of one edge can cover at any time.
+QRectF flameBand(Edge edge, const QSizeF& size, double flameHeight);
 
 // Sparks rise from the bottom edge to flameHeight + 15 above the top edge, then restart.
 int sparkCount(double width);

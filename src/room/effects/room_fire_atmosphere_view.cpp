@@ -3,6 +3,7 @@
 #include "kit/colors.h"
 #include "kit/painting.h"
 #include "room/effects/fire_geometry.h"
+#include "room/effects/fire_part.h"
 #include "state/app_state.h"
 
 #include <QPainter>
@@ -12,6 +13,9 @@
 using Colors::srgb;
 
 namespace {
+// An ember: a dot 2.6 across at the part's origin.
+constexpr QRectF kEmber(0, 0, 2.6, 2.6);
+
 // The still layers: the warm wash from corner to corner, the glow rising from the floor
 // and the smoke under the ceiling.
 void paintWash(QPainter& p, const QSizeF& size)
@@ -44,20 +48,54 @@ RoomFireAtmosphereView::RoomFireAtmosphereView(AppState& appState, QGraphicsItem
     connect(&m_timeLine, &TimeLine::tick, this,
             [this] { setTime(FireGeometry::secondsSinceReferenceDate(m_timeLine.date())); });
     connect(&m_timeLine, &TimeLine::canDrawChanged, this, [this] { update(); });
+
+    // The wash is this item's own still drawing; what moves is drawn by parts above it.
+    m_flames = new FirePart(this, [this](QPainter& p) {
+        if (!m_timeLine.canDraw())
+            return;
+        const double w = size().width();
+        const double h = size().height();
+        p.fillPath(
+            FireGeometry::atmosphereFlames(size(), m_time),
+            Painting::linearGradient(
+                QPointF(w / 2, h), QPointF(w / 2, h - FireGeometry::atmosphereFlameGradientHeight),
+                {srgb(0.95, 0.2, 0.04, 0.85), srgb(1, 0.58, 0.1, 0.8), srgb(1, 0.9, 0.4, 0.6)}));
+    });
+    for (int k = 0; k < FireGeometry::emberCount; ++k) {
+        auto* ember = new FirePart(this, [this](QPainter& p) {
+            if (!m_timeLine.canDraw())
+                return;
+            p.setBrush(srgb(1, 0.72, 0.2, 0.75));
+            p.drawEllipse(kEmber);
+        });
+        ember->setArea(kEmber.adjusted(-1, -1, 1, 1));
+        m_embers.append(ember);
+    }
+    placeEmbers();
 }
 
 void RoomFireAtmosphereView::onSizeChanged()
 {
     m_wash = QImage();
+    // The flames may lean a little beyond the room's sides; nothing shows there.
+    m_flames->setArea(FireGeometry::atmosphereFlameBand(size()).adjusted(-34, 0, 34, 0));
+    placeEmbers();
     updateWanted();
+}
+
+void RoomFireAtmosphereView::placeEmbers()
+{
+    const QList<QRectF> at = FireGeometry::embers(size(), m_time);
+    for (int k = 0; k < m_embers.size() && k < at.size(); ++k)
+        m_embers[k]->setPos(at[k].topLeft());
 }
 
 void RoomFireAtmosphereView::setTime(double seconds)
 {
     m_time = seconds;
-    // Embers drift everywhere, so the whole layer repaints; the wash under them is one
-    // cached image.
-    update();
+    // Only the band of floor flames and the embers repaint; the wash stays.
+    m_flames->update();
+    placeEmbers();
 }
 
 const QImage& RoomFireAtmosphereView::wash(qreal devicePixelRatio)
@@ -77,24 +115,6 @@ void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphics
     if (size().isEmpty())
         return;
     painter->drawImage(QPointF(0, 0), wash(painter->device()->devicePixelRatioF()));
-    if (!m_timeLine.canDraw())
-        return;
-
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->setPen(Qt::NoPen);
-    const double w = size().width();
-    const double h = size().height();
-    painter->fillPath(
-        FireGeometry::atmosphereFlames(size(), m_time),
-        Painting::linearGradient(
-            QPointF(w / 2, h), QPointF(w / 2, h - FireGeometry::atmosphereFlameGradientHeight),
-            {srgb(0.95, 0.2, 0.04, 0.85), srgb(1, 0.58, 0.1, 0.8), srgb(1, 0.9, 0.4, 0.6)}));
-
-    painter->setBrush(srgb(1, 0.72, 0.2, 0.75));
-    for (const QRectF& ember : FireGeometry::embers(size(), m_time))
-        painter->drawEllipse(ember);
-    painter->restore();
 }
 
 QVariant RoomFireAtmosphereView::itemChange(GraphicsItemChange change, const QVariant& value)

@@ -4,13 +4,16 @@
 #include "kit/time_line.h"
 
 #include <QImage>
+#include <QList>
 
 class AppState;
+class FirePart;
 
 // The warm, smoky air over the whole room in fire mode: a glowing wash with smoke under
 // the ceiling, flames along the floor and embers drifting up. The wash is drawn once per
-// size; the flames and embers are drawn on every frame of the time line and only while the
-// room can be seen. Takes no pointer input. Its frame is the room's.
+// size; the flames and embers are drawn on every frame of the time line, each repainting
+// only its own area, and only while the room can be seen. Takes no pointer input. Its
+// frame is the room's.
 class RoomFireAtmosphereView : public RoomItem {
     Q_OBJECT
 public:
@@ -29,9 +32,12 @@ protected:
 
 private:
     void updateWanted();
+    void placeEmbers();
     const QImage& wash(qreal devicePixelRatio);
 
     double m_time = 0;
     TimeLine m_timeLine;
     QImage m_wash;
+    FirePart* m_flames = nullptr;
+    QList<FirePart*> m_embers;
 };
