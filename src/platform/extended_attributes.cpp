@@ -51,8 +51,11 @@ bool write(const QString& path, const char* name, const QByteArray& value)
 
 bool copyUserAttributes(const QString& from, const QString& to)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
+    return copyUserAttributes(QFile::encodeName(from), QFile::encodeName(to));
+}
+
+bool copyUserAttributes(const QByteArray& source, const QByteArray& target)
+{
     const std::optional<QByteArray> names = readSized(
         [&] { return ::llistxattr(source.constData(), nullptr, 0); },
         [&](char* data, size_t size) { return ::llistxattr(source.constData(), data, size); });
@@ -68,8 +71,11 @@ bool copyUserAttributes(const QString& from, const QString& to)
                       [&](char* data, size_t size) {
                           return ::lgetxattr(source.constData(), name, data, size);
                       });
-        if (!value || ::lsetxattr(target.constData(), name, value->constData(),
-                                  size_t(value->size()), 0) != 0)
+        if (!value)
+            allCopied = false;
+        else if (::lsetxattr(target.constData(), name, value->constData(), size_t(value->size()),
+                             0) != 0 &&
+                 errno != ENOTSUP)
             allCopied = false;
     }
     return allCopied;

@@ -19,7 +19,10 @@ std::optional<QByteArray> read(const QString& path, const char* name);
 bool write(const QString& path, const char* name, const QByteArray& value);
 
 // Carries every user.* attribute of `from` over to `to`, neither of them followed when
-// it is a symbolic link. Returns false when one could not be copied.
+// it is a symbolic link. Returns false when one could not be copied; a `to` on a file
+// system without user attributes (a memory stick, say) simply gets none.
 bool copyUserAttributes(const QString& from, const QString& to);
+// The same on the paths' bytes as they stand on disk.
+bool copyUserAttributes(const QByteArray& from, const QByteArray& to);
 
 } // namespace ExtendedAttributes

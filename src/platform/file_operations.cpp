@@ -60,14 +60,15 @@ Result copyTimes(const QByteArray& to, const struct stat& st, bool isLink)
     return {};
 }
 
-Result copyRegularFile(const QString& from, const QString& to)
+Result copyRegularFile(const QByteArray& from, const QByteArray& to, bool* created)
 {
-    FdGuard in{::open(native(from).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)};
+    FdGuard in{::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)};
     if (in.fd < 0)
         return lastError();
-    FdGuard out{::open(native(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)};
+    FdGuard out{::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)};
     if (out.fd < 0)
         return lastError();
+    *created = true;
     std::vector<char> buffer(1 << 16);
     for (;;) {
         const ssize_t got = ::read(in.fd, buffer.data(), buffer.size());
@@ -96,51 +97,92 @@ Result copyRegularFile(const QString& from, const QString& to)
     return {};
 }
 
-Result copyEntry(const QString& from, const QString& to)
+// The names in a folder as the bytes on disk: a name that is no valid UTF-8 would not
+// survive a trip through QString.
+std::optional<std::vector<QByteArray>> rawNames(DIR* dir)
+{
+    std::vector<QByteArray> names;
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        names.emplace_back(entry->d_name);
+    }
+    if (errno != 0)
+        return std::nullopt;
+    return names;
+}
+
+// A copied folder's mode and times, applied once the whole copy stands: a read-only
+// folder made earlier would keep a failed copy from being removed again.
+struct CopiedFolder {
+    QByteArray path;
+    struct stat source;
+};
+
+// Copies one entry, on the paths' bytes. `created` turns true once `to` is an entry this
+// copy made, so a failure removes only what the copy itself put there.
+Result copyEntry(const QByteArray& from, const QByteArray& to, bool* created,
+                 std::vector<CopiedFolder>* folders)
 {
     struct stat st {};
-    if (::lstat(native(from).constData(), &st) != 0)
+    if (::lstat(from.constData(), &st) != 0)
         return lastError();
 
     if (S_ISLNK(st.st_mode)) {
-        const std::optional<QString> destination = readLink(from);
-        if (!destination)
+        std::vector<char> destination(size_t(st.st_size > 0 ? st.st_size : 255) + 1);
+        for (;;) {
+            const ssize_t got =
+                ::readlink(from.constData(), destination.data(), destination.size());
+            if (got < 0)
+                return lastError();
+            if (size_t(got) < destination.size()) {
+                destination[size_t(got)] = '\0';
+                break;
+            }
+            destination.resize(destination.size() * 2);
+        }
+        if (::symlink(destination.data(), to.constData()) != 0)
             return lastError();
-        if (const Result made = createSymbolicLink(*destination, to); !made)
-            return made;
-        copyTimes(native(to), st, true);
+        *created = true;
+        copyTimes(to, st, true);
         return {};
     }
 
     if (S_ISDIR(st.st_mode)) {
-        if (::mkdir(native(to).constData(), 0700) != 0)
+        if (::mkdir(to.constData(), 0700) != 0)
             return lastError();
-        const std::optional<QStringList> names = listEntries(from, true);
+        *created = true;
+        DIR* dir = ::opendir(from.constData());
+        if (!dir)
+            return lastError();
+        const std::optional<std::vector<QByteArray>> names = rawNames(dir);
+        const int listError = errno;
+        ::closedir(dir);
         if (!names)
-            return lastError();
-        for (const QString& name : *names) {
+            return Result{listError != 0 ? listError : EIO};
+        for (const QByteArray& name : *names) {
+            bool childCreated = false;
             const Result copied =
-                copyEntry(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name);
+                copyEntry(from + '/' + name, to + '/' + name, &childCreated, folders);
             if (!copied)
                 return copied;
         }
         if (!ExtendedAttributes::copyUserAttributes(from, to))
             return Result{ENOTSUP};
-        if (::chmod(native(to).constData(), st.st_mode & 07777) != 0)
-            return lastError();
-        copyTimes(native(to), st, false);
+        folders->push_back({to, st}); // after its sub-folders: the deepest are finished first
         return {};
     }
 
     if (S_ISREG(st.st_mode)) {
-        if (const Result copied = copyRegularFile(from, to); !copied)
+        if (const Result copied = copyRegularFile(from, to, created); !copied)
             return copied;
         // Attributes before the mode: a read-only file takes no new user attributes.
         if (!ExtendedAttributes::copyUserAttributes(from, to))
             return Result{ENOTSUP};
-        if (::chmod(native(to).constData(), st.st_mode & 07777) != 0)
+        if (::chmod(to.constData(), st.st_mode & 07777) != 0)
             return lastError();
-        copyTimes(native(to), st, false);
+        copyTimes(to, st, false);
         return {};
     }
 
@@ -166,12 +208,7 @@ int removeAt(int dirFd, const char* name)
         return error;
     }
     int firstError = 0;
-    std::vector<QByteArray> children;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
-            continue;
-        children.emplace_back(entry->d_name);
-    }
+    const std::vector<QByteArray> children = rawNames(dir).value_or(std::vector<QByteArray>());
     for (const QByteArray& child : children) {
         const int error = removeAt(fd, child.constData());
         if (error != 0 && firstError == 0)
@@ -355,8 +392,19 @@ Result copyItem(const QString& from, const QString& to)
         if (!targetParent.isEmpty() && isWithin(targetParent, sourceDir))
             return Result{EINVAL};
     }
-    const Result copied = copyEntry(from, to);
-    if (!copied && entryExists(to))
+    bool created = false;
+    std::vector<CopiedFolder> folders;
+    Result copied = copyEntry(native(from), native(to), &created, &folders);
+    for (const CopiedFolder& folder : folders) {
+        if (!copied)
+            break;
+        if (::chmod(folder.path.constData(), folder.source.st_mode & 07777) != 0)
+            copied = lastError();
+        else
+            copyTimes(folder.path, folder.source, false);
+    }
+    // Only what this copy made goes: an entry that appeared at `to` meanwhile is not ours.
+    if (!copied && created)
         removeItem(to);
     return copied;
 }

@@ -1,5 +1,6 @@
 #include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
+#include "support/scratch_mount.h"
 #include "support/test_registry.h"
 
 #include <QDir>
@@ -10,7 +11,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <functional>
 
 namespace {
 QString write(const QString& path, const QByteArray& content = "x")
@@ -26,6 +30,50 @@ QByteArray readAll(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Names on disk are bytes; these reach the ones that are no UTF-8.
+bool writeRaw(const QByteArray& path, const QByteArray& content)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+    return ::close(fd) == 0 && written;
+}
+
+QByteArray readRaw(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY);
+    if (fd < 0)
+        return {};
+    char buffer[256];
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    return got > 0 ? QByteArray(buffer, qsizetype(got)) : QByteArray();
+}
+
+// Runs `work` as a user without root's right to ignore permissions ("nobody" when the
+// tests run as root) and returns its exit code; `folder` is handed over to that user.
+int asPlainUser(const QString& folder, const std::function<int()>& work)
+{
+    if (::getuid() != 0)
+        return work();
+    constexpr uid_t nobody = 65534;
+    if (::chown(QFile::encodeName(folder).constData(), nobody, nobody) != 0)
+        return 100;
+    const pid_t child = ::fork();
+    if (child < 0)
+        return 101;
+    if (child == 0) {
+        if (::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+            ::_exit(102);
+        ::_exit(work());
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return 103;
+    return WEXITSTATUS(status);
 }
 } // namespace
 
@@ -143,6 +191,77 @@ private Q_SLOTS:
         QVERIFY(!copied.message().isEmpty());
         QVERIFY(!FileOperations::entryExists(at(QStringLiteral("dst"))));
         QCOMPARE(readAll(src + QStringLiteral("/a")), QByteArray("a"));
+    }
+
+    void copyKeepsNamesThatAreNotUtf8()
+    {
+        const QString src = at(QStringLiteral("src"));
+        write(src + QStringLiteral("/plain.txt"), "plain");
+        const QByteArray raw = QFile::encodeName(src);
+        QVERIFY(writeRaw(raw + "/caf\xe9.txt", "latin-1 name"));
+        QCOMPARE(::mkdir(raw + "/\xff folder", 0755), 0);
+        QVERIFY(writeRaw(raw + "/\xff folder/inner\xfe", "inner"));
+
+        const QString dst = at(QStringLiteral("dst"));
+        QVERIFY(FileOperations::copyItem(src, dst));
+        const QByteArray copy = QFile::encodeName(dst);
+        QCOMPARE(readRaw(copy + "/caf\xe9.txt"), QByteArray("latin-1 name"));
+        QCOMPARE(readRaw(copy + "/\xff folder/inner\xfe"), QByteArray("inner"));
+        QCOMPARE(readAll(dst + QStringLiteral("/plain.txt")), QByteArray("plain"));
+        QCOMPARE(readRaw(raw + "/caf\xe9.txt"), QByteArray("latin-1 name"));
+        // And they go again (the temporary folder's own clean-up cannot reach them).
+        QVERIFY(FileOperations::removeItem(dst));
+        QVERIFY(FileOperations::removeItem(src));
+        QVERIFY(!FileOperations::entryExists(src));
+    }
+
+    void copyOntoFileSystemWithoutUserAttributes()
+    {
+        ScratchMount mount("ramfs");
+        if (!mount.isMounted())
+            QSKIP(qPrintable(QStringLiteral("cannot mount a ramfs here: ") + mount.error()));
+        // A stored item always carries its origin; a memory stick cannot keep it.
+        const QString src = at(QStringLiteral("Holiday"));
+        write(src + QStringLiteral("/beach.jpg"), "beach");
+        QVERIFY(ExtendedAttributes::write(src, ExtendedAttributes::originName, "/media/Holiday"));
+        QVERIFY(ExtendedAttributes::write(src + QStringLiteral("/beach.jpg"),
+                                          ExtendedAttributes::addedName, "12.5"));
+
+        const QString dst = mount.path() + QStringLiteral("/Holiday");
+        QVERIFY(FileOperations::copyItem(src, dst));
+        QCOMPARE(readAll(dst + QStringLiteral("/beach.jpg")), QByteArray("beach"));
+    }
+
+    void failedCopyOfReadOnlyFoldersLeavesNothing()
+    {
+        // Read-only folders copied before a later entry fails must not pin the half copy.
+        const QString shared = at(QStringLiteral("shared"));
+        QVERIFY(QDir().mkpath(shared));
+        ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
+        const int outcome = asPlainUser(shared, [&shared]() -> int {
+            const QString src = shared + QStringLiteral("/src");
+            if (!QDir().mkpath(src) ||
+                !writeRaw(QFile::encodeName(src + QStringLiteral("/bad")), {}))
+                return 10;
+            ::chmod(QFile::encodeName(src + QStringLiteral("/bad")).constData(), 0); // unreadable
+            // Enough read-only folders that one comes before the unreadable file.
+            for (int n = 0;; ++n) {
+                if (n == 64)
+                    return 11;
+                const QString folder = src + QStringLiteral("/ro") + QString::number(n);
+                write(folder + QStringLiteral("/f"), "f");
+                ::chmod(QFile::encodeName(folder).constData(), 0555);
+                const QStringList order =
+                    FileOperations::listEntries(src, true).value_or(QStringList());
+                if (order.indexOf(QStringLiteral("bad")) > 0)
+                    break;
+            }
+            const QString dst = shared + QStringLiteral("/dst");
+            if (FileOperations::copyItem(src, dst))
+                return 12;
+            return FileOperations::entryExists(dst) ? 13 : 0;
+        });
+        QCOMPARE(outcome, 0);
     }
 
     void removalNeverFollowsLinks()

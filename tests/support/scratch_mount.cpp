@@ -6,14 +6,15 @@
 #include <cstring>
 #include <sys/mount.h>
 
-ScratchMount::ScratchMount()
+ScratchMount::ScratchMount(const char* type)
 {
     if (!m_dir.isValid()) {
         m_error = QStringLiteral("no temporary folder");
         return;
     }
-    m_mounted = ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0,
-                        "size=16m,mode=0755") == 0;
+    const bool tmpfs = std::strcmp(type, "tmpfs") == 0;
+    m_mounted = ::mount(type, QFile::encodeName(m_dir.path()).constData(), type, 0,
+                        tmpfs ? "size=16m,mode=0755" : "mode=0755") == 0;
     if (!m_mounted)
         m_error = QString::fromLocal8Bit(std::strerror(errno));
 }

@@ -3,11 +3,12 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A small tmpfs mounted for one test, so that moves across file systems can be tried.
-// Mounting needs privileges the machine may not give: check isMounted() and skip.
+// A small tmpfs mounted for one test, so that moves across file systems can be tried;
+// "ramfs" gives one that keeps no user attributes. Mounting needs privileges the machine
+// may not give: check isMounted() and skip.
 class ScratchMount {
 public:
-    ScratchMount();
+    explicit ScratchMount(const char* type = "tmpfs");
     ~ScratchMount();
     ScratchMount(const ScratchMount&) = delete;
     ScratchMount& operator=(const ScratchMount&) = delete;
