@@ -138,6 +138,11 @@ bool StorageManager::setPhoto(const QUrl& image, int slot)
     const QString frameName =
         QStringLiteral("frame_") + QString::number(slot) + QLatin1Char('.') + extension;
     const QString destination = joined(m_paths.album, frameName);
+    // A folder that happens to bear the frame's name is someone's, not a photo to replace.
+    if (FileOperations::isDirectory(destination)) {
+        reportPhotoFailure(EISDIR);
+        return false;
+    }
 
     // The new photo is whole in the album before the old one goes; the hidden name keeps
     // it out of every listing meanwhile.
@@ -148,8 +153,6 @@ bool StorageManager::setPhoto(const QUrl& image, int slot)
         reportPhotoFailure(copied.error);
         return false;
     }
-    if (FileOperations::isDirectory(destination))
-        FileOperations::removeItem(destination);
     if (std::rename(QFile::encodeName(staging).constData(),
                     QFile::encodeName(destination).constData()) != 0) {
         const int error = errno;
@@ -157,14 +160,18 @@ bool StorageManager::setPhoto(const QUrl& image, int slot)
         reportPhotoFailure(error);
         return false;
     }
-    // Earlier photos of this frame under other extensions.
+    // Earlier photos of this frame under other extensions: only what the frame could show,
+    // so "frame_2.xcf" or a folder named like a photo stays.
     for (const QString& name :
          FileOperations::listEntries(m_paths.album, false).value_or(QStringList())) {
-        if (name == frameName)
+        const auto [stem, ext] = splitName(name);
+        if (name == frameName || !isAlbumPhoto(ext))
             continue;
-        const std::variant<int, FrameName> named = frameSlot(splitName(name).first);
-        if (const int* number = std::get_if<int>(&named); number && *number == slot)
-            FileOperations::removeItem(joined(m_paths.album, name));
+        const QString path = joined(m_paths.album, name);
+        const std::variant<int, FrameName> named = frameSlot(stem);
+        if (const int* number = std::get_if<int>(&named);
+            number && *number == slot && !FileOperations::isDirectory(path))
+            FileOperations::removeItem(path);
     }
     loadPhotoSlots();
     return true;
@@ -187,7 +194,9 @@ void StorageManager::removePhoto(int slot)
     const QUrl photo = photoSlots().value(slot);
     if (photo.isEmpty())
         return;
-    FileOperations::removeItem(photo.toLocalFile());
+    // A folder named like a photo shows in a frame, but is never removed with it.
+    if (!FileOperations::isDirectory(photo.toLocalFile()))
+        FileOperations::removeItem(photo.toLocalFile());
     resetPhotoTransform(slot);
     loadPhotoSlots();
 }

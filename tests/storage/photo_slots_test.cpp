@@ -112,6 +112,49 @@ private Q_SLOTS:
         QCOMPARE(f.home.read(QStringLiteral("Album/frame_2.jpg")), QByteArray("old photo"));
     }
 
+    void framingLeavesWhatIsNoPhoto_data()
+    {
+        QTest::addColumn<QString>("entry"); // in the album before slot 2 is framed
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<bool>("framed");
+        QTest::newRow("the frame's project file") << QStringLiteral("frame_2.xcf") << false << true;
+        QTest::newRow("a folder named like a frame photo")
+            << QStringLiteral("frame_2.png") << true << true;
+        QTest::newRow("a folder at the frame's own name")
+            << QStringLiteral("frame_2.jpg") << true << false;
+    }
+    void framingLeavesWhatIsNoPhoto()
+    {
+        QFETCH(QString, entry);
+        QFETCH(bool, folder);
+        QFETCH(bool, framed);
+        MoveFixture f;
+        const QString kept =
+            QStringLiteral("Album/") + entry + (folder ? QStringLiteral("/inside.txt") : QString());
+        f.home.file(kept, "kept");
+        f.home.file(QStringLiteral("Album/frame_2.gif"), "old photo");
+        f.storage->reloadAll();
+        const QString trip = f.userFile(QStringLiteral("Pictures/trip.jpg"), "trip");
+
+        StdoutCapture out;
+        QCOMPARE(f.storage->setPhoto(url(trip), 2), framed);
+        const QString printed = out.finish();
+        QCOMPARE(f.home.read(kept), QByteArray("kept"));
+        if (framed) {
+            QCOMPARE(f.home.read(QStringLiteral("Album/frame_2.jpg")), QByteArray("trip"));
+            QVERIFY(!f.home.exists(QStringLiteral("Album/frame_2.gif")));
+        } else {
+            QCOMPARE(printed, QStringLiteral("Gagal menyimpan foto: ") +
+                                  FileOperations::Result{EISDIR}.message() + u'\n');
+            QCOMPARE(f.home.read(QStringLiteral("Album/frame_2.gif")), QByteArray("old photo"));
+        }
+        // Taking the photos out of the frames leaves a folder alone too.
+        for (const int slot : f.storage->photoSlots().keys())
+            f.storage->removePhoto(slot);
+        QCOMPARE(f.home.read(kept), QByteArray("kept"));
+        QCOMPARE(contentOf(trip), QByteArray("trip"));
+    }
+
     void freeFrame_data()
     {
         QTest::addColumn<int>("framed"); // frames 0 .. framed-1 hold a photo
