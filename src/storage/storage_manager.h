@@ -211,7 +211,8 @@ private:
     // `source` itself does not count.
     QString freeCarpetName(const QString& name, const QString& source) const;
     // Records where an item came from, unless that lies inside the storage folder: the
-    // item then keeps the origin it carries and only its stored time is renewed.
+    // item then keeps the origin it carries and only its stored time is renewed. A link to
+    // an item stored already records nothing on it.
     void recordOrigin(const QString& item, const QString& origin) const;
     QString returnFolder(const QString& item) const;
     bool returnBook(const QString& entry);

@@ -98,6 +98,11 @@ QString StorageManager::freeCarpetName(const QString& name, const QString& sourc
 
 void StorageManager::recordOrigin(const QString& item, const QString& origin) const
 {
+    // The attributes go through a link to its target; a link to something the room stores
+    // already (a shortcut to a carpet file, say) must not overwrite where that came from.
+    if (FileOperations::isSymbolicLink(item) &&
+        FileOperations::isWithin(canonicalOr(item), canonicalOr(m_paths.root)))
+        return;
     if (!FileOperations::isWithin(realLocation(origin), canonicalOr(m_paths.root))) {
         writeOriginAttributes(QUrl::fromLocalFile(item), origin);
         return;

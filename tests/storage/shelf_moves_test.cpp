@@ -357,6 +357,36 @@ private Q_SLOTS:
         QCOMPARE(f.storedPositions().value(QStringLiteral("a.txt")), (StoredPosition{0.2, 0.9}));
     }
 
+    void linkIntoTheStorageFolderKeepsTheStoredOrigin_data()
+    {
+        QTest::addColumn<bool>("ontoTheShelf");
+        QTest::newRow("onto the shelf") << true;
+        QTest::newRow("under the carpet") << false;
+    }
+    void linkIntoTheStorageFolderKeepsTheStoredOrigin()
+    {
+        QFETCH(bool, ontoTheShelf);
+        MoveFixture f;
+        const QString user = f.userFile(QStringLiteral("Reports/a.txt"), "report");
+        f.storage->hideUnderCarpet(url(user), 0.5, 0.8);
+        const QString stored = f.home.carpet() + QStringLiteral("/a.txt");
+        QCOMPARE(originOf(stored), user);
+
+        // A shortcut on the Desktop to the hidden file is stored as a link; whatever it
+        // records must not overwrite where the file itself came from.
+        const QString shortcut = f.desktop() + QStringLiteral("/shortcut.txt");
+        QVERIFY(QDir().mkpath(f.desktop()));
+        QVERIFY(FileOperations::createSymbolicLink(stored, shortcut));
+        if (ontoTheShelf)
+            f.storage->addToBookshelf(url(shortcut));
+        else
+            f.storage->hideUnderCarpet(url(shortcut), 0.3, 0.8);
+        QCOMPARE(originOf(stored), user);
+
+        f.storage->restoreCarpetItemToDesktop(url(stored));
+        QCOMPARE(contentOf(user), QByteArray("report"));
+    }
+
     void acrossFileSystemsArrivesWhole()
     {
         ScratchMount mount;
