@@ -1,7 +1,12 @@
 // Renders the room window offscreen and writes a PNG, so anyone can look at the room
 // without a display:
 //
-//   pondsill-snapshot [--size 1440x900] [--home DIR] [--state NAME]... --out room.png
+//   pondsill-snapshot [--size 1440x900] [--home DIR] [--state NAME]... [--hold SECONDS]
+//                     --out room.png
+//
+// With --hold the room runs for that long before the picture is taken (run it on a real
+// display, e.g. under xvfb-run with QT_QPA_PLATFORM=xcb) and the processor time it used in
+// that while is printed: the way to measure what the room costs when idle or in fire mode.
 //
 // States: lamp-off, fire, picker, card:<clock|calendar|monitor|mail|whatsapp|trash|guitar|
 // acoustic-guitar|quennet-plaque|tolvane-plaque|photo-N>, and slots (outlines every piece
@@ -24,6 +29,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
+
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -139,7 +147,10 @@ int main(int argc, char** argv)
                                    QStringLiteral("name"));
     QCommandLineOption outOption(QStringLiteral("out"), QStringLiteral("PNG to write."),
                                  QStringLiteral("file"), QStringLiteral("room.png"));
-    parser.addOptions({sizeOption, homeOption, stateOption, outOption});
+    QCommandLineOption holdOption(QStringLiteral("hold"),
+                                  QStringLiteral("Run the room this long before the picture."),
+                                  QStringLiteral("seconds"), QStringLiteral("0"));
+    parser.addOptions({sizeOption, homeOption, stateOption, outOption, holdOption});
     parser.process(app);
 
     const QStringList size = parser.value(sizeOption).split(QLatin1Char('x'));
@@ -185,6 +196,19 @@ int main(int argc, char** argv)
     for (int i = 0; i < 50; ++i) {
         QCoreApplication::processEvents();
         QThread::msleep(20);
+    }
+    const double hold = parser.value(holdOption).toDouble();
+    if (hold > 0) {
+        rusage before{};
+        ::getrusage(RUSAGE_SELF, &before);
+        QTimer::singleShot(int(hold * 1000), &app, &QCoreApplication::quit);
+        app.exec();
+        rusage after{};
+        ::getrusage(RUSAGE_SELF, &after);
+        const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+        const double cpu = seconds(after.ru_utime) - seconds(before.ru_utime) +
+                           seconds(after.ru_stime) - seconds(before.ru_stime);
+        std::printf("cpu %.2f s over %.1f s (%.1f %% of one core)\n", cpu, hold, 100 * cpu / hold);
     }
     const QImage image = window.grab().toImage();
     if (!image.save(parser.value(outOption))) {

@@ -65,6 +65,8 @@ void AssetFireEffectView::onSizeChanged()
                               : frame;
     setPaintMargins(QMarginsF(frame.left() - bounds.left(), frame.top() - bounds.top(),
                               bounds.right() - frame.right(), bounds.bottom() - frame.bottom()));
+    m_glow = Painting::continuousRoundedRect(FireGeometry::glowRect(size()),
+                                             FireGeometry::glowCornerRadius);
     for (const Row& row : m_rows)
         row.part->setArea(FireGeometry::flameBand(row.edge, size(), m_flameHeight));
     const int sparks = FireGeometry::sparkCount(size().width());
@@ -105,9 +107,7 @@ void AssetFireEffectView::paint(QPainter* painter, const QStyleOptionGraphicsIte
     if (!isDrawing())
         return;
     painter->setRenderHint(QPainter::Antialiasing);
-    painter->fillPath(Painting::continuousRoundedRect(FireGeometry::glowRect(size()),
-                                                      FireGeometry::glowCornerRadius),
-                      srgb(1, 0.35, 0.05, 0.18));
+    painter->fillPath(m_glow, srgb(1, 0.35, 0.05, 0.18));
 }
 
 QVariant AssetFireEffectView::itemChange(GraphicsItemChange change, const QVariant& value)

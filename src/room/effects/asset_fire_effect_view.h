@@ -5,6 +5,7 @@
 #include "room/effects/fire_geometry.h"
 
 #include <QList>
+#include <QPainterPath>
 
 class AppState;
 class FirePart;
@@ -53,4 +54,5 @@ private:
     TimeLine m_timeLine;
     QList<Row> m_rows;
     QList<FirePart*> m_sparks;
+    QPainterPath m_glow;
 };
