@@ -1,6 +1,7 @@
 #include "move_test_support.h"
 #include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
+#include "support/scratch_mount.h"
 #include "support/stdout_capture.h"
 #include "support/test_registry.h"
 
@@ -9,6 +10,12 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace {
 QUrl url(const QString& path)
@@ -175,6 +182,64 @@ private Q_SLOTS:
 
         QCOMPARE(contentOf(stored), QByteArray("x"));
         QCOMPARE(f.storedPositions().value(QStringLiteral("x.txt")), (StoredPosition{0.3, 0.8}));
+    }
+
+    void backToAnotherFileSystem_data()
+    {
+        QTest::addColumn<QByteArray>("stick"); // what the file system holding the origin is
+        QTest::addColumn<int>("error");        // 0: the item goes back
+        QTest::newRow("without user attributes") << QByteArray("ramfs") << 0;
+        QTest::newRow("full") << QByteArray("full") << ENOSPC;
+        QTest::newRow("read-only") << QByteArray("read-only") << EROFS;
+    }
+    void backToAnotherFileSystem()
+    {
+        QFETCH(QByteArray, stick);
+        QFETCH(int, error);
+        ScratchMount mount(stick == "ramfs" ? "ramfs" : "tmpfs");
+        if (!mount.isMounted())
+            QSKIP(qPrintable(QStringLiteral("cannot mount here: ") + mount.error()));
+        const QByteArray top = QFile::encodeName(mount.path());
+        if (stick == "full") {
+            const int fd = ::open(top + "/filler", O_WRONLY | O_CREAT, 0600);
+            QVERIFY(fd >= 0);
+            const std::vector<char> block(1 << 16, 'f');
+            while (::write(fd, block.data(), block.size()) > 0) {
+            }
+            ::close(fd);
+        } else if (stick == "read-only") {
+            QCOMPARE(::mount(nullptr, top.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr),
+                     0);
+        }
+        MoveFixture f;
+        const QString stored =
+            f.home.file(QStringLiteral("Karpet/Holiday/beach.jpg"), QByteArray(1 << 20, 'b'));
+        f.home.link(QStringLiteral("Karpet/Holiday/latest"), QStringLiteral("beach.jpg"));
+        const QString item = f.home.carpet() + QStringLiteral("/Holiday");
+        setOrigin(item, mount.path() + QStringLiteral("/Holiday"));
+        f.storage->reloadAll();
+        f.storage->setFloorItemPosition(QStringLiteral("Holiday"), 0.3, 0.8);
+
+        StdoutCapture out;
+        f.storage->restoreCarpetItemToDesktop(url(item));
+        const QString printed = out.finish();
+
+        const QString back = mount.path() + QStringLiteral("/Holiday");
+        if (error == 0) {
+            QCOMPARE(printed, QString());
+            QCOMPARE(contentOf(back + QStringLiteral("/beach.jpg")), QByteArray(1 << 20, 'b'));
+            QCOMPARE(FileOperations::readLink(back + QStringLiteral("/latest")),
+                     std::optional(QStringLiteral("beach.jpg")));
+            QVERIFY(!FileOperations::entryExists(item));
+            return;
+        }
+        QCOMPARE(printed, QStringLiteral("Pondsill: gagal mengembalikan Holiday: ") +
+                              FileOperations::Result{error}.message() + u'\n');
+        // Whole where it was, and nothing half-made on the stick.
+        QCOMPARE(contentOf(stored), QByteArray(1 << 20, 'b'));
+        QVERIFY(FileOperations::isSymbolicLink(item + QStringLiteral("/latest")));
+        QVERIFY(!FileOperations::entryExists(back));
+        QCOMPARE(f.storedPositions().value(QStringLiteral("Holiday")), (StoredPosition{0.3, 0.8}));
     }
 
     void everythingGoesBackButAFailedPhotoStays()
