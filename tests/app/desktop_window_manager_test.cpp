@@ -13,7 +13,7 @@
 class DesktopWindowManagerTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void windowCoversThePrimaryScreen()
+    void windowFollowsScreenAndState()
     {
         TempHome home;
         QSettings settings(home.configHome() + QStringLiteral("/p.ini"), QSettings::IniFormat);
@@ -21,25 +21,13 @@ private Q_SLOTS:
         DesktopWindowManager windows(state);
         windows.createWindow();
         InteractiveDesktopWindow* window = windows.window();
-        QVERIFY(window);
         QVERIFY(window->windowFlags().testFlag(Qt::FramelessWindowHint));
         QCOMPARE(window->geometry(), QGuiApplication::primaryScreen()->geometry());
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QTRY_VERIFY(state.isWindowVisible());
-
         window->setGeometry(10, 10, 100, 100);
         windows.refitToPrimaryScreen();
         QCOMPARE(window->geometry(), QGuiApplication::primaryScreen()->geometry());
-    }
-
-    void hidingAndActivationFollowState()
-    {
-        TempHome home;
-        QSettings settings(home.configHome() + QStringLiteral("/p.ini"), QSettings::IniFormat);
-        AppState state(&settings);
-        DesktopWindowManager windows(state);
-        windows.createWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(windows.window()));
 
         QSignalSpy visible(&state, &AppState::isWindowVisibleChanged);
         windows.hideRoom();

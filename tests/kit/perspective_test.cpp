@@ -11,22 +11,13 @@ private Q_SLOTS:
         const QRectF rug(0, 0, 600, 100);
         const QTransform t = tiltedAboutX(50, rug.center(), perspectiveDistance(600, 100, 0.55));
         const QPolygonF drawn = t.map(QPolygonF(rug));
-        const qreal top = drawn[1].x() - drawn[0].x();
-        const qreal bottom = drawn[2].x() - drawn[3].x();
-        QVERIFY(top < 600 && bottom > 600);
+        QVERIFY(drawn[1].x() - drawn[0].x() < 600); // the top edge is narrower
+        QVERIFY(drawn[2].x() - drawn[3].x() > 600); // the bottom edge is wider
         QVERIFY(drawn[2].y() - drawn[1].y() < 100); // foreshortened
         QCOMPARE(t.map(rug.center()), rug.center());
-        // Turned the other way about the top edge, the bottom leans away.
-        const QTransform back =
-            tiltedAboutX(-26, QPointF(300, 0), perspectiveDistance(600, 100, 1));
-        QCOMPARE(back.map(QPointF(300, 0)), QPointF(300, 0));
-        QVERIFY(back.map(QPointF(600, 100)).x() - back.map(QPointF(0, 100)).x() < 600);
-    }
-
-    void noTurnChangesNothing()
-    {
+        // No turn, or no distance, changes nothing.
         QVERIFY(tiltedAboutX(0, QPointF(40, 50), 600).isIdentity());
-        QVERIFY(tiltedAboutX(30, QPointF(0, 0), 0).map(QPointF(10, 10)).x() == 10);
+        QCOMPARE(tiltedAboutX(30, QPointF(0, 0), 0).map(QPointF(10, 10)).x(), 10.0);
     }
 };
 

@@ -23,55 +23,45 @@ private Q_SLOTS:
     {
         const RoomGeometry g(QSizeF(1440, 900));
         QVERIFY(near(g.shelfCentre(), QPointF(241.632, 333.45)));
-        QCOMPARE(g.wallUnit(), 97.2);
         const RoomFrame clock = g.frame(Furniture::WallClock);
         QVERIFY(near(clock.centre, QPointF(241.632, 126.9)));
-        QCOMPARE(clock.size, QSizeF(97.2, 97.2));
         // The portraits flank the clock at the same distance.
         const qreal left = clock.centre.x() - g.frame(Furniture::PresidentPortrait).centre.x();
         const qreal right = g.frame(Furniture::VicePresidentPortrait).centre.x() - clock.centre.x();
         QCOMPARE(left, right);
         QVERIFY(left > clock.size.width() / 2);
-    }
-
-    void wallUnitTakesTheSmallerSide_data()
-    {
-        QTest::addColumn<QSizeF>("room");
-        QTest::addColumn<qreal>("unit");
-        QTest::newRow("height decides") << QSizeF(1440, 900) << 97.2;
-        QTest::newRow("width decides") << QSizeF(1000, 900) << 68.0;
-    }
-    void wallUnitTakesTheSmallerSide()
-    {
-        QFETCH(QSizeF, room);
-        QFETCH(qreal, unit);
-        QVERIFY(std::abs(RoomGeometry(room).wallUnit() - unit) < 1e-9);
-    }
-
-    void plaqueHeightStopsAt142_data()
-    {
-        QTest::addColumn<qreal>("height");
-        QTest::addColumn<qreal>("plaque");
-        QTest::newRow("900") << 900.0 << 124.2;
-        QTest::newRow("1029") << 1029.0 << 142.0;
-        QTest::newRow("1440") << 1440.0 << 142.0;
-    }
-    void plaqueHeightStopsAt142()
-    {
-        QFETCH(qreal, height);
-        QFETCH(qreal, plaque);
-        const RoomFrame f = RoomGeometry(QSizeF(1440, height)).frame(Furniture::QuennetPlaque);
-        QVERIFY(std::abs(f.size.height() - plaque) < 1e-3);
-        QVERIFY(std::abs(f.size.width() - 0.7931034482758621 * plaque) < 1e-3);
-    }
-
-    void monitorKeepsItsProportionOnTheDesk()
-    {
-        const RoomGeometry g(QSizeF(1440, 900));
+        // The monitor keeps its proportion, its bottom 10.5 scaled points above the desk top.
         const RoomFrame m = g.frame(Furniture::Monitor);
         QVERIFY(std::abs(m.size.width() / m.size.height() - 175.0 / 170.0) < 1e-9);
-        // Its bottom sits 10.5 scaled points above the desk top.
         QVERIFY(std::abs(m.rect().bottom() - (g.deskTopY() - 10.5 * m.size.width() / 175)) < 1e-9);
+    }
+
+    void frameSizes_data()
+    {
+        QTest::addColumn<QSizeF>("room");
+        QTest::addColumn<int>("piece");
+        QTest::addColumn<QSizeF>("size");
+        const int clock = int(Furniture::WallClock);
+        const int plaque = int(Furniture::QuennetPlaque);
+        const qreal plaqueAspect = 0.7931034482758621;
+        // The wall unit takes the smaller side; the plaque stops growing at 142.
+        QTest::newRow("clock, height decides") << QSizeF(1440, 900) << clock << QSizeF(97.2, 97.2);
+        QTest::newRow("clock, width decides") << QSizeF(1000, 900) << clock << QSizeF(68, 68);
+        QTest::newRow("plaque at 900")
+            << QSizeF(1440, 900) << plaque << QSizeF(plaqueAspect * 124.2, 124.2);
+        QTest::newRow("plaque at 1029")
+            << QSizeF(1440, 1029) << plaque << QSizeF(plaqueAspect * 142, 142);
+        QTest::newRow("plaque at 1440")
+            << QSizeF(1440, 1440) << plaque << QSizeF(plaqueAspect * 142, 142);
+    }
+    void frameSizes()
+    {
+        QFETCH(QSizeF, room);
+        QFETCH(int, piece);
+        QFETCH(QSizeF, size);
+        const QSizeF got = RoomGeometry(room).frame(Furniture(piece)).size;
+        QVERIFY2(near(QPointF(got.width(), got.height()), QPointF(size.width(), size.height())),
+                 qPrintable(QStringLiteral("%1 x %2").arg(got.width()).arg(got.height())));
     }
 
     void popoverCentre_data()
@@ -83,7 +73,6 @@ private Q_SLOTS:
         QTest::newRow("upper shelf") << QSizeF(1440, 900) << 0 << 295.3612;
         QTest::newRow("negative index") << QSizeF(1440, 900) << -1 << 295.3612;
         QTest::newRow("lower shelf") << QSizeF(1440, 900) << 1 << 407.0728;
-        QTest::newRow("any later shelf") << QSizeF(1440, 900) << 5 << 407.0728;
         QTest::newRow("short room: upper bound wins") << QSizeF(1440, 250) << 0 << 110.0;
     }
     void popoverCentre()
@@ -133,10 +122,8 @@ private Q_SLOTS:
         // 200 x 200: W - 140 = 60 lies below the lower bound 140, and the upper bound wins.
         QTest::newRow("photo x") << V::photo(0) << QPointF(60, 64);
         QTest::newRow("clock both") << V::clock() << QPointF(60, 60);
-        QTest::newRow("guitar both") << V::guitar() << QPointF(60, 60);
         QTest::newRow("calendar has no upper x") << V::calendar() << QPointF(140, 60);
         QTest::newRow("monitor lower y") << V::monitor() << QPointF(99.6, 150);
-        QTest::newRow("trash x") << V::trash() << QPointF(70, 32);
     }
     void cardClampsInASmallRoom()
     {
@@ -202,11 +189,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("slot");
         const QRectF r(100, 100, 200, 300);
         QTest::newRow("top left") << QPointF(110, 110) << r << 0;
-        QTest::newRow("top right third") << QPointF(290, 150) << r << 1;
         QTest::newRow("vertical middle is left") << QPointF(200, 250) << r << 2;
         QTest::newRow("just right of the middle") << QPointF(200.01, 250) << r << 3;
         QTest::newRow("below the bottom edge") << QPointF(290, 900) << r << 5;
-        QTest::newRow("above the top edge") << QPointF(110, 0) << r << 0;
         QTest::newRow("zero height, raw distance 1")
             << QPointF(110, 101) << QRectF(100, 100, 200, 0) << 2;
         QTest::newRow("zero height, raw distance 0.5")
@@ -233,15 +218,6 @@ private Q_SLOTS:
         QFETCH(QPointF, roomPoint);
         QFETCH(QPointF, normalised);
         QVERIFY(near(RoomGeometry(QSizeF(1440, 900)).normalisedFloorPoint(roomPoint), normalised));
-    }
-
-    void halfOpenRectangles()
-    {
-        const QRectF r(0, 0, 610, 100);
-        QVERIFY(RoomGeometry::containsHalfOpen(r, QPointF(0, 0)));
-        QVERIFY(!RoomGeometry::containsHalfOpen(r, QPointF(610, 50)));
-        QVERIFY(!RoomGeometry::containsHalfOpen(r, QPointF(50, 100)));
-        QVERIFY(RoomGeometry::containsHalfOpen(r, QPointF(609.999, 99.999)));
     }
 };
 

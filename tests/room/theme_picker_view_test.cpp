@@ -1,10 +1,11 @@
 #include "room/asset_loader.h"
 #include "room/theme_picker_view.h"
-#include "state/tolvane_colors.h"
 #include "support/test_registry.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 class ThemePickerViewTest : public QObject {
     Q_OBJECT
@@ -12,16 +13,8 @@ class ThemePickerViewTest : public QObject {
     RoomTheme m_theme;
     bool m_presented = true;
     int m_themeWrites = 0;
-
-    ThemePickerView::Bindings bindings()
-    {
-        return {[this] { return m_theme; },
-                [this](RoomTheme t) {
-                    m_theme = t;
-                    ++m_themeWrites;
-                },
-                [this](bool shown) { m_presented = shown; }};
-    }
+    std::unique_ptr<AssetLoader> m_assets;
+    std::unique_ptr<ThemePickerView> m_picker;
 
 private Q_SLOTS:
     void init()
@@ -29,30 +22,28 @@ private Q_SLOTS:
         m_theme = RoomTheme::library();
         m_presented = true;
         m_themeWrites = 0;
+        m_assets = std::make_unique<AssetLoader>(AssetLoader::Locations{{}, {m_empty.path()}});
+        ThemePickerView::Bindings bindings{[this] { return m_theme; },
+                                           [this](RoomTheme t) {
+                                               m_theme = t;
+                                               ++m_themeWrites;
+                                           },
+                                           [this](bool shown) { m_presented = shown; }};
+        m_picker = std::make_unique<ThemePickerView>(bindings, *m_assets);
     }
+    void cleanup() { m_picker.reset(); }
 
-    void oneCardDrawnSelected()
+    void choosingTheCardKeepsThePickerOpen()
     {
-        AssetLoader assets({{}, {m_empty.path()}});
-        ThemePickerView picker(bindings(), assets);
-        QCOMPARE(picker.cards().size(), 1);
-        QVERIFY(picker.cards().first()->isSelected());
-        QCOMPARE(picker.size().width(), 320.0);
-        QVERIFY(picker.size().height() > ThemeCardView::kSize.height() + 100);
-        // The card lies inside the sheet with its margins.
-        const QRectF card = picker.cards().first()->mapRectToParent(picker.cards().first()->rect());
-        QVERIFY(picker.rect().contains(card));
-    }
-
-    void choosingACardKeepsThePickerOpen()
-    {
-        AssetLoader assets({{}, {m_empty.path()}});
-        ThemePickerView picker(bindings(), assets);
-        picker.cards().first()->click();
-        picker.cards().first()->click();
+        ThemeCardView* card = m_picker->cards().first();
+        QCOMPARE(m_picker->cards().size(), 1);
+        QVERIFY(card->isSelected());
+        QVERIFY(m_picker->rect().contains(card->mapRectToParent(card->rect())));
+        card->click();
+        card->click();
         QCOMPARE(m_themeWrites, 2); // the same theme, set again
         QVERIFY(m_presented);
-        QVERIFY(picker.cards().first()->isSelected());
+        QVERIFY(card->isSelected());
     }
 
     void closeAndDoneOnlyClose_data()
@@ -64,9 +55,7 @@ private Q_SLOTS:
     void closeAndDoneOnlyClose()
     {
         QFETCH(bool, done);
-        AssetLoader assets({{}, {m_empty.path()}});
-        ThemePickerView picker(bindings(), assets);
-        (done ? picker.doneButton() : picker.closeButton())->click();
+        (done ? m_picker->doneButton() : m_picker->closeButton())->click();
         QVERIFY(!m_presented);
         QCOMPARE(m_themeWrites, 0);
     }

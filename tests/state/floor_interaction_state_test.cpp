@@ -11,14 +11,11 @@ private Q_SLOTS:
     {
         FloorInteractionState state;
         QSignalSpy spy(&state, &FloorInteractionState::selectedFileNamesChanged);
-        state.toggleSelection(QStringLiteral("a.txt"));
-        state.toggleSelection(QStringLiteral("b.txt"));
-        state.toggleSelection(QStringLiteral("a.txt"));
-        QCOMPARE(state.selectedFileNames(), QSet<QString>{QStringLiteral("b.txt")});
-        QCOMPARE(spy.count(), 3);
-        // Names are exact strings.
-        state.toggleSelection(QStringLiteral("B.txt"));
-        QCOMPARE(state.selectedFileNames().size(), 2);
+        for (const char* name : {"a.txt", "b.txt", "a.txt", "B.txt"}) // names are exact strings
+            state.toggleSelection(QString::fromLatin1(name));
+        QCOMPARE(state.selectedFileNames(),
+                 (QSet<QString>{QStringLiteral("b.txt"), QStringLiteral("B.txt")}));
+        QCOMPARE(spy.count(), 4);
     }
 
     void clearSelectionLeavesTheCarpet()
@@ -32,11 +29,9 @@ private Q_SLOTS:
         state.toggleSelection(QStringLiteral("x"));
 
         QSignalSpy names(&state, &FloorInteractionState::selectedFileNamesChanged);
-        QSignalSpy marquee(&state, &FloorInteractionState::isMarqueeSelectingChanged);
         state.clearSelection();
         state.clearSelection(); // an empty state still publishes
         QCOMPARE(names.count(), 2);
-        QCOMPARE(marquee.count(), 2);
         QVERIFY(state.selectedFileNames().isEmpty());
         QVERIFY(!state.isMarqueeSelecting());
         QVERIFY(!state.marqueeStart() && !state.marqueeCurrent());
