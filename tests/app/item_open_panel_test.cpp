@@ -20,7 +20,6 @@ private Q_SLOTS:
         QTest::newRow("a folder and a file")
             << true << QStringLiteral("\"Photos\" \"a.txt\"")
             << QStringList{QStringLiteral("Photos"), QStringLiteral("a.txt")};
-        QTest::newRow("nothing") << true << QString() << QStringList();
         QTest::newRow("a missing item") << true << QStringLiteral("gone.txt") << QStringList();
         // A panel for files only enters a folder instead of choosing it.
         QTest::newRow("files only, a folder") << false << QStringLiteral("Photos") << QStringList();

@@ -137,19 +137,6 @@ private Q_SLOTS:
         QCOMPARE(Transition::opacity().opacityAt(1.2), 1.0); // a spring's overshoot never brightens
     }
 
-    void appearsAndGoesAtOnceOutsideATransaction()
-    {
-        QGraphicsScene scene;
-        QPointer<TransitionItem> item = new TransitionItem(Transition::opacity());
-        scene.addItem(item);
-        item->appear();
-        QCOMPARE(item->opacity(), 1.0);
-        QSignalSpy removed(item.data(), &TransitionItem::removed);
-        item->disappear();
-        QCOMPARE(removed.count(), 1);
-        QTRY_VERIFY(item.isNull());
-    }
-
     void isRemovedOnlyAfterItsOutTransition()
     {
         AnimationClock& clock = AnimationClock::shared();

@@ -3,12 +3,8 @@
 #include "support/test_registry.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QGraphicsRectItem>
-#include <QGraphicsScene>
-#include <QGraphicsView>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QStyleHints>
 #include <QTest>
 
@@ -23,9 +19,6 @@ public:
         scene.setSceneRect(0, 0, 400, 300);
         view.setScene(&scene);
         view.setFrameShape(QFrame::NoFrame);
-        view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view.setAlignment(Qt::AlignLeft | Qt::AlignTop);
         view.resize(400, 300);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -122,8 +115,7 @@ private Q_SLOTS:
         Room room;
         int singles = 0;
         int doubles = 0;
-        RoomItem* onlySingle = room.addItem(QRectF(0, 0, 100, 100));
-        onlySingle->gestures().onTap([&] { ++singles; });
+        room.addItem(QRectF(0, 0, 100, 100))->gestures().onTap([&] { ++singles; });
         room.input.click(QPointF(10, 10));
         QCOMPARE(singles, 1); // at once
 
@@ -140,44 +132,23 @@ private Q_SLOTS:
         QTRY_COMPARE(singles, 2); // after the double-click interval
     }
 
-    void tapMustEndOnTheItem()
-    {
-        Room room;
-        int taps = 0;
-        RoomItem* item = room.addItem(QRectF(0, 0, 50, 50));
-        item->gestures().onTap([&] { ++taps; });
-        room.input.press(QPointF(45, 45));
-        room.input.move(QPointF(48, 52));
-        room.input.release(QPointF(48, 52));
-        QCOMPARE(taps, 0);
-    }
-
-    void contextMenuShowsTitlesLiterally()
+    void fileNamesAreShownLiterally()
     {
         Room room;
         bool opened = false;
         RoomItem* item = room.addItem(QRectF(0, 0, 50, 50));
+        item->gestures().setToolTip(QStringLiteral("<b>laporan</b>.pdf: Geser"));
+        QVERIFY(item->toolTip().contains(QStringLiteral("&lt;b&gt;laporan&lt;/b&gt;.pdf")));
         item->gestures().setContextMenu([&](QMenu& menu) {
             Gestures::addMenuAction(menu, QStringLiteral("Buka Tom & Jerry.txt"),
                                     [&] { opened = true; });
-            menu.addSeparator();
-            Gestures::addMenuAction(menu, QStringLiteral("Buang ke Tempat Sampah"), {});
         });
         const std::unique_ptr<QMenu> menu = item->gestures().makeContextMenu();
-        QCOMPARE(menu->actions().size(), 3);
         QAction* open = menu->actions().first();
         QCOMPARE(open->text(), QStringLiteral("Buka Tom && Jerry.txt"));
         QCOMPARE(open->iconText(), QStringLiteral("Buka Tom & Jerry.txt"));
         open->trigger();
         QVERIFY(opened);
-    }
-
-    void toolTipIsPlainText()
-    {
-        Room room;
-        RoomItem* item = room.addItem(QRectF(0, 0, 50, 50));
-        item->gestures().setToolTip(QStringLiteral("<b>laporan</b>.pdf: Geser"));
-        QVERIFY(item->toolTip().contains(QStringLiteral("&lt;b&gt;laporan&lt;/b&gt;.pdf")));
     }
 
     void hoverEntersAndLeaves()

@@ -34,27 +34,6 @@ private Q_SLOTS:
         QDir().mkpath(folder());
     }
 
-    void baseNames_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("base");
-        QTest::newRow("plain") << "background"
-                               << "background";
-        QTest::newRow("jpeg") << "background.jpeg"
-                              << "background";
-        QTest::newRow("only the last suffix") << "photo.jpg.png"
-                                              << "photo.jpg";
-        QTest::newRow("upper case is kept") << "x.PNG"
-                                            << "x.PNG";
-        QTest::newRow("svg is a name") << "tolvane logo.svg"
-                                       << "tolvane logo.svg";
-    }
-    void baseNames()
-    {
-        QFETCH(QString, name);
-        QTEST(AssetLoader::baseName(name), "base");
-    }
-
     void hitsAreCachedAsAskedAndMissesNever()
     {
         const QString file = folder() + QStringLiteral("/background.png");

@@ -25,22 +25,6 @@ QImage render(const QString& folder)
 class ThemeBackgroundViewTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void fallbackBands()
-    {
-        const QSizeF size(1440, 900);
-        const auto room = ThemeBackgroundView::fallbackRoom(size);
-        // The stripes overhang both edges by the same amount.
-        const qreal left = -room.stripes.first().left();
-        QVERIFY(left > 0);
-        QCOMPARE(left, room.stripes.last().right() - size.width());
-        // The rail sits on the wainscot, the wainscot on the floor.
-        QCOMPARE(room.floor.top(), 0.72 * 900);
-        QCOMPARE(room.floor.bottom(), 900.0);
-        QCOMPARE(room.rail.bottom(), room.wainscot.top());
-        QCOMPARE(room.wainscot.bottom(), room.floor.top());
-        QVERIFY(!ThemeBackgroundView::fallbackRoom(QSizeF(0, 0)).stripes.isEmpty());
-    }
-
     void drawsTheFallbackWithoutAnImage()
     {
         QTemporaryDir empty;
