@@ -20,27 +20,22 @@
 #include <atomic>
 
 namespace {
+// Answers every question with `answer` and records what was asked or told.
 class FakePrompts : public UserPrompts {
 public:
     bool answer = false;
-    int confirmations = 0;
-    int notices = 0;
-    QString lastMessage;
-    QString lastInformative;
+    QList<QStringList> questions;
+    QList<QStringList> notices;
 
     bool confirm(const QString& message, const QString& informative, const QString&,
                  const QString&) override
     {
-        ++confirmations;
-        lastMessage = message;
-        lastInformative = informative;
+        questions.append({message, informative});
         return answer;
     }
     void inform(const QString& message, const QString& informative) override
     {
-        ++notices;
-        lastMessage = message;
-        lastInformative = informative;
+        notices.append({message, informative});
     }
 };
 // Records what the file manager was asked to show.
@@ -143,12 +138,11 @@ private Q_SLOTS:
         world.storage.reloadAll();
 
         world.menu.restoreAllAction();
-        QCOMPARE(world.prompts.confirmations, 1);
-        QCOMPARE(world.prompts.lastMessage,
-                 QStringLiteral("Kembalikan semua item ke tempat asalnya?"));
-        QCOMPARE(world.prompts.lastInformative,
-                 QStringLiteral(
-                     "File yang tempat asalnya tidak diketahui akan dikembalikan ke Desktop."));
+        const QStringList asked = {
+            QStringLiteral("Kembalikan semua item ke tempat asalnya?"),
+            QStringLiteral(
+                "File yang tempat asalnya tidak diketahui akan dikembalikan ke Desktop.")};
+        QCOMPARE(world.prompts.questions, QList<QStringList>{asked});
         QCOMPARE(QFile::exists(stored), !accept);
         QCOMPARE(QFile::exists(origin + QStringLiteral("/report.pdf")), accept);
     }
@@ -183,9 +177,9 @@ private Q_SLOTS:
         for (QAction* action : menu.actions().mid(0, 8)) // all but "Keluar"
             action->trigger();
         QVERIFY(world.state.showThemePicker());
-        QCOMPARE(world.prompts.notices, 1); // the about box
-        QCOMPARE(world.prompts.lastMessage, QStringLiteral("Pondsill"));
-        QVERIFY(world.prompts.lastInformative.startsWith(QStringLiteral("Pondsill 1.0\n")));
+        QCOMPARE(world.prompts.notices.size(), 1); // the about box
+        QCOMPARE(world.prompts.notices[0][0], QStringLiteral("Pondsill"));
+        QVERIFY(world.prompts.notices[0][1].startsWith(QStringLiteral("Pondsill 1.0\n")));
         QVERIFY(!world.windows.window());
     }
 

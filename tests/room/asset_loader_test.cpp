@@ -58,42 +58,41 @@ private Q_SLOTS:
 
     void searchOrder_data()
     {
-        QTest::addColumn<QStringList>("files"); // relative to the temporary folder
+        QTest::addColumn<QString>("first"); // relative to the temporary folder
+        QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("name");
-        QTest::newRow("bundle before the data folder")
-            << QStringList{QStringLiteral("bundle/background.png"),
-                           QStringLiteral("data/background.png")}
-            << "background";
-        QTest::newRow("png before jpg") << QStringList{QStringLiteral("data/background.png"),
-                                                       QStringLiteral("data/background.jpg")}
-                                        << "background.jpeg";
-        QTest::newRow("bundle file by its own name first")
-            << QStringList{QStringLiteral("bundle/plaque_quennet"),
-                           QStringLiteral("bundle/plaque_quennet.png")}
-            << "plaque_quennet";
+        QTest::addColumn<bool>("firstReadable");
+        QTest::newRow("bundle before the data folder") << "bundle/background.png"
+                                                       << "data/background.png"
+                                                       << "background" << true;
+        QTest::newRow("png before jpg") << "data/background.png"
+                                        << "data/background.jpg"
+                                        << "background.jpeg" << true;
+        QTest::newRow("bundle file by its own name first") << "bundle/plaque_quennet"
+                                                           << "bundle/plaque_quennet.png"
+                                                           << "plaque_quennet" << true;
+        QTest::newRow("an unreadable file is skipped") << "bundle/background.png"
+                                                       << "data/background.png"
+                                                       << "background" << false;
     }
     void searchOrder()
     {
-        QFETCH(QStringList, files);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(bool, firstReadable);
+        const QString firstPath = m_dir.path() + QLatin1Char('/') + first;
+        if (firstReadable) {
+            writeImage(firstPath, Qt::red);
+        } else {
+            QFile bad(firstPath);
+            QVERIFY(bad.open(QIODevice::WriteOnly));
+            bad.write("not an image");
+        }
+        writeImage(m_dir.path() + QLatin1Char('/') + second, Qt::blue);
         QFETCH(QString, name);
-        writeImage(m_dir.path() + QLatin1Char('/') + files.at(0), Qt::red);
-        writeImage(m_dir.path() + QLatin1Char('/') + files.at(1), Qt::blue);
-        AssetLoader loader(locations());
-        const auto image = loader.image(name);
+        const auto image = AssetLoader(locations()).image(name);
         QVERIFY(image);
-        QCOMPARE(image->pixelColor(0, 0), QColor(Qt::red));
-    }
-
-    void unreadableFileIsSkipped()
-    {
-        QFile bad(bundle() + QStringLiteral("/background.png"));
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write("not an image");
-        bad.close();
-        writeImage(folder() + QStringLiteral("/background.png"), Qt::blue);
-        const auto image = AssetLoader(locations()).image(QStringLiteral("background"));
-        QVERIFY(image);
-        QCOMPARE(image->pixelColor(0, 0), QColor(Qt::blue));
+        QCOMPARE(image->pixelColor(0, 0), QColor(firstReadable ? Qt::red : Qt::blue));
     }
 
     void namesNeverLeaveTheirFolders_data()
