@@ -46,10 +46,10 @@ class AppState : public QObject {
     PONDSILL_PUBLISHED(bool, isHoveringSandal, setHoveringSandal) = false;
     PONDSILL_PUBLISHED(bool, isHoveringKarsumoSticker, setHoveringKarsumoSticker) = false;
     PONDSILL_PUBLISHED(std::optional<QUuid>, draggingNoteId, setDraggingNoteId);
-    PONDSILL_PUBLISHED(QSizeF, noteDragTranslation, setNoteDragTranslation);
+    PONDSILL_PUBLISHED(QSizeF, noteDragTranslation, setNoteDragTranslation) = QSizeF(0, 0);
     PONDSILL_PUBLISHED(std::optional<QUuid>, activeNoteCustomizerId, setActiveNoteCustomizerId);
     PONDSILL_PUBLISHED(std::optional<int>, draggingPhotoSlot, setDraggingPhotoSlot);
-    PONDSILL_PUBLISHED(QSizeF, photoDragTranslation, setPhotoDragTranslation);
+    PONDSILL_PUBLISHED(QSizeF, photoDragTranslation, setPhotoDragTranslation) = QSizeF(0, 0);
     PONDSILL_PUBLISHED(bool, isHoveringTrash, setHoveringTrash) = false;
     PONDSILL_PUBLISHED(std::optional<ActiveDesktopQuickView>, hoveredPlaque, setHoveredPlaque);
     PONDSILL_PUBLISHED(bool, isWindowVisible, setWindowVisible) = true;

@@ -16,12 +16,13 @@
 class FloorInteractionState : public QObject {
     Q_OBJECT
 
-    PONDSILL_PUBLISHED(QSizeF, carpetDragOffset, setCarpetDragOffset);
+    PONDSILL_PUBLISHED(QSizeF, carpetDragOffset, setCarpetDragOffset) = QSizeF(0, 0);
     PONDSILL_PUBLISHED(bool, isCarpetDragging, setCarpetDragging) = false;
     PONDSILL_PUBLISHED(bool, isCarpetLifted, setCarpetLifted) = false;
     PONDSILL_PUBLISHED(bool, isFloorTargeted, setFloorTargeted) = false;
     PONDSILL_PUBLISHED(std::optional<QString>, draggingFloorFileName, setDraggingFloorFileName);
-    PONDSILL_PUBLISHED(QSizeF, floorFileDragTranslation, setFloorFileDragTranslation);
+    PONDSILL_PUBLISHED(QSizeF, floorFileDragTranslation,
+                       setFloorFileDragTranslation) = QSizeF(0, 0);
     PONDSILL_PUBLISHED(std::optional<QString>, hoveredFloorFileName, setHoveredFloorFileName);
     PONDSILL_PUBLISHED(QSet<QString>, selectedFileNames, setSelectedFileNames);
     PONDSILL_PUBLISHED(bool, isMarqueeSelecting, setMarqueeSelecting) = false;

@@ -1,12 +1,26 @@
+#include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "support/test_registry.h"
 
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 
 class FloorInteractionStateTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void dragOffsetsStartAtZero()
+    {
+        // Views add them to positions: a default QSizeF would be (-1, -1).
+        FloorInteractionState state;
+        QCOMPARE(state.carpetDragOffset(), QSizeF(0, 0));
+        QCOMPARE(state.floorFileDragTranslation(), QSizeF(0, 0));
+        QSettings settings(QStringLiteral("/dev/null"), QSettings::IniFormat);
+        AppState app(&settings);
+        QCOMPARE(app.noteDragTranslation(), QSizeF(0, 0));
+        QCOMPARE(app.photoDragTranslation(), QSizeF(0, 0));
+    }
+
     void toggleSelection()
     {
         FloorInteractionState state;
