@@ -1,0 +1,423 @@
+#include "room/floor/floor_item_view.h"
+
+#include "kit/colors.h"
+#include "kit/painting.h"
+#include "kit/soft_shadow.h"
+#include "kit/symbols.h"
+#include "kit/units.h"
+#include "platform/default_application.h"
+#include "platform/file_manager_reveal.h"
+#include "room/floor/floor_rules.h"
+#include "state/app_state.h"
+#include "state/floor_interaction_state.h"
+#include "storage/storage_manager.h"
+
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+
+namespace {
+constexpr qreal iconSide = 44;
+constexpr qreal stackSpacing = 3;
+constexpr qreal labelMaxTextWidth = 86;
+constexpr qreal restoreSide = 20;
+constexpr Animation dropSpring = Animation::spring(0.35, 0.75);
+constexpr Animation menuSpring = Animation::spring(0.5, 1.0);
+
+QFont labelFont()
+{
+    return Units::font(QString(), 9.5, QFont::DemiBold);
+}
+
+// A symbol on a filled circle, as the file's badges are drawn.
+void paintBadge(QPainter& painter, const QRectF& rect, const QString& symbol, const QColor& tint,
+                const QColor& circle)
+{
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(circle);
+    painter.drawEllipse(rect);
+    Symbols::paint(painter, symbol, rect, tint);
+    painter.restore();
+}
+} // namespace
+
+FloorItemView::FloorItemView(const QUrl& itemURL, StorageManager& storage,
+                             FloorInteractionState& floorState, AppState& appState,
+                             QGraphicsItem* parent)
+    : RoomItem(parent), m_itemURL(itemURL), m_name(itemURL.fileName()), m_storage(storage),
+      m_floorState(floorState), m_appState(appState), m_tilt(restingTilt(m_name))
+{
+    setPaintMargins(QMarginsF(24, 24, 24, 24));
+    gestures().onDrag(
+        2, [this](const DragValue& v) { handleDragChanged(v); },
+        [this](const DragValue& v) { handleDragEnded(v); });
+    gestures().onDoubleTap([this] { openFile(); });
+    gestures().onHover([this](bool inside) { hoverChanged(inside); });
+    gestures().setContextMenu([this](QMenu& menu) { populateContextMenu(menu); });
+    gestures().setToolTip(helpText(m_name));
+
+    m_restoreButton = new RoomItem(this);
+    m_restoreButton->setSize(QSizeF(restoreSide, restoreSide));
+    m_restoreButton->setHitShape([] {
+        QPainterPath circle;
+        circle.addEllipse(QRectF(0, 0, restoreSide, restoreSide));
+        return circle;
+    }());
+    m_restoreButton->gestures().onTap([this] {
+        withAnimation(dropSpring, [&] { m_storage.restoreCarpetItemToDesktop(m_itemURL); });
+    });
+    m_restoreButton->gestures().setToolTip(QStringLiteral("Kembalikan file ini ke Desktop"));
+    m_restoreButton->setVisible(false);
+
+    layoutStack();
+    connect(&m_floorState, &FloorInteractionState::selectedFileNamesChanged, this,
+            &FloorItemView::refresh);
+    connect(&m_floorState, &FloorInteractionState::draggingFloorFileNameChanged, this,
+            &FloorItemView::refresh);
+    connect(&m_floorState, &FloorInteractionState::hoveredFloorFileNameChanged, this,
+            &FloorItemView::refresh);
+    refresh();
+}
+
+int FloorItemView::restingTilt(const QString& name)
+{
+    // Seeded per launch, like the default floor places: the tilt may differ next time.
+    const quint64 h = qHash(name, QHashSeed::globalSeed());
+    return int(h % 21) - 10;
+}
+
+QString FloorItemView::helpText(const QString& name)
+{
+    return name + QStringLiteral(": Geser ke mana saja di desktop, ke rak buku, slot foto, atau "
+                                 "tong sampah. Klik 2x untuk membuka.");
+}
+
+void FloorItemView::setCovered(bool covered)
+{
+    if (covered == m_isCovered)
+        return;
+    m_isCovered = covered;
+    update();
+}
+
+void FloorItemView::setIconImage(const QIcon& icon)
+{
+    m_icon = icon;
+    m_iconShadow = QImage();
+    update();
+}
+
+bool FloorItemView::isDragged() const
+{
+    return m_floorState.draggingFloorFileName() == m_name;
+}
+
+bool FloorItemView::isSelected() const
+{
+    return m_floorState.selectedFileNames().contains(m_name);
+}
+
+bool FloorItemView::isHovered() const
+{
+    return m_floorState.hoveredFloorFileName() == m_name;
+}
+
+void FloorItemView::refresh()
+{
+    const qreal tilt = isDragged() || isSelected() ? 0 : m_tilt;
+    if (rotation() != tilt)
+        setRotation(tilt);
+    const bool showRestore = isHovered() && !isSelected();
+    if (m_restoreButton->isVisible() != showRestore)
+        m_restoreButton->setVisible(showRestore);
+    update();
+}
+
+void FloorItemView::layoutStack()
+{
+    const QFontMetricsF metrics(labelFont());
+    m_elidedName = metrics.elidedText(m_name, Qt::ElideMiddle, labelMaxTextWidth);
+    m_labelSize = QSizeF(metrics.horizontalAdvance(m_elidedName) + 12, metrics.height() + 4);
+    setSize(QSizeF(std::max(iconSide, m_labelSize.width()),
+                   iconSide + stackSpacing + m_labelSize.height()));
+    setTransformOriginPoint(rect().center());
+    // Aligned with the icon's top-right corner, then moved out by (6, -6).
+    const QRectF icon = iconRect();
+    m_restoreButton->setCentre(
+        QPointF(icon.right() + 6 - restoreSide / 2, icon.top() - 6 + restoreSide / 2));
+}
+
+QRectF FloorItemView::iconRect() const
+{
+    return QRectF((size().width() - iconSide) / 2, 0, iconSide, iconSide);
+}
+
+QRectF FloorItemView::labelRect() const
+{
+    return QRectF((size().width() - m_labelSize.width()) / 2, iconSide + stackSpacing,
+                  m_labelSize.width(), m_labelSize.height());
+}
+
+void FloorItemView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    const bool dragged = isDragged();
+    const bool selected = isSelected();
+    const bool hovered = isHovered();
+    const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+
+    // The icon, enlarged while dragged or hovered, over its shadow.
+    const QRectF icon = iconRect();
+    const qreal scale = dragged ? 1.15 : hovered ? 1.05 : 1.0;
+    painter->save();
+    painter->translate(icon.center());
+    painter->scale(scale, scale);
+    painter->translate(-icon.center());
+    const QPixmap pixmap = m_icon.pixmap(QSize(int(iconSide), int(iconSide)), dpr);
+    if (!pixmap.isNull()) {
+        const QSizeF drawn =
+            pixmap.deviceIndependentSize().scaled(icon.size(), Qt::KeepAspectRatio);
+        const QRectF target(icon.center() - QPointF(drawn.width(), drawn.height()) / 2, drawn);
+        if (m_iconShadow.isNull() || m_iconShadowDragged != dragged) {
+            // The icon's own silhouette casts the shadow.
+            QImage silhouette = pixmap.toImage();
+            silhouette.setDevicePixelRatio(pixmap.devicePixelRatio());
+            m_iconShadow = SoftShadow::blurred(silhouette, dragged ? 8 : 4,
+                                               Colors::black(dragged ? 0.65 : 0.4));
+            m_iconShadowDragged = dragged;
+        }
+        const qreal spread = SoftShadow::spread(dragged ? 8 : 4);
+        const QPointF offset(0, dragged ? 6 : 3);
+        const QSizeF shadowSize = m_iconShadow.deviceIndependentSize() *
+                                  (drawn.width() / pixmap.deviceIndependentSize().width());
+        painter->drawImage(QRectF(target.topLeft() - QPointF(spread, spread) + offset, shadowSize),
+                           m_iconShadow);
+        painter->drawPixmap(target, pixmap, pixmap.rect());
+    }
+    painter->restore();
+
+    // Badges hang from the icon's top-right corner.
+    const auto badge = [&](qreal dx, qreal dy, qreal side) {
+        return QRectF(icon.right() + dx - side, icon.top() + dy, side, side);
+    };
+    if (m_isCovered) {
+        paintBadge(*painter, badge(-24, -4, 17), QStringLiteral("eye.slash.circle.fill"),
+                   Colors::srgb(0.98, 0.88, 0.5), Colors::black(0.85));
+    }
+    if (selected) {
+        paintBadge(*painter, badge(-26, -4, 18), QStringLiteral("checkmark.circle.fill"),
+                   Colors::controlAccent(), Colors::white());
+    } else if (hovered) {
+        paintBadge(*painter, m_restoreButton->mapRectToParent(m_restoreButton->rect()),
+                   QStringLiteral("arrow.up.forward.circle.fill"), QColor(Qt::yellow),
+                   Colors::black(0.85));
+    }
+
+    // The name on its capsule.
+    const QRectF label = labelRect();
+    const QPainterPath capsule = Painting::capsule(label);
+    if (m_labelShadow.isNull()) {
+        m_labelShadow =
+            SoftShadow::ofPath(capsule, 2, Colors::black(0.4), dpr, &m_labelShadowTopLeft);
+    }
+    painter->drawImage(m_labelShadowTopLeft + QPointF(0, 1), m_labelShadow);
+    painter->fillPath(capsule, selected ? Colors::selectedControl() : Colors::black(0.72));
+    const QPen outline = selected      ? QPen(Colors::white(0.75), 1.2)
+                         : m_isCovered ? QPen(Colors::withOpacity(QColor(Qt::yellow), 0.4), 0.8)
+                                       : QPen(Colors::white(0.18), 0.8);
+    painter->setPen(outline);
+    painter->drawPath(capsule);
+    painter->setPen(Colors::white());
+    painter->setFont(labelFont());
+    painter->drawText(label, Qt::AlignCenter | Qt::TextSingleLine, m_elidedName);
+}
+
+void FloorItemView::hoverChanged(bool inside)
+{
+    if (inside)
+        m_floorState.setHoveredFloorFileName(m_name);
+    else
+        m_floorState.setHoveredFloorFileName(std::nullopt);
+}
+
+QPointF FloorItemView::newCentre(const QPointF& translation) const
+{
+    const StoredPosition p = m_storage.carpetItemPosition(m_name);
+    return RoomGeometry(m_screenSize).roomPoint(QPointF(p.x, p.y)) + translation;
+}
+
+void FloorItemView::handleDragChanged(const DragValue& value)
+{
+    const QPointF t = value.translation();
+    if (m_floorState.draggingFloorFileName() != m_name)
+        m_floorState.setDraggingFloorFileName(m_name);
+    m_floorState.setFloorFileDragTranslation(QSizeF(t.x(), t.y()));
+
+    // The flags change only when their value does: the pointer moves many times a second.
+    const RoomGeometry geometry(m_screenSize);
+    const QPointF centre = newCentre(t);
+    const QPointF pointer = value.location;
+    const bool onShelf = geometry.isOnShelfTarget(centre) || geometry.isOnShelfTarget(pointer);
+    if (onShelf != m_appState.isBookshelfTargeted())
+        m_appState.setBookshelfTargeted(onShelf);
+    const bool onTrash = geometry.isOnTrashTarget(centre) || geometry.isOnTrashTarget(pointer);
+    if (onTrash != m_appState.isTrashTargeted())
+        m_appState.setTrashTargeted(onTrash);
+    const int slot = FloorRules::targetedPhotoSlot(geometry, centre, pointer,
+                                                   StorageManager::isImageFile(m_itemURL));
+    const std::optional<int> targeted = slot >= 0 ? std::optional<int>(slot) : std::nullopt;
+    if (targeted != m_appState.targetedPhotoSlot())
+        m_appState.setTargetedPhotoSlot(targeted);
+}
+
+void FloorItemView::clearTargets()
+{
+    m_appState.setBookshelfTargeted(false);
+    m_appState.setTrashTargeted(false);
+    m_appState.setTargetedPhotoSlot(std::nullopt);
+}
+
+void FloorItemView::handleDragEnded(const DragValue& value)
+{
+    // The moves below may take this file off the floor; the layer then lets its view go
+    // after this event, never inside it.
+    clearTargets();
+    const QPointF t = value.translation();
+    if (value.distance() < FloorRules::floorFileClickDistance) {
+        m_floorState.toggleSelection(m_name);
+    } else {
+        const QStringList names =
+            FloorRules::namesToMove(m_name, isSelected(), m_floorState.selectedFileNames());
+        const FloorRules::FloorRelease release =
+            FloorRules::floorReleaseTarget(RoomGeometry(m_screenSize), newCentre(t), value.location,
+                                           StorageManager::isImageFile(m_itemURL));
+        using Target = FloorRules::FloorRelease::Target;
+        switch (release.target) {
+        case Target::Bookshelf:
+            withAnimation(dropSpring, [&] {
+                m_storage.moveCarpetItemsToBookshelf(names);
+                m_floorState.clearSelection();
+            });
+            break;
+        case Target::PhotoFrame:
+            // Only this file goes into the frame, also when it was dragged with others.
+            withAnimation(dropSpring,
+                          [&] { framePhoto(m_storage.setPhoto(m_itemURL, release.slot)); });
+            break;
+        case Target::Trash:
+            withAnimation(dropSpring, [&] {
+                trashNames(names);
+                m_floorState.clearSelection();
+            });
+            break;
+        case Target::Floor:
+            moveOnFloor(names, t);
+            break;
+        }
+    }
+    m_floorState.setDraggingFloorFileName(std::nullopt);
+    m_floorState.setFloorFileDragTranslation(QSizeF(0, 0));
+}
+
+void FloorItemView::framePhoto(bool framed)
+{
+    // A photo that did not reach its frame stays on the floor where it lay.
+    if (!framed)
+        return;
+    m_storage.trashCarpetItem(m_itemURL);
+    QSet<QString> selection = m_floorState.selectedFileNames();
+    if (selection.remove(m_name))
+        m_floorState.setSelectedFileNames(selection);
+}
+
+void FloorItemView::trashNames(const QStringList& names)
+{
+    // Each file keeps its place until it has reached the Trash (trashCarpetItem).
+    const QString folder = m_storage.carpetDirectory().toLocalFile();
+    for (const QString& name : names)
+        m_storage.trashCarpetItem(QUrl::fromLocalFile(folder + QLatin1Char('/') + name));
+}
+
+void FloorItemView::moveOnFloor(const QStringList& names, const QPointF& translation)
+{
+    const RoomGeometry geometry(m_screenSize);
+    FloorPositions positions = m_storage.floorItemPositions();
+    for (const QString& name : names) {
+        const StoredPosition p = m_storage.carpetItemPosition(name);
+        const QPointF n =
+            geometry.normalisedFloorPoint(geometry.roomPoint(QPointF(p.x, p.y)) + translation);
+        positions.insert(name, StoredPosition{n.x(), n.y()});
+    }
+    m_storage.setFloorItemPositions(positions);
+    m_storage.saveFloorPositions();
+}
+
+void FloorItemView::openFile()
+{
+    DefaultApplication::open(m_itemURL.toLocalFile());
+}
+
+void FloorItemView::revealFile()
+{
+    FileManagerReveal::shared().showItems({QFileInfo(m_itemURL.toLocalFile()).canonicalFilePath()});
+}
+
+void FloorItemView::populateContextMenu(QMenu& menu)
+{
+    const bool selected = isSelected();
+    const int count = int(m_floorState.selectedFileNames().size());
+    // A move may take this view away while the menu is open.
+    QPointer<FloorItemView> self(this);
+    const auto add = [&menu, self](const QString& title, std::function<void(FloorItemView&)> fn) {
+        Gestures::addMenuAction(menu, title, [self, fn] {
+            if (self)
+                fn(*self);
+        });
+    };
+    const auto selection = [](FloorItemView& v) {
+        return FloorRules::namesToMove(v.m_name, true, v.m_floorState.selectedFileNames());
+    };
+
+    if (selected && count >= 2) {
+        add(QStringLiteral("Masukkan %1 File ke Rak Buku").arg(count), [selection](auto& v) {
+            withAnimation(menuSpring, [&] {
+                v.m_storage.moveCarpetItemsToBookshelf(selection(v));
+                v.m_floorState.clearSelection();
+            });
+        });
+        add(QStringLiteral("Buang %1 File ke Tempat Sampah").arg(count), [selection](auto& v) {
+            withAnimation(menuSpring, [&] {
+                v.trashNames(selection(v));
+                v.m_floorState.clearSelection();
+            });
+        });
+        add(QStringLiteral("Lepas Blok Pilihan"), [](auto& v) { v.m_floorState.clearSelection(); });
+        menu.addSeparator();
+    }
+    add(selected ? QStringLiteral("Lepas Pilihan (Unselect)")
+                 : QStringLiteral("Pilih File Ini (Blok)"),
+        [](auto& v) { v.m_floorState.toggleSelection(v.m_name); });
+    add(QStringLiteral("Buka ") + m_name, [](auto& v) { v.openFile(); });
+    if (StorageManager::isImageFile(m_itemURL)) {
+        add(QStringLiteral("Pasang ke Bingkai Foto"), [](auto& v) {
+            withAnimation(menuSpring,
+                          [&] { v.framePhoto(v.m_storage.addPhotoToFreeFrame(v.m_itemURL)); });
+        });
+    }
+    add(QStringLiteral("Masukkan ke Rak Buku"), [](auto& v) {
+        withAnimation(menuSpring, [&] { v.m_storage.moveCarpetItemsToBookshelf({v.m_name}); });
+    });
+    add(QStringLiteral("Kembalikan ke Desktop"), [](auto& v) {
+        withAnimation(menuSpring, [&] { v.m_storage.restoreCarpetItemToDesktop(v.m_itemURL); });
+    });
+    add(QStringLiteral("Tampilkan di Finder"), [](auto& v) { v.revealFile(); });
+    menu.addSeparator();
+    add(QStringLiteral("Buang ke Tempat Sampah"), [](auto& v) {
+        withAnimation(menuSpring, [&] { v.m_storage.trashCarpetItem(v.m_itemURL); });
+    });
+}

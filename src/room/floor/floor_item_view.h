@@ -1,0 +1,84 @@
+#pragma once
+
+#include "kit/room_item.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QUrl>
+
+class AppState;
+class FloorInteractionState;
+class QMenu;
+class StorageManager;
+
+// One file of the carpet folder lying on the grass floor: its icon, its name on a capsule
+// and its badges. Dragged onto the shelf, a photo frame, the trash can or elsewhere on the
+// floor it is moved there (with the rest of the selection when it is part of one); a short
+// drag toggles its selection, a double click opens it. The floor layer places it by its
+// centre and stacks it.
+class FloorItemView : public RoomItem {
+    Q_OBJECT
+public:
+    FloorItemView(const QUrl& itemURL, StorageManager& storage, FloorInteractionState& floorState,
+                  AppState& appState, QGraphicsItem* parent = nullptr);
+
+    QUrl itemURL() const { return m_itemURL; }
+    QString name() const { return m_name; }
+
+    void setCovered(bool covered);
+    bool isCovered() const { return m_isCovered; }
+    void setScreenSize(const QSizeF& size) { m_screenSize = size; }
+    void setIconImage(const QIcon& icon);
+
+    // The drag gesture's two handlers.
+    void handleDragChanged(const DragValue& value);
+    void handleDragEnded(const DragValue& value);
+    void hoverChanged(bool inside);
+    // The restore button shown while the pointer is over an unselected file.
+    RoomItem* restoreButton() const { return m_restoreButton; }
+
+    // Fills `menu` with the file's entries as the selection stands now.
+    void populateContextMenu(QMenu& menu);
+
+    // The whole-degree tilt a resting file lies at, from a hash of its name.
+    static int restingTilt(const QString& name);
+    static QString helpText(const QString& name);
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+private:
+    bool isDragged() const;
+    bool isSelected() const;
+    bool isHovered() const;
+    void refresh();
+    void layoutStack();
+    QRectF iconRect() const;
+    QRectF labelRect() const;
+    QPointF newCentre(const QPointF& translation) const;
+    void clearTargets();
+    void framePhoto(bool framed);
+    void trashNames(const QStringList& names);
+    void moveOnFloor(const QStringList& names, const QPointF& translation);
+    void openFile();
+    void revealFile();
+
+    QUrl m_itemURL;
+    QString m_name;
+    StorageManager& m_storage;
+    FloorInteractionState& m_floorState;
+    AppState& m_appState;
+    QSizeF m_screenSize;
+    QIcon m_icon;
+    bool m_isCovered = false;
+    int m_tilt = 0;
+    QString m_elidedName;
+    QSizeF m_labelSize;
+    RoomItem* m_restoreButton = nullptr;
+
+    // Shadows blurred once per look.
+    QImage m_iconShadow;
+    QPointF m_iconShadowTopLeft;
+    bool m_iconShadowDragged = false;
+    QImage m_labelShadow;
+    QPointF m_labelShadowTopLeft;
+};

@@ -1,0 +1,313 @@
+#include "room/floor/magic_carpet_view.h"
+
+#include "kit/transition.h"
+#include "room/floor/file_icon_cache.h"
+#include "room/floor/floor_item_view.h"
+#include "room/floor/floor_marquee_view.h"
+#include "room/floor/floor_multi_select_action_bar.h"
+#include "room/floor/floor_rules.h"
+#include "room/floor/movable_carpet_mat_view.h"
+#include "state/app_state.h"
+#include "state/floor_interaction_state.h"
+#include "storage/storage_manager.h"
+
+#include <QLineF>
+
+namespace {
+constexpr Animation bulkSpring = Animation::spring(0.35, 0.75);
+
+Transition fileTransition()
+{
+    return Transition::scaled(0).combined(Transition::opacity());
+}
+} // namespace
+
+MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState& floorState,
+                                 AppState& appState, QGraphicsItem* parent)
+    : RoomItem(parent), m_storage(storage), m_floorState(floorState), m_appState(appState)
+{
+    setFlag(ItemHasNoContents);
+    setZValue(restingZ);
+
+    m_carpet = new MovableCarpetMatView(m_storage, m_floorState, m_appState, this);
+    m_carpet->setZValue(20);
+    m_carpetPlace.setOnFrame([this] { m_carpet->setCentre(m_carpetPlace.value()); });
+
+    m_marquee = new FloorMarqueeView(this);
+    m_marquee->setZValue(45);
+    m_marquee->setVisible(false);
+
+    connect(&m_storage, &StorageManager::carpetItemsChanged, this, &MagicCarpetView::rebuildItems);
+    connect(&m_storage, &StorageManager::floorItemPositionsChanged, this,
+            &MagicCarpetView::layoutFloor);
+    connect(&m_storage, &StorageManager::carpetPositionNormChanged, this,
+            &MagicCarpetView::layoutFloor);
+    connect(&m_floorState, &FloorInteractionState::carpetDragOffsetChanged, this,
+            &MagicCarpetView::layoutFloor);
+    connect(&m_floorState, &FloorInteractionState::isCarpetLiftedChanged, this,
+            &MagicCarpetView::layoutFloor);
+    connect(&m_floorState, &FloorInteractionState::selectedFileNamesChanged, this,
+            &MagicCarpetView::layoutFloor);
+    connect(&m_floorState, &FloorInteractionState::draggingFloorFileNameChanged, this,
+            &MagicCarpetView::followDragging);
+    connect(&m_floorState, &FloorInteractionState::floorFileDragTranslationChanged, this,
+            &MagicCarpetView::layoutDrag);
+    connect(&m_floorState, &FloorInteractionState::isCarpetDraggingChanged, this,
+            &MagicCarpetView::layoutBar);
+    connect(&m_floorState, &FloorInteractionState::isMarqueeSelectingChanged, this,
+            &MagicCarpetView::layoutMarquee);
+    connect(&m_floorState, &FloorInteractionState::marqueeStartChanged, this,
+            &MagicCarpetView::layoutMarquee);
+    connect(&m_floorState, &FloorInteractionState::marqueeCurrentChanged, this,
+            &MagicCarpetView::layoutMarquee);
+    rebuildItems();
+}
+
+MagicCarpetView::~MagicCarpetView() = default;
+
+void MagicCarpetView::setScreenSize(const QSizeF& size)
+{
+    if (size == this->size())
+        return;
+    setSize(size);
+    m_carpet->setScreenSize(size);
+    for (auto& [name, entry] : m_entries) {
+        if (entry.view)
+            entry.view->setScreenSize(size);
+    }
+    withoutAnimation([this] { layoutFloor(); });
+}
+
+void MagicCarpetView::setTheme(const RoomTheme& theme)
+{
+    m_theme = theme;
+    m_carpet->setTheme(theme);
+}
+
+FloorItemView* MagicCarpetView::floorItem(const QString& name) const
+{
+    const auto it = m_entries.find(name);
+    if (it == m_entries.end() || !it->second.view || !it->second.holder ||
+        !it->second.holder->isVisible())
+        return nullptr;
+    return it->second.view;
+}
+
+FloorMultiSelectActionBar* MagicCarpetView::actionBar() const
+{
+    return m_barHolder && !m_barHolder->isDisappearing() ? m_bar.data() : nullptr;
+}
+
+QPointF MagicCarpetView::carpetCentre() const
+{
+    const StoredPosition p = m_storage.carpetPositionNorm();
+    const QSizeF offset = m_floorState.carpetDragOffset();
+    return QPointF(size().width() * p.x + offset.width(), size().height() * p.y + offset.height());
+}
+
+QRectF MagicCarpetView::coveredRect() const
+{
+    return FloorRules::carpetCoverRect(carpetCentre());
+}
+
+QPointF MagicCarpetView::filePoint(const QString& name) const
+{
+    const StoredPosition p = m_storage.carpetItemPosition(name);
+    return QPointF(size().width() * p.x, size().height() * p.y);
+}
+
+void MagicCarpetView::rebuildItems()
+{
+    // Each file keeps its view while it stays in the folder; one that left goes out with
+    // its transition, one that came comes in with it.
+    QSet<QString> present;
+    for (const QUrl& url : m_storage.carpetItems()) {
+        const QString name = url.fileName();
+        present.insert(name);
+        if (m_entries.count(name))
+            continue;
+        Entry entry;
+        entry.holder = new TransitionItem(fileTransition(), this);
+        entry.view = new FloorItemView(url, m_storage, m_floorState, m_appState, entry.holder);
+        entry.view->setScreenSize(size());
+        entry.view->setIconImage(FileIconCache::shared().icon(url));
+        entry.place = std::make_unique<Animated<QPointF>>(filePoint(name));
+        entry.place->setOnFrame([this, name] { placeFile(name); });
+        TransitionItem* holder = entry.holder;
+        m_entries.emplace(name, std::move(entry));
+        holder->appear();
+    }
+    for (auto it = m_entries.begin(); it != m_entries.end();) {
+        if (present.contains(it->first)) {
+            ++it;
+            continue;
+        }
+        if (it->second.holder)
+            it->second.holder->disappear(); // deletes itself later, never inside its event
+        it = m_entries.erase(it);
+    }
+    layoutFloor();
+}
+
+void MagicCarpetView::layoutFloor()
+{
+    const QPointF carpet = carpetCentre();
+    const bool lifted = m_floorState.isCarpetLifted();
+    const QSet<QString>& selection = m_floorState.selectedFileNames();
+    const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
+    int covered = 0;
+    for (auto& [name, entry] : m_entries) {
+        if (!entry.view || !entry.holder)
+            continue;
+        const QPointF point = filePoint(name);
+        const bool isCovered = FloorRules::isCoveredByCarpet(point, carpet);
+        covered += isCovered ? 1 : 0;
+        const bool isDragged = dragged == name;
+        const bool isSelected = selection.contains(name);
+        const bool groupMoving = isSelected && dragged.has_value();
+
+        // Under the lowered carpet a file is not there at all: no view, no target.
+        entry.holder->setVisible(!(isCovered && !lifted));
+        entry.view->setCovered(isCovered);
+        entry.place->set(point);
+        placeFile(name);
+        entry.holder->setZValue(isDragged     ? 40
+                                : groupMoving ? 38
+                                : isSelected  ? 32
+                                : lifted      ? 25
+                                              : 22);
+    }
+    m_coveredCount = covered;
+    m_carpet->setCoveredCount(covered);
+
+    // The drag offset moves the carpet at once; a new stored place may animate.
+    const StoredPosition p = m_storage.carpetPositionNorm();
+    const QSizeF offset = m_floorState.carpetDragOffset();
+    m_carpetPlace.set(QPointF(size().width() * p.x, size().height() * p.y));
+    m_carpet->setCentre(m_carpetPlace.value() + QPointF(offset.width(), offset.height()));
+    layoutBar();
+}
+
+void MagicCarpetView::layoutDrag()
+{
+    // At pointer rate: only the files that follow the pointer move.
+    const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
+    if (!dragged)
+        return;
+    const QSet<QString>& selection = m_floorState.selectedFileNames();
+    for (const auto& [name, entry] : m_entries) {
+        if (name == *dragged || selection.contains(name))
+            placeFile(name);
+    }
+}
+
+void MagicCarpetView::placeFile(const QString& name)
+{
+    // A dragged file, and the selection with it, follows the pointer.
+    const auto found = m_entries.find(name);
+    if (found == m_entries.end() || !found->second.view)
+        return;
+    const Entry& entry = found->second;
+    const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
+    const bool follows =
+        dragged && (*dragged == name || m_floorState.selectedFileNames().contains(name));
+    const QSizeF t = follows ? m_floorState.floorFileDragTranslation() : QSizeF(0, 0);
+    entry.view->setCentre(entry.place->value() + QPointF(t.width(), t.height()));
+}
+
+void MagicCarpetView::followDragging()
+{
+    // While a file is dragged the whole floor rides above the furniture.
+    setZValue(m_floorState.draggingFloorFileName() ? draggingZ : restingZ);
+    layoutFloor();
+}
+
+void MagicCarpetView::layoutBar()
+{
+    const bool show = !m_floorState.selectedFileNames().isEmpty() &&
+                      !m_floorState.isCarpetDragging() &&
+                      !m_floorState.draggingFloorFileName().has_value();
+    if (show && !actionBar()) {
+        m_barHolder =
+            new TransitionItem(Transition::scaled(0.9).combined(Transition::opacity()), this);
+        m_barHolder->setZValue(50);
+        m_bar = new FloorMultiSelectActionBar(m_barHolder);
+        m_bar->onAddToBookshelf = [this] {
+            withAnimation(bulkSpring, [this] { addSelectionToBookshelf(); });
+        };
+        m_bar->onClearSelection = [this] {
+            withAnimation(Animation::easeInOut(0.2), [this] { m_floorState.clearSelection(); });
+        };
+        m_bar->onTrashAll = [this] { withAnimation(bulkSpring, [this] { trashSelection(); }); };
+        m_barHolder->appear();
+    } else if (!show && actionBar()) {
+        m_barHolder->disappear();
+    }
+    if (FloorMultiSelectActionBar* bar = actionBar()) {
+        bar->setSelectedCount(int(m_floorState.selectedFileNames().size()));
+        bar->setCentre(QPointF(0.5 * size().width(), 0.88 * size().height()));
+    }
+}
+
+void MagicCarpetView::layoutMarquee()
+{
+    const std::optional<QPointF>& start = m_floorState.marqueeStart();
+    const std::optional<QPointF>& current = m_floorState.marqueeCurrent();
+    const bool show = m_floorState.isMarqueeSelecting() && start && current;
+    m_marquee->setVisible(show);
+    if (show)
+        m_marquee->setMarquee(FloorRules::marqueeRect(*start, *current));
+}
+
+void MagicCarpetView::addSelectionToBookshelf()
+{
+    const QSet<QString>& selection = m_floorState.selectedFileNames();
+    QStringList names(selection.cbegin(), selection.cend());
+    names.sort();
+    m_storage.moveCarpetItemsToBookshelf(names);
+    m_floorState.clearSelection();
+}
+
+void MagicCarpetView::trashSelection()
+{
+    // Each file keeps its place until it has reached the Trash; the others still go when
+    // one is refused.
+    const QSet<QString>& selection = m_floorState.selectedFileNames();
+    QStringList names(selection.cbegin(), selection.cend());
+    names.sort();
+    const QString folder = m_storage.carpetDirectory().toLocalFile();
+    for (const QString& name : names)
+        m_storage.trashCarpetItem(QUrl::fromLocalFile(folder + QLatin1Char('/') + name));
+    m_floorState.clearSelection();
+}
+
+void MagicCarpetView::marqueeChanged(QPointF start, QPointF current)
+{
+    if (!m_floorState.isMarqueeSelecting())
+        m_floorState.setMarqueeSelecting(true);
+    m_floorState.setMarqueeStart(start);
+    m_floorState.setMarqueeCurrent(current);
+
+    const QRectF marquee = FloorRules::marqueeRect(start, current);
+    QSet<QString> hit;
+    for (const QUrl& url : m_storage.carpetItems()) {
+        const QString name = url.fileName();
+        if (FloorRules::marqueeHits(marquee, filePoint(name)))
+            hit.insert(name);
+    }
+    // An unchanged selection is not published again: the floor would redraw for nothing.
+    if (hit != m_floorState.selectedFileNames())
+        m_floorState.setSelectedFileNames(hit);
+}
+
+void MagicCarpetView::backgroundReleased(QPointF translation)
+{
+    if (QLineF(QPointF(), translation).length() < FloorRules::backgroundClickDistance) {
+        m_floorState.clearSelection();
+        if (m_floorState.isCarpetLifted())
+            withAnimation(bulkSpring, [this] { m_floorState.setCarpetLifted(false); });
+    }
+    m_floorState.setMarqueeSelecting(false);
+    m_floorState.setMarqueeStart(std::nullopt);
+    m_floorState.setMarqueeCurrent(std::nullopt);
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "kit/animated_value.h"
+#include "kit/room_item.h"
+#include "state/room_theme.h"
+
+#include <QPointer>
+#include <QSet>
+#include <QUrl>
+
+#include <map>
+#include <memory>
+
+class AppState;
+class FloorInteractionState;
+class FloorItemView;
+class FloorMarqueeView;
+class FloorMultiSelectActionBar;
+class MovableCarpetMatView;
+class StorageManager;
+class TransitionItem;
+
+// The grass floor as one layer over the room: every file of the carpet folder lying at
+// its place, the movable carpet that hides the files it covers (until it is lifted), the
+// marquee while one is drawn and the bar of the selected files. It keeps nothing of its
+// own: each change of the storage's lists or of the floor's state lays it out again.
+// Stacked at 20 over the furniture, at 30 while a file is dragged; it takes the pointer
+// only where a file, the carpet or the bar lies.
+class MagicCarpetView : public RoomItem {
+    Q_OBJECT
+public:
+    MagicCarpetView(StorageManager& storage, FloorInteractionState& floorState, AppState& appState,
+                    QGraphicsItem* parent = nullptr);
+    ~MagicCarpetView() override;
+
+    static constexpr qreal restingZ = 20;
+    static constexpr qreal draggingZ = 30;
+
+    void setScreenSize(const QSizeF& size);
+    void setTheme(const RoomTheme& theme);
+
+    // The view of a file by its name, when it is shown (a file the lowered carpet covers
+    // has none).
+    FloorItemView* floorItem(const QString& name) const;
+    MovableCarpetMatView* carpet() const { return m_carpet; }
+    FloorMultiSelectActionBar* actionBar() const;
+    int coveredCount() const { return m_coveredCount; }
+    QRectF coveredRect() const;
+
+    // The bar's two actions on the whole selection.
+    void addSelectionToBookshelf();
+    void trashSelection();
+
+    // The room's background gesture: the marquee while it is dragged, and its release
+    // (under 4 points it is a click: the selection goes and a lifted carpet lowers).
+    void marqueeChanged(QPointF start, QPointF current);
+    void backgroundReleased(QPointF translation);
+
+private:
+    struct Entry {
+        QPointer<TransitionItem> holder;
+        QPointer<FloorItemView> view;
+        std::unique_ptr<Animated<QPointF>> place;
+    };
+
+    void rebuildItems();
+    void layoutFloor();
+    void layoutDrag();
+    void placeFile(const QString& name);
+    void layoutBar();
+    void layoutMarquee();
+    void followDragging();
+    QPointF carpetCentre() const;
+    QPointF filePoint(const QString& name) const;
+
+    StorageManager& m_storage;
+    FloorInteractionState& m_floorState;
+    AppState& m_appState;
+    RoomTheme m_theme;
+    std::map<QString, Entry> m_entries;
+    MovableCarpetMatView* m_carpet = nullptr;
+    Animated<QPointF> m_carpetPlace;
+    FloorMarqueeView* m_marquee = nullptr;
+    QPointer<TransitionItem> m_barHolder;
+    QPointer<FloorMultiSelectActionBar> m_bar;
+    int m_coveredCount = 0;
+};

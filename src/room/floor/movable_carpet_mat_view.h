@@ -1,0 +1,71 @@
+#pragma once
+
+#include "kit/animated_value.h"
+#include "kit/room_item.h"
+#include "state/room_theme.h"
+
+#include <QImage>
+
+class AppState;
+class CarpetMatBodyView;
+class FloorInteractionState;
+class QMenu;
+class StorageManager;
+
+// The rug on the grass floor that hides files: dragged within a band of the floor it
+// covers what it lies on, a click lifts it (the files under it show) or lowers it, and its
+// menu hides more files, centres it, tidies or spreads the files, sends them back or opens
+// the carpet folder. The floor layer places it at the carpet's centre plus the live drag
+// offset. The pointer hits its plain 634 x 130 frame; the rug is drawn tilted into the
+// floor inside it.
+class MovableCarpetMatView : public RoomItem {
+    Q_OBJECT
+public:
+    MovableCarpetMatView(StorageManager& storage, FloorInteractionState& floorState,
+                         AppState& appState, QGraphicsItem* parent = nullptr);
+
+    void setTheme(const RoomTheme& theme) { m_theme = theme; }
+    void setCoveredCount(int count);
+    int coveredCount() const { return m_coveredCount; }
+    void setScreenSize(const QSizeF& size) { m_screenSize = size; }
+
+    void handleDragChanged(const DragValue& value);
+    void handleDragEnded(const DragValue& value);
+    // A release without a drag, or after less than 6 points.
+    void handleClick();
+
+    void populateContextMenu(QMenu& menu);
+    void toggleCarpetLifted();
+    void centerCarpet();
+    void spreadFilesOnFloor();
+    void revealCarpetFolder();
+    static void withCarpetAnimation(qreal response, qreal damping,
+                                    const std::function<void()>& action);
+
+    // The body as it is drawn now: its frame in this item's coordinates, transformed.
+    QTransform bodyTransform() const;
+    static QString helpText();
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+private:
+    QPointF base() const;
+    void followLift();
+    void updateBody();
+
+    StorageManager& m_storage;
+    FloorInteractionState& m_floorState;
+    RoomTheme m_theme;
+    QSizeF m_screenSize;
+    int m_coveredCount = 0;
+    // 0 lying flat, 1 lifted; the lift animates with the change that made it.
+    Animated<double> m_lift;
+    QGraphicsObject* m_bodyHolder = nullptr;
+    CarpetMatBodyView* m_body = nullptr;
+
+    // The shadow of the tilted rug, blurred again only when its outline or look changes.
+    QImage m_shadow;
+    QPointF m_shadowTopLeft;
+    QTransform m_shadowTransform;
+    int m_shadowLook = -1;
+};
