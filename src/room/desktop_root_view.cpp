@@ -518,14 +518,26 @@ void DesktopRootView::setRoomDropTarget(RoomDropTarget* target)
     setAcceptDrops(target != nullptr);
 }
 
+// Copied or linked, never moved: a move tells the other program to delete its file. A drag
+// offered only as a move is refused.
+static bool proposeCopyOrLink(QGraphicsSceneDragDropEvent* event)
+{
+    if (event->possibleActions() & Qt::CopyAction)
+        event->setDropAction(Qt::CopyAction);
+    else if (event->possibleActions() & Qt::LinkAction)
+        event->setDropAction(Qt::LinkAction);
+    else
+        return false;
+    return true;
+}
+
 void DesktopRootView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (!m_dropTarget || !event->mimeData() || !m_dropTarget->validateDrop(*event->mimeData())) {
+    if (!m_dropTarget || !event->mimeData() || !m_dropTarget->validateDrop(*event->mimeData()) ||
+        !proposeCopyOrLink(event)) {
         event->ignore();
         return;
     }
-    // Copied or linked, never moved: a move tells the other program to delete its file.
-    event->setDropAction(Qt::CopyAction);
     event->accept();
     m_dropTarget->dropEntered(*event->mimeData());
     m_dropTarget->dropUpdated(event->pos(), geometry(), *event->mimeData());
@@ -533,11 +545,10 @@ void DesktopRootView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 
 void DesktopRootView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (!m_dropTarget || !event->mimeData()) {
+    if (!m_dropTarget || !event->mimeData() || !proposeCopyOrLink(event)) {
         event->ignore();
         return;
     }
-    event->setDropAction(Qt::CopyAction);
     event->accept();
     m_dropTarget->dropUpdated(event->pos(), geometry(), *event->mimeData());
 }
@@ -550,11 +561,12 @@ void DesktopRootView::dragLeaveEvent(QGraphicsSceneDragDropEvent*)
 
 void DesktopRootView::dropEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (!m_dropTarget || !event->mimeData()) {
+    if (!m_dropTarget || !event->mimeData() || !proposeCopyOrLink(event)) {
+        if (m_dropTarget)
+            m_dropTarget->dropExited();
         event->ignore();
         return;
     }
-    event->setDropAction(Qt::CopyAction);
     if (m_dropTarget->performDrop(event->pos(), geometry(), *event->mimeData()))
         event->accept();
     else

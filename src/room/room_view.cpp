@@ -2,6 +2,7 @@
 
 #include "room/asset_loader.h"
 #include "room/desktop_root_view.h"
+#include "room/floor/floor_drop_delegate.h"
 #include "room/room_pieces.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
@@ -42,6 +43,16 @@ RoomView::RoomView(AppState& appState, FloorInteractionState& floorState, Storag
 
     m_root = new DesktopRootView(appState, floorState, storage, assets, std::move(pieces));
     scene->addItem(m_root);
+    if (storage) {
+        m_dropDelegate = std::make_unique<FloorDropDelegate>(*storage, floorState, appState);
+        m_root->setRoomDropTarget(m_dropDelegate.get());
+    }
+}
+
+RoomView::~RoomView()
+{
+    // The root goes with the scene; it must not keep asking a delegate that is gone.
+    m_root->setRoomDropTarget(nullptr);
 }
 
 void RoomView::resizeEvent(QResizeEvent* event)

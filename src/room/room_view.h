@@ -2,9 +2,12 @@
 
 #include <QGraphicsView>
 
+#include <memory>
+
 class AppState;
 class AssetLoader;
 class DesktopRootView;
+class FloorDropDelegate;
 class FloorInteractionState;
 class StorageManager;
 struct RoomPieces;
@@ -16,8 +19,10 @@ class RoomView : public QGraphicsView {
 public:
     // The room of the shared objects, furnished with the program's pieces.
     explicit RoomView(AppState& appState, QWidget* parent = nullptr);
+    // With a storage service, files dragged in from other programs land in the room.
     RoomView(AppState& appState, FloorInteractionState& floorState, StorageManager* storage,
              AssetLoader& assets, RoomPieces pieces, QWidget* parent = nullptr);
+    ~RoomView() override;
 
     AppState& appState() const { return m_appState; }
     DesktopRootView* root() const { return m_root; }
@@ -28,4 +33,5 @@ protected:
 private:
     AppState& m_appState;
     DesktopRootView* m_root = nullptr;
+    std::unique_ptr<FloorDropDelegate> m_dropDelegate;
 };

@@ -1,7 +1,11 @@
 #include "floor_room.h"
 
-#include "room/floor/floor_background_target.h"
+#include "room/asset_loader.h"
+#include "room/desktop_root_view.h"
+#include "room/floor/floor_drop_highlight_overlay.h"
 #include "room/floor/magic_carpet_view.h"
+#include "room/room_pieces.h"
+#include "room/room_view.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
@@ -44,24 +48,18 @@ FloorRoom::FloorRoom(const QMap<QString, QPointF>& files)
     // The layout is handed over on the event loop after start-up.
     QCoreApplication::processEvents();
 
-    m_scene.setSceneRect(0, 0, width, height);
-    m_scene.setItemIndexMethod(QGraphicsScene::NoIndex);
-    m_floor = new MagicCarpetView(*m_storage, *m_floorState, *m_appState);
-    m_scene.addItem(m_floor);
-    m_floor->setScreenSize(QSizeF(width, height));
-    m_background = new FloorBackgroundTarget(*m_floor, *m_storage, *m_floorState, *m_appState);
-    m_background->setZValue(-1);
-    m_scene.addItem(m_background);
-    m_background->setScreenSize(QSizeF(width, height));
-
-    m_view.setScene(&m_scene);
-    m_view.setFrameShape(QFrame::NoFrame);
-    m_view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_view.setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_view.resize(width, height);
-    m_view.show();
-    if (!QTest::qWaitForWindowExposed(&m_view))
+    m_assets = std::make_unique<AssetLoader>(AssetLoader::Locations{{}, {m_noImages.path()}});
+    RoomPieces pieces;
+    pieces.floor = [this]() -> RoomItem* {
+        m_floor = new MagicCarpetView(*m_storage, *m_floorState, *m_appState);
+        return m_floor;
+    };
+    pieces.floorDropHighlight = [] { return new FloorDropHighlightOverlay; };
+    m_view = std::make_unique<RoomView>(*m_appState, *m_floorState, m_storage.get(), *m_assets,
+                                        std::move(pieces));
+    m_view->resize(width, height);
+    m_view->show();
+    if (!QTest::qWaitForWindowExposed(m_view.get()))
         qWarning("the room view was not exposed");
 }
 
@@ -69,11 +67,20 @@ FloorRoom::~FloorRoom()
 {
     // Drops still being read land before the room goes.
     QCoreApplication::processEvents();
-    m_view.hide();
-    m_scene.clear();
+    m_view.reset();
     // Queued reloads of the storage must not outlive it.
     m_storage.reset();
     QCoreApplication::processEvents();
+}
+
+DesktopRootView& FloorRoom::root()
+{
+    return *m_view->root();
+}
+
+QGraphicsScene& FloorRoom::scene()
+{
+    return *m_view->scene();
 }
 
 QString FloorRoom::storagePath() const
@@ -139,7 +146,7 @@ void FloorRoom::sendMouse(QEvent::Type type, QPointF at, Qt::MouseButton button)
     event.setButton(button);
     event.setButtons(m_buttons);
     event.setAccepted(false);
-    QApplication::sendEvent(&m_scene, &event);
+    QApplication::sendEvent(m_view->scene(), &event);
     m_lastPos = at;
 }
 
@@ -188,7 +195,7 @@ void FloorRoom::sendDrag(QEvent::Type type, QPointF at, QMimeData* data, Qt::Dro
     event.setProposedAction(actions & Qt::CopyAction ? Qt::CopyAction : Qt::MoveAction);
     event.setDropAction(event.proposedAction());
     event.setAccepted(false);
-    QApplication::sendEvent(&m_scene, &event);
+    QApplication::sendEvent(m_view->scene(), &event);
     if (out) {
         out->setAccepted(event.isAccepted());
         out->setDropAction(event.dropAction());

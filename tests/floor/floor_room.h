@@ -4,25 +4,28 @@
 
 #include <QEvent>
 #include <QGraphicsScene>
-#include <QGraphicsView>
 #include <QMap>
 #include <QPointF>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <memory>
 
 class AppState;
-class FloorBackgroundTarget;
+class AssetLoader;
+class DesktopRootView;
 class FloorInteractionState;
 class MagicCarpetView;
+class RoomView;
 class QGraphicsSceneDragDropEvent;
 class QMimeData;
 class StorageManager;
 
-// A room of 1440 x 900 with only its floor, offscreen, on a fresh home folder whose carpet
-// folder ("Karpet") holds the given files at the given normalised places. Gestures are
-// sent to the view as a person's mouse would send them.
+// The room at 1440 x 900 with only its floor (the furniture's places stay empty),
+// offscreen, on a fresh home folder whose carpet folder ("Karpet") holds the given files
+// at the given normalised places. Gestures reach the scene as a person's mouse would send
+// them, at exact points.
 class FloorRoom {
 public:
     static constexpr int width = 1440;
@@ -36,7 +39,8 @@ public:
     FloorInteractionState& floorState() { return *m_floorState; }
     AppState& appState() { return *m_appState; }
     MagicCarpetView& floor() { return *m_floor; }
-    QGraphicsView& view() { return m_view; }
+    DesktopRootView& root();
+    QGraphicsScene& scene();
 
     QString storagePath() const;
     QString carpetPath(const QString& name = {}) const;
@@ -76,10 +80,10 @@ private:
     std::unique_ptr<AppState> m_appState;
     std::unique_ptr<FloorInteractionState> m_floorState;
     std::unique_ptr<StorageManager> m_storage;
-    QGraphicsScene m_scene;
-    QGraphicsView m_view;
+    QTemporaryDir m_noImages;
+    std::unique_ptr<AssetLoader> m_assets;
+    std::unique_ptr<RoomView> m_view;
     MagicCarpetView* m_floor = nullptr;
-    FloorBackgroundTarget* m_background = nullptr;
     Qt::MouseButtons m_buttons;
     QPointF m_pressPos;
     QPointF m_lastPos;

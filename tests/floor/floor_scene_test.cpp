@@ -1,6 +1,7 @@
 #include "floor_room.h"
 #include "platform/event_sounds.h"
 #include "platform/trash.h"
+#include "room/desktop_root_view.h"
 #include "room/floor/floor_item_view.h"
 #include "room/floor/floor_multi_select_action_bar.h"
 #include "room/floor/magic_carpet_view.h"
@@ -123,7 +124,8 @@ private Q_SLOTS:
         room.press(place(u"photo.png"_s));
         room.moveTo(place(u"photo.png"_s) + QPointF(3, 0));
         QCOMPARE(room.floorState().draggingFloorFileName(), u"photo.png"_s);
-        QCOMPARE(room.floor().zValue(), MagicCarpetView::draggingZ);
+        // The whole floor rides above the furniture while a file is dragged.
+        QCOMPARE(room.root().floorLayer()->zValue(), 30.0);
         room.moveTo(shelfCentre);
         QVERIFY(room.appState().isBookshelfTargeted());
         room.moveTo(QPointF(1100, 450));
@@ -134,7 +136,7 @@ private Q_SLOTS:
         QVERIFY(!room.appState().targetedPhotoSlot());
         room.release(QPointF(700, 300));
         QVERIFY(!room.appState().isTrashTargeted());
-        QCOMPARE(room.floor().zValue(), MagicCarpetView::restingZ);
+        QCOMPARE(room.root().floorLayer()->zValue(), 20.0);
         QCOMPARE(room.floorState().floorFileDragTranslation(), QSizeF(0, 0));
     }
 

@@ -5,7 +5,6 @@
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
-#include <QGraphicsSceneDragDropEvent>
 #include <QMimeData>
 #include <QPointer>
 
@@ -13,9 +12,9 @@ namespace {
 constexpr Animation dropSpring = Animation::spring(0.35, 0.75);
 } // namespace
 
-FloorDropDelegate::FloorDropDelegate(QSizeF screenSize, StorageManager& storage,
-                                     FloorInteractionState& floorState, AppState& appState)
-    : m_screenSize(screenSize), m_storage(storage), m_floorState(floorState), m_appState(appState)
+FloorDropDelegate::FloorDropDelegate(StorageManager& storage, FloorInteractionState& floorState,
+                                     AppState& appState)
+    : m_storage(storage), m_floorState(floorState), m_appState(appState)
 {
 }
 
@@ -24,15 +23,14 @@ bool FloorDropDelegate::validateDrop(const QMimeData& data)
     return data.hasUrls() || data.hasText();
 }
 
-void FloorDropDelegate::dropEntered()
+void FloorDropDelegate::dropEntered(const QMimeData&)
 {
     m_floorState.setFloorTargeted(true);
 }
 
-void FloorDropDelegate::dropUpdated(QPointF location)
+void FloorDropDelegate::dropUpdated(QPointF location, const RoomGeometry& room, const QMimeData&)
 {
     // Flags change only when their value does: the pointer moves many times a second.
-    const RoomGeometry room(m_screenSize);
     const bool onTrash = room.isOnTrashTarget(location);
     if (onTrash != m_appState.isTrashTargeted())
         m_appState.setTrashTargeted(onTrash);
@@ -61,15 +59,15 @@ void FloorDropDelegate::dropExited()
     clearFlags();
 }
 
-bool FloorDropDelegate::performDrop(QPointF location, const QMimeData& data)
+bool FloorDropDelegate::performDrop(QPointF location, const RoomGeometry& room,
+                                    const QMimeData& data)
 {
     clearFlags();
     if (!validateDrop(data))
         return false;
 
     // One target for the whole drop, chosen where it landed.
-    const FloorRules::FloorDrop drop =
-        FloorRules::dropTargetAt(RoomGeometry(m_screenSize), location);
+    const FloorRules::FloorDrop drop = FloorRules::dropTargetAt(room, location);
     // The files are read after this returns; the storage may be gone by then.
     QPointer<StorageManager> guarded(&m_storage);
     StorageManager::loadDroppedURL(data, [guarded, drop](const QUrl& url) {
@@ -100,55 +98,4 @@ bool FloorDropDelegate::performDrop(QPointF location, const QMimeData& data)
         }
     });
     return true;
-}
-
-bool FloorDropDelegate::proposeCopy(QGraphicsSceneDragDropEvent* event)
-{
-    if (event->possibleActions() & Qt::CopyAction)
-        event->setDropAction(Qt::CopyAction);
-    else if (event->possibleActions() & Qt::LinkAction)
-        event->setDropAction(Qt::LinkAction);
-    else
-        return false; // a move only: the source would delete what it gave us
-    return true;
-}
-
-void FloorDropDelegate::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
-{
-    if (!event->mimeData() || !validateDrop(*event->mimeData()) || !proposeCopy(event)) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    dropEntered();
-    dropUpdated(event->scenePos());
-}
-
-void FloorDropDelegate::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
-{
-    if (!proposeCopy(event)) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    dropUpdated(event->scenePos());
-}
-
-void FloorDropDelegate::dragLeaveEvent(QGraphicsSceneDragDropEvent* event)
-{
-    event->accept();
-    dropExited();
-}
-
-void FloorDropDelegate::dropEvent(QGraphicsSceneDragDropEvent* event)
-{
-    if (!event->mimeData() || !proposeCopy(event)) {
-        clearFlags();
-        event->ignore();
-        return;
-    }
-    if (performDrop(event->scenePos(), *event->mimeData()))
-        event->accept();
-    else
-        event->ignore();
 }

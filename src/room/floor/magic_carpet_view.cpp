@@ -11,8 +11,6 @@
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
-#include <QLineF>
-
 namespace {
 constexpr Animation bulkSpring = Animation::spring(0.35, 0.75);
 
@@ -27,7 +25,6 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
     : RoomItem(parent), m_storage(storage), m_floorState(floorState), m_appState(appState)
 {
     setFlag(ItemHasNoContents);
-    setZValue(restingZ);
 
     m_carpet = new MovableCarpetMatView(m_storage, m_floorState, m_appState, this);
     m_carpet->setZValue(20);
@@ -49,7 +46,7 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
     connect(&m_floorState, &FloorInteractionState::selectedFileNamesChanged, this,
             &MagicCarpetView::layoutFloor);
     connect(&m_floorState, &FloorInteractionState::draggingFloorFileNameChanged, this,
-            &MagicCarpetView::followDragging);
+            &MagicCarpetView::layoutFloor);
     connect(&m_floorState, &FloorInteractionState::floorFileDragTranslationChanged, this,
             &MagicCarpetView::layoutDrag);
     connect(&m_floorState, &FloorInteractionState::isCarpetDraggingChanged, this,
@@ -65,23 +62,14 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
 
 MagicCarpetView::~MagicCarpetView() = default;
 
-void MagicCarpetView::setScreenSize(const QSizeF& size)
+void MagicCarpetView::onSizeChanged()
 {
-    if (size == this->size())
-        return;
-    setSize(size);
-    m_carpet->setScreenSize(size);
+    m_carpet->setScreenSize(size());
     for (auto& [name, entry] : m_entries) {
         if (entry.view)
-            entry.view->setScreenSize(size);
+            entry.view->setScreenSize(size());
     }
     withoutAnimation([this] { layoutFloor(); });
-}
-
-void MagicCarpetView::setTheme(const RoomTheme& theme)
-{
-    m_theme = theme;
-    m_carpet->setTheme(theme);
 }
 
 FloorItemView* MagicCarpetView::floorItem(const QString& name) const
@@ -215,13 +203,6 @@ void MagicCarpetView::placeFile(const QString& name)
     entry.view->setCentre(entry.place->value() + QPointF(t.width(), t.height()));
 }
 
-void MagicCarpetView::followDragging()
-{
-    // While a file is dragged the whole floor rides above the furniture.
-    setZValue(m_floorState.draggingFloorFileName() ? draggingZ : restingZ);
-    layoutFloor();
-}
-
 void MagicCarpetView::layoutBar()
 {
     const bool show = !m_floorState.selectedFileNames().isEmpty() &&
@@ -279,35 +260,4 @@ void MagicCarpetView::trashSelection()
     for (const QString& name : names)
         m_storage.trashCarpetItem(QUrl::fromLocalFile(folder + QLatin1Char('/') + name));
     m_floorState.clearSelection();
-}
-
-void MagicCarpetView::marqueeChanged(QPointF start, QPointF current)
-{
-    if (!m_floorState.isMarqueeSelecting())
-        m_floorState.setMarqueeSelecting(true);
-    m_floorState.setMarqueeStart(start);
-    m_floorState.setMarqueeCurrent(current);
-
-    const QRectF marquee = FloorRules::marqueeRect(start, current);
-    QSet<QString> hit;
-    for (const QUrl& url : m_storage.carpetItems()) {
-        const QString name = url.fileName();
-        if (FloorRules::marqueeHits(marquee, filePoint(name)))
-            hit.insert(name);
-    }
-    // An unchanged selection is not published again: the floor would redraw for nothing.
-    if (hit != m_floorState.selectedFileNames())
-        m_floorState.setSelectedFileNames(hit);
-}
-
-void MagicCarpetView::backgroundReleased(QPointF translation)
-{
-    if (QLineF(QPointF(), translation).length() < FloorRules::backgroundClickDistance) {
-        m_floorState.clearSelection();
-        if (m_floorState.isCarpetLifted())
-            withAnimation(bulkSpring, [this] { m_floorState.setCarpetLifted(false); });
-    }
-    m_floorState.setMarqueeSelecting(false);
-    m_floorState.setMarqueeStart(std::nullopt);
-    m_floorState.setMarqueeCurrent(std::nullopt);
 }

@@ -2,7 +2,6 @@
 
 #include "kit/animated_value.h"
 #include "kit/room_item.h"
-#include "state/room_theme.h"
 
 #include <QPointer>
 #include <QSet>
@@ -23,9 +22,8 @@ class TransitionItem;
 // The grass floor as one layer over the room: every file of the carpet folder lying at
 // its place, the movable carpet that hides the files it covers (until it is lifted), the
 // marquee while one is drawn and the bar of the selected files. It keeps nothing of its
-// own: each change of the storage's lists or of the floor's state lays it out again.
-// Stacked at 20 over the furniture, at 30 while a file is dragged; it takes the pointer
-// only where a file, the carpet or the bar lies.
+// own: each change of the storage's lists or of the floor's state lays it out again. It
+// takes the pointer only where a file, the carpet or the bar lies.
 class MagicCarpetView : public RoomItem {
     Q_OBJECT
 public:
@@ -33,11 +31,8 @@ public:
                     QGraphicsItem* parent = nullptr);
     ~MagicCarpetView() override;
 
-    static constexpr qreal restingZ = 20;
-    static constexpr qreal draggingZ = 30;
-
-    void setScreenSize(const QSizeF& size);
-    void setTheme(const RoomTheme& theme);
+    // The room's size, W x H: the layer covers the whole room.
+    void setScreenSize(const QSizeF& size) { setSize(size); }
 
     // The view of a file by its name, when it is shown (a file the lowered carpet covers
     // has none).
@@ -51,10 +46,8 @@ public:
     void addSelectionToBookshelf();
     void trashSelection();
 
-    // The room's background gesture: the marquee while it is dragged, and its release
-    // (under 4 points it is a click: the selection goes and a lifted carpet lowers).
-    void marqueeChanged(QPointF start, QPointF current);
-    void backgroundReleased(QPointF translation);
+protected:
+    void onSizeChanged() override;
 
 private:
     struct Entry {
@@ -69,14 +62,12 @@ private:
     void placeFile(const QString& name);
     void layoutBar();
     void layoutMarquee();
-    void followDragging();
     QPointF carpetCentre() const;
     QPointF filePoint(const QString& name) const;
 
     StorageManager& m_storage;
     FloorInteractionState& m_floorState;
     AppState& m_appState;
-    RoomTheme m_theme;
     std::map<QString, Entry> m_entries;
     MovableCarpetMatView* m_carpet = nullptr;
     Animated<QPointF> m_carpetPlace;

@@ -2,7 +2,6 @@
 
 #include "kit/animated_value.h"
 #include "kit/room_item.h"
-#include "state/room_theme.h"
 
 #include <QImage>
 
@@ -24,7 +23,6 @@ public:
     MovableCarpetMatView(StorageManager& storage, FloorInteractionState& floorState,
                          AppState& appState, QGraphicsItem* parent = nullptr);
 
-    void setTheme(const RoomTheme& theme) { m_theme = theme; }
     void setCoveredCount(int count);
     int coveredCount() const { return m_coveredCount; }
     void setScreenSize(const QSizeF& size) { m_screenSize = size; }
@@ -55,7 +53,6 @@ private:
 
     StorageManager& m_storage;
     FloorInteractionState& m_floorState;
-    RoomTheme m_theme;
     QSizeF m_screenSize;
     int m_coveredCount = 0;
     // 0 lying flat, 1 lifted; the lift animates with the change that made it.
