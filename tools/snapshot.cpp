@@ -11,6 +11,11 @@
 // States: lamp-off, fire, picker, card:<clock|calendar|monitor|mail|whatsapp|trash|guitar|
 // acoustic-guitar|quennet-plaque|tolvane-plaque|photo-N>, and slots (outlines every piece
 // of furniture that has no view yet, to check the layout).
+//
+// Floor states: floor-files (a dozen files in the carpet folder, some under the carpet),
+// carpet-lifted, floor-selected (three files and the selection bar), floor-marquee,
+// drop-highlight, and floor-drag (with --hold: a file dragged round the floor the whole
+// time, to measure what a drag costs).
 #include "app/interactive_desktop_window.h"
 #include "kit/colors.h"
 #include "kit/room_item.h"
@@ -25,6 +30,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
+#include <QGraphicsView>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -33,6 +43,7 @@
 
 #include <sys/resource.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -91,6 +102,101 @@ bool applyCard(AppState& state, const QString& name)
         return false;
     state.setActiveQuickView(it->second());
     return true;
+}
+
+// A dozen files lying on the floor, four of them under the carpet at its middle.
+void seedFloorFiles(const QString& home)
+{
+    const QString storage = home + QStringLiteral("/Documents/RidezozEvar");
+    const std::pair<const char*, QPointF> files[] = {
+        {"Laporan Keuangan 2024.pdf", {0.12, 0.62}},
+        {"foto liburan.jpg", {0.22, 0.58}},
+        {"catatan rapat.txt", {0.33, 0.64}},
+        {"Proyek", {0.62, 0.6}},
+        {"anggaran.xlsx", {0.8, 0.9}},
+        {"musik.mp3", {0.9, 0.78}},
+        {"presentasi.odp", {0.14, 0.88}},
+        {"arsip.zip", {0.27, 0.9}},
+        {"rahasia.txt", {0.42, 0.82}},
+        {"draf novel.odt", {0.5, 0.83}},
+        {"pajak.pdf", {0.57, 0.8}},
+        {"kontrak & lampiran.pdf", {0.65, 0.84}},
+    };
+    QJsonObject items;
+    for (const auto& [name, at] : files) {
+        const QString path = storage + QStringLiteral("/Karpet/") + QString::fromUtf8(name);
+        if (QString::fromUtf8(name) == QLatin1String("Proyek")) {
+            QDir().mkpath(path);
+        } else {
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly))
+                file.write("pondsill");
+        }
+        items.insert(QString::fromUtf8(name),
+                     QJsonObject{{QStringLiteral("x"), at.x()}, {QStringLiteral("y"), at.y()}});
+    }
+    const QJsonObject layout{
+        {QStringLiteral("carpetPosition"),
+         QJsonObject{{QStringLiteral("x"), 0.498}, {QStringLiteral("y"), 0.82}}},
+        {QStringLiteral("itemPositions"), items}};
+    QFile json(storage + QStringLiteral("/floor_positions.json"));
+    if (json.open(QIODevice::WriteOnly))
+        json.write(QJsonDocument(layout).toJson(QJsonDocument::Compact));
+}
+
+// The floor's states, set once the room is built.
+bool applyFloorState(FloorInteractionState& floor, const QString& name)
+{
+    if (name == QLatin1String("carpet-lifted")) {
+        floor.setCarpetLifted(true);
+    } else if (name == QLatin1String("floor-selected")) {
+        floor.setSelectedFileNames({QStringLiteral("foto liburan.jpg"),
+                                    QStringLiteral("catatan rapat.txt"), QStringLiteral("Proyek")});
+    } else if (name == QLatin1String("floor-marquee")) {
+        floor.setMarqueeSelecting(true);
+        floor.setMarqueeStart(QPointF(120, 480));
+        floor.setMarqueeCurrent(QPointF(520, 620));
+        floor.setSelectedFileNames({QStringLiteral("Laporan Keuangan 2024.pdf"),
+                                    QStringLiteral("foto liburan.jpg"),
+                                    QStringLiteral("catatan rapat.txt")});
+    } else if (name == QLatin1String("drop-highlight")) {
+        floor.setFloorTargeted(true);
+    } else {
+        return name == QLatin1String("floor-files") || name == QLatin1String("floor-drag");
+    }
+    return true;
+}
+
+bool isFloorState(const QString& name)
+{
+    FloorInteractionState probe;
+    return applyFloorState(probe, name);
+}
+
+// Drags the file at `from` round a circle on the floor for as long as the room runs, as a
+// hand on the mouse would (about 60 moves a second).
+void dragRoundTheFloor(QGraphicsView& view, QPointF from)
+{
+    QWidget* viewport = view.viewport();
+    const auto send = [viewport, &view](QEvent::Type type, QPointF scene,
+                                        Qt::MouseButtons buttons) {
+        const QPointF p = view.mapFromScene(scene);
+        QMouseEvent event(type, p, viewport->mapToGlobal(p.toPoint()),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    auto* timer = new QTimer(&view);
+    auto* step = new int(0);
+    QObject::connect(timer, &QTimer::timeout, &view, [send, from, step] {
+        const qreal a = ++*step * 0.05;
+        send(QEvent::MouseMove, from + QPointF(260 * std::sin(a), -120 * (1 - std::cos(a))),
+             Qt::LeftButton);
+    });
+    QObject::connect(timer, &QObject::destroyed, [step] { delete step; });
+    timer->start(16);
 }
 
 bool applyState(AppState& state, const QString& name)
@@ -165,9 +271,14 @@ int main(int argc, char** argv)
                        QSettings::IniFormat);
     AppState state(&settings);
     bool outlineSlots = false;
+    QStringList floorStates;
     for (const QString& name : parser.values(stateOption)) {
         if (name == QLatin1String("slots")) {
             outlineSlots = true;
+            continue;
+        }
+        if (isFloorState(name)) {
+            floorStates << name;
             continue;
         }
         if (!applyState(state, name)) {
@@ -175,6 +286,10 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+
+    // The files must lie in the carpet folder before the storage service first looks.
+    if (!floorStates.isEmpty())
+        seedFloorFiles(home);
 
     InteractiveDesktopWindow window;
     RoomPieces pieces = RoomPieces::standard(state);
@@ -187,17 +302,21 @@ int main(int argc, char** argv)
             }
         }
     }
-    window.setContent(new RoomView(state, FloorInteractionState::shared(),
-                                   &StorageManager::shared(), AssetLoader::shared(),
-                                   std::move(pieces)));
+    auto* view = new RoomView(state, FloorInteractionState::shared(), &StorageManager::shared(),
+                              AssetLoader::shared(), std::move(pieces));
+    window.setContent(view);
     window.resize(width, height);
     window.show();
+    for (const QString& name : floorStates)
+        applyFloorState(FloorInteractionState::shared(), name);
     // Let layout and any entrance animation settle.
     for (int i = 0; i < 50; ++i) {
         QCoreApplication::processEvents();
         QThread::msleep(20);
     }
     const double hold = parser.value(holdOption).toDouble();
+    if (hold > 0 && floorStates.contains(QStringLiteral("floor-drag")))
+        dragRoundTheFloor(*view, QPointF(0.33 * width, 0.64 * height));
     if (hold > 0) {
         rusage before{};
         ::getrusage(RUSAGE_SELF, &before);

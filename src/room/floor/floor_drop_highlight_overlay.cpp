@@ -12,7 +12,7 @@
 namespace {
 QFont labelFont()
 {
-    return Units::font(QString(), 12, QFont::Bold);
+    return Units::systemFont(12, QFont::Bold);
 }
 } // namespace
 

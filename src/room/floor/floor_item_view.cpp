@@ -29,7 +29,7 @@ constexpr Animation menuSpring = Animation::spring(0.5, 1.0);
 
 QFont labelFont()
 {
-    return Units::font(QString(), 9.5, QFont::DemiBold);
+    return Units::systemFont(9.5, QFont::DemiBold);
 }
 
 // A symbol on a filled circle, as the file's badges are drawn.

@@ -18,11 +18,11 @@ const QString addTitle = QStringLiteral("Simpan ke Rak Buku");
 
 QFont countFont()
 {
-    return Units::font(QString(), 12, QFont::Bold);
+    return Units::systemFont(12, QFont::Bold);
 }
 QFont addFont()
 {
-    return Units::font(QString(), 11, QFont::DemiBold);
+    return Units::systemFont(11, QFont::DemiBold);
 }
 
 RoomItem* makeButton(QGraphicsItem* parent, const QString& tip, std::function<void()> action)
