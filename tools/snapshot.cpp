@@ -13,7 +13,9 @@
 // of furniture that has no view yet, to check the layout).
 //
 // Floor states: floor-files (a dozen files in the carpet folder, some under the carpet),
-// carpet-lifted, floor-selected (three files and the selection bar), floor-marquee,
+// carpet-lifted, carpet-drag (the carpet held mid-drag, 260 points to the right, its folds
+// rippling and its fringes swung), floor-selected (three files and the selection bar),
+// floor-marquee,
 // drop-highlight, and floor-drag (with --hold: a file dragged round the floor the whole
 // time, to measure what a drag costs).
 #include "app/interactive_desktop_window.h"
@@ -150,6 +152,9 @@ bool applyFloorState(FloorInteractionState& floor, const QString& name)
 {
     if (name == QLatin1String("carpet-lifted")) {
         floor.setCarpetLifted(true);
+    } else if (name == QLatin1String("carpet-drag")) {
+        floor.setCarpetDragging(true);
+        floor.setCarpetDragOffset(QSizeF(260, 0));
     } else if (name == QLatin1String("floor-selected")) {
         floor.setSelectedFileNames({QStringLiteral("foto liburan.jpg"),
                                     QStringLiteral("catatan rapat.txt"), QStringLiteral("Proyek")});

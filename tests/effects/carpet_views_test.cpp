@@ -1,3 +1,4 @@
+#include "kit/cached_shadow_effect.h"
 #include "room/effects/arabic_rug_view.h"
 #include "room/effects/asset_fire_effect_view.h"
 #include "room/effects/burning_fire_modifier.h"
@@ -10,6 +11,7 @@
 #include "support/test_registry.h"
 
 #include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QPainter>
 #include <QTest>
 
@@ -137,6 +139,27 @@ private Q_SLOTS:
                 body.fire()->parentItem()->zValue());
         QVERIFY(body.fire()->parentItem()->isAncestorOf(body.fire()));
         QVERIFY(!body.rug()->isAncestorOf(body.fire()->fireView()));
+    }
+
+    void burningRugGlowsWithoutBlurringEachFrame()
+    {
+        AppState app(nullptr);
+        app.setFireModeActive(true);
+        FloorInteractionState floor;
+        QGraphicsScene scene(-350, -110, 700, 220);
+        auto* body = new CarpetMatBodyView(app, floor);
+        scene.addItem(body);
+        body->setItemCount(3);
+        QGraphicsView view(&scene);
+        view.resize(700, 220);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto* glow = qobject_cast<CachedShadowEffect*>(body->rug()->graphicsEffect());
+        QVERIFY(glow);
+        QTRY_VERIFY(glow->renderCount() >= 1);
+        const int renders = glow->renderCount();
+        QTest::qWait(300); // about ten frames of flames
+        QCOMPARE(glow->renderCount(), renders);
     }
 
     void stillLayersAreDrawnOnceWhileDragged()
