@@ -16,21 +16,30 @@
 #include <QTest>
 
 namespace {
-QImage render(QGraphicsScene& scene)
-{
-    QImage image(scene.sceneRect().size().toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    scene.render(&p, QRectF(), scene.sceneRect());
-    return image;
-}
+// A carpet body alone in a scene, the carpet's centre at the scene's origin.
+struct CarpetScene {
+    AppState app{nullptr};
+    FloorInteractionState floor;
+    QGraphicsScene scene{-350, -110, 700, 220};
+    CarpetMatBodyView* body = nullptr;
 
-// The scene spans the body centred in a 700 x 220 image.
-QPointF toImage(QPointF bodyPoint)
-{
-    return bodyPoint + QPointF(350, 110);
-}
+    explicit CarpetScene(bool burning = false)
+    {
+        app.setFireModeActive(burning);
+        body = new CarpetMatBodyView(app, floor);
+        scene.addItem(body);
+    }
+
+    QColor pixelAt(QPointF bodyPoint)
+    {
+        QImage image(700, 220, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        scene.render(&p, QRectF(), scene.sceneRect());
+        return image.pixelColor((body->mapToScene(bodyPoint) + QPointF(350, 110)).toPoint());
+    }
+};
 } // namespace
 
 class CarpetViewsTest : public QObject {
@@ -51,23 +60,19 @@ private Q_SLOTS:
         QFETCH(int, covered);
         QFETCH(bool, lifted);
         QFETCH(int, bumps);
-        AppState app(nullptr);
-        FloorInteractionState floor;
-        CarpetMatBodyView body(app, floor);
-        body.setItemCount(covered);
-        body.setLifted(lifted);
-        QCOMPARE(body.lumps().size(), bumps);
+        CarpetScene carpet;
+        carpet.body->setItemCount(covered);
+        carpet.body->setLifted(lifted);
+        QCOMPARE(carpet.body->lumps().size(), bumps);
         if (bumps > 0)
-            QCOMPARE(body.lumps().first()->pos(), QPointF(-80, -6));
+            QCOMPARE(carpet.body->lumps().first()->pos(), QPointF(-80, -6));
     }
 
     void bumpsShrinkAwayWhenTheCarpetLifts()
     {
-        AppState app(nullptr);
-        FloorInteractionState floor;
-        CarpetMatBodyView body(app, floor);
+        CarpetScene carpet;
+        CarpetMatBodyView& body = *carpet.body;
         body.setItemCount(3);
-        QCOMPARE(body.lumps().size(), 3);
         const auto children = [&] { return body.childItems().size(); };
         const int withBumps = children();
 
@@ -85,36 +90,27 @@ private Q_SLOTS:
 
     void bodyShrinksWhileDragged()
     {
-        AppState app(nullptr);
-        FloorInteractionState floor;
-        CarpetMatBodyView body(app, floor);
-        QCOMPARE(body.scale(), 1.0);
-        floor.setCarpetDragging(true);
-        QCOMPARE(body.scale(), 0.985);
-        floor.setCarpetDragging(false);
-        QCOMPARE(body.scale(), 1.0);
+        CarpetScene carpet;
+        carpet.floor.setCarpetDragging(true);
+        QCOMPARE(carpet.body->scale(), 0.985);
+        carpet.floor.setCarpetDragging(false);
+        QCOMPARE(carpet.body->scale(), 1.0);
         // The frame the carpet lays the body out by: the rug with its fringes.
-        QCOMPARE(body.boundingRect(), QRectF(-317, -78, 634, 156));
+        QCOMPARE(carpet.body->boundingRect(), QRectF(-317, -78, 634, 156));
     }
 
     void nothingOfTheRugTakesThePointer()
     {
         // Clicks on the medallion, a star, the folds or the fringe belong to the carpet.
-        AppState app(nullptr);
-        app.setFireModeActive(true);
-        FloorInteractionState floor;
-        QGraphicsScene scene(-350, -110, 700, 220);
-        auto* body = new CarpetMatBodyView(app, floor);
-        scene.addItem(body);
-        body->setItemCount(3);
+        CarpetScene carpet(true);
+        carpet.body->setItemCount(3);
         int hits = 0;
         for (double x = -330; x <= 330; x += 5) {
             for (double y = -90; y <= 90; y += 5) {
-                for (QGraphicsItem* item : scene.items(QPointF(x, y))) {
+                for (QGraphicsItem* item : carpet.scene.items(QPointF(x, y))) {
                     ++hits;
                     QCOMPARE(item->acceptedMouseButtons(), Qt::NoButton);
-                    QVERIFY(!item->acceptHoverEvents());
-                    QVERIFY(!item->acceptDrops());
+                    QVERIFY(!item->acceptHoverEvents() && !item->acceptDrops());
                     QVERIFY(item->toolTip().isEmpty());
                 }
             }
@@ -122,77 +118,56 @@ private Q_SLOTS:
         QVERIFY(hits > 1000);
     }
 
-    void rugBurnsInFireMode()
-    {
-        AppState app(nullptr);
-        FloorInteractionState floor;
-        CarpetMatBodyView body(app, floor);
-        QVERIFY(!body.fire()->isActive());
-        app.setFireModeActive(true);
-        QVERIFY(body.fire()->isActive());
-        QCOMPARE(body.fire()->fireView()->flameHeight(), 38.0);
-        QCOMPARE(body.fire()->fireView()->size(), QSizeF(634, 156));
-        // The bumps lie over the flames.
-        body.setItemCount(1);
-        QVERIFY(body.lumps().first()->topLevelItem() == &body);
-        QVERIFY(body.lumps().first()->parentItem()->zValue() >=
-                body.fire()->parentItem()->zValue());
-        QVERIFY(body.fire()->parentItem()->isAncestorOf(body.fire()));
-        QVERIFY(!body.rug()->isAncestorOf(body.fire()->fireView()));
-    }
-
     void burningRugGlowsWithoutBlurringEachFrame()
     {
-        AppState app(nullptr);
-        app.setFireModeActive(true);
-        FloorInteractionState floor;
-        QGraphicsScene scene(-350, -110, 700, 220);
-        auto* body = new CarpetMatBodyView(app, floor);
-        scene.addItem(body);
-        body->setItemCount(3);
-        QGraphicsView view(&scene);
+        CarpetScene carpet(true);
+        CarpetMatBodyView& body = *carpet.body;
+        QCOMPARE(body.fire()->fireView()->flameHeight(), 38.0);
+        QCOMPARE(body.fire()->fireView()->size(), QSizeF(634, 156));
+        // The bumps lie over the flames; the flames are not part of the rug they light.
+        body.setItemCount(1);
+        QVERIFY(body.lumps().first()->parentItem()->zValue() >=
+                body.fire()->parentItem()->zValue());
+        QVERIFY(!body.rug()->isAncestorOf(body.fire()->fireView()));
+
+        QGraphicsView view(&carpet.scene);
         view.resize(700, 220);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        auto* glow = qobject_cast<CachedShadowEffect*>(body->rug()->graphicsEffect());
+        auto* glow = qobject_cast<CachedShadowEffect*>(body.rug()->graphicsEffect());
         QVERIFY(glow);
         QTRY_VERIFY(glow->renderCount() >= 1);
         const int renders = glow->renderCount();
         QTest::qWait(300); // about ten frames of flames
         QCOMPARE(glow->renderCount(), renders);
+
+        carpet.app.setFireModeActive(false);
+        QVERIFY(!body.rug()->graphicsEffect());
     }
 
     void stillLayersAreDrawnOnceWhileDragged()
     {
-        AppState app(nullptr);
-        FloorInteractionState floor;
-        QGraphicsScene scene(-350, -110, 700, 220);
-        auto* body = new CarpetMatBodyView(app, floor);
-        scene.addItem(body);
-        render(scene);
-        floor.setCarpetDragging(true);
+        CarpetScene carpet;
+        carpet.pixelAt(QPointF());
+        carpet.floor.setCarpetDragging(true);
         for (int dx = 0; dx < 300; dx += 60) {
-            floor.setCarpetDragOffset(QSizeF(dx, 0));
-            render(scene);
+            carpet.floor.setCarpetDragOffset(QSizeF(dx, 0));
+            carpet.pixelAt(QPointF());
         }
-        floor.setCarpetDragging(false);
-        render(scene);
-        QCOMPARE(body->rug()->cacheRenderCount(), 1);
+        carpet.floor.setCarpetDragging(false);
+        carpet.pixelAt(QPointF());
+        QCOMPARE(carpet.body->rug()->cacheRenderCount(), 1);
     }
 
     void foldsDarkenTheWeaveMoreWhileDragged()
     {
-        AppState app(nullptr);
-        FloorInteractionState floor;
-        QGraphicsScene scene(-350, -110, 700, 220);
-        auto* body = new CarpetMatBodyView(app, floor);
-        scene.addItem(body);
-        const QPointF onFirstFold =
-            body->mapFromItem(body->rug()->folds(), QPointF(0.07 * 610 + 0.028 * 610, 30));
-        const QColor resting = render(scene).pixelColor(toImage(onFirstFold).toPoint());
-        floor.setCarpetDragging(true);
-        floor.setCarpetDragOffset(QSizeF(0.001, 0));
-        const QColor dragged = render(scene).pixelColor(toImage(onFirstFold * 0.985).toPoint());
+        CarpetScene carpet;
+        const QPointF onFirstFold = carpet.body->mapFromItem(carpet.body->rug()->folds(),
+                                                             QPointF(0.07 * 610 + 0.028 * 610, 30));
+        const QColor resting = carpet.pixelAt(onFirstFold);
+        carpet.floor.setCarpetDragging(true);
+        carpet.floor.setCarpetDragOffset(QSizeF(0.001, 0));
+        const QColor dragged = carpet.pixelAt(onFirstFold);
         QVERIFY2(dragged.lightness() < resting.lightness() - 5,
                  qPrintable(QStringLiteral("%1 %2").arg(resting.name(), dragged.name())));
     }
@@ -206,7 +181,7 @@ private Q_SLOTS:
         QCOMPARE(rug.leadingFringe()->swing(), 5.0);
         QCOMPARE(rug.trailingFringe()->swing(), -5.0);
         floor.setCarpetDragging(false);
-        floor.setCarpetDragOffset(QSizeF());
+        floor.setCarpetDragOffset(QSizeF(0, 0));
         QCOMPARE(rug.leadingFringe()->swing(), 0.0);
         QCOMPARE(rug.trailingFringe()->swing(), 0.0);
         // The fringes hang at the rug's two short ends.

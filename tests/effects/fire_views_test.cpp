@@ -140,20 +140,6 @@ private Q_SLOTS:
         QTRY_VERIFY(modifier->childItems().isEmpty());
     }
 
-    void flamesComeAndGoAtOnceOutsideAnAnimation()
-    {
-        AppState state(nullptr);
-        QGraphicsRectItem holder;
-        auto* modifier = new BurningFireModifier(state, 22, true, true, &holder);
-        modifier->setFrame(QRectF(0, 0, 70, 70));
-        state.setFireModeActive(true);
-        QVERIFY(modifier->fireView());
-        QCOMPARE(modifier->fireView()->parentItem()->opacity(), 1.0);
-        state.setFireModeActive(false);
-        QVERIFY(!modifier->fireView());
-        QVERIFY(!modifier->childItems().first()->isVisible());
-    }
-
     void modifierLeavesAPiecesOwnEffectAlone()
     {
         AppState state(nullptr);

@@ -1,5 +1,6 @@
 #include "room/effects/carpet_mat_body_view.h"
 
+#include "kit/room_item.h"
 #include "kit/transition.h"
 #include "room/effects/arabic_rug_view.h"
 #include "room/effects/burning_fire_modifier.h"
@@ -9,18 +10,6 @@
 
 namespace {
 constexpr qreal kRugFlameHeight = 38;
-
-// Holds the rug beside its fire, so the bumps can lie over both.
-class RugHolder : public QGraphicsObject {
-public:
-    explicit RugHolder(QGraphicsItem* parent) : QGraphicsObject(parent)
-    {
-        setFlag(ItemHasNoContents);
-        setAcceptedMouseButtons(Qt::NoButton);
-    }
-    QRectF boundingRect() const override { return {}; }
-    void paint(QPainter*, const QStyleOptionGraphicsItem*, QWidget*) override {}
-};
 } // namespace
 
 CarpetMatBodyView::CarpetMatBodyView(AppState& appState, FloorInteractionState& floorState,
@@ -31,7 +20,9 @@ CarpetMatBodyView::CarpetMatBodyView(AppState& appState, FloorInteractionState& 
     setAcceptedMouseButtons(Qt::NoButton);
     setAcceptHoverEvents(false);
 
-    auto* holder = new RugHolder(this);
+    // The rug and its fire side by side, so that the bumps can lie over both.
+    auto* holder = new RoomItem(this);
+    holder->setFlag(ItemHasNoContents);
     m_rug = new ArabicRugView(floorState, CarpetGeometry::rugSize.width(),
                               CarpetGeometry::rugSize.height(), holder);
     m_fire = new BurningFireModifier(appState, kRugFlameHeight, true, true, holder);
