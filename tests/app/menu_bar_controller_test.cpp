@@ -4,9 +4,9 @@
 #include "platform/desktop_icons.h"
 #include "platform/extended_attributes.h"
 #include "platform/file_manager_reveal.h"
-#include "platform/user_prompts.h"
 #include "state/app_state.h"
 #include "storage/storage_manager.h"
+#include "support/fake_prompts.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
 
@@ -20,24 +20,6 @@
 #include <atomic>
 
 namespace {
-// Answers every question with `answer` and records what was asked or told.
-class FakePrompts : public UserPrompts {
-public:
-    bool answer = false;
-    QList<QStringList> questions;
-    QList<QStringList> notices;
-
-    bool confirm(const QString& message, const QString& informative, const QString&,
-                 const QString&) override
-    {
-        questions.append({message, informative});
-        return answer;
-    }
-    void inform(const QString& message, const QString& informative) override
-    {
-        notices.append({message, informative});
-    }
-};
 // Records what the file manager was asked to show.
 class FakeReveal : public FileManagerReveal {
 public:
@@ -129,7 +111,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, accept);
         MenuWorld world;
-        world.prompts.answer = accept;
+        world.prompts.accepts = accept;
         const QString origin = world.home.makeDir(QStringLiteral("Downloads"));
         const QString stored = world.home.writeFile(
             QStringLiteral("Documents/RidezozEvar/Karpet/report.pdf"), "report");

@@ -10,32 +10,33 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 const QStringList kAwkwardNames = {
-    QStringLiteral("He said \"hi\".txt"),
-    QStringLiteral("back\\slash"),
-    QStringLiteral("$(touch pwned)"),
-    QStringLiteral("`id` & 'quoted'; end"),
+    u"He said \"hi\".txt"_s,
+    u"back\\slash"_s,
+    u"$(touch pwned)"_s,
+    u"`id` & 'quoted'; end"_s,
 };
 
 // Compiles a schema with one Boolean key into `dir`; false when the compiler is missing.
 bool compileSchema(const QString& dir, const QString& type)
 {
-    const QString compiler = QStandardPaths::findExecutable(QStringLiteral("glib-compile-schemas"));
+    const QString compiler = QStandardPaths::findExecutable(u"glib-compile-schemas"_s);
     if (compiler.isEmpty())
         return false;
-    QFile xml(dir + QStringLiteral("/org.pondsill.test.desktop.gschema.xml"));
+    QFile xml(dir + u"/org.pondsill.test.desktop.gschema.xml"_s);
     if (!xml.open(QIODevice::WriteOnly))
         return false;
-    xml.write(
-        QStringLiteral("<schemalist>"
-                       "<schema id=\"org.pondsill.test.desktop\" "
-                       "path=\"/org/pondsill/test/desktop/\">"
-                       "<key name=\"show-desktop-icons\" type=\"%1\">"
-                       "<default>%2</default></key>"
-                       "</schema></schemalist>")
-            .arg(type, type == QLatin1String("b") ? QStringLiteral("true") : QStringLiteral("'x'"))
-            .toUtf8());
+    xml.write(QStringLiteral("<schemalist>"
+                             "<schema id=\"org.pondsill.test.desktop\" "
+                             "path=\"/org/pondsill/test/desktop/\">"
+                             "<key name=\"show-desktop-icons\" type=\"%1\">"
+                             "<default>%2</default></key>"
+                             "</schema></schemalist>")
+                  .arg(type, type == u"b" ? u"true"_s : u"'x'"_s)
+                  .toUtf8());
     xml.close();
     return QProcess::execute(compiler, {dir}) == 0;
 }
@@ -56,34 +57,18 @@ private Q_SLOTS:
         qputenv("GSETTINGS_BACKEND", "memory");
     }
 
-    void coveredRegion_data()
-    {
-        QTest::addColumn<QPoint>("position");
-        QTest::addColumn<bool>("covered");
-        QTest::newRow("last covered column") << QPoint(419, 0) << true;
-        QTest::newRow("first free column") << QPoint(420, 0) << false;
-        QTest::newRow("band's corner") << QPoint(849, 451) << true;
-        QTest::newRow("just above the band") << QPoint(849, 450) << false;
-        QTest::newRow("just right of the band") << QPoint(850, 451) << false;
-    }
-    void coveredRegion()
-    {
-        QFETCH(QPoint, position);
-        QTEST(DesktopIcons::isCovered(position), "covered");
-    }
-
     void gioBackendReadsAndMovesPositions()
     {
         if (!privateBus())
             QSKIP("needs the private session bus that ctest gives this suite");
         TempHome home;
         QString error;
-        QVERIFY(!GioDesktopIcons(home.path() + QStringLiteral("/no Desktop"), {}).icons(&error));
+        QVERIFY(!GioDesktopIcons(home.path() + u"/no Desktop"_s, {}).icons(&error));
         QVERIFY(!error.isEmpty());
-        const QString desktop = home.makeDir(QStringLiteral("Desktop"));
+        const QString desktop = home.makeDir(u"Desktop"_s);
         for (const QString& name : kAwkwardNames)
-            home.writeFile(QStringLiteral("Desktop/") + name, "x");
-        home.writeFile(QStringLiteral("Desktop/.hidden"), "x");
+            home.writeFile(u"Desktop/"_s + name, "x");
+        home.writeFile(u"Desktop/.hidden"_s, "x");
         GioDesktopIcons backend(desktop, {});
         const std::optional<QList<DesktopIcon>> before = backend.icons(&error);
         if (!before) {
@@ -96,7 +81,7 @@ private Q_SLOTS:
         int y = 10;
         for (const QString& name : kAwkwardNames)
             QVERIFY(backend.moveIcon(name, QPoint(5, y += 10)));
-        QVERIFY(!backend.moveIcon(QStringLiteral("not there"), QPoint(1, 1)));
+        QVERIFY(!backend.moveIcon(u"not there"_s, QPoint(1, 1)));
         const std::optional<QList<DesktopIcon>> after = backend.icons(&error);
         QVERIFY(after);
         QCOMPARE(after->size(), kAwkwardNames.size());
@@ -105,8 +90,8 @@ private Q_SLOTS:
             QVERIFY2(index >= 0, qPrintable(icon.name));
             QCOMPARE(icon.position, QPoint(5, 20 + 10 * index));
         }
-        QVERIFY(!QFileInfo::exists(desktop + QStringLiteral("/pwned")));
-        QVERIFY(!QFileInfo::exists(QStringLiteral("pwned")));
+        QVERIFY(!QFileInfo::exists(desktop + u"/pwned"_s));
+        QVERIFY(!QFileInfo::exists(u"pwned"_s));
     }
 
     void iconSwitch_data()
@@ -114,12 +99,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("keyType");
         QTest::addColumn<QString>("schema");
         QTest::addColumn<bool>("available");
-        QTest::newRow("Boolean key")
-            << QStringLiteral("b") << QStringLiteral("org.pondsill.test.desktop") << true;
-        QTest::newRow("key of another type")
-            << QStringLiteral("s") << QStringLiteral("org.pondsill.test.desktop") << false;
-        QTest::newRow("schema not installed")
-            << QStringLiteral("b") << QStringLiteral("org.pondsill.test.absent") << false;
+        QTest::newRow("Boolean key") << u"b"_s << u"org.pondsill.test.desktop"_s << true;
+        QTest::newRow("key of another type") << u"s"_s << u"org.pondsill.test.desktop"_s << false;
+        QTest::newRow("schema not installed") << u"b"_s << u"org.pondsill.test.absent"_s << false;
     }
     void iconSwitch()
     {
@@ -129,7 +111,7 @@ private Q_SLOTS:
         QTemporaryDir schemas;
         if (!compileSchema(schemas.path(), keyType))
             QSKIP("glib-compile-schemas is not available");
-        GioDesktopIcons backend(schemas.path(), {{schema, QStringLiteral("show-desktop-icons")}},
+        GioDesktopIcons backend(schemas.path(), {{schema, u"show-desktop-icons"_s}},
                                 schemas.path());
         if (!available) {
             QVERIFY(!backend.iconsShown());

@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 // Stands in for a file manager on the test's private session bus.
 class FakeFileManager : public QObject {
@@ -42,7 +44,7 @@ private Q_SLOTS:
     void asksTheFileManagerToSelectTheItems()
     {
         QDBusConnection service =
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-fm"));
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"fake-fm"_s);
         if (!service.isConnected())
             QSKIP("no session bus (run under dbus-run-session)");
         FakeFileManager fake;
@@ -57,18 +59,18 @@ private Q_SLOTS:
             return true;
         });
         QSignalSpy done(&reveal, &FileManagerReveal::finished);
-        reveal.showItems({QStringLiteral("/home/u/Documents/RidezozEvar/Rak"),
-                          QStringLiteral("/home/u/My \"odd\" #file%.txt")});
+        reveal.showItems(
+            {u"/home/u/Documents/RidezozEvar/Rak"_s, u"/home/u/My \"odd\" #file%.txt"_s});
         QTRY_COMPARE(done.count(), 1);
         QCOMPARE(done.at(0).at(0).toBool(), true);
         QCOMPARE(fake.requests.size(), 1);
         QCOMPARE(fake.requests.at(0),
-                 (QStringList{QStringLiteral("file:///home/u/Documents/RidezozEvar/Rak"),
-                              QStringLiteral("file:///home/u/My%20%22odd%22%20%23file%25.txt")}));
+                 (QStringList{u"file:///home/u/Documents/RidezozEvar/Rak"_s,
+                              u"file:///home/u/My%20%22odd%22%20%23file%25.txt"_s}));
         QVERIFY(opened.isEmpty());
 
         service.unregisterService(FileManagerReveal::serviceName);
-        QDBusConnection::disconnectFromBus(QStringLiteral("fake-fm"));
+        QDBusConnection::disconnectFromBus(u"fake-fm"_s);
     }
 
     void opensTheParentFolderWithoutAFileManager_data()
@@ -81,7 +83,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, busConnected);
         QDBusConnection bus =
-            busConnected ? QDBusConnection::sessionBus() : QDBusConnection(QStringLiteral("none"));
+            busConnected ? QDBusConnection::sessionBus() : QDBusConnection(u"none"_s);
         if (busConnected && !bus.isConnected())
             QSKIP("no session bus (run under dbus-run-session)");
         // Never start a real file manager from a test.
@@ -95,10 +97,10 @@ private Q_SLOTS:
             return true;
         });
         QSignalSpy done(&reveal, &FileManagerReveal::finished);
-        reveal.showItems({QStringLiteral("/home/u/Documents/RidezozEvar/Album")});
+        reveal.showItems({u"/home/u/Documents/RidezozEvar/Album"_s});
         QTRY_COMPARE(done.count(), 1);
         QCOMPARE(done.at(0).at(0).toBool(), false);
-        QCOMPARE(opened, QStringList{QStringLiteral("/home/u/Documents/RidezozEvar")});
+        QCOMPARE(opened, QStringList{u"/home/u/Documents/RidezozEvar"_s});
     }
 };
 

@@ -1,23 +1,17 @@
 #include "platform/file_operations.h"
 #include "platform/folder_watcher.h"
 #include "platform/thumbnails.h"
+#include "support/temp_home.h"
 #include "support/test_registry.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-void touch(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-}
-} // namespace
+using namespace Qt::StringLiterals;
 
 class FolderWatcherTest : public QObject {
     Q_OBJECT
@@ -26,56 +20,45 @@ private Q_SLOTS:
     void burstGivesOneSignal()
     {
         QTemporaryDir dir;
-        const QString a = dir.path() + QStringLiteral("/a");
-        const QString b = dir.path() + QStringLiteral("/b");
+        const QString a = dir.path() + u"/a"_s;
+        const QString b = dir.path() + u"/b"_s;
         QDir().mkpath(a);
         QDir().mkpath(b);
         FolderWatcher watcher({a, b}, 100);
         QSignalSpy spy(&watcher, &FolderWatcher::changed);
         for (int i = 0; i < 30; ++i)
-            touch((i % 2 ? a : b) + QStringLiteral("/f%1").arg(i));
+            writeFile((i % 2 ? a : b) + u"/f%1"_s.arg(i));
         QTRY_COMPARE(spy.count(), 1);
         QTest::qWait(300);
         QCOMPARE(spy.count(), 1);
     }
 
-    void folderMadeAgainIsWatchedAgain()
+    void removedFolderMadeAgainIsWatchedAgain_data()
     {
-        QTemporaryDir dir;
-        const QString parent = dir.path();
-        const QString child = parent + QStringLiteral("/child");
-        QDir().mkpath(child);
-        FolderWatcher watcher({parent, child}, 50);
-        QCOMPARE(watcher.watchedFolders().size(), 2);
-        QSignalSpy spy(&watcher, &FolderWatcher::changed);
-        QVERIFY(FileOperations::removeItem(child));
-        QTRY_VERIFY(!spy.isEmpty());
-        QTRY_COMPARE(watcher.watchedFolders(), QStringList{parent});
-        QDir().mkpath(child);
-        QTRY_COMPARE(watcher.watchedFolders().size(), 2);
-        spy.clear();
-        touch(child + QStringLiteral("/new"));
-        QTRY_COMPARE(spy.count(), 1);
+        QTest::addColumn<bool>("wholeTree"); // the watched parent goes too
+        QTest::newRow("the child folder") << false;
+        QTest::newRow("the whole tree") << true;
     }
-
-    void wholeTreeMadeAgainIsWatchedAgain()
+    void removedFolderMadeAgainIsWatchedAgain()
     {
+        QFETCH(bool, wholeTree);
         QTemporaryDir dir;
-        const QString root = dir.path() + QStringLiteral("/root");
-        const QString child = root + QStringLiteral("/child");
+        const QString root = dir.path() + u"/root"_s;
+        const QString child = root + u"/child"_s;
         QDir().mkpath(child);
         FolderWatcher watcher({root, child}, 50);
         QSignalSpy spy(&watcher, &FolderWatcher::changed);
-        QVERIFY(FileOperations::removeItem(root));
-        QTRY_VERIFY(watcher.watchedFolders().isEmpty());
+        QVERIFY(FileOperations::removeItem(wholeTree ? root : child));
+        QTRY_VERIFY(!spy.isEmpty());
+        QTRY_COMPARE(watcher.watchedFolders(), wholeTree ? QStringList() : QStringList{root});
         QDir().mkpath(child);
         QTRY_COMPARE(watcher.watchedFolders().size(), 2);
         spy.clear();
-        touch(child + QStringLiteral("/new"));
+        writeFile(child + u"/new"_s);
         QTRY_COMPARE(spy.count(), 1);
         // Events in the parent that only stood in for the missing folders are not news.
         spy.clear();
-        touch(dir.path() + QStringLiteral("/unrelated"));
+        writeFile(dir.path() + u"/unrelated"_s);
         QTest::qWait(200);
         QCOMPARE(spy.count(), 0);
     }
@@ -88,20 +71,14 @@ private Q_SLOTS:
     void orientationIsApplied()
     {
         QTemporaryDir dir;
-        const QString path = dir.path() + QStringLiteral("/turned.jpg");
+        const QString path = dir.path() + u"/turned.jpg"_s;
         QImage image(400, 100, QImage::Format_RGB32);
         image.fill(Qt::blue);
         QImageWriter writer(path, "jpeg");
         writer.setTransformation(QImageIOHandler::TransformationRotate90);
         QVERIFY(writer.write(image));
         QCOMPARE(Thumbnails::load(path, 200).size(), QSize(50, 200));
-    }
-
-    void nothingToRead()
-    {
-        QTemporaryDir dir;
-        QVERIFY(Thumbnails::load(dir.path() + QStringLiteral("/none.png"), 500).isNull());
-        QVERIFY(Thumbnails::load(dir.path(), 500).isNull());
+        QVERIFY(Thumbnails::load(dir.path(), 500).isNull()); // a folder
     }
 };
 

@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 struct InfoFile {
     QString entry; // its name in files/
@@ -24,8 +26,8 @@ struct InfoFile {
 QList<InfoFile> readInfo(const QString& trashRoot)
 {
     QList<InfoFile> result;
-    const QDir info(trashRoot + QStringLiteral("/info"));
-    for (const QString& name : info.entryList({QStringLiteral("*.trashinfo")}, QDir::Files)) {
+    const QDir info(trashRoot + u"/info"_s);
+    for (const QString& name : info.entryList({u"*.trashinfo"_s}, QDir::Files)) {
         QFile file(info.filePath(name));
         if (!file.open(QIODevice::ReadOnly))
             continue;
@@ -38,7 +40,7 @@ QList<InfoFile> readInfo(const QString& trashRoot)
                 entry.path = QByteArray::fromPercentEncoding(line.mid(5));
             else if (line.startsWith("DeletionDate="))
                 entry.deleted = QDateTime::fromString(QString::fromLatin1(line.mid(13)),
-                                                      QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));
+                                                      u"yyyy-MM-dd'T'HH:mm:ss"_s);
         }
         result.append(entry);
     }
@@ -50,20 +52,6 @@ QStringList entries(const QString& folder)
     return FileOperations::listEntries(folder, true).value_or(QStringList());
 }
 
-QString makeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-    return path;
-}
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 } // namespace
 
 class FreedesktopTrashTest : public QObject {
@@ -72,18 +60,18 @@ private Q_SLOTS:
     void homeTrashIsMadeWhenMissing()
     {
         TempHome home;
-        const QString dataHome = home.path() + QStringLiteral("/fresh/data");
+        const QString dataHome = home.path() + u"/fresh/data"_s;
         qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
         FreedesktopTrash trash;
-        QVERIFY(trash.moveToTrash(home.writeFile(QStringLiteral("a.txt"), "a")));
+        QVERIFY(trash.moveToTrash(home.writeFile(u"a.txt"_s, "a")));
         for (const char* sub : {"", "/files", "/info"}) {
             struct stat st {};
-            const QString folder = dataHome + QStringLiteral("/Trash") + QLatin1String(sub);
+            const QString folder = dataHome + u"/Trash"_s + QLatin1String(sub);
             QVERIFY(::stat(QFile::encodeName(folder).constData(), &st) == 0);
             QCOMPARE(st.st_mode & 07777, mode_t(0700));
         }
         qunsetenv("XDG_DATA_HOME");
-        QCOMPARE(trash.homeTrashPath(), home.path() + QStringLiteral("/.local/share/Trash"));
+        QCOMPARE(trash.homeTrashPath(), home.path() + u"/.local/share/Trash"_s);
     }
 
     void everyKindOfItem_data()
@@ -92,40 +80,40 @@ private Q_SLOTS:
         QTest::addColumn<bool>("folder");
         QTest::newRow("file") << QString() << false;
         QTest::newRow("folder with content") << QString() << true;
-        QTest::newRow("link to a file") << QStringLiteral("../Documents/target.txt") << false;
-        QTest::newRow("link to a folder") << QStringLiteral("../Documents") << false;
-        QTest::newRow("dangling link") << QStringLiteral("/nowhere/gone.txt") << false;
+        QTest::newRow("link to a file") << u"../Documents/target.txt"_s << false;
+        QTest::newRow("link to a folder") << u"../Documents"_s << false;
+        QTest::newRow("dangling link") << u"/nowhere/gone.txt"_s << false;
     }
     void everyKindOfItem()
     {
         QFETCH(QString, link);
         QFETCH(bool, folder);
         TempHome home;
-        const QString target = home.writeFile(QStringLiteral("Documents/target.txt"), "keep");
-        const QString item = home.makeDir(QStringLiteral("Desktop")) + QStringLiteral("/item");
+        const QString target = home.writeFile(u"Documents/target.txt"_s, "keep");
+        const QString item = home.makeDir(u"Desktop"_s) + u"/item"_s;
         if (!link.isEmpty())
             QVERIFY(FileOperations::createSymbolicLink(link, item));
         else
-            makeFile(folder ? item + QStringLiteral("/sub/deep.txt") : item, "content");
+            writeFile(folder ? item + u"/sub/deep.txt"_s : item, "content");
 
         FreedesktopTrash trash;
         QString error;
         QVERIFY2(trash.moveToTrash(item, &error), qPrintable(error));
         QVERIFY(!FileOperations::entryExists(item));
-        const QString root = home.dataHome() + QStringLiteral("/Trash");
+        const QString root = home.dataHome() + u"/Trash"_s;
         const QList<InfoFile> info = readInfo(root);
         QCOMPARE(info.size(), 1);
-        QCOMPARE(info[0].entry, QStringLiteral("item"));
+        QCOMPARE(info[0].entry, u"item"_s);
         QCOMPARE(info[0].path, QFile::encodeName(item));
         QVERIFY(qAbs(info[0].deleted.secsTo(QDateTime::currentDateTime())) < 60);
 
-        const QString trashed = root + QStringLiteral("/files/item");
+        const QString trashed = root + u"/files/item"_s;
         if (!link.isEmpty()) {
             // The link itself went, as it was; what it points at stayed.
             QCOMPARE(FileOperations::readLink(trashed), std::optional<QString>(link));
             QCOMPARE(contentOf(target), QByteArray("keep"));
         } else {
-            QCOMPARE(contentOf(folder ? trashed + QStringLiteral("/sub/deep.txt") : trashed),
+            QCOMPARE(contentOf(folder ? trashed + u"/sub/deep.txt"_s : trashed),
                      QByteArray("content"));
         }
     }
@@ -133,28 +121,26 @@ private Q_SLOTS:
     void sameNamesNeverReplaceAnything()
     {
         TempHome home;
-        const QString root = home.dataHome() + QStringLiteral("/Trash");
+        const QString root = home.dataHome() + u"/Trash"_s;
         // An entry left in files/ without its info file survives as well.
-        makeFile(root + QStringLiteral("/files/a.3.txt"), "orphan");
+        writeFile(root + u"/files/a.3.txt"_s, "orphan");
         FreedesktopTrash trash;
-        for (const QString& folder :
-             {QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")})
-            QVERIFY(trash.moveToTrash(
-                home.writeFile(folder + QStringLiteral("/a.txt"), folder.toUtf8())));
+        for (const QString& folder : {u"One"_s, u"Two"_s, u"Three"_s})
+            QVERIFY(trash.moveToTrash(home.writeFile(folder + u"/a.txt"_s, folder.toUtf8())));
         // A name that only just fits: the numbered entry and its info file must fit too.
-        const QString longName = QString(120, QChar(0x00E9)) + QStringLiteral(".txt");
-        for (const QString& folder : {QStringLiteral("One"), QStringLiteral("Two")})
+        const QString longName = QString(120, QChar(0x00E9)) + u".txt"_s;
+        for (const QString& folder : {u"One"_s, u"Two"_s})
             QVERIFY(trash.moveToTrash(home.writeFile(folder + u'/' + longName, "long")));
 
-        QCOMPARE(contentOf(root + QStringLiteral("/files/a.3.txt")), QByteArray("orphan"));
+        QCOMPARE(contentOf(root + u"/files/a.3.txt"_s), QByteArray("orphan"));
         const QList<InfoFile> info = readInfo(root);
         QCOMPARE(info.size(), 5);
         for (const InfoFile& entry : info) {
             const QString original = QFile::decodeName(entry.path);
             QVERIFY(entry.entry.toUtf8().size() + 10 <= 255);
             QVERIFY(!entry.entry.contains(QChar::ReplacementCharacter));
-            const QByteArray content = contentOf(root + QStringLiteral("/files/") + entry.entry);
-            QCOMPARE(content, original.endsWith(QLatin1String("/a.txt"))
+            const QByteArray content = contentOf(root + u"/files/"_s + entry.entry);
+            QCOMPARE(content, original.endsWith(u"/a.txt")
                                   ? QFileInfo(original).dir().dirName().toUtf8()
                                   : QByteArray("long"));
         }
@@ -163,10 +149,10 @@ private Q_SLOTS:
     void refusals_data()
     {
         QTest::addColumn<QString>("what");
-        QTest::newRow("missing item") << QStringLiteral("missing");
-        QTest::newRow("the Trash itself") << QStringLiteral("trash");
-        QTest::newRow("an item in the Trash") << QStringLiteral("inside");
-        QTest::newRow("a folder holding the Trash") << QStringLiteral("holder");
+        QTest::newRow("missing item") << u"missing"_s;
+        QTest::newRow("the Trash itself") << u"trash"_s;
+        QTest::newRow("an item in the Trash") << u"inside"_s;
+        QTest::newRow("a folder holding the Trash") << u"holder"_s;
         QTest::newRow("empty path") << QString();
     }
     void refusals()
@@ -174,20 +160,18 @@ private Q_SLOTS:
         QFETCH(QString, what);
         TempHome home;
         FreedesktopTrash trash;
-        const QString root = home.dataHome() + QStringLiteral("/Trash");
-        QVERIFY(trash.moveToTrash(home.writeFile(QStringLiteral("x.txt"), "x")));
-        const QString path = what == QLatin1String("missing") ? home.path() + QStringLiteral("/no")
-                             : what == QLatin1String("trash") ? root
-                             : what == QLatin1String("inside")
-                                 ? root + QStringLiteral("/files/x.txt")
-                             : what == QLatin1String("holder") ? home.dataHome()
-                                                               : QString();
+        const QString root = home.dataHome() + u"/Trash"_s;
+        QVERIFY(trash.moveToTrash(home.writeFile(u"x.txt"_s, "x")));
+        const QString path = what == u"missing"  ? home.path() + u"/no"_s
+                             : what == u"trash"  ? root
+                             : what == u"inside" ? root + u"/files/x.txt"_s
+                             : what == u"holder" ? home.dataHome()
+                                                 : QString();
         QString error;
         QVERIFY(!trash.moveToTrash(path, &error));
         QVERIFY(!error.isEmpty());
-        QCOMPARE(entries(root + QStringLiteral("/files")), QStringList{QStringLiteral("x.txt")});
-        QCOMPARE(entries(root + QStringLiteral("/info")),
-                 QStringList{QStringLiteral("x.txt.trashinfo")});
+        QCOMPARE(entries(root + u"/files"_s), QStringList{u"x.txt"_s});
+        QCOMPARE(entries(root + u"/info"_s), QStringList{u"x.txt.trashinfo"_s});
     }
 
     void otherFileSystemsUseTheirOwnTrash_data()
@@ -195,10 +179,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("prepared"); // what the mount's top holds beforehand
         QTest::addColumn<QString>("trashRoot");
         const QString uid = QString::number(::getuid());
-        QTest::newRow("the user's .Trash-$uid") << QString() << QStringLiteral(".Trash-") + uid;
-        QTest::newRow("the administrator's .Trash/$uid")
-            << QStringLiteral("sticky") << QStringLiteral(".Trash/") + uid;
-        QTest::newRow("no trash can be made there") << QStringLiteral("blocked") << QString();
+        QTest::newRow("the user's .Trash-$uid") << QString() << u".Trash-"_s + uid;
+        QTest::newRow("the administrator's .Trash/$uid") << u"sticky"_s << u".Trash/"_s + uid;
+        QTest::newRow("no trash can be made there") << u"blocked"_s << QString();
     }
     void otherFileSystemsUseTheirOwnTrash()
     {
@@ -206,30 +189,29 @@ private Q_SLOTS:
         QFETCH(QString, trashRoot);
         ScratchMount mount;
         if (!mount.isMounted())
-            QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs here: ") + mount.error()));
+            QSKIP(qPrintable(u"cannot mount a tmpfs here: "_s + mount.error()));
         TempHome home;
         const QString top = mount.path();
-        if (prepared == QLatin1String("sticky")) {
-            QVERIFY(QDir().mkpath(top + QStringLiteral("/.Trash")));
-            QVERIFY(::chmod(QFile::encodeName(top + QStringLiteral("/.Trash")).constData(),
-                            01777) == 0);
-        } else if (prepared == QLatin1String("blocked")) {
-            makeFile(top + QStringLiteral("/.Trash-") + QString::number(::getuid()), "a file");
+        if (prepared == u"sticky") {
+            QVERIFY(QDir().mkpath(top + u"/.Trash"_s));
+            QVERIFY(::chmod(QFile::encodeName(top + u"/.Trash"_s).constData(), 01777) == 0);
+        } else if (prepared == u"blocked") {
+            writeFile(top + u"/.Trash-"_s + QString::number(::getuid()), "a file");
         }
-        const QString item = makeFile(top + QStringLiteral("/photos/2024/beach.jpg"), "jpeg");
+        const QString item = writeFile(top + u"/photos/2024/beach.jpg"_s, "jpeg");
 
         FreedesktopTrash trash;
         QCOMPARE(trash.moveToTrash(item), !trashRoot.isEmpty());
         // Never copied into the home trash, whatever happened.
-        QVERIFY(entries(home.dataHome() + QStringLiteral("/Trash/files")).isEmpty());
+        QVERIFY(entries(home.dataHome() + u"/Trash/files"_s).isEmpty());
         // The mount point itself never goes to the Trash.
         QVERIFY(!trash.moveToTrash(top));
         if (trashRoot.isEmpty()) {
             QCOMPARE(contentOf(item), QByteArray("jpeg"));
             return;
         }
-        const QString root = top + QLatin1Char('/') + trashRoot;
-        QCOMPARE(contentOf(root + QStringLiteral("/files/beach.jpg")), QByteArray("jpeg"));
+        const QString root = top + u'/' + trashRoot;
+        QCOMPARE(contentOf(root + u"/files/beach.jpg"_s), QByteArray("jpeg"));
         const QList<InfoFile> info = readInfo(root);
         QCOMPARE(info.size(), 1);
         // Relative to the mount's top, so the entry restores wherever it is mounted.

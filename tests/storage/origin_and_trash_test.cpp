@@ -1,12 +1,11 @@
-#include "move_test_support.h"
-#include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
+#include "platform/trash.h"
+#include "storage_fixture.h"
 #include "support/scratch_mount.h"
 #include "support/stdout_capture.h"
 #include "support/test_registry.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -18,22 +17,12 @@
 #include <vector>
 
 namespace {
-QUrl url(const QString& path)
-{
-    return QUrl::fromLocalFile(path);
-}
-
-void setOrigin(const QString& path, const QString& origin)
-{
-    ExtendedAttributes::write(path, ExtendedAttributes::originName, origin.toUtf8());
-}
-
 // The original paths of what the home trash holds, as its info files say.
 QStringList trashedPaths(const QString& trashRoot)
 {
     QStringList paths;
-    const QDir info(trashRoot + QStringLiteral("/info"));
-    for (const QString& name : info.entryList({QStringLiteral("*.trashinfo")}, QDir::Files)) {
+    const QDir info(trashRoot + u"/info"_s);
+    for (const QString& name : info.entryList({u"*.trashinfo"_s}, QDir::Files)) {
         QFile file(info.filePath(name));
         if (!file.open(QIODevice::ReadOnly))
             continue;
@@ -44,6 +33,25 @@ QStringList trashedPaths(const QString& trashRoot)
     }
     paths.sort();
     return paths;
+}
+
+class RefusingTrash : public Trash {
+public:
+    bool moveToTrash(const QString&, QString* error) override
+    {
+        if (error)
+            *error = u"refused"_s;
+        return false;
+    }
+};
+
+// Returns a stored item the way its menu does.
+void returnItem(StorageManager& storage, const QString& item, bool fromShelf)
+{
+    if (fromShelf)
+        storage.returnBookToDesktop(url(item));
+    else
+        storage.restoreCarpetItemToDesktop(url(item));
 }
 } // namespace
 
@@ -58,24 +66,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected"); // relative to home
         for (const bool shelf : {true, false}) {
             const char* from = shelf ? "shelf" : "carpet";
+            const QString origin = u"Downloads/a.pdf"_s;
+            const QString desktop = u"Desktop/a.pdf"_s;
             QTest::addRow("%s: into the origin folder", from)
-                << shelf << QStringLiteral("Downloads/a.pdf") << QString()
-                << QStringLiteral("Downloads/a.pdf");
+                << shelf << origin << QString() << origin;
             QTest::addRow("%s: name taken there", from)
-                << shelf << QStringLiteral("Downloads/a.pdf") << QStringLiteral("taken")
-                << QStringLiteral("Downloads/a (1).pdf");
+                << shelf << origin << u"taken"_s << u"Downloads/a (1).pdf"_s;
             QTest::addRow("%s: origin folder gone", from)
-                << shelf << QStringLiteral("Gone/a.pdf") << QStringLiteral("gone")
-                << QStringLiteral("Desktop/a.pdf");
+                << shelf << u"Gone/a.pdf"_s << u"gone"_s << desktop;
             QTest::addRow("%s: origin folder is a file", from)
-                << shelf << QStringLiteral("Downloads/a.pdf") << QStringLiteral("file")
-                << QStringLiteral("Desktop/a.pdf");
+                << shelf << origin << u"file"_s << desktop;
             QTest::addRow("%s: no origin, no Desktop yet", from)
-                << shelf << QString() << QStringLiteral("no desktop")
-                << QStringLiteral("Desktop/a.pdf");
+                << shelf << QString() << u"no desktop"_s << desktop;
             QTest::addRow("%s: origin inside the storage folder", from)
-                << shelf << QStringLiteral("Documents/RidezozEvar/Karpet/a.pdf") << QString()
-                << QStringLiteral("Desktop/a.pdf");
+                << shelf << u"Documents/RidezozEvar/Karpet/a.pdf"_s << QString() << desktop;
         }
     }
     void backToWhereItCameFrom()
@@ -84,44 +88,35 @@ private Q_SLOTS:
         QFETCH(QString, origin);
         QFETCH(QString, prepare);
         QFETCH(QString, expected);
-        MoveFixture f;
-        const QString home = f.home.home() + QLatin1Char('/');
-        if (prepare != QLatin1String("no desktop"))
+        StorageHome f;
+        const QString home = f.home() + u'/';
+        if (prepare != u"no desktop")
             QDir().mkpath(f.desktop());
-        if (prepare == QLatin1String("taken"))
-            f.userFile(QStringLiteral("Downloads/a.pdf"), "already there");
-        else if (prepare == QLatin1String("file"))
-            f.userFile(QStringLiteral("Downloads"), "a file, not a folder");
-        else if (prepare != QLatin1String("gone"))
-            QDir().mkpath(home + QStringLiteral("Downloads"));
-        const QString stored =
-            f.home.file((fromShelf ? QStringLiteral("Rak/") : QStringLiteral("Karpet/")) +
-                            QStringLiteral("a.pdf"),
-                        "pdf");
+        if (prepare == u"taken")
+            f.userFile(u"Downloads/a.pdf"_s, "already there");
+        else if (prepare == u"file")
+            f.userFile(u"Downloads"_s, "a file, not a folder");
+        else if (prepare != u"gone")
+            QDir().mkpath(home + u"Downloads"_s);
+        const QString stored = f.file((fromShelf ? u"Rak/a.pdf"_s : u"Karpet/a.pdf"_s), "pdf");
         if (!origin.isEmpty())
             setOrigin(stored, home + origin);
-        f.storage->reloadAll();
-        f.storage->setFloorItemPosition(QStringLiteral("a.pdf"), 0.3, 0.8);
+        StorageManager& storage = f.start();
+        storage.setFloorItemPosition(u"a.pdf"_s, 0.3, 0.8);
 
         StdoutCapture out;
-        if (fromShelf)
-            f.storage->returnBookToDesktop(url(stored));
-        else
-            f.storage->restoreCarpetItemToDesktop(url(stored));
+        returnItem(storage, stored, fromShelf);
         QCOMPARE(out.finish(), QString());
 
         QVERIFY(!FileOperations::entryExists(stored));
         QCOMPARE(contentOf(home + expected), QByteArray("pdf"));
-        if (prepare == QLatin1String("taken"))
-            QCOMPARE(contentOf(home + QStringLiteral("Downloads/a.pdf")),
-                     QByteArray("already there"));
-        if (prepare == QLatin1String("file"))
-            QCOMPARE(contentOf(home + QStringLiteral("Downloads")),
-                     QByteArray("a file, not a folder"));
-        QVERIFY(f.storage->bookshelfItems().isEmpty());
-        QVERIFY(f.storage->carpetItems().isEmpty());
+        if (prepare == u"taken")
+            QCOMPARE(contentOf(home + u"Downloads/a.pdf"_s), QByteArray("already there"));
+        if (prepare == u"file")
+            QCOMPARE(contentOf(home + u"Downloads"_s), QByteArray("a file, not a folder"));
+        QVERIFY(storage.bookshelfItems().isEmpty() && storage.carpetItems().isEmpty());
         if (!fromShelf)
-            QVERIFY(!f.storedPositions().contains(QStringLiteral("a.pdf")));
+            QVERIFY(!f.storedPositions().contains(u"a.pdf"_s));
     }
 
     void shelfLinkGoesAloneWithoutTheTrash_data()
@@ -133,55 +128,48 @@ private Q_SLOTS:
     void shelfLinkGoesAloneWithoutTheTrash()
     {
         QFETCH(bool, remove);
-        MoveFixture f;
-        const QString user = f.userFile(QStringLiteral("Desktop/book.pdf"), "book");
-        f.storage->addToBookshelf(url(user));
-        const QString link = f.home.shelf() + QStringLiteral("/book.pdf");
-        QVERIFY(f.home.isLink(QStringLiteral("Rak/book.pdf")));
+        StorageHome f;
+        StorageManager& storage = f.start();
+        const QString user = f.userFile(u"Desktop/book.pdf"_s, "book");
+        storage.addToBookshelf(url(user));
+        const QString link = f.shelf() + u"/book.pdf"_s;
+        QVERIFY(f.isLink(u"Rak/book.pdf"_s));
         if (remove)
-            f.storage->removeBookshelfItem(url(link));
+            storage.removeBookshelfItem(url(link));
         else
-            f.storage->returnBookToDesktop(url(link));
+            storage.returnBookToDesktop(url(link));
         QVERIFY(!FileOperations::entryExists(link));
         QCOMPARE(contentOf(user), QByteArray("book"));
-        QVERIFY(f.storage->bookshelfItems().isEmpty());
+        QVERIFY(storage.bookshelfItems().isEmpty());
         QVERIFY(f.sounds.played.isEmpty());
         QVERIFY(trashedPaths(f.trashRoot()).isEmpty());
-        QVERIFY(!FileOperations::entryExists(f.desktop() + QStringLiteral("/book (1).pdf")));
+        QVERIFY(!FileOperations::entryExists(f.desktop() + u"/book (1).pdf"_s));
     }
 
     void failedReturnKeepsTheItem_data()
     {
         QTest::addColumn<bool>("fromShelf");
         QTest::addColumn<QString>("line");
-        QTest::newRow("shelf") << true
-                               << QStringLiteral("Gagal mengembalikan buku ke desktop: %1\n");
-        QTest::newRow("carpet") << false
-                                << QStringLiteral("Pondsill: gagal mengembalikan x.txt: %1\n");
+        QTest::newRow("shelf") << true << u"Gagal mengembalikan buku ke desktop: %1\n"_s;
+        QTest::newRow("carpet") << false << u"Pondsill: gagal mengembalikan x.txt: %1\n"_s;
     }
     void failedReturnKeepsTheItem()
     {
         QFETCH(bool, fromShelf);
         QFETCH(QString, line);
-        MoveFixture f;
+        StorageHome f;
         // A plain file where the Desktop should be: nothing can be put into it.
-        f.userFile(QStringLiteral("Desktop"), "not a folder");
-        const QString stored =
-            f.home.file((fromShelf ? QStringLiteral("Rak/") : QStringLiteral("Karpet/")) +
-                            QStringLiteral("x.txt"),
-                        "x");
-        f.storage->reloadAll();
-        f.storage->setFloorItemPosition(QStringLiteral("x.txt"), 0.3, 0.8);
+        f.userFile(u"Desktop"_s, "not a folder");
+        const QString stored = f.file(fromShelf ? u"Rak/x.txt"_s : u"Karpet/x.txt"_s, "x");
+        StorageManager& storage = f.start();
+        storage.setFloorItemPosition(u"x.txt"_s, 0.3, 0.8);
 
         StdoutCapture out;
-        if (fromShelf)
-            f.storage->returnBookToDesktop(url(stored));
-        else
-            f.storage->restoreCarpetItemToDesktop(url(stored));
+        returnItem(storage, stored, fromShelf);
         QCOMPARE(out.finish(), line.arg(FileOperations::Result{ENOTDIR}.message()));
 
         QCOMPARE(contentOf(stored), QByteArray("x"));
-        QCOMPARE(f.storedPositions().value(QStringLiteral("x.txt")), (StoredPosition{0.3, 0.8}));
+        QCOMPARE(f.storedPositions().value(u"x.txt"_s), (StoredPosition{0.3, 0.8}));
     }
 
     void backToAnotherFileSystem_data()
@@ -198,7 +186,7 @@ private Q_SLOTS:
         QFETCH(int, error);
         ScratchMount mount(stick == "ramfs" ? "ramfs" : "tmpfs");
         if (!mount.isMounted())
-            QSKIP(qPrintable(QStringLiteral("cannot mount here: ") + mount.error()));
+            QSKIP(qPrintable(u"cannot mount here: "_s + mount.error()));
         const QByteArray top = QFile::encodeName(mount.path());
         if (stick == "full") {
             const int fd = ::open(top + "/filler", O_WRONLY | O_CREAT, 0600);
@@ -211,116 +199,95 @@ private Q_SLOTS:
             QCOMPARE(::mount(nullptr, top.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr),
                      0);
         }
-        MoveFixture f;
-        const QString stored =
-            f.home.file(QStringLiteral("Karpet/Holiday/beach.jpg"), QByteArray(1 << 20, 'b'));
-        f.home.link(QStringLiteral("Karpet/Holiday/latest"), QStringLiteral("beach.jpg"));
-        const QString item = f.home.carpet() + QStringLiteral("/Holiday");
-        setOrigin(item, mount.path() + QStringLiteral("/Holiday"));
-        f.storage->reloadAll();
-        f.storage->setFloorItemPosition(QStringLiteral("Holiday"), 0.3, 0.8);
+        StorageHome f;
+        const QByteArray photo(1 << 20, 'b');
+        const QString stored = f.file(u"Karpet/Holiday/beach.jpg"_s, photo);
+        f.link(u"Karpet/Holiday/latest"_s, u"beach.jpg"_s);
+        const QString item = f.carpet() + u"/Holiday"_s;
+        setOrigin(item, mount.path() + u"/Holiday"_s);
+        StorageManager& storage = f.start();
+        storage.setFloorItemPosition(u"Holiday"_s, 0.3, 0.8);
 
         StdoutCapture out;
-        f.storage->restoreCarpetItemToDesktop(url(item));
+        storage.restoreCarpetItemToDesktop(url(item));
         const QString printed = out.finish();
 
-        const QString back = mount.path() + QStringLiteral("/Holiday");
+        const QString back = mount.path() + u"/Holiday"_s;
         if (error == 0) {
             QCOMPARE(printed, QString());
-            QCOMPARE(contentOf(back + QStringLiteral("/beach.jpg")), QByteArray(1 << 20, 'b'));
-            QCOMPARE(FileOperations::readLink(back + QStringLiteral("/latest")),
-                     std::optional(QStringLiteral("beach.jpg")));
+            QCOMPARE(contentOf(back + u"/beach.jpg"_s), photo);
+            QCOMPARE(FileOperations::readLink(back + u"/latest"_s), std::optional(u"beach.jpg"_s));
             QVERIFY(!FileOperations::entryExists(item));
             return;
         }
-        QCOMPARE(printed, QStringLiteral("Pondsill: gagal mengembalikan Holiday: ") +
+        QCOMPARE(printed, u"Pondsill: gagal mengembalikan Holiday: "_s +
                               FileOperations::Result{error}.message() + u'\n');
         // Whole where it was, and nothing half-made on the stick.
-        QCOMPARE(contentOf(stored), QByteArray(1 << 20, 'b'));
-        QVERIFY(FileOperations::isSymbolicLink(item + QStringLiteral("/latest")));
+        QCOMPARE(contentOf(stored), photo);
+        QVERIFY(FileOperations::isSymbolicLink(item + u"/latest"_s));
         QVERIFY(!FileOperations::entryExists(back));
-        QCOMPARE(f.storedPositions().value(QStringLiteral("Holiday")), (StoredPosition{0.3, 0.8}));
+        QCOMPARE(f.storedPositions().value(u"Holiday"_s), (StoredPosition{0.3, 0.8}));
     }
 
     void everythingGoesBackButAFailedPhotoStays()
     {
-        MoveFixture f;
-        const QString home = f.home.home() + QLatin1Char('/');
-        QDir().mkpath(home + QStringLiteral("Pictures"));
-        QDir().mkpath(home + QStringLiteral("Downloads"));
+        StorageHome f;
+        const QString home = f.home() + u'/';
+        QDir().mkpath(home + u"Pictures"_s);
+        QDir().mkpath(home + u"Downloads"_s);
         // A plain file where the Desktop should be: what has no origin cannot go back.
-        f.userFile(QStringLiteral("Desktop"), "not a folder");
-        const QString shelfItem = f.home.file(QStringLiteral("Rak/book.pdf"), "book");
-        setOrigin(shelfItem, home + QStringLiteral("Downloads/book.pdf"));
-        const QString user = f.userFile(QStringLiteral("Music/linked.txt"), "linked");
-        f.home.link(QStringLiteral("Rak/linked.txt"), user);
-        const QString carpetItem = f.home.file(QStringLiteral("Karpet/note.txt"), "note");
-        setOrigin(carpetItem, home + QStringLiteral("Downloads/note.txt"));
-        const QString leaving = f.home.file(QStringLiteral("Album/frame_0.jpg"), "photo 0");
-        setOrigin(leaving, home + QStringLiteral("Pictures/beach.jpg"));
-        const QString staying = f.home.file(QStringLiteral("Album/frame_1.jpg"), "photo 1");
-        f.storage->reloadAll();
-        f.storage->setPhotoTransform(0, 2, 10, 5, 5);
-        f.storage->setPhotoTransform(1, 3, 20, 6, 6);
-        QCOMPARE(f.storage->photoSlots().size(), 2);
+        f.userFile(u"Desktop"_s, "not a folder");
+        setOrigin(f.file(u"Rak/book.pdf"_s, "book"), home + u"Downloads/book.pdf"_s);
+        const QString user = f.userFile(u"Music/linked.txt"_s, "linked");
+        f.link(u"Rak/linked.txt"_s, user);
+        setOrigin(f.file(u"Karpet/note.txt"_s, "note"), home + u"Downloads/note.txt"_s);
+        setOrigin(f.file(u"Album/frame_0.jpg"_s, "photo 0"), home + u"Pictures/beach.jpg"_s);
+        const QString staying = f.file(u"Album/frame_1.jpg"_s, "photo 1");
+        StorageManager& storage = f.start();
+        storage.setPhotoTransform(0, 2, 10, 5, 5);
+        storage.setPhotoTransform(1, 3, 20, 6, 6);
+        QCOMPARE(storage.photoSlots().size(), 2);
 
         StdoutCapture out;
-        f.storage->returnEverythingToOrigin();
-        QCOMPARE(out.finish(), QStringLiteral("Gagal mengembalikan buku ke desktop: ") +
+        storage.returnEverythingToOrigin();
+        QCOMPARE(out.finish(), u"Gagal mengembalikan buku ke desktop: "_s +
                                    FileOperations::Result{ENOTDIR}.message() + u'\n');
 
-        QCOMPARE(contentOf(home + QStringLiteral("Downloads/book.pdf")), QByteArray("book"));
-        QCOMPARE(contentOf(home + QStringLiteral("Downloads/note.txt")), QByteArray("note"));
-        QCOMPARE(contentOf(home + QStringLiteral("Pictures/frame_0.jpg")), QByteArray("photo 0"));
+        QCOMPARE(contentOf(home + u"Downloads/book.pdf"_s), QByteArray("book"));
+        QCOMPARE(contentOf(home + u"Downloads/note.txt"_s), QByteArray("note"));
+        QCOMPARE(contentOf(home + u"Pictures/frame_0.jpg"_s), QByteArray("photo 0"));
         QCOMPARE(contentOf(user), QByteArray("linked"));
-        QVERIFY(f.storage->bookshelfItems().isEmpty());
-        QVERIFY(f.storage->carpetItems().isEmpty());
+        QVERIFY(storage.bookshelfItems().isEmpty() && storage.carpetItems().isEmpty());
         // The photo that could not leave is still framed, with its transform.
         QCOMPARE(contentOf(staying), QByteArray("photo 1"));
-        QCOMPARE(f.storage->photoSlots(), (PhotoSlots{{1, url(staying)}}));
-        QCOMPARE(f.storage->transform(1), (PhotoTransform{3, 20, 6, 6}));
-        QCOMPARE(f.storage->transform(0), PhotoTransform{});
-        const auto stored =
-            decodePhotoTransforms(f.home.read(QStringLiteral("photo_transforms.json")));
+        QCOMPARE(storage.photoSlots(), (PhotoSlots{{1, url(staying)}}));
+        const auto stored = decodePhotoTransforms(f.read(u"photo_transforms.json"_s));
         QVERIFY(stored);
         QCOMPARE(stored->value(0), PhotoTransform{});
         QCOMPARE(stored->value(1), (PhotoTransform{3, 20, 6, 6}));
     }
 
-    void everythingBackInAnEmptyRoomDoesNothing()
-    {
-        MoveFixture f;
-        const QByteArray floor = f.home.read(QStringLiteral("floor_positions.json"));
-        StdoutCapture out;
-        f.storage->returnEverythingToOrigin();
-        QCOMPARE(out.finish(), QString());
-        QCOMPARE(f.home.read(QStringLiteral("floor_positions.json")), floor);
-        QVERIFY(!f.home.exists(QStringLiteral("photo_transforms.json")));
-        QVERIFY(!FileOperations::entryExists(f.desktop()));
-    }
-
     void everyKindGoesToTheTrash()
     {
-        MoveFixture f;
-        const QString target = f.userFile(QStringLiteral("Documents/target.txt"), "target");
-        f.home.file(QStringLiteral("Karpet/Café 50% file.txt"), "file");
-        f.home.file(QStringLiteral("Karpet/Folder/inner.txt"), "inner");
-        f.home.link(QStringLiteral("Karpet/link.txt"), target);
-        f.home.link(QStringLiteral("Karpet/dangling"), QStringLiteral("/gone/away"));
-        const QString shelfItem = f.home.file(QStringLiteral("Rak/book.pdf"), "book");
-        f.storage->reloadAll();
-        for (const QString& name : {QStringLiteral("Café 50% file.txt"), QStringLiteral("Folder"),
-                                    QStringLiteral("link.txt")})
-            f.storage->setFloorItemPosition(name, 0.3, 0.8);
+        StorageHome f;
+        StorageManager& storage = f.start(); // before the dangling link, which repair removes
+        const QString target = f.userFile(u"Documents/target.txt"_s, "target");
+        f.file(u"Karpet/Café 50% file.txt"_s, "file");
+        f.file(u"Karpet/Folder/inner.txt"_s, "inner");
+        f.link(u"Karpet/link.txt"_s, target);
+        f.link(u"Karpet/dangling"_s, u"/gone/away"_s);
+        const QString shelfItem = f.file(u"Rak/book.pdf"_s, "book");
+        storage.reloadAll();
         QStringList originals;
-        for (const QString& name : {QStringLiteral("Café 50% file.txt"), QStringLiteral("Folder"),
-                                    QStringLiteral("link.txt"), QStringLiteral("dangling")})
-            originals.append(f.home.carpet() + QLatin1Char('/') + name);
+        for (const QString& name : f.entries(u"Karpet"_s)) {
+            storage.setFloorItemPosition(name, 0.3, 0.8);
+            originals.append(f.carpet() + u'/' + name);
+        }
 
         StdoutCapture out;
         for (const QString& path : originals)
-            f.storage->trashCarpetItem(url(path));
-        f.storage->removeBookshelfItem(url(shelfItem));
+            storage.trashCarpetItem(url(path));
+        storage.removeBookshelfItem(url(shelfItem));
         QCOMPARE(out.finish(), QString());
 
         originals.append(shelfItem);
@@ -330,20 +297,19 @@ private Q_SLOTS:
             QVERIFY(!FileOperations::entryExists(path));
         QCOMPARE(contentOf(target), QByteArray("target"));
         QVERIFY(f.storedPositions().isEmpty());
-        QVERIFY(f.storage->carpetItems().isEmpty());
-        QVERIFY(f.storage->bookshelfItems().isEmpty());
-        QCOMPARE(f.sounds.played, QStringList(5, QStringLiteral("trash-empty")));
-        QVERIFY(FileOperations::readLink(f.trashRoot() + QStringLiteral("/files/dangling")));
+        QVERIFY(storage.carpetItems().isEmpty() && storage.bookshelfItems().isEmpty());
+        QCOMPARE(f.sounds.played, QStringList(5, u"trash-empty"_s));
+        QVERIFY(FileOperations::readLink(f.trashRoot() + u"/files/dangling"_s));
 
         // The standard tools list them with the paths they came from.
-        const QString trashList = QStandardPaths::findExecutable(QStringLiteral("trash-list"));
+        const QString trashList = QStandardPaths::findExecutable(u"trash-list"_s);
         if (trashList.isEmpty())
             QSKIP("trash-list (trash-cli) is not installed; scripts/install-deps installs it");
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), f.home.home());
-        env.insert(QStringLiteral("XDG_DATA_HOME"), qEnvironmentVariable("XDG_DATA_HOME"));
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        env.insert(u"HOME"_s, f.home());
+        env.insert(u"XDG_DATA_HOME"_s, qEnvironmentVariable("XDG_DATA_HOME"));
+        env.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
         process.setProcessEnvironment(env);
         process.start(trashList, {});
         QVERIFY(process.waitForFinished(30000));
@@ -354,26 +320,24 @@ private Q_SLOTS:
 
     void refusedTrashKeepsTheItemAndItsPlace()
     {
-        MoveFixture f;
+        StorageHome f;
         RefusingTrash refusing;
-        f.storage->setTrash(&refusing);
-        const QString item = f.home.file(QStringLiteral("Karpet/keep \"me\".txt"), "keep");
-        f.storage->reloadAll();
-        f.storage->setFloorItemPosition(QStringLiteral("keep \"me\".txt"), 0.3, 0.8);
+        const QString name = u"keep \"me\".txt"_s;
+        const QString item = f.file(u"Karpet/"_s + name, "keep");
+        StorageManager& storage = f.start();
+        storage.setTrash(&refusing);
+        storage.setFloorItemPosition(name, 0.3, 0.8);
 
         StdoutCapture out;
-        f.storage->trashCarpetItem(url(item));
-        const bool trashed = f.storage->moveToTrash(url(item));
-        QCOMPARE(out.finish(), QStringLiteral("Pondsill: gagal membuang ke sampah: %1\n"
-                                              "Pondsill: gagal membuang ke sampah: %1\n")
-                                   .arg(item));
+        storage.trashCarpetItem(url(item));
+        const bool trashed = storage.moveToTrash(url(item));
+        QCOMPARE(out.finish(), u"Pondsill: gagal membuang ke sampah: %1\n"
+                               "Pondsill: gagal membuang ke sampah: %1\n"_s.arg(item));
         QVERIFY(!trashed);
         QCOMPARE(contentOf(item), QByteArray("keep"));
-        QCOMPARE(f.storage->floorItemPositions().value(QStringLiteral("keep \"me\".txt")),
-                 (StoredPosition{0.3, 0.8}));
-        QCOMPARE(f.storedPositions().value(QStringLiteral("keep \"me\".txt")),
-                 (StoredPosition{0.3, 0.8}));
-        QCOMPARE(namesOf(f.storage->carpetItems()), QStringList{QStringLiteral("keep \"me\".txt")});
+        QCOMPARE(storage.floorItemPositions().value(name), (StoredPosition{0.3, 0.8}));
+        QCOMPARE(f.storedPositions().value(name), (StoredPosition{0.3, 0.8}));
+        QCOMPARE(namesOf(storage.carpetItems()), QStringList{name});
         QVERIFY(f.sounds.played.isEmpty());
     }
 };

@@ -1,33 +1,18 @@
-#include "move_test_support.h"
 #include "platform/file_operations.h"
+#include "storage_fixture.h"
 #include "support/stdout_capture.h"
 #include "support/test_registry.h"
 
-#include <QDir>
 #include <QImage>
 #include <QTest>
 
 namespace {
-QUrl url(const QString& path)
-{
-    return QUrl::fromLocalFile(path);
-}
-
-QStringList albumEntries(const MoveFixture& f)
-{
-    QStringList names = FileOperations::listEntries(f.home.album(), true).value_or(QStringList());
-    names.sort();
-    return names;
-}
-
 // A small real picture, so thumbnails can be made of it.
-QString picture(const MoveFixture& f, const QString& relativePath, const QSize& size)
+void picture(const QString& path, const QSize& size)
 {
-    const QString path = f.userFile(relativePath, {});
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::darkGreen);
     image.save(path, "PNG");
-    return path;
 }
 } // namespace
 
@@ -36,23 +21,21 @@ class PhotoSlotsTest : public QObject {
 private Q_SLOTS:
     void framingReplacesEveryEarlierPhotoOfTheFrame()
     {
-        MoveFixture f;
-        f.home.file(QStringLiteral("Album/frame_12.jpg"), "another frame");
-        f.home.file(QStringLiteral("Album/frame_2.gif"), "older photo of frame 2");
-        const QString beach = f.userFile(QStringLiteral("Pictures/Beach.PNG"), "beach");
-        const QString trip = f.userFile(QStringLiteral("Pictures/trip.jpg"), "trip");
+        StorageHome f;
+        f.file(u"Album/frame_12.jpg"_s, "another frame");
+        f.file(u"Album/frame_2.gif"_s, "older photo of frame 2");
+        StorageManager& storage = f.start();
+        const QString beach = f.userFile(u"Pictures/Beach.PNG"_s, "beach");
+        const QString trip = f.userFile(u"Pictures/trip.jpg"_s, "trip");
 
-        QVERIFY(f.storage->setPhoto(url(beach), 2));
-        QCOMPARE(albumEntries(f),
-                 (QStringList{QStringLiteral("frame_12.jpg"), QStringLiteral("frame_2.PNG")}));
-        QCOMPARE(f.home.read(QStringLiteral("Album/frame_2.PNG")), QByteArray("beach"));
+        QVERIFY(storage.setPhoto(url(beach), 2));
+        QCOMPARE(f.entries(u"Album"_s), (QStringList{u"frame_12.jpg"_s, u"frame_2.PNG"_s}));
+        QCOMPARE(f.read(u"Album/frame_2.PNG"_s), QByteArray("beach"));
 
-        QVERIFY(f.storage->setPhoto(url(trip), 2));
-        QCOMPARE(albumEntries(f),
-                 (QStringList{QStringLiteral("frame_12.jpg"), QStringLiteral("frame_2.jpg")}));
-        QCOMPARE(f.home.read(QStringLiteral("Album/frame_2.jpg")), QByteArray("trip"));
-        QCOMPARE(f.storage->photoSlots().value(2),
-                 url(f.home.album() + QStringLiteral("/frame_2.jpg")));
+        QVERIFY(storage.setPhoto(url(trip), 2));
+        QCOMPARE(f.entries(u"Album"_s), (QStringList{u"frame_12.jpg"_s, u"frame_2.jpg"_s}));
+        QCOMPARE(f.read(u"Album/frame_2.jpg"_s), QByteArray("trip"));
+        QCOMPARE(storage.photoSlots().value(2), url(f.album() + u"/frame_2.jpg"_s));
         // The user's pictures stay where they are.
         QCOMPARE(contentOf(beach), QByteArray("beach"));
         QCOMPARE(contentOf(trip), QByteArray("trip"));
@@ -62,54 +45,53 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("frame");
-        QTest::newRow("no extension") << QStringLiteral("scan") << QStringLiteral("frame_0.jpg");
-        QTest::newRow("case kept") << QStringLiteral("IMG.JpEg") << QStringLiteral("frame_0.JpEg");
-        QTest::newRow("hidden name") << QStringLiteral(".cover") << QStringLiteral("frame_0.jpg");
+        QTest::newRow("no extension") << u"scan"_s << u"frame_0.jpg"_s;
+        QTest::newRow("case kept") << u"IMG.JpEg"_s << u"frame_0.JpEg"_s;
+        QTest::newRow("hidden name") << u".cover"_s << u"frame_0.jpg"_s;
     }
     void extensionOfTheFrameFile()
     {
         QFETCH(QString, source);
         QFETCH(QString, frame);
-        MoveFixture f;
-        QVERIFY(f.storage->setPhoto(url(f.userFile(QStringLiteral("Pictures/") + source)), 0));
-        QCOMPARE(albumEntries(f), QStringList{frame});
+        StorageHome f;
+        QVERIFY(f.start().setPhoto(url(f.userFile(u"Pictures/"_s + source)), 0));
+        QCOMPARE(f.entries(u"Album"_s), QStringList{frame});
     }
 
     void ownPhotoDroppedOnItsFrameChangesNothing()
     {
-        MoveFixture f;
-        const QString frame = f.home.file(QStringLiteral("Album/frame_2.jpg"), "framed");
-        f.storage->reloadAll();
+        StorageHome f;
+        const QString frame = f.file(u"Album/frame_2.jpg"_s, "framed");
         const auto before = FileOperations::entryStatus(frame);
-        QVERIFY(f.storage->setPhoto(url(frame), 2));
-        QCOMPARE(albumEntries(f), QStringList{QStringLiteral("frame_2.jpg")});
+        QVERIFY(f.start().setPhoto(url(frame), 2));
+        QCOMPARE(f.entries(u"Album"_s), QStringList{u"frame_2.jpg"_s});
         QCOMPARE(FileOperations::entryStatus(frame)->inode, before->inode);
-        QCOMPARE(f.home.read(QStringLiteral("Album/frame_2.jpg")), QByteArray("framed"));
+        QCOMPARE(f.read(u"Album/frame_2.jpg"_s), QByteArray("framed"));
     }
 
+    // The old photo goes only once the new one is copied.
     void failedFramingKeepsTheOldPhoto_data()
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<int>("error");
-        QTest::newRow("missing picture") << QStringLiteral("Pictures/gone.jpg") << ENOENT;
-        QTest::newRow("a folder") << QStringLiteral("Pictures") << EISDIR;
+        QTest::newRow("missing picture") << u"Pictures/gone.jpg"_s << ENOENT;
+        QTest::newRow("a folder") << u"Pictures"_s << EISDIR;
     }
     void failedFramingKeepsTheOldPhoto()
     {
         QFETCH(QString, source);
         QFETCH(int, error);
-        MoveFixture f;
-        f.userFile(QStringLiteral("Pictures/other.png"));
-        f.home.file(QStringLiteral("Album/frame_2.jpg"), "old photo");
-        f.storage->reloadAll();
+        StorageHome f;
+        f.userFile(u"Pictures/other.png"_s);
+        f.file(u"Album/frame_2.jpg"_s, "old photo");
+        StorageManager& storage = f.start();
 
         StdoutCapture out;
-        const bool framed = f.storage->setPhoto(url(f.home.home() + QLatin1Char('/') + source), 2);
-        QCOMPARE(out.finish(), QStringLiteral("Gagal menyimpan foto: ") +
-                                   FileOperations::Result{error}.message() + u'\n');
-        QVERIFY(!framed);
-        QCOMPARE(albumEntries(f), QStringList{QStringLiteral("frame_2.jpg")});
-        QCOMPARE(f.home.read(QStringLiteral("Album/frame_2.jpg")), QByteArray("old photo"));
+        QVERIFY(!storage.setPhoto(url(f.home() + u'/' + source), 2));
+        QCOMPARE(out.finish(),
+                 u"Gagal menyimpan foto: "_s + FileOperations::Result{error}.message() + u'\n');
+        QCOMPARE(f.entries(u"Album"_s), QStringList{u"frame_2.jpg"_s});
+        QCOMPARE(f.read(u"Album/frame_2.jpg"_s), QByteArray("old photo"));
     }
 
     void framingLeavesWhatIsNoPhoto_data()
@@ -117,41 +99,38 @@ private Q_SLOTS:
         QTest::addColumn<QString>("entry"); // in the album before slot 2 is framed
         QTest::addColumn<bool>("folder");
         QTest::addColumn<bool>("framed");
-        QTest::newRow("the frame's project file") << QStringLiteral("frame_2.xcf") << false << true;
-        QTest::newRow("a folder named like a frame photo")
-            << QStringLiteral("frame_2.png") << true << true;
-        QTest::newRow("a folder at the frame's own name")
-            << QStringLiteral("frame_2.jpg") << true << false;
+        QTest::newRow("the frame's project file") << u"frame_2.xcf"_s << false << true;
+        QTest::newRow("a folder named like a frame photo") << u"frame_2.png"_s << true << true;
+        QTest::newRow("a folder at the frame's own name") << u"frame_2.jpg"_s << true << false;
     }
     void framingLeavesWhatIsNoPhoto()
     {
         QFETCH(QString, entry);
         QFETCH(bool, folder);
         QFETCH(bool, framed);
-        MoveFixture f;
-        const QString kept =
-            QStringLiteral("Album/") + entry + (folder ? QStringLiteral("/inside.txt") : QString());
-        f.home.file(kept, "kept");
-        f.home.file(QStringLiteral("Album/frame_2.gif"), "old photo");
-        f.storage->reloadAll();
-        const QString trip = f.userFile(QStringLiteral("Pictures/trip.jpg"), "trip");
+        StorageHome f;
+        const QString kept = u"Album/"_s + entry + (folder ? u"/inside.txt"_s : QString());
+        f.file(kept, "kept");
+        f.file(u"Album/frame_2.gif"_s, "old photo");
+        StorageManager& storage = f.start();
+        const QString trip = f.userFile(u"Pictures/trip.jpg"_s, "trip");
 
         StdoutCapture out;
-        QCOMPARE(f.storage->setPhoto(url(trip), 2), framed);
+        QCOMPARE(storage.setPhoto(url(trip), 2), framed);
         const QString printed = out.finish();
-        QCOMPARE(f.home.read(kept), QByteArray("kept"));
+        QCOMPARE(f.read(kept), QByteArray("kept"));
         if (framed) {
-            QCOMPARE(f.home.read(QStringLiteral("Album/frame_2.jpg")), QByteArray("trip"));
-            QVERIFY(!f.home.exists(QStringLiteral("Album/frame_2.gif")));
+            QCOMPARE(f.read(u"Album/frame_2.jpg"_s), QByteArray("trip"));
+            QVERIFY(!f.exists(u"Album/frame_2.gif"_s));
         } else {
-            QCOMPARE(printed, QStringLiteral("Gagal menyimpan foto: ") +
+            QCOMPARE(printed, u"Gagal menyimpan foto: "_s +
                                   FileOperations::Result{EISDIR}.message() + u'\n');
-            QCOMPARE(f.home.read(QStringLiteral("Album/frame_2.gif")), QByteArray("old photo"));
+            QCOMPARE(f.read(u"Album/frame_2.gif"_s), QByteArray("old photo"));
         }
         // Taking the photos out of the frames leaves a folder alone too.
-        for (const int slot : f.storage->photoSlots().keys())
-            f.storage->removePhoto(slot);
-        QCOMPARE(f.home.read(kept), QByteArray("kept"));
+        for (const int slot : storage.photoSlots().keys())
+            storage.removePhoto(slot);
+        QCOMPARE(f.read(kept), QByteArray("kept"));
         QCOMPARE(contentOf(trip), QByteArray("trip"));
     }
 
@@ -160,96 +139,90 @@ private Q_SLOTS:
         QTest::addColumn<int>("framed"); // frames 0 .. framed-1 hold a photo
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("slot"); // -1: refused
-        QTest::newRow("first free frame") << 2 << QStringLiteral("new.jpg") << 2;
-        QTest::newRow("all six full: frame 0 is replaced") << 6 << QStringLiteral("new.jpg") << 0;
-        QTest::newRow("not an image") << 0 << QStringLiteral("notes.txt") << -1;
+        QTest::newRow("first free frame") << 2 << u"new.jpg"_s << 2;
+        QTest::newRow("all six full: frame 0 is replaced") << 6 << u"new.jpg"_s << 0;
+        QTest::newRow("not an image") << 0 << u"notes.txt"_s << -1;
     }
     void freeFrame()
     {
         QFETCH(int, framed);
         QFETCH(QString, file);
         QFETCH(int, slot);
-        MoveFixture f;
+        StorageHome f;
         for (int i = 0; i < framed; ++i)
-            f.home.file(QStringLiteral("Album/frame_%1.png").arg(i), "old");
-        f.storage->reloadAll();
-        const QString source = f.userFile(QStringLiteral("Desktop/") + file, "new");
+            f.file(u"Album/frame_%1.png"_s.arg(i), "old");
+        StorageManager& storage = f.start();
+        const QString source = f.userFile(u"Desktop/"_s + file, "new");
 
-        QCOMPARE(f.storage->addPhotoToFreeFrame(url(source)), slot >= 0);
-        if (slot < 0) {
-            QVERIFY(albumEntries(f).isEmpty());
-            return;
-        }
-        QCOMPARE(f.home.read(QStringLiteral("Album/frame_%1.jpg").arg(slot)), QByteArray("new"));
-        QCOMPARE(albumEntries(f).size(), qMax(framed, slot + 1));
+        QCOMPARE(storage.addPhotoToFreeFrame(url(source)), slot >= 0);
+        QCOMPARE(f.entries(u"Album"_s).size(), slot < 0 ? 0 : qMax(framed, slot + 1));
+        if (slot >= 0)
+            QCOMPARE(f.read(u"Album/frame_%1.jpg"_s.arg(slot)), QByteArray("new"));
     }
 
     void albumFillsTheFrames()
     {
-        MoveFixture f;
-        picture(f, QStringLiteral("Documents/RidezozEvar/Album/frame_1.jpg"), QSize(40, 10));
-        picture(f, QStringLiteral("Documents/RidezozEvar/Album/b.png"), QSize(10, 10));
-        picture(f, QStringLiteral("Documents/RidezozEvar/Album/a.png"), QSize(10, 10));
-        f.home.file(QStringLiteral("Album/frame_x.png"), "not a picture");
-        f.home.file(QStringLiteral("Album/readme.txt"), "text");
-        f.home.file(QStringLiteral("Album/.frame_0.jpg"), "hidden");
-        f.storage->loadPhotoSlots();
+        StorageHome f;
+        const QString album = f.dir(u"Album"_s) + u'/';
+        picture(album + u"frame_1.jpg"_s, QSize(40, 10));
+        picture(album + u"b.png"_s, QSize(10, 10));
+        picture(album + u"a.png"_s, QSize(10, 10));
+        f.file(u"Album/frame_x.png"_s, "not a picture");
+        f.file(u"Album/readme.txt"_s, "text");
+        f.file(u"Album/.frame_0.jpg"_s, "hidden");
+        StorageManager& storage = f.start();
 
-        const QString album = f.home.album() + QLatin1Char('/');
-        const PhotoSlots expected = {{0, url(album + QStringLiteral("a.png"))},
-                                     {1, url(album + QStringLiteral("frame_1.jpg"))},
-                                     {2, url(album + QStringLiteral("b.png"))},
-                                     {3, url(album + QStringLiteral("frame_x.png"))}};
-        QCOMPARE(f.storage->photoSlots(), expected);
+        const PhotoSlots expected = {{0, url(album + u"a.png"_s)},
+                                     {1, url(album + u"frame_1.jpg"_s)},
+                                     {2, url(album + u"b.png"_s)},
+                                     {3, url(album + u"frame_x.png"_s)}};
+        QCOMPARE(storage.photoSlots(), expected);
         // A file that is no picture still holds its frame, without a thumbnail.
-        QCOMPARE(f.storage->cachedPhotos().keys(), (QList<int>{0, 1, 2}));
-        QCOMPARE(f.storage->cachedPhotos().value(1).size(), QSize(40, 10));
+        QCOMPARE(storage.cachedPhotos().keys(), (QList<int>{0, 1, 2}));
+        QCOMPARE(storage.cachedPhotos().value(1).size(), QSize(40, 10));
     }
 
     void removeAndMoveToTheFloor()
     {
-        MoveFixture f;
-        f.home.file(QStringLiteral("Album/frame_0.jpg"), "zero");
-        f.home.file(QStringLiteral("Album/frame_1.jpg"), "one");
-        f.home.file(QStringLiteral("Karpet/frame_1.jpg"), "already on the floor");
-        f.storage->reloadAll();
-        f.storage->setPhotoTransform(0, 2, 45, 1, 1);
-        f.storage->setPhotoTransform(1, 3, 90, 2, 2);
+        StorageHome f;
+        f.file(u"Album/frame_0.jpg"_s, "zero");
+        f.file(u"Album/frame_1.jpg"_s, "one");
+        f.file(u"Karpet/frame_1.jpg"_s, "already on the floor");
+        StorageManager& storage = f.start();
+        storage.setPhotoTransform(0, 2, 45, 1, 1);
+        storage.setPhotoTransform(1, 3, 90, 2, 2);
 
-        f.storage->removePhoto(0);
-        f.storage->movePhotoToCarpet(1);
-        f.storage->removePhoto(4); // an empty frame: nothing happens
+        storage.removePhoto(0);
+        storage.movePhotoToCarpet(1);
+        storage.removePhoto(4); // an empty frame: nothing happens
 
-        QVERIFY(albumEntries(f).isEmpty());
-        QVERIFY(f.storage->photoSlots().isEmpty());
-        const auto stored =
-            decodePhotoTransforms(f.home.read(QStringLiteral("photo_transforms.json")));
-        QVERIFY(stored);
-        QCOMPARE(*stored, (PhotoTransforms{{0, PhotoTransform{}}, {1, PhotoTransform{}}}));
-        QCOMPARE(f.home.read(QStringLiteral("Karpet/frame_1 (1).jpg")), QByteArray("one"));
-        QCOMPARE(f.home.read(QStringLiteral("Karpet/frame_1.jpg")),
-                 QByteArray("already on the floor"));
-        QCOMPARE(f.storedPositions().value(QStringLiteral("frame_1 (1).jpg")),
-                 StorageManager::defaultCarpetPosition(QStringLiteral("frame_1 (1).jpg")));
-        QVERIFY(f.storage->carpetItems().contains(
-            url(f.home.carpet() + QStringLiteral("/frame_1 (1).jpg"))));
+        QVERIFY(f.entries(u"Album"_s).isEmpty());
+        QVERIFY(storage.photoSlots().isEmpty());
+        QCOMPARE(
+            decodePhotoTransforms(f.read(u"photo_transforms.json"_s)).value_or(PhotoTransforms()),
+            (PhotoTransforms{{0, PhotoTransform{}}, {1, PhotoTransform{}}}));
+        const QString moved = u"frame_1 (1).jpg"_s;
+        QCOMPARE(f.read(u"Karpet/"_s + moved), QByteArray("one"));
+        QCOMPARE(f.read(u"Karpet/frame_1.jpg"_s), QByteArray("already on the floor"));
+        QCOMPARE(f.storedPositions().value(moved), StorageManager::defaultCarpetPosition(moved));
+        QVERIFY(storage.carpetItems().contains(url(f.carpet() + u'/' + moved)));
     }
 
     void photoPanel()
     {
-        MoveFixture f;
-        const QString chosen = f.userFile(QStringLiteral("Pictures/sunset.png"), "sun");
-        f.prompts.answer = {chosen};
-        f.storage->choosePhoto(5);
+        StorageHome f;
+        StorageManager& storage = f.start();
+        f.prompts.chosen = {f.userFile(u"Pictures/sunset.png"_s, "sun")};
+        storage.choosePhoto(5);
         QCOMPARE(f.prompts.panels.size(), 1);
-        QCOMPARE(f.prompts.panels[0].title, QStringLiteral("Pilih Foto untuk Bingkai #6"));
-        QVERIFY(f.prompts.panels[0].files && !f.prompts.panels[0].folders &&
-                !f.prompts.panels[0].multiple && f.prompts.panels[0].imagesOnly);
-        QCOMPARE(f.home.read(QStringLiteral("Album/frame_5.png")), QByteArray("sun"));
+        const UserPrompts::OpenPanel panel = f.prompts.panels[0];
+        QCOMPARE(panel.title, u"Pilih Foto untuk Bingkai #6"_s);
+        QVERIFY(panel.files && !panel.folders && !panel.multiple && panel.imagesOnly);
+        QCOMPARE(f.read(u"Album/frame_5.png"_s), QByteArray("sun"));
 
-        f.prompts.answer = {};
-        f.storage->choosePhoto(0);
-        QCOMPARE(albumEntries(f), QStringList{QStringLiteral("frame_5.png")});
+        f.prompts.chosen = {};
+        storage.choosePhoto(0);
+        QCOMPARE(f.entries(u"Album"_s), QStringList{u"frame_5.png"_s});
     }
 };
 

@@ -1,9 +1,7 @@
 #include "platform/file_operations.h"
-#include "storage/storage_manager.h"
-#include "storage_test_support.h"
+#include "storage_fixture.h"
 #include "support/test_registry.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -14,17 +12,9 @@ namespace {
 QByteArray floorFile(const QStringList& names)
 {
     QByteArray items;
-    for (const QString& name : names) {
-        if (!items.isEmpty())
-            items += ',';
-        items += '"' + name.toUtf8() + "\":{\"x\":0.5,\"y\":0.5}";
-    }
+    for (const QString& name : names)
+        items += (items.isEmpty() ? "\"" : ",\"") + name.toUtf8() + "\":{\"x\":0.5,\"y\":0.5}";
     return "{\"carpetPosition\":{\"x\":0.3,\"y\":0.7},\"itemPositions\":{" + items + "}}";
-}
-
-std::optional<QString> linkOf(const QString& path)
-{
-    return FileOperations::readLink(path);
 }
 } // namespace
 
@@ -34,51 +24,39 @@ class MigrationTest : public QObject {
 private Q_SLOTS:
     void olderSubFoldersMoveInWithFreeNames()
     {
-        StorageHome home;
-        home.file(QStringLiteral("Rak/a.pdf"), "shelf");
-        home.file(QStringLiteral("books/a.pdf"), "legacy");
-        home.file(QStringLiteral("books/.hidden"), "h");
-        home.file(QStringLiteral("photos/p.jpg"), "p");
-        home.file(QStringLiteral("rug/r.txt"), "r");
-        auto storage = home.start();
-        QCOMPARE(home.read(QStringLiteral("Rak/a.pdf")), QByteArray("shelf"));
-        QCOMPARE(home.read(QStringLiteral("Rak/a (1).pdf")), QByteArray("legacy"));
-        QCOMPARE(home.read(QStringLiteral("Rak/.hidden")), QByteArray("h"));
-        QCOMPARE(home.read(QStringLiteral("Album/p.jpg")), QByteArray("p"));
-        QCOMPARE(home.read(QStringLiteral("Karpet/r.txt")), QByteArray("r"));
-        QVERIFY(FileOperations::isDirectory(home.root() + QStringLiteral("/books")));
-        QCOMPARE(FileOperations::listEntries(home.root() + QStringLiteral("/books"), true),
-                 std::optional<QStringList>(QStringList()));
-        QCOMPARE(namesOf(storage->carpetItems()), QStringList{QStringLiteral("r.txt")});
+        StorageHome f;
+        f.file(u"Rak/a.pdf"_s, "shelf");
+        f.file(u"books/a.pdf"_s, "legacy");
+        f.file(u"books/.hidden"_s, "h");
+        f.file(u"photos/p.jpg"_s, "p");
+        f.file(u"rug/r.txt"_s, "r");
+        StorageManager& storage = f.start();
+        QCOMPARE(f.read(u"Rak/a.pdf"_s), QByteArray("shelf"));
+        QCOMPARE(f.read(u"Rak/a (1).pdf"_s), QByteArray("legacy"));
+        QCOMPARE(f.read(u"Rak/.hidden"_s), QByteArray("h"));
+        QCOMPARE(f.read(u"Album/p.jpg"_s), QByteArray("p"));
+        QCOMPARE(namesOf(storage.carpetItems()), QStringList{u"r.txt"_s});
+        QVERIFY(FileOperations::isDirectory(f.root() + u"/books"_s));
+        QVERIFY(f.entries(u"books"_s).isEmpty());
     }
 
     void legacyHomeFolder()
     {
-        StorageHome home;
-        const QString legacy = home.home() + QStringLiteral("/Marrowick");
-        QDir().mkpath(legacy + QStringLiteral("/Bookshelf"));
-        QDir().mkpath(legacy + QStringLiteral("/MagicCarpet"));
-        QDir().mkpath(legacy + QStringLiteral("/Photos"));
-        home.file(QStringLiteral("../../Marrowick/Bookshelf/b.txt"), "b");
-        home.file(QStringLiteral("../../Marrowick/MagicCarpet/c.txt"), "c");
-        home.file(QStringLiteral("../../Marrowick/Photos/p.png"), "p");
-        home.file(QStringLiteral("../../Marrowick/notes.json"), "[{\"title\":\"old\"}]");
-        auto storage = home.start();
-        QCOMPARE(home.read(QStringLiteral("Rak/b.txt")), QByteArray("b"));
-        QCOMPARE(home.read(QStringLiteral("Karpet/c.txt")), QByteArray("c"));
-        QCOMPARE(home.read(QStringLiteral("Album/p.png")), QByteArray("p"));
-        QCOMPARE(storage->stickyNotes().first().title, QStringLiteral("old"));
-        QVERIFY(QFile::exists(legacy + QStringLiteral("/notes.json"))); // copied, not moved
-    }
+        StorageHome f;
+        f.file(u"../../Marrowick/Bookshelf/b.txt"_s, "b");
+        f.file(u"../../Marrowick/MagicCarpet/c.txt"_s, "c");
+        f.file(u"../../Marrowick/Photos/p.png"_s, "p");
+        f.file(u"../../Marrowick/notes.json"_s, "[{\"title\":\"old\"}]");
+        StorageManager& storage = f.start();
+        QCOMPARE(f.read(u"Rak/b.txt"_s), QByteArray("b"));
+        QCOMPARE(f.read(u"Karpet/c.txt"_s), QByteArray("c"));
+        QCOMPARE(f.read(u"Album/p.png"_s), QByteArray("p"));
+        QCOMPARE(storage.stickyNotes().first().title, u"old"_s);
+        QVERIFY(QFile::exists(f.home() + u"/Marrowick/notes.json"_s)); // copied, not moved
 
-    void legacyNotesNeverReplaceCurrentOnes()
-    {
-        StorageHome home;
-        home.file(QStringLiteral("../../Marrowick/notes.json"), "[{\"title\":\"old\"}]");
-        home.file(QStringLiteral("notes.json"), "[{\"title\":\"current\"}]");
-        auto storage = home.start();
-        QCOMPARE(home.read(QStringLiteral("notes.json")), QByteArray("[{\"title\":\"current\"}]"));
-        QCOMPARE(storage->stickyNotes().first().title, QStringLiteral("current"));
+        // Older notes never replace the current ones.
+        f.file(u"notes.json"_s, "[{\"title\":\"current\"}]");
+        QCOMPARE(f.start().stickyNotes().first().title, u"current"_s);
     }
 
     // A link named like an older folder points at someone's files elsewhere.
@@ -86,7 +64,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("linkName"); // relative to the storage folder
         QTest::newRow("books") << "books";
-        QTest::newRow("photos") << "photos";
         QTest::newRow("rug") << "rug";
         QTest::newRow("Marrowick") << "../../Marrowick";
         QTest::newRow("Marrowick/Bookshelf") << "../../Marrowick/Bookshelf";
@@ -94,20 +71,16 @@ private Q_SLOTS:
     void linkedLegacyFoldersAreLeftAlone()
     {
         QFETCH(QString, linkName);
-        StorageHome home;
-        const QString elsewhere = home.dir(QStringLiteral("../../Projects"));
-        home.file(QStringLiteral("../../Projects/Bookshelf/keep.txt"), "k");
-        home.file(QStringLiteral("../../Projects/keep.txt"), "k");
-        home.dir(QString());
-        if (linkName.endsWith(u"/Bookshelf"))
-            home.dir(QStringLiteral("../../Marrowick"));
-        home.link(linkName, elsewhere);
-        auto storage = home.start();
-        QVERIFY(QFile::exists(elsewhere + QStringLiteral("/keep.txt")));
-        QVERIFY(QFile::exists(elsewhere + QStringLiteral("/Bookshelf/keep.txt")));
-        QVERIFY(storage->bookshelfItems().isEmpty());
-        QVERIFY(storage->carpetItems().isEmpty());
-        QCOMPARE(FileOperations::listEntries(home.album(), true)->size(), 0);
+        StorageHome f;
+        const QString elsewhere = f.dir(u"../../Projects"_s);
+        f.file(u"../../Projects/Bookshelf/keep.txt"_s, "k");
+        f.file(u"../../Projects/keep.txt"_s, "k");
+        f.link(linkName, elsewhere);
+        StorageManager& storage = f.start();
+        QVERIFY(QFile::exists(elsewhere + u"/keep.txt"_s));
+        QVERIFY(QFile::exists(elsewhere + u"/Bookshelf/keep.txt"_s));
+        QVERIFY(storage.bookshelfItems().isEmpty() && storage.carpetItems().isEmpty());
+        QVERIFY(f.entries(u"Album"_s).isEmpty());
     }
 };
 
@@ -115,31 +88,31 @@ class RepairTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // A carpet file named like a shelf item is someone's other file: it gets a name free in
+    // both folders and keeps its place on the floor.
+    void sameNameDifferentFileSurvives_data()
+    {
+        QTest::addColumn<QStringList>("shelf");
+        QTest::addColumn<QString>("renamed");
+        QTest::newRow("name taken once") << QStringList{u"x.txt"_s} << u"x (1).txt"_s;
+        QTest::newRow("next name taken on the shelf too")
+            << QStringList{u"x.txt"_s, u"x (1).txt"_s} << u"x (2).txt"_s;
+    }
     void sameNameDifferentFileSurvives()
     {
-        StorageHome home;
-        home.file(QStringLiteral("Rak/x.txt"), "shelf copy");
-        home.file(QStringLiteral("Karpet/x.txt"), "a different file");
-        home.file(QStringLiteral("floor_positions.json"), floorFile({QStringLiteral("x.txt")}));
-        auto storage = home.start();
-        QCOMPARE(home.read(QStringLiteral("Rak/x.txt")), QByteArray("shelf copy"));
-        QCOMPARE(home.read(QStringLiteral("Karpet/x (1).txt")), QByteArray("a different file"));
-        QVERIFY(!home.exists(QStringLiteral("Karpet/x.txt")));
-        QCOMPARE(namesOf(storage->carpetItems()), QStringList{QStringLiteral("x (1).txt")});
-        // It keeps its place on the floor under its new name.
-        QVERIFY(storage->floorItemPositions().contains(QStringLiteral("x (1).txt")));
-        QVERIFY(!storage->floorItemPositions().contains(QStringLiteral("x.txt")));
-    }
-
-    void freeNameIsFreeOnTheShelfToo()
-    {
-        StorageHome home;
-        home.file(QStringLiteral("Rak/x.txt"), "shelf");
-        home.file(QStringLiteral("Rak/x (1).txt"), "shelf 1");
-        home.file(QStringLiteral("Karpet/x.txt"), "carpet");
-        auto storage = home.start();
-        QCOMPARE(home.read(QStringLiteral("Karpet/x (2).txt")), QByteArray("carpet"));
-        QCOMPARE(namesOf(storage->carpetItems()), QStringList{QStringLiteral("x (2).txt")});
+        QFETCH(QStringList, shelf);
+        QFETCH(QString, renamed);
+        StorageHome f;
+        for (const QString& name : shelf)
+            f.file(u"Rak/"_s + name, "shelf copy");
+        f.file(u"Karpet/x.txt"_s, "a different file");
+        f.file(u"floor_positions.json"_s, floorFile({u"x.txt"_s}));
+        StorageManager& storage = f.start();
+        QCOMPARE(f.read(u"Rak/x.txt"_s), QByteArray("shelf copy"));
+        QCOMPARE(f.read(u"Karpet/"_s + renamed), QByteArray("a different file"));
+        QCOMPARE(f.entries(u"Karpet"_s), QStringList{renamed});
+        QCOMPARE(namesOf(storage.carpetItems()), QStringList{renamed});
+        QCOMPARE(storage.floorItemPositions().keys(), QStringList{renamed});
     }
 
     void secondEntryForTheSameFileGoes_data()
@@ -151,53 +124,43 @@ private Q_SLOTS:
     void secondEntryForTheSameFileGoes()
     {
         QFETCH(bool, hardLink);
-        StorageHome home;
-        const QString shelfFile = home.file(QStringLiteral("Rak/x.txt"), "one file");
-        home.dir(QStringLiteral("Karpet"));
-        const QString carpetEntry = home.carpet() + QStringLiteral("/x.txt");
+        StorageHome f;
+        const QString shelfFile = f.file(u"Rak/x.txt"_s, "one file");
+        f.dir(u"Karpet"_s);
         if (hardLink)
-            QCOMPARE(::link(qPrintable(shelfFile), qPrintable(carpetEntry)), 0);
+            QCOMPARE(::link(qPrintable(shelfFile), qPrintable(f.carpet() + u"/x.txt"_s)), 0);
         else
-            home.link(QStringLiteral("Karpet/x.txt"), shelfFile);
-        home.file(QStringLiteral("floor_positions.json"),
-                  floorFile({QStringLiteral("x.txt"), QStringLiteral("other")}));
-        auto storage = home.start();
-        QCOMPARE(home.read(QStringLiteral("Rak/x.txt")), QByteArray("one file"));
-        QVERIFY(!home.exists(QStringLiteral("Karpet/x.txt")));
-        QCOMPARE(FileOperations::listEntries(home.carpet(), true)->size(), 0);
-        QCOMPARE(storage->floorItemPositions().keys(), QStringList{QStringLiteral("other")});
+            f.link(u"Karpet/x.txt"_s, shelfFile);
+        f.file(u"floor_positions.json"_s, floorFile({u"x.txt"_s, u"other"_s}));
+        StorageManager& storage = f.start();
+        QCOMPARE(f.read(u"Rak/x.txt"_s), QByteArray("one file"));
+        QVERIFY(f.entries(u"Karpet"_s).isEmpty());
+        QCOMPARE(storage.floorItemPositions().keys(), QStringList{u"other"_s});
     }
 
+    void shelfLinkIntoTheCarpetBecomesTheItem_data()
+    {
+        QTest::addColumn<QString>("destination");
+        QTest::newRow("absolute") << u"@carpet/y.doc"_s;
+        QTest::newRow("relative") << u"../Karpet/y.doc"_s;
+    }
     void shelfLinkIntoTheCarpetBecomesTheItem()
     {
-        StorageHome home;
-        home.file(QStringLiteral("Karpet/y.doc"), "the item");
-        home.link(QStringLiteral("Rak/y.doc"), home.carpet() + QStringLiteral("/y.doc"));
-        home.file(QStringLiteral("Karpet/stays.txt"), "s");
-        home.file(QStringLiteral("floor_positions.json"),
-                  floorFile({QStringLiteral("y.doc"), QStringLiteral("stays.txt")}));
-        auto storage = home.start();
-        QVERIFY(!home.isLink(QStringLiteral("Rak/y.doc")));
-        QCOMPARE(home.read(QStringLiteral("Rak/y.doc")), QByteArray("the item"));
-        QVERIFY(!home.exists(QStringLiteral("Karpet/y.doc")));
-        QCOMPARE(namesOf(storage->bookshelfItems()), QStringList{QStringLiteral("y.doc")});
+        QFETCH(QString, destination);
+        StorageHome f;
+        f.file(u"Karpet/y.doc"_s, "the item");
+        f.link(u"Rak/y.doc"_s, destination.replace(u"@carpet"_s, f.carpet()));
+        f.file(u"Karpet/stays.txt"_s, "s");
+        f.file(u"floor_positions.json"_s, floorFile({u"y.doc"_s, u"stays.txt"_s}));
+        StorageManager& storage = f.start();
+        QVERIFY(!f.isLink(u"Rak/y.doc"_s));
+        QCOMPARE(f.read(u"Rak/y.doc"_s), QByteArray("the item"));
+        QVERIFY(!f.exists(u"Karpet/y.doc"_s));
+        QCOMPARE(namesOf(storage.bookshelfItems()), QStringList{u"y.doc"_s});
         // The stored layout of what is still on the floor survives.
-        QCOMPARE(storage->carpetPositionNorm(), (StoredPosition{0.3, 0.7}));
-        QCOMPARE(storage->floorItemPositions().keys(), QStringList{QStringLiteral("stays.txt")});
-        QCOMPARE(
-            decodeFloorLayout(home.read(QStringLiteral("floor_positions.json")))->itemPositions,
-            storage->floorItemPositions());
-    }
-
-    void relativeShelfLinkIntoTheCarpet()
-    {
-        StorageHome home;
-        home.file(QStringLiteral("Karpet/r.txt"), "r");
-        home.link(QStringLiteral("Rak/r.txt"), QStringLiteral("../Karpet/r.txt"));
-        auto storage = home.start();
-        QVERIFY(!home.isLink(QStringLiteral("Rak/r.txt")));
-        QCOMPARE(home.read(QStringLiteral("Rak/r.txt")), QByteArray("r"));
-        QVERIFY(!home.exists(QStringLiteral("Karpet/r.txt")));
+        QCOMPARE(storage.carpetPositionNorm(), (StoredPosition{0.3, 0.7}));
+        QCOMPARE(storage.floorItemPositions().keys(), QStringList{u"stays.txt"_s});
+        QCOMPARE(f.storedPositions(), storage.floorItemPositions());
     }
 
     void shelfLinkThroughACarpetLinkPointsStraightAtTheItem_data()
@@ -209,38 +172,32 @@ private Q_SLOTS:
     void shelfLinkThroughACarpetLinkPointsStraightAtTheItem()
     {
         QFETCH(bool, relative);
-        StorageHome home;
-        const QString desktopFile = home.file(QStringLiteral("../../Desktop/z.txt"), "z");
-        home.link(QStringLiteral("Karpet/z"),
-                  relative ? QStringLiteral("../../../Desktop/z.txt") : desktopFile);
-        home.link(QStringLiteral("Rak/z"), home.carpet() + QStringLiteral("/z"));
-        auto storage = home.start();
-        const QString shelfLink = home.shelf() + QStringLiteral("/z");
+        StorageHome f;
+        const QString desktopFile = f.userFile(u"Desktop/z.txt"_s, "z");
+        f.link(u"Karpet/z"_s, relative ? u"../../../Desktop/z.txt"_s : desktopFile);
+        f.link(u"Rak/z"_s, f.carpet() + u"/z"_s);
+        f.start();
+        const QString shelfLink = f.shelf() + u"/z"_s;
         QVERIFY(FileOperations::isSymbolicLink(shelfLink));
-        QVERIFY(FileOperations::isSameFile(shelfLink, desktopFile));
         QCOMPARE(FileOperations::resolvedLinkTarget(shelfLink), std::optional(desktopFile));
-        QVERIFY(!home.exists(QStringLiteral("Karpet/z")));
-        QCOMPARE(home.read(QStringLiteral("../../Desktop/z.txt")), QByteArray("z"));
-        QCOMPARE(FileOperations::listEntries(home.shelf(), true),
-                 std::optional(QStringList{QStringLiteral("z")}));
+        QVERIFY(!f.exists(u"Karpet/z"_s));
+        QCOMPARE(contentOf(desktopFile), QByteArray("z"));
+        QCOMPARE(f.entries(u"Rak"_s), QStringList{u"z"_s});
     }
 
     void linksWhoseItemIsGoneAreRemoved()
     {
-        StorageHome home;
-        home.link(QStringLiteral("Rak/gone.pdf"), QStringLiteral("/nowhere/gone.pdf"));
-        home.link(QStringLiteral("Rak/gone in carpet"), home.carpet() + QStringLiteral("/none"));
-        home.link(QStringLiteral("Karpet/self"), home.carpet() + QStringLiteral("/self"));
-        home.link(QStringLiteral("Karpet/dangling"), QStringLiteral("/nowhere/x"));
-        home.file(QStringLiteral("Karpet/kept.txt"));
-        home.file(QStringLiteral("floor_positions.json"),
-                  floorFile({QStringLiteral("self"), QStringLiteral("dangling"),
-                             QStringLiteral("kept.txt")}));
-        auto storage = home.start();
-        QCOMPARE(FileOperations::listEntries(home.shelf(), true)->size(), 0);
-        QCOMPARE(FileOperations::listEntries(home.carpet(), true),
-                 std::optional(QStringList{QStringLiteral("kept.txt")}));
-        QCOMPARE(storage->floorItemPositions().keys(), QStringList{QStringLiteral("kept.txt")});
+        StorageHome f;
+        f.link(u"Rak/gone.pdf"_s, u"/nowhere/gone.pdf"_s);
+        f.link(u"Rak/gone in carpet"_s, f.carpet() + u"/none"_s);
+        f.link(u"Karpet/self"_s, f.carpet() + u"/self"_s);
+        f.link(u"Karpet/dangling"_s, u"/nowhere/x"_s);
+        f.file(u"Karpet/kept.txt"_s);
+        f.file(u"floor_positions.json"_s, floorFile({u"self"_s, u"dangling"_s, u"kept.txt"_s}));
+        StorageManager& storage = f.start();
+        QVERIFY(f.entries(u"Rak"_s).isEmpty());
+        QCOMPARE(f.entries(u"Karpet"_s), QStringList{u"kept.txt"_s});
+        QCOMPARE(storage.floorItemPositions().keys(), QStringList{u"kept.txt"_s});
     }
 
     // Only what lies inside the carpet folder is a carpet item: not a sibling whose name
@@ -254,29 +211,26 @@ private Q_SLOTS:
     void linksBesideTheCarpetAreOrdinary()
     {
         QFETCH(QString, destination);
-        StorageHome home;
-        home.file(QStringLiteral("Karpet2/f.txt"), "sibling");
-        home.file(QStringLiteral("Karpet/under.txt"), "u");
-        const QString target = home.root() + u'/' + destination;
-        home.link(QStringLiteral("Rak/link"), target);
-        auto storage = home.start();
-        QCOMPARE(linkOf(home.shelf() + QStringLiteral("/link")), std::optional(target));
-        QCOMPARE(home.read(QStringLiteral("Karpet2/f.txt")), QByteArray("sibling"));
-        QCOMPARE(home.read(QStringLiteral("Karpet/under.txt")), QByteArray("u"));
-        QCOMPARE(namesOf(storage->carpetItems()), QStringList{QStringLiteral("under.txt")});
+        StorageHome f;
+        f.file(u"Karpet2/f.txt"_s, "sibling");
+        f.file(u"Karpet/under.txt"_s, "u");
+        const QString target = f.root() + u'/' + destination;
+        f.link(u"Rak/link"_s, target);
+        StorageManager& storage = f.start();
+        QCOMPARE(FileOperations::readLink(f.shelf() + u"/link"_s), std::optional(target));
+        QCOMPARE(f.read(u"Karpet2/f.txt"_s), QByteArray("sibling"));
+        QCOMPARE(namesOf(storage.carpetItems()), QStringList{u"under.txt"_s});
     }
 
     void hiddenEntriesAreNotTouched()
     {
-        StorageHome home;
-        home.link(QStringLiteral("Rak/.dangling"), QStringLiteral("/nowhere"));
-        home.link(QStringLiteral("Karpet/.dangling"), QStringLiteral("/nowhere"));
-        home.file(QStringLiteral("Rak/.same"), "a");
-        home.file(QStringLiteral("Karpet/.same"), "b");
-        auto storage = home.start();
-        QVERIFY(home.isLink(QStringLiteral("Rak/.dangling")));
-        QVERIFY(home.isLink(QStringLiteral("Karpet/.dangling")));
-        QCOMPARE(home.read(QStringLiteral("Karpet/.same")), QByteArray("b"));
+        StorageHome f;
+        f.link(u"Rak/.dangling"_s, u"/nowhere"_s);
+        f.file(u"Rak/.same"_s, "a");
+        f.file(u"Karpet/.same"_s, "b");
+        f.start();
+        QVERIFY(f.isLink(u"Rak/.dangling"_s));
+        QCOMPARE(f.read(u"Karpet/.same"_s), QByteArray("b"));
     }
 };
 

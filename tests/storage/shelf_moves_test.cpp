@@ -1,20 +1,14 @@
-#include "move_test_support.h"
 #include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
+#include "storage_fixture.h"
 #include "support/scratch_mount.h"
 #include "support/stdout_capture.h"
 #include "support/test_registry.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTest>
 
 namespace {
-QUrl url(const QString& path)
-{
-    return QUrl::fromLocalFile(path);
-}
-
 QString linkTarget(const QString& path)
 {
     return FileOperations::readLink(path).value_or(QString());
@@ -27,90 +21,88 @@ private Q_SLOTS:
     void desktopFileBecomesAShelfLink_data()
     {
         QTest::addColumn<QString>("shelfHolds");  // a real shelf item's name
-        QTest::addColumn<QString>("carpetHolds"); // an unrelated carpet file's name
+        QTest::addColumn<QString>("carpetHolds"); // a carpet file's name; "@link": a link to
+                                                  // the dropped file itself
         QTest::addColumn<QString>("entry");
-        QTest::newRow("free name") << QString() << QString() << QStringLiteral("report.pdf");
+        QTest::newRow("free name") << QString() << QString() << u"report.pdf"_s;
         QTest::newRow("name taken on the shelf")
-            << QStringLiteral("report.pdf") << QString() << QStringLiteral("report (1).pdf");
-        QTest::newRow("name taken under the carpet")
-            << QString() << QStringLiteral("report.pdf") << QStringLiteral("report (1).pdf");
+            << u"report.pdf"_s << QString() << u"report (1).pdf"_s;
+        QTest::newRow("an unrelated file of that name under the carpet")
+            << QString() << u"report.pdf"_s << u"report (1).pdf"_s;
+        QTest::newRow("the carpet's link to it moves up")
+            << QString() << u"@link"_s << u"report.pdf"_s;
     }
     void desktopFileBecomesAShelfLink()
     {
         QFETCH(QString, shelfHolds);
         QFETCH(QString, carpetHolds);
         QFETCH(QString, entry);
-        MoveFixture f;
+        StorageHome f;
+        const QString user = f.userFile(u"Desktop/report.pdf"_s, "user's");
         if (!shelfHolds.isEmpty())
-            f.home.file(QStringLiteral("Rak/") + shelfHolds, "shelf's own");
-        if (!carpetHolds.isEmpty())
-            f.home.file(QStringLiteral("Karpet/") + carpetHolds, "carpet's own");
-        f.storage->reloadAll();
-        const QString user = f.userFile(QStringLiteral("Desktop/report.pdf"), "user's");
+            f.file(u"Rak/"_s + shelfHolds, "shelf's own");
+        if (carpetHolds == u"@link")
+            f.link(u"Karpet/report.pdf"_s, user);
+        else if (!carpetHolds.isEmpty())
+            f.file(u"Karpet/"_s + carpetHolds, "carpet's own");
+        StorageManager& storage = f.start();
 
-        f.storage->addToBookshelf(url(user));
+        storage.addToBookshelf(url(user));
 
-        const QString shelfEntry = f.home.shelf() + QLatin1Char('/') + entry;
+        const QString shelfEntry = f.shelf() + u'/' + entry;
         QCOMPARE(linkTarget(shelfEntry), user);
         QCOMPARE(contentOf(user), QByteArray("user's"));
         QCOMPARE(originOf(user), user);
-        QVERIFY(f.storage->bookshelfItems().contains(url(shelfEntry)));
+        QVERIFY(storage.bookshelfItems().contains(url(shelfEntry)));
         if (!shelfHolds.isEmpty())
-            QCOMPARE(f.home.read(QStringLiteral("Rak/") + shelfHolds), QByteArray("shelf's own"));
-        if (!carpetHolds.isEmpty()) {
-            QCOMPARE(f.home.read(QStringLiteral("Karpet/") + carpetHolds),
-                     QByteArray("carpet's own"));
-            QCOMPARE(namesOf(f.storage->carpetItems()), QStringList{carpetHolds});
+            QCOMPARE(f.read(u"Rak/"_s + shelfHolds), QByteArray("shelf's own"));
+        if (carpetHolds == u"@link") {
+            QVERIFY(f.entries(u"Karpet"_s).isEmpty());
+            QCOMPARE(f.entries(u"Rak"_s), QStringList{entry});
+        } else if (!carpetHolds.isEmpty()) {
+            QCOMPARE(f.read(u"Karpet/"_s + carpetHolds), QByteArray("carpet's own"));
+            QCOMPARE(namesOf(storage.carpetItems()), QStringList{carpetHolds});
         }
     }
 
-    void carpetFileMovesOntoTheShelf_data()
+    void carpetItemMovesOntoTheShelf_data()
     {
+        QTest::addColumn<bool>("linked"); // the carpet holds a link to the user's file
         QTest::addColumn<bool>("byDrop"); // dropped on the shelf, or moved by name
-        QTest::newRow("dropped") << true;
-        QTest::newRow("by name") << false;
+        QTest::newRow("a file, dropped") << false << true;
+        QTest::newRow("a file, by name") << false << false;
+        QTest::newRow("a link, by name") << true << false;
     }
-    void carpetFileMovesOntoTheShelf()
+    void carpetItemMovesOntoTheShelf()
     {
+        QFETCH(bool, linked);
         QFETCH(bool, byDrop);
-        MoveFixture f;
-        const QString user = f.userFile(QStringLiteral("Downloads/notes.txt"), "notes");
-        f.storage->hideUnderCarpet(url(user), 0.3, 0.7);
-        const QString carpetEntry = f.home.carpet() + QStringLiteral("/notes.txt");
-        QVERIFY(f.storedPositions().contains(QStringLiteral("notes.txt")));
+        StorageHome f;
+        const QString user = f.userFile(u"Downloads/notes.txt"_s, "notes");
+        if (linked)
+            f.link(u"Karpet/notes.txt"_s, user);
+        StorageManager& storage = f.start();
+        if (linked)
+            storage.setFloorItemPosition(u"notes.txt"_s, 0.2, 0.8);
+        else
+            storage.hideUnderCarpet(url(user), 0.3, 0.7);
+        QVERIFY(f.storedPositions().contains(u"notes.txt"_s));
 
         if (byDrop)
-            f.storage->addToBookshelf(url(carpetEntry));
+            storage.addToBookshelf(url(f.carpet() + u"/notes.txt"_s));
         else
-            f.storage->moveCarpetItemsToBookshelf({QStringLiteral("notes.txt")});
+            storage.moveCarpetItemsToBookshelf({u"notes.txt"_s});
 
-        const QString shelfEntry = f.home.shelf() + QStringLiteral("/notes.txt");
-        QVERIFY(!f.home.exists(QStringLiteral("Karpet/notes.txt")));
-        QVERIFY(!FileOperations::isSymbolicLink(shelfEntry));
+        const QString shelfEntry = f.shelf() + u"/notes.txt"_s;
+        QVERIFY(!f.exists(u"Karpet/notes.txt"_s));
+        QCOMPARE(f.isLink(u"Rak/notes.txt"_s), linked);
         QCOMPARE(contentOf(shelfEntry), QByteArray("notes"));
         // It keeps the place it came from, not its carpet path.
         QCOMPARE(originOf(shelfEntry), user);
-        QVERIFY(!f.storage->floorItemPositions().contains(QStringLiteral("notes.txt")));
-        QVERIFY(!f.storedPositions().contains(QStringLiteral("notes.txt")));
-        QVERIFY(f.storage->carpetItems().isEmpty());
-        QCOMPARE(f.storage->bookshelfItems(), QList<QUrl>{url(shelfEntry)});
-    }
-
-    void carpetLinkBecomesAShelfLink()
-    {
-        MoveFixture f;
-        const QString user = f.userFile(QStringLiteral("Music/song.mp3"), "song");
-        f.home.link(QStringLiteral("Karpet/song.mp3"), user);
-        f.storage->reloadAll();
-        f.storage->setFloorItemPosition(QStringLiteral("song.mp3"), 0.2, 0.8);
-
-        f.storage->moveCarpetItemsToBookshelf({QStringLiteral("song.mp3")});
-
-        QVERIFY(!f.home.exists(QStringLiteral("Karpet/song.mp3")));
-        QCOMPARE(linkTarget(f.home.shelf() + QStringLiteral("/song.mp3")), user);
-        QCOMPARE(contentOf(user), QByteArray("song"));
-        QCOMPARE(originOf(user), user);
+        QVERIFY(!storage.floorItemPositions().contains(u"notes.txt"_s));
         QVERIFY(f.storedPositions().isEmpty());
+        QVERIFY(storage.carpetItems().isEmpty());
+        QCOMPARE(storage.bookshelfItems(), QList<QUrl>{url(shelfEntry)});
     }
 
     void shelfEntryOfTheSameName_data()
@@ -122,56 +114,25 @@ private Q_SLOTS:
     void shelfEntryOfTheSameName()
     {
         QFETCH(bool, shelfEntryIsLink);
-        MoveFixture f;
-        const QString elsewhere = f.userFile(QStringLiteral("Desktop/a.txt"), "linked");
+        StorageHome f;
+        StorageManager& storage = f.start(); // before the files, which repair would mend
+        const QString elsewhere = f.userFile(u"Desktop/a.txt"_s, "linked");
         if (shelfEntryIsLink)
-            f.home.link(QStringLiteral("Rak/a.txt"), elsewhere);
+            f.link(u"Rak/a.txt"_s, elsewhere);
         else
-            f.home.file(QStringLiteral("Rak/a.txt"), "on the shelf");
-        f.home.file(QStringLiteral("Karpet/a.txt"), "from the carpet");
-        f.storage->reloadAll();
+            f.file(u"Rak/a.txt"_s, "on the shelf");
+        f.file(u"Karpet/a.txt"_s, "from the carpet");
+        storage.reloadAll();
+        storage.moveCarpetItemsToBookshelf({u"a.txt"_s});
 
-        f.storage->moveCarpetItemsToBookshelf({QStringLiteral("a.txt")});
-
-        QVERIFY(!f.home.exists(QStringLiteral("Karpet/a.txt")));
+        QVERIFY(!f.exists(u"Karpet/a.txt"_s));
         QCOMPARE(contentOf(elsewhere), QByteArray("linked"));
         if (shelfEntryIsLink) {
-            QVERIFY(!f.home.isLink(QStringLiteral("Rak/a.txt")));
-            QCOMPARE(f.home.read(QStringLiteral("Rak/a.txt")), QByteArray("from the carpet"));
+            QVERIFY(!f.isLink(u"Rak/a.txt"_s));
+            QCOMPARE(f.read(u"Rak/a.txt"_s), QByteArray("from the carpet"));
         } else {
-            QCOMPARE(f.home.read(QStringLiteral("Rak/a.txt")), QByteArray("on the shelf"));
-            QCOMPARE(f.home.read(QStringLiteral("Rak/a (1).txt")), QByteArray("from the carpet"));
-        }
-    }
-
-    void droppedFileSharingACarpetName_data()
-    {
-        QTest::addColumn<bool>("sameFile");
-        QTest::newRow("an unrelated file is linked") << false;
-        QTest::newRow("the carpet link's own file takes the carpet route") << true;
-    }
-    void droppedFileSharingACarpetName()
-    {
-        QFETCH(bool, sameFile);
-        MoveFixture f;
-        const QString user = f.userFile(QStringLiteral("Desktop/x.txt"), "dropped");
-        if (sameFile)
-            f.home.link(QStringLiteral("Karpet/x.txt"), user);
-        else
-            f.home.file(QStringLiteral("Karpet/x.txt"), "carpet");
-        f.storage->reloadAll();
-
-        f.storage->addToBookshelf(url(user));
-
-        QCOMPARE(contentOf(user), QByteArray("dropped"));
-        if (sameFile) {
-            QVERIFY(!f.home.exists(QStringLiteral("Karpet/x.txt")));
-            QCOMPARE(linkTarget(f.home.shelf() + QStringLiteral("/x.txt")), user);
-            QVERIFY(!f.home.exists(QStringLiteral("Rak/x (1).txt")));
-        } else {
-            QCOMPARE(f.home.read(QStringLiteral("Karpet/x.txt")), QByteArray("carpet"));
-            QCOMPARE(namesOf(f.storage->carpetItems()), QStringList{QStringLiteral("x.txt")});
-            QCOMPARE(linkTarget(f.home.shelf() + QStringLiteral("/x (1).txt")), user);
+            QCOMPARE(f.read(u"Rak/a.txt"_s), QByteArray("on the shelf"));
+            QCOMPARE(f.read(u"Rak/a (1).txt"_s), QByteArray("from the carpet"));
         }
     }
 
@@ -179,111 +140,95 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("taken"); // where "a.txt" already stands
         QTest::addColumn<QString>("name");
-        QTest::newRow("free") << QString() << QStringLiteral("a.txt");
-        QTest::newRow("under the carpet")
-            << QStringLiteral("Karpet") << QStringLiteral("a (1).txt");
-        QTest::newRow("on the shelf") << QStringLiteral("Rak") << QStringLiteral("a (1).txt");
+        QTest::newRow("free") << QString() << u"a.txt"_s;
+        QTest::newRow("under the carpet") << u"Karpet"_s << u"a (1).txt"_s;
+        QTest::newRow("on the shelf") << u"Rak"_s << u"a (1).txt"_s;
     }
     void hidingTakesANameFreeInBothFolders()
     {
         QFETCH(QString, taken);
         QFETCH(QString, name);
-        MoveFixture f;
+        StorageHome f;
         if (!taken.isEmpty())
-            f.home.file(taken + QStringLiteral("/a.txt"), "already there");
-        f.storage->reloadAll();
-        const QString user = f.userFile(QStringLiteral("Desktop/a.txt"), "hidden");
+            f.file(taken + u"/a.txt"_s, "already there");
+        StorageManager& storage = f.start();
+        const QString user = f.userFile(u"Desktop/a.txt"_s, "hidden");
 
-        f.storage->hideUnderCarpet(url(user), 0.25, 0.75);
+        storage.hideUnderCarpet(url(user), 0.25, 0.75);
 
-        const QString entry = f.home.carpet() + QLatin1Char('/') + name;
+        const QString entry = f.carpet() + u'/' + name;
         QVERIFY(!FileOperations::entryExists(user));
         QCOMPARE(contentOf(entry), QByteArray("hidden"));
         QCOMPARE(originOf(entry), user);
         QVERIFY(StorageManager::addedDate(url(entry)).secsTo(QDateTime::currentDateTimeUtc()) < 60);
-        QCOMPARE(f.storage->floorItemPositions().value(name), (StoredPosition{0.25, 0.75}));
         QCOMPARE(f.storedPositions().value(name), (StoredPosition{0.25, 0.75}));
-        QVERIFY(f.storage->carpetItems().contains(url(entry)));
+        QVERIFY(storage.carpetItems().contains(url(entry)));
         if (!taken.isEmpty())
-            QCOMPARE(f.home.read(taken + QStringLiteral("/a.txt")), QByteArray("already there"));
+            QCOMPARE(f.read(taken + u"/a.txt"_s), QByteArray("already there"));
     }
 
     void panelsHandEveryChoiceOn()
     {
-        MoveFixture f;
-        const QString a = f.userFile(QStringLiteral("Desktop/a.txt"));
-        const QString folder = f.userFile(QStringLiteral("Desktop/Folder/inner.txt"));
-        f.storage->setCarpetPosition(0.4, 0.85);
-        f.prompts.answer = {a, QFileInfo(folder).absolutePath()};
-        f.storage->chooseItemsToHideUnderCarpet();
+        StorageHome f;
+        const QString a = f.userFile(u"Desktop/a.txt"_s);
+        f.userFile(u"Desktop/Folder/inner.txt"_s);
+        StorageManager& storage = f.start();
+        storage.setCarpetPosition(0.4, 0.85);
+        f.prompts.chosen = {a, f.desktop() + u"/Folder"_s};
+        storage.chooseItemsToHideUnderCarpet();
         QCOMPARE(f.prompts.panels.value(0).title,
-                 QStringLiteral("Pilih File untuk Disembunyikan di Bawah Karpet"));
-        QVERIFY(f.prompts.panels[0].folders && f.prompts.panels[0].multiple);
+                 u"Pilih File untuk Disembunyikan di Bawah Karpet"_s);
         // Hidden from the panel, they lie at the carpet.
-        for (const QString& name : {QStringLiteral("a.txt"), QStringLiteral("Folder")})
+        for (const QString& name : {u"a.txt"_s, u"Folder"_s})
             QCOMPARE(f.storedPositions().value(name), (StoredPosition{0.4, 0.85}));
-        QVERIFY(f.home.exists(QStringLiteral("Karpet/Folder/inner.txt")));
+        QVERIFY(f.exists(u"Karpet/Folder/inner.txt"_s));
 
-        const QString b = f.userFile(QStringLiteral("Desktop/b.txt"));
-        f.prompts.answer = {b};
-        f.storage->chooseItemsForBookshelf();
-        QCOMPARE(f.prompts.panels.value(1).title,
-                 QStringLiteral("Pilih File atau Folder untuk Rak Buku"));
-        QVERIFY(f.prompts.panels[1].folders && f.prompts.panels[1].multiple);
-        QCOMPARE(linkTarget(f.home.shelf() + QStringLiteral("/b.txt")), b);
+        const QString b = f.userFile(u"Desktop/b.txt"_s);
+        f.prompts.chosen = {b};
+        storage.chooseItemsForBookshelf();
+        QCOMPARE(f.prompts.panels.value(1).title, u"Pilih File atau Folder untuk Rak Buku"_s);
+        for (const UserPrompts::OpenPanel& panel : f.prompts.panels)
+            QVERIFY(panel.folders && panel.multiple);
+        QCOMPARE(linkTarget(f.shelf() + u"/b.txt"_s), b);
     }
 
-    void shelfEntryMovesUnderTheCarpet()
+    void shelfEntriesMoveUnderTheCarpet()
     {
-        MoveFixture f;
-        const QString user = f.userFile(QStringLiteral("Desktop/linked.txt"), "user's");
-        f.home.link(QStringLiteral("Rak/linked.txt"), user);
-        f.home.file(QStringLiteral("Rak/real.txt"), "real");
-        f.home.file(QStringLiteral("Karpet/real.txt"), "another real");
-        f.storage->reloadAll();
-        QCOMPARE(f.storage->bookshelfItems().size(), 2);
+        StorageHome f;
+        StorageManager& storage = f.start(); // before the files, which repair would mend
+        const QString user = f.userFile(u"Desktop/linked.txt"_s, "user's");
+        f.link(u"Rak/linked.txt"_s, user);
+        f.file(u"Rak/real.txt"_s, "real");
+        f.file(u"Karpet/real.txt"_s, "another real");
+        storage.reloadAll();
 
-        f.storage->moveAllBookshelfItemsToCarpet();
+        storage.moveAllBookshelfItemsToCarpet();
 
-        QVERIFY(f.storage->bookshelfItems().isEmpty());
-        QCOMPARE(linkTarget(f.home.carpet() + QStringLiteral("/linked.txt")), user);
-        QCOMPARE(f.home.read(QStringLiteral("Karpet/real (1).txt")), QByteArray("real"));
-        QCOMPARE(f.home.read(QStringLiteral("Karpet/real.txt")), QByteArray("another real"));
-        const FloorPositions stored = f.storedPositions();
-        for (const QString& name : {QStringLiteral("linked.txt"), QStringLiteral("real (1).txt")})
-            QCOMPARE(stored.value(name), StorageManager::defaultCarpetPosition(name));
-        QCOMPARE(f.storage->carpetItems().size(), 3);
+        QVERIFY(storage.bookshelfItems().isEmpty());
+        QCOMPARE(linkTarget(f.carpet() + u"/linked.txt"_s), user);
+        QCOMPARE(f.read(u"Karpet/real (1).txt"_s), QByteArray("real"));
+        QCOMPARE(f.read(u"Karpet/real.txt"_s), QByteArray("another real"));
+        for (const QString& name : {u"linked.txt"_s, u"real (1).txt"_s})
+            QCOMPARE(f.storedPositions().value(name), StorageManager::defaultCarpetPosition(name));
+        QCOMPARE(storage.carpetItems().size(), 3);
     }
 
-    void arrangeLinesFilesUpAndSpreadForgets()
+    void arrangeLinesFilesUpAndResetForgets()
     {
-        MoveFixture f;
-        for (const QString& name :
-             {QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")})
-            f.home.file(QStringLiteral("Karpet/") + name);
-        f.storage->reloadAll();
-        f.storage->setCarpetPosition(0.5, 0.82);
-
-        f.storage->arrangeCarpetItemsOnCarpet();
+        StorageHome f;
+        for (const QString& name : {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s})
+            f.file(u"Karpet/"_s + name);
+        StorageManager& storage = f.start();
+        storage.setCarpetPosition(0.5, 0.82);
+        storage.arrangeCarpetItemsOnCarpet();
         const FloorPositions stored = f.storedPositions();
-        const double xs[] = {0.44, 0.50, 0.56};
-        int i = 0;
-        for (const QString& name :
-             {QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")}) {
-            QVERIFY(qAbs(stored.value(name).x - xs[i++]) < 1e-12);
-            QCOMPARE(stored.value(name).y, 0.82);
-        }
+        QCOMPARE(stored.keys(), (QStringList{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s}));
+        QVERIFY(qAbs(stored.value(u"a.txt"_s).x - 0.44) < 1e-12);
+        QCOMPARE(stored.value(u"b.txt"_s), (StoredPosition{0.5, 0.82}));
 
-        f.storage->resetFloorItemPositions();
-        QVERIFY(f.storage->floorItemPositions().isEmpty());
+        storage.resetFloorItemPositions();
+        QVERIFY(storage.floorItemPositions().isEmpty());
         QVERIFY(f.storedPositions().isEmpty());
-
-        // A single file lies at the carpet's centre.
-        FileOperations::removeItem(f.home.carpet() + QStringLiteral("/b.txt"));
-        FileOperations::removeItem(f.home.carpet() + QStringLiteral("/c.txt"));
-        f.storage->refreshCarpetItems();
-        f.storage->arrangeCarpetItemsOnCarpet();
-        QCOMPARE(f.storedPositions().value(QStringLiteral("a.txt")), (StoredPosition{0.5, 0.82}));
     }
 
     void storageFoldersAreRefused_data()
@@ -301,60 +246,54 @@ private Q_SLOTS:
     {
         QFETCH(QString, which);
         QFETCH(bool, ontoShelf);
-        MoveFixture f;
-        f.home.file(QStringLiteral("Karpet/kept.txt"), "kept");
-        f.home.file(QStringLiteral("Album/frame_0.jpg"), "photo");
-        f.storage->reloadAll();
-        const QString path =
-            which == QLatin1String("storage folder") ? f.home.root()
-            : which == QLatin1String("Documents")    ? f.home.home() + QStringLiteral("/Documents")
-            : which == QLatin1String("home folder")  ? f.home.home()
-                                                     : f.home.root() + QLatin1Char('/') + which;
-        const QStringList shelfBefore =
-            FileOperations::listEntries(f.home.shelf(), true).value_or(QStringList());
+        StorageHome f;
+        f.file(u"Karpet/kept.txt"_s, "kept");
+        f.file(u"Album/frame_0.jpg"_s, "photo");
+        StorageManager& storage = f.start();
+        const QString path = which == u"storage folder" ? f.root()
+                             : which == u"Documents"    ? f.home() + u"/Documents"_s
+                             : which == u"home folder"  ? f.home()
+                                                        : f.root() + u'/' + which;
 
         StdoutCapture out;
         if (ontoShelf)
-            f.storage->addToBookshelf(url(path));
+            storage.addToBookshelf(url(path));
         else
-            f.storage->hideUnderCarpet(url(path), 0.5, 0.5);
-        QCOMPARE(out.finish(), QStringLiteral("Pondsill: gagal menyimpan ") + path + u'\n');
+            storage.hideUnderCarpet(url(path), 0.5, 0.5);
+        QCOMPARE(out.finish(), u"Pondsill: gagal menyimpan "_s + path + u'\n');
 
         QVERIFY(FileOperations::isDirectory(path));
-        QCOMPARE(f.home.read(QStringLiteral("Karpet/kept.txt")), QByteArray("kept"));
-        QCOMPARE(f.home.read(QStringLiteral("Album/frame_0.jpg")), QByteArray("photo"));
-        QCOMPARE(FileOperations::listEntries(f.home.shelf(), true).value_or(QStringList()),
-                 shelfBefore);
-        QCOMPARE(FileOperations::listEntries(f.home.carpet(), true).value_or(QStringList()),
-                 QStringList{QStringLiteral("kept.txt")});
+        QCOMPARE(f.read(u"Karpet/kept.txt"_s), QByteArray("kept"));
+        QCOMPARE(f.read(u"Album/frame_0.jpg"_s), QByteArray("photo"));
+        QVERIFY(f.entries(u"Rak"_s).isEmpty());
+        QCOMPARE(f.entries(u"Karpet"_s), QStringList{u"kept.txt"_s});
     }
 
     void storedItemsDroppedAgain()
     {
-        MoveFixture f;
-        const QString user = f.userFile(QStringLiteral("Desktop/a.txt"), "a");
-        f.storage->hideUnderCarpet(url(user), 0.3, 0.7);
-        const QString carpetEntry = f.home.carpet() + QStringLiteral("/a.txt");
+        StorageHome f;
+        StorageManager& storage = f.start();
+        const QString user = f.userFile(u"Desktop/a.txt"_s, "a");
+        storage.hideUnderCarpet(url(user), 0.3, 0.7);
+        const QString carpetEntry = f.carpet() + u"/a.txt"_s;
 
         // A floor file dropped on the floor only moves.
-        f.storage->hideUnderCarpet(url(carpetEntry), 0.6, 0.8);
-        QCOMPARE(FileOperations::listEntries(f.home.carpet(), true).value_or(QStringList()),
-                 QStringList{QStringLiteral("a.txt")});
-        QCOMPARE(f.storedPositions().value(QStringLiteral("a.txt")), (StoredPosition{0.6, 0.8}));
+        storage.hideUnderCarpet(url(carpetEntry), 0.6, 0.8);
+        QCOMPARE(f.entries(u"Karpet"_s), QStringList{u"a.txt"_s});
+        QCOMPARE(f.storedPositions().value(u"a.txt"_s), (StoredPosition{0.6, 0.8}));
         QCOMPARE(originOf(carpetEntry), user);
 
         // A shelf item dropped on the shelf changes nothing.
-        f.storage->addToBookshelf(url(carpetEntry));
-        const QString shelfEntry = f.home.shelf() + QStringLiteral("/a.txt");
-        f.storage->addToBookshelf(url(shelfEntry));
-        QCOMPARE(FileOperations::listEntries(f.home.shelf(), true).value_or(QStringList()),
-                 QStringList{QStringLiteral("a.txt")});
+        storage.addToBookshelf(url(carpetEntry));
+        const QString shelfEntry = f.shelf() + u"/a.txt"_s;
+        storage.addToBookshelf(url(shelfEntry));
+        QCOMPARE(f.entries(u"Rak"_s), QStringList{u"a.txt"_s});
         QCOMPARE(originOf(shelfEntry), user);
 
         // A shelf item dropped on the floor keeps the place it came from.
-        f.storage->hideUnderCarpet(url(shelfEntry), 0.2, 0.9);
+        storage.hideUnderCarpet(url(shelfEntry), 0.2, 0.9);
         QCOMPARE(originOf(carpetEntry), user);
-        QCOMPARE(f.storedPositions().value(QStringLiteral("a.txt")), (StoredPosition{0.2, 0.9}));
+        QCOMPARE(f.storedPositions().value(u"a.txt"_s), (StoredPosition{0.2, 0.9}));
     }
 
     void linkIntoTheStorageFolderKeepsTheStoredOrigin_data()
@@ -366,24 +305,24 @@ private Q_SLOTS:
     void linkIntoTheStorageFolderKeepsTheStoredOrigin()
     {
         QFETCH(bool, ontoTheShelf);
-        MoveFixture f;
-        const QString user = f.userFile(QStringLiteral("Reports/a.txt"), "report");
-        f.storage->hideUnderCarpet(url(user), 0.5, 0.8);
-        const QString stored = f.home.carpet() + QStringLiteral("/a.txt");
-        QCOMPARE(originOf(stored), user);
+        StorageHome f;
+        StorageManager& storage = f.start();
+        const QString user = f.userFile(u"Reports/a.txt"_s, "report");
+        storage.hideUnderCarpet(url(user), 0.5, 0.8);
+        const QString stored = f.carpet() + u"/a.txt"_s;
 
         // A shortcut on the Desktop to the hidden file is stored as a link; whatever it
         // records must not overwrite where the file itself came from.
-        const QString shortcut = f.desktop() + QStringLiteral("/shortcut.txt");
+        const QString shortcut = f.desktop() + u"/shortcut.txt"_s;
         QVERIFY(QDir().mkpath(f.desktop()));
         QVERIFY(FileOperations::createSymbolicLink(stored, shortcut));
         if (ontoTheShelf)
-            f.storage->addToBookshelf(url(shortcut));
+            storage.addToBookshelf(url(shortcut));
         else
-            f.storage->hideUnderCarpet(url(shortcut), 0.3, 0.8);
+            storage.hideUnderCarpet(url(shortcut), 0.3, 0.8);
         QCOMPARE(originOf(stored), user);
 
-        f.storage->restoreCarpetItemToDesktop(url(stored));
+        storage.restoreCarpetItemToDesktop(url(stored));
         QCOMPARE(contentOf(user), QByteArray("report"));
     }
 
@@ -391,35 +330,30 @@ private Q_SLOTS:
     {
         ScratchMount mount;
         if (!mount.isMounted())
-            QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs here: ") + mount.error()));
-        MoveFixture f;
-        const QString folder = mount.path() + QStringLiteral("/Project");
-        QVERIFY(QDir().mkpath(folder + QStringLiteral("/docs")));
-        QFile file(folder + QStringLiteral("/docs/plan.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("plan");
-        file.close();
-        QVERIFY(FileOperations::createSymbolicLink(QStringLiteral("docs/plan.txt"),
-                                                   folder + QStringLiteral("/latest")));
-        const bool attributes = ExtendedAttributes::write(folder + QStringLiteral("/docs/plan.txt"),
-                                                          "user.tag", "blue");
+            QSKIP(qPrintable(u"cannot mount a tmpfs here: "_s + mount.error()));
+        StorageHome f;
+        StorageManager& storage = f.start();
+        const QString folder = mount.path() + u"/Project"_s;
+        const QString plan = writeFile(folder + u"/docs/plan.txt"_s, "plan");
+        QVERIFY(FileOperations::createSymbolicLink(u"docs/plan.txt"_s, folder + u"/latest"_s));
+        const bool attributes = ExtendedAttributes::write(plan, "user.tag", "blue");
 
-        f.storage->hideUnderCarpet(url(folder), 0.5, 0.8);
+        storage.hideUnderCarpet(url(folder), 0.5, 0.8);
 
-        const QString entry = f.home.carpet() + QStringLiteral("/Project");
+        const QString entry = f.carpet() + u"/Project"_s;
         QVERIFY(!FileOperations::entryExists(folder));
-        QCOMPARE(contentOf(entry + QStringLiteral("/docs/plan.txt")), QByteArray("plan"));
-        QCOMPARE(linkTarget(entry + QStringLiteral("/latest")), QStringLiteral("docs/plan.txt"));
+        QCOMPARE(contentOf(entry + u"/docs/plan.txt"_s), QByteArray("plan"));
+        QCOMPARE(linkTarget(entry + u"/latest"_s), u"docs/plan.txt"_s);
         QCOMPARE(originOf(entry), folder);
         if (attributes)
-            QCOMPARE(ExtendedAttributes::read(entry + QStringLiteral("/docs/plan.txt"), "user.tag"),
+            QCOMPARE(ExtendedAttributes::read(entry + u"/docs/plan.txt"_s, "user.tag"),
                      std::optional<QByteArray>("blue"));
 
         // And back again, to the other file system.
-        f.storage->restoreCarpetItemToDesktop(url(entry));
+        storage.restoreCarpetItemToDesktop(url(entry));
         QVERIFY(!FileOperations::entryExists(entry));
-        QCOMPARE(contentOf(folder + QStringLiteral("/docs/plan.txt")), QByteArray("plan"));
-        QCOMPARE(linkTarget(folder + QStringLiteral("/latest")), QStringLiteral("docs/plan.txt"));
+        QCOMPARE(contentOf(plan), QByteArray("plan"));
+        QCOMPARE(linkTarget(folder + u"/latest"_s), u"docs/plan.txt"_s);
         if (!attributes)
             QSKIP("this tmpfs keeps no user attributes; the rest arrived whole");
     }

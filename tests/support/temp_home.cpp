@@ -21,8 +21,7 @@ TempHome::TempHome()
         QDir().mkpath(base + sub);
     ::setenv("HOME", QFile::encodeName(m_home).constData(), 1);
     ::setenv("XDG_DATA_HOME", QFile::encodeName(base + QStringLiteral("/data")).constData(), 1);
-    ::setenv("XDG_CONFIG_HOME", QFile::encodeName(base + QStringLiteral("/config")).constData(),
-             1);
+    ::setenv("XDG_CONFIG_HOME", QFile::encodeName(base + QStringLiteral("/config")).constData(), 1);
     ::setenv("XDG_CACHE_HOME", QFile::encodeName(base + QStringLiteral("/cache")).constData(), 1);
 }
 
@@ -34,12 +33,7 @@ TempHome::~TempHome()
 
 QString TempHome::writeFile(const QString& relativePath, const QByteArray& content) const
 {
-    const QString full = m_home + QLatin1Char('/') + relativePath;
-    QDir().mkpath(QFileInfo(full).absolutePath());
-    QFile file(full);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-    return full;
+    return ::writeFile(m_home + QLatin1Char('/') + relativePath, content);
 }
 
 QString TempHome::makeDir(const QString& relativePath) const
@@ -47,4 +41,19 @@ QString TempHome::makeDir(const QString& relativePath) const
     const QString full = m_home + QLatin1Char('/') + relativePath;
     QDir().mkpath(full);
     return full;
+}
+
+QString writeFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+    return path;
+}
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

@@ -29,3 +29,8 @@ private:
     QString m_home;
     std::map<QByteArray, QByteArray> m_saved;
 };
+
+// Makes the file at `path` (and its folders) with `content`; returns the path.
+QString writeFile(const QString& path, const QByteArray& content = "x");
+// What the file at `path` holds; empty when it cannot be read.
+QByteArray contentOf(const QString& path);
