@@ -1,6 +1,5 @@
 #include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
-#include "support/scratch_mount.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
 
@@ -177,20 +176,6 @@ private Q_SLOTS:
         QVERIFY(FileOperations::removeItem(dst));
         QVERIFY(FileOperations::removeItem(src));
         QVERIFY(!FileOperations::entryExists(src));
-    }
-
-    void copyOntoFileSystemWithoutUserAttributes()
-    {
-        ScratchMount mount("ramfs");
-        if (!mount.isMounted())
-            QSKIP(qPrintable(u"cannot mount a ramfs here: "_s + mount.error()));
-        // A stored item always carries its origin; a memory stick cannot keep it.
-        const QString src = at(u"Holiday"_s);
-        writeFile(src + u"/beach.jpg"_s, "beach");
-        QVERIFY(ExtendedAttributes::write(src, ExtendedAttributes::originName, "/media/Holiday"));
-        const QString dst = mount.path() + u"/Holiday"_s;
-        QVERIFY(FileOperations::copyItem(src, dst));
-        QCOMPARE(contentOf(dst + u"/beach.jpg"_s), QByteArray("beach"));
     }
 
     void failedCopyOfReadOnlyFoldersLeavesNothing()

@@ -17,22 +17,6 @@ class FolderWatcherTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void burstGivesOneSignal()
-    {
-        QTemporaryDir dir;
-        const QString a = dir.path() + u"/a"_s;
-        const QString b = dir.path() + u"/b"_s;
-        QDir().mkpath(a);
-        QDir().mkpath(b);
-        FolderWatcher watcher({a, b}, 100);
-        QSignalSpy spy(&watcher, &FolderWatcher::changed);
-        for (int i = 0; i < 30; ++i)
-            writeFile((i % 2 ? a : b) + u"/f%1"_s.arg(i));
-        QTRY_COMPARE(spy.count(), 1);
-        QTest::qWait(300);
-        QCOMPARE(spy.count(), 1);
-    }
-
     void removedFolderMadeAgainIsWatchedAgain_data()
     {
         QTest::addColumn<bool>("wholeTree"); // the watched parent goes too

@@ -76,36 +76,6 @@ private Q_SLOTS:
                  std::optional(stored));
     }
 
-    void imageFiles_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("image");
-        QTest::newRow("capital JPG") << "photo.JPG" << true;
-        QTest::newRow("heic") << "x.heic" << true;
-        QTest::newRow("svg by type") << "drawing.svg" << true;
-        QTest::newRow("no extension") << "png" << false;
-        QTest::newRow("hidden, no extension") << ".png" << false;
-        QTest::newRow("pdf") << "doc.pdf" << false;
-    }
-    void imageFiles()
-    {
-        QFETCH(QString, name);
-        QTEST(StorageManager::isImageFile(url(u"/x/"_s + name)), "image");
-    }
-
-    // Far positions are kept as stored but shown on the floor.
-    void floorPositions()
-    {
-        StorageHome f;
-        StorageManager& storage = f.start();
-        storage.setFloorItemPositions({{u"far"_s, {1.5, -0.2}}, {u"inside"_s, {0.5, 0.5}}});
-        QCOMPARE(storage.carpetItemPosition(u"far"_s), (StoredPosition{0.96, 0.06}));
-        QCOMPARE(storage.carpetItemPosition(u"inside"_s), (StoredPosition{0.5, 0.5}));
-        QCOMPARE(storage.floorItemPositions().value(u"far"_s), (StoredPosition{1.5, -0.2}));
-        QCOMPARE(storage.carpetItemPosition(u"unplaced"_s),
-                 StorageManager::defaultCarpetPosition(u"unplaced"_s));
-    }
-
     void thumbnails_data()
     {
         QTest::addColumn<QSize>("size"); // empty: a file that is no picture

@@ -41,23 +41,6 @@ private Q_SLOTS:
         QCOMPARE(contentOf(trip), QByteArray("trip"));
     }
 
-    void extensionOfTheFrameFile_data()
-    {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("frame");
-        QTest::newRow("no extension") << u"scan"_s << u"frame_0.jpg"_s;
-        QTest::newRow("case kept") << u"IMG.JpEg"_s << u"frame_0.JpEg"_s;
-        QTest::newRow("hidden name") << u".cover"_s << u"frame_0.jpg"_s;
-    }
-    void extensionOfTheFrameFile()
-    {
-        QFETCH(QString, source);
-        QFETCH(QString, frame);
-        StorageHome f;
-        QVERIFY(f.start().setPhoto(url(f.userFile(u"Pictures/"_s + source)), 0));
-        QCOMPARE(f.entries(u"Album"_s), QStringList{frame});
-    }
-
     void ownPhotoDroppedOnItsFrameChangesNothing()
     {
         StorageHome f;
@@ -206,23 +189,6 @@ private Q_SLOTS:
         QCOMPARE(f.read(u"Karpet/frame_1.jpg"_s), QByteArray("already on the floor"));
         QCOMPARE(f.storedPositions().value(moved), StorageManager::defaultCarpetPosition(moved));
         QVERIFY(storage.carpetItems().contains(url(f.carpet() + u'/' + moved)));
-    }
-
-    void photoPanel()
-    {
-        StorageHome f;
-        StorageManager& storage = f.start();
-        f.prompts.chosen = {f.userFile(u"Pictures/sunset.png"_s, "sun")};
-        storage.choosePhoto(5);
-        QCOMPARE(f.prompts.panels.size(), 1);
-        const UserPrompts::OpenPanel panel = f.prompts.panels[0];
-        QCOMPARE(panel.title, u"Pilih Foto untuk Bingkai #6"_s);
-        QVERIFY(panel.files && !panel.folders && !panel.multiple && panel.imagesOnly);
-        QCOMPARE(f.read(u"Album/frame_5.png"_s), QByteArray("sun"));
-
-        f.prompts.chosen = {};
-        storage.choosePhoto(0);
-        QCOMPARE(f.entries(u"Album"_s), QStringList{u"frame_5.png"_s});
     }
 };
 

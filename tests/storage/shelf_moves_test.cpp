@@ -167,31 +167,6 @@ private Q_SLOTS:
             QCOMPARE(f.read(taken + u"/a.txt"_s), QByteArray("already there"));
     }
 
-    void panelsHandEveryChoiceOn()
-    {
-        StorageHome f;
-        const QString a = f.userFile(u"Desktop/a.txt"_s);
-        f.userFile(u"Desktop/Folder/inner.txt"_s);
-        StorageManager& storage = f.start();
-        storage.setCarpetPosition(0.4, 0.85);
-        f.prompts.chosen = {a, f.desktop() + u"/Folder"_s};
-        storage.chooseItemsToHideUnderCarpet();
-        QCOMPARE(f.prompts.panels.value(0).title,
-                 u"Pilih File untuk Disembunyikan di Bawah Karpet"_s);
-        // Hidden from the panel, they lie at the carpet.
-        for (const QString& name : {u"a.txt"_s, u"Folder"_s})
-            QCOMPARE(f.storedPositions().value(name), (StoredPosition{0.4, 0.85}));
-        QVERIFY(f.exists(u"Karpet/Folder/inner.txt"_s));
-
-        const QString b = f.userFile(u"Desktop/b.txt"_s);
-        f.prompts.chosen = {b};
-        storage.chooseItemsForBookshelf();
-        QCOMPARE(f.prompts.panels.value(1).title, u"Pilih File atau Folder untuk Rak Buku"_s);
-        for (const UserPrompts::OpenPanel& panel : f.prompts.panels)
-            QVERIFY(panel.folders && panel.multiple);
-        QCOMPARE(linkTarget(f.shelf() + u"/b.txt"_s), b);
-    }
-
     void shelfEntriesMoveUnderTheCarpet()
     {
         StorageHome f;
@@ -211,24 +186,6 @@ private Q_SLOTS:
         for (const QString& name : {u"linked.txt"_s, u"real (1).txt"_s})
             QCOMPARE(f.storedPositions().value(name), StorageManager::defaultCarpetPosition(name));
         QCOMPARE(storage.carpetItems().size(), 3);
-    }
-
-    void arrangeLinesFilesUpAndResetForgets()
-    {
-        StorageHome f;
-        for (const QString& name : {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s})
-            f.file(u"Karpet/"_s + name);
-        StorageManager& storage = f.start();
-        storage.setCarpetPosition(0.5, 0.82);
-        storage.arrangeCarpetItemsOnCarpet();
-        const FloorPositions stored = f.storedPositions();
-        QCOMPARE(stored.keys(), (QStringList{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s}));
-        QVERIFY(qAbs(stored.value(u"a.txt"_s).x - 0.44) < 1e-12);
-        QCOMPARE(stored.value(u"b.txt"_s), (StoredPosition{0.5, 0.82}));
-
-        storage.resetFloorItemPositions();
-        QVERIFY(storage.floorItemPositions().isEmpty());
-        QVERIFY(f.storedPositions().isEmpty());
     }
 
     void storageFoldersAreRefused_data()

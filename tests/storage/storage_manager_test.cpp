@@ -15,21 +15,6 @@ class StorageManagerTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void firstStartMakesTheTree()
-    {
-        StorageHome f;
-        StorageManager& storage = f.start();
-        for (const QString& folder : {f.root(), f.album(), f.shelf(), f.carpet()})
-            QVERIFY2(FileOperations::isDirectory(folder), qPrintable(folder));
-        QVERIFY(storage.bookshelfItems().isEmpty() && storage.carpetItems().isEmpty());
-        QCOMPARE(storage.stickyNotes().size(), 2);
-        QVERIFY(storage.isWatching());
-        // The repair's closing save leaves a floor file with the defaults.
-        const auto layout = decodeFloorLayout(f.read(u"floor_positions.json"_s));
-        QVERIFY(layout && layout->itemPositions.isEmpty());
-        QCOMPARE(layout->carpetPosition, (StoredPosition{0.498, 0.82}));
-    }
-
     void plainFileInPlaceOfShelfFolder()
     {
         StorageHome f;
@@ -85,9 +70,6 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QList<QByteArray>>("added");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("capitals first on equal dates")
-            << QStringList{u"a.txt"_s, u"B.txt"_s} << QList<QByteArray>{"1000", "1000"}
-            << QStringList{u"B.txt"_s, u"a.txt"_s};
         QTest::newRow("oldest first, dates as other programs write them")
             << QStringList{u"a"_s, u"b"_s, u"c"_s} << QList<QByteArray>{"3000.5", "1.5e3", "0x800"}
             << QStringList{u"b"_s, u"c"_s, u"a"_s};
@@ -96,10 +78,6 @@ private Q_SLOTS:
             << QStringList{u"\u00e9b"_s, u"f"_s, u"e\u0301a"_s, u"ez"_s}
             << QList<QByteArray>{"5", "5", "5", "5"}
             << QStringList{u"ez"_s, u"f"_s, u"e\u0301a"_s, u"\u00e9b"_s};
-        // By code point: U+FF21 (fullwidth A) before U+1F600 (an emoji), unlike UTF-16 units.
-        QTest::newRow("code points above U+FFFF")
-            << QStringList{u"\U0001F600"_s, u"\uFF21"_s} << QList<QByteArray>{"5", "5"}
-            << QStringList{u"\uFF21"_s, u"\U0001F600"_s};
         QTest::newRow("unparsable date falls back to the entry's own time")
             << QStringList{u"new"_s, u"old"_s} << QList<QByteArray>{" 1", "1"}
             << QStringList{u"old"_s, u"new"_s};

@@ -3,13 +3,11 @@
 #include "storage/sticky_note.h"
 #include "support/test_registry.h"
 
-#include <QJsonObject>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-const QByteArray kIdentity = "{\"scale\":1,\"rotation\":0,\"offsetX\":0,\"offsetY\":0}";
 const QByteArray kId = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
 } // namespace
 
@@ -17,52 +15,6 @@ class StoredRecordsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void floorFiles_data()
-    {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<int>("items"); // -1: refused
-        QTest::newRow("whole numbers and extra members")
-            << QByteArray("{\"v\":2,\"carpetPosition\":{\"x\":1,\"y\":0,\"z\":9},"
-                          "\"itemPositions\":{\"a\":{\"x\":0,\"y\":1}}}")
-            << 1;
-        QTest::newRow("no item map")
-            << QByteArray("{\"carpetPosition\":{\"x\":0.3,\"y\":0.6}}") << -1;
-        QTest::newRow("string for a number")
-            << QByteArray("{\"carpetPosition\":{\"x\":\"0.3\",\"y\":0.6},\"itemPositions\":{}}")
-            << -1;
-        QTest::newRow("a list") << QByteArray("[]") << -1;
-    }
-    void floorFiles()
-    {
-        QFETCH(QByteArray, json);
-        QFETCH(int, items);
-        const auto layout = decodeFloorLayout(json);
-        QCOMPARE(layout.has_value(), items >= 0);
-        if (layout)
-            QCOMPARE(layout->itemPositions.size(), items);
-    }
-
-    void transformFiles_data()
-    {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<QList<int>>("slots"); // {-1}: refused
-        QTest::newRow("slots 0 and 9")
-            << "{\"0\":" + kIdentity + ",\"9\":" + kIdentity + "}" << QList<int>{0, 9};
-        QTest::newRow("a letter refuses the file")
-            << "{\"0\":" + kIdentity + ",\"a\":" + kIdentity + "}" << QList<int>{-1};
-        QTest::newRow("missing member")
-            << QByteArray("{\"1\":{\"scale\":1,\"rotation\":0,\"offsetX\":0}}") << QList<int>{-1};
-    }
-    void transformFiles()
-    {
-        QFETCH(QByteArray, json);
-        QFETCH(QList<int>, slots);
-        const auto transforms = decodePhotoTransforms(json);
-        QCOMPARE(transforms.has_value(), slots != QList<int>{-1});
-        if (transforms)
-            QCOMPARE(transforms->keys(), slots);
-    }
-
     void transformsRoundTripExactly()
     {
         const PhotoTransforms transforms = {{0, {1.25, -170, 8, -16}},
@@ -90,27 +42,6 @@ private Q_SLOTS:
         QCOMPARE(note.pinStyle, PinStyle::washiTape);
         QCOMPARE(note.mode, NoteMode::freeform);
         QCOMPARE((QList<double>{note.x, note.y, note.rotation}), (QList<double>{40, 40, 0}));
-    }
-
-    void colourNames_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<NoteColor>("color");
-        QTest::newRow("purple in capitals") << "PURPLE" << NoteColor::pink;
-        QTest::newRow("grey with an e") << "grey" << NoteColor::lime;
-        QTest::newRow("Gray") << "Gray" << NoteColor::surface;
-        QTest::newRow("green") << "green" << NoteColor::mint;
-        QTest::newRow("empty") << "" << NoteColor::lime;
-        for (NoteColor c : allNoteColors())
-            QTest::newRow(qPrintable(rawValue(c))) << rawValue(c) << c;
-    }
-    void colourNames()
-    {
-        QFETCH(QString, text);
-        QFETCH(NoteColor, color);
-        const auto note = decodeStickyNote(QJsonObject{{u"color"_s, text}});
-        QVERIFY(note);
-        QCOMPARE(note->color, color);
     }
 
     // One bad member fails the whole list, so a file is never half read.
