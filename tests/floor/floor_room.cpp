@@ -11,14 +11,27 @@
 #include "storage/storage_manager.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QGraphicsSceneDragDropEvent>
 #include <QGraphicsSceneMouseEvent>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QMimeData>
 #include <QTest>
+
+QMap<QString, QPointF> seededFloor()
+{
+    return {{QStringLiteral("a.txt"), QPointF(0.40, 0.50)},
+            {QStringLiteral("b.txt"), QPointF(0.50, 0.50)},
+            {QStringLiteral("c.txt"), QPointF(0.60, 0.50)},
+            {QStringLiteral("photo.png"), QPointF(0.45, 0.62)},
+            {QStringLiteral("under.txt"), QPointF(0.50, 0.83)},
+            {QStringLiteral("edge.txt"), QPointF(0.20, 0.83)}};
+}
+
+QPointF placeOf(const QString& name)
+{
+    return FloorRoom::at(seededFloor().value(name));
+}
 
 namespace {
 QJsonObject position(QPointF p)
@@ -45,6 +58,7 @@ FloorRoom::FloorRoom(const QMap<QString, QPointF>& files)
     m_appState = std::make_unique<AppState>(m_settings.get());
     m_floorState = std::make_unique<FloorInteractionState>();
     m_storage = std::make_unique<StorageManager>(m_home.path());
+    m_storage->setEventSounds(&m_sounds);
     // The layout is handed over on the event loop after start-up.
     QCoreApplication::processEvents();
 
@@ -78,43 +92,16 @@ DesktopRootView& FloorRoom::root()
     return *m_view->root();
 }
 
-QGraphicsScene& FloorRoom::scene()
+QJsonObject FloorRoom::storedLayout() const
 {
-    return *m_view->scene();
-}
-
-QString FloorRoom::storagePath() const
-{
-    return m_home.path() + QStringLiteral("/Documents/RidezozEvar");
-}
-
-QString FloorRoom::carpetPath(const QString& name) const
-{
-    return storagePath() + QStringLiteral("/Karpet/") + name;
-}
-
-QString FloorRoom::shelfPath(const QString& name) const
-{
-    return storagePath() + QStringLiteral("/Rak/") + name;
-}
-
-QString FloorRoom::albumPath(const QString& name) const
-{
-    return storagePath() + QStringLiteral("/Album/") + name;
-}
-
-QString FloorRoom::trashFilesPath(const QString& name) const
-{
-    return m_home.dataHome() + QStringLiteral("/Trash/files/") + name;
+    QFile file(storagePath(QStringLiteral("floor_positions.json")));
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object()
+                                          : QJsonObject();
 }
 
 QMap<QString, QPointF> FloorRoom::storedPositions() const
 {
-    QFile file(storagePath() + QStringLiteral("/floor_positions.json"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QJsonObject items =
-        QJsonDocument::fromJson(file.readAll()).object().value(u"itemPositions").toObject();
+    const QJsonObject items = storedLayout().value(u"itemPositions").toObject();
     QMap<QString, QPointF> positions;
     for (auto it = items.begin(); it != items.end(); ++it) {
         const QJsonObject p = it.value().toObject();
@@ -125,11 +112,7 @@ QMap<QString, QPointF> FloorRoom::storedPositions() const
 
 QPointF FloorRoom::storedCarpetPosition() const
 {
-    QFile file(storagePath() + QStringLiteral("/floor_positions.json"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QJsonObject p =
-        QJsonDocument::fromJson(file.readAll()).object().value(u"carpetPosition").toObject();
+    const QJsonObject p = storedLayout().value(u"carpetPosition").toObject();
     return QPointF(p.value(u"x").toDouble(), p.value(u"y").toDouble());
 }
 
@@ -184,8 +167,8 @@ void FloorRoom::drag(QPointF from, QPointF to, int steps)
     release(to);
 }
 
-void FloorRoom::sendDrag(QEvent::Type type, QPointF at, QMimeData* data, Qt::DropActions actions,
-                         QGraphicsSceneDragDropEvent* out)
+bool FloorRoom::sendDrag(QEvent::Type type, QPointF at, QMimeData* data, Qt::DropActions actions,
+                         Qt::DropAction* taken)
 {
     QGraphicsSceneDragDropEvent event(type);
     event.setScenePos(at);
@@ -196,16 +179,15 @@ void FloorRoom::sendDrag(QEvent::Type type, QPointF at, QMimeData* data, Qt::Dro
     event.setDropAction(event.proposedAction());
     event.setAccepted(false);
     QApplication::sendEvent(m_view->scene(), &event);
-    if (out) {
-        out->setAccepted(event.isAccepted());
-        out->setDropAction(event.dropAction());
-    }
+    if (taken)
+        *taken = event.dropAction();
+    return event.isAccepted();
 }
 
-void FloorRoom::dragOver(QPointF at, QMimeData* data)
+void FloorRoom::dragOver(QPointF at, QMimeData* data, Qt::DropActions actions)
 {
-    sendDrag(QEvent::GraphicsSceneDragEnter, at, data, Qt::CopyAction | Qt::MoveAction);
-    sendDrag(QEvent::GraphicsSceneDragMove, at, data, Qt::CopyAction | Qt::MoveAction);
+    sendDrag(QEvent::GraphicsSceneDragEnter, at, data, actions);
+    sendDrag(QEvent::GraphicsSceneDragMove, at, data, actions);
 }
 
 void FloorRoom::dragLeave(QMimeData* data)
@@ -216,9 +198,8 @@ void FloorRoom::dragLeave(QMimeData* data)
 
 Qt::DropAction FloorRoom::dropAt(QPointF at, QMimeData* data, Qt::DropActions actions)
 {
-    sendDrag(QEvent::GraphicsSceneDragEnter, at, data, actions);
-    sendDrag(QEvent::GraphicsSceneDragMove, at, data, actions);
-    QGraphicsSceneDragDropEvent result(QEvent::GraphicsSceneDrop);
-    sendDrag(QEvent::GraphicsSceneDrop, at, data, actions, &result);
-    return result.isAccepted() ? result.dropAction() : Qt::IgnoreAction;
+    dragOver(at, data, actions);
+    Qt::DropAction taken = Qt::IgnoreAction;
+    return sendDrag(QEvent::GraphicsSceneDrop, at, data, actions, &taken) ? taken
+                                                                          : Qt::IgnoreAction;
 }

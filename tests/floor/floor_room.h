@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/event_sounds.h"
 #include "support/temp_home.h"
 
 #include <QEvent>
 #include <QGraphicsScene>
+#include <QJsonObject>
 #include <QMap>
+#include <QMenu>
 #include <QPointF>
 #include <QSettings>
 #include <QStringList>
@@ -18,14 +21,13 @@ class DesktopRootView;
 class FloorInteractionState;
 class MagicCarpetView;
 class RoomView;
-class QGraphicsSceneDragDropEvent;
 class QMimeData;
 class StorageManager;
 
 // The room at 1440 x 900 with only its floor (the furniture's places stay empty),
-// offscreen, on a fresh home folder whose carpet folder ("Karpet") holds the given files
-// at the given normalised places. Gestures reach the scene as a person's mouse would send
-// them, at exact points.
+// offscreen and silent, on a fresh home folder whose carpet folder ("Karpet") holds the
+// given files at the given normalised places. Gestures reach the scene as a person's
+// mouse would send them, at exact points.
 class FloorRoom {
 public:
     static constexpr int width = 1440;
@@ -40,13 +42,18 @@ public:
     AppState& appState() { return *m_appState; }
     MagicCarpetView& floor() { return *m_floor; }
     DesktopRootView& root();
-    QGraphicsScene& scene();
 
-    QString storagePath() const;
-    QString carpetPath(const QString& name = {}) const;
-    QString shelfPath(const QString& name = {}) const;
-    QString albumPath(const QString& name = {}) const;
-    QString trashFilesPath(const QString& name = {}) const;
+    QString storagePath(const QString& relative) const
+    {
+        return m_home.path() + QStringLiteral("/Documents/RidezozEvar/") + relative;
+    }
+    QString carpetPath(const QString& name = {}) const { return inStorage("Karpet/", name); }
+    QString shelfPath(const QString& name = {}) const { return inStorage("Rak/", name); }
+    QString albumPath(const QString& name = {}) const { return inStorage("Album/", name); }
+    QString trashFilesPath(const QString& name = {}) const
+    {
+        return m_home.dataHome() + QStringLiteral("/Trash/files/") + name;
+    }
     // Room point of a normalised place.
     static QPointF at(QPointF normalised)
     {
@@ -67,15 +74,27 @@ public:
     // when it refused).
     Qt::DropAction dropAt(QPointF at, QMimeData* data,
                           Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction);
-    void dragOver(QPointF at, QMimeData* data);
+    void dragOver(QPointF at, QMimeData* data,
+                  Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction);
     void dragLeave(QMimeData* data);
 
 private:
+    class SilentSounds : public EventSounds {
+    public:
+        void play(const QString&) override {}
+    };
+
+    QString inStorage(const char* folder, const QString& name) const
+    {
+        return storagePath(QLatin1StringView(folder) + name);
+    }
+    QJsonObject storedLayout() const;
     void sendMouse(QEvent::Type type, QPointF at, Qt::MouseButton button);
-    void sendDrag(QEvent::Type type, QPointF at, QMimeData* data, Qt::DropActions actions,
-                  QGraphicsSceneDragDropEvent* out = nullptr);
+    bool sendDrag(QEvent::Type type, QPointF at, QMimeData* data, Qt::DropActions actions,
+                  Qt::DropAction* taken = nullptr);
 
     TempHome m_home;
+    SilentSounds m_sounds;
     std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<AppState> m_appState;
     std::unique_ptr<FloorInteractionState> m_floorState;
@@ -88,3 +107,35 @@ private:
     QPointF m_pressPos;
     QPointF m_lastPos;
 };
+
+// The floor the tests start from: three files in a row, a photo, and two along the carpet's
+// row, one under the lowered carpet (its centre is (717.12, 738); it covers x
+// 412.12...1022.12, y 688...788) and one beside it.
+QMap<QString, QPointF> seededFloor();
+// Room point of a seeded file.
+QPointF placeOf(const QString& name);
+
+// The titles of an item's context menu, separators as "-".
+template <class Item> QStringList menuTitles(Item& item)
+{
+    QMenu menu;
+    item.populateContextMenu(menu);
+    QStringList titles;
+    for (QAction* action : menu.actions())
+        titles << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return titles;
+}
+
+// Chooses `title` from an item's context menu; false when the menu has no such entry.
+template <class Item> bool chooseFromMenu(Item& item, const QString& title)
+{
+    QMenu menu;
+    item.populateContextMenu(menu);
+    for (QAction* action : menu.actions()) {
+        if (action->text() == title) {
+            action->trigger();
+            return true;
+        }
+    }
+    return false;
+}
