@@ -1,43 +1,35 @@
 #include "floor_room.h"
-#include "platform/event_sounds.h"
 #include "platform/trash.h"
 #include "room/desktop_root_view.h"
 #include "room/floor/floor_item_view.h"
-#include "room/floor/floor_multi_select_action_bar.h"
 #include "room/floor/magic_carpet_view.h"
-#include "room/floor/movable_carpet_mat_view.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 #include "support/test_registry.h"
 
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
-#include <QMenu>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-// Where the files lie: three in a row, a photo, and one under the lowered carpet (the
-// carpet's centre is (717.12, 738); it covers x 412.12...1022.12, y 688...788).
-QMap<QString, QPointF> seeded()
+using Layout = QMap<QString, QPointF>;
+
+// The seeded layout with some files gone and some at new places.
+Layout seededWith(const QStringList& gone, const Layout& moved = {})
 {
-    return {{u"a.txt"_s, QPointF(0.40, 0.50)},
-            {u"b.txt"_s, QPointF(0.50, 0.50)},
-            {u"c.txt"_s, QPointF(0.60, 0.50)},
-            {u"photo.png"_s, QPointF(0.45, 0.62)},
-            {u"under.txt"_s, QPointF(0.50, 0.83)}};
+    Layout layout = seededFloor();
+    for (const QString& name : gone)
+        layout.remove(name);
+    layout.insert(moved);
+    return layout;
 }
 
 const QPointF shelfCentre(241.632, 333.45);
 const QPointF trashCentre(1022.4, 664.2);
 const QPointF galleryTopRight(1300, 100);
-
-QPointF place(const QString& name)
-{
-    return FloorRoom::at(seeded().value(name));
-}
 
 bool exists(const QString& path)
 {
@@ -55,75 +47,95 @@ public:
     }
     QStringList refused;
 };
-
-class SilentSounds : public EventSounds {
-public:
-    void play(const QString&) override {}
-};
-
 } // namespace
 
-// A floor file dragged about the room: onto the shelf, the trash can, a frame, the floor.
+// Floor files dragged about the room, alone or selected together.
 class FloorFileDragTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void ontoTheShelf()
+    void whereADraggedFileGoes_data()
     {
-        FloorRoom room(seeded());
-        room.drag(place(u"a.txt"_s), shelfCentre);
-        QVERIFY(QFileInfo(room.shelfPath(u"a.txt"_s)).isFile());
-        QVERIFY(!exists(room.carpetPath(u"a.txt"_s)));
-        QVERIFY(!room.storedPositions().contains(u"a.txt"_s));
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QPointF>("to");
+        QTest::addColumn<QString>("lands"); // shelf, trash, frame or floor
+        QTest::addColumn<Layout>("stored");
+
+        const QString a = u"a.txt"_s, b = u"b.txt"_s, c = u"c.txt"_s, photo = u"photo.png"_s;
+        QTest::newRow("onto the shelf")
+            << QStringList() << a << shelfCentre << u"shelf"_s << seededWith({a});
+        QTest::newRow("into the trash")
+            << QStringList() << b << trashCentre << u"trash"_s << seededWith({b});
+        QTest::newRow("an image onto a frame")
+            << QStringList() << photo << galleryTopRight << u"frame"_s << seededWith({photo});
+        QTest::newRow("the group onto the shelf")
+            << QStringList{a, b, c} << b << shelfCentre << u"shelf"_s << seededWith({a, b, c});
+        QTest::newRow("the group into the trash")
+            << QStringList{a, b, c} << a << trashCentre << u"trash"_s << seededWith({a, b, c});
+        QTest::newRow("only the dragged image into the frame")
+            << QStringList{a, photo} << photo << galleryTopRight << u"frame"_s
+            << seededWith({photo});
+        QTest::newRow("a non-image over the gallery")
+            << QStringList() << a << galleryTopRight << u"floor"_s
+            << seededWith({}, {{a, QPointF(1300.0 / 1440, 100.0 / 900)}});
+        QTest::newRow("beyond the floor, clamped")
+            << QStringList() << c << QPointF(1435, 3) << u"floor"_s
+            << seededWith({}, {{c, QPointF(0.96, 0.06)}});
+        // 600 points to the right: c.txt would leave the room and stops at the edge.
+        QTest::newRow("the group, each clamped")
+            << QStringList{a, b, c} << a << placeOf(a) + QPointF(600, 0) << u"floor"_s
+            << seededWith({}, {{a, QPointF((576.0 + 600) / 1440, 0.5)},
+                               {b, QPointF((720.0 + 600) / 1440, 0.5)},
+                               {c, QPointF(0.96, 0.5)}});
+        QTest::newRow("an unselected file moves alone")
+            << QStringList{a, b} << c << placeOf(c) + QPointF(0, -100) << u"floor"_s
+            << seededWith({}, {{c, QPointF(0.6, 350.0 / 900)}});
+    }
+
+    void whereADraggedFileGoes()
+    {
+        QFETCH(QStringList, selected);
+        QFETCH(QString, file);
+        QFETCH(QPointF, to);
+        QFETCH(QString, lands);
+        QFETCH(Layout, stored);
+        FloorRoom room(seededFloor());
+        room.floorState().setSelectedFileNames(QSet<QString>(selected.begin(), selected.end()));
+        room.drag(placeOf(file), to);
+
+        QCOMPARE(room.storedPositions(), stored);
+        for (const QString& name : seededFloor().keys()) {
+            QCOMPARE(exists(room.carpetPath(name)), stored.contains(name));
+            if (stored.contains(name)) {
+                if (FloorItemView* item = room.floor().floorItem(name))
+                    QCOMPARE(item->centre(), FloorRoom::at(stored.value(name)));
+                continue;
+            }
+            // A framed photo is a copy in the album; the file itself goes to the trash.
+            const QString there =
+                lands == u"shelf"_s ? room.shelfPath(name) : room.trashFilesPath(name);
+            QVERIFY2(QFileInfo(there).isFile(), qPrintable(name));
+            selected.removeAll(name);
+        }
+        if (lands == u"frame"_s)
+            QVERIFY(QFileInfo(room.albumPath(u"frame_1.png"_s)).isFile());
+        QCOMPARE(room.floorState().selectedFileNames(),
+                 QSet<QString>(selected.begin(), selected.end()));
         QVERIFY(!room.floorState().draggingFloorFileName());
         QVERIFY(!room.appState().isBookshelfTargeted());
-    }
-
-    void ontoTheTrashCan()
-    {
-        FloorRoom room(seeded());
-        SilentSounds sounds;
-        room.storage().setEventSounds(&sounds);
-        room.drag(place(u"b.txt"_s), trashCentre);
-        QVERIFY(QFileInfo(room.trashFilesPath(u"b.txt"_s)).isFile());
-        QVERIFY(!exists(room.carpetPath(u"b.txt"_s)));
-        QVERIFY(!room.storedPositions().contains(u"b.txt"_s));
-    }
-
-    void anImageOntoAFrame()
-    {
-        FloorRoom room(seeded());
-        SilentSounds sounds;
-        room.storage().setEventSounds(&sounds);
-        room.drag(place(u"photo.png"_s), galleryTopRight);
-        QVERIFY(QFileInfo(room.albumPath(u"frame_1.png"_s)).isFile());
-        QVERIFY(!exists(room.carpetPath(u"photo.png"_s)));
-        QVERIFY(QFileInfo(room.trashFilesPath(u"photo.png"_s)).isFile());
-        QVERIFY(!room.storedPositions().contains(u"photo.png"_s));
-    }
-
-    void aNonImageOverTheGalleryLiesOnTheFloor()
-    {
-        FloorRoom room(seeded());
-        room.drag(place(u"a.txt"_s), galleryTopRight);
-        QVERIFY(QFileInfo(room.carpetPath(u"a.txt"_s)).isFile());
-        QCOMPARE(room.storedPositions().value(u"a.txt"_s), QPointF(1300.0 / 1440, 100.0 / 900));
+        QVERIFY(!room.appState().isTrashTargeted());
         QVERIFY(!room.appState().targetedPhotoSlot());
-    }
-
-    void releasedBeyondTheFloorIsClamped()
-    {
-        FloorRoom room(seeded());
-        room.drag(place(u"c.txt"_s), QPointF(1435, 3));
-        QCOMPARE(room.storedPositions().value(u"c.txt"_s), QPointF(0.96, 0.06));
-        QVERIFY(room.floor().floorItem(u"c.txt"_s));
     }
 
     void theFlagsFollowTheDrag()
     {
-        FloorRoom room(seeded());
-        room.press(place(u"photo.png"_s));
-        room.moveTo(place(u"photo.png"_s) + QPointF(3, 0));
+        FloorRoom room(seededFloor());
+        room.floorState().setSelectedFileNames({u"a.txt"_s});
+        room.press(placeOf(u"photo.png"_s));
+        room.moveTo(placeOf(u"photo.png"_s) + QPointF(3, 0));
         QCOMPARE(room.floorState().draggingFloorFileName(), u"photo.png"_s);
+        // The selection rides along while the drag lasts, though only the dragged file moves.
+        QCOMPARE(room.floor().floorItem(u"a.txt"_s)->centre(), placeOf(u"a.txt"_s) + QPointF(3, 0));
         // The whole floor rides above the furniture while a file is dragged.
         QCOMPARE(room.root().floorLayer()->zValue(), 30.0);
         room.moveTo(shelfCentre);
@@ -138,116 +150,31 @@ private Q_SLOTS:
         QVERIFY(!room.appState().isTrashTargeted());
         QCOMPARE(room.root().floorLayer()->zValue(), 20.0);
         QCOMPARE(room.floorState().floorFileDragTranslation(), QSizeF(0, 0));
+        QCOMPARE(room.floor().floorItem(u"a.txt"_s)->centre(), placeOf(u"a.txt"_s));
     }
 
     void shortDragsToggleTheSelection_data()
     {
         QTest::addColumn<qreal>("distance");
-        QTest::addColumn<bool>("toggles");
-        QTest::newRow("2 points") << 2.0 << true;
-        QTest::newRow("4.9 points") << 4.9 << true;
-        QTest::newRow("5 points moves") << 5.0 << false;
+        QTest::addColumn<bool>("selects");
+        QTest::addColumn<bool>("moves");
+        QTest::newRow("a click does nothing") << 0.0 << false << false;
+        QTest::newRow("2 points") << 2.0 << true << false;
+        QTest::newRow("4.9 points") << 4.9 << true << false;
+        QTest::newRow("5 points moves") << 5.0 << false << true;
     }
 
     void shortDragsToggleTheSelection()
     {
         QFETCH(qreal, distance);
-        QFETCH(bool, toggles);
-        FloorRoom room(seeded());
-        const QPointF from = place(u"a.txt"_s);
+        QFETCH(bool, selects);
+        QFETCH(bool, moves);
+        FloorRoom room(seededFloor());
+        const QPointF from = placeOf(u"a.txt"_s);
         room.drag(from, from + QPointF(distance, 0));
-        QCOMPARE(room.floorState().selectedFileNames().contains(u"a.txt"_s), toggles);
-        const QPointF stored = room.storedPositions().value(u"a.txt"_s);
-        if (toggles)
-            QCOMPARE(stored, QPointF(0.40, 0.50));
-        else
-            QCOMPARE(stored, QPointF((from.x() + distance) / 1440, 0.50));
-    }
-
-    void aClickWithoutMovementDoesNothing()
-    {
-        FloorRoom room(seeded());
-        room.click(place(u"a.txt"_s));
-        QVERIFY(room.floorState().selectedFileNames().isEmpty());
-        QCOMPARE(room.storedPositions().value(u"a.txt"_s), QPointF(0.40, 0.50));
-    }
-};
-
-// Several selected files moving together.
-class FloorGroupMoveTest : public QObject {
-    Q_OBJECT
-private:
-    static void selectThree(FloorRoom& room)
-    {
-        room.floorState().setSelectedFileNames({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s});
-    }
-
-private Q_SLOTS:
-    void theGroupGoesOntoTheShelf()
-    {
-        FloorRoom room(seeded());
-        selectThree(room);
-        room.drag(place(u"b.txt"_s), shelfCentre);
-        for (const QString& name : {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s}) {
-            QVERIFY2(QFileInfo(room.shelfPath(name)).isFile(), qPrintable(name));
-            QVERIFY(!exists(room.carpetPath(name)));
-        }
-        QVERIFY(exists(room.carpetPath(u"photo.png"_s)));
-        QVERIFY(room.floorState().selectedFileNames().isEmpty());
-    }
-
-    void theGroupGoesIntoTheTrash()
-    {
-        FloorRoom room(seeded());
-        SilentSounds sounds;
-        room.storage().setEventSounds(&sounds);
-        selectThree(room);
-        room.drag(place(u"a.txt"_s), trashCentre);
-        for (const QString& name : {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s})
-            QVERIFY2(QFileInfo(room.trashFilesPath(name)).isFile(), qPrintable(name));
-        QVERIFY(room.storedPositions().keys() == (QStringList{u"photo.png"_s, u"under.txt"_s}));
-    }
-
-    void theGroupMovesAcrossTheFloorEachClamped()
-    {
-        FloorRoom room(seeded());
-        selectThree(room);
-        // 600 points to the right: c.txt would leave the room and stops at the edge.
-        room.drag(place(u"a.txt"_s), place(u"a.txt"_s) + QPointF(600, 0));
-        const QMap<QString, QPointF> stored = room.storedPositions();
-        QCOMPARE(stored.value(u"a.txt"_s), QPointF((576.0 + 600) / 1440, 0.5));
-        QCOMPARE(stored.value(u"b.txt"_s), QPointF((720.0 + 600) / 1440, 0.5));
-        QCOMPARE(stored.value(u"c.txt"_s), QPointF(0.96, 0.5));
-        QCOMPARE(stored.value(u"photo.png"_s), QPointF(0.45, 0.62));
-    }
-
-    void onlyTheDraggedImageGoesIntoTheFrame()
-    {
-        FloorRoom room(seeded());
-        SilentSounds sounds;
-        room.storage().setEventSounds(&sounds);
-        room.floorState().setSelectedFileNames({u"a.txt"_s, u"photo.png"_s});
-        room.drag(place(u"photo.png"_s), galleryTopRight);
-        QVERIFY(QFileInfo(room.albumPath(u"frame_1.png"_s)).isFile());
-        QVERIFY(!exists(room.carpetPath(u"photo.png"_s)));
-        QVERIFY(QFileInfo(room.carpetPath(u"a.txt"_s)).isFile());
-        QCOMPARE(room.floorState().selectedFileNames(), QSet<QString>{u"a.txt"_s});
-    }
-
-    void anUnselectedFileMovesAlone()
-    {
-        FloorRoom room(seeded());
-        room.floorState().setSelectedFileNames({u"a.txt"_s, u"b.txt"_s});
-        room.press(place(u"c.txt"_s));
-        room.moveTo(place(u"c.txt"_s) + QPointF(0, -100));
-        // The selection rides along while the drag lasts...
-        QCOMPARE(room.floor().floorItem(u"a.txt"_s)->centre(),
-                 place(u"a.txt"_s) + QPointF(0, -100));
-        room.release(place(u"c.txt"_s) + QPointF(0, -100));
-        // ...but only the dragged file moves.
-        QCOMPARE(room.storedPositions().value(u"c.txt"_s), QPointF(0.6, 350.0 / 900));
-        QCOMPARE(room.storedPositions().value(u"a.txt"_s), QPointF(0.4, 0.5));
-        QCOMPARE(room.floor().floorItem(u"a.txt"_s)->centre(), place(u"a.txt"_s));
+        QCOMPARE(room.floorState().selectedFileNames().contains(u"a.txt"_s), selects);
+        QCOMPARE(room.storedPositions().value(u"a.txt"_s),
+                 QPointF(moves ? (from.x() + distance) / 1440 : 0.40, 0.50));
     }
 };
 
@@ -255,59 +182,51 @@ private Q_SLOTS:
 class FloorFailureTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void aRefusedTrashLeavesTheFileInPlace()
+    void aRefusedTrashKeepsTheFiles_data()
     {
-        FloorRoom room(seeded());
+        QTest::addColumn<bool>("byTheBar");
+        QTest::newRow("dragged onto the trash can") << false;
+        QTest::newRow("the selection bar's trash button") << true;
+    }
+
+    void aRefusedTrashKeepsTheFiles()
+    {
+        QFETCH(bool, byTheBar);
+        FloorRoom room(seededFloor());
         RefusingTrash trash;
         room.storage().setTrash(&trash);
-        room.floorState().setSelectedFileNames({u"a.txt"_s, u"b.txt"_s});
-        room.drag(place(u"a.txt"_s), trashCentre);
+        room.floorState().setSelectedFileNames({u"a.txt"_s, u"c.txt"_s});
+        if (byTheBar)
+            room.floor().trashSelection();
+        else
+            room.drag(placeOf(u"a.txt"_s), trashCentre);
         QCOMPARE(trash.refused.size(), 2);
         QVERIFY(QFileInfo(room.carpetPath(u"a.txt"_s)).isFile());
-        QCOMPARE(room.storedPositions().value(u"a.txt"_s), QPointF(0.40, 0.50));
-        QCOMPARE(room.storedPositions().value(u"b.txt"_s), QPointF(0.50, 0.50));
+        QVERIFY(QFileInfo(room.carpetPath(u"c.txt"_s)).isFile());
+        QCOMPARE(room.storedPositions(), seededFloor());
+        QCOMPARE(room.floor().floorItem(u"a.txt"_s)->centre(), placeOf(u"a.txt"_s));
     }
 
     void aFailedFrameCopyLeavesThePhotoOnTheFloor()
     {
-        FloorRoom room(seeded());
+        FloorRoom room(seededFloor());
         // The album cannot take files: a plain file stands where its folder should be.
         QVERIFY(QDir(room.albumPath()).removeRecursively());
         room.home().writeFile(u"Documents/RidezozEvar/Album"_s, "not a folder");
-        room.drag(place(u"photo.png"_s), galleryTopRight);
+        room.drag(placeOf(u"photo.png"_s), galleryTopRight);
         QVERIFY(QFileInfo(room.carpetPath(u"photo.png"_s)).isFile());
         QVERIFY(!exists(room.trashFilesPath(u"photo.png"_s)));
-        QCOMPARE(room.storedPositions().value(u"photo.png"_s), QPointF(0.45, 0.62));
+        QCOMPARE(room.storedPositions(), seededFloor());
 
         // The menu's "Pasang ke Bingkai Foto" keeps it as well.
-        FloorItemView* photo = room.floor().floorItem(u"photo.png"_s);
-        QVERIFY(photo);
-        QMenu menu;
-        photo->populateContextMenu(menu);
-        const auto actions = menu.actions();
-        const auto frame = std::find_if(actions.begin(), actions.end(), [](QAction* a) {
-            return a->text() == u"Pasang ke Bingkai Foto"_s;
-        });
-        QVERIFY(frame != actions.end());
-        (*frame)->trigger();
+        QVERIFY(
+            chooseFromMenu(*room.floor().floorItem(u"photo.png"_s), u"Pasang ke Bingkai Foto"_s));
         QVERIFY(QFileInfo(room.carpetPath(u"photo.png"_s)).isFile());
-        QCOMPARE(room.storedPositions().value(u"photo.png"_s), QPointF(0.45, 0.62));
-    }
-
-    void theBarTrashesEachFileOnlyWhenItLeaves()
-    {
-        FloorRoom room(seeded());
-        RefusingTrash trash;
-        room.storage().setTrash(&trash);
-        room.floorState().setSelectedFileNames({u"a.txt"_s, u"c.txt"_s});
-        room.floor().trashSelection();
-        QCOMPARE(trash.refused.size(), 2);
-        QCOMPARE(room.storedPositions().value(u"c.txt"_s), QPointF(0.60, 0.50));
-        QVERIFY(room.floorState().selectedFileNames().isEmpty());
+        QVERIFY(!exists(room.trashFilesPath(u"photo.png"_s)));
+        QCOMPARE(room.storedPositions(), seededFloor());
     }
 };
 
 PONDSILL_TEST(FloorFileDragTest)
-PONDSILL_TEST(FloorGroupMoveTest)
 PONDSILL_TEST(FloorFailureTest)
 #include "floor_scene_test.moc"
