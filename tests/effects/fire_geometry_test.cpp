@@ -2,7 +2,6 @@
 #include "support/test_registry.h"
 
 #include <QTest>
-#include <QTimeZone>
 
 using namespace FireGeometry;
 
@@ -19,10 +18,7 @@ private Q_SLOTS:
         QTest::newRow("100 wide") << 100.0 << 20.0 << 5 << 3;
         QTest::newRow("300 wide: 300 / 26 rounded up") << 300.0 << 26.0 << 12 << 5;
         QTest::newRow("40 wide: spacing held at 16") << 40.0 << 16.0 << 3 << 3;
-        QTest::newRow("130 wide: spacing reaches 26") << 130.0 << 26.0 << 5 << 3;
-        QTest::newRow("80 wide") << 80.0 << 16.0 << 5 << 3;
         QTest::newRow("97.3 wide: a whole quotient is not rounded up") << 97.3 << 19.46 << 5 << 3;
-        QTest::newRow("123.7 wide") << 123.7 << 24.74 << 5 << 3;
         QTest::newRow("10 wide: never fewer than two") << 10.0 << 16.0 << 2 << 3;
         QTest::newRow("144 wide: four sparks") << 144.0 << 26.0 << 6 << 4;
         QTest::newRow("1000 wide: five sparks at most") << 1000.0 << 26.0 << 39 << 5;
@@ -33,13 +29,7 @@ private Q_SLOTS:
         QFETCH(double, spacing);
         QFETCH(int, flames);
         QFETCH(int, sparks);
-
-        const FlameRow row = flameRow(width);
-        QCOMPARE(row.spacing, spacing);
-        QCOMPARE(row.count, flames);
-        QCOMPARE(row.flameWidth, 1.1 * spacing);
-        QCOMPARE(sparkCount(width), sparks);
-
+        QCOMPARE(flameRow(width).spacing, spacing);
         const QSizeF size(width, 80);
         for (Edge edge : {Edge::Base, Edge::Top})
             QCOMPARE(flameLayer(edge, size, 30, 1234.5).flames.size(), flames);
@@ -48,50 +38,21 @@ private Q_SLOTS:
 
     void flamesStandAlongTheirEdges()
     {
-        const QSizeF size(100, 60);
-        const double height = 30;
+        // Base flames rise by up to F, top flames by up to 0.82 F, out of step.
+        const double f = 30;
         for (double t : {0.0, 0.37, 812345678.9}) {
-            const FlameLayer base = flameLayer(Edge::Base, size, height, t);
-            const FlameLayer top = flameLayer(Edge::Top, size, height, t);
-            // Base flames stand on the bottom edge and rise by up to F; top flames stand
-            // just inside the top edge and rise above it by up to 0.82 F.
-            QCOMPARE(base.baseline, 61.0);
-            QCOMPARE(top.baseline, 2.0);
-            QCOMPARE(top.outerGradientTo, 2.0 - 0.82 * height);
+            const FlameLayer base = flameLayer(Edge::Base, QSizeF(100, 60), f, t);
+            const FlameLayer top = flameLayer(Edge::Top, QSizeF(100, 60), f, t);
             for (int i = 0; i < 5; ++i) {
-                QCOMPARE(base.flames[i].centreX, 10.0 + 20 * i);
-                QVERIFY(base.flames[i].height >= 0.4 * height - 1e-9);
-                QVERIFY(base.flames[i].height <= height + 1e-9);
-                QVERIFY(top.flames[i].height <= 0.82 * height + 1e-9);
+                QVERIFY(base.flames[i].height >= 0.4 * f - 1e-9 &&
+                        base.flames[i].height <= f + 1e-9);
+                QVERIFY(top.flames[i].height <= 0.82 * f + 1e-9);
             }
-            // The two rows flicker out of step.
-            QVERIFY(base.flames[0].height / height != top.flames[0].height / (0.82 * height));
+            QVERIFY(base.flames[0].height / f != top.flames[0].height / (0.82 * f));
         }
-    }
-
-    void overlappingFlamesAreFilledNotCutOut()
-    {
-        // Neighbours overlap (1.1 spacing wide); the overlap near the feet is inside.
-        const FlameLayer base = flameLayer(Edge::Base, QSizeF(100, 60), 30, 0);
-        QVERIFY(base.outer.contains(QPointF(20, 60.5)));
+        // Neighbours overlap (1.1 spacing wide); the overlap near the feet is filled.
+        QVERIFY(flameLayer(Edge::Base, QSizeF(100, 60), f, 0).outer.contains(QPointF(20, 60.5)));
         QVERIFY(atmosphereFlames(QSizeF(1440, 900), 0).contains(QPointF(18, 899.5)));
-    }
-
-    void nothingIsDrawnAtFourPointsOrLess_data()
-    {
-        QTest::addColumn<QSizeF>("size");
-        QTest::addColumn<bool>("draws");
-        QTest::newRow("4 wide") << QSizeF(4, 100) << false;
-        QTest::newRow("4 high") << QSizeF(100, 4) << false;
-        QTest::newRow("empty") << QSizeF(0, 0) << false;
-        QTest::newRow("just over 4") << QSizeF(4.01, 4.01) << true;
-        QTest::newRow("a piece") << QSizeF(84, 114) << true;
-    }
-    void nothingIsDrawnAtFourPointsOrLess()
-    {
-        QFETCH(QSizeF, size);
-        QFETCH(bool, draws);
-        QCOMPARE(drawsAnything(size), draws);
     }
 
     void everythingDrawnLiesInsideThePaintBounds_data()
@@ -99,7 +60,6 @@ private Q_SLOTS:
         QTest::addColumn<QSizeF>("size");
         QTest::addColumn<double>("flameHeight");
         QTest::newRow("sandals") << QSizeF(70, 70) << 22.0;
-        QTest::newRow("trash can") << QSizeF(84, 114) << 32.0;
         QTest::newRow("bookshelf") << QSizeF(351.9, 257.4) << 40.0;
         QTest::newRow("rug") << QSizeF(634, 156) << 38.0;
         QTest::newRow("narrow") << QSizeF(5, 300) << 30.0;
@@ -127,15 +87,14 @@ private Q_SLOTS:
 
     void sparksRiseFromTheBottomToAboveTheFlames()
     {
-        const QSizeF size(100, 60);
         const double height = 30;
         double lowest = -1e9;
         double highest = 1e9;
         for (int step = 0; step < 2000; ++step) {
-            for (const QRectF& spark : FireGeometry::sparks(size, height, step * 0.005)) {
+            for (const QRectF& spark :
+                 FireGeometry::sparks(QSizeF(100, 60), height, step * 0.005)) {
                 lowest = std::max(lowest, spark.top());
                 highest = std::min(highest, spark.top());
-                QCOMPARE(spark.size(), QSizeF(2.6, 2.6));
             }
         }
         QVERIFY(lowest > 60 - 1.3 - 1 && lowest <= 60 - 1.3);
@@ -148,28 +107,18 @@ private Q_SLOTS:
         QTest::addColumn<int>("flames");
         QTest::newRow("1440: 0 to 40") << 1440.0 << 41;
         QTest::newRow("1450: 0 to 41") << 1450.0 << 42;
-        QTest::newRow("1920") << 1920.0 << 55;
         QTest::newRow("36") << 36.0 << 2;
     }
     void atmosphereFlamesPerRoomWidth()
     {
         QFETCH(double, width);
         QFETCH(int, flames);
-        QCOMPARE(atmosphereFlameCount(width), flames);
         const QSizeF room(width, 900);
         const QPainterPath path = atmosphereFlames(room, 5.5);
         QCOMPARE(path.toSubpathPolygons().size(), flames);
         // The flames stand on the floor and stay inside their band.
         QCOMPARE(path.boundingRect().bottom(), 900.0);
         QVERIFY(path.boundingRect().top() >= atmosphereFlameBand(room).top());
-    }
-
-    void timeCountsFromTheReferenceDate()
-    {
-        QCOMPARE(secondsSinceReferenceDate(
-                     QDateTime(QDate(2001, 1, 1), QTime(0, 0, 1, 500), QTimeZone::utc())),
-                 1.5);
-        QCOMPARE(secondsSinceReferenceDate(QDateTime::fromSecsSinceEpoch(978307200 + 60)), 60.0);
     }
 };
 

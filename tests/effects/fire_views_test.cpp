@@ -1,6 +1,5 @@
 #include "room/effects/asset_fire_effect_view.h"
 #include "room/effects/burning_fire_modifier.h"
-#include "room/effects/fire_geometry.h"
 #include "room/effects/room_fire_atmosphere_view.h"
 #include "state/app_state.h"
 #include "support/test_registry.h"
@@ -9,19 +8,9 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QPainter>
-#include <QSignalSpy>
 #include <QTest>
 
 namespace {
-int opaquePixels(const QImage& image)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += qAlpha(image.pixel(x, y)) > 0;
-    return count;
-}
-
 QImage render(QGraphicsScene& scene)
 {
     QImage image(scene.sceneRect().size().toSize(), QImage::Format_ARGB32_Premultiplied);
@@ -30,6 +19,30 @@ QImage render(QGraphicsScene& scene)
     scene.render(&p, QRectF(), scene.sceneRect());
     return image;
 }
+
+bool drawsAnything(QGraphicsScene& scene)
+{
+    const QImage image = render(scene);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 0)
+                return true;
+    return false;
+}
+
+// A burning piece at (100, 70) in a 300 x 200 scene.
+struct FireScene {
+    AppState state{nullptr};
+    QGraphicsScene scene{0, 0, 300, 200};
+    AssetFireEffectView* fire = new AssetFireEffectView(state, 30, true, true);
+
+    explicit FireScene(QSizeF size)
+    {
+        scene.addItem(fire);
+        fire->setPos(100, 70);
+        fire->setSize(size);
+    }
+};
 } // namespace
 
 class FireViewsTest : public QObject {
@@ -47,6 +60,7 @@ private Q_SLOTS:
         QTest::newRow("application inactive") << QSizeF(100, 60) << true << false << false;
         QTest::newRow("4 points wide") << QSizeF(4, 60) << true << true << false;
         QTest::newRow("4 points high") << QSizeF(100, 4) << true << true << false;
+        QTest::newRow("just over 4 points") << QSizeF(4.01, 4.01) << true << true << true;
     }
     void drawsOnlyWhileTheRoomCanBeSeen()
     {
@@ -54,30 +68,34 @@ private Q_SLOTS:
         QFETCH(bool, visible);
         QFETCH(bool, active);
         QFETCH(bool, draws);
+        FireScene piece(size);
+        piece.state.setWindowVisible(visible);
+        piece.state.setAppActive(active);
+        QCOMPARE(piece.fire->timeLine().isRunning(), draws);
+        QCOMPARE(drawsAnything(piece.scene), draws);
+    }
 
-        AppState state(nullptr);
-        QGraphicsScene scene(0, 0, 300, 200);
-        auto* fire = new AssetFireEffectView(state, 30, true, true);
-        scene.addItem(fire);
-        fire->setPos(100, 70);
-        fire->setSize(size);
-
-        state.setWindowVisible(visible);
-        state.setAppActive(active);
-        QCOMPARE(fire->timeLine().isRunning(), draws);
-        QCOMPARE(opaquePixels(render(scene)) > 0, draws);
+    void runsWhileShownInTheScene()
+    {
+        FireScene piece(QSizeF(100, 60));
+        QCOMPARE(piece.fire->timeLine().interval(), 1.0 / 30);
+        piece.state.setLowPower(true);
+        QCOMPARE(piece.fire->timeLine().interval(), 1.0 / 20);
+        QVERIFY(piece.fire->timeLine().isRunning());
+        piece.fire->hide();
+        QVERIFY(!piece.fire->timeLine().isRunning());
+        piece.fire->show();
+        QVERIFY(piece.fire->timeLine().isRunning());
+        piece.scene.removeItem(piece.fire);
+        QVERIFY(!piece.fire->timeLine().isRunning());
+        delete piece.fire;
     }
 
     void burningPieceShowsFlamesAboveAndBelowIt()
     {
-        AppState state(nullptr);
-        QGraphicsScene scene(0, 0, 300, 200);
-        auto* fire = new AssetFireEffectView(state, 30, true, true);
-        scene.addItem(fire);
-        fire->setPos(100, 70);
-        fire->setSize(QSizeF(100, 60));
-        fire->setTime(0);
-        const QImage image = render(scene);
+        FireScene piece(QSizeF(100, 60));
+        piece.fire->setTime(0);
+        const QImage image = render(piece.scene);
         // Flames rise above the top edge and sparks above them; nothing beyond the glow
         // below the bottom edge or at the far sides.
         QVERIFY(qAlpha(image.pixel(110, 60)) > 0);
@@ -86,24 +104,6 @@ private Q_SLOTS:
         QCOMPARE(qAlpha(image.pixel(290, 100)), 0);
         // The glow alone inside the piece is faint.
         QVERIFY(qAlpha(image.pixel(150, 100)) < 0.3 * 255);
-    }
-
-    void stopsWhenItCannotBeSeenInTheScene()
-    {
-        AppState state(nullptr);
-        QGraphicsScene scene(0, 0, 300, 200);
-        auto* fire = new AssetFireEffectView(state, 30, true, true);
-        QVERIFY(!fire->timeLine().isRunning()); // no scene, no size
-        scene.addItem(fire);
-        fire->setSize(QSizeF(100, 60));
-        QVERIFY(fire->timeLine().isRunning());
-        fire->hide();
-        QVERIFY(!fire->timeLine().isRunning());
-        fire->show();
-        QVERIFY(fire->timeLine().isRunning());
-        scene.removeItem(fire);
-        QVERIFY(!fire->timeLine().isRunning());
-        delete fire;
     }
 
     void modifierBurnsOnlyInFireMode()
@@ -116,15 +116,10 @@ private Q_SLOTS:
         auto* modifier = new BurningFireModifier(state, 32, true, true, holder);
         modifier->setFrame(QRectF(0, 0, 84, 114));
         modifier->setContent(piece);
-        QVERIFY(!modifier->isActive());
         QVERIFY(!modifier->fireView());
-        QVERIFY(!piece->graphicsEffect());
 
         state.toggleFireMode();
-        QVERIFY(modifier->isActive());
-        QVERIFY(modifier->isGlowing());
         QCOMPARE(modifier->fireView()->size(), QSizeF(84, 114));
-        QCOMPARE(modifier->fireView()->flameHeight(), 32.0);
         QVERIFY(modifier->fireView()->timeLine().isRunning());
         // Above the piece, and not a child of it (its frames must not re-render the piece).
         QVERIFY(modifier->zValue() > piece->zValue());
@@ -132,7 +127,6 @@ private Q_SLOTS:
         QCOMPARE(modifier->fireView()->acceptedMouseButtons(), Qt::NoButton);
 
         state.toggleFireMode();
-        QVERIFY(!modifier->isActive());
         QVERIFY(!modifier->fireView());
         QVERIFY(!piece->graphicsEffect());
         // The flames fade out, then nothing of the fire is left.
@@ -140,32 +134,29 @@ private Q_SLOTS:
         QTRY_VERIFY(modifier->childItems().isEmpty());
     }
 
-    void modifierLeavesAPiecesOwnEffectAlone()
+    void modifierKeepsToItsOwnGlow_data()
     {
-        AppState state(nullptr);
-        state.setFireModeActive(true);
-        QGraphicsRectItem holder;
-        auto* piece = new QGraphicsRectItem(0, 0, 50, 50, &holder);
-        auto* own = new QGraphicsBlurEffect;
-        piece->setGraphicsEffect(own);
-        auto* modifier = new BurningFireModifier(state, 22, true, true, &holder);
-        modifier->setContent(piece);
-        QVERIFY(modifier->isActive());
-        QVERIFY(!modifier->isGlowing());
-        state.setFireModeActive(false);
-        QCOMPARE(piece->graphicsEffect(), own);
+        QTest::addColumn<bool>("ownEffect");
+        QTest::newRow("a plain piece") << false;
+        QTest::newRow("a piece with an effect of its own") << true;
     }
-
-    void modifierSurvivesItsPieceGoingFirst()
+    void modifierKeepsToItsOwnGlow()
     {
+        QFETCH(bool, ownEffect);
         AppState state(nullptr);
-        state.setFireModeActive(true);
         auto* holder = new QGraphicsRectItem;
         auto* piece = new QGraphicsRectItem(0, 0, 50, 50, holder);
+        auto* own = ownEffect ? new QGraphicsBlurEffect : nullptr;
+        piece->setGraphicsEffect(own);
         auto* modifier = new BurningFireModifier(state, 22, true, true, holder);
         modifier->setContent(piece);
-        QVERIFY(modifier->isGlowing());
-        // The holder deletes the piece (added first) before the modifier.
+        state.setFireModeActive(true);
+        QVERIFY(modifier->isActive());
+        QCOMPARE(modifier->isGlowing(), !ownEffect);
+        state.setFireModeActive(false);
+        QCOMPARE(piece->graphicsEffect(), own);
+        // Burning again when the holder deletes the piece (added first) before the modifier.
+        state.setFireModeActive(true);
         delete holder;
     }
 
