@@ -32,6 +32,9 @@ RoomView::RoomView(AppState& appState, FloorInteractionState& floorState, Storag
                    QPainter::TextAntialiasing);
     setViewportUpdateMode(QGraphicsView::SmartViewportUpdate);
     setBackgroundBrush(Qt::black);
+    // The background brush covers every pixel a repaint exposes: the viewport's own
+    // background fill would only be painted over.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     // The pieces' caches (the background alone is a window of pixels) live in the pixmap
     // cache; Qt's default would evict them on every repaint of a large room.

@@ -21,6 +21,9 @@ AssetFireEffectView::AssetFireEffectView(AppState& appState, qreal flameHeight, 
     : RoomItem(parent), m_flameHeight(flameHeight), m_timeLine(appState, 1.0 / 30, 0.05)
 {
     m_time = FireGeometry::secondsSinceReferenceDate(m_timeLine.date());
+    // The glow is still: drawn once per size and position, not on each frame of the flames
+    // over it.
+    setCacheMode(DeviceCoordinateCache);
     // Drawn in this order: glow (this item), base flames, top flames, sparks.
     if (showBaseFlames)
         m_rows.append({FireGeometry::Edge::Base, flameRow(FireGeometry::Edge::Base)});
@@ -39,15 +42,9 @@ FirePart* AssetFireEffectView::flameRow(FireGeometry::Edge edge)
     return new FirePart(this, [this, edge](QPainter& p) {
         if (!isDrawing())
             return;
-        const FireGeometry::FlameLayer layer =
-            FireGeometry::flameLayer(edge, size(), m_flameHeight, m_time);
-        const double x = size().width() / 2;
-        p.fillPath(layer.outer, Painting::linearGradient(
-                                    QPointF(x, layer.baseline), QPointF(x, layer.outerGradientTo),
-                                    {srgb(0.95, 0.18, 0.04, 0.88), srgb(1, 0.48, 0.06, 0.85)}));
-        p.fillPath(layer.inner, Painting::linearGradient(
-                                    QPointF(x, layer.baseline), QPointF(x, layer.innerGradientTo),
-                                    {srgb(1, 0.65, 0.12), srgb(1, 0.96, 0.65, 0.95)}));
+        m_flames[size_t(edge)].paint(
+            p, FireGeometry::flameBand(edge, size(), m_flameHeight), m_flameBaseline[size_t(edge)],
+            m_flameX, [this, edge](int i) { return FireGeometry::rowFlamePhase(edge, i, m_time); });
     });
 }
 
@@ -67,8 +64,38 @@ void AssetFireEffectView::onSizeChanged()
                               bounds.right() - frame.right(), bounds.bottom() - frame.bottom()));
     m_glow = Painting::continuousRoundedRect(FireGeometry::glowRect(size()),
                                              FireGeometry::glowCornerRadius);
-    for (const Row& row : m_rows)
+    const FireGeometry::FlameRow flames = FireGeometry::flameRow(size().width());
+    m_flameX.clear();
+    for (int i = 0; i < flames.count; ++i)
+        m_flameX.append(flames.centreX(i));
+    for (const Row& row : m_rows) {
         row.part->setArea(FireGeometry::flameBand(row.edge, size(), m_flameHeight));
+        // The gradients run from the baseline up, as far as the tallest flame reaches.
+        const FireGeometry::FlameLayer at =
+            FireGeometry::flameLayer(row.edge, size(), m_flameHeight, 0);
+        const FireGeometry::Edge edge = row.edge;
+        m_flameBaseline[size_t(edge)] = at.baseline;
+        const qreal height = m_flameHeight;
+        FlameSprites::Layer outer;
+        outer.shapeAt = [edge, flames, height](double phase) {
+            return FireGeometry::rowFlameOuter(edge, flames, height, phase);
+        };
+        outer.gradientFrom = at.baseline;
+        outer.gradientTo = at.outerGradientTo;
+        outer.stops = Painting::linearGradient(
+                          {}, {}, {srgb(0.95, 0.18, 0.04, 0.88), srgb(1, 0.48, 0.06, 0.85)})
+                          .stops();
+        FlameSprites::Layer inner;
+        inner.shapeAt = [edge, flames, height](double phase) {
+            return FireGeometry::rowFlameInner(edge, flames, height, phase);
+        };
+        inner.gradientFrom = at.baseline;
+        inner.gradientTo = at.innerGradientTo;
+        inner.stops =
+            Painting::linearGradient({}, {}, {srgb(1, 0.65, 0.12), srgb(1, 0.96, 0.65, 0.95)})
+                .stops();
+        m_flames[size_t(edge)].setLayers({outer, inner});
+    }
     const int sparks = FireGeometry::sparkCount(size().width());
     while (m_sparks.size() > sparks)
         delete m_sparks.takeLast();

@@ -3,18 +3,22 @@
 #include "kit/room_item.h"
 #include "kit/time_line.h"
 #include "room/effects/fire_geometry.h"
+#include "room/effects/flame_sprites.h"
 
 #include <QList>
 #include <QPainterPath>
+
+#include <array>
 
 class AppState;
 class FirePart;
 
 // The flames over one burning piece of the room: a glow round its frame, a row of flames
 // along its bottom edge and one along its top edge, and sparks rising through it. The
-// flames and sparks are drawn afresh on every frame of its time line (30 a second, 20 in
-// low-power mode), each repainting only its own area; nothing is drawn while the room
-// cannot be seen. Takes no pointer input. Its frame is the piece's.
+// flames and sparks move on every frame of its time line (30 a second, 20 in low-power
+// mode), each repainting only its own area, the flames from masks drawn once per size
+// (FlameSprites); nothing is drawn while the room cannot be seen. Takes no pointer input. Its frame
+// is the piece's.
 class AssetFireEffectView : public RoomItem {
     Q_OBJECT
 public:
@@ -54,5 +58,8 @@ private:
     TimeLine m_timeLine;
     QList<Row> m_rows;
     QList<FirePart*> m_sparks;
+    std::array<FlameSprites, 2> m_flames; // by edge
+    std::array<double, 2> m_flameBaseline{};
+    QList<double> m_flameX;
     QPainterPath m_glow;
 };

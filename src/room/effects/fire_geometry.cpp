@@ -19,24 +19,24 @@ double fraction(double v)
     return v - std::floor(v);
 }
 
-// A flame rising from (cx, y0) by `height`, its tip swayed by `sway`: the two cubic halves
-// meet at the tip, each leaving the foot straight up.
-void addFlame(QPainterPath& path, double cx, double y0, double halfWidth, double height,
-              double tipSway, double controlSway, double shoulder, double neck)
-{
-    path.moveTo(cx - halfWidth, y0);
-    path.cubicTo(cx - halfWidth, y0 - shoulder * height, cx + controlSway, y0 - neck * height,
-                 cx + tipSway, y0 - height);
-    path.cubicTo(cx + controlSway, y0 - neck * height, cx + halfWidth, y0 - shoulder * height,
-                 cx + halfWidth, y0);
-    path.closeSubpath();
-}
 } // namespace
 
 double secondsSinceReferenceDate(const QDateTime& when)
 {
     static const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc());
     return double(reference.msecsTo(when)) / 1000.0;
+}
+
+void addFlame(QPainterPath& path, QPointF foot, const FlameShape& f)
+{
+    const double cx = foot.x();
+    const double y0 = foot.y();
+    path.moveTo(cx - f.halfWidth, y0);
+    path.cubicTo(cx - f.halfWidth, y0 - f.shoulder * f.height, cx + f.controlSway,
+                 y0 - f.neck * f.height, cx + f.tipSway, y0 - f.height);
+    path.cubicTo(cx + f.controlSway, y0 - f.neck * f.height, cx + f.halfWidth,
+                 y0 - f.shoulder * f.height, cx + f.halfWidth, y0);
+    path.closeSubpath();
 }
 
 bool drawsAnything(const QSizeF& size)
@@ -54,12 +54,45 @@ FlameRow flameRow(double width)
     return row;
 }
 
+double rowFlamePhase(Edge edge, int i, double t)
+{
+    return 7 * t + 1.5 * i + (edge == Edge::Top ? 2.718 : 0.0);
+}
+
+namespace {
+double rowScale(Edge edge, double flameHeight)
+{
+    return edge == Edge::Top ? 0.82 * flameHeight : flameHeight;
+}
+} // namespace
+
+FlameShape rowFlameOuter(Edge edge, const FlameRow& row, double flameHeight, double phase)
+{
+    const double sway = 0.3 * row.flameWidth * std::sin(0.75 * phase);
+    return {row.flameWidth / 2,
+            rowScale(edge, flameHeight) * (0.7 + 0.3 * std::sin(phase)),
+            sway,
+            sway / 2,
+            0.45,
+            0.8};
+}
+
+FlameShape rowFlameInner(Edge edge, const FlameRow& row, double flameHeight, double phase)
+{
+    const FlameShape outer = rowFlameOuter(edge, row, flameHeight, phase);
+    return {0.275 * row.flameWidth,
+            0.55 * outer.height,
+            0.7 * outer.tipSway,
+            0.4 * outer.tipSway,
+            0.4,
+            0.75};
+}
+
 FlameLayer flameLayer(Edge edge, const QSizeF& size, double flameHeight, double t)
 {
     const bool top = edge == Edge::Top;
     const FlameRow row = flameRow(size.width());
-    const double scale = top ? 0.82 * flameHeight : flameHeight;
-    const double phaseShift = top ? 2.718 : 0.0;
+    const double scale = rowScale(edge, flameHeight);
 
     FlameLayer layer;
     // Neighbouring flames overlap: the overlap is flame too, not a hole.
@@ -70,18 +103,17 @@ FlameLayer flameLayer(Edge edge, const QSizeF& size, double flameHeight, double 
     layer.innerGradientTo = layer.baseline - 0.55 * scale;
     layer.flames.reserve(row.count);
     for (int i = 0; i < row.count; ++i) {
-        const double phase = 7 * t + 1.5 * i + phaseShift;
+        const double phase = rowFlamePhase(edge, i, t);
+        const FlameShape outer = rowFlameOuter(edge, row, flameHeight, phase);
         Flame flame;
         flame.centreX = row.centreX(i);
-        flame.height = scale * (0.7 + 0.3 * std::sin(phase));
-        flame.sway = 0.3 * row.flameWidth * std::sin(0.75 * phase);
+        flame.height = outer.height;
+        flame.sway = outer.tipSway;
         layer.flames.append(flame);
 
-        const double y0 = layer.baseline;
-        addFlame(layer.outer, flame.centreX, y0, row.flameWidth / 2, flame.height, flame.sway,
-                 flame.sway / 2, 0.45, 0.8);
-        addFlame(layer.inner, flame.centreX, y0, 0.275 * row.flameWidth, 0.55 * flame.height,
-                 0.7 * flame.sway, 0.4 * flame.sway, 0.4, 0.75);
+        const QPointF foot(flame.centreX, layer.baseline);
+        addFlame(layer.outer, foot, outer);
+        addFlame(layer.inner, foot, rowFlameInner(edge, row, flameHeight, phase));
     }
     return layer;
 }
@@ -148,18 +180,25 @@ int atmosphereFlameCount(double roomWidth)
     return std::max(roundUp(roomWidth / 36), 0) + 1;
 }
 
+double atmosphereFlamePhase(int i, double t)
+{
+    return 6.5 * t + 1.3 * i;
+}
+
+FlameShape atmosphereFlame(double phase)
+{
+    const double sway = 8 * std::sin(0.75 * phase);
+    return {25.2, 60 + 22 * std::sin(phase), sway, sway / 2, 0.45, 0.8};
+}
+
 QPainterPath atmosphereFlames(const QSizeF& room, double t)
 {
-    const double bottom = room.height();
     const int count = atmosphereFlameCount(room.width());
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
     for (int i = 0; i < count; ++i) {
-        const double x = 36.0 * i;
-        const double phase = 6.5 * t + 1.3 * i;
-        const double height = 60 + 22 * std::sin(phase);
-        const double sway = 8 * std::sin(0.75 * phase);
-        addFlame(path, x, bottom, 25.2, height, sway, sway / 2, 0.45, 0.8);
+        addFlame(path, QPointF(atmosphereFlameSpacing * i, room.height()),
+                 atmosphereFlame(atmosphereFlamePhase(i, t)));
     }
     return path;
 }

@@ -30,6 +30,26 @@ FlameRow flameRow(double width);
 
 enum class Edge { Base, Top };
 
+// One flame's outline about its foot at (0, 0): two cubic halves that meet at the tip,
+// each leaving the foot straight up.
+struct FlameShape {
+    double halfWidth = 0;
+    double height = 0;
+    double tipSway = 0;
+    double controlSway = 0;
+    double shoulder = 0; // height fraction of the controls beside the foot
+    double neck = 0;     // height fraction of the controls below the tip
+};
+void addFlame(QPainterPath& path, QPointF foot, const FlameShape& shape);
+
+// Every flame flickers with sin(phase) and sin(0.75 phase): its outline repeats after this.
+constexpr double flickerPeriod = 8 * 3.14159265358979323846;
+
+// The phase of flame i of a row at time t, and its outer and inner outlines at a phase.
+double rowFlamePhase(Edge edge, int i, double t);
+FlameShape rowFlameOuter(Edge edge, const FlameRow& row, double flameHeight, double phase);
+FlameShape rowFlameInner(Edge edge, const FlameRow& row, double flameHeight, double phase);
+
 // One flame at one instant: its centre on the baseline, height and the sway of its tip.
 struct Flame {
     double centreX = 0;
@@ -64,6 +84,9 @@ QRectF paintBounds(const QSizeF& size, double flameHeight);
 
 // The atmosphere over the whole room: flames along the floor and embers drifting up.
 int atmosphereFlameCount(double roomWidth);
+constexpr double atmosphereFlameSpacing = 36;
+double atmosphereFlamePhase(int i, double t);
+FlameShape atmosphereFlame(double phase);
 QPainterPath atmosphereFlames(const QSizeF& room, double t);
 constexpr double atmosphereFlameGradientHeight = 75;
 constexpr int emberCount = 25;

@@ -53,13 +53,9 @@ RoomFireAtmosphereView::RoomFireAtmosphereView(AppState& appState, QGraphicsItem
     m_flames = new FirePart(this, [this](QPainter& p) {
         if (!m_timeLine.canDraw())
             return;
-        const double w = size().width();
-        const double h = size().height();
-        p.fillPath(
-            FireGeometry::atmosphereFlames(size(), m_time),
-            Painting::linearGradient(
-                QPointF(w / 2, h), QPointF(w / 2, h - FireGeometry::atmosphereFlameGradientHeight),
-                {srgb(0.95, 0.2, 0.04, 0.85), srgb(1, 0.58, 0.1, 0.8), srgb(1, 0.9, 0.4, 0.6)}));
+        m_flameSprites.paint(p, m_flames->boundingRect(), size().height(), m_flameX, [this](int i) {
+            return FireGeometry::atmosphereFlamePhase(i, m_time);
+        });
     });
     for (int k = 0; k < FireGeometry::emberCount; ++k) {
         auto* ember = new FirePart(this, [this](QPainter& p) {
@@ -79,6 +75,18 @@ void RoomFireAtmosphereView::onSizeChanged()
     m_wash = QImage();
     // The flames may lean a little beyond the room's sides; nothing shows there.
     m_flames->setArea(FireGeometry::atmosphereFlameBand(size()).adjusted(-34, 0, 34, 0));
+    m_flameX.clear();
+    for (int i = 0; i < FireGeometry::atmosphereFlameCount(size().width()); ++i)
+        m_flameX.append(FireGeometry::atmosphereFlameSpacing * i);
+    FlameSprites::Layer flames;
+    flames.shapeAt = FireGeometry::atmosphereFlame;
+    flames.gradientFrom = size().height();
+    flames.gradientTo = size().height() - FireGeometry::atmosphereFlameGradientHeight;
+    flames.stops =
+        Painting::linearGradient(
+            {}, {}, {srgb(0.95, 0.2, 0.04, 0.85), srgb(1, 0.58, 0.1, 0.8), srgb(1, 0.9, 0.4, 0.6)})
+            .stops();
+    m_flameSprites.setLayers({flames});
     placeEmbers();
     updateWanted();
 }

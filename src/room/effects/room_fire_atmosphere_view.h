@@ -2,6 +2,7 @@
 
 #include "kit/room_item.h"
 #include "kit/time_line.h"
+#include "room/effects/flame_sprites.h"
 
 #include <QImage>
 #include <QList>
@@ -11,9 +12,9 @@ class FirePart;
 
 // The warm, smoky air over the whole room in fire mode: a glowing wash with smoke under
 // the ceiling, flames along the floor and embers drifting up. The wash is drawn once per
-// size; the flames and embers are drawn on every frame of the time line, each repainting
-// only its own area, and only while the room can be seen. Takes no pointer input. Its
-// frame is the room's.
+// size; the flames (from masks drawn once per size) and embers move on every frame of the
+// time line, each repainting only its own area, and only while the room can be seen. Takes no
+// pointer input. Its frame is the room's.
 class RoomFireAtmosphereView : public RoomItem {
     Q_OBJECT
 public:
@@ -39,5 +40,7 @@ private:
     TimeLine m_timeLine;
     QImage m_wash;
     FirePart* m_flames = nullptr;
+    FlameSprites m_flameSprites;
+    QList<double> m_flameX;
     QList<FirePart*> m_embers;
 };

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "room/effects/fire_geometry.h"
+
+#include <QGradientStops>
+#include <QImage>
+#include <QList>
+#include <QPoint>
+
+#include <functional>
+#include <vector>
+
+class QPainter;
+
+// Rows of flames drawn from masks instead of filled outlines. A flame's outline is a
+// function of its phase alone and repeats after FireGeometry::flickerPeriod, so each layer
+// keeps one mask per phase step, filled the first time a flame reaches that step and blitted
+// on every frame after; rasterising the curves anew for every flame of every frame is what
+// fire mode would otherwise spend its time on. A step moves an outline by less than a device
+// pixel. Each layer is composited as one shape (overlapping neighbours are flame once, not
+// twice) and coloured by its gradient, as a filled path of all its flames would be.
+class FlameSprites {
+public:
+    struct Layer {
+        // The outline at a phase, about the foot at (0, 0), in item points.
+        std::function<FireGeometry::FlameShape(double phase)> shapeAt;
+        // The gradient runs from y = gradientFrom to y = gradientTo, in item points.
+        double gradientFrom = 0;
+        double gradientTo = 0;
+        QGradientStops stops;
+    };
+
+    // Layers are drawn in order, each over the previous. Drops every mask.
+    void setLayers(QList<Layer> layers);
+    const QList<Layer>& layers() const { return m_layers; }
+
+    // Draws flames whose feet stand on `baseline` at `footX`, flame i with `phaseAt(i)` in
+    // every layer, within `band` (item points).
+    void paint(QPainter& painter, const QRectF& band, double baseline, const QList<double>& footX,
+               const std::function<double(int)>& phaseAt);
+
+    // Masks drawn so far, in every layer.
+    int maskCount() const;
+    // Phase steps of a layer at the device scale last painted.
+    int stepCount(int layer) const;
+
+private:
+    struct Mask {
+        QImage image;  // Format_Alpha8
+        QPoint origin; // where the image's top-left lies, from the foot's device pixel
+    };
+    struct Sheet {
+        std::vector<Mask> masks; // one per step, null until first needed
+        int drawn = 0;
+    };
+
+    void prepare(double deviceScale, double baselineFraction);
+    const Mask& mask(int layer, double phase);
+    void paintTurned(QPainter& painter, const QRectF& band, double baseline,
+                     const QList<double>& footX, const std::function<double(int)>& phaseAt);
+    void paintOutlines(QPainter& painter, double baseline, const QList<double>& footX,
+                       const std::function<double(int)>& phaseAt) const;
+
+    QList<Layer> m_layers;
+    std::vector<Sheet> m_sheets;
+    double m_scale = 0;
+    double m_baselineFraction = -1;
+    QImage m_buffer;
+    QImage m_layerBuffer;
+    QImage m_upright;
+};
