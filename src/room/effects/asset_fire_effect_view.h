@@ -17,8 +17,8 @@ class FirePart;
 // along its bottom edge and one along its top edge, and sparks rising through it. The
 // flames and sparks move on every frame of its time line (30 a second, 20 in low-power
 // mode), each repainting only its own area, the flames from masks drawn once per size
-// (FlameSprites); nothing is drawn while the room cannot be seen. Takes no pointer input. Its frame
-// is the piece's.
+// (FlameSprites); nothing is drawn while the room cannot be seen. Takes no pointer input.
+// Its frame is the piece's.
 class AssetFireEffectView : public RoomItem {
     Q_OBJECT
 public:
