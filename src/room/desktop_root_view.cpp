@@ -18,13 +18,13 @@
 #include <QPainter>
 
 namespace {
-struct FurnitureSpec {
+struct FurniturePlacement {
     qreal fireHeight;
     qreal z;
 };
 
 // Flame heights and stacking priorities, in the order the pieces are stacked.
-constexpr std::array<FurnitureSpec, kFurnitureCount> kFurniture = {{
+constexpr std::array<FurniturePlacement, kFurnitureCount> kFurniture = {{
     {40, 0},  // bookshelf
     {22, 26}, // president's portrait
     {24, 26}, // wall clock

@@ -36,6 +36,8 @@ private Q_SLOTS:
         QTEST(crossed, "overshoots");
         QVERIFY(std::abs(spring.at(spring.settlingTime(), 1, 0).displacement) <= 1e-3);
         QVERIFY(std::abs(spring.at(10, 1, 0).displacement) < 1e-9);
+        // A slower response takes longer to settle, at the same damping.
+        QVERIFY(SpringCurve(response * 2, damping).settlingTime() > spring.settlingTime());
     }
 };
 

@@ -251,6 +251,17 @@ private Q_SLOTS:
         QCOMPARE(stored->value(1), (PhotoTransform{3, 20, 6, 6}));
     }
 
+    void emptyRoomRestoresQuietly()
+    {
+        StorageHome f;
+        StorageManager& storage = f.start();
+        StdoutCapture out;
+        storage.returnEverythingToOrigin();
+        QCOMPARE(out.finish(), QString());
+        QCOMPARE(f.entries(u"Rak"_s), QStringList());
+        QCOMPARE(f.entries(u"Karpet"_s), QStringList());
+    }
+
     void everyKindGoesToTheTrash()
     {
         StorageHome f;

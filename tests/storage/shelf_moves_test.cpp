@@ -188,6 +188,29 @@ private Q_SLOTS:
         QCOMPARE(storage.carpetItems().size(), 3);
     }
 
+    void arrangingOnTheCarpetAndSpreading()
+    {
+        StorageHome f;
+        for (const QString& name : {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s})
+            f.file(u"Karpet/"_s + name);
+        StorageManager& storage = f.start();
+        storage.setCarpetPosition(0.5, 0.8);
+
+        storage.arrangeCarpetItemsOnCarpet();
+        const FloorPositions stored = f.storedPositions();
+        const QList<double> xs{0.44, 0.50, 0.56};
+        const QStringList names{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(qAbs(stored.value(names[i]).x - xs[i]) < 1e-9);
+            QCOMPARE(stored.value(names[i]).y, 0.8);
+        }
+
+        storage.resetFloorItemPositions(); // spread: every file falls back to its default
+        QVERIFY(f.storedPositions().isEmpty());
+        QVERIFY(storage.floorItemPositions().isEmpty());
+        QCOMPARE(storage.carpetItems().size(), 3);
+    }
+
     void storageFoldersAreRefused_data()
     {
         QTest::addColumn<QString>("which");

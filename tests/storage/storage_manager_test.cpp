@@ -78,6 +78,9 @@ private Q_SLOTS:
             << QStringList{u"\u00e9b"_s, u"f"_s, u"e\u0301a"_s, u"ez"_s}
             << QList<QByteArray>{"5", "5", "5", "5"}
             << QStringList{u"ez"_s, u"f"_s, u"e\u0301a"_s, u"\u00e9b"_s};
+        QTest::newRow("equal dates: by code point, capitals first")
+            << QStringList{u"a.txt"_s, u"B.txt"_s} << QList<QByteArray>{"7", "7"}
+            << QStringList{u"B.txt"_s, u"a.txt"_s};
         QTest::newRow("unparsable date falls back to the entry's own time")
             << QStringList{u"new"_s, u"old"_s} << QList<QByteArray>{" 1", "1"}
             << QStringList{u"old"_s, u"new"_s};

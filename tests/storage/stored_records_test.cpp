@@ -44,6 +44,27 @@ private Q_SLOTS:
         QCOMPARE((QList<double>{note.x, note.y, note.rotation}), (QList<double>{40, 40, 0}));
     }
 
+    // Older files name some colours differently; any case is read, unknown names are lime.
+    void colourAliases_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<NoteColor>("color");
+        QTest::newRow("purple") << u"purple"_s << NoteColor::pink;
+        QTest::newRow("green") << u"green"_s << NoteColor::mint;
+        QTest::newRow("orange") << u"orange"_s << NoteColor::peach;
+        QTest::newRow("black") << u"black"_s << NoteColor::dark;
+        QTest::newRow("gray") << u"gray"_s << NoteColor::surface;
+        QTest::newRow("capitals") << u"Lavender"_s << NoteColor::lavender;
+        QTest::newRow("unknown") << u"teal"_s << NoteColor::lime;
+    }
+    void colourAliases()
+    {
+        QFETCH(QString, stored);
+        const auto notes = decodeStickyNotes("[{\"color\":\"" + stored.toUtf8() + "\"}]");
+        QVERIFY(notes);
+        QTEST(notes->first().color, "color");
+    }
+
     // One bad member fails the whole list, so a file is never half read.
     void strictNoteMembersFailTheList_data()
     {
