@@ -15,7 +15,6 @@ public:
 
     ButtonItem(Painter paint, std::function<void()> action, QGraphicsItem* parent = nullptr);
 
-    bool isHeld() const { return m_held; }
     void click(); // as a click would
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;

@@ -50,7 +50,6 @@ public:
     void setToolTip(const QString& plainText);
 
     bool isDragging() const { return m_dragging; }
-    bool isPressed() const { return m_pressed; }
 
     // The menu as it would open now (for callers that show it themselves, and tests).
     std::unique_ptr<QMenu> makeContextMenu() const;

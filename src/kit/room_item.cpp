@@ -62,12 +62,6 @@ void RoomItem::setHitShape(const QPainterPath& shape)
     m_hitShape = shape;
 }
 
-void RoomItem::clearHitShape()
-{
-    prepareGeometryChange();
-    m_hitShape.reset();
-}
-
 Gestures& RoomItem::gestures()
 {
     if (!m_gestures)

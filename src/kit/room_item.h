@@ -31,7 +31,6 @@ public:
     // Room to draw outside the frame (shadows, flames) without taking the pointer there.
     void setPaintMargins(const QMarginsF& margins);
     void setHitShape(const QPainterPath& shape);
-    void clearHitShape();
 
     Gestures& gestures();
 

@@ -9,7 +9,6 @@ public:
     SpringCurve(double response, double dampingFraction);
 
     double stiffness() const { return m_omega * m_omega; }
-    double damping() const { return 2 * m_zeta * m_omega; }
 
     struct State {
         double displacement; // from the target

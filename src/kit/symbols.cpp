@@ -196,18 +196,6 @@ QCache<QString, QImage>& cache()
 }
 } // namespace
 
-QString themeIconName(const QString& name)
-{
-    return themeNames().value(parse(name).base);
-}
-
-bool hasDrawnFallback(const QString& name)
-{
-    QImage scratch(8, 8, QImage::Format_ARGB32_Premultiplied);
-    QPainter p(&scratch);
-    return drawFallback(p, parse(name).base, QRectF(0, 0, 8, 8), Qt::black);
-}
-
 QImage image(const QString& name, int pixelSize, const QColor& color)
 {
     const int px = std::clamp(pixelSize, 1, 1024);

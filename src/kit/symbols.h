@@ -18,11 +18,6 @@ void paint(QPainter& painter, const QString& name, const QRectF& rect, const QCo
 // The glyph at `pixelSize` device pixels; cached by name, size and colour.
 QImage image(const QString& name, int pixelSize, const QColor& color);
 
-// The theme icon a name is drawn from, or empty when it is drawn by hand.
-QString themeIconName(const QString& name);
-// Names with a drawing of their own when the theme lacks an icon.
-bool hasDrawnFallback(const QString& name);
-
 // Empties the image cache (the window manager gives memory back while the room is hidden).
 void clearCache();
 } // namespace Symbols

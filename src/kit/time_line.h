@@ -20,7 +20,6 @@ public:
 
     // Whether the owner wants frames (it is shown and has something to animate).
     void setWanted(bool wanted);
-    bool isWanted() const { return m_wanted; }
 
     // A drawing may be drawn at all: the window can be seen and the application is active.
     bool canDraw() const;

@@ -14,11 +14,7 @@ struct UnitPoint {
 
     static constexpr UnitPoint center() { return {0.5, 0.5}; }
     static constexpr UnitPoint leading() { return {0, 0.5}; }
-    static constexpr UnitPoint trailing() { return {1, 0.5}; }
-    static constexpr UnitPoint top() { return {0.5, 0}; }
     static constexpr UnitPoint bottom() { return {0.5, 1}; }
-    static constexpr UnitPoint topLeading() { return {0, 0}; }
-    static constexpr UnitPoint bottomTrailing() { return {1, 1}; }
 
     QPointF in(const QRectF& r) const
     {

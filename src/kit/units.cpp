@@ -15,14 +15,4 @@ QFont systemFont(qreal designPoints, QFont::Weight weight)
 {
     return font(QStringLiteral("DejaVu Sans"), designPoints, weight);
 }
-
-QFont monospacedFont(qreal designPoints, QFont::Weight weight)
-{
-    return font(QStringLiteral("DejaVu Sans Mono"), designPoints, weight);
-}
-
-QFont serifFont(qreal designPoints, QFont::Weight weight)
-{
-    return font(QStringLiteral("DejaVu Serif"), designPoints, weight);
-}
 } // namespace Units

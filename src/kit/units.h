@@ -8,6 +8,4 @@ namespace Units {
 QFont font(const QString& family, qreal designPoints, QFont::Weight weight = QFont::Normal);
 // The room's system face at a size in design points.
 QFont systemFont(qreal designPoints, QFont::Weight weight = QFont::Normal);
-QFont monospacedFont(qreal designPoints, QFont::Weight weight = QFont::Normal);
-QFont serifFont(qreal designPoints, QFont::Weight weight = QFont::Normal);
 } // namespace Units
