@@ -63,11 +63,8 @@ void DesktopWindowManager::createWindow()
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
             &DesktopWindowManager::handleApplicationStateChange, Qt::UniqueConnection);
 
-    m_window->show();
-    applyDesktopWindowHints(m_window->windowHandle());
+    showRoom();
     m_appState.setWindowVisible(isRoomShown());
-    m_window->raise();
-    m_window->activateWindow();
 }
 
 void DesktopWindowManager::refitToPrimaryScreen()
@@ -130,7 +127,7 @@ void DesktopWindowManager::handleApplicationStateChange(Qt::ApplicationState sta
 
 void DesktopWindowManager::emptyImageCaches()
 {
-    // The image cache of the room's asset loader, then the floor's file-icon cache.
+    // The asset loader's images, the floor's file icons and the drawn symbols.
     AssetLoader::shared().clearCache();
     FileIconCache::shared().clear();
     Symbols::clearCache();
