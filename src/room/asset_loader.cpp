@@ -7,8 +7,9 @@
 
 namespace {
 const QString kBundleName = QStringLiteral("Marrowick_Marrowick.bundle");
-const QStringList kExtensions = {QStringLiteral("png"), QStringLiteral("jpg"),
-                                 QStringLiteral("jpeg")};
+// Tried in this order, and cut off a name in this order.
+const QStringList kExtensions = {QStringLiteral(".png"), QStringLiteral(".jpg"),
+                                 QStringLiteral(".jpeg")};
 } // namespace
 
 AssetLoader::Locations AssetLoader::standardLocations()
@@ -46,10 +47,9 @@ QString AssetLoader::dropSuffix(int count, const QString& text)
 
 QString AssetLoader::baseName(const QString& name)
 {
-    for (const QString& suffix :
-         {QStringLiteral(".png"), QStringLiteral(".jpg"), QStringLiteral(".jpeg")}) {
-        if (name.endsWith(suffix))
-            return dropSuffix(int(suffix.size()), name);
+    for (const QString& ext : kExtensions) {
+        if (name.endsWith(ext))
+            return dropSuffix(int(ext.size()), name);
     }
     return name;
 }
@@ -146,13 +146,13 @@ std::optional<QImage> AssetLoader::search(const QString& name)
                 return image;
         }
         for (const QString& ext : kExtensions) {
-            if (auto image = load(*b + QLatin1Char('/') + base + QLatin1Char('.') + ext))
+            if (auto image = load(*b + QLatin1Char('/') + base + ext))
                 return image;
         }
     }
     for (const QString& folder : m_locations.folders) {
         for (const QString& ext : kExtensions) {
-            if (auto image = load(folder + QLatin1Char('/') + base + QLatin1Char('.') + ext))
+            if (auto image = load(folder + QLatin1Char('/') + base + ext))
                 return image;
         }
     }
