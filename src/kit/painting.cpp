@@ -129,6 +129,12 @@ QRadialGradient radialGradient(QPointF centre, qreal startRadius, qreal endRadiu
     return g;
 }
 
+QRectF aspectFillRect(const QSizeF& source, const QRectF& target)
+{
+    const QSizeF drawn = source.scaled(target.size(), Qt::KeepAspectRatioByExpanding);
+    return QRectF(target.center() - QPointF(drawn.width(), drawn.height()) / 2, drawn);
+}
+
 qreal cachePixelRatio(const QPainter& painter)
 {
     const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1;

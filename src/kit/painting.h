@@ -23,6 +23,10 @@ QLinearGradient linearGradient(QPointF from, QPointF to, std::initializer_list<Q
 QRadialGradient radialGradient(QPointF centre, qreal startRadius, qreal endRadius,
                                std::initializer_list<QColor> colors);
 
+// Where a picture of `source` size goes to fill `target` keeping its proportions: centred
+// on it, overhanging on two sides (the caller clips).
+QRectF aspectFillRect(const QSizeF& source, const QRectF& target);
+
 // The pixel ratio an image drawn with `painter` needs to stay sharp: the device's, times
 // the scale of the painter's transform when it enlarges (the monitor is scaled, for one).
 qreal cachePixelRatio(const QPainter& painter);

@@ -73,15 +73,10 @@ void ThemeBackgroundView::paint(QPainter* painter, const QStyleOptionGraphicsIte
         return;
     if (const auto image = m_assets.image(m_theme.backgroundImageName())) {
         // Scaled to fill, keeping its proportions, and cut to the window.
-        const QSizeF source = image->deviceIndependentSize();
-        const qreal scale = std::max(r.width() / source.width(), r.height() / source.height());
-        const QSizeF drawn = source * scale;
-        const QRectF target(r.center().x() - drawn.width() / 2, r.center().y() - drawn.height() / 2,
-                            drawn.width(), drawn.height());
         painter->save();
         painter->setClipRect(r);
         painter->setRenderHint(QPainter::SmoothPixmapTransform);
-        painter->drawImage(target, *image);
+        painter->drawImage(Painting::aspectFillRect(image->deviceIndependentSize(), r), *image);
         painter->restore();
         return;
     }

@@ -75,14 +75,7 @@ void ThemeCardView::draw(QPainter& p, const QRectF& r)
         p.save();
         p.setClipPath(previewShape);
         p.setRenderHint(QPainter::SmoothPixmapTransform, false); // nearest pixel
-        const QSizeF source = image->deviceIndependentSize();
-        const qreal scale =
-            std::max(preview.width() / source.width(), preview.height() / source.height());
-        const QSizeF drawn = source * scale;
-        p.drawImage(QRectF(preview.center().x() - drawn.width() / 2,
-                           preview.center().y() - drawn.height() / 2, drawn.width(),
-                           drawn.height()),
-                    *image);
+        p.drawImage(Painting::aspectFillRect(image->deviceIndependentSize(), preview), *image);
         p.restore();
     } else {
         p.fillPath(previewShape, Colors::grey(0.3));

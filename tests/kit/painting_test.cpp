@@ -39,6 +39,28 @@ private Q_SLOTS:
         }
     }
 
+    void picturesFillTheirPlaceKeepingProportions_data()
+    {
+        QTest::addColumn<QSizeF>("source");
+        QTest::addColumn<QRectF>("target");
+        QTest::addColumn<QRectF>("expected");
+        QTest::newRow("wide picture overhangs left and right")
+            << QSizeF(400, 100) << QRectF(10, 10, 200, 100) << QRectF(-90, 10, 400, 100);
+        QTest::newRow("tall picture overhangs top and bottom")
+            << QSizeF(100, 400) << QRectF(0, 0, 200, 100) << QRectF(0, -350, 200, 800);
+        QTest::newRow("same proportions, enlarged")
+            << QSizeF(16, 9) << QRectF(0, 0, 1440, 810) << QRectF(0, 0, 1440, 810);
+    }
+    void picturesFillTheirPlaceKeepingProportions()
+    {
+        QFETCH(QSizeF, source);
+        QFETCH(QRectF, target);
+        QFETCH(QRectF, expected);
+        const QRectF drawn = Painting::aspectFillRect(source, target);
+        QCOMPARE(drawn, expected);
+        QVERIFY(drawn.contains(target));
+    }
+
     void shadowIsBlurredOncePerShapeAndStyle()
     {
         QPainterPath shape;
