@@ -269,30 +269,32 @@ void DesktopRootView::refreshOverlays()
 
 std::optional<QString> DesktopRootView::overlayIdentity(Overlay which) const
 {
-    const QString open = QStringLiteral("open");
+    // A layer with nothing to tell its openings apart is the same layer while it stays open.
+    const auto gate = [](bool open) -> std::optional<QString> {
+        return open ? std::optional(QStringLiteral("open")) : std::nullopt;
+    };
     switch (which) {
     case Overlay::Dimming:
-        return !m_appState.lampOn() && !m_appState.isFireModeActive() ? std::optional(open)
-                                                                      : std::nullopt;
+        return gate(!m_appState.lampOn() && !m_appState.isFireModeActive());
     case Overlay::FireAtmosphere:
-        return m_appState.isFireModeActive() ? std::optional(open) : std::nullopt;
+        return gate(m_appState.isFireModeActive());
     case Overlay::ShelfPopover:
         if (const auto& url = m_appState.activeShelfPopoverURL())
             return url->toString() + QLatin1Char('|') +
                    QString::number(m_appState.activeShelfIndex() > 0 ? 1 : 0);
         return std::nullopt;
     case Overlay::BookshelfDrawer:
-        return m_appState.showBookshelfDrawer() ? std::optional(open) : std::nullopt;
+        return gate(m_appState.showBookshelfDrawer());
     case Overlay::MiniPlayer:
-        return m_appState.showSpotifyPopup() ? std::optional(open) : std::nullopt;
+        return gate(m_appState.showSpotifyPopup());
     case Overlay::ThemePicker:
-        return m_appState.showThemePicker() ? std::optional(open) : std::nullopt;
+        return gate(m_appState.showThemePicker());
     case Overlay::QuickView:
         if (const auto& card = m_appState.activeQuickView())
             return cardIdentity(*card);
         return std::nullopt;
     case Overlay::FloorDropHighlight:
-        return m_floorState.isFloorTargeted() ? std::optional(open) : std::nullopt;
+        return gate(m_floorState.isFloorTargeted());
     }
     return std::nullopt;
 }
