@@ -2,7 +2,6 @@
 
 #include "kit/colors.h"
 #include "kit/painting.h"
-#include "kit/soft_shadow.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
 
@@ -50,13 +49,7 @@ void FloorDropHighlightOverlay::paint(QPainter* painter, const QStyleOptionGraph
     const QSizeF pill(content.width() + 32, content.height() + 16);
     const QRectF label(rect().center() - QPointF(pill.width(), pill.height()) / 2, pill);
     const QPainterPath capsule = Painting::capsule(label);
-    if (m_labelShadow.isNull() || m_labelShadowRect != label) {
-        const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        m_labelShadow =
-            SoftShadow::ofPath(capsule, 6, Colors::black(0.4), dpr, &m_labelShadowTopLeft);
-        m_labelShadowRect = label;
-    }
-    painter->drawImage(m_labelShadowTopLeft + QPointF(0, 3), m_labelShadow);
+    m_labelShadow.paint(*painter, capsule, ShadowStyle{Colors::black(0.4), 6, QPointF(0, 3)});
     painter->fillPath(capsule, Colors::black(0.78));
     painter->setPen(QPen(line, 1.5));
     painter->drawPath(capsule);

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "kit/painting.h"
 #include "kit/room_item.h"
-
-#include <QImage>
 
 // Shown over the whole room while files from another program are dragged over it: a
 // dashed green frame and a label that says they can be put down. It takes no pointer.
@@ -16,7 +15,5 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
-    QImage m_labelShadow;
-    QPointF m_labelShadowTopLeft;
-    QRectF m_labelShadowRect;
+    ShapeShadow m_labelShadow;
 };

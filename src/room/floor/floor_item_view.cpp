@@ -221,11 +221,7 @@ void FloorItemView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QW
     // The name on its capsule.
     const QRectF label = labelRect();
     const QPainterPath capsule = Painting::capsule(label);
-    if (m_labelShadow.isNull()) {
-        m_labelShadow =
-            SoftShadow::ofPath(capsule, 2, Colors::black(0.4), dpr, &m_labelShadowTopLeft);
-    }
-    painter->drawImage(m_labelShadowTopLeft + QPointF(0, 1), m_labelShadow);
+    m_labelShadow.paint(*painter, capsule, ShadowStyle{Colors::black(0.4), 2, QPointF(0, 1)});
     painter->fillPath(capsule, selected ? Colors::selectedControl() : Colors::black(0.72));
     const QPen outline = selected      ? QPen(Colors::white(0.75), 1.2)
                          : m_isCovered ? QPen(Colors::withOpacity(QColor(Qt::yellow), 0.4), 0.8)

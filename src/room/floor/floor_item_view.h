@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/painting.h"
 #include "kit/room_item.h"
 
 #include <QIcon>
@@ -79,6 +80,5 @@ private:
     QImage m_iconShadow;
     QPointF m_iconShadowTopLeft;
     bool m_iconShadowDragged = false;
-    QImage m_labelShadow;
-    QPointF m_labelShadowTopLeft;
+    ShapeShadow m_labelShadow;
 };

@@ -2,7 +2,6 @@
 
 #include "kit/colors.h"
 #include "kit/painting.h"
-#include "kit/soft_shadow.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
 #include "state/tolvane_colors.h"
@@ -95,7 +94,6 @@ void FloorMultiSelectActionBar::layoutRow()
     x += trash.width() + spacing;
     m_clearButton->setSize(clear);
     m_clearButton->setCentre(QPointF(x + clear.width() / 2, mid));
-    m_shadow = QImage();
 }
 
 void FloorMultiSelectActionBar::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
@@ -103,11 +101,7 @@ void FloorMultiSelectActionBar::paint(QPainter* painter, const QStyleOptionGraph
     painter->setRenderHint(QPainter::Antialiasing);
     const QColor green = TOLVANEColors::highlighterGreen();
     const QPainterPath body = Painting::capsule(rect());
-    if (m_shadow.isNull()) {
-        const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        m_shadow = SoftShadow::ofPath(body, 10, Colors::black(0.55), dpr, &m_shadowTopLeft);
-    }
-    painter->drawImage(m_shadowTopLeft + QPointF(0, 5), m_shadow);
+    m_shadow.paint(*painter, body, ShadowStyle{Colors::black(0.55), 10, QPointF(0, 5)});
     painter->fillPath(body, Colors::srgb(0.12, 0.14, 0.18, 0.95));
     painter->setPen(QPen(Colors::withOpacity(green, 0.6), 1.2));
     painter->drawPath(body);

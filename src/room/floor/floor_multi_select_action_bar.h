@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/painting.h"
 #include "kit/room_item.h"
 
 #include <functional>
@@ -34,6 +35,5 @@ private:
     RoomItem* m_trashButton = nullptr;
     RoomItem* m_clearButton = nullptr;
     QRectF m_countRect;
-    QImage m_shadow;
-    QPointF m_shadowTopLeft;
+    ShapeShadow m_shadow;
 };

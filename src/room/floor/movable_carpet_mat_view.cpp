@@ -3,7 +3,6 @@
 #include "kit/colors.h"
 #include "kit/painting.h"
 #include "kit/perspective.h"
-#include "kit/soft_shadow.h"
 #include "platform/file_manager_reveal.h"
 #include "room/effects/arabic_rug_view.h"
 #include "room/effects/carpet_mat_body_view.h"
@@ -112,17 +111,10 @@ void MovableCarpetMatView::paint(QPainter* painter, const QStyleOptionGraphicsIt
     static constexpr qreal opacity[] = {0.35, 0.45, 0.55};
     static constexpr qreal radius[] = {7, 12, 18};
     static constexpr qreal drop[] = {5, 10, 14};
-    const QTransform transform = bodyTransform();
-    const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-    if (m_shadow.isNull() || look != m_shadowLook || transform != m_shadowTransform) {
-        QPainterPath outline;
-        outline.addRect(m_body->mapRectToParent(m_body->rug()->boundingRect()));
-        m_shadow = SoftShadow::ofPath(transform.map(outline), radius[look],
-                                      Colors::black(opacity[look]), dpr, &m_shadowTopLeft);
-        m_shadowLook = look;
-        m_shadowTransform = transform;
-    }
-    painter->drawImage(m_shadowTopLeft + QPointF(0, drop[look]), m_shadow);
+    QPainterPath outline;
+    outline.addRect(m_body->mapRectToParent(m_body->rug()->boundingRect()));
+    m_shadow.paint(*painter, bodyTransform().map(outline),
+                   ShadowStyle{Colors::black(opacity[look]), radius[look], QPointF(0, drop[look])});
 }
 
 QPointF MovableCarpetMatView::base() const

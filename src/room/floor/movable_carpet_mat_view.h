@@ -1,9 +1,8 @@
 #pragma once
 
 #include "kit/animated_value.h"
+#include "kit/painting.h"
 #include "kit/room_item.h"
-
-#include <QImage>
 
 class AppState;
 class CarpetMatBodyView;
@@ -61,8 +60,5 @@ private:
     CarpetMatBodyView* m_body = nullptr;
 
     // The shadow of the tilted rug, blurred again only when its outline or look changes.
-    QImage m_shadow;
-    QPointF m_shadowTopLeft;
-    QTransform m_shadowTransform;
-    int m_shadowLook = -1;
+    ShapeShadow m_shadow;
 };
