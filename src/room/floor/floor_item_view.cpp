@@ -128,13 +128,22 @@ bool FloorItemView::isHovered() const
 
 void FloorItemView::refresh()
 {
-    const qreal tilt = isDragged() || isSelected() ? 0 : m_tilt;
+    const bool dragged = isDragged();
+    const bool selected = isSelected();
+    const bool hovered = isHovered();
+    const qreal tilt = dragged || selected ? 0 : m_tilt;
     if (rotation() != tilt)
         setRotation(tilt);
-    const bool showRestore = isHovered() && !isSelected();
+    const bool showRestore = hovered && !selected;
     if (m_restoreButton->isVisible() != showRestore)
         m_restoreButton->setVisible(showRestore);
-    update();
+    // Every file hears every change of the selection, the drag and the hover: only those
+    // whose look changed repaint.
+    const int look = (dragged ? 1 : 0) | (selected ? 2 : 0) | (hovered ? 4 : 0);
+    if (look != m_paintedLook) {
+        m_paintedLook = look;
+        update();
+    }
 }
 
 void FloorItemView::layoutStack()

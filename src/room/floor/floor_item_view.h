@@ -72,6 +72,7 @@ private:
     QIcon m_icon;
     bool m_isCovered = false;
     int m_tilt = 0;
+    int m_paintedLook = -1;
     QString m_elidedName;
     QSizeF m_labelSize;
     RoomItem* m_restoreButton = nullptr;
