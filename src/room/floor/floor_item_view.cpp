@@ -316,7 +316,7 @@ void FloorItemView::handleDragEnded(const DragValue& value)
             break;
         case Target::Trash:
             withAnimation(dropSpring, [&] {
-                trashNames(names);
+                trashFloorFiles(m_storage, names);
                 m_floorState.clearSelection();
             });
             break;
@@ -340,12 +340,11 @@ void FloorItemView::framePhoto(bool framed)
         m_floorState.setSelectedFileNames(selection);
 }
 
-void FloorItemView::trashNames(const QStringList& names)
+void FloorItemView::trashFloorFiles(StorageManager& storage, const QStringList& names)
 {
-    // Each file keeps its place until it has reached the Trash (trashCarpetItem).
-    const QString folder = m_storage.carpetDirectory().toLocalFile();
+    const QString folder = storage.carpetDirectory().toLocalFile();
     for (const QString& name : names)
-        m_storage.trashCarpetItem(QUrl::fromLocalFile(folder + QLatin1Char('/') + name));
+        storage.trashCarpetItem(QUrl::fromLocalFile(folder + QLatin1Char('/') + name));
 }
 
 void FloorItemView::moveOnFloor(const QStringList& names, const QPointF& translation)
@@ -397,7 +396,7 @@ void FloorItemView::populateContextMenu(QMenu& menu)
         });
         add(QStringLiteral("Buang %1 File ke Tempat Sampah").arg(count), [selection](auto& v) {
             withAnimation(menuSpring, [&] {
-                v.trashNames(selection(v));
+                trashFloorFiles(v.m_storage, selection(v));
                 v.m_floorState.clearSelection();
             });
         });

@@ -44,6 +44,9 @@ public:
     // The whole-degree tilt a resting file lies at, from a hash of its name.
     static int restingTilt(const QString& name);
     static QString helpText(const QString& name);
+    // Sends the named files of the carpet folder to the Trash one by one: each keeps its
+    // place until it has reached the Trash, and the others still go when one is refused.
+    static void trashFloorFiles(StorageManager& storage, const QStringList& names);
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
@@ -58,7 +61,6 @@ private:
     QPointF newCentre(const QPointF& translation) const;
     void clearTargets();
     void framePhoto(bool framed);
-    void trashNames(const QStringList& names);
     void moveOnFloor(const QStringList& names, const QPointF& translation);
     void openFile();
     void revealFile();

@@ -86,6 +86,11 @@ QStringList namesToMove(const QString& name, bool wasSelected, const QSet<QStrin
 {
     if (!wasSelected || selection.size() < 2)
         return {name};
+    return sortedNames(selection);
+}
+
+QStringList sortedNames(const QSet<QString>& selection)
+{
     QStringList names(selection.cbegin(), selection.cend());
     names.sort();
     return names;

@@ -62,5 +62,7 @@ bool marqueeHits(const QRectF& marquee, QPointF filePoint);
 // The names a file drag acts on: the whole selection (in name order) when the dragged
 // file was selected with at least one other, else the file alone.
 QStringList namesToMove(const QString& name, bool wasSelected, const QSet<QString>& selection);
+// The selection in name order, the order in which its files are moved.
+QStringList sortedNames(const QSet<QString>& selection);
 
 } // namespace FloorRules

@@ -242,22 +242,13 @@ void MagicCarpetView::layoutMarquee()
 
 void MagicCarpetView::addSelectionToBookshelf()
 {
-    const QSet<QString>& selection = m_floorState.selectedFileNames();
-    QStringList names(selection.cbegin(), selection.cend());
-    names.sort();
-    m_storage.moveCarpetItemsToBookshelf(names);
+    m_storage.moveCarpetItemsToBookshelf(FloorRules::sortedNames(m_floorState.selectedFileNames()));
     m_floorState.clearSelection();
 }
 
 void MagicCarpetView::trashSelection()
 {
-    // Each file keeps its place until it has reached the Trash; the others still go when
-    // one is refused.
-    const QSet<QString>& selection = m_floorState.selectedFileNames();
-    QStringList names(selection.cbegin(), selection.cend());
-    names.sort();
-    const QString folder = m_storage.carpetDirectory().toLocalFile();
-    for (const QString& name : names)
-        m_storage.trashCarpetItem(QUrl::fromLocalFile(folder + QLatin1Char('/') + name));
+    FloorItemView::trashFloorFiles(m_storage,
+                                   FloorRules::sortedNames(m_floorState.selectedFileNames()));
     m_floorState.clearSelection();
 }
