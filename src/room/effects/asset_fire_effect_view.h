@@ -26,8 +26,6 @@ public:
                         bool showTopFlames, QGraphicsItem* parent = nullptr);
     ~AssetFireEffectView() override;
 
-    qreal flameHeight() const { return m_flameHeight; }
-
     // The moment the flames show, in seconds since the reference date; the time line sets
     // it on every frame.
     void setTime(double seconds);

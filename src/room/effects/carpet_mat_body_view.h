@@ -22,9 +22,7 @@ public:
 
     // The number of floor files the carpet covers.
     void setItemCount(int count);
-    int itemCount() const { return m_itemCount; }
     void setLifted(bool lifted);
-    bool isLifted() const { return m_isLifted; }
 
     ArabicRugView* rug() const { return m_rug; }
     BurningFireModifier* fire() const { return m_fire; }

@@ -32,7 +32,6 @@ public:
 
     // Layers are drawn in order, each over the previous. Drops every mask.
     void setLayers(QList<Layer> layers);
-    const QList<Layer>& layers() const { return m_layers; }
 
     // Draws flames whose feet stand on `baseline` at `footX`, flame i with `phaseAt(i)` in
     // every layer, within `band` (item points).

@@ -23,9 +23,6 @@ public:
     FloorItemView(const QUrl& itemURL, StorageManager& storage, FloorInteractionState& floorState,
                   AppState& appState, QGraphicsItem* parent = nullptr);
 
-    QUrl itemURL() const { return m_itemURL; }
-    QString name() const { return m_name; }
-
     void setCovered(bool covered);
     bool isCovered() const { return m_isCovered; }
     void setScreenSize(const QSizeF& size) { m_screenSize = size; }
@@ -35,8 +32,6 @@ public:
     void handleDragChanged(const DragValue& value);
     void handleDragEnded(const DragValue& value);
     void hoverChanged(bool inside);
-    // The restore button shown while the pointer is over an unselected file.
-    RoomItem* restoreButton() const { return m_restoreButton; }
 
     // Fills `menu` with the file's entries as the selection stands now.
     void populateContextMenu(QMenu& menu);
@@ -77,11 +72,11 @@ private:
     int m_paintedLook = -1;
     QString m_elidedName;
     QSizeF m_labelSize;
+    // Shown while the pointer is over an unselected file.
     RoomItem* m_restoreButton = nullptr;
 
     // Shadows blurred once per look.
     QImage m_iconShadow;
-    QPointF m_iconShadowTopLeft;
     bool m_iconShadowDragged = false;
     ShapeShadow m_labelShadow;
 };

@@ -10,7 +10,6 @@ public:
     explicit FloorMarqueeView(QGraphicsItem* parent = nullptr);
 
     void setMarquee(const QRectF& rect);
-    QRectF marquee() const { return m_rect; }
 
     QRectF boundingRect() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;

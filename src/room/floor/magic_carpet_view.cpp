@@ -93,11 +93,6 @@ QPointF MagicCarpetView::carpetCentre() const
     return QPointF(size().width() * p.x + offset.width(), size().height() * p.y + offset.height());
 }
 
-QRectF MagicCarpetView::coveredRect() const
-{
-    return FloorRules::carpetCoverRect(carpetCentre());
-}
-
 QPointF MagicCarpetView::filePoint(const QString& name) const
 {
     const StoredPosition p = m_storage.carpetItemPosition(name);

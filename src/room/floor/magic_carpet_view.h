@@ -31,16 +31,12 @@ public:
                     QGraphicsItem* parent = nullptr);
     ~MagicCarpetView() override;
 
-    // The room's size, W x H: the layer covers the whole room.
-    void setScreenSize(const QSizeF& size) { setSize(size); }
-
     // The view of a file by its name, when it is shown (a file the lowered carpet covers
     // has none).
     FloorItemView* floorItem(const QString& name) const;
     MovableCarpetMatView* carpet() const { return m_carpet; }
     FloorMultiSelectActionBar* actionBar() const;
     int coveredCount() const { return m_coveredCount; }
-    QRectF coveredRect() const;
 
     // The bar's two actions on the whole selection.
     void addSelectionToBookshelf();
