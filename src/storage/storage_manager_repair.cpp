@@ -3,31 +3,17 @@
 #include "storage/storage_manager.h"
 
 #include "platform/file_operations.h"
+#include "storage/item_moves.h"
 #include "storage/json_file.h"
 
 #include <QDir>
 #include <QFile>
-
-#include <cerrno>
 
 namespace {
 
 QString joined(const QString& folder, const QString& name)
 {
     return folder + QLatin1Char('/') + name;
-}
-
-// A move that never replaces anything; across file systems a copy that is removed at the
-// source only once it is whole.
-FileOperations::Result moveEntry(const QString& from, const QString& to)
-{
-    FileOperations::Result moved = FileOperations::renameNoReplace(from, to);
-    if (moved.error != EXDEV)
-        return moved;
-    moved = FileOperations::copyItem(from, to);
-    if (moved)
-        FileOperations::removeItem(from);
-    return moved;
 }
 
 } // namespace
@@ -42,7 +28,7 @@ void StorageManager::migrateFolderContents(const QString& from, const QString& t
     if (!names)
         return;
     for (const QString& name : *names)
-        moveEntry(joined(from, name), uniqueDestinationPath(to, name));
+        ItemMoves::move(joined(from, name), uniqueDestinationPath(to, name));
 }
 
 void StorageManager::migrateLegacyHome()
