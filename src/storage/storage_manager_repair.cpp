@@ -4,7 +4,6 @@
 
 #include "platform/file_operations.h"
 #include "storage/item_moves.h"
-#include "storage/json_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,11 +45,7 @@ void StorageManager::migrateLegacyHome()
 
 void StorageManager::repairLinks()
 {
-    const JsonFile::ReadResult floorFile = JsonFile::read(floorPositionsFilePath());
-    if (floorFile.status == JsonFile::ReadStatus::Read) {
-        if (const std::optional<FloorLayoutData> layout = decodeFloorLayout(floorFile.bytes))
-            applyFloorLayout(*layout);
-    }
+    loadFloorLayout();
 
     if (const auto shelf = FileOperations::listEntries(m_paths.bookshelf, false)) {
         for (const QString& name : *shelf)
