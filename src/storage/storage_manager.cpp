@@ -3,6 +3,7 @@
 #include "platform/file_operations.h"
 #include "platform/folder_watcher.h"
 #include "storage/file_name_order.h"
+#include "storage/item_paths.h"
 #include "storage/json_file.h"
 
 #include <QCoreApplication>
@@ -12,12 +13,9 @@
 
 #include <algorithm>
 
-namespace {
+using ItemPaths::joined;
 
-QString joined(const QString& folder, const QString& name)
-{
-    return folder + QLatin1Char('/') + name;
-}
+namespace {
 
 QUrl directoryURL(const QString& path)
 {

@@ -5,6 +5,7 @@
 #include "platform/file_operations.h"
 #include "platform/thumbnails.h"
 #include "storage/dropped_url_reader.h"
+#include "storage/item_paths.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -19,32 +20,14 @@
 #include <ctime>
 #include <locale.h>
 
+using ItemPaths::lastComponent;
+using ItemPaths::NameParts;
+using ItemPaths::splitExtension;
+
 namespace {
 
 // 1 January of year 1, the date of an item about which nothing is known.
 constexpr double kDistantPast = -62135596800.0;
-
-struct NameParts {
-    QString stem;
-    QString extension; // without the dot; empty when there is none
-};
-
-// "archive.tar.gz" is "archive.tar" + "gz"; ".profile" and "notes" have no extension.
-NameParts splitExtension(const QString& name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0 || dot == name.size() - 1)
-        return {name, {}};
-    return {name.left(dot), name.mid(dot + 1)};
-}
-
-QString lastComponent(QString name)
-{
-    while (name.size() > 1 && name.endsWith(QLatin1Char('/')))
-        name.chop(1);
-    const qsizetype slash = name.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? name : name.mid(slash + 1);
-}
 
 std::optional<QString> decodeUtf8(const QByteArray& bytes)
 {

@@ -7,11 +7,14 @@
 #include "platform/file_operations.h"
 #include "platform/freedesktop_trash.h"
 #include "platform/gio_desktop_icons.h"
+#include "storage/item_paths.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <chrono>
+
+using ItemPaths::joined;
 
 namespace {
 // Where an entry really is: its folder with links resolved, then its own name, so that
@@ -88,10 +91,10 @@ bool StorageManager::holdsStorage(const QString& path) const
 
 QString StorageManager::freeCarpetName(const QString& name, const QString& source) const
 {
-    const QString onShelf = m_paths.bookshelf + QLatin1Char('/') + name;
+    const QString onShelf = joined(m_paths.bookshelf, name);
     const bool shelfFree = !FileOperations::entryExists(onShelf) ||
                            QDir::cleanPath(source) == QDir::cleanPath(onShelf);
-    if (shelfFree && !FileOperations::entryExists(m_paths.carpet + QLatin1Char('/') + name))
+    if (shelfFree && !FileOperations::entryExists(joined(m_paths.carpet, name)))
         return name;
     return uniqueName({m_paths.carpet, m_paths.bookshelf}, name);
 }

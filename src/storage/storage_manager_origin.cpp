@@ -5,18 +5,13 @@
 #include "platform/file_operations.h"
 #include "platform/trash.h"
 #include "storage/item_moves.h"
+#include "storage/item_paths.h"
 #include "storage/report_line.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-QString localPath(const QUrl& url)
-{
-    const QString path = url.toLocalFile();
-    return QDir::isAbsolutePath(path) ? QDir::cleanPath(path) : QString();
-}
-} // namespace
+using ItemPaths::localPath;
 
 QString StorageManager::returnFolder(const QString& item) const
 {

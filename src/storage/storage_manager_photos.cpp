@@ -5,6 +5,7 @@
 #include "platform/file_operations.h"
 #include "platform/user_prompts.h"
 #include "storage/file_name_order.h"
+#include "storage/item_paths.h"
 #include "storage/report_line.h"
 
 #include <QDir>
@@ -18,22 +19,11 @@
 #include <limits>
 #include <variant>
 
+using ItemPaths::joined;
+using ItemPaths::splitExtension;
+
 namespace {
 constexpr int kSlotCount = 6;
-
-QString joined(const QString& folder, const QString& name)
-{
-    return folder + QLatin1Char('/') + name;
-}
-
-// "trip.jpg" is "trip" + "jpg"; ".profile" and "notes" have no extension.
-std::pair<QString, QString> splitName(const QString& name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0 || dot == name.size() - 1)
-        return {name, {}};
-    return {name.left(dot), name.mid(dot + 1)};
-}
 
 bool isAlbumPhoto(const QString& extension)
 {
@@ -86,7 +76,7 @@ void StorageManager::loadPhotoSlots()
     CachedPhotos thumbnails;
     QList<std::pair<FileNameOrder::Key, QString>> loose;
     for (const QString& name : *names) {
-        const auto [stem, extension] = splitName(name);
+        const auto [stem, extension] = splitExtension(name);
         if (!isAlbumPhoto(extension))
             continue;
         const QUrl url = QUrl::fromLocalFile(joined(m_paths.album, name));
@@ -132,7 +122,7 @@ bool StorageManager::setPhoto(const QUrl& image, int slot)
         reportPhotoFailure(status ? EISDIR : ENOENT);
         return false;
     }
-    QString extension = splitName(QFileInfo(source).fileName()).second;
+    QString extension = splitExtension(QFileInfo(source).fileName()).extension;
     if (extension.isEmpty())
         extension = QStringLiteral("jpg");
     const QString frameName =
@@ -164,7 +154,7 @@ bool StorageManager::setPhoto(const QUrl& image, int slot)
     // so "frame_2.xcf" or a folder named like a photo stays.
     for (const QString& name :
          FileOperations::listEntries(m_paths.album, false).value_or(QStringList())) {
-        const auto [stem, ext] = splitName(name);
+        const auto [stem, ext] = splitExtension(name);
         if (name == frameName || !isAlbumPhoto(ext))
             continue;
         const QString path = joined(m_paths.album, name);

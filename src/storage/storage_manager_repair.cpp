@@ -4,16 +4,14 @@
 
 #include "platform/file_operations.h"
 #include "storage/item_moves.h"
+#include "storage/item_paths.h"
 
 #include <QDir>
 #include <QFile>
 
-namespace {
+using ItemPaths::joined;
 
-QString joined(const QString& folder, const QString& name)
-{
-    return folder + QLatin1Char('/') + name;
-}
+namespace {
 
 } // namespace
 

@@ -4,23 +4,16 @@
 #include "platform/file_operations.h"
 #include "platform/user_prompts.h"
 #include "storage/item_moves.h"
+#include "storage/item_paths.h"
 #include "storage/report_line.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+using ItemPaths::joined;
+using ItemPaths::localPath;
+
 namespace {
-QString joined(const QString& folder, const QString& name)
-{
-    return folder + QLatin1Char('/') + name;
-}
-
-QString localPath(const QUrl& url)
-{
-    const QString path = url.toLocalFile();
-    return QDir::isAbsolutePath(path) ? QDir::cleanPath(path) : QString();
-}
-
 // Whether the entry at `path` stands directly in `folder`, links in either path resolved.
 bool liesDirectlyIn(const QString& path, const QString& folder)
 {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+// Paths and names of the entries the storage service handles.
+namespace ItemPaths {
+
+// `name` inside `folder`.
+QString joined(const QString& folder, const QString& name);
+
+// A local file URL's path, cleaned; empty when the URL names no absolute path.
+QString localPath(const QUrl& url);
+
+struct NameParts {
+    QString stem;
+    QString extension; // without the dot; empty when there is none
+};
+
+// "archive.tar.gz" is "archive.tar" + "gz"; ".profile" and "notes" have no extension.
+NameParts splitExtension(const QString& name);
+
+// The last component of a path or name, trailing slashes left out.
+QString lastComponent(QString name);
+
+} // namespace ItemPaths
