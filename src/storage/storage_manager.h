@@ -214,6 +214,8 @@ private:
     // item then keeps the origin it carries and only its stored time is renewed. A link to
     // an item stored already records nothing on it.
     void recordOrigin(const QString& item, const QString& origin) const;
+    // Stamps the item (through a link, its target) with the moment it is stored now.
+    static void writeAddedAttribute(const QString& path);
     QString returnFolder(const QString& item) const;
     bool returnBook(const QString& entry);
     void hideItem(const QString& path, const StoredPosition& position);

@@ -130,6 +130,11 @@ void StorageManager::writeOriginAttributes(const QUrl& item, const QString& orig
 {
     const QString path = item.toLocalFile();
     ExtendedAttributes::write(path, ExtendedAttributes::originName, origin.toUtf8());
+    writeAddedAttribute(path);
+}
+
+void StorageManager::writeAddedAttribute(const QString& path)
+{
     const QByteArray added = QByteArray::number(secondsNow(), 'f', QLocale::FloatingPointShortest);
     ExtendedAttributes::write(path, ExtendedAttributes::addedName, added);
 }

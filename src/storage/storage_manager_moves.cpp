@@ -3,7 +3,6 @@
 #include "storage/storage_manager.h"
 
 #include "platform/canberra_event_sounds.h"
-#include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
 #include "platform/freedesktop_trash.h"
 #include "platform/gio_desktop_icons.h"
@@ -11,8 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <chrono>
 
 using ItemPaths::joined;
 
@@ -110,8 +107,5 @@ void StorageManager::recordOrigin(const QString& item, const QString& origin) co
         writeOriginAttributes(QUrl::fromLocalFile(item), origin);
         return;
     }
-    const double now =
-        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-    ExtendedAttributes::write(item, ExtendedAttributes::addedName,
-                              QByteArray::number(now, 'f', QLocale::FloatingPointShortest));
+    writeAddedAttribute(item);
 }
