@@ -164,15 +164,8 @@ void StorageManager::refreshCarpetItems()
     for (const QString& name : *names) {
         if (onShelf.contains(name))
             continue; // shown on the shelf, not on the floor as well
-        const QString path = joined(m_paths.carpet, name);
-        const std::optional<QString> destination = FileOperations::readLink(path);
-        if (destination) {
-            if (*destination == path)
-                continue; // a link to itself
-            const std::optional<QString> target = FileOperations::resolvedLinkTarget(path);
-            if (!(target && FileOperations::exists(*target)) && !FileOperations::exists(path))
-                continue; // dangling
-        }
+        if (isDeadLink(joined(m_paths.carpet, name)))
+            continue;
         kept.emplace_back(FileNameOrder::key(name), name);
     }
     std::sort(kept.begin(), kept.end());

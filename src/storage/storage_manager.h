@@ -113,6 +113,9 @@ public:
     static QDateTime addedDate(const QUrl& item);
     static double addedSeconds(const QString& path);
     static bool isSymbolicLink(const QUrl& item);
+    // A symbolic link that leads nowhere: dangling, or a link to itself. Such a carpet
+    // entry is no item of the floor's.
+    static bool isDeadLink(const QString& path);
     static bool isImageFile(const QUrl& url);
     // Where a floor file without a stored position lies; changes from launch to launch.
     static StoredPosition defaultCarpetPosition(const QString& name);

@@ -178,6 +178,17 @@ bool StorageManager::isSymbolicLink(const QUrl& item)
     return FileOperations::isSymbolicLink(item.toLocalFile());
 }
 
+bool StorageManager::isDeadLink(const QString& path)
+{
+    const std::optional<QString> destination = FileOperations::readLink(path);
+    if (!destination)
+        return false;
+    if (*destination == path)
+        return true; // a link to itself
+    const std::optional<QString> target = FileOperations::resolvedLinkTarget(path);
+    return !(target && FileOperations::exists(*target)) && !FileOperations::exists(path);
+}
+
 bool StorageManager::isImageFile(const QUrl& url)
 {
     const QString extension = splitExtension(lastComponent(url.path())).extension;

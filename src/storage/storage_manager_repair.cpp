@@ -124,14 +124,7 @@ void StorageManager::repairShelfEntry(const QString& name)
 void StorageManager::repairCarpetEntry(const QString& name)
 {
     const QString path = joined(m_paths.carpet, name);
-    const std::optional<QString> destination = FileOperations::readLink(path);
-    if (!destination)
-        return;
-    const std::optional<QString> target = FileOperations::resolvedLinkTarget(path);
-    const bool selfLink = *destination == path;
-    const bool resolves =
-        (target && FileOperations::exists(*target)) || FileOperations::exists(path);
-    if (!selfLink && resolves)
+    if (!isDeadLink(path))
         return;
     if (FileOperations::removeItem(path))
         dropFloorPosition(name);
