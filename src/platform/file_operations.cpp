@@ -113,6 +113,21 @@ std::optional<std::vector<QByteArray>> rawNames(DIR* dir)
     return names;
 }
 
+// The destination text of the link at `path` as its bytes, however long; nothing when the
+// entry is no link. `sizeHint` is the length lstat gave, when known.
+std::optional<QByteArray> rawLinkDestination(const QByteArray& path, size_t sizeHint)
+{
+    std::vector<char> buffer(sizeHint + 1);
+    for (;;) {
+        const ssize_t got = ::readlink(path.constData(), buffer.data(), buffer.size());
+        if (got < 0)
+            return std::nullopt;
+        if (size_t(got) < buffer.size())
+            return QByteArray(buffer.data(), qsizetype(got));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
 // A copied folder's mode and times, applied once the whole copy stands: a read-only
 // folder made earlier would keep a failed copy from being removed again.
 struct CopiedFolder {
@@ -130,19 +145,11 @@ Result copyEntry(const QByteArray& from, const QByteArray& to, bool* created,
         return lastError();
 
     if (S_ISLNK(st.st_mode)) {
-        std::vector<char> destination(size_t(st.st_size > 0 ? st.st_size : 255) + 1);
-        for (;;) {
-            const ssize_t got =
-                ::readlink(from.constData(), destination.data(), destination.size());
-            if (got < 0)
-                return lastError();
-            if (size_t(got) < destination.size()) {
-                destination[size_t(got)] = '\0';
-                break;
-            }
-            destination.resize(destination.size() * 2);
-        }
-        if (::symlink(destination.data(), to.constData()) != 0)
+        const std::optional<QByteArray> destination =
+            rawLinkDestination(from, size_t(st.st_size > 0 ? st.st_size : 255));
+        if (!destination)
+            return lastError();
+        if (::symlink(destination->constData(), to.constData()) != 0)
             return lastError();
         *created = true;
         copyTimes(to, st, true);
@@ -274,16 +281,10 @@ bool isSameFile(const QString& a, const QString& b)
 
 std::optional<QString> readLink(const QString& path)
 {
-    const QByteArray link = native(path);
-    std::vector<char> buffer(256);
-    for (;;) {
-        const ssize_t got = ::readlink(link.constData(), buffer.data(), buffer.size());
-        if (got < 0)
-            return std::nullopt;
-        if (size_t(got) < buffer.size())
-            return QFile::decodeName(QByteArray(buffer.data(), qsizetype(got)));
-        buffer.resize(buffer.size() * 2);
-    }
+    const std::optional<QByteArray> destination = rawLinkDestination(native(path), 255);
+    if (!destination)
+        return std::nullopt;
+    return QFile::decodeName(*destination);
 }
 
 std::optional<QString> resolvedLinkTarget(const QString& linkPath)
@@ -301,20 +302,15 @@ std::optional<QStringList> listEntries(const QString& dir, bool includeHidden)
     DIR* handle = ::opendir(native(dir).constData());
     if (!handle)
         return std::nullopt;
-    QStringList names;
-    errno = 0;
-    while (const dirent* entry = ::readdir(handle)) {
-        const char* name = entry->d_name;
-        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-            continue;
-        if (!includeHidden && name[0] == '.')
-            continue;
-        names.append(QFile::decodeName(name));
-    }
-    const int error = errno;
+    const std::optional<std::vector<QByteArray>> raw = rawNames(handle);
     ::closedir(handle);
-    if (error != 0)
+    if (!raw)
         return std::nullopt;
+    QStringList names;
+    for (const QByteArray& name : *raw) {
+        if (includeHidden || !name.startsWith('.'))
+            names.append(QFile::decodeName(name));
+    }
     return names;
 }
 
