@@ -8,9 +8,7 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,7 +28,7 @@ bool fail(QString* error, const QString& text)
 
 QString errnoText(int code)
 {
-    return QString::fromLocal8Bit(std::strerror(code));
+    return FileOperations::Result{code}.message();
 }
 
 QByteArray realPath(const QByteArray& path)
