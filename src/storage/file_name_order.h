@@ -12,6 +12,5 @@ using Key = QList<uint>;
 
 // The comparison key of a name; compute it once per name when sorting.
 Key key(const QString& name);
-bool lessThan(const QString& a, const QString& b);
 
 } // namespace FileNameOrder

@@ -82,7 +82,6 @@ public:
     void refreshBookshelfItems();
     void refreshCarpetItems(); // may be called from any thread
     void startWatching();
-    bool isWatching() const { return m_watcher != nullptr; }
 
     // Floor layout: the floor positions file is written whole after every change.
     void saveFloorPositions();

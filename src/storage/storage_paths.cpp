@@ -13,8 +13,3 @@ StoragePaths StoragePaths::forHome(const QString& home)
     p.desktop = p.home + QStringLiteral("/Desktop");
     return p;
 }
-
-StoragePaths StoragePaths::current()
-{
-    return forHome(QDir::homePath());
-}

@@ -12,7 +12,5 @@ struct StoragePaths {
     QString carpet;
     QString desktop;
 
-    // From the home folder of the running process ($HOME).
     static StoragePaths forHome(const QString& home);
-    static StoragePaths current();
 };
