@@ -9,7 +9,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
@@ -42,13 +41,6 @@ QIcon houseIcon()
     house.closeSubpath();
     p.drawPath(house);
     return QIcon(pixmap);
-}
-
-// The folder itself, its path's links resolved, for the file manager to select.
-QString resolvedFolder(const QString& path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
 }
 } // namespace
 
@@ -150,12 +142,12 @@ void MenuBarController::changeThemeAction()
 
 void MenuBarController::openShelfFolderAction()
 {
-    m_reveal.showItems({resolvedFolder(m_storage.paths().bookshelf)});
+    m_reveal.showItems({FileManagerReveal::resolvedPath(m_storage.paths().bookshelf)});
 }
 
 void MenuBarController::openPhotosFolderAction()
 {
-    m_reveal.showItems({resolvedFolder(m_storage.paths().album)});
+    m_reveal.showItems({FileManagerReveal::resolvedPath(m_storage.paths().album)});
 }
 
 void MenuBarController::restoreAllAction()

@@ -31,6 +31,12 @@ FileManagerReveal& FileManagerReveal::shared()
     return *instance;
 }
 
+QString FileManagerReveal::resolvedPath(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
 void FileManagerReveal::showItems(const QStringList& paths)
 {
     if (paths.isEmpty())

@@ -23,6 +23,10 @@ public:
 
     static FileManagerReveal& shared();
 
+    // `path` with its links resolved, so the file manager selects the real entry; a path
+    // that does not resolve (a dangling link, a vanished file) is kept as given.
+    static QString resolvedPath(const QString& path);
+
     // Returns at once; the file manager's answer (or its silence) is handled later.
     virtual void showItems(const QStringList& paths);
 

@@ -4,7 +4,9 @@
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -41,6 +43,20 @@ private:
 class FileManagerRevealTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // A floor file can be a link whose target is gone: it is still shown, as itself.
+    void revealsTheRealEntryOrThePathAsGiven()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("real.txt"));
+        QFile(target).open(QIODevice::WriteOnly);
+        const QString link = dir.filePath(QStringLiteral("link.txt"));
+        const QString dangling = dir.filePath(QStringLiteral("dangling.txt"));
+        QVERIFY(QFile::link(target, link));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone.txt")), dangling));
+        QCOMPARE(FileManagerReveal::resolvedPath(link), QFileInfo(target).canonicalFilePath());
+        QCOMPARE(FileManagerReveal::resolvedPath(dangling), dangling);
+    }
+
     void asksTheFileManagerToSelectTheItems()
     {
         QDBusConnection service =

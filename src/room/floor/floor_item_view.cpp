@@ -12,7 +12,6 @@
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QMenu>
@@ -368,7 +367,8 @@ void FloorItemView::openFile()
 
 void FloorItemView::revealFile()
 {
-    FileManagerReveal::shared().showItems({QFileInfo(m_itemURL.toLocalFile()).canonicalFilePath()});
+    FileManagerReveal::shared().showItems(
+        {FileManagerReveal::resolvedPath(m_itemURL.toLocalFile())});
 }
 
 void FloorItemView::populateContextMenu(QMenu& menu)

@@ -10,7 +10,6 @@
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
-#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
@@ -182,9 +181,8 @@ void MovableCarpetMatView::spreadFilesOnFloor()
 
 void MovableCarpetMatView::revealCarpetFolder()
 {
-    const QString folder = m_storage.carpetDirectory().toLocalFile();
-    const QString resolved = QFileInfo(folder).canonicalFilePath();
-    FileManagerReveal::shared().showItems({resolved.isEmpty() ? folder : resolved});
+    FileManagerReveal::shared().showItems(
+        {FileManagerReveal::resolvedPath(m_storage.carpetDirectory().toLocalFile())});
 }
 
 void MovableCarpetMatView::populateContextMenu(QMenu& menu)
