@@ -1,0 +1,354 @@
+// What the floor costs: one frame of the room at rest, while a file is dragged and in fire
+// mode, the start-up with many files in the carpet folder, and fire mode's processor time.
+//
+//   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
+//   cmake --build build-release --target pondsill-bench-floor
+//   xvfb-run -a -s "-screen 0 1440x900x24" build-release/bench/pondsill-bench-floor
+//
+// Each case runs in a process of its own (peak memory only grows) with a scratch home
+// folder, so the real one is never touched. `--case NAME --files N` runs one case alone:
+//   frames    a full repaint of the still room, the processor time of 2 s at rest, a file
+//             dragged round the floor (each frame's painted area beside the area the file
+//             covered before and after the step) and fire mode's frames
+//   startup   the first paint, the processor time until the room is quiet (less than 10 ms
+//             in a second) and the peak memory
+//   fire      the share of one core fire mode takes, measured over --seconds (default 5)
+#include "app/interactive_desktop_window.h"
+#include "room/asset_loader.h"
+#include "room/floor/floor_item_view.h"
+#include "room/room_pieces.h"
+#include "room/room_view.h"
+#include "state/app_state.h"
+#include "state/floor_interaction_state.h"
+#include "storage/storage_manager.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QGraphicsScene>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+QElapsedTimer sinceStart;
+
+double cpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double peakMegabytes()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024;
+}
+
+// Times every paint of the room's viewport and adds up the area it covered.
+class BenchApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    QWidget* viewport = nullptr;
+    int paints = 0;
+    double paintSeconds = 0;
+    double paintedArea = 0;
+    double firstPaintEnd = -1;
+
+    void reset()
+    {
+        paints = 0;
+        paintSeconds = 0;
+        paintedArea = 0;
+    }
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint || receiver != viewport)
+            return QApplication::notify(receiver, event);
+        for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+            paintedArea += double(r.width()) * r.height();
+        QElapsedTimer timer;
+        timer.start();
+        const bool result = QApplication::notify(receiver, event);
+        paintSeconds += timer.nsecsElapsed() / 1e9;
+        ++paints;
+        if (firstPaintEnd < 0)
+            firstPaintEnd = sinceStart.nsecsElapsed() / 1e9;
+        return result;
+    }
+};
+
+// Runs the event loop for `milliseconds` without spending anything of its own.
+void spin(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Waits until the room has used less than 10 ms of processor time in a whole second (at
+// most `limit` seconds) and returns the processor time used up to the start of that second.
+double cpuUntilQuiet(double limit)
+{
+    std::vector<double> samples{cpuSeconds()};
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < limit * 1000) {
+        spin(100);
+        samples.push_back(cpuSeconds());
+        if (samples.size() > 10 && samples.back() - samples[samples.size() - 11] < 0.01)
+            return samples[samples.size() - 11];
+    }
+    return samples.back();
+}
+
+// `count` files of a few kinds in the carpet folder, at their default places.
+void seedCarpet(const QString& home, int count)
+{
+    const QString carpet = home + QStringLiteral("/Documents/RidezozEvar/Karpet/");
+    QDir().mkpath(carpet);
+    static const char* const kinds[] = {"txt", "pdf", "jpg", "png", "odt", "mp3", "zip", "ods"};
+    for (int i = 0; i < count; ++i) {
+        const QString name = QStringLiteral("berkas %1.%2")
+                                 .arg(i, 5, 10, QLatin1Char('0'))
+                                 .arg(QLatin1String(kinds[i % 8]));
+        if (i % 25 == 24) {
+            QDir().mkpath(carpet + QStringLiteral("map %1").arg(i, 5, 10, QLatin1Char('0')));
+            continue;
+        }
+        QFile file(carpet + name);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("pondsill");
+    }
+}
+
+struct Room {
+    QSettings settings;
+    AppState state;
+    InteractiveDesktopWindow window;
+    RoomView* view = nullptr;
+
+    explicit Room(const QString& home)
+        : settings(home + QStringLiteral("/.config/Pondsill/Pondsill.conf"), QSettings::IniFormat),
+          state(&settings)
+    {
+        view = new RoomView(state, FloorInteractionState::shared(), &StorageManager::shared(),
+                            AssetLoader::shared(), RoomPieces::standard(state));
+        static_cast<BenchApplication*>(qApp)->viewport = view->viewport();
+        window.setContent(view);
+        window.resize(1440, 900);
+        window.show();
+    }
+
+    void mouse(QEvent::Type type, QPointF scene, Qt::MouseButtons buttons)
+    {
+        QWidget* viewport = view->viewport();
+        const QPointF p = view->mapFromScene(scene);
+        QMouseEvent event(type, p, viewport->mapToGlobal(p.toPoint()),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &event);
+    }
+
+    // The file lying on top at its own centre, nearest the middle of the floor.
+    FloorItemView* fileToDrag() const
+    {
+        FloorItemView* best = nullptr;
+        qreal bestDistance = 1e9;
+        for (QGraphicsItem* item : view->scene()->items()) {
+            auto* file = dynamic_cast<FloorItemView*>(item);
+            if (!file || !file->isVisible() || !file->isEnabled())
+                continue;
+            const QPointF centre = file->sceneBoundingRect().center();
+            if (view->scene()->itemAt(centre, QTransform()) == nullptr)
+                continue;
+            const qreal d = std::abs(centre.x() - 500) + std::abs(centre.y() - 700);
+            if (d < bestDistance && file->isUnderMouse() == false) {
+                bestDistance = d;
+                best = file;
+            }
+        }
+        return best;
+    }
+};
+
+BenchApplication& app()
+{
+    return *static_cast<BenchApplication*>(qApp);
+}
+
+int runFrames(const QString& home)
+{
+    Room room(home);
+    cpuUntilQuiet(60);
+
+    // A full repaint of the still room, as an expose costs.
+    std::vector<double> full;
+    for (int i = 0; i < 20; ++i) {
+        app().reset();
+        room.view->viewport()->repaint();
+        full.push_back(app().paintSeconds * 1000);
+    }
+    std::sort(full.begin(), full.end());
+    std::printf("frames: full repaint at rest %.2f ms (median of 20)\n", full[full.size() / 2]);
+
+    const double restStart = cpuSeconds();
+    app().reset();
+    spin(2000);
+    std::printf("frames: at rest %.1f %% of one core, %d paints in 2 s\n",
+                (cpuSeconds() - restStart) / 2 * 100, app().paints);
+
+    FloorItemView* file = room.fileToDrag();
+    if (!file) {
+        std::printf("frames: no file to drag\n");
+        return 1;
+    }
+    const QPointF from = file->sceneBoundingRect().center();
+    room.mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    room.mouse(QEvent::MouseMove, from + QPointF(4, 0), Qt::LeftButton);
+    spin(300);
+    std::vector<double> ms;
+    std::vector<double> ratio;
+    double area = 0;
+    const double dragStart = cpuSeconds();
+    QElapsedTimer dragTimer;
+    dragTimer.start();
+    for (int step = 1; step <= 120; ++step) {
+        const QRectF before = room.view->mapFromScene(file->sceneBoundingRect()).boundingRect();
+        const qreal a = step * 0.05;
+        app().reset();
+        room.mouse(QEvent::MouseMove,
+                   from + QPointF(4, 0) + QPointF(260 * std::sin(a), -120 * (1 - std::cos(a))),
+                   Qt::LeftButton);
+        spin(16);
+        const QRectF after = room.view->mapFromScene(file->sceneBoundingRect()).boundingRect();
+        const QRectF moved = before.united(after);
+        ms.push_back(app().paintSeconds * 1000);
+        area += app().paintedArea;
+        ratio.push_back(app().paintedArea / (moved.width() * moved.height()));
+    }
+    const double dragCpu = (cpuSeconds() - dragStart) / (dragTimer.elapsed() / 1000.0);
+    room.mouse(QEvent::MouseButtonRelease, from, Qt::NoButton);
+    std::sort(ms.begin(), ms.end());
+    std::sort(ratio.begin(), ratio.end());
+    std::printf("frames: drag %.2f ms per frame (median), %.0f px painted per frame, painted / "
+                "moved area %.2f (median) %.2f (max), %.1f %% of one core\n",
+                ms[ms.size() / 2], area / double(ms.size()), ratio[ratio.size() / 2], ratio.back(),
+                dragCpu * 100);
+    cpuUntilQuiet(10);
+
+    room.state.setFireModeActive(true);
+    spin(1500);
+    app().reset();
+    const double fireStart = cpuSeconds();
+    spin(3000);
+    const double fireCpu = cpuSeconds() - fireStart;
+    std::printf("frames: fire %d paints in 3 s, %.2f ms painting per frame, %.0f px per frame, "
+                "%.1f %% of one core\n",
+                app().paints, app().paints ? app().paintSeconds * 1000 / app().paints : 0.0,
+                app().paints ? app().paintedArea / app().paints : 0.0, fireCpu / 3 * 100);
+    return 0;
+}
+
+int runStartup(const QString& home)
+{
+    // The processor time counts from the start of the process, as a user's launch does.
+    Room room(home);
+    const double quietCpu = cpuUntilQuiet(120);
+    std::printf("startup: first paint %.2f s, cpu until quiet %.2f s, peak memory %.0f MB\n",
+                app().firstPaintEnd, quietCpu, peakMegabytes());
+    return 0;
+}
+
+int runFire(const QString& home, double seconds)
+{
+    Room room(home);
+    cpuUntilQuiet(120);
+    room.state.setFireModeActive(true);
+    spin(1500);
+    const double start = cpuSeconds();
+    app().reset();
+    spin(int(seconds * 1000));
+    std::printf("fire: %.1f %% of one core, %.0f paints a second\n",
+                (cpuSeconds() - start) / seconds * 100, app().paints / seconds);
+    return 0;
+}
+
+// Runs one case in a child process on its own scratch home and prints what it printed.
+void runChild(const QString& name, int files, const QStringList& extra = {})
+{
+    QTemporaryDir home;
+    seedCarpet(home.path(), files);
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                QStringList{QStringLiteral("--case"), name, QStringLiteral("--files"),
+                            QString::number(files), QStringLiteral("--home"), home.path()} +
+                    extra);
+    child.waitForFinished(-1);
+    for (const QByteArray& line : child.readAllStandardOutput().trimmed().split('\n'))
+        std::printf("%6d files  %s\n", files, line.constData());
+    std::fflush(stdout);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    sinceStart.start();
+    QString caseName;
+    QString home;
+    double seconds = 5;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const QByteArray option(argv[i]);
+        if (option == "--case")
+            caseName = QString::fromLocal8Bit(argv[i + 1]);
+        else if (option == "--home")
+            home = QString::fromLocal8Bit(argv[i + 1]);
+        else if (option == "--seconds")
+            seconds = std::atof(argv[i + 1]);
+    }
+    if (!home.isEmpty()) {
+        // The home folder must be chosen before anything reads it.
+        ::setenv("HOME", QFile::encodeName(home).constData(), 1);
+        ::setenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")), 1);
+        ::setenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")), 1);
+    }
+    BenchApplication application(argc, argv);
+    if (caseName == QLatin1String("frames"))
+        return runFrames(home);
+    if (caseName == QLatin1String("startup"))
+        return runStartup(home);
+    if (caseName == QLatin1String("fire"))
+        return runFire(home, seconds);
+    if (!caseName.isEmpty() || home.isEmpty() == false) {
+        std::fprintf(stderr, "pondsill-bench-floor: unknown case\n");
+        return 2;
+    }
+
+    // Under xvfb-run the room draws through the X server, as on a desktop.
+    std::printf("platform %s, window 1440 x 900\n", qPrintable(QGuiApplication::platformName()));
+    runChild(QStringLiteral("frames"), 110);
+    for (int files : {110, 1000, 10000})
+        runChild(QStringLiteral("startup"), files);
+    for (int files : {110, 0})
+        runChild(QStringLiteral("fire"), files);
+    return 0;
+}
