@@ -51,6 +51,30 @@ void boxBlurLine(uchar* line, int count, int stride, int r, std::vector<int>& sc
 }
 } // namespace
 
+void blurInPlace(QImage& image, double sigma)
+{
+    if (!(sigma > 0) || image.isNull())
+        return;
+    if (image.depth() != 8 && image.format() != QImage::Format_ARGB32_Premultiplied)
+        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Every byte of a pixel is a channel of its own; premultiplied channels blur as they are.
+    const int channels = image.depth() / 8;
+    const auto radii = boxRadii(sigma);
+    std::vector<int> scratch;
+    const int w = image.width();
+    const int h = image.height();
+    const int bpl = int(image.bytesPerLine());
+    uchar* bits = image.bits();
+    for (int r : radii) {
+        for (int c = 0; c < channels; ++c) {
+            for (int y = 0; y < h; ++y)
+                boxBlurLine(bits + y * bpl + c, w, channels, r, scratch);
+            for (int x = 0; x < w; ++x)
+                boxBlurLine(bits + x * channels + c, h, bpl, r, scratch);
+        }
+    }
+}
+
 int spread(qreal radius)
 {
     return radius > 0 ? int(std::ceil(1.5 * radius)) + 1 : 0;
@@ -71,21 +95,7 @@ QImage blurred(const QImage& silhouette, qreal radius, const QColor& color)
         p.drawImage(pad, pad, source);
     }
 
-    const double sigma = radius / 2 * dpr;
-    if (sigma > 0) {
-        const auto radii = boxRadii(sigma);
-        std::vector<int> scratch;
-        const int w = alpha.width();
-        const int h = alpha.height();
-        const int bpl = int(alpha.bytesPerLine());
-        uchar* bits = alpha.bits();
-        for (int r : radii) {
-            for (int y = 0; y < h; ++y)
-                boxBlurLine(bits + y * bpl, w, 1, r, scratch);
-            for (int x = 0; x < w; ++x)
-                boxBlurLine(bits + x, h, bpl, r, scratch);
-        }
-    }
+    blurInPlace(alpha, radius / 2 * dpr);
 
     QImage shadow(alpha.size(), QImage::Format_ARGB32_Premultiplied);
     shadow.fill(Qt::transparent);

@@ -13,6 +13,11 @@
 // standard deviation is half the radius.
 namespace SoftShadow {
 
+// Blurs `image` where it lies, a Gaussian of `sigma` pixels; outside the image counts as
+// transparent. An 8-bit image blurs its one channel, any other its four (as premultiplied
+// ARGB).
+void blurInPlace(QImage& image, double sigma);
+
 // How far, in design points, a blur of `radius` reaches beyond the silhouette.
 int spread(qreal radius);
 

@@ -1,15 +1,11 @@
 #include "room/desktop_root_view.h"
 
-#include "kit/colors.h"
-#include "kit/painting.h"
 #include "kit/transition.h"
 #include "room/asset_loader.h"
-#include "room/effects/room_fire_atmosphere_view.h"
 #include "room/floor/floor_rules.h"
 #include "room/furniture_slot.h"
 #include "room/modal_backdrop.h"
 #include "room/theme_background_view.h"
-#include "room/theme_picker_view.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
@@ -46,40 +42,6 @@ constexpr std::array<FurniturePlacement, kFurnitureCount> kFurniture = {{
 
 constexpr qreal kFloorZ = 20;
 constexpr qreal kFloorDraggingZ = 30;
-
-// A room-sized layer that only draws: the night dimming.
-class FillLayer : public RoomItem {
-public:
-    FillLayer(QColor color, QGraphicsItem* parent) : RoomItem(parent), m_color(color) {}
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
-    {
-        painter->fillRect(rect(), m_color);
-    }
-
-private:
-    QColor m_color;
-};
-
-// The frame a card lies in until the card's own view is supplied.
-class EmptyCardView : public RoomItem {
-public:
-    explicit EmptyCardView(QGraphicsItem* parent = nullptr) : RoomItem(parent)
-    {
-        setSize(QSizeF(280, 220));
-        setPaintMargins(QMarginsF(24, 24, 24, 32));
-    }
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
-    {
-        painter->setRenderHint(QPainter::Antialiasing);
-        const QPainterPath card = Painting::continuousRoundedRect(rect(), 18);
-        m_shadow.paint(*painter, card, ShadowStyle{Colors::black(0.35), 18, QPointF(0, 10)});
-        painter->fillPath(card, Colors::windowBackground());
-        painter->strokePath(card, QPen(Colors::grey(0.3), 1));
-    }
-
-private:
-    ShapeShadow m_shadow;
-};
 
 // A panel over the room on its tap layer. The tap layer always covers the whole room (a
 // click anywhere outside the panel closes it, also while the panel is still coming in);
@@ -123,18 +85,6 @@ private:
     RoomItem* m_panel = nullptr;
 };
 
-QString cardIdentity(const ActiveDesktopQuickView& v)
-{
-    QString id = QString::number(int(v.kind()));
-    // The messaging card is one card for both of its cases.
-    if (v.kind() == ActiveDesktopQuickView::Whatsapp)
-        id = QString::number(int(ActiveDesktopQuickView::Mail));
-    if (v.kind() == ActiveDesktopQuickView::Photo)
-        id += QLatin1Char(':') + QString::number(v.slot());
-    if (v.kind() == ActiveDesktopQuickView::CarpetItem)
-        id += QLatin1Char(':') + v.url().toString();
-    return id;
-}
 } // namespace
 
 DesktopRootView::DesktopRootView(AppState& appState, FloorInteractionState& floorState,
@@ -177,19 +127,19 @@ DesktopRootView::DesktopRootView(AppState& appState, FloorInteractionState& floo
 
     connect(&m_appState, &AppState::currentThemeChanged, this,
             [this] { m_background->setTheme(m_appState.currentTheme()); });
-    connect(&m_appState, &AppState::isFireModeActiveChanged, this,
-            &DesktopRootView::refreshOverlays);
-    for (auto signal : {&AppState::lampOnChanged, &AppState::activeShelfPopoverURLChanged,
-                        &AppState::activeShelfIndexChanged, &AppState::showBookshelfDrawerChanged,
-                        &AppState::showSpotifyPopupChanged, &AppState::showThemePickerChanged,
-                        &AppState::activeQuickViewChanged})
-        connect(&m_appState, signal, this, &DesktopRootView::refreshOverlays);
-    connect(&m_floorState, &FloorInteractionState::isFloorTargetedChanged, this,
-            &DesktopRootView::refreshOverlays);
+    m_overlays.resize(m_pieces.panels.size());
+    for (size_t i = 0; i < m_pieces.panels.size(); ++i) {
+        const RoomPanel& panel = m_pieces.panels[i];
+        for (auto signal : panel.appFields)
+            connect(&m_appState, signal, this, [this, i] { refreshOverlay(i); });
+        for (auto signal : panel.floorFields)
+            connect(&m_floorState, signal, this, [this, i] { refreshOverlay(i); });
+    }
     connect(&m_floorState, &FloorInteractionState::draggingFloorFileNameChanged, this,
             &DesktopRootView::updateFloorZ);
 
-    refreshOverlays();
+    for (size_t i = 0; i < m_overlays.size(); ++i)
+        refreshOverlay(i);
 }
 
 DesktopRootView::~DesktopRootView() = default;
@@ -202,27 +152,6 @@ qreal DesktopRootView::furnitureZ(Furniture piece)
 qreal DesktopRootView::fireHeight(Furniture piece)
 {
     return kFurniture[size_t(piece)].fireHeight;
-}
-
-qreal DesktopRootView::overlayZ(Overlay which)
-{
-    switch (which) {
-    case Overlay::Dimming:
-        return 22;
-    case Overlay::FireAtmosphere:
-        return 24;
-    case Overlay::ShelfPopover:
-    case Overlay::BookshelfDrawer:
-    case Overlay::MiniPlayer:
-        return 45;
-    case Overlay::ThemePicker:
-        return 40;
-    case Overlay::QuickView:
-        return 50;
-    case Overlay::FloorDropHighlight:
-        return 48;
-    }
-    return 0;
 }
 
 void DesktopRootView::onSizeChanged()
@@ -250,59 +179,39 @@ void DesktopRootView::updateFloorZ()
     m_floorLayer->setZValue(m_floorState.draggingFloorFileName() ? kFloorDraggingZ : kFloorZ);
 }
 
-QGraphicsObject* DesktopRootView::overlay(Overlay which) const
+RoomPanelContext DesktopRootView::context() const
 {
-    const LiveOverlay& live = m_overlays[size_t(which)];
-    return live.item && !live.item->isDisappearing() ? live.item.data() : nullptr;
+    return RoomPanelContext{m_appState, m_floorState, m_assets, m_pieces, geometry()};
 }
 
-RoomItem* DesktopRootView::overlayPanel(Overlay which) const
+const DesktopRootView::LiveOverlay* DesktopRootView::live(const QString& name) const
 {
-    return overlay(which) ? m_overlays[size_t(which)].panel : nullptr;
-}
-
-void DesktopRootView::refreshOverlays()
-{
-    for (int i = 0; i < kOverlayCount; ++i)
-        refreshOverlay(Overlay(i));
-}
-
-std::optional<QString> DesktopRootView::overlayIdentity(Overlay which) const
-{
-    // A layer with nothing to tell its openings apart is the same layer while it stays open.
-    const auto gate = [](bool open) -> std::optional<QString> {
-        return open ? std::optional(QStringLiteral("open")) : std::nullopt;
-    };
-    switch (which) {
-    case Overlay::Dimming:
-        return gate(!m_appState.lampOn() && !m_appState.isFireModeActive());
-    case Overlay::FireAtmosphere:
-        return gate(m_appState.isFireModeActive());
-    case Overlay::ShelfPopover:
-        if (const auto& url = m_appState.activeShelfPopoverURL())
-            return url->toString() + QLatin1Char('|') +
-                   QString::number(m_appState.activeShelfIndex() > 0 ? 1 : 0);
-        return std::nullopt;
-    case Overlay::BookshelfDrawer:
-        return gate(m_appState.showBookshelfDrawer());
-    case Overlay::MiniPlayer:
-        return gate(m_appState.showSpotifyPopup());
-    case Overlay::ThemePicker:
-        return gate(m_appState.showThemePicker());
-    case Overlay::QuickView:
-        if (const auto& card = m_appState.activeQuickView())
-            return cardIdentity(*card);
-        return std::nullopt;
-    case Overlay::FloorDropHighlight:
-        return gate(m_floorState.isFloorTargeted());
+    for (size_t i = 0; i < m_overlays.size(); ++i) {
+        const LiveOverlay& live = m_overlays[i];
+        if (m_pieces.panels[i].name == name && live.item && !live.item->isDisappearing())
+            return &live;
     }
-    return std::nullopt;
+    return nullptr;
 }
 
-void DesktopRootView::refreshOverlay(Overlay which)
+QGraphicsObject* DesktopRootView::overlay(const QString& name) const
 {
-    LiveOverlay& live = m_overlays[size_t(which)];
-    const std::optional<QString> identity = overlayIdentity(which);
+    const LiveOverlay* l = live(name);
+    return l ? l->item.data() : nullptr;
+}
+
+RoomItem* DesktopRootView::overlayPanel(const QString& name) const
+{
+    const LiveOverlay* l = live(name);
+    return l ? l->panel : nullptr;
+}
+
+void DesktopRootView::refreshOverlay(size_t index)
+{
+    const RoomPanel& panel = m_pieces.panels[index];
+    LiveOverlay& live = m_overlays[index];
+    const std::optional<QString> identity =
+        panel.shown ? panel.shown(context()) : std::optional<QString>();
     const bool present = live.item && !live.item->isDisappearing();
     if (present && identity && *identity == live.identity) {
         if (live.relayout)
@@ -314,149 +223,71 @@ void DesktopRootView::refreshOverlay(Overlay which)
     live = LiveOverlay{};
     if (!identity)
         return;
-    live = buildOverlay(which);
+    live = buildOverlay(panel);
     live.identity = *identity;
     if (!live.item)
         return;
-    live.item->setZValue(overlayZ(which));
+    live.item->setZValue(panel.z);
     if (live.relayout)
         live.relayout();
     live.item->appear();
 }
 
-DesktopRootView::LiveOverlay
-DesktopRootView::panelOverlay(RoomItem* panel, std::function<void()> close, const Transition& in,
-                              const Transition& out, std::function<QPointF()> centre)
+DesktopRootView::LiveOverlay DesktopRootView::buildOverlay(const RoomPanel& panel)
 {
     LiveOverlay live;
-    auto* layer = new PanelLayer(std::move(close), in, out, this);
-    live.item = layer;
-    live.panel = panel;
-    if (panel)
-        layer->setPanel(panel);
-    live.relayout = [this, layer, panel, centre = std::move(centre)] {
-        layer->setRoomSize(size());
-        if (panel)
-            layer->placePanel(centre());
+    const std::function<void(const RoomPanelContext&)> dismiss = panel.dismiss;
+    const auto dismissNow = [this, dismiss] {
+        if (dismiss)
+            dismiss(context());
     };
-    if (panel) {
-        connect(panel, &RoomItem::sizeChanged, layer, [relayout = live.relayout] { relayout(); });
-    }
-    return live;
-}
+    // The panel's own close action and its tap layer close it inside the close spring.
+    const auto close = [dismissNow] { withAnimation(AppState::quickViewCloseSpring, dismissNow); };
+    RoomItem* view = panel.make ? panel.make(context(), close) : nullptr;
+    live.panel = view;
 
-DesktopRootView::LiveOverlay DesktopRootView::buildOverlay(Overlay which)
-{
-    // Closes one panel inside the close spring.
-    const auto closing = [this](std::function<void()> assign) {
-        return
-            [assign = std::move(assign)] { withAnimation(AppState::quickViewCloseSpring, assign); };
-    };
-    const Transition fade = Transition::opacity();
-
-    switch (which) {
-    case Overlay::FireAtmosphere: {
-        LiveOverlay live;
-        auto* item = new TransitionItem(fade, this);
-        auto* atmosphere = new RoomFireAtmosphereView(m_appState, item);
-        live.item = item;
-        live.relayout = [this, atmosphere] { atmosphere->setSize(size()); };
-        return live;
-    }
-    case Overlay::Dimming:
-    case Overlay::FloorDropHighlight: {
-        LiveOverlay live;
-        auto* item = new TransitionItem(fade, this);
-        RoomItem* content = nullptr;
-        if (which == Overlay::Dimming)
-            content = new FillLayer(Colors::black(0.65), item);
-        else if (m_pieces.floorDropHighlight)
-            content = m_pieces.floorDropHighlight();
-        if (content) {
-            content->setParentItem(item);
+    switch (panel.placement) {
+    case PanelPlacement::Cover: {
+        auto* item = new TransitionItem(panel.in, panel.out, this);
+        if (view) {
+            view->setParentItem(item);
             // Drawn over the room, never in the way of the pointer.
-            stopTakingPointer(content);
+            stopTakingPointer(view);
         }
         live.item = item;
-        live.panel = content;
-        live.relayout = [this, content] {
-            if (content) {
-                content->setPos(0, 0);
-                content->setSize(size());
+        live.relayout = [this, view] {
+            if (view) {
+                view->setPos(0, 0);
+                view->setSize(size());
             }
         };
-        return live;
+        break;
     }
-    case Overlay::ShelfPopover: {
-        const QUrl url = m_appState.activeShelfPopoverURL().value_or(QUrl());
-        const int shelfIndex = m_appState.activeShelfIndex() > 0 ? 1 : 0;
-        const auto close = closing([this] { m_appState.setActiveShelfPopoverURL(std::nullopt); });
-        RoomItem* panel =
-            m_pieces.shelfPopover ? m_pieces.shelfPopover(url, shelfIndex, close) : nullptr;
-        return panelOverlay(
-            panel, close,
-            Transition::scaled(0.86, UnitPoint::leading())
-                .combined(Transition::offsetBy(QPointF(-14, 0)))
-                .combined(fade),
-            Transition::scaled(0.92, UnitPoint::leading())
-                .combined(Transition::offsetBy(QPointF(-6, 0)))
-                .combined(fade),
-            [this] { return geometry().shelfPopoverCentre(m_appState.activeShelfIndex()); });
-    }
-    case Overlay::BookshelfDrawer: {
-        const auto close = closing([this] { m_appState.setShowBookshelfDrawer(false); });
-        RoomItem* panel = m_pieces.bookshelfDrawer ? m_pieces.bookshelfDrawer(close) : nullptr;
-        return panelOverlay(panel, close,
-                            Transition::scaled(0.88, UnitPoint::leading())
-                                .combined(Transition::offsetBy(QPointF(-16, 0)))
-                                .combined(fade),
-                            Transition::scaled(0.92, UnitPoint::leading())
-                                .combined(Transition::offsetBy(QPointF(-8, 0)))
-                                .combined(fade),
-                            [this] { return geometry().drawerCentre(); });
-    }
-    case Overlay::MiniPlayer: {
-        const auto close = closing([this] { m_appState.setShowSpotifyPopup(false); });
-        RoomItem* panel = m_pieces.miniPlayer ? m_pieces.miniPlayer(close) : nullptr;
-        return panelOverlay(panel, close,
-                            Transition::scaled(0.86, UnitPoint::bottom())
-                                .combined(Transition::offsetBy(QPointF(0, 12)))
-                                .combined(fade),
-                            Transition::scaled(0.92, UnitPoint::bottom())
-                                .combined(Transition::offsetBy(QPointF(0, 6)))
-                                .combined(fade),
-                            [this] { return geometry().miniPlayerCentre(); });
-    }
-    case Overlay::ThemePicker: {
-        ThemePickerView::Bindings bindings;
-        bindings.currentTheme = [this] { return m_appState.currentTheme(); };
-        bindings.setCurrentTheme = [this](RoomTheme theme) { m_appState.setCurrentTheme(theme); };
-        bindings.setPresented = [this](bool shown) { m_appState.setShowThemePicker(shown); };
-        auto* picker = new ThemePickerView(std::move(bindings), m_assets);
-        auto* backdrop =
-            new ModalBackdrop([this] { m_appState.setShowThemePicker(false); }, picker, this);
-        connect(&m_appState, &AppState::currentThemeChanged, picker, &ThemePickerView::refresh);
-        LiveOverlay live;
+    case PanelPlacement::Sheet: {
+        // The backdrop runs the dismissal inside the close spring itself.
+        auto* backdrop = new ModalBackdrop(dismissNow, view, this);
         live.item = backdrop;
-        live.panel = picker;
         live.relayout = [this, backdrop] { backdrop->setRoomSize(size()); };
-        return live;
+        break;
     }
-    case Overlay::QuickView: {
-        const ActiveDesktopQuickView card =
-            m_appState.activeQuickView().value_or(ActiveDesktopQuickView());
-        const auto close = [this] { closeQuickViewAnimated(); };
-        RoomItem* panel = m_pieces.quickView ? m_pieces.quickView(card, close) : nullptr;
-        if (!panel)
-            panel = new EmptyCardView;
-        return panelOverlay(
-            panel, close,
-            Transition::scaled(0.86).combined(Transition::offsetBy(QPointF(0, 10))).combined(fade),
-            Transition::scaled(0.9).combined(Transition::offsetBy(QPointF(0, 4))).combined(fade),
-            [this, card] { return geometry().quickViewCentre(card); });
+    case PanelPlacement::Popup: {
+        auto* layer = new PanelLayer(close, panel.in, panel.out, this);
+        live.item = layer;
+        if (view)
+            layer->setPanel(view);
+        const auto centre = panel.centre;
+        live.relayout = [this, layer, view, centre] {
+            layer->setRoomSize(size());
+            if (view)
+                layer->placePanel(centre ? centre(context()) : rect().center());
+        };
+        if (view)
+            connect(view, &RoomItem::sizeChanged, layer,
+                    [relayout = live.relayout] { relayout(); });
+        break;
     }
     }
-    return {};
+    return live;
 }
 
 void DesktopRootView::closeQuickViewAnimated()

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class AppState;
 class AssetLoader;
@@ -17,7 +18,6 @@ class FurnitureSlot;
 class QMimeData;
 class StorageManager;
 class ThemeBackgroundView;
-struct Transition;
 class TransitionItem;
 
 // What the room does with a drag from another program that no piece under the pointer
@@ -33,26 +33,15 @@ public:
 };
 
 // The root of the room: lays every piece out from the window's size W x H (RoomGeometry),
-// stacks the furniture, the floor and the optional layers above them by their fixed
-// priorities, and follows the shared state: a layer exists exactly while its gate holds,
-// coming and going with the animation of the change that opened or closed it. The room's
+// stacks the furniture, the floor and the panels above them (RoomPieces::panels) by their
+// fixed priorities, and follows the shared state: a panel exists exactly while its entry
+// says it is shown, coming and going with the animation of the change that opened or
+// closed it. The room's
 // empty areas take clicks (clear the floor's selection, lower the carpet) and drags (the
 // marquee over the floor files).
 class DesktopRootView : public RoomItem {
     Q_OBJECT
 public:
-    enum class Overlay {
-        Dimming,
-        FireAtmosphere,
-        ShelfPopover,
-        BookshelfDrawer,
-        MiniPlayer,
-        ThemePicker,
-        QuickView,
-        FloorDropHighlight,
-    };
-    static constexpr int kOverlayCount = int(Overlay::FloorDropHighlight) + 1;
-
     // `storage` may be absent (the marquee then selects nothing).
     DesktopRootView(AppState& appState, FloorInteractionState& floorState, StorageManager* storage,
                     AssetLoader& assets, RoomPieces pieces, QGraphicsItem* parent = nullptr);
@@ -63,15 +52,16 @@ public:
     ThemeBackgroundView* background() const { return m_background; }
     FurnitureSlot* slot(Furniture piece) const { return m_slots[size_t(piece)]; }
     RoomItem* floorLayer() const { return m_floorLayer; }
-    // The live layer, or null while its gate is closed (a layer on its way out is gone).
-    QGraphicsObject* overlay(Overlay which) const;
-    // The panel of a live layer (popover, drawer, player, picker content, card).
-    RoomItem* overlayPanel(Overlay which) const;
+    // The live layer of the panel named `name` (RoomPanels), or null while it is closed (a
+    // layer on its way out is gone).
+    QGraphicsObject* overlay(const QString& name) const;
+    // The view of a live layer (popover, drawer, player, picker content, card).
+    RoomItem* overlayPanel(const QString& name) const;
+    const std::vector<RoomPanel>& panels() const { return m_pieces.panels; }
 
     // Stacking priorities.
     static qreal furnitureZ(Furniture piece);
     static qreal fireHeight(Furniture piece);
-    static qreal overlayZ(Overlay which);
 
     // Closes the open card inside the close spring; every card's close action.
     void closeQuickViewAnimated();
@@ -97,12 +87,10 @@ private:
 
     void layoutFurniture();
     void updateFloorZ();
-    void refreshOverlays();
-    void refreshOverlay(Overlay which);
-    std::optional<QString> overlayIdentity(Overlay which) const;
-    LiveOverlay buildOverlay(Overlay which);
-    LiveOverlay panelOverlay(RoomItem* panel, std::function<void()> close, const Transition& in,
-                             const Transition& out, std::function<QPointF()> centre);
+    RoomPanelContext context() const;
+    const LiveOverlay* live(const QString& name) const;
+    void refreshOverlay(size_t index);
+    LiveOverlay buildOverlay(const RoomPanel& panel);
 
     void backgroundReleased(qreal distance);
     void marqueeChanged(const DragValue& drag);
@@ -116,6 +104,6 @@ private:
     ThemeBackgroundView* m_background = nullptr;
     std::array<FurnitureSlot*, kFurnitureCount> m_slots{};
     RoomItem* m_floorLayer = nullptr;
-    std::array<LiveOverlay, kOverlayCount> m_overlays;
+    std::vector<LiveOverlay> m_overlays;
     RoomDropTarget* m_dropTarget = nullptr;
 };

@@ -1,14 +1,233 @@
 #include "room/room_pieces.h"
 
+#include "kit/colors.h"
+#include "kit/panel_backdrop.h"
+#include "kit/room_item.h"
+#include "room/effects/room_fire_atmosphere_view.h"
 #include "room/floor/floor_drop_highlight_overlay.h"
 #include "room/floor/magic_carpet_view.h"
+#include "room/theme_picker_view.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
+#include <QPainter>
+
+namespace {
+// A room-sized layer that only draws: the night dimming.
+class FillLayer : public RoomItem {
+public:
+    explicit FillLayer(QColor color) : m_color(color) {}
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        painter->fillRect(rect(), m_color);
+    }
+
+private:
+    QColor m_color;
+};
+
+// The bare card surface a card lies on until the card's own view is supplied.
+class EmptyCardView : public RoomItem {
+public:
+    EmptyCardView()
+    {
+        setSize(QSizeF(280, 220));
+        new PanelBackdrop(PanelSurface::card(), this);
+    }
+};
+
+std::optional<QString> openWhen(bool open)
+{
+    // A layer with nothing to tell its openings apart is the same layer while it stays open.
+    return open ? std::optional(QStringLiteral("open")) : std::nullopt;
+}
+
+QString cardIdentity(const ActiveDesktopQuickView& v)
+{
+    QString id = QString::number(int(v.kind()));
+    // The messaging card is one card for both of its cases.
+    if (v.kind() == ActiveDesktopQuickView::Whatsapp)
+        id = QString::number(int(ActiveDesktopQuickView::Mail));
+    if (v.kind() == ActiveDesktopQuickView::Photo)
+        id += QLatin1Char(':') + QString::number(v.slot());
+    if (v.kind() == ActiveDesktopQuickView::CarpetItem)
+        id += QLatin1Char(':') + v.url().toString();
+    return id;
+}
+
+// The popups that grow out of the furniture at their side: scaled from `inScale` and
+// moved in by `inOffset`, and out again by half as far.
+Transition growFrom(UnitPoint anchor, qreal scale, QPointF offset)
+{
+    return Transition::scaled(scale, anchor)
+        .combined(Transition::offsetBy(offset))
+        .combined(Transition::opacity());
+}
+
+std::vector<RoomPanel> roomPanels()
+{
+    std::vector<RoomPanel> panels;
+
+    panels.push_back(RoomPanel{
+        .name = RoomPanels::dimming,
+        .z = 22,
+        .placement = PanelPlacement::Cover,
+        .appFields = {&AppState::lampOnChanged, &AppState::isFireModeActiveChanged},
+        .shown =
+            [](const RoomPanelContext& c) {
+                return openWhen(!c.app.lampOn() && !c.app.isFireModeActive());
+            },
+        .make = [](const RoomPanelContext&, RoomPanel::Close) -> RoomItem* {
+            return new FillLayer(Colors::black(0.65));
+        },
+    });
+
+    panels.push_back(RoomPanel{
+        .name = RoomPanels::fireAtmosphere,
+        .z = 24,
+        .placement = PanelPlacement::Cover,
+        .appFields = {&AppState::isFireModeActiveChanged},
+        .shown = [](const RoomPanelContext& c) { return openWhen(c.app.isFireModeActive()); },
+        .make = [](const RoomPanelContext& c, RoomPanel::Close) -> RoomItem* {
+            return new RoomFireAtmosphereView(c.app);
+        },
+    });
+
+    panels.push_back(RoomPanel{
+        .name = RoomPanels::shelfPopover,
+        .z = 45,
+        .appFields = {&AppState::activeShelfPopoverURLChanged, &AppState::activeShelfIndexChanged},
+        .shown = [](const RoomPanelContext& c) -> std::optional<QString> {
+            // The popover is built for the upper shelf or for one of the lower ones.
+            if (const auto& url = c.app.activeShelfPopoverURL())
+                return url->toString() + QLatin1Char('|') +
+                       QString::number(c.app.activeShelfIndex() > 0 ? 1 : 0);
+            return std::nullopt;
+        },
+        .dismiss = [](const RoomPanelContext& c) { c.app.setActiveShelfPopoverURL(std::nullopt); },
+        .centre =
+            [](const RoomPanelContext& c) {
+                return c.geometry.shelfPopoverCentre(c.app.activeShelfIndex());
+            },
+        .in = growFrom(UnitPoint::leading(), 0.86, QPointF(-14, 0)),
+        .out = growFrom(UnitPoint::leading(), 0.92, QPointF(-6, 0)),
+    });
+
+    panels.push_back(RoomPanel{
+        .name = RoomPanels::bookshelfDrawer,
+        .z = 45,
+        .appFields = {&AppState::showBookshelfDrawerChanged},
+        .shown = [](const RoomPanelContext& c) { return openWhen(c.app.showBookshelfDrawer()); },
+        .dismiss = [](const RoomPanelContext& c) { c.app.setShowBookshelfDrawer(false); },
+        .centre = [](const RoomPanelContext& c) { return c.geometry.drawerCentre(); },
+        .in = growFrom(UnitPoint::leading(), 0.88, QPointF(-16, 0)),
+        .out = growFrom(UnitPoint::leading(), 0.92, QPointF(-8, 0)),
+    });
+
+    panels.push_back(RoomPanel{
+        .name = RoomPanels::miniPlayer,
+        .z = 45,
+        .appFields = {&AppState::showSpotifyPopupChanged},
+        .shown = [](const RoomPanelContext& c) { return openWhen(c.app.showSpotifyPopup()); },
+        .dismiss = [](const RoomPanelContext& c) { c.app.setShowSpotifyPopup(false); },
+        .centre = [](const RoomPanelContext& c) { return c.geometry.miniPlayerCentre(); },
+        .in = growFrom(UnitPoint::bottom(), 0.86, QPointF(0, 12)),
+        .out = growFrom(UnitPoint::bottom(), 0.92, QPointF(0, 6)),
+    });
+
+    panels.push_back(RoomPanel{
+        .name = RoomPanels::themePicker,
+        .z = 40,
+        .placement = PanelPlacement::Sheet,
+        .appFields = {&AppState::showThemePickerChanged},
+        .shown = [](const RoomPanelContext& c) { return openWhen(c.app.showThemePicker()); },
+        .dismiss = [](const RoomPanelContext& c) { c.app.setShowThemePicker(false); },
+        .make = [](const RoomPanelContext& c, RoomPanel::Close) -> RoomItem* {
+            AppState& app = c.app;
+            ThemePickerView::Bindings bindings;
+            bindings.currentTheme = [&app] { return app.currentTheme(); };
+            bindings.setCurrentTheme = [&app](RoomTheme theme) { app.setCurrentTheme(theme); };
+            bindings.setPresented = [&app](bool shown) { app.setShowThemePicker(shown); };
+            auto* picker = new ThemePickerView(std::move(bindings), c.assets);
+            QObject::connect(&app, &AppState::currentThemeChanged, picker,
+                             &ThemePickerView::refresh);
+            return picker;
+        },
+    });
+
+    panels.push_back(RoomPanel{
+        .name = RoomPanels::quickView,
+        .z = 50,
+        .appFields = {&AppState::activeQuickViewChanged},
+        .shown = [](const RoomPanelContext& c) -> std::optional<QString> {
+            if (const auto& card = c.app.activeQuickView())
+                return cardIdentity(*card);
+            return std::nullopt;
+        },
+        .dismiss = [](const RoomPanelContext& c) { c.app.setActiveQuickView(std::nullopt); },
+        .centre =
+            [](const RoomPanelContext& c) {
+                return c.geometry.quickViewCentre(
+                    c.app.activeQuickView().value_or(ActiveDesktopQuickView()));
+            },
+        .in = Transition::scaled(0.86)
+                  .combined(Transition::offsetBy(QPointF(0, 10)))
+                  .combined(Transition::opacity()),
+        .out = Transition::scaled(0.9)
+                   .combined(Transition::offsetBy(QPointF(0, 4)))
+                   .combined(Transition::opacity()),
+        .make = [](const RoomPanelContext& c, RoomPanel::Close close) -> RoomItem* {
+            const ActiveDesktopQuickView card =
+                c.app.activeQuickView().value_or(ActiveDesktopQuickView());
+            auto kind = card.kind();
+            if (kind == ActiveDesktopQuickView::Whatsapp)
+                kind = ActiveDesktopQuickView::Mail;
+            const auto found = c.pieces.cards.find(kind);
+            RoomItem* view = nullptr;
+            if (found != c.pieces.cards.end() && found->second)
+                view = found->second(card, std::move(close));
+            return view ? view : new EmptyCardView;
+        },
+    });
+
+    panels.push_back(RoomPanel{
+        .name = RoomPanels::floorDropHighlight,
+        .z = 48,
+        .placement = PanelPlacement::Cover,
+        .floorFields = {&FloorInteractionState::isFloorTargetedChanged},
+        .shown = [](const RoomPanelContext& c) { return openWhen(c.floor.isFloorTargeted()); },
+    });
+
+    return panels;
+}
+} // namespace
+
+RoomPieces::RoomPieces() : panels(roomPanels()) {}
+
+RoomPanel& RoomPieces::panel(const QString& name)
+{
+    for (RoomPanel& p : panels) {
+        if (p.name == name)
+            return p;
+    }
+    qFatal("no room panel named %s", qPrintable(name));
+}
+
+const RoomPanel* RoomPieces::findPanel(const QString& name) const
+{
+    for (const RoomPanel& p : panels) {
+        if (p.name == name)
+            return &p;
+    }
+    return nullptr;
+}
+
 // Each piece of the room hands its view in here, for example:
 //   pieces.furniture[int(Furniture::TrashCan)] = [&] { return new TrashCanView(...); };
-//   pieces.quickView = [](const ActiveDesktopQuickView& card, RoomPieces::Close close) {...};
+//   pieces.panel(RoomPanels::bookshelfDrawer).make = [](const RoomPanelContext&, Close) {...};
+//   pieces.cards[ActiveDesktopQuickView::Clock] = [](const ActiveDesktopQuickView&, Close) {...};
+// and a new layer over the room is one more entry: pieces.panels.push_back(RoomPanel{...}).
 RoomPieces RoomPieces::standard(AppState& appState)
 {
     RoomPieces pieces;
@@ -16,6 +235,8 @@ RoomPieces RoomPieces::standard(AppState& appState)
         return new MagicCarpetView(StorageManager::shared(), FloorInteractionState::shared(),
                                    appState);
     };
-    pieces.floorDropHighlight = [] { return new FloorDropHighlightOverlay; };
+    pieces.panel(RoomPanels::floorDropHighlight).make = [](const RoomPanelContext&, Close) {
+        return new FloorDropHighlightOverlay;
+    };
     return pieces;
 }

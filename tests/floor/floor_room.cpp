@@ -68,7 +68,8 @@ FloorRoom::FloorRoom(const QMap<QString, QPointF>& files)
         m_floor = new MagicCarpetView(*m_storage, *m_floorState, *m_appState);
         return m_floor;
     };
-    pieces.floorDropHighlight = [] { return new FloorDropHighlightOverlay; };
+    pieces.panel(RoomPanels::floorDropHighlight).make =
+        [](const RoomPanelContext&, RoomPieces::Close) { return new FloorDropHighlightOverlay; };
     m_view = std::make_unique<RoomView>(*m_appState, *m_floorState, m_storage.get(), *m_assets,
                                         std::move(pieces));
     m_view->resize(width, height);

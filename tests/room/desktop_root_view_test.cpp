@@ -20,10 +20,11 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
+#include <map>
 #include <memory>
 
 namespace {
-using Overlay = DesktopRootView::Overlay;
 
 // A piece that takes clicks, as most furniture will.
 RoomItem* clickablePiece(int* clicks = nullptr)
@@ -55,7 +56,6 @@ struct Room {
     QTemporaryDir noImages;
     AssetLoader assets{AssetLoader::Locations{{}, {noImages.path()}}};
     QList<ActiveDesktopQuickView> cardsMade;
-    QList<int> shelfIndexes;
     RoomView view{state, floor, &storage, assets, pieces()};
     SceneInput input{view};
 
@@ -64,49 +64,70 @@ struct Room {
         RoomPieces p;
         for (Furniture piece : {Furniture::TrashCan, Furniture::Desk, Furniture::Monitor})
             p.furniture[int(piece)] = [] { return clickablePiece(); };
-        p.floorDropHighlight = [] { return clickablePiece(); };
-        p.shelfPopover = [this](const QUrl&, int index, RoomPieces::Close) {
-            shelfIndexes.append(index);
-            return panel(QSizeF(287, 300));
+        const auto fixed = [&p](const QString& name, QSizeF size) {
+            p.panel(name).make = [size](const RoomPanelContext&, RoomPieces::Close) {
+                return panel(size);
+            };
         };
-        p.bookshelfDrawer = [](RoomPieces::Close) { return panel(QSizeF(400, 300)); };
-        p.miniPlayer = [](RoomPieces::Close) { return panel(QSizeF(260, 120)); };
-        p.quickView = [this](const ActiveDesktopQuickView& card, RoomPieces::Close) {
-            cardsMade.append(card);
-            return panel(QSizeF(280, 200));
-        };
+        p.panel(RoomPanels::floorDropHighlight).make =
+            [](const RoomPanelContext&, RoomPieces::Close) { return clickablePiece(); };
+        fixed(RoomPanels::shelfPopover, QSizeF(287, 300));
+        fixed(RoomPanels::bookshelfDrawer, QSizeF(400, 300));
+        fixed(RoomPanels::miniPlayer, QSizeF(260, 120));
+        for (auto kind : {ActiveDesktopQuickView::Trash, ActiveDesktopQuickView::Clock,
+                          ActiveDesktopQuickView::Mail, ActiveDesktopQuickView::TolvanePlaque}) {
+            p.cards[kind] = [this](const ActiveDesktopQuickView& card, RoomPieces::Close) {
+                cardsMade.append(card);
+                return panel(QSizeF(280, 200));
+            };
+        }
+        // A panel of a piece the room knows nothing of: one entry.
+        p.panels.push_back(RoomPanel{
+            .name = QStringLiteral("customizer"),
+            .z = 46,
+            .appFields = {&AppState::activeNoteCustomizerIdChanged},
+            .shown = [](const RoomPanelContext& c) -> std::optional<QString> {
+                if (const auto& id = c.app.activeNoteCustomizerId())
+                    return id->toString();
+                return std::nullopt;
+            },
+            .dismiss = [](const RoomPanelContext& c) { c.app.setActiveNoteCustomizerId({}); },
+            .centre =
+                [](const RoomPanelContext& c) {
+                    return c.geometry.roomPoint({0.25, 0.25});
+                },
+            .make = [](const RoomPanelContext&,
+                       RoomPieces::Close) { return panel(QSizeF(100, 80)); },
+        });
         return p;
     }
 
     DesktopRootView& root() { return *view.root(); }
-    QPointF panelCentre(Overlay which)
+    QPointF panelCentre(const QString& which)
     {
         RoomItem* p = root().overlayPanel(which);
         return p ? p->mapToItem(&root(), p->rect().center()) : QPointF(-1, -1);
     }
 
-    void setGate(int which, bool on)
+    void setGate(const QString& which, bool on)
     {
         const QUrl book = QUrl::fromLocalFile(QStringLiteral("/tmp/Rak/Buku"));
-        switch (Overlay(which)) {
-        case Overlay::Dimming:
-            return state.setLampOn(!on);
-        case Overlay::FireAtmosphere:
-            return state.setFireModeActive(on);
-        case Overlay::ShelfPopover:
-            return state.setActiveShelfPopoverURL(on ? std::optional(book) : std::nullopt);
-        case Overlay::BookshelfDrawer:
-            return state.setShowBookshelfDrawer(on);
-        case Overlay::MiniPlayer:
-            return state.setShowSpotifyPopup(on);
-        case Overlay::ThemePicker:
-            return state.setShowThemePicker(on);
-        case Overlay::QuickView:
-            return state.setActiveQuickView(on ? std::optional(ActiveDesktopQuickView::trash())
-                                               : std::nullopt);
-        case Overlay::FloorDropHighlight:
-            return floor.setFloorTargeted(on);
-        }
+        const std::map<QString, std::function<void()>> gates = {
+            {RoomPanels::dimming, [&] { state.setLampOn(!on); }},
+            {RoomPanels::fireAtmosphere, [&] { state.setFireModeActive(on); }},
+            {RoomPanels::shelfPopover,
+             [&] { state.setActiveShelfPopoverURL(on ? std::optional(book) : std::nullopt); }},
+            {RoomPanels::bookshelfDrawer, [&] { state.setShowBookshelfDrawer(on); }},
+            {RoomPanels::miniPlayer, [&] { state.setShowSpotifyPopup(on); }},
+            {RoomPanels::themePicker, [&] { state.setShowThemePicker(on); }},
+            {RoomPanels::quickView,
+             [&] {
+                 state.setActiveQuickView(on ? std::optional(ActiveDesktopQuickView::trash())
+                                             : std::nullopt);
+             }},
+            {RoomPanels::floorDropHighlight, [&] { floor.setFloorTargeted(on); }},
+        };
+        gates.at(which)();
     }
 };
 } // namespace
@@ -130,22 +151,22 @@ private Q_SLOTS:
 
     void layersFollowTheirGates_data()
     {
-        QTest::addColumn<int>("which");
-        for (int i = 0; i < DesktopRootView::kOverlayCount; ++i)
-            QTest::newRow(qPrintable(QStringLiteral("overlay %1").arg(i))) << i;
+        QTest::addColumn<QString>("which");
+        for (const RoomPanel& panel : RoomPieces().panels)
+            QTest::newRow(qPrintable(panel.name)) << panel.name;
     }
     void layersFollowTheirGates()
     {
-        QFETCH(int, which);
-        for (int i = 0; i < DesktopRootView::kOverlayCount; ++i)
-            QVERIFY(!root().overlay(Overlay(i)));
+        QFETCH(QString, which);
+        for (const RoomPanel& panel : root().panels())
+            QVERIFY(!root().overlay(panel.name));
         m_room->setGate(which, true);
-        for (int i = 0; i < DesktopRootView::kOverlayCount; ++i)
-            QCOMPARE(bool(root().overlay(Overlay(i))), i == which);
-        QCOMPARE(root().overlay(Overlay(which))->zValue(),
-                 DesktopRootView::overlayZ(Overlay(which)));
+        for (const RoomPanel& panel : root().panels()) {
+            QCOMPARE(bool(root().overlay(panel.name)), panel.name == which);
+            QCOMPARE(bool(root().overlayPanel(panel.name)), panel.name == which);
+        }
         m_room->setGate(which, false);
-        QVERIFY(!root().overlay(Overlay(which)));
+        QVERIFY(!root().overlay(which));
     }
 
     void stacking()
@@ -161,8 +182,11 @@ private Q_SLOTS:
         const qreal dragging = root().floorLayer()->zValue();
         for (int i = 0; i < kFurnitureCount; ++i)
             QVERIFY(dragging > root().slot(Furniture(i))->zValue());
-        QVERIFY(dragging > DesktopRootView::overlayZ(Overlay::Dimming));
-        QVERIFY(dragging > DesktopRootView::overlayZ(Overlay::FireAtmosphere));
+        m_room->state.setLampOn(false);
+        QVERIFY(dragging > root().overlay(RoomPanels::dimming)->zValue());
+        m_room->state.setFireModeActive(true);
+        QVERIFY(dragging > root().overlay(RoomPanels::fireAtmosphere)->zValue());
+        m_room->state.setFireModeActive(false);
         m_room->floor.setDraggingFloorFileName(std::nullopt);
         QCOMPARE(root().floorLayer()->zValue(), floor);
 
@@ -170,10 +194,10 @@ private Q_SLOTS:
         m_room->state.setShowThemePicker(true);
         m_room->state.setActiveQuickView(ActiveDesktopQuickView::clock());
         m_room->floor.setFloorTargeted(true);
-        QVERIFY(root().overlay(Overlay::QuickView)->zValue() >
-                root().overlay(Overlay::FloorDropHighlight)->zValue());
-        QVERIFY(root().overlay(Overlay::FloorDropHighlight)->zValue() >
-                root().overlay(Overlay::ThemePicker)->zValue());
+        QVERIFY(root().overlay(RoomPanels::quickView)->zValue() >
+                root().overlay(RoomPanels::floorDropHighlight)->zValue());
+        QVERIFY(root().overlay(RoomPanels::floorDropHighlight)->zValue() >
+                root().overlay(RoomPanels::themePicker)->zValue());
     }
 
     void nightAndFireTakeNoClicks()
@@ -186,8 +210,8 @@ private Q_SLOTS:
         int clicks = 0;
         root().slot(Furniture::TrashCan)->setView(clickablePiece(&clicks));
         m_room->state.setFireModeActive(true); // flames over the can, the atmosphere over the room
-        QVERIFY(!root().overlay(Overlay::Dimming)); // the fire takes the night's dimming away
-        QVERIFY(root().overlay(Overlay::FireAtmosphere));
+        QVERIFY(!root().overlay(RoomPanels::dimming)); // the fire takes the night's dimming away
+        QVERIFY(root().overlay(RoomPanels::fireAtmosphere));
         m_room->input.click(root().geometry().trashCentre());
         QCOMPARE(clicks, 1);
     }
@@ -196,10 +220,10 @@ private Q_SLOTS:
     {
         AnimationClock::shared().setManual(true);
         m_room->state.toggleQuickView(ActiveDesktopQuickView::trash());
-        QVERIFY(root().overlay(Overlay::QuickView));
+        QVERIFY(root().overlay(RoomPanels::quickView));
         AnimationClock::shared().advance(0.05); // the card is on its way in
         AnimationClock::shared().setManual(false);
-        m_room->input.click(m_room->panelCentre(Overlay::QuickView));
+        m_room->input.click(m_room->panelCentre(RoomPanels::quickView));
         QVERIFY(m_room->state.activeQuickView());
 
         std::optional<Animation> closedWith;
@@ -209,7 +233,7 @@ private Q_SLOTS:
         QVERIFY(!m_room->state.activeQuickView());
         QVERIFY(closedWith);
         QCOMPARE(*closedWith, AppState::quickViewCloseSpring);
-        QVERIFY(!root().overlay(Overlay::QuickView));
+        QVERIFY(!root().overlay(RoomPanels::quickView));
     }
 
     void cardsLandAtTheirCentres()
@@ -217,47 +241,66 @@ private Q_SLOTS:
         const auto card = ActiveDesktopQuickView::tolvanePlaque();
         m_room->state.setActiveQuickView(card);
         QCOMPARE(m_room->cardsMade, QList<ActiveDesktopQuickView>{card});
-        QCOMPARE(m_room->panelCentre(Overlay::QuickView), root().geometry().quickViewCentre(card));
+        QCOMPARE(m_room->panelCentre(RoomPanels::quickView),
+                 root().geometry().quickViewCentre(card));
         // A new size moves it along.
         m_room->view.resize(1000, 700);
         QTRY_COMPARE(root().size(), QSizeF(1000, 700));
-        QCOMPARE(m_room->panelCentre(Overlay::QuickView), root().geometry().quickViewCentre(card));
+        QCOMPARE(m_room->panelCentre(RoomPanels::quickView),
+                 root().geometry().quickViewCentre(card));
 
         // Mail and WhatsApp share one card, which stays where it is.
         m_room->state.setActiveQuickView(ActiveDesktopQuickView::mail());
-        const QPointF mail = m_room->panelCentre(Overlay::QuickView);
-        QGraphicsObject* layer = root().overlay(Overlay::QuickView);
+        const QPointF mail = m_room->panelCentre(RoomPanels::quickView);
+        QGraphicsObject* layer = root().overlay(RoomPanels::quickView);
         m_room->state.setActiveQuickView(ActiveDesktopQuickView::whatsapp());
-        QCOMPARE(m_room->panelCentre(Overlay::QuickView), mail);
-        QCOMPARE(root().overlay(Overlay::QuickView), layer);
+        QCOMPARE(m_room->panelCentre(RoomPanels::quickView), mail);
+        QCOMPARE(root().overlay(RoomPanels::quickView), layer);
     }
 
-    void popoverPassesTheShelf_data()
+    void popoverSitsByItsShelf_data()
     {
         QTest::addColumn<int>("activeIndex");
-        QTest::addColumn<int>("passed");
-        QTest::newRow("upper shelf") << 0 << 0;
-        QTest::newRow("second shelf") << 1 << 1;
-        QTest::newRow("fourth shelf") << 3 << 1;
+        QTest::newRow("upper shelf") << 0;
+        QTest::newRow("second shelf") << 1;
+        QTest::newRow("fourth shelf") << 3;
     }
-    void popoverPassesTheShelf()
+    void popoverSitsByItsShelf()
     {
         QFETCH(int, activeIndex);
-        QFETCH(int, passed);
         m_room->state.setActiveShelfIndex(activeIndex);
-        m_room->setGate(int(Overlay::ShelfPopover), true);
-        QCOMPARE(m_room->shelfIndexes, QList<int>{passed});
-        QCOMPARE(m_room->panelCentre(Overlay::ShelfPopover),
+        m_room->setGate(RoomPanels::shelfPopover, true);
+        QCOMPARE(m_room->panelCentre(RoomPanels::shelfPopover),
                  root().geometry().shelfPopoverCentre(activeIndex));
         // A click outside closes it inside the close spring.
         m_room->input.click(QPointF(1400, 880));
         QVERIFY(!m_room->state.activeShelfPopoverURL());
     }
 
+    void aPanelOfOneEntry()
+    {
+        const QString customizer = QStringLiteral("customizer");
+        m_room->state.setActiveNoteCustomizerId(QUuid::createUuid());
+        QGraphicsObject* layer = root().overlay(customizer);
+        QVERIFY(layer);
+        QCOMPARE(layer->zValue(), 46.0);
+        QCOMPARE(m_room->panelCentre(customizer), QPointF(360, 225));
+        // Another note replaces it; a click outside closes it inside the close spring.
+        m_room->state.setActiveNoteCustomizerId(QUuid::createUuid());
+        QVERIFY(root().overlay(customizer) != layer);
+        std::optional<Animation> closedWith;
+        connect(&m_room->state, &AppState::activeNoteCustomizerIdChanged, this,
+                [&] { closedWith = currentAnimation(); });
+        m_room->input.click(QPointF(1000, 800));
+        QVERIFY(!m_room->state.activeNoteCustomizerId());
+        QCOMPARE(closedWith, std::optional(AppState::quickViewCloseSpring));
+        QVERIFY(!root().overlay(customizer));
+    }
+
     void pickerSitsOverItsBackdrop()
     {
         m_room->state.setShowThemePicker(true);
-        auto* picker = qobject_cast<ThemePickerView*>(root().overlayPanel(Overlay::ThemePicker));
+        auto* picker = qobject_cast<ThemePickerView*>(root().overlayPanel(RoomPanels::themePicker));
         QVERIFY(picker);
         QCOMPARE(picker->mapToItem(&root(), picker->rect().center()), QPointF(720, 450));
         // On the sheet but on no button: it stays. On the backdrop: it goes.
@@ -371,7 +414,7 @@ private Q_SLOTS:
         m_room->state.setActiveQuickView(ActiveDesktopQuickView::guitar());
         m_room->state.setShowThemePicker(true);
         root().setSize(QSizeF(0, 0));
-        const QPointF card = m_room->panelCentre(Overlay::QuickView);
+        const QPointF card = m_room->panelCentre(RoomPanels::quickView);
         QVERIFY(std::isfinite(card.x()) && std::isfinite(card.y()));
         for (int i = 0; i < kFurnitureCount; ++i) {
             const QPointF p = root().slot(Furniture(i))->pos();

@@ -1,0 +1,120 @@
+#include "kit/panel_backdrop.h"
+#include "kit/transition.h"
+#include "kit/visual_effect_view.h"
+#include "support/test_registry.h"
+
+#include <QGraphicsScene>
+#include <QPainter>
+#include <QTest>
+
+namespace {
+class Fill : public RoomItem {
+public:
+    Fill(QColor color, QRectF frame, QGraphicsItem* parent) : RoomItem(parent), m_color(color)
+    {
+        setPos(frame.topLeft());
+        setSize(frame.size());
+    }
+    void setColor(QColor color)
+    {
+        m_color = color;
+        update();
+    }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        painter->fillRect(rect(), m_color);
+    }
+
+private:
+    QColor m_color;
+};
+
+// A room red on the left and blue on the right of x = 200, with a layer over it that
+// holds a 200 x 100 panel coming in from 100 points to the right. The panel holds a
+// green square of its own.
+struct Room {
+    QGraphicsScene scene{0, 0, 400, 300};
+    RoomItem* root = new RoomItem;
+    Fill* left = new Fill(Qt::red, QRectF(0, 0, 200, 300), root);
+    Fill* right = new Fill(Qt::blue, QRectF(200, 0, 200, 300), root);
+    RoomItem* layer = new RoomItem(root);
+    TransitionItem* motion = new TransitionItem(Transition::offsetBy(QPointF(100, 0)), layer);
+    Fill* panel = new Fill(Qt::transparent, QRectF(100, 100, 200, 100), motion);
+    Fill* content = new Fill(Qt::green, QRectF(0, 0, 20, 20), panel);
+    PanelSurface surface;
+    PanelBackdrop* backdrop;
+
+    Room()
+    {
+        root->setSize(QSizeF(400, 300));
+        scene.addItem(root);
+        layer->setZValue(10);
+        surface.cornerRadius = 0;
+        backdrop = new PanelBackdrop(surface, panel);
+    }
+
+    QColor pixel(QPointF at)
+    {
+        QImage image(400, 300, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        scene.render(&painter, QRectF(0, 0, 400, 300), QRectF(0, 0, 400, 300));
+        return image.pixelColor(at.toPoint());
+    }
+};
+} // namespace
+
+class PanelBackdropTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void showsTheBlurredRoomBehindOnly()
+    {
+        Room room;
+        room.motion->appear(); // outside a transaction: at rest at once
+        VisualEffectView* material = room.backdrop->material();
+        QTRY_COMPARE(material->captureCount(), 1);
+
+        // Over the red and blue edge both colours show, blurred together; the panel's own
+        // green square is not part of what lies behind it.
+        const QColor edge = room.pixel(QPointF(200, 150));
+        QVERIFY(edge.red() > 60 && edge.blue() > 60);
+        QVERIFY(edge.green() < 10);
+        QCOMPARE(room.pixel(QPointF(130, 150)), QColor(Qt::red));
+    }
+
+    void takesOnePictureWhateverChangesBehind()
+    {
+        Room room;
+        room.motion->appear();
+        VisualEffectView* material = room.backdrop->material();
+        QTRY_COMPARE(material->captureCount(), 1);
+        room.left->setColor(Qt::yellow);
+        for (int i = 0; i < 3; ++i)
+            room.pixel(QPointF(130, 150));
+        QCoreApplication::processEvents();
+        QCOMPARE(material->captureCount(), 1);
+        QCOMPARE(room.pixel(QPointF(130, 150)), QColor(Qt::red));
+
+        // Laid somewhere else, it looks again, once.
+        room.panel->setPos(0, 100);
+        room.pixel(QPointF(130, 150));
+        QTRY_COMPARE(material->captureCount(), 2);
+        QCoreApplication::processEvents();
+        QCOMPARE(material->captureCount(), 2);
+        QCOMPARE(room.pixel(QPointF(50, 150)), QColor(Qt::yellow));
+    }
+
+    void aPanelComingInShowsWhatLiesBehindItThen()
+    {
+        Room room; // not appeared: 100 points to the right of its place
+        VisualEffectView* material = room.backdrop->material();
+        QTRY_COMPARE(material->captureCount(), 1);
+        // The picture is of its resting place, drawn where it was taken: left of the panel's
+        // middle, which is over the blue half now, blue shows.
+        const QColor moving = room.pixel(QPointF(260, 150));
+        QVERIFY2(moving.blue() > 200 && moving.red() < 30, qPrintable(moving.name()));
+    }
+};
+
+PONDSILL_TEST(PanelBackdropTest)
+#include "panel_backdrop_test.moc"
