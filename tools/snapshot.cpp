@@ -2,7 +2,10 @@
 // without a display:
 //
 //   pondsill-snapshot [--size 1440x900] [--home DIR] [--state NAME]... [--hold SECONDS]
-//                     --out room.png
+//                     [--crop X,Y,W,H [--zoom N]] --out room.png
+//
+// --crop keeps only that rectangle of the room (points), --zoom enlarges it N times, to look
+// at a small piece closely.
 //
 // With --hold the room runs for that long before the picture is taken (run it on a real
 // display, e.g. under xvfb-run with QT_QPA_PLATFORM=xcb) and the processor time it used in
@@ -18,6 +21,10 @@
 // floor-marquee,
 // drop-highlight, and floor-drag (with --hold: a file dragged round the floor the whole
 // time, to measure what a drag costs).
+//
+// Wall states: photos:N (N drawn photos in the album, frames 0 to N-1), photo-zoom (frame 0's
+// photo zoomed, turned and shifted), photo-hover:N (the pointer over frame N, its eject
+// button showing), photo-target:N (a drag over frame N).
 #include "app/interactive_desktop_window.h"
 #include "kit/colors.h"
 #include "kit/room_item.h"
@@ -38,6 +45,7 @@
 #include <QJsonObject>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
@@ -50,6 +58,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace {
 // A furniture slot's frame, outlined and named.
@@ -145,6 +154,91 @@ void seedFloorFiles(const QString& home)
     QFile json(storage + QStringLiteral("/floor_positions.json"));
     if (json.open(QIODevice::WriteOnly))
         json.write(QJsonDocument(layout).toJson(QJsonDocument::Compact));
+}
+
+// A drawn landscape, so that a photo's turn and crop can be seen.
+QImage landscape(int index)
+{
+    QImage image(640, 480, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal hue = std::fmod(0.08 + 0.17 * index, 1.0);
+    QLinearGradient sky(0, 0, 0, 300);
+    sky.setColorAt(0, QColor::fromHsvF(hue, 0.5, 0.95));
+    sky.setColorAt(1, QColor::fromHsvF(hue, 0.15, 1.0));
+    p.fillRect(image.rect(), sky);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 220, 90));
+    p.drawEllipse(QPointF(460, 120), 50, 50);
+    p.setBrush(QColor::fromHsvF(std::fmod(hue + 0.3, 1.0), 0.6, 0.55));
+    QPainterPath hills;
+    hills.moveTo(0, 480);
+    hills.lineTo(0, 330);
+    hills.cubicTo(160, 250, 300, 380, 420, 300);
+    hills.cubicTo(520, 240, 600, 300, 640, 280);
+    hills.lineTo(640, 480);
+    p.drawPath(hills);
+    p.setBrush(QColor(255, 255, 255, 200));
+    p.drawRect(40, 40, 90, 30);
+    return image;
+}
+
+struct WallStates {
+    int photos = 0;
+    bool zoom = false;
+    std::optional<int> hover;
+    std::optional<int> target;
+};
+
+// photos:N, photo-zoom, photo-hover:N and photo-target:N.
+bool parseWallState(const QString& name, WallStates* states)
+{
+    const auto number = [&name](const char* prefix, int* into) {
+        if (!name.startsWith(QLatin1String(prefix)))
+            return false;
+        bool ok = false;
+        const int n = name.mid(int(qstrlen(prefix))).toInt(&ok);
+        if (!ok || n < 0 || n > 6)
+            return false;
+        *into = n;
+        return true;
+    };
+    int n = 0;
+    if (number("photos:", &n)) {
+        states->photos = n;
+        return true;
+    }
+    if (name == QLatin1String("photo-zoom")) {
+        states->zoom = true;
+        return true;
+    }
+    if (number("photo-hover:", &n)) {
+        states->hover = n;
+        return true;
+    }
+    if (number("photo-target:", &n)) {
+        states->target = n;
+        return true;
+    }
+    return false;
+}
+
+void seedAlbum(const QString& home, const WallStates& wall)
+{
+    const QString storage = home + QStringLiteral("/Documents/RidezozEvar");
+    QDir().mkpath(storage + QStringLiteral("/Album"));
+    for (int i = 0; i < wall.photos; ++i)
+        landscape(i).save(storage + QStringLiteral("/Album/frame_%1.jpg").arg(i), "JPG");
+    if (wall.zoom) {
+        const QJsonObject transforms{
+            {QStringLiteral("0"), QJsonObject{{QStringLiteral("scale"), 1.6},
+                                              {QStringLiteral("rotation"), 15.0},
+                                              {QStringLiteral("offsetX"), 12.0},
+                                              {QStringLiteral("offsetY"), -6.0}}}};
+        QFile json(storage + QStringLiteral("/photo_transforms.json"));
+        if (json.open(QIODevice::WriteOnly))
+            json.write(QJsonDocument(transforms).toJson(QJsonDocument::Compact));
+    }
 }
 
 // The floor's states, set once the room is built.
@@ -261,7 +355,13 @@ int main(int argc, char** argv)
     QCommandLineOption holdOption(QStringLiteral("hold"),
                                   QStringLiteral("Run the room this long before the picture."),
                                   QStringLiteral("seconds"), QStringLiteral("0"));
-    parser.addOptions({sizeOption, homeOption, stateOption, outOption, holdOption});
+    QCommandLineOption cropOption(QStringLiteral("crop"),
+                                  QStringLiteral("Keep only this rectangle of the room."),
+                                  QStringLiteral("X,Y,W,H"));
+    QCommandLineOption zoomOption(QStringLiteral("zoom"), QStringLiteral("Enlarge N times."),
+                                  QStringLiteral("N"), QStringLiteral("1"));
+    parser.addOptions(
+        {sizeOption, homeOption, stateOption, outOption, holdOption, cropOption, zoomOption});
     parser.process(app);
 
     const QStringList size = parser.value(sizeOption).split(QLatin1Char('x'));
@@ -277,11 +377,14 @@ int main(int argc, char** argv)
     AppState state(&settings);
     bool outlineSlots = false;
     QStringList floorStates;
+    WallStates wall;
     for (const QString& name : parser.values(stateOption)) {
         if (name == QLatin1String("slots")) {
             outlineSlots = true;
             continue;
         }
+        if (parseWallState(name, &wall))
+            continue;
         if (isFloorState(name)) {
             floorStates << name;
             continue;
@@ -295,6 +398,8 @@ int main(int argc, char** argv)
     // The files must lie in the carpet folder before the storage service first looks.
     if (!floorStates.isEmpty())
         seedFloorFiles(home);
+    if (wall.photos > 0 || wall.zoom)
+        seedAlbum(home, wall);
 
     InteractiveDesktopWindow window;
     RoomPieces pieces = RoomPieces::standard(state);
@@ -314,6 +419,10 @@ int main(int argc, char** argv)
     window.show();
     for (const QString& name : floorStates)
         applyFloorState(FloorInteractionState::shared(), name);
+    if (wall.hover)
+        state.setHoveredPhotoSlot(*wall.hover);
+    if (wall.target)
+        state.setTargetedPhotoSlot(*wall.target);
     // Let layout and any entrance animation settle.
     for (int i = 0; i < 50; ++i) {
         QCoreApplication::processEvents();
@@ -334,7 +443,14 @@ int main(int argc, char** argv)
                            seconds(after.ru_stime) - seconds(before.ru_stime);
         std::printf("cpu %.2f s over %.1f s (%.1f %% of one core)\n", cpu, hold, 100 * cpu / hold);
     }
-    const QImage image = window.grab().toImage();
+    QImage image = window.grab().toImage();
+    if (parser.isSet(cropOption)) {
+        const QStringList r = parser.value(cropOption).split(QLatin1Char(','));
+        if (r.size() == 4)
+            image = image.copy(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt());
+    }
+    if (const int zoom = parser.value(zoomOption).toInt(); zoom > 1)
+        image = image.scaled(image.size() * zoom, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (!image.save(parser.value(outOption))) {
         std::fprintf(stderr, "pondsill-snapshot: cannot write %s\n",
                      qPrintable(parser.value(outOption)));

@@ -59,6 +59,7 @@ const QHash<QString, QString>& themeNames()
         {QStringLiteral("house"), QStringLiteral("user-home-symbolic")},
         {QStringLiteral("clock"), QStringLiteral("preferences-system-time-symbolic")},
         {QStringLiteral("clock.arrow.circlepath"), QStringLiteral("document-open-recent-symbolic")},
+        {QStringLiteral("photo"), QStringLiteral("image-x-generic-symbolic")},
         {QStringLiteral("photo.on.rectangle.angled"), QStringLiteral("image-x-generic-symbolic")},
         {QStringLiteral("magnifyingglass"), QStringLiteral("system-search-symbolic")},
         {QStringLiteral("globe"), QStringLiteral("web-browser-symbolic")},

@@ -1,5 +1,6 @@
 #include "room/desktop_root_view.h"
 
+#include "kit/drops.h"
 #include "kit/transition.h"
 #include "room/asset_loader.h"
 #include "room/floor/floor_rules.h"
@@ -351,23 +352,10 @@ void DesktopRootView::setRoomDropTarget(RoomDropTarget* target)
     setAcceptDrops(target != nullptr);
 }
 
-// Copied or linked, never moved: a move tells the other program to delete its file. A drag
-// offered only as a move is refused.
-static bool proposeCopyOrLink(QGraphicsSceneDragDropEvent* event)
-{
-    if (event->possibleActions() & Qt::CopyAction)
-        event->setDropAction(Qt::CopyAction);
-    else if (event->possibleActions() & Qt::LinkAction)
-        event->setDropAction(Qt::LinkAction);
-    else
-        return false;
-    return true;
-}
-
 void DesktopRootView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 {
     if (!m_dropTarget || !event->mimeData() || !m_dropTarget->validateDrop(*event->mimeData()) ||
-        !proposeCopyOrLink(event)) {
+        !Drops::proposeCopyOrLink(event)) {
         event->ignore();
         return;
     }
@@ -378,7 +366,7 @@ void DesktopRootView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 
 void DesktopRootView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (!m_dropTarget || !event->mimeData() || !proposeCopyOrLink(event)) {
+    if (!m_dropTarget || !event->mimeData() || !Drops::proposeCopyOrLink(event)) {
         event->ignore();
         return;
     }
@@ -394,7 +382,7 @@ void DesktopRootView::dragLeaveEvent(QGraphicsSceneDragDropEvent*)
 
 void DesktopRootView::dropEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (!m_dropTarget || !event->mimeData() || !proposeCopyOrLink(event)) {
+    if (!m_dropTarget || !event->mimeData() || !Drops::proposeCopyOrLink(event)) {
         if (m_dropTarget)
             m_dropTarget->dropExited();
         event->ignore();

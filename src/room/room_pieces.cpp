@@ -10,6 +10,7 @@
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
+#include "wall/photo_gallery_view.h"
 
 #include <QPainter>
 
@@ -237,6 +238,9 @@ RoomPieces RoomPieces::standard(AppState& appState)
     };
     pieces.panel(RoomPanels::floorDropHighlight).make = [](const RoomPanelContext&, Close) {
         return new FloorDropHighlightOverlay;
+    };
+    pieces.furniture[int(Furniture::PhotoGallery)] = [&appState]() -> RoomItem* {
+        return new PhotoGalleryView(StorageManager::shared(), appState);
     };
     return pieces;
 }

@@ -40,7 +40,7 @@ QJsonObject position(QPointF p)
 }
 } // namespace
 
-FloorRoom::FloorRoom(const QMap<QString, QPointF>& files)
+FloorRoom::FloorRoom(const QMap<QString, QPointF>& files, const Furnish& furnish)
 {
     QJsonObject items;
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
@@ -70,6 +70,8 @@ FloorRoom::FloorRoom(const QMap<QString, QPointF>& files)
     };
     pieces.panel(RoomPanels::floorDropHighlight).make =
         [](const RoomPanelContext&, RoomPieces::Close) { return new FloorDropHighlightOverlay; };
+    if (furnish)
+        furnish(*this, pieces);
     m_view = std::make_unique<RoomView>(*m_appState, *m_floorState, m_storage.get(), *m_assets,
                                         std::move(pieces));
     m_view->resize(width, height);

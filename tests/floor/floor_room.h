@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 class AppState;
@@ -21,6 +22,7 @@ class DesktopRootView;
 class FloorInteractionState;
 class MagicCarpetView;
 class RoomView;
+struct RoomPieces;
 class QMimeData;
 class StorageManager;
 
@@ -33,7 +35,10 @@ public:
     static constexpr int width = 1440;
     static constexpr int height = 900;
 
-    explicit FloorRoom(const QMap<QString, QPointF>& files);
+    // Adds pieces of furniture to the room before it is built (the floor is always there).
+    using Furnish = std::function<void(FloorRoom& room, RoomPieces& pieces)>;
+
+    explicit FloorRoom(const QMap<QString, QPointF>& files, const Furnish& furnish = {});
     ~FloorRoom();
 
     TempHome& home() { return m_home; }
@@ -63,6 +68,9 @@ public:
     // floor_positions.json as it is on disk: the file positions, and the carpet's.
     QMap<QString, QPointF> storedPositions() const;
     QPointF storedCarpetPosition() const;
+
+    // How the room holds the scene, for tests that send the view's own events.
+    RoomView& view() { return *m_view; }
 
     // The pointer: a press, moves in `steps` to the end, a release.
     void drag(QPointF from, QPointF to, int steps = 4);

@@ -1,0 +1,314 @@
+#include "wall_room.h"
+
+#include "kit/button_item.h"
+#include "kit/room_geometry.h"
+#include "platform/file_operations.h"
+#include "room/room_view.h"
+#include "state/app_state.h"
+#include "storage/storage_manager.h"
+#include "support/stdout_capture.h"
+#include "support/test_registry.h"
+#include "wall/photo_frame_item_view.h"
+#include "wall/photo_gallery_view.h"
+
+#include <QGraphicsScene>
+#include <QMenu>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+QStringList frameMenu(PhotoFrameItemView& frame)
+{
+    return menuTitles(frame);
+}
+
+// Waits for the drop's files, which arrive on the event loop.
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+} // namespace
+
+class PhotoWallTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void photoAreaLeavesRoomForTheBoardAndMat_data()
+    {
+        QTest::addColumn<QSizeF>("frame");
+        QTest::addColumn<bool>("oval");
+        QTest::addColumn<QSizeF>("area");
+        QTest::newRow("wide frame") << QSizeF(170, 128) << false << QSizeF(146, 104);
+        QTest::newRow("oval frame") << QSizeF(120, 138) << true << QSizeF(94, 112);
+        QTest::newRow("narrow frame, 44 high") << QSizeF(120, 44) << false << QSizeF(96, 20);
+        QTest::newRow("oval of 46") << QSizeF(46, 47) << true << QSizeF(20, 21);
+        QTest::newRow("tiny") << QSizeF(0, 10) << false << QSizeF(20, 20);
+    }
+    void photoAreaLeavesRoomForTheBoardAndMat()
+    {
+        QFETCH(QSizeF, frame);
+        QFETCH(bool, oval);
+        QFETCH(QSizeF, area);
+        QCOMPARE(PhotoFrameItemView::photoAreaSize(frame, oval), area);
+    }
+
+    // A file dragged on the floor lands in the frame the wall draws under the pointer, also
+    // in a small window where the frames overflow the wall's rectangle.
+    void framesAgreeWithTheFloorsSlotMapping_data()
+    {
+        QTest::addColumn<QSizeF>("window");
+        QTest::newRow("1440 x 900") << QSizeF(1440, 900);
+        QTest::newRow("1280 x 720") << QSizeF(1280, 720);
+        QTest::newRow("1024 x 600") << QSizeF(1024, 600);
+        QTest::newRow("2560 x 1440") << QSizeF(2560, 1440);
+    }
+    void framesAgreeWithTheFloorsSlotMapping()
+    {
+        QFETCH(QSizeF, window);
+        WallRoom room;
+        room.view().resize(window.toSize());
+        QCoreApplication::processEvents();
+        const RoomGeometry geometry(window);
+        const QRectF target = geometry.photoWallTarget();
+        for (int slot = 0; slot < PhotoGalleryView::kFrameCount; ++slot) {
+            PhotoFrameItemView& frame = room.frame(slot);
+            const QRectF drawn = frame.mapRectToScene(frame.rect());
+            QVERIFY2(target.adjusted(-0.5, -0.5, 0.5, 0.5).contains(drawn),
+                     qPrintable(u"frame %1 outside the wall's target"_s.arg(slot)));
+            QCOMPARE(RoomGeometry::photoSlotIndex(drawn.center(), target), slot);
+        }
+        if (window.height() >= 900)
+            QCOMPARE(room.gallery().contentScale(), 1.0);
+    }
+
+    void panningStoresTheOffsetOnceAtTheEnd_data()
+    {
+        QTest::addColumn<QList<double>>("stored");
+        QTest::addColumn<QPointF>("move");
+        QTest::addColumn<QList<double>>("expected");
+        QTest::newRow("plain photo")
+            << QList<double>{1, 0, 0, 0} << QPointF(30, -12) << QList<double>{1, 0, 30, -12};
+        // Zoom and turn act before the shift: the photo still follows the pointer 1:1.
+        QTest::newRow("zoomed and turned photo")
+            << QList<double>{2.5, 90, 5, 5} << QPointF(-20, 16) << QList<double>{2.5, 90, -15, 21};
+        QTest::newRow("along one axis only")
+            << QList<double>{1, 0, 0, 0} << QPointF(0, 9) << QList<double>{1, 0, 0, 9};
+    }
+    void panningStoresTheOffsetOnceAtTheEnd()
+    {
+        QFETCH(QList<double>, stored);
+        QFETCH(QPointF, move);
+        QFETCH(QList<double>, expected);
+        WallRoom room;
+        room.framePhoto(1);
+        room.storage().setPhotoTransform(1, stored[0], stored[1], stored[2], stored[3]);
+        const QString file = room.storagePath(u"photo_transforms.json"_s);
+        QFile::remove(file);
+
+        const QPointF start = room.photoCentre(1);
+        room.press(start);
+        room.moveTo(start + QPointF(3.5, 0)); // under the pan's 4 points: nothing moves yet
+        QCOMPARE(room.appState().draggingPhotoSlot(), std::nullopt);
+        room.moveTo(start + move / 2);
+        room.moveTo(start + move);
+        QCOMPARE(room.appState().draggingPhotoSlot(), std::optional<int>(1));
+        const PhotoTransform shown = room.frame(1).shownTransform();
+        QCOMPARE(QPointF(shown.offsetX, shown.offsetY), QPointF(stored[2], stored[3]) + move);
+        QVERIFY2(!QFile::exists(file), "written during the pan");
+        room.release(start + move);
+
+        QCOMPARE(room.appState().draggingPhotoSlot(), std::nullopt);
+        QCOMPARE(room.appState().photoDragTranslation(), QSizeF(0, 0));
+        QCOMPARE(room.storedTransforms().value(1), expected);
+        QCOMPARE(room.appState().activeQuickView(), std::nullopt);
+    }
+
+    // A pan pulled back to where it began is a click: the card, and no file.
+    void shortPanIsAClick()
+    {
+        WallRoom room;
+        room.framePhoto(4);
+        const QString file = room.storagePath(u"photo_transforms.json"_s);
+        QFile::remove(file);
+        const QPointF start = room.photoCentre(4);
+        room.press(start);
+        room.moveTo(start + QPointF(10, 0));
+        room.moveTo(start + QPointF(2.5, -2.5));
+        room.release(start + QPointF(2.5, -2.5));
+        QCOMPARE(room.appState().activeQuickView(),
+                 std::optional(ActiveDesktopQuickView::photo(4)));
+        QVERIFY(!QFile::exists(file));
+        QCOMPARE(room.appState().draggingPhotoSlot(), std::nullopt);
+    }
+
+    // Whatever the frame takes it then shows; whatever it leaves falls to the room below,
+    // which puts a document on the floor.
+    void dropsTakeOnlyWhatTheFrameCanShow_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("mustFrame");
+        QTest::newRow("png") << u"beach.png"_s << true;
+        QTest::newRow("jpeg") << u"trip.JPEG"_s << true;
+        QTest::newRow("pdf") << u"report.pdf"_s << false;
+    }
+    void dropsTakeOnlyWhatTheFrameCanShow()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, mustFrame);
+        WallRoom room;
+        const QString source = room.home().path() + u"/Pictures/"_s + name;
+        if (name.endsWith(u".svg"_s) || name.endsWith(u".pdf"_s))
+            writeFile(source, name.endsWith(u".svg"_s)
+                                  ? "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'/>"
+                                  : "%PDF-1.4");
+        else
+            writePicture(source);
+
+        std::unique_ptr<QMimeData> drag(filesDrag({source}));
+        const Qt::DropAction taken = room.dropAt(room.photoCentre(3), drag.get());
+        settle();
+        QCOMPARE(taken, Qt::CopyAction);
+        const QStringList album = room.albumEntries();
+        if (album.isEmpty()) {
+            QVERIFY2(!mustFrame, "a photo was not framed");
+            QVERIFY2(QFile::exists(room.carpetPath(name)), "not on the floor either");
+        } else {
+            QCOMPARE(album.size(), 1);
+            QVERIFY(album.first().startsWith(u"frame_3."_s));
+            QVERIFY2(room.storage().cachedPhotos().contains(3), "framed but not shown");
+            QVERIFY(!QFile::exists(room.carpetPath(name)));
+            QVERIFY(QFile::exists(source)); // framed as a copy
+        }
+        QCOMPARE(room.appState().targetedPhotoSlot(), std::nullopt);
+    }
+
+    void severalPhotosInOneDropLeaveTheLast()
+    {
+        WallRoom room;
+        room.framePhoto(0, u"gif"_s);
+        const QString a = writePicture(room.home().path() + u"/Pictures/a.png"_s, Qt::red);
+        const QString b = writePicture(room.home().path() + u"/Pictures/b.jpg"_s, Qt::blue);
+        std::unique_ptr<QMimeData> drag(filesDrag({a, b}));
+        room.dropAt(room.photoCentre(0), drag.get());
+        settle();
+        QCOMPARE(room.albumEntries(), QStringList{u"frame_0.jpg"_s});
+        QCOMPARE(contentOf(room.albumPath(u"frame_0.jpg"_s)), contentOf(b));
+    }
+
+    void theFramesOwnPhotoDroppedOnItChangesNothing()
+    {
+        WallRoom room;
+        const QString framed = room.framePhoto(2);
+        const auto before = FileOperations::entryStatus(framed);
+        std::unique_ptr<QMimeData> drag(filesDrag({framed}));
+        room.dropAt(room.photoCentre(2), drag.get());
+        settle();
+        QCOMPARE(room.albumEntries(), QStringList{u"frame_2.png"_s});
+        QCOMPARE(FileOperations::entryStatus(framed)->inode, before->inode);
+    }
+
+    void aPhotoThatCannotBeCopiedKeepsTheOldOne()
+    {
+        WallRoom room;
+        const QString framed = room.framePhoto(5);
+        const QByteArray old = contentOf(framed);
+        const QString gone = room.home().path() + u"/Pictures/gone.jpg"_s;
+        StdoutCapture out;
+        room.frame(5).setPhotoIfImage(QUrl::fromLocalFile(gone));
+        QVERIFY(out.finish().startsWith(u"Gagal menyimpan foto: "_s));
+        QCOMPARE(room.albumEntries(), QStringList{u"frame_5.png"_s});
+        QCOMPARE(contentOf(framed), old);
+    }
+
+    void aDragOverAFrameLightsItUntilItLeaves()
+    {
+        WallRoom room;
+        const QString photo = writePicture(room.home().path() + u"/Pictures/p.png"_s);
+        std::unique_ptr<QMimeData> drag(filesDrag({photo}));
+        // In from the floor, onto frame 1, across to frame 3, and away.
+        room.dragOver(FloorRoom::at({0.5, 0.5}), drag.get());
+        room.dragOver(room.photoCentre(1), drag.get());
+        QCOMPARE(room.appState().targetedPhotoSlot(), std::optional<int>(1));
+        QVERIFY(room.frame(1).isTargeted());
+        room.dragOver(room.photoCentre(3), drag.get());
+        QCOMPARE(room.appState().targetedPhotoSlot(), std::optional<int>(3));
+        room.dragLeave(drag.get());
+        QCOMPARE(room.appState().targetedPhotoSlot(), std::nullopt);
+    }
+
+    // Moving quickly from one frame to the next: the late exit of the first keeps the next.
+    void hoverPassesFromFrameToFrame()
+    {
+        WallRoom room;
+        room.framePhoto(0);
+        room.frame(0).hoverChanged(true);
+        QVERIFY(room.frame(0).ejectButton()->isVisible());
+        room.frame(1).hoverChanged(true);
+        room.frame(0).hoverChanged(false);
+        QCOMPARE(room.appState().hoveredPhotoSlot(), std::optional<int>(1));
+        QVERIFY(!room.frame(0).ejectButton()->isVisible());
+        QVERIFY2(!room.frame(1).ejectButton()->isVisible(), "an empty frame has nothing to eject");
+        room.frame(1).hoverChanged(false);
+        QCOMPARE(room.appState().hoveredPhotoSlot(), std::nullopt);
+    }
+
+    void aPhotoWithoutThumbnailShowsTheEmptyFaceButTheFullMenu()
+    {
+        WallRoom room;
+        writeFile(room.albumPath(u"frame_3.jpg"_s), "not a picture at all");
+        room.storage().loadPhotoSlots();
+        QVERIFY(!room.frame(3).showsPhoto());
+        QCOMPARE(frameMenu(room.frame(3)),
+                 (QStringList{u"Buka Foto di Preview"_s, u"Ganti Foto..."_s, u"-"_s,
+                              u"Keluarkan ke Lantai Rumput"_s, u"Hapus Foto dari Bingkai"_s, u"-"_s,
+                              u"Buka Folder Album di Finder"_s}));
+        QCOMPARE(frameMenu(room.frame(2)), (QStringList{u"Pilih Foto untuk Bingkai Ini..."_s,
+                                                        u"-"_s, u"Buka Folder Album di Finder"_s}));
+        room.frame(3).hoverChanged(true);
+        QVERIFY(room.frame(3).ejectButton()->isVisible());
+    }
+
+    void anEmptyFrameAsksForAPhotoOnAClick()
+    {
+        WallRoom room;
+        const QString chosen = writePicture(room.home().path() + u"/Pictures/cat.png"_s);
+        room.prompts.chosen = {chosen};
+        room.click(room.photoCentre(2));
+        QCOMPARE(room.prompts.panels.size(), 1);
+        QCOMPARE(room.prompts.panels.first().title, u"Pilih Foto untuk Bingkai #3"_s);
+        QVERIFY(room.prompts.panels.first().imagesOnly);
+        QCOMPARE(room.albumEntries(), QStringList{u"frame_2.png"_s});
+        QVERIFY(room.frame(2).showsPhoto());
+        QCOMPARE(room.appState().activeQuickView(), std::nullopt);
+    }
+
+    void ejectSendsThePhotoToTheFloor()
+    {
+        WallRoom room;
+        const QByteArray photo = contentOf(room.framePhoto(4, u"jpg"_s));
+        room.storage().setPhotoTransform(4, 2, 30, 4, 4);
+        room.frame(4).hoverChanged(true);
+        room.frame(4).ejectButton()->click();
+        QVERIFY(room.albumEntries().isEmpty());
+        QCOMPARE(contentOf(room.carpetPath(u"frame_4.jpg"_s)), photo);
+        QVERIFY(!room.frame(4).showsPhoto());
+        QCOMPARE(room.storedTransforms().value(4), (QList<double>{1, 0, 0, 0}));
+        QVERIFY(!room.frame(4).ejectButton()->isVisible());
+    }
+
+    void removingAFramedPhotoEmptiesTheFrame()
+    {
+        WallRoom room;
+        room.framePhoto(1);
+        room.storage().setPhotoTransform(1, 1.5, 0, 0, 0);
+        QVERIFY(chooseFromMenu(room.frame(1), u"Hapus Foto dari Bingkai"_s));
+        QVERIFY(room.albumEntries().isEmpty());
+        QVERIFY(!room.frame(1).showsPhoto());
+        QCOMPARE(room.storedTransforms().value(1), (QList<double>{1, 0, 0, 0}));
+    }
+};
+
+PONDSILL_TEST(PhotoWallTest)
+
+#include "photo_wall_test.moc"

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "floor_room.h"
+#include "support/fake_prompts.h"
+
+#include <QImage>
+#include <QUrl>
+
+class PhotoFrameItemView;
+class PhotoGalleryView;
+
+using namespace Qt::StringLiterals;
+
+// The room with its floor and the photo wall, on a fresh home whose album holds nothing
+// until a test puts photos there. Open panels are answered by `prompts`.
+class WallRoom : public FloorRoom {
+public:
+    explicit WallRoom(const QMap<QString, QPointF>& floorFiles = {});
+    ~WallRoom();
+
+    PhotoGalleryView& gallery() { return *m_gallery; }
+    PhotoFrameItemView& frame(int slot);
+    // The centre of a frame's photo area, in room points.
+    QPointF photoCentre(int slot);
+
+    // Writes a real picture into the album as the slot's photo and reloads the slots.
+    QString framePhoto(int slot, const QString& extension = u"png"_s,
+                       const QColor& color = Qt::darkGreen);
+    // photo_transforms.json as it is on disk, by slot: scale, rotation, offsetX, offsetY.
+    QMap<int, QList<double>> storedTransforms() const;
+    QStringList albumEntries() const;
+
+    FakePrompts prompts;
+
+private:
+    PhotoGalleryView* m_gallery = nullptr;
+};
+
+// A picture file of `size` at `path` in the format its extension names.
+QString writePicture(const QString& path, const QColor& color = Qt::darkGreen,
+                     const QSize& size = QSize(64, 48));
+// A drag from the file manager carrying these files.
+QMimeData* filesDrag(const QStringList& paths);
