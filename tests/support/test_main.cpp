@@ -1,5 +1,7 @@
 // The main of every test executable: a private HOME and XDG folders for the whole run, so
-// that no test can touch the real home folder, then every registered test class.
+// that no test can touch the real home folder or start a real application, then every
+// registered test class.
+#include "support/fake_app_registry.h"
 #include "support/test_registry.h"
 
 #include <QDir>
@@ -35,6 +37,8 @@ int main(int argc, char** argv)
         QDir().mkpath(QString::fromUtf8(root + dir));
     QFile::setPermissions(QString::fromUtf8(root + "/runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // No test may find, let alone start, a real application.
+    FakeAppRegistry::isolateProcess(QString::fromUtf8(root));
 
     TestApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("pondsill-tests"));
