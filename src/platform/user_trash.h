@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class FolderWatcher;
+class QThreadPool;
+
+// The user's home Trash as the room shows it: how many items it holds (kept current by a
+// watcher on its files folder), opening it in the file manager, and emptying it. Items go
+// into it through FreedesktopTrash.
+class UserTrash : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(int itemCount READ itemCount NOTIFY itemCountChanged)
+public:
+    // `trashPath` is the Trash folder (holding files/ and info/); empty means the home
+    // trash under the XDG data home.
+    explicit UserTrash(const QString& trashPath = {}, QObject* parent = nullptr);
+    ~UserTrash() override;
+
+    static UserTrash& shared();
+
+    QString path() const { return m_path; }
+    QString filesPath() const;
+
+    // The entries of files/ without hidden names, a dangling link counted; 0 when there is
+    // no Trash yet or it cannot be listed. Read once per change, not per call.
+    int itemCount() const { return m_itemCount; }
+    // Counts again now (the watcher does it by itself a moment after a change).
+    void refresh();
+
+    // Shows the Trash: trash:/// with its handler when GIO knows one, else the files
+    // folder in the default file manager. True when a program was started.
+    bool open() const;
+
+    // Removes everything in the Trash on a worker thread, links as links (what they point
+    // to stays), each item's info file after the item, then the cached folder sizes.
+    // emptied() reports the end; the count follows.
+    void empty();
+    bool isEmptying() const { return m_emptying; }
+
+    struct EmptyResult {
+        int removed = 0;
+        int failed = 0;
+    };
+    // The work of empty(), run on the calling thread.
+    static EmptyResult emptyFolder(const QString& trashPath);
+    // The count of itemCount(); `listed` says whether files/ could be read (a missing
+    // Trash reads as listed and empty).
+    static int countItems(const QString& filesPath, bool* listed = nullptr);
+
+Q_SIGNALS:
+    void itemCountChanged(int count);
+    void emptied(int removed, int failed);
+
+private:
+    QString m_path;
+    int m_itemCount = 0;
+    bool m_listFailed = false;
+    bool m_emptying = false;
+    FolderWatcher* m_watcher = nullptr;
+    QThreadPool* m_worker = nullptr;
+};
