@@ -24,7 +24,9 @@
 //
 // Wall states: photos:N (N drawn photos in the album, frames 0 to N-1), photo-zoom (frame 0's
 // photo zoomed, turned and shifted), photo-hover:N (the pointer over frame N, its eject
-// button showing), photo-target:N (a drag over frame N).
+// button showing), photo-target:N (a drag over frame N), clock-at:HH:MM:SS (the wall clock
+// stopped at that time), calendar (a wall calendar and the clock over a calendar hung
+// beside the photo wall, showing 17 August 2025 at 10:08:36).
 #include "app/interactive_desktop_window.h"
 #include "kit/colors.h"
 #include "kit/room_item.h"
@@ -35,6 +37,8 @@
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
+#include "wall/analog_wall_clock_view.h"
+#include "wall/wall_calendar_view.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -184,6 +188,8 @@ QImage landscape(int index)
 }
 
 struct WallStates {
+    std::optional<QTime> clockAt;
+    bool calendar = false;
     int photos = 0;
     bool zoom = false;
     std::optional<int> hover;
@@ -203,6 +209,14 @@ bool parseWallState(const QString& name, WallStates* states)
         *into = n;
         return true;
     };
+    if (name.startsWith(QLatin1String("clock-at:"))) {
+        states->clockAt = QTime::fromString(name.mid(9), QStringLiteral("HH:mm:ss"));
+        return states->clockAt->isValid();
+    }
+    if (name == QLatin1String("calendar")) {
+        states->calendar = true;
+        return true;
+    }
     int n = 0;
     if (number("photos:", &n)) {
         states->photos = n;
@@ -412,9 +426,27 @@ int main(int argc, char** argv)
             }
         }
     }
+    if (wall.clockAt) {
+        const QDateTime at(QDate(2025, 8, 17), *wall.clockAt);
+        pieces.furniture[int(Furniture::WallClock)] = [&state, at]() -> RoomItem* {
+            return new AnalogWallClockView(state, at);
+        };
+    }
     auto* view = new RoomView(state, FloorInteractionState::shared(), &StorageManager::shared(),
                               AssetLoader::shared(), std::move(pieces));
     window.setContent(view);
+    if (wall.calendar) {
+        // Hung beside the photo wall: the room itself places neither.
+        const QDateTime day(QDate(2025, 8, 17), QTime(10, 8, 36));
+        auto* calendar = new WallCalendarView(state, day);
+        calendar->setSize(QSizeF(104, 120));
+        calendar->setCentre(QPointF(0.66 * width, 0.2 * height));
+        view->scene()->addItem(calendar);
+        auto* stack = new WallClockCalendarView(state);
+        stack->setSize(QSizeF(104, 252));
+        stack->setCentre(QPointF(0.66 * width, 0.52 * height));
+        view->scene()->addItem(stack);
+    }
     window.resize(width, height);
     window.show();
     for (const QString& name : floorStates)

@@ -37,6 +37,12 @@ void TimeLine::setWanted(bool wanted)
     reschedule();
 }
 
+void TimeLine::setIntervalWhileHidden(double interval)
+{
+    m_hiddenInterval = std::max(interval, 0.0);
+    reschedule();
+}
+
 bool TimeLine::canDraw() const
 {
     return m_appState.isWindowVisible() && m_appState.isAppActive();
@@ -44,6 +50,8 @@ bool TimeLine::canDraw() const
 
 double TimeLine::interval() const
 {
+    if (m_hiddenInterval > 0 && !canDraw())
+        return m_hiddenInterval;
     return m_appState.isLowPower() ? m_lowPowerInterval : m_interval;
 }
 
@@ -55,7 +63,7 @@ qint64 TimeLine::stepMs() const
 
 void TimeLine::reschedule()
 {
-    if (!m_wanted || !canDraw()) {
+    if (!m_wanted || (!canDraw() && m_hiddenInterval <= 0)) {
         m_timer.stop();
         return;
     }

@@ -20,6 +20,9 @@ public:
 
     // Whether the owner wants frames (it is shown and has something to animate).
     void setWanted(bool wanted);
+    // Keeps ticking at this interval while the room cannot be drawn, rather than stopping
+    // (a clock that must be right the moment the room shows again); 0 stops, the default.
+    void setIntervalWhileHidden(double interval);
 
     // A drawing may be drawn at all: the window can be seen and the application is active.
     bool canDraw() const;
@@ -45,6 +48,7 @@ private:
     AppState& m_appState;
     double m_interval;
     double m_lowPowerInterval;
+    double m_hiddenInterval = 0;
     bool m_wanted = false;
     bool m_couldDraw = false;
     QTimer m_timer;

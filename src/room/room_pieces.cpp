@@ -10,7 +10,9 @@
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
+#include "wall/analog_wall_clock_view.h"
 #include "wall/photo_gallery_view.h"
+#include "wall/presidential_portrait_view.h"
 
 #include <QPainter>
 
@@ -241,6 +243,15 @@ RoomPieces RoomPieces::standard(AppState& appState)
     };
     pieces.furniture[int(Furniture::PhotoGallery)] = [&appState]() -> RoomItem* {
         return new PhotoGalleryView(StorageManager::shared(), appState);
+    };
+    pieces.furniture[int(Furniture::PresidentPortrait)] = [&appState]() -> RoomItem* {
+        return new PresidentialPortraitView(PresidentialPortraitType::President, appState);
+    };
+    pieces.furniture[int(Furniture::VicePresidentPortrait)] = [&appState]() -> RoomItem* {
+        return new PresidentialPortraitView(PresidentialPortraitType::VicePresident, appState);
+    };
+    pieces.furniture[int(Furniture::WallClock)] = [&appState]() -> RoomItem* {
+        return new AnalogWallClockView(appState);
     };
     return pieces;
 }

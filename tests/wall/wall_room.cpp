@@ -4,8 +4,10 @@
 #include "room/furniture_slot.h"
 #include "room/room_pieces.h"
 #include "storage/storage_manager.h"
+#include "wall/analog_wall_clock_view.h"
 #include "wall/photo_frame_item_view.h"
 #include "wall/photo_gallery_view.h"
+#include "wall/presidential_portrait_view.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +20,17 @@ WallRoom::WallRoom(const QMap<QString, QPointF>& floorFiles)
           pieces.furniture[int(Furniture::PhotoGallery)] = [&room]() -> RoomItem* {
               return new PhotoGalleryView(room.storage(), room.appState());
           };
+          pieces.furniture[int(Furniture::PresidentPortrait)] = [&room]() -> RoomItem* {
+              return new PresidentialPortraitView(PresidentialPortraitType::President,
+                                                  room.appState());
+          };
+          pieces.furniture[int(Furniture::VicePresidentPortrait)] = [&room]() -> RoomItem* {
+              return new PresidentialPortraitView(PresidentialPortraitType::VicePresident,
+                                                  room.appState());
+          };
+          pieces.furniture[int(Furniture::WallClock)] = [&room]() -> RoomItem* {
+              return new AnalogWallClockView(room.appState());
+          };
       })
 {
     m_gallery = static_cast<PhotoGalleryView*>(root().slot(Furniture::PhotoGallery)->view());
@@ -27,6 +40,11 @@ WallRoom::WallRoom(const QMap<QString, QPointF>& floorFiles)
 WallRoom::~WallRoom()
 {
     storage().setUserPrompts(nullptr);
+}
+
+RoomItem& WallRoom::piece(Furniture furniture)
+{
+    return *root().slot(furniture)->view();
 }
 
 PhotoFrameItemView& WallRoom::frame(int slot)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "floor_room.h"
+#include "kit/room_geometry.h"
 #include "support/fake_prompts.h"
 
 #include <QImage>
@@ -8,6 +9,7 @@
 
 class PhotoFrameItemView;
 class PhotoGalleryView;
+class RoomItem;
 
 using namespace Qt::StringLiterals;
 
@@ -19,6 +21,8 @@ public:
     ~WallRoom();
 
     PhotoGalleryView& gallery() { return *m_gallery; }
+    // The view of a piece of furniture: the wall also has its clock and portraits.
+    RoomItem& piece(Furniture furniture);
     PhotoFrameItemView& frame(int slot);
     // The centre of a frame's photo area, in room points.
     QPointF photoCentre(int slot);

@@ -1,0 +1,222 @@
+#include "wall/wall_calendar_view.h"
+
+#include "kit/colors.h"
+#include "kit/units.h"
+#include "state/app_state.h"
+#include "wall/analog_wall_clock_view.h"
+
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QMenu>
+#include <QPainter>
+
+namespace {
+using Colors::srgb;
+
+const QLocale& indonesian()
+{
+    static const QLocale locale(QLocale::Indonesian, QLocale::Indonesia);
+    return locale;
+}
+
+QFont tracked(qreal points, QFont::Weight weight, qreal tracking)
+{
+    QFont font = Units::systemFont(points, weight);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, tracking);
+    return font;
+}
+
+QPainterPath rounded(const QRectF& r, qreal radius)
+{
+    return Painting::continuousRoundedRect(r, radius);
+}
+
+// A sheet scaled to `widthScale` of the page's width about its bottom centre, then moved.
+QRectF sheet(const QRectF& page, qreal widthScale, qreal dy)
+{
+    const qreal w = page.width() * widthScale;
+    return QRectF(page.center().x() - w / 2, page.top() + dy, w, page.height());
+}
+
+void paintEyelet(QPainter& p, QPointF centre)
+{
+    QPainterPath eyelet;
+    eyelet.addEllipse(centre, 2.25, 2.25);
+    p.fillPath(eyelet.translated(0, 0.5), Colors::black(0.35));
+    p.fillPath(eyelet, Painting::radialGradient(centre, 0.5, 2.5,
+                                                {srgb(0.96, 0.86, 0.56), srgb(0.65, 0.50, 0.25)}));
+    p.strokePath(eyelet, QPen(Colors::black(0.35), 0.5));
+}
+} // namespace
+
+WallCalendarView::WallCalendarView(AppState& appState, std::optional<QDateTime> overrideDate,
+                                   QGraphicsItem* parent)
+    : RoomItem(parent), m_appState(appState), m_overrideDate(std::move(overrideDate)),
+      m_timeLine(appState, 60.0, 60.0)
+{
+    setPaintMargins(QMarginsF(8, 6, 10, 14));
+    // The page changes once a day: it stays in the item cache until then.
+    setCacheMode(DeviceCoordinateCache);
+    gestures().onHover([this](bool inside) { hoverChanged(inside); });
+    gestures().onDoubleTap([] { openCalendarApp(); });
+    gestures().onTap([this] { showQuickView(); });
+    gestures().setContextMenu([this](QMenu& menu) { populateContextMenu(menu); });
+    gestures().setToolTip(QStringLiteral(
+        "Kalender: Klik untuk melihat detail, klik 2x untuk buka aplikasi Kalender"));
+    connect(&m_timeLine, &TimeLine::tick, this, &WallCalendarView::checkDay);
+    connect(&m_timeLine, &TimeLine::canDrawChanged, this, &WallCalendarView::checkDay);
+    m_timeLine.setWanted(true);
+}
+
+QString WallCalendarView::monthText(const QDate& date)
+{
+    return indonesian().toString(date, QStringLiteral("MMMM")).toUpper();
+}
+
+QString WallCalendarView::yearText(const QDate& date)
+{
+    return indonesian().toString(date, QStringLiteral("yyyy"));
+}
+
+QString WallCalendarView::weekdayText(const QDate& date)
+{
+    QString text = indonesian().toString(date, QStringLiteral("dddd"));
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
+}
+
+QString WallCalendarView::dayText(const QDate& date)
+{
+    return QLocale().toString(date, QStringLiteral("d"));
+}
+
+QDate WallCalendarView::shownDate() const
+{
+    if (m_overrideDate)
+        return m_overrideDate->toLocalTime().date();
+    // The time line's date is that of its latest tick; between ticks the clock on the wall
+    // is what counts.
+    return QDateTime::currentDateTime().date();
+}
+
+void WallCalendarView::checkDay()
+{
+    if (shownDate() != m_paintedDay)
+        update();
+}
+
+void WallCalendarView::hoverChanged(bool inside)
+{
+    m_appState.setHoveringWallCalendar(inside);
+}
+
+void WallCalendarView::showQuickView()
+{
+    m_appState.toggleQuickView(ActiveDesktopQuickView::calendar());
+}
+
+void WallCalendarView::openCalendarApp() {}
+
+void WallCalendarView::populateContextMenu(QMenu& menu)
+{
+    Gestures::addMenuAction(menu, QStringLiteral("Buka Kalender macOS (Calendar)"),
+                            [] { openCalendarApp(); });
+}
+
+void WallCalendarView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    QPainter& p = *painter;
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF page = rect();
+    if (page.isEmpty())
+        return;
+    const QDate date = shownDate();
+    m_paintedDay = date;
+
+    m_shadow.paint(p, rounded(page, 7), ShadowStyle{Colors::black(0.3), 5, QPointF(1, 5)});
+    p.fillPath(rounded(sheet(page, 0.97, 3), 6.5), srgb(0.88, 0.89, 0.92));
+    p.fillPath(rounded(sheet(page, 0.985, 1.5), 6.5), srgb(0.93, 0.94, 0.96));
+
+    const QPainterPath pageShape = rounded(page, 6);
+    p.save();
+    p.setClipPath(pageShape, Qt::IntersectClip);
+    const qreal w = page.width();
+
+    // Header with its eyelets.
+    const QRectF header(0, 0, w, 13);
+    p.fillRect(header, Painting::linearGradient(header.topLeft(), header.bottomLeft(),
+                                                {srgb(0.36, 0.38, 0.42), srgb(0.22, 0.24, 0.27),
+                                                 srgb(0.16, 0.18, 0.20)}));
+    p.fillRect(QRectF(0, 0, w, 1), Colors::white(0.4));
+    paintEyelet(p, QPointF(10 + 2.25, header.center().y()));
+    paintEyelet(p, QPointF(w - 10 - 2.25, header.center().y()));
+    p.fillRect(QRectF(0, 13, w, 1), QColor::fromRgbF(0.12f, 0.12f, 0.12f));
+
+    // The month band.
+    const QRectF band(0, 14, w, 20);
+    p.fillRect(band, Painting::linearGradient(band.topLeft(), band.bottomLeft(),
+                                              {srgb(0.90, 0.25, 0.19), srgb(0.78, 0.20, 0.15)}));
+    const QFont monthFont = tracked(10, QFont::ExtraBold, 1.2);
+    const QFont yearFont = Units::systemFont(8, QFont::Bold);
+    const QString year = yearText(date);
+    const qreal yearWidth = QFontMetricsF(yearFont).horizontalAdvance(year);
+    // A narrow page cuts the month's name short rather than the year.
+    const QString month = QFontMetricsF(monthFont).elidedText(
+        monthText(date), Qt::ElideRight, std::max(w - 8 - 3 - yearWidth, qreal(0)));
+    const qreal monthWidth = QFontMetricsF(monthFont).horizontalAdvance(month);
+    qreal x = band.center().x() - (monthWidth + 3 + yearWidth) / 2;
+    p.setFont(monthFont);
+    p.setPen(Colors::white());
+    p.drawText(QRectF(x, band.top(), monthWidth + 2, band.height()),
+               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, month);
+    x += monthWidth + 3;
+    p.setFont(yearFont);
+    p.setPen(Colors::white(0.75));
+    p.drawText(QRectF(x, band.top(), yearWidth + 2, band.height()),
+               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, year);
+
+    // The day.
+    const QRectF area(0, band.bottom(), w, std::max(page.height() - band.bottom(), qreal(0)));
+    p.fillRect(area, Painting::linearGradient(
+                         area.topLeft(), area.bottomLeft(),
+                         {srgb(0.99, 0.99, 1.00), srgb(0.96, 0.96, 0.98), srgb(0.92, 0.93, 0.95)}));
+    const QFont dayFont = tracked(32, QFont::ExtraBold, -0.5);
+    const QFont weekdayFont = tracked(10, QFont::Bold, 0.5);
+    const QFontMetricsF dayMetrics(dayFont);
+    const QFontMetricsF weekdayMetrics(weekdayFont);
+    // Spacers of at least 1 above and 4 below share what is left.
+    const qreal content = dayMetrics.height() + 2 + 2 + 2 + weekdayMetrics.height();
+    const qreal spare = std::max(area.height() - content - 5, qreal(0));
+    qreal y = area.top() + 1 + spare / 2;
+    p.setFont(dayFont);
+    p.setPen(srgb(0.12, 0.13, 0.15));
+    p.drawText(QRectF(0, y, w, dayMetrics.height()), Qt::AlignCenter | Qt::TextSingleLine,
+               dayText(date));
+    y += dayMetrics.height() + 2;
+    p.fillPath(Painting::capsule(QRectF(w / 2 - 8, y, 16, 2)), srgb(0.88, 0.26, 0.20, 0.85));
+    y += 4;
+    p.setFont(weekdayFont);
+    p.setPen(srgb(0.40, 0.42, 0.46));
+    p.drawText(QRectF(0, y, w, weekdayMetrics.height()), Qt::AlignCenter | Qt::TextSingleLine,
+               weekdayText(date));
+    p.restore();
+
+    p.strokePath(pageShape, QPen(Colors::white(0.35), 0.8));
+}
+
+WallClockCalendarView::WallClockCalendarView(AppState& appState, QGraphicsItem* parent)
+    : RoomItem(parent), m_clock(new AnalogWallClockView(appState, std::nullopt, this)),
+      m_calendar(new WallCalendarView(appState, std::nullopt, this))
+{
+    setFlag(ItemHasNoContents);
+}
+
+void WallClockCalendarView::onSizeChanged()
+{
+    const qreal each = std::max((size().height() - 12) / 2, qreal(0));
+    m_clock->setPos(0, 0);
+    m_clock->setSize(QSizeF(size().width(), each));
+    m_calendar->setPos(0, each + 12);
+    m_calendar->setSize(QSizeF(size().width(), each));
+}
