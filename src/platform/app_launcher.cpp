@@ -149,6 +149,13 @@ QList<Step> chainFor(Target target)
         return {{K::WebPage, QStringLiteral("https://www.google.com/")}};
     case Target::VideoHomePage:
         return {{K::WebPage, QStringLiteral("https://www.youtube.com/")}};
+    case Target::ClockApp:
+        return {{K::DesktopId, QStringLiteral("org.gnome.clocks.desktop")},
+                {K::DesktopId, QStringLiteral("org.kde.kclock.desktop")}};
+    case Target::CalendarApp:
+        return {{K::DesktopId, QStringLiteral("org.gnome.Calendar.desktop")},
+                {K::DesktopId, QStringLiteral("org.kde.korganizer.desktop")},
+                {K::MimeDefault, QStringLiteral("text/calendar")}};
     }
     return {};
 }

@@ -59,6 +59,8 @@ enum class Target {
     Browser,        // the named web browser, else its program, else its scheme, else a web page
     SearchHomePage, // the search engine's home page in the default browser
     VideoHomePage,  // the video site's home page in the default browser
+    ClockApp,       // a clock program, and nothing else
+    CalendarApp,    // a calendar program, else the default application for calendar files
 };
 
 QList<Step> chainFor(Target target);

@@ -3,6 +3,7 @@
 #include "kit/colors.h"
 #include "kit/painting.h"
 #include "kit/soft_shadow.h"
+#include "platform/app_launcher.h"
 #include "state/app_state.h"
 
 #include <QMenu>
@@ -283,7 +284,10 @@ void AnalogWallClockView::showQuickView()
     m_appState.toggleQuickView(ActiveDesktopQuickView::clock());
 }
 
-void AnalogWallClockView::openClockApp() {}
+void AnalogWallClockView::openClockApp()
+{
+    AppLauncher::launch(AppLauncher::Target::ClockApp);
+}
 
 void AnalogWallClockView::populateContextMenu(QMenu& menu)
 {

@@ -2,6 +2,7 @@
 
 #include "kit/colors.h"
 #include "kit/units.h"
+#include "platform/app_launcher.h"
 #include "state/app_state.h"
 #include "wall/analog_wall_clock_view.h"
 
@@ -116,7 +117,10 @@ void WallCalendarView::showQuickView()
     m_appState.toggleQuickView(ActiveDesktopQuickView::calendar());
 }
 
-void WallCalendarView::openCalendarApp() {}
+void WallCalendarView::openCalendarApp()
+{
+    AppLauncher::launch(AppLauncher::Target::CalendarApp);
+}
 
 void WallCalendarView::populateContextMenu(QMenu& menu)
 {

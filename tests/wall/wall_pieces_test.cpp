@@ -2,6 +2,7 @@
 
 #include "room/room_view.h"
 #include "state/app_state.h"
+#include "support/fake_app_registry.h"
 #include "support/scene_input.h"
 #include "support/test_registry.h"
 #include "wall/analog_wall_clock_view.h"
@@ -115,6 +116,40 @@ private Q_SLOTS:
         room.click(centre);
         waitForSingleClick();
         QCOMPARE(room.appState().activeQuickView(), std::optional(ActiveDesktopQuickView::clock()));
+    }
+
+    // A double click starts a clock program only: there is nothing else to fall back on,
+    // and it never opens the card.
+    void clockDoubleClickStartsAClockProgramIfThereIsOne()
+    {
+        FakeAppRegistry apps;
+        apps.addApp(u"org.kde.korganizer.desktop"_s, {u"text/calendar"_s});
+        QVERIFY(apps.waitUntilSeen());
+        WallRoom room;
+        RoomItem& clock = room.piece(Furniture::WallClock);
+        SceneInput input(room.view());
+        const QPointF centre = clock.mapToScene(clock.rect().center());
+        input.doubleClick(centre);
+        QVERIFY(apps.nothingLaunched());
+        QCOMPARE(room.appState().activeQuickView(), std::nullopt);
+
+        apps.addApp(u"org.kde.kclock.desktop"_s);
+        QVERIFY(apps.waitUntilSeen());
+        input.doubleClick(centre);
+        QVERIFY(apps.launchedOnly(u"org.kde.kclock.desktop"_s));
+        QCOMPARE(room.appState().activeQuickView(), std::nullopt);
+    }
+
+    void calendarFallsBackOnTheCalendarFilesApplication()
+    {
+        FakeAppRegistry apps;
+        WallCalendarView::openCalendarApp();
+        QVERIFY(apps.nothingLaunched());
+        apps.setDefault(u"text/calendar"_s,
+                        apps.addApp(u"planner.desktop"_s, {u"text/calendar"_s}));
+        QVERIFY(apps.waitUntilSeen());
+        WallCalendarView::openCalendarApp();
+        QVERIFY(apps.launchedOnly(u"planner.desktop"_s));
     }
 
     void portraitsShareTheOneFireSwitch()
