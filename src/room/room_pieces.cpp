@@ -1,5 +1,6 @@
 #include "room/room_pieces.h"
 
+#include "corkboard/corkboard_view.h"
 #include "kit/colors.h"
 #include "kit/panel_backdrop.h"
 #include "kit/room_item.h"
@@ -252,6 +253,9 @@ RoomPieces RoomPieces::standard(AppState& appState)
     };
     pieces.furniture[int(Furniture::WallClock)] = [&appState]() -> RoomItem* {
         return new AnalogWallClockView(appState);
+    };
+    pieces.furniture[int(Furniture::Corkboard)] = [&appState]() -> RoomItem* {
+        return new CorkboardView(StorageManager::shared(), appState);
     };
     return pieces;
 }

@@ -1,0 +1,241 @@
+#include "corkboard/note_text_field.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionGraphicsItem>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace {
+bool isLineBreak(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator ||
+           c == QChar::ParagraphSeparator;
+}
+} // namespace
+
+NoteTextField::NoteTextField(bool singleLine, QString placeholder, const QFont& font,
+                             QGraphicsItem* parent)
+    : QGraphicsTextItem(parent), m_singleLine(singleLine), m_placeholder(std::move(placeholder))
+{
+    setFont(font);
+    document()->setDocumentMargin(0);
+    QTextOption option = document()->defaultTextOption();
+    option.setWrapMode(singleLine ? QTextOption::NoWrap
+                                  : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document()->setDefaultTextOption(option);
+    document()->setUndoRedoEnabled(true);
+    setTextInteractionFlags(Qt::TextEditorInteraction);
+    // The editing control is a child object; it must take pasted and dropped rich text as
+    // plain text, as a note holds nothing else.
+    for (QObject* child : children()) {
+        if (child->metaObject()->indexOfProperty("acceptRichText") >= 0)
+            child->setProperty("acceptRichText", false);
+    }
+    connect(document(), &QTextDocument::contentsChanged, this, &NoteTextField::onContentsChanged);
+}
+
+QString NoteTextField::text() const
+{
+    return toPlainText();
+}
+
+void NoteTextField::showText(const QString& text)
+{
+    if (text == toPlainText()) {
+        m_shownText = text;
+        return;
+    }
+    const QTextCursor before = textCursor();
+    const int position = before.position();
+    m_settingText = true;
+    m_shownText = text;
+    setPlainText(text);
+    m_settingText = false;
+    if (hasFocus()) {
+        QTextCursor cursor(document());
+        cursor.setPosition(std::min(position, int(text.size())));
+        setTextCursor(cursor);
+    }
+    update();
+}
+
+void NoteTextField::setInk(const QColor& ink, qreal textOpacity)
+{
+    QColor c = ink;
+    c.setAlphaF(float(c.alphaF() * textOpacity));
+    if (c == m_ink)
+        return;
+    m_ink = c;
+    setDefaultTextColor(c);
+}
+
+void NoteTextField::setFieldWidth(qreal width)
+{
+    if (m_singleLine)
+        return;
+    if (!qFuzzyCompare(textWidth(), width))
+        setTextWidth(width);
+}
+
+qreal NoteTextField::lineHeight() const
+{
+    // The height the layout gives a line, which can exceed the font's line spacing.
+    const QTextLayout* layout = document()->firstBlock().layout();
+    if (layout && layout->lineCount() > 0)
+        return layout->lineAt(0).height();
+    return QFontMetricsF(font()).height();
+}
+
+int NoteTextField::lineCount() const
+{
+    int lines = 0;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QTextLayout* layout = block.layout();
+        lines += layout && layout->lineCount() > 0 ? layout->lineCount() : 1;
+    }
+    return std::max(lines, 1);
+}
+
+void NoteTextField::keepCaretVisible(QSizeF visibleSize)
+{
+    const QTextCursor cursor = textCursor();
+    const QTextBlock block = cursor.block();
+    const QTextLayout* layout = block.layout();
+    QPointF shift = pos();
+    if (!layout || layout->lineCount() == 0 || !hasFocus()) {
+        if (!hasFocus())
+            setPos(0, 0);
+        return;
+    }
+    const int inBlock = cursor.positionInBlock();
+    const QTextLine line = layout->lineForTextPosition(inBlock);
+    if (!line.isValid())
+        return;
+    const qreal x = layout->position().x() + line.cursorToX(inBlock);
+    const qreal top = layout->position().y() + line.y();
+    const qreal bottom = top + line.height();
+    if (m_singleLine) {
+        qreal dx = -shift.x();
+        if (x - dx > visibleSize.width() - 2)
+            dx = x - visibleSize.width() + 2;
+        if (x - dx < 0)
+            dx = x;
+        shift.setX(-std::max(dx, qreal(0)));
+    } else {
+        qreal dy = -shift.y();
+        if (bottom - dy > visibleSize.height())
+            dy = bottom - visibleSize.height();
+        if (top - dy < 0)
+            dy = top;
+        shift.setY(-std::max(dy, qreal(0)));
+    }
+    if (shift != pos())
+        setPos(shift);
+}
+
+void NoteTextField::paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
+                          QWidget* widget)
+{
+    if (document()->isEmpty() && !m_placeholder.isEmpty()) {
+        painter->save();
+        painter->setFont(font());
+        QColor c = m_ink;
+        c.setAlphaF(c.alphaF() * 0.4f);
+        painter->setPen(c);
+        painter->drawText(QRectF(0, 0, 400, lineHeight()), Qt::AlignLeft | Qt::AlignTop,
+                          m_placeholder);
+        painter->restore();
+    }
+    // The field draws no frame of its own round the text while it has focus.
+    QStyleOptionGraphicsItem plain(*option);
+    plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+    QGraphicsTextItem::paint(painter, &plain, widget);
+}
+
+void NoteTextField::keyPressEvent(QKeyEvent* event)
+{
+    if (m_singleLine && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        clearFocus();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        clearFocus();
+        event->accept();
+        return;
+    }
+    QGraphicsTextItem::keyPressEvent(event);
+    Q_EMIT caretMoved();
+}
+
+void NoteTextField::inputMethodEvent(QInputMethodEvent* event)
+{
+    QGraphicsTextItem::inputMethodEvent(event);
+    Q_EMIT caretMoved();
+}
+
+void NoteTextField::mousePressEvent(QGraphicsSceneMouseEvent* event)
+{
+    QGraphicsTextItem::mousePressEvent(event);
+    Q_EMIT caretMoved();
+}
+
+void NoteTextField::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
+{
+    QGraphicsTextItem::mouseMoveEvent(event);
+    Q_EMIT caretMoved();
+}
+
+void NoteTextField::focusOutEvent(QFocusEvent* event)
+{
+    QGraphicsTextItem::focusOutEvent(event);
+    // Leave no selection behind on a field nobody is editing.
+    QTextCursor cursor = textCursor();
+    if (cursor.hasSelection()) {
+        cursor.clearSelection();
+        setTextCursor(cursor);
+    }
+    Q_EMIT caretMoved();
+}
+
+void NoteTextField::stripLineBreaks()
+{
+    QTextCursor cursor(document());
+    // From the end, so earlier positions stay valid.
+    for (int i = int(document()->characterCount()) - 1; i >= 0; --i) {
+        const QChar c = document()->characterAt(i);
+        if (!isLineBreak(c) || i == document()->characterCount() - 1)
+            continue;
+        cursor.setPosition(i);
+        cursor.deleteChar();
+    }
+}
+
+void NoteTextField::onContentsChanged()
+{
+    if (m_settingText)
+        return;
+    if (m_singleLine) {
+        bool hasBreak = document()->blockCount() > 1;
+        const QString raw = document()->toRawText();
+        for (const QChar c : raw)
+            hasBreak = hasBreak || isLineBreak(c);
+        if (hasBreak) {
+            m_settingText = true;
+            stripLineBreaks();
+            m_settingText = false;
+        }
+    }
+    const QString now = toPlainText();
+    if (now == m_shownText)
+        return;
+    m_shownText = now;
+    Q_EMIT edited(now);
+}

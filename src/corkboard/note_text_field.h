@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QGraphicsTextItem>
+
+// A plain-text field on a note, edited in place (it turns with a tilted note). It shows
+// its placeholder while empty and reports only what the user types: a text set by the
+// program (showText) is never reported back, so a reload cannot start a save. Rich text
+// pasted or dropped in arrives as plain text; a single-line field drops line breaks.
+class NoteTextField : public QGraphicsTextItem {
+    Q_OBJECT
+public:
+    NoteTextField(bool singleLine, QString placeholder, const QFont& font,
+                  QGraphicsItem* parent = nullptr);
+
+    // Shows `text` unless the field already holds it (so the caret, the selection and an
+    // input method's composition are kept). Never reported through edited().
+    void showText(const QString& text);
+    QString text() const;
+
+    void setInk(const QColor& ink, qreal textOpacity);
+    // The width the text is laid out in; a single-line field scrolls sideways instead.
+    void setFieldWidth(qreal width);
+    qreal lineHeight() const;
+    // How many lines the text takes (at least one).
+    int lineCount() const;
+    // Moves the text inside its clipping parent so that the caret stays in view of a box
+    // `visibleSize` big.
+    void keepCaretVisible(QSizeF visibleSize);
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+Q_SIGNALS:
+    void edited(const QString& text);
+    void caretMoved();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void onContentsChanged();
+    void stripLineBreaks();
+
+    bool m_singleLine;
+    QString m_placeholder;
+    QString m_shownText;
+    QColor m_ink;
+    bool m_settingText = false;
+};
