@@ -27,7 +27,13 @@
 // button showing), photo-target:N (a drag over frame N), clock-at:HH:MM:SS (the wall clock
 // stopped at that time), calendar (a wall calendar and the clock over a calendar hung
 // beside the photo wall, showing 17 August 2025 at 10:08:36).
+//
+// Corkboard states: notes-six (six notes of different colours, fasteners, patterns and
+// tilts), note-customizer (the first note with its customiser open), note-sheet (instead of
+// the room: every colour with every fastener, the three patterns in turn, on a board the
+// size of the window).
 #include "app/interactive_desktop_window.h"
+#include "corkboard/corkboard_view.h"
 #include "kit/colors.h"
 #include "kit/room_item.h"
 #include "kit/units.h"
@@ -44,6 +50,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -312,6 +319,86 @@ void dragRoundTheFloor(QGraphicsView& view, QPointF from)
     timer->start(16);
 }
 
+// notes.json with `notes`, before the storage service first reads it.
+void seedNotes(const QString& home, const StickyNotes& notes)
+{
+    const QString path = home + QStringLiteral("/Documents/RidezozEvar/notes.json");
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(encodeStickyNotes(notes).value_or(QByteArray("[]")));
+}
+
+StickyNote seedNote(const QString& title, NoteColor color, PinStyle pin, PaperPattern pattern,
+                    QPointF at, double rotation)
+{
+    StickyNote note;
+    note.title = title;
+    note.freeformText = QStringLiteral("Catatan %1, %2.").arg(displayName(color), displayName(pin));
+    note.color = color;
+    note.pinStyle = pin;
+    note.pattern = pattern;
+    note.x = at.x();
+    note.y = at.y();
+    note.rotation = rotation;
+    return note;
+}
+
+StickyNotes sixNotes()
+{
+    return {seedNote(QStringLiteral("Belanja"), NoteColor::lime, PinStyle::pushpin,
+                     PaperPattern::lined, {8, 54}, -4),
+            seedNote(QStringLiteral("Ide lagu"), NoteColor::pink, PinStyle::washiTape,
+                     PaperPattern::dots, {120, 60}, 0),
+            seedNote(QStringLiteral("Tagihan"), NoteColor::blue, PinStyle::star,
+                     PaperPattern::plain, {230, 56}, 4),
+            seedNote(QStringLiteral("Rapat Senin"), NoteColor::dark, PinStyle::heart,
+                     PaperPattern::lined, {14, 150}, 2),
+            seedNote(QStringLiteral("Buku"), NoteColor::lavender, PinStyle::clip,
+                     PaperPattern::dots, {124, 160}, -4),
+            seedNote(QStringLiteral("Olahraga"), NoteColor::peach, PinStyle::pushpin,
+                     PaperPattern::plain, {232, 150}, 0)};
+}
+
+// Ten colours down, five fasteners across.
+StickyNotes noteSheet()
+{
+    StickyNotes notes;
+    const QList<NoteColor>& colors = allNoteColors();
+    const QList<PinStyle>& pins = allPinStyles();
+    for (int row = 0; row < colors.size(); ++row) {
+        for (int col = 0; col < pins.size(); ++col) {
+            const PaperPattern pattern = allPaperPatterns().at((row + col) % 3);
+            notes.append(
+                seedNote(displayName(colors[row]) + QStringLiteral(" · ") + displayName(pattern),
+                         colors[row], pins[col], pattern, {20 + col * 170.0, 60 + row * 82.0}, 0));
+        }
+    }
+    return notes;
+}
+
+// The contact sheet of notes: a board the size of the window over a cork colour.
+QImage renderNoteSheet(AppState& state, QSize size)
+{
+    QGraphicsScene scene(QRectF(0, 0, size.width(), size.height()));
+    scene.setBackgroundBrush(Colors::srgb(0.72, 0.55, 0.38));
+    auto* board = new CorkboardView(StorageManager::shared(), state);
+    board->setSize(QSizeF(size));
+    scene.addItem(board);
+    QGraphicsView view(&scene);
+    view.setFrameShape(QFrame::NoFrame);
+    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view.setRenderHint(QPainter::Antialiasing);
+    view.resize(size);
+    view.show();
+    for (int i = 0; i < 20; ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(20);
+    }
+    return view.grab().toImage();
+}
+
 bool applyState(AppState& state, const QString& name)
 {
     if (name == QLatin1String("lamp-off")) {
@@ -391,6 +478,7 @@ int main(int argc, char** argv)
     AppState state(&settings);
     bool outlineSlots = false;
     QStringList floorStates;
+    QStringList noteStates;
     WallStates wall;
     for (const QString& name : parser.values(stateOption)) {
         if (name == QLatin1String("slots")) {
@@ -399,6 +487,11 @@ int main(int argc, char** argv)
         }
         if (parseWallState(name, &wall))
             continue;
+        if (name == QLatin1String("notes-six") || name == QLatin1String("note-customizer") ||
+            name == QLatin1String("note-sheet")) {
+            noteStates << name;
+            continue;
+        }
         if (isFloorState(name)) {
             floorStates << name;
             continue;
@@ -414,6 +507,13 @@ int main(int argc, char** argv)
         seedFloorFiles(home);
     if (wall.photos > 0 || wall.zoom)
         seedAlbum(home, wall);
+    if (noteStates.contains(QStringLiteral("notes-six")))
+        seedNotes(home, sixNotes());
+    if (noteStates.contains(QStringLiteral("note-sheet"))) {
+        seedNotes(home, noteSheet());
+        const QImage sheet = renderNoteSheet(state, QSize(width, height));
+        return sheet.save(parser.value(outOption)) ? 0 : 1;
+    }
 
     InteractiveDesktopWindow window;
     RoomPieces pieces = RoomPieces::standard(state);
@@ -455,6 +555,9 @@ int main(int argc, char** argv)
         state.setHoveredPhotoSlot(*wall.hover);
     if (wall.target)
         state.setTargetedPhotoSlot(*wall.target);
+    if (noteStates.contains(QStringLiteral("note-customizer")) &&
+        !StorageManager::shared().stickyNotes().isEmpty())
+        state.setActiveNoteCustomizerId(StorageManager::shared().stickyNotes().first().id);
     // Let layout and any entrance animation settle.
     for (int i = 0; i < 50; ++i) {
         QCoreApplication::processEvents();

@@ -1,6 +1,7 @@
 #include "room/room_pieces.h"
 
 #include "corkboard/corkboard_view.h"
+#include "corkboard/karsumo_sticker_view.h"
 #include "kit/colors.h"
 #include "kit/panel_backdrop.h"
 #include "kit/room_item.h"
@@ -255,7 +256,9 @@ RoomPieces RoomPieces::standard(AppState& appState)
         return new AnalogWallClockView(appState);
     };
     pieces.furniture[int(Furniture::Corkboard)] = [&appState]() -> RoomItem* {
-        return new CorkboardView(StorageManager::shared(), appState);
+        return new CorkboardView(StorageManager::shared(), appState, [&appState]() -> RoomItem* {
+            return new KarsumoStickerView(appState, 52, 35);
+        });
     };
     return pieces;
 }
