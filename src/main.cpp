@@ -1,4 +1,5 @@
 #include "app/app_delegate.h"
+#include "platform/single_instance.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -12,7 +13,15 @@ int main(int argc, char** argv)
     // Hiding the room closes no window for good: only the menu's quit item ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // A room already runs in this session: bring it up instead of starting a second one.
+    // This is also the way back to a hidden room where the desktop has no tray.
+    SingleInstance instance(QDBusConnection::sessionBus());
+    if (!instance.claim())
+        return instance.askRunningToShow() ? 0 : 1;
+
     AppDelegate delegate;
+    QObject::connect(&instance, &SingleInstance::showRequested, &delegate,
+                     &AppDelegate::showRoomRequested);
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return app.exec();
 }

@@ -12,3 +12,8 @@ void AppDelegate::applicationDidFinishLaunching()
     DesktopWindowManager::shared().createWindow();
     MenuBarController::shared().setupStatusItem();
 }
+
+void AppDelegate::showRoomRequested()
+{
+    DesktopWindowManager::shared().showRoom();
+}

@@ -9,4 +9,6 @@ public:
     using QObject::QObject;
 
     void applicationDidFinishLaunching();
+    // Another start of the program asked for the room: show it, hidden or not.
+    void showRoomRequested();
 };

@@ -9,6 +9,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
@@ -42,13 +44,16 @@ QIcon houseIcon()
     p.drawPath(house);
     return QIcon(pixmap);
 }
+// StatusNotifierItem trays announce themselves under this name.
+const QString kTrayWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 } // namespace
 
 MenuBarController::MenuBarController(DesktopWindowManager& windows, AppState& appState,
                                      UserPrompts& prompts, StorageManager& storage,
                                      FileManagerReveal& reveal, QObject* parent)
     : QObject(parent), m_windows(windows), m_appState(appState), m_prompts(prompts),
-      m_storage(storage), m_reveal(reveal)
+      m_storage(storage), m_reveal(reveal),
+      m_trayAvailable([] { return QSystemTrayIcon::isSystemTrayAvailable(); })
 {
     struct Entry {
         const char16_t* title;
@@ -106,21 +111,55 @@ QList<QAction*> MenuBarController::actions() const
 
 void MenuBarController::setupStatusItem()
 {
-    InteractiveDesktopWindow* window = m_windows.window();
     // The key equivalents work while the room has focus, tray or not.
-    if (window)
+    if (InteractiveDesktopWindow* window = m_windows.window())
         window->addActions(actions());
+    updateTrayPresence();
+    followTrayAvailability(QDBusConnection::sessionBus());
+}
 
-    delete m_statusItem;
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_statusItem = new QSystemTrayIcon(houseIcon(), this);
-        m_statusItem->setToolTip(QStringLiteral("Pondsill"));
-        m_statusItem->setContextMenu(m_menu);
-        m_statusItem->show();
+void MenuBarController::setTrayAvailability(std::function<bool()> available)
+{
+    m_trayAvailable = std::move(available);
+}
+
+void MenuBarController::updateTrayPresence()
+{
+    InteractiveDesktopWindow* window = m_windows.window();
+    if (m_trayAvailable()) {
+        if (!m_statusItem) {
+            m_statusItem = new QSystemTrayIcon(houseIcon(), this);
+            m_statusItem->setToolTip(QStringLiteral("Pondsill"));
+            m_statusItem->setContextMenu(m_menu);
+            m_statusItem->show();
+        }
         if (window)
             window->setFallbackMenu(nullptr);
-    } else if (window) {
+        return;
+    }
+    delete m_statusItem;
+    if (window)
         window->setFallbackMenu(m_menu);
+}
+
+void MenuBarController::followTrayAvailability(const QDBusConnection& bus)
+{
+    if (m_following)
+        return;
+    m_following = true;
+    if (bus.isConnected()) {
+        auto* watcher = new QDBusServiceWatcher(kTrayWatcherService, bus,
+                                                QDBusServiceWatcher::WatchForOwnerChange, this);
+        connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+                &MenuBarController::updateTrayPresence);
+    }
+    // The X display's tray (XEmbed) is announced by the platform plugin, where it has one.
+    // Its interface is a QObject whose class is not public: reached by its base's address.
+    auto* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface());
+    if (native &&
+        native->metaObject()->indexOfSignal("systemTrayWindowChanged(QScreen*)") >= 0) {
+        connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), this,
+                SLOT(updateTrayPresence()));
     }
 }
 

@@ -4,10 +4,13 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class AppState;
 class DesktopWindowManager;
 class FileManagerReveal;
 class QAction;
+class QDBusConnection;
 class QMenu;
 class QSystemTrayIcon;
 class StorageManager;
@@ -25,8 +28,13 @@ public:
 
     static MenuBarController& shared();
 
-    // Builds the menu and hangs it on the tray, or on the room where there is no tray.
+    // Hangs the menu on the tray, or on the room where there is no tray, and keeps
+    // following the tray: one that comes later takes the menu, one that goes gives it back.
     void setupStatusItem();
+    // Re-checks the tray whenever a tray host comes or goes on `bus` or the X display.
+    void followTrayAvailability(const QDBusConnection& bus);
+    // How the tray's presence is learnt; Qt's own check unless a test says otherwise.
+    void setTrayAvailability(std::function<bool()> available);
 
     QMenu* menu() const { return m_menu; }
     QList<QAction*> actions() const;
@@ -42,6 +50,10 @@ public:
     void aboutAction();
     void quitAction();
 
+public Q_SLOTS:
+    // Moves the menu to the tray or the room as the tray is there or not.
+    void updateTrayPresence();
+
 private:
     DesktopWindowManager& m_windows;
     AppState& m_appState;
@@ -50,4 +62,6 @@ private:
     FileManagerReveal& m_reveal;
     QMenu* m_menu = nullptr;
     QPointer<QSystemTrayIcon> m_statusItem;
+    std::function<bool()> m_trayAvailable;
+    bool m_following = false;
 };

@@ -11,10 +11,13 @@
 #include "support/test_registry.h"
 
 #include <QAction>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QSettings>
+#include <QSystemTrayIcon>
 #include <QTest>
 
 #include <atomic>
@@ -181,6 +184,39 @@ private Q_SLOTS:
         // Without a tray the room carries the menu and its key equivalents.
         if (!menu.statusItem())
             QCOMPARE(window->fallbackMenu(), menu.menu());
+        QCOMPARE(window->actions().size(), 9);
+    }
+
+    // A tray that comes later takes the menu; one that goes gives it back to the room.
+    void menuFollowsTheTray()
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("no session bus (run under dbus-run-session)");
+        MenuWorld world;
+        MenuBarController& menu = world.menu;
+        world.windows.createWindow();
+        InteractiveDesktopWindow* window = world.windows.window();
+        bool trayThere = false;
+        menu.setTrayAvailability([&trayThere] { return trayThere; });
+        menu.setupStatusItem();
+        QVERIFY(!menu.statusItem());
+        QCOMPARE(window->fallbackMenu(), menu.menu());
+
+        const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+        QDBusConnection host =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("tray"));
+        trayThere = true;
+        QVERIFY(host.registerService(watcher));
+        QTRY_VERIFY(menu.statusItem());
+        QCOMPARE(menu.statusItem()->contextMenu(), menu.menu());
+        QCOMPARE(window->fallbackMenu(), nullptr);
+
+        trayThere = false;
+        QVERIFY(host.unregisterService(watcher));
+        QTRY_VERIFY(!menu.statusItem());
+        QCOMPARE(window->fallbackMenu(), menu.menu());
+        QDBusConnection::disconnectFromBus(host.name());
+        // The key equivalents stayed on the room all along.
         QCOMPARE(window->actions().size(), 9);
     }
 };
