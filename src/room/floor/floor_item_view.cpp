@@ -12,7 +12,6 @@
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
-#include <QFontMetricsF>
 #include <QHash>
 #include <QMenu>
 #include <QPainter>
@@ -26,9 +25,9 @@ constexpr qreal restoreSide = 20;
 constexpr Animation dropSpring = Animation::spring(0.35, 0.75);
 constexpr Animation menuSpring = Animation::spring(0.5, 1.0);
 
-QFont labelFont()
+DesignFont labelFont()
 {
-    return Units::systemFont(9.5, QFont::DemiBold);
+    return DesignFont::system(9.5, QFont::DemiBold);
 }
 
 // A symbol on a filled circle, as the file's badges are drawn.
@@ -147,9 +146,9 @@ void FloorItemView::refresh()
 
 void FloorItemView::layoutStack()
 {
-    const QFontMetricsF metrics(labelFont());
-    m_elidedName = metrics.elidedText(m_name, Qt::ElideMiddle, labelMaxTextWidth);
-    m_labelSize = QSizeF(metrics.horizontalAdvance(m_elidedName) + 12, metrics.height() + 4);
+    const DesignFont font = labelFont();
+    m_elidedName = font.elidedText(m_name, Qt::ElideMiddle, labelMaxTextWidth);
+    m_labelSize = QSizeF(font.horizontalAdvance(m_elidedName) + 12, font.height() + 4);
     setSize(QSizeF(std::max(iconSide, m_labelSize.width()),
                    iconSide + stackSpacing + m_labelSize.height()));
     setTransformOriginPoint(rect().center());
@@ -237,8 +236,7 @@ void FloorItemView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QW
     painter->setPen(outline);
     painter->drawPath(capsule);
     painter->setPen(Colors::white());
-    painter->setFont(labelFont());
-    painter->drawText(label, Qt::AlignCenter | Qt::TextSingleLine, m_elidedName);
+    labelFont().drawText(*painter, label, Qt::AlignCenter | Qt::TextSingleLine, m_elidedName);
 }
 
 void FloorItemView::hoverChanged(bool inside)
