@@ -156,8 +156,7 @@ void MenuBarController::followTrayAvailability(const QDBusConnection& bus)
     // The X display's tray (XEmbed) is announced by the platform plugin, where it has one.
     // Its interface is a QObject whose class is not public: reached by its base's address.
     auto* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface());
-    if (native &&
-        native->metaObject()->indexOfSignal("systemTrayWindowChanged(QScreen*)") >= 0) {
+    if (native && native->metaObject()->indexOfSignal("systemTrayWindowChanged(QScreen*)") >= 0) {
         connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), this,
                 SLOT(updateTrayPresence()));
     }

@@ -1,12 +1,11 @@
 #include "platform/gio_desktop_icons.h"
 
 #include <QFile>
+#include <QProcessEnvironment>
 
 #include <gio/gio.h>
 
 namespace {
-const char kPositionAttribute[] = "metadata::nautilus-icon-position";
-
 std::optional<QPoint> parsePosition(const char* text)
 {
     const QList<QByteArray> parts = QByteArray(text).split(',');
@@ -30,20 +29,59 @@ QString takeMessage(GError* error)
 }
 } // namespace
 
-QList<GioDesktopIcons::Switch> GioDesktopIcons::knownSwitches()
+QList<GioDesktopIcons::Desktop> GioDesktopIcons::knownDesktops()
 {
-    // GNOME's own "show-desktop-icons" is left out: current GNOME ignores it, and its
-    // default would read as icons hidden on every GNOME desktop.
+    // GNOME is not among them: its file manager no longer draws the desktop.
     return {
-        {QStringLiteral("org.nemo.desktop"), QStringLiteral("show-desktop-icons")},
-        {QStringLiteral("org.mate.background"), QStringLiteral("show-desktop-icons")},
+        {QStringLiteral("Cinnamon"),
+         QByteArrayLiteral("metadata::nemo-icon-position"),
+         {QStringLiteral("org.nemo.desktop"), QStringLiteral("show-desktop-icons")}},
+        {QStringLiteral("MATE"),
+         QByteArrayLiteral("metadata::caja-icon-position"),
+         {QStringLiteral("org.mate.background"), QStringLiteral("show-desktop-icons")}},
     };
 }
 
-GioDesktopIcons::GioDesktopIcons(const QString& desktopFolder, const QList<Switch>& switches,
+std::optional<GioDesktopIcons::Desktop> GioDesktopIcons::desktopNamed(const QStringList& names)
+{
+    const QList<Desktop> desktops = knownDesktops();
+    for (QString name : names) {
+        name = name.trimmed();
+        if (name.startsWith(QLatin1String("X-"), Qt::CaseInsensitive))
+            name = name.mid(2);
+        for (const Desktop& desktop : desktops) {
+            // Session names carry variants ("cinnamon2d", "cinnamon-wayland").
+            if (name.startsWith(desktop.name, Qt::CaseInsensitive))
+                return desktop;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<GioDesktopIcons::Desktop> GioDesktopIcons::runningDesktop()
+{
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QStringList names = environment.value(QStringLiteral("XDG_CURRENT_DESKTOP"))
+                            .split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    names << environment.value(QStringLiteral("XDG_SESSION_DESKTOP"))
+          << environment.value(QStringLiteral("DESKTOP_SESSION"));
+    names.removeAll(QString());
+    return desktopNamed(names);
+}
+
+GioDesktopIcons::GioDesktopIcons(const QString& desktopFolder,
+                                 const std::optional<Desktop>& desktop,
                                  const QString& schemaDirectory)
     : m_folder(desktopFolder)
 {
+    QList<Switch> switches;
+    if (desktop) {
+        m_positionAttribute = desktop->positionAttribute;
+        switches.append(desktop->iconSwitch);
+    } else {
+        for (const Desktop& known : knownDesktops())
+            switches.append(known.iconSwitch);
+    }
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
     if (source)
         g_settings_schema_source_ref(source);
@@ -90,6 +128,13 @@ GioDesktopIcons::~GioDesktopIcons()
 
 std::optional<QList<DesktopIcon>> GioDesktopIcons::icons(QString* error)
 {
+    if (m_positionAttribute.isEmpty()) {
+        if (error) {
+            *error = QStringLiteral("this desktop keeps no icon places the room can move "
+                                    "(Cinnamon and MATE do)");
+        }
+        return std::nullopt;
+    }
     GFile* folder = g_file_new_for_path(QFile::encodeName(m_folder).constData());
     GError* failure = nullptr;
     // Positions live in the metadata store; where there is none, nothing can be moved.
@@ -111,7 +156,7 @@ std::optional<QList<DesktopIcon>> GioDesktopIcons::icons(QString* error)
     GFileEnumerator* entries = g_file_enumerate_children(
         folder,
         (QByteArray(G_FILE_ATTRIBUTE_STANDARD_NAME "," G_FILE_ATTRIBUTE_STANDARD_IS_HIDDEN ",") +
-         kPositionAttribute)
+         m_positionAttribute)
             .constData(),
         G_FILE_QUERY_INFO_NOFOLLOW_SYMLINKS, nullptr, &failure);
     g_object_unref(folder);
@@ -123,7 +168,8 @@ std::optional<QList<DesktopIcon>> GioDesktopIcons::icons(QString* error)
     }
     QList<DesktopIcon> result;
     while (GFileInfo* info = g_file_enumerator_next_file(entries, nullptr, nullptr)) {
-        const char* position = g_file_info_get_attribute_string(info, kPositionAttribute);
+        const char* position =
+            g_file_info_get_attribute_string(info, m_positionAttribute.constData());
         if (position && !g_file_info_get_is_hidden(info)) {
             if (const std::optional<QPoint> point = parsePosition(position))
                 result.append({QFile::decodeName(g_file_info_get_name(info)), *point});
@@ -136,19 +182,26 @@ std::optional<QList<DesktopIcon>> GioDesktopIcons::icons(QString* error)
 
 bool GioDesktopIcons::moveIcon(const QString& name, const QPoint& position)
 {
-    if (name.isEmpty() || name.contains(QLatin1Char('/')))
+    if (m_positionAttribute.isEmpty() || name.isEmpty() || name.contains(QLatin1Char('/')))
         return false;
     const QByteArray path = QFile::encodeName(m_folder + QLatin1Char('/') + name);
     GFile* file = g_file_new_for_path(path.constData());
-    if (!g_file_query_exists(file, nullptr)) {
-        g_object_unref(file);
-        return false;
-    }
     const QByteArray value =
         QByteArray::number(position.x()) + ',' + QByteArray::number(position.y());
-    const bool moved =
-        g_file_set_attribute_string(file, kPositionAttribute, value.constData(),
-                                    G_FILE_QUERY_INFO_NOFOLLOW_SYMLINKS, nullptr, nullptr);
+    bool moved = false;
+    if (g_file_query_exists(file, nullptr) &&
+        g_file_set_attribute_string(file, m_positionAttribute.constData(), value.constData(),
+                                    G_FILE_QUERY_INFO_NOFOLLOW_SYMLINKS, nullptr, nullptr)) {
+        // A store that takes the write but keeps nothing must not count as moved.
+        GFileInfo* info = g_file_query_info(file, m_positionAttribute.constData(),
+                                            G_FILE_QUERY_INFO_NOFOLLOW_SYMLINKS, nullptr, nullptr);
+        if (info) {
+            const char* stored =
+                g_file_info_get_attribute_string(info, m_positionAttribute.constData());
+            moved = stored && value == stored;
+            g_object_unref(info);
+        }
+    }
     g_object_unref(file);
     return moved;
 }

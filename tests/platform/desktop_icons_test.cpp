@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <gio/gio.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -46,6 +48,28 @@ bool privateBus()
 {
     return qgetenv("PONDSILL_PRIVATE_BUS") == "1";
 }
+
+// Every known desktop's place for the file at `path`, as "attribute=value".
+QStringList storedPlace(const QString& path)
+{
+    QStringList places;
+    GFile* file = g_file_new_for_path(QFile::encodeName(path).constData());
+    GFileInfo* info = g_file_query_info(file, "metadata::*", G_FILE_QUERY_INFO_NOFOLLOW_SYMLINKS,
+                                        nullptr, nullptr);
+    if (info) {
+        char** attributes = g_file_info_list_attributes(info, "metadata");
+        for (char** attribute = attributes; attribute && *attribute; ++attribute) {
+            if (QByteArray(*attribute).endsWith("-icon-position")) {
+                places << QString::fromUtf8(*attribute) + u"="_s +
+                              QString::fromUtf8(g_file_info_get_attribute_string(info, *attribute));
+            }
+        }
+        g_strfreev(attributes);
+        g_object_unref(info);
+    }
+    g_object_unref(file);
+    return places;
+}
 } // namespace
 
 class DesktopIconsTest : public QObject {
@@ -57,27 +81,65 @@ private Q_SLOTS:
         qputenv("GSETTINGS_BACKEND", "memory");
     }
 
-    void gioBackendReadsAndMovesPositions()
+    void runningDesktop_data()
     {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("attribute");
+        QTest::newRow("Cinnamon") << QStringList{u"X-Cinnamon"_s} << u"nemo"_s;
+        QTest::newRow("Cinnamon session") << QStringList{u"cinnamon2d"_s} << u"nemo"_s;
+        QTest::newRow("MATE") << QStringList{u"MATE"_s} << u"caja"_s;
+        QTest::newRow("later entry") << QStringList{u"Budgie"_s, u"mate"_s} << u"caja"_s;
+        QTest::newRow("GNOME") << QStringList{u"ubuntu"_s, u"GNOME"_s} << QString();
+        QTest::newRow("none") << QStringList{} << QString();
+    }
+    void runningDesktop()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QString, attribute);
+        const std::optional<GioDesktopIcons::Desktop> desktop =
+            GioDesktopIcons::desktopNamed(names);
+        QCOMPARE(desktop.has_value(), !attribute.isEmpty());
+        if (desktop) {
+            QCOMPARE(desktop->positionAttribute,
+                     "metadata::" + attribute.toUtf8() + "-icon-position");
+        }
+    }
+
+    // Places are written where the running desktop reads them, and read back from there.
+    void placesGoWhereTheDesktopReadsThem_data()
+    {
+        QTest::addColumn<QString>("desktopName");
+        QTest::newRow("Cinnamon") << u"Cinnamon"_s;
+        QTest::newRow("MATE") << u"MATE"_s;
+        QTest::newRow("a desktop the room cannot serve") << u"GNOME"_s;
+    }
+    void placesGoWhereTheDesktopReadsThem()
+    {
+        QFETCH(QString, desktopName);
         if (!privateBus())
             QSKIP("needs the private session bus that ctest gives this suite");
+        const std::optional<GioDesktopIcons::Desktop> desktop =
+            GioDesktopIcons::desktopNamed({desktopName});
         TempHome home;
         QString error;
-        QVERIFY(!GioDesktopIcons(home.path() + u"/no Desktop"_s, {}).icons(&error));
+        QVERIFY(!GioDesktopIcons(home.path() + u"/no Desktop"_s, desktop).icons(&error));
         QVERIFY(!error.isEmpty());
-        const QString desktop = home.makeDir(u"Desktop"_s);
+        const QString folder = home.makeDir(u"Desktop"_s);
         for (const QString& name : kAwkwardNames)
             home.writeFile(u"Desktop/"_s + name, "x");
         home.writeFile(u"Desktop/.hidden"_s, "x");
-        GioDesktopIcons backend(desktop, {});
+        GioDesktopIcons backend(folder, desktop);
         const std::optional<QList<DesktopIcon>> before = backend.icons(&error);
-        if (!before) {
-            // No metadata store on this machine: the backend says so and moves nothing.
+        if (!desktop) {
+            QVERIFY(!before);
             QVERIFY(!error.isEmpty());
             QVERIFY(!backend.moveIcon(kAwkwardNames[0], QPoint(1, 2)));
-            QSKIP("GIO keeps no file metadata here (no gvfs): listing refused as it should be");
+            QCOMPARE(storedPlace(folder + u"/"_s + kAwkwardNames[0]), QStringList());
+            return;
         }
-        QVERIFY(before->isEmpty()); // nothing has a position yet
+        // CI installs gvfs (scripts/install-deps): without its store nothing can be moved.
+        QVERIFY2(before, qPrintable(u"no GIO metadata store (install gvfs): "_s + error));
+        QVERIFY(before->isEmpty()); // nothing has a place yet
         int y = 10;
         for (const QString& name : kAwkwardNames)
             QVERIFY(backend.moveIcon(name, QPoint(5, y += 10)));
@@ -89,8 +151,12 @@ private Q_SLOTS:
             const int index = kAwkwardNames.indexOf(icon.name);
             QVERIFY2(index >= 0, qPrintable(icon.name));
             QCOMPARE(icon.position, QPoint(5, 20 + 10 * index));
+            // As the desktop itself reads it: its own attribute, and no other desktop's.
+            QCOMPARE(storedPlace(folder + u"/"_s + icon.name),
+                     QStringList{QString::fromLatin1(desktop->positionAttribute) + u"="_s +
+                                 QStringLiteral("5,%1").arg(20 + 10 * index)});
         }
-        QVERIFY(!QFileInfo::exists(desktop + u"/pwned"_s));
+        QVERIFY(!QFileInfo::exists(folder + u"/pwned"_s));
         QVERIFY(!QFileInfo::exists(u"pwned"_s));
     }
 
@@ -111,8 +177,9 @@ private Q_SLOTS:
         QTemporaryDir schemas;
         if (!compileSchema(schemas.path(), keyType))
             QSKIP("glib-compile-schemas is not available");
-        GioDesktopIcons backend(schemas.path(), {{schema, u"show-desktop-icons"_s}},
-                                schemas.path());
+        const GioDesktopIcons::Desktop desktop{
+            u"Test"_s, "metadata::test-icon-position", {schema, u"show-desktop-icons"_s}};
+        GioDesktopIcons backend(schemas.path(), desktop, schemas.path());
         if (!available) {
             QVERIFY(!backend.iconsShown());
             QVERIFY(!backend.setIconsShown(false));
