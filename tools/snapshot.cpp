@@ -72,6 +72,15 @@
 #include <optional>
 
 namespace {
+// What --help says of --state: keep it and the list at the head of this file true.
+const char kStateHelp[] =
+    "States (--state NAME, repeatable):\n"
+    "  lamp-off, fire, picker, slots (outlines furniture that has no view yet)\n"
+    "  card:NAME with NAME one of clock, calendar, monitor, mail, whatsapp, trash, guitar,\n"
+    "    acoustic-guitar, quennet-plaque, tolvane-plaque, photo-N\n"
+    "  floor-files, carpet-lifted, carpet-drag, floor-selected, floor-marquee,\n"
+    "  drop-highlight, floor-drag (with --hold: a file dragged round the floor)";
+
 // A furniture slot's frame, outlined and named.
 class SlotOutline : public RoomItem {
 public:
@@ -443,7 +452,8 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Renders the Pondsill room to a PNG."));
+    parser.setApplicationDescription(QStringLiteral("Renders the Pondsill room to a PNG.\n\n") +
+                                     QString::fromUtf8(kStateHelp));
     parser.addHelpOption();
     QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Window size WxH."),
                                   QStringLiteral("WxH"), QStringLiteral("1440x900"));
