@@ -32,7 +32,14 @@
 // tilts), note-customizer (the first note with its customiser open), note-sheet (instead of
 // the room: every colour with every fastener, the three patterns in turn, on a board the
 // size of the window).
+//
+// Shelf states: shelf-books (twenty links to files of many sizes and three folders of 0, 4
+// and 40 entries, more than both rows hold), shelf-drop (a drag held over the cabinet), and
+// shelf-gallery (not the room: every spine style and box style at several widths, drawn
+// larger with a larger --size). An empty shelf is the room with no shelf state.
 #include "app/interactive_desktop_window.h"
+#include "bookshelf/shelf_drawings.h"
+#include "bookshelf/shelf_metrics.h"
 #include "corkboard/corkboard_view.h"
 #include "kit/colors.h"
 #include "kit/room_item.h"
@@ -48,6 +55,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGraphicsScene>
@@ -63,6 +71,7 @@
 #include <QTimer>
 
 #include <sys/resource.h>
+#include <sys/xattr.h>
 
 #include <cmath>
 #include <cstdio>
@@ -271,6 +280,128 @@ void seedAlbum(const QString& home, const WallStates& wall)
     }
 }
 
+// Links on the shelf to files of many sizes (sparse, so they cost no disk) and to three
+// folders of 0, 4 and 40 entries, added a second apart so they stand in this order.
+void seedShelf(const QString& home)
+{
+    const QString source = home + QStringLiteral("/Dokumen Contoh/");
+    const QString shelf = home + QStringLiteral("/Documents/RidezozEvar/Rak/");
+    QDir().mkpath(source);
+    QDir().mkpath(shelf);
+    const std::pair<const char*, qint64> files[] = {
+        {"Laporan Tahunan 2024.pdf", 2'400'000},
+        {"README", 300},
+        {"Skripsi Final Revisi 3.docx", 850'000},
+        {"foto keluarga.jpg", 4'100'000},
+        {"arsip lama.tar.gz", 320'000'000},
+        {"resep.txt", 1'200},
+        {"Presentasi Klien.odp", 18'000'000},
+        {".profile", 800},
+        {"video pernikahan.mp4", 1'500'000'000},
+        {"catatan.md", 9'000},
+        {"Kontrak Sewa.pdf", 210'000},
+        {"lagu favorit.mp3", 7'800'000},
+        {"Buku Panduan Lengkap Sekali.pdf", 64'000'000},
+        {"data.csv", 52'000},
+        {"installer.iso", 3'900'000'000},
+        {"kwitansi.png", 95'000},
+        {"report.final.pdf", 1'000'000},
+        {"puisi.txt", 2'000},
+        {"Anggaran 2025.xlsx", 140'000},
+        {"peta.svg", 30'000},
+    };
+    const std::pair<const char*, int> folders[] = {
+        {"Folder Kosong", 0}, {"Proyek Rumah", 4}, {"Arsip Foto 2019", 40}};
+    QStringList order;
+    for (const auto& [name, size] : files) {
+        QFile file(source + QString::fromUtf8(name));
+        if (file.open(QIODevice::WriteOnly))
+            file.resize(size);
+        order << QString::fromUtf8(name);
+    }
+    for (const auto& [name, count] : folders) {
+        const QString folder = source + QString::fromUtf8(name);
+        QDir().mkpath(folder);
+        for (int i = 0; i < count; ++i) {
+            QFile file(folder + QStringLiteral("/berkas %1.txt").arg(i));
+            if (file.open(QIODevice::WriteOnly))
+                file.write("pondsill");
+        }
+    }
+    // Folders among the books, as people add them.
+    order.insert(3, QString::fromUtf8(folders[0].first));
+    order.insert(7, QString::fromUtf8(folders[1].first));
+    order.insert(12, QString::fromUtf8(folders[2].first));
+    const double now = double(QDateTime::currentSecsSinceEpoch());
+    for (int i = 0; i < order.size(); ++i) {
+        QFile::link(source + order[i], shelf + order[i]);
+        StorageManager::writeOriginAttributes(QUrl::fromLocalFile(shelf + order[i]),
+                                              source + order[i]);
+        const QByteArray added = QByteArray::number(now - 1000 + i, 'f', 0);
+        ::setxattr(QFile::encodeName(source + order[i]).constData(), "user.id.marrowick.added",
+                   added.constData(), size_t(added.size()), 0);
+    }
+}
+
+// Every spine style and box style at several widths, on a wall of the room's blue.
+// Drawn at the scale of `size` to 1440 x 900, to look at the drawings up close.
+QImage shelfGallery(QSize size)
+{
+    const qreal widths[] = {23, 24, 26, 29, 33};
+    const qreal heights[] = {65.07, 80, 101};
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Colors::srgb(0.07, 0.05, 0.45));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size.width() / 1440.0, size.width() / 1440.0);
+    p.translate(30, 30);
+    const QString titles[] = {QStringLiteral("report.final"), QStringLiteral("README"),
+                              QStringLiteral("Buku Panduan Lengkap Sekali")};
+    for (int style = 0; style < 5; ++style) {
+        qreal x = 0;
+        for (int h = 0; h < 3; ++h) {
+            for (int w = 0; w < 5; ++w) {
+                ShelfDrawings::BookFace face;
+                face.width = widths[w];
+                face.height = heights[h];
+                face.style = style;
+                face.hash = std::uint64_t(w + 5 * h);
+                face.color = ShelfMetrics::bookSpinePalette()[size_t((w + 3 * h + style) % 10)];
+                face.title = titles[h];
+                p.save();
+                p.translate(x, 110 - face.height + style * 120);
+                ShelfDrawings::paintBook(p, face);
+                p.restore();
+                x += face.width + 6;
+            }
+            x += 14;
+        }
+    }
+    const int counts[] = {0, 4, 12, 40};
+    const QString labels[] = {QStringLiteral("Kosong"), QStringLiteral("Proyek Rumah"),
+                              QStringLiteral("Arsip Foto Liburan Keluarga 2019"),
+                              QStringLiteral("Dokumen Kantor Lama Yang Sangat Panjang Sekali")};
+    qreal x = 0;
+    for (int style = 0; style < 4; ++style) {
+        for (int c = 0; c < 4; ++c) {
+            ShelfDrawings::BoxFace face;
+            face.width = ShelfMetrics::shelfItemWidth(true, counts[c], 0);
+            face.height = ShelfMetrics::boxHeight(counts[c]);
+            face.label = labels[c];
+            face.count = counts[c];
+            face.style = style;
+            face.seed = c;
+            p.save();
+            p.translate(x, 720 - face.height);
+            ShelfDrawings::paintBox(p, face);
+            p.restore();
+            x += face.width + 8;
+        }
+        x += 10;
+    }
+    return image;
+}
+
 // The floor's states, set once the room is built.
 bool applyFloorState(FloorInteractionState& floor, const QString& name)
 {
@@ -422,6 +553,12 @@ bool applyState(AppState& state, const QString& name)
         state.setShowThemePicker(true);
         return true;
     }
+    if (name == QLatin1String("shelf-drop")) {
+        state.setBookshelfTargeted(true);
+        return true;
+    }
+    if (name == QLatin1String("shelf-books"))
+        return true; // seeded before the storage starts
     if (name.startsWith(QLatin1String("card:")))
         return applyCard(state, name.mid(5));
     return false;
@@ -490,7 +627,10 @@ int main(int argc, char** argv)
     QStringList floorStates;
     QStringList noteStates;
     WallStates wall;
-    for (const QString& name : parser.values(stateOption)) {
+    const QStringList states = parser.values(stateOption);
+    if (states.contains(QStringLiteral("shelf-gallery")))
+        return shelfGallery(QSize(width, height)).save(parser.value(outOption)) ? 0 : 1;
+    for (const QString& name : states) {
         if (name == QLatin1String("slots")) {
             outlineSlots = true;
             continue;
@@ -524,6 +664,8 @@ int main(int argc, char** argv)
         const QImage sheet = renderNoteSheet(state, QSize(width, height));
         return sheet.save(parser.value(outOption)) ? 0 : 1;
     }
+    if (states.contains(QStringLiteral("shelf-books")))
+        seedShelf(home);
 
     InteractiveDesktopWindow window;
     RoomPieces pieces = RoomPieces::standard(state);

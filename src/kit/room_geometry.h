@@ -59,6 +59,14 @@ public:
     QRectF shelfRect() const { return frame(Furniture::Bookshelf).rect(); }
     QPointF shelfCentre() const;
     QSizeF shelfSize() const;
+    // Where the shelf's rows stand, as a fraction of the shelf's height from its top: the
+    // upper board (shelf 0) and the lower one (1).
+    static qreal shelfLineFraction(int shelf) { return shelf <= 0 ? 0.491 : 0.928; }
+    // The y in the room of a shelf board's top edge.
+    qreal shelfLineY(int shelf) const
+    {
+        return shelfRect().top() + shelfLineFraction(shelf) * shelfRect().height();
+    }
     // The wall unit s: the clock's size and the scale of the portraits.
     qreal wallUnit() const;
     // The y of the desk's top edge (Y).

@@ -134,6 +134,18 @@ bool drawFallback(QPainter& p, const QString& base, const QRectF& r, const QColo
         p.drawPath(flame);
         return true;
     }
+    if (base == QLatin1String("sparkle")) {
+        // A four-pointed star with curved sides.
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        QPainterPath star(at(0.5, 0.02));
+        star.quadTo(at(0.56, 0.44), at(0.98, 0.5));
+        star.quadTo(at(0.56, 0.56), at(0.5, 0.98));
+        star.quadTo(at(0.44, 0.56), at(0.02, 0.5));
+        star.quadTo(at(0.44, 0.44), at(0.5, 0.02));
+        p.drawPath(star);
+        return true;
+    }
     if (base == QLatin1String("books.vertical")) {
         p.setPen(Qt::NoPen);
         p.setBrush(color);

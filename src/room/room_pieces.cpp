@@ -1,5 +1,6 @@
 #include "room/room_pieces.h"
 
+#include "bookshelf/bookshelf_view.h"
 #include "corkboard/corkboard_view.h"
 #include "corkboard/karsumo_sticker_view.h"
 #include "kit/colors.h"
@@ -259,6 +260,9 @@ RoomPieces RoomPieces::standard(AppState& appState)
         return new CorkboardView(StorageManager::shared(), appState, [&appState]() -> RoomItem* {
             return new KarsumoStickerView(appState, 52, 35);
         });
+    };
+    pieces.furniture[int(Furniture::Bookshelf)] = [&appState]() -> RoomItem* {
+        return new BookshelfView(StorageManager::shared(), appState);
     };
     return pieces;
 }

@@ -63,6 +63,11 @@ ThemeBackgroundView::FallbackRoom ThemeBackgroundView::fallbackRoom(QSizeF size)
     const qreal firstY = room.boards.top() + (room.boards.height() - column) / 2;
     for (int i = 0; i < seams; ++i)
         room.seams.append(QRectF(0, firstY + i * 29.5, W, 1.5));
+
+    const RoomGeometry g(QSizeF(W, H));
+    const QRectF shelf = g.shelfRect();
+    for (int s = 0; s < 2; ++s)
+        room.shelfBoards[s] = QRectF(shelf.left() - 6, g.shelfLineY(s), shelf.width() + 12, 9);
     return room;
 }
 
@@ -107,6 +112,16 @@ void ThemeBackgroundView::paintFallback(QPainter& p) const
         const QPainterPath shape = Painting::continuousRoundedRect(panel, 6);
         p.fillPath(shape, brown(0.85));
         p.strokePath(shape, QPen(Colors::black(0.25), 3));
+    }
+    // The shelf boards: a lit top edge, a darker front and a shadow on the wall below.
+    for (const QRectF& board : room.shelfBoards) {
+        QPainterPath front;
+        front.addRect(board);
+        shadow.paint(p, front, ShadowStyle{Colors::black(0.4), 5, QPointF(0, 4)});
+        p.fillRect(board, Colors::srgb(0.46, 0.29, 0.16));
+        p.fillRect(QRectF(board.left(), board.top(), board.width(), 2.5),
+                   Colors::srgb(0.62, 0.42, 0.25));
+        p.fillRect(QRectF(board.left(), board.bottom() - 1, board.width(), 1), Colors::black(0.3));
     }
     p.restore();
 

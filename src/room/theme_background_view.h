@@ -10,7 +10,8 @@ class AssetLoader;
 
 // The bottom layer of the room: the theme's background image scaled to fill the window,
 // or, while that image is missing, a drawn room of a striped blue wall with a brown rail
-// and wainscot above a wooden floor. Drawn once per size into the item's cache.
+// and wainscot above a wooden floor, and the bookshelf's two boards. Drawn once per size into the
+// item's cache.
 class ThemeBackgroundView : public RoomItem {
     Q_OBJECT
 public:
@@ -31,6 +32,8 @@ public:
         QRectF shadowLine;
         QRectF boards;
         QList<QRectF> seams;
+        // The bookshelf's two boards, upper first: the shelf's rows stand on their tops.
+        QRectF shelfBoards[2];
     };
     static FallbackRoom fallbackRoom(QSizeF size);
     static QColor brown(qreal opacity = 1);

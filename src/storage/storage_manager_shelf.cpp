@@ -21,6 +21,15 @@ bool liesDirectlyIn(const QString& path, const QString& folder)
     return !parent.isEmpty() && parent == QFileInfo(folder).canonicalFilePath();
 }
 
+// Whether the entry at `path` lies in `folder` or anywhere below it, links in its folders
+// resolved (the entry itself may be a link).
+bool liesWithin(const QString& path, const QString& folder)
+{
+    const QString parent = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
+    const QString root = QFileInfo(folder).canonicalFilePath();
+    return !parent.isEmpty() && !root.isEmpty() && FileOperations::isWithin(parent, root);
+}
+
 // The panel's choice, files and folders alike; nothing where nobody can answer.
 QStringList chooseFilesAndFolders(UserPrompts* prompts, const QString& title)
 {
@@ -48,8 +57,9 @@ void StorageManager::addToBookshelf(const QUrl& item)
         reportRefused(path);
         return;
     }
-    // Already a shelf item: nothing to do.
-    if (liesDirectlyIn(path, m_paths.bookshelf))
+    // Already a shelf item, or inside one: a link to it would only point back into the
+    // shelf.
+    if (liesWithin(path, m_paths.bookshelf))
         return;
     const QString name = QFileInfo(path).fileName();
     // A file of the carpet moves over itself; a file from elsewhere that only shares a

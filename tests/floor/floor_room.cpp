@@ -162,6 +162,15 @@ void FloorRoom::click(QPointF at)
     release(at);
 }
 
+void FloorRoom::doubleClick(QPointF at)
+{
+    click(at);
+    m_buttons = Qt::LeftButton;
+    sendMouse(QEvent::GraphicsSceneMouseDoubleClick, at, Qt::LeftButton);
+    m_buttons = Qt::NoButton;
+    sendMouse(QEvent::GraphicsSceneMouseRelease, at, Qt::LeftButton);
+}
+
 void FloorRoom::drag(QPointF from, QPointF to, int steps)
 {
     press(from);
@@ -190,6 +199,11 @@ bool FloorRoom::sendDrag(QEvent::Type type, QPointF at, QMimeData* data, Qt::Dro
 void FloorRoom::dragOver(QPointF at, QMimeData* data, Qt::DropActions actions)
 {
     sendDrag(QEvent::GraphicsSceneDragEnter, at, data, actions);
+    sendDrag(QEvent::GraphicsSceneDragMove, at, data, actions);
+}
+
+void FloorRoom::dragMoveTo(QPointF at, QMimeData* data, Qt::DropActions actions)
+{
     sendDrag(QEvent::GraphicsSceneDragMove, at, data, actions);
 }
 

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+struct RoomPieces;
 class AppState;
 class AssetLoader;
 class DesktopRootView;
@@ -26,9 +27,9 @@ struct RoomPieces;
 class QMimeData;
 class StorageManager;
 
-// The room at 1440 x 900 with only its floor (the furniture's places stay empty),
-// offscreen and silent, on a fresh home folder whose carpet folder ("Karpet") holds the
-// given files at the given normalised places. Gestures reach the scene as a person's
+// The room at 1440 x 900 with only its floor (the furniture's places stay empty unless
+// furnished), offscreen and silent, on a fresh home folder whose carpet folder ("Karpet")
+// holds the given files at the given normalised places. Gestures reach the scene as a person's
 // mouse would send them, at exact points.
 class FloorRoom {
 public:
@@ -75,6 +76,8 @@ public:
     // The pointer: a press, moves in `steps` to the end, a release.
     void drag(QPointF from, QPointF to, int steps = 4);
     void click(QPointF at);
+    // Press, release, double click, release: what a window system sends for a double click.
+    void doubleClick(QPointF at);
     void press(QPointF at);
     void moveTo(QPointF at);
     void release(QPointF at);
@@ -84,6 +87,9 @@ public:
                           Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction);
     void dragOver(QPointF at, QMimeData* data,
                   Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction);
+    // The same drag moving on to `at`, as one drag does (no second enter into the room).
+    void dragMoveTo(QPointF at, QMimeData* data,
+                    Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction);
     void dragLeave(QMimeData* data);
 
 private:

@@ -3,6 +3,7 @@
 #include "room/floor/floor_rules.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
+#include "storage/dropped_url_reader.h"
 #include "storage/storage_manager.h"
 
 #include <QMimeData>
@@ -20,7 +21,8 @@ FloorDropDelegate::FloorDropDelegate(StorageManager& storage, FloorInteractionSt
 
 bool FloorDropDelegate::validateDrop(const QMimeData& data)
 {
-    return data.hasUrls() || data.hasText();
+    // Only drags that name a local file: anything else is refused, not taken for nothing.
+    return !DroppedURLReader::read(data).isEmpty();
 }
 
 void FloorDropDelegate::dropEntered(const QMimeData&)

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "bookshelf/shelf_actions.h"
+#include "bookshelf/shelf_metrics.h"
+#include "kit/painting.h"
+#include "kit/room_item.h"
+
+#include <QHash>
+#include <QUrl>
+
+class AppState;
+class ButtonItem;
+class QMenu;
+class ShelfItemView;
+class StorageManager;
+
+// The bookshelf's layer over the cabinet: stands the shelf folder's entries on the two
+// shelf boards as books and archive boxes, takes files and folders dragged in from other
+// programs (as links, never moving them), lights up while a drag is over it, shows a hint
+// while the shelf is empty and a badge counting every entry. A click opens the drawer.
+// Entries are measured once each time the shelf's list is published; painting and
+// resizing never read the disk.
+class BookshelfView : public RoomItem {
+    Q_OBJECT
+public:
+    BookshelfView(StorageManager& storage, AppState& appState,
+                  ShelfActions actions = ShelfActions::desktop(), QGraphicsItem* parent = nullptr);
+    ~BookshelfView() override;
+
+    // The bottom edge of a shelf's row: y of shelf 0 (upper) or 1 in a view of `height`.
+    static qreal shelfLine(int shelf, qreal height);
+    // The usable width of a row in a view of `width`.
+    static qreal rowWidth(qreal width) { return 0.9 * width; }
+
+    // What stands where: the views of each shelf, left to right.
+    QList<ShelfItemView*> shelfItems(int shelf) const;
+    ButtonItem* badge() const { return m_badge; }
+    RoomItem* emptyHint() const { return m_hint; }
+
+    void populateContextMenu(QMenu& menu);
+    void openDrawer();
+    void revealStorageFolder();
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+protected:
+    void onSizeChanged() override;
+    void dragEnterEvent(QGraphicsSceneDragDropEvent* event) override;
+    void dragMoveEvent(QGraphicsSceneDragDropEvent* event) override;
+    void dragLeaveEvent(QGraphicsSceneDragDropEvent* event) override;
+    void dropEvent(QGraphicsSceneDragDropEvent* event) override;
+
+private:
+    void measure();
+    void layoutShelves();
+    void layoutBadge();
+    void setTargeted(bool targeted);
+
+    StorageManager& m_storage;
+    AppState& m_appState;
+    ShelfActions m_actions;
+    QList<ShelfMetrics::Entry> m_entries;
+    QHash<QUrl, ShelfItemView*> m_views;
+    QList<ShelfItemView*> m_shelves[2];
+    ButtonItem* m_badge = nullptr;
+    RoomItem* m_hint = nullptr;
+    ShapeShadow m_dropTextShadow;
+};

@@ -1,0 +1,14 @@
+#include "bookshelf/shelf_actions.h"
+
+#include "platform/default_application.h"
+#include "platform/file_manager_reveal.h"
+
+ShelfActions ShelfActions::desktop()
+{
+    ShelfActions actions;
+    actions.open = [](const QString& path) { DefaultApplication::open(path); };
+    actions.reveal = [](const QString& path) {
+        FileManagerReveal::shared().showItems({FileManagerReveal::resolvedPath(path)});
+    };
+    return actions;
+}

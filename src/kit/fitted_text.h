@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QFont>
+#include <QPainterPath>
+#include <QRectF>
+#include <QStringList>
+
+class QPainter;
+
+// Plain text (never markup) laid into a box as the room's labels want it: wrapped onto at
+// most `maxLines` lines, shrunk down to `minimumScale` of its size when it does not fit,
+// and elided on its last line only when even that is not enough.
+namespace FittedText {
+
+struct Options {
+    int maxLines = 1;
+    qreal minimumScale = 1;
+    Qt::TextElideMode elide = Qt::ElideRight;
+    Qt::Alignment alignment = Qt::AlignCenter;
+};
+
+struct Layout {
+    QFont font;
+    QStringList lines;
+    qreal lineHeight = 0;
+};
+
+Layout fit(const QString& text, const QFont& font, const QSizeF& box, const Options& options);
+// One line elided to `width` at `mode` (the drawer's and popover's names).
+QString elided(const QString& text, const QFont& font, qreal width, Qt::TextElideMode mode);
+
+// The lines as outlines in `box`, aligned as asked (for a shadow of the text).
+QPainterPath path(const Layout& layout, const QRectF& box, Qt::Alignment alignment);
+void draw(QPainter& painter, const Layout& layout, const QRectF& box, Qt::Alignment alignment,
+          const QColor& color);
+
+} // namespace FittedText

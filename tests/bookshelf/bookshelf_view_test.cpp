@@ -1,0 +1,360 @@
+#include "bookshelf/bookshelf_view.h"
+#include "bookshelf/shelf_item_view.h"
+#include "floor_room.h"
+#include "kit/button_item.h"
+#include "room/desktop_root_view.h"
+#include "room/furniture_slot.h"
+#include "room/room_pieces.h"
+#include "room/theme_background_view.h"
+#include "state/app_state.h"
+#include "state/floor_interaction_state.h"
+#include "storage/storage_manager.h"
+#include "support/test_registry.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+
+#include <sys/xattr.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// The cabinet's frame in the 1440 x 900 room: centre (241.632, 333.45), 351.936 x 257.4.
+const QPointF cabinetCentre(241.632, 333.45);
+// Above the books' tallest tops and left of the badge.
+const QPointF emptyCabinet(150, 212);
+
+// The room with its shelf, whose "open" and "reveal" are only written down.
+class ShelfRoom : public FloorRoom {
+public:
+    explicit ShelfRoom(const std::function<void(TempHome&)>& seed = {})
+        : FloorRoom({}, [this, seed](FloorRoom& room, RoomPieces& pieces) {
+              if (seed) {
+                  seed(room.home());
+                  room.storage().reloadAll();
+              }
+              pieces.furniture[int(Furniture::Bookshelf)] = [this, &room]() -> RoomItem* {
+                  ShelfActions actions;
+                  actions.open = [this](const QString& path) { opened << path; };
+                  actions.reveal = [this](const QString& path) { revealed << path; };
+                  return new BookshelfView(room.storage(), room.appState(), actions);
+              };
+          })
+    {
+    }
+
+    BookshelfView& shelf()
+    {
+        return *static_cast<BookshelfView*>(root().slot(Furniture::Bookshelf)->view());
+    }
+    QPointF centreOf(int shelfIndex, int item)
+    {
+        ShelfItemView* view = shelf().shelfItems(shelfIndex).value(item);
+        return view ? view->mapToScene(view->rect().center()) : QPointF(-1, -1);
+    }
+    QStringList shelfNames() const
+    {
+        return QDir(shelfPath())
+            .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+    QStringList listedNames()
+    {
+        QStringList names;
+        for (const QUrl& url : storage().bookshelfItems())
+            names << url.fileName();
+        return names;
+    }
+
+    QStringList opened;
+    QStringList revealed;
+};
+
+std::unique_ptr<QMimeData> urlsOf(const QStringList& paths)
+{
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data->setUrls(urls);
+    return data;
+}
+
+// Three links on the shelf to files on the Desktop, added a second apart.
+void threeBooks(TempHome& home)
+{
+    const QString shelf = home.path() + u"/Documents/RidezozEvar/Rak/"_s;
+    QDir().mkpath(shelf);
+    int i = 0;
+    for (const QString& name : {u"a.txt"_s, u"b.pdf"_s, u"c.odt"_s}) {
+        const QString file = home.writeFile(u"Desktop/"_s + name, "book");
+        QFile::link(file, shelf + name);
+        const QByteArray added = QByteArray::number(1'700'000'000 + i++);
+        ::setxattr(QFile::encodeName(file).constData(), "user.id.marrowick.added",
+                   added.constData(), size_t(added.size()), 0);
+    }
+}
+
+QStringList menuOf(std::unique_ptr<QMenu> menu)
+{
+    QStringList titles;
+    for (QAction* action : menu->actions())
+        titles << (action->isSeparator() ? u"-"_s : action->text());
+    return titles;
+}
+
+bool choose(std::unique_ptr<QMenu> menu, const QString& title)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->text() == title) {
+            action->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
+// The cabinet in the room: files dropped on it, its entries clicked, its menus.
+class BookshelfViewTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void droppedFilesBecomeLinksInOrder()
+    {
+        ShelfRoom room;
+        QStringList sources;
+        for (const QString& name : {u"one.txt"_s, u"two.txt"_s, u"three.txt"_s})
+            sources << room.home().writeFile(u"Desktop/"_s + name, "keep me");
+        auto data = urlsOf(sources);
+        QCOMPARE(room.dropAt(cabinetCentre, data.get()), Qt::CopyAction);
+        QTRY_COMPARE(room.shelfNames().size(), 3);
+        for (const QString& source : sources) {
+            const QFileInfo link(room.shelfPath(QFileInfo(source).fileName()));
+            QVERIFY(link.isSymLink());
+            QCOMPARE(link.symLinkTarget(), source);
+            QVERIFY(QFileInfo(source).isFile()); // linked where it is, never moved
+        }
+        // Nothing fell through to the floor below the cabinet.
+        QVERIFY(QDir(room.carpetPath()).isEmpty());
+        QVERIFY(!room.appState().isBookshelfTargeted());
+        QVERIFY(!room.floorState().isFloorTargeted());
+        QTRY_COMPARE(room.shelf().shelfItems(0).size() + room.shelf().shelfItems(1).size(), 3);
+    }
+
+    // What the storage keeps for itself is never put on the shelf: nothing changes on disk.
+    void storageFoldersAreRefused_data()
+    {
+        QTest::addColumn<QString>("dropped"); // relative to the home folder
+        QTest::newRow("the storage folder") << u"Documents/RidezozEvar"_s;
+        QTest::newRow("the folder that holds it") << u"Documents"_s;
+        QTest::newRow("the home folder") << QString();
+        QTest::newRow("the shelf folder") << u"Documents/RidezozEvar/Rak"_s;
+        QTest::newRow("an entry of the shelf") << u"Documents/RidezozEvar/Rak/a.txt"_s;
+        QTest::newRow("a file inside a folder on the shelf")
+            << u"Documents/RidezozEvar/Rak/Map/dalam.txt"_s;
+        QTest::newRow("the album") << u"Documents/RidezozEvar/Album"_s;
+        QTest::newRow("the carpet folder") << u"Documents/RidezozEvar/Karpet"_s;
+    }
+    void storageFoldersAreRefused()
+    {
+        QFETCH(QString, dropped);
+        ShelfRoom room([](TempHome& home) {
+            threeBooks(home);
+            home.writeFile(u"Documents/RidezozEvar/Rak/Map/dalam.txt"_s, "inside");
+        });
+        const QStringList before = room.shelfNames();
+        QCOMPARE(before.size(), 4);
+        auto data = urlsOf({QDir::cleanPath(room.home().path() + u"/"_s + dropped)});
+        room.dropAt(cabinetCentre, data.get());
+        QTest::qWait(50);
+        QCOMPARE(room.shelfNames(), before);
+        QCOMPARE(room.listedNames(), before);
+        QVERIFY(QDir(room.carpetPath()).isEmpty());
+        QVERIFY(QFileInfo::exists(room.storagePath(u"Rak"_s)));
+    }
+
+    void aFloorFileMovesOntoTheShelf()
+    {
+        ShelfRoom room;
+        const QString floorFile = writeFile(room.carpetPath(u"lantai.txt"_s), "floor");
+        room.storage().reloadAll();
+        auto data = urlsOf({floorFile});
+        QCOMPARE(room.dropAt(cabinetCentre, data.get()), Qt::CopyAction);
+        QTRY_VERIFY(QFileInfo(room.shelfPath(u"lantai.txt"_s)).isFile());
+        QVERIFY(!QFileInfo::exists(floorFile));
+    }
+
+    void dropsWithoutALocalFileAreRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a web address") << u"http"_s;
+        QTest::newRow("plain words") << u"words"_s;
+        QTest::newRow("a relative path") << u"relative"_s;
+        QTest::newRow("offered only as a move") << u"move"_s;
+    }
+    void dropsWithoutALocalFileAreRefused()
+    {
+        QFETCH(QString, kind);
+        ShelfRoom room;
+        const QString file = room.home().writeFile(u"Desktop/x.txt"_s, "x");
+        auto data = std::make_unique<QMimeData>();
+        Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        if (kind == u"http")
+            data->setUrls({QUrl(u"https://example.org/x.txt"_s)});
+        else if (kind == u"words")
+            data->setText(u"tarik ini"_s);
+        else if (kind == u"relative")
+            data->setText(u"Desktop/x.txt"_s);
+        else {
+            data->setUrls({QUrl::fromLocalFile(file)});
+            actions = Qt::MoveAction;
+        }
+        room.dragOver(cabinetCentre, data.get(), actions);
+        QVERIFY(!room.appState().isBookshelfTargeted());
+        room.dropAt(cabinetCentre, data.get(), actions);
+        QTest::qWait(50);
+        QVERIFY(room.shelfNames().isEmpty());
+        QVERIFY(QFileInfo(file).isFile());
+    }
+
+    void theHighlightFollowsTheDrag()
+    {
+        ShelfRoom room;
+        const QString file = room.home().writeFile(u"Desktop/x.txt"_s, "x");
+        auto data = urlsOf({file});
+        // From the floor onto the cabinet: the floor lets go, the cabinet lights up.
+        room.dragOver(QPointF(700, 600), data.get());
+        QVERIFY(room.floorState().isFloorTargeted());
+        room.dragMoveTo(cabinetCentre, data.get());
+        QVERIFY(room.appState().isBookshelfTargeted());
+        QVERIFY(!room.floorState().isFloorTargeted());
+        room.dragLeave(data.get());
+        QVERIFY(!room.appState().isBookshelfTargeted());
+        room.dragOver(cabinetCentre, data.get());
+        QVERIFY(room.appState().isBookshelfTargeted());
+        room.dropAt(cabinetCentre, data.get());
+        QVERIFY(!room.appState().isBookshelfTargeted());
+    }
+
+    void aClickOnAnEntryTogglesItsPopover()
+    {
+        ShelfRoom room(threeBooks);
+        QCOMPARE(room.shelf().shelfItems(0).size(), 3);
+        const QUrl first = room.shelf().shelfItems(0)[0]->entry().url;
+        const QUrl second = room.shelf().shelfItems(0)[1]->entry().url;
+
+        room.click(room.centreOf(0, 0));
+        QTRY_COMPARE(room.appState().activeShelfPopoverURL(), std::optional(first));
+        QCOMPARE(room.appState().activeShelfIndex(), 0);
+        // The popover's tap layer now covers the room: a click anywhere closes it.
+        room.click(room.centreOf(0, 1));
+        QTRY_COMPARE(room.appState().activeShelfPopoverURL(), std::nullopt);
+
+        // What an entry's click does while another panel is open: it takes the popover over.
+        room.appState().setShowBookshelfDrawer(true);
+        room.appState().setActiveShelfPopoverURL(first);
+        room.shelf().shelfItems(0)[1]->toggleFlyout();
+        QCOMPARE(room.appState().activeShelfPopoverURL(), std::optional(second));
+        QVERIFY(!room.appState().showBookshelfDrawer());
+        room.shelf().shelfItems(0)[1]->toggleFlyout();
+        QCOMPARE(room.appState().activeShelfPopoverURL(), std::nullopt);
+        QVERIFY(room.opened.isEmpty());
+    }
+
+    void aDoubleClickOpensTheEntryOnce()
+    {
+        ShelfRoom room(threeBooks);
+        room.doubleClick(room.centreOf(0, 2));
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QCOMPARE(room.opened, QStringList{room.shelfPath(u"c.odt"_s)});
+        QCOMPARE(room.appState().activeShelfPopoverURL(), std::nullopt);
+    }
+
+    void theCabinetAndItsBadgeOpenTheDrawer_data()
+    {
+        QTest::addColumn<bool>("empty");
+        QTest::addColumn<QString>("where"); // cabinet, badge
+        QTest::newRow("an empty part of the cabinet") << false << u"cabinet"_s;
+        QTest::newRow("the hint of an empty shelf") << true << u"hint"_s;
+        QTest::newRow("the badge") << false << u"badge"_s;
+    }
+    void theCabinetAndItsBadgeOpenTheDrawer()
+    {
+        QFETCH(bool, empty);
+        QFETCH(QString, where);
+        ShelfRoom room(empty ? std::function<void(TempHome&)>() : threeBooks);
+        QPointF at = emptyCabinet;
+        if (where == u"hint") {
+            QVERIFY(room.shelf().emptyHint()->isVisible());
+            at = room.shelf().emptyHint()->mapToScene(room.shelf().emptyHint()->rect().center());
+        } else if (where == u"badge") {
+            at = room.shelf().badge()->mapToScene(room.shelf().badge()->rect().center());
+        }
+        room.click(at);
+        QTRY_VERIFY(room.appState().showBookshelfDrawer());
+        QCOMPARE(room.appState().activeShelfPopoverURL(), std::nullopt);
+    }
+
+    void menusOfTheCabinet_data()
+    {
+        QTest::addColumn<bool>("empty");
+        QTest::addColumn<QStringList>("titles");
+        const QStringList always{u"Buka Rak Buku"_s, u"Tambah File/Folder..."_s,
+                                 u"Buka di Finder"_s};
+        QTest::newRow("empty shelf") << true << always;
+        QTest::newRow("with books")
+            << false
+            << always + QStringList{u"-"_s, u"Keluarkan Semua ke Lantai Rumput"_s,
+                                    u"Kembalikan Semua ke Desktop"_s};
+    }
+    void menusOfTheCabinet()
+    {
+        QFETCH(bool, empty);
+        QFETCH(QStringList, titles);
+        ShelfRoom room(empty ? std::function<void(TempHome&)>() : threeBooks);
+        QCOMPARE(menuOf(room.shelf().gestures().makeContextMenu()), titles);
+        QCOMPARE(room.shelf().badge()->isVisible(), true);
+    }
+
+    void theEntryMenuMovesItToTheFloor()
+    {
+        ShelfRoom room(threeBooks);
+        ShelfItemView* book = room.shelf().shelfItems(0)[1];
+        QCOMPARE(menuOf(book->gestures().makeContextMenu()),
+                 (QStringList{u"Buka"_s, u"Tampilkan di Finder"_s, u"-"_s,
+                              u"Keluarkan ke Lantai Rumput"_s, u"Kembalikan ke Desktop"_s,
+                              u"Buang ke Tempat Sampah"_s}));
+        // Another entry's popover closes too.
+        room.appState().setActiveShelfPopoverURL(room.shelf().shelfItems(0)[0]->entry().url);
+        QVERIFY(choose(book->gestures().makeContextMenu(), u"Keluarkan ke Lantai Rumput"_s));
+        QCOMPARE(room.appState().activeShelfPopoverURL(), std::nullopt);
+        QVERIFY(QFileInfo(room.carpetPath(u"b.pdf"_s)).isSymLink());
+        QVERIFY(!QFileInfo::exists(room.shelfPath(u"b.pdf"_s)));
+        QVERIFY(QFileInfo(room.home().path() + u"/Desktop/b.pdf"_s).isFile());
+        QTRY_COMPARE(room.shelf().shelfItems(0).size(), 2);
+
+        QVERIFY(choose(room.shelf().shelfItems(0)[0]->gestures().makeContextMenu(),
+                       u"Tampilkan di Finder"_s));
+        QCOMPARE(room.revealed, QStringList{room.shelfPath(u"a.txt"_s)});
+    }
+
+    // The entries stand on the boards the room draws when it has no picture of its own.
+    void booksStandOnTheDrawnBoards()
+    {
+        ShelfRoom room(threeBooks);
+        const ThemeBackgroundView::FallbackRoom drawn =
+            ThemeBackgroundView::fallbackRoom(QSizeF(FloorRoom::width, FloorRoom::height));
+        for (ShelfItemView* book : room.shelf().shelfItems(0)) {
+            const QRectF r = book->mapRectToScene(book->rect());
+            QCOMPARE(r.bottom(), drawn.shelfBoards[0].top());
+            QVERIFY(r.left() >= drawn.shelfBoards[0].left() &&
+                    r.right() <= drawn.shelfBoards[0].right());
+        }
+        QVERIFY(drawn.shelfBoards[1].top() > drawn.shelfBoards[0].bottom());
+    }
+};
+
+PONDSILL_TEST(BookshelfViewTest)
+#include "bookshelf_view_test.moc"
