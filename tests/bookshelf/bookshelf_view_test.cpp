@@ -72,16 +72,6 @@ public:
     QStringList revealed;
 };
 
-std::unique_ptr<QMimeData> urlsOf(const QStringList& paths)
-{
-    auto data = std::make_unique<QMimeData>();
-    QList<QUrl> urls;
-    for (const QString& path : paths)
-        urls << QUrl::fromLocalFile(path);
-    data->setUrls(urls);
-    return data;
-}
-
 // Three links on the shelf to files on the Desktop, added a second apart.
 void threeBooks(TempHome& home)
 {
@@ -127,7 +117,7 @@ private Q_SLOTS:
         QStringList sources;
         for (const QString& name : {u"one.txt"_s, u"two.txt"_s, u"three.txt"_s})
             sources << room.home().writeFile(u"Desktop/"_s + name, "keep me");
-        auto data = urlsOf(sources);
+        auto data = fileDrag(sources);
         QCOMPARE(room.dropAt(cabinetCentre, data.get()), Qt::CopyAction);
         QTRY_COMPARE(room.shelfNames().size(), 3);
         for (const QString& source : sources) {
@@ -166,7 +156,7 @@ private Q_SLOTS:
         });
         const QStringList before = room.shelfNames();
         QCOMPARE(before.size(), 4);
-        auto data = urlsOf({QDir::cleanPath(room.home().path() + u"/"_s + dropped)});
+        auto data = fileDrag({QDir::cleanPath(room.home().path() + u"/"_s + dropped)});
         room.dropAt(cabinetCentre, data.get());
         QTest::qWait(50);
         QCOMPARE(room.shelfNames(), before);
@@ -180,7 +170,7 @@ private Q_SLOTS:
         ShelfRoom room;
         const QString floorFile = writeFile(room.carpetPath(u"lantai.txt"_s), "floor");
         room.storage().reloadAll();
-        auto data = urlsOf({floorFile});
+        auto data = fileDrag({floorFile});
         QCOMPARE(room.dropAt(cabinetCentre, data.get()), Qt::CopyAction);
         QTRY_VERIFY(QFileInfo(room.shelfPath(u"lantai.txt"_s)).isFile());
         QVERIFY(!QFileInfo::exists(floorFile));
@@ -223,7 +213,7 @@ private Q_SLOTS:
     {
         ShelfRoom room;
         const QString file = room.home().writeFile(u"Desktop/x.txt"_s, "x");
-        auto data = urlsOf({file});
+        auto data = fileDrag({file});
         // From the floor onto the cabinet: the floor lets go, the cabinet lights up.
         room.dragOver(QPointF(700, 600), data.get());
         QVERIFY(room.floorState().isFloorTargeted());

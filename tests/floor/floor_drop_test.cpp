@@ -25,16 +25,6 @@ QStringList desktopFiles(FloorRoom& room, const QStringList& names)
     return paths;
 }
 
-std::unique_ptr<QMimeData> urls(const QStringList& paths)
-{
-    auto data = std::make_unique<QMimeData>();
-    QList<QUrl> list;
-    for (const QString& path : paths)
-        list << QUrl::fromLocalFile(path);
-    data->setUrls(list);
-    return data;
-}
-
 bool isFile(const QString& path)
 {
     return QFileInfo(path).isFile();
@@ -82,7 +72,7 @@ private Q_SLOTS:
         QFETCH(QString, lands);
         FloorRoom room({});
         const QStringList sources = desktopFiles(room, files);
-        auto data = urls(sources);
+        auto data = fileDrag(sources);
         const bool refused = lands == u"refused"_s;
         QCOMPARE(
             room.dropAt(at, data.get(), refused ? Qt::MoveAction : Qt::CopyAction | Qt::MoveAction),
@@ -149,7 +139,7 @@ private Q_SLOTS:
     void theHighlightAndTheFlagsFollowTheDrag()
     {
         FloorRoom room({});
-        auto data = urls(desktopFiles(room, {u"hover.png"_s}));
+        auto data = fileDrag(desktopFiles(room, {u"hover.png"_s}));
         room.dragOver(QPointF(241, 333), data.get());
         QVERIFY(room.floorState().isFloorTargeted());
         QVERIFY(room.appState().isBookshelfTargeted());

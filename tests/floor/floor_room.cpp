@@ -28,6 +28,16 @@ QMap<QString, QPointF> seededFloor()
             {QStringLiteral("edge.txt"), QPointF(0.20, 0.83)}};
 }
 
+std::unique_ptr<QMimeData> fileDrag(const QStringList& paths)
+{
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> list;
+    for (const QString& path : paths)
+        list << QUrl::fromLocalFile(path);
+    data->setUrls(list);
+    return data;
+}
+
 QPointF placeOf(const QString& name)
 {
     return FloorRoom::at(seededFloor().value(name));

@@ -129,6 +129,9 @@ QMap<QString, QPointF> seededFloor();
 // Room point of a seeded file.
 QPointF placeOf(const QString& name);
 
+// A drag of these files as a file manager offers it (a list of file URLs).
+std::unique_ptr<QMimeData> fileDrag(const QStringList& paths);
+
 // The titles of an item's context menu, separators as "-".
 template <class Item> QStringList menuTitles(Item& item)
 {
