@@ -26,7 +26,8 @@
 // photo zoomed, turned and shifted), photo-hover:N (the pointer over frame N, its eject
 // button showing), photo-target:N (a drag over frame N), clock-at:HH:MM:SS (the wall clock
 // stopped at that time), calendar (a wall calendar and the clock over a calendar hung
-// beside the photo wall, showing 17 August 2025 at 10:08:36).
+// beside the photo wall, showing 17 August 2025 at 10:08:36), plaque-images (drawn stand-ins
+// for the plaque pictures the program does not ship), plaque-hover:<quennet|tolvane>.
 //
 // Corkboard states: notes-six (six notes of different colours, fasteners, patterns and
 // tilts), note-customizer (the first note with its customiser open), note-sheet (instead of
@@ -88,7 +89,9 @@ const char kStateHelp[] =
     "  card:NAME with NAME one of clock, calendar, monitor, mail, whatsapp, trash, guitar,\n"
     "    acoustic-guitar, quennet-plaque, tolvane-plaque, photo-N\n"
     "  floor-files, carpet-lifted, carpet-drag, floor-selected, floor-marquee,\n"
-    "  drop-highlight, floor-drag (with --hold: a file dragged round the floor)";
+    "  drop-highlight, floor-drag (with --hold: a file dragged round the floor)\n"
+    "  photos:N, photo-zoom, photo-hover:N, photo-target:N, clock-at:HH:MM:SS, calendar,\n"
+    "  plaque-images, plaque-hover:quennet, plaque-hover:tolvane";
 
 // A furniture slot's frame, outlined and named.
 class SlotOutline : public RoomItem {
@@ -212,7 +215,36 @@ QImage landscape(int index)
     return image;
 }
 
+// A stand-in for a plaque picture: a wooden shield with a gilt plate.
+QImage plaqueImage(const QString& name, const QColor& wood)
+{
+    QImage image(230, 290, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shield;
+    shield.moveTo(20, 10);
+    shield.lineTo(210, 10);
+    shield.lineTo(210, 200);
+    shield.quadTo(210, 250, 115, 282);
+    shield.quadTo(20, 250, 20, 200);
+    shield.closeSubpath();
+    p.fillPath(shield, wood);
+    p.strokePath(shield, QPen(QColor(230, 190, 90), 8));
+    p.setBrush(QColor(235, 205, 120));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(45, 150, 140, 46), 6, 6);
+    p.setBrush(QColor(250, 230, 160));
+    p.drawEllipse(QPointF(115, 80), 42, 42);
+    p.setPen(QColor(60, 40, 10));
+    p.setFont(Units::systemFont(20, QFont::Black));
+    p.drawText(QRectF(45, 150, 140, 46), Qt::AlignCenter, name);
+    return image;
+}
+
 struct WallStates {
+    bool plaqueImages = false;
+    std::optional<ActiveDesktopQuickView> plaqueHover;
     std::optional<QTime> clockAt;
     bool calendar = false;
     int photos = 0;
@@ -237,6 +269,17 @@ bool parseWallState(const QString& name, WallStates* states)
     if (name.startsWith(QLatin1String("clock-at:"))) {
         states->clockAt = QTime::fromString(name.mid(9), QStringLiteral("HH:mm:ss"));
         return states->clockAt->isValid();
+    }
+    if (name == QLatin1String("plaque-images")) {
+        states->plaqueImages = true;
+        return true;
+    }
+    if (name == QLatin1String("plaque-hover:quennet") ||
+        name == QLatin1String("plaque-hover:tolvane")) {
+        states->plaqueHover = name.endsWith(QLatin1String("quennet"))
+                                  ? ActiveDesktopQuickView::quennetPlaque()
+                                  : ActiveDesktopQuickView::tolvanePlaque();
+        return true;
     }
     if (name == QLatin1String("calendar")) {
         states->calendar = true;
@@ -612,6 +655,8 @@ int main(int argc, char** argv)
         {sizeOption, homeOption, stateOption, outOption, holdOption, cropOption, zoomOption});
     parser.process(app);
 
+    // Taken before the tool may change its current folder.
+    const QString outPath = QFileInfo(parser.value(outOption)).absoluteFilePath();
     const QStringList size = parser.value(sizeOption).split(QLatin1Char('x'));
     const int width = size.value(0).toInt();
     const int height = size.value(1).toInt();
@@ -662,7 +707,17 @@ int main(int argc, char** argv)
     if (noteStates.contains(QStringLiteral("note-sheet"))) {
         seedNotes(home, noteSheet());
         const QImage sheet = renderNoteSheet(state, QSize(width, height));
-        return sheet.save(parser.value(outOption)) ? 0 : 1;
+        return sheet.save(outPath) ? 0 : 1;
+    }
+    if (wall.plaqueImages) {
+        // The room's image lookup also searches "resources" under the current folder.
+        const QString folder = home + QStringLiteral("/snapshot-images");
+        QDir().mkpath(folder + QStringLiteral("/resources"));
+        plaqueImage(QStringLiteral("QUENNET"), QColor(110, 60, 30))
+            .save(folder + QStringLiteral("/resources/plaque_quennet.png"));
+        plaqueImage(QStringLiteral("TOLVANE"), QColor(40, 50, 90))
+            .save(folder + QStringLiteral("/resources/plaque_tolvane.png"));
+        QDir::setCurrent(folder);
     }
     if (states.contains(QStringLiteral("shelf-books")))
         seedShelf(home);
@@ -705,6 +760,8 @@ int main(int argc, char** argv)
         applyFloorState(FloorInteractionState::shared(), name);
     if (wall.hover)
         state.setHoveredPhotoSlot(*wall.hover);
+    if (wall.plaqueHover)
+        state.setHoveredPlaque(*wall.plaqueHover);
     if (wall.target)
         state.setTargetedPhotoSlot(*wall.target);
     if (noteStates.contains(QStringLiteral("note-customizer")) &&
@@ -738,7 +795,7 @@ int main(int argc, char** argv)
     }
     if (const int zoom = parser.value(zoomOption).toInt(); zoom > 1)
         image = image.scaled(image.size() * zoom, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (!image.save(parser.value(outOption))) {
+    if (!image.save(outPath)) {
         std::fprintf(stderr, "pondsill-snapshot: cannot write %s\n",
                      qPrintable(parser.value(outOption)));
         return 1;

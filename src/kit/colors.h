@@ -19,4 +19,9 @@ QColor primaryLabel();
 QColor secondaryLabel();
 // The neutral grey of previews and outlines.
 QColor grey(qreal opacity = 1);
+// The standard named tints of buttons and symbols.
+QColor systemBlue(qreal opacity = 1);
+QColor systemOrange(qreal opacity = 1);
+QColor systemRed(qreal opacity = 1);
+QColor systemYellow(qreal opacity = 1);
 } // namespace Colors

@@ -6,6 +6,7 @@
 #include "kit/colors.h"
 #include "kit/panel_backdrop.h"
 #include "kit/room_item.h"
+#include "room/asset_loader.h"
 #include "room/effects/room_fire_atmosphere_view.h"
 #include "room/floor/floor_drop_highlight_overlay.h"
 #include "room/floor/magic_carpet_view.h"
@@ -14,6 +15,7 @@
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 #include "wall/analog_wall_clock_view.h"
+#include "wall/desktop_award_plaque_view.h"
 #include "wall/photo_gallery_view.h"
 #include "wall/presidential_portrait_view.h"
 
@@ -263,6 +265,14 @@ RoomPieces RoomPieces::standard(AppState& appState)
     };
     pieces.furniture[int(Furniture::Bookshelf)] = [&appState]() -> RoomItem* {
         return new BookshelfView(StorageManager::shared(), appState);
+    };
+    pieces.furniture[int(Furniture::QuennetPlaque)] = [&appState]() -> RoomItem* {
+        return new DesktopAwardPlaqueView(DesktopAwardPlaqueView::quennet(), appState,
+                                          AssetLoader::shared());
+    };
+    pieces.furniture[int(Furniture::TolvanePlaque)] = [&appState]() -> RoomItem* {
+        return new DesktopAwardPlaqueView(DesktopAwardPlaqueView::tolvane(), appState,
+                                          AssetLoader::shared());
     };
     return pieces;
 }

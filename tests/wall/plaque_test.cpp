@@ -1,0 +1,157 @@
+#include "room/asset_loader.h"
+#include "state/app_state.h"
+#include "support/fake_app_registry.h"
+#include "support/temp_home.h"
+#include "support/test_registry.h"
+#include "wall/desktop_award_plaque_view.h"
+#include "wall/plaque_logo.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class PlaqueTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Folders first, then the three places within each; a folder bearing the name is no logo.
+    void logoLookupKeepsItsOrder_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QString>("expected");
+        const QString name = u"quennet logoo.svg"_s;
+        QTest::newRow("resources' Logos before resources' Assets")
+            << QStringList{u"res/Assets/Logos/"_s + name, u"res/Assets/"_s + name, u"cwd/"_s + name}
+            << QStringList{} << u"res/Assets/Logos/"_s + name;
+        QTest::newRow("resources before the current folder")
+            << QStringList{u"res/"_s + name, u"cwd/Assets/Logos/"_s + name} << QStringList{}
+            << u"res/"_s + name;
+        QTest::newRow("only in the home folder's Pondsill")
+            << QStringList{u"home/Assets/"_s + name} << QStringList{} << u"home/Assets/"_s + name;
+        QTest::newRow("a folder of that name is skipped")
+            << QStringList{u"home/"_s + name} << QStringList{u"res/Assets/Logos/"_s + name}
+            << u"home/"_s + name;
+    }
+    void logoLookupKeepsItsOrder()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, folders);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        for (const QString& file : files)
+            writeFile(root.filePath(file), "<svg/>");
+        for (const QString& folder : folders)
+            QDir().mkpath(root.filePath(folder));
+        const QStringList bases = {root.filePath(u"res"_s), root.filePath(u"cwd"_s),
+                                   root.filePath(u"home"_s)};
+        const QString name = u"quennet logoo.svg"_s;
+        QCOMPARE(PlaqueLogo::resolve(name, bases), root.filePath(expected));
+        QCOMPARE(PlaqueLogo::find(name, bases), std::optional(root.filePath(expected)));
+    }
+
+    void noLogoAnywhereNamesOneInTheCurrentFolder()
+    {
+        QTemporaryDir root;
+        const QString name = u"tolvane logo.svg"_s;
+        QCOMPARE(PlaqueLogo::find(name, {root.path()}), std::nullopt);
+        QCOMPARE(PlaqueLogo::resolve(name, {root.path()}), QDir::current().filePath(name));
+    }
+
+    // Moving straight from one plaque to the other, whichever event comes first.
+    void hoverPassesToTheOtherPlaque_data()
+    {
+        QTest::addColumn<bool>("exitFirst");
+        QTest::newRow("exit, then entry") << true;
+        QTest::newRow("entry, then exit") << false;
+    }
+    void hoverPassesToTheOtherPlaque()
+    {
+        QFETCH(bool, exitFirst);
+        AppState state(nullptr);
+        QTemporaryDir none;
+        AssetLoader assets({{}, {none.path()}});
+        DesktopAwardPlaqueView left(DesktopAwardPlaqueView::quennet(), state, assets);
+        DesktopAwardPlaqueView right(DesktopAwardPlaqueView::tolvane(), state, assets);
+        left.hoverChanged(true);
+        QVERIFY(left.isHovered());
+        if (exitFirst) {
+            left.hoverChanged(false);
+            right.hoverChanged(true);
+        } else {
+            right.hoverChanged(true);
+            left.hoverChanged(false);
+        }
+        QVERIFY(right.isHovered());
+        QVERIFY(!left.isHovered());
+        right.hoverChanged(false);
+        QCOMPARE(state.hoveredPlaque(), std::nullopt);
+    }
+
+    void clicksOpenSwitchAndCloseTheCards()
+    {
+        AppState state(nullptr);
+        QTemporaryDir none;
+        AssetLoader assets({{}, {none.path()}});
+        DesktopAwardPlaqueView left(DesktopAwardPlaqueView::quennet(), state, assets);
+        DesktopAwardPlaqueView right(DesktopAwardPlaqueView::tolvane(), state, assets);
+        left.toggleQuickView();
+        QCOMPARE(state.activeQuickView(), std::optional(ActiveDesktopQuickView::quennetPlaque()));
+        right.toggleQuickView();
+        QCOMPARE(state.activeQuickView(), std::optional(ActiveDesktopQuickView::tolvanePlaque()));
+        right.toggleQuickView();
+        QCOMPARE(state.activeQuickView(), std::nullopt);
+        QCOMPARE(left.toolTip().contains(
+                     u"Plakat Quennet: Klik 1x untuk opsi, klik 2x untuk membuka file logo"_s),
+                 true);
+    }
+
+    // Without its picture a plaque draws nothing, yet takes the pointer over its frame.
+    void aPlaqueWithoutItsPictureIsInvisibleButThere()
+    {
+        AppState state(nullptr);
+        QTemporaryDir none;
+        AssetLoader assets({{}, {none.path()}});
+        DesktopAwardPlaqueView plaque(DesktopAwardPlaqueView::quennet(), state, assets);
+        plaque.setSize(QSizeF(80, 100));
+        state.setHoveredPlaque(ActiveDesktopQuickView::quennetPlaque());
+        QImage image(120, 140, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter p(&image);
+            plaque.paint(&p, nullptr, nullptr);
+        }
+        QImage blank(image.size(), image.format());
+        blank.fill(Qt::transparent);
+        QCOMPARE(image, blank);
+        QVERIFY(plaque.contains(QPointF(2, 2)));
+        QVERIFY(plaque.acceptedMouseButtons() & Qt::LeftButton);
+    }
+
+    void aDoubleClickOpensTheLogoOnlyWhenThereIsOne()
+    {
+        FakeAppRegistry apps;
+        apps.setDefault(u"image/svg+xml"_s, apps.addApp(u"viewer.desktop"_s, {u"image/svg+xml"_s}));
+        QVERIFY(apps.waitUntilSeen());
+        AppState state(nullptr);
+        QTemporaryDir none;
+        AssetLoader assets({{}, {none.path()}});
+        DesktopAwardPlaqueView plaque(DesktopAwardPlaqueView::tolvane(), state, assets);
+        QTemporaryDir folder;
+        const QString saved = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        plaque.openLogoFile();
+        QVERIFY(apps.nothingLaunched());
+        writeFile(folder.filePath(u"Assets/tolvane logo.svg"_s), "<svg/>");
+        plaque.openLogoFile();
+        QDir::setCurrent(saved);
+        QVERIFY(apps.launchedOnly(u"viewer.desktop"_s));
+        QCOMPARE(state.activeQuickView(), std::nullopt);
+    }
+};
+
+PONDSILL_TEST(PlaqueTest)
+
+#include "plaque_test.moc"
