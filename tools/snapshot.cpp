@@ -22,6 +22,8 @@
 // drop-highlight, and floor-drag (with --hold: a file dragged round the floor the whole
 // time, to measure what a drag costs).
 //
+// Object states: sandals-hover (the pointer over the sandals, the pair lifted).
+//
 // Wall states: photos:N (N drawn photos in the album, frames 0 to N-1), photo-zoom (frame 0's
 // photo zoomed, turned and shifted), photo-hover:N (the pointer over frame N, its eject
 // button showing), photo-target:N (a drag over frame N), clock-at:HH:MM:SS (the wall clock
@@ -590,6 +592,10 @@ bool applyState(AppState& state, const QString& name)
     }
     if (name == QLatin1String("fire")) {
         state.setFireModeActive(true);
+        return true;
+    }
+    if (name == QLatin1String("sandals-hover")) {
+        state.setHoveringSandal(true);
         return true;
     }
     if (name == QLatin1String("picker")) {

@@ -159,3 +159,29 @@ void ShapeShadow::paint(QPainter& painter, const QPainterPath& shape, const Shad
     if (!m_image.isNull())
         painter.drawImage(m_topLeft + style.offset, m_image);
 }
+
+namespace Painting {
+void paintWithShadow(QPainter& painter, const QRectF& area, const ShadowStyle& style,
+                     const std::function<void(QPainter&)>& draw)
+{
+    if (area.isEmpty())
+        return;
+    const qreal pixelRatio = cachePixelRatio(painter);
+    QImage layer(int(std::ceil(area.width() * pixelRatio)),
+                 int(std::ceil(area.height() * pixelRatio)), QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(pixelRatio);
+    layer.fill(Qt::transparent);
+    {
+        QPainter p(&layer);
+        p.setRenderHints(painter.renderHints());
+        p.translate(-area.topLeft());
+        draw(p);
+    }
+    if (style.color.alpha() > 0) {
+        const QImage shadow = SoftShadow::blurred(layer, style.radius, style.color);
+        const qreal pad = (shadow.width() - layer.width()) / 2.0 / pixelRatio;
+        painter.drawImage(area.topLeft() - QPointF(pad, pad) + style.offset, shadow);
+    }
+    painter.drawImage(area.topLeft(), layer);
+}
+} // namespace Painting

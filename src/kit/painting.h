@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <functional>
 #include <initializer_list>
 
 class QPainter;
@@ -40,6 +41,14 @@ struct ShadowStyle {
 
     friend bool operator==(const ShadowStyle&, const ShadowStyle&) = default;
 };
+
+namespace Painting {
+// Draws what `draw` paints (inside `area`, painter coordinates) with a soft shadow of
+// `style` behind it: the layer is painted into an image, its alpha blurred, the shadow
+// drawn and the layer over it. For drawings that are then cached: it blurs every time.
+void paintWithShadow(QPainter& painter, const QRectF& area, const ShadowStyle& style,
+                     const std::function<void(QPainter&)>& draw);
+} // namespace Painting
 
 // The soft shadow of one shape (SoftShadow::ofPath), blurred once and drawn from the image
 // until the shape, the style or the scale it is drawn at changes. A view keeps one per

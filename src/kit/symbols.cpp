@@ -158,6 +158,20 @@ bool drawFallback(QPainter& p, const QString& base, const QRectF& r, const QColo
         p.restore();
         return true;
     }
+    if (base == QLatin1String("bird")) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        QPainterPath bird(at(0.06, 0.62));
+        bird.cubicTo(at(0.25, 0.42), at(0.5, 0.36), at(0.68, 0.4));
+        bird.lineTo(at(0.94, 0.3));
+        bird.lineTo(at(0.8, 0.5));
+        bird.cubicTo(at(0.72, 0.78), at(0.38, 0.84), at(0.06, 0.62));
+        bird.moveTo(at(0.32, 0.48));
+        bird.lineTo(at(0.48, 0.12));
+        bird.lineTo(at(0.62, 0.44));
+        p.drawPath(bird);
+        return true;
+    }
     if (base == QLatin1String("trophy")) {
         p.setPen(Qt::NoPen);
         p.setBrush(color);

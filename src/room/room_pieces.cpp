@@ -6,6 +6,9 @@
 #include "kit/colors.h"
 #include "kit/panel_backdrop.h"
 #include "kit/room_item.h"
+#include "objects/guitar_view.h"
+#include "objects/potted_plant_view.h"
+#include "objects/sandal_jepit_view.h"
 #include "room/asset_loader.h"
 #include "room/effects/room_fire_atmosphere_view.h"
 #include "room/floor/floor_drop_highlight_overlay.h"
@@ -273,6 +276,18 @@ RoomPieces RoomPieces::standard(AppState& appState)
     pieces.furniture[int(Furniture::TolvanePlaque)] = [&appState]() -> RoomItem* {
         return new DesktopAwardPlaqueView(DesktopAwardPlaqueView::tolvane(), appState,
                                           AssetLoader::shared());
+    };
+    pieces.furniture[int(Furniture::AcousticGuitar)] = [&appState]() -> RoomItem* {
+        return new AcousticGuitarView(appState);
+    };
+    pieces.furniture[int(Furniture::StratocasterGuitar)] = [&appState]() -> RoomItem* {
+        return new StratocasterGuitarView(appState);
+    };
+    pieces.furniture[int(Furniture::PottedPlant)] = []() -> RoomItem* {
+        return new PottedPlantView;
+    };
+    pieces.furniture[int(Furniture::Sandals)] = [&appState]() -> RoomItem* {
+        return new SandalJepitView(appState);
     };
     return pieces;
 }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QColor>
+#include <QPen>
+#include <QPointF>
+#include <QSizeF>
+
+// Small shorthands the room objects' drawings share: colours as sRGB component triples,
+// points as fractions of a frame, and the pens the drawings stroke with (miter joins with
+// limit 10, butt caps unless asked).
+namespace ObjectDrawing {
+inline QColor rgb(double r, double g, double b, double a = 1.0)
+{
+    return QColor::fromRgbF(float(r), float(g), float(b), float(a));
+}
+inline QColor white(double a)
+{
+    return rgb(1, 1, 1, a);
+}
+inline QColor black(double a)
+{
+    return rgb(0, 0, 0, a);
+}
+
+// A point given as fractions of `size`.
+struct Frac {
+    QSizeF size;
+    QPointF operator()(qreal x, qreal y) const { return {x * size.width(), y * size.height()}; }
+};
+
+inline QPen pen(const QBrush& brush, qreal width, Qt::PenCapStyle cap = Qt::FlatCap)
+{
+    QPen p(brush, width, Qt::SolidLine, cap, Qt::MiterJoin);
+    p.setMiterLimit(10);
+    return p;
+}
+} // namespace ObjectDrawing
