@@ -17,6 +17,9 @@ inline constexpr char addedName[] = "user.id.marrowick.added";
 // has no user attributes, or the item cannot be read.
 std::optional<QByteArray> read(const QString& path, const char* name);
 bool write(const QString& path, const char* name, const QByteArray& value);
+// The same, also on a read-only file or folder the user owns: a user attribute needs write
+// permission, so the owner's write bit is lifted for the write and put back.
+bool writeEvenReadOnly(const QString& path, const char* name, const QByteArray& value);
 
 // Carries every user.* attribute of `from` over to `to`, neither of them followed when
 // it is a symbolic link. Returns false when one could not be copied; a `to` on a file

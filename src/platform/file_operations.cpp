@@ -308,10 +308,86 @@ std::optional<QStringList> listEntries(const QString& dir, bool includeHidden)
         return std::nullopt;
     QStringList names;
     for (const QByteArray& name : *raw) {
-        if (includeHidden || !name.startsWith('.'))
-            names.append(QFile::decodeName(name));
+        if (!includeHidden && name.startsWith('.'))
+            continue;
+        QString decoded = QFile::decodeName(name);
+        if (QFile::encodeName(decoded) == name)
+            names.append(std::move(decoded));
     }
     return names;
+}
+
+bool linkTargetIsGone(const QString& linkPath)
+{
+    const std::optional<QString> target = resolvedLinkTarget(linkPath);
+    if (!target || target->isEmpty())
+        return false;
+    struct stat st {};
+    if (::lstat(native(*target).constData(), &st) == 0 || errno != ENOENT)
+        return false;
+    // ENOENT also comes from a missing folder on the way: only a folder that is there
+    // tells that the entry itself is gone.
+    const auto folder = resolvedStatus(QFileInfo(*target).absolutePath());
+    return folder && folder->isDirectory;
+}
+
+namespace {
+int removableAt(int dirFd, const char* name, const struct stat& st)
+{
+    if (!S_ISDIR(st.st_mode))
+        return 0;
+    const int fd = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    if (::faccessat(fd, ".", W_OK | X_OK, AT_EACCESS) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    const std::optional<std::vector<QByteArray>> children = rawNames(dir);
+    int error = children ? 0 : EIO;
+    for (const QByteArray& child : children.value_or(std::vector<QByteArray>())) {
+        struct stat childStat {};
+        if (::fstatat(::dirfd(dir), child.constData(), &childStat, AT_SYMLINK_NOFOLLOW) != 0)
+            error = errno;
+        else
+            error = removableAt(::dirfd(dir), child.constData(), childStat);
+        if (error != 0)
+            break;
+    }
+    ::closedir(dir);
+    return error;
+}
+} // namespace
+
+Result checkRemovable(const QString& path)
+{
+    const QFileInfo info(QDir::cleanPath(path));
+    const QByteArray folder = native(info.absolutePath());
+    struct stat st {};
+    if (::lstat(native(info.absoluteFilePath()).constData(), &st) != 0)
+        return lastError();
+    if (::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) != 0)
+        return lastError();
+    struct stat folderStat {};
+    if (::stat(folder.constData(), &folderStat) != 0)
+        return lastError();
+    // A sticky folder lets only an entry's owner (or the folder's) remove it.
+    const uid_t me = ::geteuid();
+    if ((folderStat.st_mode & S_ISVTX) && me != 0 && st.st_uid != me && folderStat.st_uid != me)
+        return Result{EPERM};
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return lastError();
+    const int error = removableAt(dirFd, native(info.fileName()).constData(), st);
+    ::close(dirFd);
+    return Result{error};
 }
 
 bool isWithin(const QString& path, const QString& folder)

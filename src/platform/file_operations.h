@@ -54,8 +54,20 @@ std::optional<QString> readLink(const QString& path);
 std::optional<QString> resolvedLinkTarget(const QString& linkPath);
 
 // The names in `dir` (no recursion, "." and ".." left out), dangling links included;
-// names beginning with a dot only when `includeHidden`. Nothing when it cannot be read.
+// names beginning with a dot only when `includeHidden`. A name whose bytes do not survive
+// the trip through text (one that is no valid UTF-8) is left out: a path made of it would
+// name another entry. Nothing when the folder cannot be read.
 std::optional<QStringList> listEntries(const QString& dir, bool includeHidden);
+
+// A symbolic link whose destination is known to be gone: nothing stands there while the
+// folder that would hold it exists. A destination behind a missing folder (a drive that is
+// not mounted) or a folder that cannot be searched is not known to be gone.
+bool linkTargetIsGone(const QString& linkPath);
+
+// Whether removeItem could take the entry away: its folder (and for a folder, every folder
+// inside it) can be written and lies on a writable file system. 0, or the errno value
+// that would stop the removal.
+Result checkRemovable(const QString& path);
 
 // True when `path` is `folder` itself or lies below it, compared by whole path components.
 bool isWithin(const QString& path, const QString& folder);

@@ -119,11 +119,14 @@ QByteArray candidateName(const QByteArray& name, int n)
     QByteArray stem = name;
     QByteArray extension;
     const int dot = name.lastIndexOf('.');
-    if (dot > 0) {
+    const QByteArray number = n == 1 ? QByteArray() : '.' + QByteArray::number(n);
+    // An extension too long to leave room for the rest is cut with the stem: the info
+    // file keeps the whole original name.
+    if (dot > 0 && number.size() + name.size() - dot < kMaxEntryBytes) {
         stem = name.left(dot);
         extension = name.mid(dot);
     }
-    const QByteArray suffix = (n == 1 ? QByteArray() : '.' + QByteArray::number(n)) + extension;
+    const QByteArray suffix = number + extension;
     if (stem.size() + suffix.size() > kMaxEntryBytes) {
         int cut = qMax(1, int(kMaxEntryBytes - suffix.size()));
         while (cut > 1 && (uchar(stem.at(cut)) & 0xC0) == 0x80)

@@ -8,10 +8,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QRegularExpression>
 #include <QSet>
 #include <QThread>
 
 #include <algorithm>
+#include <cmath>
 
 using ItemPaths::joined;
 
@@ -33,6 +35,7 @@ StorageManager::StorageManager(const QString& homeDirectory, QObject* parent)
     : QObject(parent), m_paths(StoragePaths::forHome(homeDirectory))
 {
     ensureDirectories();
+    removeStaleSaves();
     migrateLegacyHome();
     repairLinks();
     reloadAll();
@@ -108,6 +111,27 @@ void StorageManager::ensureDirectories()
     migrateFolderContents(joined(m_paths.root, QStringLiteral("books")), m_paths.bookshelf);
     migrateFolderContents(joined(m_paths.root, QStringLiteral("photos")), m_paths.album);
     migrateFolderContents(joined(m_paths.root, QStringLiteral("rug")), m_paths.carpet);
+}
+
+void StorageManager::removeStaleSaves()
+{
+    // A save cut short (the program killed mid-write) leaves its temporary file beside the
+    // data file, and a photo cut short while framing its hidden copy in the album. Neither
+    // is anyone's only copy of anything.
+    static const QRegularExpression saves(
+        QStringLiteral("^(notes|floor_positions|photo_transforms)\\.json\\.[A-Za-z0-9]{6}$"));
+    static const QRegularExpression framing(QStringLiteral("^\\.frame_[0-9]+-[0-9a-z]+$"));
+    const auto removeMatching = [](const QString& folder, const QRegularExpression& pattern) {
+        for (const QString& name :
+             FileOperations::listEntries(folder, true).value_or(QStringList())) {
+            const QString path = joined(folder, name);
+            const auto status = FileOperations::entryStatus(path);
+            if (pattern.match(name).hasMatch() && status && status->isRegularFile)
+                FileOperations::removeItem(path);
+        }
+    };
+    removeMatching(m_paths.root, saves);
+    removeMatching(m_paths.album, framing);
 }
 
 void StorageManager::reloadAll()
@@ -193,8 +217,14 @@ void StorageManager::startWatching()
 
 void StorageManager::saveFloorPositions()
 {
+    // One position that cannot be stored would keep the whole file from being written for
+    // the rest of the session: it is left out, and its file lies at its default place.
+    FloorPositions positions = floorItemPositions();
+    positions.removeIf([](const auto& entry) {
+        return !std::isfinite(entry.value().x) || !std::isfinite(entry.value().y);
+    });
     const std::optional<QByteArray> bytes =
-        encodeFloorLayout(FloorLayoutData{carpetPositionNorm(), floorItemPositions()});
+        encodeFloorLayout(FloorLayoutData{carpetPositionNorm(), positions});
     if (!bytes)
         return;
     JsonFile::write(floorPositionsFilePath(), *bytes, floorLayoutDecodes);

@@ -92,6 +92,8 @@ public:
     void migrateFolderContents(const QString& from, const QString& to);
     void migrateLegacyHome();
     void repairLinks();
+    // Removes what saves and framings cut short by a kill left behind.
+    void removeStaleSaves();
 
     // True when `path` is the carpet folder itself or lies inside it.
     bool isInsideCarpetFolder(const QString& path) const;
@@ -209,6 +211,15 @@ private:
     std::shared_ptr<DesktopIcons> desktopIcons();
     // Whether the item is the storage folder, one of its folders, or a folder holding it.
     bool holdsStorage(const QString& path) const;
+    // One of the room's own data files.
+    bool isDataFile(const QString& path) const;
+    // What no move may take: the storage folder, its folders, what holds them, the data files.
+    bool isStorageOwn(const QString& path) const;
+    // An entry that stands directly in `folder` under a name the room lists (not hidden).
+    static bool isEntryOf(const QString& path, const QString& folder);
+    // A shelf link the room made to an item that stays where it is, as opposed to a link
+    // of the user's that was moved in and must travel like any item.
+    static bool isRoomLink(const QString& path);
     // The name an item takes under the carpet: free there and on the shelf, where
     // `source` itself does not count.
     QString freeCarpetName(const QString& name, const QString& source) const;

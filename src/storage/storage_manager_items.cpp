@@ -129,14 +129,14 @@ QString StorageManager::uniqueName(const QStringList& folders, const QString& na
 void StorageManager::writeOriginAttributes(const QUrl& item, const QString& origin)
 {
     const QString path = item.toLocalFile();
-    ExtendedAttributes::write(path, ExtendedAttributes::originName, origin.toUtf8());
+    ExtendedAttributes::writeEvenReadOnly(path, ExtendedAttributes::originName, origin.toUtf8());
     writeAddedAttribute(path);
 }
 
 void StorageManager::writeAddedAttribute(const QString& path)
 {
     const QByteArray added = QByteArray::number(secondsNow(), 'f', QLocale::FloatingPointShortest);
-    ExtendedAttributes::write(path, ExtendedAttributes::addedName, added);
+    ExtendedAttributes::writeEvenReadOnly(path, ExtendedAttributes::addedName, added);
 }
 
 std::optional<QString> StorageManager::readOriginAttribute(const QUrl& item)

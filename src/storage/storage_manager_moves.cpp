@@ -86,6 +86,43 @@ bool StorageManager::holdsStorage(const QString& path) const
     return false;
 }
 
+bool StorageManager::isDataFile(const QString& path) const
+{
+    const QString item = realLocation(path);
+    for (const QString& file : {notesFilePath(), transformsFilePath(), floorPositionsFilePath()}) {
+        if (item == realLocation(file))
+            return true;
+    }
+    return false;
+}
+
+bool StorageManager::isStorageOwn(const QString& path) const
+{
+    return holdsStorage(path) || isDataFile(path);
+}
+
+bool StorageManager::isEntryOf(const QString& path, const QString& folder)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')) || !FileOperations::entryExists(path))
+        return false;
+    const QString parent = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return !parent.isEmpty() && parent == QFileInfo(folder).canonicalFilePath();
+}
+
+bool StorageManager::isRoomLink(const QString& path)
+{
+    // The shelf's own links point by absolute path at an item that records that very path
+    // as where it came from. A link of the user's records, on its target, where the link
+    // stood; one that records nothing is the user's too, and is never deleted.
+    const std::optional<QString> text = FileOperations::readLink(path);
+    if (!text || !QDir::isAbsolutePath(*text))
+        return false;
+    const std::optional<QString> origin = readOriginAttribute(QUrl::fromLocalFile(path));
+    return origin && QDir::cleanPath(*origin) == QDir::cleanPath(*text);
+}
+
 QString StorageManager::freeCarpetName(const QString& name, const QString& source) const
 {
     const QString onShelf = joined(m_paths.bookshelf, name);

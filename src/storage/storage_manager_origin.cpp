@@ -33,8 +33,9 @@ QString StorageManager::returnFolder(const QString& item) const
 
 bool StorageManager::returnBook(const QString& entry)
 {
-    if (FileOperations::isSymbolicLink(entry)) {
-        // The user's item never moved: only the link goes.
+    if (isRoomLink(entry)) {
+        // The user's item never moved: only the room's link goes. A link of the user's
+        // goes back like any item.
         FileOperations::removeItem(entry);
         refreshBookshelfItems();
         return true;
@@ -52,15 +53,16 @@ bool StorageManager::returnBook(const QString& entry)
 
 void StorageManager::returnBookToDesktop(const QUrl& entry)
 {
+    // A shelf entry, or a photo of the album; nothing from anywhere else.
     const QString path = localPath(entry);
-    if (!path.isEmpty())
+    if (isEntryOf(path, m_paths.bookshelf) || isEntryOf(path, m_paths.album))
         returnBook(path);
 }
 
 void StorageManager::restoreCarpetItemToDesktop(const QUrl& item)
 {
     const QString path = localPath(item);
-    if (path.isEmpty())
+    if (!isEntryOf(path, m_paths.carpet))
         return;
     const QString name = QFileInfo(path).fileName();
     const QString destination = uniqueDestinationPath(returnFolder(path), name);
@@ -116,7 +118,9 @@ void StorageManager::returnEverythingToOrigin()
 bool StorageManager::moveToTrash(const QUrl& item)
 {
     const QString path = localPath(item);
-    if (path.isEmpty() || !trash().moveToTrash(path)) {
+    // The storage folder, its folders, what holds them and the data files are never
+    // thrown away, whoever asks.
+    if (path.isEmpty() || isStorageOwn(path) || !trash().moveToTrash(path)) {
         printReportLine(QStringLiteral("Pondsill: gagal membuang ke sampah: ") +
                         (path.isEmpty() ? item.toString() : path));
         return false;
@@ -130,7 +134,9 @@ bool StorageManager::moveToTrash(const QUrl& item)
 void StorageManager::removeBookshelfItem(const QUrl& entry)
 {
     const QString path = localPath(entry);
-    if (!path.isEmpty() && FileOperations::isSymbolicLink(path)) {
+    if (!isEntryOf(path, m_paths.bookshelf))
+        return;
+    if (isRoomLink(path)) {
         FileOperations::removeItem(path);
         refreshBookshelfItems();
         return;
@@ -141,6 +147,8 @@ void StorageManager::removeBookshelfItem(const QUrl& entry)
 void StorageManager::trashCarpetItem(const QUrl& item)
 {
     // The position goes only with the item: a refused item stays where it lies.
+    if (!isEntryOf(localPath(item), m_paths.carpet))
+        return;
     if (moveToTrash(item)) {
         dropFloorPosition(QFileInfo(localPath(item)).fileName());
         saveFloorPositions();

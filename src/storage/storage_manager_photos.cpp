@@ -3,6 +3,7 @@
 #include "storage/storage_manager.h"
 
 #include "platform/file_operations.h"
+#include "platform/trash.h"
 #include "platform/user_prompts.h"
 #include "storage/file_name_order.h"
 #include "storage/item_paths.h"
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <limits>
 #include <variant>
 
@@ -143,25 +143,40 @@ bool StorageManager::setPhoto(const QUrl& image, int slot)
         reportPhotoFailure(copied.error);
         return false;
     }
-    if (std::rename(QFile::encodeName(staging).constData(),
-                    QFile::encodeName(destination).constData()) != 0) {
-        const int error = errno;
-        FileOperations::removeItem(staging);
-        reportPhotoFailure(error);
-        return false;
-    }
-    // Earlier photos of this frame under other extensions: only what the frame could show,
-    // so "frame_2.xcf" or a folder named like a photo stays.
+    // The photos leaving the frame go to the Trash, never deleted: for a photo framed from
+    // the floor the album's copy may be the only one outside the Trash. That is the photo
+    // the slot shows (a loose album photo too) and earlier photos of this frame under any
+    // extension, though only what the frame could show: "frame_2.xcf" or a folder named
+    // like a photo stays.
+    QStringList leaving;
+    if (!current.isEmpty())
+        leaving.append(QDir::cleanPath(current.toLocalFile()));
     for (const QString& name :
          FileOperations::listEntries(m_paths.album, false).value_or(QStringList())) {
         const auto [stem, ext] = splitExtension(name);
-        if (name == frameName || !isAlbumPhoto(ext))
-            continue;
         const QString path = joined(m_paths.album, name);
         const std::variant<int, FrameName> named = frameSlot(stem);
         if (const int* number = std::get_if<int>(&named);
-            number && *number == slot && !FileOperations::isDirectory(path))
-            FileOperations::removeItem(path);
+            number && *number == slot && isAlbumPhoto(ext) && !FileOperations::isDirectory(path))
+            leaving.append(path);
+    }
+    leaving.removeDuplicates();
+    for (const QString& path : leaving) {
+        if (FileOperations::isDirectory(path) || !FileOperations::entryExists(path))
+            continue;
+        if (!trash().moveToTrash(path)) {
+            FileOperations::removeItem(staging);
+            reportPhotoFailure(EIO);
+            loadPhotoSlots();
+            return false;
+        }
+    }
+    if (const FileOperations::Result placed = FileOperations::renameNoReplace(staging, destination);
+        !placed) {
+        FileOperations::removeItem(staging);
+        reportPhotoFailure(placed.error);
+        loadPhotoSlots();
+        return false;
     }
     loadPhotoSlots();
     return true;
@@ -184,9 +199,12 @@ void StorageManager::removePhoto(int slot)
     const QUrl photo = photoSlots().value(slot);
     if (photo.isEmpty())
         return;
-    // A folder named like a photo shows in a frame, but is never removed with it.
-    if (!FileOperations::isDirectory(photo.toLocalFile()))
-        FileOperations::removeItem(photo.toLocalFile());
+    // The photo goes to the Trash, never deleted: it may be the only copy. A folder named
+    // like a photo shows in a frame, but is never removed with it.
+    const QString path = QDir::cleanPath(photo.toLocalFile());
+    if (!FileOperations::isDirectory(path) && FileOperations::entryExists(path) &&
+        !moveToTrash(photo))
+        return;
     resetPhotoTransform(slot);
     loadPhotoSlots();
 }

@@ -11,10 +11,6 @@
 
 using ItemPaths::joined;
 
-namespace {
-
-} // namespace
-
 void StorageManager::migrateFolderContents(const QString& from, const QString& to)
 {
     // Only a real folder: a link named like an older folder points at someone's files
@@ -91,14 +87,17 @@ void StorageManager::repairShelfEntry(const QString& name)
     const bool intoCarpet =
         isInsideCarpetFolder(*target) && *target != QDir::cleanPath(m_paths.carpet);
     if (!intoCarpet) {
-        if (!FileOperations::exists(*target))
-            FileOperations::removeItem(shelfPath); // its item is gone
+        // Only a link whose item is known to be gone goes; one to a drive that is not
+        // mounted, or behind a folder it may not enter, waits unlisted for it.
+        if (FileOperations::linkTargetIsGone(shelfPath))
+            FileOperations::removeItem(shelfPath);
         return;
     }
 
     const auto carpetItem = FileOperations::entryStatus(*target);
     if (!carpetItem) {
-        FileOperations::removeItem(shelfPath);
+        if (FileOperations::linkTargetIsGone(shelfPath))
+            FileOperations::removeItem(shelfPath);
         return;
     }
     const std::optional<QString> userItem =
@@ -124,7 +123,9 @@ void StorageManager::repairShelfEntry(const QString& name)
 void StorageManager::repairCarpetEntry(const QString& name)
 {
     const QString path = joined(m_paths.carpet, name);
-    if (!isDeadLink(path))
+    // A dead link waits, unlisted, unless its item is known to be gone.
+    const bool toItself = FileOperations::readLink(path) == std::optional(path);
+    if (!toItself && !FileOperations::linkTargetIsGone(path))
         return;
     if (FileOperations::removeItem(path))
         dropFloorPosition(name);

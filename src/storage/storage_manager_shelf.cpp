@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cmath>
+
 using ItemPaths::joined;
 using ItemPaths::localPath;
 
@@ -46,6 +48,16 @@ void reportRefused(const QString& path)
 {
     printReportLine(QStringLiteral("Pondsill: gagal menyimpan ") + path);
 }
+
+bool isHiddenName(const QString& path)
+{
+    return QFileInfo(path).fileName().startsWith(QLatin1Char('.'));
+}
+
+bool isFinite(const StoredPosition& position)
+{
+    return std::isfinite(position.x) && std::isfinite(position.y);
+}
 } // namespace
 
 void StorageManager::addToBookshelf(const QUrl& item)
@@ -53,7 +65,7 @@ void StorageManager::addToBookshelf(const QUrl& item)
     const QString path = localPath(item);
     if (path.isEmpty() || !FileOperations::entryExists(path))
         return;
-    if (holdsStorage(path)) {
+    if (isStorageOwn(path) || isHiddenName(path)) {
         reportRefused(path);
         return;
     }
@@ -88,31 +100,33 @@ void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)
     FloorPositions positions = floorItemPositions();
     for (const QString& name : names) {
         const QString carpetEntry = joined(m_paths.carpet, name);
-        if (name.isEmpty() || name.contains(QLatin1Char('/')) ||
-            !FileOperations::entryExists(carpetEntry))
+        if (name.contains(QLatin1Char('/')) || !isEntryOf(carpetEntry, m_paths.carpet))
             continue;
+        // A link to another floor item stands for that item: the item itself goes, or it
+        // would show on the shelf and the floor at once. Any other link is the user's and
+        // travels as itself.
+        QString item = carpetEntry;
+        if (const std::optional<QString> target = FileOperations::resolvedLinkTarget(carpetEntry);
+            target && isEntryOf(*target, m_paths.carpet))
+            item = *target;
         QString shelfEntry = joined(m_paths.bookshelf, name);
         if (FileOperations::entryExists(shelfEntry)) {
-            // A shelf link of that name only points somewhere; a real shelf item is the
-            // user's and stays, and the newcomer takes a free name.
-            if (FileOperations::isSymbolicLink(shelfEntry))
+            // The room's own shelf link of that name only points somewhere; anything else
+            // there is the user's and stays, and the newcomer takes a free name.
+            if (isRoomLink(shelfEntry))
                 FileOperations::removeItem(shelfEntry);
             else
                 shelfEntry = joined(m_paths.bookshelf,
                                     uniqueName({m_paths.bookshelf, m_paths.carpet}, name));
         }
-        if (const std::optional<QString> target = FileOperations::resolvedLinkTarget(carpetEntry)) {
-            // A link stands on the shelf as a link to the same place, made before the
-            // carpet's link goes.
-            if (FileOperations::createSymbolicLink(*target, shelfEntry)) {
-                FileOperations::removeItem(carpetEntry);
-                recordOrigin(shelfEntry, isInsideCarpetFolder(*target) ? carpetEntry : *target);
-            }
-        } else if (ItemMoves::move(carpetEntry, shelfEntry)) {
-            // The file keeps the origin it carries from before it was hidden.
-            recordOrigin(shelfEntry, carpetEntry);
-        }
+        // The item keeps the origin it carries from before it was hidden. A failed move
+        // leaves it on the floor where it lay.
+        if (!ItemMoves::move(item, shelfEntry, [&] { recordOrigin(shelfEntry, item); }))
+            continue;
+        if (item != carpetEntry)
+            FileOperations::removeItem(carpetEntry);
         positions.remove(name);
+        positions.remove(QFileInfo(item).fileName());
     }
     setFloorItemPositions(positions);
     saveFloorPositions();
@@ -123,7 +137,7 @@ void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)
 void StorageManager::moveBookshelfItemToCarpet(const QUrl& entry)
 {
     const QString path = localPath(entry);
-    if (path.isEmpty() || !FileOperations::entryExists(path))
+    if (!isEntryOf(path, m_paths.bookshelf))
         return;
     if (!moveOntoFloor(path))
         return;
@@ -168,9 +182,10 @@ void StorageManager::hideUnderCarpet(const QUrl& item, double x, double y)
 
 void StorageManager::hideItem(const QString& path, const StoredPosition& position)
 {
-    if (path.isEmpty() || !FileOperations::entryExists(path))
+    if (path.isEmpty() || !FileOperations::entryExists(path) || !isFinite(position))
         return;
-    if (holdsStorage(path)) {
+    // The floor shows no hidden names: such an item would be held and never given back.
+    if (isStorageOwn(path) || isHiddenName(path)) {
         reportRefused(path);
         return;
     }
@@ -219,6 +234,8 @@ void StorageManager::resetFloorItemPositions()
 
 void StorageManager::setFloorItemPosition(const QString& name, double x, double y)
 {
+    if (!isFinite({x, y}))
+        return;
     FloorPositions positions = floorItemPositions();
     positions.insert(name, {x, y});
     setFloorItemPositions(positions);
@@ -227,6 +244,9 @@ void StorageManager::setFloorItemPosition(const QString& name, double x, double 
 
 void StorageManager::setCarpetPosition(double x, double y)
 {
+    // A position that cannot be stored would keep every later save from being written.
+    if (!isFinite({x, y}))
+        return;
     setCarpetPositionNorm({x, y});
     saveFloorPositions();
 }

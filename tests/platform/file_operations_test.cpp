@@ -1,5 +1,6 @@
 #include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
+#include "support/plain_user.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
 
@@ -10,24 +11,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-// Names on disk are bytes; these reach the ones that are no UTF-8.
-bool writeRaw(const QByteArray& path, const QByteArray& content)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
-    return ::close(fd) == 0 && written;
-}
-
 QByteArray readRaw(const QByteArray& path)
 {
     const int fd = ::open(path.constData(), O_RDONLY);
@@ -39,28 +27,6 @@ QByteArray readRaw(const QByteArray& path)
     return got > 0 ? QByteArray(buffer, qsizetype(got)) : QByteArray();
 }
 
-// Runs `work` as a user without root's right to ignore permissions ("nobody" when the
-// tests run as root) and returns its exit code; `folder` is handed over to that user.
-int asPlainUser(const QString& folder, const std::function<int()>& work)
-{
-    if (::getuid() != 0)
-        return work();
-    constexpr uid_t nobody = 65534;
-    if (::chown(QFile::encodeName(folder).constData(), nobody, nobody) != 0)
-        return 100;
-    const pid_t child = ::fork();
-    if (child < 0)
-        return 101;
-    if (child == 0) {
-        if (::setgid(nobody) != 0 || ::setuid(nobody) != 0)
-            ::_exit(102);
-        ::_exit(work());
-    }
-    int status = 0;
-    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return 103;
-    return WEXITSTATUS(status);
-}
 } // namespace
 
 class FileOperationsTest : public QObject {

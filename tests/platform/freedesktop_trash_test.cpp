@@ -85,12 +85,16 @@ private Q_SLOTS:
             QVERIFY(trash.moveToTrash(home.writeFile(folder + u"/a.txt"_s, folder.toUtf8())));
         // A name that only just fits: the numbered entry and its info file must fit too.
         const QString longName = QString(120, QChar(0x00E9)) + u".txt"_s;
-        for (const QString& folder : {u"One"_s, u"Two"_s})
-            QVERIFY(trash.moveToTrash(home.writeFile(folder + u'/' + longName, "long")));
+        // An extension so long that no numbered name of the usual shape would fit.
+        const QString longExtension = u"b."_s + QString(250, u'x');
+        for (const QString& name : {longName, longExtension}) {
+            for (const QString& folder : {u"One"_s, u"Two"_s})
+                QVERIFY(trash.moveToTrash(home.writeFile(folder + u'/' + name, "long")));
+        }
 
         QCOMPARE(contentOf(root + u"/files/a.3.txt"_s), QByteArray("orphan"));
         const QList<InfoFile> info = readInfo(root);
-        QCOMPARE(info.size(), 5);
+        QCOMPARE(info.size(), 7);
         for (const InfoFile& entry : info) {
             const QString original = QFile::decodeName(entry.path);
             QVERIFY(entry.entry.toUtf8().size() + 10 <= 255);

@@ -224,6 +224,7 @@ private Q_SLOTS:
         setOrigin(f.file(u"Rak/book.pdf"_s, "book"), home + u"Downloads/book.pdf"_s);
         const QString user = f.userFile(u"Music/linked.txt"_s, "linked");
         f.link(u"Rak/linked.txt"_s, user);
+        setOrigin(user, user); // as the shelf records it for a link of its own
         setOrigin(f.file(u"Karpet/note.txt"_s, "note"), home + u"Downloads/note.txt"_s);
         setOrigin(f.file(u"Album/frame_0.jpg"_s, "photo 0"), home + u"Pictures/beach.jpg"_s);
         const QString staying = f.file(u"Album/frame_1.jpg"_s, "photo 1");

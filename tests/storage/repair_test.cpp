@@ -188,10 +188,11 @@ private Q_SLOTS:
     void linksWhoseItemIsGoneAreRemoved()
     {
         StorageHome f;
-        f.link(u"Rak/gone.pdf"_s, u"/nowhere/gone.pdf"_s);
+        const QString documents = f.home() + u"/Documents"_s;
+        f.link(u"Rak/gone.pdf"_s, documents + u"/gone.pdf"_s);
         f.link(u"Rak/gone in carpet"_s, f.carpet() + u"/none"_s);
         f.link(u"Karpet/self"_s, f.carpet() + u"/self"_s);
-        f.link(u"Karpet/dangling"_s, u"/nowhere/x"_s);
+        f.link(u"Karpet/dangling"_s, documents + u"/x"_s);
         f.file(u"Karpet/kept.txt"_s);
         f.file(u"floor_positions.json"_s, floorFile({u"self"_s, u"dangling"_s, u"kept.txt"_s}));
         StorageManager& storage = f.start();

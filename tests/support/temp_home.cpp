@@ -5,6 +5,8 @@
 #include <QFileInfo>
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 const char* const kVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"};
@@ -50,6 +52,15 @@ QString writeFile(const QString& path, const QByteArray& content)
     if (file.open(QIODevice::WriteOnly))
         file.write(content);
     return path;
+}
+
+bool writeRaw(const QByteArray& path, const QByteArray& content)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+    return ::close(fd) == 0 && written;
 }
 
 QByteArray contentOf(const QString& path)

@@ -32,5 +32,8 @@ private:
 
 // Makes the file at `path` (and its folders) with `content`; returns the path.
 QString writeFile(const QString& path, const QByteArray& content = "x");
+// Makes a new file at the path's bytes as they stand (names on disk are bytes; this reaches
+// the ones that are no UTF-8). False when it exists already or cannot be written.
+bool writeRaw(const QByteArray& path, const QByteArray& content);
 // What the file at `path` holds; empty when it cannot be read.
 QByteArray contentOf(const QString& path);
