@@ -27,7 +27,7 @@ QPointF NotePlacement::shown(QPointF stored, QSizeF drag) const
 
 DraggableStickyNote::DraggableStickyNote(const QUuid& id, CorkboardNotes& notes, AppState& appState,
                                          std::function<void()> onDelete, QGraphicsItem* parent)
-    : RoomItem(parent), m_id(id), m_notes(notes), m_appState(appState),
+    : RoomItem(parent), m_id(id), m_notes(notes), m_appState(appState), m_appStateAlive(&appState),
       m_rotation(0, [this] { applyTransform(); })
 {
     m_card = new StickyNoteCardView(id, notes, appState, std::move(onDelete), this);
@@ -60,7 +60,7 @@ void DraggableStickyNote::noteRemoved()
 void DraggableStickyNote::endDrag()
 {
     // A note that goes while it is dragged ends the drag with it.
-    if (m_appState.draggingNoteId() == m_id) {
+    if (m_appStateAlive && m_appState.draggingNoteId() == m_id) {
         m_appState.setDraggingNoteId(std::nullopt);
         m_appState.setNoteDragTranslation(QSizeF(0, 0));
     }

@@ -3,6 +3,7 @@
 #include "kit/animated_value.h"
 #include "kit/room_item.h"
 
+#include <QPointer>
 #include <QUuid>
 
 #include <functional>
@@ -63,6 +64,8 @@ private:
     QUuid m_id;
     CorkboardNotes& m_notes;
     AppState& m_appState;
+    // A note deleted late (deleteLater) may outlive the state it reads.
+    QPointer<AppState> m_appStateAlive;
     StickyNoteCardView* m_card = nullptr;
     NotePlacement m_placement;
     QPointF m_shown;
