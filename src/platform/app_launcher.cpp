@@ -156,6 +156,10 @@ QList<Step> chainFor(Target target)
         return {{K::DesktopId, QStringLiteral("org.gnome.Calendar.desktop")},
                 {K::DesktopId, QStringLiteral("org.kde.korganizer.desktop")},
                 {K::MimeDefault, QStringLiteral("text/calendar")}};
+    case Target::SpotifyApp:
+        return {{K::DesktopId, QStringLiteral("spotify.desktop")},
+                {K::DesktopId, QStringLiteral("com.spotify.Client.desktop")},
+                {K::SchemeHandler, QStringLiteral("spotify:")}};
     }
     return {};
 }

@@ -61,6 +61,7 @@ enum class Target {
     VideoHomePage,  // the video site's home page in the default browser
     ClockApp,       // a clock program, and nothing else
     CalendarApp,    // a calendar program, else the default application for calendar files
+    SpotifyApp,     // the music player the radio mirrors, else the handler of its links
 };
 
 QList<Step> chainFor(Target target);

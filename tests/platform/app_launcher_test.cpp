@@ -80,6 +80,18 @@ private Q_SLOTS:
         QTest::newRow("browser: no browser at all")
             << browser << QStringList{kPlayer} << u""_s << u""_s;
 
+        const int spotify = int(Target::SpotifyApp);
+        const QStringList allSpotify{u"spotify.desktop"_s, u"com.spotify.Client.desktop"_s,
+                                     u"spotify-links.desktop=x-scheme-handler/spotify"_s};
+        QTest::newRow("player: its desktop id")
+            << spotify << allSpotify << u"spotify.desktop"_s << u""_s;
+        QTest::newRow("player: its sandboxed desktop id")
+            << spotify << allSpotify.mid(1) << u"com.spotify.Client.desktop"_s << u""_s;
+        QTest::newRow("player: the handler of its links")
+            << spotify << allSpotify.mid(2) << u"spotify-links.desktop"_s << u"spotify:"_s;
+        QTest::newRow("player: nothing to start, no web page either")
+            << spotify << QStringList{kBrowser, kBrowserDefault} << u""_s << u""_s;
+
         QTest::newRow("search page never tries the named browser")
             << int(Target::SearchHomePage) << allBrowsers << u"browser.desktop"_s
             << u"https://www.google.com/"_s;

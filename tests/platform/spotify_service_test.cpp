@@ -1,0 +1,317 @@
+#include "platform/spotify_service.h"
+#include "support/test_registry.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// A music player on the private session bus: answers GetAll of the player interface with
+// its status and metadata (late, or with an error, when told to), takes the transport
+// commands and sends PropertiesChanged when asked.
+class FakePlayer : public QDBusVirtualObject {
+public:
+    explicit FakePlayer(const QString& busName = SpotifyService::playerName)
+        : m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                              u"fake-player-%1"_s.arg(++s_instances)))
+    {
+        m_bus.registerVirtualObject(SpotifyService::objectPath, this);
+        registered = m_bus.registerService(busName);
+    }
+    ~FakePlayer() override
+    {
+        m_bus.unregisterObject(SpotifyService::objectPath);
+        QDBusConnection::disconnectFromBus(m_bus.name());
+    }
+
+    bool registered = false;
+    QString status = u"Stopped"_s;
+    QVariantMap metadata;
+    int getAllDelayMs = 0;
+    bool withoutPlayerInterface = false;
+    QStringList commands;
+
+    static QVariantMap track(const QString& title, const QStringList& artists,
+                             const std::optional<QString>& album = std::nullopt)
+    {
+        QVariantMap m{{u"xesam:title"_s, title}, {u"xesam:artist"_s, artists}};
+        if (album)
+            m.insert(u"xesam:album"_s, *album);
+        return m;
+    }
+
+    void notify(const QVariantMap& changed, const QStringList& invalidated = {})
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(SpotifyService::objectPath,
+                                                         u"org.freedesktop.DBus.Properties"_s,
+                                                         u"PropertiesChanged"_s);
+        signal << SpotifyService::playerInterface << changed << invalidated;
+        m_bus.send(signal);
+    }
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        QDBusConnection bus = connection;
+        if (message.member() == u"GetAll") {
+            QDBusMessage reply =
+                withoutPlayerInterface
+                    ? message.createErrorReply(QDBusError::UnknownInterface, u"no player"_s)
+                    : message.createReply(QVariant::fromValue(
+                          QVariantMap{{u"PlaybackStatus"_s, status},
+                                      {u"Metadata"_s, QVariant::fromValue(metadata)}}));
+            if (getAllDelayMs > 0)
+                QTimer::singleShot(getAllDelayMs, [bus, reply]() mutable { bus.send(reply); });
+            else
+                bus.send(reply);
+            return true;
+        }
+        if (message.interface() != SpotifyService::playerInterface)
+            return false;
+        commands << message.member();
+        // The player changes without telling: only a status run can see it.
+        if (message.member() == u"PlayPause")
+            status = status == u"Playing" ? u"Paused"_s : u"Playing"_s;
+        else if (message.member() == u"Next")
+            metadata = track(u"Lagu Berikutnya"_s, {u"Band"_s});
+        bus.send(message.createReply());
+        return true;
+    }
+
+private:
+    static inline int s_instances = 0;
+    QDBusConnection m_bus;
+};
+
+struct Mirror {
+    QString title;
+    QString artist;
+    QString album;
+    bool playing;
+    bool running;
+};
+
+Mirror mirrorOf(const SpotifyService& s)
+{
+    return {s.trackTitle(), s.artistName(), s.albumName(), s.isPlaying(), s.isSpotifyRunning()};
+}
+
+void compareMirror(const SpotifyService& service, const Mirror& expected)
+{
+    const Mirror actual = mirrorOf(service);
+    QCOMPARE(actual.title, expected.title);
+    QCOMPARE(actual.artist, expected.artist);
+    QCOMPARE(actual.album, expected.album);
+    QCOMPARE(actual.playing, expected.playing);
+    QCOMPARE(actual.running, expected.running);
+}
+
+SpotifyService::Options quickOptions(std::function<bool()> open = [] { return false; })
+{
+    SpotifyService::Options options;
+    options.statusTimeoutMs = 300;
+    options.refreshDelayMs = 50;
+    options.openPlayer = std::move(open);
+    return options;
+}
+
+// Waits until the service has taken in a status run.
+bool settled(SpotifyService& service)
+{
+    QSignalSpy running(&service, &SpotifyService::isSpotifyRunningChanged);
+    return running.wait(3000);
+}
+
+const Mirror kInitial{u"Tidak Ada Lagu"_s, u"Spotify Siap"_s, {}, false, false};
+const Mirror kNotRunning{u"Spotify Tidak Aktif"_s, u"Klik untuk membuka"_s, {}, false, false};
+const Mirror kNoTrack{u"Spotify Terbuka"_s, u"Pilih lagu untuk memutar"_s, {}, false, true};
+} // namespace
+
+Q_DECLARE_METATYPE(Mirror)
+
+class SpotifyServiceTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("no session bus (run under dbus-run-session)");
+    }
+
+    void statusRuns_data()
+    {
+        QTest::addColumn<bool>("playerRuns");
+        QTest::addColumn<bool>("withoutPlayerInterface");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QVariantMap>("metadata");
+        QTest::addColumn<Mirror>("expected");
+        const QVariantMap song =
+            FakePlayer::track(u"Bunga"_s, {u"Karsumo"_s, u"Teman"_s}, u"Album Satu"_s);
+        QTest::newRow("not running") << false << false << QString() << QVariantMap() << kNotRunning;
+        QTest::newRow("running, no track")
+            << true << false << u"Stopped"_s << QVariantMap() << kNoTrack;
+        QTest::newRow("running, no player interface")
+            << true << true << u"Stopped"_s << QVariantMap() << kNoTrack;
+        QTest::newRow("playing") << true << false << u"Playing"_s << song
+                                 << Mirror{u"Bunga"_s, u"Karsumo, Teman"_s, u"Album Satu"_s, true,
+                                           true};
+        QTest::newRow("paused") << true << false << u"Paused"_s << song
+                                << Mirror{u"Bunga"_s, u"Karsumo, Teman"_s, u"Album Satu"_s, false,
+                                          true};
+        QTest::newRow("stopped, no album")
+            << true << false << u"Stopped"_s << FakePlayer::track(u"Bunga"_s, {u"Karsumo"_s})
+            << Mirror{u"Bunga"_s, u"Karsumo"_s, {}, false, true};
+        QTest::newRow("separator in the title")
+            << true << false << u"Paused"_s
+            << FakePlayer::track(u"a|||b|||c|||playing"_s, {u"x"_s}, u"y"_s)
+            << Mirror{u"a|||b|||c|||playing"_s, u"x"_s, u"y"_s, false, true};
+    }
+    void statusRuns()
+    {
+        QFETCH(bool, playerRuns);
+        QFETCH(bool, withoutPlayerInterface);
+        QFETCH(QString, status);
+        QFETCH(QVariantMap, metadata);
+        QFETCH(Mirror, expected);
+        std::unique_ptr<FakePlayer> player;
+        if (playerRuns) {
+            player = std::make_unique<FakePlayer>();
+            QVERIFY(player->registered);
+            player->status = status;
+            player->metadata = metadata;
+            player->withoutPlayerInterface = withoutPlayerInterface;
+        }
+        SpotifyService service(QDBusConnection::sessionBus(), quickOptions());
+        compareMirror(service, kInitial); // until the first answer
+        QVERIFY(settled(service));
+        compareMirror(service, expected);
+    }
+
+    void failedRunChangesNothing()
+    {
+        FakePlayer player;
+        player.status = u"Playing"_s;
+        player.metadata = FakePlayer::track(u"Bunga"_s, {u"Karsumo"_s});
+        SpotifyService service(QDBusConnection::sessionBus(), quickOptions());
+        QVERIFY(settled(service));
+        const Mirror before = mirrorOf(service);
+        // The player hangs: its answer comes after the run has given up.
+        player.getAllDelayMs = 1000;
+        player.status = u"Paused"_s;
+        QSignalSpy anything(&service, &SpotifyService::isSpotifyRunningChanged);
+        service.refreshNowPlaying();
+        QTest::qWait(1300);
+        QCOMPARE(anything.count(), 0);
+        compareMirror(service, before);
+    }
+
+    void notificationsFromThePlayerOnly()
+    {
+        FakePlayer player;
+        FakePlayer other(u"org.mpris.MediaPlayer2.vlc"_s);
+        QVERIFY(other.registered);
+        SpotifyService service(QDBusConnection::sessionBus(), quickOptions());
+        QVERIFY(settled(service));
+        compareMirror(service, kNoTrack);
+
+        QSignalSpy titles(&service, &SpotifyService::trackTitleChanged);
+        player.notify({{u"Metadata"_s, QVariant::fromValue(FakePlayer::track(
+                                           u"Satu"_s, {u"A"_s, u"B"_s}, u"Album"_s))},
+                       {u"PlaybackStatus"_s, u"Playing"_s}});
+        QVERIFY(titles.wait());
+        compareMirror(service, {u"Satu"_s, u"A, B"_s, u"Album"_s, true, true});
+
+        // Metadata comes whole: an album left out is gone.
+        player.notify({{u"Metadata"_s, QVariant::fromValue(FakePlayer::track(u"Dua"_s, {}))}});
+        QVERIFY(titles.wait());
+        compareMirror(service, {u"Dua"_s, {}, {}, true, true});
+
+        // Another player's news never moves the mirror.
+        other.notify({{u"PlaybackStatus"_s, u"Paused"_s},
+                      {u"Metadata"_s, QVariant::fromValue(FakePlayer::track(u"Lain"_s, {}))}});
+        QVERIFY(!titles.wait(300));
+        compareMirror(service, {u"Dua"_s, {}, {}, true, true});
+
+        // Properties said to have changed, without their values: a status run reads them.
+        player.metadata = FakePlayer::track(u"Tiga"_s, {u"C"_s});
+        player.status = u"Paused"_s;
+        player.notify({}, {u"Metadata"_s});
+        QVERIFY(titles.wait());
+        compareMirror(service, {u"Tiga"_s, u"C"_s, {}, false, true});
+    }
+
+    void playerQuittingResetsTheMirror()
+    {
+        auto player = std::make_unique<FakePlayer>();
+        player->status = u"Playing"_s;
+        player->metadata = FakePlayer::track(u"Bunga"_s, {u"Karsumo"_s});
+        SpotifyService service(QDBusConnection::sessionBus(), quickOptions());
+        QVERIFY(settled(service));
+        QVERIFY(service.isPlaying());
+        player.reset();
+        QTRY_VERIFY(!service.isSpotifyRunning());
+        compareMirror(service, kNotRunning);
+    }
+
+    void commandsReachThePlayerAndTheRefreshFollows()
+    {
+        FakePlayer player;
+        player.status = u"Paused"_s;
+        player.metadata = FakePlayer::track(u"Bunga"_s, {u"Karsumo"_s});
+        SpotifyService service(QDBusConnection::sessionBus(), quickOptions());
+        QVERIFY(settled(service));
+        service.playPause();
+        QTRY_VERIFY(service.isPlaying());
+        service.nextTrack();
+        QTRY_COMPARE(service.trackTitle(), u"Lagu Berikutnya"_s);
+        service.previousTrack();
+        QTRY_COMPARE(player.commands, (QStringList{u"PlayPause"_s, u"Next"_s, u"Previous"_s}));
+    }
+
+    void slowAnswerOlderThanANotificationIsIgnored()
+    {
+        FakePlayer player;
+        player.status = u"Paused"_s;
+        player.metadata = FakePlayer::track(u"Lama"_s, {u"A"_s});
+        SpotifyService service(QDBusConnection::sessionBus(), quickOptions());
+        QVERIFY(settled(service));
+        player.getAllDelayMs = 150; // slow, but within the run's time
+        service.refreshNowPlaying();
+        player.notify({{u"PlaybackStatus"_s, u"Playing"_s},
+                       {u"Metadata"_s, QVariant::fromValue(FakePlayer::track(u"Baru"_s, {}))}});
+        QTRY_COMPARE(service.trackTitle(), u"Baru"_s);
+        QTest::qWait(400); // the old answer has come and gone
+        compareMirror(service, {u"Baru"_s, {}, {}, true, true});
+    }
+
+    void commandWithoutPlayerOpensItFirst()
+    {
+        std::unique_ptr<FakePlayer> player;
+        int opened = 0;
+        SpotifyService service(QDBusConnection::sessionBus(), quickOptions([&] {
+                                   ++opened;
+                                   player = std::make_unique<FakePlayer>();
+                                   player->metadata = FakePlayer::track(u"Bunga"_s, {});
+                                   return true;
+                               }));
+        QVERIFY(settled(service));
+        compareMirror(service, kNotRunning);
+        service.playPause();
+        QCOMPARE(opened, 1);
+        QTRY_COMPARE(player->commands, QStringList{u"PlayPause"_s});
+        QTRY_VERIFY(service.isPlaying());
+        service.openSpotify();
+        QCOMPARE(opened, 2);
+    }
+};
+
+PONDSILL_TEST(SpotifyServiceTest)
+#include "spotify_service_test.moc"
