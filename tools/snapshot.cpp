@@ -31,6 +31,11 @@
 // beside the photo wall, showing 17 August 2025 at 10:08:36), plaque-images (drawn stand-ins
 // for the plaque pictures the program does not ship), plaque-hover:<quennet|tolvane>.
 //
+// Music states: mini-player (the mini player open over the radio), music:playing (a player on
+// the session bus playing a song with a long title) and music:paused (paused on a song with
+// its album); without a music state no player runs. The music states need a session bus:
+// run under dbus-run-session.
+//
 // Corkboard states: notes-six (six notes of different colours, fasteners, patterns and
 // tilts), note-customizer (the first note with its customiser open), note-sheet (instead of
 // the room: every colour with every fastener, the three patterns in turn, on a board the
@@ -47,12 +52,14 @@
 #include "kit/colors.h"
 #include "kit/room_item.h"
 #include "kit/units.h"
+#include "platform/spotify_service.h"
 #include "room/asset_loader.h"
 #include "room/room_pieces.h"
 #include "room/room_view.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
+#include "support/fake_mpris_player.h"
 #include "wall/analog_wall_clock_view.h"
 #include "wall/wall_calendar_view.h"
 
@@ -93,7 +100,10 @@ const char kStateHelp[] =
     "  floor-files, carpet-lifted, carpet-drag, floor-selected, floor-marquee,\n"
     "  drop-highlight, floor-drag (with --hold: a file dragged round the floor)\n"
     "  photos:N, photo-zoom, photo-hover:N, photo-target:N, clock-at:HH:MM:SS, calendar,\n"
-    "  plaque-images, plaque-hover:quennet, plaque-hover:tolvane";
+    "  plaque-images, plaque-hover:quennet, plaque-hover:tolvane\n"
+    "  notes-six, note-customizer, note-sheet\n"
+    "  shelf-books, shelf-drop, shelf-gallery\n"
+    "  mini-player, music:playing, music:paused (under dbus-run-session)";
 
 // A furniture slot's frame, outlined and named.
 class SlotOutline : public RoomItem {
@@ -584,6 +594,25 @@ QImage renderNoteSheet(AppState& state, QSize size)
     return view.grab().toImage();
 }
 
+// A music player on the session bus for the music states.
+std::unique_ptr<FakeMprisPlayer> startMusic(const QString& state)
+{
+    auto player = std::make_unique<FakeMprisPlayer>();
+    if (state == QLatin1String("music:playing")) {
+        player->status = QStringLiteral("Playing");
+        player->metadata = FakeMprisPlayer::track(
+            QStringLiteral("Lagu yang Judulnya Panjang Sekali Sampai Tidak Muat di Kartu"),
+            {QStringLiteral("Karsumo"), QStringLiteral("Teman Lama")},
+            QStringLiteral("Album Pertama"));
+    } else {
+        player->status = QStringLiteral("Paused");
+        player->metadata =
+            FakeMprisPlayer::track(QStringLiteral("Bunga di Tepi Jalan"),
+                                   {QStringLiteral("Karsumo")}, QStringLiteral("Album Pertama"));
+    }
+    return player;
+}
+
 bool applyState(AppState& state, const QString& name)
 {
     if (name == QLatin1String("lamp-off")) {
@@ -610,6 +639,10 @@ bool applyState(AppState& state, const QString& name)
         return true; // seeded before the storage starts
     if (name.startsWith(QLatin1String("card:")))
         return applyCard(state, name.mid(5));
+    if (name == QLatin1String("mini-player")) {
+        state.setShowSpotifyPopup(true);
+        return true;
+    }
     return false;
 }
 } // namespace
@@ -678,10 +711,20 @@ int main(int argc, char** argv)
     QStringList floorStates;
     QStringList noteStates;
     WallStates wall;
+    std::unique_ptr<FakeMprisPlayer> music;
     const QStringList states = parser.values(stateOption);
     if (states.contains(QStringLiteral("shelf-gallery")))
         return shelfGallery(QSize(width, height)).save(parser.value(outOption)) ? 0 : 1;
     for (const QString& name : states) {
+        if (name == QLatin1String("music:playing") || name == QLatin1String("music:paused")) {
+            if (!QDBusConnection::sessionBus().isConnected()) {
+                std::fprintf(stderr, "pondsill-snapshot: %s needs a session bus\n",
+                             qPrintable(name));
+                return 2;
+            }
+            music = startMusic(name);
+            continue;
+        }
         if (name == QLatin1String("slots")) {
             outlineSlots = true;
             continue;

@@ -3,6 +3,7 @@
 #include "bookshelf/bookshelf_view.h"
 #include "corkboard/corkboard_view.h"
 #include "corkboard/karsumo_sticker_view.h"
+#include "desk/spotify_mini_player_view.h"
 #include "kit/colors.h"
 #include "kit/panel_backdrop.h"
 #include "kit/room_item.h"
@@ -10,6 +11,7 @@
 #include "objects/potted_plant_view.h"
 #include "objects/sandal_jepit_view.h"
 #include "room/asset_loader.h"
+#include "platform/spotify_service.h"
 #include "room/effects/room_fire_atmosphere_view.h"
 #include "room/floor/floor_drop_highlight_overlay.h"
 #include "room/floor/magic_carpet_view.h"
@@ -248,6 +250,13 @@ RoomPieces RoomPieces::standard(AppState& appState)
     };
     pieces.panel(RoomPanels::floorDropHighlight).make = [](const RoomPanelContext&, Close) {
         return new FloorDropHighlightOverlay;
+    };
+    pieces.panel(RoomPanels::miniPlayer).make = [](const RoomPanelContext& c, Close) -> RoomItem* {
+        AppState& app = c.app;
+        // The card's own close button hides it at once; a click beside it closes it with
+        // the room's closing spring.
+        return new SpotifyMiniPlayerView(SpotifyService::shared(),
+                                         [&app] { app.setShowSpotifyPopup(false); });
     };
     pieces.furniture[int(Furniture::PhotoGallery)] = [&appState]() -> RoomItem* {
         return new PhotoGalleryView(StorageManager::shared(), appState);

@@ -1,96 +1,17 @@
 #include "platform/spotify_service.h"
+#include "support/fake_mpris_player.h"
+#include "support/quick_music.h"
 #include "support/test_registry.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusVirtualObject>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-// A music player on the private session bus: answers GetAll of the player interface with
-// its status and metadata (late, or with an error, when told to), takes the transport
-// commands and sends PropertiesChanged when asked.
-class FakePlayer : public QDBusVirtualObject {
-public:
-    explicit FakePlayer(const QString& busName = SpotifyService::playerName)
-        : m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                              u"fake-player-%1"_s.arg(++s_instances)))
-    {
-        m_bus.registerVirtualObject(SpotifyService::objectPath, this);
-        registered = m_bus.registerService(busName);
-    }
-    ~FakePlayer() override
-    {
-        m_bus.unregisterObject(SpotifyService::objectPath);
-        QDBusConnection::disconnectFromBus(m_bus.name());
-    }
-
-    bool registered = false;
-    QString status = u"Stopped"_s;
-    QVariantMap metadata;
-    int getAllDelayMs = 0;
-    bool withoutPlayerInterface = false;
-    QStringList commands;
-
-    static QVariantMap track(const QString& title, const QStringList& artists,
-                             const std::optional<QString>& album = std::nullopt)
-    {
-        QVariantMap m{{u"xesam:title"_s, title}, {u"xesam:artist"_s, artists}};
-        if (album)
-            m.insert(u"xesam:album"_s, *album);
-        return m;
-    }
-
-    void notify(const QVariantMap& changed, const QStringList& invalidated = {})
-    {
-        QDBusMessage signal = QDBusMessage::createSignal(SpotifyService::objectPath,
-                                                         u"org.freedesktop.DBus.Properties"_s,
-                                                         u"PropertiesChanged"_s);
-        signal << SpotifyService::playerInterface << changed << invalidated;
-        m_bus.send(signal);
-    }
-
-    QString introspect(const QString&) const override { return {}; }
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
-    {
-        QDBusConnection bus = connection;
-        if (message.member() == u"GetAll") {
-            QDBusMessage reply =
-                withoutPlayerInterface
-                    ? message.createErrorReply(QDBusError::UnknownInterface, u"no player"_s)
-                    : message.createReply(QVariant::fromValue(
-                          QVariantMap{{u"PlaybackStatus"_s, status},
-                                      {u"Metadata"_s, QVariant::fromValue(metadata)}}));
-            if (getAllDelayMs > 0)
-                QTimer::singleShot(getAllDelayMs, [bus, reply]() mutable { bus.send(reply); });
-            else
-                bus.send(reply);
-            return true;
-        }
-        if (message.interface() != SpotifyService::playerInterface)
-            return false;
-        commands << message.member();
-        // The player changes without telling: only a status run can see it.
-        if (message.member() == u"PlayPause")
-            status = status == u"Playing" ? u"Paused"_s : u"Playing"_s;
-        else if (message.member() == u"Next")
-            metadata = track(u"Lagu Berikutnya"_s, {u"Band"_s});
-        bus.send(message.createReply());
-        return true;
-    }
-
-private:
-    static inline int s_instances = 0;
-    QDBusConnection m_bus;
-};
-
 struct Mirror {
     QString title;
     QString artist;
@@ -112,22 +33,6 @@ void compareMirror(const SpotifyService& service, const Mirror& expected)
     QCOMPARE(actual.album, expected.album);
     QCOMPARE(actual.playing, expected.playing);
     QCOMPARE(actual.running, expected.running);
-}
-
-SpotifyService::Options quickOptions(std::function<bool()> open = [] { return false; })
-{
-    SpotifyService::Options options;
-    options.statusTimeoutMs = 300;
-    options.refreshDelayMs = 50;
-    options.openPlayer = std::move(open);
-    return options;
-}
-
-// Waits until the service has taken in a status run.
-bool settled(SpotifyService& service)
-{
-    QSignalSpy running(&service, &SpotifyService::isSpotifyRunningChanged);
-    return running.wait(3000);
 }
 
 const Mirror kInitial{u"Tidak Ada Lagu"_s, u"Spotify Siap"_s, {}, false, false};
@@ -154,7 +59,7 @@ private Q_SLOTS:
         QTest::addColumn<QVariantMap>("metadata");
         QTest::addColumn<Mirror>("expected");
         const QVariantMap song =
-            FakePlayer::track(u"Bunga"_s, {u"Karsumo"_s, u"Teman"_s}, u"Album Satu"_s);
+            FakeMprisPlayer::track(u"Bunga"_s, {u"Karsumo"_s, u"Teman"_s}, u"Album Satu"_s);
         QTest::newRow("not running") << false << false << QString() << QVariantMap() << kNotRunning;
         QTest::newRow("running, no track")
             << true << false << u"Stopped"_s << QVariantMap() << kNoTrack;
@@ -167,11 +72,11 @@ private Q_SLOTS:
                                 << Mirror{u"Bunga"_s, u"Karsumo, Teman"_s, u"Album Satu"_s, false,
                                           true};
         QTest::newRow("stopped, no album")
-            << true << false << u"Stopped"_s << FakePlayer::track(u"Bunga"_s, {u"Karsumo"_s})
+            << true << false << u"Stopped"_s << FakeMprisPlayer::track(u"Bunga"_s, {u"Karsumo"_s})
             << Mirror{u"Bunga"_s, u"Karsumo"_s, {}, false, true};
         QTest::newRow("separator in the title")
             << true << false << u"Paused"_s
-            << FakePlayer::track(u"a|||b|||c|||playing"_s, {u"x"_s}, u"y"_s)
+            << FakeMprisPlayer::track(u"a|||b|||c|||playing"_s, {u"x"_s}, u"y"_s)
             << Mirror{u"a|||b|||c|||playing"_s, u"x"_s, u"y"_s, false, true};
     }
     void statusRuns()
@@ -181,27 +86,27 @@ private Q_SLOTS:
         QFETCH(QString, status);
         QFETCH(QVariantMap, metadata);
         QFETCH(Mirror, expected);
-        std::unique_ptr<FakePlayer> player;
+        std::unique_ptr<FakeMprisPlayer> player;
         if (playerRuns) {
-            player = std::make_unique<FakePlayer>();
+            player = std::make_unique<FakeMprisPlayer>();
             QVERIFY(player->registered);
             player->status = status;
             player->metadata = metadata;
             player->withoutPlayerInterface = withoutPlayerInterface;
         }
-        SpotifyService service(QDBusConnection::sessionBus(), quickOptions());
+        SpotifyService service(QDBusConnection::sessionBus(), quickMusicOptions());
         compareMirror(service, kInitial); // until the first answer
-        QVERIFY(settled(service));
+        QVERIFY(musicSettled(service));
         compareMirror(service, expected);
     }
 
     void failedRunChangesNothing()
     {
-        FakePlayer player;
+        FakeMprisPlayer player;
         player.status = u"Playing"_s;
-        player.metadata = FakePlayer::track(u"Bunga"_s, {u"Karsumo"_s});
-        SpotifyService service(QDBusConnection::sessionBus(), quickOptions());
-        QVERIFY(settled(service));
+        player.metadata = FakeMprisPlayer::track(u"Bunga"_s, {u"Karsumo"_s});
+        SpotifyService service(QDBusConnection::sessionBus(), quickMusicOptions());
+        QVERIFY(musicSettled(service));
         const Mirror before = mirrorOf(service);
         // The player hangs: its answer comes after the run has given up.
         player.getAllDelayMs = 1000;
@@ -215,33 +120,33 @@ private Q_SLOTS:
 
     void notificationsFromThePlayerOnly()
     {
-        FakePlayer player;
-        FakePlayer other(u"org.mpris.MediaPlayer2.vlc"_s);
+        FakeMprisPlayer player;
+        FakeMprisPlayer other(u"org.mpris.MediaPlayer2.vlc"_s);
         QVERIFY(other.registered);
-        SpotifyService service(QDBusConnection::sessionBus(), quickOptions());
-        QVERIFY(settled(service));
+        SpotifyService service(QDBusConnection::sessionBus(), quickMusicOptions());
+        QVERIFY(musicSettled(service));
         compareMirror(service, kNoTrack);
 
         QSignalSpy titles(&service, &SpotifyService::trackTitleChanged);
-        player.notify({{u"Metadata"_s, QVariant::fromValue(FakePlayer::track(
+        player.notify({{u"Metadata"_s, QVariant::fromValue(FakeMprisPlayer::track(
                                            u"Satu"_s, {u"A"_s, u"B"_s}, u"Album"_s))},
                        {u"PlaybackStatus"_s, u"Playing"_s}});
         QVERIFY(titles.wait());
         compareMirror(service, {u"Satu"_s, u"A, B"_s, u"Album"_s, true, true});
 
         // Metadata comes whole: an album left out is gone.
-        player.notify({{u"Metadata"_s, QVariant::fromValue(FakePlayer::track(u"Dua"_s, {}))}});
+        player.notify({{u"Metadata"_s, QVariant::fromValue(FakeMprisPlayer::track(u"Dua"_s, {}))}});
         QVERIFY(titles.wait());
         compareMirror(service, {u"Dua"_s, {}, {}, true, true});
 
         // Another player's news never moves the mirror.
         other.notify({{u"PlaybackStatus"_s, u"Paused"_s},
-                      {u"Metadata"_s, QVariant::fromValue(FakePlayer::track(u"Lain"_s, {}))}});
+                      {u"Metadata"_s, QVariant::fromValue(FakeMprisPlayer::track(u"Lain"_s, {}))}});
         QVERIFY(!titles.wait(300));
         compareMirror(service, {u"Dua"_s, {}, {}, true, true});
 
         // Properties said to have changed, without their values: a status run reads them.
-        player.metadata = FakePlayer::track(u"Tiga"_s, {u"C"_s});
+        player.metadata = FakeMprisPlayer::track(u"Tiga"_s, {u"C"_s});
         player.status = u"Paused"_s;
         player.notify({}, {u"Metadata"_s});
         QVERIFY(titles.wait());
@@ -250,11 +155,11 @@ private Q_SLOTS:
 
     void playerQuittingResetsTheMirror()
     {
-        auto player = std::make_unique<FakePlayer>();
+        auto player = std::make_unique<FakeMprisPlayer>();
         player->status = u"Playing"_s;
-        player->metadata = FakePlayer::track(u"Bunga"_s, {u"Karsumo"_s});
-        SpotifyService service(QDBusConnection::sessionBus(), quickOptions());
-        QVERIFY(settled(service));
+        player->metadata = FakeMprisPlayer::track(u"Bunga"_s, {u"Karsumo"_s});
+        SpotifyService service(QDBusConnection::sessionBus(), quickMusicOptions());
+        QVERIFY(musicSettled(service));
         QVERIFY(service.isPlaying());
         player.reset();
         QTRY_VERIFY(!service.isSpotifyRunning());
@@ -263,11 +168,11 @@ private Q_SLOTS:
 
     void commandsReachThePlayerAndTheRefreshFollows()
     {
-        FakePlayer player;
+        FakeMprisPlayer player;
         player.status = u"Paused"_s;
-        player.metadata = FakePlayer::track(u"Bunga"_s, {u"Karsumo"_s});
-        SpotifyService service(QDBusConnection::sessionBus(), quickOptions());
-        QVERIFY(settled(service));
+        player.metadata = FakeMprisPlayer::track(u"Bunga"_s, {u"Karsumo"_s});
+        SpotifyService service(QDBusConnection::sessionBus(), quickMusicOptions());
+        QVERIFY(musicSettled(service));
         service.playPause();
         QTRY_VERIFY(service.isPlaying());
         service.nextTrack();
@@ -278,15 +183,16 @@ private Q_SLOTS:
 
     void slowAnswerOlderThanANotificationIsIgnored()
     {
-        FakePlayer player;
+        FakeMprisPlayer player;
         player.status = u"Paused"_s;
-        player.metadata = FakePlayer::track(u"Lama"_s, {u"A"_s});
-        SpotifyService service(QDBusConnection::sessionBus(), quickOptions());
-        QVERIFY(settled(service));
+        player.metadata = FakeMprisPlayer::track(u"Lama"_s, {u"A"_s});
+        SpotifyService service(QDBusConnection::sessionBus(), quickMusicOptions());
+        QVERIFY(musicSettled(service));
         player.getAllDelayMs = 150; // slow, but within the run's time
         service.refreshNowPlaying();
-        player.notify({{u"PlaybackStatus"_s, u"Playing"_s},
-                       {u"Metadata"_s, QVariant::fromValue(FakePlayer::track(u"Baru"_s, {}))}});
+        player.notify(
+            {{u"PlaybackStatus"_s, u"Playing"_s},
+             {u"Metadata"_s, QVariant::fromValue(FakeMprisPlayer::track(u"Baru"_s, {}))}});
         QTRY_COMPARE(service.trackTitle(), u"Baru"_s);
         QTest::qWait(400); // the old answer has come and gone
         compareMirror(service, {u"Baru"_s, {}, {}, true, true});
@@ -294,15 +200,15 @@ private Q_SLOTS:
 
     void commandWithoutPlayerOpensItFirst()
     {
-        std::unique_ptr<FakePlayer> player;
+        std::unique_ptr<FakeMprisPlayer> player;
         int opened = 0;
-        SpotifyService service(QDBusConnection::sessionBus(), quickOptions([&] {
+        SpotifyService service(QDBusConnection::sessionBus(), quickMusicOptions([&] {
                                    ++opened;
-                                   player = std::make_unique<FakePlayer>();
-                                   player->metadata = FakePlayer::track(u"Bunga"_s, {});
+                                   player = std::make_unique<FakeMprisPlayer>();
+                                   player->metadata = FakeMprisPlayer::track(u"Bunga"_s, {});
                                    return true;
                                }));
-        QVERIFY(settled(service));
+        QVERIFY(musicSettled(service));
         compareMirror(service, kNotRunning);
         service.playPause();
         QCOMPARE(opened, 1);

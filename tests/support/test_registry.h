@@ -17,8 +17,8 @@ std::vector<Entry>& entries();
 int add(const char* name, std::function<QObject*()> create);
 } // namespace TestRegistry
 
-#define PONDSILL_TEST(Class)                                                                      \
-    namespace {                                                                                   \
-    const int pondsill_registered_##Class =                                                       \
-        TestRegistry::add(#Class, [] { return static_cast<QObject*>(new Class); });               \
+#define PONDSILL_TEST(Class)                                                                       \
+    namespace {                                                                                    \
+    const int pondsill_registered_##Class =                                                        \
+        TestRegistry::add(#Class, [] { return static_cast<QObject*>(new Class); });                \
     }
