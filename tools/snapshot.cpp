@@ -22,7 +22,9 @@
 // drop-highlight, and floor-drag (with --hold: a file dragged round the floor the whole
 // time, to measure what a drag costs).
 //
-// Object states: sandals-hover (the pointer over the sandals, the pair lifted).
+// Object states: sandals-hover (the pointer over the sandals, the pair lifted), trash-hover
+// (the pointer over the trash can), trash-target (a drag over it) and trash-full (three
+// items in the Trash: the light, the paper).
 //
 // Wall states: photos:N (N drawn photos in the album, frames 0 to N-1), photo-zoom (frame 0's
 // photo zoomed, turned and shifted), photo-hover:N (the pointer over frame N, its eject
@@ -623,6 +625,16 @@ bool applyState(AppState& state, const QString& name)
         state.setFireModeActive(true);
         return true;
     }
+    if (name == QLatin1String("trash-hover")) {
+        state.setHoveringTrash(true);
+        return true;
+    }
+    if (name == QLatin1String("trash-target")) {
+        state.setTrashTargeted(true);
+        return true;
+    }
+    if (name == QLatin1String("trash-full"))
+        return true; // the Trash is filled before the room starts
     if (name == QLatin1String("sandals-hover")) {
         state.setHoveringSandal(true);
         return true;
@@ -751,6 +763,15 @@ int main(int argc, char** argv)
         seedFloorFiles(home);
     if (wall.photos > 0 || wall.zoom)
         seedAlbum(home, wall);
+    if (parser.values(stateOption).contains(QStringLiteral("trash-full"))) {
+        for (const char* name : {"laporan lama.pdf", "foto buram.jpg", "catatan.txt"}) {
+            QFile item(home + QStringLiteral("/.local/share/Trash/files/") +
+                       QString::fromUtf8(name));
+            QDir().mkpath(QFileInfo(item).absolutePath());
+            if (item.open(QIODevice::WriteOnly))
+                item.write("x");
+        }
+    }
     if (noteStates.contains(QStringLiteral("notes-six")))
         seedNotes(home, sixNotes());
     if (noteStates.contains(QStringLiteral("note-sheet"))) {

@@ -4,20 +4,27 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 void DrawingCache::paint(QPainter& painter, const QRectF& area, int state,
                          const std::function<void(QPainter&)>& draw)
 {
+    paint(painter, area, state, Painting::cachePixelRatio(painter), draw);
+}
+
+void DrawingCache::paint(QPainter& painter, const QRectF& area, int state, qreal exactRatio,
+                         const std::function<void(QPainter&)>& draw)
+{
     if (area.isEmpty())
         return;
-    const qreal pixelRatio = Painting::cachePixelRatio(painter);
-    if (area != m_area || pixelRatio != m_pixelRatio) {
+    if (area != m_area) {
         m_pixmaps.clear();
         m_area = area;
-        m_pixelRatio = pixelRatio;
     }
-    QPixmap& pixmap = m_pixmaps[state];
+    const int quarters = std::max(4, int(std::ceil(exactRatio * 4 - 1e-6)));
+    const qreal pixelRatio = quarters / 4.0;
+    QPixmap& pixmap = m_pixmaps[{state, quarters}];
     if (pixmap.isNull()) {
         pixmap = QPixmap(int(std::ceil(area.width() * pixelRatio)),
                          int(std::ceil(area.height() * pixelRatio)));

@@ -8,14 +8,19 @@
 
 class QPainter;
 
-// A still drawing kept as pixmaps: one per look (`state`, any number the view chooses) at
-// the current area and pixel ratio. A look is drawn once and blitted afterwards; a new
-// area or pixel ratio (a resize, another screen, a scaled parent) drops them all.
+// A still drawing kept as pixmaps: one per look (`state`, any number the view chooses) and
+// pixel ratio at the current area. A look is drawn once and blitted afterwards; a new area
+// (a resize) drops them all. The ratio is rounded up to a quarter, so an item that scales
+// a little as it moves is drawn once for each end, not on every frame.
 class DrawingCache {
 public:
     // Paints `area` (item coordinates, shadows and overhang included) for `state`, calling
     // `draw` with a painter in item coordinates when the pixmap is missing.
     void paint(QPainter& painter, const QRectF& area, int state,
+               const std::function<void(QPainter&)>& draw);
+    // The same at a pixel ratio of the caller's choosing: for a layer drawn through a
+    // transform that changes every frame (a tilt in perspective).
+    void paint(QPainter& painter, const QRectF& area, int state, qreal pixelRatio,
                const std::function<void(QPainter&)>& draw);
     void clear();
 
@@ -24,7 +29,6 @@ public:
 
 private:
     QRectF m_area;
-    qreal m_pixelRatio = 0;
-    std::map<int, QPixmap> m_pixmaps;
+    std::map<std::pair<int, int>, QPixmap> m_pixmaps; // by state and ratio in quarters
     int m_renders = 0;
 };

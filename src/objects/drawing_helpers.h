@@ -1,13 +1,15 @@
 #pragma once
 
+#include "kit/colors.h"
+
 #include <QColor>
 #include <QPen>
 #include <QPointF>
 #include <QSizeF>
 
-// Small shorthands the room objects' drawings share: colours as sRGB component triples,
-// points as fractions of a frame, and the pens the drawings stroke with (miter joins with
-// limit 10, butt caps unless asked).
+// Small shorthands the room objects' drawings share: colours as sRGB component triples
+// (the kit's Colors), points as fractions of a frame, and the pens the drawings stroke with (miter
+// joins with limit 10, butt caps unless asked).
 namespace ObjectDrawing {
 inline QColor rgb(double r, double g, double b, double a = 1.0)
 {

@@ -28,12 +28,6 @@ constexpr qreal kPerspective = 0.45;
 const ShadowStyle kShadows[2] = {{black(0.38), 3.5, QPointF(0, 4)},
                                  {black(0.48), 5, QPointF(0, 6)}};
 
-QColor withAlpha(QColor c, double a)
-{
-    c.setAlphaF(float(a));
-    return c;
-}
-
 void strokeWith(QPainter& p, const QPainterPath& path, const QColor& color, qreal width,
                 Qt::PenCapStyle cap, QPointF offset = {})
 {
@@ -81,20 +75,20 @@ void paintSandal(QPainter& p, QSizeF box, bool isLeft)
     inner.translate(W / 2, H / 2);
     inner.scale(0.9, 0.9);
     inner.translate(-W / 2, -H / 2);
-    strokeWith(p, inner.map(sole), withAlpha(kPrimaryBlue, 0.35), 0.8, Qt::FlatCap);
+    strokeWith(p, inner.map(sole), Colors::withOpacity(kPrimaryBlue, 0.35), 0.8, Qt::FlatCap);
 
     // Heel badge.
     const QPointF heel = at(0.5, 0.8);
     QPainterPath ring;
     ring.addEllipse(heel, 0.15 * W, 0.15 * W);
-    strokeWith(p, ring, withAlpha(kPrimaryBlue, 0.4), 1.2, Qt::FlatCap);
+    strokeWith(p, ring, Colors::withOpacity(kPrimaryBlue, 0.4), 1.2, Qt::FlatCap);
     QPainterPath disc;
     disc.addEllipse(heel, 0.11 * W, 0.11 * W);
-    p.fillPath(disc, withAlpha(kPrimaryBlue, 0.12));
+    p.fillPath(disc, Colors::withOpacity(kPrimaryBlue, 0.12));
     const qreal glyph = 0.11 * W;
     Symbols::paint(p, QStringLiteral("bird.fill"),
                    QRectF(heel.x() - glyph / 2, heel.y() - glyph / 2, glyph, glyph),
-                   withAlpha(kPrimaryBlue, 0.55));
+                   Colors::withOpacity(kPrimaryBlue, 0.55));
 
     // Straps from the toe post, each with its shadow and highlight, and the knob.
     const QPointF post = at(0.38, 0.24);

@@ -10,6 +10,8 @@
 #include "objects/guitar_view.h"
 #include "objects/potted_plant_view.h"
 #include "objects/sandal_jepit_view.h"
+#include "objects/trash_can_view.h"
+#include "platform/user_trash.h"
 #include "room/asset_loader.h"
 #include "platform/spotify_service.h"
 #include "room/effects/room_fire_atmosphere_view.h"
@@ -297,6 +299,9 @@ RoomPieces RoomPieces::standard(AppState& appState)
     };
     pieces.furniture[int(Furniture::Sandals)] = [&appState]() -> RoomItem* {
         return new SandalJepitView(appState);
+    };
+    pieces.furniture[int(Furniture::TrashCan)] = [&appState]() -> RoomItem* {
+        return new TrashCanView(StorageManager::shared(), appState, UserTrash::shared());
     };
     return pieces;
 }

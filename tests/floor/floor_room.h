@@ -70,6 +70,9 @@ public:
     QMap<QString, QPointF> storedPositions() const;
     QPointF storedCarpetPosition() const;
 
+    // The sounds the room asked for, in order (none is heard).
+    QStringList playedSounds() const { return m_sounds.played; }
+
     // How the room holds the scene, for tests that send the view's own events.
     RoomView& view() { return *m_view; }
 
@@ -95,7 +98,8 @@ public:
 private:
     class SilentSounds : public EventSounds {
     public:
-        void play(const QString&) override {}
+        void play(const QString& eventId) override { played << eventId; }
+        QStringList played;
     };
 
     QString inStorage(const char* folder, const QString& name) const

@@ -1,0 +1,219 @@
+#include "floor_room.h"
+#include "objects/trash_can_drawing.h"
+#include "objects/trash_can_view.h"
+#include "platform/file_operations.h"
+#include "platform/user_trash.h"
+#include "room/desktop_root_view.h"
+#include "room/furniture_slot.h"
+#include "room/room_pieces.h"
+#include "room/room_view.h"
+#include "state/app_state.h"
+#include "support/fake_app_registry.h"
+#include "support/scene_input.h"
+#include "support/stdout_capture.h"
+#include "support/test_registry.h"
+
+#include <QApplication>
+#include <QMimeData>
+#include <QProcess>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// The room with its trash can on a fresh home, whose Trash the can counts.
+struct TrashRoom {
+    std::unique_ptr<UserTrash> trash;
+    FloorRoom room{{}, [this](FloorRoom& r, RoomPieces& pieces) {
+                       trash = std::make_unique<UserTrash>(r.home().dataHome() + u"/Trash"_s);
+                       pieces.furniture[int(Furniture::TrashCan)] = [this, &r] {
+                           return new TrashCanView(r.storage(), r.appState(), *trash);
+                       };
+                   }};
+
+    TrashCanView& can()
+    {
+        return static_cast<TrashCanView&>(*room.root().slot(Furniture::TrashCan)->view());
+    }
+    QPointF centre() { return can().mapToScene(can().rect().center()); }
+    QStringList trashed() const
+    {
+        return FileOperations::listEntries(room.trashFilesPath(), true).value_or(QStringList());
+    }
+    // What trash-list, a freedesktop tool of its own, reads from this Trash.
+    QStringList listedByTrashCli()
+    {
+        QProcess list;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_DATA_HOME"_s, room.home().dataHome());
+        env.insert(u"HOME"_s, room.home().path());
+        list.setProcessEnvironment(env);
+        list.start(u"trash-list"_s, {});
+        if (!list.waitForFinished(20000))
+            return {};
+        QStringList lines = QString::fromUtf8(list.readAllStandardOutput()).split(u'\n');
+        lines.removeAll(QString());
+        return lines;
+    }
+};
+
+QMimeData* textDrag(const QString& text)
+{
+    auto* data = new QMimeData;
+    data->setText(text);
+    return data;
+}
+
+QMimeData* urlDrag(const QList<QUrl>& urls)
+{
+    auto* data = new QMimeData;
+    data->setUrls(urls);
+    return data;
+}
+} // namespace
+
+class TrashCanTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void droppedFilesGoToTheTrashOneByOne()
+    {
+        TrashRoom t;
+        QList<QUrl> urls;
+        for (const QString& name : {u"a.txt"_s, u"b folder"_s, u"c.pdf"_s, u"vanishing.txt"_s}) {
+            const QString path = name.contains(u' ') ? t.room.home().makeDir(name)
+                                                     : t.room.home().writeFile(name, "x");
+            urls << QUrl::fromLocalFile(path);
+        }
+        std::unique_ptr<QMimeData> data(urlDrag(urls));
+        StdoutCapture output;
+        QCOMPARE(t.room.dropAt(t.centre(), data.get()), Qt::CopyAction);
+        QVERIFY(!t.room.appState().isTrashTargeted());
+        // One item goes missing before its turn: the others still go.
+        QVERIFY(QFile::remove(urls.last().toLocalFile()));
+        QTRY_COMPARE(t.trashed().size(), 3);
+        QTRY_COMPARE(t.trash->itemCount(), 3);
+        QVERIFY(output.finish().contains(u"Pondsill: gagal membuang ke sampah: "_s));
+        QCOMPARE(t.room.playedSounds(), QStringList(3, u"trash-empty"_s));
+        QStringList listed = t.listedByTrashCli();
+        QCOMPARE(listed.size(), 3);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(listed.filter(urls[i].toLocalFile()).size() == 1,
+                     qPrintable(listed.join(u'\n')));
+    }
+
+    void refusesWhatItMustNotThrowAway_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("what");
+        QTest::newRow("a relative name as text") << u"text"_s << u"Documents"_s;
+        QTest::newRow("the home folder as text") << u"text"_s << u"<home>"_s;
+        QTest::newRow("a web address") << u"url"_s << u"https://example.org/a.txt"_s;
+        QTest::newRow("the storage folder") << u"url"_s << u"<storage>"_s;
+        QTest::newRow("the carpet folder") << u"url"_s << u"<storage>/Karpet"_s;
+        QTest::newRow("the shelf folder as text") << u"text"_s << u"<storage>/Rak"_s;
+        QTest::newRow("the root folder") << u"url"_s << u"/"_s;
+        QTest::newRow("an item already in the Trash") << u"url"_s << u"<trash>/old.txt"_s;
+        QTest::newRow("a missing file") << u"url"_s << u"<home>/nothing-here.txt"_s;
+    }
+
+    void refusesWhatItMustNotThrowAway()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, what);
+        TrashRoom t;
+        t.room.home().makeDir(u"Documents"_s);
+        writeFile(t.room.trashFilesPath(u"old.txt"_s));
+        what.replace(u"<home>"_s, t.room.home().path())
+            .replace(u"<storage>"_s, t.room.storagePath(QString()).chopped(1))
+            .replace(u"<trash>"_s, t.room.trashFilesPath().chopped(1));
+        std::unique_ptr<QMimeData> data(
+            kind == u"text"_s
+                ? textDrag(what)
+                : urlDrag({what.startsWith(u'/') ? QUrl::fromLocalFile(what) : QUrl(what)}));
+        t.room.dragOver(t.centre(), data.get());
+        QVERIFY(!t.room.appState().isTrashTargeted());
+        QCOMPARE(t.room.dropAt(t.centre(), data.get()), Qt::IgnoreAction);
+        QTest::qWait(50);
+        QCOMPARE(t.trashed(), QStringList{u"old.txt"_s});
+        QVERIFY(QFileInfo::exists(t.room.carpetPath()));
+        QVERIFY(QFileInfo::exists(t.room.home().path() + u"/Documents"_s));
+        QVERIFY(t.room.playedSounds().isEmpty());
+    }
+
+    void aDragOverTheCanTargetsIt()
+    {
+        TrashRoom t;
+        std::unique_ptr<QMimeData> data(
+            urlDrag({QUrl::fromLocalFile(t.room.home().writeFile(u"a"_s))}));
+        t.room.dragOver(t.centre(), data.get());
+        QVERIFY(t.room.appState().isTrashTargeted());
+        t.room.dragLeave(data.get());
+        QVERIFY(!t.room.appState().isTrashTargeted());
+        // Offered only as a move, it is refused: the other program would delete its file.
+        QCOMPARE(t.room.dropAt(t.centre(), data.get(), Qt::MoveAction), Qt::IgnoreAction);
+        QVERIFY(t.trashed().isEmpty());
+    }
+
+    void looksFollowTheDragThePointerAndTheCount_data()
+    {
+        QTest::addColumn<bool>("targeted");
+        QTest::addColumn<bool>("hovering");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<qreal>("lidAngle");
+        QTest::addColumn<qreal>("lidCentreY");
+        QTest::addColumn<bool>("paper");
+        QTest::addColumn<bool>("badge");
+        QTest::newRow("idle, empty") << false << false << 0 << 0.0 << 20.0 << false << false;
+        QTest::newRow("idle, holding one") << false << false << 1 << 0.0 << 20.0 << true << false;
+        QTest::newRow("hovered") << false << true << 0 << 12.0 << 18.0 << false << false;
+        QTest::newRow("targeted, empty") << true << false << 0 << 58.0 << 6.0 << true << true;
+        QTest::newRow("targeted beats hovered") << true << true << 5 << 58.0 << 6.0 << true << true;
+    }
+
+    void looksFollowTheDragThePointerAndTheCount()
+    {
+        QFETCH(bool, targeted);
+        QFETCH(bool, hovering);
+        QFETCH(int, count);
+        const TrashCanDrawing::Look look = TrashCanDrawing::look(targeted, hovering, count);
+        QTEST(look.lidAngle, "lidAngle");
+        QTEST(look.lidCentreY, "lidCentreY");
+        QTEST(look.paper, "paper");
+        QTEST(look.badge, "badge");
+        QCOMPARE(look.full, count > 0);
+        // The badge stands above the frame and is repainted with the can.
+        TrashRoom t;
+        QRectF badge = TrashCanDrawing::badgeRect();
+        badge.moveCenter(QPointF(42, -6));
+        QVERIFY(t.can().boundingRect().contains(badge));
+    }
+
+    void clicksOpenTheCardOrTheTrash()
+    {
+        FakeAppRegistry apps;
+        apps.addApp(u"trash-viewer.desktop"_s, {u"x-scheme-handler/trash"_s});
+        QVERIFY(apps.waitUntilSeen());
+        TrashRoom t;
+        AppState& app = t.room.appState();
+        SceneInput input(t.room.view());
+        // A corner of the frame the drawing leaves empty counts too.
+        const QPointF corner = t.can().mapToScene(QPointF(2, 2));
+
+        input.doubleClick(corner);
+        QVERIFY(apps.launchedOnly(u"trash-viewer.desktop"_s));
+        QCOMPARE(apps.launches(u"trash-viewer.desktop"_s), QStringList{u"trash:///"_s});
+        QTest::qWait(QApplication::doubleClickInterval() + 80);
+        QCOMPARE(app.activeQuickView(), std::nullopt);
+
+        input.click(corner);
+        QCOMPARE(app.activeQuickView(), std::nullopt); // waits for a possible second click
+        QTRY_COMPARE(app.activeQuickView(), std::optional(ActiveDesktopQuickView::trash()));
+        input.click(corner);
+        QTRY_COMPARE(app.activeQuickView(), std::nullopt);
+    }
+};
+
+PONDSILL_TEST(TrashCanTest)
+#include "trash_can_test.moc"
