@@ -23,6 +23,7 @@ public:
     FloorItemView(const QUrl& itemURL, StorageManager& storage, FloorInteractionState& floorState,
                   AppState& appState, QGraphicsItem* parent = nullptr);
 
+    const QUrl& itemURL() const { return m_itemURL; }
     void setCovered(bool covered);
     bool isCovered() const { return m_isCovered; }
     void setScreenSize(const QSizeF& size) { m_screenSize = size; }

@@ -1,0 +1,366 @@
+// What the storage service costs the room: a full reload beside a bare listing of the same
+// folders, what a write of the room's own costs once the folder event arrives, and a drop
+// on the floor with six large photos in the album.
+//
+//   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
+//   cmake --build build-release --target pondsill-bench-storage
+//   xvfb-run -a -s "-screen 0 1440x900x24" build-release/bench/pondsill-bench-storage
+//
+// Each case runs in a process of its own on a scratch home folder, so the real one is never
+// touched. `--case NAME` runs one alone:
+//   reload  1,000 and 10,000 files in the carpet folder and 200 links on the shelf: the
+//           median of a full reload beside the median of a bare listing of the same
+//           folders, as a ratio; then one floor position written and what the folder event
+//           it causes costs (change signals, the longest stall of the GUI thread)
+//   drop    six 12-megapixel photos in the album and 110 files on the floor: files dropped
+//           on the floor one at a time, the time from each drop to the paint that shows the
+//           file at its place, and the longest GUI-thread stall in the 1.5 s after it
+#include "app/interactive_desktop_window.h"
+#include "platform/file_operations.h"
+#include "room/asset_loader.h"
+#include "room/floor/floor_item_view.h"
+#include "room/room_pieces.h"
+#include "room/room_view.h"
+#include "state/app_state.h"
+#include "state/floor_interaction_state.h"
+#include "storage/storage_manager.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsSceneDragDropEvent>
+#include <QImage>
+#include <QMetaMethod>
+#include <QMimeData>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+namespace {
+QString storageFolder(const QString& home)
+{
+    return home + QStringLiteral("/Documents/RidezozEvar/");
+}
+
+// Times every event the application delivers from its loop (not those sent from inside a
+// handler) and keeps the longest: the longest the GUI thread was kept from its events.
+class BenchApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    QWidget* viewport = nullptr;
+    std::function<void(const QRegion&)> afterPaint;
+    double longestStall = 0;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        const bool outermost = m_depth == 0;
+        ++m_depth;
+        QElapsedTimer timer;
+        timer.start();
+        const bool result = QApplication::notify(receiver, event);
+        if (outermost)
+            longestStall = std::max(longestStall, timer.nsecsElapsed() / 1e6);
+        --m_depth;
+        if (event->type() == QEvent::Paint && receiver == viewport && afterPaint)
+            afterPaint(static_cast<QPaintEvent*>(event)->region());
+        return result;
+    }
+
+private:
+    int m_depth = 0;
+};
+
+BenchApplication& app()
+{
+    return *static_cast<BenchApplication*>(qApp);
+}
+
+void spin(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+// `count` files in the carpet folder and `links` links on the shelf to files elsewhere.
+void seedFolders(const QString& home, int count, int links)
+{
+    const QString root = storageFolder(home);
+    for (const char* folder : {"Karpet", "Rak", "Album"})
+        QDir().mkpath(root + QLatin1String(folder));
+    QDir().mkpath(home + QStringLiteral("/Sumber"));
+    static const char* const kinds[] = {"txt", "pdf", "jpg", "png", "odt", "mp3", "zip", "ods"};
+    for (int i = 0; i < count; ++i) {
+        writeFile(root + QStringLiteral("Karpet/berkas %1.%2")
+                             .arg(i, 5, 10, QLatin1Char('0'))
+                             .arg(QLatin1String(kinds[i % 8])),
+                  "pondsill");
+    }
+    for (int i = 0; i < links; ++i) {
+        const QString target = home + QStringLiteral("/Sumber/buku %1.pdf").arg(i);
+        writeFile(target, "pondsill");
+        QFile::link(target, root + QStringLiteral("Rak/buku %1.pdf").arg(i));
+    }
+}
+
+// A photo of `width` x `height` with the fine detail of a real one, so it decodes as slowly.
+QByteArray largePhoto(int width, int height, int seed)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QRandomGenerator random(quint32(seed + 1));
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int noise = int(random.bounded(48));
+            line[x] = qRgb((x * 255 / width + noise) & 255, (y * 255 / height + noise) & 255,
+                           (seed * 40 + noise) & 255);
+        }
+    }
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPEG", 90);
+    }
+    return bytes;
+}
+
+// Counts the change signals of every published field of `object`.
+class SignalCounter : public QObject {
+    Q_OBJECT
+public:
+    int count = 0;
+    explicit SignalCounter(QObject& object)
+    {
+        const QMetaObject* meta = object.metaObject();
+        const QMetaMethod onChange = metaObject()->method(metaObject()->indexOfSlot("changed()"));
+        for (int i = 0; i < meta->propertyCount(); ++i) {
+            const QMetaProperty property = meta->property(i);
+            if (property.hasNotifySignal())
+                connect(&object, property.notifySignal(), this, onChange);
+        }
+    }
+    Q_INVOKABLE void changed() { ++count; }
+};
+
+int runReload(const QString& home, int files)
+{
+    const QString root = storageFolder(home);
+    StorageManager storage(home);
+    spin(500);
+
+    const QStringList folders = {root + QStringLiteral("Karpet"), root + QStringLiteral("Rak"),
+                                 root + QStringLiteral("Album")};
+    std::vector<double> bare;
+    std::vector<double> full;
+    for (int round = 0; round < 15; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        qsizetype seen = 0;
+        for (const QString& folder : folders)
+            seen += FileOperations::listEntries(folder, false).value_or(QStringList()).size();
+        bare.push_back(timer.nsecsElapsed() / 1e6);
+        if (seen < files)
+            std::printf("reload: the listing saw %lld entries\n", qlonglong(seen));
+        timer.restart();
+        storage.reloadAll();
+        full.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const double b = median(bare);
+    const double f = median(full);
+    std::printf("reload: bare listing %.2f ms, full reload %.2f ms, ratio %.1f\n", b, f, f / b);
+
+    // One write of the room's own and the folder event it causes.
+    SignalCounter counter(storage);
+    app().longestStall = 0;
+    storage.setFloorItemPosition(QStringLiteral("berkas 00001.pdf"), 0.4, 0.7);
+    const int direct = counter.count;
+    spin(600);
+    std::printf("echo: one floor position written: %d change signals at once, %d from the "
+                "folder event after it, longest stall %.1f ms\n",
+                direct, counter.count - direct, app().longestStall);
+    return 0;
+}
+
+struct Room {
+    QSettings settings;
+    AppState state;
+    InteractiveDesktopWindow window;
+    RoomView* view = nullptr;
+
+    explicit Room(const QString& home)
+        : settings(home + QStringLiteral("/.config/Pondsill/Pondsill.conf"), QSettings::IniFormat),
+          state(&settings)
+    {
+        view = new RoomView(state, FloorInteractionState::shared(), &StorageManager::shared(),
+                            AssetLoader::shared(), RoomPieces::standard(state));
+        app().viewport = view->viewport();
+        window.setContent(view);
+        window.resize(1440, 900);
+        window.show();
+    }
+
+    bool drag(QEvent::Type type, QPointF at, QMimeData* data)
+    {
+        QGraphicsSceneDragDropEvent event(type);
+        event.setScenePos(at);
+        event.setScreenPos(at.toPoint());
+        event.setMimeData(data);
+        event.setPossibleActions(Qt::CopyAction);
+        event.setProposedAction(Qt::CopyAction);
+        event.setDropAction(Qt::CopyAction);
+        event.setAccepted(false);
+        QApplication::sendEvent(view->scene(), &event);
+        return event.isAccepted();
+    }
+
+    // The floor file showing `url`, at most `tolerance` points from `at`.
+    FloorItemView* fileAt(const QUrl& url, QPointF at, qreal tolerance) const
+    {
+        for (QGraphicsItem* item : view->scene()->items()) {
+            auto* file = dynamic_cast<FloorItemView*>(item);
+            if (file && file->itemURL() == url && file->isVisible() &&
+                QLineF(file->sceneBoundingRect().center(), at).length() < tolerance)
+                return file;
+        }
+        return nullptr;
+    }
+};
+
+int runDrop(const QString& home)
+{
+    Room room(home);
+    spin(3000);
+
+    std::vector<double> latencies;
+    double worstStall = 0;
+    for (int i = 0; i < 5; ++i) {
+        const QString source = home + QStringLiteral("/Unduhan/laporan %1.pdf").arg(i);
+        QDir().mkpath(home + QStringLiteral("/Unduhan"));
+        writeFile(source, "pondsill");
+        const QUrl landed = QUrl::fromLocalFile(storageFolder(home) +
+                                                QStringLiteral("Karpet/laporan %1.pdf").arg(i));
+        const QPointF at(160 + 70 * i, 845);
+
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(source)});
+        QElapsedTimer timer;
+        double shown = -1;
+        app().afterPaint = [&](const QRegion& region) {
+            if (shown >= 0)
+                return;
+            FloorItemView* file = room.fileAt(landed, at, 60);
+            if (file && region.intersects(
+                            room.view->mapFromScene(file->sceneBoundingRect()).boundingRect()))
+                shown = timer.nsecsElapsed() / 1e6;
+        };
+        room.drag(QEvent::GraphicsSceneDragEnter, at, &data);
+        room.drag(QEvent::GraphicsSceneDragMove, at, &data);
+        app().longestStall = 0;
+        timer.start();
+        room.drag(QEvent::GraphicsSceneDrop, at, &data);
+        spin(1500);
+        app().afterPaint = nullptr;
+        latencies.push_back(shown);
+        worstStall = std::max(worstStall, app().longestStall);
+        std::printf("drop %d: drawn at its place after %.1f ms, longest stall %.1f ms\n", i + 1,
+                    shown, app().longestStall);
+    }
+    std::printf("drop: median %.1f ms from drop to drawn, longest stall %.1f ms\n",
+                median(latencies), worstStall);
+    return 0;
+}
+
+void runChild(const QString& name, const QStringList& extra,
+              const std::function<void(const QString&)>& seed)
+{
+    QTemporaryDir home;
+    seed(home.path());
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                QStringList{QStringLiteral("--case"), name, QStringLiteral("--home"), home.path()} +
+                    extra);
+    child.waitForFinished(-1);
+    for (const QByteArray& line : child.readAllStandardOutput().trimmed().split('\n'))
+        std::printf("%s\n", line.constData());
+    std::fflush(stdout);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QString caseName;
+    QString home;
+    int files = 1000;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const QByteArray option(argv[i]);
+        if (option == "--case")
+            caseName = QString::fromLocal8Bit(argv[i + 1]);
+        else if (option == "--home")
+            home = QString::fromLocal8Bit(argv[i + 1]);
+        else if (option == "--files")
+            files = std::atoi(argv[i + 1]);
+    }
+    if (!home.isEmpty()) {
+        ::setenv("HOME", QFile::encodeName(home).constData(), 1);
+        ::setenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")), 1);
+        ::setenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")), 1);
+    }
+    BenchApplication application(argc, argv);
+    if (caseName == QLatin1String("reload"))
+        return runReload(home, files);
+    if (caseName == QLatin1String("drop"))
+        return runDrop(home);
+    if (!caseName.isEmpty()) {
+        std::fprintf(stderr, "pondsill-bench-storage: unknown case\n");
+        return 2;
+    }
+
+    for (int count : {1000, 10000}) {
+        std::printf("%d files in Karpet, 200 links in Rak\n", count);
+        runChild(QStringLiteral("reload"), {QStringLiteral("--files"), QString::number(count)},
+                 [count](const QString& h) { seedFolders(h, count, 200); });
+    }
+    std::printf("six 12-megapixel photos in Album, 110 files in Karpet\n");
+    std::vector<QByteArray> photos;
+    for (int i = 0; i < 6; ++i)
+        photos.push_back(largePhoto(4000, 3000, i));
+    runChild(QStringLiteral("drop"), {}, [&photos](const QString& h) {
+        seedFolders(h, 110, 0);
+        for (int i = 0; i < 6; ++i)
+            writeFile(storageFolder(h) + QStringLiteral("Album/frame_%1.jpg").arg(i),
+                      photos[size_t(i)]);
+    });
+    return 0;
+}
+
+#include "storage_bench.moc"
