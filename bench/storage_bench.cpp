@@ -15,6 +15,8 @@
 //   drop    six 12-megapixel photos in the album and 110 files on the floor: files dropped
 //           on the floor one at a time, the time from each drop to the paint that shows the
 //           file at its place, and the longest GUI-thread stall in the 1.5 s after it
+// With BENCH_WHY=1 every new longest stall names its receiver and event type on standard
+// error.
 #include "app/interactive_desktop_window.h"
 #include "platform/file_operations.h"
 #include "room/asset_loader.h"
@@ -73,8 +75,12 @@ public:
         QElapsedTimer timer;
         timer.start();
         const bool result = QApplication::notify(receiver, event);
-        if (outermost)
-            longestStall = std::max(longestStall, timer.nsecsElapsed() / 1e6);
+        if (outermost && timer.nsecsElapsed() / 1e6 > longestStall) {
+            longestStall = timer.nsecsElapsed() / 1e6;
+            if (std::getenv("BENCH_WHY"))
+                std::fprintf(stderr, "stall %.1f ms: %s event %d\n", longestStall,
+                             receiver->metaObject()->className(), int(event->type()));
+        }
         --m_depth;
         if (event->type() == QEvent::Paint && receiver == viewport && afterPaint)
             afterPaint(static_cast<QPaintEvent*>(event)->region());

@@ -34,6 +34,8 @@ EntryStatus fromStat(const struct stat& st)
     status.isDirectory = S_ISDIR(st.st_mode);
     status.isRegularFile = S_ISREG(st.st_mode);
     status.changeTime = double(st.st_ctim.tv_sec) + double(st.st_ctim.tv_nsec) / 1e9;
+    status.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + qint64(st.st_mtim.tv_nsec);
+    status.size = qint64(st.st_size);
     return status;
 }
 

@@ -31,6 +31,17 @@ struct EntryStatus {
     bool isRegularFile = false;
     // Status-change time, seconds since 1970 with the nanoseconds as the fraction.
     double changeTime = 0;
+    // Modification time in nanoseconds since 1970, and the size in bytes.
+    qint64 modifiedNs = 0;
+    qint64 size = 0;
+
+    // The same entry, unchanged since: a folder with an entry added, removed or renamed,
+    // or a file written, has a new modification time (or is a new entry).
+    bool sameVersion(const EntryStatus& other) const
+    {
+        return device == other.device && inode == other.inode && modifiedNs == other.modifiedNs &&
+               size == other.size;
+    }
 };
 
 // The entry at `path` itself (lstat), or nothing when there is none.

@@ -13,8 +13,15 @@ FolderWatcher::FolderWatcher(const QStringList& folders, int settleMs, QObject* 
     m_settle->setSingleShot(true);
     m_settle->setInterval(settleMs);
     connect(m_settle, &QTimer::timeout, this, [this] {
-        rearm();
-        Q_EMIT changed();
+        m_pending += rearm();
+        QStringList news;
+        for (const QString& folder : std::as_const(m_folders)) {
+            if (m_pending.contains(folder))
+                news.append(folder);
+        }
+        m_pending.clear();
+        if (!news.isEmpty())
+            Q_EMIT changed(news);
     });
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &FolderWatcher::onEvent);
     rearm();
@@ -30,12 +37,17 @@ QStringList FolderWatcher::watchedFolders() const
 void FolderWatcher::onEvent(const QString& path)
 {
     if (m_folders.contains(path)) {
+        if (!m_pending.contains(path))
+            m_pending.append(path);
         schedule();
         return;
     }
     // A parent of a missing folder: only news when the folder is back.
-    if (rearm())
+    const QStringList back = rearm();
+    if (!back.isEmpty()) {
+        m_pending += back;
         schedule();
+    }
 }
 
 void FolderWatcher::schedule()
@@ -45,15 +57,15 @@ void FolderWatcher::schedule()
         m_settle->start();
 }
 
-bool FolderWatcher::rearm()
+QStringList FolderWatcher::rearm()
 {
-    bool cameBack = false;
+    QStringList cameBack;
     QStringList anchors;
     const QStringList watched = m_watcher->directories();
     for (const QString& folder : m_folders) {
         if (FileOperations::isDirectory(folder)) {
-            if (!watched.contains(folder))
-                cameBack = m_watcher->addPath(folder) || cameBack;
+            if (!watched.contains(folder) && m_watcher->addPath(folder))
+                cameBack.append(folder);
             continue;
         }
         if (watched.contains(folder))

@@ -136,6 +136,9 @@ void StorageManager::removeStaleSaves()
 
 void StorageManager::reloadAll()
 {
+    m_listed.clear();
+    m_floorFileSeen.reset();
+    m_transformsFileSeen.reset();
     refreshBookshelfItems();
     refreshCarpetItems();
     loadFloorLayout();
@@ -144,11 +147,56 @@ void StorageManager::reloadAll()
     loadNotesIfChanged();
 }
 
+void StorageManager::reload(const QStringList& folders)
+{
+    const bool shelf = folders.contains(m_paths.bookshelf) && folderChanged(m_paths.bookshelf);
+    const bool carpet = folders.contains(m_paths.carpet) && folderChanged(m_paths.carpet);
+    if (shelf)
+        refreshBookshelfItems();
+    // The floor leaves out what lies on the shelf.
+    if (shelf || carpet)
+        refreshCarpetItems();
+    if (folders.contains(m_paths.root)) {
+        // The JSON files live here; each is taken over only when it holds something new.
+        loadFloorLayout();
+        loadPhotoTransforms();
+        loadNotesIfChanged();
+    }
+    // The album is small: listed again on every event, so a photo written over in place
+    // shows too; its thumbnails are kept while their files are unchanged.
+    if (folders.contains(m_paths.album))
+        loadPhotoSlots();
+}
+
+bool StorageManager::folderChanged(const QString& folder) const
+{
+    const auto listed = m_listed.constFind(folder);
+    if (listed == m_listed.cend())
+        return true;
+    const std::optional<FileOperations::EntryStatus> now = FileOperations::resolvedStatus(folder);
+    return !now || !now->sameVersion(*listed);
+}
+
+void StorageManager::noteListed(const QString& folder,
+                                const std::optional<FileOperations::EntryStatus>& status)
+{
+    // A file system that keeps whole seconds only cannot tell a change made in the same
+    // second as the listing: such a folder is always listed again.
+    if (!status || status->modifiedNs % 1000000000 == 0) {
+        m_listed.remove(folder);
+        return;
+    }
+    m_listed.insert(folder, *status);
+}
+
 void StorageManager::refreshBookshelfItems()
 {
+    // Taken before the listing: a change while it runs makes the folder newer than this.
+    const auto status = FileOperations::resolvedStatus(m_paths.bookshelf);
     const std::optional<QStringList> names = FileOperations::listEntries(m_paths.bookshelf, false);
     if (!names)
         return;
+    noteListed(m_paths.bookshelf, status);
 
     // Each date is read once: a comparison that reads the disk can change its answer in
     // the middle of a sort.
@@ -172,14 +220,19 @@ void StorageManager::refreshBookshelfItems()
     items.reserve(qsizetype(entries.size()));
     for (const Entry& entry : entries)
         items.append(QUrl::fromLocalFile(joined(m_paths.bookshelf, entry.name)));
-    setBookshelfItems(items);
+    if (items != bookshelfItems())
+        setBookshelfItems(items);
 }
 
 void StorageManager::refreshCarpetItems()
 {
+    const bool onGuiThread = QThread::currentThread() == thread();
+    const auto status = FileOperations::resolvedStatus(m_paths.carpet);
     const std::optional<QStringList> names = FileOperations::listEntries(m_paths.carpet, false);
     if (!names)
         return;
+    if (onGuiThread)
+        noteListed(m_paths.carpet, status);
     const QStringList shelfNames =
         FileOperations::listEntries(m_paths.bookshelf, false).value_or(QStringList());
     const QSet<QString> onShelf(shelfNames.begin(), shelfNames.end());
@@ -198,11 +251,16 @@ void StorageManager::refreshCarpetItems()
     for (const auto& entry : kept)
         items.append(QUrl::fromLocalFile(joined(m_paths.carpet, entry.second)));
 
-    if (QThread::currentThread() == thread()) {
-        setCarpetItems(items);
+    // The floor lays itself out again on every change: none for the same list.
+    const auto publish = [this](const ItemURLs& listed) {
+        if (listed != carpetItems())
+            setCarpetItems(listed);
+    };
+    if (onGuiThread) {
+        publish(items);
     } else {
         QMetaObject::invokeMethod(
-            this, [this, items] { setCarpetItems(items); }, Qt::QueuedConnection);
+            this, [publish, items] { publish(items); }, Qt::QueuedConnection);
     }
 }
 
@@ -212,7 +270,7 @@ void StorageManager::startWatching()
         return;
     m_watcher = new FolderWatcher({m_paths.root, m_paths.carpet, m_paths.bookshelf, m_paths.album},
                                   150, this);
-    connect(m_watcher, &FolderWatcher::changed, this, &StorageManager::reloadAll);
+    connect(m_watcher, &FolderWatcher::changed, this, &StorageManager::reload);
 }
 
 void StorageManager::saveFloorPositions()
@@ -227,7 +285,8 @@ void StorageManager::saveFloorPositions()
         encodeFloorLayout(FloorLayoutData{carpetPositionNorm(), positions});
     if (!bytes)
         return;
-    JsonFile::write(floorPositionsFilePath(), *bytes, floorLayoutDecodes);
+    if (JsonFile::write(floorPositionsFilePath(), *bytes, floorLayoutDecodes))
+        m_floorFileSeen = *bytes;
 }
 
 void StorageManager::applyFloorLayout(const FloorLayoutData& layout)
@@ -239,8 +298,9 @@ void StorageManager::applyFloorLayout(const FloorLayoutData& layout)
 void StorageManager::loadFloorLayout()
 {
     const JsonFile::ReadResult file = JsonFile::read(floorPositionsFilePath());
-    if (file.status != JsonFile::ReadStatus::Read)
+    if (file.status != JsonFile::ReadStatus::Read || file.bytes == m_floorFileSeen)
         return;
+    m_floorFileSeen = file.bytes;
     if (const std::optional<FloorLayoutData> layout = decodeFloorLayout(file.bytes))
         applyFloorLayout(*layout);
 }
@@ -248,8 +308,9 @@ void StorageManager::loadFloorLayout()
 void StorageManager::loadPhotoTransforms()
 {
     const JsonFile::ReadResult file = JsonFile::read(transformsFilePath());
-    if (file.status != JsonFile::ReadStatus::Read)
+    if (file.status != JsonFile::ReadStatus::Read || file.bytes == m_transformsFileSeen)
         return;
+    m_transformsFileSeen = file.bytes;
     if (const std::optional<PhotoTransforms> transforms = decodePhotoTransforms(file.bytes))
         setPhotoTransforms(*transforms);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/file_operations.h"
 #include "state/observable.h"
 #include "storage/json_file.h"
 #include "storage/layout_records.h"
@@ -7,6 +8,7 @@
 #include "storage/storage_paths.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QMap>
@@ -33,8 +35,12 @@ using ItemURLs = QList<QUrl>;
 // The storage service: owns the storage folder with "Album", "Rak" and "Karpet", the
 // three JSON files beside them and the attributes that remember where an item came from.
 // It publishes what the room draws (the shelf, the floor, the photo frames, the notes)
-// and reloads it whenever one of its folders changes on disk. Everything runs on the GUI
-// thread; the stateless helpers may run anywhere.
+// and reloads it whenever one of its folders changes on disk: only the folders that
+// changed since it last listed them, and a JSON file only when it holds something else
+// than what was last read or written, so the program's own writes and moves cause no
+// second reload. Photo thumbnails are decoded on worker threads and kept while the photo
+// file is unchanged. Everything else runs on the GUI thread; the stateless helpers may run
+// anywhere.
 class StorageManager : public QObject {
     Q_OBJECT
 
@@ -78,7 +84,11 @@ public:
 
     // Start-up and reloading.
     void ensureDirectories();
+    // Reads everything again, whatever it saw before.
     void reloadAll();
+    // What a folder event asks for: the folders among `folders` (the storage folder, the
+    // shelf, the carpet, the album) that changed since they were last listed.
+    void reload(const QStringList& folders);
     void refreshBookshelfItems();
     void refreshCarpetItems(); // may be called from any thread
     void startWatching();
@@ -141,8 +151,12 @@ public:
     void deleteNote(const QUuid& id); // removed later, on the GUI thread
     void removeNote(const QUuid& id);
 
-    // Photo frames: rebuilds photoSlots and cachedPhotos from the album folder.
+    // Photo frames: rebuilds photoSlots from the album folder, and cachedPhotos from the
+    // thumbnails at hand; those missing are decoded in the background and published as
+    // they arrive.
     void loadPhotoSlots();
+    // Whether thumbnails are still being decoded, for tests and benchmarks.
+    bool isDecodingThumbnails() const { return !m_decoding.isEmpty(); }
     // Reads the desktop's show-icons preference into areDesktopIconsHidden.
     void readDesktopIconsState();
 
@@ -246,6 +260,12 @@ private:
     void loadFloorLayout();
     void loadPhotoTransforms();
     void loadNotesIfChanged();
+    // Whether `folder` changed since it was last listed.
+    bool folderChanged(const QString& folder) const;
+    void noteListed(const QString& folder,
+                    const std::optional<FileOperations::EntryStatus>& status);
+    void publishThumbnails();
+    void decodeThumbnail(const QString& path, const FileOperations::EntryStatus& status);
     void loadNotesFrom(const JsonFile::ReadResult& file);
     void dropFloorPosition(const QString& name);
     void repairShelfEntry(const QString& name);
@@ -256,4 +276,17 @@ private:
     // notes.json as this program last read or wrote it; a reload leaves the notes alone
     // while the file still holds exactly this, so typing is not lost to a folder event.
     std::optional<JsonFile::ReadResult> m_notesFileSeen;
+    // The other two files as last read or written: the same bytes again are not news.
+    std::optional<QByteArray> m_floorFileSeen;
+    std::optional<QByteArray> m_transformsFileSeen;
+    // Each folder's own entry as it was when the folder was last listed.
+    QHash<QString, FileOperations::EntryStatus> m_listed;
+    // Thumbnails by photo path, with the file's state they were decoded from.
+    struct Thumbnail {
+        FileOperations::EntryStatus status;
+        QImage image;
+    };
+    QHash<QString, Thumbnail> m_thumbnails;
+    // The photos being decoded now, with the file's state the decoding started from.
+    QHash<QString, FileOperations::EntryStatus> m_decoding;
 };

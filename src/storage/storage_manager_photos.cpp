@@ -12,7 +12,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QRandomGenerator>
+#include <QSet>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cerrno>
@@ -73,38 +76,92 @@ void StorageManager::loadPhotoSlots()
     if (!names)
         return;
     PhotoSlots slots;
-    CachedPhotos thumbnails;
     QList<std::pair<FileNameOrder::Key, QString>> loose;
     for (const QString& name : *names) {
         const auto [stem, extension] = splitExtension(name);
         if (!isAlbumPhoto(extension))
             continue;
-        const QUrl url = QUrl::fromLocalFile(joined(m_paths.album, name));
         const std::variant<int, FrameName> slot = frameSlot(stem);
-        if (const int* number = std::get_if<int>(&slot)) {
-            slots.insert(*number, url);
-            thumbnails.remove(*number);
-            const QImage thumbnail = loadThumbnail(url, 500);
-            if (!thumbnail.isNull())
-                thumbnails.insert(*number, thumbnail);
-        } else if (std::get<FrameName>(slot) == FrameName::NotAFrame) {
+        if (const int* number = std::get_if<int>(&slot))
+            slots.insert(*number, QUrl::fromLocalFile(joined(m_paths.album, name)));
+        else if (std::get<FrameName>(slot) == FrameName::NotAFrame)
             loose.append({FileNameOrder::key(name), name});
-        }
     }
     std::sort(loose.begin(), loose.end());
     auto next = loose.cbegin();
     for (int slot = 0; slot < kSlotCount && next != loose.cend(); ++slot) {
         if (slots.contains(slot))
             continue;
-        const QUrl url = QUrl::fromLocalFile(joined(m_paths.album, next->second));
-        slots.insert(slot, url);
-        const QImage thumbnail = loadThumbnail(url, 500);
-        if (!thumbnail.isNull())
-            thumbnails.insert(slot, thumbnail);
+        slots.insert(slot, QUrl::fromLocalFile(joined(m_paths.album, next->second)));
         ++next;
     }
-    setPhotoSlots(slots);
-    setCachedPhotos(thumbnails);
+    if (slots != photoSlots())
+        setPhotoSlots(slots);
+
+    // Each framed photo's thumbnail: the one at hand while the file is unchanged, else a
+    // new one from a worker thread.
+    QSet<QString> framed;
+    for (const QUrl& url : std::as_const(slots)) {
+        const QString path = url.toLocalFile();
+        framed.insert(path);
+        const std::optional<FileOperations::EntryStatus> status =
+            FileOperations::resolvedStatus(path);
+        if (!status) {
+            m_thumbnails.remove(path);
+            continue;
+        }
+        const auto kept = m_thumbnails.constFind(path);
+        if (kept != m_thumbnails.cend() && kept->status.sameVersion(*status))
+            continue;
+        m_thumbnails.remove(path);
+        decodeThumbnail(path, *status);
+    }
+    for (auto it = m_thumbnails.begin(); it != m_thumbnails.end();)
+        it = framed.contains(it.key()) ? std::next(it) : m_thumbnails.erase(it);
+    publishThumbnails();
+}
+
+void StorageManager::decodeThumbnail(const QString& path, const FileOperations::EntryStatus& status)
+{
+    const auto running = m_decoding.constFind(path);
+    if (running != m_decoding.cend() && running->sameVersion(status))
+        return;
+    m_decoding.insert(path, status);
+    // Scaled while it is read: a 12-megapixel photo is never decoded whole.
+    auto* watcher = new QFutureWatcher<QImage>(this);
+    connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher, path, status] {
+        watcher->deleteLater();
+        const auto current = m_decoding.constFind(path);
+        // A newer decoding of the same path has taken over.
+        if (current == m_decoding.cend() || !current->sameVersion(status))
+            return;
+        m_decoding.remove(path);
+        const std::optional<FileOperations::EntryStatus> now = FileOperations::resolvedStatus(path);
+        if (!now || !now->sameVersion(status))
+            return; // changed while it was read: the folder event brings it again
+        m_thumbnails.insert(path, Thumbnail{status, watcher->result()});
+        publishThumbnails();
+    });
+    watcher->setFuture(
+        QtConcurrent::run([url = QUrl::fromLocalFile(path)] { return loadThumbnail(url, 500); }));
+}
+
+void StorageManager::publishThumbnails()
+{
+    CachedPhotos thumbnails;
+    for (auto slot = photoSlots().cbegin(); slot != photoSlots().cend(); ++slot) {
+        const auto kept = m_thumbnails.constFind(slot.value().toLocalFile());
+        // A file that is no picture holds its frame without a thumbnail.
+        if (kept != m_thumbnails.cend() && !kept->image.isNull())
+            thumbnails.insert(slot.key(), kept->image);
+    }
+    // The same pictures again are not news (comparing the images' identities, not pixels).
+    const CachedPhotos& shown = cachedPhotos();
+    bool same = shown.size() == thumbnails.size();
+    for (auto it = thumbnails.cbegin(); same && it != thumbnails.cend(); ++it)
+        same = shown.contains(it.key()) && shown.value(it.key()).cacheKey() == it->cacheKey();
+    if (!same)
+        setCachedPhotos(thumbnails);
 }
 
 bool StorageManager::setPhoto(const QUrl& image, int slot)
@@ -258,7 +315,8 @@ void StorageManager::savePhotoTransforms()
     const std::optional<QByteArray> bytes = encodePhotoTransforms(photoTransforms());
     if (!bytes)
         return;
-    JsonFile::write(transformsFilePath(), *bytes, [](const QByteArray& written) {
-        return decodePhotoTransforms(written).has_value();
-    });
+    if (JsonFile::write(transformsFilePath(), *bytes, [](const QByteArray& written) {
+            return decodePhotoTransforms(written).has_value();
+        }))
+        m_transformsFileSeen = *bytes;
 }

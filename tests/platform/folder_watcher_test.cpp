@@ -40,6 +40,12 @@ private Q_SLOTS:
         spy.clear();
         writeFile(child + u"/new"_s);
         QTRY_COMPARE(spy.count(), 1);
+        // The folder whose entries changed is named (with the parent, when that came back
+        // with it a moment ago).
+        const QStringList named = spy.first().first().toStringList();
+        QVERIFY(named.contains(child));
+        if (!wholeTree)
+            QCOMPARE(named, QStringList{child});
         // Events in the parent that only stood in for the missing folders are not news.
         spy.clear();
         writeFile(dir.path() + u"/unrelated"_s);

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QTest>
 
+#include <cstdio>
+
 namespace {
 // A small real picture, so thumbnails can be made of it.
 void picture(const QString& path, const QSize& size)
@@ -161,8 +163,32 @@ private Q_SLOTS:
                                      {3, url(album + u"frame_x.png"_s)}};
         QCOMPARE(storage.photoSlots(), expected);
         // A file that is no picture still holds its frame, without a thumbnail.
-        QCOMPARE(storage.cachedPhotos().keys(), (QList<int>{0, 1, 2}));
+        QTRY_COMPARE(storage.cachedPhotos().keys(), (QList<int>{0, 1, 2}));
         QCOMPARE(storage.cachedPhotos().value(1).size(), QSize(40, 10));
+    }
+
+    void thumbnailsAreKeptWhileTheirFilesAreUnchanged()
+    {
+        StorageHome f;
+        const QString album = f.dir(u"Album"_s) + u'/';
+        picture(album + u"frame_0.png"_s, QSize(40, 10));
+        picture(album + u"frame_1.png"_s, QSize(20, 20));
+        StorageManager& storage = f.start();
+        QTRY_COMPARE(storage.cachedPhotos().size(), 2);
+        const qint64 kept = storage.cachedPhotos().value(1).cacheKey();
+
+        // Another program puts a new picture of a new size in frame 0's place; frame 1 is
+        // left alone.
+        picture(album + u".new.png"_s, QSize(60, 10));
+        QCOMPARE(
+            std::rename(qPrintable(album + u".new.png"_s), qPrintable(album + u"frame_0.png"_s)),
+            0);
+        QTRY_COMPARE(storage.cachedPhotos().value(0).size(), QSize(60, 10));
+        QCOMPARE(storage.cachedPhotos().value(1).cacheKey(), kept);
+
+        // The frame's photo removed: its thumbnail goes with it.
+        QVERIFY(QFile::remove(album + u"frame_1.png"_s));
+        QTRY_COMPARE(storage.cachedPhotos().keys(), QList<int>{0});
     }
 
     void removeAndMoveToTheFloor()

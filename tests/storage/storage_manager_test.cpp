@@ -5,14 +5,21 @@
 
 #include <QDir>
 #include <QJsonDocument>
+#include <QMetaProperty>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <cstdio>
+#include <functional>
 #include <limits>
+#include <vector>
 
 class StorageManagerTest : public QObject {
     Q_OBJECT
+    int m_signals = 0;
+
+public Q_SLOTS:
+    void count() { ++m_signals; }
 
 private Q_SLOTS:
     void plainFileInPlaceOfShelfFolder()
@@ -219,6 +226,67 @@ private Q_SLOTS:
         QCOMPARE(namesOf(storage.carpetItems()), expected);
         // Events that came together were gathered into a few reloads, not fifty.
         QVERIFY2(spy.count() < 10, qPrintable(QString::number(spy.count())));
+    }
+
+    // What the room does itself is not read back as news: no published field changes
+    // once the folder events of its own writes and moves have come and gone.
+    void ownChangesCauseNoReload_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("floor position") << 0;
+        QTest::newRow("carpet position") << 1;
+        QTest::newRow("note saved") << 2;
+        QTest::newRow("photo transform") << 3;
+        QTest::newRow("file hidden under the carpet") << 4;
+        QTest::newRow("file put on the shelf") << 5;
+    }
+    void ownChangesCauseNoReload()
+    {
+        QFETCH(int, change);
+        StorageHome f;
+        f.file(u"Karpet/a.txt"_s);
+        const QString outside = f.userFile(u"Unduhan/b.txt"_s);
+        StorageManager& storage = f.start();
+        QTest::qWait(300); // the start-up's own folder events
+        const std::vector<std::function<void()>> changes = {
+            [&] { storage.setFloorItemPosition(u"a.txt"_s, 0.3, 0.7); },
+            [&] { storage.setCarpetPosition(0.4, 0.8); },
+            [&] {
+                StickyNotes notes = storage.stickyNotes();
+                notes[0].title = u"typed"_s;
+                storage.setStickyNotes(notes);
+                storage.saveNotes();
+            },
+            [&] { storage.setPhotoTransform(0, 1.5, 90, 4, 4); },
+            [&] { storage.hideUnderCarpet(url(outside), 0.5, 0.6); },
+            [&] { storage.addToBookshelf(url(outside)); },
+        };
+        changes[size_t(change)]();
+        const QMetaObject* meta = storage.metaObject();
+        for (int i = 0; i < meta->propertyCount(); ++i) {
+            if (meta->property(i).hasNotifySignal())
+                connect(&storage, meta->property(i).notifySignal(), this,
+                        metaObject()->method(metaObject()->indexOfSlot("count()")));
+        }
+        m_signals = 0;
+        QTest::qWait(500);
+        QCOMPARE(m_signals, 0);
+
+        // Something another program does in the same folders still shows.
+        f.file(u"Karpet/c.txt"_s);
+        QTRY_VERIFY(namesOf(storage.carpetItems()).contains(u"c.txt"_s));
+    }
+
+    void editedFloorLayoutIsTakenOver()
+    {
+        StorageHome f;
+        StorageManager& storage = f.start();
+        storage.setCarpetPosition(0.4, 0.8);
+        f.file(u"floor.tmp"_s, "{\"carpetPosition\":{\"x\":0.3,\"y\":0.6},\"itemPositions\":{}}");
+        QCOMPARE(std::rename(qPrintable(f.root() + u"/floor.tmp"_s),
+                             qPrintable(f.root() + u"/floor_positions.json"_s)),
+                 0);
+        QTRY_COMPARE(storage.carpetPositionNorm(), (StoredPosition{0.3, 0.6}));
     }
 
     void typingSurvivesAFolderEvent()
