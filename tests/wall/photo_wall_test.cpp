@@ -279,7 +279,7 @@ private Q_SLOTS:
         QCOMPARE(room.prompts.panels.first().title, u"Pilih Foto untuk Bingkai #3"_s);
         QVERIFY(room.prompts.panels.first().imagesOnly);
         QCOMPARE(room.albumEntries(), QStringList{u"frame_2.png"_s});
-        QVERIFY(room.frame(2).showsPhoto());
+        QTRY_VERIFY(room.frame(2).showsPhoto());
         QCOMPARE(room.appState().activeQuickView(), std::nullopt);
     }
 

@@ -14,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMimeData>
+#include <QTest>
 
 WallRoom::WallRoom(const QMap<QString, QPointF>& floorFiles)
     : FloorRoom(floorFiles, [this](FloorRoom& room, RoomPieces& pieces) {
@@ -63,6 +64,9 @@ QString WallRoom::framePhoto(int slot, const QString& extension, const QColor& c
     const QString path = albumPath(u"frame_%1.%2"_s.arg(slot).arg(extension));
     writePicture(path, color);
     storage().loadPhotoSlots();
+    // Thumbnails are decoded on a worker thread; the frame shows the photo once it is in.
+    if (!QTest::qWaitFor([this] { return !storage().isDecodingThumbnails(); }))
+        qWarning("the thumbnail of frame %d did not arrive", slot);
     return path;
 }
 
