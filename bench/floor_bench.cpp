@@ -14,6 +14,7 @@
 //             in a second) and the peak memory
 //   fire      the share of one core fire mode takes, measured over --seconds (default 5)
 #include "app/interactive_desktop_window.h"
+#include "bench_case.h"
 #include "room/asset_loader.h"
 #include "room/floor/floor_item_view.h"
 #include "room/room_pieces.h"
@@ -96,13 +97,7 @@ public:
     }
 };
 
-// Runs the event loop for `milliseconds` without spending anything of its own.
-void spin(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using BenchCase::spin;
 
 // Waits until the room has used less than 10 ms of processor time in a whole second (at
 // most `limit` seconds) and returns the processor time used up to the start of that second.
@@ -297,14 +292,11 @@ void runChild(const QString& name, int files, const QStringList& extra = {})
 {
     QTemporaryDir home;
     seedCarpet(home.path(), files);
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(),
-                QStringList{QStringLiteral("--case"), name, QStringLiteral("--files"),
-                            QString::number(files), QStringLiteral("--home"), home.path()} +
-                    extra);
-    child.waitForFinished(-1);
-    for (const QByteArray& line : child.readAllStandardOutput().trimmed().split('\n'))
+    const QByteArrayList lines = BenchCase::runChild(
+        QStringList{QStringLiteral("--case"), name, QStringLiteral("--files"),
+                    QString::number(files), QStringLiteral("--home"), home.path()} +
+        extra);
+    for (const QByteArray& line : lines)
         std::printf("%6d files  %s\n", files, line.constData());
     std::fflush(stdout);
 }
@@ -325,12 +317,8 @@ int main(int argc, char** argv)
         else if (option == "--seconds")
             seconds = std::atof(argv[i + 1]);
     }
-    if (!home.isEmpty()) {
-        // The home folder must be chosen before anything reads it.
-        ::setenv("HOME", QFile::encodeName(home).constData(), 1);
-        ::setenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")), 1);
-        ::setenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")), 1);
-    }
+    if (!home.isEmpty())
+        BenchCase::useHome(home);
     BenchApplication application(argc, argv);
     if (caseName == QLatin1String("frames"))
         return runFrames(home);

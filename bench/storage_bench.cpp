@@ -18,6 +18,7 @@
 // With BENCH_WHY=1 every new longest stall names its receiver and event type on standard
 // error.
 #include "app/interactive_desktop_window.h"
+#include "bench_case.h"
 #include "platform/file_operations.h"
 #include "room/asset_loader.h"
 #include "room/floor/floor_item_view.h"
@@ -96,12 +97,7 @@ BenchApplication& app()
     return *static_cast<BenchApplication*>(qApp);
 }
 
-void spin(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using BenchCase::spin;
 
 double median(std::vector<double> values)
 {
@@ -310,13 +306,9 @@ void runChild(const QString& name, const QStringList& extra,
 {
     QTemporaryDir home;
     seed(home.path());
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(),
-                QStringList{QStringLiteral("--case"), name, QStringLiteral("--home"), home.path()} +
-                    extra);
-    child.waitForFinished(-1);
-    for (const QByteArray& line : child.readAllStandardOutput().trimmed().split('\n'))
+    const QByteArrayList lines = BenchCase::runChild(
+        QStringList{QStringLiteral("--case"), name, QStringLiteral("--home"), home.path()} + extra);
+    for (const QByteArray& line : lines)
         std::printf("%s\n", line.constData());
     std::fflush(stdout);
 }
@@ -336,11 +328,8 @@ int main(int argc, char** argv)
         else if (option == "--files")
             files = std::atoi(argv[i + 1]);
     }
-    if (!home.isEmpty()) {
-        ::setenv("HOME", QFile::encodeName(home).constData(), 1);
-        ::setenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")), 1);
-        ::setenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")), 1);
-    }
+    if (!home.isEmpty())
+        BenchCase::useHome(home);
     BenchApplication application(argc, argv);
     if (caseName == QLatin1String("reload"))
         return runReload(home, files);

@@ -1,0 +1,44 @@
+#pragma once
+
+// What the benchmarks share: each case runs in a child process of the same program on a
+// scratch home folder, so peak memory is the case's own and the real home is never touched.
+
+#include <QByteArrayList>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace BenchCase {
+
+// Runs the event loop for `milliseconds` without spending anything of its own.
+inline void spin(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Makes `home` the home and XDG folders; must run before anything reads them.
+inline void useHome(const QString& home)
+{
+    ::setenv("HOME", QFile::encodeName(home).constData(), 1);
+    ::setenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")), 1);
+    ::setenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")), 1);
+}
+
+// Runs this program again with `arguments` and returns the lines it printed.
+inline QByteArrayList runChild(const QStringList& arguments)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.waitForFinished(-1);
+    return child.readAllStandardOutput().trimmed().split('\n');
+}
+
+} // namespace BenchCase
