@@ -21,8 +21,6 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
-    // The card's case this guitar opens.
-    const ActiveDesktopQuickView& card() const { return m_card; }
     const DrawingCache& drawingCache() const { return m_cache; }
 
 protected:
