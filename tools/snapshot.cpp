@@ -105,6 +105,7 @@ const char kStateHelp[] =
     "  plaque-images, plaque-hover:quennet, plaque-hover:tolvane\n"
     "  notes-six, note-customizer, note-sheet\n"
     "  shelf-books, shelf-drop, shelf-gallery\n"
+    "  sandals-hover, trash-hover, trash-target, trash-full\n"
     "  mini-player, music:playing, music:paused (under dbus-run-session)";
 
 // A furniture slot's frame, outlined and named.
