@@ -4,6 +4,8 @@
 #include "corkboard/corkboard_view.h"
 #include "corkboard/karsumo_sticker_view.h"
 #include "desk/spotify_mini_player_view.h"
+#include "desk/workstation_desk_view.h"
+#include "desk/workstation_monitor_view.h"
 #include "kit/colors.h"
 #include "kit/panel_backdrop.h"
 #include "kit/room_item.h"
@@ -12,6 +14,7 @@
 #include "objects/sandal_jepit_view.h"
 #include "objects/trash_can_view.h"
 #include "platform/user_trash.h"
+#include "platform/file_manager_reveal.h"
 #include "room/asset_loader.h"
 #include "platform/spotify_service.h"
 #include "room/effects/room_fire_atmosphere_view.h"
@@ -302,6 +305,11 @@ RoomPieces RoomPieces::standard(AppState& appState)
     };
     pieces.furniture[int(Furniture::TrashCan)] = [&appState]() -> RoomItem* {
         return new TrashCanView(StorageManager::shared(), appState, UserTrash::shared());
+    };
+    pieces.furniture[int(Furniture::Desk)] = []() -> RoomItem* { return new WorkstationDeskView; };
+    pieces.furniture[int(Furniture::Monitor)] = [&appState]() -> RoomItem* {
+        return new WorkstationMonitorView(appState, FileManagerReveal::shared(),
+                                          AssetLoader::shared());
     };
     return pieces;
 }
