@@ -47,10 +47,16 @@
 // and 40 entries, more than both rows hold), shelf-drop (a drag held over the cabinet), and
 // shelf-gallery (not the room: every spine style and box style at several widths, drawn
 // larger with a larger --size). An empty shelf is the room with no shelf state.
+//
+// Desk states: screen-off (the computer's screen switched off), desk-pieces (instead of the
+// room: the desk pieces the room does not place).
 #include "app/interactive_desktop_window.h"
 #include "bookshelf/shelf_drawings.h"
 #include "bookshelf/shelf_metrics.h"
 #include "corkboard/corkboard_view.h"
+#include "desk/desk_accessories.h"
+#include "desk/desk_view.h"
+#include "desk/workstation_peripherals_view.h"
 #include "kit/colors.h"
 #include "kit/room_item.h"
 #include "kit/units.h"
@@ -575,14 +581,9 @@ StickyNotes noteSheet()
     return notes;
 }
 
-// The contact sheet of notes: a board the size of the window over a cork colour.
-QImage renderNoteSheet(AppState& state, QSize size)
+// Shows `scene` in a view of `size` and takes its picture.
+QImage renderScene(QGraphicsScene& scene, QSize size)
 {
-    QGraphicsScene scene(QRectF(0, 0, size.width(), size.height()));
-    scene.setBackgroundBrush(Colors::srgb(0.72, 0.55, 0.38));
-    auto* board = new CorkboardView(StorageManager::shared(), state);
-    board->setSize(QSizeF(size));
-    scene.addItem(board);
     QGraphicsView view(&scene);
     view.setFrameShape(QFrame::NoFrame);
     view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -616,6 +617,53 @@ std::unique_ptr<FakeMprisPlayer> startMusic(const QString& state)
     return player;
 }
 
+// The contact sheet of notes: a board the size of the window over a cork colour.
+QImage renderNoteSheet(AppState& state, QSize size)
+{
+    QGraphicsScene scene(QRectF(0, 0, size.width(), size.height()));
+    scene.setBackgroundBrush(Colors::srgb(0.72, 0.55, 0.38));
+    auto* board = new CorkboardView(StorageManager::shared(), state);
+    board->setSize(QSizeF(size));
+    scene.addItem(board);
+    return renderScene(scene, size);
+}
+
+// The desk pieces the room does not place, on a floor colour: the alternative desk (with
+// outlines where its lamp and radio stand), the keyboard and mouse at three times their
+// size, the envelope, a drawer front, the fan and the water dispenser.
+QImage renderDeskPieces(QSize size)
+{
+    QGraphicsScene scene(QRectF(0, 0, size.width(), size.height()));
+    scene.setBackgroundBrush(Colors::srgb(0.55, 0.42, 0.3));
+    static bool night = false;
+    static bool popup = false;
+    auto* desk = new DeskView(
+        RoomTheme(), {[] { return night; }, [](bool v) { night = v; }},
+        {[] { return popup; }, [](bool v) { popup = v; }},
+        [](bool, std::function<void()>) -> RoomItem* {
+            auto* lamp = new SlotOutline(QStringLiteral("lamp"));
+            lamp->setSize({210, 175});
+            return lamp;
+        },
+        [](std::function<void()>) -> RoomItem* {
+            auto* radio = new SlotOutline(QStringLiteral("radio"));
+            radio->setSize({96, 42});
+            return radio;
+        });
+    desk->setPos(40, 40);
+    scene.addItem(desk);
+    auto place = [&scene](RoomItem* item, QPointF at) {
+        item->setPos(at);
+        scene.addItem(item);
+    };
+    place(new WorkstationPeripheralsView(3), {780, 80});
+    place(new LetterEnvelopeView([] {}), {820, 200});
+    place(new DrawerBox(Colors::srgb(0.92, 0.91, 0.89), 140), {920, 200});
+    place(new StandingFanView, {800, 300});
+    place(new WaterDispenserView, {900, 320});
+    return renderScene(scene, size);
+}
+
 bool applyState(AppState& state, const QString& name)
 {
     if (name == QLatin1String("lamp-off")) {
@@ -638,6 +686,10 @@ bool applyState(AppState& state, const QString& name)
         return true; // the Trash is filled before the room starts
     if (name == QLatin1String("sandals-hover")) {
         state.setHoveringSandal(true);
+        return true;
+    }
+    if (name == QLatin1String("screen-off")) {
+        state.setMonitorScreenOn(false);
         return true;
     }
     if (name == QLatin1String("picker")) {
@@ -745,7 +797,7 @@ int main(int argc, char** argv)
         if (parseWallState(name, &wall))
             continue;
         if (name == QLatin1String("notes-six") || name == QLatin1String("note-customizer") ||
-            name == QLatin1String("note-sheet")) {
+            name == QLatin1String("note-sheet") || name == QLatin1String("desk-pieces")) {
             noteStates << name;
             continue;
         }
@@ -775,6 +827,8 @@ int main(int argc, char** argv)
     }
     if (noteStates.contains(QStringLiteral("notes-six")))
         seedNotes(home, sixNotes());
+    if (noteStates.contains(QStringLiteral("desk-pieces")))
+        return renderDeskPieces(QSize(width, height)).save(parser.value(outOption)) ? 0 : 1;
     if (noteStates.contains(QStringLiteral("note-sheet"))) {
         seedNotes(home, noteSheet());
         const QImage sheet = renderNoteSheet(state, QSize(width, height));
