@@ -1,15 +1,16 @@
 #include "app/item_open_panel.h"
 
+#include "storage/storage_manager.h"
+
 #include <QDir>
-#include <QImageReader>
 
 namespace {
-// Every picture Qt can read, as file-name patterns; the filter shows only the patterns.
+// The photos the frames take, as file-name patterns; the filter shows only the patterns.
 QString imagePatterns()
 {
     QStringList patterns;
-    for (const QByteArray& format : QImageReader::supportedImageFormats())
-        patterns.append(QStringLiteral("*.") + QString::fromLatin1(format));
+    for (const QString& extension : StorageManager::photoExtensions())
+        patterns.append(QStringLiteral("*.") + extension);
     return patterns.join(QLatin1Char(' '));
 }
 } // namespace

@@ -13,7 +13,7 @@ public:
         bool files = true;
         bool folders = false;
         bool multiple = false;
-        bool imagesOnly = false;
+        bool imagesOnly = false; // the photo types the frames take
     };
 
     virtual ~UserPrompts() = default;

@@ -127,6 +127,10 @@ public:
     // A symbolic link that leads nowhere: dangling, or a link to itself. Such a carpet
     // entry is no item of the floor's.
     static bool isDeadLink(const QString& path);
+    // The photo types the room takes, lower case: those of the album that Qt decodes on
+    // this machine. One list for the drop test, the chooser and the album's frames.
+    static QStringList photoExtensions();
+    // By the name's extension, against that list.
     static bool isImageFile(const QUrl& url);
     // Where a floor file without a stored position lies; changes from launch to launch.
     static StoredPosition defaultCarpetPosition(const QString& name);
@@ -267,6 +271,9 @@ private:
     void publishThumbnails();
     void decodeThumbnail(const QString& path, const FileOperations::EntryStatus& status);
     void loadNotesFrom(const JsonFile::ReadResult& file);
+    // Runs `change` on a later turn of the GUI thread's loop, in the animation of the
+    // transaction current now.
+    void later(const std::function<void()>& change);
     void dropFloorPosition(const QString& name);
     void repairShelfEntry(const QString& name);
     void repairCarpetEntry(const QString& name);

@@ -9,7 +9,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
-#include <QMimeDatabase>
+#include <QImageReader>
 #include <QRandomGenerator>
 #include <QStringDecoder>
 
@@ -189,27 +189,27 @@ bool StorageManager::isDeadLink(const QString& path)
     return !(target && FileOperations::exists(*target)) && !FileOperations::exists(path);
 }
 
+QStringList StorageManager::photoExtensions()
+{
+    // A frame shows only what can be decoded here: a photo it could not show would be
+    // taken from the user and hang in the frame as nothing.
+    static const QStringList extensions = [] {
+        const QList<QByteArray> decodable = QImageReader::supportedImageFormats();
+        QStringList known = {QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("png"),
+                             QStringLiteral("webp"), QStringLiteral("heic"), QStringLiteral("tiff"),
+                             QStringLiteral("gif")};
+        known.removeIf([&decodable](const QString& extension) {
+            return !decodable.contains(extension.toLatin1());
+        });
+        return known;
+    }();
+    return extensions;
+}
+
 bool StorageManager::isImageFile(const QUrl& url)
 {
     const QString extension = splitExtension(lastComponent(url.path())).extension;
-    if (extension.isEmpty())
-        return false;
-    static const QStringList known = {
-        QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("png"),
-        QStringLiteral("heic"), QStringLiteral("webp"), QStringLiteral("gif"),
-        QStringLiteral("tiff"), QStringLiteral("bmp"),  QStringLiteral("icns")};
-    if (known.contains(extension.toLower()))
-        return true;
-    static const QMimeDatabase database;
-    const QMimeType type =
-        database.mimeTypeForFile(QStringLiteral("x.") + extension, QMimeDatabase::MatchExtension);
-    if (!type.isValid() || type.isDefault())
-        return false;
-    if (type.name().startsWith(u"image/"))
-        return true;
-    const QStringList ancestors = type.allAncestors();
-    return std::any_of(ancestors.begin(), ancestors.end(),
-                       [](const QString& a) { return a.startsWith(u"image/"); });
+    return !extension.isEmpty() && photoExtensions().contains(extension.toLower());
 }
 
 StoredPosition StorageManager::defaultCarpetPosition(const QString& name)

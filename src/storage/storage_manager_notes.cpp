@@ -1,6 +1,7 @@
 // The corkboard's notes: kept in stickyNotes and in notes.json beside the folders.
 #include "storage/storage_manager.h"
 
+#include "state/animation.h"
 #include "storage/json_file.h"
 
 #include <QRandomGenerator>
@@ -110,8 +111,7 @@ void StorageManager::addNote()
     note.pinStyle = random->bounded(2) == 0 ? PinStyle::washiTape : PinStyle::pushpin;
     note.x = 20 + 160 * random->generateDouble();
     note.y = 54 + 96 * random->generateDouble();
-    QMetaObject::invokeMethod(
-        this, [this, note] { appendNote(note); }, Qt::QueuedConnection);
+    later([this, note] { appendNote(note); });
 }
 
 void StorageManager::appendNote(const StickyNote& note)
@@ -124,8 +124,23 @@ void StorageManager::appendNote(const StickyNote& note)
 
 void StorageManager::deleteNote(const QUuid& id)
 {
+    later([this, id] { removeNote(id); });
+}
+
+void StorageManager::later(const std::function<void()>& change)
+{
+    // The change runs on a later turn of the event loop, yet carries the animation of the
+    // transaction it was asked for in, so the board animates the note in or out.
+    const std::optional<Animation> animation = currentAnimation();
     QMetaObject::invokeMethod(
-        this, [this, id] { removeNote(id); }, Qt::QueuedConnection);
+        this,
+        [change, animation] {
+            if (animation)
+                withAnimation(*animation, change);
+            else
+                withoutAnimation(change);
+        },
+        Qt::QueuedConnection);
 }
 
 void StorageManager::removeNote(const QUuid& id)

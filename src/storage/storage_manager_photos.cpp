@@ -13,12 +13,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
+#include <QImageReader>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <limits>
 #include <variant>
 
@@ -30,11 +32,17 @@ constexpr int kSlotCount = 6;
 
 bool isAlbumPhoto(const QString& extension)
 {
-    static const QStringList extensions = {QStringLiteral("jpg"),  QStringLiteral("jpeg"),
-                                           QStringLiteral("png"),  QStringLiteral("webp"),
-                                           QStringLiteral("heic"), QStringLiteral("tiff"),
-                                           QStringLiteral("gif")};
-    return extensions.contains(extension.toLower());
+    return StorageManager::photoExtensions().contains(extension.toLower());
+}
+
+// A picture of one of the room's photo types whose content Qt can decode here, by its
+// extension or, without one, by its content.
+bool isFramable(const QString& picture, const QString& extension)
+{
+    if (!extension.isEmpty() && !isAlbumPhoto(extension))
+        return false;
+    QImageReader reader(picture);
+    return reader.canRead() && isAlbumPhoto(QString::fromLatin1(reader.format()));
 }
 
 enum class FrameName { NotAFrame, OutOfRange };
@@ -180,6 +188,11 @@ bool StorageManager::setPhoto(const QUrl& image, int slot)
         return false;
     }
     QString extension = splitExtension(QFileInfo(source).fileName()).extension;
+    // A picture the frame could not show is not taken: it stays where it is.
+    if (!isFramable(picture, extension)) {
+        reportPhotoFailure(ENOTSUP);
+        return false;
+    }
     if (extension.isEmpty())
         extension = QStringLiteral("jpg");
     const QString frameName =
@@ -304,6 +317,12 @@ void StorageManager::resetPhotoTransform(int slot)
 void StorageManager::setPhotoTransform(int slot, double scale, double rotation, double offsetX,
                                        double offsetY)
 {
+    // A value that cannot be stored is refused: the frame keeps what it shows and the file
+    // what it holds.
+    for (const double value : {scale, rotation, offsetX, offsetY}) {
+        if (!std::isfinite(value))
+            return;
+    }
     PhotoTransforms transforms = photoTransforms();
     transforms.insert(slot, PhotoTransform{scale, rotation, offsetX, offsetY});
     setPhotoTransforms(transforms);

@@ -21,7 +21,9 @@ QStringList desktopFiles(FloorRoom& room, const QStringList& names)
 {
     QStringList paths;
     for (const QString& name : names)
-        paths << room.home().writeFile(u"Desktop/"_s + name, "from the desktop");
+        paths << room.home().writeFile(u"Desktop/"_s + name, name.endsWith(u".png")
+                                                                 ? pictureBytes("from the desktop")
+                                                                 : "from the desktop");
     return paths;
 }
 

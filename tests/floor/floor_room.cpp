@@ -54,8 +54,9 @@ FloorRoom::FloorRoom(const QMap<QString, QPointF>& files, const Furnish& furnish
 {
     QJsonObject items;
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        const QByteArray content = "content of " + it.key().toUtf8();
         m_home.writeFile(QStringLiteral("Documents/RidezozEvar/Karpet/") + it.key(),
-                         "content of " + it.key().toUtf8());
+                         it.key().endsWith(u".png") ? pictureBytes(content) : content);
         items.insert(it.key(), position(it.value()));
     }
     const QJsonObject layout{{QStringLiteral("carpetPosition"), position(QPointF(0.498, 0.82))},

@@ -41,6 +41,8 @@ private Q_SLOTS:
             << trash + QPointF(84.9, 0) << floor << false << int(Release::Trash) << -1;
         QTest::newRow("trash at exactly 85 is outside")
             << trash + QPointF(0, 85) << floor << false << int(Release::Floor) << -1;
+        QTest::newRow("centre in the trash circle, pointer on the shelf")
+            << trash << QPointF(241, 333) << false << int(Release::Bookshelf) << -1;
         QTest::newRow("pointer in the trash circle")
             << floor << trash + QPointF(-60, 60) << true << int(Release::Trash) << -1;
     }
@@ -57,6 +59,29 @@ private Q_SLOTS:
         QCOMPARE(r.slot, slot);
         // The frame lit while dragging is the one the file would go into.
         QCOMPARE(targetedPhotoSlot(room, centre, pointer, isImage), slot);
+    }
+
+    // Where the shelf's and the trash can's targets overlap (only a very small window brings
+    // them together), an item dropped from outside goes to the Trash and a dragged floor file
+    // to the shelf.
+    void overlapOfShelfAndTrash()
+    {
+        int overlapping = 0;
+        for (const QSizeF size : {QSizeF(200, 150), QSizeF(250, 250)}) {
+            const RoomGeometry small(size);
+            for (qreal x = 0; x < size.width(); x += 2) {
+                for (qreal y = 0; y < size.height(); y += 2) {
+                    const QPointF p(x, y);
+                    if (!small.isOnTrashTarget(p) || !small.isOnShelfTarget(p))
+                        continue;
+                    ++overlapping;
+                    QCOMPARE(int(dropTargetAt(small, p).target), int(FloorDrop::Target::Trash));
+                    QCOMPARE(int(floorReleaseTarget(small, p, p, true).target),
+                             int(Release::Bookshelf));
+                }
+            }
+        }
+        QVERIFY(overlapping > 0);
     }
 
     void carpetCover_data()

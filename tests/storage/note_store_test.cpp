@@ -1,6 +1,8 @@
+#include "state/animation.h"
 #include "storage_fixture.h"
 #include "support/test_registry.h"
 
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -95,6 +97,47 @@ private Q_SLOTS:
         QCOMPARE(titles(notes), (QStringList{u"T"_s, u"Catatan Baru"_s, u"Catatan Baru"_s}));
         QCOMPARE(notes[2].freeformText, u"Tulis isi catatan di sini..."_s);
         QVERIFY(notesOnDisk(f) == notes);
+    }
+
+    // A new note lies on the board and takes one of the seven paper colours.
+    void newNotesLookAndPlace()
+    {
+        StorageHome f;
+        f.file(u"notes.json"_s, "[{\"title\":\"T\"}]");
+        StorageManager& storage = f.start();
+        for (int i = 0; i < 100; ++i)
+            storage.addNote();
+        QTRY_COMPARE(storage.stickyNotes().size(), 101);
+        const QList<NoteColor> paper = {NoteColor::yellow, NoteColor::lime,     NoteColor::pink,
+                                        NoteColor::mint,   NoteColor::lavender, NoteColor::peach,
+                                        NoteColor::blue};
+        QSet<NoteColor> seen;
+        for (const StickyNote& note : storage.stickyNotes().mid(1)) {
+            QVERIFY2(paper.contains(note.color), qPrintable(rawValue(note.color)));
+            QVERIFY(note.x >= 20 && note.x <= 180);
+            QVERIFY(note.y >= 54 && note.y <= 150);
+            seen.insert(note.color);
+        }
+        QCOMPARE(seen.size(), paper.size());
+    }
+
+    // A note added or deleted inside an animated change animates on the board, though the
+    // change itself happens a moment later.
+    void deferredChangesKeepTheirAnimation()
+    {
+        StorageHome f;
+        StorageManager& storage = f.start();
+        QList<std::optional<Animation>> animations;
+        QObject::connect(&storage, &StorageManager::stickyNotesChanged,
+                         [&animations] { animations.append(currentAnimation()); });
+        const Animation spring = Animation::spring(0.4, 0.8);
+        withAnimation(spring, [&] { storage.addNote(); });
+        QTRY_COMPARE(animations.size(), 1);
+        withAnimation(spring, [&] { storage.deleteNote(storage.stickyNotes().constLast().id); });
+        QTRY_COMPARE(animations.size(), 2);
+        storage.addNote(); // and one asked for without animation stays without
+        QTRY_COMPARE(animations.size(), 3);
+        QCOMPARE(animations, (QList<std::optional<Animation>>{spring, spring, std::nullopt}));
     }
 
     void deleting()

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <limits>
 
 namespace {
 // A small real picture, so thumbnails can be made of it.
@@ -27,20 +28,20 @@ private Q_SLOTS:
         f.file(u"Album/frame_12.jpg"_s, "another frame");
         f.file(u"Album/frame_2.gif"_s, "older photo of frame 2");
         StorageManager& storage = f.start();
-        const QString beach = f.userFile(u"Pictures/Beach.PNG"_s, "beach");
-        const QString trip = f.userFile(u"Pictures/trip.jpg"_s, "trip");
+        const QString beach = f.userFile(u"Pictures/Beach.PNG"_s, pictureBytes("beach"));
+        const QString trip = f.userFile(u"Pictures/trip.jpg"_s, pictureBytes("trip"));
 
         QVERIFY(storage.setPhoto(url(beach), 2));
         QCOMPARE(f.entries(u"Album"_s), (QStringList{u"frame_12.jpg"_s, u"frame_2.PNG"_s}));
-        QCOMPARE(f.read(u"Album/frame_2.PNG"_s), QByteArray("beach"));
+        QCOMPARE(f.read(u"Album/frame_2.PNG"_s), pictureBytes("beach"));
 
         QVERIFY(storage.setPhoto(url(trip), 2));
         QCOMPARE(f.entries(u"Album"_s), (QStringList{u"frame_12.jpg"_s, u"frame_2.jpg"_s}));
-        QCOMPARE(f.read(u"Album/frame_2.jpg"_s), QByteArray("trip"));
+        QCOMPARE(f.read(u"Album/frame_2.jpg"_s), pictureBytes("trip"));
         QCOMPARE(storage.photoSlots().value(2), url(f.album() + u"/frame_2.jpg"_s));
         // The user's pictures stay where they are.
-        QCOMPARE(contentOf(beach), QByteArray("beach"));
-        QCOMPARE(contentOf(trip), QByteArray("trip"));
+        QCOMPARE(contentOf(beach), pictureBytes("beach"));
+        QCOMPARE(contentOf(trip), pictureBytes("trip"));
     }
 
     void ownPhotoDroppedOnItsFrameChangesNothing()
@@ -98,14 +99,14 @@ private Q_SLOTS:
         f.file(kept, "kept");
         f.file(u"Album/frame_2.gif"_s, "old photo");
         StorageManager& storage = f.start();
-        const QString trip = f.userFile(u"Pictures/trip.jpg"_s, "trip");
+        const QString trip = f.userFile(u"Pictures/trip.jpg"_s, pictureBytes("trip"));
 
         StdoutCapture out;
         QCOMPARE(storage.setPhoto(url(trip), 2), framed);
         const QString printed = out.finish();
         QCOMPARE(f.read(kept), QByteArray("kept"));
         if (framed) {
-            QCOMPARE(f.read(u"Album/frame_2.jpg"_s), QByteArray("trip"));
+            QCOMPARE(f.read(u"Album/frame_2.jpg"_s), pictureBytes("trip"));
             QVERIFY(!f.exists(u"Album/frame_2.gif"_s));
         } else {
             QCOMPARE(printed, u"Gagal menyimpan foto: "_s +
@@ -116,7 +117,124 @@ private Q_SLOTS:
         for (const int slot : storage.photoSlots().keys())
             storage.removePhoto(slot);
         QCOMPARE(f.read(kept), QByteArray("kept"));
-        QCOMPARE(contentOf(trip), QByteArray("trip"));
+        QCOMPARE(contentOf(trip), pictureBytes("trip"));
+    }
+
+    // Only a photo the frames can show is taken; anything else stays where it is, and the
+    // frame keeps its photo.
+    void onlyPhotosTheFramesShowAreTaken_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("framedAs"); // empty: refused
+        const QByteArray picture = pictureBytes("picture");
+        QTest::newRow("a png") << u"a.png"_s << picture << u"frame_1.png"_s;
+        QTest::newRow("no extension, a picture inside") << u"scan"_s << picture << u"frame_1.jpg"_s;
+        QTest::newRow("a bmp") << u"a.bmp"_s << picture << QString();
+        QTest::newRow("an svg") << u"a.svg"_s
+                                << QByteArray("<svg xmlns='http://www.w3.org/2000/svg'/>")
+                                << QString();
+        QTest::newRow("a png that is no picture") << u"a.png"_s << QByteArray("text") << QString();
+        QTest::newRow("no extension, text inside") << u"notes"_s << QByteArray("text") << QString();
+    }
+    void onlyPhotosTheFramesShowAreTaken()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, framedAs);
+        StorageHome f;
+        f.file(u"Album/frame_1.gif"_s, pictureBytes("old"));
+        StorageManager& storage = f.start();
+        const QString source = f.userFile(u"Pictures/"_s + name, content);
+
+        StdoutCapture out;
+        const bool framed = storage.setPhoto(url(source), 1);
+        const QString printed = out.finish();
+        QCOMPARE(framed, !framedAs.isEmpty());
+        QCOMPARE(contentOf(source), content);
+        if (framedAs.isEmpty()) {
+            QCOMPARE(printed, u"Gagal menyimpan foto: "_s +
+                                  FileOperations::Result{ENOTSUP}.message() + u'\n');
+            QCOMPARE(f.entries(u"Album"_s), QStringList{u"frame_1.gif"_s});
+            QVERIFY(!StorageManager::isImageFile(url(source)) || name.endsWith(u".png"));
+        } else {
+            QCOMPARE(f.entries(u"Album"_s), QStringList{framedAs});
+            QCOMPARE(f.read(u"Album/"_s + framedAs), content);
+        }
+        // The album's frames show only what they take.
+        f.file(u"Album/frame_4.bmp"_s, pictureBytes("bmp"));
+        storage.loadPhotoSlots();
+        QVERIFY(!storage.photoSlots().contains(4));
+    }
+
+    // The photo that leaves a frame goes to the Trash, never away for good: for a photo
+    // framed from the floor it may be the last copy outside the Trash.
+    void photosLeavingAFrameGoToTheTrash_data()
+    {
+        QTest::addColumn<QString>("shown"); // the album file frame 0 shows
+        QTest::addColumn<bool>("replaced"); // replaced by a new photo, or removed
+        for (const QString& shown : {u"loose.png"_s, u"frame_0.jpg"_s}) {
+            QTest::addRow("%s replaced", qPrintable(shown)) << shown << true;
+            QTest::addRow("%s removed", qPrintable(shown)) << shown << false;
+        }
+    }
+    void photosLeavingAFrameGoToTheTrash()
+    {
+        QFETCH(QString, shown);
+        QFETCH(bool, replaced);
+        StorageHome f;
+        f.file(u"Album/"_s + shown, pictureBytes("shown"));
+        for (int slot = 1; slot < 6; ++slot)
+            f.file(u"Album/frame_%1.png"_s.arg(slot), pictureBytes("full"));
+        StorageManager& storage = f.start();
+        QCOMPARE(storage.photoSlots().value(0), url(f.album() + u'/' + shown));
+
+        if (replaced)
+            QVERIFY(storage.setPhoto(url(f.userFile(u"new.png"_s, pictureBytes("new"))), 0));
+        else
+            storage.removePhoto(0);
+
+        QCOMPARE(contentOf(f.trashRoot() + u"/files/"_s + shown), pictureBytes("shown"));
+        QVERIFY(!f.exists(u"Album/"_s + shown));
+        // Six frames, and nothing that jumped from one to another.
+        QCOMPARE(storage.photoSlots().size(), replaced ? 6 : 5);
+        if (replaced)
+            QCOMPARE(f.read(u"Album/frame_0.png"_s), pictureBytes("new"));
+    }
+
+    // Several pictures dropped on one frame in turn: the last stays, in one frame file.
+    void severalPicturesOnOneFrame()
+    {
+        StorageHome f;
+        StorageManager& storage = f.start();
+        for (const QString& name : {u"a.png"_s, u"b.jpg"_s, u"c.gif"_s, u"d.jpeg"_s})
+            QVERIFY(storage.setPhoto(
+                url(f.userFile(u"Pictures/"_s + name, pictureBytes(name.toUtf8()))), 2));
+        QCOMPARE(f.entries(u"Album"_s), QStringList{u"frame_2.jpeg"_s});
+        QCOMPARE(f.read(u"Album/frame_2.jpeg"_s), pictureBytes("d.jpeg"));
+        for (const QString& name : {u"a.png"_s, u"b.jpg"_s, u"c.gif"_s})
+            QCOMPARE(contentOf(f.home() + u"/Pictures/"_s + name), pictureBytes(name.toUtf8()));
+    }
+
+    // photo_transforms.json: a damaged file is set aside before it is written over, and a
+    // value that cannot be stored is refused without stopping later saves.
+    void transformsFile()
+    {
+        StorageHome f;
+        f.file(u"photo_transforms.json"_s, "{\"0\": {\"scale\": ");
+        StorageManager& storage = f.start();
+        constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+        storage.setPhotoTransform(1, 2, 30, 4, 5);
+        const QStringList aside = f.entries(u"."_s).filter(u"photo_transforms.damaged-"_s);
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(f.read(aside.first()), QByteArray("{\"0\": {\"scale\": "));
+
+        storage.setPhotoTransform(1, nan, 0, 0, 0);
+        storage.setPhotoTransform(2, 1, std::numeric_limits<double>::infinity(), 0, 0);
+        QCOMPARE(storage.transform(1), (PhotoTransform{2, 30, 4, 5}));
+        storage.setPhotoTransform(3, 1.5, 0, 0, 0);
+        QCOMPARE(decodePhotoTransforms(f.read(u"photo_transforms.json"_s)),
+                 std::optional(PhotoTransforms{{1, {2, 30, 4, 5}}, {3, {1.5, 0, 0, 0}}}));
     }
 
     void freeFrame_data()
@@ -137,12 +255,12 @@ private Q_SLOTS:
         for (int i = 0; i < framed; ++i)
             f.file(u"Album/frame_%1.png"_s.arg(i), "old");
         StorageManager& storage = f.start();
-        const QString source = f.userFile(u"Desktop/"_s + file, "new");
+        const QString source = f.userFile(u"Desktop/"_s + file, pictureBytes("new"));
 
         QCOMPARE(storage.addPhotoToFreeFrame(url(source)), slot >= 0);
         QCOMPARE(f.entries(u"Album"_s).size(), slot < 0 ? 0 : qMax(framed, slot + 1));
         if (slot >= 0)
-            QCOMPARE(f.read(u"Album/frame_%1.jpg"_s.arg(slot)), QByteArray("new"));
+            QCOMPARE(f.read(u"Album/frame_%1.jpg"_s.arg(slot)), pictureBytes("new"));
     }
 
     void albumFillsTheFrames()

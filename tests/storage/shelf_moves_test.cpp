@@ -107,6 +107,52 @@ private Q_SLOTS:
         QCOMPARE(storage.bookshelfItems(), QList<QUrl>{url(shelfEntry)});
     }
 
+    // A floor link to another floor file stands for that file: the file itself goes onto
+    // the shelf, so it shows in one place only.
+    void floorLinkToAFloorFileMovesTheFile_data()
+    {
+        QTest::addColumn<QString>("destination");
+        QTest::newRow("relative") << u"photo.jpg"_s;
+        QTest::newRow("absolute") << u"@carpet/photo.jpg"_s;
+    }
+    void floorLinkToAFloorFileMovesTheFile()
+    {
+        QFETCH(QString, destination);
+        StorageHome f;
+        f.file(u"Karpet/photo.jpg"_s, "the photo");
+        f.link(u"Karpet/shortcut"_s, destination.replace(u"@carpet"_s, f.carpet()));
+        StorageManager& storage = f.start();
+        storage.setFloorItemPosition(u"photo.jpg"_s, 0.3, 0.8);
+        storage.setFloorItemPosition(u"shortcut"_s, 0.4, 0.8);
+
+        storage.moveCarpetItemsToBookshelf({u"shortcut"_s});
+
+        QVERIFY(!f.isLink(u"Rak/shortcut"_s));
+        QCOMPARE(f.read(u"Rak/shortcut"_s), QByteArray("the photo"));
+        QVERIFY(f.entries(u"Karpet"_s).isEmpty());
+        QVERIFY(storage.carpetItems().isEmpty());
+        QVERIFY(f.storedPositions().isEmpty());
+    }
+
+    // A file that cannot reach the shelf keeps its place on the floor.
+    void failedMoveToTheShelfKeepsThePlace()
+    {
+        StorageHome f;
+        ScratchMount mount("tmpfs", f.dir(u"Rak"_s));
+        if (!mount.isMounted() || !mount.makeReadOnly())
+            QSKIP(qPrintable(u"cannot mount a read-only tmpfs here: "_s + mount.error()));
+        f.file(u"Karpet/a.txt"_s, "a");
+        StorageManager& storage = f.start();
+        storage.setFloorItemPosition(u"a.txt"_s, 0.3, 0.8);
+
+        storage.moveCarpetItemsToBookshelf({u"a.txt"_s});
+
+        QCOMPARE(f.read(u"Karpet/a.txt"_s), QByteArray("a"));
+        QCOMPARE(storage.floorItemPositions().value(u"a.txt"_s), (StoredPosition{0.3, 0.8}));
+        QCOMPARE(f.storedPositions().value(u"a.txt"_s), (StoredPosition{0.3, 0.8}));
+        QCOMPARE(namesOf(storage.carpetItems()), QStringList{u"a.txt"_s});
+    }
+
     void shelfEntryOfTheSameName_data()
     {
         QTest::addColumn<bool>("shelfEntryIsLink");

@@ -63,6 +63,14 @@ bool writeRaw(const QByteArray& path, const QByteArray& content)
     return ::close(fd) == 0 && written;
 }
 
+QByteArray pictureBytes(const QByteArray& tag)
+{
+    static const QByteArray onePixel = QByteArray::fromHex(
+        "89504e470d0a1a0a0000000d4948445200000001000000010806000000"
+        "1f15c4890000000a49444154789c63000100000500010d0a2db40000000049454e44ae426082");
+    return onePixel + tag;
+}
+
 QByteArray contentOf(const QString& path)
 {
     QFile file(path);

@@ -35,5 +35,8 @@ QString writeFile(const QString& path, const QByteArray& content = "x");
 // Makes a new file at the path's bytes as they stand (names on disk are bytes; this reaches
 // the ones that are no UTF-8). False when it exists already or cannot be written.
 bool writeRaw(const QByteArray& path, const QByteArray& content);
+// A picture Qt decodes (a PNG of one pixel) followed by `tag`, so that tests can tell
+// pictures apart by their bytes.
+QByteArray pictureBytes(const QByteArray& tag);
 // What the file at `path` holds; empty when it cannot be read.
 QByteArray contentOf(const QString& path);
