@@ -125,16 +125,20 @@ void TrashCanView::setTargeted(bool targeted)
         m_appState.setTrashTargeted(targeted);
 }
 
-bool TrashCanView::takes(QGraphicsSceneDragDropEvent* event) const
+bool TrashCanView::takes(QGraphicsSceneDragDropEvent* event)
 {
-    return event->mimeData() && !trashableItems(*event->mimeData()).isEmpty() &&
-           Drops::proposeCopyOrLink(event);
+    if (event->mimeData() != m_dragData) {
+        m_dragData = event->mimeData();
+        m_dragUsable = m_dragData && !trashableItems(*m_dragData).isEmpty();
+    }
+    return m_dragUsable && Drops::proposeCopyOrLink(event);
 }
 
 void TrashCanView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 {
     // The can holds every drag over it, so that what it refuses is refused here and not
     // taken by the room below it.
+    m_dragData = nullptr;
     event->accept();
     setTargeted(takes(event));
 }
@@ -150,11 +154,13 @@ void TrashCanView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
 
 void TrashCanView::dragLeaveEvent(QGraphicsSceneDragDropEvent*)
 {
+    m_dragData = nullptr;
     setTargeted(false);
 }
 
 void TrashCanView::dropEvent(QGraphicsSceneDragDropEvent* event)
 {
+    m_dragData = nullptr;
     setTargeted(false);
     const QList<QUrl> items =
         event->mimeData() ? trashableItems(*event->mimeData()) : QList<QUrl>();

@@ -39,7 +39,9 @@ protected:
 private:
     void follow();
     void setTargeted(bool targeted);
-    bool takes(QGraphicsSceneDragDropEvent* event) const;
+    // Whether the drag over the can brings something to throw away: looked at once per
+    // drag, not at every move of the pointer.
+    bool takes(QGraphicsSceneDragDropEvent* event);
 
     StorageManager& m_storage;
     AppState& m_appState;
@@ -49,6 +51,8 @@ private:
     Animated<double> m_lidTargeted;
     Animated<double> m_targeted;
     Animated<double> m_lidHovered;
+    const QMimeData* m_dragData = nullptr;
+    bool m_dragUsable = false;
     DrawingCache m_layers;
     DrawingCache m_lid;
     DrawingCache m_badge;

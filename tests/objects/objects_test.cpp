@@ -90,6 +90,7 @@ private Q_SLOTS:
         input.click(corner);
         QCOMPARE(app.activeQuickView(), std::nullopt); // waits for a possible second click
         QTRY_COMPARE(app.activeQuickView(), std::optional(card));
+        QTest::qWait(600); // the card has come in: the click lands beside it
         input.click(corner);
         QTRY_COMPARE(app.activeQuickView(), std::nullopt);
         QCOMPARE(objects.launches(piece), 0);
