@@ -61,7 +61,7 @@ BismillahCalligraphyHeaderView::BismillahCalligraphyHeaderView(QGraphicsItem* pa
     m_textWidth = QFontMetricsF(m_font).horizontalAdvance(m_line);
     const qreal room = kMaximumWidth - 2 * (kRuleWidth + kSpacing);
     if (m_textWidth > room) {
-        m_font.setPixelSize(std::max(1, int(m_font.pixelSize() * room / m_textWidth)));
+        m_font.setPointSizeF(m_font.pointSizeF() * room / m_textWidth);
         m_textWidth = QFontMetricsF(m_font).horizontalAdvance(m_line);
     }
     const qreal height = QFontMetricsF(m_font).height();

@@ -250,6 +250,10 @@ private Q_SLOTS:
         QFont none(u"No Such Font At All"_s);
         none.setStyleStrategy(QFont::NoFontMerging);
         QVERIFY(!BismillahCalligraphyHeaderView::line(none).isEmpty());
+        // The line fits the band the notes keep clear of, and is not shrunk to nothing.
+        const BismillahCalligraphyHeaderView header;
+        QVERIFY2(header.size().width() <= 190.5 && header.size().width() > 150,
+                 qPrintable(QString::number(header.size().width())));
     }
 };
 
