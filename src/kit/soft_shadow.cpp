@@ -1,5 +1,6 @@
 #include "kit/soft_shadow.h"
 
+#include <QCache>
 #include <QPainter>
 
 #include <algorithm>
@@ -126,6 +127,17 @@ QImage ofPath(const QPainterPath& path, qreal radius, const QColor& color, qreal
     if (topLeft)
         *topLeft = bounds.topLeft() - QPointF(spread(radius), spread(radius));
     return blurred(silhouette, radius, color);
+}
+
+QImage shared(const QString& key, const std::function<QImage()>& make)
+{
+    // Costs in kilobytes.
+    static QCache<QString, QImage> store(4 * 1024);
+    if (const QImage* found = store.object(key))
+        return *found;
+    const QImage made = make();
+    store.insert(key, new QImage(made), std::max(1, int(made.sizeInBytes() / 1024)));
+    return made;
 }
 
 } // namespace SoftShadow

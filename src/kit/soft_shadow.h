@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <QPointF>
 
+#include <functional>
+
 // Soft shadows and glows: a silhouette blurred once into an image that is then drawn as
 // often as needed. Blurring is far too slow to do on every frame; render a shadow when its
 // shape or size changes and keep the image.
@@ -30,5 +32,10 @@ QImage blurred(const QImage& silhouette, qreal radius, const QColor& color);
 // top-left corner goes in the path's coordinates (before any shadow offset).
 QImage ofPath(const QPainterPath& path, qreal radius, const QColor& color, qreal devicePixelRatio,
               QPointF* topLeft);
+
+// A shadow shared by every view that casts the same one, blurred by `make` the first time it
+// is asked for. `key` names all the image depends on (the silhouette, the blur, the colour,
+// the pixel ratio). The most recently used shadows are kept, a few megabytes in all.
+QImage shared(const QString& key, const std::function<QImage()>& make);
 
 } // namespace SoftShadow

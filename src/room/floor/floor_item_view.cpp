@@ -49,7 +49,8 @@ FloorItemView::FloorItemView(const QUrl& itemURL, StorageManager& storage,
     : RoomItem(parent), m_itemURL(itemURL), m_name(itemURL.fileName()), m_storage(storage),
       m_floorState(floorState), m_appState(appState), m_tilt(restingTilt(m_name))
 {
-    setPaintMargins(QMarginsF(24, 24, 24, 24));
+    // Room for the dragged icon's shadow and the badges beyond the frame.
+    setPaintMargins(QMarginsF(17, 17, 17, 8));
     gestures().onDrag(
         2, [this](const DragValue& v) { handleDragChanged(v); },
         [this](const DragValue& v) { handleDragEnded(v); });
@@ -100,13 +101,15 @@ void FloorItemView::setCovered(bool covered)
         return;
     m_isCovered = covered;
     update();
+    Q_EMIT lookChanged();
 }
 
 void FloorItemView::setIconImage(const QIcon& icon)
 {
     m_icon = icon;
-    m_iconShadow = QImage();
+    m_sprite = QImage();
     update();
+    Q_EMIT lookChanged();
 }
 
 bool FloorItemView::isDragged() const
@@ -141,6 +144,7 @@ void FloorItemView::refresh()
     if (look != m_paintedLook) {
         m_paintedLook = look;
         update();
+        Q_EMIT lookChanged();
     }
 }
 
@@ -169,74 +173,145 @@ QRectF FloorItemView::labelRect() const
                   m_labelSize.width(), m_labelSize.height());
 }
 
+void FloorItemView::setInLayer(bool inLayer)
+{
+    if (inLayer == m_inLayer)
+        return;
+    m_inLayer = inLayer;
+    // A file in the floor's picture keeps no image of its own.
+    if (inLayer)
+        m_sprite = QImage();
+    update();
+}
+
+int FloorItemView::look() const
+{
+    return (isDragged() ? 1 : 0) | (isSelected() ? 2 : 0) | (isHovered() ? 4 : 0);
+}
+
 void FloorItemView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
+    if (!m_inLayer)
+        paintLook(*painter);
+}
+
+void FloorItemView::paintLook(QPainter& painter)
+{
+    // The look is drawn upright once and then laid at the file's tilt in one image draw:
+    // drawn tilted, every part of it would go through the painter's slow turned paths.
+    const qreal dpr = Painting::cachePixelRatio(painter);
+    const int look = this->look() | (m_isCovered ? 8 : 0);
+    if (m_sprite.isNull() || m_spriteLook != look || m_sprite.devicePixelRatio() != dpr) {
+        m_sprite = renderLook(dpr);
+        m_spriteLook = look;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(boundingRect().topLeft(), m_sprite);
+    painter.restore();
+}
+
+void FloorItemView::dropSprite()
+{
+    m_sprite = QImage();
+}
+
+QImage FloorItemView::renderLook(qreal dpr) const
+{
+    const QRectF bounds = boundingRect();
+    QImage sprite((bounds.size() * dpr).toSize().expandedTo(QSize(1, 1)),
+                  QImage::Format_ARGB32_Premultiplied);
+    sprite.setDevicePixelRatio(dpr);
+    sprite.fill(Qt::transparent);
+    QPainter painter(&sprite);
+    painter.translate(-bounds.topLeft());
     const bool dragged = isDragged();
     const bool selected = isSelected();
     const bool hovered = isHovered();
-    const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::TextAntialiasing);
 
     // The icon, enlarged while dragged or hovered, over its shadow.
     const QRectF icon = iconRect();
     const qreal scale = dragged ? 1.15 : hovered ? 1.05 : 1.0;
-    painter->save();
-    painter->translate(icon.center());
-    painter->scale(scale, scale);
-    painter->translate(-icon.center());
+    painter.save();
+    painter.translate(icon.center());
+    painter.scale(scale, scale);
+    painter.translate(-icon.center());
     const QPixmap pixmap = m_icon.pixmap(QSize(int(iconSide), int(iconSide)), dpr);
     if (!pixmap.isNull()) {
         const QSizeF drawn =
             pixmap.deviceIndependentSize().scaled(icon.size(), Qt::KeepAspectRatio);
         const QRectF target(icon.center() - QPointF(drawn.width(), drawn.height()) / 2, drawn);
-        if (m_iconShadow.isNull() || m_iconShadowDragged != dragged) {
+        // Files of one type share their icon and so its shadow.
+        const qreal radius = dragged ? 8 : 4;
+        const QString key =
+            QStringLiteral("floor-icon:%1:%2:%3:%4")
+                .arg(m_icon.name().isEmpty() ? QString::number(pixmap.cacheKey()) : m_icon.name())
+                .arg(pixmap.width())
+                .arg(radius)
+                .arg(dpr);
+        const QImage shadow = SoftShadow::shared(key, [&] {
             // The icon's own silhouette casts the shadow.
             QImage silhouette = pixmap.toImage();
             silhouette.setDevicePixelRatio(pixmap.devicePixelRatio());
-            m_iconShadow = SoftShadow::blurred(silhouette, dragged ? 8 : 4,
-                                               Colors::black(dragged ? 0.65 : 0.4));
-            m_iconShadowDragged = dragged;
-        }
-        const qreal spread = SoftShadow::spread(dragged ? 8 : 4);
+            return SoftShadow::blurred(silhouette, radius, Colors::black(dragged ? 0.65 : 0.4));
+        });
+        const qreal spread = SoftShadow::spread(radius);
         const QPointF offset(0, dragged ? 6 : 3);
-        const QSizeF shadowSize = m_iconShadow.deviceIndependentSize() *
+        const QSizeF shadowSize = shadow.deviceIndependentSize() *
                                   (drawn.width() / pixmap.deviceIndependentSize().width());
-        painter->drawImage(QRectF(target.topLeft() - QPointF(spread, spread) + offset, shadowSize),
-                           m_iconShadow);
-        painter->drawPixmap(target, pixmap, pixmap.rect());
+        painter.drawImage(QRectF(target.topLeft() - QPointF(spread, spread) + offset, shadowSize),
+                          shadow);
+        painter.drawPixmap(target, pixmap, pixmap.rect());
     }
-    painter->restore();
+    painter.restore();
 
     // Badges hang from the icon's top-right corner.
     const auto badge = [&](qreal dx, qreal dy, qreal side) {
         return QRectF(icon.right() + dx - side, icon.top() + dy, side, side);
     };
     if (m_isCovered) {
-        paintBadge(*painter, badge(-24, -4, 17), QStringLiteral("eye.slash.circle.fill"),
+        paintBadge(painter, badge(-24, -4, 17), QStringLiteral("eye.slash.circle.fill"),
                    Colors::srgb(0.98, 0.88, 0.5), Colors::black(0.85));
     }
     if (selected) {
-        paintBadge(*painter, badge(-26, -4, 18), QStringLiteral("checkmark.circle.fill"),
+        paintBadge(painter, badge(-26, -4, 18), QStringLiteral("checkmark.circle.fill"),
                    Colors::controlAccent(), Colors::white());
     } else if (hovered) {
-        paintBadge(*painter, m_restoreButton->mapRectToParent(m_restoreButton->rect()),
+        paintBadge(painter, m_restoreButton->mapRectToParent(m_restoreButton->rect()),
                    QStringLiteral("arrow.up.forward.circle.fill"), QColor(Qt::yellow),
                    Colors::black(0.85));
     }
 
-    // The name on its capsule.
+    // The name on its capsule, over a shadow shared by every capsule of its size.
     const QRectF label = labelRect();
+    const ShadowStyle style{Colors::black(0.4), 2, QPointF(0, 1)};
+    const QSizeF capsuleSize(std::ceil(label.width()), std::ceil(label.height()));
+    const QImage labelShadow = SoftShadow::shared(
+        QStringLiteral("floor-label:%1x%2:%3")
+            .arg(capsuleSize.width())
+            .arg(capsuleSize.height())
+            .arg(dpr),
+        [&] {
+            return SoftShadow::ofPath(Painting::capsule(QRectF(QPointF(), capsuleSize)),
+                                      style.radius, style.color, dpr, nullptr);
+        });
+    const qreal labelSpread = SoftShadow::spread(style.radius);
+    painter.drawImage(label.center() - QPointF(capsuleSize.width(), capsuleSize.height()) / 2 -
+                          QPointF(labelSpread, labelSpread) + style.offset,
+                      labelShadow);
     const QPainterPath capsule = Painting::capsule(label);
-    m_labelShadow.paint(*painter, capsule, ShadowStyle{Colors::black(0.4), 2, QPointF(0, 1)});
-    painter->fillPath(capsule, selected ? Colors::selectedControl() : Colors::black(0.72));
+    painter.fillPath(capsule, selected ? Colors::selectedControl() : Colors::black(0.72));
     const QPen outline = selected      ? QPen(Colors::white(0.75), 1.2)
                          : m_isCovered ? QPen(Colors::withOpacity(QColor(Qt::yellow), 0.4), 0.8)
                                        : QPen(Colors::white(0.18), 0.8);
-    painter->setPen(outline);
-    painter->drawPath(capsule);
-    painter->setPen(Colors::white());
-    labelFont().drawText(*painter, label, Qt::AlignCenter | Qt::TextSingleLine, m_elidedName);
+    painter.setPen(outline);
+    painter.drawPath(capsule);
+    painter.setPen(Colors::white());
+    labelFont().drawText(painter, label, Qt::AlignCenter | Qt::TextSingleLine, m_elidedName);
+    return sprite;
 }
 
 void FloorItemView::hoverChanged(bool inside)

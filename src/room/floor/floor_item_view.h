@@ -29,6 +29,16 @@ public:
     void setScreenSize(const QSizeF& size) { m_screenSize = size; }
     void setIconImage(const QIcon& icon);
 
+    // While the file rests in the floor's picture (FloorFileLayer) it draws nothing itself.
+    void setInLayer(bool inLayer);
+    bool isInLayer() const { return m_inLayer; }
+    // The look the file shows: dragged 1, selected 2, hovered 4; 0 while it rests.
+    int look() const;
+    // Draws the file as it looks now, in its own coordinates, from an image of its look made
+    // once per look (dropSprite lets the image go).
+    void paintLook(QPainter& painter);
+    void dropSprite();
+
     // The drag gesture's two handlers.
     void handleDragChanged(const DragValue& value);
     void handleDragEnded(const DragValue& value);
@@ -46,7 +56,12 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
+Q_SIGNALS:
+    // Its hover, selection, drag, covering or icon changed.
+    void lookChanged();
+
 private:
+    QImage renderLook(qreal dpr) const;
     bool isDragged() const;
     bool isSelected() const;
     bool isHovered() const;
@@ -76,8 +91,7 @@ private:
     // Shown while the pointer is over an unselected file.
     RoomItem* m_restoreButton = nullptr;
 
-    // Shadows blurred once per look.
-    QImage m_iconShadow;
-    bool m_iconShadowDragged = false;
-    ShapeShadow m_labelShadow;
+    bool m_inLayer = false;
+    QImage m_sprite;
+    int m_spriteLook = -1;
 };

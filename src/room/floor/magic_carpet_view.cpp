@@ -2,6 +2,7 @@
 
 #include "kit/transition.h"
 #include "room/floor/file_icon_cache.h"
+#include "room/floor/floor_file_layer.h"
 #include "room/floor/floor_item_view.h"
 #include "room/floor/floor_marquee_view.h"
 #include "room/floor/floor_multi_select_action_bar.h"
@@ -11,8 +12,15 @@
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
+#include <QTimer>
+
+#include <algorithm>
+
 namespace {
 constexpr Animation bulkSpring = Animation::spring(0.35, 0.75);
+// Views made in one turn of the event loop: a folder of thousands fills the floor over a
+// few frames instead of keeping the room black until the last one is made.
+constexpr int fileBatch = 250;
 
 Transition fileTransition()
 {
@@ -29,6 +37,11 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
     m_carpet = new MovableCarpetMatView(m_storage, m_floorState, m_appState, this);
     m_carpet->setZValue(20);
     m_carpetPlace.setOnFrame([this] { m_carpet->setCentre(m_carpetPlace.value()); });
+
+    // Below every file's own view: a file that draws itself lies over the resting ones.
+    m_fileLayer =
+        new FloorFileLayer([this](const QRectF& rect) { return restingFiles(rect); }, this);
+    m_fileLayer->setZValue(22);
 
     m_marquee = new FloorMarqueeView(this);
     m_marquee->setZValue(45);
@@ -64,6 +77,7 @@ MagicCarpetView::~MagicCarpetView() = default;
 
 void MagicCarpetView::onSizeChanged()
 {
+    m_fileLayer->setSize(size());
     m_carpet->setScreenSize(size());
     for (auto& [name, entry] : m_entries) {
         if (entry.view)
@@ -104,64 +118,163 @@ void MagicCarpetView::rebuildItems()
     // Each file keeps its view while it stays in the folder; one that left goes out with
     // its transition, one that came comes in with it.
     QSet<QString> present;
+    m_pending.clear();
     for (const QUrl& url : m_storage.carpetItems()) {
         const QString name = url.fileName();
         present.insert(name);
-        if (m_entries.count(name))
-            continue;
-        Entry entry;
-        entry.holder = new TransitionItem(fileTransition(), this);
-        entry.view = new FloorItemView(url, m_storage, m_floorState, m_appState, entry.holder);
-        entry.view->setScreenSize(size());
-        entry.view->setIconImage(FileIconCache::shared().icon(url));
-        entry.place = std::make_unique<Animated<QPointF>>(filePoint(name));
-        entry.place->setOnFrame([this, name] { placeFile(name); });
-        TransitionItem* holder = entry.holder;
-        m_entries.emplace(name, std::move(entry));
-        holder->appear();
+        if (!m_entries.count(name))
+            m_pending.append(url);
     }
     for (auto it = m_entries.begin(); it != m_entries.end();) {
         if (present.contains(it->first)) {
             ++it;
             continue;
         }
+        if (!it->second.layered.isEmpty())
+            m_fileLayer->invalidate(it->second.layered);
+        if (it->second.view)
+            it->second.view->setInLayer(false);
         if (it->second.holder)
             it->second.holder->disappear(); // deletes itself later, never inside its event
         it = m_entries.erase(it);
     }
+    makePending();
     layoutFloor();
+}
+
+void MagicCarpetView::makePending()
+{
+    const qsizetype count = std::min<qsizetype>(m_pending.size(), fileBatch);
+    for (qsizetype i = 0; i < count; ++i)
+        makeEntry(m_pending[i]);
+    m_pending.remove(0, count);
+    if (m_pending.isEmpty() || m_batchScheduled)
+        return;
+    m_batchScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_batchScheduled = false;
+        const qsizetype before = m_pending.size();
+        makePending();
+        if (before == m_pending.size())
+            return;
+        // Only the new files need laying out; the carpet shows how many it now covers.
+        int covered = 0;
+        for (auto& [name, entry] : m_entries)
+            covered += entry.view && entry.view->isCovered() ? 1 : 0;
+        m_coveredCount = covered;
+        m_carpet->setCoveredCount(covered);
+    });
+}
+
+void MagicCarpetView::makeEntry(const QUrl& url)
+{
+    const QString name = url.fileName();
+    if (m_entries.count(name))
+        return;
+    Entry entry;
+    entry.holder = new TransitionItem(fileTransition(), this);
+    entry.view = new FloorItemView(url, m_storage, m_floorState, m_appState, entry.holder);
+    entry.view->setScreenSize(size());
+    entry.view->setIconImage(FileIconCache::shared().icon(url));
+    entry.place = std::make_unique<Animated<QPointF>>(filePoint(name));
+    entry.place->setOnFrame([this, name] { placeFile(name); });
+    entry.order = m_nextOrder++;
+    TransitionItem* holder = entry.holder;
+    FloorItemView* view = entry.view;
+    auto& made = m_entries.emplace(name, std::move(entry)).first->second;
+    holder->appear();
+    layoutEntry(name, made);
+    // A file leaves the floor's picture while it looks different or moves, and comes back
+    // when it rests again.
+    connect(view, &FloorItemView::lookChanged, this, [this, name] {
+        const auto it = m_entries.find(name);
+        if (it == m_entries.end())
+            return;
+        if (!it->second.layered.isEmpty()) {
+            m_fileLayer->invalidate(it->second.layered);
+            it->second.layered = QRectF();
+            it->second.view->setInLayer(false);
+        }
+        updateResting(name);
+    });
+    connect(holder, &QGraphicsObject::opacityChanged, this, [this, name] { updateResting(name); });
+}
+
+bool MagicCarpetView::layoutEntry(const QString& name, Entry& entry)
+{
+    if (!entry.view || !entry.holder)
+        return false;
+    const bool lifted = m_floorState.isCarpetLifted();
+    const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
+    const QPointF point = filePoint(name);
+    const bool isCovered = FloorRules::isCoveredByCarpet(point, carpetCentre());
+    const bool isDragged = dragged == name;
+    const bool isSelected = m_floorState.selectedFileNames().contains(name);
+    const bool groupMoving = isSelected && dragged.has_value();
+
+    // Under the lowered carpet a file is not there at all: no view, no target.
+    entry.holder->setVisible(!(isCovered && !lifted));
+    entry.view->setCovered(isCovered);
+    entry.place->set(point);
+    entry.holder->setZValue(isDragged ? 40 : groupMoving ? 38 : isSelected ? 32 : lifted ? 25 : 22);
+    placeFile(name);
+    return isCovered;
+}
+
+void MagicCarpetView::updateResting(const QString& name)
+{
+    const auto found = m_entries.find(name);
+    if (found == m_entries.end() || !found->second.view || !found->second.holder)
+        return;
+    Entry& entry = found->second;
+    const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
+    const bool follows =
+        dragged && (*dragged == name || m_floorState.selectedFileNames().contains(name));
+    const bool resting = entry.holder->isVisible() && !entry.holder->isDisappearing() &&
+                         entry.holder->progress() >= 1 && !entry.place->isAnimating() &&
+                         entry.view->look() == 0 && !follows;
+    const QRectF rect =
+        resting ? entry.view->mapRectToItem(m_fileLayer, entry.view->boundingRect()) : QRectF();
+    if (rect == entry.layered && resting == entry.view->isInLayer())
+        return;
+    if (!entry.layered.isEmpty())
+        m_fileLayer->invalidate(entry.layered);
+    if (resting) {
+        // The newest file lies on top of the rest: drawn over the picture as it stands.
+        if (entry.fresh)
+            m_fileLayer->add(entry.view, rect);
+        else
+            m_fileLayer->invalidate(rect);
+        entry.fresh = false;
+    }
+    entry.layered = rect;
+    entry.view->setInLayer(resting);
+}
+
+QList<FloorItemView*> MagicCarpetView::restingFiles(const QRectF& rect) const
+{
+    std::vector<std::pair<int, FloorItemView*>> found;
+    for (const auto& [name, entry] : m_entries) {
+        if (entry.view && entry.view->isInLayer() && entry.layered.intersects(rect))
+            found.emplace_back(entry.order, entry.view);
+    }
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    QList<FloorItemView*> files;
+    files.reserve(qsizetype(found.size()));
+    for (const auto& f : found)
+        files.append(f.second);
+    return files;
 }
 
 void MagicCarpetView::layoutFloor()
 {
-    const QPointF carpet = carpetCentre();
-    const bool lifted = m_floorState.isCarpetLifted();
-    const QSet<QString>& selection = m_floorState.selectedFileNames();
-    const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
     int covered = 0;
-    for (auto& [name, entry] : m_entries) {
-        if (!entry.view || !entry.holder)
-            continue;
-        const QPointF point = filePoint(name);
-        const bool isCovered = FloorRules::isCoveredByCarpet(point, carpet);
-        covered += isCovered ? 1 : 0;
-        const bool isDragged = dragged == name;
-        const bool isSelected = selection.contains(name);
-        const bool groupMoving = isSelected && dragged.has_value();
-
-        // Under the lowered carpet a file is not there at all: no view, no target.
-        entry.holder->setVisible(!(isCovered && !lifted));
-        entry.view->setCovered(isCovered);
-        entry.place->set(point);
-        placeFile(name);
-        entry.holder->setZValue(isDragged     ? 40
-                                : groupMoving ? 38
-                                : isSelected  ? 32
-                                : lifted      ? 25
-                                              : 22);
-    }
+    for (auto& [name, entry] : m_entries)
+        covered += layoutEntry(name, entry) ? 1 : 0;
     m_coveredCount = covered;
     m_carpet->setCoveredCount(covered);
+    m_fileLayer->setZValue(m_floorState.isCarpetLifted() ? 25 : 22);
 
     // The drag offset moves the carpet at once; a new stored place may animate.
     const StoredPosition p = m_storage.carpetPositionNorm();
@@ -196,6 +309,7 @@ void MagicCarpetView::placeFile(const QString& name)
         dragged && (*dragged == name || m_floorState.selectedFileNames().contains(name));
     const QSizeF t = follows ? m_floorState.floorFileDragTranslation() : QSizeF(0, 0);
     entry.view->setCentre(entry.place->value() + QPointF(t.width(), t.height()));
+    updateResting(name);
 }
 
 void MagicCarpetView::layoutBar()

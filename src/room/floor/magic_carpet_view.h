@@ -12,6 +12,7 @@
 
 class AppState;
 class FloorInteractionState;
+class FloorFileLayer;
 class FloorItemView;
 class FloorMarqueeView;
 class FloorMultiSelectActionBar;
@@ -35,6 +36,10 @@ public:
     // has none).
     FloorItemView* floorItem(const QString& name) const;
     MovableCarpetMatView* carpet() const { return m_carpet; }
+    FloorFileLayer* fileLayer() const { return m_fileLayer; }
+    // Files of the folder whose views are still to be made (a large folder is laid out a
+    // batch at a time, so that the room shows at once).
+    int pendingCount() const { return int(m_pending.size()); }
     FloorMultiSelectActionBar* actionBar() const;
     int coveredCount() const { return m_coveredCount; }
 
@@ -50,9 +55,17 @@ private:
         QPointer<TransitionItem> holder;
         QPointer<FloorItemView> view;
         std::unique_ptr<Animated<QPointF>> place;
+        int order = 0;     // stacking among the resting files, the oldest lowest
+        QRectF layered;    // where it lies in the floor's picture; empty when not in it
+        bool fresh = true; // not yet drawn into the picture
     };
 
     void rebuildItems();
+    void makePending();
+    void makeEntry(const QUrl& url);
+    bool layoutEntry(const QString& name, Entry& entry);
+    void updateResting(const QString& name);
+    QList<FloorItemView*> restingFiles(const QRectF& rect) const;
     void layoutFloor();
     void layoutDrag();
     void placeFile(const QString& name);
@@ -65,6 +78,10 @@ private:
     FloorInteractionState& m_floorState;
     AppState& m_appState;
     std::map<QString, Entry> m_entries;
+    QList<QUrl> m_pending;
+    bool m_batchScheduled = false;
+    int m_nextOrder = 0;
+    FloorFileLayer* m_fileLayer = nullptr;
     MovableCarpetMatView* m_carpet = nullptr;
     Animated<QPointF> m_carpetPlace;
     FloorMarqueeView* m_marquee = nullptr;

@@ -1,0 +1,90 @@
+#include "room/floor/floor_file_layer.h"
+
+#include "room/floor/floor_item_view.h"
+
+#include <QPainter>
+
+FloorFileLayer::FloorFileLayer(RestingFiles files, QGraphicsItem* parent)
+    : RoomItem(parent), m_files(std::move(files))
+{
+    stopTakingPointer(this);
+}
+
+void FloorFileLayer::onSizeChanged()
+{
+    m_picture = QImage();
+    update();
+}
+
+void FloorFileLayer::invalidate(const QRectF& rect)
+{
+    const QRect pixels = rect.toAlignedRect() & this->rect().toAlignedRect();
+    if (pixels.isEmpty())
+        return;
+    m_dirty += pixels;
+    update(pixels);
+}
+
+void FloorFileLayer::add(FloorItemView* file, const QRectF& rect)
+{
+    m_added.append(file);
+    update(rect);
+}
+
+void FloorFileLayer::drawFile(QPainter& painter, FloorItemView* file, qreal devicePixelRatio)
+{
+    painter.setTransform(file->itemTransform(this) *
+                         QTransform::fromScale(devicePixelRatio, devicePixelRatio));
+    file->paintLook(painter);
+    // The picture keeps the drawing: the file needs no image of its own.
+    file->dropSprite();
+    ++m_fileDraws;
+}
+
+void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
+{
+    const QSize pixels = (size() * devicePixelRatio).toSize();
+    if (m_picture.size() != pixels || m_picture.devicePixelRatio() != devicePixelRatio) {
+        m_picture = QImage(pixels.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+        m_picture.setDevicePixelRatio(devicePixelRatio);
+        m_picture.fill(Qt::transparent);
+        m_dirty = QRegion(rect().toAlignedRect());
+        m_added.clear();
+    }
+    if (m_dirty.isEmpty() && m_added.isEmpty())
+        return;
+
+    QPainter painter(&m_picture);
+    const QTransform toPixels = QTransform::fromScale(devicePixelRatio, devicePixelRatio);
+    const QRegion redrawn = m_dirty;
+    if (!redrawn.isEmpty()) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        for (const QRect& r : redrawn)
+            painter.fillRect(toPixels.mapRect(QRectF(r)), Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.resetTransform();
+        painter.setClipRegion(toPixels.map(redrawn));
+        for (FloorItemView* file : m_files(redrawn.boundingRect()))
+            drawFile(painter, file, devicePixelRatio);
+        m_dirty = QRegion();
+    }
+    // A file that came on top is drawn over the picture, except where the picture was just
+    // drawn again with it.
+    if (!m_added.isEmpty()) {
+        painter.resetTransform();
+        painter.setClipRegion(toPixels.map(QRegion(rect().toAlignedRect()) - redrawn));
+        for (const QPointer<FloorItemView>& file : std::as_const(m_added)) {
+            if (file && file->isInLayer())
+                drawFile(painter, file, devicePixelRatio);
+        }
+        m_added.clear();
+    }
+}
+
+void FloorFileLayer::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    if (size().isEmpty())
+        return;
+    bringUpToDate(painter->device() ? painter->device()->devicePixelRatioF() : 1.0);
+    painter->drawImage(QPointF(0, 0), m_picture);
+}

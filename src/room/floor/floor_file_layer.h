@@ -1,0 +1,48 @@
+#pragma once
+
+#include "kit/room_item.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QRegion>
+
+#include <functional>
+
+class FloorItemView;
+
+// The files resting on the floor, drawn into one picture the size of the room: a file is
+// painted into it once, and whatever repaints over it (the flames, a file dragged past) copies
+// from the picture instead of drawing the files again. A file that is hovered, selected,
+// dragged or on its way draws itself above the picture. Takes no pointer input: the files'
+// own views keep their hit shapes.
+class FloorFileLayer : public RoomItem {
+    Q_OBJECT
+public:
+    // The resting files that meet a rectangle (this item's coordinates), bottom first.
+    using RestingFiles = std::function<QList<FloorItemView*>(const QRectF& rect)>;
+
+    explicit FloorFileLayer(RestingFiles files, QGraphicsItem* parent = nullptr);
+
+    // Draws `rect` again from the resting files on the next paint.
+    void invalidate(const QRectF& rect);
+    // Draws `file`, which lies above every resting file, over the picture on the next paint.
+    void add(FloorItemView* file, const QRectF& rect);
+
+    // How many times a file was drawn into the picture.
+    int fileDrawCount() const { return m_fileDraws; }
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+protected:
+    void onSizeChanged() override;
+
+private:
+    void bringUpToDate(qreal devicePixelRatio);
+    void drawFile(QPainter& painter, FloorItemView* file, qreal devicePixelRatio);
+
+    RestingFiles m_files;
+    QImage m_picture;
+    QRegion m_dirty;
+    QList<QPointer<FloorItemView>> m_added;
+    int m_fileDraws = 0;
+};
