@@ -28,6 +28,7 @@ QIcon FileIconCache::icon(const QUrl& url)
 void FileIconCache::clear()
 {
     m_cache.clear();
+    m_byType.clear();
 }
 
 QStringList FileIconCache::iconNames(const QMimeType& type)
@@ -50,7 +51,7 @@ QStringList FileIconCache::iconNames(const QMimeType& type)
     return names;
 }
 
-QIcon FileIconCache::lookUp(const QUrl& url) const
+QIcon FileIconCache::lookUp(const QUrl& url)
 {
     const QString path = url.toLocalFile();
     const QFileInfo info(path);
@@ -58,9 +59,16 @@ QIcon FileIconCache::lookUp(const QUrl& url) const
     const QMimeType type =
         info.exists() ? m_mimeDatabase.mimeTypeForFile(info)
                       : m_mimeDatabase.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    const QString typeName = type.name();
+    if (const auto known = m_byType.constFind(typeName); known != m_byType.constEnd())
+        return *known;
     for (const QString& name : iconNames(type)) {
-        if (QIcon::hasThemeIcon(name))
-            return QIcon::fromTheme(name);
+        if (QIcon::hasThemeIcon(name)) {
+            // Files of one type share one icon, and with it the pictures drawn from it.
+            const QIcon icon = QIcon::fromTheme(name);
+            m_byType.insert(typeName, icon);
+            return icon;
+        }
     }
     static const QFileIconProvider provider;
     return provider.icon(info.isDir() ? QFileIconProvider::Folder : QFileIconProvider::File);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCache>
+#include <QHash>
 #include <QIcon>
 #include <QMimeDatabase>
 #include <QUrl>
@@ -26,8 +27,9 @@ public:
     static QStringList iconNames(const QMimeType& type);
 
 private:
-    QIcon lookUp(const QUrl& url) const;
+    QIcon lookUp(const QUrl& url);
 
     QCache<QUrl, QIcon> m_cache;
+    QHash<QString, QIcon> m_byType; // the theme's icon for each MIME type asked for
     QMimeDatabase m_mimeDatabase;
 };

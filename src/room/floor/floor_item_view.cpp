@@ -207,7 +207,23 @@ void FloorItemView::paintLook(QPainter& painter)
     }
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(boundingRect().topLeft(), m_sprite);
+    if (painter.deviceTransform().type() <= QTransform::TxTranslate) {
+        painter.drawImage(boundingRect().topLeft(), m_sprite);
+    } else {
+        // Laid at a tilt, the image goes in strips: the painter hands each draw of more than
+        // about a hundred rows to other threads, and for an image this small the hand-offs
+        // cost more than the drawing. Without antialiasing each device pixel falls in one
+        // strip, so no seam shows.
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        const int strip = 40;
+        const QRectF bounds = boundingRect();
+        for (int y = 0; y < m_sprite.height(); y += strip) {
+            const int rows = std::min(strip, m_sprite.height() - y);
+            painter.drawImage(
+                QRectF(bounds.left(), bounds.top() + y / dpr, bounds.width(), rows / dpr), m_sprite,
+                QRectF(0, y, m_sprite.width(), rows));
+        }
+    }
     painter.restore();
 }
 

@@ -12,15 +12,19 @@
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <algorithm>
 
 namespace {
 constexpr Animation bulkSpring = Animation::spring(0.35, 0.75);
-// Views made in one turn of the event loop: a folder of thousands fills the floor over a
-// few frames instead of keeping the room black until the last one is made.
+// Views are made a batch at a time, one batch per turn of the event loop: a folder of
+// thousands fills the floor over a few frames instead of keeping the room black until the
+// last one is made. A batch holds at least this many files; the later ones, made while the
+// room already shows, go on for a few frames' time.
 constexpr int fileBatch = 250;
+constexpr qint64 batchNanoseconds = 40'000'000;
 
 Transition fileTransition()
 {
@@ -142,11 +146,14 @@ void MagicCarpetView::rebuildItems()
     layoutFloor();
 }
 
-void MagicCarpetView::makePending()
+void MagicCarpetView::makePending(bool later)
 {
-    const qsizetype count = std::min<qsizetype>(m_pending.size(), fileBatch);
-    for (qsizetype i = 0; i < count; ++i)
-        makeEntry(m_pending[i]);
+    QElapsedTimer batch;
+    batch.start();
+    qsizetype count = 0;
+    while (count < m_pending.size() &&
+           (count < fileBatch || (later && batch.nsecsElapsed() < batchNanoseconds)))
+        makeEntry(m_pending[count++]);
     m_pending.remove(0, count);
     if (m_pending.isEmpty() || m_batchScheduled)
         return;
@@ -154,7 +161,7 @@ void MagicCarpetView::makePending()
     QTimer::singleShot(0, this, [this] {
         m_batchScheduled = false;
         const qsizetype before = m_pending.size();
-        makePending();
+        makePending(true);
         if (before == m_pending.size())
             return;
         // Only the new files need laying out; the carpet shows how many it now covers.

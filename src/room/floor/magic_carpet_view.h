@@ -61,7 +61,7 @@ private:
     };
 
     void rebuildItems();
-    void makePending();
+    void makePending(bool later = false);
     void makeEntry(const QUrl& url);
     bool layoutEntry(const QString& name, Entry& entry);
     void updateResting(const QString& name);
