@@ -1,0 +1,139 @@
+#include "floor_room.h"
+#include "room/floor/floor_file_layer.h"
+#include "room/floor/floor_item_view.h"
+#include "room/floor/magic_carpet_view.h"
+#include "state/floor_interaction_state.h"
+#include "storage/storage_manager.h"
+#include "support/test_registry.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QTest>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+using Change = std::function<void(FloorRoom&)>;
+
+QImage picture(FloorRoom& room)
+{
+    QImage image(FloorRoom::width, FloorRoom::height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    room.floor().scene()->render(&painter, QRectF(image.rect()),
+                                 QRectF(0, 0, FloorRoom::width, FloorRoom::height));
+    return image;
+}
+
+// The largest difference of a colour channel between two pictures of one size, leaving out
+// the rounding of a tilted image drawn in a clipped part (a few steps of 255).
+int largestDifference(const QImage& a, const QImage& b)
+{
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            largest = std::max({largest, std::abs(qRed(p[x]) - qRed(q[x])),
+                                std::abs(qGreen(p[x]) - qGreen(q[x])),
+                                std::abs(qBlue(p[x]) - qBlue(q[x]))});
+        }
+    }
+    return largest > 16 ? largest : 0;
+}
+} // namespace
+
+Q_DECLARE_METATYPE(Change)
+
+// The resting files are drawn once into one picture of the floor; a file that is hovered,
+// selected, dragged, covered or taken away must leave that picture, and come back to it as
+// it was.
+class FloorFileLayerTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // A floor seen, then changed, looks exactly as a floor that started out changed.
+    void aChangedFloorLooksAsIfItStartedThatWay_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<QStringList>("gone");
+        QTest::addColumn<Change>("state");
+        const Change none = [](FloorRoom&) {};
+        const Change selectB = [](FloorRoom& r) {
+            r.floorState().setSelectedFileNames({u"b.txt"_s});
+        };
+        QTest::newRow("selected") << selectB << QStringList() << selectB;
+        QTest::newRow("selected, then not") << Change([selectB](FloorRoom& r) {
+            selectB(r);
+            picture(r);
+            r.floorState().clearSelection();
+        }) << QStringList() << none;
+        QTest::newRow("hovered, then left") << Change([](FloorRoom& r) {
+            r.floorState().setHoveredFloorFileName(u"photo.png"_s);
+            picture(r);
+            r.floorState().setHoveredFloorFileName(std::nullopt);
+        }) << QStringList() << none;
+        QTest::newRow("dragged away") << Change([](FloorRoom& r) {
+            r.drag(placeOf(u"a.txt"_s), placeOf(u"a.txt"_s) + QPointF(0, 120));
+        }) << QStringList() << Change([](FloorRoom& r) {
+            // The pointer rests on it where it was let go.
+            r.floorState().setHoveredFloorFileName(u"a.txt"_s);
+        });
+        QTest::newRow("taken out of the folder") << Change([](FloorRoom& r) {
+            QFile::remove(r.carpetPath(u"c.txt"_s));
+            r.storage().reloadAll();
+        }) << QStringList{u"c.txt"_s} << none;
+        const Change lift = [](FloorRoom& r) { r.floorState().setCarpetLifted(true); };
+        QTest::newRow("carpet lifted") << lift << QStringList() << lift;
+        const Change overB = [](FloorRoom& r) { r.storage().setCarpetPosition(0.5, 0.5); };
+        QTest::newRow("carpet laid over files") << overB << QStringList() << overB;
+    }
+    void aChangedFloorLooksAsIfItStartedThatWay()
+    {
+        QFETCH(Change, change);
+        QFETCH(QStringList, gone);
+        QFETCH(Change, state);
+        QImage changed;
+        // The fresh floor has the files where the changed one left them, to the last bit.
+        QMap<QString, QPointF> files;
+        {
+            FloorRoom room(seededFloor());
+            picture(room);
+            change(room);
+            QCoreApplication::processEvents();
+            changed = picture(room);
+            files = room.storedPositions();
+        }
+        for (const QString& name : gone)
+            files.remove(name);
+        FloorRoom fresh(files);
+        state(fresh);
+        QCoreApplication::processEvents();
+        QCOMPARE(largestDifference(changed, picture(fresh)), 0);
+    }
+
+    // Hundreds of files arriving at once are given their views a batch at a time, the room
+    // drawing between batches; in the end every file has its view and was drawn once.
+    void manyNewFilesFillTheFloorInBatches()
+    {
+        FloorRoom room({});
+        QStringList names;
+        for (int i = 0; i < 700; ++i) {
+            names << u"file %1.txt"_s.arg(i);
+            room.home().writeFile(u"Documents/RidezozEvar/Karpet/"_s + names.last(), "x");
+        }
+        room.storage().reloadAll();
+        QVERIFY(room.floor().pendingCount() > 0);
+        QTRY_COMPARE(room.floor().pendingCount(), 0);
+        int shown = 0;
+        for (const QString& name : names)
+            shown += room.floor().floorItem(name) ? 1 : 0;
+        QCOMPARE(shown + room.floor().coveredCount(), int(names.size()));
+        picture(room);
+        QCOMPARE(room.floor().fileLayer()->fileDrawCount(), shown);
+    }
+};
+
+PONDSILL_TEST(FloorFileLayerTest)
+#include "floor_layer_test.moc"
