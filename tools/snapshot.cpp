@@ -47,10 +47,16 @@
 // and 40 entries, more than both rows hold), shelf-drop (a drag held over the cabinet), and
 // shelf-gallery (not the room: every spine style and box style at several widths, drawn
 // larger with a larger --size). An empty shelf is the room with no shelf state.
+// Panels of the shelf: drawer (the drawer, empty unless with shelf-books), drawer-scrolled
+// (with shelf-books: the drawer's list scrolled to its middle), popover-folder (a folder of
+// photos, films, music, archives, PDFs, notes and a sub-folder, more than its list shows),
+// popover-empty (an empty folder) and popover-file (a PDF's card); the popovers bring
+// shelf-books with them.
 //
 // Desk states: screen-off (the computer's screen switched off), desk-pieces (instead of the
 // room: the desk pieces the room does not place).
 #include "app/interactive_desktop_window.h"
+#include "bookshelf/bookshelf_drawer_view.h"
 #include "bookshelf/shelf_drawings.h"
 #include "bookshelf/shelf_metrics.h"
 #include "corkboard/corkboard_view.h"
@@ -59,9 +65,11 @@
 #include "desk/workstation_peripherals_view.h"
 #include "kit/colors.h"
 #include "kit/room_item.h"
+#include "kit/scroll_area.h"
 #include "kit/units.h"
 #include "platform/spotify_service.h"
 #include "room/asset_loader.h"
+#include "room/desktop_root_view.h"
 #include "room/room_pieces.h"
 #include "room/room_view.h"
 #include "state/app_state.h"
@@ -88,12 +96,16 @@
 #include <QThread>
 #include <QTimer>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <map>
 #include <optional>
@@ -354,6 +366,13 @@ void seedShelf(const QString& home)
     QDir().mkpath(shelf);
     const std::pair<const char*, qint64> files[] = {
         {"Laporan Tahunan 2024.pdf", 2'400'000},
+        {"jadwal kuliah.xlsx", 48'000},
+        {"surat lamaran.docx", 120'000},
+        {"Tabungan.ods", 33'000},
+        {"tiket pesawat.pdf", 410'000},
+        {"Foto Wisuda.heic", 3'300'000},
+        {"Notes.app", 0},
+        {"wallpaper.png", 6'100'000},
         {"README", 300},
         {"Skripsi Final Revisi 3.docx", 850'000},
         {"foto keluarga.jpg", 4'100'000},
@@ -378,18 +397,35 @@ void seedShelf(const QString& home)
         {"Folder Kosong", 0}, {"Proyek Rumah", 4}, {"Arsip Foto 2019", 40}};
     QStringList order;
     for (const auto& [name, size] : files) {
-        QFile file(source + QString::fromUtf8(name));
-        if (file.open(QIODevice::WriteOnly))
-            file.resize(size);
+        if (QByteArray(name).endsWith(".app")) {
+            QDir().mkpath(source + QString::fromUtf8(name));
+        } else {
+            QFile file(source + QString::fromUtf8(name));
+            if (file.open(QIODevice::WriteOnly))
+                file.resize(size);
+        }
         order << QString::fromUtf8(name);
     }
+    // The folders' entries of every kind the popover tells apart, a minute apart.
+    const char* const kinds[] = {"jpg", "mp4", "mp3", "zip", "pdf", "txt", "PNG", "tar.gz"};
     for (const auto& [name, count] : folders) {
         const QString folder = source + QString::fromUtf8(name);
         QDir().mkpath(folder);
         for (int i = 0; i < count; ++i) {
-            QFile file(folder + QStringLiteral("/berkas %1.txt").arg(i));
-            if (file.open(QIODevice::WriteOnly))
-                file.write("pondsill");
+            const QString entry =
+                i == 5 ? folder + QStringLiteral("/Sub-folder Lama")
+                       : folder + QStringLiteral("/berkas %1 dengan nama yang cukup panjang.%2")
+                                      .arg(i)
+                                      .arg(QLatin1String(kinds[i % 8]));
+            if (i == 5) {
+                QDir().mkpath(entry);
+            } else {
+                QFile file(entry);
+                if (file.open(QIODevice::WriteOnly))
+                    file.write("pondsill");
+            }
+            const timespec when[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 60 * (i * 7 % 40), 0}};
+            ::utimensat(AT_FDCWD, QFile::encodeName(entry).constData(), when, 0);
         }
     }
     // Folders among the books, as people add them.
@@ -702,6 +738,24 @@ bool applyState(AppState& state, const QString& name)
     }
     if (name == QLatin1String("shelf-books"))
         return true; // seeded before the storage starts
+    if (name == QLatin1String("drawer") || name == QLatin1String("drawer-scrolled")) {
+        state.setShowBookshelfDrawer(true);
+        return true;
+    }
+    if (name.startsWith(QLatin1String("popover-"))) {
+        const std::map<QString, QString> entries = {
+            {QStringLiteral("popover-folder"), QStringLiteral("Arsip Foto 2019")},
+            {QStringLiteral("popover-empty"), QStringLiteral("Folder Kosong")},
+            {QStringLiteral("popover-file"), QStringLiteral("report.final.pdf")},
+        };
+        const auto it = entries.find(name);
+        if (it == entries.end())
+            return false;
+        state.setActiveShelfPopoverURL(QUrl::fromLocalFile(
+            QDir::homePath() + QStringLiteral("/Documents/RidezozEvar/Rak/") + it->second));
+        state.setActiveShelfIndex(name == QLatin1String("popover-file") ? 1 : 0);
+        return true;
+    }
     if (name.startsWith(QLatin1String("card:")))
         return applyCard(state, name.mid(5));
     if (name == QLatin1String("mini-player")) {
@@ -844,7 +898,10 @@ int main(int argc, char** argv)
             .save(folder + QStringLiteral("/resources/plaque_tolvane.png"));
         QDir::setCurrent(folder);
     }
-    if (states.contains(QStringLiteral("shelf-books")))
+    if (std::any_of(states.begin(), states.end(), [](const QString& name) {
+            return name == QLatin1String("shelf-books") ||
+                   name.startsWith(QLatin1String("popover-"));
+        }))
         seedShelf(home);
 
     InteractiveDesktopWindow window;
@@ -896,6 +953,13 @@ int main(int argc, char** argv)
     for (int i = 0; i < 50; ++i) {
         QCoreApplication::processEvents();
         QThread::msleep(20);
+    }
+    if (states.contains(QStringLiteral("drawer-scrolled"))) {
+        if (auto* drawer = qobject_cast<BookshelfDrawerView*>(
+                view->root()->overlayPanel(RoomPanels::bookshelfDrawer))) {
+            drawer->list()->scrollTo(drawer->list()->maximumOffset() / 2);
+            QCoreApplication::processEvents();
+        }
     }
     const double hold = parser.value(holdOption).toDouble();
     if (hold > 0 && floorStates.contains(QStringLiteral("floor-drag")))

@@ -1,14 +1,13 @@
 #include "bookshelf/bookshelf_view.h"
 
+#include "bookshelf/shelf_drop.h"
 #include "bookshelf/shelf_item_view.h"
 #include "kit/button_item.h"
 #include "kit/colors.h"
-#include "kit/drops.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
 #include "state/app_state.h"
 #include "state/tolvane_colors.h"
-#include "storage/dropped_url_reader.h"
 #include "storage/storage_manager.h"
 
 #include <QFontMetricsF>
@@ -264,15 +263,9 @@ void BookshelfView::setTargeted(bool targeted)
         m_appState.setBookshelfTargeted(targeted);
 }
 
-static bool acceptsDrop(QGraphicsSceneDragDropEvent* event)
-{
-    return event->mimeData() && !DroppedURLReader::read(*event->mimeData()).isEmpty() &&
-           Drops::proposeCopyOrLink(event);
-}
-
 void BookshelfView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (!acceptsDrop(event)) {
+    if (!ShelfDrop::accepts(event)) {
         event->ignore();
         return;
     }
@@ -282,7 +275,7 @@ void BookshelfView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 
 void BookshelfView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (!acceptsDrop(event)) {
+    if (!ShelfDrop::accepts(event)) {
         event->ignore();
         return;
     }
@@ -299,14 +292,10 @@ void BookshelfView::dragLeaveEvent(QGraphicsSceneDragDropEvent*)
 void BookshelfView::dropEvent(QGraphicsSceneDragDropEvent* event)
 {
     setTargeted(false);
-    if (!acceptsDrop(event)) {
+    if (!ShelfDrop::accepts(event)) {
         event->ignore();
         return;
     }
     event->accept();
-    QPointer<StorageManager> storage(&m_storage);
-    StorageManager::loadDroppedURL(*event->mimeData(), [storage](const QUrl& url) {
-        if (storage)
-            storage->addToBookshelf(url);
-    });
+    ShelfDrop::addToShelf(m_storage, event);
 }

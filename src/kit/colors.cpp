@@ -93,3 +93,30 @@ QColor systemYellow(qreal opacity)
     return srgb(1.0, 0.8, 0.0, opacity);
 }
 } // namespace Colors
+
+namespace Colors {
+QColor system(System name, qreal opacity)
+{
+    switch (name) {
+    case System::Blue:
+        return srgb(0.0, 0.478, 1.0, opacity);
+    case System::Purple:
+        return srgb(0.686, 0.322, 0.871, opacity);
+    case System::Indigo:
+        return srgb(0.345, 0.337, 0.839, opacity);
+    case System::Teal:
+        return srgb(0.188, 0.690, 0.780, opacity);
+    case System::Pink:
+        return srgb(1.0, 0.176, 0.333, opacity);
+    case System::Orange:
+        return srgb(1.0, 0.584, 0.0, opacity);
+    case System::Red:
+        return srgb(1.0, 0.231, 0.188, opacity);
+    case System::Cyan:
+        return srgb(0.196, 0.678, 0.902, opacity);
+    case System::Yellow:
+        return srgb(1.0, 0.8, 0.0, opacity);
+    }
+    return black(opacity);
+}
+} // namespace Colors

@@ -25,3 +25,9 @@ QColor systemOrange(qreal opacity = 1);
 QColor systemRed(qreal opacity = 1);
 QColor systemYellow(qreal opacity = 1);
 } // namespace Colors
+
+namespace Colors {
+// The named system colours the panels use (light appearance).
+enum class System { Blue, Purple, Indigo, Teal, Pink, Orange, Red, Cyan, Yellow };
+QColor system(System name, qreal opacity = 1);
+} // namespace Colors

@@ -61,6 +61,7 @@ const QHash<QString, QString>& themeNames()
         {QStringLiteral("clock.arrow.circlepath"), QStringLiteral("document-open-recent-symbolic")},
         {QStringLiteral("photo"), QStringLiteral("image-x-generic-symbolic")},
         {QStringLiteral("photo.on.rectangle.angled"), QStringLiteral("image-x-generic-symbolic")},
+        {QStringLiteral("film"), QStringLiteral("video-x-generic-symbolic")},
         {QStringLiteral("magnifyingglass"), QStringLiteral("system-search-symbolic")},
         {QStringLiteral("globe"), QStringLiteral("web-browser-symbolic")},
         {QStringLiteral("safari"), QStringLiteral("web-browser-symbolic")},

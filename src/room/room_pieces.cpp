@@ -1,6 +1,8 @@
 #include "room/room_pieces.h"
 
+#include "bookshelf/bookshelf_drawer_view.h"
 #include "bookshelf/bookshelf_view.h"
+#include "bookshelf/shelf_flyout_popover_view.h"
 #include "corkboard/corkboard_view.h"
 #include "corkboard/karsumo_sticker_view.h"
 #include "desk/spotify_mini_player_view.h"
@@ -310,6 +312,14 @@ RoomPieces RoomPieces::standard(AppState& appState)
     pieces.furniture[int(Furniture::Monitor)] = [&appState]() -> RoomItem* {
         return new WorkstationMonitorView(appState, FileManagerReveal::shared(),
                                           AssetLoader::shared());
+    };
+    pieces.panel(RoomPanels::bookshelfDrawer).make = [](const RoomPanelContext&, Close close) {
+        return new BookshelfDrawerView(StorageManager::shared(), std::move(close));
+    };
+    pieces.panel(RoomPanels::shelfPopover).make = [](const RoomPanelContext& c, Close close) {
+        const QUrl url = c.app.activeShelfPopoverURL().value_or(QUrl());
+        return new ShelfFlyoutPopoverView(url, c.app.activeShelfIndex(), c.app,
+                                          StorageManager::shared(), std::move(close));
     };
     return pieces;
 }

@@ -1,11 +1,11 @@
 #include "bookshelf/bookshelf_view.h"
 #include "bookshelf/shelf_item_view.h"
-#include "floor_room.h"
 #include "kit/button_item.h"
 #include "room/desktop_root_view.h"
 #include "room/furniture_slot.h"
 #include "room/room_pieces.h"
 #include "room/theme_background_view.h"
+#include "shelf_room.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
@@ -26,66 +26,6 @@ namespace {
 const QPointF cabinetCentre(241.632, 333.45);
 // Above the books' tallest tops and left of the badge.
 const QPointF emptyCabinet(150, 212);
-
-// The room with its shelf, whose "open" and "reveal" are only written down.
-class ShelfRoom : public FloorRoom {
-public:
-    explicit ShelfRoom(const std::function<void(TempHome&)>& seed = {})
-        : FloorRoom({}, [this, seed](FloorRoom& room, RoomPieces& pieces) {
-              if (seed) {
-                  seed(room.home());
-                  room.storage().reloadAll();
-              }
-              pieces.furniture[int(Furniture::Bookshelf)] = [this, &room]() -> RoomItem* {
-                  ShelfActions actions;
-                  actions.open = [this](const QString& path) { opened << path; };
-                  actions.reveal = [this](const QString& path) { revealed << path; };
-                  return new BookshelfView(room.storage(), room.appState(), actions);
-              };
-          })
-    {
-    }
-
-    BookshelfView& shelf()
-    {
-        return *static_cast<BookshelfView*>(root().slot(Furniture::Bookshelf)->view());
-    }
-    QPointF centreOf(int shelfIndex, int item)
-    {
-        ShelfItemView* view = shelf().shelfItems(shelfIndex).value(item);
-        return view ? view->mapToScene(view->rect().center()) : QPointF(-1, -1);
-    }
-    QStringList shelfNames() const
-    {
-        return QDir(shelfPath())
-            .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
-    QStringList listedNames()
-    {
-        QStringList names;
-        for (const QUrl& url : storage().bookshelfItems())
-            names << url.fileName();
-        return names;
-    }
-
-    QStringList opened;
-    QStringList revealed;
-};
-
-// Three links on the shelf to files on the Desktop, added a second apart.
-void threeBooks(TempHome& home)
-{
-    const QString shelf = home.path() + u"/Documents/RidezozEvar/Rak/"_s;
-    QDir().mkpath(shelf);
-    int i = 0;
-    for (const QString& name : {u"a.txt"_s, u"b.pdf"_s, u"c.odt"_s}) {
-        const QString file = home.writeFile(u"Desktop/"_s + name, "book");
-        QFile::link(file, shelf + name);
-        const QByteArray added = QByteArray::number(1'700'000'000 + i++);
-        ::setxattr(QFile::encodeName(file).constData(), "user.id.marrowick.added",
-                   added.constData(), size_t(added.size()), 0);
-    }
-}
 
 QStringList menuOf(std::unique_ptr<QMenu> menu)
 {

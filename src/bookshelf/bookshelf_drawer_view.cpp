@@ -1,0 +1,444 @@
+#include "bookshelf/bookshelf_drawer_view.h"
+
+#include "bookshelf/shelf_drop.h"
+#include "bookshelf/shelf_listing.h"
+#include "bookshelf/shelf_metrics.h"
+#include "kit/button_item.h"
+#include "kit/colors.h"
+#include "kit/fitted_text.h"
+#include "kit/label_button.h"
+#include "kit/painting.h"
+#include "kit/panel_backdrop.h"
+#include "kit/scroll_area.h"
+#include "kit/symbols.h"
+#include "kit/units.h"
+#include "state/tolvane_colors.h"
+#include "storage/storage_manager.h"
+
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGraphicsSceneDragDropEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QPointer>
+
+using Colors::white;
+
+namespace {
+constexpr qreal kTitleRowHeight = 61; // 14 + the title and count lines + 14
+constexpr qreal kButtonRowHeight = 30;
+constexpr qreal kSide = 18;
+constexpr qreal kRowHeight = 52;
+constexpr qreal kRowSpacing = 8;
+constexpr qreal kTitleLeft = kSide + 18 + 8;
+
+PanelSurface drawerSurface()
+{
+    PanelSurface s;
+    s.cornerRadius = 14;
+    const QColor fill = Colors::srgb(0.14, 0.16, 0.20, 0.97);
+    s.tints = {{fill, fill}};
+    s.rim = {white(0.16)};
+    s.shadows = {ShadowStyle{Colors::black(0.6), 20, QPointF(0, 10)}};
+    return s;
+}
+
+ButtonLabel bordered(const QString& symbol, const QString& title, QFont::Weight weight)
+{
+    ButtonLabel l;
+    l.symbol = symbol;
+    l.title = title;
+    l.font = Units::systemFont(11, weight);
+    l.symbolSize = 11;
+    l.background = white(0.14);
+    l.border = white(0.1);
+    l.shape = ButtonLabel::Shape::Rounded;
+    l.padding = QMarginsF(8, 4, 8, 4);
+    return l;
+}
+
+ButtonLabel roundGlyph(const QString& symbol, qreal glyph, const QColor& color)
+{
+    ButtonLabel l;
+    l.symbol = symbol;
+    l.symbolSize = glyph;
+    l.foreground = color;
+    l.background = white(0.12);
+    l.shape = ButtonLabel::Shape::Circle;
+    l.size = QSizeF(26, 26);
+    return l;
+}
+
+} // namespace
+
+// One entry: its tile, name, kind and age, and its four buttons. The texts are drawn once
+// into the item's cache.
+class BookshelfDrawerView::Row : public RoomItem {
+public:
+    Row(const QUrl& url, BookshelfDrawerView& drawer, const QDateTime& now, QGraphicsItem* parent)
+        : RoomItem(parent), m_url(url)
+    {
+        setCacheMode(DeviceCoordinateCache);
+        const QString path = url.toLocalFile();
+        m_name = QFileInfo(path).fileName();
+        m_isFolder = ShelfMetrics::isFolderItem(path);
+        m_isApp = !m_isFolder && ShelfListing::isApplication(m_name);
+        m_subtitle = ShelfListing::drawerSubtitle(path);
+        m_time = ShelfListing::drawerRelativeDate(path, now);
+
+        // A button may remove this row (the list is published anew): it works on copies.
+        QPointer<BookshelfDrawerView> panel(&drawer);
+        StorageManager* storage = &drawer.m_storage;
+        const ShelfActions* actions = &drawer.m_actions;
+        ButtonLabel open;
+        open.title = QStringLiteral("Buka");
+        open.font = Units::systemFont(11, QFont::Bold);
+        open.background = TOLVANEColors::electricBlue();
+        open.padding = QMarginsF(10, 4, 10, 4);
+        m_buttons << makeLabelButton(
+            open,
+            [panel, actions, path] {
+                if (!panel)
+                    return;
+                if (actions->open)
+                    actions->open(path);
+                panel->m_close();
+            },
+            this, QStringLiteral("Buka file ini"));
+        m_buttons << makeLabelButton(
+            roundGlyph(QStringLiteral("folder"), 12, white(0.8)),
+            [panel, actions, path] {
+                if (panel && actions->reveal)
+                    actions->reveal(path);
+            },
+            this, QStringLiteral("Tampilkan di Finder"));
+        m_buttons << makeLabelButton(
+            roundGlyph(QStringLiteral("arrow.down.forward.and.arrow.up.backward"), 11,
+                       TOLVANEColors::highlighterGreen()),
+            [panel, storage, url] {
+                if (panel)
+                    storage->moveBookshelfItemToCarpet(url);
+            },
+            this, QStringLiteral("Keluarkan ke Lantai Rumput"));
+        m_buttons << makeLabelButton(
+            roundGlyph(QStringLiteral("arrow.up.forward.app"), 12,
+                       Colors::system(Colors::System::Yellow)),
+            [panel, storage, url] {
+                if (panel)
+                    storage->returnBookToDesktop(url);
+            },
+            this, QStringLiteral("Kembalikan ke Desktop"));
+    }
+
+    const QUrl& url() const { return m_url; }
+
+    void layout(qreal width)
+    {
+        setSize(QSizeF(width, kRowHeight));
+        qreal x = width - 12;
+        for (qsizetype i = m_buttons.size() - 1; i >= 0; --i) {
+            ButtonItem* b = m_buttons[i];
+            x -= b->size().width();
+            b->setPos(x, (kRowHeight - b->size().height()) / 2);
+            x -= 6;
+        }
+        m_textRight = x - 12 + 6;
+    }
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        QPainter& p = *painter;
+        p.setRenderHint(QPainter::Antialiasing);
+        const QPainterPath back = Painting::continuousRoundedRect(rect(), 8);
+        p.fillPath(back, white(0.06));
+        p.strokePath(back, QPen(white(0.08), 1));
+
+        const QRectF tile(12, 8, 36, 36);
+        QColor fill = Colors::withOpacity(TOLVANEColors::electricBlue(), 0.3);
+        QColor glyph = Colors::system(Colors::System::Cyan);
+        QString symbol = QStringLiteral("doc.text.fill");
+        if (m_isFolder) {
+            fill = Colors::srgb(0.72, 0.54, 0.36, 0.3);
+            glyph = Colors::srgb(0.95, 0.82, 0.60);
+            symbol = QStringLiteral("archivebox.fill");
+        } else if (m_isApp) {
+            fill = Colors::system(Colors::System::Purple, 0.3);
+            glyph = Colors::system(Colors::System::Purple);
+            symbol = QStringLiteral("app.fill");
+        }
+        p.fillPath(Painting::continuousRoundedRect(tile, 6), fill);
+        Symbols::paint(p, symbol, QRectF(tile.center() - QPointF(8, 8), QSizeF(16, 16)), glyph);
+
+        const qreal left = tile.right() + 12;
+        const qreal width = std::max(m_textRight - left, qreal(0));
+        const QFont nameFont = Units::systemFont(12, QFont::Bold);
+        const QFont small = Units::systemFont(10);
+        const QFontMetricsF nm(nameFont), sm(small);
+        const qreal top = (kRowHeight - (nm.height() + 2 + sm.height())) / 2;
+        p.setFont(nameFont);
+        p.setPen(Qt::white);
+        p.drawText(QPointF(left, top + nm.ascent()),
+                   FittedText::elided(m_name, nameFont, width, Qt::ElideMiddle));
+
+        qreal x = left;
+        const qreal base = top + nm.height() + 2 + sm.ascent();
+        const auto piece = [&](const QString& text, const QFont& font, const QColor& color) {
+            const QString shown = FittedText::elided(text, font, left + width - x, Qt::ElideRight);
+            p.setFont(font);
+            p.setPen(color);
+            p.drawText(QPointF(x, base), shown);
+            x += QFontMetricsF(font).horizontalAdvance(shown) + 4;
+        };
+        piece(m_subtitle, small, white(0.65));
+        piece(QStringLiteral("•"), Units::systemFont(9), white(0.4));
+        piece(m_time, small, Colors::withOpacity(TOLVANEColors::highlighterGreen(), 0.9));
+    }
+
+private:
+    QUrl m_url;
+    QString m_name;
+    QString m_subtitle;
+    QString m_time;
+    bool m_isFolder = false;
+    bool m_isApp = false;
+    qreal m_textRight = 0;
+    QList<ButtonItem*> m_buttons;
+};
+
+BookshelfDrawerView::BookshelfDrawerView(StorageManager& storage, std::function<void()> close,
+                                         ShelfActions actions, QGraphicsItem* parent)
+    : RoomItem(parent), m_storage(storage), m_close(std::move(close)), m_actions(std::move(actions))
+{
+    setSize(kSize);
+    setAcceptDrops(true);
+    new PanelBackdrop(drawerSurface(), this);
+
+    m_list = new ScrollArea(this);
+
+    connect(&m_storage, &StorageManager::bookshelfItemsChanged, this, &BookshelfDrawerView::reload);
+    reload();
+}
+
+BookshelfDrawerView::~BookshelfDrawerView() = default;
+
+void BookshelfDrawerView::reload()
+{
+    const ItemURLs items = m_storage.bookshelfItems();
+    const bool headerChanged = m_header.isEmpty() || (m_count == 0) != items.isEmpty();
+    m_count = items.size();
+    if (headerChanged)
+        layoutHeader();
+
+    // Rows go once the click that removed them is over.
+    for (Row* row : std::as_const(m_rows)) {
+        row->hide();
+        row->deleteLater();
+    }
+    m_rows.clear();
+    const QDateTime now = QDateTime::currentDateTime();
+    qreal y = 0;
+    const qreal width = kSize.width() - 2 * kSide;
+    for (const QUrl& url : ShelfListing::newestFirst(items)) {
+        auto* row = new Row(url, *this, now, m_list->content());
+        row->layout(width);
+        row->setPos(kSide, y);
+        m_rows.append(row);
+        y += kRowHeight + kRowSpacing;
+    }
+    m_list->setContentHeight(m_rows.isEmpty() ? 0 : y - kRowSpacing + 16);
+    m_list->setVisible(!m_rows.isEmpty());
+    update();
+}
+
+void BookshelfDrawerView::layoutHeader()
+{
+    for (const HeaderButton& b : std::as_const(m_header)) {
+        b.item->hide();
+        b.item->deleteLater();
+    }
+    m_header.clear();
+    QPointer<BookshelfDrawerView> self(this);
+    const auto guarded = [self](std::function<void(BookshelfDrawerView&)> fn) {
+        return [self, fn] {
+            if (self)
+                fn(*self);
+        };
+    };
+    ButtonLabel add =
+        bordered(QStringLiteral("plus"), QStringLiteral("Tambah File"), QFont::DemiBold);
+    add.background = TOLVANEColors::electricBlue();
+    add.border = Qt::transparent;
+    m_header << HeaderButton{add.title, makeLabelButton(add, guarded([](BookshelfDrawerView& v) {
+                                                            v.m_storage.chooseItemsForBookshelf();
+                                                        }),
+                                                        this)};
+    const ButtonLabel finder =
+        bordered(QStringLiteral("folder"), QStringLiteral("Buka di Finder"), QFont::Normal);
+    m_header << HeaderButton{finder.title,
+                             makeLabelButton(finder, guarded([](BookshelfDrawerView& v) {
+                                                 if (v.m_actions.open)
+                                                     v.m_actions.open(
+                                                         v.m_storage.baseDirectory().toLocalFile());
+                                             }),
+                                             this)};
+    if (m_count > 0) {
+        const ButtonLabel floor =
+            bordered(QString(), QStringLiteral("Keluarkan Semua ke Lantai"), QFont::Normal);
+        m_header << HeaderButton{floor.title,
+                                 makeLabelButton(floor, guarded([](BookshelfDrawerView& v) {
+                                                     v.m_storage.moveAllBookshelfItemsToCarpet();
+                                                 }),
+                                                 this)};
+        const ButtonLabel back =
+            bordered(QString(), QStringLiteral("Kembalikan Semua"), QFont::Normal);
+        m_header << HeaderButton{back.title,
+                                 makeLabelButton(back, guarded([](BookshelfDrawerView& v) {
+                                                     v.m_storage.returnAllBookshelfItemsToDesktop();
+                                                 }),
+                                                 this)};
+    }
+    ButtonLabel close;
+    close.symbol = QStringLiteral("xmark.circle.fill");
+    close.symbolSize = 16;
+    close.foreground = white(0.8);
+    close.shape = ButtonLabel::Shape::None;
+    close.padding = QMarginsF(4, 0, 0, 0);
+    m_header << HeaderButton{
+        QStringLiteral("close"),
+        makeLabelButton(close, guarded([](BookshelfDrawerView& v) { v.m_close(); }), this)};
+    // Beside the title while they fit there; else the close button stays beside it and
+    // the other buttons take a row of their own below it.
+    qreal needed = 0;
+    for (const HeaderButton& b : std::as_const(m_header))
+        needed += b.item->size().width() + 8;
+    const qreal title = QFontMetricsF(Units::systemFont(15, QFont::Bold))
+                            .horizontalAdvance(QStringLiteral("Rak File Desktop"));
+    const bool wraps = kTitleLeft + title + 16 + needed > kSize.width() - kSide;
+    m_headerHeight = kTitleRowHeight + (wraps ? kButtonRowHeight : 0);
+    qreal x = kSize.width() - kSide;
+    for (qsizetype i = m_header.size() - 1; i >= 0; --i) {
+        ButtonItem* b = m_header[i].item;
+        const bool onTitleRow = !wraps || i == m_header.size() - 1;
+        if (wraps && i == m_header.size() - 2)
+            x = kSize.width() - kSide; // the second row starts again at the right
+        x -= b->size().width();
+        const qreal rowTop = onTitleRow ? 0 : kTitleRowHeight - 10;
+        const qreal rowHeight = onTitleRow ? kTitleRowHeight : kButtonRowHeight;
+        b->setPos(x, rowTop + (rowHeight - b->size().height()) / 2);
+        x -= 8;
+    }
+    const qreal listTop = m_headerHeight + 1 + 12 + 16 + 10;
+    m_list->setPos(0, listTop);
+    m_list->setSize(QSizeF(kSize.width(), kSize.height() - listTop - 4));
+}
+
+QStringList BookshelfDrawerView::headerButtons() const
+{
+    QStringList titles;
+    for (const HeaderButton& b : m_header)
+        titles << b.title;
+    return titles;
+}
+
+QList<QUrl> BookshelfDrawerView::rows() const
+{
+    QList<QUrl> urls;
+    for (const Row* row : m_rows)
+        urls << row->url();
+    return urls;
+}
+
+RoomItem* BookshelfDrawerView::row(const QUrl& url) const
+{
+    for (Row* r : m_rows) {
+        if (r->url() == url)
+            return r;
+    }
+    return nullptr;
+}
+
+void BookshelfDrawerView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    QPainter& p = *painter;
+    p.setRenderHint(QPainter::Antialiasing);
+    // The header's band, inside the panel's rounded top.
+    p.save();
+    p.setClipPath(Painting::continuousRoundedRect(rect(), 14));
+    p.fillRect(QRectF(0, 0, kSize.width(), m_headerHeight), Colors::black(0.35));
+    p.fillRect(QRectF(0, m_headerHeight, kSize.width(), 1), white(0.12));
+    p.restore();
+
+    Symbols::paint(p, QStringLiteral("books.vertical.fill"),
+                   QRectF(kSide, kTitleRowHeight / 2 - 9, 18, 18),
+                   TOLVANEColors::highlighterGreen());
+    const QFont title = Units::systemFont(15, QFont::Bold);
+    const QFont count = Units::systemFont(11);
+    const QFontMetricsF tm(title), cm(count);
+    const qreal textTop = (kTitleRowHeight - (tm.height() + 2 + cm.height())) / 2;
+    const qreal left = kTitleLeft;
+    p.setFont(title);
+    p.setPen(Qt::white);
+    p.drawText(QPointF(left, textTop + tm.ascent()), QStringLiteral("Rak File Desktop"));
+    p.setFont(count);
+    p.setPen(white(0.65));
+    const qreal countWidth = m_header.back().item->pos().x() - left - 8;
+    p.drawText(QPointF(left, textTop + tm.height() + 2 + cm.ascent()),
+               FittedText::elided(
+                   QStringLiteral("%1 item tersimpan • Menampilkan file terbaru").arg(m_count),
+                   count, countWidth, Qt::ElideRight));
+
+    if (m_count == 0) {
+        // The empty state, centred in what is left below the header.
+        const QRectF area(40, m_headerHeight + 1 + 40, kSize.width() - 80,
+                          kSize.height() - m_headerHeight - 1 - 80);
+        const QFont lead = Units::systemFont(14, QFont::DemiBold);
+        const QFont hint = Units::systemFont(12);
+        const qreal stack =
+            42 + 12 + QFontMetricsF(lead).height() + 12 + 2 * QFontMetricsF(hint).height();
+        qreal y = area.center().y() - stack / 2;
+        Symbols::paint(p, QStringLiteral("books.vertical"),
+                       QRectF(area.center().x() - 21, y, 42, 42), white(0.35));
+        y += 42 + 12;
+        p.setFont(lead);
+        p.setPen(white(0.85));
+        p.drawText(QRectF(area.left(), y, area.width(), QFontMetricsF(lead).height()),
+                   Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Rak buku masih kosong."));
+        y += QFontMetricsF(lead).height() + 12;
+        p.setFont(hint);
+        p.setPen(white(0.6));
+        p.drawText(
+            QRectF(area.left() + 60, y, area.width() - 120, 2 * QFontMetricsF(hint).height()),
+            Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+            QStringLiteral(
+                "Seret file atau folder dari desktop ke lemari buku untuk menyimpannya."));
+        return;
+    }
+    const qreal headingTop = m_headerHeight + 1 + 12;
+    Symbols::paint(p, QStringLiteral("clock.arrow.circlepath"),
+                   QRectF(kSide, headingTop + 2, 11, 11), TOLVANEColors::highlighterGreen());
+    p.setFont(Units::systemFont(12, QFont::Bold));
+    p.setPen(TOLVANEColors::highlighterGreen());
+    p.drawText(QPointF(kSide + 11 + 8, headingTop + QFontMetricsF(p.font()).ascent()),
+               QStringLiteral("File & Folder Terbaru di Rak"));
+}
+
+void BookshelfDrawerView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
+{
+    // Taken here and nowhere below: the floor under the drawer never sees it.
+    event->setAccepted(ShelfDrop::accepts(event));
+}
+
+void BookshelfDrawerView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
+{
+    event->setAccepted(ShelfDrop::accepts(event));
+}
+
+void BookshelfDrawerView::dropEvent(QGraphicsSceneDragDropEvent* event)
+{
+    if (!ShelfDrop::accepts(event)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    ShelfDrop::addToShelf(m_storage, event);
+}

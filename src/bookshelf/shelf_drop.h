@@ -1,0 +1,13 @@
+#pragma once
+
+class QGraphicsSceneDragDropEvent;
+class StorageManager;
+
+// Drags from other programs onto the shelf (the cabinet and the drawer take them alike).
+namespace ShelfDrop {
+// Whether the drag names at least one local file and can be taken as a copy or a link
+// (which it is then set to); a drag offered only as a move is refused.
+bool accepts(QGraphicsSceneDragDropEvent* event);
+// Every local file of the drop goes onto the shelf, later, on the GUI thread.
+void addToShelf(StorageManager& storage, QGraphicsSceneDragDropEvent* event);
+} // namespace ShelfDrop

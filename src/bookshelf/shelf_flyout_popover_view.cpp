@@ -1,0 +1,497 @@
+#include "bookshelf/shelf_flyout_popover_view.h"
+
+#include "bookshelf/shelf_listing.h"
+#include "bookshelf/shelf_metrics.h"
+#include "kit/colors.h"
+#include "kit/fitted_text.h"
+#include "kit/label_button.h"
+#include "kit/painting.h"
+#include "kit/panel_backdrop.h"
+#include "kit/scroll_area.h"
+#include "kit/symbols.h"
+#include "kit/units.h"
+#include "platform/file_operations.h"
+#include "state/app_state.h"
+#include "state/tolvane_colors.h"
+#include "storage/storage_manager.h"
+
+#include <QClipboard>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+
+using Colors::primaryLabel;
+using Colors::secondaryLabel;
+using Colors::white;
+
+namespace {
+constexpr qreal kCardWidth = ShelfFlyoutPopoverView::kWidth - ShelfFlyoutPopoverView::kArrowWidth;
+constexpr qreal kCardLeft = ShelfFlyoutPopoverView::kArrowWidth;
+constexpr qreal kHeaderHeight = 40;
+constexpr qreal kBodyTop = kHeaderHeight + 1;
+constexpr qreal kRowHeight = 30;
+constexpr qreal kRowSpacing = 2;
+
+QColor primary(qreal opacity)
+{
+    return Colors::withOpacity(primaryLabel(), opacity);
+}
+
+PanelSurface popoverSurface()
+{
+    PanelSurface s;
+    s.cornerRadius = 16;
+    const QColor window = Colors::withOpacity(Colors::windowBackground(), 0.65);
+    s.tints = {{window, window}, {white(0.22), white(0.04)}};
+    s.rim = {white(0.7), white(0.22), white(0.08), white(0.35)};
+    s.shadows = {ShadowStyle{Colors::black(0.2), 24, QPointF(0, 12)},
+                 ShadowStyle{Colors::black(0.08), 6, QPointF(0, 2)}};
+    return s;
+}
+
+void paintIcon(QPainter& p, const QString& name, const QRectF& frame, qreal size)
+{
+    const ShelfListing::Icon icon = ShelfListing::iconFor(name);
+    Symbols::paint(p, icon.symbol,
+                   QRectF(frame.center() - QPointF(size / 2, size / 2), QSizeF(size, size)),
+                   icon.color);
+}
+
+QFont emptyFont()
+{
+    return Units::systemFont(11.5, QFont::Medium);
+}
+
+FittedText::Layout cardName(const QString& name)
+{
+    FittedText::Options options;
+    options.maxLines = 2;
+    options.elide = Qt::ElideMiddle;
+    return FittedText::fit(name, Units::systemFont(12.5, QFont::DemiBold), QSizeF(205, 1000),
+                           options);
+}
+} // namespace
+
+// One entry of a folder's listing: its icon and name, lit while the pointer is on it.
+class ShelfFlyoutPopoverView::Row : public RoomItem {
+public:
+    Row(const QUrl& fileURL, ShelfFlyoutPopoverView& popover, QGraphicsItem* parent)
+        : RoomItem(parent), m_url(fileURL), m_name(QFileInfo(fileURL.toLocalFile()).fileName()),
+          m_appState(popover.m_appState)
+    {
+        setCacheMode(DeviceCoordinateCache);
+        QPointer<ShelfFlyoutPopoverView> owner(&popover);
+        gestures().onTap([owner, fileURL] {
+            if (owner && owner->m_actions.open)
+                owner->m_actions.open(fileURL.toLocalFile());
+        });
+        gestures().onHover([this](bool inside) { hoverChanged(inside); });
+        gestures().setContextMenu([owner, fileURL](QMenu& menu) {
+            if (owner)
+                owner->populateRowMenu(menu, fileURL);
+        });
+        connect(&m_appState, &AppState::hoveredFlyoutURLChanged, this, [this] {
+            if (isHovered() != m_shownHovered)
+                update();
+        });
+    }
+
+    const QUrl& url() const { return m_url; }
+    bool isHovered() const { return m_appState.hoveredFlyoutURL() == m_url; }
+
+    // The pointer moving from one row to the next leaves the next lit, whichever of the
+    // two events comes first.
+    void hoverChanged(bool inside)
+    {
+        if (inside)
+            m_appState.setHoveredFlyoutURL(m_url);
+        else if (isHovered())
+            m_appState.setHoveredFlyoutURL(std::nullopt);
+    }
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        QPainter& p = *painter;
+        p.setRenderHint(QPainter::Antialiasing);
+        m_shownHovered = isHovered();
+        if (m_shownHovered)
+            p.fillPath(Painting::continuousRoundedRect(rect(), 8), primary(0.09));
+        paintIcon(p, m_name, QRectF(8, (kRowHeight - 18) / 2, 18, 18), 12);
+        const QFont font = Units::systemFont(12);
+        const QFontMetricsF m(font);
+        p.setFont(font);
+        p.setPen(primaryLabel());
+        p.drawText(QPointF(34, (kRowHeight - m.height()) / 2 + m.ascent()),
+                   FittedText::elided(m_name, font, size().width() - 34 - 8, Qt::ElideMiddle));
+    }
+
+private:
+    QUrl m_url;
+    QString m_name;
+    AppState& m_appState;
+    bool m_shownHovered = false;
+};
+
+ShelfFlyoutPopoverView::ShelfFlyoutPopoverView(const QUrl& url, int, AppState& appState,
+                                               StorageManager& storage, std::function<void()> close,
+                                               ShelfActions actions, QGraphicsItem* parent)
+    : RoomItem(parent), m_appState(appState), m_storage(storage), m_url(url),
+      m_close(std::move(close)), m_actions(std::move(actions))
+{
+    setPaintMargins(QMarginsF(4, 4, 0, 4)); // the arrow's shadow
+    auto* backdrop = new PanelBackdrop(popoverSurface(), this);
+    connect(this, &RoomItem::sizeChanged, backdrop, [this, backdrop] {
+        backdrop->setCardRect(QRectF(kCardLeft, 0, kCardWidth, size().height()));
+    });
+
+    ButtonLabel closeLabel;
+    closeLabel.symbol = QStringLiteral("xmark");
+    closeLabel.symbolSize = 9.5;
+    closeLabel.foreground = secondaryLabel();
+    closeLabel.background = primary(0.08);
+    closeLabel.shape = ButtonLabel::Shape::Circle;
+    closeLabel.size = QSizeF(20, 20);
+    QPointer<ShelfFlyoutPopoverView> self(this);
+    ButtonItem* closeButton = makeLabelButton(
+        closeLabel,
+        [self] {
+            if (self)
+                self->m_close();
+        },
+        this, QStringLiteral("Tutup"));
+    closeButton->setPos(kWidth - 14 - 20, 12);
+    m_buttons.insert(QStringLiteral("Tutup"), closeButton);
+
+    // A highlight left from an earlier popover is no row of this one.
+    if (m_appState.hoveredFlyoutURL())
+        m_appState.setHoveredFlyoutURL(std::nullopt);
+    connect(&m_appState, &AppState::activeShelfPopoverURLChanged, this, [this] {
+        if (m_appState.activeShelfPopoverURL() != m_url)
+            clearHoverOfRows();
+    });
+    connect(&m_storage, &StorageManager::bookshelfItemsChanged, this,
+            &ShelfFlyoutPopoverView::refresh);
+    refresh();
+}
+
+ShelfFlyoutPopoverView::~ShelfFlyoutPopoverView() = default;
+
+void ShelfFlyoutPopoverView::clearHoverOfRows()
+{
+    const std::optional<QUrl>& hovered = m_appState.hoveredFlyoutURL();
+    if (hovered && m_listing.contains(*hovered))
+        m_appState.setHoveredFlyoutURL(std::nullopt);
+}
+
+void ShelfFlyoutPopoverView::refresh()
+{
+    const QString path = m_url.toLocalFile();
+    m_isFolder = ShelfMetrics::isFolderItem(path);
+    const QList<QUrl> listed = m_isFolder ? ShelfListing::folderContents(path) : QList<QUrl>();
+
+    // What the last listing built goes once the event that asked for this one is over.
+    for (QGraphicsItem* item : std::as_const(m_body)) {
+        item->hide();
+        if (auto* object = dynamic_cast<QGraphicsObject*>(item))
+            object->deleteLater();
+    }
+    m_body.clear();
+    m_rows.clear();
+    m_list = nullptr;
+    for (const QString& title : m_buttons.keys()) {
+        if (title != u"Tutup")
+            m_buttons.remove(title);
+    }
+    // A row that went (thrown away, moved) is lit no more.
+    const std::optional<QUrl> hovered = m_appState.hoveredFlyoutURL();
+    m_listing = listed;
+    if (hovered && !m_listing.contains(*hovered) && m_isFolder)
+        m_appState.setHoveredFlyoutURL(std::nullopt);
+
+    qreal height = kBodyTop;
+    m_sizeLine.clear();
+    if (!m_isFolder) {
+        height += buildFileCard(kBodyTop);
+    } else if (m_listing.isEmpty()) {
+        height += 30 + 22 + 8 + QFontMetricsF(emptyFont()).height() + 30;
+    } else {
+        height += buildList(kBodyTop);
+    }
+    m_cardHeight = height;
+    setSize(QSizeF(kWidth, height));
+    update();
+}
+
+qreal ShelfFlyoutPopoverView::buildList(qreal top)
+{
+    m_list = new ScrollArea(this);
+    m_body << m_list;
+    const qreal contentHeight =
+        6 + m_listing.size() * kRowHeight + (m_listing.size() - 1) * kRowSpacing + 6;
+    const qreal shown = std::min(contentHeight, kListMaxHeight);
+    m_list->setPos(kCardLeft, top);
+    m_list->setSize(QSizeF(kCardWidth, shown));
+    m_list->setContentHeight(contentHeight);
+    qreal y = 6;
+    for (const QUrl& fileURL : std::as_const(m_listing)) {
+        auto* row = new Row(fileURL, *this, m_list->content());
+        row->setSize(QSizeF(kCardWidth - 16, kRowHeight));
+        row->setPos(8, y);
+        m_rows << row;
+        y += kRowHeight + kRowSpacing;
+    }
+    return shown;
+}
+
+qreal ShelfFlyoutPopoverView::buildFileCard(qreal top)
+{
+    const QString path = m_url.toLocalFile();
+    // Only where the entry can be read at all; through a link, the size of what it points to.
+    if (FileOperations::entryExists(path))
+        m_sizeLine = ShelfListing::fileCardSizeLine(path);
+
+    QPointer<ShelfFlyoutPopoverView> self(this);
+    const auto act = [self](std::function<void(ShelfFlyoutPopoverView&)> fn) {
+        return [self, fn] {
+            if (self)
+                fn(*self);
+        };
+    };
+    ButtonLabel open;
+    open.symbol = QStringLiteral("arrow.up.forward.app");
+    open.title = QStringLiteral("Buka");
+    open.font = Units::systemFont(11, QFont::Bold);
+    open.symbolSize = 11;
+    open.background = Colors::system(Colors::System::Blue);
+    open.padding = QMarginsF(12, 6, 12, 6);
+    ButtonLabel finder;
+    finder.symbol = QStringLiteral("folder");
+    finder.title = QStringLiteral("Finder");
+    finder.font = Units::systemFont(11, QFont::Medium);
+    finder.symbolSize = 11;
+    finder.foreground = primaryLabel();
+    finder.background = primary(0.08);
+    finder.padding = QMarginsF(10, 6, 10, 6);
+    ButtonLabel floor;
+    floor.symbol = QStringLiteral("arrow.down.right.and.arrow.up.left");
+    floor.title = QStringLiteral("Ke Lantai");
+    floor.font = Units::systemFont(10, QFont::DemiBold);
+    floor.symbolSize = 10;
+    floor.foreground = TOLVANEColors::highlighterGreen();
+    floor.background = primary(0.12);
+    floor.padding = QMarginsF(8, 5, 8, 5);
+    ButtonLabel back;
+    back.symbol = QStringLiteral("arrowshape.turn.up.backward.fill");
+    back.symbolSize = 11;
+    back.foreground = secondaryLabel();
+    back.background = primary(0.08);
+    back.shape = ButtonLabel::Shape::Circle;
+    back.size = QSizeF(25, 25);
+
+    // Where the room's face sets the labels wider than the card, the labelled buttons give
+    // up some of their padding (never below 4) rather than overlap.
+    const qreal spare = kCardWidth - 28 - 3 * 8 - open.sizeHint().width() -
+                        finder.sizeHint().width() - floor.sizeHint().width() -
+                        back.sizeHint().width();
+    if (spare < 0) {
+        const qreal room =
+            (open.padding.left() - 4) + (finder.padding.left() - 4) + (floor.padding.left() - 4);
+        const qreal share = std::min(qreal(1), -spare / (2 * room));
+        for (ButtonLabel* l : {&open, &finder, &floor}) {
+            const qreal pad = l->padding.left() - (l->padding.left() - 4) * share;
+            l->padding.setLeft(pad);
+            l->padding.setRight(pad);
+        }
+    }
+    struct Made {
+        QString title;
+        ButtonItem* item;
+    };
+    const QList<Made> made = {
+        {open.title, makeLabelButton(open, act([](ShelfFlyoutPopoverView& v) {
+                                         if (v.m_actions.open)
+                                             v.m_actions.open(v.m_url.toLocalFile());
+                                         v.m_close();
+                                     }),
+                                     this)},
+        {finder.title, makeLabelButton(finder, act([](ShelfFlyoutPopoverView& v) {
+                                           if (v.m_actions.reveal)
+                                               v.m_actions.reveal(v.m_url.toLocalFile());
+                                       }),
+                                       this)},
+        {floor.title, makeLabelButton(floor, act([](ShelfFlyoutPopoverView& v) {
+                                          const QUrl url = v.m_url;
+                                          v.m_storage.moveBookshelfItemToCarpet(url);
+                                          v.m_close();
+                                      }),
+                                      this, QStringLiteral("Keluarkan ke lantai rumput"))},
+        {QStringLiteral("Kembalikan"),
+         makeLabelButton(back, act([](ShelfFlyoutPopoverView& v) {
+                             const QUrl url = v.m_url;
+                             v.m_storage.returnBookToDesktop(url);
+                             v.m_close();
+                         }),
+                         this, QStringLiteral("Kembalikan ke Desktop"))},
+    };
+    const FittedText::Layout name = cardName(QFileInfo(path).fileName());
+    const qreal text =
+        name.lineHeight * name.lines.size() +
+        (m_sizeLine.isEmpty() ? 0 : 3 + QFontMetricsF(Units::systemFont(10)).height());
+    const qreal line = top + 12 + std::max(qreal(30), text) + 12;
+    const qreal rowHeight = made[0].item->size().height();
+    qreal x = kCardLeft + 14;
+    for (int i = 0; i < 2; ++i) {
+        made[i].item->setPos(x, line + (rowHeight - made[i].item->size().height()) / 2);
+        x += made[i].item->size().width() + 8;
+    }
+    qreal right = kWidth - 14;
+    for (int i = 3; i >= 2; --i) {
+        right -= made[i].item->size().width();
+        made[i].item->setPos(right, line + (rowHeight - made[i].item->size().height()) / 2);
+        right -= 8;
+    }
+    for (const Made& m : made) {
+        m_buttons.insert(m.title, m.item);
+        m_body << m.item;
+    }
+    return line + rowHeight + 12 - top;
+}
+
+RoomItem* ShelfFlyoutPopoverView::row(const QUrl& fileURL) const
+{
+    for (Row* r : m_rows) {
+        if (r->url() == fileURL)
+            return r;
+    }
+    return nullptr;
+}
+
+ButtonItem* ShelfFlyoutPopoverView::button(const QString& title) const
+{
+    return m_buttons.value(title);
+}
+
+void ShelfFlyoutPopoverView::populateRowMenu(QMenu& menu, const QUrl& fileURL)
+{
+    QPointer<ShelfFlyoutPopoverView> self(this);
+    const QString path = fileURL.toLocalFile();
+    const auto add = [&menu, self](const QString& title,
+                                   std::function<void(ShelfFlyoutPopoverView&)> fn) {
+        Gestures::addMenuAction(menu, title, [self, fn] {
+            if (self)
+                fn(*self);
+        });
+    };
+    add(QStringLiteral("Buka"), [path](ShelfFlyoutPopoverView& v) {
+        if (v.m_actions.open)
+            v.m_actions.open(path);
+    });
+    add(QStringLiteral("Tampilkan di Finder"), [path](ShelfFlyoutPopoverView& v) {
+        if (v.m_actions.reveal)
+            v.m_actions.reveal(path);
+    });
+    menu.addSeparator();
+    add(QStringLiteral("Salin Nama File"), [path](ShelfFlyoutPopoverView&) {
+        // The plain name, as text.
+        QGuiApplication::clipboard()->setText(QFileInfo(path).fileName());
+    });
+    add(QStringLiteral("Buang ke Tempat Sampah"), [path](ShelfFlyoutPopoverView& v) {
+        if (v.m_actions.trash)
+            v.m_actions.trash(path);
+        // Listed again whatever came of it: a row that went is no longer offered.
+        v.refresh();
+    });
+}
+
+void ShelfFlyoutPopoverView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    QPainter& p = *painter;
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal H = size().height();
+
+    // The arrow pointing left at the shelf, its tip level with the card's middle.
+    QPainterPath arrow;
+    arrow.moveTo(kArrowWidth, H / 2 - 8);
+    arrow.lineTo(0, H / 2);
+    arrow.lineTo(kArrowWidth, H / 2 + 8);
+    arrow.closeSubpath();
+    ShapeShadow().paint(p, arrow, ShadowStyle{Colors::black(0.12), 3, QPointF(-1, 0)});
+    p.fillPath(arrow, white(0.4));
+    p.fillPath(arrow, Colors::withOpacity(Colors::windowBackground(), 0.85));
+    p.strokePath(arrow, QPen(QBrush(Painting::linearGradient(arrow.boundingRect().topLeft(),
+                                                             arrow.boundingRect().bottomRight(),
+                                                             {white(0.7), white(0.2)})),
+                             1));
+
+    // Header: icon, name, count, (the close button is a child).
+    const QString path = m_url.toLocalFile();
+    const QString name = QFileInfo(path).fileName();
+    QString symbol = QStringLiteral("doc.text.fill");
+    QColor color = Colors::system(Colors::System::Indigo);
+    if (m_isFolder) {
+        symbol = QStringLiteral("folder.fill");
+        color = Colors::system(Colors::System::Blue);
+    } else if (ShelfListing::isApplication(name)) {
+        symbol = QStringLiteral("app.fill");
+        color = Colors::system(Colors::System::Purple);
+    }
+    const qreal headerMid = 12 + 10;
+    Symbols::paint(p, symbol, QRectF(kCardLeft + 14, headerMid - 7.5, 15, 15), color);
+    const QFont nameFont = Units::systemFont(13, QFont::DemiBold);
+    const QFontMetricsF nm(nameFont);
+    const qreal nameLeft = kCardLeft + 14 + 15 + 8;
+    qreal available = kWidth - 14 - 20 - 8 - nameLeft;
+    const QFont badgeFont = Units::systemFont(9.5, QFont::DemiBold);
+    const QString count = QString::number(m_listing.size());
+    const qreal badgeWidth = QFontMetricsF(badgeFont).horizontalAdvance(count) + 12;
+    if (m_isFolder)
+        available -= badgeWidth + 8;
+    const QString shown = FittedText::elided(name, nameFont, available, Qt::ElideMiddle);
+    p.setFont(nameFont);
+    p.setPen(primaryLabel());
+    p.drawText(QPointF(nameLeft, headerMid - nm.height() / 2 + nm.ascent()), shown);
+    if (m_isFolder) {
+        const QFontMetricsF bm(badgeFont);
+        const QRectF badge(nameLeft + nm.horizontalAdvance(shown) + 8,
+                           headerMid - bm.height() / 2 - 2, badgeWidth, bm.height() + 4);
+        p.fillPath(Painting::capsule(badge), primary(0.08));
+        p.setFont(badgeFont);
+        p.setPen(secondaryLabel());
+        p.drawText(badge, Qt::AlignCenter, count);
+    }
+    p.fillRect(QRectF(kCardLeft, kHeaderHeight, kCardWidth, 1), primary(0.08));
+
+    if (m_isFolder && m_listing.isEmpty()) {
+        const qreal top = kBodyTop + 30;
+        Symbols::paint(p, QStringLiteral("tray"),
+                       QRectF(kCardLeft + kCardWidth / 2 - 11, top, 22, 22), secondaryLabel());
+        p.setFont(emptyFont());
+        p.setPen(secondaryLabel());
+        p.drawText(QRectF(kCardLeft, top + 22 + 8, kCardWidth, QFontMetricsF(emptyFont()).height()),
+                   Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Folder ini kosong"));
+        return;
+    }
+    if (m_isFolder)
+        return;
+    // The file card's info line.
+    const qreal top = kBodyTop + 12;
+    const FittedText::Layout nameLines = cardName(name);
+    const qreal nameHeight = nameLines.lineHeight * nameLines.lines.size();
+    const QFont small = Units::systemFont(10);
+    const qreal text = nameHeight + (m_sizeLine.isEmpty() ? 0 : 3 + QFontMetricsF(small).height());
+    const qreal block = std::max(qreal(30), text);
+    paintIcon(p, name, QRectF(kCardLeft + 14, top + (block - 30) / 2, 30, 30), 12);
+    const qreal textTop = top + (block - text) / 2;
+    FittedText::draw(p, nameLines, QRectF(kCardLeft + 14 + 30 + 12, textTop, 205, nameHeight),
+                     Qt::AlignLeft | Qt::AlignTop, primaryLabel());
+    if (!m_sizeLine.isEmpty()) {
+        const QFontMetricsF sm(small);
+        p.setFont(small);
+        p.setPen(secondaryLabel());
+        p.drawText(QPointF(kCardLeft + 14 + 30 + 12, textTop + nameHeight + 3 + sm.ascent()),
+                   m_sizeLine);
+    }
+}
