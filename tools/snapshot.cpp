@@ -35,8 +35,9 @@
 //
 // Music states: mini-player (the mini player open over the radio), music:playing (a player on
 // the session bus playing a song with a long title) and music:paused (paused on a song with
-// its album); without a music state no player runs. The music states need a session bus:
-// run under dbus-run-session.
+// its album); without a music state no player runs, so the radio is idle. With
+// music:playing the radio's lamps glow and its notes float; lamp-off is the room at night.
+// The music states need a session bus: run under dbus-run-session.
 //
 // Corkboard states: notes-six (six notes of different colours, fasteners, patterns and
 // tilts), note-customizer (the first note with its customiser open), note-sheet (instead of

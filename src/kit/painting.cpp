@@ -184,4 +184,15 @@ void paintWithShadow(QPainter& painter, const QRectF& area, const ShadowStyle& s
     }
     painter.drawImage(area.topLeft(), layer);
 }
+QPainterPath ellipse(const QRectF& rect)
+{
+    QPainterPath path;
+    path.addEllipse(rect);
+    return path;
+}
+
+QLinearGradient verticalGradient(const QRectF& rect, std::initializer_list<QColor> colors)
+{
+    return linearGradient(QPointF(0, rect.top()), QPointF(0, rect.bottom()), colors);
+}
 } // namespace Painting

@@ -18,9 +18,13 @@ namespace Painting {
 QPainterPath continuousRoundedRect(const QRectF& rect, qreal radius);
 // A rectangle with fully rounded ends.
 QPainterPath capsule(const QRectF& rect);
+// The ellipse inscribed in `rect`.
+QPainterPath ellipse(const QRectF& rect);
 
 // A gradient with its colours evenly spaced from `from` to `to`.
 QLinearGradient linearGradient(QPointF from, QPointF to, std::initializer_list<QColor> colors);
+// A gradient from the top edge of `rect` to its bottom edge.
+QLinearGradient verticalGradient(const QRectF& rect, std::initializer_list<QColor> colors);
 QRadialGradient radialGradient(QPointF centre, qreal startRadius, qreal endRadius,
                                std::initializer_list<QColor> colors);
 

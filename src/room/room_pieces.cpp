@@ -5,7 +5,9 @@
 #include "bookshelf/shelf_flyout_popover_view.h"
 #include "corkboard/corkboard_view.h"
 #include "corkboard/karsumo_sticker_view.h"
+#include "desk/desk_lamp_view.h"
 #include "desk/spotify_mini_player_view.h"
+#include "desk/vintage_radio_view.h"
 #include "desk/workstation_desk_view.h"
 #include "desk/workstation_monitor_view.h"
 #include "kit/colors.h"
@@ -15,10 +17,10 @@
 #include "objects/potted_plant_view.h"
 #include "objects/sandal_jepit_view.h"
 #include "objects/trash_can_view.h"
-#include "platform/user_trash.h"
 #include "platform/file_manager_reveal.h"
-#include "room/asset_loader.h"
 #include "platform/spotify_service.h"
+#include "platform/user_trash.h"
+#include "room/asset_loader.h"
 #include "room/effects/room_fire_atmosphere_view.h"
 #include "room/floor/floor_drop_highlight_overlay.h"
 #include "room/floor/magic_carpet_view.h"
@@ -264,6 +266,12 @@ RoomPieces RoomPieces::standard(AppState& appState)
         // the room's closing spring.
         return new SpotifyMiniPlayerView(SpotifyService::shared(),
                                          [&app] { app.setShowSpotifyPopup(false); });
+    };
+    pieces.furniture[int(Furniture::Radio)] = [&appState]() -> RoomItem* {
+        return new VintageRadioView(SpotifyService::shared(), appState);
+    };
+    pieces.furniture[int(Furniture::DeskLamp)] = [&appState]() -> RoomItem* {
+        return new DeskLampView(appState);
     };
     pieces.furniture[int(Furniture::PhotoGallery)] = [&appState]() -> RoomItem* {
         return new PhotoGalleryView(StorageManager::shared(), appState);

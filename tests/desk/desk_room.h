@@ -49,6 +49,7 @@ struct DeskRoom {
     ~DeskRoom() { AnimationClock::shared().setManual(false); }
 
     DesktopRootView& root() { return *view->root(); }
+    SceneInput input() { return SceneInput(*view); }
     SpotifyMiniPlayerView* miniPlayer()
     {
         return dynamic_cast<SpotifyMiniPlayerView*>(root().overlayPanel(RoomPanels::miniPlayer));

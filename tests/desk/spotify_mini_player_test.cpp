@@ -87,14 +87,10 @@ private Q_SLOTS:
 
     void buttonsDriveThePlayer()
     {
-        FakeMprisPlayer player;
-        player.status = u"Paused"_s;
-        player.metadata = FakeMprisPlayer::track(u"Bunga"_s, {u"Karsumo"_s});
-        int opened = 0;
-        SpotifyService music(QDBusConnection::sessionBus(), quickMusicOptions([&opened] {
-                                 ++opened;
-                                 return true;
-                             }));
+        PausedSong song;
+        FakeMprisPlayer& player = song.player;
+        SpotifyService& music = song.music;
+        const int& opened = song.opened;
         QVERIFY(musicSettled(music));
         bool closed = false;
         SpotifyMiniPlayerView view(music, [&closed] { closed = true; });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/spotify_service.h"
+#include "support/fake_mpris_player.h"
 
 #include <QSignalSpy>
 
@@ -22,3 +23,20 @@ inline bool musicSettled(SpotifyService& service)
     QSignalSpy running(&service, &SpotifyService::isSpotifyRunningChanged);
     return running.wait(3000);
 }
+
+// A player paused on a song, and a music service on it that counts how often it was asked
+// to open the player. The service's first status run is answered once the loop turns.
+struct PausedSong {
+    PausedSong()
+    {
+        player.status = QStringLiteral("Paused");
+        player.metadata =
+            FakeMprisPlayer::track(QStringLiteral("Bunga"), {QStringLiteral("Karsumo")});
+    }
+    FakeMprisPlayer player;
+    int opened = 0;
+    SpotifyService music{QDBusConnection::sessionBus(), quickMusicOptions([this] {
+                             ++opened;
+                             return true;
+                         })};
+};

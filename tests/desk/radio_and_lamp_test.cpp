@@ -1,0 +1,289 @@
+#include "desk/desk_lamp_view.h"
+#include "desk/floating_notes_view.h"
+#include "desk/vintage_radio_view.h"
+#include "desk_room.h"
+#include "kit/button_item.h"
+#include "support/test_registry.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QMenu>
+#include <QTextDocumentFragment>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+// A scene holding one view at (0, 0), shown for mouse input.
+struct Stage {
+    QGraphicsScene scene;
+    QGraphicsView view{&scene};
+    SceneInput input{view};
+
+    explicit Stage(RoomItem* item, QSizeF size)
+    {
+        item->setSize(size);
+        scene.addItem(item);
+        scene.setSceneRect(-100, -100, size.width() + 200, size.height() + 200);
+        view.resize(int(size.width()) + 240, int(size.height()) + 240);
+        view.show();
+    }
+};
+
+// Counts the ticks of a time line over a short while.
+int ticksDuring(const TimeLine& line, int ms)
+{
+    QSignalSpy ticks(&line, &TimeLine::tick);
+    QTest::qWait(ms);
+    return int(ticks.count());
+}
+
+QString plain(const QString& toolTip)
+{
+    return QTextDocumentFragment::fromHtml(toolTip).toPlainText();
+}
+} // namespace
+
+class RadioAndLampTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // The notes' motion at the phases that mark its course.
+    void notePoses_data()
+    {
+        QTest::addColumn<double>("phase");
+        QTest::addColumn<double>("opacity");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("p = 0: hidden, small") << 0.0 << 0.0 << 0.6;
+        QTest::newRow("p = 0.1: fading in") << 0.1 << 0.5 << 0.8;
+        QTest::newRow("p = 0.2: whole")
+            << 0.2 << 1.0 << 1 + 0.15 * std::sin(0.2 * std::numbers::pi);
+        QTest::newRow("p = 0.5: largest") << 0.5 << 1.0 << 1.15;
+        QTest::newRow("p = 0.85: fading out")
+            << 0.85 << 0.5 << 1 + 0.15 * std::sin(0.85 * std::numbers::pi);
+        QTest::newRow("p = 1: gone") << 1.0 << 0.0 << 1.0;
+    }
+    void notePoses()
+    {
+        QFETCH(double, phase);
+        QFETCH(double, opacity);
+        QFETCH(double, scale);
+        const QList<NoteParticle>& particles = FloatingNotes::defaultParticles();
+        for (int i = 0; i < particles.size(); ++i) {
+            for (double t : {0.0, 1.3, 812345.678}) {
+                const NotePose pose = FloatingNotes::pose(particles[i], i, phase, t);
+                QVERIFY(std::abs(pose.opacity - opacity) < 1e-9);
+                QVERIFY(std::abs(pose.scale - scale) < 1e-9);
+                QVERIFY(std::abs(pose.offset.y() - (-4 - particles[i].floatDistance * phase)) <
+                        1e-9);
+                QVERIFY(std::abs(pose.offset.x() - particles[i].baseX) <= 4.5);
+                QVERIFY(std::abs(pose.rotation) <= 12);
+            }
+        }
+    }
+
+    void notesRunOnTheClockSince2001()
+    {
+        const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+        QCOMPARE(FloatingNotes::clockSeconds(reference), 0.0);
+        QCOMPARE(FloatingNotes::clockSeconds(reference.addSecs(11)), 11.0);
+        const QList<NoteParticle>& particles = FloatingNotes::defaultParticles();
+        // A quarter of the cycle apart, so they rise one after another.
+        for (int i = 0; i < particles.size(); ++i)
+            QVERIFY(std::abs(FloatingNotes::phase(particles[i], 0) - 0.25 * i) < 1e-9);
+        QVERIFY(std::abs(FloatingNotes::phase(particles[0], 2.2 * 1000 + 1.1) - 0.5) < 1e-6);
+    }
+
+    // The notes' clock ticks only while they play and the room can show them.
+    void notesTickOnlyWhenSeen()
+    {
+        TempHome home;
+        QSettings settings(home.configHome() + u"/p.ini"_s, QSettings::IniFormat);
+        AppState state(&settings);
+        auto* notes = new FloatingNotesView(state);
+        Stage stage(notes, FloatingNotesView::viewSize);
+        QCOMPARE(ticksDuring(notes->timeLine(), 150), 0); // not playing
+        notes->setPlaying(true);
+        QVERIFY(notes->timeLine().isRunning());
+        QVERIFY(ticksDuring(notes->timeLine(), 200) > 2);
+
+        const std::vector<std::function<void(bool)>> conditions = {
+            [&](bool on) { state.setWindowVisible(on); },
+            [&](bool on) { state.setAppActive(on); },
+            [&](bool on) { state.setLowPower(!on); },
+            [&](bool on) { notes->setPlaying(on); },
+        };
+        for (const auto& condition : conditions) {
+            condition(false);
+            QVERIFY(!notes->timeLine().isRunning());
+            QVERIFY(!notes->isShowingNotes());
+            QCOMPARE(ticksDuring(notes->timeLine(), 150), 0);
+            condition(true);
+            QVERIFY(notes->timeLine().isRunning());
+            QVERIFY(notes->isShowingNotes());
+            QVERIFY(ticksDuring(notes->timeLine(), 200) > 2);
+        }
+    }
+
+    void radioClicks()
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("no session bus (run under dbus-run-session)");
+        PausedSong song;
+        FakeMprisPlayer& player = song.player;
+        SpotifyService& music = song.music;
+        const int& opened = song.opened;
+        QVERIFY(musicSettled(music));
+        TempHome home;
+        QSettings settings(home.configHome() + u"/p.ini"_s, QSettings::IniFormat);
+        AppState state(&settings);
+        int actions = 0;
+        auto* radio = new VintageRadioView(music, state, [&actions] { ++actions; });
+        Stage stage(radio, QSizeF(80, 60));
+        // The whole 96 x 42 drawing takes clicks, past the frame's sides too.
+        const QPointF onRadio = radio->contentRect().topLeft() + QPointF(2, 2);
+        QVERIFY(onRadio.x() < 0);
+
+        // A click opens the mini player and closes a card and a shelf popover with it.
+        state.setActiveQuickView(ActiveDesktopQuickView::clock());
+        state.setActiveShelfPopoverURL(QUrl::fromLocalFile(u"/tmp/Rak/Buku"_s));
+        stage.input.click(onRadio);
+        QTRY_VERIFY(state.showSpotifyPopup());
+        QVERIFY(!state.activeQuickView());
+        QVERIFY(!state.activeShelfPopoverURL());
+        // A second click closes it and leaves a card opened meanwhile alone.
+        state.setActiveQuickView(ActiveDesktopQuickView::clock());
+        stage.input.click(onRadio);
+        QTRY_VERIFY(!state.showSpotifyPopup());
+        QVERIFY(state.activeQuickView());
+
+        // A double click opens the player once and leaves the mini player as it was.
+        stage.input.doubleClick(onRadio);
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QCOMPARE(opened, 1);
+        QVERIFY(!state.showSpotifyPopup());
+
+        // The menu: the mini player alone, the player, the transport.
+        QMenu menu;
+        radio->populateContextMenu(menu);
+        QStringList titles;
+        for (QAction* action : menu.actions())
+            titles << action->text();
+        QCOMPARE(titles, (QStringList{u"Buka Pemutar Mini"_s,
+                                      u"Buka Aplikasi Spotify"_s,
+                                      {},
+                                      u"Putar (Play)"_s,
+                                      u"Lagu Berikutnya"_s,
+                                      u"Lagu Sebelumnya"_s}));
+        menu.actions()[0]->trigger();
+        QVERIFY(state.showSpotifyPopup());
+        QVERIFY(state.activeQuickView()); // the menu leaves the card open
+        menu.actions()[1]->trigger();
+        QCOMPARE(opened, 2);
+        menu.actions()[3]->trigger();
+        QTRY_VERIFY(music.isPlaying());
+        menu.actions()[4]->trigger();
+        menu.actions()[5]->trigger();
+        QTRY_COMPARE(player.commands, (QStringList{u"PlayPause"_s, u"Next"_s, u"Previous"_s}));
+        QMenu playing;
+        radio->populateContextMenu(playing);
+        QCOMPARE(playing.actions()[3]->text(), u"Jeda (Pause)"_s);
+        QCOMPARE(actions, 0); // the room's action is never called
+    }
+
+    // The help text follows the player and is plain text, whatever the title holds.
+    void radioHelpAndNotesFollowThePlayer()
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("no session bus (run under dbus-run-session)");
+        FakeMprisPlayer player;
+        player.status = u"Paused"_s;
+        player.metadata = FakeMprisPlayer::track(u"<b>Bunga</b> & <i>"_s, {u"Kar<br>sumo"_s});
+        SpotifyService music(QDBusConnection::sessionBus(), quickMusicOptions());
+        QVERIFY(musicSettled(music));
+        TempHome home;
+        QSettings settings(home.configHome() + u"/p.ini"_s, QSettings::IniFormat);
+        AppState state(&settings);
+        auto* radio = new VintageRadioView(music, state);
+        Stage stage(radio, QSizeF(80, 60));
+        QCOMPARE(plain(radio->toolTip()), u"Radio Spotify: Klik untuk memutar lagu"_s);
+        QVERIFY(!radio->notes()->isVisible());
+        player.notify({{u"PlaybackStatus"_s, u"Playing"_s}});
+        QTRY_VERIFY(music.isPlaying());
+        QCOMPARE(plain(radio->toolTip()), u"Radio: <b>Bunga</b> & <i> - Kar<br>sumo"_s);
+        QVERIFY(radio->notes()->isVisible());
+        QVERIFY(radio->notes()->timeLine().isRunning());
+        // The notes' box: 6 in from the radio's right edge, 22 above its top.
+        const QRectF box = radio->notes()->mapRectToParent(radio->notes()->rect());
+        QCOMPARE(box.topRight(), radio->contentRect().topRight() + QPointF(-6, -22));
+        QCOMPARE(radio->boundingRect().contains(box), true);
+        player.notify({{u"PlaybackStatus"_s, u"Paused"_s}});
+        QTRY_VERIFY(!music.isPlaying());
+        QVERIFY(!radio->notes()->isVisible());
+        QVERIFY(!radio->notes()->timeLine().isRunning());
+    }
+
+    void lampShade()
+    {
+        for (const QRectF& r : {QRectF(0, 0, 68, 46), QRectF(10, 5, 100, 30)}) {
+            const QPainterPath shade = DeskLampView::lampShadeShape(r);
+            const qreal k = 0.22 * r.width();
+            QVERIFY(shade.contains(QPointF(r.left() + k + 0.5, r.top() + 0.2)));
+            QVERIFY(!shade.contains(QPointF(r.left() + k - 0.5, r.top() + 0.2)));
+            QVERIFY(shade.contains(QPointF(r.left() + 0.5, r.bottom() - 0.2)));
+            QVERIFY(std::abs(shade.boundingRect().width() - r.width()) < 1e-6);
+        }
+    }
+
+    // A click on the lamp switches the room's light and the stored preference; a click on
+    // the corkboard's corner, which the lamp's label reaches over, stays the board's.
+    void lampClicks_data()
+    {
+        QTest::addColumn<QSize>("roomSize");
+        QTest::newRow("1440 x 900") << QSize(1440, 900);
+        QTest::newRow("1280 x 800") << QSize(1280, 800);
+    }
+    void lampClicks()
+    {
+        QFETCH(QSize, roomSize);
+        SpotifyService music(QDBusConnection(u"none"_s), quickMusicOptions());
+        int boardClicks = 0;
+        DeskRoom room(music, roomSize, [&boardClicks](RoomPieces& pieces, AppState& state) {
+            pieces.furniture[int(Furniture::DeskLamp)] = [&state]() -> RoomItem* {
+                return new DeskLampView(state);
+            };
+            pieces.furniture[int(Furniture::Corkboard)] = [&boardClicks]() -> RoomItem* {
+                auto* board = new RoomItem;
+                board->gestures().onTap([&boardClicks] { ++boardClicks; });
+                return board;
+            };
+        });
+        QVERIFY(QTest::qWaitForWindowExposed(room.view.get()));
+        const RoomGeometry geometry{QSizeF(roomSize)};
+        const RoomFrame lamp = geometry.frame(Furniture::DeskLamp);
+        QRectF label(QPointF(), DeskLampView::labelSize);
+        label.moveCenter(lamp.centre);
+        const QRectF overlap = label.intersected(geometry.frame(Furniture::Corkboard).rect());
+        QVERIFY(!overlap.isEmpty());
+
+        QVERIFY(room.state.lampOn());
+        room.input().click(overlap.center());
+        QTRY_COMPARE(boardClicks, 1);
+        QVERIFY(room.state.lampOn());
+
+        // On a clear part of the label, away from the lamp's own drawing.
+        room.input().click(QPointF(label.left() + 4, label.bottom() - 4));
+        QTRY_VERIFY(!room.state.lampOn());
+        QCOMPARE(boardClicks, 1);
+        room.settings.sync();
+        QVERIFY(QFile(room.settings.fileName()).open(QIODevice::ReadOnly));
+        QSettings stored(room.settings.fileName(), QSettings::IniFormat);
+        QCOMPARE(stored.value(u"lampOn"_s).toBool(), false);
+        room.input().click(lamp.centre);
+        QTRY_VERIFY(room.state.lampOn());
+    }
+};
+
+PONDSILL_TEST(RadioAndLampTest)
+#include "radio_and_lamp_test.moc"
