@@ -13,18 +13,6 @@
 #include <QPainter>
 
 namespace {
-QColor grey(qreal g, qreal a = 1)
-{
-    return Colors::srgb(g, g, g, a);
-}
-
-QPen hairline(const QBrush& brush, qreal width)
-{
-    QPen pen(brush, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    pen.setMiterLimit(10);
-    return pen;
-}
-
 // A closed outline of cubic curves: a start, then (to, control 1, control 2) per step.
 QPainterPath curves(QPointF start, std::initializer_list<std::array<QPointF, 3>> steps,
                     bool close = true)
@@ -86,7 +74,8 @@ public:
         m_sideShadow.paint(p, Painting::capsule(QRectF(74.5, 38, 17, 4)),
                            ShadowStyle{Colors::black(0.38), 1.5, {}});
         for (qreal x : {6.0, 64.0})
-            p.fillPath(Painting::continuousRoundedRect(QRectF(x, 38, 10, 2), 1), grey(0.10));
+            p.fillPath(Painting::continuousRoundedRect(QRectF(x, 38, 10, 2), 1),
+                       Colors::greyLevel(0.10));
 
         // The cabinet and its rim.
         const QRectF cabinet(2, 3, 76, 36);
@@ -95,10 +84,11 @@ public:
         p.fillPath(body, Painting::verticalGradient(cabinet, {Colors::srgb(0.24, 0.24, 0.27),
                                                               Colors::srgb(0.14, 0.14, 0.16),
                                                               Colors::srgb(0.09, 0.09, 0.11)}));
-        p.strokePath(body, hairline(Painting::verticalGradient(cabinet, {Colors::white(0.2),
-                                                                         Colors::white(0.04),
-                                                                         Colors::black(0.45)}),
-                                    0.8));
+        p.strokePath(
+            body, Painting::drawingPen(
+                      Painting::verticalGradient(
+                          cabinet, {Colors::white(0.2), Colors::white(0.04), Colors::black(0.45)}),
+                      0.8));
 
         // The brass button on top.
         const QRectF button(36, 2.75, 8, 3.5);
@@ -108,7 +98,8 @@ public:
                    Painting::verticalGradient(button, {Colors::srgb(0.96, 0.86, 0.55),
                                                        Colors::srgb(0.72, 0.56, 0.28),
                                                        Colors::srgb(0.45, 0.32, 0.15)}));
-        p.strokePath(Painting::ellipse(button), hairline(Colors::srgb(0.35, 0.25, 0.10), 0.5));
+        p.strokePath(Painting::ellipse(button),
+                     Painting::drawingPen(Colors::srgb(0.35, 0.25, 0.10), 0.5));
         p.fillPath(Painting::ellipse(QRectF(39.25, 3.75, 1.5, 1.5)),
                    Colors::srgb(0.22, 0.16, 0.08));
 
@@ -121,13 +112,13 @@ public:
         p.fillPath(lamps, Colors::srgb(0.95, 0.22, 0.18));
 
         // The small switch.
-        p.fillPath(Painting::ellipse(QRectF(55.65, 3.9, 2.2, 2.2)), grey(0.30));
-        p.fillPath(Painting::capsule(QRectF(60.35, 4.1, 4, 1.8)), grey(0.24));
+        p.fillPath(Painting::ellipse(QRectF(55.65, 3.9, 2.2, 2.2)), Colors::greyLevel(0.30));
+        p.fillPath(Painting::capsule(QRectF(60.35, 4.1, 4, 1.8)), Colors::greyLevel(0.24));
 
         // The front panel: the grille's mesh, its vignette and the brand word.
         const QPainterPath panel = Painting::continuousRoundedRect(QRectF(6, 7, 68, 28), 5);
         p.fillPath(panel, Colors::srgb(0.06, 0.06, 0.08));
-        p.strokePath(panel, hairline(Colors::black(), 1.2));
+        p.strokePath(panel, Painting::drawingPen(Colors::black(), 1.2));
         paintMesh(p, QRectF(7, 8, 66, 26));
         QRadialGradient vignette(QPointF(40, 21), 26);
         vignette.setColorAt(2.0 / 26, Colors::black(0.7));
@@ -160,8 +151,8 @@ private:
         p.save();
         p.translate(canvas.topLeft());
         p.setClipPath(Painting::continuousRoundedRect(QRectF(0, 0, w, h), 4.5));
-        p.strokePath(a, hairline(grey(0.26), 0.65));
-        p.strokePath(b, hairline(grey(0.26), 0.65));
+        p.strokePath(a, Painting::drawingPen(Colors::greyLevel(0.26), 0.65));
+        p.strokePath(b, Painting::drawingPen(Colors::greyLevel(0.26), 0.65));
         p.restore();
     }
 
@@ -186,11 +177,12 @@ private:
         p.fillPath(pad, Painting::verticalGradient(frame, {Colors::srgb(0.62, 0.12, 0.18),
                                                            Colors::srgb(0.44, 0.08, 0.13)}));
         p.strokePath(curves({75.5, 36.5}, {{{{85, 33.5}, {78, 34.5}, {82, 33.5}}}}, false),
-                     hairline(Colors::srgb(0.75, 0.20, 0.25, 0.6), 0.5));
+                     Painting::drawingPen(Colors::srgb(0.75, 0.20, 0.25, 0.6), 0.5));
 
         const QRectF stud(78.5 - 1.75, 15 - 3, 3.5, 6);
-        p.fillPath(Painting::continuousRoundedRect(stud, 1),
-                   Painting::verticalGradient(stud, {grey(0.40), grey(0.18)}));
+        p.fillPath(
+            Painting::continuousRoundedRect(stud, 1),
+            Painting::verticalGradient(stud, {Colors::greyLevel(0.40), Colors::greyLevel(0.18)}));
         QRadialGradient boss(QPointF(78.5, 15), 1.5);
         boss.setColorAt(0.3 / 1.5, Colors::srgb(0.92, 0.80, 0.50));
         boss.setColorAt(1, Colors::srgb(0.45, 0.35, 0.18));

@@ -92,6 +92,10 @@ QColor systemYellow(qreal opacity)
 {
     return srgb(1.0, 0.8, 0.0, opacity);
 }
+QColor greyLevel(qreal level, qreal opacity)
+{
+    return srgb(level, level, level, opacity);
+}
 } // namespace Colors
 
 namespace Colors {

@@ -195,4 +195,10 @@ QLinearGradient verticalGradient(const QRectF& rect, std::initializer_list<QColo
 {
     return linearGradient(QPointF(0, rect.top()), QPointF(0, rect.bottom()), colors);
 }
+QPen drawingPen(const QBrush& brush, qreal width)
+{
+    QPen pen(brush, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    pen.setMiterLimit(10);
+    return pen;
+}
 } // namespace Painting

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainterPath>
+#include <QPen>
 #include <QRadialGradient>
 
 #include <functional>
@@ -18,6 +19,8 @@ namespace Painting {
 QPainterPath continuousRoundedRect(const QRectF& rect, qreal radius);
 // A rectangle with fully rounded ends.
 QPainterPath capsule(const QRectF& rect);
+// A pen as the room's drawings stroke: butt caps, miter joins, miter limit 10, no dash.
+QPen drawingPen(const QBrush& brush, qreal width);
 // The ellipse inscribed in `rect`.
 QPainterPath ellipse(const QRectF& rect);
 
