@@ -35,3 +35,9 @@ void withoutAnimation(const std::function<void()>& change)
     TransactionScope scope(std::nullopt);
     change();
 }
+
+void withAnimation(const std::optional<Animation>& animation, const std::function<void()>& change)
+{
+    TransactionScope scope(animation);
+    change();
+}

@@ -9,10 +9,10 @@ struct Animation {
     enum class Kind { Spring, EaseInOut };
 
     Kind kind = Kind::Spring;
-    double response = 0.55;        // seconds, springs only
+    double response = 0.55;         // seconds, springs only
     double dampingFraction = 0.825; // springs only
-    double blendDuration = 0.0;    // springs only
-    double duration = 0.35;        // seconds, ease-in-out only
+    double blendDuration = 0.0;     // springs only
+    double duration = 0.35;         // seconds, ease-in-out only
 
     static constexpr Animation spring(double response, double dampingFraction,
                                       double blendDuration = 0.0)
@@ -37,3 +37,7 @@ void withAnimation(const Animation& animation, const std::function<void()>& chan
 
 // Runs `change` with no animation, also inside an animated transaction.
 void withoutAnimation(const std::function<void()>& change);
+
+// Runs `change` in `animation`, or without one when it is none: a change deferred to a
+// later turn of the event loop carries the animation that was current when it was asked.
+void withAnimation(const std::optional<Animation>& animation, const std::function<void()>& change);

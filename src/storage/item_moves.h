@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 
+class QObject;
+
 // Moving one entry of the user's to a free place, the way a file manager's move does.
 namespace ItemMoves {
 
@@ -19,6 +21,26 @@ namespace ItemMoves {
 // `arrived` runs as soon as the item stands at `to`, before any original is removed.
 FileOperations::Result move(const QString& from, const QString& to,
                             const std::function<void()>& arrived = {});
+
+// Where a move ended: its result, and where the item stands when it succeeded.
+struct Outcome {
+    FileOperations::Result result;
+    QString placedAt;
+};
+
+// The same move, with a copy across file systems made on a worker thread, so that a large
+// item does not hold up the room. The copy is made under a hidden name beside `to` and
+// takes its place once whole; should `to` have been taken meanwhile, the item takes the
+// next free name there. `arrived` is handed the item's new path before the original goes
+// (on the worker for a copy: it may touch that item only). `done` runs on `context`'s
+// thread: at once, inside this call, for a move within one file system, else once the
+// copy has finished; never when `context` is gone by then.
+void moveInBackground(const QString& from, const QString& to,
+                      const std::function<void(const QString&)>& arrived, QObject* context,
+                      const std::function<void(const Outcome&)>& done);
+
+// Whether `name` is the hidden name of a copy under way: one a kill cut short may leave.
+bool isCopyUnderWay(const QString& name);
 
 // The destination text that a relative link at `linkPath` would need at `newPath` to
 // reach what it reaches now; nothing when the link's destination is absolute or unread.

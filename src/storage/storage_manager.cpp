@@ -3,6 +3,7 @@
 #include "platform/file_operations.h"
 #include "platform/folder_watcher.h"
 #include "storage/file_name_order.h"
+#include "storage/item_moves.h"
 #include "storage/item_paths.h"
 #include "storage/json_file.h"
 
@@ -116,8 +117,8 @@ void StorageManager::ensureDirectories()
 void StorageManager::removeStaleSaves()
 {
     // A save cut short (the program killed mid-write) leaves its temporary file beside the
-    // data file, and a photo cut short while framing its hidden copy in the album. Neither
-    // is anyone's only copy of anything.
+    // data file, a photo cut short while framing its hidden copy in the album, and a move
+    // from another file system its hidden copy. None is anyone's only copy of anything.
     static const QRegularExpression saves(
         QStringLiteral("^(notes|floor_positions|photo_transforms)\\.json\\.[A-Za-z0-9]{6}$"));
     static const QRegularExpression framing(QStringLiteral("^\\.frame_[0-9]+-[0-9a-z]+$"));
@@ -132,6 +133,14 @@ void StorageManager::removeStaleSaves()
     };
     removeMatching(m_paths.root, saves);
     removeMatching(m_paths.album, framing);
+    // A copy from another file system cut short: its original is still where it was.
+    for (const QString& folder : {m_paths.carpet, m_paths.bookshelf, m_paths.album}) {
+        for (const QString& name :
+             FileOperations::listEntries(folder, true).value_or(QStringList())) {
+            if (ItemMoves::isCopyUnderWay(name))
+                FileOperations::removeItem(joined(folder, name));
+        }
+    }
 }
 
 void StorageManager::reloadAll()

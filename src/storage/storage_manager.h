@@ -166,7 +166,22 @@ public:
 
     // ---- Moving people's files: shelf and carpet, back to origin, Trash, photo frames and
     // the desktop's own icons. Every path through these, failures included, leaves each
-    // file somewhere the user can find it. All run on the GUI thread.
+    // file somewhere the user can find it. All are called on the GUI thread. A move across
+    // file systems copies on a worker thread: the item shows in its new place once the move
+    // is complete, and the operations that take a completion call it then, on the GUI
+    // thread, in the animation of the change they were called in. Meanwhile an item being
+    // moved is refused by every other operation.
+
+    // Whether the moved item reached its place.
+    using MoveCompletion = std::function<void(bool moved)>;
+    // Calls `done`, when given, with `moved`.
+    static void notify(const MoveCompletion& done, bool moved)
+    {
+        if (done)
+            done(moved);
+    }
+    // Whether a copy between file systems is still under way.
+    bool hasMovesInFlight() const { return !m_inFlight.isEmpty(); }
 
     // The services the moves use: the process-wide ones unless replaced (tests, and the
     // window side for the prompts). Trash, sounds and prompts are not owned.
@@ -180,12 +195,12 @@ public:
     // hold it are refused.
     void addToBookshelf(const QUrl& item);
     void moveCarpetItemsToBookshelf(const QStringList& names);
-    void moveBookshelfItemToCarpet(const QUrl& entry);
+    void moveBookshelfItemToCarpet(const QUrl& entry, const MoveCompletion& done = {});
     void moveAllBookshelfItemsToCarpet();
     void chooseItemsForBookshelf();
     // At the carpet's position, or at a drop point (normalised, already clamped).
     void hideUnderCarpet(const QUrl& item);
-    void hideUnderCarpet(const QUrl& item, double x, double y);
+    void hideUnderCarpet(const QUrl& item, double x, double y, const MoveCompletion& done = {});
     void chooseItemsToHideUnderCarpet();
     void arrangeCarpetItemsOnCarpet();
     void resetFloorItemPositions();
@@ -194,8 +209,8 @@ public:
 
     // Back to the folder an item came from (the Desktop when that is unknown or gone),
     // and the Trash.
-    void returnBookToDesktop(const QUrl& entry);
-    void restoreCarpetItemToDesktop(const QUrl& item);
+    void returnBookToDesktop(const QUrl& entry, const MoveCompletion& done = {});
+    void restoreCarpetItemToDesktop(const QUrl& item, const MoveCompletion& done = {});
     void returnAllBookshelfItemsToDesktop();
     void restoreAllCarpetItemsToDesktop();
     void returnEverythingToOrigin();
@@ -245,19 +260,31 @@ private:
     // item then keeps the origin it carries and only its stored time is renewed. A link to
     // an item stored already records nothing on it.
     void recordOrigin(const QString& item, const QString& origin) const;
+    // The same for a storage folder at `root`; it may run on any thread.
+    static void recordOriginIn(const QString& root, const QString& item, const QString& origin);
+    // Whether `path` is an item being moved, lies inside one or holds one.
+    bool isInFlight(const QString& path) const;
+    // Moves `from` to `to` (ItemMoves::moveInBackground), keeping other operations off both
+    // meanwhile. `origin`, when given, is recorded on the item once it stands at its place.
+    // `then` runs with where it stands (empty when the move failed) and the result, in the
+    // animation current now.
+    void startMove(const QString& from, const QString& to, const QString& origin,
+                   const std::function<void(const QString& placed, FileOperations::Result)>& then);
     // Stamps the item (through a link, its target) with the moment it is stored now.
     static void writeAddedAttribute(const QString& path);
     QString returnFolder(const QString& item) const;
-    bool returnBook(const QString& entry);
-    void hideItem(const QString& path, const StoredPosition& position);
+    void returnBook(const QString& entry, const MoveCompletion& done);
+    void hideItem(const QString& path, const StoredPosition& position, const MoveCompletion& done);
     // Moves a stored item (a shelf entry, a framed photo) onto the floor at its name's
     // default position, keeping the origin it carries.
-    bool moveOntoFloor(const QString& path);
+    void moveOntoFloor(const QString& path, const MoveCompletion& done);
 
     Trash* m_trash = nullptr;
     EventSounds* m_sounds = nullptr;
     UserPrompts* m_prompts = nullptr;
     std::shared_ptr<DesktopIcons> m_desktopIcons;
+    // The sources and destinations of the moves under way.
+    QStringList m_inFlight;
     // ---- End of the moves.
 
 private:

@@ -6,10 +6,14 @@
 #include "platform/file_operations.h"
 #include "platform/freedesktop_trash.h"
 #include "platform/gio_desktop_icons.h"
+#include "state/animation.h"
+#include "storage/item_moves.h"
 #include "storage/item_paths.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
 
 using ItemPaths::joined;
 
@@ -135,14 +139,49 @@ QString StorageManager::freeCarpetName(const QString& name, const QString& sourc
 
 void StorageManager::recordOrigin(const QString& item, const QString& origin) const
 {
+    recordOriginIn(m_paths.root, item, origin);
+}
+
+void StorageManager::recordOriginIn(const QString& root, const QString& item, const QString& origin)
+{
     // The attributes go through a link to its target; a link to something the room stores
     // already (a shortcut to a carpet file, say) must not overwrite where that came from.
     if (FileOperations::isSymbolicLink(item) &&
-        FileOperations::isWithin(canonicalOr(item), canonicalOr(m_paths.root)))
+        FileOperations::isWithin(canonicalOr(item), canonicalOr(root)))
         return;
-    if (!FileOperations::isWithin(realLocation(origin), canonicalOr(m_paths.root))) {
+    if (!FileOperations::isWithin(realLocation(origin), canonicalOr(root))) {
         writeOriginAttributes(QUrl::fromLocalFile(item), origin);
         return;
     }
     writeAddedAttribute(item);
+}
+
+bool StorageManager::isInFlight(const QString& path) const
+{
+    const QString clean = QDir::cleanPath(path);
+    return std::any_of(m_inFlight.begin(), m_inFlight.end(), [&clean](const QString& moving) {
+        return FileOperations::isWithin(clean, moving) || FileOperations::isWithin(moving, clean);
+    });
+}
+
+void StorageManager::startMove(
+    const QString& from, const QString& to, const QString& origin,
+    const std::function<void(const QString& placed, FileOperations::Result)>& then)
+{
+    const QString source = QDir::cleanPath(from);
+    const QString destination = QDir::cleanPath(to);
+    m_inFlight << source << destination;
+    const std::optional<Animation> animation = currentAnimation();
+    const QString root = m_paths.root;
+    const auto arrived = [root, origin](const QString& placed) {
+        if (!origin.isEmpty())
+            recordOriginIn(root, placed, origin);
+    };
+    ItemMoves::moveInBackground(
+        source, destination, arrived, this,
+        [this, source, destination, animation, then](const ItemMoves::Outcome& outcome) {
+            m_inFlight.removeOne(source);
+            m_inFlight.removeOne(destination);
+            withAnimation(animation, [&] { then(outcome.placedAt, outcome.result); });
+        });
 }

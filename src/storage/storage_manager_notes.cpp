@@ -133,14 +133,7 @@ void StorageManager::later(const std::function<void()>& change)
     // transaction it was asked for in, so the board animates the note in or out.
     const std::optional<Animation> animation = currentAnimation();
     QMetaObject::invokeMethod(
-        this,
-        [change, animation] {
-            if (animation)
-                withAnimation(*animation, change);
-            else
-                withoutAnimation(change);
-        },
-        Qt::QueuedConnection);
+        this, [change, animation] { withAnimation(animation, change); }, Qt::QueuedConnection);
 }
 
 void StorageManager::removeNote(const QUuid& id)

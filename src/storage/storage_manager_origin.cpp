@@ -31,50 +31,58 @@ QString StorageManager::returnFolder(const QString& item) const
     return m_paths.desktop;
 }
 
-bool StorageManager::returnBook(const QString& entry)
+void StorageManager::returnBook(const QString& entry, const MoveCompletion& done)
 {
     if (isRoomLink(entry)) {
         // The user's item never moved: only the room's link goes. A link of the user's
         // goes back like any item.
         FileOperations::removeItem(entry);
         refreshBookshelfItems();
-        return true;
+        return notify(done, true);
     }
     const QString destination =
         uniqueDestinationPath(returnFolder(entry), QFileInfo(entry).fileName());
-    const FileOperations::Result moved = ItemMoves::move(entry, destination);
-    if (!moved) {
-        printReportLine(QStringLiteral("Gagal mengembalikan buku ke desktop: ") + moved.message());
-        return false;
-    }
-    refreshBookshelfItems();
-    return true;
+    startMove(entry, destination, {},
+              [this, done](const QString& placed, FileOperations::Result result) {
+                  if (placed.isEmpty()) {
+                      printReportLine(QStringLiteral("Gagal mengembalikan buku ke desktop: ") +
+                                      result.message());
+                      return notify(done, false);
+                  }
+                  refreshBookshelfItems();
+                  notify(done, true);
+              });
 }
 
-void StorageManager::returnBookToDesktop(const QUrl& entry)
+void StorageManager::returnBookToDesktop(const QUrl& entry, const MoveCompletion& done)
 {
     // A shelf entry, or a photo of the album; nothing from anywhere else.
     const QString path = localPath(entry);
-    if (isEntryOf(path, m_paths.bookshelf) || isEntryOf(path, m_paths.album))
-        returnBook(path);
+    if ((isEntryOf(path, m_paths.bookshelf) || isEntryOf(path, m_paths.album)) && !isInFlight(path))
+        returnBook(path, done);
+    else
+        notify(done, false);
 }
 
-void StorageManager::restoreCarpetItemToDesktop(const QUrl& item)
+void StorageManager::restoreCarpetItemToDesktop(const QUrl& item, const MoveCompletion& done)
 {
     const QString path = localPath(item);
-    if (!isEntryOf(path, m_paths.carpet))
-        return;
+    if (!isEntryOf(path, m_paths.carpet) || isInFlight(path))
+        return notify(done, false);
     const QString name = QFileInfo(path).fileName();
     const QString destination = uniqueDestinationPath(returnFolder(path), name);
-    const FileOperations::Result moved = ItemMoves::move(path, destination);
-    if (!moved) {
-        printReportLine(QStringLiteral("Pondsill: gagal mengembalikan ") + name +
-                        QStringLiteral(": ") + moved.message());
-        return;
-    }
-    dropFloorPosition(name);
-    saveFloorPositions();
-    refreshCarpetItems();
+    startMove(path, destination, {},
+              [this, name, done](const QString& placed, FileOperations::Result result) {
+                  if (placed.isEmpty()) {
+                      printReportLine(QStringLiteral("Pondsill: gagal mengembalikan ") + name +
+                                      QStringLiteral(": ") + result.message());
+                      return notify(done, false);
+                  }
+                  dropFloorPosition(name);
+                  saveFloorPositions();
+                  refreshCarpetItems();
+                  notify(done, true);
+              });
 }
 
 void StorageManager::returnAllBookshelfItemsToDesktop()
@@ -97,22 +105,16 @@ void StorageManager::returnEverythingToOrigin()
     restoreAllCarpetItemsToDesktop();
     // A frame gives up its photo only once the photo has left for its folder.
     const PhotoSlots photos = photoSlots();
-    if (photos.isEmpty())
-        return;
-    PhotoTransforms transforms = photoTransforms();
-    bool returned = false;
     for (auto it = photos.cbegin(); it != photos.cend(); ++it) {
         const QString path = localPath(it.value());
-        if (!path.isEmpty() && returnBook(path)) {
-            transforms.insert(it.key(), PhotoTransform{});
-            returned = true;
-        }
+        if (path.isEmpty() || isInFlight(path))
+            continue;
+        returnBook(path, [this, slot = it.key()](bool returned) {
+            if (returned)
+                resetPhotoTransform(slot);
+            loadPhotoSlots();
+        });
     }
-    if (returned) {
-        setPhotoTransforms(transforms);
-        savePhotoTransforms();
-    }
-    loadPhotoSlots();
 }
 
 bool StorageManager::moveToTrash(const QUrl& item)
@@ -120,7 +122,7 @@ bool StorageManager::moveToTrash(const QUrl& item)
     const QString path = localPath(item);
     // The storage folder, its folders, what holds them and the data files are never
     // thrown away, whoever asks.
-    if (path.isEmpty() || isStorageOwn(path) || !trash().moveToTrash(path)) {
+    if (path.isEmpty() || isStorageOwn(path) || isInFlight(path) || !trash().moveToTrash(path)) {
         printReportLine(QStringLiteral("Pondsill: gagal membuang ke sampah: ") +
                         (path.isEmpty() ? item.toString() : path));
         return false;

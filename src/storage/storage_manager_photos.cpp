@@ -175,6 +175,8 @@ void StorageManager::publishThumbnails()
 bool StorageManager::setPhoto(const QUrl& image, int slot)
 {
     const QString source = QDir::cleanPath(image.toLocalFile());
+    if (isInFlight(source))
+        return false;
     // The frame's own photo dropped on it again.
     const QUrl current = photoSlots().value(slot);
     if (!current.isEmpty() && FileOperations::isSameFile(source, current.toLocalFile()))
@@ -282,13 +284,15 @@ void StorageManager::removePhoto(int slot)
 void StorageManager::movePhotoToCarpet(int slot)
 {
     const QUrl photo = photoSlots().value(slot);
-    if (photo.isEmpty())
+    const QString path = QDir::cleanPath(photo.toLocalFile());
+    if (photo.isEmpty() || isInFlight(path))
         return;
-    if (!moveOntoFloor(QDir::cleanPath(photo.toLocalFile())))
-        return;
-    resetPhotoTransform(slot);
-    loadPhotoSlots();
-    refreshCarpetItems();
+    moveOntoFloor(path, [this, slot](bool moved) {
+        if (!moved)
+            return;
+        resetPhotoTransform(slot);
+        loadPhotoSlots();
+    });
 }
 
 bool StorageManager::addPhotoToFreeFrame(const QUrl& file)

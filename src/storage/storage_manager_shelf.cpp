@@ -63,7 +63,7 @@ bool isFinite(const StoredPosition& position)
 void StorageManager::addToBookshelf(const QUrl& item)
 {
     const QString path = localPath(item);
-    if (path.isEmpty() || !FileOperations::entryExists(path))
+    if (path.isEmpty() || !FileOperations::entryExists(path) || isInFlight(path))
         return;
     if (isStorageOwn(path) || isHiddenName(path)) {
         reportRefused(path);
@@ -100,7 +100,8 @@ void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)
     FloorPositions positions = floorItemPositions();
     for (const QString& name : names) {
         const QString carpetEntry = joined(m_paths.carpet, name);
-        if (name.contains(QLatin1Char('/')) || !isEntryOf(carpetEntry, m_paths.carpet))
+        if (name.contains(QLatin1Char('/')) || !isEntryOf(carpetEntry, m_paths.carpet) ||
+            isInFlight(carpetEntry))
             continue;
         // A link to another floor item stands for that item: the item itself goes, or it
         // would show on the shelf and the floor at once. Any other link is the user's and
@@ -134,25 +135,31 @@ void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)
     refreshBookshelfItems();
 }
 
-void StorageManager::moveBookshelfItemToCarpet(const QUrl& entry)
+void StorageManager::moveBookshelfItemToCarpet(const QUrl& entry, const MoveCompletion& done)
 {
     const QString path = localPath(entry);
-    if (!isEntryOf(path, m_paths.bookshelf))
-        return;
-    if (!moveOntoFloor(path))
-        return;
-    refreshBookshelfItems();
-    refreshCarpetItems();
+    if (!isEntryOf(path, m_paths.bookshelf) || isInFlight(path))
+        return notify(done, false);
+    moveOntoFloor(path, [this, done](bool moved) {
+        if (moved)
+            refreshBookshelfItems();
+        notify(done, moved);
+    });
 }
 
-bool StorageManager::moveOntoFloor(const QString& path)
+void StorageManager::moveOntoFloor(const QString& path, const MoveCompletion& done)
 {
     const QString name = freeCarpetName(QFileInfo(path).fileName(), path);
-    if (!ItemMoves::move(path, joined(m_paths.carpet, name)))
-        return false;
-    const StoredPosition position = defaultCarpetPosition(name);
-    setFloorItemPosition(name, position.x, position.y);
-    return true;
+    startMove(path, joined(m_paths.carpet, name), {},
+              [this, done](const QString& placed, FileOperations::Result) {
+                  if (placed.isEmpty())
+                      return notify(done, false);
+                  const QString placedName = QFileInfo(placed).fileName();
+                  const StoredPosition position = defaultCarpetPosition(placedName);
+                  setFloorItemPosition(placedName, position.x, position.y);
+                  refreshCarpetItems();
+                  notify(done, true);
+              });
 }
 
 void StorageManager::moveAllBookshelfItemsToCarpet()
@@ -172,34 +179,41 @@ void StorageManager::chooseItemsForBookshelf()
 
 void StorageManager::hideUnderCarpet(const QUrl& item)
 {
-    hideItem(localPath(item), carpetPositionNorm());
+    hideItem(localPath(item), carpetPositionNorm(), {});
 }
 
-void StorageManager::hideUnderCarpet(const QUrl& item, double x, double y)
+void StorageManager::hideUnderCarpet(const QUrl& item, double x, double y,
+                                     const MoveCompletion& done)
 {
-    hideItem(localPath(item), StoredPosition{x, y});
+    hideItem(localPath(item), StoredPosition{x, y}, done);
 }
 
-void StorageManager::hideItem(const QString& path, const StoredPosition& position)
+void StorageManager::hideItem(const QString& path, const StoredPosition& position,
+                              const MoveCompletion& done)
 {
-    if (path.isEmpty() || !FileOperations::entryExists(path) || !isFinite(position))
-        return;
+    if (path.isEmpty() || !FileOperations::entryExists(path) || !isFinite(position) ||
+        isInFlight(path))
+        return notify(done, false);
     // The floor shows no hidden names: such an item would be held and never given back.
     if (isStorageOwn(path) || isHiddenName(path)) {
         reportRefused(path);
-        return;
+        return notify(done, false);
     }
     // A floor file dropped on the floor again only moves there.
     if (liesDirectlyIn(path, m_paths.carpet)) {
         setFloorItemPosition(QFileInfo(path).fileName(), position.x, position.y);
-        return;
+        return notify(done, true);
     }
     const QString name = freeCarpetName(QFileInfo(path).fileName(), path);
-    const QString destination = joined(m_paths.carpet, name);
-    if (!ItemMoves::move(path, destination, [&] { recordOrigin(destination, path); }))
-        return;
-    setFloorItemPosition(name, position.x, position.y);
-    refreshCarpetItems();
+    startMove(path, joined(m_paths.carpet, name), path,
+              [this, position, done](const QString& placed, FileOperations::Result) {
+                  if (placed.isEmpty())
+                      return notify(done, false);
+                  // Keyed by the name it took, which a copy may have had to change.
+                  setFloorItemPosition(QFileInfo(placed).fileName(), position.x, position.y);
+                  refreshCarpetItems();
+                  notify(done, true);
+              });
 }
 
 void StorageManager::chooseItemsToHideUnderCarpet()

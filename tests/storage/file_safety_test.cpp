@@ -4,6 +4,7 @@
 #include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
 #include "platform/trash.h"
+#include "state/animation.h"
 #include "storage_fixture.h"
 #include "support/plain_user.h"
 #include "support/scratch_mount.h"
@@ -187,6 +188,7 @@ private Q_SLOTS:
                 storage.hideUnderCarpet(url(item), 0.3, 0.8);
             else
                 storage.restoreCarpetItemToDesktop(url(item));
+            f.settle();
         }
         const QString printed = out.finish();
 
@@ -201,6 +203,49 @@ private Q_SLOTS:
                                       FileOperations::Result{EROFS}.message() + u'\n')
                                   .repeated(3));
         }
+    }
+
+    // A copy from another file system runs beside the room: the call returns at once, the
+    // item shows when it has arrived whole, in the animation it was dropped in, and nothing
+    // else may take it meanwhile.
+    void copiesAcrossFileSystemsRunBesideTheRoom()
+    {
+        ScratchMount mount;
+        if (!mount.isMounted())
+            QSKIP(qPrintable(u"cannot mount a tmpfs here: "_s + mount.error()));
+        StorageHome f;
+        StorageManager& storage = f.start();
+        const QByteArray video(12 << 20, 'v');
+        const QString source = writeFile(mount.path() + u"/video.mp4"_s, video);
+        QList<std::optional<Animation>> shown;
+        QObject::connect(&storage, &StorageManager::carpetItemsChanged,
+                         [&shown] { shown.append(currentAnimation()); });
+        const Animation drop = Animation::spring(0.35, 0.75);
+        QList<bool> done;
+        withAnimation(drop, [&] {
+            storage.hideUnderCarpet(url(source), 0.3, 0.8, [&done](bool moved) { done << moved; });
+        });
+
+        QVERIFY(done.isEmpty());
+        QVERIFY(storage.hasMovesInFlight());
+        QVERIFY(storage.carpetItems().isEmpty());
+        QVERIFY(!f.exists(u"Karpet/video.mp4"_s));
+        // Meanwhile the item is no one else's to take.
+        storage.hideUnderCarpet(url(source), 0.6, 0.8, [&done](bool moved) { done << moved; });
+        StdoutCapture out;
+        QVERIFY(!storage.moveToTrash(url(source)));
+        out.finish();
+        QCOMPARE(done, QList<bool>{false});
+
+        f.settle();
+        QCOMPARE(done, (QList<bool>{false, true}));
+        QCOMPARE(f.entries(u"Karpet"_s), QStringList{u"video.mp4"_s});
+        QCOMPARE(f.read(u"Karpet/video.mp4"_s), video);
+        QVERIFY(!FileOperations::entryExists(source));
+        QCOMPARE(originOf(f.carpet() + u"/video.mp4"_s), source);
+        QCOMPARE(f.storedPositions().value(u"video.mp4"_s), (StoredPosition{0.3, 0.8}));
+        QCOMPARE(namesOf(storage.carpetItems()), QStringList{u"video.mp4"_s});
+        QCOMPARE(shown.constLast(), std::optional(drop));
     }
 
     // What the room would hold without showing it, or could not act on, stays outside.
@@ -372,16 +417,18 @@ private Q_SLOTS:
         StorageHome f;
         f.file(u"notes.json"_s, "[]");
         for (const QString& name : {u"notes.json.a1B2c3"_s, u"floor_positions.json.Zz9yX8"_s,
-                                    u"photo_transforms.json.000000"_s, u"Album/.frame_2-k3j4"_s})
+                                    u"photo_transforms.json.000000"_s, u"Album/.frame_2-k3j4"_s,
+                                    u"Karpet/.pondsill-copy-k3j4"_s})
             f.file(name, "half");
-        for (const QString& name :
-             {u"notes.json.bak"_s, u"mine.json.a1B2c3"_s, u"Album/.frame_x-1"_s})
+        for (const QString& name : {u"notes.json.bak"_s, u"mine.json.a1B2c3"_s,
+                                    u"Album/.frame_x-1"_s, u"Karpet/.pondsill-copy-K"_s})
             f.file(name, "the user's");
         f.start();
         QCOMPARE(f.entries(u"."_s),
                  (QStringList{u"Album"_s, u"Karpet"_s, u"Rak"_s, u"floor_positions.json"_s,
                               u"mine.json.a1B2c3"_s, u"notes.json"_s, u"notes.json.bak"_s}));
         QCOMPARE(f.entries(u"Album"_s), QStringList{u".frame_x-1"_s});
+        QCOMPARE(f.entries(u"Karpet"_s), QStringList{u".pondsill-copy-K"_s});
     }
 };
 

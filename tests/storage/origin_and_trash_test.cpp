@@ -194,6 +194,7 @@ private Q_SLOTS:
 
         StdoutCapture out;
         returnItem(storage, item, fromShelf);
+        f.settle();
         const QString printed = out.finish();
 
         if (error == 0) {

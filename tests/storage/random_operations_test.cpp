@@ -260,6 +260,7 @@ private Q_SLOTS:
             } else {
                 continue;
             }
+            f.settle();
             quiet.finish();
             check(step, operation);
             if (QTest::currentTestFailed())

@@ -367,9 +367,12 @@ private Q_SLOTS:
         QVERIFY(FileOperations::createSymbolicLink(u"docs/plan.txt"_s, folder + u"/latest"_s));
         const bool attributes = ExtendedAttributes::write(plan, "user.tag", "blue");
 
-        storage.hideUnderCarpet(url(folder), 0.5, 0.8);
+        bool arrived = false;
+        storage.hideUnderCarpet(url(folder), 0.5, 0.8, [&arrived](bool moved) { arrived = moved; });
+        f.settle();
 
         const QString entry = f.carpet() + u"/Project"_s;
+        QVERIFY(arrived);
         QVERIFY(!FileOperations::entryExists(folder));
         QCOMPARE(contentOf(entry + u"/docs/plan.txt"_s), QByteArray("plan"));
         QCOMPARE(linkTarget(entry + u"/latest"_s), u"docs/plan.txt"_s);
@@ -380,6 +383,7 @@ private Q_SLOTS:
 
         // And back again, to the other file system.
         storage.restoreCarpetItemToDesktop(url(entry));
+        f.settle();
         QVERIFY(!FileOperations::entryExists(entry));
         QCOMPARE(contentOf(plan), QByteArray("plan"));
         QCOMPARE(linkTarget(folder + u"/latest"_s), u"docs/plan.txt"_s);

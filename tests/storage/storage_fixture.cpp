@@ -3,6 +3,8 @@
 #include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -59,6 +61,13 @@ StorageManager& StorageHome::start()
     m_storage->setEventSounds(&sounds);
     m_storage->setUserPrompts(&prompts);
     return *m_storage;
+}
+
+void StorageHome::settle() const
+{
+    QDeadlineTimer deadline(30000);
+    while (m_storage && m_storage->hasMovesInFlight() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 FloorPositions StorageHome::storedPositions() const

@@ -44,6 +44,8 @@ public:
     // Starts the storage service, or starts it afresh.
     StorageManager& start();
     StorageManager* operator->() const { return m_storage.get(); }
+    // Waits until the moves copying across file systems have finished.
+    void settle() const;
 
     // The floor positions as floor_positions.json holds them.
     FloorPositions storedPositions() const;
