@@ -154,6 +154,27 @@ private Q_SLOTS:
             QCOMPARE(namesOf(storage.bookshelfItems()), QStringList{u"a.txt"_s});
     }
 
+    // A link whose item lies behind a folder the user may not enter is kept too: its item
+    // may well be there.
+    void linksBehindALockedFolderWait()
+    {
+        StorageHome f;
+        const QString target = f.userFile(u"locked/a.txt"_s, "a");
+        const QString shelfLink = f.link(u"Rak/a.txt"_s, target);
+        const QString carpetLink = f.link(u"Karpet/b.txt"_s, target);
+        ::chmod(QFile::encodeName(f.home() + u"/locked"_s).constData(), 0);
+        const QString home = f.home();
+        const int outcome = asPlainUser(QFileInfo(home).absolutePath(), [&]() -> int {
+            StorageManager storage(home);
+            if (!FileOperations::isSymbolicLink(shelfLink))
+                return 1;
+            if (!FileOperations::isSymbolicLink(carpetLink))
+                return 2;
+            return storage.carpetItems().isEmpty() ? 0 : 3;
+        });
+        QCOMPARE(outcome, 0);
+    }
+
     // Across file systems an item is copied; when its original cannot be removed, the copy
     // goes again and the item stays where it was, however often it is asked.
     void originalsThatCannotGoStayPut_data()
