@@ -11,7 +11,7 @@
 //             dragged round the floor (each frame's painted area beside the area the file
 //             covered before and after the step) and fire mode's frames
 //   startup   the first paint, the processor time until the room is quiet (less than 10 ms
-//             in a second) and the peak memory
+//             in a second), the peak memory and how many times each file was drawn
 //   fire      the share of one core fire mode takes, measured over --seconds (default 5)
 //             after --warm-up seconds (default 1.5; the flames draw each step of their
 //             flicker once, so until about 25 s have passed they cost a little more)
