@@ -55,14 +55,17 @@
 // shelf-books with them.
 //
 // Desk states: screen-off (the computer's screen switched off), desk-pieces (instead of the
-// room: the desk pieces the room does not place).
+// room: the desk pieces the room does not place, the alternative desk with the room's lamp
+// and radio).
 #include "app/interactive_desktop_window.h"
 #include "bookshelf/bookshelf_drawer_view.h"
 #include "bookshelf/shelf_drawings.h"
 #include "bookshelf/shelf_metrics.h"
 #include "corkboard/corkboard_view.h"
 #include "desk/desk_accessories.h"
+#include "desk/desk_lamp_view.h"
 #include "desk/desk_view.h"
+#include "desk/vintage_radio_view.h"
 #include "desk/workstation_peripherals_view.h"
 #include "kit/colors.h"
 #include "kit/room_item.h"
@@ -665,29 +668,36 @@ QImage renderNoteSheet(AppState& state, QSize size)
     return renderScene(scene, size);
 }
 
-// The desk pieces the room does not place, on a floor colour: the alternative desk (with
-// outlines where its lamp and radio stand), the keyboard and mouse at three times their
-// size, the envelope, a drawer front, the fan and the water dispenser.
-QImage renderDeskPieces(QSize size)
+// The desk pieces the room does not place, on a floor colour: the alternative desk with
+// the room's lamp and radio, the keyboard and mouse at three times their size, the
+// envelope, a drawer front, the fan and the water dispenser.
+QImage renderDeskPieces(AppState& state, QSize size)
 {
     QGraphicsScene scene(QRectF(0, 0, size.width(), size.height()));
     scene.setBackgroundBrush(Colors::srgb(0.55, 0.42, 0.3));
-    static bool night = false;
     static bool popup = false;
     auto* desk = new DeskView(
-        RoomTheme(), {[] { return night; }, [](bool v) { night = v; }},
+        RoomTheme(),
+        {[&state] { return !state.lampOn(); }, [&state](bool night) { state.setLampOn(!night); }},
         {[] { return popup; }, [](bool v) { popup = v; }},
-        [](bool, std::function<void()>) -> RoomItem* {
-            auto* lamp = new SlotOutline(QStringLiteral("lamp"));
-            lamp->setSize({210, 175});
-            return lamp;
+        [&state](bool, std::function<void()>) -> RoomItem* {
+            // The lamp stands on the desk by its clickable label, as it does in the room.
+            auto* holder = new RoomItem;
+            auto* lamp = new DeskLampView(state, holder);
+            holder->setSize(DeskLampView::labelSize);
+            lamp->setPos(-lamp->labelRect().topLeft());
+            return holder;
         },
-        [](std::function<void()>) -> RoomItem* {
-            auto* radio = new SlotOutline(QStringLiteral("radio"));
-            radio->setSize({96, 42});
-            return radio;
+        [&state](std::function<void()> action) -> RoomItem* {
+            // The radio stands by its drawing, 96 x 42 round the middle of its frame.
+            auto* holder = new RoomItem;
+            auto* radio =
+                new VintageRadioView(SpotifyService::shared(), state, std::move(action), holder);
+            holder->setSize(VintageRadioView::contentSize);
+            radio->setPos(-radio->contentRect().topLeft());
+            return holder;
         });
-    desk->setPos(40, 40);
+    desk->setPos(40, 60);
     scene.addItem(desk);
     auto place = [&scene](RoomItem* item, QPointF at) {
         item->setPos(at);
@@ -883,7 +893,7 @@ int main(int argc, char** argv)
     if (noteStates.contains(QStringLiteral("notes-six")))
         seedNotes(home, sixNotes());
     if (noteStates.contains(QStringLiteral("desk-pieces")))
-        return renderDeskPieces(QSize(width, height)).save(parser.value(outOption)) ? 0 : 1;
+        return renderDeskPieces(state, QSize(width, height)).save(parser.value(outOption)) ? 0 : 1;
     if (noteStates.contains(QStringLiteral("note-sheet"))) {
         seedNotes(home, noteSheet());
         const QImage sheet = renderNoteSheet(state, QSize(width, height));

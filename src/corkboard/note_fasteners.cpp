@@ -73,10 +73,7 @@ QPainterPath paperclipPath(QPointF centre, qreal side)
     return stroker.createStroke(wire);
 }
 
-QColor grey(qreal g, qreal opacity = 1)
-{
-    return Colors::srgb(g, g, g, opacity);
-}
+using Colors::greyLevel;
 } // namespace
 
 QPainterPath washiTapeShape(const QRectF& rect, int teethCount)
@@ -172,8 +169,8 @@ void TopFastenerView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, 
                     0.3, true);
         break;
     case PinStyle::clip:
-        paintSymbol(p, paperclipPath(c, 13), grey(0.88), Colors::white(0.4), QPointF(0, 1.2), 0.28,
-                    false);
+        paintSymbol(p, paperclipPath(c, 13), greyLevel(0.88), Colors::white(0.4), QPointF(0, 1.2),
+                    0.28, false);
         break;
     }
     p.restore();
@@ -194,8 +191,8 @@ void TopFastenerView::paintPushpin(QPainter& p)
 
     p.setPen(Qt::NoPen);
     const QRectF collar = circle(6, QPointF(0, 2));
-    p.setBrush(
-        Painting::linearGradient(collar.topLeft(), collar.bottomRight(), {grey(0.88), grey(0.45)}));
+    p.setBrush(Painting::linearGradient(collar.topLeft(), collar.bottomRight(),
+                                        {greyLevel(0.88), greyLevel(0.45)}));
     p.drawEllipse(collar);
 
     const auto [light, dark] = pushpinHeadColors(m_noteColor);
@@ -220,8 +217,8 @@ void TopFastenerView::paintWashiTape(QPainter& p)
     const QPainterPath tape = washiTapeShape(r, 5);
     m_shadow.paint(p, tape.translated(0, 1.2), {Colors::black(0.18), 0.8, {}});
     p.setPen(Qt::NoPen);
-    p.setBrush(Painting::linearGradient(r.topLeft(), r.bottomLeft(),
-                                        {grey(0.96, 0.85), grey(0.88, 0.7), grey(0.94, 0.8)}));
+    p.setBrush(Painting::verticalGradient(
+        r, {greyLevel(0.96, 0.85), greyLevel(0.88, 0.7), greyLevel(0.94, 0.8)}));
     p.drawPath(tape);
     p.setBrush(Colors::white(0.45));
     p.drawRect(QRectF(r.left() + 4, r.center().y() - 0.5, r.width() - 8, 1));

@@ -94,9 +94,8 @@ void DrawerBox::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidge
     p.setPen(Qt::NoPen);
     p.setBrush(Colors::black(0.15)); // its small shadow, half a point down
     p.drawPath(Painting::capsule(handle.translated(0, 0.5).adjusted(-0.5, -0.5, 0.5, 0.5)));
-    p.setBrush(
-        Painting::linearGradient(handle.topLeft(), handle.bottomLeft(),
-                                 {Colors::srgb(0.92, 0.80, 0.48), Colors::srgb(0.75, 0.62, 0.30)}));
+    p.setBrush(Painting::verticalGradient(
+        handle, {Colors::srgb(0.92, 0.80, 0.48), Colors::srgb(0.75, 0.62, 0.30)}));
     p.drawPath(Painting::capsule(handle));
     p.restore();
 }

@@ -50,9 +50,8 @@ public:
         const QPainterPath slabShape = Painting::continuousRoundedRect(slab, 7);
         m_shadow.paint(p, slabShape, {Colors::black(0.28), 5, QPointF(0, 4)});
         p.setPen(Qt::NoPen);
-        p.setBrush(Painting::linearGradient(
-            slab.topLeft(), slab.bottomLeft(),
-            {Colors::srgb(0.98, 0.97, 0.95), Colors::srgb(0.90, 0.89, 0.86)}));
+        p.setBrush(Painting::verticalGradient(
+            slab, {Colors::srgb(0.98, 0.97, 0.95), Colors::srgb(0.90, 0.89, 0.86)}));
         p.drawPath(slabShape);
         p.setBrush(Qt::NoBrush);
         p.setPen(QPen(Colors::black(0.08), 0.8));

@@ -14,22 +14,9 @@ namespace {
 using MonitorDrawing::kScreen;
 using MonitorDrawing::kScreenRadius;
 
-QColor grey(qreal g, qreal opacity = 1)
-{
-    return Colors::srgb(g, g, g, opacity);
-}
-
-QPen line(const QBrush& brush, qreal width)
-{
-    QPen pen(brush, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    pen.setMiterLimit(10);
-    return pen;
-}
-
-QLinearGradient downwards(const QRectF& r, std::initializer_list<QColor> colors)
-{
-    return Painting::linearGradient(r.topLeft(), r.bottomLeft(), colors);
-}
+using Colors::greyLevel;
+using Painting::drawingPen;
+using Painting::verticalGradient;
 
 // A gradient from the top-leading to the bottom-trailing corner with explicit stops.
 QLinearGradient diagonal(const QRectF& r, std::initializer_list<std::pair<qreal, QColor>> stops)
@@ -141,17 +128,17 @@ void MonitorLayer::paintBody(QPainter& p)
     m_headShadow.paint(p, head.simplified(), {Colors::black(0.18), 4, QPointF(0, 3)});
     m_bezelShadow.paint(p, bezelShape, {Colors::black(0.28), 6, QPointF(0, 3)});
     p.setPen(Qt::NoPen);
-    p.setBrush(grey(0.12));
+    p.setBrush(greyLevel(0.12));
     p.drawPath(bezelShape);
     p.setBrush(Colors::srgb(0.035, 0.04, 0.045));
     p.drawPath(screenShape(kScreen));
 
     // The chin and its small mark.
-    p.fillRect(chin, downwards(chin, {grey(0.92), grey(0.78)}));
+    p.fillRect(chin, verticalGradient(chin, {greyLevel(0.92), greyLevel(0.78)}));
     p.setBrush(Qt::NoBrush);
-    p.setPen(line(Colors::white(0.6), 0.5));
+    p.setPen(drawingPen(Colors::white(0.6), 0.5));
     p.drawRect(chin);
-    p.setPen(line(Colors::black(0.35), 1.2));
+    p.setPen(drawingPen(Colors::black(0.35), 1.2));
     p.drawEllipse(QRectF(chin.center().x() - 3, chin.center().y() - 3, 6, 6));
 
     // The stand: the neck, then the foot on the bottom edge.
@@ -164,7 +151,7 @@ void MonitorLayer::paintBody(QPainter& p)
                        }(),
                        {Colors::black(0.18), 2, QPointF(0, 1)});
     p.fillRect(neck, Painting::linearGradient(neck.topLeft(), neck.topRight(),
-                                              {grey(0.84), grey(0.68), grey(0.78)}));
+                                              {greyLevel(0.84), greyLevel(0.68), greyLevel(0.78)}));
     p.fillRect(QRectF(neck.left(), neck.top(), 1, neck.height()), Colors::white(0.55));
     p.fillRect(QRectF(neck.right() - 1, neck.top(), 1, neck.height()), Colors::black(0.22));
 
@@ -178,13 +165,13 @@ void MonitorLayer::paintBody(QPainter& p)
     const QRectF plate(175 / 2.0 - 36, bottom - 14, 72, 11.5);
     const QRectF lip(plate.left(), plate.bottom(), 72, 2.5);
     const QPainterPath plateShape = Painting::continuousRoundedRect(plate, 2.5);
-    p.setBrush(downwards(plate, {grey(0.95), grey(0.84), grey(0.89)}));
+    p.setBrush(verticalGradient(plate, {greyLevel(0.95), greyLevel(0.84), greyLevel(0.89)}));
     p.drawPath(plateShape);
     p.setBrush(Qt::NoBrush);
-    p.setPen(line(downwards(plate, {Colors::white(0.95), grey(0.75)}), 0.6));
+    p.setPen(drawingPen(verticalGradient(plate, {Colors::white(0.95), greyLevel(0.75)}), 0.6));
     p.drawPath(plateShape);
     p.setPen(Qt::NoPen);
-    p.setBrush(downwards(lip, {grey(0.76), grey(0.6)}));
+    p.setBrush(verticalGradient(lip, {greyLevel(0.76), greyLevel(0.6)}));
     p.drawPath(Painting::continuousRoundedRect(lip, 1.5));
 }
 
@@ -221,7 +208,7 @@ void MonitorLayer::paintDesktop(QPainter& p)
     p.setBrush(Colors::white(0.22));
     p.drawPath(capsule);
     p.setBrush(Qt::NoBrush);
-    p.setPen(line(Colors::white(0.35), 0.5));
+    p.setPen(drawingPen(Colors::white(0.35), 0.5));
     p.drawPath(capsule);
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 6; ++i) {
@@ -311,10 +298,10 @@ void MonitorLayer::paintGlass(QPainter& p)
                                {0.75, Qt::transparent}}));
     p.setClipping(false);
     p.setBrush(Qt::NoBrush);
-    p.setPen(line(diagonal(r, {{0, Colors::white(0.65)},
-                               {0.25, Colors::white(0.26)},
-                               {0.55, Colors::white(0.05)},
-                               {0.8, Qt::transparent}}),
-                  0.85));
+    p.setPen(drawingPen(diagonal(r, {{0, Colors::white(0.65)},
+                                     {0.25, Colors::white(0.26)},
+                                     {0.55, Colors::white(0.05)},
+                                     {0.8, Qt::transparent}}),
+                        0.85));
     p.drawPath(shape);
 }

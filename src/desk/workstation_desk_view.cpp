@@ -5,22 +5,9 @@
 #include <QPainter>
 
 namespace {
-QColor grey(qreal g, qreal opacity = 1)
-{
-    return Colors::srgb(g, g, g, opacity);
-}
-
-QLinearGradient downwards(const QRectF& r, std::initializer_list<QColor> colors)
-{
-    return Painting::linearGradient(r.topLeft(), r.bottomLeft(), colors);
-}
-
-QPen hairline(const QColor& color, qreal width)
-{
-    QPen pen(color, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    pen.setMiterLimit(10);
-    return pen;
-}
+using Colors::greyLevel;
+using Painting::drawingPen;
+using Painting::verticalGradient;
 
 // Fills and outlines a continuous rounded rectangle.
 void roundedBox(QPainter& p, const QRectF& r, qreal radius, const QBrush& fill,
@@ -83,9 +70,9 @@ void WorkstationDeskView::paint(QPainter* painter, const QStyleOptionGraphicsIte
 
     // The back panel with the shade the tabletop casts on it.
     const QRectF panel = box(145, 24, 410, 214);
-    p.fillRect(panel, downwards(panel, {grey(0.84), grey(0.74)}));
+    p.fillRect(panel, verticalGradient(panel, {greyLevel(0.84), greyLevel(0.74)}));
     const QRectF shade = box(145, 24, 410, 42);
-    p.fillRect(shade, downwards(shade, {Colors::black(0.28), Qt::transparent}));
+    p.fillRect(shade, verticalGradient(shade, {Colors::black(0.28), Qt::transparent}));
 
     paintPedestal(p, box(0, 24, 145, 276), sx, sy);
     paintPedestal(p, box(410, 24, 555, 276), sx, sy);
@@ -102,27 +89,30 @@ void WorkstationDeskView::paintTabletop(QPainter& p, qreal sx, qreal sy)
     // The upper face, darker at the back.
     const QPainterPath faceShape = tabletopDepthShape(face, sx);
     p.setPen(Qt::NoPen);
-    p.setBrush(downwards(face, {Colors::srgb(0.88, 0.90, 0.93), Colors::srgb(0.93, 0.95, 0.97),
+    p.setBrush(
+        verticalGradient(face, {Colors::srgb(0.88, 0.90, 0.93), Colors::srgb(0.93, 0.95, 0.97),
                                 Colors::srgb(0.98, 0.98, 0.99)}));
     p.drawPath(faceShape);
     const QRectF back(0, face.top(), w, 7 * sy);
-    p.setBrush(downwards(back, {Colors::black(0.35), Colors::black(0.12), Qt::transparent}));
+    p.setBrush(verticalGradient(back, {Colors::black(0.35), Colors::black(0.12), Qt::transparent}));
     p.drawPath(tabletopDepthShape(back, sx));
     p.save();
     p.setClipPath(faceShape);
     const QRectF sheen(0, face.top() + 8 * sy, w, 8 * sy);
-    p.fillRect(sheen, downwards(sheen, {Qt::transparent, Colors::white(0.45), Qt::transparent}));
+    p.fillRect(sheen,
+               verticalGradient(sheen, {Qt::transparent, Colors::white(0.45), Qt::transparent}));
     p.restore();
     p.setBrush(Qt::NoBrush);
-    p.setPen(hairline(Colors::black(0.12), 0.8));
+    p.setPen(drawingPen(Colors::black(0.12), 0.8));
     p.drawPath(faceShape);
 
     // The front edge with its shadow, highlight and bottom line.
     const QRectF underShadow(0, 5 * sy, w, 22 * sy);
     m_edgeShadow.paint(p, Painting::continuousRoundedRect(underShadow, 4),
                        {Colors::black(0.28), 4, {}});
-    roundedBox(p, edge, 3.5, downwards(edge, {grey(0.99), grey(0.96), grey(0.90)}),
-               hairline(Colors::black(0.12), 0.8));
+    roundedBox(p, edge, 3.5,
+               verticalGradient(edge, {greyLevel(0.99), greyLevel(0.96), greyLevel(0.90)}),
+               drawingPen(Colors::black(0.12), 0.8));
     roundedBox(p, QRectF(edge.center().x() - 549 * sx / 2, edge.top() + 1.5, 549 * sx, 2 * sy), 2,
                Colors::white(0.95));
     p.fillRect(QRectF(edge.center().x() - 553 * sx / 2, edge.bottom() - 2 * sy, 553 * sx, 2 * sy),
@@ -132,7 +122,7 @@ void WorkstationDeskView::paintTabletop(QPainter& p, qreal sx, qreal sy)
 void WorkstationDeskView::paintPedestal(QPainter& p, const QRectF& frame, qreal sx, qreal sy)
 {
     const QRectF carcass(frame.left(), frame.top(), frame.width(), 234 * sy);
-    roundedBox(p, carcass, 3, Colors::srgb(0.94, 0.94, 0.95), hairline(Colors::black(0.12), 1));
+    roundedBox(p, carcass, 3, Colors::srgb(0.94, 0.94, 0.95), drawingPen(Colors::black(0.12), 1));
     qreal y = carcass.top() + 4 * sy;
     for (const qreal height : {48.0, 52.0, 56.0, 60.0}) {
         paintDrawer(p, QRectF(frame.left() + 4 * sx, y, frame.width() - 8 * sx, height * sy),
@@ -140,9 +130,9 @@ void WorkstationDeskView::paintPedestal(QPainter& p, const QRectF& frame, qreal 
         y += (height + 4) * sy;
     }
     const QRectF plinth(frame.center().x() - 69 * sx, carcass.bottom(), 138 * sx, 18 * sy);
-    p.fillRect(plinth, downwards(plinth, {grey(0.78), grey(0.68)}));
+    p.fillRect(plinth, verticalGradient(plinth, {greyLevel(0.78), greyLevel(0.68)}));
     p.setBrush(Qt::NoBrush);
-    p.setPen(hairline(Colors::black(0.15), 0.8));
+    p.setPen(drawingPen(Colors::black(0.15), 0.8));
     p.drawRect(plinth);
 }
 
@@ -150,13 +140,15 @@ void WorkstationDeskView::paintDrawer(QPainter& p, const QRectF& row, qreal hand
 {
     // A faint drop shadow a point below the front; too small to need a blur.
     roundedBox(p, row.translated(0, 1), 2.5, Colors::black(0.06));
-    roundedBox(p, row, 2.5, downwards(row, {grey(0.99), grey(0.95), grey(0.92)}),
-               hairline(Colors::black(0.10), 0.8));
+    roundedBox(p, row, 2.5,
+               verticalGradient(row, {greyLevel(0.99), greyLevel(0.95), greyLevel(0.92)}),
+               drawingPen(Colors::black(0.10), 0.8));
     p.fillRect(QRectF(row.left(), row.bottom() - 1, row.width(), 1), Colors::black(0.08));
     const QPointF c = row.center();
     roundedBox(p, QRectF(c.x() - handleWidth / 2, c.y() - 3 * sy + 1.5, handleWidth, 6 * sy), 2,
                Colors::black(0.2));
     const QRectF handle(c.x() - handleWidth / 2, c.y() - 2.75 * sy, handleWidth, 5.5 * sy);
-    roundedBox(p, handle, 2, downwards(handle, {grey(0.88), grey(0.72), grey(0.80)}),
-               hairline(Colors::white(0.85), 0.5));
+    roundedBox(p, handle, 2,
+               verticalGradient(handle, {greyLevel(0.88), greyLevel(0.72), greyLevel(0.80)}),
+               drawingPen(Colors::white(0.85), 0.5));
 }

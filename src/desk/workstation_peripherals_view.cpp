@@ -5,10 +5,7 @@
 #include <QPainter>
 
 namespace {
-QColor grey(qreal g, qreal opacity = 1)
-{
-    return Colors::srgb(g, g, g, opacity);
-}
+using Colors::greyLevel;
 
 struct KeyRow {
     int flexible;
@@ -62,15 +59,15 @@ void WorkstationPeripheralsView::paint(QPainter* painter, const QStyleOptionGrap
     const QRectF keyCase = centred(kc, 68, 15);
     const QPainterPath caseShape = Painting::continuousRoundedRect(keyCase, 2);
     p.setPen(Qt::NoPen);
-    p.setBrush(Painting::linearGradient(keyCase.topLeft(), keyCase.bottomLeft(),
-                                        {grey(0.95), grey(0.85), grey(0.8)}));
+    p.setBrush(
+        Painting::verticalGradient(keyCase, {greyLevel(0.95), greyLevel(0.85), greyLevel(0.8)}));
     p.drawPath(caseShape);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Colors::white(0.85), 0.5));
     p.drawPath(caseShape);
     const QRectF bed = centred(kc, 64, 12);
     p.setPen(Qt::NoPen);
-    p.setBrush(grey(0.87));
+    p.setBrush(greyLevel(0.87));
     p.drawPath(Painting::continuousRoundedRect(bed, 1.2));
 
     const QList<qreal> flexible = flexibleKeyWidths(1);
@@ -97,12 +94,11 @@ void WorkstationPeripheralsView::paint(QPainter* painter, const QStyleOptionGrap
     m_mouseShadow.paint(p, Painting::capsule(centred(mc, 13, 19)),
                         {Colors::black(0.24), 1.2 * s, QPointF(0, 1.2)});
     const QRectF body = centred(mc, 12.5, 18.5);
-    p.setBrush(
-        Painting::linearGradient(body.topLeft(), body.bottomLeft(), {grey(0.86), grey(0.72)}));
+    p.setBrush(Painting::verticalGradient(body, {greyLevel(0.86), greyLevel(0.72)}));
     p.drawPath(Painting::capsule(body));
     const QRectF shell = centred(mc, 11.5, 17.5);
-    p.setBrush(Painting::linearGradient(shell.topLeft(), shell.bottomLeft(),
-                                        {grey(1.0), grey(0.98), grey(0.92)}));
+    p.setBrush(
+        Painting::verticalGradient(shell, {greyLevel(1.0), greyLevel(0.98), greyLevel(0.92)}));
     p.drawPath(Painting::capsule(shell));
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Qt::white, 0.4));
