@@ -31,7 +31,8 @@
 // button showing), photo-target:N (a drag over frame N), clock-at:HH:MM:SS (the wall clock
 // stopped at that time), calendar (a wall calendar and the clock over a calendar hung
 // beside the photo wall, showing 17 August 2025 at 10:08:36), plaque-images (drawn stand-ins
-// for the plaque pictures the program does not ship), plaque-hover:<quennet|tolvane>.
+// for the plaque pictures the program does not ship), plaque-hover:<quennet|tolvane>,
+// card:carpet-pdf (the card of a PDF lying on the floor, with the floor's files).
 //
 // Music states: mini-player (the mini player open over the radio), music:playing (a player on
 // the session bus playing a song with a long title) and music:paused (paused on a song with
@@ -124,7 +125,7 @@ const char kStateHelp[] =
     "  floor-files, carpet-lifted, carpet-drag, floor-selected, floor-marquee,\n"
     "  drop-highlight, floor-drag (with --hold: a file dragged round the floor)\n"
     "  photos:N, photo-zoom, photo-hover:N, photo-target:N, clock-at:HH:MM:SS, calendar,\n"
-    "  plaque-images, plaque-hover:quennet, plaque-hover:tolvane\n"
+    "  plaque-images, plaque-hover:quennet, plaque-hover:tolvane, card:carpet-pdf\n"
     "  notes-six, note-customizer, note-sheet\n"
     "  shelf-books, shelf-drop, shelf-gallery\n"
     "  sandals-hover, trash-hover, trash-target, trash-full\n"
@@ -280,6 +281,7 @@ QImage plaqueImage(const QString& name, const QColor& wood)
 }
 
 struct WallStates {
+    bool carpetCard = false;
     bool plaqueImages = false;
     std::optional<ActiveDesktopQuickView> plaqueHover;
     std::optional<QTime> clockAt;
@@ -306,6 +308,10 @@ bool parseWallState(const QString& name, WallStates* states)
     if (name.startsWith(QLatin1String("clock-at:"))) {
         states->clockAt = QTime::fromString(name.mid(9), QStringLiteral("HH:mm:ss"));
         return states->clockAt->isValid();
+    }
+    if (name == QLatin1String("card:carpet-pdf")) {
+        states->carpetCard = true;
+        return true;
     }
     if (name == QLatin1String("plaque-images")) {
         states->plaqueImages = true;
@@ -876,6 +882,8 @@ int main(int argc, char** argv)
         }
     }
 
+    if (wall.carpetCard && !floorStates.contains(QStringLiteral("floor-files")))
+        floorStates << QStringLiteral("floor-files");
     // The files must lie in the carpet folder before the storage service first looks.
     if (!floorStates.isEmpty())
         seedFloorFiles(home);
@@ -955,6 +963,9 @@ int main(int argc, char** argv)
         state.setHoveredPhotoSlot(*wall.hover);
     if (wall.plaqueHover)
         state.setHoveredPlaque(*wall.plaqueHover);
+    if (wall.carpetCard)
+        state.setActiveQuickView(ActiveDesktopQuickView::carpetItem(QUrl::fromLocalFile(
+            home + QStringLiteral("/Documents/RidezozEvar/Karpet/Laporan Keuangan 2024.pdf"))));
     if (wall.target)
         state.setTargetedPhotoSlot(*wall.target);
     if (noteStates.contains(QStringLiteral("note-customizer")) &&

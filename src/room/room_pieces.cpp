@@ -3,6 +3,7 @@
 #include "bookshelf/bookshelf_drawer_view.h"
 #include "bookshelf/bookshelf_view.h"
 #include "bookshelf/shelf_flyout_popover_view.h"
+#include "cards/wall_cards.h"
 #include "corkboard/corkboard_view.h"
 #include "corkboard/karsumo_sticker_view.h"
 #include "desk/desk_lamp_view.h"
@@ -329,5 +330,6 @@ RoomPieces RoomPieces::standard(AppState& appState)
         return new ShelfFlyoutPopoverView(url, c.app.activeShelfIndex(), c.app,
                                           StorageManager::shared(), std::move(close));
     };
+    WallCards::furnish(pieces);
     return pieces;
 }

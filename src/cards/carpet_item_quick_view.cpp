@@ -1,0 +1,157 @@
+#include "cards/carpet_item_quick_view.h"
+
+#include "cards/card_button_face.h"
+#include "kit/button_item.h"
+#include "kit/colors.h"
+#include "kit/units.h"
+#include "platform/default_application.h"
+#include "platform/file_manager_reveal.h"
+#include "room/floor/file_icon_cache.h"
+#include "storage/storage_manager.h"
+
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPainter>
+
+namespace {
+constexpr qreal kSpacing = 8;
+constexpr qreal kIconSide = 32;
+
+const QString kTips = QStringLiteral("💡 Tips: Klik 2x pada file untuk langsung membukanya");
+
+const QLocale& indonesian()
+{
+    static const QLocale locale(QLocale::Indonesian, QLocale::Indonesia);
+    return locale;
+}
+} // namespace
+
+CarpetItemQuickView::CarpetItemQuickView(const QUrl& url, std::function<void()> onClose,
+                                         StorageManager& storage, QGraphicsItem* parent)
+    : RoomItem(parent), m_url(url), m_onClose(std::move(onClose)), m_storage(storage)
+{
+    m_icon = FileIconCache::shared().icon(m_url);
+    const qreal buttonsTop = kIconSide + kSpacing + 1 + kSpacing;
+    const qreal height = QFontMetricsF(Units::systemFont(10)).height() + 10;
+    const CardButtonFace open{QStringLiteral("arrow.up.forward.app.fill"),
+                              QStringLiteral("Buka File"), Units::systemFont(10, QFont::Bold),
+                              Colors::white(), Colors::systemBlue()};
+    const CardButtonFace back{{},
+                              QStringLiteral("Ke Desktop"),
+                              Units::systemFont(10, QFont::Medium),
+                              Colors::primaryLabel(),
+                              Colors::black(0.06)};
+    const CardButtonFace reveal{QStringLiteral("folder"),
+                                {},
+                                Units::systemFont(10),
+                                Colors::primaryLabel(),
+                                Colors::black(0.06)};
+    const qreal revealWidth = reveal.naturalWidth(6);
+    const qreal shared = (kWidth - revealWidth - 2 * 6) / 2;
+    const auto add = [this, buttonsTop, height](const QString& name, const CardButtonFace& face,
+                                                std::function<void()> action, qreal x, qreal w) {
+        auto* b = new ButtonItem([face](QPainter& p, const QRectF& r) { face.paint(p, r); },
+                                 std::move(action), this);
+        b->setPos(x, buttonsTop);
+        b->setSize(QSizeF(w, height));
+        m_buttons.insert(name, b);
+    };
+    add(
+        open.text, open, [this] { openFile(); }, 0, shared);
+    add(
+        back.text, back, [this] { returnToDesktop(); }, shared + 6, shared);
+    add(
+        QStringLiteral("folder"), reveal, [this] { revealInFileManager(); }, 2 * shared + 12,
+        revealWidth);
+    m_divider = kIconSide + kSpacing;
+    m_tips = QRectF(0, buttonsTop + height + kSpacing, kWidth,
+                    QFontMetricsF(Units::systemFont(9))
+                        .boundingRect(QRectF(0, 0, kWidth, 1000), Qt::TextWordWrap, kTips)
+                        .height());
+    setSize(QSizeF(kWidth, m_tips.bottom()));
+
+    for (auto signal :
+         {&StorageManager::carpetItemsChanged, &StorageManager::floorItemPositionsChanged,
+          &StorageManager::bookshelfItemsChanged})
+        connect(&m_storage, signal, this, &CarpetItemQuickView::refresh);
+    refresh();
+}
+
+QString CarpetItemQuickView::fileSizeText(const QUrl& url)
+{
+    const QFileInfo info(url.toLocalFile());
+    if (!info.isFile())
+        return QStringLiteral("-");
+    return indonesian().formattedDataSize(info.size(), 1, QLocale::DataSizeSIFormat);
+}
+
+QString CarpetItemQuickView::modifiedDateText(const QUrl& url)
+{
+    const QFileInfo info(url.toLocalFile());
+    if (!info.exists())
+        return QStringLiteral("-");
+    const QDateTime modified = info.lastModified();
+    if (!modified.isValid())
+        return QStringLiteral("-");
+    return indonesian().toString(modified, QStringLiteral("d MMM yyyy HH.mm"));
+}
+
+void CarpetItemQuickView::refresh()
+{
+    m_info = QStringLiteral("Ukuran: ") + fileSizeText(m_url) + QStringLiteral(" • Diubah: ") +
+             modifiedDateText(m_url);
+    update();
+}
+
+void CarpetItemQuickView::openFile()
+{
+    DefaultApplication::open(m_url.toLocalFile());
+    m_onClose();
+}
+
+void CarpetItemQuickView::returnToDesktop()
+{
+    m_storage.restoreCarpetItemToDesktop(m_url);
+    m_onClose();
+}
+
+void CarpetItemQuickView::revealInFileManager()
+{
+    // A link is shown at the file it leads to.
+    FileManagerReveal::shared().showItems({FileManagerReveal::resolvedPath(m_url.toLocalFile())});
+    m_onClose();
+}
+
+ButtonItem* CarpetItemQuickView::button(const QString& title) const
+{
+    return m_buttons.value(title);
+}
+
+void CarpetItemQuickView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    QPainter& p = *painter;
+    p.setRenderHint(QPainter::Antialiasing);
+    m_icon.paint(&p, QRect(0, 0, int(kIconSide), int(kIconSide)));
+    const qreal textLeft = kIconSide + 8;
+    const qreal textWidth = kWidth - textLeft;
+    const QFont nameFont = Units::systemFont(11, QFont::Bold);
+    const QFont infoFont = Units::systemFont(9);
+    const QFontMetricsF nameMetrics(nameFont);
+    const QFontMetricsF infoMetrics(infoFont);
+    const qreal top = (kIconSide - nameMetrics.height() - 1 - infoMetrics.height()) / 2;
+    p.setFont(nameFont);
+    p.setPen(Colors::primaryLabel());
+    p.drawText(QRectF(textLeft, top, textWidth, nameMetrics.height()),
+               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+               nameMetrics.elidedText(m_url.fileName(), Qt::ElideRight, textWidth));
+    p.setFont(infoFont);
+    p.setPen(Colors::secondaryLabel());
+    p.drawText(QRectF(textLeft, top + nameMetrics.height() + 1, textWidth, infoMetrics.height()),
+               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+               infoMetrics.elidedText(m_info, Qt::ElideRight, textWidth));
+    p.fillRect(QRectF(0, m_divider, kWidth, 1), Colors::withOpacity(Colors::primaryLabel(), 0.05));
+    p.setFont(Units::systemFont(9));
+    p.setPen(Colors::withOpacity(Colors::primaryLabel(), 0.3));
+    p.drawText(m_tips, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, kTips);
+}

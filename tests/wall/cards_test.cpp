@@ -1,0 +1,109 @@
+#include "cards/award_plaque_quick_view.h"
+#include "cards/carpet_item_quick_view.h"
+#include "kit/button_item.h"
+#include "room/asset_loader.h"
+#include "storage/storage_manager.h"
+#include "support/fake_app_registry.h"
+#include "support/temp_home.h"
+#include "support/test_registry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class CardsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void carpetCardReadsTheFileAfreshOnEveryChange()
+    {
+        TempHome home;
+        const QString path = home.writeFile(u"Documents/RidezozEvar/Karpet/nota.txt"_s, "12345");
+        StorageManager storage(home.path());
+        int closed = 0;
+        CarpetItemQuickView card(
+            QUrl::fromLocalFile(path), [&] { ++closed; }, storage);
+        QVERIFY(card.infoText().startsWith(u"Ukuran: 5 byte • Diubah: "_s));
+        QVERIFY(!card.infoText().endsWith(u"-"_s));
+        // Deleted behind the room's back: the next change the storage publishes shows it.
+        QFile::remove(path);
+        storage.refreshCarpetItems();
+        QCOMPARE(card.infoText(), u"Ukuran: - • Diubah: -"_s);
+        QCOMPARE(closed, 0);
+    }
+
+    void carpetCardSizesFollowLinksAndSkipFolders_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("file") << u"file"_s << u"1,5 kB"_s;
+        QTest::newRow("link to a file") << u"link"_s << u"1,5 kB"_s;
+        QTest::newRow("dangling link") << u"dangling"_s << u"-"_s;
+        QTest::newRow("folder") << u"folder"_s << u"-"_s;
+    }
+    void carpetCardSizesFollowLinksAndSkipFolders()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString target = writeFile(dir.filePath(u"target.bin"_s), QByteArray(1500, 'x'));
+        const QString item = dir.filePath(u"item"_s);
+        if (kind == u"file"_s)
+            QFile::copy(target, item);
+        else if (kind == u"link"_s)
+            QFile::link(target, item);
+        else if (kind == u"dangling"_s)
+            QFile::link(dir.filePath(u"gone"_s), item);
+        else
+            QDir().mkpath(item);
+        QTEST(CarpetItemQuickView::fileSizeText(QUrl::fromLocalFile(item)), "size");
+    }
+
+    // With no Desktop folder the file goes to one made for it, and the card closes.
+    void keDesktopMakesTheDesktopFolder()
+    {
+        TempHome home;
+        const QString path = home.writeFile(u"Documents/RidezozEvar/Karpet/surat.odt"_s, "surat");
+        QVERIFY(!QFileInfo::exists(home.path() + u"/Desktop"_s));
+        StorageManager storage(home.path());
+        int closed = 0;
+        CarpetItemQuickView card(
+            QUrl::fromLocalFile(path), [&] { ++closed; }, storage);
+        card.button(u"Ke Desktop"_s)->click();
+        QCOMPARE(closed, 1);
+        QVERIFY(!QFileInfo::exists(path));
+        QCOMPARE(contentOf(home.path() + u"/Desktop/surat.odt"_s), QByteArray("surat"));
+    }
+
+    void plaqueCardButtonsOnlyCloseWithoutALogo()
+    {
+        FakeAppRegistry apps;
+        apps.setDefault(u"image/svg+xml"_s, apps.addApp(u"viewer.desktop"_s, {u"image/svg+xml"_s}));
+        QVERIFY(apps.waitUntilSeen());
+        QTemporaryDir none;
+        AssetLoader assets({{}, {none.path()}});
+        QTemporaryDir folder;
+        const QString saved = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        int closed = 0;
+        AwardPlaqueQuickView card(
+            u"Plakat Quennet"_s, u"Plakat Penghargaan Resmi Quennet"_s, u"plaque_quennet"_s,
+            u"quennet logoo.svg"_s, [&] { ++closed; }, assets);
+        QVERIFY(!card.showsPicture());
+        card.openButton()->click();
+        card.revealButton()->click();
+        QCOMPARE(closed, 2);
+        QVERIFY(apps.nothingLaunched());
+
+        writeFile(folder.filePath(u"Assets/Logos/quennet logoo.svg"_s), "<svg/>");
+        card.openButton()->click();
+        QDir::setCurrent(saved);
+        QCOMPARE(closed, 3);
+        QVERIFY(apps.launchedOnly(u"viewer.desktop"_s));
+    }
+};
+
+PONDSILL_TEST(CardsTest)
+
+#include "cards_test.moc"
