@@ -150,6 +150,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("mustFrame");
         QTest::newRow("png") << u"beach.png"_s << true;
         QTest::newRow("jpeg") << u"trip.JPEG"_s << true;
+        QTest::newRow("bmp") << u"scan.bmp"_s << false;
+        QTest::newRow("svg") << u"logo.svg"_s << false;
         QTest::newRow("pdf") << u"report.pdf"_s << false;
     }
     void dropsTakeOnlyWhatTheFrameCanShow()
@@ -297,15 +299,29 @@ private Q_SLOTS:
         QVERIFY(!room.frame(4).ejectButton()->isVisible());
     }
 
-    void removingAFramedPhotoEmptiesTheFrame()
+    // Taken out of its frame, a photo goes to the Trash: a loose album picture may be the
+    // only copy there is.
+    void removingAPhotoSendsItToTheTrash_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("the frame's copy") << u"frame_0.png"_s;
+        // Loose pictures fill the free frames in name order, from the first.
+        QTest::newRow("a loose album picture") << u"Liburan.png"_s;
+    }
+    void removingAPhotoSendsItToTheTrash()
+    {
+        QFETCH(QString, name);
         WallRoom room;
-        room.framePhoto(1);
-        room.storage().setPhotoTransform(1, 1.5, 0, 0, 0);
-        QVERIFY(chooseFromMenu(room.frame(1), u"Hapus Foto dari Bingkai"_s));
+        const QString photo = writePicture(room.albumPath(name), Qt::magenta);
+        const QByteArray content = contentOf(photo);
+        room.storage().loadPhotoSlots();
+        QCOMPARE(room.storage().photoSlots().value(0).fileName(), name);
+        room.storage().setPhotoTransform(0, 1.5, 0, 0, 0);
+        QVERIFY(chooseFromMenu(room.frame(0), u"Hapus Foto dari Bingkai"_s));
         QVERIFY(room.albumEntries().isEmpty());
-        QVERIFY(!room.frame(1).showsPhoto());
-        QCOMPARE(room.storedTransforms().value(1), (QList<double>{1, 0, 0, 0}));
+        QCOMPARE(contentOf(room.trashFilesPath(name)), content);
+        QVERIFY(!room.storage().photoSlots().contains(0));
+        QCOMPARE(room.storedTransforms().value(0), (QList<double>{1, 0, 0, 0}));
     }
 };
 
