@@ -1,6 +1,6 @@
 #include "cards/award_plaque_quick_view.h"
 
-#include "cards/card_button_face.h"
+#include "cards/card_label.h"
 #include "kit/button_item.h"
 #include "kit/colors.h"
 #include "kit/units.h"
@@ -46,12 +46,13 @@ AwardPlaqueQuickView::AwardPlaqueQuickView(const QString& title, const QString& 
     m_subtitleRect = QRectF(0, y, kWidth, textBox.height());
     y = m_subtitleRect.bottom() + kSpacing;
 
-    const CardButtonFace open{QStringLiteral("arrow.up.forward.app.fill"),
-                              QStringLiteral("Buka SVG"), Units::systemFont(10, QFont::Bold),
-                              Colors::white(), Colors::systemBlue()};
-    const CardButtonFace reveal{QStringLiteral("folder.fill"), QStringLiteral("Finder"),
-                                Units::systemFont(10, QFont::DemiBold), Colors::primaryLabel(),
-                                Colors::withOpacity(Colors::primaryLabel(), 0.06)};
+    const ButtonLabel open = cardLabel(
+        QStringLiteral("arrow.up.forward.app.fill"), QStringLiteral("Buka SVG"),
+        Units::systemFont(10, QFont::Bold), Colors::white(), Colors::system(Colors::System::Blue));
+    const ButtonLabel reveal =
+        cardLabel(QStringLiteral("folder.fill"), QStringLiteral("Finder"),
+                  Units::systemFont(10, QFont::DemiBold), Colors::primaryLabel(),
+                  Colors::withOpacity(Colors::primaryLabel(), 0.06));
     const qreal height = QFontMetricsF(open.font).height() + 12;
     const qreal half = (kWidth - 8) / 2;
     m_open = new ButtonItem([open](QPainter& p, const QRectF& r) { open.paint(p, r); },

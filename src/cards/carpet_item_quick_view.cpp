@@ -1,8 +1,9 @@
 #include "cards/carpet_item_quick_view.h"
 
-#include "cards/card_button_face.h"
+#include "cards/card_label.h"
 #include "kit/button_item.h"
 #include "kit/colors.h"
+#include "kit/formats.h"
 #include "kit/units.h"
 #include "platform/default_application.h"
 #include "platform/file_manager_reveal.h"
@@ -34,22 +35,17 @@ CarpetItemQuickView::CarpetItemQuickView(const QUrl& url, std::function<void()> 
     m_icon = FileIconCache::shared().icon(m_url);
     const qreal buttonsTop = kIconSide + kSpacing + 1 + kSpacing;
     const qreal height = QFontMetricsF(Units::systemFont(10)).height() + 10;
-    const CardButtonFace open{QStringLiteral("arrow.up.forward.app.fill"),
-                              QStringLiteral("Buka File"), Units::systemFont(10, QFont::Bold),
-                              Colors::white(), Colors::systemBlue()};
-    const CardButtonFace back{{},
-                              QStringLiteral("Ke Desktop"),
-                              Units::systemFont(10, QFont::Medium),
-                              Colors::primaryLabel(),
-                              Colors::black(0.06)};
-    const CardButtonFace reveal{QStringLiteral("folder"),
-                                {},
-                                Units::systemFont(10),
-                                Colors::primaryLabel(),
-                                Colors::black(0.06)};
-    const qreal revealWidth = reveal.naturalWidth(6);
+    const ButtonLabel open = cardLabel(
+        QStringLiteral("arrow.up.forward.app.fill"), QStringLiteral("Buka File"),
+        Units::systemFont(10, QFont::Bold), Colors::white(), Colors::system(Colors::System::Blue));
+    const ButtonLabel back =
+        cardLabel({}, QStringLiteral("Ke Desktop"), Units::systemFont(10, QFont::Medium),
+                  Colors::primaryLabel(), Colors::black(0.06));
+    const ButtonLabel reveal = cardLabel(QStringLiteral("folder"), {}, Units::systemFont(10),
+                                         Colors::primaryLabel(), Colors::black(0.06));
+    const qreal revealWidth = widthWith(reveal, 6);
     const qreal shared = (kWidth - revealWidth - 2 * 6) / 2;
-    const auto add = [this, buttonsTop, height](const QString& name, const CardButtonFace& face,
+    const auto add = [this, buttonsTop, height](const QString& name, const ButtonLabel& face,
                                                 std::function<void()> action, qreal x, qreal w) {
         auto* b = new ButtonItem([face](QPainter& p, const QRectF& r) { face.paint(p, r); },
                                  std::move(action), this);
@@ -58,9 +54,9 @@ CarpetItemQuickView::CarpetItemQuickView(const QUrl& url, std::function<void()> 
         m_buttons.insert(name, b);
     };
     add(
-        open.text, open, [this] { openFile(); }, 0, shared);
+        open.title, open, [this] { openFile(); }, 0, shared);
     add(
-        back.text, back, [this] { returnToDesktop(); }, shared + 6, shared);
+        back.title, back, [this] { returnToDesktop(); }, shared + 6, shared);
     add(
         QStringLiteral("folder"), reveal, [this] { revealInFileManager(); }, 2 * shared + 12,
         revealWidth);
@@ -83,7 +79,7 @@ QString CarpetItemQuickView::fileSizeText(const QUrl& url)
     const QFileInfo info(url.toLocalFile());
     if (!info.isFile())
         return QStringLiteral("-");
-    return indonesian().formattedDataSize(info.size(), 1, QLocale::DataSizeSIFormat);
+    return Formats::byteCount(info.size());
 }
 
 QString CarpetItemQuickView::modifiedDateText(const QUrl& url)

@@ -1,6 +1,6 @@
 #include "cards/photo_frame_quick_view.h"
 
-#include "cards/card_button_face.h"
+#include "cards/card_label.h"
 
 #include "kit/button_item.h"
 #include "kit/colors.h"
@@ -194,12 +194,13 @@ void PhotoFrameQuickView::rebuild()
     if (!photo) {
         const qreal textHeight = QFontMetricsF(body).height();
         m_emptyText = QRectF(0, 0, kWidth, textHeight);
-        const CardButtonFace choose{
-            QStringLiteral("plus.circle.fill"), QStringLiteral("Pilih Foto..."),
-            Units::systemFont(11, QFont::Bold), Colors::white(), Colors::systemBlue()};
+        const ButtonLabel choose =
+            cardLabel(QStringLiteral("plus.circle.fill"), QStringLiteral("Pilih Foto..."),
+                      Units::systemFont(11, QFont::Bold), Colors::white(),
+                      Colors::system(Colors::System::Blue));
         const qreal height = QFontMetricsF(choose.font).height() + 12;
         addButton(
-            choose.text, [choose](QPainter& p, const QRectF& r) { choose.paint(p, r); },
+            choose.title, [choose](QPainter& p, const QRectF& r) { choose.paint(p, r); },
             [this] { replacePhoto(); }, QRectF(0, textHeight + kSpacing, kWidth, height));
         setSize(QSizeF(kWidth, textHeight + kSpacing + height));
         update();
@@ -229,15 +230,12 @@ void PhotoFrameQuickView::rebuild()
         &proxy);
     rowY += rowHeight + 6;
     // Rotation: symbol, slider, a quarter turn.
-    const CardButtonFace turn{{},
-                              QStringLiteral("+90°"),
-                              Units::systemFont(9, QFont::Bold),
-                              Colors::primaryLabel(),
-                              Colors::black(0.08),
-                              4};
-    const qreal turnWidth = turn.naturalWidth(5);
+    const ButtonLabel turn =
+        cardLabel({}, QStringLiteral("+90°"), Units::systemFont(9, QFont::Bold),
+                  Colors::primaryLabel(), Colors::black(0.08), 4);
+    const qreal turnWidth = widthWith(turn, 5);
     addButton(
-        turn.text, [turn](QPainter& p, const QRectF& r) { turn.paint(p, r); },
+        turn.title, [turn](QPainter& p, const QRectF& r) { turn.paint(p, r); },
         [this] { rotateQuarterTurn(); },
         QRectF(left + inner - turnWidth, rowY + 1, turnWidth, rowHeight - 2));
     m_rotation = addSlider(
@@ -261,23 +259,20 @@ void PhotoFrameQuickView::rebuild()
                   {QStringLiteral("▲"), 0, -kNudge},
                   {QStringLiteral("▼"), 0, kNudge}};
     for (const auto& n : nudges) {
-        const CardButtonFace face{
-            {}, n.arrow, Units::systemFont(9), Colors::primaryLabel(), Colors::black(0.06), 3};
-        const qreal w = face.naturalWidth(4);
+        const ButtonLabel face = cardLabel({}, n.arrow, Units::systemFont(9),
+                                           Colors::primaryLabel(), Colors::black(0.06), 3);
+        const qreal w = widthWith(face, 4);
         addButton(
             n.arrow, [face](QPainter& p, const QRectF& r) { face.paint(p, r); },
             [this, dx = n.dx, dy = n.dy] { nudge(dx, dy); }, QRectF(x, rowY + 1, w, rowHeight - 2));
         x += w + 3;
     }
-    const CardButtonFace reset{{},
-                               QStringLiteral("Reset"),
-                               Units::systemFont(9, QFont::Medium),
-                               Colors::systemOrange(),
-                               Colors::systemOrange(0.12),
-                               4};
-    const qreal resetWidth = reset.naturalWidth(6);
+    const ButtonLabel reset = cardLabel(
+        {}, QStringLiteral("Reset"), Units::systemFont(9, QFont::Medium),
+        Colors::system(Colors::System::Orange), Colors::system(Colors::System::Orange, 0.12), 4);
+    const qreal resetWidth = widthWith(reset, 6);
     addButton(
-        reset.text, [reset](QPainter& p, const QRectF& r) { reset.paint(p, r); },
+        reset.title, [reset](QPainter& p, const QRectF& r) { reset.paint(p, r); },
         [this] { resetTransform(); },
         QRectF(left + inner - resetWidth, rowY + 1, resetWidth, rowHeight - 2));
     y = m_controls.bottom() + kSpacing;
@@ -293,36 +288,33 @@ void PhotoFrameQuickView::rebuild()
 
     // The actions: "Preview" and "Ganti" share what "Ke Lantai" and the trash leave.
     const qreal actionHeight = QFontMetricsF(Units::systemFont(10)).height() + 10;
-    const CardButtonFace floor{QStringLiteral("arrow.down.right.and.arrow.up.left"),
-                               QStringLiteral("Ke Lantai"), Units::systemFont(10, QFont::DemiBold),
-                               TOLVANEColors::highlighterGreen(), Colors::black(0.12)};
-    const CardButtonFace trash{QStringLiteral("trash"),
-                               {},
-                               Units::systemFont(10),
-                               Colors::systemRed(),
-                               Colors::systemRed(0.12)};
-    const qreal floorWidth = floor.naturalWidth(7);
-    const qreal trashWidth = trash.naturalWidth(6);
+    const ButtonLabel floor =
+        cardLabel(QStringLiteral("arrow.down.right.and.arrow.up.left"), QStringLiteral("Ke Lantai"),
+                  Units::systemFont(10, QFont::DemiBold), TOLVANEColors::highlighterGreen(),
+                  Colors::black(0.12));
+    const ButtonLabel trash =
+        cardLabel(QStringLiteral("trash"), {}, Units::systemFont(10),
+                  Colors::system(Colors::System::Red), Colors::system(Colors::System::Red, 0.12));
+    const qreal floorWidth = widthWith(floor, 7);
+    const qreal trashWidth = widthWith(trash, 6);
     const qreal shared = std::max((kWidth - floorWidth - trashWidth - 3 * 6) / 2, qreal(0));
-    const CardButtonFace preview{QStringLiteral("arrow.up.forward.app.fill"),
-                                 QStringLiteral("Preview"), Units::systemFont(10, QFont::Bold),
-                                 Colors::white(), Colors::systemBlue()};
-    const CardButtonFace replace{{},
-                                 QStringLiteral("Ganti"),
-                                 Units::systemFont(10, QFont::Medium),
-                                 Colors::primaryLabel(),
-                                 Colors::black(0.06)};
+    const ButtonLabel preview = cardLabel(
+        QStringLiteral("arrow.up.forward.app.fill"), QStringLiteral("Preview"),
+        Units::systemFont(10, QFont::Bold), Colors::white(), Colors::system(Colors::System::Blue));
+    const ButtonLabel replace =
+        cardLabel({}, QStringLiteral("Ganti"), Units::systemFont(10, QFont::Medium),
+                  Colors::primaryLabel(), Colors::black(0.06));
     x = 0;
     addButton(
-        preview.text, [preview](QPainter& p, const QRectF& r) { preview.paint(p, r); },
+        preview.title, [preview](QPainter& p, const QRectF& r) { preview.paint(p, r); },
         [this] { openPhoto(); }, QRectF(x, y, shared, actionHeight));
     x += shared + 6;
     addButton(
-        replace.text, [replace](QPainter& p, const QRectF& r) { replace.paint(p, r); },
+        replace.title, [replace](QPainter& p, const QRectF& r) { replace.paint(p, r); },
         [this] { replacePhoto(); }, QRectF(x, y, shared, actionHeight));
     x += shared + 6;
     addButton(
-        floor.text, [floor](QPainter& p, const QRectF& r) { floor.paint(p, r); },
+        floor.title, [floor](QPainter& p, const QRectF& r) { floor.paint(p, r); },
         [this] { moveToFloor(); }, QRectF(x, y, floorWidth, actionHeight))
         ->gestures()
         .setToolTip(QStringLiteral("Keluarkan foto ke lantai rumput"));

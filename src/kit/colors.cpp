@@ -73,25 +73,6 @@ QColor grey(qreal opacity)
 {
     return srgb(0.557, 0.557, 0.576, opacity);
 }
-QColor systemBlue(qreal opacity)
-{
-    return srgb(0.0, 0.478, 1.0, opacity);
-}
-
-QColor systemOrange(qreal opacity)
-{
-    return srgb(1.0, 0.584, 0.0, opacity);
-}
-
-QColor systemRed(qreal opacity)
-{
-    return srgb(1.0, 0.231, 0.188, opacity);
-}
-
-QColor systemYellow(qreal opacity)
-{
-    return srgb(1.0, 0.8, 0.0, opacity);
-}
 QColor greyLevel(qreal level, qreal opacity)
 {
     return srgb(level, level, level, opacity);

@@ -21,11 +21,6 @@ QColor secondaryLabel();
 QColor grey(qreal opacity = 1);
 // A grey whose red, green and blue are all `level` (0 black, 1 white).
 QColor greyLevel(qreal level, qreal opacity = 1);
-// The standard named tints of buttons and symbols.
-QColor systemBlue(qreal opacity = 1);
-QColor systemOrange(qreal opacity = 1);
-QColor systemRed(qreal opacity = 1);
-QColor systemYellow(qreal opacity = 1);
 } // namespace Colors
 
 namespace Colors {

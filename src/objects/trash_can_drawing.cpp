@@ -87,7 +87,7 @@ Look look(bool targeted, bool hovering, int itemCount)
                 true,
                 true,
                 full,
-                {Colors::systemRed(0.55), 12, QPointF(0, 3)},
+                {Colors::system(Colors::System::Red, 0.55), 12, QPointF(0, 3)},
                 1.04};
     if (hovering)
         return {12,    topY - 2, {black(0.2), 2, QPointF(0, 1)},  1.2, full,
@@ -255,8 +255,8 @@ void paintBadge(QPainter& p)
 {
     const QRectF r = badgeRect();
     const QPainterPath capsule = Painting::capsule(r);
-    ShapeShadow().paint(p, capsule, {Colors::systemRed(0.6), 6, QPointF(0, 2)});
-    p.fillPath(capsule, Colors::systemRed(0.88));
+    ShapeShadow().paint(p, capsule, {Colors::system(Colors::System::Red, 0.6), 6, QPointF(0, 2)});
+    p.fillPath(capsule, Colors::system(Colors::System::Red, 0.88));
     const QRectF glyph(r.left() + 9, r.center().y() - 6.5, 13, 13);
     Symbols::paint(p, QStringLiteral("trash.fill"), glyph, Qt::white);
     p.setFont(badgeFont());

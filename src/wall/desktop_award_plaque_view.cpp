@@ -121,7 +121,8 @@ void DesktopAwardPlaqueView::paint(QPainter* painter, const QStyleOptionGraphics
                                      Qt::SmoothTransformation)
                             .convertToFormat(QImage::Format_ARGB32_Premultiplied);
         scaled.setDevicePixelRatio(ratio);
-        m_glow = SoftShadow::blurred(scaled, kGlowRadius, Colors::systemYellow(0.3));
+        m_glow =
+            SoftShadow::blurred(scaled, kGlowRadius, Colors::system(Colors::System::Yellow, 0.3));
         // Brighter by 0.08: white added where the picture is, as much as it is opaque.
         m_bright = scaled;
         QPainter bright(&m_bright);

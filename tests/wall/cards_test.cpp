@@ -1,6 +1,7 @@
 #include "cards/award_plaque_quick_view.h"
 #include "cards/carpet_item_quick_view.h"
 #include "kit/button_item.h"
+#include "kit/formats.h"
 #include "room/asset_loader.h"
 #include "storage/storage_manager.h"
 #include "support/fake_app_registry.h"
@@ -38,8 +39,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("size");
-        QTest::newRow("file") << u"file"_s << u"1,5 kB"_s;
-        QTest::newRow("link to a file") << u"link"_s << u"1,5 kB"_s;
+        QTest::newRow("file") << u"file"_s << Formats::byteCount(1500);
+        QTest::newRow("link to a file") << u"link"_s << Formats::byteCount(1500);
         QTest::newRow("dangling link") << u"dangling"_s << u"-"_s;
         QTest::newRow("folder") << u"folder"_s << u"-"_s;
     }
