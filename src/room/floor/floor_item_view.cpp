@@ -178,9 +178,11 @@ void FloorItemView::setInLayer(bool inLayer)
     if (inLayer == m_inLayer)
         return;
     m_inLayer = inLayer;
-    // A file in the floor's picture keeps no image of its own.
+    // A file in the floor's picture keeps no image of its own, and the scene's paints pass
+    // it by without measuring it: a folder of thousands is that many files.
     if (inLayer)
         m_sprite = QImage();
+    setFlag(ItemHasNoContents, inLayer);
     update();
 }
 
