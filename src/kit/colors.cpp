@@ -73,6 +73,11 @@ QColor grey(qreal opacity)
 {
     return srgb(0.557, 0.557, 0.576, opacity);
 }
+QColor tertiaryLabel()
+{
+    return withOpacity(palette().color(QPalette::WindowText), 0.26);
+}
+
 QColor greyLevel(qreal level, qreal opacity)
 {
     return srgb(level, level, level, opacity);
@@ -85,6 +90,8 @@ QColor system(System name, qreal opacity)
     switch (name) {
     case System::Blue:
         return srgb(0.0, 0.478, 1.0, opacity);
+    case System::Green:
+        return srgb(0.204, 0.780, 0.349, opacity);
     case System::Purple:
         return srgb(0.686, 0.322, 0.871, opacity);
     case System::Indigo:

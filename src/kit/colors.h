@@ -17,6 +17,7 @@ QColor selectedControl();
 QColor controlAccent();
 QColor primaryLabel();
 QColor secondaryLabel();
+QColor tertiaryLabel();
 // The neutral grey of previews and outlines.
 QColor grey(qreal opacity = 1);
 // A grey whose red, green and blue are all `level` (0 black, 1 white).
@@ -25,6 +26,6 @@ QColor greyLevel(qreal level, qreal opacity = 1);
 
 namespace Colors {
 // The named system colours the panels use (light appearance).
-enum class System { Blue, Purple, Indigo, Teal, Pink, Orange, Red, Cyan, Yellow };
+enum class System { Blue, Green, Purple, Indigo, Teal, Pink, Orange, Red, Cyan, Yellow };
 QColor system(System name, qreal opacity = 1);
 } // namespace Colors

@@ -156,6 +156,12 @@ QList<Step> chainFor(Target target)
         return {{K::DesktopId, QStringLiteral("org.gnome.Calendar.desktop")},
                 {K::DesktopId, QStringLiteral("org.kde.korganizer.desktop")},
                 {K::MimeDefault, QStringLiteral("text/calendar")}};
+    case Target::MessagingApp:
+        return {{K::DesktopId, QStringLiteral("com.github.eneshecan.WhatsAppForLinux.desktop")},
+                {K::SchemeHandler, QStringLiteral("whatsapp://")},
+                {K::WebPage, QStringLiteral("https://web.whatsapp.com")}};
+    case Target::MessagingWeb:
+        return {{K::WebPage, QStringLiteral("https://web.whatsapp.com")}};
     case Target::SpotifyApp:
         return {{K::DesktopId, QStringLiteral("spotify.desktop")},
                 {K::DesktopId, QStringLiteral("com.spotify.Client.desktop")},

@@ -62,6 +62,8 @@ enum class Target {
     ClockApp,       // a clock program, and nothing else
     CalendarApp,    // a calendar program, else the default application for calendar files
     SpotifyApp,     // the music player the radio mirrors, else the handler of its links
+    MessagingApp,   // the messaging program, else the handler of its links, else its web client
+    MessagingWeb,   // the messaging service's web client in the default browser
 };
 
 QList<Step> chainFor(Target target);

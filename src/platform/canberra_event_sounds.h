@@ -16,6 +16,7 @@ public:
     static CanberraEventSounds& shared();
 
     void play(const QString& eventId) override;
+    bool tryPlay(const QString& eventId) override;
 
 private:
     ca_context* m_context = nullptr;

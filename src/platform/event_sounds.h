@@ -13,4 +13,11 @@ public:
 
     // Plays the named sound and returns at once; silent when there is no sound device.
     virtual void play(const QString& eventId) = 0;
+    // Plays the named sound when the theme has it and a device can play it; false when not,
+    // so the caller can try another.
+    virtual bool tryPlay(const QString& eventId)
+    {
+        play(eventId);
+        return true;
+    }
 };

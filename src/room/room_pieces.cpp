@@ -4,6 +4,7 @@
 #include "bookshelf/bookshelf_view.h"
 #include "bookshelf/shelf_flyout_popover_view.h"
 #include "cards/wall_cards.h"
+#include "cards/room_cards.h"
 #include "corkboard/corkboard_view.h"
 #include "corkboard/karsumo_sticker_view.h"
 #include "desk/desk_lamp_view.h"
@@ -331,5 +332,6 @@ RoomPieces RoomPieces::standard(AppState& appState)
                                           StorageManager::shared(), std::move(close));
     };
     WallCards::furnish(pieces);
+    addQuickViewCards(pieces);
     return pieces;
 }

@@ -1,0 +1,123 @@
+#include "cards/guitar_quick_view.h"
+
+#include "kit/colors.h"
+#include "kit/painting.h"
+#include "kit/symbols.h"
+#include "platform/event_sounds.h"
+
+#include <QApplication>
+#include <QPainter>
+
+namespace {
+struct Look {
+    QString title;
+    QColor iconColor;
+    QList<QColor> tile; // one colour, or a gradient from the top-leading corner
+    QColor rim;
+    QString symbol;
+    QColor symbolColor;
+    QString model;
+    QString specification;
+    QString strumText;
+    QColor musicFill;
+    QString tips;
+};
+
+Look lookOf(GuitarQuickView::Model model)
+{
+    if (model == GuitarQuickView::Model::Electric) {
+        return {QStringLiteral("Fender Stratocaster"),
+                Colors::srgb(0.95, 0.70, 0.20),
+                {Colors::black()},
+                Colors::white(0.15),
+                QStringLiteral("music.quarternote.3"),
+                Colors::srgb(0.96, 0.84, 0.52),
+                QStringLiteral("Stratocaster® Black Gloss"),
+                QStringLiteral("Maple Neck • 3 Single-Coil • Tremolo"),
+                QStringLiteral("Petik Senar (Strum)"),
+                Colors::system(Colors::System::Red),
+                QStringLiteral("💡 Tips: Klik 2x pada gitar untuk langsung membuka aplikasi "
+                               "audio / GarageBand")};
+    }
+    return {QStringLiteral("Gitar Akustik Dreadnought"),
+            Colors::srgb(0.92, 0.65, 0.32),
+            {Colors::srgb(0.88, 0.72, 0.48), Colors::srgb(0.60, 0.42, 0.24)},
+            Colors::white(0.25),
+            QStringLiteral("music.note"),
+            Colors::white(),
+            QStringLiteral("Dreadnought Natural Spruce"),
+            QStringLiteral("Solid Sitka • Rosewood • Phosphor Bronze"),
+            QStringLiteral("Petik Akustik"),
+            Colors::srgb(0.88, 0.55, 0.22),
+            QStringLiteral("💡 Tips: Klik 2x pada gitar akustik untuk langsung membuka "
+                           "GarageBand / Musik")};
+}
+} // namespace
+
+GuitarQuickView::GuitarQuickView(Model model, EventSounds& sounds, std::function<void()> openMusic,
+                                 std::function<void()> onClose, QGraphicsItem* parent)
+    : DesktopQuickViewCard(lookOf(model).title, QStringLiteral("guitars.fill"),
+                           lookOf(model).iconColor, 260, onClose, parent)
+{
+    setRowSpacing(10);
+    const Look look = lookOf(model);
+    const qreal w = contentWidth();
+    const DesignFont modelFont = DesignFont::system(11, QFont::Bold);
+    const DesignFont specFont = DesignFont::system(9.5);
+    addRow(new PaintedItem(QSizeF(w, 38), [=](QPainter& painter, const QRectF& rect) {
+        const QRectF tile(rect.left(), rect.top(), 38, 38);
+        const QPainterPath outline = Painting::continuousRoundedRect(tile, 8);
+        if (look.tile.size() == 1)
+            painter.fillPath(outline, look.tile.front());
+        else
+            painter.fillPath(outline, Painting::linearGradient(tile.topLeft(), tile.bottomRight(),
+                                                               {look.tile[0], look.tile[1]}));
+        painter.strokePath(outline, QPen(look.rim, 1));
+        Symbols::paint(painter, look.symbol, tile.adjusted(10, 10, -10, -10), look.symbolColor);
+        const qreal left = tile.right() + 8;
+        const qreal lines =
+            CardPainting::lineHeight(modelFont) + 2 + CardPainting::lineHeight(specFont);
+        const qreal top = rect.center().y() - lines / 2;
+        CardPainting::text(
+            painter, QRectF(left, top, rect.right() - left, CardPainting::lineHeight(modelFont)),
+            modelFont, Colors::primaryLabel(), look.model);
+        CardPainting::text(painter,
+                           QRectF(left, top + CardPainting::lineHeight(modelFont) + 2,
+                                  rect.right() - left, CardPainting::lineHeight(specFont)),
+                           specFont, Colors::secondaryLabel(), look.specification);
+    }));
+    addRow(CardPainting::divider(w, 0.3));
+    const QStringList names = strumSounds(model);
+    m_strum = cardButton(w, Colors::withOpacity(Colors::primaryLabel(), 0.06),
+                         Colors::primaryLabel(), QStringLiteral("speaker.wave.2.fill"),
+                         look.strumText, DesignFont::system(10, QFont::Medium),
+                         [&sounds, names] { strum(sounds, names, [] { QApplication::beep(); }); });
+    m_music = cardButton(w, look.musicFill, Colors::white(),
+                         QStringLiteral("arrow.up.forward.app.fill"), QStringLiteral("Buka Musik"),
+                         DesignFont::system(10, QFont::Bold), [openMusic, onClose] {
+                             if (openMusic)
+                                 openMusic();
+                             if (onClose)
+                                 onClose();
+                         });
+    addRow(cardRow(w, 6, {m_strum, m_music}));
+    addRow(CardPainting::paragraph(w, DesignFont::system(9), Colors::tertiaryLabel(), look.tips));
+}
+
+QStringList GuitarQuickView::strumSounds(Model model)
+{
+    if (model == Model::Electric)
+        return {QStringLiteral("bell")};
+    return {QStringLiteral("complete"), QStringLiteral("bell")};
+}
+
+void GuitarQuickView::strum(EventSounds& sounds, const QStringList& names,
+                            const std::function<void()>& beep)
+{
+    for (const QString& name : names) {
+        if (sounds.tryPlay(name))
+            return;
+    }
+    if (beep)
+        beep();
+}

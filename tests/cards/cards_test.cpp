@@ -1,0 +1,389 @@
+#include "cards/calendar_quick_view.h"
+#include "cards/clock_quick_view.h"
+#include "cards/guitar_quick_view.h"
+#include "cards/trash_quick_view.h"
+#include "cards/whats_app_quick_view.h"
+#include "kit/animation_clock.h"
+#include "kit/colors.h"
+#include "platform/event_sounds.h"
+#include "platform/user_trash.h"
+#include "support/fake_app_registry.h"
+#include "support/scene_input.h"
+#include "support/test_registry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// A card alone in a shown view, with the close action counted.
+struct CardScene {
+    QGraphicsScene scene{0, 0, 600, 600};
+    QGraphicsView view{&scene};
+    int closed = 0;
+
+    CardScene()
+    {
+        view.resize(600, 600);
+        view.show();
+        QApplication::setActiveWindow(&view);
+        if (!QTest::qWaitForWindowActive(&view))
+            qWarning("the card's view did not become active");
+    }
+    std::function<void()> close()
+    {
+        return [this] { ++closed; };
+    }
+    template <typename Card> Card* show(Card* card)
+    {
+        scene.addItem(card);
+        card->setPos(100, 100);
+        return card;
+    }
+    QPointF centreOf(const RoomItem* item) const { return item->mapToScene(item->rect().center()); }
+};
+
+class CountingSounds : public EventSounds {
+public:
+    QStringList known;
+    QStringList played;
+    void play(const QString& id) override { played.append(id); }
+    bool tryPlay(const QString& id) override
+    {
+        if (!known.contains(id))
+            return false;
+        played.append(id);
+        return true;
+    }
+};
+
+void writeFile(const QString& path, const QByteArray& bytes = "x")
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+} // namespace
+
+class CardFrameTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void widthIsFixedAndHeightFollowsTheRows_data()
+    {
+        QTest::addColumn<QList<qreal>>("rows");
+        QTest::newRow("no rows") << QList<qreal>{};
+        QTest::newRow("one row") << QList<qreal>{20};
+        QTest::newRow("a tall and a wide row") << QList<qreal>{400, 12};
+    }
+    void widthIsFixedAndHeightFollowsTheRows()
+    {
+        QFETCH(QList<qreal>, rows);
+        CardScene s;
+        auto* card =
+            s.show(new DesktopQuickViewCard(u"Kalender"_s, u"calendar"_s, Qt::red, 260, s.close()));
+        const qreal bare = card->size().height();
+        qreal expected = bare;
+        for (int i = 0; i < rows.size(); ++i) {
+            auto* row = new PaintedItem(QSizeF(900, rows[i]), {});
+            card->addRow(row);
+            expected += rows[i] + (i > 0 ? 8 : 0);
+            QCOMPARE(row->pos().x(), DesktopQuickViewCard::kPadding);
+        }
+        QCOMPARE(card->size(), QSizeF(260, expected));
+    }
+
+    void aLongTitleIsElidedBeforeTheCloseButton()
+    {
+        CardScene s;
+        auto* card = s.show(new DesktopQuickViewCard(
+            u"Gitar Akustik Dreadnought dengan Nama yang Sangat Panjang Sekali"_s,
+            u"guitars.fill"_s, Qt::yellow, 260, s.close()));
+        QVERIFY(card->shownTitle().endsWith(QChar(0x2026)));
+        QVERIFY(card->titleRect().right() < card->closeButton()->pos().x());
+        QCOMPARE(card->closeButton()->pos().x() + card->closeButton()->size().width(),
+                 260 - DesktopQuickViewCard::kPadding);
+    }
+
+    void closeButtonPressesInAndClosesOnlyOnARelease()
+    {
+        AnimationClock::shared().setManual(true);
+        CardScene s;
+        SceneInput input(s.view);
+        auto* card =
+            s.show(new DesktopQuickViewCard(u"Jam"_s, u"clock.fill"_s, Qt::red, 260, s.close()));
+        AppleScaleButtonStyle* button = card->closeButton();
+        const QPointF on = s.centreOf(button);
+        input.press(on);
+        AnimationClock::shared().advance(1);
+        QVERIFY(button->isHeld());
+        QVERIFY(qAbs(button->scale() - 0.94) < 0.005);
+        QVERIFY(qAbs(button->opacity() - 0.82) < 0.005);
+        // Released away from the button: nothing, and it springs back.
+        input.move(on + QPointF(80, 60));
+        input.release(on + QPointF(80, 60));
+        AnimationClock::shared().advance(1);
+        QCOMPARE(s.closed, 0);
+        QCOMPARE(button->scale(), 1.0);
+        input.click(on);
+        QCOMPARE(s.closed, 1);
+        AnimationClock::shared().setManual(false);
+    }
+
+    void escapeClosesTheOpenCard()
+    {
+        CardScene s;
+        s.show(new DesktopQuickViewCard(u"Jam"_s, u"clock.fill"_s, Qt::red, 260, s.close()));
+        QTest::keyClick(s.view.viewport(), Qt::Key_Escape);
+        QCOMPARE(s.closed, 1);
+    }
+};
+
+class CardTextsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); } // as under LANG=C
+    void cleanupTestCase() { QLocale::setDefault(QLocale::system()); }
+
+    void clockTexts_data()
+    {
+        QTest::addColumn<QDateTime>("moment");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("date");
+        const QTimeZone jakarta("Asia/Jakarta");
+        QTest::newRow("evening") << QDateTime(QDate(2025, 8, 17), QTime(21, 0, 5), jakarta)
+                                 << u"21:00:05"_s << u"Minggu, 17 Agustus 2025"_s;
+        QTest::newRow("early, single-digit day")
+            << QDateTime(QDate(2026, 1, 5), QTime(7, 4, 0), jakarta) << u"07:04:00"_s
+            << u"Senin, 5 Januari 2026"_s;
+    }
+    void clockTexts()
+    {
+        QFETCH(QDateTime, moment);
+        QFETCH(QString, time);
+        QFETCH(QString, date);
+        QCOMPARE(ClockQuickView::timeText(moment), time);
+        QCOMPARE(ClockQuickView::dateText(moment.date()), date);
+    }
+
+    void zoneNames_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("named zone") << QByteArray("Asia/Jakarta") << u"Asia/Jakarta (WIB)"_s;
+        QTest::newRow("no name at UTC+7") << QByteArray("UTC+07:00") << u"UTC+07:00 (WIB)"_s;
+        QTest::newRow("no name elsewhere") << QByteArray("UTC+03:00") << u"UTC+03:00 (UTC+3)"_s;
+        QTest::newRow("half hours behind") << QByteArray("UTC-03:30") << u"UTC-03:30 (UTC-3:30)"_s;
+    }
+    void zoneNames()
+    {
+        QFETCH(QByteArray, zone);
+        QFETCH(QString, shown);
+        const QTimeZone tz(zone);
+        QVERIFY(tz.isValid());
+        QCOMPARE(ClockQuickView::zoneText(tz, QDateTime(QDate(2025, 8, 17), QTime(12, 0), tz)),
+                 shown);
+    }
+
+    void clockTicksOnlyWhileItExists()
+    {
+        QDateTime now(QDate(2025, 8, 17), QTime(21, 0, 0));
+        auto* card = new ClockQuickView({}, [&now] { return now; });
+        QVERIFY(card->isTicking());
+        now = now.addSecs(1);
+        QTRY_COMPARE(card->shownTime(), u"21:00:01"_s);
+        delete card;
+    }
+
+    void calendarStrip_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QList<int>>("days");
+        QTest::addColumn<QString>("header");
+        QTest::newRow("first of a month")
+            << QDate(2025, 3, 1) << QList<int>{26, 27, 28, 1, 2, 3, 4} << u"Maret 2025"_s;
+        QTest::newRow("last day of the year")
+            << QDate(2025, 12, 31) << QList<int>{28, 29, 30, 31, 1, 2, 3} << u"Desember 2025"_s;
+        // Clocks go forward on 30 March in Europe: still one cell a day.
+        QTest::newRow("across a daylight-saving change")
+            << QDate(2025, 3, 30) << QList<int>{27, 28, 29, 30, 31, 1, 2} << u"Maret 2025"_s;
+    }
+    void calendarStrip()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QList<int>, days);
+        QFETCH(QString, header);
+        const QList<CalendarQuickView::Day> strip = CalendarQuickView::strip(today);
+        QList<int> shown;
+        for (const CalendarQuickView::Day& day : strip) {
+            shown.append(day.date.day());
+            QCOMPARE(day.isToday, day.date == today);
+        }
+        QCOMPARE(shown, days);
+        QCOMPARE(CalendarQuickView::monthYearText(today), header);
+        QCOMPARE(CalendarQuickView::todayText(today),
+                 u"Hari ini tgl "_s + QString::number(today.day()));
+        QCOMPARE(CalendarQuickView::narrowWeekday(QDate(2025, 8, 17)), u"M"_s); // Minggu
+    }
+
+    void trashTexts_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("symbol");
+        QTest::newRow("empty") << 0 << u"Tempat sampah kosong"_s << u"trash"_s;
+        QTest::newRow("one") << 1 << u"1 item di tempat sampah"_s << u"trash.fill"_s;
+        QTest::newRow("three") << 3 << u"3 item di tempat sampah"_s << u"trash.fill"_s;
+    }
+    void trashTexts()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, text);
+        QFETCH(QString, symbol);
+        QCOMPARE(TrashQuickView::countText(count), text);
+        QCOMPARE(TrashQuickView::symbolName(count), symbol);
+        QCOMPARE(TrashQuickView::symbolColor(count) == Colors::system(Colors::System::Orange),
+                 count > 0);
+    }
+
+    void strumTriesItsSoundsInOrder_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QStringList>("known");
+        QTest::addColumn<QStringList>("played");
+        QTest::addColumn<bool>("beeped");
+        const int electric = int(GuitarQuickView::Model::Electric);
+        const int acoustic = int(GuitarQuickView::Model::Acoustic);
+        QTest::newRow("acoustic, both") << acoustic << QStringList{u"complete"_s, u"bell"_s}
+                                        << QStringList{u"complete"_s} << false;
+        QTest::newRow("acoustic, bell only")
+            << acoustic << QStringList{u"bell"_s} << QStringList{u"bell"_s} << false;
+        QTest::newRow("electric never tries complete")
+            << electric << QStringList{u"complete"_s} << QStringList{} << true;
+        QTest::newRow("no sounds") << acoustic << QStringList{} << QStringList{} << true;
+    }
+    void strumTriesItsSoundsInOrder()
+    {
+        QFETCH(int, model);
+        QFETCH(QStringList, known);
+        QFETCH(QStringList, played);
+        QFETCH(bool, beeped);
+        CountingSounds sounds;
+        sounds.known = known;
+        bool beep = false;
+        GuitarQuickView::strum(sounds, GuitarQuickView::strumSounds(GuitarQuickView::Model(model)),
+                               [&beep] { beep = true; });
+        QCOMPARE(sounds.played, played);
+        QCOMPARE(beep, beeped);
+    }
+};
+
+class CardActionsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void emptyingTheTrashFromItsCard()
+    {
+        QTemporaryDir dir;
+        const QString trashPath = dir.path() + u"/Trash"_s;
+        for (const QString& name : {u"a.txt"_s, u"b.txt"_s, u"folder/inside.txt"_s}) {
+            writeFile(trashPath + u"/files/"_s + name);
+            const QString entry = name.section(u'/', 0, 0);
+            writeFile(trashPath + u"/info/"_s + entry + u".trashinfo"_s, "[Trash Info]\n");
+        }
+        writeFile(trashPath + u"/files/.hidden"_s);
+        // A link out of the Trash goes, what it points to stays.
+        const QString outside = dir.path() + u"/keep.txt"_s;
+        writeFile(outside, "keep");
+        QVERIFY(QFile::link(outside, trashPath + u"/files/link"_s));
+        UserTrash trash(trashPath);
+        trash.refresh();
+        CardScene s;
+        SceneInput input(s.view);
+        auto* card = s.show(new TrashQuickView(trash, s.close()));
+        QCOMPARE(card->count(), 4);
+        QVERIFY(card->emptyButton());
+
+        input.click(s.centreOf(card->emptyButton()));
+        QCOMPARE(s.closed, 1);
+        QTRY_COMPARE(trash.itemCount(), 0);
+        QTRY_VERIFY(!trash.isEmptying());
+        QVERIFY(QFile::exists(outside));
+        QCOMPARE(QDir(trashPath + u"/info"_s).entryList(QDir::Files).size(), 0);
+
+        // Shown again, it counts afresh: nothing to empty, only the open button.
+        auto* again = s.show(new TrashQuickView(trash, s.close()));
+        QCOMPARE(again->count(), 0);
+        QVERIFY(!again->emptyButton());
+        QCOMPARE(again->openButton()->size().width(), again->contentWidth());
+    }
+
+    void messagingOpensTheFirstThatTakesIt_data()
+    {
+        QTest::addColumn<QStringList>("apps"); // desktop ids, with what they handle
+        QTest::addColumn<QString>("expected"); // the one that starts
+        QTest::addColumn<QString>("argument"); // what it is handed
+        const QString app = u"com.github.eneshecan.WhatsAppForLinux.desktop"_s;
+        QTest::newRow("the program")
+            << QStringList{app, u"wa-handler.desktop"_s, u"browser.desktop"_s} << app << QString();
+        QTest::newRow("the handler of its links")
+            << QStringList{u"wa-handler.desktop"_s, u"browser.desktop"_s} << u"wa-handler.desktop"_s
+            << u"whatsapp://"_s;
+        QTest::newRow("the web client") << QStringList{u"browser.desktop"_s} << u"browser.desktop"_s
+                                        << u"https://web.whatsapp.com"_s;
+    }
+    void messagingOpensTheFirstThatTakesIt()
+    {
+        QFETCH(QStringList, apps);
+        QFETCH(QString, expected);
+        QFETCH(QString, argument);
+        FakeAppRegistry registry;
+        for (const QString& id : apps) {
+            if (id == u"wa-handler.desktop"_s)
+                registry.addApp(id, {u"x-scheme-handler/whatsapp"_s});
+            else if (id == u"browser.desktop"_s)
+                registry.addApp(id, {u"x-scheme-handler/https"_s, u"x-scheme-handler/http"_s});
+            else
+                registry.addApp(id);
+        }
+        if (apps.contains(u"browser.desktop"_s)) {
+            registry.setDefault(u"x-scheme-handler/https"_s, u"browser.desktop"_s);
+            registry.setDefault(u"x-scheme-handler/http"_s, u"browser.desktop"_s);
+        }
+        if (apps.contains(u"wa-handler.desktop"_s))
+            registry.setDefault(u"x-scheme-handler/whatsapp"_s, u"wa-handler.desktop"_s);
+        QVERIFY(registry.waitUntilSeen());
+        CardScene s;
+        SceneInput input(s.view);
+        auto* card = s.show(new WhatsAppQuickView(s.close()));
+        input.click(s.centreOf(card->appButton()));
+        QCOMPARE(s.closed, 1);
+        QVERIFY(registry.launchedOnly(expected));
+        if (!argument.isEmpty())
+            QCOMPARE(registry.launches(expected), QStringList{argument});
+    }
+
+    void cardsCloseWhenNothingCanBeOpened()
+    {
+        FakeAppRegistry registry;
+        QVERIFY(registry.waitUntilSeen());
+        CardScene s;
+        SceneInput input(s.view);
+        auto* clock = s.show(new ClockQuickView(s.close()));
+        Q_UNUSED(clock);
+        ClockQuickView::openClockApp(s.close());
+        CalendarQuickView::openCalendarApp(s.close());
+        QCOMPARE(s.closed, 2);
+        QVERIFY(registry.nothingLaunched());
+    }
+};
+
+PONDSILL_TEST(CardFrameTest)
+PONDSILL_TEST(CardTextsTest)
+PONDSILL_TEST(CardActionsTest)
+#include "cards_test.moc"
