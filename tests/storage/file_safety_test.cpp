@@ -227,8 +227,8 @@ private Q_SLOTS:
     }
 
     // A copy from another file system runs beside the room: the call returns at once, the
-    // item shows when it has arrived whole, in the animation it was dropped in, and nothing
-    // else may take it meanwhile.
+    // item shows when it has arrived whole (its links and user attributes too), in the
+    // animation it was dropped in, and nothing else may take it meanwhile.
     void copiesAcrossFileSystemsRunBesideTheRoom()
     {
         ScratchMount mount;
@@ -236,37 +236,57 @@ private Q_SLOTS:
             QSKIP(qPrintable(u"cannot mount a tmpfs here: "_s + mount.error()));
         StorageHome f;
         StorageManager& storage = f.start();
+        const QString folder = mount.path() + u"/Project"_s;
         const QByteArray video(12 << 20, 'v');
-        const QString source = writeFile(mount.path() + u"/video.mp4"_s, video);
+        writeFile(folder + u"/video.mp4"_s, video);
+        const QString plan = writeFile(folder + u"/docs/plan.txt"_s, "plan");
+        QVERIFY(FileOperations::createSymbolicLink(u"docs/plan.txt"_s, folder + u"/latest"_s));
+        const bool attributes = ExtendedAttributes::write(plan, "user.tag", "blue");
         QList<std::optional<Animation>> shown;
         QObject::connect(&storage, &StorageManager::carpetItemsChanged,
                          [&shown] { shown.append(currentAnimation()); });
         const Animation drop = Animation::spring(0.35, 0.75);
         QList<bool> done;
         withAnimation(drop, [&] {
-            storage.hideUnderCarpet(url(source), 0.3, 0.8, [&done](bool moved) { done << moved; });
+            storage.hideUnderCarpet(url(folder), 0.3, 0.8, [&done](bool moved) { done << moved; });
         });
 
         QVERIFY(done.isEmpty());
         QVERIFY(storage.hasMovesInFlight());
         QVERIFY(storage.carpetItems().isEmpty());
-        QVERIFY(!f.exists(u"Karpet/video.mp4"_s));
+        QVERIFY(!f.exists(u"Karpet/Project"_s));
         // Meanwhile the item is no one else's to take.
-        storage.hideUnderCarpet(url(source), 0.6, 0.8, [&done](bool moved) { done << moved; });
+        storage.hideUnderCarpet(url(folder), 0.6, 0.8, [&done](bool moved) { done << moved; });
         StdoutCapture out;
-        QVERIFY(!storage.moveToTrash(url(source)));
+        QVERIFY(!storage.moveToTrash(url(folder)));
         out.finish();
         QCOMPARE(done, QList<bool>{false});
 
         f.settle();
+        const QString entry = f.carpet() + u"/Project"_s;
         QCOMPARE(done, (QList<bool>{false, true}));
-        QCOMPARE(f.entries(u"Karpet"_s), QStringList{u"video.mp4"_s});
-        QCOMPARE(f.read(u"Karpet/video.mp4"_s), video);
-        QVERIFY(!FileOperations::entryExists(source));
-        QCOMPARE(originOf(f.carpet() + u"/video.mp4"_s), source);
-        QCOMPARE(f.storedPositions().value(u"video.mp4"_s), (StoredPosition{0.3, 0.8}));
-        QCOMPARE(namesOf(storage.carpetItems()), QStringList{u"video.mp4"_s});
+        QCOMPARE(f.entries(u"Karpet"_s), QStringList{u"Project"_s});
+        QCOMPARE(contentOf(entry + u"/video.mp4"_s), video);
+        QCOMPARE(contentOf(entry + u"/docs/plan.txt"_s), QByteArray("plan"));
+        QCOMPARE(linkText(entry + u"/latest"_s), u"docs/plan.txt"_s);
+        if (attributes)
+            QCOMPARE(ExtendedAttributes::read(entry + u"/docs/plan.txt"_s, "user.tag"),
+                     std::optional<QByteArray>("blue"));
+        QVERIFY(!FileOperations::entryExists(folder));
+        QCOMPARE(originOf(entry), folder);
+        QCOMPARE(f.storedPositions().value(u"Project"_s), (StoredPosition{0.3, 0.8}));
+        QCOMPARE(namesOf(storage.carpetItems()), QStringList{u"Project"_s});
         QCOMPARE(shown.constLast(), std::optional(drop));
+
+        // And back again, to the other file system.
+        storage.restoreCarpetItemToDesktop(url(entry));
+        f.settle();
+        QVERIFY(!FileOperations::entryExists(entry));
+        QCOMPARE(contentOf(plan), QByteArray("plan"));
+        QCOMPARE(contentOf(folder + u"/video.mp4"_s), video);
+        QCOMPARE(linkText(folder + u"/latest"_s), u"docs/plan.txt"_s);
+        if (!attributes)
+            QSKIP("this tmpfs keeps no user attributes; the rest arrived whole");
     }
 
     // What the room would hold without showing it, or could not act on, stays outside.
@@ -397,7 +417,9 @@ private Q_SLOTS:
             storage.trashCarpetItem(url(path));
         else
             storage.moveCarpetItemsToBookshelf({target});
-        out.finish();
+        const QString printed = out.finish();
+        if (operation == u"hide" || operation == u"shelve")
+            QCOMPARE(printed, u"Pondsill: gagal menyimpan "_s + path + u'\n');
 
         QVERIFY(trash.asked.isEmpty());
         QCOMPARE(snapshot(f.home()), before);

@@ -1,10 +1,41 @@
+#include "platform/desktop_icons.h"
 #include "platform/extended_attributes.h"
 #include "storage_fixture.h"
+#include "support/stdout_capture.h"
 #include "support/test_registry.h"
 
 #include <QImage>
 #include <QMimeData>
 #include <QTest>
+
+namespace {
+// A desktop whose icons and switch live in memory.
+class FakeDesktopIcons : public DesktopIcons {
+public:
+    QList<DesktopIcon> listed;
+    QList<DesktopIconMove> moves;
+    bool acceptsSwitch = true;
+    QList<bool> switchedTo;
+
+    std::optional<QList<DesktopIcon>> icons(QString*) override { return listed; }
+    bool moveIcon(const QString& name, const QPoint& position) override
+    {
+        moves.append({name, position});
+        return true;
+    }
+    std::optional<bool> iconsShown() override { return m_shown; }
+    bool setIconsShown(bool value) override
+    {
+        switchedTo.append(value);
+        if (acceptsSwitch)
+            m_shown = value;
+        return acceptsSwitch;
+    }
+
+private:
+    std::optional<bool> m_shown;
+};
+} // namespace
 
 class ItemHelpersTest : public QObject {
     Q_OBJECT
@@ -143,6 +174,48 @@ private Q_SLOTS:
         StorageManager::completeDroppedURLLoad(std::nullopt, data, collect);
         QCoreApplication::processEvents();
         QCOMPARE(got, expected);
+    }
+    // Only the icons the room covers move, to the free column on the right, names as given.
+    void coveredIconsMoveToTheRightColumn()
+    {
+        StorageHome f;
+        auto icons = std::make_shared<FakeDesktopIcons>();
+        const QString quoted = u"He said \"hi\" \\ $(rm -rf ~).txt"_s;
+        icons->listed = {{u"under the shelf"_s, QPoint(100, 700)},
+                         {u"free"_s, QPoint(900, 600)},
+                         {quoted, QPoint(600, 500)},
+                         {u"high up"_s, QPoint(600, 300)}};
+        f.start().setDesktopIcons(icons);
+        StdoutCapture out;
+        f->moveCoveredIcons();
+        QCOMPARE(out.finish(), QString());
+        QStringList moves;
+        for (const DesktopIconMove& move : icons->moves)
+            moves.append(u"%1 %2,%3"_s.arg(move.name).arg(move.to.x()).arg(move.to.y()));
+        QCOMPARE(moves, (QStringList{u"under the shelf 1250,100"_s, quoted + u" 1250,195"_s}));
+    }
+
+    // The room's record follows only what the desktop really switched.
+    void toggleFlipsOnlyWhatTheDesktopTook_data()
+    {
+        QTest::addColumn<bool>("accepts");
+        QTest::newRow("the desktop takes the change") << true;
+        QTest::newRow("the desktop has no switch") << false;
+    }
+    void toggleFlipsOnlyWhatTheDesktopTook()
+    {
+        QFETCH(bool, accepts);
+        StorageHome f;
+        auto icons = std::make_shared<FakeDesktopIcons>();
+        icons->acceptsSwitch = accepts;
+        StorageManager& storage = f.start();
+        storage.setDesktopIcons(icons);
+        QVERIFY(!storage.areDesktopIconsHidden());
+        storage.toggleDesktopIcons();
+        QCOMPARE(storage.areDesktopIconsHidden(), accepts);
+        storage.toggleDesktopIcons();
+        QVERIFY(!storage.areDesktopIconsHidden());
+        QCOMPARE(icons->switchedTo, (QList<bool>{false, accepts}));
     }
 };
 

@@ -1,3 +1,5 @@
+// notes.json and photo_transforms.json as they are read and written, and the notes as the
+// board changes them.
 #include "state/animation.h"
 #include "storage_fixture.h"
 #include "support/test_registry.h"
@@ -6,6 +8,9 @@
 #include <QTest>
 
 namespace {
+const QByteArray kId = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
+const QStringList kStartingTitles = {u"Rencana Hari Ini 📝"_s, u"TOLVANE Design ✳"_s};
+
 StickyNotes notesOnDisk(const StorageHome& f)
 {
     return decodeStickyNotes(f.read(u"notes.json"_s)).value_or(StickyNotes());
@@ -18,14 +23,93 @@ QStringList titles(const StickyNotes& notes)
         list.append(note.title);
     return list;
 }
-
-const QStringList kStartingTitles = {u"Rencana Hari Ini 📝"_s, u"TOLVANE Design ✳"_s};
 } // namespace
 
 class NoteStoreTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void recordsRoundTripExactly()
+    {
+        const PhotoTransforms transforms = {{0, {1.25, -170, 8, -16}},
+                                            {5, {0.1 + 0.2, 359.999, 1e-300, 3}}};
+        QCOMPARE(decodePhotoTransforms(*encodePhotoTransforms(transforms)),
+                 std::optional(transforms));
+
+        const auto lower = decodeStickyNotes("[{\"id\":\"" + kId.toLower() + "\"}]");
+        QVERIFY(lower);
+        QCOMPARE(uuidText(lower->first().id), QString::fromLatin1(kId));
+        StickyNote note;
+        note.title = u"a/b \"quoted\" ☕"_s;
+        note.tasks = {TaskItem{QUuid::createUuid(), u"one"_s, true},
+                      TaskItem{QUuid::createUuid(), u"two"_s, false}};
+        note.freeformText = u"line 1\nline 2"_s;
+        note.mode = NoteMode::checklist;
+        note.color = NoteColor::lavender;
+        note.pinStyle = PinStyle::heart;
+        note.pattern = PaperPattern::dots;
+        note.x = 12.345678901234567;
+        note.y = -3;
+        note.rotation = 1e-9;
+        const auto bytes = encodeStickyNotes({note});
+        QVERIFY(bytes);
+        // Written compactly, ids in capitals, colours in lower case, a slash escaped.
+        QVERIFY(!bytes->contains('\n'));
+        QVERIFY(bytes->contains(uuidText(note.id).toUtf8()));
+        QVERIFY(bytes->contains("\"color\":\"lavender\""));
+        QVERIFY(bytes->contains("a\\/b"));
+        QCOMPARE(decodeStickyNotes(*bytes), std::optional(StickyNotes{note}));
+    }
+
+    // Missing or null members take their defaults, older colour names are read in any case
+    // (unknown ones as lime), and one bad member fails the whole list, so that a file is
+    // never half read.
+    void storedNoteMembers_data()
+    {
+        QTest::addColumn<QByteArray>("members");
+        QTest::addColumn<QString>("read"); // empty: the list is refused
+        const QString plain = u"yellow washiTape freeform 40 40 0 Catatan"_s;
+        QTest::newRow("none") << QByteArray() << plain;
+        QTest::newRow("null members") << QByteArray("\"title\":null,\"pinStyle\":null,\"x\":null,"
+                                                    "\"color\":null,\"id\":null")
+                                      << plain;
+        const std::pair<const char*, const char*> colours[] = {
+            {"purple", "pink"},  {"green", "mint"},        {"orange", "peach"}, {"black", "dark"},
+            {"gray", "surface"}, {"Lavender", "lavender"}, {"teal", "lime"}};
+        for (const auto& [stored, read] : colours)
+            QTest::addRow("colour %s", stored)
+                << "\"color\":\"" + QByteArray(stored) + '"'
+                << QString(plain).replace(u"yellow"_s, QLatin1StringView(read));
+        QTest::newRow("pin style in other case")
+            << QByteArray("\"pinStyle\":\"WashiTape\"") << QString();
+        QTest::newRow("unknown mode") << QByteArray("\"mode\":\"Freeform\"") << QString();
+        QTest::newRow("string for x") << QByteArray("\"x\":\"10\"") << QString();
+        QTest::newRow("id with braces") << "\"id\":\"{" + kId + "}\"" << QString();
+        QTest::newRow("task without isCompleted")
+            << "\"tasks\":[{\"id\":\"" + kId + "\",\"text\":\"a\"}]" << QString();
+    }
+    void storedNoteMembers()
+    {
+        QFETCH(QByteArray, members);
+        QFETCH(QString, read);
+        const auto notes = decodeStickyNotes("[{" + members + "},{}]");
+        QCOMPARE(bool(notes), !read.isEmpty());
+        if (!notes) { // the same value under a name the room does not know is ignored
+            QVERIFY(
+                decodeStickyNotes("[{\"other\":" + members.mid(members.indexOf(':') + 1) + "}]"));
+            return;
+        }
+        const StickyNote& note = notes->first();
+        QCOMPARE(u"%1 %2 %3 %4 %5 %6 %7"_s
+                     .arg(rawValue(note.color), rawValue(note.pinStyle), rawValue(note.mode))
+                     .arg(note.x)
+                     .arg(note.y)
+                     .arg(note.rotation)
+                     .arg(note.title),
+                 read);
+        QVERIFY(!note.id.isNull() && note.id != notes->last().id);
+    }
+
     void startingNotes_data()
     {
         QTest::addColumn<QByteArray>("file"); // null: no file
@@ -44,7 +128,8 @@ private Q_SLOTS:
         QVERIFY(notesOnDisk(f) == notes);
     }
 
-    // Older files let a note sit under the header band; it is moved down when read.
+    // Older files let a note sit under the header band; it is moved down when read, and the
+    // file is not written back.
     void headerBandRepair_data()
     {
         QTest::addColumn<double>("x");
@@ -59,24 +144,22 @@ private Q_SLOTS:
     {
         QFETCH(double, x);
         QFETCH(double, y);
-        QFETCH(double, expectedY);
         StorageHome f;
         const QByteArray file =
             "[{\"x\":" + QByteArray::number(x) + ",\"y\":" + QByteArray::number(y) + "}]";
         f.file(u"notes.json"_s, file);
-        QCOMPARE(f.start().stickyNotes().first().y, expectedY);
-        QCOMPARE(f.read(u"notes.json"_s), file); // not written back
+        QTEST(f.start().stickyNotes().first().y, "expectedY");
+        QCOMPARE(f.read(u"notes.json"_s), file);
     }
 
     void emptyTextShowsTheTasks()
     {
         StorageHome f;
         QByteArray tasks;
-        for (const char* text : {"a", "b", "c"}) {
-            tasks += tasks.isEmpty() ? "" : ",";
-            tasks += "{\"id\":\"" + QUuid::createUuid().toString(QUuid::WithoutBraces).toUtf8() +
+        for (const char* text : {"a", "b", "c"})
+            tasks += (tasks.isEmpty() ? "{\"id\":\"" : ",{\"id\":\"") +
+                     QUuid::createUuid().toString(QUuid::WithoutBraces).toUtf8() +
                      "\",\"text\":\"" + text + "\",\"isCompleted\":false}";
-        }
         f.file(u"notes.json"_s, "[{\"mode\":\"checklist\",\"tasks\":[" + tasks + "]}]");
         const StickyNote note = f.start().stickyNotes().first();
         QCOMPARE(note.freeformText, u"a\nb\nc"_s);
@@ -84,41 +167,29 @@ private Q_SLOTS:
         QCOMPARE(notesOnDisk(f).first().freeformText, QString());
     }
 
-    void addedNotesGoToTheEnd()
-    {
-        StorageHome f;
-        f.file(u"notes.json"_s, "[{\"title\":\"T\"}]");
-        StorageManager& storage = f.start();
-        storage.addNote();
-        storage.addNote();
-        QCOMPARE(storage.stickyNotes().size(), 1); // appended later
-        QTRY_COMPARE(storage.stickyNotes().size(), 3);
-        const StickyNotes notes = storage.stickyNotes();
-        QCOMPARE(titles(notes), (QStringList{u"T"_s, u"Catatan Baru"_s, u"Catatan Baru"_s}));
-        QCOMPARE(notes[2].freeformText, u"Tulis isi catatan di sini..."_s);
-        QVERIFY(notesOnDisk(f) == notes);
-    }
-
-    // A new note lies on the board and takes one of the seven paper colours.
-    void newNotesLookAndPlace()
+    // New notes go to the end, on the board, each in one of the seven paper colours.
+    void addedNotes()
     {
         StorageHome f;
         f.file(u"notes.json"_s, "[{\"title\":\"T\"}]");
         StorageManager& storage = f.start();
         for (int i = 0; i < 100; ++i)
             storage.addNote();
+        QCOMPARE(storage.stickyNotes().size(), 1); // appended later
         QTRY_COMPARE(storage.stickyNotes().size(), 101);
-        const QList<NoteColor> paper = {NoteColor::yellow, NoteColor::lime,     NoteColor::pink,
-                                        NoteColor::mint,   NoteColor::lavender, NoteColor::peach,
-                                        NoteColor::blue};
+        const StickyNotes notes = storage.stickyNotes();
+        QCOMPARE(titles(notes.first(2)), (QStringList{u"T"_s, u"Catatan Baru"_s}));
+        QCOMPARE(notes.last().freeformText, u"Tulis isi catatan di sini..."_s);
+        QVERIFY(notesOnDisk(f) == notes);
+        const QSet<NoteColor> paper = {NoteColor::yellow, NoteColor::lime,     NoteColor::pink,
+                                       NoteColor::mint,   NoteColor::lavender, NoteColor::peach,
+                                       NoteColor::blue};
         QSet<NoteColor> seen;
-        for (const StickyNote& note : storage.stickyNotes().mid(1)) {
-            QVERIFY2(paper.contains(note.color), qPrintable(rawValue(note.color)));
-            QVERIFY(note.x >= 20 && note.x <= 180);
-            QVERIFY(note.y >= 54 && note.y <= 150);
+        for (const StickyNote& note : notes.mid(1)) {
+            QVERIFY(note.x >= 20 && note.x <= 180 && note.y >= 54 && note.y <= 150);
             seen.insert(note.color);
         }
-        QCOMPARE(seen.size(), paper.size());
+        QCOMPARE(seen, paper);
     }
 
     // A note added or deleted inside an animated change animates on the board, though the

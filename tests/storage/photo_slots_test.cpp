@@ -22,28 +22,6 @@ void picture(const QString& path, const QSize& size)
 class PhotoSlotsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void framingReplacesEveryEarlierPhotoOfTheFrame()
-    {
-        StorageHome f;
-        f.file(u"Album/frame_12.jpg"_s, "another frame");
-        f.file(u"Album/frame_2.gif"_s, "older photo of frame 2");
-        StorageManager& storage = f.start();
-        const QString beach = f.userFile(u"Pictures/Beach.PNG"_s, pictureBytes("beach"));
-        const QString trip = f.userFile(u"Pictures/trip.jpg"_s, pictureBytes("trip"));
-
-        QVERIFY(storage.setPhoto(url(beach), 2));
-        QCOMPARE(f.entries(u"Album"_s), (QStringList{u"frame_12.jpg"_s, u"frame_2.PNG"_s}));
-        QCOMPARE(f.read(u"Album/frame_2.PNG"_s), pictureBytes("beach"));
-
-        QVERIFY(storage.setPhoto(url(trip), 2));
-        QCOMPARE(f.entries(u"Album"_s), (QStringList{u"frame_12.jpg"_s, u"frame_2.jpg"_s}));
-        QCOMPARE(f.read(u"Album/frame_2.jpg"_s), pictureBytes("trip"));
-        QCOMPARE(storage.photoSlots().value(2), url(f.album() + u"/frame_2.jpg"_s));
-        // The user's pictures stay where they are.
-        QCOMPARE(contentOf(beach), pictureBytes("beach"));
-        QCOMPARE(contentOf(trip), pictureBytes("trip"));
-    }
-
     void ownPhotoDroppedOnItsFrameChangesNothing()
     {
         StorageHome f;
@@ -53,31 +31,6 @@ private Q_SLOTS:
         QCOMPARE(f.entries(u"Album"_s), QStringList{u"frame_2.jpg"_s});
         QCOMPARE(FileOperations::entryStatus(frame)->inode, before->inode);
         QCOMPARE(f.read(u"Album/frame_2.jpg"_s), QByteArray("framed"));
-    }
-
-    // The old photo goes only once the new one is copied.
-    void failedFramingKeepsTheOldPhoto_data()
-    {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<int>("error");
-        QTest::newRow("missing picture") << u"Pictures/gone.jpg"_s << ENOENT;
-        QTest::newRow("a folder") << u"Pictures"_s << EISDIR;
-    }
-    void failedFramingKeepsTheOldPhoto()
-    {
-        QFETCH(QString, source);
-        QFETCH(int, error);
-        StorageHome f;
-        f.userFile(u"Pictures/other.png"_s);
-        f.file(u"Album/frame_2.jpg"_s, "old photo");
-        StorageManager& storage = f.start();
-
-        StdoutCapture out;
-        QVERIFY(!storage.setPhoto(url(f.home() + u'/' + source), 2));
-        QCOMPARE(out.finish(),
-                 u"Gagal menyimpan foto: "_s + FileOperations::Result{error}.message() + u'\n');
-        QCOMPARE(f.entries(u"Album"_s), QStringList{u"frame_2.jpg"_s});
-        QCOMPARE(f.read(u"Album/frame_2.jpg"_s), QByteArray("old photo"));
     }
 
     void framingLeavesWhatIsNoPhoto_data()
@@ -121,42 +74,55 @@ private Q_SLOTS:
     }
 
     // Only a photo the frames can show is taken; anything else stays where it is, and the
-    // frame keeps its photo.
+    // frame keeps its photo: the old one goes only once the new one is copied.
     void onlyPhotosTheFramesShowAreTaken_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("framedAs"); // empty: refused
+        QTest::addColumn<QString>("name");       // in Pictures
+        QTest::addColumn<QByteArray>("content"); // none: no such file; "/": a folder
+        QTest::addColumn<QString>("framedAs");
+        QTest::addColumn<int>("error"); // when refused
         const QByteArray picture = pictureBytes("picture");
-        QTest::newRow("a png") << u"a.png"_s << picture << u"frame_1.png"_s;
-        QTest::newRow("no extension, a picture inside") << u"scan"_s << picture << u"frame_1.jpg"_s;
-        QTest::newRow("a bmp") << u"a.bmp"_s << picture << QString();
+        QTest::newRow("a png") << u"a.png"_s << picture << u"frame_1.png"_s << 0;
+        QTest::newRow("no extension, a picture inside")
+            << u"scan"_s << picture << u"frame_1.jpg"_s << 0;
+        QTest::newRow("a bmp") << u"a.bmp"_s << picture << QString() << ENOTSUP;
         QTest::newRow("an svg") << u"a.svg"_s
                                 << QByteArray("<svg xmlns='http://www.w3.org/2000/svg'/>")
-                                << QString();
-        QTest::newRow("a png that is no picture") << u"a.png"_s << QByteArray("text") << QString();
-        QTest::newRow("no extension, text inside") << u"notes"_s << QByteArray("text") << QString();
+                                << QString() << ENOTSUP;
+        QTest::newRow("a png that is no picture")
+            << u"a.png"_s << QByteArray("text") << QString() << ENOTSUP;
+        QTest::newRow("no extension, text inside")
+            << u"notes"_s << QByteArray("text") << QString() << ENOTSUP;
+        QTest::newRow("a missing picture") << u"gone.jpg"_s << QByteArray() << QString() << ENOENT;
+        QTest::newRow("a folder") << u"trip.jpg"_s << QByteArray("/") << QString() << EISDIR;
     }
     void onlyPhotosTheFramesShowAreTaken()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(QString, framedAs);
+        QFETCH(int, error);
         StorageHome f;
         f.file(u"Album/frame_1.gif"_s, pictureBytes("old"));
         StorageManager& storage = f.start();
-        const QString source = f.userFile(u"Pictures/"_s + name, content);
+        const QString source = f.home() + u"/Pictures/"_s + name;
+        if (content == "/")
+            f.userFile(u"Pictures/"_s + name + u"/inside.png"_s, pictureBytes("inside"));
+        else if (!content.isEmpty())
+            f.userFile(u"Pictures/"_s + name, content);
 
         StdoutCapture out;
-        const bool framed = storage.setPhoto(url(source), 1);
+        QCOMPARE(storage.setPhoto(url(source), 1), !framedAs.isEmpty());
         const QString printed = out.finish();
-        QCOMPARE(framed, !framedAs.isEmpty());
-        QCOMPARE(contentOf(source), content);
+        if (content != "/")
+            QCOMPARE(contentOf(source), content);
         if (framedAs.isEmpty()) {
-            QCOMPARE(printed, u"Gagal menyimpan foto: "_s +
-                                  FileOperations::Result{ENOTSUP}.message() + u'\n');
+            QCOMPARE(printed,
+                     u"Gagal menyimpan foto: "_s + FileOperations::Result{error}.message() + u'\n');
             QCOMPARE(f.entries(u"Album"_s), QStringList{u"frame_1.gif"_s});
-            QVERIFY(!StorageManager::isImageFile(url(source)) || name.endsWith(u".png"));
+            QCOMPARE(f.read(u"Album/frame_1.gif"_s), pictureBytes("old"));
+            if (error == ENOTSUP)
+                QVERIFY(!StorageManager::isImageFile(url(source)) || name.endsWith(u".png"));
         } else {
             QCOMPARE(f.entries(u"Album"_s), QStringList{framedAs});
             QCOMPARE(f.read(u"Album/"_s + framedAs), content);
@@ -202,17 +168,24 @@ private Q_SLOTS:
             QCOMPARE(f.read(u"Album/frame_0.png"_s), pictureBytes("new"));
     }
 
-    // Several pictures dropped on one frame in turn: the last stays, in one frame file.
+    // Several pictures dropped on one frame in turn: the last stays, in one frame file that
+    // keeps its extension as written; the other frames and the user's pictures stay.
     void severalPicturesOnOneFrame()
     {
         StorageHome f;
+        f.file(u"Album/frame_12.jpg"_s, "another frame");
+        f.file(u"Album/frame_2.gif"_s, "older photo of frame 2");
         StorageManager& storage = f.start();
-        for (const QString& name : {u"a.png"_s, u"b.jpg"_s, u"c.gif"_s, u"d.jpeg"_s})
-            QVERIFY(storage.setPhoto(
-                url(f.userFile(u"Pictures/"_s + name, pictureBytes(name.toUtf8()))), 2));
-        QCOMPARE(f.entries(u"Album"_s), QStringList{u"frame_2.jpeg"_s});
-        QCOMPARE(f.read(u"Album/frame_2.jpeg"_s), pictureBytes("d.jpeg"));
-        for (const QString& name : {u"a.png"_s, u"b.jpg"_s, u"c.gif"_s})
+        const QStringList names = {u"Beach.PNG"_s, u"b.jpg"_s, u"c.gif"_s, u"d.jpeg"_s};
+        for (const QString& name : names) {
+            const QString user = f.userFile(u"Pictures/"_s + name, pictureBytes(name.toUtf8()));
+            QVERIFY(storage.setPhoto(url(user), 2));
+            const QString framed = u"frame_2."_s + QFileInfo(name).suffix();
+            QCOMPARE(f.entries(u"Album"_s), (QStringList{u"frame_12.jpg"_s, framed}));
+            QCOMPARE(f.read(u"Album/"_s + framed), pictureBytes(name.toUtf8()));
+            QCOMPARE(storage.photoSlots().value(2), url(f.album() + u'/' + framed));
+        }
+        for (const QString& name : names)
             QCOMPARE(contentOf(f.home() + u"/Pictures/"_s + name), pictureBytes(name.toUtf8()));
     }
 
@@ -263,6 +236,8 @@ private Q_SLOTS:
             QCOMPARE(f.read(u"Album/frame_%1.jpg"_s.arg(slot)), pictureBytes("new"));
     }
 
+    // Loose pictures fill the free frames in order of name; a file that is no picture holds
+    // its frame without a thumbnail; a thumbnail is kept while its file is unchanged.
     void albumFillsTheFrames()
     {
         StorageHome f;
@@ -274,39 +249,25 @@ private Q_SLOTS:
         f.file(u"Album/readme.txt"_s, "text");
         f.file(u"Album/.frame_0.jpg"_s, "hidden");
         StorageManager& storage = f.start();
-
-        const PhotoSlots expected = {{0, url(album + u"a.png"_s)},
-                                     {1, url(album + u"frame_1.jpg"_s)},
-                                     {2, url(album + u"b.png"_s)},
-                                     {3, url(album + u"frame_x.png"_s)}};
-        QCOMPARE(storage.photoSlots(), expected);
-        // A file that is no picture still holds its frame, without a thumbnail.
+        QCOMPARE(storage.photoSlots(), (PhotoSlots{{0, url(album + u"a.png"_s)},
+                                                   {1, url(album + u"frame_1.jpg"_s)},
+                                                   {2, url(album + u"b.png"_s)},
+                                                   {3, url(album + u"frame_x.png"_s)}}));
         QTRY_COMPARE(storage.cachedPhotos().keys(), (QList<int>{0, 1, 2}));
         QCOMPARE(storage.cachedPhotos().value(1).size(), QSize(40, 10));
-    }
+        const qint64 kept = storage.cachedPhotos().value(0).cacheKey();
 
-    void thumbnailsAreKeptWhileTheirFilesAreUnchanged()
-    {
-        StorageHome f;
-        const QString album = f.dir(u"Album"_s) + u'/';
-        picture(album + u"frame_0.png"_s, QSize(40, 10));
-        picture(album + u"frame_1.png"_s, QSize(20, 20));
-        StorageManager& storage = f.start();
-        QTRY_COMPARE(storage.cachedPhotos().size(), 2);
-        const qint64 kept = storage.cachedPhotos().value(1).cacheKey();
-
-        // Another program puts a new picture of a new size in frame 0's place; frame 1 is
-        // left alone.
+        // Another program puts a picture of a new size in frame 1's place.
         picture(album + u".new.png"_s, QSize(60, 10));
         QCOMPARE(
-            std::rename(qPrintable(album + u".new.png"_s), qPrintable(album + u"frame_0.png"_s)),
+            std::rename(qPrintable(album + u".new.png"_s), qPrintable(album + u"frame_1.jpg"_s)),
             0);
-        QTRY_COMPARE(storage.cachedPhotos().value(0).size(), QSize(60, 10));
-        QCOMPARE(storage.cachedPhotos().value(1).cacheKey(), kept);
-
-        // The frame's photo removed: its thumbnail goes with it.
-        QVERIFY(QFile::remove(album + u"frame_1.png"_s));
-        QTRY_COMPARE(storage.cachedPhotos().keys(), QList<int>{0});
+        QTRY_COMPARE(storage.cachedPhotos().value(1).size(), QSize(60, 10));
+        QCOMPARE(storage.cachedPhotos().value(0).cacheKey(), kept);
+        // A photo removed: its thumbnail goes with it.
+        QVERIFY(QFile::remove(album + u"b.png"_s));
+        QTRY_COMPARE(storage.cachedPhotos().keys(), (QList<int>{0, 1}));
+        QCOMPARE(storage.cachedPhotos().value(0).cacheKey(), kept);
     }
 
     void removeAndMoveToTheFloor()

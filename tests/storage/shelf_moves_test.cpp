@@ -260,44 +260,6 @@ private Q_SLOTS:
         QCOMPARE(storage.carpetItems().size(), 3);
     }
 
-    void storageFoldersAreRefused_data()
-    {
-        QTest::addColumn<QString>("which");
-        QTest::addColumn<bool>("ontoShelf");
-        for (const bool shelf : {true, false}) {
-            const char* to = shelf ? "onto the shelf" : "under the carpet";
-            for (const char* which :
-                 {"storage folder", "Rak", "Karpet", "Album", "Documents", "home folder"})
-                QTest::addRow("%s %s", which, to) << QString::fromLatin1(which) << shelf;
-        }
-    }
-    void storageFoldersAreRefused()
-    {
-        QFETCH(QString, which);
-        QFETCH(bool, ontoShelf);
-        StorageHome f;
-        f.file(u"Karpet/kept.txt"_s, "kept");
-        f.file(u"Album/frame_0.jpg"_s, "photo");
-        StorageManager& storage = f.start();
-        const QString path = which == u"storage folder" ? f.root()
-                             : which == u"Documents"    ? f.home() + u"/Documents"_s
-                             : which == u"home folder"  ? f.home()
-                                                        : f.root() + u'/' + which;
-
-        StdoutCapture out;
-        if (ontoShelf)
-            storage.addToBookshelf(url(path));
-        else
-            storage.hideUnderCarpet(url(path), 0.5, 0.5);
-        QCOMPARE(out.finish(), u"Pondsill: gagal menyimpan "_s + path + u'\n');
-
-        QVERIFY(FileOperations::isDirectory(path));
-        QCOMPARE(f.read(u"Karpet/kept.txt"_s), QByteArray("kept"));
-        QCOMPARE(f.read(u"Album/frame_0.jpg"_s), QByteArray("photo"));
-        QVERIFY(f.entries(u"Rak"_s).isEmpty());
-        QCOMPARE(f.entries(u"Karpet"_s), QStringList{u"kept.txt"_s});
-    }
-
     void storedItemsDroppedAgain()
     {
         StorageHome f;
@@ -353,42 +315,6 @@ private Q_SLOTS:
 
         storage.restoreCarpetItemToDesktop(url(stored));
         QCOMPARE(contentOf(user), QByteArray("report"));
-    }
-
-    void acrossFileSystemsArrivesWhole()
-    {
-        ScratchMount mount;
-        if (!mount.isMounted())
-            QSKIP(qPrintable(u"cannot mount a tmpfs here: "_s + mount.error()));
-        StorageHome f;
-        StorageManager& storage = f.start();
-        const QString folder = mount.path() + u"/Project"_s;
-        const QString plan = writeFile(folder + u"/docs/plan.txt"_s, "plan");
-        QVERIFY(FileOperations::createSymbolicLink(u"docs/plan.txt"_s, folder + u"/latest"_s));
-        const bool attributes = ExtendedAttributes::write(plan, "user.tag", "blue");
-
-        bool arrived = false;
-        storage.hideUnderCarpet(url(folder), 0.5, 0.8, [&arrived](bool moved) { arrived = moved; });
-        f.settle();
-
-        const QString entry = f.carpet() + u"/Project"_s;
-        QVERIFY(arrived);
-        QVERIFY(!FileOperations::entryExists(folder));
-        QCOMPARE(contentOf(entry + u"/docs/plan.txt"_s), QByteArray("plan"));
-        QCOMPARE(linkTarget(entry + u"/latest"_s), u"docs/plan.txt"_s);
-        QCOMPARE(originOf(entry), folder);
-        if (attributes)
-            QCOMPARE(ExtendedAttributes::read(entry + u"/docs/plan.txt"_s, "user.tag"),
-                     std::optional<QByteArray>("blue"));
-
-        // And back again, to the other file system.
-        storage.restoreCarpetItemToDesktop(url(entry));
-        f.settle();
-        QVERIFY(!FileOperations::entryExists(entry));
-        QCOMPARE(contentOf(plan), QByteArray("plan"));
-        QCOMPARE(linkTarget(folder + u"/latest"_s), u"docs/plan.txt"_s);
-        if (!attributes)
-            QSKIP("this tmpfs keeps no user attributes; the rest arrived whole");
     }
 };
 
