@@ -36,24 +36,6 @@ QString linkText(const QString& path)
     return FileOperations::readLink(path).value_or(QString());
 }
 
-// Every entry below `folder` (links not followed), with its content or link text.
-QStringList snapshot(const QString& folder)
-{
-    QStringList lines;
-    const std::optional<QStringList> names = FileOperations::listEntries(folder, true);
-    for (const QString& name : names.value_or(QStringList())) {
-        const QString path = folder + u'/' + name;
-        if (FileOperations::isSymbolicLink(path))
-            lines.append(path + u" -> "_s + linkText(path));
-        else if (FileOperations::isDirectory(path))
-            lines.append(snapshot(path));
-        else
-            lines.append(path + u": "_s + QString::fromUtf8(contentOf(path)));
-    }
-    lines.sort();
-    return lines;
-}
-
 mode_t modeOf(const QString& path)
 {
     struct stat st {};
@@ -395,7 +377,7 @@ private Q_SLOTS:
                              : target == u"desktop file" ? desktopFile
                              : target == u"desktop link" ? f.desktop() + u"/link"_s
                                                          : f.root() + u'/' + target;
-        const QStringList before = snapshot(f.home());
+        const QStringList before = f.layout(true);
         const StickyNotes notes = storage.stickyNotes();
 
         StdoutCapture out;
@@ -422,7 +404,7 @@ private Q_SLOTS:
             QCOMPARE(printed, u"Pondsill: gagal menyimpan "_s + path + u'\n');
 
         QVERIFY(trash.asked.isEmpty());
-        QCOMPARE(snapshot(f.home()), before);
+        QCOMPARE(f.layout(true), before);
         storage.reloadAll();
         QCOMPARE(storage.stickyNotes(), notes);
     }

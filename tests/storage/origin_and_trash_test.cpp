@@ -217,6 +217,9 @@ private Q_SLOTS:
     void everythingGoesBackButAFailedPhotoStays()
     {
         StorageHome f;
+        StdoutCapture quiet; // an empty room has nothing to say
+        f.start().returnEverythingToOrigin();
+        QCOMPARE(quiet.finish(), QString());
         const QString home = f.home() + u'/';
         QDir().mkpath(home + u"Pictures"_s);
         QDir().mkpath(home + u"Downloads"_s);
@@ -251,17 +254,6 @@ private Q_SLOTS:
         QVERIFY(stored);
         QCOMPARE(stored->value(0), PhotoTransform{});
         QCOMPARE(stored->value(1), (PhotoTransform{3, 20, 6, 6}));
-    }
-
-    void emptyRoomRestoresQuietly()
-    {
-        StorageHome f;
-        StorageManager& storage = f.start();
-        StdoutCapture out;
-        storage.returnEverythingToOrigin();
-        QCOMPARE(out.finish(), QString());
-        QCOMPARE(f.entries(u"Rak"_s), QStringList());
-        QCOMPARE(f.entries(u"Karpet"_s), QStringList());
     }
 
     void everyKindGoesToTheTrash()

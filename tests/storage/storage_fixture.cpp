@@ -9,6 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
+
+#include <unistd.h>
+
 QString StorageHome::trashRoot() const
 {
     return qEnvironmentVariable("XDG_DATA_HOME") + u"/Trash"_s;
@@ -52,6 +56,69 @@ bool StorageHome::isLink(const QString& relativePath) const
 QString StorageHome::userFile(const QString& relativePath, const QByteArray& content) const
 {
     return writeFile(home() + u'/' + relativePath, content);
+}
+
+namespace {
+QString expanded(const StorageHome& f, const QString& path)
+{
+    if (path.startsWith(u"~/"))
+        return f.home() + path.mid(1);
+    return path.startsWith(u"@/") ? f.root() + path.mid(1) : path;
+}
+} // namespace
+
+bool StorageHome::lay(const QStringList& entries) const
+{
+    bool made = true;
+    for (const QString& entry : entries) {
+        const qsizetype arrow = entry.indexOf(u" -> "_s);
+        const qsizetype same = entry.indexOf(u" == "_s);
+        const qsizetype colon = entry.indexOf(u": "_s);
+        const qsizetype end = arrow >= 0 ? arrow : same >= 0 ? same : colon;
+        QString path = expanded(*this, entry.left(end));
+        if (!path.startsWith(u'/'))
+            path = root() + u'/' + path;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        if (arrow >= 0)
+            made &= bool(
+                FileOperations::createSymbolicLink(expanded(*this, entry.mid(arrow + 4)), path));
+        else if (same >= 0)
+            made &= 0 == ::link(QFile::encodeName(root() + u'/' + entry.mid(same + 4)).constData(),
+                                QFile::encodeName(path).constData());
+        else
+            made &= QFile::exists(writeFile(path, entry.mid(colon + 2).toUtf8()));
+    }
+    return made;
+}
+
+QStringList StorageHome::layout(bool ownFiles) const
+{
+    QStringList lines;
+    const auto text = [this](QString path) {
+        return path.replace(root(), u"@"_s).replace(home(), u"~"_s);
+    };
+    const auto shown = [&](const QString& path) {
+        return path.startsWith(root() + u'/') ? path.mid(root().size() + 1) : text(path);
+    };
+    std::function<void(const QString&)> walk = [&](const QString& folder) {
+        const QStringList names = FileOperations::listEntries(folder, true).value_or(QStringList());
+        if (names.isEmpty() &&
+            !QStringList{u"Rak"_s, u"Karpet"_s, u"Album"_s}.contains(shown(folder)))
+            lines.append(shown(folder) + u'/');
+        for (const QString& name : names) {
+            const QString path = folder + u'/' + name;
+            if (FileOperations::isSymbolicLink(path))
+                lines.append(shown(path) + u" -> "_s +
+                             text(FileOperations::readLink(path).value_or(QString())));
+            else if (FileOperations::isDirectory(path))
+                walk(path);
+            else if (ownFiles || folder != root() || !name.endsWith(u".json"))
+                lines.append(shown(path) + u": "_s + QString::fromUtf8(contentOf(path)));
+        }
+    };
+    walk(home());
+    lines.sort();
+    return lines;
 }
 
 StorageManager& StorageHome::start()

@@ -41,6 +41,14 @@ public:
     // A file (and its folders) relative to the home folder.
     QString userFile(const QString& relativePath, const QByteArray& content = "x") const;
 
+    // Lays out entries written as "path: content" (a file), "path -> destination" (a link)
+    // or "path == other" (a second name for other's file). Paths are relative to the storage
+    // folder; "~/" starts one at the home folder and "@/" at the storage folder.
+    bool lay(const QStringList& entries) const; // false when one cannot be made
+    // The home folder in that form, sorted, with folders left empty as "path/"; the storage
+    // folder's empty standard folders are left out, and its own files unless asked for.
+    QStringList layout(bool ownFiles = false) const;
+
     // Starts the storage service, or starts it afresh.
     StorageManager& start();
     StorageManager* operator->() const { return m_storage.get(); }
