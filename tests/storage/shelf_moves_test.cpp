@@ -8,62 +8,130 @@
 #include <QDir>
 #include <QTest>
 
-namespace {
-QString linkTarget(const QString& path)
-{
-    return FileOperations::readLink(path).value_or(QString());
-}
-} // namespace
-
 class ShelfMovesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void desktopFileBecomesAShelfLink_data()
+    // Items moving between the user's folders, the shelf and the carpet. A name taken in
+    // either folder is never written over: the newcomer takes a free one; the user's files
+    // are shelved as links and hidden as themselves, recording where they came from.
+    void moves_data()
     {
-        QTest::addColumn<QString>("shelfHolds");  // a real shelf item's name
-        QTest::addColumn<QString>("carpetHolds"); // a carpet file's name; "@link": a link to
-                                                  // the dropped file itself
-        QTest::addColumn<QString>("entry");
-        QTest::newRow("free name") << QString() << QString() << u"report.pdf"_s;
-        QTest::newRow("name taken on the shelf")
-            << u"report.pdf"_s << QString() << u"report (1).pdf"_s;
-        QTest::newRow("an unrelated file of that name under the carpet")
-            << QString() << u"report.pdf"_s << u"report (1).pdf"_s;
-        QTest::newRow("the carpet's link to it moves up")
-            << QString() << u"@link"_s << u"report.pdf"_s;
-    }
-    void desktopFileBecomesAShelfLink()
-    {
-        QFETCH(QString, shelfHolds);
-        QFETCH(QString, carpetHolds);
-        QFETCH(QString, entry);
-        StorageHome f;
-        const QString user = f.userFile(u"Desktop/report.pdf"_s, "user's");
-        if (!shelfHolds.isEmpty())
-            f.file(u"Rak/"_s + shelfHolds, "shelf's own");
-        if (carpetHolds == u"@link")
-            f.link(u"Karpet/report.pdf"_s, user);
-        else if (!carpetHolds.isEmpty())
-            f.file(u"Karpet/"_s + carpetHolds, "carpet's own");
-        StorageManager& storage = f.start();
-
-        storage.addToBookshelf(url(user));
-
-        const QString shelfEntry = f.shelf() + u'/' + entry;
-        QCOMPARE(linkTarget(shelfEntry), user);
-        QCOMPARE(contentOf(user), QByteArray("user's"));
-        if (carpetHolds != u"@link") // a link of the user's travels with what it carries
-            QCOMPARE(originOf(user), user);
-        QVERIFY(storage.bookshelfItems().contains(url(shelfEntry)));
-        if (!shelfHolds.isEmpty())
-            QCOMPARE(f.read(u"Rak/"_s + shelfHolds), QByteArray("shelf's own"));
-        if (carpetHolds == u"@link") {
-            QVERIFY(f.entries(u"Karpet"_s).isEmpty());
-            QCOMPARE(f.entries(u"Rak"_s), QStringList{entry});
-        } else if (!carpetHolds.isEmpty()) {
-            QCOMPARE(f.read(u"Karpet/"_s + carpetHolds), QByteArray("carpet's own"));
-            QCOMPARE(namesOf(storage.carpetItems()), QStringList{carpetHolds});
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("operation"); // and the path or name it is handed
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QString>("origin");     // "entry @ where it came from"
+        QTest::addColumn<QStringList>("placed"); // floor names with a stored place after
+        const QString report = u"~/Desktop/report.pdf: user's"_s;
+        const QString shelve = u"shelve ~/Desktop/report.pdf"_s;
+        const QString shelved = u"Rak/report.pdf -> ~/Desktop/report.pdf"_s;
+        const QString recorded = u"~/Desktop/report.pdf @ ~/Desktop/report.pdf"_s;
+        const QStringList none;
+        QTest::newRow("shelved as a link")
+            << QStringList{report} << shelve << QStringList{shelved, report} << recorded << none;
+        QTest::newRow("shelved, the name taken on the shelf")
+            << QStringList{report, u"Rak/report.pdf: shelf's"_s} << shelve
+            << QStringList{u"Rak/report (1).pdf -> ~/Desktop/report.pdf"_s,
+                           u"Rak/report.pdf: shelf's"_s, report}
+            << recorded << none;
+        QTest::newRow("shelved, an unrelated file of the name under the carpet")
+            << QStringList{report, u"Karpet/report.pdf: carpet's"_s} << shelve
+            << QStringList{u"Karpet/report.pdf: carpet's"_s,
+                           u"Rak/report (1).pdf -> ~/Desktop/report.pdf"_s, report}
+            << recorded << QStringList{u"report.pdf"_s};
+        QTest::newRow("shelved, the carpet's link to it moves up") // a link of the user's
+            << QStringList{report, u"Karpet/report.pdf -> ~/Desktop/report.pdf"_s} << shelve
+            << QStringList{shelved, report} << QString() << none;
+        // A floor link to another floor file stands for that file: the file itself goes onto
+        // the shelf, so it shows in one place only.
+        for (const QString& to : {u"photo.jpg"_s, u"@/Karpet/photo.jpg"_s})
+            QTest::addRow("a floor link to a floor file (%s)", qPrintable(to))
+                << QStringList{u"Karpet/photo.jpg: photo"_s, u"Karpet/shortcut -> "_s + to}
+                << u"to shelf shortcut"_s << QStringList{u"Rak/shortcut: photo"_s} << QString()
+                << none;
+        QTest::newRow("to the shelf, where a real item has the name")
+            << QStringList{u"Rak/a.txt: shelf's"_s, u"Karpet/a.txt: carpet's"_s}
+            << u"to shelf a.txt"_s
+            << QStringList{u"Rak/a (1).txt: carpet's"_s, u"Rak/a.txt: shelf's"_s} << QString()
+            << none;
+        QTest::newRow("to the shelf, where a shelf link has the name")
+            << QStringList{u"~/Desktop/a.txt: linked"_s, u"~/Desktop/a.txt @ ~/Desktop/a.txt"_s,
+                           u"Rak/a.txt -> ~/Desktop/a.txt"_s, u"Karpet/a.txt: carpet's"_s}
+            << u"to shelf a.txt"_s
+            << QStringList{u"Rak/a.txt: carpet's"_s, u"~/Desktop/a.txt: linked"_s} << QString()
+            << none;
+        for (const QString& taken : {QString(), u"Karpet"_s, u"Rak"_s}) {
+            const QString name = taken.isEmpty() ? u"a.txt"_s : u"a (1).txt"_s;
+            QStringList before{u"~/Desktop/a.txt: hidden"_s};
+            QStringList after{u"Karpet/"_s + name + u": hidden"_s, u"~/Desktop/"_s};
+            QStringList placed{name};
+            if (!taken.isEmpty()) {
+                before.append(taken + u"/a.txt: there"_s);
+                after.append(taken + u"/a.txt: there"_s);
+                if (taken == u"Karpet")
+                    placed.append(u"a.txt"_s);
+            }
+            after.sort();
+            placed.sort();
+            QTest::addRow("hidden, the name taken in '%s'", qPrintable(taken))
+                << before << u"hide ~/Desktop/a.txt"_s << after
+                << u"Karpet/"_s + name + u" @ ~/Desktop/a.txt"_s << placed;
         }
+        QTest::newRow("everything on the shelf under the carpet")
+            << QStringList{u"~/Desktop/l.txt: user's"_s, u"Rak/l.txt -> ~/Desktop/l.txt"_s,
+                           u"Rak/real.txt: real"_s, u"Karpet/real.txt: another"_s}
+            << u"all to carpet"_s
+            << QStringList{u"Karpet/l.txt -> ~/Desktop/l.txt"_s, u"Karpet/real (1).txt: real"_s,
+                           u"Karpet/real.txt: another"_s, u"~/Desktop/l.txt: user's"_s}
+            << QString() << QStringList{u"l.txt"_s, u"real (1).txt"_s};
+    }
+    void moves()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, operation);
+        QFETCH(QString, origin);
+        QFETCH(QStringList, placed);
+        StorageHome f;
+        StorageManager& storage = f.start(); // before the entries, which repair would mend
+        QVERIFY(f.lay(before));
+        storage.reloadAll();
+        for (const QUrl& item : storage.carpetItems())
+            storage.setFloorItemPosition(item.fileName(), 0.3, 0.8);
+        const QString handed = operation.section(u' ', 1);
+        if (operation.startsWith(u"shelve"))
+            storage.addToBookshelf(url(f.path(handed)));
+        else if (operation.startsWith(u"hide"))
+            storage.hideUnderCarpet(url(f.path(handed)), 0.25, 0.75);
+        else if (operation.startsWith(u"to shelf"))
+            storage.moveCarpetItemsToBookshelf({operation.section(u' ', 2)});
+        else
+            storage.moveAllBookshelfItemsToCarpet();
+
+        QTEST(f.layout(), "after");
+        if (!origin.isEmpty()) {
+            const QString entry = f.path(origin.section(u" @ "_s, 0, 0));
+            QCOMPARE(originOf(entry), f.path(origin.section(u" @ "_s, 1)));
+            QVERIFY(StorageManager::addedDate(url(entry)).secsTo(QDateTime::currentDateTimeUtc()) <
+                    60);
+        }
+        const FloorPositions stored = f.storedPositions();
+        QCOMPARE(stored.keys(), placed);
+        QCOMPARE(storage.floorItemPositions(), stored);
+        for (const QString& name : placed) {
+            const StoredPosition expected =
+                operation.startsWith(u"hide") && origin.startsWith(u"Karpet/"_s + name)
+                    ? StoredPosition{0.25, 0.75}
+                : operation == u"all to carpet" ? StorageManager::defaultCarpetPosition(name)
+                                                : StoredPosition{0.3, 0.8};
+            QCOMPARE(stored.value(name), expected);
+        }
+        QStringList shown = namesOf(storage.bookshelfItems()) + namesOf(storage.carpetItems());
+        QStringList listed;
+        for (const QString& line : f.layout())
+            if (line.startsWith(u"Rak/") || line.startsWith(u"Karpet/"))
+                listed.append(line.section(u'/', 1).section(u':', 0, 0).section(u" -> "_s, 0, 0));
+        shown.sort();
+        listed.sort();
+        QCOMPARE(shown, listed);
     }
 
     void carpetItemMovesOntoTheShelf_data()
@@ -107,33 +175,6 @@ private Q_SLOTS:
         QCOMPARE(storage.bookshelfItems(), QList<QUrl>{url(shelfEntry)});
     }
 
-    // A floor link to another floor file stands for that file: the file itself goes onto
-    // the shelf, so it shows in one place only.
-    void floorLinkToAFloorFileMovesTheFile_data()
-    {
-        QTest::addColumn<QString>("destination");
-        QTest::newRow("relative") << u"photo.jpg"_s;
-        QTest::newRow("absolute") << u"@carpet/photo.jpg"_s;
-    }
-    void floorLinkToAFloorFileMovesTheFile()
-    {
-        QFETCH(QString, destination);
-        StorageHome f;
-        f.file(u"Karpet/photo.jpg"_s, "the photo");
-        f.link(u"Karpet/shortcut"_s, destination.replace(u"@carpet"_s, f.carpet()));
-        StorageManager& storage = f.start();
-        storage.setFloorItemPosition(u"photo.jpg"_s, 0.3, 0.8);
-        storage.setFloorItemPosition(u"shortcut"_s, 0.4, 0.8);
-
-        storage.moveCarpetItemsToBookshelf({u"shortcut"_s});
-
-        QVERIFY(!f.isLink(u"Rak/shortcut"_s));
-        QCOMPARE(f.read(u"Rak/shortcut"_s), QByteArray("the photo"));
-        QVERIFY(f.entries(u"Karpet"_s).isEmpty());
-        QVERIFY(storage.carpetItems().isEmpty());
-        QVERIFY(f.storedPositions().isEmpty());
-    }
-
     // A file that cannot reach the shelf keeps its place on the floor.
     void failedMoveToTheShelfKeepsThePlace()
     {
@@ -151,90 +192,6 @@ private Q_SLOTS:
         QCOMPARE(storage.floorItemPositions().value(u"a.txt"_s), (StoredPosition{0.3, 0.8}));
         QCOMPARE(f.storedPositions().value(u"a.txt"_s), (StoredPosition{0.3, 0.8}));
         QCOMPARE(namesOf(storage.carpetItems()), QStringList{u"a.txt"_s});
-    }
-
-    void shelfEntryOfTheSameName_data()
-    {
-        QTest::addColumn<bool>("shelfEntryIsLink");
-        QTest::newRow("a real shelf item survives") << false;
-        QTest::newRow("a shelf link gives way") << true;
-    }
-    void shelfEntryOfTheSameName()
-    {
-        QFETCH(bool, shelfEntryIsLink);
-        StorageHome f;
-        StorageManager& storage = f.start(); // before the files, which repair would mend
-        const QString elsewhere = f.userFile(u"Desktop/a.txt"_s, "linked");
-        if (shelfEntryIsLink) {
-            f.link(u"Rak/a.txt"_s, elsewhere);
-            setOrigin(elsewhere, elsewhere); // as the shelf records it for a link of its own
-        } else
-            f.file(u"Rak/a.txt"_s, "on the shelf");
-        f.file(u"Karpet/a.txt"_s, "from the carpet");
-        storage.reloadAll();
-        storage.moveCarpetItemsToBookshelf({u"a.txt"_s});
-
-        QVERIFY(!f.exists(u"Karpet/a.txt"_s));
-        QCOMPARE(contentOf(elsewhere), QByteArray("linked"));
-        if (shelfEntryIsLink) {
-            QVERIFY(!f.isLink(u"Rak/a.txt"_s));
-            QCOMPARE(f.read(u"Rak/a.txt"_s), QByteArray("from the carpet"));
-        } else {
-            QCOMPARE(f.read(u"Rak/a.txt"_s), QByteArray("on the shelf"));
-            QCOMPARE(f.read(u"Rak/a (1).txt"_s), QByteArray("from the carpet"));
-        }
-    }
-
-    void hidingTakesANameFreeInBothFolders_data()
-    {
-        QTest::addColumn<QString>("taken"); // where "a.txt" already stands
-        QTest::addColumn<QString>("name");
-        QTest::newRow("free") << QString() << u"a.txt"_s;
-        QTest::newRow("under the carpet") << u"Karpet"_s << u"a (1).txt"_s;
-        QTest::newRow("on the shelf") << u"Rak"_s << u"a (1).txt"_s;
-    }
-    void hidingTakesANameFreeInBothFolders()
-    {
-        QFETCH(QString, taken);
-        QFETCH(QString, name);
-        StorageHome f;
-        if (!taken.isEmpty())
-            f.file(taken + u"/a.txt"_s, "already there");
-        StorageManager& storage = f.start();
-        const QString user = f.userFile(u"Desktop/a.txt"_s, "hidden");
-
-        storage.hideUnderCarpet(url(user), 0.25, 0.75);
-
-        const QString entry = f.carpet() + u'/' + name;
-        QVERIFY(!FileOperations::entryExists(user));
-        QCOMPARE(contentOf(entry), QByteArray("hidden"));
-        QCOMPARE(originOf(entry), user);
-        QVERIFY(StorageManager::addedDate(url(entry)).secsTo(QDateTime::currentDateTimeUtc()) < 60);
-        QCOMPARE(f.storedPositions().value(name), (StoredPosition{0.25, 0.75}));
-        QVERIFY(storage.carpetItems().contains(url(entry)));
-        if (!taken.isEmpty())
-            QCOMPARE(f.read(taken + u"/a.txt"_s), QByteArray("already there"));
-    }
-
-    void shelfEntriesMoveUnderTheCarpet()
-    {
-        StorageHome f;
-        StorageManager& storage = f.start(); // before the files, which repair would mend
-        const QString user = f.userFile(u"Desktop/linked.txt"_s, "user's");
-        f.link(u"Rak/linked.txt"_s, user);
-        f.file(u"Rak/real.txt"_s, "real");
-        f.file(u"Karpet/real.txt"_s, "another real");
-        storage.reloadAll();
-
-        storage.moveAllBookshelfItemsToCarpet();
-
-        QVERIFY(storage.bookshelfItems().isEmpty());
-        QCOMPARE(linkTarget(f.carpet() + u"/linked.txt"_s), user);
-        QCOMPARE(f.read(u"Karpet/real (1).txt"_s), QByteArray("real"));
-        QCOMPARE(f.read(u"Karpet/real.txt"_s), QByteArray("another real"));
-        for (const QString& name : {u"linked.txt"_s, u"real (1).txt"_s})
-            QCOMPARE(f.storedPositions().value(name), StorageManager::defaultCarpetPosition(name));
-        QCOMPARE(storage.carpetItems().size(), 3);
     }
 
     void arrangingOnTheCarpetAndSpreading()

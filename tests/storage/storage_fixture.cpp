@@ -67,26 +67,34 @@ QString expanded(const StorageHome& f, const QString& path)
 }
 } // namespace
 
+QString StorageHome::path(const QString& written) const
+{
+    const QString path = expanded(*this, written);
+    return path.startsWith(u'/') ? path : root() + u'/' + path;
+}
+
 bool StorageHome::lay(const QStringList& entries) const
 {
     bool made = true;
     for (const QString& entry : entries) {
-        const qsizetype arrow = entry.indexOf(u" -> "_s);
-        const qsizetype same = entry.indexOf(u" == "_s);
-        const qsizetype colon = entry.indexOf(u": "_s);
-        const qsizetype end = arrow >= 0 ? arrow : same >= 0 ? same : colon;
-        QString path = expanded(*this, entry.left(end));
-        if (!path.startsWith(u'/'))
-            path = root() + u'/' + path;
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        if (arrow >= 0)
-            made &= bool(
-                FileOperations::createSymbolicLink(expanded(*this, entry.mid(arrow + 4)), path));
-        else if (same >= 0)
-            made &= 0 == ::link(QFile::encodeName(root() + u'/' + entry.mid(same + 4)).constData(),
-                                QFile::encodeName(path).constData());
-        else
-            made &= QFile::exists(writeFile(path, entry.mid(colon + 2).toUtf8()));
+        for (const QString& kind : {u" -> "_s, u" == "_s, u" @ "_s, u": "_s}) {
+            const qsizetype at = entry.indexOf(kind);
+            if (at < 0)
+                continue;
+            const QString entryPath = path(entry.left(at));
+            const QString other = entry.mid(at + kind.size());
+            QDir().mkpath(QFileInfo(entryPath).absolutePath());
+            if (kind == u" -> ")
+                made &= bool(FileOperations::createSymbolicLink(expanded(*this, other), entryPath));
+            else if (kind == u" == ")
+                made &= ::link(QFile::encodeName(path(other)).constData(),
+                               QFile::encodeName(entryPath).constData()) == 0;
+            else if (kind == u" @ ")
+                setOrigin(entryPath, path(other));
+            else
+                made &= QFile::exists(writeFile(entryPath, other.toUtf8()));
+            break;
+        }
     }
     return made;
 }

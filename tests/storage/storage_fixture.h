@@ -41,9 +41,12 @@ public:
     // A file (and its folders) relative to the home folder.
     QString userFile(const QString& relativePath, const QByteArray& content = "x") const;
 
-    // Lays out entries written as "path: content" (a file), "path -> destination" (a link)
-    // or "path == other" (a second name for other's file). Paths are relative to the storage
-    // folder; "~/" starts one at the home folder and "@/" at the storage folder.
+    // A path relative to the storage folder; "~/" starts one at the home folder and "@/" at
+    // the storage folder.
+    QString path(const QString& written) const;
+    // Lays out entries written as "path: content" (a file), "path -> destination" (a link),
+    // "path == other" (a second name for other's file) or "path @ origin" (where an existing
+    // entry came from).
     bool lay(const QStringList& entries) const; // false when one cannot be made
     // The home folder in that form, sorted, with folders left empty as "path/"; the storage
     // folder's empty standard folders are left out, and its own files unless asked for.
