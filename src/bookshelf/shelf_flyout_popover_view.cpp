@@ -60,9 +60,9 @@ void paintIcon(QPainter& p, const QString& name, const QRectF& frame, qreal size
                    icon.color);
 }
 
-QFont emptyFont()
+DesignFont emptyFont()
 {
-    return Units::systemFont(11.5, QFont::Medium);
+    return DesignFont::system(11.5, QFont::Medium);
 }
 
 FittedText::Layout cardName(const QString& name)
@@ -216,7 +216,7 @@ void ShelfFlyoutPopoverView::refresh()
     if (!m_isFolder) {
         height += buildFileCard(kBodyTop);
     } else if (m_listing.isEmpty()) {
-        height += 30 + 22 + 8 + QFontMetricsF(emptyFont()).height() + 30;
+        height += 30 + 22 + 8 + emptyFont().height() + 30;
     } else {
         height += buildList(kBodyTop);
     }
@@ -444,9 +444,9 @@ void ShelfFlyoutPopoverView::paint(QPainter* painter, const QStyleOptionGraphics
     const QFontMetricsF nm(nameFont);
     const qreal nameLeft = kCardLeft + 14 + 15 + 8;
     qreal available = kWidth - 14 - 20 - 8 - nameLeft;
-    const QFont badgeFont = Units::systemFont(9.5, QFont::DemiBold);
+    const DesignFont badgeFont = DesignFont::system(9.5, QFont::DemiBold);
     const QString count = QString::number(m_listing.size());
-    const qreal badgeWidth = QFontMetricsF(badgeFont).horizontalAdvance(count) + 12;
+    const qreal badgeWidth = badgeFont.horizontalAdvance(count) + 12;
     if (m_isFolder)
         available -= badgeWidth + 8;
     const QString shown = FittedText::elided(name, nameFont, available, Qt::ElideMiddle);
@@ -454,13 +454,12 @@ void ShelfFlyoutPopoverView::paint(QPainter* painter, const QStyleOptionGraphics
     p.setPen(primaryLabel());
     p.drawText(QPointF(nameLeft, headerMid - nm.height() / 2 + nm.ascent()), shown);
     if (m_isFolder) {
-        const QFontMetricsF bm(badgeFont);
         const QRectF badge(nameLeft + nm.horizontalAdvance(shown) + 8,
-                           headerMid - bm.height() / 2 - 2, badgeWidth, bm.height() + 4);
+                           headerMid - badgeFont.height() / 2 - 2, badgeWidth,
+                           badgeFont.height() + 4);
         p.fillPath(Painting::capsule(badge), primary(0.08));
-        p.setFont(badgeFont);
         p.setPen(secondaryLabel());
-        p.drawText(badge, Qt::AlignCenter, count);
+        badgeFont.drawText(p, badge, Qt::AlignCenter, count);
     }
     p.fillRect(QRectF(kCardLeft, kHeaderHeight, kCardWidth, 1), primary(0.08));
 
@@ -468,10 +467,9 @@ void ShelfFlyoutPopoverView::paint(QPainter* painter, const QStyleOptionGraphics
         const qreal top = kBodyTop + 30;
         Symbols::paint(p, QStringLiteral("tray"),
                        QRectF(kCardLeft + kCardWidth / 2 - 11, top, 22, 22), secondaryLabel());
-        p.setFont(emptyFont());
         p.setPen(secondaryLabel());
-        p.drawText(QRectF(kCardLeft, top + 22 + 8, kCardWidth, QFontMetricsF(emptyFont()).height()),
-                   Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Folder ini kosong"));
+        emptyFont().drawText(p, QRectF(kCardLeft, top + 22 + 8, kCardWidth, emptyFont().height()),
+                             Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Folder ini kosong"));
         return;
     }
     if (m_isFolder)

@@ -15,29 +15,19 @@ constexpr qreal kSwatch = 10.5;
 constexpr qreal kSwatchSpacing = 3.5;
 constexpr qreal kSide = 6;
 
-QFont chipFont(bool current)
+DesignFont chipFont(bool current)
 {
-    return Units::systemFont(6.5, current ? QFont::Bold : QFont::Medium);
+    return DesignFont::system(6.5, current ? QFont::Bold : QFont::Medium);
 }
 
-QFont tiltFont(bool current)
+DesignFont tiltFont(bool current)
 {
-    return Units::systemFont(6, current ? QFont::Bold : QFont::Normal);
+    return DesignFont::system(6, current ? QFont::Bold : QFont::Normal);
 }
 
-QFont labelFont()
+DesignFont labelFont()
 {
-    return Units::systemFont(7, QFont::Bold);
-}
-
-qreal textWidth(const QFont& font, const QString& text)
-{
-    return QFontMetricsF(font).horizontalAdvance(text);
-}
-
-qreal textHeight(const QFont& font)
-{
-    return QFontMetricsF(font).height();
+    return DesignFont::system(7, QFont::Bold);
 }
 
 const QString& fastenerLabel()
@@ -117,9 +107,8 @@ NoteCustomizerPanel::NoteCustomizerPanel(qreal width, Actions actions, QGraphics
                     p.setBrush(Colors::withOpacity(m_ink, 0.12));
                     p.drawPath(Painting::continuousRoundedRect(r, 2));
                 }
-                p.setFont(chipFont(current));
                 p.setPen(Colors::withOpacity(m_ink, current ? 1 : 0.55));
-                p.drawText(r, Qt::AlignCenter, displayName(style));
+                chipFont(current).drawText(p, r, Qt::AlignCenter, displayName(style));
             },
             [this, style] { m_actions.choosePin(style); }, m_pinRow);
         m_pinChips.append(chip);
@@ -131,9 +120,8 @@ NoteCustomizerPanel::NoteCustomizerPanel(qreal width, Actions actions, QGraphics
             p.setPen(Qt::NoPen);
             p.setBrush(Colors::withOpacity(m_ink, 0.12));
             p.drawPath(Painting::capsule(r));
-            p.setFont(chipFont(true));
             p.setPen(m_ink);
-            p.drawText(r, Qt::AlignCenter, displayName(m_note.pattern));
+            chipFont(true).drawText(p, r, Qt::AlignCenter, displayName(m_note.pattern));
         },
         [this] { m_actions.cyclePattern(); }, this);
     m_patternChip->gestures().setToolTip(QStringLiteral("Pola Kertas: Polos, Garis, atau Titik"));
@@ -143,9 +131,8 @@ NoteCustomizerPanel::NoteCustomizerPanel(qreal width, Actions actions, QGraphics
         m_tiltChips.at(i) = new ButtonItem(
             [this, tilt](QPainter& p, const QRectF& r) {
                 const bool current = isCurrentTilt(m_note.rotation, tilt);
-                p.setFont(tiltFont(current));
                 p.setPen(Colors::withOpacity(m_ink, current ? 1 : 0.45));
-                p.drawText(r, Qt::AlignCenter, tiltLabel(tilt));
+                tiltFont(current).drawText(p, r, Qt::AlignCenter, tiltLabel(tilt));
             },
             [this, tilt] { m_actions.chooseTilt(tilt); }, this);
     }
@@ -192,14 +179,14 @@ void NoteCustomizerPanel::layout()
 
     // Row 2: the label and the fastener chips, squeezed sideways when the names are too
     // wide for the card.
-    const qreal chipHeight = textHeight(chipFont(true)) + 3;
-    const qreal labelWidth = textWidth(labelFont(), fastenerLabel());
-    const qreal rowHeight = std::max(chipHeight, textHeight(labelFont()));
+    const qreal chipHeight = chipFont(true).height() + 3;
+    const qreal labelWidth = labelFont().horizontalAdvance(fastenerLabel());
+    const qreal rowHeight = std::max(chipHeight, labelFont().height());
     qreal x = labelWidth + 4;
     const QList<PinStyle>& styles = allPinStyles();
     for (int i = 0; i < m_pinChips.size(); ++i) {
         const bool current = styles.at(i) == m_note.pinStyle;
-        const qreal w = textWidth(chipFont(current), displayName(styles.at(i))) + 5;
+        const qreal w = chipFont(current).horizontalAdvance(displayName(styles.at(i))) + 5;
         m_pinChips.at(i)->setSize({w, chipHeight});
         m_pinChips.at(i)->setPos(x, (rowHeight - chipHeight) / 2);
         x += w + 4;
@@ -213,16 +200,16 @@ void NoteCustomizerPanel::layout()
     y += rowHeight + 4;
 
     // Row 3: pattern, tilts, close.
-    const QFont patternFont = chipFont(true);
-    const qreal patternHeight = textHeight(patternFont) + 3;
+    const DesignFont patternFont = chipFont(true);
+    const qreal patternHeight = patternFont.height() + 3;
     const qreal row3 = std::max(patternHeight, qreal(10));
-    const qreal patternWidth = textWidth(patternFont, displayName(m_note.pattern)) + 7;
+    const qreal patternWidth = patternFont.horizontalAdvance(displayName(m_note.pattern)) + 7;
     m_patternChip->setSize({patternWidth, patternHeight});
     m_patternChip->setPos(kSide, y + (row3 - patternHeight) / 2);
     x = kSide + patternWidth + 3;
     for (size_t i = 0; i < kTilts.size(); ++i) {
-        const QFont font = tiltFont(isCurrentTilt(m_note.rotation, kTilts.at(i)));
-        const qreal w = textWidth(font, tiltLabel(kTilts.at(i))) + 2;
+        const DesignFont font = tiltFont(isCurrentTilt(m_note.rotation, kTilts.at(i)));
+        const qreal w = font.horizontalAdvance(tiltLabel(kTilts.at(i))) + 2;
         m_tiltChips.at(i)->setSize({w, row3});
         m_tiltChips.at(i)->setPos(x, y);
         x += w + 3;
@@ -236,13 +223,12 @@ void NoteCustomizerPanel::layout()
 void NoteCustomizerPanel::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
     painter->fillRect(rect(), Colors::withOpacity(m_ink, 0.05));
-    painter->setFont(labelFont());
     painter->setPen(Colors::withOpacity(m_ink, 0.6));
     // The label belongs to the fastener row and is squeezed with it.
     painter->save();
     painter->translate(m_pinRow->pos());
     painter->setTransform(m_pinRow->transform(), true);
-    painter->drawText(QRectF(0, 0, 60, m_pinRow->size().height()), Qt::AlignLeft | Qt::AlignVCenter,
-                      fastenerLabel());
+    labelFont().drawText(*painter, QRectF(0, 0, 60, m_pinRow->size().height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, fastenerLabel());
     painter->restore();
 }

@@ -223,24 +223,22 @@ void MonitorLayer::paintFireAlert(QPainter& p)
     const QRectF r = kScreen;
     p.setClipPath(screenShape(r));
     p.fillRect(r, Colors::black(0.8));
-    const QFont title = Units::systemFont(8.5, QFont::Black);
-    const QFont subtitle = Units::systemFont(6.5, QFont::Bold);
-    const qreal titleHeight = QFontMetricsF(title).height();
-    const qreal subtitleHeight = QFontMetricsF(subtitle).height();
+    const DesignFont title = DesignFont::system(8.5, QFont::Black);
+    const DesignFont subtitle = DesignFont::system(6.5, QFont::Bold);
+    const qreal titleHeight = title.height();
+    const qreal subtitleHeight = subtitle.height();
     const qreal total = 24 + 3 + titleHeight + 3 + subtitleHeight;
     qreal y = r.center().y() - total / 2;
     Symbols::paint(p, QStringLiteral("flame.fill"), QRectF(r.center().x() - 12, y, 24, 24),
                    Colors::srgb(1, 0.58, 0));
     y += 24 + 3;
-    p.setFont(title);
     p.setPen(Colors::srgb(1, 0.23, 0.19));
-    p.drawText(QRectF(r.left(), y, r.width(), titleHeight), Qt::AlignCenter,
-               QStringLiteral("FIRE ALERT"));
+    title.drawText(p, QRectF(r.left(), y, r.width(), titleHeight), Qt::AlignCenter,
+                   QStringLiteral("FIRE ALERT"));
     y += titleHeight + 3;
-    p.setFont(subtitle);
     p.setPen(Colors::srgb(1, 0.8, 0));
-    p.drawText(QRectF(r.left(), y, r.width(), subtitleHeight), Qt::AlignCenter,
-               QStringLiteral("RUANGAN TERBAKAR"));
+    subtitle.drawText(p, QRectF(r.left(), y, r.width(), subtitleHeight), Qt::AlignCenter,
+                      QStringLiteral("RUANGAN TERBAKAR"));
 }
 
 void MonitorLayer::paintGlass(QPainter& p)

@@ -57,6 +57,11 @@ qreal DesignFont::height() const
     return QFontMetricsF(m_font).height() * m_scale;
 }
 
+qreal DesignFont::ascent() const
+{
+    return QFontMetricsF(m_font).ascent() * m_scale;
+}
+
 QString DesignFont::elidedText(const QString& text, Qt::TextElideMode mode, qreal width) const
 {
     return QFontMetricsF(m_font).elidedText(text, mode, width / m_scale);
@@ -70,5 +75,15 @@ void DesignFont::drawText(QPainter& painter, const QRectF& rect, int flags,
     painter.translate(rect.topLeft());
     painter.scale(m_scale, m_scale);
     painter.drawText(QRectF(QPointF(0, 0), rect.size() / m_scale), flags, text);
+    painter.restore();
+}
+
+void DesignFont::drawText(QPainter& painter, const QPointF& baseline, const QString& text) const
+{
+    painter.save();
+    painter.setFont(m_font);
+    painter.translate(baseline);
+    painter.scale(m_scale, m_scale);
+    painter.drawText(QPointF(0, 0), text);
     painter.restore();
 }

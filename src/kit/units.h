@@ -30,9 +30,12 @@ public:
 
     qreal horizontalAdvance(const QString& text) const;
     qreal height() const;
+    qreal ascent() const;
     QString elidedText(const QString& text, Qt::TextElideMode mode, qreal width) const;
     // Draws as QPainter::drawText(rect, flags, text) would at the design size.
     void drawText(QPainter& painter, const QRectF& rect, int flags, const QString& text) const;
+    // Draws as QPainter::drawText(baseline, text) would at the design size.
+    void drawText(QPainter& painter, const QPointF& baseline, const QString& text) const;
 
 private:
     QFont m_font;

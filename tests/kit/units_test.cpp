@@ -12,13 +12,17 @@ namespace {
 const QString kLabel = QStringLiteral("Laporan Keuangan 2024.pdf");
 
 // How wide and tall the ink of a label drawn at a design size is.
-QSize inkSize(qreal designPoints)
+QSize inkSize(qreal designPoints, bool atBaseline = false)
 {
     QImage image(400, 60, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setPen(Qt::black);
-    DesignFont::system(designPoints).drawText(painter, image.rect(), Qt::AlignCenter, kLabel);
+    const DesignFont font = DesignFont::system(designPoints);
+    if (atBaseline)
+        font.drawText(painter, QPointF(4, 10 + font.ascent()), kLabel);
+    else
+        font.drawText(painter, image.rect(), Qt::AlignCenter, kLabel);
     painter.end();
     QRect ink;
     for (int y = 0; y < image.height(); ++y) {
@@ -55,8 +59,10 @@ private Q_SLOTS:
         QVERIFY(advance(size) < advance(above));
         QVERIFY(inkSize(size).width() > inkSize(below).width());
         QVERIFY(inkSize(size).width() < inkSize(above).width());
-        // What is measured is what is drawn.
+        // What is measured is what is drawn, in a box or from a baseline.
         QVERIFY(std::abs(inkSize(size).width() - advance(size)) < 3);
+        QVERIFY(std::abs(inkSize(size, true).width() - advance(size)) < 3);
+        QVERIFY(std::abs(inkSize(size, true).height() - inkSize(size).height()) <= 1);
     }
 
     // A design point is a device-independent pixel: a 12-point face is 12 pixels tall.
