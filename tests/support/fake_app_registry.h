@@ -44,18 +44,20 @@ public:
     // A program named `name` on PATH.
     void addProgram(const QString& name);
 
-    // Waits until GIO finds exactly the applications and defaults written here.
-    bool waitUntilSeen(int timeoutMs = 5000);
+    // Waits until GIO finds exactly the applications and defaults written here. The waits
+    // end as soon as what they wait for happens; their long limits only matter on a machine
+    // loaded with sanitized builds.
+    bool waitUntilSeen(int timeoutMs = 20000);
 
     // The argument lines of each start of `name` (a desktop id or a program name).
     QStringList launches(const QString& name) const;
     // Every name started so far.
     QStringList launchedNames() const;
     // Waits until `name` has started once.
-    bool waitForLaunch(const QString& name, int timeoutMs = 5000) const;
+    bool waitForLaunch(const QString& name, int timeoutMs = 20000) const;
     // Waits until `name` has started, then a moment more, and checks that it alone started,
     // once.
-    bool launchedOnly(const QString& name, int timeoutMs = 5000) const;
+    bool launchedOnly(const QString& name, int timeoutMs = 20000) const;
     // Waits a moment and checks that nothing started.
     bool nothingLaunched(int graceMs = 300) const;
 
