@@ -19,15 +19,6 @@ void setTime(const QString& path, const QDateTime& when)
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW);
 }
 
-QString sized(const QString& path, qint64 size)
-{
-    writeFile(path, {});
-    QFile file(path);
-    if (file.open(QIODevice::ReadWrite))
-        file.resize(size);
-    return path;
-}
-
 QStringList names(const QList<QUrl>& urls)
 {
     QStringList list;
@@ -76,7 +67,7 @@ private Q_SLOTS:
         QFETCH(QString, make);
         QFETCH(QString, subtitle);
         TempHome home;
-        const QString file = sized(home.path() + u"/Desktop/laporan.pdf"_s, 10'000'000);
+        const QString file = sparseFile(home.path() + u"/Desktop/laporan.pdf"_s, 10'000'000);
         const QString folder = home.makeDir(u"Desktop/Proyek"_s);
         for (const QString& name : {u"a"_s, u"b"_s, u"c"_s, u".tersembunyi"_s})
             writeFile(folder + u"/"_s + name);

@@ -9,16 +9,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// A file of `size` bytes that takes no room on disk.
-QString sparseFile(const QString& path, qint64 size)
-{
-    writeFile(path, {});
-    QFile file(path);
-    if (file.open(QIODevice::ReadWrite))
-        file.resize(size);
-    return path;
-}
-
 QString folderOf(const QString& path, int entries)
 {
     QDir().mkpath(path);
@@ -39,32 +29,23 @@ QString folderOf(const QString& path, int entries)
 class ShelfMetricsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void foldersAreBoxesSizedByTheirEntries_data()
-    {
-        QTest::addColumn<int>("entries");
-        QTest::addColumn<qreal>("width");
-        QTest::addColumn<qreal>("height");
-        QTest::newRow("empty") << 0 << 64.0 << 66.0;
-        QTest::newRow("10") << 10 << 64.0 << 84.97;
-        QTest::newRow("11") << 11 << 72.0 << 85.90;
-        QTest::newRow("35") << 35 << 72.0 << 101.50;
-        QTest::newRow("36") << 36 << 80.0 << 102.0;
-    }
+    // A box grows with what its folder holds, counted through the shelf's link, hidden names
+    // and dangling links included.
     void foldersAreBoxesSizedByTheirEntries()
     {
-        QFETCH(int, entries);
-        QFETCH(qreal, width);
-        QFETCH(qreal, height);
         TempHome home;
-        const QString folder = folderOf(home.path() + u"/Proyek"_s, entries);
-        // Through a shelf link, as the shelf holds it.
-        QFile::link(folder, home.path() + u"/link"_s);
-        const ShelfMetrics::Entry e =
-            ShelfMetrics::measure(QUrl::fromLocalFile(home.path() + u"/link"_s));
-        QVERIFY(e.isFolder);
-        QCOMPARE(e.entryCount, entries);
-        QCOMPARE(e.width, width);
-        QCOMPARE(qRound(e.height() * 100), qRound(height * 100));
+        ShelfMetrics::Entry previous;
+        for (int entries : {0, 10, 11, 36}) {
+            const QString folder = folderOf(home.path() + u"/Proyek %1"_s.arg(entries), entries);
+            const QString link = home.path() + u"/link %1"_s.arg(entries);
+            QFile::link(folder, link);
+            const ShelfMetrics::Entry e = ShelfMetrics::measure(QUrl::fromLocalFile(link));
+            QVERIFY(e.isFolder);
+            QCOMPARE(e.entryCount, entries);
+            if (entries > 0)
+                QVERIFY(e.width >= previous.width && e.height() > previous.height());
+            previous = e;
+        }
     }
 
     void whatStandsAsABox_data()
@@ -107,56 +88,40 @@ private Q_SLOTS:
             QCOMPARE(e.entryCount, 0);
     }
 
-    // Nearly every shelf entry is a link: a book is as tall as the file it stands for.
-    void bookHeightsFollowTheFileThroughItsLink_data()
-    {
-        QTest::addColumn<qint64>("size");
-        QTest::addColumn<QString>("how"); // file, link, dangling
-        QTest::addColumn<qreal>("height");
-        QTest::newRow("empty file") << qint64(0) << u"file"_s << 65.07;
-        QTest::newRow("1024 bytes") << qint64(1024) << u"file"_s << 65.07;
-        QTest::newRow("a megabyte") << qint64(1'000'000) << u"file"_s << 86.6;
-        QTest::newRow("10^8 bytes") << qint64(100'000'000) << u"file"_s << 101.0;
-        QTest::newRow("5 GB") << qint64(5'000'000'000) << u"file"_s << 101.0;
-        QTest::newRow("a megabyte through a link") << qint64(1'000'000) << u"link"_s << 86.6;
-        QTest::newRow("10^8 bytes through a link") << qint64(100'000'000) << u"link"_s << 101.0;
-        // The link's own few bytes once its target has gone.
-        QTest::newRow("a dangling link") << qint64(100'000'000) << u"dangling"_s << 65.07;
-    }
+    // Nearly every shelf entry is a link: a book is as tall as the file it stands for, and an
+    // application as its program.
     void bookHeightsFollowTheFileThroughItsLink()
     {
-        QFETCH(qint64, size);
-        QFETCH(QString, how);
-        QFETCH(qreal, height);
         TempHome home;
-        const QString file = sparseFile(home.path() + u"/Desktop/report.pdf"_s, size);
-        QString entry = file;
-        if (how != u"file") {
-            entry = home.path() + u"/link.pdf"_s;
-            QFile::link(file, entry);
+        int made = 0;
+        auto height = [&](qint64 size, const QString& how) { // file, link, dangling
+            const QString file = sparseFile(home.path() + u"/Desktop/%1.pdf"_s.arg(++made), size);
+            if (how == u"file")
+                return ShelfMetrics::bookHeightForFile(file);
+            const QString link = home.path() + u"/link %1.pdf"_s.arg(made);
+            QFile::link(file, link);
             if (how == u"dangling")
                 QFile::remove(file);
-        }
-        QCOMPARE(qRound(ShelfMetrics::bookHeightForFile(entry) * 100), qRound(height * 100));
-    }
+            return ShelfMetrics::bookHeightForFile(link);
+        };
+        const qreal smallest = height(0, u"file"_s);
+        const qreal megabyte = height(1'000'000, u"file"_s);
+        const qreal tallest = height(100'000'000, u"file"_s);
+        QCOMPARE(height(1024, u"file"_s), smallest);
+        QVERIFY(smallest < megabyte && megabyte < tallest);
+        QCOMPARE(height(5'000'000'000, u"file"_s), tallest);
+        QCOMPARE(height(1'000'000, u"link"_s), megabyte);
+        QCOMPARE(height(100'000'000, u"link"_s), tallest);
+        // The link's own few bytes once its target has gone.
+        QCOMPARE(height(100'000'000, u"dangling"_s), smallest);
 
-    void applicationsAreMeasuredByTheirProgram_data()
-    {
-        QTest::addColumn<qint64>("program"); // -1: none
-        QTest::addColumn<qreal>("height");
-        QTest::newRow("a megabyte program") << qint64(1'000'000) << 86.6;
-        QTest::newRow("no program") << qint64(-1) << 98.28;
-        QTest::newRow("an empty program") << qint64(0) << 98.28;
-    }
-    void applicationsAreMeasuredByTheirProgram()
-    {
-        QFETCH(qint64, program);
-        QFETCH(qreal, height);
-        TempHome home;
+        const QString bare = home.makeDir(u"Kosong.app"_s);
+        const QString empty = home.makeDir(u"Nol.app"_s);
+        sparseFile(empty + u"/Contents/MacOS/Nol"_s, 0);
         const QString app = home.makeDir(u"Rekam.app"_s);
-        if (program >= 0)
-            sparseFile(app + u"/Contents/MacOS/Rekam"_s, program);
-        QCOMPARE(qRound(ShelfMetrics::bookHeightForFile(app) * 100), qRound(height * 100));
+        sparseFile(app + u"/Contents/MacOS/Rekam"_s, 1'000'000);
+        QCOMPARE(ShelfMetrics::bookHeightForFile(app), megabyte);
+        QCOMPARE(ShelfMetrics::bookHeightForFile(empty), ShelfMetrics::bookHeightForFile(bare));
     }
 
     void titlesDropOnlyTheLastExtension_data()
@@ -193,13 +158,10 @@ private Q_SLOTS:
         QFETCH(QString, name);
         const std::uint64_t h = ShelfMetrics::lookHash(name);
         QCOMPARE(ShelfMetrics::lookHash(QString(name)), h);
-        const QList<qreal> widths{23, 24, 26, 29, 33};
-        QVERIFY(widths.contains(ShelfMetrics::shelfItemWidth(false, 0, h)));
+        QVERIFY(ShelfMetrics::shelfItemWidth(false, 0, h) > 0);
         for (const auto& [shelf, item] : {std::pair{0, 0}, {1, 7}, {1, 100000}}) {
             const int style = ShelfMetrics::spineStyle(h, shelf, item);
             QVERIFY(style >= 0 && style <= 4);
-            const qreal tilt = ShelfMetrics::bookTilt(style, h);
-            QCOMPARE(tilt, style != 4 ? 0.0 : h % 2 ? 3.0 : -3.0);
             const QColor c = ShelfMetrics::spineColor(h, shelf, item);
             QVERIFY(std::find(ShelfMetrics::bookSpinePalette().begin(),
                               ShelfMetrics::bookSpinePalette().end(),

@@ -4,6 +4,8 @@
 #include "bookshelf/bookshelf_view.h"
 #include "bookshelf/shelf_flyout_popover_view.h"
 #include "bookshelf/shelf_item_view.h"
+#include "kit/gestures.h"
+#include "kit/room_item.h"
 #include "platform/freedesktop_trash.h"
 #include "room/desktop_root_view.h"
 #include "room/furniture_slot.h"
@@ -13,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 
 #include <sys/xattr.h>
 
@@ -84,6 +87,18 @@ QStringList ShelfRoom::listedNames()
     for (const QUrl& url : storage().bookshelfItems())
         names << url.fileName();
     return names;
+}
+
+bool chooseFrom(RoomItem* item, const QString& title)
+{
+    const std::unique_ptr<QMenu> menu = item->gestures().makeContextMenu();
+    for (QAction* action : menu->actions()) {
+        if (action->text() == title) {
+            action->trigger();
+            return true;
+        }
+    }
+    return false;
 }
 
 void threeBooks(TempHome& home)

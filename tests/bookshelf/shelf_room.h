@@ -9,6 +9,7 @@
 
 class BookshelfDrawerView;
 class BookshelfView;
+class RoomItem;
 class ShelfFlyoutPopoverView;
 
 // What the room's shelf does instead of opening and revealing: it writes them down. A base
@@ -35,6 +36,9 @@ public:
     QStringList shelfNames() const;
     QStringList listedNames();
 };
+
+// Triggers the entry titled `title` of the item's context menu; false when it has none.
+bool chooseFrom(RoomItem* item, const QString& title);
 
 // Three links on the shelf to files on the Desktop (a.txt, b.pdf, c.odt), added a second
 // apart.

@@ -54,6 +54,15 @@ QString writeFile(const QString& path, const QByteArray& content)
     return path;
 }
 
+QString sparseFile(const QString& path, qint64 size)
+{
+    writeFile(path, {});
+    QFile file(path);
+    if (file.open(QIODevice::ReadWrite))
+        file.resize(size);
+    return path;
+}
+
 bool writeRaw(const QByteArray& path, const QByteArray& content)
 {
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);

@@ -32,6 +32,8 @@ private:
 
 // Makes the file at `path` (and its folders) with `content`; returns the path.
 QString writeFile(const QString& path, const QByteArray& content = "x");
+// Makes a file of `size` bytes at `path` that takes no room on disk; returns the path.
+QString sparseFile(const QString& path, qint64 size);
 // Makes a new file at the path's bytes as they stand (names on disk are bytes; this reaches
 // the ones that are no UTF-8). False when it exists already or cannot be written.
 bool writeRaw(const QByteArray& path, const QByteArray& content);
