@@ -5,10 +5,10 @@
 #include "corkboard/note_customizer_panel.h"
 #include "corkboard/note_text_field.h"
 #include "corkboard/sticky_note_card_view.h"
-#include "kit/animation_clock.h"
 #include "kit/button_item.h"
 #include "state/app_state.h"
 #include "storage/storage_manager.h"
+#include "support/manual_clock.h"
 #include "support/scene_input.h"
 #include "support/temp_home.h"
 
@@ -35,7 +35,6 @@ struct Board {
         const QString homePath = storageHome.isEmpty() ? home.path() : storageHome;
         if (!notesFile.isNull())
             writeFile(homePath + u"/Documents/RidezozEvar/notes.json"_s, notesFile);
-        AnimationClock::shared().setManual(true);
         storage = std::make_unique<StorageManager>(homePath);
         board = new CorkboardView(*storage, state);
         board->setSize(size);
@@ -78,7 +77,7 @@ struct Board {
         input.click(centreOf(item));
         settle();
     }
-    static void settle() { AnimationClock::shared().advance(3); }
+    static void settle() { ManualClock::settle(); }
 
     void focus(NoteTextField* field, int caret = -1)
     {
@@ -102,6 +101,7 @@ struct Board {
         QApplication::sendEvent(&scene, &press);
     }
 
+    ManualClock clock;
     TempHome home;
     QSettings settings{home.configHome() + u"/p.ini"_s, QSettings::IniFormat};
     AppState state{&settings};

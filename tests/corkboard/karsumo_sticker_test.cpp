@@ -2,6 +2,7 @@
 #include "board_fixture.h"
 #include "corkboard/karsumo_sticker_view.h"
 #include "support/fake_app_registry.h"
+#include "support/manual_clock.h"
 #include "support/test_registry.h"
 
 #include <QGraphicsSceneHoverEvent>
@@ -99,7 +100,7 @@ private Q_SLOTS:
         TempHome home;
         QSettings prefs(home.configHome() + u"/p.ini"_s, QSettings::IniFormat);
         AppState state(&prefs);
-        AnimationClock::shared().setManual(true);
+        ManualClock clock;
         QGraphicsScene scene;
         auto* sticker = new KarsumoStickerView(state, 52, 35);
         scene.addItem(sticker);
@@ -107,13 +108,13 @@ private Q_SLOTS:
         QGraphicsSceneHoverEvent enter(QEvent::GraphicsSceneHoverEnter);
         scene.sendEvent(sticker, &enter);
         QVERIFY(state.isHoveringKarsumoSticker());
-        AnimationClock::shared().advance(0.05);
+        clock.settle(0.05);
         QVERIFY(sticker->shownRotation() > -3 && sticker->shownRotation() < -1.2);
-        AnimationClock::shared().advance(3);
+        clock.settle();
         QCOMPARE(sticker->shownScale(), 1.06);
         QGraphicsSceneHoverEvent leave(QEvent::GraphicsSceneHoverLeave);
         scene.sendEvent(sticker, &leave);
-        AnimationClock::shared().advance(3);
+        clock.settle();
         QVERIFY(!state.isHoveringKarsumoSticker());
         QCOMPARE(sticker->shownRotation(), -3.0);
         QCOMPARE(sticker->shownScale(), 1.0);
