@@ -129,20 +129,23 @@ void paintTitle(QPainter& p, const BookFace& face)
     const QSizeF box(std::max(qreal(18), h - 34), std::max(qreal(12), w - 5));
     FittedText::Options options;
     options.minimumScale = 0.48;
-    const FittedText::Layout layout = FittedText::fit(
-        face.title, Units::systemFont(w < 28 ? 7.5 : 8.5, QFont::Bold), box, options);
+    const DesignFont font = DesignFont::system(w < 28 ? 7.5 : 8.5, QFont::Bold);
     const QRectF local(-box.width() / 2, -box.height() / 2, box.width(), box.height());
+    const QRectF laid = font.layoutBox(local);
+    const FittedText::Layout layout =
+        FittedText::fit(face.title, font.loadedFont(), laid.size(), options);
     QTransform turn;
     turn.translate(w / 2, h / 2);
     turn.rotate(-90);
+    turn = font.toDesign(local) * turn;
     const bool dark = face.style == 2;
     if (!dark) {
-        const QPainterPath outline = FittedText::path(layout, local, Qt::AlignCenter);
+        const QPainterPath outline = FittedText::path(layout, laid, Qt::AlignCenter);
         shadow(p, turn.map(outline), ShadowStyle{black(0.7), 1, QPointF(0, 0.5)});
     }
     p.save();
     p.setTransform(turn, true);
-    FittedText::draw(p, layout, local, Qt::AlignCenter,
+    FittedText::draw(p, layout, laid, Qt::AlignCenter,
                      dark ? srgb(0.15, 0.12, 0.10) : srgb(0.98, 0.96, 0.92));
     p.restore();
 }
@@ -173,8 +176,8 @@ const BoxColors& boxColors(int style)
 void paintLabel(QPainter& p, const BoxFace& face, const QRectF& inner)
 {
     const BoxColors& colors = boxColors(face.style);
-    const QFont countFont = Units::systemFont(6.8, colors.countWeight);
-    const qreal countHeight = QFontMetricsF(countFont).height();
+    const DesignFont countFont = DesignFont::system(6.8, colors.countWeight);
+    const qreal countHeight = countFont.height();
     const qreal spacing = 1.5;
     FittedText::Options options;
     options.maxLines = 2;
@@ -188,13 +191,10 @@ void paintLabel(QPainter& p, const BoxFace& face, const QRectF& inner)
     p.setClipRect(inner);
     FittedText::draw(p, name, QRectF(inner.left(), top, inner.width(), nameHeight),
                      Qt::AlignHCenter | Qt::AlignTop, colors.name);
-    FittedText::Layout count;
-    count.font = countFont;
-    count.lineHeight = countHeight;
-    count.lines = {QStringLiteral("%1 file").arg(face.count)};
-    FittedText::draw(p, count,
-                     QRectF(inner.left(), top + nameHeight + spacing, inner.width(), countHeight),
-                     Qt::AlignHCenter | Qt::AlignTop, colors.count);
+    p.setPen(colors.count);
+    countFont.drawText(p,
+                       QRectF(inner.left(), top + nameHeight + spacing, inner.width(), countHeight),
+                       Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("%1 file").arg(face.count));
     p.restore();
 }
 

@@ -65,13 +65,26 @@ DesignFont emptyFont()
     return DesignFont::system(11.5, QFont::Medium);
 }
 
+// A file card's name, two lines at most in a box 205 wide, laid out with the face the
+// name is drawn from (drawn scaled to its design size).
+const DesignFont& cardNameFont()
+{
+    static const DesignFont font = DesignFont::system(12.5, QFont::DemiBold);
+    return font;
+}
+
 FittedText::Layout cardName(const QString& name)
 {
     FittedText::Options options;
     options.maxLines = 2;
     options.elide = Qt::ElideMiddle;
-    return FittedText::fit(name, Units::systemFont(12.5, QFont::DemiBold), QSizeF(205, 1000),
-                           options);
+    const DesignFont& font = cardNameFont();
+    return FittedText::fit(name, font.loadedFont(), QSizeF(205, 1000) / font.scale(), options);
+}
+
+qreal cardNameHeight(const FittedText::Layout& name)
+{
+    return name.lineHeight * name.lines.size() * cardNameFont().scale();
 }
 } // namespace
 
@@ -338,7 +351,7 @@ qreal ShelfFlyoutPopoverView::buildFileCard(qreal top)
     };
     const FittedText::Layout name = cardName(QFileInfo(path).fileName());
     const qreal text =
-        name.lineHeight * name.lines.size() +
+        cardNameHeight(name) +
         (m_sizeLine.isEmpty() ? 0 : 3 + QFontMetricsF(Units::systemFont(10)).height());
     const qreal line = top + 12 + std::max(qreal(30), text) + 12;
     const qreal rowHeight = made[0].item->size().height();
@@ -477,14 +490,18 @@ void ShelfFlyoutPopoverView::paint(QPainter* painter, const QStyleOptionGraphics
     // The file card's info line.
     const qreal top = kBodyTop + 12;
     const FittedText::Layout nameLines = cardName(name);
-    const qreal nameHeight = nameLines.lineHeight * nameLines.lines.size();
+    const qreal nameHeight = cardNameHeight(nameLines);
     const QFont small = Units::systemFont(10);
     const qreal text = nameHeight + (m_sizeLine.isEmpty() ? 0 : 3 + QFontMetricsF(small).height());
     const qreal block = std::max(qreal(30), text);
     paintIcon(p, name, QRectF(kCardLeft + 14, top + (block - 30) / 2, 30, 30), 12);
     const qreal textTop = top + (block - text) / 2;
-    FittedText::draw(p, nameLines, QRectF(kCardLeft + 14 + 30 + 12, textTop, 205, nameHeight),
-                     Qt::AlignLeft | Qt::AlignTop, primaryLabel());
+    const QRectF nameBox(kCardLeft + 14 + 30 + 12, textTop, 205, nameHeight);
+    p.save();
+    p.setTransform(cardNameFont().toDesign(nameBox), true);
+    FittedText::draw(p, nameLines, cardNameFont().layoutBox(nameBox), Qt::AlignLeft | Qt::AlignTop,
+                     primaryLabel());
+    p.restore();
     if (!m_sizeLine.isEmpty()) {
         const QFontMetricsF sm(small);
         p.setFont(small);

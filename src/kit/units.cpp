@@ -87,3 +87,13 @@ void DesignFont::drawText(QPainter& painter, const QPointF& baseline, const QStr
     painter.drawText(QPointF(0, 0), text);
     painter.restore();
 }
+
+QRectF DesignFont::layoutBox(const QRectF& rect) const
+{
+    return QRectF(QPointF(0, 0), rect.size() / m_scale);
+}
+
+QTransform DesignFont::toDesign(const QRectF& rect) const
+{
+    return QTransform::fromTranslate(rect.left(), rect.top()).scale(m_scale, m_scale);
+}

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QRectF>
+#include <QTransform>
 
 class QPainter;
 
@@ -36,6 +37,11 @@ public:
     void drawText(QPainter& painter, const QRectF& rect, int flags, const QString& text) const;
     // Draws as QPainter::drawText(baseline, text) would at the design size.
     void drawText(QPainter& painter, const QPointF& baseline, const QString& text) const;
+
+    // For text laid out with loadedFont() by another helper (wrapping, fitting): the box to
+    // lay it out in for `rect`, and the transform that brings that box onto `rect`.
+    QRectF layoutBox(const QRectF& rect) const;
+    QTransform toDesign(const QRectF& rect) const;
 
 private:
     QFont m_font;
