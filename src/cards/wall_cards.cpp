@@ -3,28 +3,19 @@
 #include "cards/award_plaque_quick_view.h"
 #include "cards/carpet_item_quick_view.h"
 #include "cards/photo_frame_quick_view.h"
-#include "kit/panel_backdrop.h"
+#include "cards/quick_view_card.h"
+#include "kit/colors.h"
 #include "room/asset_loader.h"
 #include "room/room_pieces.h"
 #include "storage/storage_manager.h"
 #include "wall/desktop_award_plaque_view.h"
 
 namespace {
-constexpr qreal kPadding = 14;
-
-// The card's content on the room's card surface, padded on every side; its height follows
-// the content's.
-RoomItem* onCardSurface(RoomItem* content)
+// The card's frame with its one row, which grows and shrinks with the content.
+RoomItem* inFrame(DesktopQuickViewCard* card, RoomItem* content)
 {
-    auto* card = new RoomItem;
-    new PanelBackdrop(PanelSurface::card(), card);
-    content->setParentItem(card);
-    content->setPos(kPadding, kPadding);
-    const auto fit = [card, content] {
-        card->setSize(content->size() + QSizeF(2 * kPadding, 2 * kPadding));
-    };
-    QObject::connect(content, &RoomItem::sizeChanged, card, fit);
-    fit();
+    card->addRow(content);
+    QObject::connect(content, &RoomItem::sizeChanged, card, &DesktopQuickViewCard::relayout);
     return card;
 }
 } // namespace
@@ -32,22 +23,30 @@ RoomItem* onCardSurface(RoomItem* content)
 namespace WallCards {
 void furnish(RoomPieces& pieces)
 {
-    pieces.cards[ActiveDesktopQuickView::Photo] = [](const ActiveDesktopQuickView& card,
+    pieces.cards[ActiveDesktopQuickView::Photo] = [](const ActiveDesktopQuickView& view,
                                                      RoomPieces::Close close) {
-        return onCardSurface(
-            new PhotoFrameQuickView(card.slot(), std::move(close), StorageManager::shared()));
+        auto* card = new DesktopQuickViewCard(PhotoFrameQuickView::title(view.slot()),
+                                              QStringLiteral("photo.on.rectangle.angled"),
+                                              Colors::system(Colors::System::Orange), 260, close);
+        return inFrame(
+            card, new PhotoFrameQuickView(view.slot(), std::move(close), StorageManager::shared()));
     };
-    pieces.cards[ActiveDesktopQuickView::CarpetItem] = [](const ActiveDesktopQuickView& card,
+    pieces.cards[ActiveDesktopQuickView::CarpetItem] = [](const ActiveDesktopQuickView& view,
                                                           RoomPieces::Close close) {
-        return onCardSurface(
-            new CarpetItemQuickView(card.url(), std::move(close), StorageManager::shared()));
+        auto* card =
+            new DesktopQuickViewCard(QStringLiteral("File Karpet"), QStringLiteral("doc.fill"),
+                                     Colors::system(Colors::System::Yellow), 260, close);
+        return inFrame(
+            card, new CarpetItemQuickView(view.url(), std::move(close), StorageManager::shared()));
     };
-    const auto plaqueCard = [](const ActiveDesktopQuickView& card,
+    const auto plaqueCard = [](const ActiveDesktopQuickView& view,
                                RoomPieces::Close close) -> RoomItem* {
-        const DesktopAwardPlaqueView::Plaque* plaque = DesktopAwardPlaqueView::plaqueFor(card);
+        const DesktopAwardPlaqueView::Plaque* plaque = DesktopAwardPlaqueView::plaqueFor(view);
         if (!plaque)
             return nullptr;
-        return onCardSurface(new AwardPlaqueQuickView(plaque->title, plaque->subtitle,
+        auto* card = new DesktopQuickViewCard(plaque->title, QStringLiteral("trophy.fill"),
+                                              Colors::system(Colors::System::Yellow), 250, close);
+        return inFrame(card, new AwardPlaqueQuickView(plaque->title, plaque->subtitle,
                                                       plaque->imageName, plaque->svgFileName,
                                                       std::move(close), AssetLoader::shared()));
     };

@@ -1,8 +1,11 @@
 #include "cards/award_plaque_quick_view.h"
 #include "cards/carpet_item_quick_view.h"
+#include "cards/quick_view_card.h"
+#include "cards/wall_cards.h"
 #include "kit/button_item.h"
 #include "kit/formats.h"
 #include "room/asset_loader.h"
+#include "room/room_pieces.h"
 #include "storage/storage_manager.h"
 #include "support/fake_app_registry.h"
 #include "support/temp_home.h"
@@ -75,6 +78,20 @@ private Q_SLOTS:
         QCOMPARE(closed, 1);
         QVERIFY(!QFileInfo::exists(path));
         QCOMPARE(contentOf(home.path() + u"/Desktop/surat.odt"_s), QByteArray("surat"));
+    }
+
+    // Each plaque opens its own card in the card frame; a case that is no plaque gets none.
+    void plaqueCasesOpenTheirCards()
+    {
+        RoomPieces pieces;
+        WallCards::furnish(pieces);
+        const auto& make = pieces.cards.at(ActiveDesktopQuickView::TolvanePlaque);
+        std::unique_ptr<RoomItem> card(make(ActiveDesktopQuickView::tolvanePlaque(), [] {}));
+        auto* frame = qobject_cast<DesktopQuickViewCard*>(card.get());
+        QVERIFY(frame);
+        QCOMPARE(frame->title(), u"Plakat Tolvane Studio"_s);
+        QCOMPARE(frame->size().width(), 250.0);
+        QVERIFY(!make(ActiveDesktopQuickView::trash(), [] {}));
     }
 
     void plaqueCardButtonsOnlyCloseWithoutALogo()
