@@ -94,11 +94,11 @@ public:
 
         const QRectF tagBox(0.28 * w, 0.51 * h, 0.22 * w, 0.41 * h);
         p.fillRect(tagBox, Colors::srgb(0.88, 0.12, 0.14));
-        letter(p, QStringLiteral("RSU"), tagBox.center(), Units::systemFont(0.27 * h, QFont::Black),
-               Qt::black, 1, 1, tagBox.width());
+        letter(p, QStringLiteral("RSU"), tagBox.center(),
+               DesignFont::system(0.27 * h, QFont::Black), Qt::black, 1, 1, tagBox.width());
 
-        const QFont serif = Units::font(QStringLiteral("DejaVu Serif"), 0.76 * h, QFont::Bold);
-        const QFont small = Units::font(QStringLiteral("DejaVu Serif"), 0.46 * h, QFont::Bold);
+        const DesignFont serif(QStringLiteral("DejaVu Serif"), 0.76 * h, QFont::Bold);
+        const DesignFont small(QStringLiteral("DejaVu Serif"), 0.46 * h, QFont::Bold);
         letter(p, QStringLiteral("K"), {0.155 * w, 0.5 * h}, serif, Qt::white, 0.62, 1.25);
         letter(p, QStringLiteral("A"), {0.39 * w, 0.28 * h}, small, Qt::white, 0.82, 1.05);
         letter(p, QStringLiteral("M"), {0.64 * w, 0.5 * h}, serif, Qt::white, 0.56, 1.25);
@@ -109,19 +109,18 @@ public:
 private:
     // `text` centred on `centre`, in a context scaled by (sx, sy) about that point and, when
     // it is wider than `maxWidth`, narrowed to fit.
-    static void letter(QPainter& p, const QString& text, QPointF centre, const QFont& font,
+    static void letter(QPainter& p, const QString& text, QPointF centre, const DesignFont& font,
                        const QColor& color, qreal sx, qreal sy, qreal maxWidth = 0)
     {
-        const QFontMetricsF metrics(font);
-        const qreal advance = metrics.horizontalAdvance(text);
+        const qreal advance = font.horizontalAdvance(text);
         if (maxWidth > 0 && advance * sx > maxWidth)
             sx = maxWidth / advance;
         p.save();
         p.translate(centre);
         p.scale(sx, sy);
-        p.setFont(font);
         p.setPen(color);
-        p.drawText(QPointF(-advance / 2, (metrics.ascent() - metrics.descent()) / 2), text);
+        // Centred on the middle of ascent and descent (the height is their sum).
+        font.drawText(p, QPointF(-advance / 2, font.ascent() - font.height() / 2), text);
         p.restore();
     }
 
