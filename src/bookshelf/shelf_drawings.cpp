@@ -42,12 +42,6 @@ QPainterPath rectPath(const QRectF& r)
     return path;
 }
 
-QLinearGradient vertical(const QRectF& r, std::initializer_list<QColor> colors)
-{
-    return Painting::linearGradient(QPointF(r.center().x(), r.top()),
-                                    QPointF(r.center().x(), r.bottom()), colors);
-}
-
 QLinearGradient diagonal(const QRectF& r, std::initializer_list<QColor> colors)
 {
     return Painting::linearGradient(r.topLeft(), r.bottomRight(), colors);
@@ -88,8 +82,8 @@ void modernRibbon(QPainter& p, qreal w, qreal h, std::uint64_t seed)
     const QRectF ribbon(0.655 * w - 3.5, -4, 3.5, 18);
     const QPainterPath ribbonPath = rectPath(ribbon);
     shadow(p, ribbonPath, ShadowStyle{black(0.3), 1, QPointF(-0.5, 1)});
-    p.fillPath(ribbonPath,
-               vertical(ribbon, {Colors::withOpacity(c, 0.85), c, Colors::withOpacity(c, 0.75)}));
+    p.fillPath(ribbonPath, Painting::verticalGradient(ribbon, {Colors::withOpacity(c, 0.85), c,
+                                                               Colors::withOpacity(c, 0.75)}));
     p.fillRect(QRectF(0.125 * w, 7, 0.75 * w, 1), white(0.35));
     p.fillRect(QRectF(0.125 * w, h - 8, 0.75 * w, 1), white(0.35));
 }
@@ -103,7 +97,8 @@ void vintageShield(QPainter& p, qreal w, qreal h)
         return;
     const QPainterPath shape = rounded(plate, 2);
     shadow(p, shape, ShadowStyle{black(0.2), 1.5, QPointF(0, 1)});
-    p.fillPath(shape, vertical(plate, {srgb(0.97, 0.96, 0.91), srgb(0.92, 0.89, 0.82)}));
+    p.fillPath(shape,
+               Painting::verticalGradient(plate, {srgb(0.97, 0.96, 0.91), srgb(0.92, 0.89, 0.82)}));
     p.strokePath(shape, QPen(srgb(0.72, 0.62, 0.44), 0.8));
 }
 
@@ -314,7 +309,7 @@ void paintBox(QPainter& p, const BoxFace& face)
 
     const QRectF frame(0, 0, W, H);
     const QPainterPath body = rounded(frame, 3);
-    p.fillPath(body, vertical(frame, {colors.top, colors.bottom}));
+    p.fillPath(body, Painting::verticalGradient(frame, {colors.top, colors.bottom}));
     p.strokePath(body, QPen(colors.outline, 0.8));
 
     const auto plateAt = [&](qreal top) { return QRectF((W - P) / 2, top, P, Q); };
@@ -332,7 +327,8 @@ void paintBox(QPainter& p, const BoxFace& face)
         const QRectF slot(W / 2 - 10, 14, 20, 6);
         const QPainterPath slotPath = Painting::capsule(slot);
         shadow(p, slotPath, ShadowStyle{black(0.3), 1, QPointF(0, 1)});
-        p.fillPath(slotPath, vertical(slot, {srgb(0.20, 0.15, 0.10), srgb(0.38, 0.28, 0.20)}));
+        p.fillPath(slotPath, Painting::verticalGradient(
+                                 slot, {srgb(0.20, 0.15, 0.10), srgb(0.38, 0.28, 0.20)}));
         p.strokePath(slotPath, QPen(srgb(0.45, 0.32, 0.22), 0.6));
 
         const QRectF plate = plateAt(slot.bottom() + 3);
@@ -383,7 +379,8 @@ void paintBox(QPainter& p, const BoxFace& face)
         const QRectF lid(1, 1, W - 2, 11);
         const QPainterPath lidPath = rounded(lid, 2.5);
         shadow(p, lidPath, ShadowStyle{black(0.28), 1.5, QPointF(0, 1.5)});
-        p.fillPath(lidPath, vertical(lid, {Colors::withOpacity(lidColor, 0.92), lidColor}));
+        p.fillPath(lidPath, Painting::verticalGradient(
+                                lid, {Colors::withOpacity(lidColor, 0.92), lidColor}));
         p.fillRect(QRectF(8, 12, 3.5, H - 12), srgb(0.80, 0.22, 0.22));
 
         paintPaperPlate(p, face, plateAt(14), srgb(0.98, 0.98, 0.96), QPen(black(0.12), 0.7),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kit/colors.h"
+#include "kit/painting.h"
 
 #include <QColor>
 #include <QPen>
@@ -32,8 +33,8 @@ struct Frac {
 
 inline QPen pen(const QBrush& brush, qreal width, Qt::PenCapStyle cap = Qt::FlatCap)
 {
-    QPen p(brush, width, Qt::SolidLine, cap, Qt::MiterJoin);
-    p.setMiterLimit(10);
+    QPen p = Painting::drawingPen(brush, width);
+    p.setCapStyle(cap);
     return p;
 }
 } // namespace ObjectDrawing

@@ -1,5 +1,6 @@
 #include "objects/trash_can_drawing.h"
 
+#include "kit/painting.h"
 #include "kit/soft_shadow.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
@@ -30,13 +31,6 @@ const QString kBadgeText = QStringLiteral("Buang ke Sampah");
 QRectF centred(QPointF centre, qreal width, qreal height)
 {
     return QRectF(centre.x() - width / 2, centre.y() - height / 2, width, height);
-}
-
-QPainterPath ellipse(const QRectF& r)
-{
-    QPainterPath path;
-    path.addEllipse(r);
-    return path;
 }
 
 QPainterPath bodyPath()
@@ -101,7 +95,7 @@ QPainterPath silhouette()
     QPainterPath outline = bodyPath().united(baseBandPath());
     QRectF lid = lidRect();
     lid.moveCenter(QPointF(cx, topY));
-    return outline.united(ellipse(lid)).simplified();
+    return outline.united(Painting::ellipse(lid)).simplified();
 }
 
 QRectF paintedArea()
@@ -115,11 +109,12 @@ QRectF paintedArea()
 
 void paintUnder(QPainter& p)
 {
-    ShapeShadow().paint(p,
-                        ellipse(centred(QPointF(cx, bodyBottomY + 11), 0.95 * kSize.width(), 18)),
-                        {rgb(0.05, 0.16, 0.07, 0.48), 5.5, {}});
-    ShapeShadow().paint(p, ellipse(centred(QPointF(cx, bodyBottomY + 7.5), bottomWidth + 6, 10)),
-                        {black(0.4), 2, {}});
+    ShapeShadow().paint(
+        p, Painting::ellipse(centred(QPointF(cx, bodyBottomY + 11), 0.95 * kSize.width(), 18)),
+        {rgb(0.05, 0.16, 0.07, 0.48), 5.5, {}});
+    ShapeShadow().paint(
+        p, Painting::ellipse(centred(QPointF(cx, bodyBottomY + 7.5), bottomWidth + 6, 10)),
+        {black(0.4), 2, {}});
     ShapeShadow().paint(
         p, Painting::continuousRoundedRect(centred(QPointF(cx, bodyBottomY + 10.5), 26, 5), 2),
         {black(0.3), 1.5, {}});
@@ -178,11 +173,12 @@ void paintBody(QPainter& p, bool full)
     const ShadowStyle glow = full ? ShadowStyle{Colors::srgb(1.0, 0.584, 0.0, 0.8), 2.5, {}}
                                   : ShadowStyle{Colors::srgb(0.204, 0.78, 0.349, 0.6), 2.5, {}};
     Painting::paintWithShadow(p, light.adjusted(-1, -1, 1, 1), glow, [&](QPainter& q) {
-        q.fillPath(ellipse(light), full ? rgb(0.96, 0.62, 0.2) : rgb(0.4, 0.82, 0.52));
-        q.strokePath(ellipse(light), pen(white(0.65), 0.5));
+        q.fillPath(Painting::ellipse(light), full ? rgb(0.96, 0.62, 0.2) : rgb(0.4, 0.82, 0.52));
+        q.strokePath(Painting::ellipse(light), pen(white(0.65), 0.5));
     });
 
-    const QPainterPath hole = ellipse(centred(QPointF(cx, topY), topWidth - 6, 2 * rimDepth));
+    const QPainterPath hole =
+        Painting::ellipse(centred(QPointF(cx, topY), topWidth - 6, 2 * rimDepth));
     p.fillPath(hole, rgb(0.1, 0.11, 0.13));
     p.strokePath(hole, pen(rgb(0.24, 0.26, 0.29), 0.8));
 }
@@ -228,7 +224,7 @@ QRectF lidRect()
 void paintLid(QPainter& p)
 {
     const QRectF r = lidRect();
-    const QPainterPath lid = ellipse(r);
+    const QPainterPath lid = Painting::ellipse(r);
     p.fillPath(lid, stops(r.topLeft(), r.topRight(),
                           {{0, rgb(0.52, 0.55, 0.59)},
                            {0.2, rgb(0.8, 0.83, 0.86)},
