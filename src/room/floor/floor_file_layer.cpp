@@ -36,6 +36,7 @@ void FloorFileLayer::drawFile(QPainter& painter, FloorItemView* file, qreal devi
     painter.setTransform(file->itemTransform(this) *
                          QTransform::fromScale(devicePixelRatio, devicePixelRatio));
     file->paintLook(painter);
+    m_used |= file->mapRectToItem(this, file->boundingRect()).toAlignedRect();
     // The picture keeps the drawing: the file needs no image of its own.
     file->dropSprite();
     ++m_fileDraws;
@@ -50,6 +51,7 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
         m_picture.fill(Qt::transparent);
         m_dirty = QRegion(rect().toAlignedRect());
         m_added.clear();
+        m_used = QRect();
     }
     if (m_dirty.isEmpty() && m_added.isEmpty())
         return;
@@ -85,6 +87,11 @@ void FloorFileLayer::paint(QPainter* painter, const QStyleOptionGraphicsItem*, Q
 {
     if (size().isEmpty())
         return;
-    bringUpToDate(painter->device() ? painter->device()->devicePixelRatioF() : 1.0);
-    painter->drawImage(QPointF(0, 0), m_picture);
+    const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    bringUpToDate(dpr);
+    // Only where files lie: a floor without files costs a repaint over it nothing.
+    const QRect used = m_used & rect().toAlignedRect();
+    if (!used.isEmpty())
+        painter->drawImage(QRectF(used), m_picture,
+                           QRectF(QPointF(used.topLeft()) * dpr, QSizeF(used.size()) * dpr));
 }

@@ -43,6 +43,7 @@ private:
     RestingFiles m_files;
     QImage m_picture;
     QRegion m_dirty;
+    QRect m_used; // where files were drawn: the rest of the picture is clear
     QList<QPointer<FloorItemView>> m_added;
     int m_fileDraws = 0;
 };
