@@ -20,11 +20,12 @@ bool isLineBreak(QChar c)
 }
 } // namespace
 
-NoteTextField::NoteTextField(bool singleLine, QString placeholder, const QFont& font,
+NoteTextField::NoteTextField(bool singleLine, QString placeholder, const DesignFont& font,
                              QGraphicsItem* parent)
     : QGraphicsTextItem(parent), m_singleLine(singleLine), m_placeholder(std::move(placeholder))
 {
-    setFont(font);
+    setFont(font.loadedFont());
+    setScale(font.scale());
     document()->setDocumentMargin(0);
     QTextOption option = document()->defaultTextOption();
     option.setWrapMode(singleLine ? QTextOption::NoWrap
@@ -80,11 +81,16 @@ void NoteTextField::setFieldWidth(qreal width)
 {
     if (m_singleLine)
         return;
-    if (!qFuzzyCompare(textWidth(), width))
-        setTextWidth(width);
+    if (!qFuzzyCompare(textWidth(), width / scale()))
+        setTextWidth(width / scale());
 }
 
 qreal NoteTextField::lineHeight() const
+{
+    return laidLineHeight() * scale();
+}
+
+qreal NoteTextField::laidLineHeight() const
 {
     // The height the layout gives a line, which can exceed the font's line spacing.
     const QTextLayout* layout = document()->firstBlock().layout();
@@ -118,9 +124,9 @@ void NoteTextField::keepCaretVisible(QSizeF visibleSize)
     const QTextLine line = layout->lineForTextPosition(inBlock);
     if (!line.isValid())
         return;
-    const qreal x = layout->position().x() + line.cursorToX(inBlock);
-    const qreal top = layout->position().y() + line.y();
-    const qreal bottom = top + line.height();
+    const qreal x = (layout->position().x() + line.cursorToX(inBlock)) * scale();
+    const qreal top = (layout->position().y() + line.y()) * scale();
+    const qreal bottom = top + line.height() * scale();
     if (m_singleLine) {
         qreal dx = -shift.x();
         if (x - dx > visibleSize.width() - 2)
@@ -149,7 +155,7 @@ void NoteTextField::paint(QPainter* painter, const QStyleOptionGraphicsItem* opt
         QColor c = m_ink;
         c.setAlphaF(c.alphaF() * 0.4f);
         painter->setPen(c);
-        painter->drawText(QRectF(0, 0, 400, lineHeight()), Qt::AlignLeft | Qt::AlignTop,
+        painter->drawText(QRectF(0, 0, 400, laidLineHeight()), Qt::AlignLeft | Qt::AlignTop,
                           m_placeholder);
         painter->restore();
     }

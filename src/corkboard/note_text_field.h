@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kit/units.h"
+
 #include <QGraphicsTextItem>
 
 // A plain-text field on a note, edited in place (it turns with a tilted note). It shows
@@ -9,7 +11,9 @@
 class NoteTextField : public QGraphicsTextItem {
     Q_OBJECT
 public:
-    NoteTextField(bool singleLine, QString placeholder, const QFont& font,
+    // The field is scaled so that the text comes out at the font's design size; the sizes
+    // it takes and gives are in its parent's units.
+    NoteTextField(bool singleLine, QString placeholder, const DesignFont& font,
                   QGraphicsItem* parent = nullptr);
 
     // Shows `text` unless the field already holds it (so the caret, the selection and an
@@ -43,6 +47,9 @@ protected:
 private:
     void onContentsChanged();
     void stripLineBreaks();
+
+    // The height of a line as the text is laid out, before the field's scale.
+    qreal laidLineHeight() const;
 
     bool m_singleLine;
     QString m_placeholder;

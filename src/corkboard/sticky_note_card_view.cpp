@@ -23,14 +23,14 @@ constexpr qreal kButton = 11;
 constexpr int kMinimumLines = 3;
 constexpr int kMaximumLines = 14;
 
-QFont titleFont()
+DesignFont titleFont()
 {
-    return Units::systemFont(10, QFont::Bold);
+    return DesignFont::system(10, QFont::Bold);
 }
 
-QFont textFont()
+DesignFont textFont()
 {
-    return Units::systemFont(8.5);
+    return DesignFont::system(8.5);
 }
 
 QColor inkOf(NoteColor color)
