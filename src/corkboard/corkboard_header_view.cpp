@@ -14,6 +14,7 @@ constexpr qreal kSpacing = 8;
 constexpr char32_t kLigature = 0xFDFD;
 // The header stays inside the band the notes keep clear of (190 points).
 constexpr qreal kMaximumWidth = 190;
+constexpr qreal kDesignSize = 24;
 
 QColor ruleColor(qreal opacity)
 {
@@ -42,7 +43,7 @@ bool drawsWithoutMissingGlyphs(const QFont& font, const QString& text)
 
 QFont BismillahCalligraphyHeaderView::calligraphyFont()
 {
-    return Units::font(QStringLiteral("Amiri"), 24, QFont::Medium);
+    return Units::font(QStringLiteral("Amiri"), kDesignSize, QFont::Medium);
 }
 
 QString BismillahCalligraphyHeaderView::line(const QFont& font)
@@ -54,17 +55,19 @@ QString BismillahCalligraphyHeaderView::line(const QFont& font)
 }
 
 BismillahCalligraphyHeaderView::BismillahCalligraphyHeaderView(QGraphicsItem* parent)
-    : RoomItem(parent), m_font(calligraphyFont()), m_line(line(m_font))
+    : RoomItem(parent), m_font(calligraphyFont().family(), kDesignSize, QFont::Medium),
+      m_line(line(m_font.loadedFont()))
 {
     // The ligature's width differs greatly between fonts; one that draws it wider than the
     // band is set smaller until it fits.
-    m_textWidth = QFontMetricsF(m_font).horizontalAdvance(m_line);
+    m_textWidth = m_font.horizontalAdvance(m_line);
     const qreal room = kMaximumWidth - 2 * (kRuleWidth + kSpacing);
     if (m_textWidth > room) {
-        m_font.setPointSizeF(m_font.pointSizeF() * room / m_textWidth);
-        m_textWidth = QFontMetricsF(m_font).horizontalAdvance(m_line);
+        m_font = DesignFont(m_font.loadedFont().family(), kDesignSize * room / m_textWidth,
+                            QFont::Medium);
+        m_textWidth = m_font.horizontalAdvance(m_line);
     }
-    const qreal height = QFontMetricsF(m_font).height();
+    const qreal height = m_font.height();
     setSize({2 * kRuleWidth + 2 * kSpacing + m_textWidth, height});
     setPaintMargins(QMarginsF(2, 2, 2, 3));
     setCacheMode(DeviceCoordinateCache);
@@ -86,10 +89,9 @@ void BismillahCalligraphyHeaderView::paint(QPainter* painter, const QStyleOption
     p.fillRect(right, Painting::linearGradient(right.topLeft(), right.topRight(),
                                                {ruleColor(0.4), Qt::transparent}));
     const QRectF text(kRuleWidth + kSpacing, 0, m_textWidth, r.height());
-    p.setFont(m_font);
     // A faint shadow a point below; the ligature is too fine to need a blur.
     p.setPen(Colors::black(0.18));
-    p.drawText(text.translated(0, 1), Qt::AlignCenter, m_line);
+    m_font.drawText(p, text.translated(0, 1), Qt::AlignCenter, m_line);
     p.setPen(Colors::srgb(0.24, 0.15, 0.09));
-    p.drawText(text, Qt::AlignCenter, m_line);
+    m_font.drawText(p, text, Qt::AlignCenter, m_line);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kit/units.h"
+
 #include "kit/room_item.h"
 
 #include <QFont>
@@ -19,7 +21,7 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
-    QFont m_font;
+    DesignFont m_font;
     QString m_line;
     qreal m_textWidth = 0;
 };
