@@ -31,11 +31,15 @@ void fillAndStroke(QPainter& p, const QPainterPath& path, const QBrush& fill, co
     p.strokePath(path, stroke);
 }
 
+QPainterPath circlePath(QPointF centre, qreal radius)
+{
+    return Painting::ellipse(
+        QRectF(centre - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius)));
+}
+
 void fillCircle(QPainter& p, QPointF centre, qreal radius, const QBrush& brush)
 {
-    QPainterPath circle;
-    circle.addEllipse(centre, radius, radius);
-    p.fillPath(circle, brush);
+    p.fillPath(circlePath(centre, radius), brush);
 }
 
 void strokeCircle(QPainter& p, QPointF centre, qreal radius, const QPen& stroke)
@@ -43,13 +47,6 @@ void strokeCircle(QPainter& p, QPointF centre, qreal radius, const QPen& stroke)
     p.setPen(stroke);
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(centre, radius, radius);
-}
-
-QPainterPath circlePath(QPointF centre, qreal radius)
-{
-    QPainterPath path;
-    path.addEllipse(centre, radius, radius);
-    return path;
 }
 
 QPainterPath polygon(const std::vector<QPointF>& points)
