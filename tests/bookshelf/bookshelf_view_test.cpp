@@ -54,10 +54,11 @@ private Q_SLOTS:
         QTRY_COMPARE(room.shelf().shelfItems(0).size() + room.shelf().shelfItems(1).size(), 3);
     }
 
-    // What the storage keeps for itself is never put on the shelf: nothing changes on disk.
-    void storageFoldersAreRefused_data()
+    // What the storage keeps for itself, and what is no local file, never goes on the shelf:
+    // nothing changes on disk.
+    void refusedDropsChangeNothing_data()
     {
-        QTest::addColumn<QString>("dropped"); // relative to the home folder
+        QTest::addColumn<QString>("dropped"); // relative to the home folder, or "kind:what"
         QTest::newRow("the storage folder") << u"Documents/RidezozEvar"_s;
         QTest::newRow("the folder that holds it") << u"Documents"_s;
         QTest::newRow("the home folder") << QString();
@@ -67,23 +68,46 @@ private Q_SLOTS:
             << u"Documents/RidezozEvar/Rak/Map/dalam.txt"_s;
         QTest::newRow("the album") << u"Documents/RidezozEvar/Album"_s;
         QTest::newRow("the carpet folder") << u"Documents/RidezozEvar/Karpet"_s;
+        QTest::newRow("a web address") << u"url:https://example.org/x.txt"_s;
+        QTest::newRow("plain words") << u"text:tarik ini"_s;
+        QTest::newRow("a relative path") << u"text:Desktop/x.txt"_s;
+        QTest::newRow("offered only as a move") << u"move:Desktop/x.txt"_s;
     }
-    void storageFoldersAreRefused()
+    void refusedDropsChangeNothing()
     {
         QFETCH(QString, dropped);
         ShelfRoom room([](TempHome& home) {
             threeBooks(home);
             home.writeFile(u"Documents/RidezozEvar/Rak/Map/dalam.txt"_s, "inside");
+            home.writeFile(u"Desktop/x.txt"_s, "x");
         });
         const QStringList before = room.shelfNames();
         QCOMPARE(before.size(), 4);
-        auto data = fileDrag({QDir::cleanPath(room.home().path() + u"/"_s + dropped)});
-        room.dropAt(cabinetCentre, data.get());
+        const QString kind = dropped.section(u':', 0, 0);
+        const QString what = dropped.section(u':', 1);
+        const QString local =
+            QDir::cleanPath(room.home().path() + u"/"_s + (kind == u"move" ? what : dropped));
+        auto data = fileDrag({local});
+        Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        if (kind == u"url") {
+            data->setUrls({QUrl(what)});
+        } else if (kind == u"text") {
+            data = std::make_unique<QMimeData>();
+            data->setText(what);
+        } else if (kind == u"move") {
+            actions = Qt::MoveAction;
+        }
+        if (dropped.contains(u':')) {
+            room.dragOver(cabinetCentre, data.get(), actions);
+            QVERIFY(!room.appState().isBookshelfTargeted());
+        }
+        room.dropAt(cabinetCentre, data.get(), actions);
         QTest::qWait(50);
         QCOMPARE(room.shelfNames(), before);
         QCOMPARE(room.listedNames(), before);
         QVERIFY(QDir(room.carpetPath()).isEmpty());
         QVERIFY(QFileInfo::exists(room.storagePath(u"Rak"_s)));
+        QVERIFY(QFileInfo(room.home().path() + u"/Desktop/x.txt"_s).isFile());
     }
 
     void aFloorFileMovesOntoTheShelf()
@@ -95,39 +119,6 @@ private Q_SLOTS:
         QCOMPARE(room.dropAt(cabinetCentre, data.get()), Qt::CopyAction);
         QTRY_VERIFY(QFileInfo(room.shelfPath(u"lantai.txt"_s)).isFile());
         QVERIFY(!QFileInfo::exists(floorFile));
-    }
-
-    void dropsWithoutALocalFileAreRefused_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("a web address") << u"http"_s;
-        QTest::newRow("plain words") << u"words"_s;
-        QTest::newRow("a relative path") << u"relative"_s;
-        QTest::newRow("offered only as a move") << u"move"_s;
-    }
-    void dropsWithoutALocalFileAreRefused()
-    {
-        QFETCH(QString, kind);
-        ShelfRoom room;
-        const QString file = room.home().writeFile(u"Desktop/x.txt"_s, "x");
-        auto data = std::make_unique<QMimeData>();
-        Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-        if (kind == u"http")
-            data->setUrls({QUrl(u"https://example.org/x.txt"_s)});
-        else if (kind == u"words")
-            data->setText(u"tarik ini"_s);
-        else if (kind == u"relative")
-            data->setText(u"Desktop/x.txt"_s);
-        else {
-            data->setUrls({QUrl::fromLocalFile(file)});
-            actions = Qt::MoveAction;
-        }
-        room.dragOver(cabinetCentre, data.get(), actions);
-        QVERIFY(!room.appState().isBookshelfTargeted());
-        room.dropAt(cabinetCentre, data.get(), actions);
-        QTest::qWait(50);
-        QVERIFY(room.shelfNames().isEmpty());
-        QVERIFY(QFileInfo(file).isFile());
     }
 
     void theHighlightFollowsTheDrag()
