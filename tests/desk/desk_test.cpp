@@ -4,7 +4,6 @@
 #include "desk/monitor_drawing.h"
 #include "desk/workstation_desk_view.h"
 #include "desk/workstation_monitor_view.h"
-#include "desk/workstation_peripherals_view.h"
 #include "kit/animation_clock.h"
 #include "kit/button_item.h"
 #include "platform/file_manager_reveal.h"
@@ -73,36 +72,6 @@ class DeskTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void deskSizeInTheRoom()
-    {
-        const RoomFrame desk = RoomGeometry(QSizeF(1440, 900)).frame(Furniture::Desk);
-        QCOMPARE(qRound(desk.size.width() * 10), 4824);
-        QCOMPARE(qRound(desk.size.height() * 10), 2399);
-        // The upper face narrows towards the back by 4.5 design units at each end.
-        const qreal s = desk.size.width() / 555;
-        const QPainterPath face =
-            WorkstationDeskView::tabletopDepthShape(QRectF(0, 0, 555 * s, 20), s);
-        QVERIFY(face.contains(QPointF(4.5 * s + 0.5, 0.2)));
-        QVERIFY(!face.contains(QPointF(4.5 * s - 0.5, 0.2)));
-        QVERIFY(face.contains(QPointF(0.2, 19.8)));
-    }
-
-    // The keyboard and mouse: 90 x 19 at scale 1, the flexible keys sharing what is left.
-    void peripherals_data()
-    {
-        QTest::addColumn<qreal>("scale");
-        QTest::newRow("scale 1") << qreal(1);
-        QTest::newRow("scale 2.5") << qreal(2.5);
-    }
-    void peripherals()
-    {
-        QFETCH(qreal, scale);
-        QCOMPARE(WorkstationPeripheralsView::sizeFor(scale), QSizeF(90 * scale, 19 * scale));
-        const QList<qreal> keys = WorkstationPeripheralsView::flexibleKeyWidths(scale);
-        QCOMPARE(qRound(keys.at(0) * 100 / scale), 544);
-        QCOMPARE(qRound(keys.at(3) * 100 / scale), 853);
-    }
-
     // The screen on, off, and either under the fire alert, told apart by a few pixels: a
     // point of the wallpaper, one of the dock, and the alert's flame.
     void monitorStates_data()
@@ -237,7 +206,6 @@ private Q_SLOTS:
         LetterEnvelopeView envelope([&handedOver] {
             openMail([&handedOver](const QUrl& url) { handedOver.append(url); });
         });
-        QCOMPARE(envelope.size(), QSizeF(50, 32));
         envelope.click();
         if (handler) {
             QVERIFY(apps.launchedOnly(u"mail.desktop"_s));
@@ -249,9 +217,8 @@ private Q_SLOTS:
         }
     }
 
-    // The alternative desk: 680 wide whatever it holds; with a 210 x 175 lamp and a
-    // 96 x 42 radio it is 290 high and the envelope stands midway between them. The lamp
-    // flips night mode; the radio's action is the radio's to call.
+    // The alternative desk: its lamp flips night mode and is made again for the new state;
+    // the radio's action is the radio's to call.
     void alternativeDesk()
     {
         bool night = true;
@@ -271,9 +238,6 @@ private Q_SLOTS:
                 radio->setSize({96, 42});
                 return radio;
             });
-        QCOMPARE(desk.size(), QSizeF(680, 290));
-        QCOMPARE(desk.envelope()->pos().x(), 36 + 210 + 124.0);
-        QCOMPARE(desk.envelope()->pos().y() + 32, 175.0);
         QCOMPARE(lampsMade, QList<bool>{false});
         static_cast<ButtonItem*>(desk.lamp())->click();
         QVERIFY(!night);

@@ -32,14 +32,6 @@ struct Stage {
     }
 };
 
-// Counts the ticks of a time line over a short while.
-int ticksDuring(const TimeLine& line, int ms)
-{
-    QSignalSpy ticks(&line, &TimeLine::tick);
-    QTest::qWait(ms);
-    return int(ticks.count());
-}
-
 QString plain(const QString& toolTip)
 {
     return QTextDocumentFragment::fromHtml(toolTip).toPlainText();
@@ -56,10 +48,7 @@ private Q_SLOTS:
         QTest::addColumn<double>("opacity");
         QTest::addColumn<double>("scale");
         QTest::newRow("p = 0: hidden, small") << 0.0 << 0.0 << 0.6;
-        QTest::newRow("p = 0.1: fading in") << 0.1 << 0.5 << 0.8;
-        QTest::newRow("p = 0.2: whole")
-            << 0.2 << 1.0 << 1 + 0.15 * std::sin(0.2 * std::numbers::pi);
-        QTest::newRow("p = 0.5: largest") << 0.5 << 1.0 << 1.15;
+        QTest::newRow("p = 0.5: whole, largest") << 0.5 << 1.0 << 1.15;
         QTest::newRow("p = 0.85: fading out")
             << 0.85 << 0.5 << 1 + 0.15 * std::sin(0.85 * std::numbers::pi);
         QTest::newRow("p = 1: gone") << 1.0 << 0.0 << 1.0;
@@ -83,16 +72,12 @@ private Q_SLOTS:
         }
     }
 
-    void notesRunOnTheClockSince2001()
+    // The notes rise one after another, a quarter of the cycle apart.
+    void notesTakeTurns()
     {
-        const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
-        QCOMPARE(FloatingNotes::clockSeconds(reference), 0.0);
-        QCOMPARE(FloatingNotes::clockSeconds(reference.addSecs(11)), 11.0);
         const QList<NoteParticle>& particles = FloatingNotes::defaultParticles();
-        // A quarter of the cycle apart, so they rise one after another.
         for (int i = 0; i < particles.size(); ++i)
             QVERIFY(std::abs(FloatingNotes::phase(particles[i], 0) - 0.25 * i) < 1e-9);
-        QVERIFY(std::abs(FloatingNotes::phase(particles[0], 2.2 * 1000 + 1.1) - 0.5) < 1e-6);
     }
 
     // The notes' clock ticks only while they play and the room can show them.
@@ -103,10 +88,11 @@ private Q_SLOTS:
         AppState state(&settings);
         auto* notes = new FloatingNotesView(state);
         Stage stage(notes, FloatingNotesView::viewSize);
-        QCOMPARE(ticksDuring(notes->timeLine(), 150), 0); // not playing
+        QVERIFY(!notes->timeLine().isRunning()); // not playing
         notes->setPlaying(true);
         QVERIFY(notes->timeLine().isRunning());
-        QVERIFY(ticksDuring(notes->timeLine(), 200) > 2);
+        QSignalSpy ticks(&notes->timeLine(), &TimeLine::tick);
+        QTRY_VERIFY(ticks.count() > 2);
 
         const std::vector<std::function<void(bool)>> conditions = {
             [&](bool on) { state.setWindowVisible(on); },
@@ -118,11 +104,9 @@ private Q_SLOTS:
             condition(false);
             QVERIFY(!notes->timeLine().isRunning());
             QVERIFY(!notes->isShowingNotes());
-            QCOMPARE(ticksDuring(notes->timeLine(), 150), 0);
             condition(true);
             QVERIFY(notes->timeLine().isRunning());
             QVERIFY(notes->isShowingNotes());
-            QVERIFY(ticksDuring(notes->timeLine(), 200) > 2);
         }
     }
 
@@ -214,26 +198,13 @@ private Q_SLOTS:
         QCOMPARE(plain(radio->toolTip()), u"Radio: <b>Bunga</b> & <i> - Kar<br>sumo"_s);
         QVERIFY(radio->notes()->isVisible());
         QVERIFY(radio->notes()->timeLine().isRunning());
-        // The notes' box: 6 in from the radio's right edge, 22 above its top.
+        // The notes are drawn within what the radio repaints.
         const QRectF box = radio->notes()->mapRectToParent(radio->notes()->rect());
-        QCOMPARE(box.topRight(), radio->contentRect().topRight() + QPointF(-6, -22));
-        QCOMPARE(radio->boundingRect().contains(box), true);
+        QVERIFY(radio->boundingRect().contains(box));
         player.notify({{u"PlaybackStatus"_s, u"Paused"_s}});
         QTRY_VERIFY(!music.isPlaying());
         QVERIFY(!radio->notes()->isVisible());
         QVERIFY(!radio->notes()->timeLine().isRunning());
-    }
-
-    void lampShade()
-    {
-        for (const QRectF& r : {QRectF(0, 0, 68, 46), QRectF(10, 5, 100, 30)}) {
-            const QPainterPath shade = DeskLampView::lampShadeShape(r);
-            const qreal k = 0.22 * r.width();
-            QVERIFY(shade.contains(QPointF(r.left() + k + 0.5, r.top() + 0.2)));
-            QVERIFY(!shade.contains(QPointF(r.left() + k - 0.5, r.top() + 0.2)));
-            QVERIFY(shade.contains(QPointF(r.left() + 0.5, r.bottom() - 0.2)));
-            QVERIFY(std::abs(shade.boundingRect().width() - r.width()) < 1e-6);
-        }
     }
 
     // A click on the lamp switches the room's light and the stored preference; a click on

@@ -82,7 +82,6 @@ private Q_SLOTS:
         QTest::newRow("0") << 0.0 << 90.0;
         QTest::newRow("180, past the slider's end") << 180.0 << 270.0;
         QTest::newRow("270") << 270.0 << 0.0;
-        QTest::newRow("-180") << -180.0 << -90.0;
         QTest::newRow("-95") << -95.0 << -5.0;
         QTest::newRow("92.5 drops its fraction") << 92.5 << 182.0;
         QTest::newRow("far beyond any integer") << 1e20 << std::fmod(std::trunc(1e20 + 90), 360.0);
@@ -117,8 +116,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("step");
         QTest::newRow("least") << 0;
-        QTest::newRow("one step") << 1;
-        QTest::newRow("fitted") << 10;
         QTest::newRow("37") << 37;
         QTest::newRow("most") << 50;
     }

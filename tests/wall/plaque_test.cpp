@@ -13,6 +13,17 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+// The room's state and an asset loader that finds no pictures, for plaques of their own.
+struct Plaques {
+    AppState state{nullptr};
+    QTemporaryDir none;
+    AssetLoader assets{AssetLoader::Locations{{}, {none.path()}}};
+    DesktopAwardPlaqueView left{DesktopAwardPlaqueView::quennet(), state, assets};
+    DesktopAwardPlaqueView right{DesktopAwardPlaqueView::tolvane(), state, assets};
+};
+} // namespace
+
 class PlaqueTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -70,11 +81,10 @@ private Q_SLOTS:
     void hoverPassesToTheOtherPlaque()
     {
         QFETCH(bool, exitFirst);
-        AppState state(nullptr);
-        QTemporaryDir none;
-        AssetLoader assets({{}, {none.path()}});
-        DesktopAwardPlaqueView left(DesktopAwardPlaqueView::quennet(), state, assets);
-        DesktopAwardPlaqueView right(DesktopAwardPlaqueView::tolvane(), state, assets);
+        Plaques plaques;
+        AppState& state = plaques.state;
+        DesktopAwardPlaqueView& left = plaques.left;
+        DesktopAwardPlaqueView& right = plaques.right;
         left.hoverChanged(true);
         QVERIFY(left.isHovered());
         if (exitFirst) {
@@ -92,11 +102,10 @@ private Q_SLOTS:
 
     void clicksOpenSwitchAndCloseTheCards()
     {
-        AppState state(nullptr);
-        QTemporaryDir none;
-        AssetLoader assets({{}, {none.path()}});
-        DesktopAwardPlaqueView left(DesktopAwardPlaqueView::quennet(), state, assets);
-        DesktopAwardPlaqueView right(DesktopAwardPlaqueView::tolvane(), state, assets);
+        Plaques plaques;
+        AppState& state = plaques.state;
+        DesktopAwardPlaqueView& left = plaques.left;
+        DesktopAwardPlaqueView& right = plaques.right;
         left.toggleQuickView();
         QCOMPARE(state.activeQuickView(), std::optional(ActiveDesktopQuickView::quennetPlaque()));
         right.toggleQuickView();
@@ -111,10 +120,9 @@ private Q_SLOTS:
     // Without its picture a plaque draws nothing, yet takes the pointer over its frame.
     void aPlaqueWithoutItsPictureIsInvisibleButThere()
     {
-        AppState state(nullptr);
-        QTemporaryDir none;
-        AssetLoader assets({{}, {none.path()}});
-        DesktopAwardPlaqueView plaque(DesktopAwardPlaqueView::quennet(), state, assets);
+        Plaques plaques;
+        AppState& state = plaques.state;
+        DesktopAwardPlaqueView& plaque = plaques.left;
         plaque.setSize(QSizeF(80, 100));
         state.setHoveredPlaque(ActiveDesktopQuickView::quennetPlaque());
         QImage image(120, 140, QImage::Format_ARGB32_Premultiplied);
@@ -135,10 +143,9 @@ private Q_SLOTS:
         FakeAppRegistry apps;
         apps.setDefault(u"image/svg+xml"_s, apps.addApp(u"viewer.desktop"_s, {u"image/svg+xml"_s}));
         QVERIFY(apps.waitUntilSeen());
-        AppState state(nullptr);
-        QTemporaryDir none;
-        AssetLoader assets({{}, {none.path()}});
-        DesktopAwardPlaqueView plaque(DesktopAwardPlaqueView::tolvane(), state, assets);
+        Plaques plaques;
+        AppState& state = plaques.state;
+        DesktopAwardPlaqueView& plaque = plaques.right;
         QTemporaryDir folder;
         const QString saved = QDir::currentPath();
         QDir::setCurrent(folder.path());
