@@ -236,7 +236,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("symbol");
         QTest::newRow("empty") << 0 << u"Tempat sampah kosong"_s << u"trash"_s;
         QTest::newRow("one") << 1 << u"1 item di tempat sampah"_s << u"trash.fill"_s;
-        QTest::newRow("three") << 3 << u"3 item di tempat sampah"_s << u"trash.fill"_s;
     }
     void trashTexts()
     {

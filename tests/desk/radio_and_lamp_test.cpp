@@ -32,6 +32,13 @@ struct Stage {
     }
 };
 
+// The room's state over preferences in a temporary home.
+struct Prefs {
+    TempHome home;
+    QSettings settings{home.configHome() + u"/p.ini"_s, QSettings::IniFormat};
+    AppState state{&settings};
+};
+
 QString plain(const QString& toolTip)
 {
     return QTextDocumentFragment::fromHtml(toolTip).toPlainText();
@@ -83,9 +90,8 @@ private Q_SLOTS:
     // The notes' clock ticks only while they play and the room can show them.
     void notesTickOnlyWhenSeen()
     {
-        TempHome home;
-        QSettings settings(home.configHome() + u"/p.ini"_s, QSettings::IniFormat);
-        AppState state(&settings);
+        Prefs prefs;
+        AppState& state = prefs.state;
         auto* notes = new FloatingNotesView(state);
         Stage stage(notes, FloatingNotesView::viewSize);
         QVERIFY(!notes->timeLine().isRunning()); // not playing
@@ -119,9 +125,8 @@ private Q_SLOTS:
         SpotifyService& music = song.music;
         const int& opened = song.opened;
         QVERIFY(musicSettled(music));
-        TempHome home;
-        QSettings settings(home.configHome() + u"/p.ini"_s, QSettings::IniFormat);
-        AppState state(&settings);
+        Prefs prefs;
+        AppState& state = prefs.state;
         int actions = 0;
         auto* radio = new VintageRadioView(music, state, [&actions] { ++actions; });
         Stage stage(radio, QSizeF(80, 60));
@@ -186,9 +191,8 @@ private Q_SLOTS:
         player.metadata = FakeMprisPlayer::track(u"<b>Bunga</b> & <i>"_s, {u"Kar<br>sumo"_s});
         SpotifyService music(QDBusConnection::sessionBus(), quickMusicOptions());
         QVERIFY(musicSettled(music));
-        TempHome home;
-        QSettings settings(home.configHome() + u"/p.ini"_s, QSettings::IniFormat);
-        AppState state(&settings);
+        Prefs prefs;
+        AppState& state = prefs.state;
         auto* radio = new VintageRadioView(music, state);
         Stage stage(radio, QSizeF(80, 60));
         QCOMPARE(plain(radio->toolTip()), u"Radio Spotify: Klik untuk memutar lagu"_s);

@@ -45,9 +45,6 @@ private Q_SLOTS:
         QTest::newRow("playing") << PlayerState{true, u"Playing"_s, song} << u"Sedang Memutar"_s
                                  << true << u"Bunga"_s << u"Karsumo"_s << u"Album Satu"_s
                                  << u"pause.fill"_s << u"Jeda Lagu"_s;
-        QTest::newRow("paused") << PlayerState{true, u"Paused"_s, song} << u"Jeda"_s << false
-                                << u"Bunga"_s << u"Karsumo"_s << u"Album Satu"_s << u"play.fill"_s
-                                << u"Putar Lagu"_s;
         QTest::newRow("album named as the title")
             << PlayerState{true, u"Paused"_s,
                            FakeMprisPlayer::track(u"Bunga"_s, {u"Karsumo"_s}, u"Bunga"_s)}

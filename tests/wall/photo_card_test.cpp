@@ -4,11 +4,10 @@
 #include "support/fake_prompts.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
+#include "wall_room.h"
 
 #include <QFile>
 #include <QImage>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSlider>
 #include <QTest>
 
@@ -49,21 +48,7 @@ public:
     {
         return home.path() + u"/Documents/RidezozEvar/photo_transforms.json"_s;
     }
-    // The slot's entry in photo_transforms.json: scale, rotation, offsetX, offsetY.
-    QList<double> stored(int slot) const
-    {
-        QFile file(transformsFile());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        const QJsonObject t = QJsonDocument::fromJson(file.readAll())
-                                  .object()
-                                  .value(QString::number(slot))
-                                  .toObject();
-        if (t.isEmpty())
-            return {};
-        return {t.value(u"scale").toDouble(), t.value(u"rotation").toDouble(),
-                t.value(u"offsetX").toDouble(), t.value(u"offsetY").toDouble()};
-    }
+    QList<double> stored(int slot) const { return readTransforms(transformsFile()).value(slot); }
 
     TempHome home;
     FakePrompts prompts;

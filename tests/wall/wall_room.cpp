@@ -72,18 +72,7 @@ QString WallRoom::framePhoto(int slot, const QString& extension, const QColor& c
 
 QMap<int, QList<double>> WallRoom::storedTransforms() const
 {
-    QFile file(storagePath(u"photo_transforms.json"_s));
-    QMap<int, QList<double>> transforms;
-    if (!file.open(QIODevice::ReadOnly))
-        return transforms;
-    const QJsonObject all = QJsonDocument::fromJson(file.readAll()).object();
-    for (auto it = all.begin(); it != all.end(); ++it) {
-        const QJsonObject t = it.value().toObject();
-        transforms.insert(it.key().toInt(),
-                          {t.value(u"scale").toDouble(), t.value(u"rotation").toDouble(),
-                           t.value(u"offsetX").toDouble(), t.value(u"offsetY").toDouble()});
-    }
-    return transforms;
+    return readTransforms(storagePath(u"photo_transforms.json"_s));
 }
 
 QStringList WallRoom::albumEntries() const
@@ -98,6 +87,22 @@ QString writePicture(const QString& path, const QColor& color, const QSize& size
     image.fill(color);
     image.save(path);
     return path;
+}
+
+QMap<int, QList<double>> readTransforms(const QString& path)
+{
+    QFile file(path);
+    QMap<int, QList<double>> transforms;
+    if (!file.open(QIODevice::ReadOnly))
+        return transforms;
+    const QJsonObject all = QJsonDocument::fromJson(file.readAll()).object();
+    for (auto it = all.begin(); it != all.end(); ++it) {
+        const QJsonObject t = it.value().toObject();
+        transforms.insert(it.key().toInt(),
+                          {t.value(u"scale").toDouble(), t.value(u"rotation").toDouble(),
+                           t.value(u"offsetX").toDouble(), t.value(u"offsetY").toDouble()});
+    }
+    return transforms;
 }
 
 QMimeData* filesDrag(const QStringList& paths)

@@ -43,5 +43,7 @@ private:
 // A picture file of `size` at `path` in the format its extension names.
 QString writePicture(const QString& path, const QColor& color = Qt::darkGreen,
                      const QSize& size = QSize(64, 48));
+// A photo_transforms.json file as it is on disk, by slot: scale, rotation, offsetX, offsetY.
+QMap<int, QList<double>> readTransforms(const QString& file);
 // A drag from the file manager carrying these files.
 QMimeData* filesDrag(const QStringList& paths);
