@@ -10,6 +10,7 @@
 #include "support/fake_app_registry.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
+#include "wall_room.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,24 +19,34 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+// A file on the carpet of a temporary home, and its card with the closes counted.
+struct CarpetCard {
+    explicit CarpetCard(const QString& name, const QByteArray& content)
+        : path(home.writeFile(u"Documents/RidezozEvar/Karpet/"_s + name, content))
+    {
+    }
+    TempHome home;
+    QString path;
+    StorageManager storage{home.path()};
+    int closed = 0;
+    CarpetItemQuickView card{QUrl::fromLocalFile(path), [this] { ++closed; }, storage};
+};
+} // namespace
+
 class CardsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void carpetCardReadsTheFileAfreshOnEveryChange()
     {
-        TempHome home;
-        const QString path = home.writeFile(u"Documents/RidezozEvar/Karpet/nota.txt"_s, "12345");
-        StorageManager storage(home.path());
-        int closed = 0;
-        CarpetItemQuickView card(
-            QUrl::fromLocalFile(path), [&] { ++closed; }, storage);
-        QVERIFY(card.infoText().startsWith(u"Ukuran: 5 byte • Diubah: "_s));
-        QVERIFY(!card.infoText().endsWith(u"-"_s));
+        CarpetCard c(u"nota.txt"_s, "12345");
+        QVERIFY(c.card.infoText().startsWith(u"Ukuran: 5 byte • Diubah: "_s));
+        QVERIFY(!c.card.infoText().endsWith(u"-"_s));
         // Deleted behind the room's back: the next change the storage publishes shows it.
-        QFile::remove(path);
-        storage.refreshCarpetItems();
-        QCOMPARE(card.infoText(), u"Ukuran: - • Diubah: -"_s);
-        QCOMPARE(closed, 0);
+        QFile::remove(c.path);
+        c.storage.refreshCarpetItems();
+        QCOMPARE(c.card.infoText(), u"Ukuran: - • Diubah: -"_s);
+        QCOMPARE(c.closed, 0);
     }
 
     void carpetCardSizesFollowLinksAndSkipFolders_data()
@@ -67,17 +78,12 @@ private Q_SLOTS:
     // With no Desktop folder the file goes to one made for it, and the card closes.
     void keDesktopMakesTheDesktopFolder()
     {
-        TempHome home;
-        const QString path = home.writeFile(u"Documents/RidezozEvar/Karpet/surat.odt"_s, "surat");
-        QVERIFY(!QFileInfo::exists(home.path() + u"/Desktop"_s));
-        StorageManager storage(home.path());
-        int closed = 0;
-        CarpetItemQuickView card(
-            QUrl::fromLocalFile(path), [&] { ++closed; }, storage);
-        card.button(u"Ke Desktop"_s)->click();
-        QCOMPARE(closed, 1);
-        QVERIFY(!QFileInfo::exists(path));
-        QCOMPARE(contentOf(home.path() + u"/Desktop/surat.odt"_s), QByteArray("surat"));
+        CarpetCard c(u"surat.odt"_s, "surat");
+        QVERIFY(!QFileInfo::exists(c.home.path() + u"/Desktop"_s));
+        c.card.button(u"Ke Desktop"_s)->click();
+        QCOMPARE(c.closed, 1);
+        QVERIFY(!QFileInfo::exists(c.path));
+        QCOMPARE(contentOf(c.home.path() + u"/Desktop/surat.odt"_s), QByteArray("surat"));
     }
 
     // Each plaque opens its own card in the card frame; a case that is no plaque gets none.
@@ -100,9 +106,7 @@ private Q_SLOTS:
         QVERIFY(apps.waitUntilSeen());
         QTemporaryDir none;
         AssetLoader assets({{}, {none.path()}});
-        QTemporaryDir folder;
-        const QString saved = QDir::currentPath();
-        QDir::setCurrent(folder.path());
+        CurrentFolder folder;
         int closed = 0;
         AwardPlaqueQuickView card(
             u"Plakat Quennet"_s, u"Plakat Penghargaan Resmi Quennet"_s, u"plaque_quennet"_s,
@@ -115,7 +119,6 @@ private Q_SLOTS:
 
         writeFile(folder.filePath(u"Assets/Logos/quennet logoo.svg"_s), "<svg/>");
         card.openButton()->click();
-        QDir::setCurrent(saved);
         QCOMPARE(closed, 3);
         QVERIFY(apps.launchedOnly(u"viewer.desktop"_s));
     }

@@ -5,6 +5,7 @@
 #include "support/test_registry.h"
 #include "wall/desktop_award_plaque_view.h"
 #include "wall/plaque_logo.h"
+#include "wall_room.h"
 
 #include <QDir>
 #include <QPainter>
@@ -81,38 +82,32 @@ private Q_SLOTS:
     void hoverPassesToTheOtherPlaque()
     {
         QFETCH(bool, exitFirst);
-        Plaques plaques;
-        AppState& state = plaques.state;
-        DesktopAwardPlaqueView& left = plaques.left;
-        DesktopAwardPlaqueView& right = plaques.right;
-        left.hoverChanged(true);
-        QVERIFY(left.isHovered());
+        Plaques s;
+        s.left.hoverChanged(true);
+        QVERIFY(s.left.isHovered());
         if (exitFirst) {
-            left.hoverChanged(false);
-            right.hoverChanged(true);
+            s.left.hoverChanged(false);
+            s.right.hoverChanged(true);
         } else {
-            right.hoverChanged(true);
-            left.hoverChanged(false);
+            s.right.hoverChanged(true);
+            s.left.hoverChanged(false);
         }
-        QVERIFY(right.isHovered());
-        QVERIFY(!left.isHovered());
-        right.hoverChanged(false);
-        QCOMPARE(state.hoveredPlaque(), std::nullopt);
+        QVERIFY(s.right.isHovered());
+        QVERIFY(!s.left.isHovered());
+        s.right.hoverChanged(false);
+        QCOMPARE(s.state.hoveredPlaque(), std::nullopt);
     }
 
     void clicksOpenSwitchAndCloseTheCards()
     {
-        Plaques plaques;
-        AppState& state = plaques.state;
-        DesktopAwardPlaqueView& left = plaques.left;
-        DesktopAwardPlaqueView& right = plaques.right;
-        left.toggleQuickView();
-        QCOMPARE(state.activeQuickView(), std::optional(ActiveDesktopQuickView::quennetPlaque()));
-        right.toggleQuickView();
-        QCOMPARE(state.activeQuickView(), std::optional(ActiveDesktopQuickView::tolvanePlaque()));
-        right.toggleQuickView();
-        QCOMPARE(state.activeQuickView(), std::nullopt);
-        QCOMPARE(left.toolTip().contains(
+        Plaques s;
+        s.left.toggleQuickView();
+        QCOMPARE(s.state.activeQuickView(), std::optional(ActiveDesktopQuickView::quennetPlaque()));
+        s.right.toggleQuickView();
+        QCOMPARE(s.state.activeQuickView(), std::optional(ActiveDesktopQuickView::tolvanePlaque()));
+        s.right.toggleQuickView();
+        QCOMPARE(s.state.activeQuickView(), std::nullopt);
+        QCOMPARE(s.left.toolTip().contains(
                      u"Plakat Quennet: Klik 1x untuk opsi, klik 2x untuk membuka file logo"_s),
                  true);
     }
@@ -120,22 +115,20 @@ private Q_SLOTS:
     // Without its picture a plaque draws nothing, yet takes the pointer over its frame.
     void aPlaqueWithoutItsPictureIsInvisibleButThere()
     {
-        Plaques plaques;
-        AppState& state = plaques.state;
-        DesktopAwardPlaqueView& plaque = plaques.left;
-        plaque.setSize(QSizeF(80, 100));
-        state.setHoveredPlaque(ActiveDesktopQuickView::quennetPlaque());
+        Plaques s;
+        s.left.setSize(QSizeF(80, 100));
+        s.state.setHoveredPlaque(ActiveDesktopQuickView::quennetPlaque());
         QImage image(120, 140, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         {
             QPainter p(&image);
-            plaque.paint(&p, nullptr, nullptr);
+            s.left.paint(&p, nullptr, nullptr);
         }
         QImage blank(image.size(), image.format());
         blank.fill(Qt::transparent);
         QCOMPARE(image, blank);
-        QVERIFY(plaque.contains(QPointF(2, 2)));
-        QVERIFY(plaque.acceptedMouseButtons() & Qt::LeftButton);
+        QVERIFY(s.left.contains(QPointF(2, 2)));
+        QVERIFY(s.left.acceptedMouseButtons() & Qt::LeftButton);
     }
 
     void aDoubleClickOpensTheLogoOnlyWhenThereIsOne()
@@ -143,19 +136,14 @@ private Q_SLOTS:
         FakeAppRegistry apps;
         apps.setDefault(u"image/svg+xml"_s, apps.addApp(u"viewer.desktop"_s, {u"image/svg+xml"_s}));
         QVERIFY(apps.waitUntilSeen());
-        Plaques plaques;
-        AppState& state = plaques.state;
-        DesktopAwardPlaqueView& plaque = plaques.right;
-        QTemporaryDir folder;
-        const QString saved = QDir::currentPath();
-        QDir::setCurrent(folder.path());
-        plaque.openLogoFile();
+        Plaques s;
+        CurrentFolder folder;
+        s.right.openLogoFile();
         QVERIFY(apps.nothingLaunched());
         writeFile(folder.filePath(u"Assets/tolvane logo.svg"_s), "<svg/>");
-        plaque.openLogoFile();
-        QDir::setCurrent(saved);
+        s.right.openLogoFile();
         QVERIFY(apps.launchedOnly(u"viewer.desktop"_s));
-        QCOMPARE(state.activeQuickView(), std::nullopt);
+        QCOMPARE(s.state.activeQuickView(), std::nullopt);
     }
 };
 

@@ -4,7 +4,9 @@
 #include "kit/room_geometry.h"
 #include "support/fake_prompts.h"
 
+#include <QDir>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QUrl>
 
 class PhotoFrameItemView;
@@ -38,6 +40,16 @@ public:
 
 private:
     PhotoGalleryView* m_gallery = nullptr;
+};
+
+// A fresh folder made the current one for the test's lifetime, where plaques look for logos.
+struct CurrentFolder {
+    CurrentFolder() { QDir::setCurrent(folder.path()); }
+    ~CurrentFolder() { QDir::setCurrent(saved); }
+    QString filePath(const QString& name) const { return folder.filePath(name); }
+
+    QString saved = QDir::currentPath();
+    QTemporaryDir folder;
 };
 
 // A picture file of `size` at `path` in the format its extension names.
