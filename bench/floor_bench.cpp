@@ -12,7 +12,8 @@
 //             covered before and after the step) and fire mode's frames
 //   startup   the first paint, the processor time until the room is quiet (less than 10 ms
 //             in a second), the peak memory and how many times each file was drawn
-//   fire      the share of one core fire mode takes, measured over --seconds (default 5)
+//   fire      the share of one core fire mode takes and the area each repaint covers,
+//             measured over --seconds (default 5)
 //             after --warm-up seconds (default 1.5; the flames draw each step of their
 //             flicker once, so until about 25 s have passed they cost a little more)
 #include "app/interactive_desktop_window.h"
@@ -295,8 +296,9 @@ int runFire(const QString& home, double seconds, double warmUp)
     const double start = cpuSeconds();
     app().reset();
     spin(int(seconds * 1000));
-    std::printf("fire: %.1f %% of one core, %.0f paints a second\n",
-                (cpuSeconds() - start) / seconds * 100, app().paints / seconds);
+    std::printf("fire: %.1f %% of one core, %.0f paints a second, %.0f px per paint\n",
+                (cpuSeconds() - start) / seconds * 100, app().paints / seconds,
+                app().paints ? app().paintedArea / app().paints : 0.0);
     return 0;
 }
 
