@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QStringList>
 #include <QTimer>
@@ -21,6 +22,15 @@ inline void spin(int milliseconds)
     QEventLoop loop;
     QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// The `--name value` pairs this program was started with, keyed by `--name`.
+inline QHash<QByteArray, QByteArray> options(int argc, char** argv)
+{
+    QHash<QByteArray, QByteArray> values;
+    for (int i = 1; i + 1 < argc; i += 2)
+        values.insert(QByteArray(argv[i]), QByteArray(argv[i + 1]));
+    return values;
 }
 
 // Makes `home` the home and XDG folders; must run before anything reads them.

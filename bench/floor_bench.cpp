@@ -320,21 +320,11 @@ void runChild(const QString& name, int files, const QStringList& extra = {})
 int main(int argc, char** argv)
 {
     sinceStart.start();
-    QString caseName;
-    QString home;
-    double seconds = 5;
-    double warmUp = 1.5;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const QByteArray option(argv[i]);
-        if (option == "--case")
-            caseName = QString::fromLocal8Bit(argv[i + 1]);
-        else if (option == "--home")
-            home = QString::fromLocal8Bit(argv[i + 1]);
-        else if (option == "--seconds")
-            seconds = std::atof(argv[i + 1]);
-        else if (option == "--warm-up")
-            warmUp = std::atof(argv[i + 1]);
-    }
+    const auto options = BenchCase::options(argc, argv);
+    const QString caseName = QString::fromLocal8Bit(options.value("--case"));
+    const QString home = QString::fromLocal8Bit(options.value("--home"));
+    const double seconds = options.value("--seconds", "5").toDouble();
+    const double warmUp = options.value("--warm-up", "1.5").toDouble();
     if (!home.isEmpty())
         BenchCase::useHome(home);
     BenchApplication application(argc, argv);

@@ -316,18 +316,10 @@ void runChild(const QString& name, const QStringList& extra,
 
 int main(int argc, char** argv)
 {
-    QString caseName;
-    QString home;
-    int files = 1000;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const QByteArray option(argv[i]);
-        if (option == "--case")
-            caseName = QString::fromLocal8Bit(argv[i + 1]);
-        else if (option == "--home")
-            home = QString::fromLocal8Bit(argv[i + 1]);
-        else if (option == "--files")
-            files = std::atoi(argv[i + 1]);
-    }
+    const auto options = BenchCase::options(argc, argv);
+    const QString caseName = QString::fromLocal8Bit(options.value("--case"));
+    const QString home = QString::fromLocal8Bit(options.value("--home"));
+    const int files = options.value("--files", "1000").toInt();
     if (!home.isEmpty())
         BenchCase::useHome(home);
     BenchApplication application(argc, argv);
