@@ -8,30 +8,6 @@ using namespace FireGeometry;
 class FireGeometryTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void flamesAndSparksPerWidth_data()
-    {
-        QTest::addColumn<double>("width");
-        QTest::addColumn<double>("spacing");
-        QTest::addColumn<int>("flames");
-        QTest::addColumn<int>("sparks");
-
-        QTest::newRow("97.3 wide: a whole quotient is not rounded up") << 97.3 << 19.46 << 5 << 3;
-        QTest::newRow("10 wide: never fewer than two") << 10.0 << 16.0 << 2 << 3;
-        QTest::newRow("1000 wide: five sparks at most") << 1000.0 << 26.0 << 39 << 5;
-    }
-    void flamesAndSparksPerWidth()
-    {
-        QFETCH(double, width);
-        QFETCH(double, spacing);
-        QFETCH(int, flames);
-        QFETCH(int, sparks);
-        QCOMPARE(flameRow(width).spacing, spacing);
-        const QSizeF size(width, 80);
-        for (Edge edge : {Edge::Base, Edge::Top})
-            QCOMPARE(flameLayer(edge, size, 30, 1234.5).flames.size(), flames);
-        QCOMPARE(FireGeometry::sparks(size, 30, 1234.5).size(), sparks);
-    }
-
     void flamesStandAlongTheirEdges()
     {
         // Base flames rise by up to F, top flames by up to 0.82 F, out of step.
@@ -79,41 +55,6 @@ private Q_SLOTS:
             for (const QRectF& spark : FireGeometry::sparks(size, flameHeight, t))
                 QVERIFY2(bounds.contains(spark), qPrintable(QString::number(t)));
         }
-    }
-
-    void sparksRiseFromTheBottomToAboveTheFlames()
-    {
-        const double height = 30;
-        double lowest = -1e9;
-        double highest = 1e9;
-        for (int step = 0; step < 2000; ++step) {
-            for (const QRectF& spark :
-                 FireGeometry::sparks(QSizeF(100, 60), height, step * 0.005)) {
-                lowest = std::max(lowest, spark.top());
-                highest = std::min(highest, spark.top());
-            }
-        }
-        QVERIFY(lowest > 60 - 1.3 - 1 && lowest <= 60 - 1.3);
-        QVERIFY(highest < -(height + 15) - 1.3 + 1 && highest >= -(height + 15) - 1.3);
-    }
-
-    void atmosphereFlamesPerRoomWidth_data()
-    {
-        QTest::addColumn<double>("width");
-        QTest::addColumn<int>("flames");
-        QTest::newRow("1440: 0 to 40") << 1440.0 << 41;
-        QTest::newRow("36") << 36.0 << 2;
-    }
-    void atmosphereFlamesPerRoomWidth()
-    {
-        QFETCH(double, width);
-        QFETCH(int, flames);
-        const QSizeF room(width, 900);
-        const QPainterPath path = atmosphereFlames(room, 5.5);
-        QCOMPARE(path.toSubpathPolygons().size(), flames);
-        // The flames stand on the floor and stay inside their band.
-        QCOMPARE(path.boundingRect().bottom(), 900.0);
-        QVERIFY(path.boundingRect().top() >= atmosphereFlameBand(room).top());
     }
 };
 

@@ -51,35 +51,26 @@ private Q_SLOTS:
     void drawsOnlyWhileTheRoomCanBeSeen_data()
     {
         QTest::addColumn<QSizeF>("size");
-        QTest::addColumn<bool>("visible");
-        QTest::addColumn<bool>("active");
         QTest::addColumn<bool>("draws");
-
-        QTest::newRow("seen") << QSizeF(100, 60) << true << true << true;
-        QTest::newRow("window hidden") << QSizeF(100, 60) << false << true << false;
-        QTest::newRow("application inactive") << QSizeF(100, 60) << true << false << false;
-        QTest::newRow("4 points wide") << QSizeF(4, 60) << true << true << false;
-        QTest::newRow("just over 4 points") << QSizeF(4.01, 4.01) << true << true << true;
+        QTest::newRow("seen") << QSizeF(100, 60) << true;
+        QTest::newRow("4 points wide") << QSizeF(4, 60) << false;
+        QTest::newRow("just over 4 points") << QSizeF(4.01, 4.01) << true;
     }
     void drawsOnlyWhileTheRoomCanBeSeen()
     {
         QFETCH(QSizeF, size);
-        QFETCH(bool, visible);
-        QFETCH(bool, active);
         QFETCH(bool, draws);
         FireScene piece(size);
-        piece.state.setWindowVisible(visible);
-        piece.state.setAppActive(active);
         QCOMPARE(piece.fire->timeLine().isRunning(), draws);
         QCOMPARE(drawsAnything(piece.scene), draws);
+        piece.state.setAppActive(false);
+        QVERIFY(!piece.fire->timeLine().isRunning());
+        QVERIFY(!drawsAnything(piece.scene));
     }
 
     void runsWhileShownInTheScene()
     {
         FireScene piece(QSizeF(100, 60));
-        QCOMPARE(piece.fire->timeLine().interval(), 1.0 / 30);
-        piece.state.setLowPower(true);
-        QCOMPARE(piece.fire->timeLine().interval(), 1.0 / 20);
         QVERIFY(piece.fire->timeLine().isRunning());
         piece.fire->hide();
         QVERIFY(!piece.fire->timeLine().isRunning());

