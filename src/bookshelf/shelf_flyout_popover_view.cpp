@@ -40,6 +40,19 @@ QColor primary(qreal opacity)
     return Colors::withOpacity(primaryLabel(), opacity);
 }
 
+// The popover's quiet round buttons (close, back to the desktop).
+ButtonLabel roundLabel(const QString& symbol, qreal symbolSize, qreal diameter)
+{
+    ButtonLabel label;
+    label.symbol = symbol;
+    label.symbolSize = symbolSize;
+    label.foreground = secondaryLabel();
+    label.background = primary(0.08);
+    label.shape = ButtonLabel::Shape::Circle;
+    label.size = QSizeF(diameter, diameter);
+    return label;
+}
+
 PanelSurface popoverSurface()
 {
     PanelSurface s;
@@ -160,13 +173,7 @@ ShelfFlyoutPopoverView::ShelfFlyoutPopoverView(const QUrl& url, int, AppState& a
         backdrop->setCardRect(QRectF(kCardLeft, 0, kCardWidth, size().height()));
     });
 
-    ButtonLabel closeLabel;
-    closeLabel.symbol = QStringLiteral("xmark");
-    closeLabel.symbolSize = 9.5;
-    closeLabel.foreground = secondaryLabel();
-    closeLabel.background = primary(0.08);
-    closeLabel.shape = ButtonLabel::Shape::Circle;
-    closeLabel.size = QSizeF(20, 20);
+    const ButtonLabel closeLabel = roundLabel(QStringLiteral("xmark"), 9.5, 20);
     QPointer<ShelfFlyoutPopoverView> self(this);
     ButtonItem* closeButton = makeLabelButton(
         closeLabel,
@@ -296,13 +303,7 @@ qreal ShelfFlyoutPopoverView::buildFileCard(qreal top)
     floor.foreground = TOLVANEColors::highlighterGreen();
     floor.background = primary(0.12);
     floor.padding = QMarginsF(8, 5, 8, 5);
-    ButtonLabel back;
-    back.symbol = QStringLiteral("arrowshape.turn.up.backward.fill");
-    back.symbolSize = 11;
-    back.foreground = secondaryLabel();
-    back.background = primary(0.08);
-    back.shape = ButtonLabel::Shape::Circle;
-    back.size = QSizeF(25, 25);
+    const ButtonLabel back = roundLabel(QStringLiteral("arrowshape.turn.up.backward.fill"), 11, 25);
 
     // Where the room's face sets the labels wider than the card, the labelled buttons give
     // up some of their padding (never below 4) rather than overlap.
