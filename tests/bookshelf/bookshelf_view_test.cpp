@@ -1,10 +1,6 @@
 #include "bookshelf/bookshelf_view.h"
 #include "bookshelf/shelf_item_view.h"
 #include "kit/button_item.h"
-#include "room/desktop_root_view.h"
-#include "room/furniture_slot.h"
-#include "room/room_pieces.h"
-#include "room/theme_background_view.h"
 #include "shelf_room.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
@@ -16,8 +12,6 @@
 #include <QMimeData>
 #include <QTest>
 
-#include <sys/xattr.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -25,7 +19,6 @@ namespace {
 const QPointF cabinetCentre(241.632, 333.45);
 // Above the books' tallest tops and left of the badge.
 const QPointF emptyCabinet(150, 212);
-
 } // namespace
 
 // The cabinet in the room: files dropped on it, its entries clicked, its menus.
@@ -52,6 +45,14 @@ private Q_SLOTS:
         QVERIFY(!room.appState().isBookshelfTargeted());
         QVERIFY(!room.floorState().isFloorTargeted());
         QTRY_COMPARE(room.shelf().shelfItems(0).size() + room.shelf().shelfItems(1).size(), 3);
+
+        // A file of the floor is the room's own: it moves onto the shelf.
+        const QString floorFile = writeFile(room.carpetPath(u"lantai.txt"_s), "floor");
+        room.storage().reloadAll();
+        data = fileDrag({floorFile});
+        QCOMPARE(room.dropAt(cabinetCentre, data.get()), Qt::CopyAction);
+        QTRY_VERIFY(QFileInfo(room.shelfPath(u"lantai.txt"_s)).isFile());
+        QVERIFY(!QFileInfo::exists(floorFile));
     }
 
     // What the storage keeps for itself, and what is no local file, never goes on the shelf:
@@ -108,17 +109,6 @@ private Q_SLOTS:
         QVERIFY(QDir(room.carpetPath()).isEmpty());
         QVERIFY(QFileInfo::exists(room.storagePath(u"Rak"_s)));
         QVERIFY(QFileInfo(room.home().path() + u"/Desktop/x.txt"_s).isFile());
-    }
-
-    void aFloorFileMovesOntoTheShelf()
-    {
-        ShelfRoom room;
-        const QString floorFile = writeFile(room.carpetPath(u"lantai.txt"_s), "floor");
-        room.storage().reloadAll();
-        auto data = fileDrag({floorFile});
-        QCOMPARE(room.dropAt(cabinetCentre, data.get()), Qt::CopyAction);
-        QTRY_VERIFY(QFileInfo(room.shelfPath(u"lantai.txt"_s)).isFile());
-        QVERIFY(!QFileInfo::exists(floorFile));
     }
 
     void theHighlightFollowsTheDrag()
@@ -214,21 +204,6 @@ private Q_SLOTS:
 
         QVERIFY(chooseFrom(room.shelf().shelfItems(0)[0], u"Tampilkan di Finder"_s));
         QCOMPARE(room.revealed, QStringList{room.shelfPath(u"a.txt"_s)});
-    }
-
-    // The entries stand on the boards the room draws when it has no picture of its own.
-    void booksStandOnTheDrawnBoards()
-    {
-        ShelfRoom room(threeBooks);
-        const ThemeBackgroundView::FallbackRoom drawn =
-            ThemeBackgroundView::fallbackRoom(QSizeF(FloorRoom::width, FloorRoom::height));
-        for (ShelfItemView* book : room.shelf().shelfItems(0)) {
-            const QRectF r = book->mapRectToScene(book->rect());
-            QCOMPARE(r.bottom(), drawn.shelfBoards[0].top());
-            QVERIFY(r.left() >= drawn.shelfBoards[0].left() &&
-                    r.right() <= drawn.shelfBoards[0].right());
-        }
-        QVERIFY(drawn.shelfBoards[1].top() > drawn.shelfBoards[0].bottom());
     }
 };
 

@@ -71,47 +71,6 @@ private Q_SLOTS:
         QVERIFY(room.drawer()->list()->maximumOffset() > 0);
     }
 
-    // Only "Buka" closes the drawer; the others work on the entry and leave it open.
-    void theDrawerRowActions_data()
-    {
-        QTest::addColumn<int>("button");
-        QTest::addColumn<bool>("closes");
-        QTest::newRow("Buka") << 0 << true;
-        QTest::newRow("Tampilkan di Finder") << 1 << false;
-        QTest::newRow("Keluarkan ke Lantai Rumput") << 2 << false;
-        QTest::newRow("Kembalikan ke Desktop") << 3 << false;
-    }
-    void theDrawerRowActions()
-    {
-        QFETCH(int, button);
-        QFETCH(bool, closes);
-        ShelfRoom room(threeBooks);
-        room.appState().setShowBookshelfDrawer(true);
-        const QUrl entry = shelfEntry(room, u"b.pdf"_s);
-        RoomItem* row = room.drawer()->row(entry);
-        QVERIFY(row);
-        room.click(room.centreOf(buttonsOf(row).value(button)));
-        QTRY_COMPARE(room.appState().showBookshelfDrawer(), !closes);
-        const QString desktop = room.home().path() + u"/Desktop/b.pdf"_s;
-        switch (button) {
-        case 0:
-            QCOMPARE(room.opened, QStringList{entry.toLocalFile()});
-            break;
-        case 1:
-            QCOMPARE(room.revealed, QStringList{entry.toLocalFile()});
-            break;
-        case 2:
-            QVERIFY(QFileInfo(room.carpetPath(u"b.pdf"_s)).isSymLink());
-            QTRY_VERIFY(!room.drawer()->rows().contains(entry));
-            break;
-        case 3:
-            QVERIFY(!QFileInfo::exists(entry.toLocalFile()));
-            QTRY_VERIFY(!room.drawer()->rows().contains(entry));
-            break;
-        }
-        QVERIFY(QFileInfo(desktop).isFile()); // the user's file never moves
-    }
-
     void aDropOnTheDrawerGoesOntoTheShelfOnly()
     {
         ShelfRoom room;
@@ -129,43 +88,6 @@ private Q_SLOTS:
         QTRY_COMPARE(room.drawer()->rows().size(), 1);
     }
 
-    void thePopoverOfAFolder_data()
-    {
-        QTest::addColumn<QString>("make");
-        QTest::addColumn<QStringList>("listed");
-        QTest::newRow("four entries, one hidden")
-            << u"full"_s << QStringList{u"foto.JPG"_s, u"lagu.mp3"_s, u"catatan"_s};
-        QTest::newRow("only hidden names") << u"hidden"_s << QStringList{};
-        QTest::newRow("empty") << u"empty"_s << QStringList{};
-    }
-    void thePopoverOfAFolder()
-    {
-        QFETCH(QString, make);
-        QFETCH(QStringList, listed);
-        ShelfRoom room([make](TempHome& home) {
-            const QString folder = home.makeDir(u"Desktop/Map"_s);
-            if (make == u"full") {
-                for (const QString& name : {u"foto.JPG"_s, u"lagu.mp3"_s, u"catatan"_s})
-                    writeFile(folder + u"/"_s + name);
-            }
-            if (make != u"empty")
-                writeFile(folder + u"/.rahasia"_s);
-            QDir().mkpath(home.path() + u"/Documents/RidezozEvar/Rak"_s);
-            QFile::link(folder, home.path() + u"/Documents/RidezozEvar/Rak/Map"_s);
-        });
-        room.appState().setActiveShelfPopoverURL(shelfEntry(room, u"Map"_s));
-        ShelfFlyoutPopoverView* popover = room.popover();
-        QVERIFY(popover && popover->isFolder());
-        QStringList names;
-        for (const QUrl& url : popover->listing())
-            names << url.fileName();
-        names.sort();
-        listed.sort();
-        QCOMPARE(names, listed);
-        QCOMPARE(popover->list() != nullptr, !listed.isEmpty());
-        QVERIFY(popover->size().height() <= 41 + ShelfFlyoutPopoverView::kListMaxHeight + 1);
-    }
-
     // From row A to row B, whichever event comes first, only B is lit; a popover that
     // closes or shows another folder leaves nothing lit.
     void theHoverFollowsThePointer_data()
@@ -181,7 +103,11 @@ private Q_SLOTS:
         const QUrl folder = shelfEntry(room, u"Arsip"_s);
         room.appState().setActiveShelfPopoverURL(folder);
         ShelfFlyoutPopoverView* popover = room.popover();
-        QCOMPARE(popover->listing().size(), 3);
+        QStringList names;
+        for (const QUrl& url : popover->listing())
+            names << url.fileName();
+        names.sort();
+        QCOMPARE(names, (QStringList{u"catatan"_s, u"foto.JPG"_s, u"lagu.mp3"_s}));
         const QUrl a = popover->listing()[0];
         const QUrl b = popover->listing()[1];
         popover->row(a)->gestures().hoverEnter(nullptr);
@@ -230,40 +156,61 @@ private Q_SLOTS:
             QUrl::toPercentEncoding(room.home().path() + u"/Desktop/Arsip/lagu.mp3"_s, "/")));
     }
 
-    void theFileCardActions_data()
+    // The drawer's row and the popover's card work on the entry, never on the user's file;
+    // which of them closes its panel.
+    void theEntryActions_data()
     {
-        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("inDrawer");
+        QTest::addColumn<QString>("button"); // the popover's title, or the row's button index
+        QTest::addColumn<QString>("does");   // open, reveal, floor, desktop, nothing
         QTest::addColumn<bool>("closes");
-        QTest::newRow("Buka") << u"Buka"_s << true;
-        QTest::newRow("Finder") << u"Finder"_s << false;
-        QTest::newRow("Ke Lantai") << u"Ke Lantai"_s << true;
-        QTest::newRow("back to the desktop") << u"Kembalikan"_s << true;
-        QTest::newRow("the close button") << u"Tutup"_s << true;
+        QTest::newRow("drawer: Buka") << true << u"0"_s << u"open"_s << true;
+        QTest::newRow("drawer: Finder") << true << u"1"_s << u"reveal"_s << false;
+        QTest::newRow("drawer: to the floor") << true << u"2"_s << u"floor"_s << false;
+        QTest::newRow("drawer: back to the desktop") << true << u"3"_s << u"desktop"_s << false;
+        QTest::newRow("card: Buka") << false << u"Buka"_s << u"open"_s << true;
+        QTest::newRow("card: Finder") << false << u"Finder"_s << u"reveal"_s << false;
+        QTest::newRow("card: to the floor") << false << u"Ke Lantai"_s << u"floor"_s << true;
+        QTest::newRow("card: back to the desktop")
+            << false << u"Kembalikan"_s << u"desktop"_s << true;
+        QTest::newRow("card: close") << false << u"Tutup"_s << u"nothing"_s << true;
     }
-    void theFileCardActions()
+    void theEntryActions()
     {
+        QFETCH(bool, inDrawer);
         QFETCH(QString, button);
+        QFETCH(QString, does);
         QFETCH(bool, closes);
         ShelfRoom room([](TempHome& home) {
             threeBooks(home);
             sparseFile(home.path() + u"/Desktop/b.pdf"_s, 10'000'000);
         });
         const QUrl entry = shelfEntry(room, u"b.pdf"_s);
-        room.appState().setActiveShelfPopoverURL(entry);
-        ShelfFlyoutPopoverView* popover = room.popover();
-        QVERIFY(popover && !popover->isFolder());
-        // The size of the file the link stands for, not the link's few bytes.
-        QCOMPARE(popover->sizeLine(), u"10 MB • Buku / File"_s);
-        room.click(room.centreOf(popover->button(button)));
-        QTRY_COMPARE(room.appState().activeShelfPopoverURL().has_value(), !closes);
-        if (button == u"Buka")
-            QCOMPARE(room.opened, QStringList{entry.toLocalFile()});
-        if (button == u"Finder")
-            QCOMPARE(room.revealed, QStringList{entry.toLocalFile()});
-        if (button == u"Ke Lantai")
-            QVERIFY(QFileInfo(room.carpetPath(u"b.pdf"_s)).isSymLink());
-        if (button == u"Kembalikan")
-            QVERIFY(!QFileInfo::exists(entry.toLocalFile()));
+        auto isOpen = [&] {
+            return inDrawer ? room.appState().showBookshelfDrawer()
+                            : room.appState().activeShelfPopoverURL().has_value();
+        };
+        if (inDrawer) {
+            room.appState().setShowBookshelfDrawer(true);
+            RoomItem* row = room.drawer()->row(entry);
+            QVERIFY(row);
+            room.click(room.centreOf(buttonsOf(row).value(button.toInt())));
+        } else {
+            room.appState().setActiveShelfPopoverURL(entry);
+            ShelfFlyoutPopoverView* popover = room.popover();
+            QVERIFY(popover && !popover->isFolder());
+            // The size of the file the link stands for, not the link's few bytes.
+            QCOMPARE(popover->sizeLine(), u"10 MB • Buku / File"_s);
+            room.click(room.centreOf(popover->button(button)));
+        }
+        QTRY_COMPARE(isOpen(), !closes);
+        QCOMPARE(room.opened, does == u"open" ? QStringList{entry.toLocalFile()} : QStringList());
+        QCOMPARE(room.revealed,
+                 does == u"reveal" ? QStringList{entry.toLocalFile()} : QStringList());
+        QCOMPARE(QFileInfo(room.carpetPath(u"b.pdf"_s)).isSymLink(), does == u"floor");
+        QCOMPARE(QFileInfo::exists(entry.toLocalFile()), does != u"floor" && does != u"desktop");
+        if (inDrawer && (does == u"floor" || does == u"desktop"))
+            QTRY_VERIFY(!room.drawer()->rows().contains(entry));
         QVERIFY(QFileInfo(room.home().path() + u"/Desktop/b.pdf"_s).isFile());
     }
 };
