@@ -134,47 +134,6 @@ private Q_SLOTS:
         QCOMPARE(shown, listed);
     }
 
-    void carpetItemMovesOntoTheShelf_data()
-    {
-        QTest::addColumn<bool>("linked"); // the carpet holds a link to the user's file
-        QTest::addColumn<bool>("byDrop"); // dropped on the shelf, or moved by name
-        QTest::newRow("a file, dropped") << false << true;
-        QTest::newRow("a file, by name") << false << false;
-        QTest::newRow("a link, by name") << true << false;
-    }
-    void carpetItemMovesOntoTheShelf()
-    {
-        QFETCH(bool, linked);
-        QFETCH(bool, byDrop);
-        StorageHome f;
-        const QString user = f.userFile(u"Downloads/notes.txt"_s, "notes");
-        // A shortcut of the user's on the Desktop is hidden as itself.
-        const QString hidden = linked ? f.desktop() + u"/notes.txt"_s : user;
-        if (linked) {
-            QDir().mkpath(f.desktop());
-            FileOperations::createSymbolicLink(u"../Downloads/notes.txt"_s, hidden);
-        }
-        StorageManager& storage = f.start();
-        storage.hideUnderCarpet(url(hidden), 0.3, 0.7);
-        QVERIFY(f.storedPositions().contains(u"notes.txt"_s));
-
-        if (byDrop)
-            storage.addToBookshelf(url(f.carpet() + u"/notes.txt"_s));
-        else
-            storage.moveCarpetItemsToBookshelf({u"notes.txt"_s});
-
-        const QString shelfEntry = f.shelf() + u"/notes.txt"_s;
-        QVERIFY(!f.exists(u"Karpet/notes.txt"_s));
-        QCOMPARE(f.isLink(u"Rak/notes.txt"_s), linked);
-        QCOMPARE(contentOf(shelfEntry), QByteArray("notes"));
-        // It keeps the place it came from, not its carpet path.
-        QCOMPARE(originOf(shelfEntry), hidden);
-        QVERIFY(!storage.floorItemPositions().contains(u"notes.txt"_s));
-        QVERIFY(f.storedPositions().isEmpty());
-        QVERIFY(storage.carpetItems().isEmpty());
-        QCOMPARE(storage.bookshelfItems(), QList<QUrl>{url(shelfEntry)});
-    }
-
     // A file that cannot reach the shelf keeps its place on the floor.
     void failedMoveToTheShelfKeepsThePlace()
     {
@@ -242,6 +201,14 @@ private Q_SLOTS:
         storage.hideUnderCarpet(url(shelfEntry), 0.2, 0.9);
         QCOMPARE(originOf(carpetEntry), user);
         QCOMPARE(f.storedPositions().value(u"a.txt"_s), (StoredPosition{0.2, 0.9}));
+
+        // Moved onto the shelf by name, it keeps that place too, and leaves the floor.
+        storage.moveCarpetItemsToBookshelf({u"a.txt"_s});
+        QCOMPARE(originOf(shelfEntry), user);
+        QCOMPARE(contentOf(shelfEntry), QByteArray("a"));
+        QVERIFY(!f.exists(u"Karpet/a.txt"_s));
+        QVERIFY(f.storedPositions().isEmpty() && storage.floorItemPositions().isEmpty());
+        QCOMPARE(storage.bookshelfItems(), QList<QUrl>{url(shelfEntry)});
     }
 
     void linkIntoTheStorageFolderKeepsTheStoredOrigin_data()
