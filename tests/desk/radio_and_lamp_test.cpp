@@ -12,9 +12,6 @@
 #include <QMenu>
 #include <QTextDocumentFragment>
 
-#include <cmath>
-#include <numbers>
-
 namespace {
 // A scene holding one view at (0, 0), shown for mouse input.
 struct Stage {
@@ -48,45 +45,6 @@ QString plain(const QString& toolTip)
 class RadioAndLampTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The notes' motion at the phases that mark its course.
-    void notePoses_data()
-    {
-        QTest::addColumn<double>("phase");
-        QTest::addColumn<double>("opacity");
-        QTest::addColumn<double>("scale");
-        QTest::newRow("p = 0: hidden, small") << 0.0 << 0.0 << 0.6;
-        QTest::newRow("p = 0.5: whole, largest") << 0.5 << 1.0 << 1.15;
-        QTest::newRow("p = 0.85: fading out")
-            << 0.85 << 0.5 << 1 + 0.15 * std::sin(0.85 * std::numbers::pi);
-        QTest::newRow("p = 1: gone") << 1.0 << 0.0 << 1.0;
-    }
-    void notePoses()
-    {
-        QFETCH(double, phase);
-        QFETCH(double, opacity);
-        QFETCH(double, scale);
-        const QList<NoteParticle>& particles = FloatingNotes::defaultParticles();
-        for (int i = 0; i < particles.size(); ++i) {
-            for (double t : {0.0, 1.3, 812345.678}) {
-                const NotePose pose = FloatingNotes::pose(particles[i], i, phase, t);
-                QVERIFY(std::abs(pose.opacity - opacity) < 1e-9);
-                QVERIFY(std::abs(pose.scale - scale) < 1e-9);
-                QVERIFY(std::abs(pose.offset.y() - (-4 - particles[i].floatDistance * phase)) <
-                        1e-9);
-                QVERIFY(std::abs(pose.offset.x() - particles[i].baseX) <= 4.5);
-                QVERIFY(std::abs(pose.rotation) <= 12);
-            }
-        }
-    }
-
-    // The notes rise one after another, a quarter of the cycle apart.
-    void notesTakeTurns()
-    {
-        const QList<NoteParticle>& particles = FloatingNotes::defaultParticles();
-        for (int i = 0; i < particles.size(); ++i)
-            QVERIFY(std::abs(FloatingNotes::phase(particles[i], 0) - 0.25 * i) < 1e-9);
-    }
-
     // The notes' clock ticks only while they play and the room can show them.
     void notesTickOnlyWhenSeen()
     {
@@ -243,7 +201,6 @@ private Q_SLOTS:
         QTRY_VERIFY(!room.state.lampOn());
         QCOMPARE(boardClicks, 1);
         room.settings.sync();
-        QVERIFY(QFile(room.settings.fileName()).open(QIODevice::ReadOnly));
         QSettings stored(room.settings.fileName(), QSettings::IniFormat);
         QCOMPARE(stored.value(u"lampOn"_s).toBool(), false);
         room.input().click(lamp.centre);

@@ -105,32 +105,6 @@ private Q_SLOTS:
         QVERIFY(closed);
     }
 
-    // Long texts stay on one line, cut at the card's width: the card keeps its height.
-    void longTitlesAreCut()
-    {
-        FakeMprisPlayer player;
-        player.status = u"Playing"_s;
-        player.metadata = FakeMprisPlayer::track(u"Pendek"_s, {u"A"_s}, u"Album"_s);
-        SpotifyService music(QDBusConnection::sessionBus(), quickMusicOptions());
-        QVERIFY(musicSettled(music));
-        SpotifyMiniPlayerView view(music, [] {});
-        QVERIFY(musicSettled(music));
-        const qreal shortHeight = view.size().height();
-        const QString longTitle = u"Lagu dengan judul yang sangat panjang sekali "_s.repeated(4);
-        player.notify({{u"Metadata"_s, QVariant::fromValue(FakeMprisPlayer::track(
-                                           longTitle, {longTitle}, u"Album "_s + longTitle))}});
-        QTRY_VERIFY(view.shownTitle() != u"Pendek"_s);
-        QVERIFY(view.shownTitle().endsWith(QChar(0x2026)));
-        QVERIFY(longTitle.startsWith(view.shownTitle().chopped(1)));
-        QVERIFY(DesignFont::system(13, QFont::Bold).horizontalAdvance(view.shownTitle()) <=
-                SpotifyMiniPlayerView::cardWidth - 32);
-        QCOMPARE(view.size().height(), shortHeight);
-        // Without an album line the card is shorter.
-        player.notify(
-            {{u"Metadata"_s, QVariant::fromValue(FakeMprisPlayer::track(u"Pendek"_s, {u"A"_s}))}});
-        QTRY_VERIFY(view.size().height() < shortHeight);
-    }
-
     // Each showing asks the player once; being told to show while shown asks nothing.
     void refreshesOnEachShowing()
     {
@@ -151,7 +125,7 @@ private Q_SLOTS:
         QTRY_COMPARE(player.statusReads, before + 2);
     }
 
-    // Over the radio, and still placed by the same rule in a room narrower than the card.
+    // Placed by the room's rule, also in a room narrower than the card.
     void placedOverTheRadio_data()
     {
         QTest::addColumn<QSize>("room");
@@ -171,11 +145,6 @@ private Q_SLOTS:
         const QPointF expected = RoomGeometry(QSizeF(room)).miniPlayerCentre();
         QVERIFY2(QLineF(shown, expected).length() < 0.01,
                  qPrintable(u"%1, %2"_s.arg(shown.x()).arg(shown.y())));
-        if (room.width() >= 1440) {
-            const RoomFrame radio = RoomGeometry(QSizeF(room)).frame(Furniture::Radio);
-            QVERIFY(std::abs(shown.x() - radio.centre.x()) < radio.size.width());
-            QVERIFY(shown.y() < radio.centre.y());
-        }
     }
 };
 
