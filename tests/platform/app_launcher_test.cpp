@@ -45,53 +45,48 @@ private Q_SLOTS:
         QTest::addColumn<QString>("started"); // empty: nothing may start
         QTest::addColumn<QString>("arguments");
 
-        const int music = int(Target::MusicApp);
-        const QStringList allMusic{u"lmms.desktop"_s, u"org.gnome.Rhythmbox3.desktop"_s,
-                                   u"org.kde.elisa.desktop"_s, kPlayer, kPlayerDefault};
-        QTest::newRow("music: the music maker before any player")
-            << music << allMusic << u"lmms.desktop"_s << u""_s;
-        QTest::newRow("music: the first player without the maker")
-            << music << allMusic.mid(1) << u"org.gnome.Rhythmbox3.desktop"_s << u""_s;
-        QTest::newRow("music: the second player")
-            << music << allMusic.mid(2) << u"org.kde.elisa.desktop"_s << u""_s;
-        QTest::newRow("music: the audio default last")
-            << music << allMusic.mid(3) << u"player.desktop"_s << u""_s;
-        QTest::newRow("music: nothing to start")
-            << music << QStringList{kBrowser} << u""_s << u""_s;
+        // Each chain as (desktop word, what it starts, its arguments): with the words before
+        // a step removed, that step starts and nothing else.
+        struct Step {
+            QString word;
+            QString started;
+            QString arguments;
+        };
+        const auto addChain = [](const char* name, Target target, const QList<Step>& chain,
+                                 const QStringList& extra, const QStringList& nothing) {
+            QStringList desktop = extra;
+            for (const Step& step : chain)
+                desktop.insert(desktop.size() - extra.size(), step.word);
+            for (qsizetype i = 0; i < chain.size(); ++i) {
+                QTest::addRow("%s: %s", name, qPrintable(chain[i].started))
+                    << int(target) << desktop.mid(i) << chain[i].started << chain[i].arguments;
+            }
+            QTest::addRow("%s: nothing to start", name) << int(target) << nothing << u""_s << u""_s;
+        };
+        addChain("music", Target::MusicApp,
+                 {{u"lmms.desktop"_s, u"lmms.desktop"_s, {}},
+                  {u"org.gnome.Rhythmbox3.desktop"_s, u"org.gnome.Rhythmbox3.desktop"_s, {}},
+                  {u"org.kde.elisa.desktop"_s, u"org.kde.elisa.desktop"_s, {}},
+                  {kPlayer, u"player.desktop"_s, {}}},
+                 {kPlayerDefault}, {kBrowser});
+        const QList<Step> browsers{
+            {u"google-chrome.desktop"_s, u"google-chrome.desktop"_s, {}},
+            {u"bin:google-chrome"_s, u"google-chrome"_s, {}},
+            {u"bin:google-chrome-stable"_s, u"google-chrome-stable"_s, {}},
+            {kChromeScheme, u"chrome-scheme.desktop"_s, u"googlechrome://"_s},
+            {kBrowser, u"browser.desktop"_s, u"https://www.google.com/"_s}};
+        addChain("browser", Target::Browser, browsers, {kBrowserDefault}, {kPlayer});
+        // No web page stands in for the player.
+        addChain("player", Target::SpotifyApp,
+                 {{u"spotify.desktop"_s, u"spotify.desktop"_s, {}},
+                  {u"com.spotify.Client.desktop"_s, u"com.spotify.Client.desktop"_s, {}},
+                  {u"spotify-links.desktop=x-scheme-handler/spotify"_s, u"spotify-links.desktop"_s,
+                   u"spotify:"_s}},
+                 {}, {kBrowser, kBrowserDefault});
 
-        const int browser = int(Target::Browser);
-        const QStringList allBrowsers{u"google-chrome.desktop"_s,
-                                      u"bin:google-chrome"_s,
-                                      u"bin:google-chrome-stable"_s,
-                                      kChromeScheme,
-                                      kBrowser,
-                                      kBrowserDefault};
-        QTest::newRow("browser: by its desktop id, no page opened")
-            << browser << allBrowsers << u"google-chrome.desktop"_s << u""_s;
-        QTest::newRow("browser: its program on PATH")
-            << browser << allBrowsers.mid(1) << u"google-chrome"_s << u""_s;
-        QTest::newRow("browser: its stable program")
-            << browser << allBrowsers.mid(2) << u"google-chrome-stable"_s << u""_s;
-        QTest::newRow("browser: the handler of its scheme")
-            << browser << allBrowsers.mid(3) << u"chrome-scheme.desktop"_s << u"googlechrome://"_s;
-        QTest::newRow("browser: the search page in the default browser")
-            << browser << allBrowsers.mid(4) << u"browser.desktop"_s
-            << u"https://www.google.com/"_s;
-        QTest::newRow("browser: no browser at all")
-            << browser << QStringList{kPlayer} << u""_s << u""_s;
-
-        const int spotify = int(Target::SpotifyApp);
-        const QStringList allSpotify{u"spotify.desktop"_s, u"com.spotify.Client.desktop"_s,
-                                     u"spotify-links.desktop=x-scheme-handler/spotify"_s};
-        QTest::newRow("player: its desktop id")
-            << spotify << allSpotify << u"spotify.desktop"_s << u""_s;
-        QTest::newRow("player: its sandboxed desktop id")
-            << spotify << allSpotify.mid(1) << u"com.spotify.Client.desktop"_s << u""_s;
-        QTest::newRow("player: the handler of its links")
-            << spotify << allSpotify.mid(2) << u"spotify-links.desktop"_s << u"spotify:"_s;
-        QTest::newRow("player: nothing to start, no web page either")
-            << spotify << QStringList{kBrowser, kBrowserDefault} << u""_s << u""_s;
-
+        QStringList allBrowsers{kBrowserDefault};
+        for (const Step& step : browsers)
+            allBrowsers.insert(allBrowsers.size() - 1, step.word);
         QTest::newRow("search page never tries the named browser")
             << int(Target::SearchHomePage) << allBrowsers << u"browser.desktop"_s
             << u"https://www.google.com/"_s;

@@ -85,12 +85,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QString>("attribute");
-        QTest::newRow("Cinnamon") << QStringList{u"X-Cinnamon"_s} << u"nemo"_s;
         QTest::newRow("Cinnamon session") << QStringList{u"cinnamon2d"_s} << u"nemo"_s;
-        QTest::newRow("MATE") << QStringList{u"MATE"_s} << u"caja"_s;
         QTest::newRow("later entry") << QStringList{u"Budgie"_s, u"mate"_s} << u"caja"_s;
         QTest::newRow("GNOME") << QStringList{u"ubuntu"_s, u"GNOME"_s} << QString();
-        QTest::newRow("none") << QStringList{} << QString();
     }
     void runningDesktop()
     {

@@ -1,7 +1,6 @@
 #include "platform/file_manager_reveal.h"
 #include "support/test_registry.h"
 
-#include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QFileInfo>
@@ -15,28 +14,11 @@ namespace {
 // Stands in for a file manager on the test's private session bus.
 class FakeFileManager : public QObject {
     Q_OBJECT
-public:
-    using QObject::QObject;
-    QList<QStringList> requests;
-};
-
-class FakeFileManagerAdaptor : public QDBusAbstractAdaptor {
-    Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
 public:
-    explicit FakeFileManagerAdaptor(FakeFileManager* parent)
-        : QDBusAbstractAdaptor(parent), m_fake(parent)
-    {
-    }
+    QList<QStringList> requests;
 public Q_SLOTS:
-    void ShowItems(const QStringList& uris, const QString& startupId)
-    {
-        Q_UNUSED(startupId);
-        m_fake->requests.append(uris);
-    }
-
-private:
-    FakeFileManager* m_fake;
+    void ShowItems(const QStringList& uris, const QString&) { requests.append(uris); }
 };
 } // namespace
 
@@ -64,9 +46,8 @@ private Q_SLOTS:
         if (!service.isConnected())
             QSKIP("no session bus (run under dbus-run-session)");
         FakeFileManager fake;
-        new FakeFileManagerAdaptor(&fake);
         QVERIFY(service.registerObject(FileManagerReveal::objectPath, &fake,
-                                       QDBusConnection::ExportAdaptors));
+                                       QDBusConnection::ExportAllSlots));
         QVERIFY(service.registerService(FileManagerReveal::serviceName));
 
         QStringList opened;

@@ -35,6 +35,17 @@ void compareMirror(const SpotifyService& service, const Mirror& expected)
     QCOMPARE(actual.running, expected.running);
 }
 
+// A service that has read what `player` plays; null when it never settled.
+std::unique_ptr<SpotifyService> settledOn(FakeMprisPlayer& player, const QString& status,
+                                          const QString& title)
+{
+    player.status = status;
+    player.metadata = FakeMprisPlayer::track(title, {u"Karsumo"_s});
+    auto service =
+        std::make_unique<SpotifyService>(QDBusConnection::sessionBus(), quickMusicOptions());
+    return musicSettled(*service) ? std::move(service) : nullptr;
+}
+
 const Mirror kInitial{u"Tidak Ada Lagu"_s, u"Spotify Siap"_s, {}, false, false};
 const Mirror kNotRunning{u"Spotify Tidak Aktif"_s, u"Klik untuk membuka"_s, {}, false, false};
 const Mirror kNoTrack{u"Spotify Terbuka"_s, u"Pilih lagu untuk memutar"_s, {}, false, true};
@@ -103,10 +114,9 @@ private Q_SLOTS:
     void failedRunChangesNothing()
     {
         FakeMprisPlayer player;
-        player.status = u"Playing"_s;
-        player.metadata = FakeMprisPlayer::track(u"Bunga"_s, {u"Karsumo"_s});
-        SpotifyService service(QDBusConnection::sessionBus(), quickMusicOptions());
-        QVERIFY(musicSettled(service));
+        const auto settled = settledOn(player, u"Playing"_s, u"Bunga"_s);
+        QVERIFY(settled);
+        SpotifyService& service = *settled;
         const Mirror before = mirrorOf(service);
         // The player hangs: its answer comes after the run has given up.
         player.getAllDelayMs = 1000;
@@ -156,10 +166,9 @@ private Q_SLOTS:
     void playerQuittingResetsTheMirror()
     {
         auto player = std::make_unique<FakeMprisPlayer>();
-        player->status = u"Playing"_s;
-        player->metadata = FakeMprisPlayer::track(u"Bunga"_s, {u"Karsumo"_s});
-        SpotifyService service(QDBusConnection::sessionBus(), quickMusicOptions());
-        QVERIFY(musicSettled(service));
+        const auto settled = settledOn(*player, u"Playing"_s, u"Bunga"_s);
+        QVERIFY(settled);
+        SpotifyService& service = *settled;
         QVERIFY(service.isPlaying());
         player.reset();
         QTRY_VERIFY(!service.isSpotifyRunning());
@@ -169,10 +178,9 @@ private Q_SLOTS:
     void commandsReachThePlayerAndTheRefreshFollows()
     {
         FakeMprisPlayer player;
-        player.status = u"Paused"_s;
-        player.metadata = FakeMprisPlayer::track(u"Bunga"_s, {u"Karsumo"_s});
-        SpotifyService service(QDBusConnection::sessionBus(), quickMusicOptions());
-        QVERIFY(musicSettled(service));
+        const auto settled = settledOn(player, u"Paused"_s, u"Bunga"_s);
+        QVERIFY(settled);
+        SpotifyService& service = *settled;
         service.playPause();
         QTRY_VERIFY(service.isPlaying());
         service.nextTrack();
@@ -184,10 +192,9 @@ private Q_SLOTS:
     void slowAnswerOlderThanANotificationIsIgnored()
     {
         FakeMprisPlayer player;
-        player.status = u"Paused"_s;
-        player.metadata = FakeMprisPlayer::track(u"Lama"_s, {u"A"_s});
-        SpotifyService service(QDBusConnection::sessionBus(), quickMusicOptions());
-        QVERIFY(musicSettled(service));
+        const auto settled = settledOn(player, u"Paused"_s, u"Lama"_s);
+        QVERIFY(settled);
+        SpotifyService& service = *settled;
         player.getAllDelayMs = 150; // slow, but within the run's time
         service.refreshNowPlaying();
         player.notify(
