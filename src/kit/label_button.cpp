@@ -47,7 +47,7 @@ void ButtonLabel::paint(QPainter& p, const QRectF& r) const
         back = Painting::capsule(r);
         break;
     case Shape::Circle:
-        back.addEllipse(r);
+        back = Painting::ellipse(r);
         break;
     case Shape::Rounded:
         back = Painting::continuousRoundedRect(r, cornerRadius);
