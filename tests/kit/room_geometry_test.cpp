@@ -14,6 +14,17 @@ bool finite(QPointF p)
 {
     return std::isfinite(p.x()) && std::isfinite(p.y());
 }
+// Every card the room opens.
+QList<ActiveDesktopQuickView> allCards()
+{
+    using V = ActiveDesktopQuickView;
+    return {V::photo(3),        V::carpetItem(QUrl(QStringLiteral("file:///a"))),
+            V::clock(),         V::calendar(),
+            V::monitor(),       V::mail(),
+            V::whatsapp(),      V::trash(),
+            V::guitar(),        V::acousticGuitar(),
+            V::quennetPlaque(), V::tolvanePlaque()};
+}
 } // namespace
 
 class RoomGeometryTest : public QObject {
@@ -33,11 +44,7 @@ private Q_SLOTS:
         QFETCH(QSizeF, room);
         const RoomGeometry g(room);
         const QRectF inside(QPointF(0, 0), room);
-        using V = ActiveDesktopQuickView;
-        for (const V& card :
-             {V::photo(3), V::carpetItem(QUrl(QStringLiteral("file:///a"))), V::clock(),
-              V::calendar(), V::monitor(), V::mail(), V::whatsapp(), V::trash(), V::guitar(),
-              V::acousticGuitar(), V::quennetPlaque(), V::tolvanePlaque()})
+        for (const ActiveDesktopQuickView& card : allCards())
             QVERIFY(inside.contains(g.quickViewCentre(card)));
         for (int shelf : {-1, 0, 1})
             QVERIFY(inside.contains(g.shelfPopoverCentre(shelf)));
@@ -57,10 +64,7 @@ private Q_SLOTS:
                 QVERIFY(finite(f.centre));
                 QVERIFY(std::isfinite(f.size.width()) && std::isfinite(f.size.height()));
             }
-            using V = ActiveDesktopQuickView;
-            for (const V& card : {V::photo(0), V::carpetItem(QUrl()), V::clock(), V::calendar(),
-                                  V::monitor(), V::mail(), V::whatsapp(), V::trash(), V::guitar(),
-                                  V::acousticGuitar(), V::quennetPlaque(), V::tolvanePlaque()})
+            for (const ActiveDesktopQuickView& card : allCards())
                 QVERIFY(finite(g.quickViewCentre(card)));
             QVERIFY(finite(g.normalisedFloorPoint(QPointF(10, 10))));
             QVERIFY(finite(g.shelfPopoverCentre(0)));

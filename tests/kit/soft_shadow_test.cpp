@@ -11,7 +11,6 @@ private Q_SLOTS:
         QTest::addColumn<qreal>("radius");
         QTest::addColumn<qreal>("dpr");
         QTest::newRow("radius 0") << 0.0 << 1.0;
-        QTest::newRow("radius 0.5") << 0.5 << 1.0;
         QTest::newRow("radius 3 at 2x") << 3.0 << 2.0;
         QTest::newRow("radius 8") << 8.0 << 1.0;
         QTest::newRow("radius 18") << 18.0 << 1.0;

@@ -44,7 +44,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<qreal>("size");
         QTest::newRow("9.5") << 9.5;
-        QTest::newRow("10.5") << 10.5;
         QTest::newRow("12.25") << 12.25;
     }
     void fractionalSizesKept()
