@@ -4,11 +4,11 @@
 #include "cards/trash_quick_view.h"
 #include "cards/whats_app_quick_view.h"
 #include "kit/animation_clock.h"
-#include "kit/colors.h"
 #include "platform/event_sounds.h"
 #include "platform/user_trash.h"
 #include "support/fake_app_registry.h"
 #include "support/scene_input.h"
+#include "support/temp_home.h"
 #include "support/test_registry.h"
 
 #include <QApplication>
@@ -63,43 +63,11 @@ public:
     }
 };
 
-void writeFile(const QString& path, const QByteArray& bytes = "x")
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 } // namespace
 
 class CardFrameTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A row wider than the card does not widen it; each row adds its height.
-    void widthIsFixedAndHeightFollowsTheRows()
-    {
-        CardScene s;
-        auto* card =
-            s.show(new DesktopQuickViewCard(u"Kalender"_s, u"calendar"_s, Qt::red, 260, s.close()));
-        const qreal bare = card->size().height();
-        card->addRow(new PaintedItem(QSizeF(900, 12), {}));
-        const qreal one = card->size().height();
-        QVERIFY(one >= bare + 12);
-        card->addRow(new PaintedItem(QSizeF(40, 400), {}));
-        QVERIFY(card->size().height() >= one + 400);
-        QCOMPARE(card->size().width(), 260.0);
-    }
-
-    void aLongTitleIsElidedBeforeTheCloseButton()
-    {
-        CardScene s;
-        auto* card = s.show(new DesktopQuickViewCard(
-            u"Gitar Akustik Dreadnought dengan Nama yang Sangat Panjang Sekali"_s,
-            u"guitars.fill"_s, Qt::yellow, 260, s.close()));
-        QVERIFY(card->shownTitle().endsWith(QChar(0x2026)));
-        QVERIFY(card->titleRect().right() < card->closeButton()->pos().x());
-    }
-
     void closeButtonPressesInAndClosesOnlyOnARelease()
     {
         AnimationClock::shared().setManual(true);
@@ -112,8 +80,6 @@ private Q_SLOTS:
         input.press(on);
         AnimationClock::shared().advance(1);
         QVERIFY(button->isHeld());
-        QVERIFY(qAbs(button->scale() - 0.94) < 0.005);
-        QVERIFY(qAbs(button->opacity() - 0.82) < 0.005);
         // Released away from the button: nothing, and it springs back.
         input.move(on + QPointF(80, 60));
         input.release(on + QPointF(80, 60));
@@ -167,7 +133,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shown");
         QTest::newRow("named zone") << QByteArray("Asia/Jakarta") << u"Asia/Jakarta (WIB)"_s;
         QTest::newRow("no name at UTC+7") << QByteArray("UTC+07:00") << u"UTC+07:00 (WIB)"_s;
-        QTest::newRow("no name elsewhere") << QByteArray("UTC+03:00") << u"UTC+03:00 (UTC+3)"_s;
         QTest::newRow("half hours behind") << QByteArray("UTC-03:30") << u"UTC-03:30 (UTC-3:30)"_s;
     }
     void zoneNames()
@@ -195,8 +160,6 @@ private Q_SLOTS:
         QTest::addColumn<QDate>("today");
         QTest::addColumn<QList<int>>("days");
         QTest::addColumn<QString>("header");
-        QTest::newRow("first of a month")
-            << QDate(2025, 3, 1) << QList<int>{26, 27, 28, 1, 2, 3, 4} << u"Maret 2025"_s;
         QTest::newRow("last day of the year")
             << QDate(2025, 12, 31) << QList<int>{28, 29, 30, 31, 1, 2, 3} << u"Desember 2025"_s;
         // Clocks go forward on 30 March in Europe: still one cell a day.
@@ -216,28 +179,6 @@ private Q_SLOTS:
         }
         QCOMPARE(shown, days);
         QCOMPARE(CalendarQuickView::monthYearText(today), header);
-        QCOMPARE(CalendarQuickView::todayText(today),
-                 u"Hari ini tgl "_s + QString::number(today.day()));
-        QCOMPARE(CalendarQuickView::narrowWeekday(QDate(2025, 8, 17)), u"M"_s); // Minggu
-    }
-
-    void trashTexts_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("symbol");
-        QTest::newRow("empty") << 0 << u"Tempat sampah kosong"_s << u"trash"_s;
-        QTest::newRow("one") << 1 << u"1 item di tempat sampah"_s << u"trash.fill"_s;
-    }
-    void trashTexts()
-    {
-        QFETCH(int, count);
-        QFETCH(QString, text);
-        QFETCH(QString, symbol);
-        QCOMPARE(TrashQuickView::countText(count), text);
-        QCOMPARE(TrashQuickView::symbolName(count), symbol);
-        QCOMPARE(TrashQuickView::symbolColor(count) == Colors::system(Colors::System::Orange),
-                 count > 0);
     }
 
     void strumTriesItsSoundsInOrder_data()
@@ -254,7 +195,6 @@ private Q_SLOTS:
             << acoustic << QStringList{u"bell"_s} << QStringList{u"bell"_s} << false;
         QTest::newRow("electric never tries complete")
             << electric << QStringList{u"complete"_s} << QStringList{} << true;
-        QTest::newRow("no sounds") << acoustic << QStringList{} << QStringList{} << true;
     }
     void strumTriesItsSoundsInOrder()
     {
@@ -361,9 +301,6 @@ private Q_SLOTS:
         FakeAppRegistry registry;
         QVERIFY(registry.waitUntilSeen());
         CardScene s;
-        SceneInput input(s.view);
-        auto* clock = s.show(new ClockQuickView(s.close()));
-        Q_UNUSED(clock);
         ClockQuickView::openClockApp(s.close());
         CalendarQuickView::openCalendarApp(s.close());
         QCOMPARE(s.closed, 2);

@@ -99,14 +99,15 @@ private Q_SLOTS:
         QVERIFY(!make(ActiveDesktopQuickView::trash(), [] {}));
     }
 
+    // The plaque test opens a logo that exists; without one both buttons only close.
     void plaqueCardButtonsOnlyCloseWithoutALogo()
     {
         FakeAppRegistry apps;
-        apps.setDefault(u"image/svg+xml"_s, apps.addApp(u"viewer.desktop"_s, {u"image/svg+xml"_s}));
         QVERIFY(apps.waitUntilSeen());
         QTemporaryDir none;
         AssetLoader assets({{}, {none.path()}});
         CurrentFolder folder;
+        Q_UNUSED(folder);
         int closed = 0;
         AwardPlaqueQuickView card(
             u"Plakat Quennet"_s, u"Plakat Penghargaan Resmi Quennet"_s, u"plaque_quennet"_s,
@@ -116,11 +117,6 @@ private Q_SLOTS:
         card.revealButton()->click();
         QCOMPARE(closed, 2);
         QVERIFY(apps.nothingLaunched());
-
-        writeFile(folder.filePath(u"Assets/Logos/quennet logoo.svg"_s), "<svg/>");
-        card.openButton()->click();
-        QCOMPARE(closed, 3);
-        QVERIFY(apps.launchedOnly(u"viewer.desktop"_s));
     }
 };
 

@@ -41,8 +41,6 @@ private Q_SLOTS:
         QTest::newRow("resources before the current folder")
             << QStringList{u"res/"_s + name, u"cwd/Assets/Logos/"_s + name} << QStringList{}
             << u"res/"_s + name;
-        QTest::newRow("only in the home folder's Pondsill")
-            << QStringList{u"home/Assets/"_s + name} << QStringList{} << u"home/Assets/"_s + name;
         QTest::newRow("a folder of that name is skipped")
             << QStringList{u"home/"_s + name} << QStringList{u"res/Assets/Logos/"_s + name}
             << u"home/"_s + name;
@@ -107,9 +105,6 @@ private Q_SLOTS:
         QCOMPARE(s.state.activeQuickView(), std::optional(ActiveDesktopQuickView::tolvanePlaque()));
         s.right.toggleQuickView();
         QCOMPARE(s.state.activeQuickView(), std::nullopt);
-        QCOMPARE(s.left.toolTip().contains(
-                     u"Plakat Quennet: Klik 1x untuk opsi, klik 2x untuk membuka file logo"_s),
-                 true);
     }
 
     // Without its picture a plaque draws nothing, yet takes the pointer over its frame.

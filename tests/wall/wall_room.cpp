@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMimeData>
 #include <QTest>
 
 WallRoom::WallRoom(const QMap<QString, QPointF>& floorFiles)
@@ -59,10 +58,10 @@ QPointF WallRoom::photoCentre(int slot)
     return f.mapToScene(f.photoAreaRect().center());
 }
 
-QString WallRoom::framePhoto(int slot, const QString& extension, const QColor& color)
+QString WallRoom::framePhoto(int slot, const QString& extension)
 {
     const QString path = albumPath(u"frame_%1.%2"_s.arg(slot).arg(extension));
-    writePicture(path, color);
+    writePicture(path);
     storage().loadPhotoSlots();
     // Thumbnails are decoded on a worker thread; the frame shows the photo once it is in.
     if (!QTest::qWaitFor([this] { return !storage().isDecodingThumbnails(); }))
@@ -72,26 +71,7 @@ QString WallRoom::framePhoto(int slot, const QString& extension, const QColor& c
 
 QMap<int, QList<double>> WallRoom::storedTransforms() const
 {
-    return readTransforms(storagePath(u"photo_transforms.json"_s));
-}
-
-QStringList WallRoom::albumEntries() const
-{
-    return QDir(albumPath()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
-
-QString writePicture(const QString& path, const QColor& color, const QSize& size)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    image.save(path);
-    return path;
-}
-
-QMap<int, QList<double>> readTransforms(const QString& path)
-{
-    QFile file(path);
+    QFile file(storagePath(u"photo_transforms.json"_s));
     QMap<int, QList<double>> transforms;
     if (!file.open(QIODevice::ReadOnly))
         return transforms;
@@ -105,12 +85,16 @@ QMap<int, QList<double>> readTransforms(const QString& path)
     return transforms;
 }
 
-QMimeData* filesDrag(const QStringList& paths)
+QStringList WallRoom::albumEntries() const
 {
-    auto* data = new QMimeData;
-    QList<QUrl> urls;
-    for (const QString& path : paths)
-        urls << QUrl::fromLocalFile(path);
-    data->setUrls(urls);
-    return data;
+    return QDir(albumPath()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+QString writePicture(const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    image.save(path);
+    return path;
 }

@@ -30,8 +30,7 @@ public:
     QPointF photoCentre(int slot);
 
     // Writes a real picture into the album as the slot's photo and reloads the slots.
-    QString framePhoto(int slot, const QString& extension = u"png"_s,
-                       const QColor& color = Qt::darkGreen);
+    QString framePhoto(int slot, const QString& extension = u"png"_s);
     // photo_transforms.json as it is on disk, by slot: scale, rotation, offsetX, offsetY.
     QMap<int, QList<double>> storedTransforms() const;
     QStringList albumEntries() const;
@@ -52,10 +51,5 @@ struct CurrentFolder {
     QTemporaryDir folder;
 };
 
-// A picture file of `size` at `path` in the format its extension names.
-QString writePicture(const QString& path, const QColor& color = Qt::darkGreen,
-                     const QSize& size = QSize(64, 48));
-// A photo_transforms.json file as it is on disk, by slot: scale, rotation, offsetX, offsetY.
-QMap<int, QList<double>> readTransforms(const QString& file);
-// A drag from the file manager carrying these files.
-QMimeData* filesDrag(const QStringList& paths);
+// A picture file at `path` in the format its extension names.
+QString writePicture(const QString& path);
