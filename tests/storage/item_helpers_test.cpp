@@ -112,7 +112,6 @@ private Q_SLOTS:
         QTest::addColumn<QSize>("size"); // empty: a file that is no picture
         QTest::addColumn<QSize>("expected");
         QTest::newRow("wide") << QSize(4000, 1000) << QSize(500, 125);
-        QTest::newRow("tall") << QSize(300, 1200) << QSize(125, 500);
         QTest::newRow("small stays small") << QSize(40, 20) << QSize(40, 20);
         QTest::newRow("not a picture") << QSize() << QSize(0, 0);
     }
