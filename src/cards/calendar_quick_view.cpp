@@ -1,19 +1,14 @@
 #include "cards/calendar_quick_view.h"
 
 #include "kit/colors.h"
+#include "kit/formats.h"
 #include "kit/painting.h"
 #include "platform/app_launcher.h"
 
 #include <QLocale>
 #include <QPainter>
 
-namespace {
-const QLocale& indonesian()
-{
-    static const QLocale locale(QLocale::Indonesian, QLocale::Indonesia);
-    return locale;
-}
-} // namespace
+using Formats::indonesian;
 
 CalendarQuickView::CalendarQuickView(std::function<void()> onClose, QDate today,
                                      QGraphicsItem* parent)

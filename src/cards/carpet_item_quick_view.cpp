@@ -21,11 +21,7 @@ constexpr qreal kIconSide = 32;
 
 const QString kTips = QStringLiteral("💡 Tips: Klik 2x pada file untuk langsung membukanya");
 
-const QLocale& indonesian()
-{
-    static const QLocale locale(QLocale::Indonesian, QLocale::Indonesia);
-    return locale;
-}
+using Formats::indonesian;
 } // namespace
 
 CarpetItemQuickView::CarpetItemQuickView(const QUrl& url, std::function<void()> onClose,

@@ -1,6 +1,7 @@
 #include "cards/clock_quick_view.h"
 
 #include "kit/colors.h"
+#include "kit/formats.h"
 #include "kit/symbols.h"
 #include "platform/app_launcher.h"
 
@@ -11,11 +12,7 @@
 #include <cstdlib>
 
 namespace {
-const QLocale& indonesian()
-{
-    static const QLocale locale(QLocale::Indonesian, QLocale::Indonesia);
-    return locale;
-}
+using Formats::indonesian;
 
 // A zone's own abbreviation, or nothing where the zone database has only its offset
 // ("+07", "UTC+03:00").

@@ -7,13 +7,11 @@
 #include <cstdlib>
 
 namespace Formats {
-namespace {
 const QLocale& indonesian()
 {
     static const QLocale locale(QLocale::Indonesian, QLocale::Indonesia);
     return locale;
 }
-} // namespace
 
 QString byteCount(qint64 bytes)
 {

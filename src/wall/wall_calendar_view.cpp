@@ -1,6 +1,7 @@
 #include "wall/wall_calendar_view.h"
 
 #include "kit/colors.h"
+#include "kit/formats.h"
 #include "kit/units.h"
 #include "platform/app_launcher.h"
 #include "state/app_state.h"
@@ -14,11 +15,7 @@
 namespace {
 using Colors::srgb;
 
-const QLocale& indonesian()
-{
-    static const QLocale locale(QLocale::Indonesian, QLocale::Indonesia);
-    return locale;
-}
+using Formats::indonesian;
 
 QFont tracked(qreal points, QFont::Weight weight, qreal tracking)
 {
