@@ -65,9 +65,12 @@ public:
 
 } // namespace
 
-class CardFrameTest : public QObject {
+class CardsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); } // as under LANG=C
+    void cleanupTestCase() { QLocale::setDefault(QLocale::system()); }
+
     void closeButtonPressesInAndClosesOnlyOnARelease()
     {
         AnimationClock::shared().setManual(true);
@@ -98,13 +101,6 @@ private Q_SLOTS:
         QTest::keyClick(s.view.viewport(), Qt::Key_Escape);
         QCOMPARE(s.closed, 1);
     }
-};
-
-class CardTextsTest : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
-    void initTestCase() { QLocale::setDefault(QLocale::c()); } // as under LANG=C
-    void cleanupTestCase() { QLocale::setDefault(QLocale::system()); }
 
     void clockTexts_data()
     {
@@ -210,11 +206,7 @@ private Q_SLOTS:
         QCOMPARE(sounds.played, played);
         QCOMPARE(beep, beeped);
     }
-};
 
-class CardActionsTest : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
     void emptyingTheTrashFromItsCard()
     {
         QTemporaryDir dir;
@@ -308,7 +300,5 @@ private Q_SLOTS:
     }
 };
 
-PONDSILL_TEST(CardFrameTest)
-PONDSILL_TEST(CardTextsTest)
-PONDSILL_TEST(CardActionsTest)
+PONDSILL_TEST(CardsTest)
 #include "cards_test.moc"

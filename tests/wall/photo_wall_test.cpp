@@ -61,8 +61,6 @@ private Q_SLOTS:
         // Zoom and turn act before the shift: the photo still follows the pointer 1:1.
         QTest::newRow("zoomed and turned photo")
             << QList<double>{2.5, 90, 5, 5} << QPointF(-20, 16) << QList<double>{2.5, 90, -15, 21};
-        QTest::newRow("along one axis only")
-            << QList<double>{1, 0, 0, 0} << QPointF(0, 9) << QList<double>{1, 0, 0, 9};
     }
     void panningStoresTheOffsetOnceAtTheEnd()
     {
