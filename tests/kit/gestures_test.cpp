@@ -69,6 +69,16 @@ private Q_SLOTS:
         room.input.press(QPointF(100, 145));
         room.input.release(QPointF(100, 160));
         QCOMPARE(above, 1);
+
+        // Hovering in and out, over an item that takes hovers only.
+        QList<bool> hovers;
+        room.addItem(QRectF(300, 200, 50, 50), 1)->gestures().onHover([&](bool inside) {
+            hovers.append(inside);
+        });
+        room.input.hover(QPointF(10, 10));
+        room.input.hover(QPointF(320, 220));
+        room.input.hover(QPointF(10, 10));
+        QCOMPARE(hovers, QList<bool>({true, false}));
     }
 
     void dragStartsAtItsMinimumDistance_data()
@@ -148,18 +158,6 @@ private Q_SLOTS:
         QCOMPARE(open->iconText(), QStringLiteral("Buka Tom & Jerry.txt"));
         open->trigger();
         QVERIFY(opened);
-    }
-
-    void hoverEntersAndLeaves()
-    {
-        Room room;
-        QList<bool> hovers;
-        RoomItem* item = room.addItem(QRectF(100, 100, 50, 50));
-        item->gestures().onHover([&](bool inside) { hovers.append(inside); });
-        room.input.hover(QPointF(10, 10));
-        room.input.hover(QPointF(120, 120));
-        room.input.hover(QPointF(10, 10));
-        QCOMPARE(hovers, QList<bool>({true, false}));
     }
 
     void tapLayerClosesOnlyOutsideItsPanel()
