@@ -207,7 +207,8 @@ private:
 
 BookshelfDrawerView::BookshelfDrawerView(StorageManager& storage, std::function<void()> close,
                                          ShelfActions actions, QGraphicsItem* parent)
-    : RoomItem(parent), m_storage(storage), m_close(std::move(close)), m_actions(std::move(actions))
+    : RoomItem(parent), m_storage(storage), m_close(std::move(close)),
+      m_actions(std::move(actions)), m_drops(ShelfDrop::target(storage))
 {
     setSize(kSize);
     setAcceptDrops(true);
@@ -425,20 +426,15 @@ void BookshelfDrawerView::paint(QPainter* painter, const QStyleOptionGraphicsIte
 void BookshelfDrawerView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 {
     // Taken here and nowhere below: the floor under the drawer never sees it.
-    event->setAccepted(ShelfDrop::accepts(event));
+    m_drops.enter(event);
 }
 
 void BookshelfDrawerView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
 {
-    event->setAccepted(ShelfDrop::accepts(event));
+    m_drops.move(event);
 }
 
 void BookshelfDrawerView::dropEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (!ShelfDrop::accepts(event)) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    ShelfDrop::addToShelf(m_storage, event);
+    m_drops.drop(event);
 }

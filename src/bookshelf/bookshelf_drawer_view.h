@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bookshelf/shelf_actions.h"
+#include "kit/drops.h"
 #include "kit/room_item.h"
 
 #include <QDateTime>
@@ -60,4 +61,5 @@ private:
     QList<Row*> m_rows;
     qsizetype m_count = 0;
     qreal m_headerHeight = 0;
+    Drops::Target m_drops;
 };

@@ -85,7 +85,12 @@ QString badgeText(qsizetype count)
 
 BookshelfView::BookshelfView(StorageManager& storage, AppState& appState, ShelfActions actions,
                              QGraphicsItem* parent)
-    : RoomItem(parent), m_storage(storage), m_appState(appState), m_actions(std::move(actions))
+    : RoomItem(parent), m_storage(storage), m_appState(appState), m_actions(std::move(actions)),
+      m_drops(ShelfDrop::target(storage, [this](bool targeted) {
+          // Drags move many times a second: the flag is written only when it changes.
+          if (m_appState.isBookshelfTargeted() != targeted)
+              m_appState.setBookshelfTargeted(targeted);
+      }))
 {
     setAcceptDrops(true);
     gestures().onTap([this] {
@@ -256,46 +261,22 @@ void BookshelfView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QW
     p.drawText(baseline, text);
 }
 
-void BookshelfView::setTargeted(bool targeted)
-{
-    // Drags move many times a second: the flag is written only when it changes.
-    if (m_appState.isBookshelfTargeted() != targeted)
-        m_appState.setBookshelfTargeted(targeted);
-}
-
 void BookshelfView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (!ShelfDrop::accepts(event)) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    setTargeted(true);
+    m_drops.enter(event);
 }
 
 void BookshelfView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (!ShelfDrop::accepts(event)) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    // The room under the shelf clears the flag when the drag leaves it for the shelf.
-    setTargeted(true);
+    m_drops.move(event);
 }
 
 void BookshelfView::dragLeaveEvent(QGraphicsSceneDragDropEvent*)
 {
-    setTargeted(false);
+    m_drops.leave();
 }
 
 void BookshelfView::dropEvent(QGraphicsSceneDragDropEvent* event)
 {
-    setTargeted(false);
-    if (!ShelfDrop::accepts(event)) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    ShelfDrop::addToShelf(m_storage, event);
+    m_drops.drop(event);
 }

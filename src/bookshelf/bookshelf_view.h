@@ -2,6 +2,7 @@
 
 #include "bookshelf/shelf_actions.h"
 #include "bookshelf/shelf_metrics.h"
+#include "kit/drops.h"
 #include "kit/painting.h"
 #include "kit/room_item.h"
 
@@ -54,7 +55,6 @@ private:
     void measure();
     void layoutShelves();
     void layoutBadge();
-    void setTargeted(bool targeted);
 
     StorageManager& m_storage;
     AppState& m_appState;
@@ -65,4 +65,5 @@ private:
     ButtonItem* m_badge = nullptr;
     RoomItem* m_hint = nullptr;
     ShapeShadow m_dropTextShadow;
+    Drops::Target m_drops;
 };

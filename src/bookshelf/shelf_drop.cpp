@@ -24,4 +24,11 @@ void addToShelf(StorageManager& storage, QGraphicsSceneDragDropEvent* event)
             guarded->addToBookshelf(url);
     });
 }
+
+Drops::Target target(StorageManager& storage, std::function<void(bool)> setTargeted)
+{
+    return Drops::Target(
+        accepts, [&storage](QGraphicsSceneDragDropEvent* event) { addToShelf(storage, event); },
+        std::move(setTargeted));
+}
 } // namespace ShelfDrop

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kit/drops.h"
+
 class QGraphicsSceneDragDropEvent;
 class StorageManager;
 
@@ -10,4 +12,6 @@ namespace ShelfDrop {
 bool accepts(QGraphicsSceneDragDropEvent* event);
 // Every local file of the drop goes onto the shelf, later, on the GUI thread.
 void addToShelf(StorageManager& storage, QGraphicsSceneDragDropEvent* event);
+// A drop target that takes what `accepts` takes and puts it onto the shelf.
+Drops::Target target(StorageManager& storage, std::function<void(bool)> setTargeted = {});
 } // namespace ShelfDrop
