@@ -5,6 +5,7 @@
 #include <QMetaType>
 #include <QString>
 
+#include <cmath>
 #include <optional>
 
 // A point on the room window as fractions of its width and height, from the top left.
@@ -12,6 +13,9 @@
 struct StoredPosition {
     double x = 0;
     double y = 0;
+
+    // Whether the position can be stored at all (no NaN, no infinity).
+    bool isFinite() const { return std::isfinite(x) && std::isfinite(y); }
 
     friend bool operator==(const StoredPosition&, const StoredPosition&) = default;
 };

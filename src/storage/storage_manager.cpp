@@ -14,7 +14,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <cmath>
 
 using ItemPaths::joined;
 
@@ -287,9 +286,7 @@ void StorageManager::saveFloorPositions()
     // One position that cannot be stored would keep the whole file from being written for
     // the rest of the session: it is left out, and its file lies at its default place.
     FloorPositions positions = floorItemPositions();
-    positions.removeIf([](const auto& entry) {
-        return !std::isfinite(entry.value().x) || !std::isfinite(entry.value().y);
-    });
+    positions.removeIf([](const auto& entry) { return !entry.value().isFinite(); });
     const std::optional<QByteArray> bytes =
         encodeFloorLayout(FloorLayoutData{carpetPositionNorm(), positions});
     if (!bytes)

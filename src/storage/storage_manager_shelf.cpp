@@ -10,8 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <cmath>
-
 using ItemPaths::joined;
 using ItemPaths::localPath;
 
@@ -52,11 +50,6 @@ void reportRefused(const QString& path)
 bool isHiddenName(const QString& path)
 {
     return QFileInfo(path).fileName().startsWith(QLatin1Char('.'));
-}
-
-bool isFinite(const StoredPosition& position)
-{
-    return std::isfinite(position.x) && std::isfinite(position.y);
 }
 } // namespace
 
@@ -191,7 +184,7 @@ void StorageManager::hideUnderCarpet(const QUrl& item, double x, double y,
 void StorageManager::hideItem(const QString& path, const StoredPosition& position,
                               const MoveCompletion& done)
 {
-    if (path.isEmpty() || !FileOperations::entryExists(path) || !isFinite(position) ||
+    if (path.isEmpty() || !FileOperations::entryExists(path) || !position.isFinite() ||
         isInFlight(path))
         return notify(done, false);
     // The floor shows no hidden names: such an item would be held and never given back.
@@ -248,7 +241,7 @@ void StorageManager::resetFloorItemPositions()
 
 void StorageManager::setFloorItemPosition(const QString& name, double x, double y)
 {
-    if (!isFinite({x, y}))
+    if (!StoredPosition{x, y}.isFinite())
         return;
     FloorPositions positions = floorItemPositions();
     positions.insert(name, {x, y});
@@ -259,7 +252,7 @@ void StorageManager::setFloorItemPosition(const QString& name, double x, double 
 void StorageManager::setCarpetPosition(double x, double y)
 {
     // A position that cannot be stored would keep every later save from being written.
-    if (!isFinite({x, y}))
+    if (!StoredPosition{x, y}.isFinite())
         return;
     setCarpetPositionNorm({x, y});
     saveFloorPositions();
