@@ -12,17 +12,11 @@
 // (the kit's Colors), points as fractions of a frame, and the pens the drawings stroke with (miter
 // joins with limit 10, butt caps unless asked).
 namespace ObjectDrawing {
-inline QColor rgb(double r, double g, double b, double a = 1.0)
+using Colors::black;
+using Colors::white;
+inline QColor rgb(qreal r, qreal g, qreal b, qreal a = 1)
 {
-    return QColor::fromRgbF(float(r), float(g), float(b), float(a));
-}
-inline QColor white(double a)
-{
-    return rgb(1, 1, 1, a);
-}
-inline QColor black(double a)
-{
-    return rgb(0, 0, 0, a);
+    return Colors::srgb(r, g, b, a);
 }
 
 // A point given as fractions of `size`.
