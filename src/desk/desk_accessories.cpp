@@ -8,10 +8,6 @@
 #include <QPainter>
 
 namespace {
-QRectF centred(QPointF c, qreal w, qreal h)
-{
-    return QRectF(c.x() - w / 2, c.y() - h / 2, w, h);
-}
 
 // A still drawing: cached as a picture, taking no pointer.
 void makeStill(RoomItem* item, QSizeF size, const QMarginsF& margins)
@@ -90,7 +86,7 @@ void DrawerBox::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidge
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Colors::black(0.1), 0.8));
     p.drawPath(front);
-    const QRectF handle = centred(rect().center(), 28, 4);
+    const QRectF handle = Painting::centredRect(rect().center(), 28, 4);
     p.setPen(Qt::NoPen);
     p.setBrush(Colors::black(0.15)); // its small shadow, half a point down
     p.drawPath(Painting::capsule(handle.translated(0, 0.5).adjusted(-0.5, -0.5, 0.5, 0.5)));
@@ -121,11 +117,11 @@ void StandingFanView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, 
         p.save();
         p.translate(c);
         p.rotate(i * 120);
-        p.drawPath(Painting::capsule(centred(QPointF(0, -10), 10, 26)));
+        p.drawPath(Painting::capsule(Painting::centredRect(QPointF(0, -10), 10, 26)));
         p.restore();
     }
     p.setBrush(Qt::white);
-    p.drawEllipse(centred(c, 10, 10));
+    p.drawEllipse(Painting::centredRect(c, 10, 10));
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(frame, 3));
     p.drawEllipse(head.adjusted(1.5, 1.5, -1.5, -1.5));
@@ -154,7 +150,7 @@ void WaterDispenserView::paint(QPainter* painter, const QStyleOptionGraphicsItem
     p.drawPath(bottleShape);
     p.setPen(Qt::NoPen);
     p.setBrush(Colors::white(0.4));
-    p.drawPath(Painting::capsule(centred(bottle.center() + QPointF(-12, 0), 6, 35)));
+    p.drawPath(Painting::capsule(Painting::centredRect(bottle.center() + QPointF(-12, 0), 6, 35)));
 
     const QRectF cabinet(0, 60, 48, 65);
     const QPainterPath cabinetShape = Painting::continuousRoundedRect(cabinet, 4);
@@ -168,6 +164,7 @@ void WaterDispenserView::paint(QPainter* painter, const QStyleOptionGraphicsItem
     p.drawPath(Painting::continuousRoundedRect(QRectF(cabinet.center().x() - 12, top, 8, 12), 2));
     p.setBrush(Colors::srgb(0, 0.48, 1));
     p.drawPath(Painting::continuousRoundedRect(QRectF(cabinet.center().x() + 4, top, 8, 12), 2));
-    p.fillRect(centred(QPointF(cabinet.center().x(), top + 16 + 2), 26, 4), Colors::grey(0.4));
+    p.fillRect(Painting::centredRect(QPointF(cabinet.center().x(), top + 16 + 2), 26, 4),
+               Colors::grey(0.4));
     p.restore();
 }

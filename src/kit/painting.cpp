@@ -129,6 +129,11 @@ QRadialGradient radialGradient(QPointF centre, qreal startRadius, qreal endRadiu
     return g;
 }
 
+QRectF centredRect(QPointF centre, qreal width, qreal height)
+{
+    return QRectF(centre.x() - width / 2, centre.y() - height / 2, width, height);
+}
+
 QRectF aspectFillRect(const QSizeF& source, const QRectF& target)
 {
     const QSizeF drawn = source.scaled(target.size(), Qt::KeepAspectRatioByExpanding);

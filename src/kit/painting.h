@@ -31,6 +31,9 @@ QLinearGradient verticalGradient(const QRectF& rect, std::initializer_list<QColo
 QRadialGradient radialGradient(QPointF centre, qreal startRadius, qreal endRadius,
                                std::initializer_list<QColor> colors);
 
+// A rectangle of the given size centred on `centre`.
+QRectF centredRect(QPointF centre, qreal width, qreal height);
+
 // Where a picture of `source` size goes to fill `target` keeping its proportions: centred
 // on it, overhanging on two sides (the caller clips).
 QRectF aspectFillRect(const QSizeF& source, const QRectF& target);

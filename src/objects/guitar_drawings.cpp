@@ -58,11 +58,6 @@ QPainterPath polygon(const std::vector<QPointF>& points)
     return path;
 }
 
-QRectF centred(QPointF centre, qreal width, qreal height)
-{
-    return QRectF(centre.x() - width / 2, centre.y() - height / 2, width, height);
-}
-
 // Small shaded cap over a stand: the cradles and lower arms in front of the body.
 void standCap(QPainter& p, const QRectF& r)
 {
@@ -109,9 +104,12 @@ void paint(QPainter& p, QSizeF frame)
     tube(p, at(0.5, 0.9), at(0.5, 0.965), 1.05 * t);
     tube(p, at(0.5, 0.9), at(0.12, 0.975), 1.1 * t);
     tube(p, at(0.5, 0.9), at(0.88, 0.975), 1.1 * t);
-    p.fillPath(Painting::capsule(centred(at(0.12, 0.975), 0.064 * w, 0.0384 * w)), Qt::black);
-    p.fillPath(Painting::capsule(centred(at(0.88, 0.975), 0.064 * w, 0.0384 * w)), Qt::black);
-    p.fillPath(Painting::capsule(centred(at(0.5, 0.965), 0.0512 * w, 0.032 * w)), Qt::black);
+    p.fillPath(Painting::capsule(Painting::centredRect(at(0.12, 0.975), 0.064 * w, 0.0384 * w)),
+               Qt::black);
+    p.fillPath(Painting::capsule(Painting::centredRect(at(0.88, 0.975), 0.064 * w, 0.0384 * w)),
+               Qt::black);
+    p.fillPath(Painting::capsule(Painting::centredRect(at(0.5, 0.965), 0.0512 * w, 0.032 * w)),
+               Qt::black);
 
     // Body: the right half, then the same points mirrored back up the left.
     const std::vector<QPointF> half{{0.56, 0.47},  {0.62, 0.474}, {0.68, 0.485},  {0.73, 0.505},
@@ -144,7 +142,7 @@ void paint(QPainter& p, QSizeF frame)
                Painting::radialGradient(c - QPointF(0.2 * r, 0.2 * r), 0, r,
                                         {rgb(0.08, 0.06, 0.05), rgb(0.03, 0.02, 0.02)}));
     strokeCircle(p, c, r, pen(rgb(0.22, 0.16, 0.12), 1.2));
-    p.fillPath(Painting::continuousRoundedRect(centred(c, 1.2 * r, 0.5 * r), 1),
+    p.fillPath(Painting::continuousRoundedRect(Painting::centredRect(c, 1.2 * r, 0.5 * r), 1),
                rgb(0.35, 0.26, 0.18, 0.35));
     strokeCircle(p, c, 1.12 * r, pen(rgb(0.25, 0.18, 0.14), 0.9));
     strokeCircle(p, c, 1.25 * r, pen(rgb(0.92, 0.89, 0.82), 2.5));
@@ -439,7 +437,7 @@ void paint(QPainter& p, QSizeF frame)
                       pen(rgb(0.70, 0.68, 0.64), 0.6));
         fillCircle(p, k, 0.6 * r, white(0.8));
     }
-    const QRectF jack = centred(at(0.82, 0.80), 0.11 * W, 0.035 * H);
+    const QRectF jack = Painting::centredRect(at(0.82, 0.80), 0.11 * W, 0.035 * H);
     QPainterPath jackPath;
     jackPath.addEllipse(jack);
     fillAndStroke(p, jackPath,

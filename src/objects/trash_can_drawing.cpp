@@ -28,11 +28,6 @@ constexpr qreal bottomRight = cx + bottomWidth / 2;
 
 const QString kBadgeText = QStringLiteral("Buang ke Sampah");
 
-QRectF centred(QPointF centre, qreal width, qreal height)
-{
-    return QRectF(centre.x() - width / 2, centre.y() - height / 2, width, height);
-}
-
 QPainterPath bodyPath()
 {
     QPainterPath body(QPointF(topLeft, topY));
@@ -109,15 +104,18 @@ QRectF paintedArea()
 
 void paintUnder(QPainter& p)
 {
-    ShapeShadow().paint(
-        p, Painting::ellipse(centred(QPointF(cx, bodyBottomY + 11), 0.95 * kSize.width(), 18)),
-        {rgb(0.05, 0.16, 0.07, 0.48), 5.5, {}});
-    ShapeShadow().paint(
-        p, Painting::ellipse(centred(QPointF(cx, bodyBottomY + 7.5), bottomWidth + 6, 10)),
-        {black(0.4), 2, {}});
-    ShapeShadow().paint(
-        p, Painting::continuousRoundedRect(centred(QPointF(cx, bodyBottomY + 10.5), 26, 5), 2),
-        {black(0.3), 1.5, {}});
+    ShapeShadow().paint(p,
+                        Painting::ellipse(Painting::centredRect(QPointF(cx, bodyBottomY + 11),
+                                                                0.95 * kSize.width(), 18)),
+                        {rgb(0.05, 0.16, 0.07, 0.48), 5.5, {}});
+    ShapeShadow().paint(p,
+                        Painting::ellipse(Painting::centredRect(QPointF(cx, bodyBottomY + 7.5),
+                                                                bottomWidth + 6, 10)),
+                        {black(0.4), 2, {}});
+    ShapeShadow().paint(p,
+                        Painting::continuousRoundedRect(
+                            Painting::centredRect(QPointF(cx, bodyBottomY + 10.5), 26, 5), 2),
+                        {black(0.3), 1.5, {}});
     const QPainterPath band = baseBandPath();
     p.fillPath(band, linearGradient(QPointF(cx - bottomWidth / 2 - 1.5, bodyBottomY),
                                     QPointF(cx + bottomWidth / 2 + 1.5, 101),
@@ -126,14 +124,14 @@ void paintUnder(QPainter& p)
 
 void paintPedalHinge(QPainter& p)
 {
-    p.fillPath(
-        Painting::continuousRoundedRect(centred(QPointF(cx, bodyBottomY + 5 + 1.5), 20, 5), 1.5),
-        rgb(0.16, 0.17, 0.2));
+    p.fillPath(Painting::continuousRoundedRect(
+                   Painting::centredRect(QPointF(cx, bodyBottomY + 5 + 1.5), 20, 5), 1.5),
+               rgb(0.16, 0.17, 0.2));
 }
 
 void paintPedalPlate(QPainter& p)
 {
-    const QRectF plate = centred(QPointF(cx, bodyBottomY + 5), 24, 7);
+    const QRectF plate = Painting::centredRect(QPointF(cx, bodyBottomY + 5), 24, 7);
     Painting::paintWithShadow(
         p, plate.adjusted(-1, -1, 1, 1), {black(0.28), 1, QPointF(0, 1)}, [&](QPainter& q) {
             const QPainterPath shape = Painting::continuousRoundedRect(plate, 2);
@@ -169,7 +167,7 @@ void paintBody(QPainter& p, bool full)
     p.drawLine(QPointF(topRight, topY), QPointF(bottomRight, bodyBottomY));
 
     // Status light: orange while the Trash holds something, else green, with its glow.
-    const QRectF light = centred(QPointF(cx, topY + 16), 3.6, 3.6);
+    const QRectF light = Painting::centredRect(QPointF(cx, topY + 16), 3.6, 3.6);
     const ShadowStyle glow = full ? ShadowStyle{Colors::srgb(1.0, 0.584, 0.0, 0.8), 2.5, {}}
                                   : ShadowStyle{Colors::srgb(0.204, 0.78, 0.349, 0.6), 2.5, {}};
     Painting::paintWithShadow(p, light.adjusted(-1, -1, 1, 1), glow, [&](QPainter& q) {
@@ -178,14 +176,14 @@ void paintBody(QPainter& p, bool full)
     });
 
     const QPainterPath hole =
-        Painting::ellipse(centred(QPointF(cx, topY), topWidth - 6, 2 * rimDepth));
+        Painting::ellipse(Painting::centredRect(QPointF(cx, topY), topWidth - 6, 2 * rimDepth));
     p.fillPath(hole, rgb(0.1, 0.11, 0.13));
     p.strokePath(hole, pen(rgb(0.24, 0.26, 0.29), 0.8));
 }
 
 void paintPaper(QPainter& p)
 {
-    const QRectF box = centred(QPointF(cx, topY - 1), topWidth - 10, 2 * rimDepth);
+    const QRectF box = Painting::centredRect(QPointF(cx, topY - 1), topWidth - 10, 2 * rimDepth);
     const qreal w = box.width();
     const qreal h = box.height();
     auto at = [&](qreal x, qreal y) { return box.topLeft() + QPointF(x * w, y * h); };
@@ -204,7 +202,7 @@ void paintPaper(QPainter& p)
 
 void paintRim(QPainter& p)
 {
-    const QRectF ring = centred(QPointF(cx, topY), topWidth + 1, 2 * rimDepth + 1);
+    const QRectF ring = Painting::centredRect(QPointF(cx, topY), topWidth + 1, 2 * rimDepth + 1);
     p.setBrush(Qt::NoBrush);
     p.setPen(pen(stops(ring.topLeft(), ring.topRight(),
                        {{0, rgb(0.58, 0.62, 0.66)},
@@ -218,7 +216,7 @@ void paintRim(QPainter& p)
 
 QRectF lidRect()
 {
-    return centred(QPointF(), topWidth + 3, 2 * rimDepth + 2);
+    return Painting::centredRect(QPointF(), topWidth + 3, 2 * rimDepth + 2);
 }
 
 void paintLid(QPainter& p)
@@ -234,7 +232,7 @@ void paintLid(QPainter& p)
                            {1.0, rgb(0.72, 0.75, 0.78)}}));
     p.strokePath(lid,
                  pen(linearGradient(r.topLeft(), r.bottomLeft(), {white(0.7), black(0.3)}), 0.8));
-    const QRectF handle = centred(QPointF(0, 0.7 * rimDepth), 16, 2.2);
+    const QRectF handle = Painting::centredRect(QPointF(0, 0.7 * rimDepth), 16, 2.2);
     p.fillPath(Painting::continuousRoundedRect(handle, 1.2),
                linearGradient(handle.topLeft(), handle.bottomLeft(), {black(0.35), white(0.25)}));
 }
@@ -244,7 +242,7 @@ QRectF badgeRect()
     const QFontMetricsF metrics(badgeFont());
     const qreal width = 9 + 13 + 5 + metrics.horizontalAdvance(kBadgeText) + 9;
     const qreal height = 5 + std::max<qreal>(13, metrics.height()) + 5;
-    return centred(QPointF(), width, height);
+    return Painting::centredRect(QPointF(), width, height);
 }
 
 void paintBadge(QPainter& p)
