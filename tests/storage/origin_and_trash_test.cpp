@@ -119,33 +119,6 @@ private Q_SLOTS:
             QVERIFY(!f.storedPositions().contains(u"a.pdf"_s));
     }
 
-    void shelfLinkGoesAloneWithoutTheTrash_data()
-    {
-        QTest::addColumn<bool>("remove"); // remove from the shelf, or return
-        QTest::newRow("return") << false;
-        QTest::newRow("remove") << true;
-    }
-    void shelfLinkGoesAloneWithoutTheTrash()
-    {
-        QFETCH(bool, remove);
-        StorageHome f;
-        StorageManager& storage = f.start();
-        const QString user = f.userFile(u"Desktop/book.pdf"_s, "book");
-        storage.addToBookshelf(url(user));
-        const QString link = f.shelf() + u"/book.pdf"_s;
-        QVERIFY(f.isLink(u"Rak/book.pdf"_s));
-        if (remove)
-            storage.removeBookshelfItem(url(link));
-        else
-            storage.returnBookToDesktop(url(link));
-        QVERIFY(!FileOperations::entryExists(link));
-        QCOMPARE(contentOf(user), QByteArray("book"));
-        QVERIFY(storage.bookshelfItems().isEmpty());
-        QVERIFY(f.sounds.played.isEmpty());
-        QVERIFY(trashedPaths(f.trashRoot()).isEmpty());
-        QVERIFY(!FileOperations::entryExists(f.desktop() + u"/book (1).pdf"_s));
-    }
-
     // A folder with a link inside goes back whole, or stays whole where it was.
     void returnElsewhere_data()
     {

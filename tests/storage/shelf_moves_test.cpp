@@ -38,6 +38,11 @@ private Q_SLOTS:
             << QStringList{u"Karpet/report.pdf: carpet's"_s,
                            u"Rak/report (1).pdf -> ~/Desktop/report.pdf"_s, report}
             << recorded << QStringList{u"report.pdf"_s};
+        // The room's shelf link goes alone, never to the Trash, and leaves no copy behind.
+        for (const char* op : {"return", "remove"})
+            QTest::addRow("a shelf link, %s", op) << QStringList{report, shelved, recorded}
+                                                  << QLatin1StringView(op) + u" Rak/report.pdf"_s
+                                                  << QStringList{report} << QString() << none;
         QTest::newRow("shelved, the carpet's link to it moves up") // a link of the user's
             << QStringList{report, u"Karpet/report.pdf -> ~/Desktop/report.pdf"_s} << shelve
             << QStringList{shelved, report} << QString() << none;
@@ -101,12 +106,20 @@ private Q_SLOTS:
             storage.addToBookshelf(url(f.path(handed)));
         else if (operation.startsWith(u"hide"))
             storage.hideUnderCarpet(url(f.path(handed)), 0.25, 0.75);
+        else if (operation.startsWith(u"return"))
+            storage.returnBookToDesktop(url(f.path(handed)));
+        else if (operation.startsWith(u"remove"))
+            storage.removeBookshelfItem(url(f.path(handed)));
         else if (operation.startsWith(u"to shelf"))
             storage.moveCarpetItemsToBookshelf({operation.section(u' ', 2)});
         else
             storage.moveAllBookshelfItemsToCarpet();
 
         QTEST(f.layout(), "after");
+        QVERIFY(FileOperations::listEntries(f.trashRoot() + u"/files"_s, true)
+                    .value_or(QStringList())
+                    .isEmpty());
+        QVERIFY(f.sounds.played.isEmpty());
         if (!origin.isEmpty()) {
             const QString entry = f.path(origin.section(u" @ "_s, 0, 0));
             QCOMPARE(originOf(entry), f.path(origin.section(u" @ "_s, 1)));
