@@ -83,54 +83,6 @@ private Q_SLOTS:
         }
         QVERIFY(overlapping > 0);
     }
-
-    void carpetCover_data()
-    {
-        QTest::addColumn<QPointF>("point");
-        QTest::addColumn<bool>("covered");
-
-        // Carpet centre (700, 700): the rectangle runs x 395...1005, y 650...750.
-        QTest::newRow("top-left corner") << QPointF(395, 650) << true;
-        QTest::newRow("right edge") << QPointF(1005, 700) << false;
-        QTest::newRow("bottom edge") << QPointF(700, 750) << false;
-        QTest::newRow("just inside the right edge") << QPointF(1004.99, 749.99) << true;
-        QTest::newRow("left of it") << QPointF(394.99, 700) << false;
-    }
-
-    void carpetCover()
-    {
-        QFETCH(QPointF, point);
-        QFETCH(bool, covered);
-        QCOMPARE(isCoveredByCarpet(point, QPointF(700, 700)), covered);
-    }
-
-    void marquee_data()
-    {
-        QTest::addColumn<QPointF>("start");
-        QTest::addColumn<QPointF>("current");
-        QTest::addColumn<bool>("hit");
-
-        // The file lies at (500, 500): its box runs 464...536 both ways.
-        QTest::newRow("around it") << QPointF(400, 400) << QPointF(600, 600) << true;
-        QTest::newRow("dragged up and left") << QPointF(600, 600) << QPointF(535, 535) << true;
-        QTest::newRow("one point into the box") << QPointF(300, 300) << QPointF(465, 465) << true;
-        QTest::newRow("touching the box's edge only")
-            << QPointF(300, 300) << QPointF(464, 464) << false;
-        QTest::newRow("a vertical line through it")
-            << QPointF(500, 300) << QPointF(500, 700) << true;
-        QTest::newRow("a point inside it") << QPointF(510, 510) << QPointF(510, 510) << true;
-        QTest::newRow("beside it") << QPointF(540, 300) << QPointF(700, 700) << false;
-    }
-
-    void marquee()
-    {
-        QFETCH(QPointF, start);
-        QFETCH(QPointF, current);
-        QFETCH(bool, hit);
-        const QRectF rect = marqueeRect(start, current);
-        QVERIFY(rect.width() >= 1 && rect.height() >= 1);
-        QCOMPARE(marqueeHits(rect, QPointF(500, 500)), hit);
-    }
 };
 
 PONDSILL_TEST(FloorRulesTest)

@@ -25,28 +25,6 @@ QImage render(const QString& folder)
 class ThemeBackgroundViewTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void fallbackCounts_data()
-    {
-        QTest::addColumn<QSizeF>("size");
-        QTest::addColumn<int>("stripes");
-        QTest::addColumn<int>("panels");
-        QTest::addColumn<int>("seams");
-        QTest::newRow("1440 x 900") << QSizeF(1440, 900) << 42 << 10 << 10;
-        QTest::newRow("100 x 300") << QSizeF(100, 300) << 4 << 1 << 4;
-    }
-    void fallbackCounts()
-    {
-        QFETCH(QSizeF, size);
-        const ThemeBackgroundView::FallbackRoom room = ThemeBackgroundView::fallbackRoom(size);
-        QTEST(int(room.stripes.size()), "stripes");
-        QTEST(int(room.panels.size()), "panels");
-        QTEST(int(room.seams.size()), "seams");
-        // The stripes overhang both edges equally; the floor band runs from 0.72 H down.
-        QCOMPARE(room.stripes.constFirst().left(), size.width() - room.stripes.constLast().right());
-        QCOMPARE(room.floor.top(), 0.72 * size.height());
-        QCOMPARE(room.floor.bottom(), size.height());
-    }
-
     void drawsTheFallbackWithoutAnImage()
     {
         QTemporaryDir empty;

@@ -123,19 +123,6 @@ private Q_SLOTS:
         state.toggleQuickView(second);
         QCOMPARE(state.activeQuickView(), closes ? std::nullopt : std::optional(second));
     }
-
-    void fireModeTogglesWithEaseInOut()
-    {
-        AppState state(m_settings.get());
-        std::optional<Animation> seen;
-        connect(&state, &AppState::isFireModeActiveChanged, this,
-                [&seen] { seen = currentAnimation(); });
-        state.toggleFireMode();
-        QVERIFY(state.isFireModeActive());
-        QCOMPARE(seen, Animation::easeInOut(0.45));
-        state.toggleFireMode();
-        QVERIFY(!state.isFireModeActive());
-    }
 };
 
 PONDSILL_TEST(AppStateTest)

@@ -49,16 +49,6 @@ void switchProfile(QDBusConnection& bus, FakePowerProfiles& fake, const QString&
 class PowerProfileMonitorTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void noDaemonMeansNoLowPower()
-    {
-        if (!QDBusConnection::sessionBus().isConnected())
-            QSKIP("no session bus (run under dbus-run-session)");
-        PowerProfileMonitor monitor(QDBusConnection::sessionBus());
-        QVERIFY(!monitor.isLowPower());
-        PowerProfileMonitor disconnected(QDBusConnection(QStringLiteral("none")));
-        QVERIFY(!disconnected.isLowPower());
-    }
-
     void followsTheDaemonLive()
     {
         QDBusConnection service =
