@@ -26,14 +26,12 @@ std::optional<Animation> currentAnimation()
 
 void withAnimation(const Animation& animation, const std::function<void()>& change)
 {
-    TransactionScope scope(animation);
-    change();
+    withAnimation(std::optional(animation), change);
 }
 
 void withoutAnimation(const std::function<void()>& change)
 {
-    TransactionScope scope(std::nullopt);
-    change();
+    withAnimation(std::nullopt, change);
 }
 
 void withAnimation(const std::optional<Animation>& animation, const std::function<void()>& change)
