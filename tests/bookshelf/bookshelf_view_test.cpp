@@ -1,6 +1,10 @@
+// The cabinet in the room, its drawer and the popover beside it: drops, clicks, menus.
+#include "bookshelf/bookshelf_drawer_view.h"
 #include "bookshelf/bookshelf_view.h"
+#include "bookshelf/shelf_flyout_popover_view.h"
 #include "bookshelf/shelf_item_view.h"
 #include "kit/button_item.h"
+#include "kit/scroll_area.h"
 #include "shelf_room.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
@@ -19,13 +23,30 @@ namespace {
 const QPointF cabinetCentre(241.632, 333.45);
 // Above the books' tallest tops and left of the badge.
 const QPointF emptyCabinet(150, 212);
+
+// threeBooks, `count` - 3 more links and a folder "Arsip" of three files and a hidden one.
+std::function<void(TempHome&)> shelfOf(int count)
+{
+    return [count](TempHome& home) {
+        threeBooks(home);
+        const QString shelf = home.path() + u"/Documents/RidezozEvar/Rak/"_s;
+        for (int i = 3; i < count; ++i)
+            QFile::link(home.writeFile(u"Desktop/buku %1.txt"_s.arg(i)),
+                        shelf + u"buku %1.txt"_s.arg(i));
+        const QString folder = home.makeDir(u"Desktop/Arsip"_s);
+        for (const QString& name : {u"foto.JPG"_s, u"lagu.mp3"_s, u"catatan"_s, u".rahasia"_s})
+            writeFile(folder + u"/"_s + name);
+        QFile::link(folder, shelf + u"Arsip"_s);
+    };
+}
 } // namespace
 
-// The cabinet in the room: files dropped on it, its entries clicked, its menus.
 class BookshelfViewTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void droppedFilesBecomeLinksInOrder()
+    // Files dropped on the cabinet or the open drawer are linked where they are, never moved;
+    // a file of the floor is the room's own and moves onto the shelf.
+    void droppedFilesBecomeLinks()
     {
         ShelfRoom room;
         QStringList sources;
@@ -34,35 +55,40 @@ private Q_SLOTS:
         auto data = fileDrag(sources);
         // From the floor onto the cabinet: the floor lets go, the cabinet lights up.
         room.dragOver(QPointF(700, 600), data.get());
-        QVERIFY(room.floorState().isFloorTargeted());
         room.dragMoveTo(cabinetCentre, data.get());
         QVERIFY(room.appState().isBookshelfTargeted());
         QVERIFY(!room.floorState().isFloorTargeted());
         room.dragLeave(data.get());
         QVERIFY(!room.appState().isBookshelfTargeted());
-        room.dragOver(cabinetCentre, data.get());
-        QVERIFY(room.appState().isBookshelfTargeted());
         QCOMPARE(room.dropAt(cabinetCentre, data.get()), Qt::CopyAction);
         QTRY_COMPARE(room.shelfNames().size(), 3);
         for (const QString& source : sources) {
             const QFileInfo link(room.shelfPath(QFileInfo(source).fileName()));
-            QVERIFY(link.isSymLink());
             QCOMPARE(link.symLinkTarget(), source);
-            QVERIFY(QFileInfo(source).isFile()); // linked where it is, never moved
+            QVERIFY(QFileInfo(source).isFile());
         }
-        // Nothing fell through to the floor below the cabinet.
-        QVERIFY(QDir(room.carpetPath()).isEmpty());
         QVERIFY(!room.appState().isBookshelfTargeted());
-        QVERIFY(!room.floorState().isFloorTargeted());
         QTRY_COMPARE(room.shelf().shelfItems(0).size() + room.shelf().shelfItems(1).size(), 3);
 
-        // A file of the floor is the room's own: it moves onto the shelf.
         const QString floorFile = writeFile(room.carpetPath(u"lantai.txt"_s), "floor");
         room.storage().reloadAll();
         data = fileDrag({floorFile});
         QCOMPARE(room.dropAt(cabinetCentre, data.get()), Qt::CopyAction);
         QTRY_VERIFY(QFileInfo(room.shelfPath(u"lantai.txt"_s)).isFile());
         QVERIFY(!QFileInfo::exists(floorFile));
+
+        room.appState().setShowBookshelfDrawer(true);
+        const QPointF drawer = room.centreOf(room.drawer());
+        const QString late = room.home().writeFile(u"Desktop/baru.txt"_s, "x");
+        data = fileDrag({late});
+        QCOMPARE(room.dropAt(drawer, data.get(), Qt::MoveAction), Qt::IgnoreAction);
+        QCOMPARE(room.dropAt(drawer, data.get()), Qt::CopyAction);
+        QTRY_COMPARE(QFileInfo(room.shelfPath(u"baru.txt"_s)).symLinkTarget(), late);
+        QVERIFY(QFileInfo(late).isFile());
+        QVERIFY(room.appState().showBookshelfDrawer());
+        QTRY_COMPARE(room.drawer()->rows().size(), 5);
+        // Nothing fell through to the floor below.
+        QVERIFY(QDir(room.carpetPath()).isEmpty());
     }
 
     // What the storage keeps for itself, and what is no local file, never goes on the shelf:
@@ -121,13 +147,14 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(room.home().path() + u"/Desktop/x.txt"_s).isFile());
     }
 
-    void aClickOnAnEntryTogglesItsPopover()
+    // A click toggles an entry's popover, taking it over from another panel; a double click
+    // opens the entry once and no popover.
+    void clicksOnAnEntry()
     {
         ShelfRoom room(threeBooks);
         QCOMPARE(room.shelf().shelfItems(0).size(), 3);
         const QUrl first = room.shelf().shelfItems(0)[0]->entry().url;
         const QUrl second = room.shelf().shelfItems(0)[1]->entry().url;
-
         room.click(room.centreOf(0, 0));
         QTRY_COMPARE(room.appState().activeShelfPopoverURL(), std::optional(first));
         QCOMPARE(room.appState().activeShelfIndex(), 0);
@@ -135,7 +162,6 @@ private Q_SLOTS:
         room.click(room.centreOf(0, 1));
         QTRY_COMPARE(room.appState().activeShelfPopoverURL(), std::nullopt);
 
-        // What an entry's click does while another panel is open: it takes the popover over.
         room.appState().setShowBookshelfDrawer(true);
         room.appState().setActiveShelfPopoverURL(first);
         room.shelf().shelfItems(0)[1]->toggleFlyout();
@@ -144,11 +170,7 @@ private Q_SLOTS:
         room.shelf().shelfItems(0)[1]->toggleFlyout();
         QCOMPARE(room.appState().activeShelfPopoverURL(), std::nullopt);
         QVERIFY(room.opened.isEmpty());
-    }
 
-    void aDoubleClickOpensTheEntryOnce()
-    {
-        ShelfRoom room(threeBooks);
         room.doubleClick(room.centreOf(0, 2));
         QTest::qWait(QApplication::doubleClickInterval() + 100);
         QCOMPARE(room.opened, QStringList{room.shelfPath(u"c.odt"_s)});
@@ -157,44 +179,159 @@ private Q_SLOTS:
 
     void theCabinetAndItsBadgeOpenTheDrawer_data()
     {
-        QTest::addColumn<bool>("empty");
-        QTest::addColumn<QString>("where"); // cabinet, badge
-        QTest::newRow("an empty part of the cabinet") << false << u"cabinet"_s;
-        QTest::newRow("the hint of an empty shelf") << true << u"hint"_s;
-        QTest::newRow("the badge") << false << u"badge"_s;
+        QTest::addColumn<QString>("where");
+        QTest::newRow("an empty part of the cabinet") << u"cabinet"_s;
+        QTest::newRow("the hint of an empty shelf") << u"hint"_s;
+        QTest::newRow("the badge") << u"badge"_s;
     }
     void theCabinetAndItsBadgeOpenTheDrawer()
     {
-        QFETCH(bool, empty);
         QFETCH(QString, where);
-        ShelfRoom room(empty ? std::function<void(TempHome&)>() : threeBooks);
+        ShelfRoom room(where == u"hint" ? std::function<void(TempHome&)>() : threeBooks);
         QPointF at = emptyCabinet;
         if (where == u"hint") {
             QVERIFY(room.shelf().emptyHint()->isVisible());
-            at = room.shelf().emptyHint()->mapToScene(room.shelf().emptyHint()->rect().center());
+            at = room.centreOf(room.shelf().emptyHint());
         } else if (where == u"badge") {
-            at = room.shelf().badge()->mapToScene(room.shelf().badge()->rect().center());
+            at = room.centreOf(room.shelf().badge());
         }
         room.click(at);
         QTRY_VERIFY(room.appState().showBookshelfDrawer());
         QCOMPARE(room.appState().activeShelfPopoverURL(), std::nullopt);
     }
 
-    void theEntryMenuMovesItToTheFloor()
+    // More than both shelves hold: the drawer lists every one and scrolls.
+    void theDrawerListsEveryEntry()
     {
-        ShelfRoom room(threeBooks);
-        ShelfItemView* book = room.shelf().shelfItems(0)[1];
-        // Another entry's popover closes too.
-        room.appState().setActiveShelfPopoverURL(room.shelf().shelfItems(0)[0]->entry().url);
-        QVERIFY(chooseFrom(book, u"Keluarkan ke Lantai Rumput"_s));
-        QCOMPARE(room.appState().activeShelfPopoverURL(), std::nullopt);
-        QVERIFY(QFileInfo(room.carpetPath(u"b.pdf"_s)).isSymLink());
-        QVERIFY(!QFileInfo::exists(room.shelfPath(u"b.pdf"_s)));
-        QVERIFY(QFileInfo(room.home().path() + u"/Desktop/b.pdf"_s).isFile());
-        QTRY_COMPARE(room.shelf().shelfItems(0).size(), 2);
+        ShelfRoom room(shelfOf(30));
+        room.appState().setShowBookshelfDrawer(true);
+        QVERIFY(room.shelf().shelfItems(0).size() + room.shelf().shelfItems(1).size() < 31);
+        const QList<QUrl> rows = room.drawer()->rows();
+        const ItemURLs& items = room.storage().bookshelfItems();
+        QCOMPARE(rows.size(), 31);
+        QCOMPARE(QSet<QUrl>(rows.begin(), rows.end()), QSet<QUrl>(items.begin(), items.end()));
+        QVERIFY(room.drawer()->list()->maximumOffset() > 0);
+    }
 
-        QVERIFY(chooseFrom(room.shelf().shelfItems(0)[0], u"Tampilkan di Finder"_s));
-        QCOMPARE(room.revealed, QStringList{room.shelfPath(u"a.txt"_s)});
+    // From row A to row B, whichever event comes first, only B is lit; a popover that
+    // closes or shows another entry leaves nothing lit.
+    void theHoverFollowsThePointer()
+    {
+        ShelfRoom room(shelfOf(3));
+        const QUrl folder = QUrl::fromLocalFile(room.shelfPath(u"Arsip"_s));
+        room.appState().setActiveShelfPopoverURL(folder);
+        ShelfFlyoutPopoverView* popover = room.popover();
+        const QUrl a = popover->listing()[0];
+        const QUrl b = popover->listing()[1];
+        popover->row(a)->gestures().hoverEnter(nullptr);
+        popover->row(b)->gestures().hoverEnter(nullptr); // entered before A is left
+        popover->row(a)->gestures().hoverLeave(nullptr);
+        QCOMPARE(room.appState().hoveredFlyoutURL(), std::optional(b));
+        popover->row(b)->gestures().hoverLeave(nullptr); // left before A is entered
+        popover->row(a)->gestures().hoverEnter(nullptr);
+        QCOMPARE(room.appState().hoveredFlyoutURL(), std::optional(a));
+
+        room.appState().setActiveShelfPopoverURL(std::nullopt);
+        QCOMPARE(room.appState().hoveredFlyoutURL(), std::nullopt);
+        room.appState().setActiveShelfPopoverURL(folder);
+        QTRY_VERIFY(room.popover());
+        room.popover()->row(a)->gestures().hoverEnter(nullptr);
+        room.appState().setActiveShelfPopoverURL(QUrl::fromLocalFile(room.shelfPath(u"a.txt"_s)));
+        QCOMPARE(room.appState().hoveredFlyoutURL(), std::nullopt);
+    }
+
+    // A file thrown away from a folder's popover goes to the Trash, with where it came from.
+    void aRowThrownAwayGoesToTheTrash()
+    {
+        ShelfRoom room(shelfOf(3));
+        room.appState().setActiveShelfPopoverURL(QUrl::fromLocalFile(room.shelfPath(u"Arsip"_s)));
+        ShelfFlyoutPopoverView* popover = room.popover();
+        const QUrl song = QUrl::fromLocalFile(room.shelfPath(u"Arsip/lagu.mp3"_s));
+        popover->row(song)->gestures().hoverEnter(nullptr);
+        QVERIFY(chooseFrom(popover->row(song), u"Buang ke Tempat Sampah"_s));
+        QVERIFY(!popover->row(song));
+        QVERIFY(!popover->listing().contains(song));
+        QCOMPARE(room.appState().hoveredFlyoutURL(), std::nullopt);
+        QVERIFY(room.appState().activeShelfPopoverURL()); // still open
+        QVERIFY(QFileInfo(room.trashFilesPath(u"lagu.mp3"_s)).isFile());
+        QVERIFY(
+            contentOf(room.home().dataHome() + u"/Trash/info/lagu.mp3.trashinfo"_s)
+                .contains("Path=" + QUrl::toPercentEncoding(
+                                        room.home().path() + u"/Desktop/Arsip/lagu.mp3"_s, "/")));
+    }
+
+    // The drawer's row, the popover's card and the entry's menu work on the entry, never on
+    // the user's file; which of them closes its panel.
+    void theEntryActions_data()
+    {
+        QTest::addColumn<QString>("where");  // drawer, card, menu
+        QTest::addColumn<QString>("button"); // a title, or the drawer row's button index
+        QTest::addColumn<QString>("does");   // open, reveal, floor, desktop, nothing
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("drawer: Buka") << u"drawer"_s << u"0"_s << u"open"_s << true;
+        QTest::newRow("drawer: Finder") << u"drawer"_s << u"1"_s << u"reveal"_s << false;
+        QTest::newRow("drawer: to the floor") << u"drawer"_s << u"2"_s << u"floor"_s << false;
+        QTest::newRow("drawer: to the desktop") << u"drawer"_s << u"3"_s << u"desktop"_s << false;
+        QTest::newRow("card: Buka") << u"card"_s << u"Buka"_s << u"open"_s << true;
+        QTest::newRow("card: Finder") << u"card"_s << u"Finder"_s << u"reveal"_s << false;
+        QTest::newRow("card: to the floor") << u"card"_s << u"Ke Lantai"_s << u"floor"_s << true;
+        QTest::newRow("card: to the desktop")
+            << u"card"_s << u"Kembalikan"_s << u"desktop"_s << true;
+        QTest::newRow("card: close") << u"card"_s << u"Tutup"_s << u"nothing"_s << true;
+        // Another entry's popover closes too.
+        QTest::newRow("menu: to the floor")
+            << u"menu"_s << u"Keluarkan ke Lantai Rumput"_s << u"floor"_s << true;
+        QTest::newRow("menu: Finder")
+            << u"menu"_s << u"Tampilkan di Finder"_s << u"reveal"_s << false;
+    }
+    void theEntryActions()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, button);
+        QFETCH(QString, does);
+        QFETCH(bool, closes);
+        ShelfRoom room([](TempHome& home) {
+            threeBooks(home);
+            sparseFile(home.path() + u"/Desktop/b.pdf"_s, 10'000'000);
+        });
+        const QUrl entry = QUrl::fromLocalFile(room.shelfPath(u"b.pdf"_s));
+        AppState& app = room.appState();
+        if (where == u"drawer") {
+            app.setShowBookshelfDrawer(true);
+            RoomItem* row = room.drawer()->row(entry);
+            QVERIFY(row);
+            QList<ButtonItem*> buttons;
+            for (QGraphicsItem* child : row->childItems())
+                if (auto* b = dynamic_cast<ButtonItem*>(child))
+                    buttons << b;
+            room.click(room.centreOf(buttons.value(button.toInt())));
+        } else if (where == u"card") {
+            app.setActiveShelfPopoverURL(entry);
+            ShelfFlyoutPopoverView* popover = room.popover();
+            QVERIFY(popover && !popover->isFolder());
+            // The size of the file the link stands for, not the link's few bytes.
+            QCOMPARE(popover->sizeLine(), u"10 MB • Buku / File"_s);
+            room.click(room.centreOf(popover->button(button)));
+        } else {
+            app.setActiveShelfPopoverURL(QUrl::fromLocalFile(room.shelfPath(u"a.txt"_s)));
+            ShelfItemView* book = nullptr;
+            for (ShelfItemView* item : room.shelf().shelfItems(0))
+                book = item->entry().url == entry ? item : book;
+            QVERIFY(book && chooseFrom(book, button));
+        }
+        const bool moved = does == u"floor" || does == u"desktop";
+        QTRY_COMPARE(where == u"drawer" ? app.showBookshelfDrawer()
+                                        : app.activeShelfPopoverURL().has_value(),
+                     !closes);
+        QCOMPARE(room.opened, does == u"open" ? QStringList{entry.toLocalFile()} : QStringList());
+        QCOMPARE(room.revealed,
+                 does == u"reveal" ? QStringList{entry.toLocalFile()} : QStringList());
+        QCOMPARE(QFileInfo(room.carpetPath(u"b.pdf"_s)).isSymLink(), does == u"floor");
+        QCOMPARE(QFileInfo::exists(entry.toLocalFile()), !moved);
+        QTRY_COMPARE(room.shelf().shelfItems(0).size(), moved ? 2 : 3);
+        if (where == u"drawer" && moved)
+            QTRY_VERIFY(!room.drawer()->rows().contains(entry));
+        QVERIFY(QFileInfo(room.home().path() + u"/Desktop/b.pdf"_s).isFile());
     }
 };
 

@@ -12,26 +12,22 @@ class BookshelfView;
 class RoomItem;
 class ShelfFlyoutPopoverView;
 
-// What the room's shelf does instead of opening and revealing: it writes them down. A base
-// of the room, so that it exists before the room is furnished.
+// What the shelf opens and reveals, written down; a base, so that it exists before the room.
 struct ShelfRoomActions {
     ShelfActions actions;
     QStringList opened;
     QStringList revealed;
 };
 
-// The room with its shelf, drawer and popover, whose "open" and "reveal" are only written
-// down; throwing away goes to the home's freedesktop Trash.
+// The room with its shelf, drawer and popover; throwing away goes to the home's Trash.
 class ShelfRoom : public ShelfRoomActions, public FloorRoom {
 public:
     explicit ShelfRoom(const std::function<void(TempHome&)>& seed = {});
 
     BookshelfView& shelf();
-    // The open panels, or null.
-    BookshelfDrawerView* drawer();
+    BookshelfDrawerView* drawer(); // the open panels, or null
     ShelfFlyoutPopoverView* popover();
-    // The scene point at the middle of an entry standing on a shelf.
-    QPointF centreOf(int shelfIndex, int item);
+    QPointF centreOf(int shelfIndex, int item); // of an entry standing on a shelf
     QPointF centreOf(const QGraphicsItem* item) const;
     QStringList shelfNames() const;
     QStringList listedNames();
