@@ -299,19 +299,25 @@ std::optional<QString> resolvedLinkTarget(const QString& linkPath)
     return QDir::cleanPath(QFileInfo(linkPath).absolutePath() + QLatin1Char('/') + *destination);
 }
 
-std::optional<QStringList> listEntries(const QString& dir, bool includeHidden)
+std::optional<std::vector<QByteArray>> listNames(const QString& dir, bool includeHidden)
 {
     DIR* handle = ::opendir(native(dir).constData());
     if (!handle)
         return std::nullopt;
-    const std::optional<std::vector<QByteArray>> raw = rawNames(handle);
+    std::optional<std::vector<QByteArray>> names = rawNames(handle);
     ::closedir(handle);
+    if (names && !includeHidden)
+        std::erase_if(*names, [](const QByteArray& name) { return name.startsWith('.'); });
+    return names;
+}
+
+std::optional<QStringList> listEntries(const QString& dir, bool includeHidden)
+{
+    const std::optional<std::vector<QByteArray>> raw = listNames(dir, includeHidden);
     if (!raw)
         return std::nullopt;
     QStringList names;
     for (const QByteArray& name : *raw) {
-        if (!includeHidden && name.startsWith('.'))
-            continue;
         QString decoded = QFile::decodeName(name);
         if (QFile::encodeName(decoded) == name)
             names.append(std::move(decoded));
@@ -495,6 +501,22 @@ Result removeItem(const QString& path)
     if (parent < 0)
         return lastError();
     const int error = removeAt(parent, native(name).constData());
+    ::close(parent);
+    return Result{error};
+}
+
+Result removeEntryIn(const QString& dir, const QByteArray& name, bool folders)
+{
+    if (name.isEmpty() || name == "." || name == ".." || name.contains('/') || name.contains('\0'))
+        return Result{EINVAL};
+    const int parent =
+        ::open(native(dir).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (parent < 0)
+        return lastError();
+    struct stat st {};
+    int error = ::fstatat(parent, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ? errno : 0;
+    if (error == 0)
+        error = !folders && S_ISDIR(st.st_mode) ? EISDIR : removeAt(parent, name.constData());
     ::close(parent);
     return Result{error};
 }

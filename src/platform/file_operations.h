@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <optional>
+#include <vector>
 
 // The file operations the storage service needs, with the Linux rules spelt out: nothing
 // here replaces an existing entry, follows a symbolic link it was not asked to follow, or
@@ -69,6 +70,9 @@ std::optional<QString> resolvedLinkTarget(const QString& linkPath);
 // the trip through text (one that is no valid UTF-8) is left out: a path made of it would
 // name another entry. Nothing when the folder cannot be read.
 std::optional<QStringList> listEntries(const QString& dir, bool includeHidden);
+// The names in `dir` as the bytes the file system holds, every name kept (one that is no
+// valid UTF-8 too), for work that must reach every entry; see removeEntryIn.
+std::optional<std::vector<QByteArray>> listNames(const QString& dir, bool includeHidden);
 
 // A symbolic link whose destination is known to be gone: nothing stands there while the
 // folder that would hold it exists. A destination behind a missing folder (a drive that is
@@ -99,5 +103,9 @@ Result copyItem(const QString& from, const QString& to);
 // Removes an entry; a folder with its content. Never follows a symbolic link: a link is
 // removed itself, its target stays.
 Result removeItem(const QString& path);
+// removeItem for the entry named by the bytes `name` (one path component) in the folder
+// `dir`, which must be a real folder, not a link to one. A folder is left standing
+// (EISDIR) unless `folders`.
+Result removeEntryIn(const QString& dir, const QByteArray& name, bool folders = true);
 
 } // namespace FileOperations

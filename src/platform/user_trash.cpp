@@ -43,7 +43,8 @@ int UserTrash::countItems(const QString& filesPath, bool* listed)
         *listed = true;
     if (!FileOperations::entryExists(filesPath))
         return 0;
-    const std::optional<QStringList> names = FileOperations::listEntries(filesPath, false);
+    const std::optional<std::vector<QByteArray>> names =
+        FileOperations::listNames(filesPath, false);
     if (!names) {
         if (listed)
             *listed = false;
@@ -104,18 +105,17 @@ UserTrash::EmptyResult UserTrash::emptyFolder(const QString& trashPath)
     // files/ must be the Trash's own folder: through a link it could be any folder at all.
     if (!FileOperations::isDirectory(files))
         return result;
-    const std::optional<QStringList> names = FileOperations::listEntries(files, true);
+    // By the names' bytes: a name that is no valid UTF-8 is an item like any other.
+    const std::optional<std::vector<QByteArray>> names = FileOperations::listNames(files, true);
     if (!names)
         return result;
-    for (const QString& name : *names) {
-        if (!FileOperations::removeItem(files + QLatin1Char('/') + name)) {
+    for (const QByteArray& name : *names) {
+        if (!FileOperations::removeEntryIn(files, name)) {
             ++result.failed; // its info file stays, so it can still be restored
             continue;
         }
         ++result.removed;
-        const QString infoFile = info + QLatin1Char('/') + name + QStringLiteral(".trashinfo");
-        if (FileOperations::entryExists(infoFile) && !FileOperations::isDirectory(infoFile))
-            FileOperations::removeItem(infoFile);
+        FileOperations::removeEntryIn(info, name + ".trashinfo", false);
     }
     const QString sizes = trashPath + QStringLiteral("/directorysizes");
     if (FileOperations::entryExists(sizes) && !FileOperations::isDirectory(sizes))

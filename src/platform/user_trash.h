@@ -23,7 +23,8 @@ public:
     QString path() const { return m_path; }
     QString filesPath() const;
 
-    // The entries of files/ without hidden names, a dangling link counted; 0 when there is
+    // The entries of files/ without hidden names, a dangling link and a name that is no
+    // valid UTF-8 counted; 0 when there is
     // no Trash yet or it cannot be listed. Read once per change, not per call.
     int itemCount() const { return m_itemCount; }
     // Counts again now (the watcher does it by itself a moment after a change).

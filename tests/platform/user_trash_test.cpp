@@ -11,11 +11,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cstdio>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 // A home trash at `root` laid out by words: "name" a file, "name/" a folder of 100 files,
-// "name->target" a symbolic link, each with its info file unless "!" ends the word.
+// "name->target" a symbolic link, each with its info file unless "!" ends the word; "%FF"
+// in a name is that byte, so the name is no valid UTF-8.
 void layOut(const QString& root, const QStringList& words)
 {
     QDir().mkpath(root + u"/files"_s);
@@ -40,6 +43,13 @@ void layOut(const QString& root, const QStringList& words)
             writeFile(root + u"/info/"_s + name + u".trashinfo"_s,
                       "[Trash Info]\nPath=/x/" + name.toUtf8() +
                           "\nDeletionDate=2024-01-01T00:00:00\n");
+        const QByteArray at = QFile::encodeName(root),
+                         raw = QByteArray::fromPercentEncoding(name.toUtf8());
+        if (raw != name.toUtf8()) {
+            QCOMPARE(::rename(at + "/files/" + name.toUtf8(), at + "/files/" + raw), 0);
+            ::rename(at + "/info/" + name.toUtf8() + ".trashinfo",
+                     at + "/info/" + raw + ".trashinfo");
+        }
     }
 }
 } // namespace
@@ -55,6 +65,7 @@ private Q_SLOTS:
         QTest::newRow("a dangling link") << QStringList{u"gone->/nonexistent/x"_s} << 1;
         QTest::newRow("three items and a hidden one")
             << QStringList{u"a"_s, u"b/"_s, u"c->/tmp"_s, u".d"_s} << 3;
+        QTest::newRow("names that are no UTF-8") << QStringList{u"caf%E9"_s, u"%FF->/tmp"_s} << 2;
     }
 
     void countsWhatTheUserThrewAway()
@@ -107,20 +118,20 @@ private Q_SLOTS:
         writeFile(outside + u"/keep.txt"_s, "mine");
         const QString outsideFile = home.writeFile(u"notes.txt"_s, "mine too");
         layOut(root, {u"a.txt"_s, u"folder/"_s, u"projects->"_s + outside,
-                      u"notes->"_s + outsideFile, u".hidden"_s, u"orphan!"_s});
+                      u"notes->"_s + outsideFile, u".hidden"_s, u"orphan!"_s, u"%FF/"_s});
         writeFile(root + u"/directorysizes"_s, "4096 1700000000 folder\n");
 
         UserTrash userTrash(root);
-        QCOMPARE(userTrash.itemCount(), 5);
+        QCOMPARE(userTrash.itemCount(), 6);
         QSignalSpy done(&userTrash, &UserTrash::emptied);
         userTrash.empty();
         QVERIFY(done.wait());
-        QCOMPARE(done.first().at(0).toInt(), 6);
+        QCOMPARE(done.first().at(0).toInt(), 7);
         QCOMPARE(done.first().at(1).toInt(), 0);
         QCOMPARE(userTrash.itemCount(), 0);
 
-        QCOMPARE(FileOperations::listEntries(root + u"/files"_s, true), QStringList());
-        QCOMPARE(FileOperations::listEntries(root + u"/info"_s, true), QStringList());
+        QVERIFY(FileOperations::listNames(root + u"/files"_s, true) == std::vector<QByteArray>());
+        QVERIFY(FileOperations::listNames(root + u"/info"_s, true) == std::vector<QByteArray>());
         QVERIFY(!QFile::exists(root + u"/directorysizes"_s));
         QCOMPARE(contentOf(outside + u"/keep.txt"_s), QByteArray("mine"));
         QCOMPARE(contentOf(outsideFile), QByteArray("mine too"));
