@@ -1,6 +1,5 @@
 #include "support/fake_app_registry.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,71 +11,44 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
+
+using namespace Qt::StringLiterals;
 
 namespace {
-// Every id and MIME type any registry of this process wrote: GIO must forget them again.
-QSet<QString>& idsEverWritten()
-{
-    static QSet<QString> ids;
-    return ids;
-}
-
-QSet<QString>& typesEverWritten()
-{
-    static QSet<QString> types;
-    return types;
-}
-
-bool writeAtomically(const QString& path, const QByteArray& content)
+void writeAtomically(const QString& path, const QByteArray& content)
 {
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
-           file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size())
+        file.commit();
 }
 
-QString desktopIdOf(GAppInfo* info)
-{
-    if (!info)
-        return {};
-    const QString id = QString::fromUtf8(g_app_info_get_id(info));
-    g_object_unref(info);
-    return id;
-}
-
-// Links every entry of `sources` (first one wins) into `target`, except `skipped` names.
-void linkEntries(const QStringList& sources, const QString& target,
-                 const std::function<bool(const QString&)>& skipped)
+// Links every entry of the folders in `variable` (first one wins) into `target`, except
+// `skipped`, and points the variable at `target`.
+void linkSystemFolders(const char* variable, const char* fallback, const QString& target,
+                       bool (*skipped)(const QString&))
 {
     QDir().mkpath(target);
-    for (const QString& source : sources) {
+    const QString folders = qEnvironmentVariable(variable);
+    for (const QString& source : (folders.isEmpty() ? QString::fromLatin1(fallback) : folders)
+                                     .split(u':', Qt::SkipEmptyParts)) {
         const QDir dir(source);
         for (const QString& name :
              dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
-            const QString link = target + QLatin1Char('/') + name;
-            if (!skipped(name) && !QFileInfo::exists(link) && !QFileInfo(link).isSymLink())
+            const QString link = target + u'/' + name;
+            if (!skipped(name) && !QFileInfo(link).exists() && !QFileInfo(link).isSymLink())
                 QFile::link(dir.filePath(name), link);
         }
     }
+    ::setenv(variable, QFile::encodeName(target).constData(), 1);
 }
 } // namespace
 
 void FakeAppRegistry::isolateProcess(const QString& root)
 {
-    auto folders = [](const char* variable, const char* fallback) {
-        QString value = qEnvironmentVariable(variable);
-        if (value.isEmpty())
-            value = QString::fromLatin1(fallback);
-        return value.split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    };
-    const QString data = root + QStringLiteral("/system-data");
-    const QString config = root + QStringLiteral("/system-config");
-    linkEntries(folders("XDG_DATA_DIRS", "/usr/local/share:/usr/share"), data,
-                [](const QString& name) { return name == QLatin1String("applications"); });
-    linkEntries(folders("XDG_CONFIG_DIRS", "/etc/xdg"), config,
-                [](const QString& name) { return name.endsWith(QLatin1String("mimeapps.list")); });
-    ::setenv("XDG_DATA_DIRS", QFile::encodeName(data).constData(), 1);
-    ::setenv("XDG_CONFIG_DIRS", QFile::encodeName(config).constData(), 1);
+    linkSystemFolders("XDG_DATA_DIRS", "/usr/local/share:/usr/share", root + u"/system-data"_s,
+                      [](const QString& name) { return name == QLatin1String("applications"); });
+    linkSystemFolders("XDG_CONFIG_DIRS", "/etc/xdg", root + u"/system-config"_s,
+                      [](const QString& n) { return n.endsWith(QLatin1String("mimeapps.list")); });
     ::unsetenv("XDG_CURRENT_DESKTOP");
     // GIO watches these; made now, they are watched from the start.
     QDir().mkpath(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications"));
@@ -88,10 +60,10 @@ FakeAppRegistry::FakeAppRegistry()
       m_mimeApps(QString::fromUtf8(g_get_user_config_dir()) + QStringLiteral("/mimeapps.list")),
       m_savedPath(qgetenv("PATH"))
 {
-    QDir().mkpath(m_applications);
     QDir().mkpath(m_dir.filePath(QStringLiteral("bin")));
     QDir().mkpath(m_dir.filePath(QStringLiteral("markers")));
     QDir apps(m_applications);
+    apps.mkpath(QStringLiteral("."));
     for (const QString& name : apps.entryList({QStringLiteral("*.desktop")}, QDir::Files))
         apps.remove(name);
     apps.remove(QStringLiteral("mimeinfo.cache"));
@@ -102,7 +74,7 @@ FakeAppRegistry::FakeAppRegistry()
 FakeAppRegistry::~FakeAppRegistry()
 {
     for (const auto& [id, types] : m_apps)
-        QFile::remove(m_applications + QLatin1Char('/') + id);
+        QFile::remove(m_applications + u'/' + id);
     QFile::remove(m_applications + QStringLiteral("/mimeinfo.cache"));
     QFile::remove(m_mimeApps);
     ::setenv("PATH", m_savedPath.constData(), 1);
@@ -117,16 +89,10 @@ bool FakeAppRegistry::isIsolated() const
     return m_dir.isValid();
 }
 
-QString FakeAppRegistry::markerPath(const QString& name) const
-{
-    return m_dir.filePath(QStringLiteral("markers/") + name);
-}
-
 QString FakeAppRegistry::writeScript(const QString& path, const QString& name) const
 {
-    const QByteArray script =
-        "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + QFile::encodeName(markerPath(name)) + "'\n";
-    writeAtomically(path, script);
+    writeAtomically(path, "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" +
+                              QFile::encodeName(m_dir.filePath(u"markers/"_s + name)) + "'\n");
     QFile::setPermissions(path,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return path;
@@ -134,50 +100,42 @@ QString FakeAppRegistry::writeScript(const QString& path, const QString& name) c
 
 QString FakeAppRegistry::addApp(const QString& desktopId, const QStringList& mimeTypes)
 {
-    const QString script =
-        writeScript(m_dir.filePath(QStringLiteral("exec-") + desktopId), desktopId);
+    const QString script = writeScript(m_dir.filePath(u"exec-"_s + desktopId), desktopId);
     QByteArray entry = "[Desktop Entry]\nType=Application\nName=" + desktopId.toUtf8() +
                        "\nExec=" + QFile::encodeName(script) + " %U\n";
     if (!mimeTypes.isEmpty())
-        entry += "MimeType=" + mimeTypes.join(QLatin1Char(';')).toUtf8() + ";\n";
-    writeAtomically(m_applications + QLatin1Char('/') + desktopId, entry);
+        entry += "MimeType=" + mimeTypes.join(u';').toUtf8() + ";\n";
+    writeAtomically(m_applications + u'/' + desktopId, entry);
     m_apps[desktopId] = mimeTypes;
-    writeMimeInfoCache();
-    idsEverWritten().insert(desktopId);
-    for (const QString& type : mimeTypes)
-        typesEverWritten().insert(type);
+    s_idsWritten.insert(desktopId);
+    s_typesWritten.unite(QSet<QString>(mimeTypes.begin(), mimeTypes.end()));
+    writeIndexes();
     return desktopId;
 }
 
 void FakeAppRegistry::removeApp(const QString& desktopId)
 {
-    QFile::remove(m_applications + QLatin1Char('/') + desktopId);
+    QFile::remove(m_applications + u'/' + desktopId);
     m_apps.erase(desktopId);
-    writeMimeInfoCache();
-    for (auto it = m_defaults.begin(); it != m_defaults.end();)
-        it = it->second == desktopId ? m_defaults.erase(it) : std::next(it);
-    writeMimeApps();
+    std::erase_if(m_defaults, [&](const auto& entry) { return entry.second == desktopId; });
+    writeIndexes();
 }
 
 void FakeAppRegistry::setDefault(const QString& mimeType, const QString& desktopId)
 {
     m_defaults[mimeType] = desktopId;
-    typesEverWritten().insert(mimeType);
-    writeMimeApps();
+    s_typesWritten.insert(mimeType);
+    writeIndexes();
 }
 
-void FakeAppRegistry::writeMimeApps() const
+// GIO finds the applications of a type through mimeinfo.cache, as update-desktop-database
+// writes it, not through the MimeType lines themselves.
+void FakeAppRegistry::writeIndexes() const
 {
     QByteArray list = "[Default Applications]\n";
     for (const auto& [type, id] : m_defaults)
         list += type.toUtf8() + '=' + id.toUtf8() + ";\n";
     writeAtomically(m_mimeApps, list);
-}
-
-// GIO finds the applications of a type through this index, as update-desktop-database
-// writes it, not through the MimeType lines themselves.
-void FakeAppRegistry::writeMimeInfoCache() const
-{
     std::map<QString, QStringList> byType;
     for (const auto& [id, types] : m_apps) {
         for (const QString& type : types)
@@ -185,46 +143,42 @@ void FakeAppRegistry::writeMimeInfoCache() const
     }
     QByteArray cache = "[MIME Cache]\n";
     for (const auto& [type, ids] : byType)
-        cache += type.toUtf8() + '=' + ids.join(QLatin1Char(';')).toUtf8() + ";\n";
+        cache += type.toUtf8() + '=' + ids.join(u';').toUtf8() + ";\n";
     writeAtomically(m_applications + QStringLiteral("/mimeinfo.cache"), cache);
 }
 
 void FakeAppRegistry::addProgram(const QString& name)
 {
-    writeScript(m_dir.filePath(QStringLiteral("bin/") + name), name);
+    writeScript(m_dir.filePath(u"bin/"_s + name), name);
 }
 
 bool FakeAppRegistry::gioAgrees() const
 {
-    for (const QString& id : idsEverWritten()) {
+    for (const QString& id : s_idsWritten) {
         GDesktopAppInfo* info = g_desktop_app_info_new(id.toUtf8().constData());
-        const bool found = info != nullptr;
         if (info)
             g_object_unref(info);
-        if (found != (m_apps.count(id) > 0)) {
-            m_disagreement =
-                id + (found ? QStringLiteral(" is still found") : QStringLiteral(" is not found"));
+        if ((info != nullptr) != (m_apps.count(id) > 0)) {
+            m_disagreement = id + (info ? u" is still found"_s : u" is not found"_s);
             return false;
         }
     }
-    for (const QString& type : typesEverWritten()) {
-        const QString found =
-            desktopIdOf(g_app_info_get_default_for_type(type.toUtf8().constData(), FALSE));
+    for (const QString& type : s_typesWritten) {
+        GAppInfo* info = g_app_info_get_default_for_type(type.toUtf8().constData(), FALSE);
+        const QString found = info ? QString::fromUtf8(g_app_info_get_id(info)) : QString();
+        if (info)
+            g_object_unref(info);
         const auto chosen = m_defaults.find(type);
-        if (chosen != m_defaults.end()) {
-            if (found != chosen->second) {
-                m_disagreement = type + QStringLiteral(" opens with '") + found + QLatin1Char('\'');
-                return false;
-            }
-            continue;
-        }
+        const auto handler = m_apps.find(found);
         // Without a default GIO picks any application of the type.
-        const auto handles = m_apps.find(found);
-        if (found.isEmpty()
-                ? std::any_of(m_apps.begin(), m_apps.end(),
-                              [&](const auto& app) { return app.second.contains(type); })
-                : handles == m_apps.end() || !handles->second.contains(type)) {
-            m_disagreement = type + QStringLiteral(" opens with '") + found + QLatin1Char('\'');
+        const bool agrees =
+            chosen != m_defaults.end() ? found == chosen->second
+            : found.isEmpty()
+                ? std::none_of(m_apps.begin(), m_apps.end(),
+                               [&](const auto& app) { return app.second.contains(type); })
+                : handler != m_apps.end() && handler->second.contains(type);
+        if (!agrees) {
+            m_disagreement = type + u" opens with '"_s + found + u'\'';
             return false;
         }
     }
@@ -233,23 +187,18 @@ bool FakeAppRegistry::gioAgrees() const
 
 bool FakeAppRegistry::waitUntilSeen(int timeoutMs)
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!gioAgrees()) {
-        if (deadline.hasExpired()) {
-            qWarning("GIO does not see the fake applications: %s", qPrintable(m_disagreement));
-            return false;
-        }
-        QTest::qWait(20);
-    }
-    return true;
+    if (QTest::qWaitFor([this] { return gioAgrees(); }, timeoutMs))
+        return true;
+    qWarning("GIO does not see the fake applications: %s", qPrintable(m_disagreement));
+    return false;
 }
 
 QStringList FakeAppRegistry::launches(const QString& name) const
 {
-    QFile marker(markerPath(name));
+    QFile marker(m_dir.filePath(u"markers/"_s + name));
     if (!marker.open(QIODevice::ReadOnly))
         return {};
-    QStringList lines = QString::fromUtf8(marker.readAll()).split(QLatin1Char('\n'));
+    QStringList lines = QString::fromUtf8(marker.readAll()).split(u'\n');
     lines.removeLast(); // the text after the last line break
     return lines;
 }
@@ -261,13 +210,7 @@ QStringList FakeAppRegistry::launchedNames() const
 
 bool FakeAppRegistry::waitForLaunch(const QString& name, int timeoutMs) const
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (launches(name).isEmpty()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
+    return QTest::qWaitFor([&] { return !launches(name).isEmpty(); }, timeoutMs);
 }
 
 bool FakeAppRegistry::launchedOnly(const QString& name, int timeoutMs) const

@@ -13,8 +13,16 @@ struct Entry {
     std::function<QObject*()> create;
 };
 
-std::vector<Entry>& entries();
-int add(const char* name, std::function<QObject*()> create);
+inline std::vector<Entry>& entries()
+{
+    static std::vector<Entry> list;
+    return list;
+}
+inline int add(const char* name, std::function<QObject*()> create)
+{
+    entries().push_back({name, std::move(create)});
+    return int(entries().size());
+}
 } // namespace TestRegistry
 
 #define PONDSILL_TEST(Class)                                                                       \
