@@ -1,88 +1,77 @@
-#include "wall_room.h"
-
+#include "room/asset_loader.h"
 #include "room/room_view.h"
 #include "state/app_state.h"
 #include "support/fake_app_registry.h"
 #include "support/scene_input.h"
+#include "support/temp_home.h"
 #include "support/test_registry.h"
 #include "wall/analog_wall_clock_view.h"
+#include "wall/desktop_award_plaque_view.h"
+#include "wall/plaque_logo.h"
 #include "wall/portrait_drawing.h"
 #include "wall/presidential_portrait_view.h"
 #include "wall/wall_calendar_view.h"
+#include "wall_room.h"
 
+#include <QDir>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-// Whether any pixel of `image` outside `inside` was painted.
-bool paintsOutside(const QImage& image, const QRect& inside)
+bool isBlank(const QImage& image)
 {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (!inside.contains(x, y) && qAlpha(image.pixel(x, y)) != 0)
-                return true;
-        }
-    }
-    return false;
+    QImage blank(image.size(), image.format());
+    blank.fill(Qt::transparent);
+    return image == blank;
 }
 
+// The room's state and an asset loader that finds no pictures, for plaques of their own.
+struct Plaques {
+    AppState state{nullptr};
+    QTemporaryDir none;
+    AssetLoader assets{AssetLoader::Locations{{}, {none.path()}}};
+    DesktopAwardPlaqueView left{DesktopAwardPlaqueView::quennet(), state, assets};
+    DesktopAwardPlaqueView right{DesktopAwardPlaqueView::tolvane(), state, assets};
+};
 } // namespace
 
 class WallPiecesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Fractions of a second never move a hand.
-    void clockHandsStandAtTheTime()
+    // A second a step only while someone can watch, else a minute; the seconds hand is
+    // there only while the window can be seen. Fractions of a second never move a hand.
+    void clockTicksOnlyAsOftenAsItCanBeSeen_data()
     {
+        QTest::addColumn<bool>("visible");
+        QTest::addColumn<bool>("lowPower");
+        QTest::addColumn<double>("interval");
+        QTest::newRow("seen") << true << false << 1.0;
+        QTest::newRow("hidden") << false << false << 60.0;
+        QTest::newRow("low power") << true << true << 60.0;
+    }
+    void clockTicksOnlyAsOftenAsItCanBeSeen()
+    {
+        QFETCH(bool, visible);
+        QFETCH(bool, lowPower);
+        QFETCH(double, interval);
+        AppState state(nullptr);
+        AnalogWallClockView clock(state);
+        state.setWindowVisible(visible);
+        state.setAppActive(true);
+        state.setLowPower(lowPower);
+        QCOMPARE(clock.timeLine().interval(), interval);
+        QVERIFY(clock.timeLine().isRunning());
+        QCOMPARE(clock.showsSecondsHand(), visible);
         const AnalogWallClockView::Angles a = AnalogWallClockView::angles(QTime(23, 59, 59, 900));
         QCOMPARE(a.hour, 359.99166666666667);
         QCOMPARE(a.minute, 359.9);
         QCOMPARE(a.second, 354.0);
     }
 
-    // A second a step only while someone can watch, else a minute; the seconds hand is
-    // there only while the window can be seen.
-    void clockTicksOnlyAsOftenAsItCanBeSeen_data()
-    {
-        QTest::addColumn<bool>("visible");
-        QTest::addColumn<bool>("active");
-        QTest::addColumn<bool>("lowPower");
-        QTest::addColumn<double>("interval");
-        QTest::newRow("seen") << true << true << false << 1.0;
-        QTest::newRow("hidden") << false << true << false << 60.0;
-        QTest::newRow("low power") << true << true << true << 60.0;
-    }
-    void clockTicksOnlyAsOftenAsItCanBeSeen()
-    {
-        QFETCH(bool, visible);
-        QFETCH(bool, active);
-        QFETCH(bool, lowPower);
-        QFETCH(double, interval);
-        AppState state(nullptr);
-        AnalogWallClockView clock(state);
-        state.setWindowVisible(visible);
-        state.setAppActive(active);
-        state.setLowPower(lowPower);
-        QCOMPARE(clock.timeLine().interval(), interval);
-        QVERIFY(clock.timeLine().isRunning());
-        QCOMPARE(clock.showsSecondsHand(), visible);
-    }
-
-    void clockClickOpensAndClosesItsCard()
-    {
-        WallRoom room;
-        RoomItem& clock = room.piece(Furniture::WallClock);
-        const QPointF centre = clock.mapToScene(clock.rect().center());
-        const QPointF corner = clock.mapToScene(QPointF(1, 1));
-        room.click(corner);
-        room.click(centre);
-        QTRY_COMPARE(room.appState().activeQuickView(),
-                     std::optional(ActiveDesktopQuickView::clock()));
-    }
-
-    // A double click starts a clock program only: there is nothing else to fall back on,
-    // and it never opens the card.
-    void clockDoubleClickStartsAClockProgramIfThereIsOne()
+    // A double click starts a clock program only: there is nothing else to fall back on, and
+    // it never opens the card; a click opens the card.
+    void clockClicks()
     {
         FakeAppRegistry apps;
         apps.addApp(u"org.kde.korganizer.desktop"_s, {u"text/calendar"_s});
@@ -99,7 +88,12 @@ private Q_SLOTS:
         QVERIFY(apps.waitUntilSeen());
         input.doubleClick(centre);
         QVERIFY(apps.launchedOnly(u"org.kde.kclock.desktop"_s));
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
         QCOMPARE(room.appState().activeQuickView(), std::nullopt);
+
+        room.click(centre);
+        QTRY_COMPARE(room.appState().activeQuickView(),
+                     std::optional(ActiveDesktopQuickView::clock()));
     }
 
     void calendarFallsBackOnTheCalendarFilesApplication()
@@ -114,6 +108,8 @@ private Q_SLOTS:
         QVERIFY(apps.launchedOnly(u"planner.desktop"_s));
     }
 
+    // The two portraits share the one fire switch, over their whole rectangles; the pointing
+    // hand goes with the pointer, also when the fire starts under it.
     void portraitsShareTheOneFireSwitch()
     {
         WallRoom room;
@@ -121,28 +117,18 @@ private Q_SLOTS:
             static_cast<PresidentialPortraitView&>(room.piece(Furniture::PresidentPortrait));
         auto& right =
             static_cast<PresidentialPortraitView&>(room.piece(Furniture::VicePresidentPortrait));
-        // A click in a corner counts: the whole rectangle takes it.
-        room.click(left.mapToScene(QPointF(0.5, 0.5)));
-        QVERIFY(room.appState().isFireModeActive());
-        QVERIFY(right.toolTip().contains(u"(Klik untuk memadamkan api)"_s));
-        room.click(right.mapToScene(right.rect().center()));
-        QVERIFY(!room.appState().isFireModeActive());
-        QVERIFY(left.toolTip().contains(u"(Klik untuk mengaktifkan rahasia kebakaran!)"_s));
-    }
-
-    // The pointing hand goes with the pointer, also when the fire starts under it.
-    void portraitCursorIsLeftBehindNowhere()
-    {
-        WallRoom room;
-        RoomItem& portrait = room.piece(Furniture::PresidentPortrait);
         SceneInput input(room.view());
         QWidget* viewport = room.view().viewport();
-        input.hover(portrait.mapToScene(portrait.rect().center()));
+        input.hover(left.mapToScene(QPointF(0.5, 0.5)));
         QCOMPARE(viewport->cursor().shape(), Qt::PointingHandCursor);
-        input.click(portrait.mapToScene(portrait.rect().center()));
+        input.click(left.mapToScene(QPointF(0.5, 0.5)));
         QVERIFY(room.appState().isFireModeActive());
+        QVERIFY(right.toolTip().contains(u"(Klik untuk memadamkan api)"_s));
         input.hover(FloorRoom::at({0.5, 0.5}));
         QCOMPARE(viewport->cursor().shape(), Qt::ArrowCursor);
+        input.click(right.mapToScene(right.rect().center()));
+        QVERIFY(!room.appState().isFireModeActive());
+        QVERIFY(left.toolTip().contains(u"(Klik untuk mengaktifkan rahasia kebakaran!)"_s));
     }
 
     // Whatever the size, a portrait draws inside its opening; point-sized details that
@@ -169,14 +155,100 @@ private Q_SLOTS:
             p.translate(50, 50);
             PortraitDrawing::draw(p, size, PresidentialPortraitType(type));
         }
-        QVERIFY(!paintsOutside(image, QRect(QPoint(50, 50), size.toSize())));
         if (!size.isEmpty())
             QVERIFY(qAlpha(image.pixel(51, 51)) != 0);
+        QPainter clear(&image);
+        clear.setCompositionMode(QPainter::CompositionMode_Clear);
+        clear.fillRect(QRect(QPoint(50, 50), size.toSize()), Qt::transparent);
+        clear.end();
+        QVERIFY(isBlank(image)); // nothing outside the opening
         AppState state(nullptr);
         PresidentialPortraitView portrait(PresidentialPortraitType(type), state);
         portrait.setSize(size);
         QPainter p(&image);
         portrait.paint(&p, nullptr, nullptr);
+    }
+    // Folders first, then the three places within each; a folder bearing the name is no logo.
+    void logoLookupKeepsItsOrder_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QString>("expected");
+        const QString name = u"quennet logoo.svg"_s;
+        QTest::newRow("resources' Logos before resources' Assets")
+            << QStringList{u"res/Assets/Logos/"_s + name, u"res/Assets/"_s + name, u"cwd/"_s + name}
+            << QStringList{} << u"res/Assets/Logos/"_s + name;
+        QTest::newRow("resources before the current folder")
+            << QStringList{u"res/"_s + name, u"cwd/Assets/Logos/"_s + name} << QStringList{}
+            << u"res/"_s + name;
+        QTest::newRow("a folder of that name is skipped")
+            << QStringList{u"home/"_s + name} << QStringList{u"res/Assets/Logos/"_s + name}
+            << u"home/"_s + name;
+        QTest::newRow("nowhere: one named in the current folder")
+            << QStringList{} << QStringList{} << QString();
+    }
+    void logoLookupKeepsItsOrder()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, folders);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        for (const QString& file : files)
+            writeFile(root.filePath(file), "<svg/>");
+        for (const QString& folder : folders)
+            QDir().mkpath(root.filePath(folder));
+        const QStringList bases = {root.filePath(u"res"_s), root.filePath(u"cwd"_s),
+                                   root.filePath(u"home"_s)};
+        const QString name = u"quennet logoo.svg"_s;
+        QCOMPARE(PlaqueLogo::resolve(name, bases),
+                 expected.isEmpty() ? QDir::current().filePath(name) : root.filePath(expected));
+        QCOMPARE(PlaqueLogo::find(name, bases),
+                 expected.isEmpty() ? std::nullopt : std::optional(root.filePath(expected)));
+    }
+
+    // Moving straight from one plaque to the other, whichever event comes first; clicks open,
+    // switch and close the cards. Without its picture a plaque draws nothing, yet takes the
+    // pointer over its frame; a double click opens the logo only when there is one.
+    void plaques()
+    {
+        FakeAppRegistry apps;
+        apps.setDefault(u"image/svg+xml"_s, apps.addApp(u"viewer.desktop"_s, {u"image/svg+xml"_s}));
+        QVERIFY(apps.waitUntilSeen());
+        Plaques s;
+        s.left.hoverChanged(true);
+        s.right.hoverChanged(true); // entry, then exit
+        s.left.hoverChanged(false);
+        QVERIFY(s.right.isHovered() && !s.left.isHovered());
+        s.right.hoverChanged(false); // exit, then entry
+        s.left.hoverChanged(true);
+        QVERIFY(s.left.isHovered() && !s.right.isHovered());
+
+        s.left.setSize(QSizeF(80, 100));
+        QImage image(120, 140, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        s.left.paint(&painter, nullptr, nullptr);
+        painter.end();
+        QVERIFY(isBlank(image));
+        QVERIFY(s.left.contains(QPointF(2, 2)));
+        QVERIFY(s.left.acceptedMouseButtons() & Qt::LeftButton);
+        s.left.hoverChanged(false);
+        QCOMPARE(s.state.hoveredPlaque(), std::nullopt);
+
+        s.left.toggleQuickView();
+        QCOMPARE(s.state.activeQuickView(), std::optional(ActiveDesktopQuickView::quennetPlaque()));
+        s.right.toggleQuickView();
+        QCOMPARE(s.state.activeQuickView(), std::optional(ActiveDesktopQuickView::tolvanePlaque()));
+        s.right.toggleQuickView();
+        QCOMPARE(s.state.activeQuickView(), std::nullopt);
+
+        CurrentFolder folder;
+        s.right.openLogoFile();
+        QVERIFY(apps.nothingLaunched());
+        writeFile(folder.filePath(u"Assets/tolvane logo.svg"_s), "<svg/>");
+        s.right.openLogoFile();
+        QVERIFY(apps.launchedOnly(u"viewer.desktop"_s));
+        QCOMPARE(s.state.activeQuickView(), std::nullopt);
     }
 };
 
