@@ -40,11 +40,24 @@ QString plain(const QString& toolTip)
 {
     return QTextDocumentFragment::fromHtml(toolTip).toPlainText();
 }
+struct PlayerState {
+    bool runs = false;
+    QString status;
+    QVariantMap metadata;
+};
 } // namespace
 
-class RadioAndLampTest : public QObject {
+Q_DECLARE_METATYPE(PlayerState)
+
+class MusicAndLampTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void init()
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("no session bus (run under dbus-run-session)");
+    }
+
     // The notes' clock ticks only while they play and the room can show them.
     void notesTickOnlyWhenSeen()
     {
@@ -74,20 +87,22 @@ private Q_SLOTS:
         }
     }
 
-    void radioClicks()
+    // Clicks open and close the mini player, a double click the player; the menu drives the
+    // transport. The help text follows the player and is plain text, whatever the title
+    // holds; the notes show, within what the radio repaints, only while it plays.
+    void radioClicksAndHelp()
     {
-        if (!QDBusConnection::sessionBus().isConnected())
-            QSKIP("no session bus (run under dbus-run-session)");
         PausedSong song;
-        FakeMprisPlayer& player = song.player;
+        song.player.metadata = FakeMprisPlayer::track(u"<b>Bunga</b> & <i>"_s, {u"Kar<br>sumo"_s});
         SpotifyService& music = song.music;
-        const int& opened = song.opened;
         QVERIFY(musicSettled(music));
         Prefs prefs;
         AppState& state = prefs.state;
         int actions = 0;
         auto* radio = new VintageRadioView(music, state, [&actions] { ++actions; });
         Stage stage(radio, QSizeF(80, 60));
+        QCOMPARE(plain(radio->toolTip()), u"Radio Spotify: Klik untuk memutar lagu"_s);
+        QVERIFY(!radio->notes()->isVisible());
         // The whole 96 x 42 drawing takes clicks, past the frame's sides too.
         const QPointF onRadio = radio->contentRect().topLeft() + QPointF(2, 2);
         QVERIFY(onRadio.x() < 0);
@@ -108,7 +123,7 @@ private Q_SLOTS:
         // A double click opens the player once and leaves the mini player as it was.
         stage.input.doubleClick(onRadio);
         QTest::qWait(QApplication::doubleClickInterval() + 100);
-        QCOMPARE(opened, 1);
+        QCOMPARE(song.opened, 1);
         QVERIFY(!state.showSpotifyPopup());
 
         // The menu: the mini player alone, the player, a separator, the transport.
@@ -118,43 +133,23 @@ private Q_SLOTS:
         QVERIFY(state.showSpotifyPopup());
         QVERIFY(state.activeQuickView()); // the menu leaves the card open
         menu.actions()[1]->trigger();
-        QCOMPARE(opened, 2);
+        QCOMPARE(song.opened, 2);
         menu.actions()[3]->trigger();
-        QTRY_VERIFY(music.isPlaying());
-        menu.actions()[4]->trigger();
-        menu.actions()[5]->trigger();
-        QTRY_COMPARE(player.commands, (QStringList{u"PlayPause"_s, u"Next"_s, u"Previous"_s}));
-        QMenu playing;
-        radio->populateContextMenu(playing);
-        QCOMPARE(playing.actions()[3]->text(), u"Jeda (Pause)"_s);
-        QCOMPARE(actions, 0); // the room's action is never called
-    }
-
-    // The help text follows the player and is plain text, whatever the title holds.
-    void radioHelpAndNotesFollowThePlayer()
-    {
-        if (!QDBusConnection::sessionBus().isConnected())
-            QSKIP("no session bus (run under dbus-run-session)");
-        FakeMprisPlayer player;
-        player.status = u"Paused"_s;
-        player.metadata = FakeMprisPlayer::track(u"<b>Bunga</b> & <i>"_s, {u"Kar<br>sumo"_s});
-        SpotifyService music(QDBusConnection::sessionBus(), quickMusicOptions());
-        QVERIFY(musicSettled(music));
-        Prefs prefs;
-        AppState& state = prefs.state;
-        auto* radio = new VintageRadioView(music, state);
-        Stage stage(radio, QSizeF(80, 60));
-        QCOMPARE(plain(radio->toolTip()), u"Radio Spotify: Klik untuk memutar lagu"_s);
-        QVERIFY(!radio->notes()->isVisible());
-        player.notify({{u"PlaybackStatus"_s, u"Playing"_s}});
         QTRY_VERIFY(music.isPlaying());
         QCOMPARE(plain(radio->toolTip()), u"Radio: <b>Bunga</b> & <i> - Kar<br>sumo"_s);
         QVERIFY(radio->notes()->isVisible());
         QVERIFY(radio->notes()->timeLine().isRunning());
-        // The notes are drawn within what the radio repaints.
-        const QRectF box = radio->notes()->mapRectToParent(radio->notes()->rect());
-        QVERIFY(radio->boundingRect().contains(box));
-        player.notify({{u"PlaybackStatus"_s, u"Paused"_s}});
+        QVERIFY(radio->boundingRect().contains(
+            radio->notes()->mapRectToParent(radio->notes()->rect())));
+        QMenu playing;
+        radio->populateContextMenu(playing);
+        QCOMPARE(playing.actions()[3]->text(), u"Jeda (Pause)"_s);
+        menu.actions()[4]->trigger();
+        menu.actions()[5]->trigger();
+        QTRY_COMPARE(song.player.commands, (QStringList{u"PlayPause"_s, u"Next"_s, u"Previous"_s}));
+        QCOMPARE(actions, 0); // the room's action is never called
+        song.player.status = u"Paused"_s;
+        song.player.notify({{u"PlaybackStatus"_s, u"Paused"_s}});
         QTRY_VERIFY(!music.isPlaying());
         QVERIFY(!radio->notes()->isVisible());
         QVERIFY(!radio->notes()->timeLine().isRunning());
@@ -206,7 +201,104 @@ private Q_SLOTS:
         room.input().click(lamp.centre);
         QTRY_VERIFY(room.state.lampOn());
     }
+
+    // What the card shows of each state of the player; the album line only when it adds
+    // something; the button's help is plain text.
+    void showsEachState_data()
+    {
+        QTest::addColumn<PlayerState>("player");
+        QTest::addColumn<QStringList>("shown"); // status, title, artist, album, symbol, help
+        const QVariantMap song =
+            FakeMprisPlayer::track(u"Bunga"_s, {u"Karsumo"_s}, u"Album Satu"_s);
+        QTest::newRow("not running")
+            << PlayerState{}
+            << QStringList{u"Spotify Siap"_s, u"Spotify Tidak Aktif"_s, u"Klik untuk membuka"_s,
+                           QString(),         u"play.fill"_s,           u"Putar Lagu"_s};
+        QTest::newRow("running, no track")
+            << PlayerState{true, u"Stopped"_s, {}}
+            << QStringList{u"Jeda"_s, u"Spotify Terbuka"_s, u"Pilih lagu untuk memutar"_s,
+                           QString(), u"play.fill"_s,       u"Putar Lagu"_s};
+        QTest::newRow("playing") << PlayerState{true, u"Playing"_s, song}
+                                 << QStringList{u"Sedang Memutar"_s, u"Bunga"_s,
+                                                u"Karsumo"_s,        u"Album Satu"_s,
+                                                u"pause.fill"_s,     u"Jeda Lagu"_s};
+        QTest::newRow("album named as the title")
+            << PlayerState{true, u"Paused"_s,
+                           FakeMprisPlayer::track(u"Bunga"_s, {u"Karsumo"_s}, u"Bunga"_s)}
+            << QStringList{u"Jeda"_s, u"Bunga"_s,     u"Karsumo"_s,
+                           QString(), u"play.fill"_s, u"Putar Lagu"_s};
+    }
+    void showsEachState()
+    {
+        QFETCH(PlayerState, player);
+        QFETCH(QStringList, shown);
+        std::unique_ptr<FakeMprisPlayer> fake;
+        if (player.runs) {
+            fake = std::make_unique<FakeMprisPlayer>();
+            fake->status = player.status;
+            fake->metadata = player.metadata;
+        }
+        SpotifyService music(QDBusConnection::sessionBus(), quickMusicOptions());
+        QVERIFY(musicSettled(music));
+        SpotifyMiniPlayerView view(music, [] {});
+        QVERIFY(musicSettled(music)); // its own refresh on showing
+        const QString tip = view.button(SpotifyMiniPlayerView::Control::PlayPause)->toolTip();
+        QCOMPARE((QStringList{view.statusText(), view.shownTitle(), view.shownArtist(),
+                              view.shownAlbum().value_or(QString()), view.playPauseSymbol(),
+                              QTextDocumentFragment::fromHtml(tip).toPlainText()}),
+                 shown);
+    }
+
+    void buttonsDriveThePlayer()
+    {
+        PausedSong song;
+        FakeMprisPlayer& player = song.player;
+        SpotifyService& music = song.music;
+        const int& opened = song.opened;
+        QVERIFY(musicSettled(music));
+        bool closed = false;
+        SpotifyMiniPlayerView view(music, [&closed] { closed = true; });
+        using C = SpotifyMiniPlayerView::Control;
+        view.button(C::PlayPause)->click();
+        QTRY_COMPARE(view.statusText(), u"Sedang Memutar"_s);
+        view.button(C::Next)->click();
+        QTRY_COMPARE(view.shownTitle(), u"Lagu Berikutnya"_s);
+        view.button(C::Previous)->click();
+        QTRY_COMPARE(player.commands, (QStringList{u"PlayPause"_s, u"Next"_s, u"Previous"_s}));
+        view.button(C::OpenPlayer)->click();
+        QCOMPARE(opened, 1);
+        QVERIFY(!closed); // opening the player leaves the card open
+        view.button(C::Close)->click();
+        QVERIFY(closed);
+    }
+
+    // Each showing asks the player once; being told to show while shown asks nothing. The
+    // card is placed by the room's rule, also in a room narrower than the card.
+    void refreshesOnEachShowingOverTheRadio()
+    {
+        FakeMprisPlayer player;
+        SpotifyService music(QDBusConnection::sessionBus(), quickMusicOptions());
+        QVERIFY(musicSettled(music));
+        for (const QSize size : {QSize(1440, 900), QSize(200, 900)}) {
+            DeskRoom room(music, size);
+            const int before = player.statusReads;
+            room.state.setShowSpotifyPopup(true);
+            room.settle();
+            SpotifyMiniPlayerView* view = room.miniPlayer();
+            QVERIFY(view);
+            const QPointF shown = view->mapToItem(&room.root(), view->rect().center());
+            QVERIFY(QLineF(shown, RoomGeometry(QSizeF(size)).miniPlayerCentre()).length() < 0.01);
+            QTRY_COMPARE(player.statusReads, before + 1);
+            room.state.setShowSpotifyPopup(true);
+            QTest::qWait(100);
+            QCOMPARE(player.statusReads, before + 1);
+            room.state.setShowSpotifyPopup(false);
+            room.settle();
+            room.state.setShowSpotifyPopup(true);
+            QTRY_COMPARE(player.statusReads, before + 2);
+        }
+    }
 };
 
-PONDSILL_TEST(RadioAndLampTest)
-#include "radio_and_lamp_test.moc"
+PONDSILL_TEST(MusicAndLampTest)
+#include "music_and_lamp_test.moc"
