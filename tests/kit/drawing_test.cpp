@@ -1,0 +1,327 @@
+#include "kit/cached_shadow_effect.h"
+#include "kit/colors.h"
+#include "kit/drawing_cache.h"
+#include "kit/painting.h"
+#include "kit/perspective.h"
+#include "kit/soft_shadow.h"
+#include "kit/symbols.h"
+#include "kit/units.h"
+#include "support/test_registry.h"
+
+#include <QFontInfo>
+#include <QGraphicsRectItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QPainter>
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+const QString kLabel = QStringLiteral("Laporan Keuangan 2024.pdf");
+
+// The bounding box of the pixels of `image` that `counts`.
+QRect inkOf(const QImage& image, const std::function<bool(QRgb)>& counts, int* n = nullptr)
+{
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (counts(image.pixel(x, y))) {
+                ink |= QRect(x, y, 1, 1);
+                if (n)
+                    ++*n;
+            }
+        }
+    }
+    return ink;
+}
+
+// How wide and tall the ink of the label drawn at a design size is.
+QSize labelInk(qreal designPoints, bool atBaseline = false)
+{
+    QImage image(400, 60, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setPen(Qt::black);
+    const DesignFont font = DesignFont::system(designPoints);
+    if (atBaseline)
+        font.drawText(painter, QPointF(4, 10 + font.ascent()), kLabel);
+    else
+        font.drawText(painter, image.rect(), Qt::AlignCenter, kLabel);
+    painter.end();
+    return inkOf(image, [](QRgb p) { return qAlpha(p) > 0; }).size();
+}
+} // namespace
+
+class DrawingTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void continuousCornersStayInsideAndReachEverySide_data()
+    {
+        QTest::addColumn<QRectF>("rect");
+        QTest::addColumn<qreal>("radius");
+        QTest::newRow("card") << QRectF(10, 20, 260, 240) << 10.0;
+        QTest::newRow("radius beyond half the side") << QRectF(0, 0, 40, 20) << 30.0;
+        QTest::newRow("exactly half: a capsule") << QRectF(0, 0, 80, 20) << 10.0;
+        QTest::newRow("tiny") << QRectF(0, 0, 2, 2) << 6.0;
+    }
+    void continuousCornersStayInsideAndReachEverySide()
+    {
+        QFETCH(QRectF, rect);
+        QFETCH(qreal, radius);
+        const QPainterPath path = Painting::continuousRoundedRect(rect, radius);
+        const QRectF bounds = path.boundingRect();
+        for (const QPointF& corner :
+             {bounds.topLeft() - rect.topLeft(), bounds.bottomRight() - rect.bottomRight()})
+            QVERIFY(std::abs(corner.x()) < 1e-3 && std::abs(corner.y()) < 1e-3);
+        QVERIFY(path.contains(rect.center()));
+        QVERIFY(!path.contains(rect.topLeft() + QPointF(0.2, 0.2)));
+        // One closed outline without jumps between the curves and the arcs.
+        const QPolygonF outline = path.toFillPolygon();
+        for (int i = 1; i < outline.size(); ++i) {
+            const QPointF step = outline[i] - outline[i - 1];
+            QVERIFY(std::hypot(step.x(), step.y()) <= std::max(rect.width(), rect.height()));
+            QVERIFY(std::isfinite(outline[i].x()) && std::isfinite(outline[i].y()));
+        }
+    }
+
+    void picturesFillTheirPlaceKeepingProportions_data()
+    {
+        QTest::addColumn<QSizeF>("source");
+        QTest::addColumn<QRectF>("target");
+        QTest::addColumn<QRectF>("expected");
+        QTest::newRow("wide picture overhangs left and right")
+            << QSizeF(400, 100) << QRectF(10, 10, 200, 100) << QRectF(-90, 10, 400, 100);
+        QTest::newRow("tall picture overhangs top and bottom")
+            << QSizeF(100, 400) << QRectF(0, 0, 200, 100) << QRectF(0, -350, 200, 800);
+        QTest::newRow("same proportions, enlarged")
+            << QSizeF(16, 9) << QRectF(0, 0, 1440, 810) << QRectF(0, 0, 1440, 810);
+    }
+    void picturesFillTheirPlaceKeepingProportions()
+    {
+        QFETCH(QSizeF, source);
+        QFETCH(QRectF, target);
+        const QRectF drawn = Painting::aspectFillRect(source, target);
+        QTEST(drawn, "expected");
+        QVERIFY(drawn.contains(target));
+    }
+
+    void shapeShadowIsBlurredOncePerShapeAndStyle()
+    {
+        QPainterPath shape;
+        shape.addRect(QRectF(0, 0, 40, 40));
+        const QColor black = Colors::black(0.5);
+        ShapeShadow shadow;
+        QImage canvas(100, 100, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::white);
+        QPainter p(&canvas);
+        shadow.paint(p, shape, ShadowStyle{black, 8, QPointF(0, 4)});
+        shadow.paint(p, shape, ShadowStyle{black, 8, QPointF(0, 9)});
+        QCOMPARE(shadow.renderCount(), 1); // a new offset only moves the image
+        shadow.paint(p, shape, ShadowStyle{black, 4, QPointF(0, 4)});
+        QCOMPARE(shadow.renderCount(), 2);
+        p.scale(2, 2);
+        shadow.paint(p, shape, ShadowStyle{black, 4, QPointF(0, 4)});
+        QCOMPARE(shadow.renderCount(), 3); // sharp at the new scale
+        p.end();
+        // Darkest under the shape, offset downwards.
+        QVERIFY(qGray(canvas.pixel(20, 40)) < qGray(canvas.pixel(20, 2)));
+    }
+
+    void softShadowBlursWithinItsSpread_data()
+    {
+        QTest::addColumn<qreal>("radius");
+        QTest::addColumn<qreal>("dpr");
+        QTest::addColumn<QColor>("color");
+        const QColor black(Qt::black);
+        QTest::newRow("radius 0") << 0.0 << 1.0 << black;
+        QTest::newRow("radius 3 at 2x") << 3.0 << 2.0 << black;
+        QTest::newRow("radius 4, half-transparent orange")
+            << 4.0 << 1.0 << QColor::fromRgbF(1, 0.35f, 0.05f, 0.5f);
+        QTest::newRow("radius 8") << 8.0 << 1.0 << black;
+        QTest::newRow("radius 18") << 18.0 << 1.0 << black;
+    }
+    void softShadowBlursWithinItsSpread()
+    {
+        QFETCH(qreal, radius);
+        QFETCH(qreal, dpr);
+        QFETCH(QColor, color);
+        QPainterPath square;
+        square.addRect(10, 20, 30, 30);
+        QPointF topLeft;
+        const QImage shadow = SoftShadow::ofPath(square, radius, color, dpr, &topLeft);
+        const int spread = SoftShadow::spread(radius);
+        QCOMPARE(shadow.devicePixelRatio(), dpr);
+        QCOMPARE(topLeft, QPointF(10 - spread, 20 - spread));
+        QCOMPARE(shadow.size(), (QSizeF(30 + 2 * spread, 30 + 2 * spread) * dpr).toSize());
+
+        // A blur moves alpha about but neither makes nor loses it, and none of it is cut
+        // off at the image's edge.
+        double sum = 0;
+        int edge = 0;
+        for (int y = 0; y < shadow.height(); ++y)
+            for (int x = 0; x < shadow.width(); ++x) {
+                sum += qAlpha(shadow.pixel(x, y));
+                if (x == 0 || y == 0 || x == shadow.width() - 1 || y == shadow.height() - 1)
+                    edge = std::max(edge, qAlpha(shadow.pixel(x, y)));
+            }
+        const double solid = 30 * 30 * dpr * dpr * 255 * color.alphaF();
+        QVERIFY2(std::abs(sum - solid) < 0.02 * solid, qPrintable(QString::number(sum / solid)));
+        QVERIFY(radius == 0 || edge <= 3);
+
+        // Symmetric about the square's centre; a blur much smaller than the square leaves
+        // its middle in the full colour and softens its edge.
+        const QPoint centre(shadow.width() / 2, shadow.height() / 2);
+        if (radius <= 8) {
+            const QColor middle = shadow.pixelColor(centre);
+            QVERIFY(std::abs(middle.alphaF() - color.alphaF()) < 0.01);
+            QVERIFY(std::abs(middle.greenF() - color.greenF()) < 0.02);
+        }
+        const int inset = int(spread * dpr);
+        const int near = qAlpha(shadow.pixel(inset, centre.y()));
+        const int far = qAlpha(shadow.pixel(shadow.width() - 1 - inset, centre.y()));
+        QVERIFY(std::abs(near - far) <= 2);
+        if (radius >= 2)
+            QVERIFY2(near > 60 * color.alphaF() && near < 200, qPrintable(QString::number(near)));
+    }
+
+    // A drawing that scales a little while it moves (a can leaning towards a drag) must not
+    // be drawn again on every frame, yet stays sharp when the room is shown enlarged; another
+    // look is drawn once, a new size drops them all.
+    void drawingCacheDrawsOncePerLookAndSharpness_data()
+    {
+        QTest::addColumn<QList<qreal>>("scales");
+        QTest::addColumn<int>("renders");
+        QTest::newRow("still") << QList<qreal>{1, 1, 1} << 1;
+        QTest::newRow("a slight grow and back") << QList<qreal>{1, 1.01, 1.02, 1.04, 1.02, 1} << 2;
+        QTest::newRow("shown twice as large") << QList<qreal>{1, 2, 2} << 2;
+        QTest::newRow("shrunk: never below the device's ratio") << QList<qreal>{0.5, 0.8, 1} << 1;
+    }
+    void drawingCacheDrawsOncePerLookAndSharpness()
+    {
+        QFETCH(QList<qreal>, scales);
+        QFETCH(int, renders);
+        DrawingCache cache;
+        QImage target(200, 200, QImage::Format_ARGB32_Premultiplied);
+        QSize drawnSize;
+        const auto draw = [&](QPainter& p) {
+            drawnSize = QSize(p.device()->width(), p.device()->height());
+            p.fillRect(QRectF(0, 0, 50, 40), Qt::red);
+        };
+        for (qreal scale : scales) {
+            QPainter painter(&target);
+            painter.scale(scale, scale);
+            cache.paint(painter, QRectF(0, 0, 50, 40), 0, draw);
+        }
+        QCOMPARE(cache.renderCount(), renders);
+        // The last pixmap drawn has the pixels of the largest scale it was made for.
+        const qreal largest = std::max(1.0, *std::max_element(scales.begin(), scales.end()));
+        QVERIFY(drawnSize.width() >= 50 * largest - 1);
+        QPainter painter(&target);
+        cache.paint(painter, QRectF(0, 0, 50, 40), 1, draw);
+        cache.paint(painter, QRectF(0, 0, 50, 40), 0, draw);
+        QCOMPARE(cache.renderCount(), renders + 1);
+        cache.paint(painter, QRectF(0, 0, 60, 40), 0, draw);
+        QCOMPARE(cache.renderCount(), renders + 2);
+    }
+
+    void cachedShadowEffectBlursOnlyWhenTheItemChanges()
+    {
+        QGraphicsScene scene(0, 0, 200, 200);
+        auto* piece = scene.addRect(50, 50, 60, 60, Qt::NoPen, Qt::blue);
+        auto* effect = new CachedShadowEffect(QColor(255, 90, 10), 8, QPointF(0, 0));
+        piece->setGraphicsEffect(effect);
+        // Something animated over the piece, as the flames are.
+        auto* flames = scene.addRect(40, 40, 80, 20, Qt::NoPen, QColor(255, 0, 0, 100));
+        QGraphicsView view(&scene);
+        view.setFrameShape(QFrame::NoFrame);
+        view.setBackgroundBrush(Qt::black);
+        view.resize(200, 200);
+        QImage frame;
+        for (int i = 0; i < 5; ++i) {
+            flames->setBrush(QColor(255, 20 * i, 0, 100));
+            frame = view.grab().toImage();
+        }
+        QCOMPARE(effect->renderCount(), 1);
+        // The glow shows beside the piece, fading outwards, and the piece itself is drawn.
+        QCOMPARE(frame.pixelColor(80, 100), QColor(Qt::blue));
+        QVERIFY(frame.pixelColor(80, 112).red() > frame.pixelColor(80, 120).red());
+        QVERIFY(frame.pixelColor(80, 112).red() > 50);
+        piece->setBrush(Qt::green);
+        frame = view.grab().toImage();
+        QCOMPARE(effect->renderCount(), 2);
+        QCOMPARE(frame.pixelColor(80, 100), QColor(Qt::green));
+    }
+
+    void glyphsDrawInTheirColour_data()
+    {
+        QTest::addColumn<QString>("name");
+        // A few of the room's glyphs, one the kit does not know, and the close button's disc,
+        // cut out to show what lies below it.
+        for (const char* name : {"trash.fill", "xmark", "folder.fill", "flame.fill", "pause.fill",
+                                 "no.such.glyph", "xmark.circle.fill"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void glyphsDrawInTheirColour()
+    {
+        QFETCH(QString, name);
+        const QColor blue(0x12, 0x0C, 0xD6);
+        const QImage image = Symbols::image(name, 40, blue);
+        QCOMPARE(image.size(), QSize(40, 40));
+        int coloured = 0;
+        inkOf(
+            image,
+            [&](QRgb p) { return qAlpha(p) > 200 && (p & 0xffffff) == (blue.rgb() & 0xffffff); },
+            &coloured);
+        QVERIFY(coloured > 10);
+        if (name == QLatin1String("xmark.circle.fill")) {
+            QCOMPARE(qAlpha(image.pixel(20, 20)), 0);
+            QCOMPARE(qAlpha(image.pixel(20, 4)), 255);
+            QCOMPARE(qAlpha(image.pixel(1, 1)), 0);
+        }
+    }
+
+    void tiltLeansTheTopAway()
+    {
+        const QRectF rug(0, 0, 600, 100);
+        const QTransform t = tiltedAboutX(50, rug.center(), perspectiveDistance(600, 100, 0.55));
+        const QPolygonF drawn = t.map(QPolygonF(rug));
+        QVERIFY(drawn[1].x() - drawn[0].x() < 600); // the top edge is narrower
+        QVERIFY(drawn[2].x() - drawn[3].x() > 600); // the bottom edge is wider
+        QVERIFY(drawn[2].y() - drawn[1].y() < 100); // foreshortened
+        QCOMPARE(t.map(rug.center()), rug.center());
+        // No turn, or no distance, changes nothing.
+        QVERIFY(tiltedAboutX(0, QPointF(40, 50), 600).isIdentity());
+        QCOMPARE(tiltedAboutX(30, QPointF(0, 0), 0).map(QPointF(10, 10)).x(), 10.0);
+    }
+
+    // A design point is a device-independent pixel, and fractional sizes are kept: a 9.5-point
+    // label is measured and drawn smaller than a 10-point one and larger than a 9-point one.
+    void fontSizesAreDesignPixelsAndKeepFractions_data()
+    {
+        QTest::addColumn<qreal>("size");
+        QTest::newRow("9.5") << 9.5;
+        QTest::newRow("12.25") << 12.25;
+    }
+    void fontSizesAreDesignPixelsAndKeepFractions()
+    {
+        QFETCH(qreal, size);
+        const qreal below = std::floor(size);
+        const qreal above = std::ceil(size);
+        QCOMPARE(QFontInfo(Units::systemFont(below)).pixelSize(), int(below));
+        const auto advance = [](qreal points) {
+            return DesignFont::system(points).horizontalAdvance(kLabel);
+        };
+        QVERIFY(advance(size) > advance(below) && advance(size) < advance(above));
+        QVERIFY(labelInk(size).width() > labelInk(below).width());
+        QVERIFY(labelInk(size).width() < labelInk(above).width());
+        // What is measured is what is drawn, in a box or from a baseline.
+        QVERIFY(std::abs(labelInk(size).width() - advance(size)) < 3);
+        QVERIFY(std::abs(labelInk(size, true).width() - advance(size)) < 3);
+        QVERIFY(std::abs(labelInk(size, true).height() - labelInk(size).height()) <= 1);
+    }
+};
+
+PONDSILL_TEST(DrawingTest)
+#include "drawing_test.moc"
