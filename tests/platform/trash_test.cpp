@@ -1,0 +1,336 @@
+#include "platform/file_operations.h"
+#include "platform/freedesktop_trash.h"
+#include "platform/user_trash.h"
+#include "support/fake_app_registry.h"
+#include "support/scratch_mount.h"
+#include "support/stdout_capture.h"
+#include "support/temp_home.h"
+#include "support/test_registry.h"
+
+#include <QDateTime>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cstdio>
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+struct InfoFile {
+    QString entry; // its name in files/
+    QByteArray path;
+    QDateTime deleted;
+};
+
+// Every info file of a trash folder, read the way a file manager reads them.
+QList<InfoFile> readInfo(const QString& trashRoot)
+{
+    QList<InfoFile> result;
+    const QDir info(trashRoot + u"/info"_s);
+    for (const QString& name : info.entryList({u"*.trashinfo"_s}, QDir::Files)) {
+        const QList<QByteArray> lines = contentOf(info.filePath(name)).split('\n');
+        if (lines.value(0) != "[Trash Info]")
+            continue;
+        InfoFile entry{name.chopped(10), {}, {}};
+        for (const QByteArray& line : lines) {
+            if (line.startsWith("Path="))
+                entry.path = QByteArray::fromPercentEncoding(line.mid(5));
+            else if (line.startsWith("DeletionDate="))
+                entry.deleted = QDateTime::fromString(QString::fromLatin1(line.mid(13)),
+                                                      u"yyyy-MM-dd'T'HH:mm:ss"_s);
+        }
+        result.append(entry);
+    }
+    return result;
+}
+
+QStringList entries(const QString& folder)
+{
+    return FileOperations::listEntries(folder, true).value_or(QStringList());
+}
+
+// A home trash at `root` laid out by words: "name" a file, "name/" a folder of 100 files,
+// "name->target" a symbolic link, each with its info file unless "!" ends the word; "%FF"
+// in a name is that byte, so the name is no valid UTF-8.
+void layOut(const QString& root, const QStringList& words)
+{
+    QDir().mkpath(root + u"/files"_s);
+    QDir().mkpath(root + u"/info"_s);
+    for (QString word : words) {
+        const bool withInfo = !word.endsWith(u'!');
+        if (!withInfo)
+            word.chop(1);
+        QString name = word.section(u"->"_s, 0, 0);
+        if (word.contains(u"->"_s)) {
+            QVERIFY(FileOperations::createSymbolicLink(word.section(u"->"_s, 1),
+                                                       root + u"/files/"_s + name));
+        } else if (word.endsWith(u'/')) {
+            name.chop(1);
+            for (int i = 0; i < 100; ++i)
+                writeFile(root + u"/files/"_s + name + u"/f"_s + QString::number(i));
+        } else {
+            writeFile(root + u"/files/"_s + name);
+        }
+        if (withInfo)
+            writeFile(root + u"/info/"_s + name + u".trashinfo"_s,
+                      "[Trash Info]\nPath=/x/" + name.toUtf8() +
+                          "\nDeletionDate=2024-01-01T00:00:00\n");
+        const QByteArray at = QFile::encodeName(root),
+                         raw = QByteArray::fromPercentEncoding(name.toUtf8());
+        if (raw != name.toUtf8()) {
+            QCOMPARE(::rename(at + "/files/" + name.toUtf8(), at + "/files/" + raw), 0);
+            ::rename(at + "/info/" + name.toUtf8() + ".trashinfo",
+                     at + "/info/" + raw + ".trashinfo");
+        }
+    }
+}
+} // namespace
+
+class TrashTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void homeTrashIsMadeWhenMissing()
+    {
+        TempHome home;
+        const QString dataHome = home.path() + u"/fresh/data"_s;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
+        FreedesktopTrash trash;
+        QVERIFY(trash.moveToTrash(home.writeFile(u"a.txt"_s, "a")));
+        for (const char* sub : {"", "/files", "/info"}) {
+            struct stat st {};
+            const QString folder = dataHome + u"/Trash"_s + QLatin1String(sub);
+            QVERIFY(::stat(QFile::encodeName(folder).constData(), &st) == 0);
+            QCOMPARE(st.st_mode & 07777, mode_t(0700));
+        }
+        qunsetenv("XDG_DATA_HOME");
+        QCOMPARE(trash.homeTrashPath(), home.path() + u"/.local/share/Trash"_s);
+    }
+
+    void sameNamesNeverReplaceAnything()
+    {
+        TempHome home;
+        const QString root = home.dataHome() + u"/Trash"_s;
+        // An entry left in files/ without its info file survives as well.
+        writeFile(root + u"/files/a.3.txt"_s, "orphan");
+        FreedesktopTrash trash;
+        for (const QString& folder : {u"One"_s, u"Two"_s, u"Three"_s})
+            QVERIFY(trash.moveToTrash(home.writeFile(folder + u"/a.txt"_s, folder.toUtf8())));
+        // A name that only just fits, whose numbered entry and info file must fit too, and an
+        // extension so long that no numbered name of the usual shape would fit.
+        for (const QString& name :
+             {QString(120, QChar(0x00E9)) + u".txt"_s, u"b."_s + QString(250, u'x')}) {
+            for (const QString& folder : {u"One"_s, u"Two"_s})
+                QVERIFY(trash.moveToTrash(home.writeFile(folder + u'/' + name, "long")));
+        }
+        QCOMPARE(contentOf(root + u"/files/a.3.txt"_s), QByteArray("orphan"));
+        const QList<InfoFile> info = readInfo(root);
+        QCOMPARE(info.size(), 7);
+        for (const InfoFile& entry : info) {
+            const QString original = QFile::decodeName(entry.path);
+            QVERIFY(entry.entry.toUtf8().size() + 10 <= 255);
+            QVERIFY(!entry.entry.contains(QChar::ReplacementCharacter));
+            QVERIFY(qAbs(entry.deleted.secsTo(QDateTime::currentDateTime())) < 60);
+            QCOMPARE(contentOf(root + u"/files/"_s + entry.entry),
+                     original.endsWith(u"/a.txt") ? QFileInfo(original).dir().dirName().toUtf8()
+                                                  : QByteArray("long"));
+        }
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("missing item") << u"missing"_s;
+        QTest::newRow("the Trash itself") << u"trash"_s;
+        QTest::newRow("an item in the Trash") << u"inside"_s;
+        QTest::newRow("a folder holding the Trash") << u"holder"_s;
+        QTest::newRow("empty path") << QString();
+    }
+    void refusals()
+    {
+        QFETCH(QString, what);
+        TempHome home;
+        FreedesktopTrash trash;
+        const QString root = home.dataHome() + u"/Trash"_s;
+        QVERIFY(trash.moveToTrash(home.writeFile(u"x.txt"_s, "x")));
+        const QString path = what == u"missing"  ? home.path() + u"/no"_s
+                             : what == u"trash"  ? root
+                             : what == u"inside" ? root + u"/files/x.txt"_s
+                             : what == u"holder" ? home.dataHome()
+                                                 : QString();
+        QString error;
+        QVERIFY(!trash.moveToTrash(path, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(entries(root + u"/files"_s), QStringList{u"x.txt"_s});
+        QCOMPARE(entries(root + u"/info"_s), QStringList{u"x.txt.trashinfo"_s});
+    }
+
+    void otherFileSystemsUseTheirOwnTrash_data()
+    {
+        QTest::addColumn<QString>("prepared"); // what the mount's top holds beforehand
+        QTest::addColumn<QString>("trashRoot");
+        const QString uid = QString::number(::getuid());
+        QTest::newRow("the user's .Trash-$uid") << QString() << u".Trash-"_s + uid;
+        QTest::newRow("the administrator's .Trash/$uid") << u"sticky"_s << u".Trash/"_s + uid;
+        QTest::newRow("no trash can be made there") << u"blocked"_s << QString();
+    }
+    void otherFileSystemsUseTheirOwnTrash()
+    {
+        QFETCH(QString, prepared);
+        QFETCH(QString, trashRoot);
+        ScratchMount mount;
+        if (!mount.isMounted())
+            QSKIP(qPrintable(u"cannot mount a tmpfs here: "_s + mount.error()));
+        TempHome home;
+        const QString top = mount.path();
+        if (prepared == u"sticky") {
+            QVERIFY(QDir().mkpath(top + u"/.Trash"_s));
+            QVERIFY(::chmod(QFile::encodeName(top + u"/.Trash"_s).constData(), 01777) == 0);
+        } else if (prepared == u"blocked") {
+            writeFile(top + u"/.Trash-"_s + QString::number(::getuid()), "a file");
+        }
+        const QString item = writeFile(top + u"/photos/2024/beach.jpg"_s, "jpeg");
+        FreedesktopTrash trash;
+        QCOMPARE(trash.moveToTrash(item), !trashRoot.isEmpty());
+        // Never copied into the home trash, whatever happened; the mount point never goes.
+        QVERIFY(entries(home.dataHome() + u"/Trash/files"_s).isEmpty());
+        QVERIFY(!trash.moveToTrash(top));
+        if (trashRoot.isEmpty()) {
+            QCOMPARE(contentOf(item), QByteArray("jpeg"));
+            return;
+        }
+        const QString root = top + u'/' + trashRoot;
+        QCOMPARE(contentOf(root + u"/files/beach.jpg"_s), QByteArray("jpeg"));
+        const QList<InfoFile> info = readInfo(root);
+        QCOMPARE(info.size(), 1);
+        // Relative to the mount's top, so the entry restores wherever it is mounted.
+        QCOMPARE(info[0].path, QByteArray("photos/2024/beach.jpg"));
+    }
+
+    void countsWhatTheUserThrewAway_data()
+    {
+        QTest::addColumn<QStringList>("trash");
+        QTest::addColumn<int>("count");
+        QTest::newRow("no Trash folder yet") << QStringList() << 0;
+        QTest::newRow("a dangling link") << QStringList{u"gone->/nonexistent/x"_s} << 1;
+        QTest::newRow("three items and a hidden one")
+            << QStringList{u"a"_s, u"b/"_s, u"c->/tmp"_s, u".d"_s} << 3;
+        QTest::newRow("names that are no UTF-8") << QStringList{u"caf%E9"_s, u"%FF->/tmp"_s} << 2;
+    }
+    void countsWhatTheUserThrewAway()
+    {
+        QFETCH(QStringList, trash);
+        TempHome home;
+        const QString root = home.dataHome() + u"/Trash"_s;
+        if (!trash.isEmpty())
+            layOut(root, trash);
+        QTEST(UserTrash(root).itemCount(), "count");
+    }
+
+    void followsChangesMadeElsewhere()
+    {
+        TempHome home;
+        const QString root = home.dataHome() + u"/Trash"_s;
+        UserTrash userTrash(root);
+        QSignalSpy counted(&userTrash, &UserTrash::itemCountChanged);
+        QCOMPARE(userTrash.itemCount(), 0);
+        // The first item makes the Trash itself, as trashing does.
+        FreedesktopTrash trash(root);
+        QVERIFY(trash.moveToTrash(home.writeFile(u"a.txt"_s)));
+        QTRY_COMPARE(userTrash.itemCount(), 1);
+        QVERIFY(trash.moveToTrash(home.writeFile(u"b.txt"_s)));
+        QTRY_COMPARE(userTrash.itemCount(), 2);
+        QCOMPARE(counted.size(), 2);
+    }
+
+    void emptyingRemovesLinksNotWhatTheyPointTo()
+    {
+        TempHome home;
+        const QString root = home.dataHome() + u"/Trash"_s;
+        const QString outside = home.makeDir(u"Projects"_s);
+        writeFile(outside + u"/keep.txt"_s, "mine");
+        const QString outsideFile = home.writeFile(u"notes.txt"_s, "mine too");
+        layOut(root, {u"a.txt"_s, u"folder/"_s, u"projects->"_s + outside,
+                      u"notes->"_s + outsideFile, u".hidden"_s, u"orphan!"_s, u"%FF/"_s});
+        writeFile(root + u"/directorysizes"_s, "4096 1700000000 folder\n");
+        UserTrash userTrash(root);
+        QCOMPARE(userTrash.itemCount(), 6);
+        QSignalSpy done(&userTrash, &UserTrash::emptied);
+        userTrash.empty();
+        QVERIFY(done.wait());
+        QCOMPARE(done.first(), (QVariantList{7, 0})); // removed, failed
+        QCOMPARE(userTrash.itemCount(), 0);
+        QVERIFY(FileOperations::listNames(root + u"/files"_s, true) == std::vector<QByteArray>());
+        QVERIFY(FileOperations::listNames(root + u"/info"_s, true) == std::vector<QByteArray>());
+        QVERIFY(!QFile::exists(root + u"/directorysizes"_s));
+        QCOMPARE(contentOf(outside + u"/keep.txt"_s), QByteArray("mine"));
+        QCOMPARE(contentOf(outsideFile), QByteArray("mine too"));
+    }
+
+    // Emptying never reaches a folder elsewhere through a files/ that is no folder of the
+    // Trash's own; one that cannot be listed looks empty and says so once.
+    void aTrashWithoutItsOwnFilesFolder_data()
+    {
+        QTest::addColumn<bool>("link");
+        QTest::newRow("a plain file") << false;
+        QTest::newRow("a link to the user's documents") << true;
+    }
+    void aTrashWithoutItsOwnFilesFolder()
+    {
+        QFETCH(bool, link);
+        TempHome home;
+        const QString root = home.dataHome() + u"/Trash"_s;
+        const QString thesis = home.writeFile(u"Documents/thesis.odt"_s, "years");
+        if (link) {
+            QDir().mkpath(root);
+            QVERIFY(FileOperations::createSymbolicLink(home.path() + u"/Documents"_s,
+                                                       root + u"/files"_s));
+        } else {
+            writeFile(root + u"/files"_s, "not a folder");
+        }
+        StdoutCapture output;
+        UserTrash userTrash(root);
+        userTrash.refresh();
+        const QString said = output.finish();
+        if (!link) {
+            QCOMPARE(said,
+                     u"Pondsill: tempat sampah tidak dapat dibaca: "_s + root + u"/files\n"_s);
+            QCOMPARE(userTrash.itemCount(), 0);
+        }
+        QCOMPARE(UserTrash::emptyFolder(root).removed, 0);
+        QCOMPARE(contentOf(thesis), QByteArray("years"));
+    }
+
+    void opensTheTrashWithWhatTheDesktopHas_data()
+    {
+        QTest::addColumn<bool>("trashHandler");
+        QTest::addColumn<QString>("started");
+        QTest::addColumn<QString>("argument");
+        QTest::newRow("the trash location's handler")
+            << true << u"trash-viewer.desktop"_s << u"trash:///"_s;
+        QTest::newRow("else the files folder in the file manager")
+            << false << u"files.desktop"_s << u"files"_s;
+    }
+    void opensTheTrashWithWhatTheDesktopHas()
+    {
+        QFETCH(bool, trashHandler);
+        QFETCH(QString, started);
+        QFETCH(QString, argument);
+        TempHome home;
+        const QString root = home.dataHome() + u"/Trash"_s;
+        layOut(root, {u"a"_s});
+        FakeAppRegistry apps;
+        apps.setDefault(u"inode/directory"_s,
+                        apps.addApp(u"files.desktop"_s, {u"inode/directory"_s}));
+        if (trashHandler)
+            apps.addApp(u"trash-viewer.desktop"_s, {u"x-scheme-handler/trash"_s});
+        QVERIFY(apps.waitUntilSeen());
+        QVERIFY(UserTrash(root).open());
+        QVERIFY(apps.launchedOnly(started));
+        QVERIFY2(apps.launches(started).first().endsWith(argument),
+                 qPrintable(apps.launches(started).first()));
+    }
+};
+
+PONDSILL_TEST(TrashTest)
+#include "trash_test.moc"
