@@ -12,7 +12,6 @@
 #include "support/scene_input.h"
 #include "support/temp_home.h"
 
-#include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QKeyEvent>
@@ -22,40 +21,33 @@
 
 #include <sys/stat.h>
 
-#include <memory>
-
 using namespace Qt::StringLiterals;
 
-// A corkboard at the top-left corner of a scene, on the notes of a temporary storage
-// folder (the home's, or `storageHome` when given), shown in a view for mouse input.
+// A corkboard at the top-left corner of a scene, on a temporary home's
+// notes.json, shown in a view for mouse input.
 struct Board {
-    explicit Board(const QByteArray& notesFile = {}, QSizeF size = {400, 300},
-                   const QString& storageHome = {})
+    explicit Board(const QByteArray& notesFile)
     {
-        const QString homePath = storageHome.isEmpty() ? home.path() : storageHome;
-        if (!notesFile.isNull())
-            writeFile(homePath + u"/Documents/RidezozEvar/notes.json"_s, notesFile);
-        storage = std::make_unique<StorageManager>(homePath);
+        writeFile(home.path() + u"/Documents/RidezozEvar/notes.json"_s, notesFile);
+        storage = std::make_unique<StorageManager>(home.path());
         board = new CorkboardView(*storage, state);
-        board->setSize(size);
+        board->setSize({400, 300});
         scene.addItem(board);
-        scene.setSceneRect(QRectF(QPointF(), size));
-        view.setFixedSize(int(size.width()) + 4, int(size.height()) + 4);
+        scene.setSceneRect(0, 0, 400, 300);
+        view.setFixedSize(404, 304);
         view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         view.show();
-        // Keys reach the focused item only in an active scene.
-        QEvent activate(QEvent::WindowActivate);
+        QEvent activate(QEvent::WindowActivate); // keys reach the focus in an active scene
         QApplication::sendEvent(&scene, &activate);
     }
 
     QString notesPath() const { return storage->notesFilePath(); }
-    QByteArray notesOnDisk() const { return contentOf(notesPath()); }
     StickyNotes decodedOnDisk() const
     {
-        return decodeStickyNotes(notesOnDisk()).value_or(StickyNotes());
+        return decodeStickyNotes(contentOf(notesPath())).value_or(StickyNotes());
     }
-    // The file's inode: an atomic save replaces the file, so every save gives a new one.
+    // An atomic save replaces the file: every save gives a new inode.
     ino_t inode() const
     {
         struct stat st {};
@@ -65,40 +57,29 @@ struct Board {
     const StickyNote& note(int index) const { return storage->stickyNotes().at(index); }
     DraggableStickyNote* noteView(int index) const { return board->noteView(note(index).id); }
     StickyNoteCardView* card(int index) const { return noteView(index)->card(); }
-    // A point of the note's card (card coordinates) in the scene.
     QPointF at(int index, QPointF cardPoint) const { return card(index)->mapToScene(cardPoint); }
-    QPointF centreOf(QGraphicsItem* item) const
-    {
-        return item->mapToScene(item->boundingRect().center());
-    }
     // Clicks the item and lets whatever it set moving come to rest.
     void click(QGraphicsItem* item)
     {
-        input.click(centreOf(item));
-        settle();
+        input.click(item->mapToScene(item->boundingRect().center()));
+        ManualClock::settle();
     }
-    static void settle() { ManualClock::settle(); }
-
-    void focus(NoteTextField* field, int caret = -1)
+    void focus(NoteTextField* field, int caret)
     {
         field->setFocus();
-        if (caret >= 0) {
-            QTextCursor cursor = field->textCursor();
-            cursor.setPosition(caret);
-            field->setTextCursor(cursor);
-        }
+        QTextCursor cursor = field->textCursor();
+        cursor.setPosition(caret);
+        field->setTextCursor(cursor);
+    }
+    void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
+    {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(&scene, &press);
     }
     void type(const QString& text)
     {
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(&scene, &press);
-        }
-    }
-    void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QKeyEvent press(QEvent::KeyPress, key, modifiers);
-        QApplication::sendEvent(&scene, &press);
+        for (const QChar c : text)
+            key(0, Qt::NoModifier, QString(c));
     }
 
     ManualClock clock;
@@ -112,18 +93,16 @@ struct Board {
     CorkboardView* board = nullptr;
 };
 
-// A notes file of the given notes.
 inline QByteArray notesFile(const StickyNotes& notes)
 {
     return encodeStickyNotes(notes).value_or(QByteArray());
 }
 
-inline StickyNote makeNote(const QString& title, QPointF at, NoteColor color = NoteColor::yellow)
+inline StickyNote makeNote(const QString& title, QPointF at)
 {
     StickyNote note;
     note.title = title;
     note.freeformText = u"isi "_s + title;
-    note.color = color;
     note.x = at.x();
     note.y = at.y();
     return note;

@@ -43,33 +43,11 @@ struct TrashRoom {
     {
         return FileOperations::listEntries(room.trashFilesPath(), true).value_or(QStringList());
     }
-    // What trash-list, a freedesktop tool of its own, reads from this Trash.
-    QStringList listedByTrashCli()
-    {
-        QProcess list;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_DATA_HOME"_s, room.home().dataHome());
-        env.insert(u"HOME"_s, room.home().path());
-        list.setProcessEnvironment(env);
-        list.start(u"trash-list"_s, {});
-        if (!list.waitForFinished(20000))
-            return {};
-        QStringList lines = QString::fromUtf8(list.readAllStandardOutput()).split(u'\n');
-        lines.removeAll(QString());
-        return lines;
-    }
 };
 
-QMimeData* textDrag(const QString& text)
+std::unique_ptr<QMimeData> urlDrag(const QList<QUrl>& urls)
 {
-    auto* data = new QMimeData;
-    data->setText(text);
-    return data;
-}
-
-QMimeData* urlDrag(const QList<QUrl>& urls)
-{
-    auto* data = new QMimeData;
+    auto data = std::make_unique<QMimeData>();
     data->setUrls(urls);
     return data;
 }
@@ -87,19 +65,36 @@ private Q_SLOTS:
                                                      : t.room.home().writeFile(name, "x");
             urls << QUrl::fromLocalFile(path);
         }
-        std::unique_ptr<QMimeData> data(urlDrag(urls));
+        const auto data = urlDrag(urls);
         StdoutCapture output;
+        t.room.dragOver(t.centre(), data.get());
+        QVERIFY(t.room.appState().isTrashTargeted());
+        // The badge a drag brings stands above the frame and is repainted with the can.
+        QVERIFY(TrashCanDrawing::look(true, false, 0).badge);
+        QRectF badge = TrashCanDrawing::badgeRect();
+        badge.moveCenter(QPointF(42, -6));
+        QVERIFY(t.can().boundingRect().contains(badge));
         QCOMPARE(t.room.dropAt(t.centre(), data.get()), Qt::CopyAction);
         QVERIFY(!t.room.appState().isTrashTargeted());
         // One item goes missing before its turn: the others still go.
         QVERIFY(QFile::remove(urls.last().toLocalFile()));
-        // Generous limits: the moves and the Trash's watcher are slow under the sanitizers
-        // on a loaded machine, and the waits end as soon as the files are there.
+        // Generous limits: the moves and the Trash's watcher are slow under the
+        // sanitizers on a loaded machine, and the waits end as soon as the files
+        // are there.
         QTRY_COMPARE_WITH_TIMEOUT(t.trashed().size(), 3, 20000);
         QTRY_COMPARE_WITH_TIMEOUT(t.trash->itemCount(), 3, 20000);
         QVERIFY(output.finish().contains(u"Pondsill: gagal membuang ke sampah: "_s));
         QCOMPARE(t.room.playedSounds(), QStringList(3, u"trash-empty"_s));
-        QStringList listed = t.listedByTrashCli();
+        // What trash-list, a freedesktop tool of its own, reads from this Trash.
+        QProcess list;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_DATA_HOME"_s, t.room.home().dataHome());
+        env.insert(u"HOME"_s, t.room.home().path());
+        list.setProcessEnvironment(env);
+        list.start(u"trash-list"_s, {});
+        QVERIFY(list.waitForFinished(20000));
+        const QStringList listed =
+            QString::fromUtf8(list.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(listed.size(), 3);
         for (int i = 0; i < 3; ++i)
             QVERIFY2(listed.filter(urls[i].toLocalFile()).size() == 1,
@@ -119,6 +114,8 @@ private Q_SLOTS:
         QTest::newRow("the root folder") << u"url"_s << u"/"_s;
         QTest::newRow("an item already in the Trash") << u"url"_s << u"<trash>/old.txt"_s;
         QTest::newRow("a missing file") << u"url"_s << u"<home>/nothing-here.txt"_s;
+        // The other program would delete its file.
+        QTest::newRow("offered only as a move") << u"move"_s << u"<home>/Documents"_s;
     }
 
     void refusesWhatItMustNotThrowAway()
@@ -131,42 +128,21 @@ private Q_SLOTS:
         what.replace(u"<home>"_s, t.room.home().path())
             .replace(u"<storage>"_s, t.room.storagePath(QString()).chopped(1))
             .replace(u"<trash>"_s, t.room.trashFilesPath().chopped(1));
-        std::unique_ptr<QMimeData> data(
-            kind == u"text"_s
-                ? textDrag(what)
-                : urlDrag({what.startsWith(u'/') ? QUrl::fromLocalFile(what) : QUrl(what)}));
-        t.room.dragOver(t.centre(), data.get());
+        auto data = urlDrag({what.startsWith(u'/') ? QUrl::fromLocalFile(what) : QUrl(what)});
+        if (kind == u"text"_s) {
+            data = std::make_unique<QMimeData>();
+            data->setText(what);
+        }
+        const Qt::DropActions actions =
+            kind == u"move"_s ? Qt::MoveAction : Qt::CopyAction | Qt::MoveAction;
+        t.room.dragOver(t.centre(), data.get(), actions);
         QVERIFY(!t.room.appState().isTrashTargeted());
-        QCOMPARE(t.room.dropAt(t.centre(), data.get()), Qt::IgnoreAction);
+        QCOMPARE(t.room.dropAt(t.centre(), data.get(), actions), Qt::IgnoreAction);
         QTest::qWait(50);
         QCOMPARE(t.trashed(), QStringList{u"old.txt"_s});
         QVERIFY(QFileInfo::exists(t.room.carpetPath()));
         QVERIFY(QFileInfo::exists(t.room.home().path() + u"/Documents"_s));
         QVERIFY(t.room.playedSounds().isEmpty());
-    }
-
-    void aDragOverTheCanTargetsIt()
-    {
-        TrashRoom t;
-        std::unique_ptr<QMimeData> data(
-            urlDrag({QUrl::fromLocalFile(t.room.home().writeFile(u"a"_s))}));
-        t.room.dragOver(t.centre(), data.get());
-        QVERIFY(t.room.appState().isTrashTargeted());
-        t.room.dragLeave(data.get());
-        QVERIFY(!t.room.appState().isTrashTargeted());
-        // Offered only as a move, it is refused: the other program would delete its file.
-        QCOMPARE(t.room.dropAt(t.centre(), data.get(), Qt::MoveAction), Qt::IgnoreAction);
-        QVERIFY(t.trashed().isEmpty());
-    }
-
-    // The badge a drag brings stands above the frame and is repainted with the can.
-    void badgeIsRepaintedWithTheCan()
-    {
-        QVERIFY(TrashCanDrawing::look(true, false, 0).badge);
-        TrashRoom t;
-        QRectF badge = TrashCanDrawing::badgeRect();
-        badge.moveCenter(QPointF(42, -6));
-        QVERIFY(t.can().boundingRect().contains(badge));
     }
 
     void clicksOpenTheCardOrTheTrash()
@@ -188,7 +164,8 @@ private Q_SLOTS:
         QCOMPARE(app.activeQuickView(), std::nullopt);
 
         input.click(corner);
-        QCOMPARE(app.activeQuickView(), std::nullopt); // waits for a possible second click
+        QCOMPARE(app.activeQuickView(),
+                 std::nullopt); // waits for a possible second click
         QTRY_COMPARE(app.activeQuickView(), std::optional(ActiveDesktopQuickView::trash()));
         clock.settle();
         // The open card covers the can's top; its foot is still there to click.
