@@ -109,7 +109,8 @@ private Q_SLOTS:
         QCOMPARE(objects.sandalCalls, QStringList{u"browser"_s});
         input.hover(QPointF(5, 5));
         QVERIFY(!app.isHoveringSandal());
-        for (QAction* action : sandals.gestures().makeContextMenu()->actions())
+        const std::unique_ptr<QMenu> menu = sandals.gestures().makeContextMenu();
+        for (QAction* action : menu->actions())
             action->trigger();
         QCOMPARE(objects.sandalCalls,
                  (QStringList{u"browser"_s, u"browser"_s, u"search"_s, u"video"_s}));
