@@ -26,14 +26,6 @@ bool isBlank(const QImage& image)
     return image == blank;
 }
 
-// The room's state and an asset loader that finds no pictures, for plaques of their own.
-struct Plaques {
-    AppState state{nullptr};
-    QTemporaryDir none;
-    AssetLoader assets{AssetLoader::Locations{{}, {none.path()}}};
-    DesktopAwardPlaqueView left{DesktopAwardPlaqueView::quennet(), state, assets};
-    DesktopAwardPlaqueView right{DesktopAwardPlaqueView::tolvane(), state, assets};
-};
 } // namespace
 
 class WallPiecesTest : public QObject {
@@ -41,28 +33,19 @@ class WallPiecesTest : public QObject {
 private Q_SLOTS:
     // A second a step only while someone can watch, else a minute; the seconds hand is
     // there only while the window can be seen. Fractions of a second never move a hand.
-    void clockTicksOnlyAsOftenAsItCanBeSeen_data()
-    {
-        QTest::addColumn<bool>("visible");
-        QTest::addColumn<bool>("lowPower");
-        QTest::addColumn<double>("interval");
-        QTest::newRow("seen") << true << false << 1.0;
-        QTest::newRow("hidden") << false << false << 60.0;
-        QTest::newRow("low power") << true << true << 60.0;
-    }
     void clockTicksOnlyAsOftenAsItCanBeSeen()
     {
-        QFETCH(bool, visible);
-        QFETCH(bool, lowPower);
-        QFETCH(double, interval);
         AppState state(nullptr);
         AnalogWallClockView clock(state);
-        state.setWindowVisible(visible);
         state.setAppActive(true);
-        state.setLowPower(lowPower);
-        QCOMPARE(clock.timeLine().interval(), interval);
-        QVERIFY(clock.timeLine().isRunning());
-        QCOMPARE(clock.showsSecondsHand(), visible);
+        for (const auto& [visible, lowPower, interval] :
+             {std::tuple{true, false, 1.0}, {false, false, 60.0}, {true, true, 60.0}}) {
+            state.setWindowVisible(visible);
+            state.setLowPower(lowPower);
+            QCOMPARE(clock.timeLine().interval(), interval);
+            QVERIFY(clock.timeLine().isRunning());
+            QCOMPARE(clock.showsSecondsHand(), visible);
+        }
         const AnalogWallClockView::Angles a = AnalogWallClockView::angles(QTime(23, 59, 59, 900));
         QCOMPARE(a.hour, 359.99166666666667);
         QCOMPARE(a.minute, 359.9);
@@ -133,38 +116,30 @@ private Q_SLOTS:
 
     // Whatever the size, a portrait draws inside its opening; point-sized details that
     // outgrow a small canvas are cut at its edges, and no part turns negative.
-    void portraitsDrawInsideTheirOpening_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QSizeF>("size");
-        QTest::newRow("tiny vice-president")
-            << int(PresidentialPortraitType::VicePresident) << QSizeF(9, 7);
-        QTest::newRow("zero") << int(PresidentialPortraitType::President) << QSizeF(0, 0);
-    }
     void portraitsDrawInsideTheirOpening()
     {
-        QFETCH(int, type);
-        QFETCH(QSizeF, size);
-        for (const QRectF& part : {PresidentialPortraitView::pictureRect(size),
-                                   PresidentialPortraitView::nameplateRect(size)})
-            QVERIFY(part.width() >= 0 && part.height() >= 0);
+        const QSizeF size(9, 7);
+        const auto type = PresidentialPortraitType::VicePresident;
+        for (const QSizeF each : {size, QSizeF(0, 0)})
+            for (const QRectF& part : {PresidentialPortraitView::pictureRect(each),
+                                       PresidentialPortraitView::nameplateRect(each)})
+                QVERIFY(part.width() >= 0 && part.height() >= 0);
         QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         {
             QPainter p(&image);
             p.translate(50, 50);
-            PortraitDrawing::draw(p, size, PresidentialPortraitType(type));
+            PortraitDrawing::draw(p, size, type);
         }
-        if (!size.isEmpty())
-            QVERIFY(qAlpha(image.pixel(51, 51)) != 0);
+        QVERIFY(qAlpha(image.pixel(51, 51)) != 0);
         QPainter clear(&image);
         clear.setCompositionMode(QPainter::CompositionMode_Clear);
         clear.fillRect(QRect(QPoint(50, 50), size.toSize()), Qt::transparent);
         clear.end();
         QVERIFY(isBlank(image)); // nothing outside the opening
         AppState state(nullptr);
-        PresidentialPortraitView portrait(PresidentialPortraitType(type), state);
-        portrait.setSize(size);
+        PresidentialPortraitView portrait(PresidentialPortraitType::President, state);
+        portrait.setSize(QSizeF(0, 0));
         QPainter p(&image);
         portrait.paint(&p, nullptr, nullptr);
     }
@@ -214,41 +189,45 @@ private Q_SLOTS:
         FakeAppRegistry apps;
         apps.setDefault(u"image/svg+xml"_s, apps.addApp(u"viewer.desktop"_s, {u"image/svg+xml"_s}));
         QVERIFY(apps.waitUntilSeen());
-        Plaques s;
-        s.left.hoverChanged(true);
-        s.right.hoverChanged(true); // entry, then exit
-        s.left.hoverChanged(false);
-        QVERIFY(s.right.isHovered() && !s.left.isHovered());
-        s.right.hoverChanged(false); // exit, then entry
-        s.left.hoverChanged(true);
-        QVERIFY(s.left.isHovered() && !s.right.isHovered());
+        AppState state(nullptr);
+        QTemporaryDir none;
+        AssetLoader assets({{}, {none.path()}}); // finds no pictures
+        DesktopAwardPlaqueView left(DesktopAwardPlaqueView::quennet(), state, assets);
+        DesktopAwardPlaqueView right(DesktopAwardPlaqueView::tolvane(), state, assets);
+        left.hoverChanged(true);
+        right.hoverChanged(true); // entry, then exit
+        left.hoverChanged(false);
+        QVERIFY(right.isHovered() && !left.isHovered());
+        right.hoverChanged(false); // exit, then entry
+        left.hoverChanged(true);
+        QVERIFY(left.isHovered() && !right.isHovered());
 
-        s.left.setSize(QSizeF(80, 100));
+        left.setSize(QSizeF(80, 100));
         QImage image(120, 140, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);
-        s.left.paint(&painter, nullptr, nullptr);
+        left.paint(&painter, nullptr, nullptr);
         painter.end();
         QVERIFY(isBlank(image));
-        QVERIFY(s.left.contains(QPointF(2, 2)));
-        QVERIFY(s.left.acceptedMouseButtons() & Qt::LeftButton);
-        s.left.hoverChanged(false);
-        QCOMPARE(s.state.hoveredPlaque(), std::nullopt);
+        QVERIFY(left.contains(QPointF(2, 2)));
+        QVERIFY(left.acceptedMouseButtons() & Qt::LeftButton);
+        left.hoverChanged(false);
+        QCOMPARE(state.hoveredPlaque(), std::nullopt);
 
-        s.left.toggleQuickView();
-        QCOMPARE(s.state.activeQuickView(), std::optional(ActiveDesktopQuickView::quennetPlaque()));
-        s.right.toggleQuickView();
-        QCOMPARE(s.state.activeQuickView(), std::optional(ActiveDesktopQuickView::tolvanePlaque()));
-        s.right.toggleQuickView();
-        QCOMPARE(s.state.activeQuickView(), std::nullopt);
+        left.toggleQuickView();
+        QCOMPARE(state.activeQuickView(), std::optional(ActiveDesktopQuickView::quennetPlaque()));
+        right.toggleQuickView();
+        QCOMPARE(state.activeQuickView(), std::optional(ActiveDesktopQuickView::tolvanePlaque()));
+        right.toggleQuickView();
+        QCOMPARE(state.activeQuickView(), std::nullopt);
 
         CurrentFolder folder;
-        s.right.openLogoFile();
+        right.openLogoFile();
         QVERIFY(apps.nothingLaunched());
         writeFile(folder.filePath(u"Assets/tolvane logo.svg"_s), "<svg/>");
-        s.right.openLogoFile();
+        right.openLogoFile();
         QVERIFY(apps.launchedOnly(u"viewer.desktop"_s));
-        QCOMPARE(s.state.activeQuickView(), std::nullopt);
+        QCOMPARE(state.activeQuickView(), std::nullopt);
     }
 };
 
