@@ -11,6 +11,7 @@
 #include "storage/storage_manager.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QGraphicsSceneDragDropEvent>
 #include <QGraphicsSceneMouseEvent>
@@ -38,15 +39,14 @@ std::unique_ptr<QMimeData> fileDrag(const QStringList& paths)
     return data;
 }
 
-QPointF placeOf(const QString& name)
-{
-    return FloorRoom::at(seededFloor().value(name));
-}
-
 namespace {
 QJsonObject position(QPointF p)
 {
     return QJsonObject{{QStringLiteral("x"), p.x()}, {QStringLiteral("y"), p.y()}};
+}
+QPointF position(const QJsonValue& p)
+{
+    return QPointF(p[u"x"].toDouble(), p[u"y"].toDouble());
 }
 } // namespace
 
@@ -93,10 +93,10 @@ FloorRoom::FloorRoom(const QMap<QString, QPointF>& files, const Furnish& furnish
 
 FloorRoom::~FloorRoom()
 {
-    // Drops still being read land before the room goes.
+    // Drops still being read land before the room goes; queued reloads of the storage must
+    // not outlive it.
     QCoreApplication::processEvents();
     m_view.reset();
-    // Queued reloads of the storage must not outlive it.
     m_storage.reset();
     QCoreApplication::processEvents();
 }
@@ -106,28 +106,44 @@ DesktopRootView& FloorRoom::root()
     return *m_view->root();
 }
 
-QJsonObject FloorRoom::storedLayout() const
+QStringList FloorRoom::files() const
+{
+    QStringList found;
+    const QString folders[] = {m_home.path() + QStringLiteral("/Desktop"), carpetPath(),
+                               shelfPath(), albumPath(), trashFilesPath()};
+    const char* labels[] = {"Desktop/", "Karpet/", "Rak/", "Album/", "Trash/"};
+    for (int i = 0; i < 5; ++i) {
+        const auto entries = QDir(folders[i])
+                                 .entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                                QDir::NoDotAndDotDot);
+        for (const QFileInfo& entry : entries)
+            found << QLatin1StringView(labels[i]) + entry.fileName() +
+                         (entry.isSymLink() ? QStringLiteral("@") : QString());
+    }
+    found.sort();
+    return found;
+}
+
+QJsonObject FloorRoom::storedLayout(const char* key) const
 {
     QFile file(storagePath(QStringLiteral("floor_positions.json")));
-    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object()
-                                          : QJsonObject();
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll())[QLatin1StringView(key)].toObject();
 }
 
 QMap<QString, QPointF> FloorRoom::storedPositions() const
 {
-    const QJsonObject items = storedLayout().value(u"itemPositions").toObject();
+    const QJsonObject items = storedLayout("itemPositions");
     QMap<QString, QPointF> positions;
-    for (auto it = items.begin(); it != items.end(); ++it) {
-        const QJsonObject p = it.value().toObject();
-        positions.insert(it.key(), QPointF(p.value(u"x").toDouble(), p.value(u"y").toDouble()));
-    }
+    for (auto it = items.begin(); it != items.end(); ++it)
+        positions.insert(it.key(), position(it.value()));
     return positions;
 }
 
 QPointF FloorRoom::storedCarpetPosition() const
 {
-    const QJsonObject p = storedLayout().value(u"carpetPosition").toObject();
-    return QPointF(p.value(u"x").toDouble(), p.value(u"y").toDouble());
+    return position(storedLayout("carpetPosition"));
 }
 
 void FloorRoom::sendMouse(QEvent::Type type, QPointF at, Qt::MouseButton button)
@@ -149,15 +165,9 @@ void FloorRoom::sendMouse(QEvent::Type type, QPointF at, Qt::MouseButton button)
 
 void FloorRoom::press(QPointF at)
 {
-    m_pressPos = at;
-    m_lastPos = at;
+    m_pressPos = m_lastPos = at;
     m_buttons = Qt::LeftButton;
     sendMouse(QEvent::GraphicsSceneMousePress, at, Qt::LeftButton);
-}
-
-void FloorRoom::moveTo(QPointF at)
-{
-    sendMouse(QEvent::GraphicsSceneMouseMove, at, Qt::NoButton);
 }
 
 void FloorRoom::release(QPointF at)
@@ -165,12 +175,6 @@ void FloorRoom::release(QPointF at)
     moveTo(at);
     m_buttons = Qt::NoButton;
     sendMouse(QEvent::GraphicsSceneMouseRelease, at, Qt::LeftButton);
-}
-
-void FloorRoom::click(QPointF at)
-{
-    press(at);
-    release(at);
 }
 
 void FloorRoom::doubleClick(QPointF at)
@@ -190,8 +194,8 @@ void FloorRoom::drag(QPointF from, QPointF to, int steps)
     release(to);
 }
 
-bool FloorRoom::sendDrag(QEvent::Type type, QPointF at, QMimeData* data, Qt::DropActions actions,
-                         Qt::DropAction* taken)
+Qt::DropAction FloorRoom::sendDrag(QEvent::Type type, QPointF at, QMimeData* data,
+                                   Qt::DropActions actions)
 {
     QGraphicsSceneDragDropEvent event(type);
     event.setScenePos(at);
@@ -202,9 +206,7 @@ bool FloorRoom::sendDrag(QEvent::Type type, QPointF at, QMimeData* data, Qt::Dro
     event.setDropAction(event.proposedAction());
     event.setAccepted(false);
     QApplication::sendEvent(m_view->scene(), &event);
-    if (taken)
-        *taken = event.dropAction();
-    return event.isAccepted();
+    return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
 }
 
 void FloorRoom::dragOver(QPointF at, QMimeData* data, Qt::DropActions actions)
@@ -213,21 +215,8 @@ void FloorRoom::dragOver(QPointF at, QMimeData* data, Qt::DropActions actions)
     sendDrag(QEvent::GraphicsSceneDragMove, at, data, actions);
 }
 
-void FloorRoom::dragMoveTo(QPointF at, QMimeData* data, Qt::DropActions actions)
-{
-    sendDrag(QEvent::GraphicsSceneDragMove, at, data, actions);
-}
-
-void FloorRoom::dragLeave(QMimeData* data)
-{
-    sendDrag(QEvent::GraphicsSceneDragLeave, QPointF(-10, -10), data,
-             Qt::CopyAction | Qt::MoveAction);
-}
-
 Qt::DropAction FloorRoom::dropAt(QPointF at, QMimeData* data, Qt::DropActions actions)
 {
     dragOver(at, data, actions);
-    Qt::DropAction taken = Qt::IgnoreAction;
-    return sendDrag(QEvent::GraphicsSceneDrop, at, data, actions, &taken) ? taken
-                                                                          : Qt::IgnoreAction;
+    return sendDrag(QEvent::GraphicsSceneDrop, at, data, actions);
 }

@@ -16,7 +16,6 @@
 #include <functional>
 #include <memory>
 
-struct RoomPieces;
 class AppState;
 class AssetLoader;
 class DesktopRootView;
@@ -48,6 +47,7 @@ public:
     AppState& appState() { return *m_appState; }
     MagicCarpetView& floor() { return *m_floor; }
     DesktopRootView& root();
+    RoomView& view() { return *m_view; }
 
     QString storagePath(const QString& relative) const
     {
@@ -60,6 +60,9 @@ public:
     {
         return m_home.dataHome() + QStringLiteral("/Trash/files/") + name;
     }
+    // What the Desktop, the carpet, the shelf, the album and the Trash hold, sorted, as
+    // "Karpet/a.txt"; a link ends in "@".
+    QStringList files() const;
     // Room point of a normalised place.
     static QPointF at(QPointF normalised)
     {
@@ -69,33 +72,33 @@ public:
     // floor_positions.json as it is on disk: the file positions, and the carpet's.
     QMap<QString, QPointF> storedPositions() const;
     QPointF storedCarpetPosition() const;
-
     // The sounds the room asked for, in order (none is heard).
     QStringList playedSounds() const { return m_sounds.played; }
 
-    // How the room holds the scene, for tests that send the view's own events.
-    RoomView& view() { return *m_view; }
-
     // The pointer: a press, moves in `steps` to the end, a release.
     void drag(QPointF from, QPointF to, int steps = 4);
-    void click(QPointF at);
+    void click(QPointF at)
+    {
+        press(at);
+        release(at);
+    }
     // Press, release, double click, release: what a window system sends for a double click.
     void doubleClick(QPointF at);
     void press(QPointF at);
-    void moveTo(QPointF at);
+    void moveTo(QPointF at) { sendMouse(QEvent::GraphicsSceneMouseMove, at, Qt::NoButton); }
     void release(QPointF at);
     // An outside drag of `data` to `at`, dropped there: how the room took it (IgnoreAction
-    // when it refused).
-    Qt::DropAction dropAt(QPointF at, QMimeData* data,
-                          Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction);
-    void dragOver(QPointF at, QMimeData* data,
-                  Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction);
-    // The same drag moving on to `at`, as one drag does (no second enter into the room).
-    void dragMoveTo(QPointF at, QMimeData* data,
-                    Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction);
-    void dragLeave(QMimeData* data);
+    // when it refused). dragMoveTo goes on with the same drag (no second enter).
+    Qt::DropAction dropAt(QPointF at, QMimeData* data, Qt::DropActions actions = copyOrMove);
+    void dragOver(QPointF at, QMimeData* data, Qt::DropActions actions = copyOrMove);
+    void dragMoveTo(QPointF at, QMimeData* data, Qt::DropActions actions = copyOrMove)
+    {
+        sendDrag(QEvent::GraphicsSceneDragMove, at, data, actions);
+    }
+    void dragLeave(QMimeData* data) { sendDrag(QEvent::GraphicsSceneDragLeave, {-10, -10}, data); }
 
 private:
+    static constexpr Qt::DropActions copyOrMove = Qt::CopyAction | Qt::MoveAction;
     class SilentSounds : public EventSounds {
     public:
         void play(const QString& eventId) override { played << eventId; }
@@ -106,10 +109,10 @@ private:
     {
         return storagePath(QLatin1StringView(folder) + name);
     }
-    QJsonObject storedLayout() const;
+    QJsonObject storedLayout(const char* key) const;
     void sendMouse(QEvent::Type type, QPointF at, Qt::MouseButton button);
-    bool sendDrag(QEvent::Type type, QPointF at, QMimeData* data, Qt::DropActions actions,
-                  Qt::DropAction* taken = nullptr);
+    Qt::DropAction sendDrag(QEvent::Type type, QPointF at, QMimeData* data,
+                            Qt::DropActions actions = copyOrMove);
 
     TempHome m_home;
     SilentSounds m_sounds;
@@ -131,32 +134,40 @@ private:
 // 412.12...1022.12, y 688...788) and one beside it.
 QMap<QString, QPointF> seededFloor();
 // Room point of a seeded file.
-QPointF placeOf(const QString& name);
+inline QPointF placeOf(const QString& name)
+{
+    return FloorRoom::at(seededFloor().value(name));
+}
+
+// "a.txt Rak/b.txt" as {"a.txt", "Rak/b.txt"}: how the tests' tables name files.
+inline QStringList names(const char* spaced)
+{
+    return QString::fromUtf8(spaced).split(u' ', Qt::SkipEmptyParts);
+}
 
 // A drag of these files as a file manager offers it (a list of file URLs).
 std::unique_ptr<QMimeData> fileDrag(const QStringList& paths);
 
-// The titles of an item's context menu, separators as "-".
-template <class Item> QStringList menuTitles(Item& item)
+// The titles of an item's context menu, separators as "-"; the entry titled `choose` is
+// chosen.
+template <class Item> QStringList menuTitles(Item& item, const QString& choose = {})
 {
     QMenu menu;
     item.populateContextMenu(menu);
     QStringList titles;
-    for (QAction* action : menu.actions())
+    QAction* chosen = nullptr;
+    for (QAction* action : menu.actions()) {
         titles << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        if (!choose.isEmpty() && action->text() == choose)
+            chosen = action;
+    }
+    if (chosen)
+        chosen->trigger();
     return titles;
 }
 
 // Chooses `title` from an item's context menu; false when the menu has no such entry.
 template <class Item> bool chooseFromMenu(Item& item, const QString& title)
 {
-    QMenu menu;
-    item.populateContextMenu(menu);
-    for (QAction* action : menu.actions()) {
-        if (action->text() == title) {
-            action->trigger();
-            return true;
-        }
-    }
-    return false;
+    return menuTitles(item, title).contains(title);
 }
