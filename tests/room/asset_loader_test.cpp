@@ -1,4 +1,3 @@
-#include "app/desktop_window_manager.h"
 #include "room/asset_loader.h"
 #include "support/test_registry.h"
 
@@ -11,39 +10,38 @@ class AssetLoaderTest : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
-    QString bundle() const { return m_dir.path() + QStringLiteral("/bundle"); }
     QString folder() const { return m_dir.path() + QStringLiteral("/data"); }
     AssetLoader::Locations locations() const
     {
-        return {{m_dir.path() + QStringLiteral("/missing"), bundle()}, {folder()}};
+        return {
+            {m_dir.path() + QStringLiteral("/missing"), m_dir.path() + QStringLiteral("/bundle")},
+            {folder()}};
     }
-    // Writes a one-colour image of `size` to `path`.
-    static void writeImage(const QString& path, QColor color, QSize size = QSize(4, 4))
+    // Writes a one-colour image of `size` to `path` (relative to the temporary folder).
+    void writeImage(const QString& path, QColor color, QSize size = QSize(4, 4))
     {
-        QDir().mkpath(QFileInfo(path).path());
         QImage image(size, QImage::Format_RGB32);
         image.fill(color);
-        QVERIFY(image.save(path, "PNG"));
+        QVERIFY(image.save(m_dir.filePath(path), "PNG"));
     }
 
 private Q_SLOTS:
     void init()
     {
         QDir(m_dir.path()).removeRecursively();
-        QDir().mkpath(bundle());
-        QDir().mkpath(folder());
+        for (const char* sub : {"/bundle", "/data"})
+            QDir().mkpath(m_dir.path() + QLatin1StringView(sub));
     }
 
     void hitsAreCachedAsAskedAndMissesNever()
     {
-        const QString file = folder() + QStringLiteral("/background.png");
-        writeImage(file, Qt::red);
+        writeImage(QStringLiteral("data/background.png"), Qt::red);
         AssetLoader loader(locations());
         QVERIFY(loader.image(QStringLiteral("background")));
         QVERIFY(loader.image(QStringLiteral("background.png")));
         QCOMPARE(loader.cachedCount(), 2);
         QCOMPARE(loader.searchCount(), 2);
-        QFile::remove(file);
+        QFile::remove(m_dir.filePath(QStringLiteral("data/background.png")));
         QVERIFY(loader.image(QStringLiteral("background"))); // not read again: the file is gone
         QCOMPARE(loader.searchCount(), 2);
         loader.clearCache();
@@ -52,62 +50,58 @@ private Q_SLOTS:
         QCOMPARE(loader.searchCount(), 4);
         QCOMPARE(loader.cachedCount(), 0);
         // Once it exists it is found.
-        writeImage(folder() + QStringLiteral("/background.jpg"), Qt::green);
+        writeImage(QStringLiteral("data/background.jpg"), Qt::green);
         QVERIFY(loader.image(QStringLiteral("background")));
     }
 
+    // Which of two files a name finds (red the first, blue the second), if any: a name never
+    // reaches out of the image folders.
     void searchOrder_data()
     {
         QTest::addColumn<QString>("first"); // relative to the temporary folder
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("firstReadable");
+        QTest::addColumn<QColor>("found");
+        const QColor red(Qt::red), blue(Qt::blue), none;
         QTest::newRow("bundle before the data folder") << "bundle/background.png"
                                                        << "data/background.png"
-                                                       << "background" << true;
+                                                       << "background" << red;
         QTest::newRow("png before jpg") << "data/background.png"
                                         << "data/background.jpg"
-                                        << "background.jpeg" << true;
+                                        << "background.jpeg" << red;
         QTest::newRow("bundle file by its own name first") << "bundle/plaque_quennet"
                                                            << "bundle/plaque_quennet.png"
-                                                           << "plaque_quennet" << true;
-        QTest::newRow("an unreadable file is skipped") << "bundle/background.png"
+                                                           << "plaque_quennet" << red;
+        QTest::newRow("an unreadable file is skipped") << "bundle/background.png!"
                                                        << "data/background.png"
-                                                       << "background" << false;
+                                                       << "background" << blue;
+        QTest::newRow("parent folder") << "secret.png"
+                                       << "x.png"
+                                       << "../secret" << none;
+        QTest::newRow("parent folder with suffix") << "secret.png"
+                                                   << "x.png"
+                                                   << "../secret.png" << none;
+        QTest::newRow("absolute path") << "secret.png"
+                                       << "x.png"
+                                       << "ABSOLUTE/secret" << none;
     }
     void searchOrder()
     {
         QFETCH(QString, first);
         QFETCH(QString, second);
-        QFETCH(bool, firstReadable);
-        const QString firstPath = m_dir.path() + QLatin1Char('/') + first;
-        if (firstReadable) {
-            writeImage(firstPath, Qt::red);
-        } else {
-            QFile bad(firstPath);
+        QFETCH(QString, name);
+        QFETCH(QColor, found);
+        if (first.endsWith(u'!')) {
+            QFile bad(m_dir.filePath(first.chopped(1)));
             QVERIFY(bad.open(QIODevice::WriteOnly));
             bad.write("not an image");
+        } else {
+            writeImage(first, Qt::red);
         }
-        writeImage(m_dir.path() + QLatin1Char('/') + second, Qt::blue);
-        QFETCH(QString, name);
-        const auto image = AssetLoader(locations()).image(name);
-        QVERIFY(image);
-        QCOMPARE(image->pixelColor(0, 0), QColor(firstReadable ? Qt::red : Qt::blue));
-    }
-
-    void namesNeverLeaveTheirFolders_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("parent folder") << "../secret";
-        QTest::newRow("parent folder with suffix") << "../secret.png";
-        QTest::newRow("absolute path") << "ABSOLUTE/secret";
-    }
-    void namesNeverLeaveTheirFolders()
-    {
-        QFETCH(QString, name);
-        writeImage(m_dir.path() + QStringLiteral("/secret.png"), Qt::red);
-        name.replace(QStringLiteral("ABSOLUTE"), m_dir.path());
-        QVERIFY(!AssetLoader(locations()).image(name));
+        writeImage(second, Qt::blue);
+        const auto image =
+            AssetLoader(locations()).image(name.replace(QStringLiteral("ABSOLUTE"), m_dir.path()));
+        QCOMPARE(image ? image->pixelColor(0, 0) : QColor(), found);
     }
 
     void cacheKeepsToItsLimits_data()
@@ -124,24 +118,15 @@ private Q_SLOTS:
         QFETCH(int, count);
         QFETCH(QSize, size);
         QFETCH(int, kept);
-        for (int i = 0; i < count; ++i)
-            writeImage(folder() + QStringLiteral("/img%1.png").arg(i), Qt::red, size);
         AssetLoader loader(locations());
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
+            writeImage(QStringLiteral("data/img%1.png").arg(i), Qt::red, size);
             QVERIFY(loader.image(QStringLiteral("img%1").arg(i)));
+        }
         QCOMPARE(loader.cachedCount(), kept);
         QVERIFY(loader.cachedCost() <= AssetLoader::costLimit);
         QVERIFY(!loader.isCached(QStringLiteral("img0")));
         QVERIFY(loader.isCached(QStringLiteral("img%1").arg(count - 1)));
-    }
-
-    void windowManagerEmptiesTheSharedCache()
-    {
-        AssetLoader& shared = AssetLoader::shared();
-        shared.storeInCache(QImage(2, 2, QImage::Format_RGB32), QStringLiteral("background"));
-        QVERIFY(shared.isCached(QStringLiteral("background")));
-        DesktopWindowManager::emptyImageCaches();
-        QCOMPARE(shared.cachedCount(), 0);
     }
 };
 

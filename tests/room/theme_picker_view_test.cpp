@@ -5,59 +5,49 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 class ThemePickerViewTest : public QObject {
     Q_OBJECT
-    QTemporaryDir m_empty;
-    RoomTheme m_theme;
-    bool m_presented = true;
-    int m_themeWrites = 0;
-    std::unique_ptr<AssetLoader> m_assets;
-    std::unique_ptr<ThemePickerView> m_picker;
-
 private Q_SLOTS:
-    void init()
+    // The one card sets its theme, as often as it is chosen, and leaves the picker open; the
+    // close symbol and "Selesai" only close it.
+    void onlyTheCardSetsTheTheme_data()
     {
-        m_theme = RoomTheme::library();
-        m_presented = true;
-        m_themeWrites = 0;
-        m_assets = std::make_unique<AssetLoader>(AssetLoader::Locations{{}, {m_empty.path()}});
-        ThemePickerView::Bindings bindings{[this] { return m_theme; },
-                                           [this](RoomTheme t) {
-                                               m_theme = t;
-                                               ++m_themeWrites;
-                                           },
-                                           [this](bool shown) { m_presented = shown; }};
-        m_picker = std::make_unique<ThemePickerView>(bindings, *m_assets);
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("writes");
+        QTest::newRow("the card twice") << "card" << 2;
+        QTest::newRow("close symbol") << "close" << 0;
+        QTest::newRow("Selesai") << "done" << 0;
     }
-    void cleanup() { m_picker.reset(); }
-
-    void choosingTheCardKeepsThePickerOpen()
+    void onlyTheCardSetsTheTheme()
     {
-        ThemeCardView* card = m_picker->cards().first();
-        QCOMPARE(m_picker->cards().size(), 1);
+        QFETCH(QString, button);
+        QFETCH(int, writes);
+        QTemporaryDir empty;
+        AssetLoader assets({{}, {empty.path()}});
+        RoomTheme theme = RoomTheme::library();
+        bool presented = true;
+        int themeWrites = 0;
+        ThemePickerView picker({[&] { return theme; },
+                                [&](RoomTheme t) {
+                                    theme = t;
+                                    ++themeWrites;
+                                },
+                                [&](bool shown) { presented = shown; }},
+                               assets);
+        QCOMPARE(picker.cards().size(), 1);
+        ThemeCardView* card = picker.cards().first();
         QVERIFY(card->isSelected());
-        QVERIFY(m_picker->rect().contains(card->mapRectToParent(card->rect())));
-        card->click();
-        card->click();
-        QCOMPARE(m_themeWrites, 2); // the same theme, set again
-        QVERIFY(m_presented);
+        QVERIFY(picker.rect().contains(card->mapRectToParent(card->rect())));
+        if (button == u"card") {
+            card->click();
+            card->click();
+        } else {
+            (button == u"done" ? picker.doneButton() : picker.closeButton())->click();
+        }
+        QCOMPARE(themeWrites, writes);
+        QCOMPARE(presented, writes > 0);
         QVERIFY(card->isSelected());
-    }
-
-    void closeAndDoneOnlyClose_data()
-    {
-        QTest::addColumn<bool>("done");
-        QTest::newRow("close symbol") << false;
-        QTest::newRow("Selesai") << true;
-    }
-    void closeAndDoneOnlyClose()
-    {
-        QFETCH(bool, done);
-        (done ? m_picker->doneButton() : m_picker->closeButton())->click();
-        QVERIFY(!m_presented);
-        QCOMPARE(m_themeWrites, 0);
+        QCOMPARE(theme, RoomTheme::library());
     }
 };
 
