@@ -1,0 +1,230 @@
+#include "app/desktop_window_manager.h"
+#include "app/interactive_desktop_window.h"
+#include "app/menu_bar_controller.h"
+#include "platform/desktop_icons.h"
+#include "platform/extended_attributes.h"
+#include "platform/file_manager_reveal.h"
+#include "platform/single_instance.h"
+#include "state/app_state.h"
+#include "storage/storage_manager.h"
+#include "support/fake_prompts.h"
+#include "support/temp_home.h"
+#include "support/test_registry.h"
+
+#include <QAction>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QSettings>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+#include <atomic>
+
+namespace {
+// Record what the file manager was asked to show, and what the desktop's icons were asked
+// to do (one of them covered).
+class FakeReveal : public FileManagerReveal {
+public:
+    FakeReveal() : FileManagerReveal(QDBusConnection(QStringLiteral("none"))) {}
+    QList<QStringList> shown;
+    void showItems(const QStringList& paths) override { shown.append(paths); }
+};
+
+class FakeIcons : public DesktopIcons {
+public:
+    std::atomic<int> moved = 0;
+    QList<bool> switchedTo;
+    std::optional<QList<DesktopIcon>> icons(QString*) override
+    {
+        return QList<DesktopIcon>{{QStringLiteral("covered"), QPoint(10, 10)}};
+    }
+    bool moveIcon(const QString&, const QPoint&) override { return ++moved; }
+    std::optional<bool> iconsShown() override { return true; }
+    bool setIconsShown(bool shown) override
+    {
+        switchedTo.append(shown);
+        return true;
+    }
+};
+
+// The room's window and menu on a temporary home: settings, room state, storage and fakes.
+struct MenuWorld {
+    TempHome home;
+    QSettings settings{home.configHome() + QStringLiteral("/p.ini"), QSettings::IniFormat};
+    AppState state{&settings};
+    DesktopWindowManager windows{state};
+    FakePrompts prompts;
+    StorageManager storage{home.path()};
+    FakeReveal reveal;
+    std::shared_ptr<FakeIcons> icons = std::make_shared<FakeIcons>();
+    MenuBarController menu{windows, state, prompts, storage, reveal};
+
+    MenuWorld() { storage.setDesktopIcons(icons); }
+};
+} // namespace
+
+class RoomWindowTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // With no tray, a hidden room comes back when the program is started again, and the
+    // second start ends instead of opening a second room.
+    void secondStartBringsTheHiddenRoomBack()
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("no session bus (run under dbus-run-session)");
+        MenuWorld world;
+        AppState& state = world.state;
+        DesktopWindowManager& windows = world.windows;
+        SingleInstance instance(QDBusConnection::sessionBus());
+        QVERIFY(instance.claim());
+        connect(&instance, &SingleInstance::showRequested, &windows,
+                &DesktopWindowManager::showRoom);
+        windows.createWindow();
+        QTRY_VERIFY(state.isWindowVisible());
+        windows.hideRoom();
+        QTRY_VERIFY(!state.isWindowVisible());
+
+        for (int start = 0; start < 2; ++start) {
+            QProcess second;
+            second.start(QStringLiteral(PONDSILL_EXECUTABLE), QStringList());
+            QVERIFY(second.waitForStarted());
+            // The loop keeps turning, so this room answers while the other start waits.
+            QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 30000);
+            QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(second.exitCode(), 0);
+            QTRY_VERIFY(state.isWindowVisible());
+            QVERIFY(windows.window()->isVisible());
+        }
+    }
+
+    // Each item has a key of its own, quitting comes last, and without a window every item
+    // but quitting is harmless.
+    void everyItemWithoutAWindow()
+    {
+        MenuWorld world;
+        const QList<QAction*> actions = world.menu.actions();
+        QSet<QKeySequence> keys;
+        for (QAction* action : actions) {
+            QVERIFY(!action->text().isEmpty());
+            QCOMPARE(action->shortcut()[0].keyboardModifiers(), Qt::ControlModifier);
+            keys.insert(action->shortcut());
+        }
+        QCOMPARE(keys.size(), actions.size());
+        QCOMPARE(actions.last()->text(), QStringLiteral("Keluar"));
+        world.menu.setupStatusItem();
+        for (QAction* action : actions.mid(0, actions.size() - 1))
+            action->trigger();
+        QVERIFY(world.state.showThemePicker());
+        QCOMPARE(world.prompts.notices.size(), 1); // the about box
+        QCOMPARE(world.prompts.notices[0][0], QStringLiteral("Pondsill"));
+        QVERIFY(world.prompts.notices[0][1].startsWith(QStringLiteral("Pondsill 1.0\n")));
+        QVERIFY(!world.windows.window());
+    }
+
+    void restoreAllAsksFirst_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("Kembalikan") << true;
+        QTest::newRow("Batal") << false;
+    }
+    void restoreAllAsksFirst()
+    {
+        QFETCH(bool, accept);
+        MenuWorld world;
+        world.prompts.accepts = accept;
+        const QString origin =
+            world.home.makeDir(QStringLiteral("Downloads")) + QStringLiteral("/report.pdf");
+        const QString stored = world.home.writeFile(
+            QStringLiteral("Documents/RidezozEvar/Karpet/report.pdf"), "report");
+        ExtendedAttributes::write(stored, ExtendedAttributes::originName, origin.toUtf8());
+        world.storage.reloadAll();
+
+        world.menu.restoreAllAction();
+        const QStringList asked = {
+            QStringLiteral("Kembalikan semua item ke tempat asalnya?"),
+            QStringLiteral(
+                "File yang tempat asalnya tidak diketahui akan dikembalikan ke Desktop.")};
+        QCOMPARE(world.prompts.questions, QList<QStringList>{asked});
+        QCOMPARE(QFile::exists(stored), !accept);
+        QCOMPARE(QFile::exists(origin), accept);
+    }
+
+    void storageItemsReachTheStorage()
+    {
+        MenuWorld world;
+        // Documents reached through a link: the file manager is shown the real folder.
+        const QString real = world.home.makeDir(QStringLiteral("RealDocuments"));
+        QDir(world.home.path())
+            .rename(QStringLiteral("Documents"), QStringLiteral("RealDocuments/Documents"));
+        QVERIFY(QFile::link(real + QStringLiteral("/Documents"),
+                            world.home.path() + QStringLiteral("/Documents")));
+        world.menu.openShelfFolderAction();
+        world.menu.openPhotosFolderAction();
+        const QString root = real + QStringLiteral("/Documents/RidezozEvar");
+        QCOMPARE(world.reveal.shown, (QList<QStringList>{{root + QStringLiteral("/Rak")},
+                                                         {root + QStringLiteral("/Album")}}));
+
+        world.menu.moveCoveredIconsAction();
+        QTRY_COMPARE(world.icons->moved.load(), 1);
+        world.menu.toggleIconsAction();
+        QCOMPARE(world.icons->switchedTo, QList<bool>{false});
+        QVERIFY(world.storage.areDesktopIconsHidden());
+    }
+
+    // The room fills the screen, follows it and the application's state, hides and comes
+    // back with the picker open; a tray that comes later takes the menu, one that goes gives
+    // it back to the room, which keeps the key equivalents.
+    void theRoomAndTheTray()
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("no session bus (run under dbus-run-session)");
+        MenuWorld world;
+        MenuBarController& menu = world.menu;
+        world.windows.createWindow();
+        InteractiveDesktopWindow* window = world.windows.window();
+        bool trayThere = false;
+        menu.setTrayAvailability([&trayThere] { return trayThere; });
+        menu.setupStatusItem();
+        QVERIFY(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTRY_VERIFY(world.state.isWindowVisible());
+        window->setGeometry(10, 10, 100, 100);
+        world.windows.refitToPrimaryScreen();
+        QCOMPARE(window->geometry(), QGuiApplication::primaryScreen()->geometry());
+        world.windows.handleApplicationStateChange(Qt::ApplicationInactive);
+        QVERIFY(!world.state.isAppActive());
+        world.windows.handleApplicationStateChange(Qt::ApplicationActive);
+        QVERIFY(world.state.isAppActive());
+        menu.toggleRoomAction();
+        QVERIFY(!window->isVisible());
+        menu.changeThemeAction();
+        QVERIFY(window->isVisible());
+        QVERIFY(world.state.showThemePicker());
+        QVERIFY(!menu.statusItem());
+        QCOMPARE(window->fallbackMenu(), menu.menu());
+
+        const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+        QDBusConnection host =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("tray"));
+        trayThere = true;
+        QVERIFY(host.registerService(watcher));
+        QTRY_VERIFY(menu.statusItem());
+        QCOMPARE(menu.statusItem()->contextMenu(), menu.menu());
+        QCOMPARE(window->fallbackMenu(), nullptr);
+
+        trayThere = false;
+        QVERIFY(host.unregisterService(watcher));
+        QTRY_VERIFY(!menu.statusItem());
+        QCOMPARE(window->fallbackMenu(), menu.menu());
+        QDBusConnection::disconnectFromBus(host.name());
+        QCOMPARE(window->actions().size(), 9);
+    }
+};
+
+PONDSILL_TEST(RoomWindowTest)
+#include "room_window_test.moc"
