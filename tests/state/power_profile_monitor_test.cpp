@@ -12,38 +12,25 @@
 
 namespace {
 // Stands in for power-profiles-daemon on a private session bus.
-class FakePowerProfiles : public QObject {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-    QString profile = QStringLiteral("balanced");
-};
-
-class FakePowerProfilesAdaptor : public QDBusAbstractAdaptor {
+class FakePowerProfiles : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "net.hadess.PowerProfiles")
-    Q_PROPERTY(QString ActiveProfile READ activeProfile)
+    Q_PROPERTY(QString ActiveProfile MEMBER profile)
 public:
-    explicit FakePowerProfilesAdaptor(FakePowerProfiles* parent)
-        : QDBusAbstractAdaptor(parent), m_fake(parent)
+    explicit FakePowerProfiles(QObject* parent) : QDBusAbstractAdaptor(parent) {}
+    QString profile = QStringLiteral("power-saver");
+
+    void switchTo(QDBusConnection& bus, const QString& to)
     {
+        profile = to;
+        QDBusMessage signal = QDBusMessage::createSignal(
+            PowerProfileMonitor::objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+            QStringLiteral("PropertiesChanged"));
+        signal << PowerProfileMonitor::interfaceName
+               << QVariantMap{{QStringLiteral("ActiveProfile"), to}} << QStringList();
+        bus.send(signal);
     }
-    QString activeProfile() const { return m_fake->profile; }
-
-private:
-    FakePowerProfiles* m_fake;
 };
-
-void switchProfile(QDBusConnection& bus, FakePowerProfiles& fake, const QString& profile)
-{
-    fake.profile = profile;
-    QDBusMessage signal = QDBusMessage::createSignal(
-        PowerProfileMonitor::objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("PropertiesChanged"));
-    signal << PowerProfileMonitor::interfaceName
-           << QVariantMap{{QStringLiteral("ActiveProfile"), profile}} << QStringList();
-    bus.send(signal);
-}
 } // namespace
 
 class PowerProfileMonitorTest : public QObject {
@@ -55,12 +42,11 @@ private Q_SLOTS:
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-ppd"));
         if (!service.isConnected())
             QSKIP("no session bus (run under dbus-run-session)");
-        FakePowerProfiles fake;
-        new FakePowerProfilesAdaptor(&fake);
-        QVERIFY(service.registerObject(PowerProfileMonitor::objectPath, &fake,
+        QObject object;
+        auto* fake = new FakePowerProfiles(&object);
+        QVERIFY(service.registerObject(PowerProfileMonitor::objectPath, &object,
                                        QDBusConnection::ExportAdaptors));
         QVERIFY(service.registerService(PowerProfileMonitor::serviceName));
-        fake.profile = QStringLiteral("power-saver");
 
         TempHome home;
         QSettings settings(home.configHome() + QStringLiteral("/p.ini"), QSettings::IniFormat);
@@ -69,9 +55,9 @@ private Q_SLOTS:
         QTRY_VERIFY(state.isLowPower()); // read at creation
 
         QSignalSpy spy(&state, &AppState::isLowPowerChanged);
-        switchProfile(service, fake, QStringLiteral("performance"));
+        fake->switchTo(service, QStringLiteral("performance"));
         QTRY_VERIFY(!state.isLowPower());
-        switchProfile(service, fake, QStringLiteral("power-saver"));
+        fake->switchTo(service, QStringLiteral("power-saver"));
         QTRY_VERIFY(state.isLowPower());
         QCOMPARE(spy.count(), 2);
 
