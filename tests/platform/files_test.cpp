@@ -1,17 +1,17 @@
 #include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
+#include "platform/folder_watcher.h"
+#include "platform/thumbnails.h"
 #include "support/plain_user.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
 
-#include <QDir>
-#include <QFile>
+#include <QImageWriter>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -19,17 +19,16 @@ namespace {
 QByteArray readRaw(const QByteArray& path)
 {
     const int fd = ::open(path.constData(), O_RDONLY);
-    if (fd < 0)
-        return {};
     char buffer[256];
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    ::close(fd);
+    const ssize_t got = fd < 0 ? -1 : ::read(fd, buffer, sizeof buffer);
+    if (fd >= 0)
+        ::close(fd);
     return got > 0 ? QByteArray(buffer, qsizetype(got)) : QByteArray();
 }
-
 } // namespace
 
-class FileOperationsTest : public QObject {
+// Moving, copying and removing the user's files, watching folders and reading pictures.
+class FilesTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -61,7 +60,7 @@ private Q_SLOTS:
         QVERIFY(FileOperations::isDirectory(at(u"link2/inner"_s)));
     }
 
-    void copyKeepsLinksAttributesAndModes()
+    void copyKeepsLinksAttributesModesAndRawNames()
     {
         const QString src = at(u"src"_s);
         const QString doc = writeFile(src + u"/doc.txt"_s, "content");
@@ -76,6 +75,11 @@ private Q_SLOTS:
         ::chmod(qPrintable(doc), 0640);
         struct timespec times[2] = {{1000000, 0}, {1500000000, 0}};
         ::utimensat(AT_FDCWD, qPrintable(doc), times, 0);
+        // Names on disk are bytes: ones that are no UTF-8 are copied and removed as well.
+        const QByteArray raw = QFile::encodeName(src);
+        QVERIFY(writeRaw(raw + "/caf\xe9.txt", "latin-1 name"));
+        QCOMPARE(::mkdir(raw + "/\xff folder", 0755), 0);
+        QVERIFY(writeRaw(raw + "/\xff folder/inner\xfe", "inner"));
 
         const QString dst = at(u"dst"_s);
         QVERIFY(FileOperations::copyItem(src, dst));
@@ -93,6 +97,12 @@ private Q_SLOTS:
         QCOMPARE(int(st.st_mode & 0777), 0640);
         QCOMPARE(qint64(st.st_mtim.tv_sec), qint64(1500000000));
         QCOMPARE(contentOf(doc), QByteArray("content"));
+        const QByteArray copy = QFile::encodeName(dst);
+        QCOMPARE(readRaw(copy + "/caf\xe9.txt"), QByteArray("latin-1 name"));
+        QCOMPARE(readRaw(copy + "/\xff folder/inner\xfe"), QByteArray("inner"));
+        // The temporary folder's own clean-up cannot reach them.
+        QVERIFY(FileOperations::removeItem(dst) && FileOperations::removeItem(src));
+        QVERIFY(!FileOperations::entryExists(src));
     }
 
     // A copy that fails removes only what it made.
@@ -123,27 +133,6 @@ private Q_SLOTS:
         left.sort();
         QCOMPARE(left, error ? QStringList{u"a"_s} : (QStringList{u"a"_s, u"pipe"_s}));
         QCOMPARE(FileOperations::copyItem(at(u"none"_s), at(u"x"_s)).error, ENOENT);
-    }
-
-    void copyKeepsNamesThatAreNotUtf8()
-    {
-        const QString src = at(u"src"_s);
-        writeFile(src + u"/plain.txt"_s, "plain");
-        const QByteArray raw = QFile::encodeName(src);
-        QVERIFY(writeRaw(raw + "/caf\xe9.txt", "latin-1 name"));
-        QCOMPARE(::mkdir(raw + "/\xff folder", 0755), 0);
-        QVERIFY(writeRaw(raw + "/\xff folder/inner\xfe", "inner"));
-
-        const QString dst = at(u"dst"_s);
-        QVERIFY(FileOperations::copyItem(src, dst));
-        const QByteArray copy = QFile::encodeName(dst);
-        QCOMPARE(readRaw(copy + "/caf\xe9.txt"), QByteArray("latin-1 name"));
-        QCOMPARE(readRaw(copy + "/\xff folder/inner\xfe"), QByteArray("inner"));
-        QCOMPARE(contentOf(dst + u"/plain.txt"_s), QByteArray("plain"));
-        // And they go again (the temporary folder's own clean-up cannot reach them).
-        QVERIFY(FileOperations::removeItem(dst));
-        QVERIFY(FileOperations::removeItem(src));
-        QVERIFY(!FileOperations::entryExists(src));
     }
 
     void failedCopyOfReadOnlyFoldersLeavesNothing()
@@ -209,7 +198,56 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QTEST(FileOperations::isWithin(path, u"/s/Karpet"_s), "within");
     }
+
+    void removedFolderMadeAgainIsWatchedAgain_data()
+    {
+        QTest::addColumn<bool>("wholeTree"); // the watched parent goes too
+        QTest::newRow("the child folder") << false;
+        QTest::newRow("the whole tree") << true;
+    }
+    void removedFolderMadeAgainIsWatchedAgain()
+    {
+        QFETCH(bool, wholeTree);
+        QTemporaryDir dir;
+        const QString root = dir.path() + u"/root"_s;
+        const QString child = root + u"/child"_s;
+        QDir().mkpath(child);
+        FolderWatcher watcher({root, child}, 50);
+        QSignalSpy spy(&watcher, &FolderWatcher::changed);
+        QVERIFY(FileOperations::removeItem(wholeTree ? root : child));
+        QTRY_VERIFY(!spy.isEmpty());
+        QTRY_COMPARE(watcher.watchedFolders(), wholeTree ? QStringList() : QStringList{root});
+        QDir().mkpath(child);
+        QTRY_COMPARE(watcher.watchedFolders().size(), 2);
+        spy.clear();
+        writeFile(child + u"/new"_s);
+        QTRY_COMPARE(spy.count(), 1);
+        // The folder whose entries changed is named (with the parent, when that came back
+        // with it a moment ago).
+        const QStringList named = spy.first().first().toStringList();
+        QVERIFY(named.contains(child));
+        if (!wholeTree)
+            QCOMPARE(named, QStringList{child});
+        // Events in the parent that only stood in for the missing folders are not news.
+        spy.clear();
+        writeFile(dir.path() + u"/unrelated"_s);
+        QTest::qWait(200);
+        QCOMPARE(spy.count(), 0);
+    }
+
+    void thumbnailsTurnAsThePictureSays()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.path() + u"/turned.jpg"_s;
+        QImage image(400, 100, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        QImageWriter writer(path, "jpeg");
+        writer.setTransformation(QImageIOHandler::TransformationRotate90);
+        QVERIFY(writer.write(image));
+        QCOMPARE(Thumbnails::load(path, 200).size(), QSize(50, 200));
+        QVERIFY(Thumbnails::load(dir.path(), 500).isNull()); // a folder
+    }
 };
 
-PONDSILL_TEST(FileOperationsTest)
-#include "file_operations_test.moc"
+PONDSILL_TEST(FilesTest)
+#include "files_test.moc"
