@@ -171,26 +171,23 @@ public:
 
         const qreal left = tile.right() + 12;
         const qreal width = std::max(m_textRight - left, qreal(0));
-        const QFont nameFont = Units::systemFont(12, QFont::Bold);
-        const QFont small = Units::systemFont(10);
-        const QFontMetricsF nm(nameFont), sm(small);
-        const qreal top = (kRowHeight - (nm.height() + 2 + sm.height())) / 2;
-        p.setFont(nameFont);
+        const DesignFont nameFont = DesignFont::system(12, QFont::Bold);
+        const DesignFont small = DesignFont::system(10);
+        const qreal top = (kRowHeight - (nameFont.height() + 2 + small.height())) / 2;
         p.setPen(Qt::white);
-        p.drawText(QPointF(left, top + nm.ascent()),
-                   FittedText::elided(m_name, nameFont, width, Qt::ElideMiddle));
+        nameFont.drawText(p, QPointF(left, top + nameFont.ascent()),
+                          FittedText::elided(m_name, nameFont, width, Qt::ElideMiddle));
 
         qreal x = left;
-        const qreal base = top + nm.height() + 2 + sm.ascent();
-        const auto piece = [&](const QString& text, const QFont& font, const QColor& color) {
+        const qreal base = top + nameFont.height() + 2 + small.ascent();
+        const auto piece = [&](const QString& text, const DesignFont& font, const QColor& color) {
             const QString shown = FittedText::elided(text, font, left + width - x, Qt::ElideRight);
-            p.setFont(font);
             p.setPen(color);
-            p.drawText(QPointF(x, base), shown);
-            x += QFontMetricsF(font).horizontalAdvance(shown) + 4;
+            font.drawText(p, QPointF(x, base), shown);
+            x += font.horizontalAdvance(shown) + 4;
         };
         piece(m_subtitle, small, white(0.65));
-        piece(QStringLiteral("•"), Units::systemFont(9), white(0.4));
+        piece(QStringLiteral("•"), DesignFont::system(9), white(0.4));
         piece(m_time, small, Colors::withOpacity(TOLVANEColors::highlighterGreen(), 0.9));
     }
 
@@ -372,21 +369,18 @@ void BookshelfDrawerView::paint(QPainter* painter, const QStyleOptionGraphicsIte
     Symbols::paint(p, QStringLiteral("books.vertical.fill"),
                    QRectF(kSide, kTitleRowHeight / 2 - 9, 18, 18),
                    TOLVANEColors::highlighterGreen());
-    const QFont title = Units::systemFont(15, QFont::Bold);
-    const QFont count = Units::systemFont(11);
-    const QFontMetricsF tm(title), cm(count);
-    const qreal textTop = (kTitleRowHeight - (tm.height() + 2 + cm.height())) / 2;
+    const DesignFont title = DesignFont::system(15, QFont::Bold);
+    const DesignFont count = DesignFont::system(11);
+    const qreal textTop = (kTitleRowHeight - (title.height() + 2 + count.height())) / 2;
     const qreal left = kTitleLeft;
-    p.setFont(title);
     p.setPen(Qt::white);
-    p.drawText(QPointF(left, textTop + tm.ascent()), QStringLiteral("Rak File Desktop"));
-    p.setFont(count);
+    title.drawText(p, QPointF(left, textTop + title.ascent()), QStringLiteral("Rak File Desktop"));
     p.setPen(white(0.65));
     const qreal countWidth = m_header.back().item->pos().x() - left - 8;
-    p.drawText(QPointF(left, textTop + tm.height() + 2 + cm.ascent()),
-               FittedText::elided(
-                   QStringLiteral("%1 item tersimpan • Menampilkan file terbaru").arg(m_count),
-                   count, countWidth, Qt::ElideRight));
+    count.drawText(p, QPointF(left, textTop + title.height() + 2 + count.ascent()),
+                   FittedText::elided(
+                       QStringLiteral("%1 item tersimpan • Menampilkan file terbaru").arg(m_count),
+                       count, countWidth, Qt::ElideRight));
 
     if (m_count == 0) {
         // The empty state, centred in what is left below the header.

@@ -126,21 +126,18 @@ void paintTitle(QPainter& p, const BookFace& face)
     options.minimumScale = 0.48;
     const DesignFont font = DesignFont::system(w < 28 ? 7.5 : 8.5, QFont::Bold);
     const QRectF local(-box.width() / 2, -box.height() / 2, box.width(), box.height());
-    const QRectF laid = font.layoutBox(local);
-    const FittedText::Layout layout =
-        FittedText::fit(face.title, font.loadedFont(), laid.size(), options);
+    const FittedText::Layout layout = FittedText::fit(face.title, font, local.size(), options);
     QTransform turn;
     turn.translate(w / 2, h / 2);
     turn.rotate(-90);
-    turn = font.toDesign(local) * turn;
     const bool dark = face.style == 2;
     if (!dark) {
-        const QPainterPath outline = FittedText::path(layout, laid, Qt::AlignCenter);
+        const QPainterPath outline = FittedText::path(layout, local, Qt::AlignCenter);
         shadow(p, turn.map(outline), ShadowStyle{black(0.7), 1, QPointF(0, 0.5)});
     }
     p.save();
     p.setTransform(turn, true);
-    FittedText::draw(p, layout, laid, Qt::AlignCenter,
+    FittedText::draw(p, layout, local, Qt::AlignCenter,
                      dark ? srgb(0.15, 0.12, 0.10) : srgb(0.98, 0.96, 0.92));
     p.restore();
 }
@@ -179,7 +176,7 @@ void paintLabel(QPainter& p, const BoxFace& face, const QRectF& inner)
     options.minimumScale = 0.5;
     const QSizeF nameBox(inner.width(), std::max(inner.height() - spacing - countHeight, 1.0));
     const FittedText::Layout name =
-        FittedText::fit(face.label, Units::systemFont(8, QFont::Bold), nameBox, options);
+        FittedText::fit(face.label, DesignFont::system(8, QFont::Bold), nameBox, options);
     const qreal nameHeight = name.lineHeight * name.lines.size();
     const qreal top = inner.center().y() - (nameHeight + spacing + countHeight) / 2;
     p.save();

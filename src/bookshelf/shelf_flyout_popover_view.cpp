@@ -92,12 +92,12 @@ FittedText::Layout cardName(const QString& name)
     options.maxLines = 2;
     options.elide = Qt::ElideMiddle;
     const DesignFont& font = cardNameFont();
-    return FittedText::fit(name, font.loadedFont(), QSizeF(205, 1000) / font.scale(), options);
+    return FittedText::fit(name, font, QSizeF(205, 1000), options);
 }
 
 qreal cardNameHeight(const FittedText::Layout& name)
 {
-    return name.lineHeight * name.lines.size() * cardNameFont().scale();
+    return name.lineHeight * name.lines.size();
 }
 } // namespace
 
@@ -146,12 +146,10 @@ public:
         if (m_shownHovered)
             p.fillPath(Painting::continuousRoundedRect(rect(), 8), primary(0.09));
         paintIcon(p, m_name, QRectF(8, (kRowHeight - 18) / 2, 18, 18), 12);
-        const QFont font = Units::systemFont(12);
-        const QFontMetricsF m(font);
-        p.setFont(font);
+        const DesignFont font = DesignFont::system(12);
         p.setPen(primaryLabel());
-        p.drawText(QPointF(34, (kRowHeight - m.height()) / 2 + m.ascent()),
-                   FittedText::elided(m_name, font, size().width() - 34 - 8, Qt::ElideMiddle));
+        font.drawText(p, QPointF(34, (kRowHeight - font.height()) / 2 + font.ascent()),
+                      FittedText::elided(m_name, font, size().width() - 34 - 8, Qt::ElideMiddle));
     }
 
 private:
@@ -454,8 +452,7 @@ void ShelfFlyoutPopoverView::paint(QPainter* painter, const QStyleOptionGraphics
     }
     const qreal headerMid = 12 + 10;
     Symbols::paint(p, symbol, QRectF(kCardLeft + 14, headerMid - 7.5, 15, 15), color);
-    const QFont nameFont = Units::systemFont(13, QFont::DemiBold);
-    const QFontMetricsF nm(nameFont);
+    const DesignFont nameFont = DesignFont::system(13, QFont::DemiBold);
     const qreal nameLeft = kCardLeft + 14 + 15 + 8;
     qreal available = kWidth - 14 - 20 - 8 - nameLeft;
     const DesignFont badgeFont = DesignFont::system(9.5, QFont::DemiBold);
@@ -464,11 +461,11 @@ void ShelfFlyoutPopoverView::paint(QPainter* painter, const QStyleOptionGraphics
     if (m_isFolder)
         available -= badgeWidth + 8;
     const QString shown = FittedText::elided(name, nameFont, available, Qt::ElideMiddle);
-    p.setFont(nameFont);
     p.setPen(primaryLabel());
-    p.drawText(QPointF(nameLeft, headerMid - nm.height() / 2 + nm.ascent()), shown);
+    nameFont.drawText(p, QPointF(nameLeft, headerMid - nameFont.height() / 2 + nameFont.ascent()),
+                      shown);
     if (m_isFolder) {
-        const QRectF badge(nameLeft + nm.horizontalAdvance(shown) + 8,
+        const QRectF badge(nameLeft + nameFont.horizontalAdvance(shown) + 8,
                            headerMid - badgeFont.height() / 2 - 2, badgeWidth,
                            badgeFont.height() + 4);
         p.fillPath(Painting::capsule(badge), primary(0.08));
@@ -498,11 +495,7 @@ void ShelfFlyoutPopoverView::paint(QPainter* painter, const QStyleOptionGraphics
     paintIcon(p, name, QRectF(kCardLeft + 14, top + (block - 30) / 2, 30, 30), 12);
     const qreal textTop = top + (block - text) / 2;
     const QRectF nameBox(kCardLeft + 14 + 30 + 12, textTop, 205, nameHeight);
-    p.save();
-    p.setTransform(cardNameFont().toDesign(nameBox), true);
-    FittedText::draw(p, nameLines, cardNameFont().layoutBox(nameBox), Qt::AlignLeft | Qt::AlignTop,
-                     primaryLabel());
-    p.restore();
+    FittedText::draw(p, nameLines, nameBox, Qt::AlignLeft | Qt::AlignTop, primaryLabel());
     if (!m_sizeLine.isEmpty()) {
         const QFontMetricsF sm(small);
         p.setFont(small);

@@ -3,6 +3,7 @@
 #include "cards/card_label.h"
 #include "kit/button_item.h"
 #include "kit/colors.h"
+#include "kit/fitted_text.h"
 #include "kit/formats.h"
 #include "kit/units.h"
 #include "platform/default_application.h"
@@ -127,21 +128,18 @@ void CarpetItemQuickView::paint(QPainter* painter, const QStyleOptionGraphicsIte
     m_icon.paint(&p, QRect(0, 0, int(kIconSide), int(kIconSide)));
     const qreal textLeft = kIconSide + 8;
     const qreal textWidth = kWidth - textLeft;
-    const QFont nameFont = Units::systemFont(11, QFont::Bold);
-    const QFont infoFont = Units::systemFont(9);
-    const QFontMetricsF nameMetrics(nameFont);
-    const QFontMetricsF infoMetrics(infoFont);
-    const qreal top = (kIconSide - nameMetrics.height() - 1 - infoMetrics.height()) / 2;
-    p.setFont(nameFont);
+    const DesignFont nameFont = DesignFont::system(11, QFont::Bold);
+    const DesignFont infoFont = DesignFont::system(9);
+    const qreal top = (kIconSide - nameFont.height() - 1 - infoFont.height()) / 2;
     p.setPen(Colors::primaryLabel());
-    p.drawText(QRectF(textLeft, top, textWidth, nameMetrics.height()),
-               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-               nameMetrics.elidedText(m_url.fileName(), Qt::ElideRight, textWidth));
-    p.setFont(infoFont);
+    nameFont.drawText(p, QRectF(textLeft, top, textWidth, nameFont.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                      FittedText::elided(m_url.fileName(), nameFont, textWidth, Qt::ElideRight));
     p.setPen(Colors::secondaryLabel());
-    p.drawText(QRectF(textLeft, top + nameMetrics.height() + 1, textWidth, infoMetrics.height()),
-               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-               infoMetrics.elidedText(m_info, Qt::ElideRight, textWidth));
+    infoFont.drawText(p,
+                      QRectF(textLeft, top + nameFont.height() + 1, textWidth, infoFont.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                      FittedText::elided(m_info, infoFont, textWidth, Qt::ElideRight));
     p.fillRect(QRectF(0, m_divider, kWidth, 1), Colors::withOpacity(Colors::primaryLabel(), 0.05));
     p.setFont(Units::systemFont(9));
     p.setPen(Colors::withOpacity(Colors::primaryLabel(), 0.3));

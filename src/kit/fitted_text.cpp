@@ -1,6 +1,5 @@
 #include "kit/fitted_text.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -24,20 +23,9 @@ QStringList wrap(const QString& text, const QFont& font, qreal width)
     return lines;
 }
 
-QFont scaled(const QFont& font, qreal scale)
-{
-    QFont f = font;
-    if (font.pixelSize() > 0)
-        f.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * scale))));
-    else
-        f.setPointSizeF(std::max(font.pointSizeF() * scale, 0.5));
-    return f;
-}
-
 template <class Fn>
 void forEachLine(const Layout& layout, const QRectF& box, Qt::Alignment align, Fn fn)
 {
-    const QFontMetricsF metrics(layout.font);
     const qreal total = layout.lineHeight * layout.lines.size();
     qreal top = box.top();
     if (align & Qt::AlignVCenter)
@@ -46,29 +34,29 @@ void forEachLine(const Layout& layout, const QRectF& box, Qt::Alignment align, F
         top = box.bottom() - total;
     for (int i = 0; i < layout.lines.size(); ++i) {
         const QString& line = layout.lines[i];
-        const qreal w = metrics.horizontalAdvance(line);
+        const qreal w = layout.font.horizontalAdvance(line);
         qreal x = box.left();
         if (align & Qt::AlignHCenter)
             x = box.center().x() - w / 2;
         else if (align & Qt::AlignRight)
             x = box.right() - w;
-        fn(QPointF(x, top + i * layout.lineHeight + metrics.ascent()), line);
+        fn(QPointF(x, top + i * layout.lineHeight + layout.font.ascent()), line);
     }
 }
 } // namespace
 
-Layout fit(const QString& text, const QFont& font, const QSizeF& box, const Options& options)
+Layout fit(const QString& text, const DesignFont& font, const QSizeF& box, const Options& options)
 {
     const int maxLines = std::max(options.maxLines, 1);
     const qreal minimum = std::clamp(options.minimumScale, qreal(0.05), qreal(1));
-    Layout layout;
     for (qreal scale = 1;; scale = std::max(scale - 0.04, minimum)) {
-        layout.font = scaled(font, scale);
-        layout.lineHeight = QFontMetricsF(layout.font).height();
+        Layout layout{font.scaled(scale), {}, 0};
+        layout.lineHeight = layout.font.height();
+        // Wrapped with the face the text is drawn from, in a box scaled up to match it.
         const QStringList lines =
-            maxLines == 1 ? QStringList{text} : wrap(text, layout.font, box.width());
-        const bool fitsWidth =
-            maxLines > 1 || QFontMetricsF(layout.font).horizontalAdvance(text) <= box.width();
+            maxLines == 1 ? QStringList{text}
+                          : wrap(text, layout.font.loadedFont(), box.width() / layout.font.scale());
+        const bool fitsWidth = maxLines > 1 || layout.font.horizontalAdvance(text) <= box.width();
         if (fitsWidth && lines.size() <= maxLines &&
             (lines.size() == 1 || lines.size() * layout.lineHeight <= box.height() + 0.01)) {
             layout.lines = lines;
@@ -86,16 +74,20 @@ Layout fit(const QString& text, const QFont& font, const QSizeF& box, const Opti
     }
 }
 
-QString elided(const QString& text, const QFont& font, qreal width, Qt::TextElideMode mode)
+QString elided(const QString& text, const DesignFont& font, qreal width, Qt::TextElideMode mode)
 {
-    return QFontMetricsF(font).elidedText(text, mode, std::max(width, qreal(0)));
+    return font.elidedText(text, mode, std::max(width, qreal(0)));
 }
 
 QPainterPath path(const Layout& layout, const QRectF& box, Qt::Alignment alignment)
 {
     QPainterPath outline;
-    forEachLine(layout, box, alignment,
-                [&](QPointF at, const QString& line) { outline.addText(at, layout.font, line); });
+    const qreal scale = layout.font.scale();
+    forEachLine(layout, box, alignment, [&](QPointF at, const QString& line) {
+        QPainterPath glyphs;
+        glyphs.addText(QPointF(0, 0), layout.font.loadedFont(), line);
+        outline.addPath(QTransform::fromTranslate(at.x(), at.y()).scale(scale, scale).map(glyphs));
+    });
     return outline;
 }
 
@@ -103,10 +95,9 @@ void draw(QPainter& painter, const Layout& layout, const QRectF& box, Qt::Alignm
           const QColor& color)
 {
     painter.save();
-    painter.setFont(layout.font);
     painter.setPen(color);
     forEachLine(layout, box, alignment,
-                [&](QPointF at, const QString& line) { painter.drawText(at, line); });
+                [&](QPointF at, const QString& line) { layout.font.drawText(painter, at, line); });
     painter.restore();
 }
 

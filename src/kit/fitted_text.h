@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFont>
+#include "kit/units.h"
+
 #include <QPainterPath>
 #include <QRectF>
 #include <QStringList>
@@ -9,7 +10,8 @@ class QPainter;
 
 // Plain text (never markup) laid into a box as the room's labels want it: wrapped onto at
 // most `maxLines` lines, shrunk down to `minimumScale` of its size when it does not fit,
-// and elided on its last line only when even that is not enough.
+// and elided on its last line only when even that is not enough. Sizes are design sizes,
+// fractions kept: a label shrunk to 7.3 points is drawn at 7.3, not rounded.
 namespace FittedText {
 
 struct Options {
@@ -20,14 +22,14 @@ struct Options {
 };
 
 struct Layout {
-    QFont font;
+    DesignFont font;
     QStringList lines;
     qreal lineHeight = 0;
 };
 
-Layout fit(const QString& text, const QFont& font, const QSizeF& box, const Options& options);
-// One line elided to `width` at `mode` (the drawer's and popover's names).
-QString elided(const QString& text, const QFont& font, qreal width, Qt::TextElideMode mode);
+Layout fit(const QString& text, const DesignFont& font, const QSizeF& box, const Options& options);
+// One line elided to `width` at `mode`.
+QString elided(const QString& text, const DesignFont& font, qreal width, Qt::TextElideMode mode);
 
 // The lines as outlines in `box`, aligned as asked (for a shadow of the text).
 QPainterPath path(const Layout& layout, const QRectF& box, Qt::Alignment alignment);

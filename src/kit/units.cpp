@@ -47,6 +47,25 @@ DesignFont DesignFont::system(qreal designPoints, QFont::Weight weight)
     return DesignFont(QStringLiteral("DejaVu Sans"), designPoints, weight);
 }
 
+DesignFont DesignFont::scaled(qreal factor) const
+{
+    if (factor == 1)
+        return *this;
+    DesignFont font = *this;
+    font.m_designPoints = std::max<qreal>(m_designPoints * factor, 1);
+    const qreal whole = std::ceil(font.m_designPoints - 1e-6);
+    font.m_font.setPointSizeF(m_font.pointSizeF() * whole / std::ceil(m_designPoints - 1e-6));
+    font.m_scale = font.m_designPoints / whole;
+    return font;
+}
+
+DesignFont DesignFont::tracked(qreal designPoints) const
+{
+    DesignFont font = *this;
+    font.m_font.setLetterSpacing(QFont::AbsoluteSpacing, designPoints / m_scale);
+    return font;
+}
+
 qreal DesignFont::horizontalAdvance(const QString& text) const
 {
     return QFontMetricsF(m_font).horizontalAdvance(text) * m_scale;
@@ -86,14 +105,4 @@ void DesignFont::drawText(QPainter& painter, const QPointF& baseline, const QStr
     painter.scale(m_scale, m_scale);
     painter.drawText(QPointF(0, 0), text);
     painter.restore();
-}
-
-QRectF DesignFont::layoutBox(const QRectF& rect) const
-{
-    return QRectF(QPointF(0, 0), rect.size() / m_scale);
-}
-
-QTransform DesignFont::toDesign(const QRectF& rect) const
-{
-    return QTransform::fromTranslate(rect.left(), rect.top()).scale(m_scale, m_scale);
 }

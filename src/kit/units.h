@@ -2,7 +2,6 @@
 
 #include <QFont>
 #include <QRectF>
-#include <QTransform>
 
 class QPainter;
 
@@ -23,6 +22,10 @@ class DesignFont {
 public:
     DesignFont(const QString& family, qreal designPoints, QFont::Weight weight = QFont::Normal);
     static DesignFont system(qreal designPoints, QFont::Weight weight = QFont::Normal);
+    // The same face at `factor` times this size.
+    DesignFont scaled(qreal factor) const;
+    // The same face with `designPoints` more space after each letter (less when negative).
+    DesignFont tracked(qreal designPoints) const;
 
     qreal designPoints() const { return m_designPoints; }
     // The whole-size font the text is drawn from, and the scale that brings it down.
@@ -37,11 +40,6 @@ public:
     void drawText(QPainter& painter, const QRectF& rect, int flags, const QString& text) const;
     // Draws as QPainter::drawText(baseline, text) would at the design size.
     void drawText(QPainter& painter, const QPointF& baseline, const QString& text) const;
-
-    // For text laid out with loadedFont() by another helper (wrapping, fitting): the box to
-    // lay it out in for `rect`, and the transform that brings that box onto `rect`.
-    QRectF layoutBox(const QRectF& rect) const;
-    QTransform toDesign(const QRectF& rect) const;
 
 private:
     QFont m_font;

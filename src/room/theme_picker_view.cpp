@@ -1,6 +1,7 @@
 #include "room/theme_picker_view.h"
 
 #include "kit/colors.h"
+#include "kit/fitted_text.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
 #include "room/asset_loader.h"
@@ -82,14 +83,13 @@ void ThemeCardView::draw(QPainter& p, const QRectF& r)
     }
 
     qreal y = preview.bottom() + 8;
-    const QFont nameFont = Units::systemFont(13, QFont::Bold);
-    const qreal nameHeight = QFontMetricsF(nameFont).height();
-    p.setFont(nameFont);
+    const DesignFont nameFont = DesignFont::system(13, QFont::Bold);
+    const qreal nameHeight = nameFont.height();
     p.setPen(Colors::primaryLabel());
-    p.drawText(
-        QRectF(column.left(), y, column.width(), nameHeight),
+    nameFont.drawText(
+        p, QRectF(column.left(), y, column.width(), nameHeight),
         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-        QFontMetricsF(nameFont).elidedText(m_theme.displayName(), Qt::ElideRight, column.width()));
+        FittedText::elided(m_theme.displayName(), nameFont, column.width(), Qt::ElideRight));
     y += nameHeight + 8;
 
     const QFont descriptionFont = Units::systemFont(11);

@@ -1,11 +1,11 @@
 #include "wall/presidential_portrait_view.h"
 
 #include "kit/colors.h"
+#include "kit/fitted_text.h"
 #include "kit/units.h"
 #include "state/app_state.h"
 
 #include <QCursor>
-#include <QFontMetricsF>
 #include <QPainter>
 
 #include <algorithm>
@@ -166,35 +166,27 @@ void PresidentialPortraitView::paintNameplate(QPainter& p, const QRectF& plate)
 
     // Two lines centred on the plate; the name shrinks to 70 % before it is cut.
     const qreal available = std::max(plate.width() - 3, qreal(0));
-    const QFont nameFont = Units::systemFont(4.8, QFont::Black);
-    const QFont titleFont = Units::systemFont(3.8, QFont::Bold);
-    const QFontMetricsF nameMetrics(nameFont);
-    const QFontMetricsF titleMetrics(titleFont);
+    const DesignFont fullName = DesignFont::system(4.8, QFont::Black);
+    const DesignFont titleFont = DesignFont::system(3.8, QFont::Bold);
     const QString name = PresidentialPortraitView::nameplateName(m_type);
-    const qreal nameWidth = nameMetrics.horizontalAdvance(name);
-    const qreal nameScale =
-        nameWidth > available && nameWidth > 0 ? std::max(available / nameWidth, 0.7) : 1.0;
-    const qreal height = nameMetrics.height() * nameScale + 0.5 + titleMetrics.height();
+    const qreal nameWidth = fullName.horizontalAdvance(name);
+    const DesignFont nameFont = fullName.scaled(
+        nameWidth > available && nameWidth > 0 ? std::max(available / nameWidth, 0.7) : 1.0);
+    const qreal height = nameFont.height() + 0.5 + titleFont.height();
     const qreal top = plate.center().y() - height / 2;
+    const qreal left = plate.center().x() - available / 2;
 
     p.save();
     p.setClipPath(shape, Qt::IntersectClip);
     p.setPen(srgb(0.16, 0.11, 0.05));
-    p.setFont(nameFont);
-    p.save();
-    p.translate(plate.center().x(), top);
-    p.scale(nameScale, nameScale);
-    const qreal w = available / nameScale;
-    p.drawText(QRectF(-w / 2, 0, w, nameMetrics.height()), Qt::AlignCenter | Qt::TextSingleLine,
-               nameMetrics.elidedText(name, Qt::ElideRight, w));
-    p.restore();
+    nameFont.drawText(p, QRectF(left, top, available, nameFont.height()),
+                      Qt::AlignCenter | Qt::TextSingleLine,
+                      FittedText::elided(name, nameFont, available, Qt::ElideRight));
     p.setPen(srgb(0.35, 0.24, 0.10));
-    p.setFont(titleFont);
     const QString title = PresidentialPortraitView::shortTitle(m_type);
-    p.drawText(QRectF(plate.center().x() - available / 2,
-                      top + nameMetrics.height() * nameScale + 0.5, available,
-                      titleMetrics.height()),
-               Qt::AlignCenter | Qt::TextSingleLine,
-               titleMetrics.elidedText(title, Qt::ElideRight, available));
+    titleFont.drawText(p,
+                       QRectF(left, top + nameFont.height() + 0.5, available, titleFont.height()),
+                       Qt::AlignCenter | Qt::TextSingleLine,
+                       FittedText::elided(title, titleFont, available, Qt::ElideRight));
     p.restore();
 }

@@ -1,13 +1,13 @@
 #include "wall/wall_calendar_view.h"
 
 #include "kit/colors.h"
+#include "kit/fitted_text.h"
 #include "kit/formats.h"
 #include "kit/units.h"
 #include "platform/app_launcher.h"
 #include "state/app_state.h"
 #include "wall/analog_wall_clock_view.h"
 
-#include <QFontMetricsF>
 #include <QLocale>
 #include <QMenu>
 #include <QPainter>
@@ -17,11 +17,9 @@ using Colors::srgb;
 
 using Formats::indonesian;
 
-QFont tracked(qreal points, QFont::Weight weight, qreal tracking)
+DesignFont tracked(qreal points, QFont::Weight weight, qreal tracking)
 {
-    QFont font = Units::systemFont(points, weight);
-    font.setLetterSpacing(QFont::AbsoluteSpacing, tracking);
-    return font;
+    return DesignFont::system(points, weight).tracked(tracking);
 }
 
 QPainterPath rounded(const QRectF& r, qreal radius)
@@ -158,49 +156,43 @@ void WallCalendarView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
     const QRectF band(0, 14, w, 20);
     p.fillRect(band, Painting::linearGradient(band.topLeft(), band.bottomLeft(),
                                               {srgb(0.90, 0.25, 0.19), srgb(0.78, 0.20, 0.15)}));
-    const QFont monthFont = tracked(10, QFont::ExtraBold, 1.2);
-    const QFont yearFont = Units::systemFont(8, QFont::Bold);
+    const DesignFont monthFont = tracked(10, QFont::ExtraBold, 1.2);
+    const DesignFont yearFont = DesignFont::system(8, QFont::Bold);
     const QString year = yearText(date);
-    const qreal yearWidth = QFontMetricsF(yearFont).horizontalAdvance(year);
+    const qreal yearWidth = yearFont.horizontalAdvance(year);
     // A narrow page cuts the month's name short rather than the year.
-    const QString month = QFontMetricsF(monthFont).elidedText(
-        monthText(date), Qt::ElideRight, std::max(w - 8 - 3 - yearWidth, qreal(0)));
-    const qreal monthWidth = QFontMetricsF(monthFont).horizontalAdvance(month);
+    const QString month =
+        FittedText::elided(monthText(date), monthFont, w - 8 - 3 - yearWidth, Qt::ElideRight);
+    const qreal monthWidth = monthFont.horizontalAdvance(month);
     qreal x = band.center().x() - (monthWidth + 3 + yearWidth) / 2;
-    p.setFont(monthFont);
     p.setPen(Colors::white());
-    p.drawText(QRectF(x, band.top(), monthWidth + 2, band.height()),
-               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, month);
+    monthFont.drawText(p, QRectF(x, band.top(), monthWidth + 2, band.height()),
+                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, month);
     x += monthWidth + 3;
-    p.setFont(yearFont);
     p.setPen(Colors::white(0.75));
-    p.drawText(QRectF(x, band.top(), yearWidth + 2, band.height()),
-               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, year);
+    yearFont.drawText(p, QRectF(x, band.top(), yearWidth + 2, band.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, year);
 
     // The day.
     const QRectF area(0, band.bottom(), w, std::max(page.height() - band.bottom(), qreal(0)));
     p.fillRect(area, Painting::linearGradient(
                          area.topLeft(), area.bottomLeft(),
                          {srgb(0.99, 0.99, 1.00), srgb(0.96, 0.96, 0.98), srgb(0.92, 0.93, 0.95)}));
-    const QFont dayFont = tracked(32, QFont::ExtraBold, -0.5);
-    const QFont weekdayFont = tracked(10, QFont::Bold, 0.5);
-    const QFontMetricsF dayMetrics(dayFont);
-    const QFontMetricsF weekdayMetrics(weekdayFont);
+    const DesignFont dayFont = tracked(32, QFont::ExtraBold, -0.5);
+    const DesignFont weekdayFont = tracked(10, QFont::Bold, 0.5);
     // Spacers of at least 1 above and 4 below share what is left.
-    const qreal content = dayMetrics.height() + 2 + 2 + 2 + weekdayMetrics.height();
+    const qreal content = dayFont.height() + 2 + 2 + 2 + weekdayFont.height();
     const qreal spare = std::max(area.height() - content - 5, qreal(0));
     qreal y = area.top() + 1 + spare / 2;
-    p.setFont(dayFont);
     p.setPen(srgb(0.12, 0.13, 0.15));
-    p.drawText(QRectF(0, y, w, dayMetrics.height()), Qt::AlignCenter | Qt::TextSingleLine,
-               dayText(date));
-    y += dayMetrics.height() + 2;
+    dayFont.drawText(p, QRectF(0, y, w, dayFont.height()), Qt::AlignCenter | Qt::TextSingleLine,
+                     dayText(date));
+    y += dayFont.height() + 2;
     p.fillPath(Painting::capsule(QRectF(w / 2 - 8, y, 16, 2)), srgb(0.88, 0.26, 0.20, 0.85));
     y += 4;
-    p.setFont(weekdayFont);
     p.setPen(srgb(0.40, 0.42, 0.46));
-    p.drawText(QRectF(0, y, w, weekdayMetrics.height()), Qt::AlignCenter | Qt::TextSingleLine,
-               weekdayText(date));
+    weekdayFont.drawText(p, QRectF(0, y, w, weekdayFont.height()),
+                         Qt::AlignCenter | Qt::TextSingleLine, weekdayText(date));
     p.restore();
 
     p.strokePath(pageShape, QPen(Colors::white(0.35), 0.8));

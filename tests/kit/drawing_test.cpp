@@ -1,6 +1,7 @@
 #include "kit/cached_shadow_effect.h"
 #include "kit/colors.h"
 #include "kit/drawing_cache.h"
+#include "kit/fitted_text.h"
 #include "kit/painting.h"
 #include "kit/perspective.h"
 #include "kit/soft_shadow.h"
@@ -320,6 +321,14 @@ private Q_SLOTS:
         QVERIFY(std::abs(labelInk(size).width() - advance(size)) < 3);
         QVERIFY(std::abs(labelInk(size, true).width() - advance(size)) < 3);
         QVERIFY(std::abs(labelInk(size, true).height() - labelInk(size).height()) <= 1);
+        // Shrunk to fit a box that wide, a larger label keeps a size between whole ones.
+        FittedText::Options shrink;
+        shrink.minimumScale = 0.5;
+        const FittedText::Layout fitted = FittedText::fit(kLabel, DesignFont::system(above + 1),
+                                                          QSizeF(advance(size), 40), shrink);
+        QCOMPARE(fitted.lines, QStringList{kLabel});
+        QVERIFY(fitted.font.designPoints() != std::round(fitted.font.designPoints()));
+        QVERIFY(fitted.font.horizontalAdvance(kLabel) <= advance(size));
     }
 };
 
