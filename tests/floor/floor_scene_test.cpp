@@ -1,6 +1,8 @@
 #include "floor_room.h"
+#include "kit/room_geometry.h"
 #include "platform/trash.h"
 #include "room/floor/floor_item_view.h"
+#include "room/floor/floor_rules.h"
 #include "room/floor/magic_carpet_view.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
@@ -26,9 +28,13 @@ Layout seededWith(const QStringList& gone, const Layout& moved = {})
     return layout;
 }
 
-const QPointF shelfCentre(241.632, 333.45);
-const QPointF trashCentre(1022.4, 664.2);
+const RoomGeometry geometry(QSizeF(1440, 900));
+const QPointF shelfCentre = geometry.shelfCentre();
+const QPointF trashCentre = geometry.trashCentre();
 const QPointF galleryTopRight(1300, 100);
+// The shelf's drawn left edge at its middle height.
+const QPointF shelfLeftEdge(241.632 - 0.2444 * 1440 / 2, 333.45);
+using Release = FloorRules::FloorRelease::Target;
 
 class RefusingTrash : public Trash {
 public:
@@ -43,7 +49,8 @@ public:
 };
 } // namespace
 
-// Floor files dragged about the room, alone or selected together.
+// Floor files dragged about the room, alone or selected together, and files dragged in from
+// other programs.
 class FloorFileDragTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -88,7 +95,6 @@ private Q_SLOTS:
             "", seededWith({}, {{c, QPointF(0.6, 350.0 / 900)}}), "a.txt b.txt");
         // Shorter than 5 points a drag toggles the file's selection and moves nothing.
         row("a click does nothing", "", "a.txt", from, "", seededFloor(), "");
-        row("2 points", "", "a.txt", from + QPointF(2, 0), "", seededFloor(), "a.txt");
         row("4.9 points", "b.txt", "a.txt", from + QPointF(4.9, 0), "", seededFloor(),
             "a.txt b.txt");
         row("4.9 points on a selected file", "a.txt", "a.txt", from + QPointF(4.9, 0), "",
@@ -106,67 +112,40 @@ private Q_SLOTS:
         QFETCH(Layout, stored);
         QFETCH(QStringList, after);
         FloorRoom room(seededFloor());
-        room.floorState().setSelectedFileNames(QSet<QString>(selected.begin(), selected.end()));
-        room.drag(placeOf(file), to);
+        FloorInteractionState& state = room.floorState();
+        const AppState& app = room.appState();
+        const auto lit = [&] {
+            return QList<bool>{app.isBookshelfTargeted(), app.isTrashTargeted(),
+                               app.targetedPhotoSlot() == 1};
+        };
+        state.setSelectedFileNames(QSet<QString>(selected.begin(), selected.end()));
+        const QPointF from = placeOf(file);
+        room.press(from);
+        room.moveTo((from + to) / 2);
+        room.moveTo(to);
+        // While it is dragged, the selection rides along and where it would go is lit.
+        if (stored != seededFloor() || !away.isEmpty()) {
+            QCOMPARE(state.draggingFloorFileName(), file);
+            for (const QString& name : selected)
+                QCOMPARE(room.floor().floorItem(name)->centre(), placeOf(name) + to - from);
+        }
+        const bool framed = !away.filter(u"Album/"_s).isEmpty();
+        QCOMPARE(lit(), (QList<bool>{!away.filter(u"Rak/"_s).isEmpty(),
+                                     !framed && !away.filter(u"Trash/"_s).isEmpty(), framed}));
+        room.release(to);
 
+        QCOMPARE(lit(), QList<bool>(3, false));
         QCOMPARE(room.storedPositions(), stored);
-        for (const QString& name : stored.keys())
+        for (const QString& name : stored.keys()) {
             away << u"Karpet/"_s + name;
+            if (FloorItemView* view = room.floor().floorItem(name))
+                QCOMPARE(view->centre(), FloorRoom::at(stored[name]));
+        }
         away.sort();
         QCOMPARE(room.files(), away);
-        QCOMPARE(room.floorState().selectedFileNames(), QSet<QString>(after.begin(), after.end()));
-        QVERIFY(!room.floorState().draggingFloorFileName());
-    }
-
-    // While a file is dragged, from the floor or from another program, the piece under it is
-    // lit, one at a time, and nothing stays lit afterwards.
-    void theTargetsFollowTheDrag_data()
-    {
-        QTest::addColumn<bool>("fromOutside");
-        QTest::newRow("a floor file") << false;
-        QTest::newRow("a file from another program") << true;
-    }
-
-    void theTargetsFollowTheDrag()
-    {
-        QFETCH(bool, fromOutside);
-        FloorRoom room(seededFloor());
-        AppState& app = room.appState();
-        const auto lit = [&] {
-            return QList<int>{app.isBookshelfTargeted(), app.isTrashTargeted(),
-                              app.targetedPhotoSlot().value_or(-1),
-                              room.floorState().isFloorTargeted()};
-        };
-        auto data = fileDrag({room.home().writeFile(u"Desktop/x.png"_s, pictureBytes("x"))});
-        const QPointF photo = placeOf(u"photo.png"_s);
-        room.floorState().setSelectedFileNames({u"a.txt"_s});
-        if (!fromOutside) {
-            room.press(photo);
-            room.moveTo(photo + QPointF(3, 0));
-            QCOMPARE(room.floorState().draggingFloorFileName(), u"photo.png"_s);
-            // The selection rides along while the drag lasts, though only the dragged file
-            // moves.
-            QCOMPARE(room.floor().floorItem(u"a.txt"_s)->centre(),
-                     placeOf(u"a.txt"_s) + QPointF(3, 0));
-        }
-        const int outside = fromOutside;
-        for (const auto& [at, expected] :
-             {std::pair{shelfCentre, QList<int>{1, 0, -1, outside}},
-              std::pair{QPointF(1100, 450), QList<int>{0, 0, 4, outside}},
-              std::pair{trashCentre + QPointF(0, 40), QList<int>{0, 1, -1, outside}}}) {
-            if (fromOutside)
-                room.dragOver(at, data.get());
-            else
-                room.moveTo(at);
-            QCOMPARE(lit(), expected);
-        }
-        if (fromOutside)
-            room.dragLeave(data.get());
-        else
-            room.release(QPointF(700, 300));
-        QCOMPARE(lit(), (QList<int>{0, 0, -1, 0}));
-        QCOMPARE(room.floorState().floorFileDragTranslation(), QSizeF(0, 0));
-        QCOMPARE(room.floor().floorItem(u"a.txt"_s)->centre(), placeOf(u"a.txt"_s));
+        QCOMPARE(state.selectedFileNames(), QSet<QString>(after.begin(), after.end()));
+        QVERIFY(!state.draggingFloorFileName());
+        QCOMPARE(state.floorFileDragTranslation(), QSizeF(0, 0));
     }
 
     // A move the Trash or the album refuses keeps every file, and its place, where it was.
@@ -200,6 +179,133 @@ private Q_SLOTS:
         QCOMPARE(room.files(), before);
         QCOMPARE(room.storedPositions(), seededFloor());
         QCOMPARE(room.floor().floorItem(photo)->centre(), placeOf(photo));
+    }
+
+    void whereADropGoes_data()
+    {
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<QStringList>("desktop"); // the files dragged from the Desktop
+        QTest::addColumn<QString>("text");        // offered as text instead of their URLs
+        QTest::addColumn<bool>("moveOnly");
+        QTest::addColumn<QStringList>("after"); // FloorRoom::files() once it has landed
+
+        const auto row = [](const char* name, QPointF at, const char* desktop, const char* text,
+                            bool moveOnly, const char* after) {
+            QTest::newRow(name) << at << names(desktop) << QString::fromUtf8(text) << moveOnly
+                                << names(after);
+        };
+        const QPointF p(300, 600);
+        row("84.9 from the trash centre", trashCentre + QPointF(-84.9, 0), "x.txt", "", false,
+            "Trash/x.txt");
+        // The shelf links to the file where it is; a framed photo is a copy.
+        row("25 left of the shelf", shelfLeftEdge + QPointF(-25, 0), "x.txt", "", false,
+            "Desktop/x.txt Rak/x.txt@");
+        row("a PNG on the photo wall", {1300, 100}, "x.png", "", false,
+            "Album/frame_1.png Desktop/x.png");
+        row("a PDF on the photo wall", {1300, 100}, "x.pdf", "", false, "Karpet/x.pdf");
+        row("the bottom-right corner", {1439, 899}, "x.txt", "", false, "Karpet/x.txt");
+        row("three files at one point", p, "1.txt 2.txt 3.txt", "", false,
+            "Karpet/1.txt Karpet/2.txt Karpet/3.txt");
+        // A drop is never taken as a move: the files must stay where they came from.
+        row("offered only as a move", p, "x.txt", "", true, "Desktop/x.txt");
+        // Of text, only an absolute local path names a file, whatever folder the program
+        // runs in.
+        row("an absolute path", p, "x.txt", "HOME/Desktop/x.txt", false, "Karpet/x.txt");
+        row("a relative path", p, "x.txt", "Desktop/x.txt", false, "Desktop/x.txt");
+    }
+
+    void whereADropGoes()
+    {
+        QFETCH(QPointF, at);
+        QFETCH(QStringList, desktop);
+        QFETCH(QString, text);
+        QFETCH(bool, moveOnly);
+        QFETCH(QStringList, after);
+        FloorRoom room({});
+        QStringList sources;
+        for (const QString& name : desktop)
+            sources << room.home().writeFile(
+                u"Desktop/"_s + name, name.endsWith(u".png") ? pictureBytes("desktop") : "desktop");
+        auto data = fileDrag(sources);
+        if (!text.isEmpty()) {
+            data = std::make_unique<QMimeData>();
+            data->setText(text.replace(u"HOME"_s, room.home().path()));
+        }
+        const bool refused = after == QStringList{u"Desktop/x.txt"_s};
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(room.home().path());
+        QCOMPARE(room.dropAt(at, data.get(),
+                             moveOnly ? Qt::MoveAction : Qt::CopyAction | Qt::MoveAction),
+                 refused ? Qt::IgnoreAction : Qt::CopyAction);
+        QTest::qWait(50);
+        QDir::setCurrent(before);
+        QTRY_COMPARE(room.files(), after);
+        QVERIFY(!room.floorState().isFloorTargeted());
+        QMap<QString, QPointF> stored;
+        for (const QString& file : after.filter(u"Karpet/"_s))
+            stored.insert(file.mid(7), QPointF(std::clamp(at.x() / 1440, 0.04, 0.96),
+                                               std::clamp(at.y() / 900, 0.06, 0.92)));
+        QCOMPARE(room.storedPositions(), stored);
+    }
+
+    // A floor file let go: the pointer or the file's centre may name the target.
+    void release_data()
+    {
+        QTest::addColumn<QPointF>("centre");
+        QTest::addColumn<QPointF>("pointer");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<int>("slot");
+
+        const QPointF floor(700, 800), onShelf(241, 333);
+        QTest::newRow("pointer on the shelf, centre on the floor")
+            << floor << onShelf << int(Release::Bookshelf) << -1;
+        QTest::newRow("centre on the shelf, pointer on the floor")
+            << onShelf << floor << int(Release::Bookshelf) << -1;
+        QTest::newRow("the centre's frame wins over the pointer's")
+            << QPointF(1100, 450) << QPointF(1300, 100) << int(Release::PhotoFrame) << 4;
+        QTest::newRow("the pointer's frame when the centre is outside")
+            << floor << QPointF(1100, 250) << int(Release::PhotoFrame) << 2;
+        QTest::newRow("centre in the trash circle, pointer on the shelf")
+            << trashCentre << onShelf << int(Release::Bookshelf) << -1;
+        QTest::newRow("pointer in the trash circle")
+            << floor << trashCentre + QPointF(-60, 60) << int(Release::Trash) << -1;
+    }
+
+    void release()
+    {
+        QFETCH(QPointF, centre);
+        QFETCH(QPointF, pointer);
+        QFETCH(int, target);
+        QFETCH(int, slot);
+        const auto r = FloorRules::floorReleaseTarget(geometry, centre, pointer, true);
+        QCOMPARE(int(r.target), target);
+        QCOMPARE(r.slot, slot);
+        // The frame lit while dragging is the one the file would go into.
+        QCOMPARE(FloorRules::targetedPhotoSlot(geometry, centre, pointer, true), slot);
+    }
+
+    // Where the shelf's and the trash can's targets overlap (only a very small window brings
+    // them together), an item dropped from outside goes to the Trash and a dragged floor file
+    // to the shelf.
+    void overlapOfShelfAndTrash()
+    {
+        int overlapping = 0;
+        for (const QSizeF size : {QSizeF(200, 150), QSizeF(250, 250)}) {
+            const RoomGeometry small(size);
+            for (qreal x = 0; x < size.width(); x += 2) {
+                for (qreal y = 0; y < size.height(); y += 2) {
+                    const QPointF p(x, y);
+                    if (!small.isOnTrashTarget(p) || !small.isOnShelfTarget(p))
+                        continue;
+                    ++overlapping;
+                    QCOMPARE(int(FloorRules::dropTargetAt(small, p).target),
+                             int(FloorRules::FloorDrop::Target::Trash));
+                    QCOMPARE(int(FloorRules::floorReleaseTarget(small, p, p, true).target),
+                             int(Release::Bookshelf));
+                }
+            }
+        }
+        QVERIFY(overlapping > 0);
     }
 };
 
