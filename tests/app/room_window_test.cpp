@@ -1,5 +1,6 @@
 #include "app/desktop_window_manager.h"
 #include "app/interactive_desktop_window.h"
+#include "app/item_open_panel.h"
 #include "app/menu_bar_controller.h"
 #include "platform/desktop_icons.h"
 #include "platform/extended_attributes.h"
@@ -13,14 +14,15 @@
 
 #include <QAction>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QProcess>
 #include <QScreen>
 #include <QSettings>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
@@ -223,6 +225,45 @@ private Q_SLOTS:
         QCOMPARE(window->fallbackMenu(), menu.menu());
         QDBusConnection::disconnectFromBus(host.name());
         QCOMPARE(window->actions().size(), 9);
+    }
+
+    // A panel for files only enters a folder instead of choosing it.
+    void theOpenPanelChoosesFoldersOnlyWhereAsked_data()
+    {
+        QTest::addColumn<bool>("folders");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("chosen");
+        const QStringList photos{QStringLiteral("Photos")}, a{QStringLiteral("a.txt")}, none;
+        QTest::newRow("a folder") << true << photos[0] << photos;
+        QTest::newRow("a folder and a file")
+            << true << QStringLiteral("\"Photos\" \"a.txt\"") << photos + a;
+        QTest::newRow("a missing item") << true << QStringLiteral("gone.txt") << none;
+        QTest::newRow("files only, a folder") << false << photos[0] << none;
+        QTest::newRow("files only, a file") << false << a[0] << a;
+    }
+    void theOpenPanelChoosesFoldersOnlyWhereAsked()
+    {
+        QFETCH(bool, folders);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, chosen);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Photos")));
+        QVERIFY(QFile(dir.filePath(QStringLiteral("a.txt"))).open(QIODevice::WriteOnly));
+        UserPrompts::OpenPanel request;
+        request.title = QStringLiteral("Pilih File atau Folder untuk Rak Buku");
+        request.folders = folders;
+        request.multiple = true;
+        ItemOpenPanel panel(request);
+        panel.setOption(QFileDialog::DontUseNativeDialog);
+        QCOMPARE(panel.windowTitle(), request.title);
+        panel.setDirectory(dir.path());
+        panel.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+        panel.accept();
+        for (QString& name : chosen)
+            name = dir.filePath(name);
+        QCOMPARE(panel.result() == QDialog::Accepted, !chosen.isEmpty());
+        if (!chosen.isEmpty())
+            QCOMPARE(panel.chosenPaths(), chosen);
     }
 };
 
