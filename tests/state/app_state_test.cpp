@@ -1,25 +1,47 @@
+#include "platform/power_profile_monitor.h"
 #include "state/app_state.h"
+#include "state/floor_interaction_state.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
 
+#include <QDBusAbstractAdaptor>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QFile>
 #include <QSettings>
 #include <QTest>
 
-#include <memory>
+namespace {
+// Stands in for power-profiles-daemon on a private session bus.
+class FakePowerProfiles : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "net.hadess.PowerProfiles")
+    Q_PROPERTY(QString ActiveProfile MEMBER profile)
+public:
+    explicit FakePowerProfiles(QObject* parent) : QDBusAbstractAdaptor(parent) {}
+    QString profile = QStringLiteral("power-saver");
 
+    void switchTo(QDBusConnection& bus, const QString& to)
+    {
+        profile = to;
+        QDBusMessage signal = QDBusMessage::createSignal(
+            PowerProfileMonitor::objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+            QStringLiteral("PropertiesChanged"));
+        signal << PowerProfileMonitor::interfaceName
+               << QVariantMap{{QStringLiteral("ActiveProfile"), to}} << QStringList();
+        bus.send(signal);
+    }
+};
+} // namespace
+
+// The room's state and its preferences (p.ini in a temporary home), the floor's state.
 class AppStateTest : public QObject {
     Q_OBJECT
-
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<QSettings> m_settings;
+    TempHome m_home;
+    QString m_file = m_home.configHome() + QStringLiteral("/p.ini");
 
 private Q_SLOTS:
-    void init()
-    {
-        m_home = std::make_unique<TempHome>();
-        m_settings = std::make_unique<QSettings>(m_home->configHome() + QStringLiteral("/p.ini"),
-                                                 QSettings::IniFormat);
-    }
+    void init() { QFile::remove(m_file); }
 
     // The preferences are read without writing anything; what is set is written at once.
     void preferencesFromStore_data()
@@ -38,61 +60,38 @@ private Q_SLOTS:
     {
         QFETCH(QString, key);
         QFETCH(QVariant, stored);
+        QSettings settings(m_file, QSettings::IniFormat);
         if (!key.isEmpty())
-            m_settings->setValue(key, stored);
-        const QStringList keysBefore = m_settings->allKeys();
-        AppState state(m_settings.get());
+            settings.setValue(key, stored);
+        const QStringList keysBefore = settings.allKeys();
+        AppState state(&settings);
         QTEST(state.lampOn(), "lampOn");
         QTEST(state.isMonitorScreenOn(), "monitorOn");
         QCOMPARE(state.currentTheme(), RoomTheme::library());
         QCOMPARE(state.activeShelfIndex(), 1);
-        QCOMPARE(m_settings->allKeys(), keysBefore); // reading writes nothing
+        QCOMPARE(settings.allKeys(), keysBefore); // reading writes nothing
 
         state.setLampOn(!state.lampOn());
         state.setMonitorScreenOn(!state.isMonitorScreenOn());
         state.setCurrentTheme(RoomTheme::library());
-        QSettings reread(m_settings->fileName(), QSettings::IniFormat);
+        QSettings reread(m_file, QSettings::IniFormat);
         AppState next(&reread);
         QTEST(!next.lampOn(), "lampOn");
         QTEST(!next.isMonitorScreenOn(), "monitorOn");
         QCOMPARE(reread.value(QStringLiteral("theme")).toString(), QStringLiteral("library"));
     }
 
-    void toggleQuickViewOpensAndCloses()
-    {
-        AppState state(m_settings.get());
-        state.setActiveShelfPopoverURL(QUrl::fromLocalFile(QStringLiteral("/x")));
-        state.setShowSpotifyPopup(true);
-        state.setShowBookshelfDrawer(true);
-        state.setShowThemePicker(true);
-
-        std::optional<Animation> seen;
-        connect(&state, &AppState::activeQuickViewChanged, this,
-                [&seen] { seen = currentAnimation(); });
-
-        state.toggleQuickView(ActiveDesktopQuickView::clock());
-        QCOMPARE(state.activeQuickView(), ActiveDesktopQuickView::clock());
-        QCOMPARE(seen, AppState::quickViewOpenSpring);
-        // Opening a card closes every other panel.
-        QVERIFY(!state.activeShelfPopoverURL() && !state.showSpotifyPopup() &&
-                !state.showBookshelfDrawer() && !state.showThemePicker());
-
-        // Closing touches only the card.
-        state.setShowBookshelfDrawer(true);
-        state.toggleQuickView(ActiveDesktopQuickView::clock());
-        QVERIFY(!state.activeQuickView());
-        QCOMPARE(seen, AppState::quickViewCloseSpring);
-        QVERIFY(state.showBookshelfDrawer());
-        QVERIFY(!currentAnimation()); // the transaction ends with the change
-    }
-
-    void toggleSecondCardClosesOnlyTheSame_data()
+    // A card opens inside the open spring and closes every other panel; the same card again
+    // (the same slot, the same URL) closes it inside the close spring and touches nothing
+    // else; another card takes its place.
+    void toggleQuickView_data()
     {
         using V = ActiveDesktopQuickView;
         QTest::addColumn<ActiveDesktopQuickView>("first");
         QTest::addColumn<ActiveDesktopQuickView>("second");
         QTest::addColumn<bool>("closes");
         const QUrl file = QUrl::fromLocalFile(QStringLiteral("/home/u/Karpet/a"));
+        QTest::newRow("same card") << V::clock() << V::clock() << true;
         QTest::newRow("same photo slot") << V::photo(2) << V::photo(2) << true;
         QTest::newRow("other photo slot") << V::photo(2) << V::photo(3) << false;
         QTest::newRow("same carpet file") << V::carpetItem(file) << V::carpetItem(file) << true;
@@ -101,15 +100,90 @@ private Q_SLOTS:
             << V::carpetItem(QUrl(QStringLiteral("file:///home/u/Karpet/a/"))) << false;
         QTest::newRow("mail, then whatsapp") << V::mail() << V::whatsapp() << false;
     }
-    void toggleSecondCardClosesOnlyTheSame()
+    void toggleQuickView()
     {
         QFETCH(ActiveDesktopQuickView, first);
         QFETCH(ActiveDesktopQuickView, second);
         QFETCH(bool, closes);
-        AppState state(m_settings.get());
+        QSettings settings(m_file, QSettings::IniFormat);
+        AppState state(&settings);
+        state.setActiveShelfPopoverURL(QUrl::fromLocalFile(QStringLiteral("/x")));
+        state.setShowSpotifyPopup(true);
+        state.setShowBookshelfDrawer(true);
+        state.setShowThemePicker(true);
+        std::optional<Animation> seen;
+        connect(&state, &AppState::activeQuickViewChanged, this,
+                [&seen] { seen = currentAnimation(); });
+
         state.toggleQuickView(first);
+        QCOMPARE(state.activeQuickView(), first);
+        QCOMPARE(seen, AppState::quickViewOpenSpring);
+        QVERIFY(!state.activeShelfPopoverURL() && !state.showSpotifyPopup() &&
+                !state.showBookshelfDrawer() && !state.showThemePicker());
+        state.setShowBookshelfDrawer(true);
         state.toggleQuickView(second);
         QCOMPARE(state.activeQuickView(), closes ? std::nullopt : std::optional(second));
+        QCOMPARE(seen, closes ? AppState::quickViewCloseSpring : AppState::quickViewOpenSpring);
+        QCOMPARE(state.showBookshelfDrawer(), closes);
+        QVERIFY(!currentAnimation()); // the transaction ends with the change
+    }
+
+    void dragOffsetsStartAtZero()
+    {
+        // Views add them to positions: a default QSizeF would be (-1, -1).
+        FloorInteractionState floor;
+        QSettings settings(m_file, QSettings::IniFormat);
+        AppState app(&settings);
+        for (QSizeF offset : {floor.carpetDragOffset(), floor.floorFileDragTranslation(),
+                              app.noteDragTranslation(), app.photoDragTranslation()})
+            QCOMPARE(offset, QSizeF(0, 0));
+    }
+
+    // Names are exact strings; letting the selection go ends a marquee but leaves the carpet.
+    void theFloorSelection()
+    {
+        FloorInteractionState state;
+        for (const char* name : {"a.txt", "b.txt", "a.txt", "B.txt"})
+            state.toggleSelection(QString::fromLatin1(name));
+        QCOMPARE(state.selectedFileNames(),
+                 (QSet<QString>{QStringLiteral("b.txt"), QStringLiteral("B.txt")}));
+        state.setCarpetLifted(true);
+        state.setCarpetDragOffset(QSizeF(3, 4));
+        state.setMarqueeSelecting(true);
+        state.setMarqueeStart(QPointF(1, 2));
+        state.setMarqueeCurrent(QPointF(5, 6));
+        state.clearSelection();
+        QVERIFY(state.selectedFileNames().isEmpty());
+        QVERIFY(!state.isMarqueeSelecting());
+        QVERIFY(!state.marqueeStart() && !state.marqueeCurrent());
+        QVERIFY(state.isCarpetLifted());
+        QCOMPARE(state.carpetDragOffset(), QSizeF(3, 4));
+    }
+
+    // Low power follows power-profiles-daemon as it changes and as it goes away.
+    void lowPowerFollowsTheDaemon()
+    {
+        QDBusConnection service =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-ppd"));
+        if (!service.isConnected())
+            QSKIP("no session bus (run under dbus-run-session)");
+        QObject object;
+        auto* fake = new FakePowerProfiles(&object);
+        QVERIFY(service.registerObject(PowerProfileMonitor::objectPath, &object,
+                                       QDBusConnection::ExportAdaptors));
+        QVERIFY(service.registerService(PowerProfileMonitor::serviceName));
+
+        QSettings settings(m_file, QSettings::IniFormat);
+        PowerProfileMonitor monitor(QDBusConnection::sessionBus());
+        AppState state(&settings, &monitor);
+        QTRY_VERIFY(state.isLowPower()); // read at creation
+        fake->switchTo(service, QStringLiteral("performance"));
+        QTRY_VERIFY(!state.isLowPower());
+        fake->switchTo(service, QStringLiteral("power-saver"));
+        QTRY_VERIFY(state.isLowPower());
+        service.unregisterService(PowerProfileMonitor::serviceName);
+        QTRY_VERIFY(!state.isLowPower());
+        QDBusConnection::disconnectFromBus(QStringLiteral("fake-ppd"));
     }
 };
 
