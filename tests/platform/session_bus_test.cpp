@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -43,12 +45,10 @@ private Q_SLOTS:
             QVERIFY(first.claim());
             for (int start = 1; start <= 2; ++start) {
                 const QString id = u"start-"_s + QString::number(start);
-                {
-                    SingleInstance later(
-                        QDBusConnection::connectToBus(QDBusConnection::SessionBus, id), kName);
-                    QVERIFY(!later.claim());
-                    QVERIFY(later.askRunningToShow());
-                }
+                auto later = std::make_unique<SingleInstance>(
+                    QDBusConnection::connectToBus(QDBusConnection::SessionBus, id), kName);
+                QVERIFY(!later->claim() && later->askRunningToShow());
+                later.reset();
                 QDBusConnection::disconnectFromBus(id);
                 QCOMPARE(asked.count(), start);
             }

@@ -147,11 +147,6 @@ void FakeAppRegistry::writeIndexes() const
     writeAtomically(m_applications + QStringLiteral("/mimeinfo.cache"), cache);
 }
 
-void FakeAppRegistry::addProgram(const QString& name)
-{
-    writeScript(m_dir.filePath(u"bin/"_s + name), name);
-}
-
 bool FakeAppRegistry::gioAgrees() const
 {
     for (const QString& id : s_idsWritten) {
@@ -203,26 +198,10 @@ QStringList FakeAppRegistry::launches(const QString& name) const
     return lines;
 }
 
-QStringList FakeAppRegistry::launchedNames() const
-{
-    return QDir(m_dir.filePath(QStringLiteral("markers"))).entryList(QDir::Files, QDir::Name);
-}
-
-bool FakeAppRegistry::waitForLaunch(const QString& name, int timeoutMs) const
-{
-    return QTest::qWaitFor([&] { return !launches(name).isEmpty(); }, timeoutMs);
-}
-
 bool FakeAppRegistry::launchedOnly(const QString& name, int timeoutMs) const
 {
     if (!waitForLaunch(name, timeoutMs))
         return false;
     QTest::qWait(150);
     return launchedNames() == QStringList{name} && launches(name).size() == 1;
-}
-
-bool FakeAppRegistry::nothingLaunched(int graceMs) const
-{
-    QTest::qWait(graceMs);
-    return launchedNames().isEmpty();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QDir>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <map>
 
@@ -31,19 +33,32 @@ public:
     void removeApp(const QString& desktopId);
     void setDefault(const QString& mimeType, const QString& desktopId);
     // A program named `name` on PATH.
-    void addProgram(const QString& name);
+    void addProgram(const QString& name)
+    {
+        writeScript(m_dir.filePath(QStringLiteral("bin/") + name), name);
+    }
     // Waits until GIO finds exactly the applications and defaults written here.
     bool waitUntilSeen(int timeoutMs = 20000);
 
     // The argument lines of each start of `name` (a desktop id or a program name).
     QStringList launches(const QString& name) const;
     // Every name started so far.
-    QStringList launchedNames() const;
-    bool waitForLaunch(const QString& name, int timeoutMs = 20000) const;
+    QStringList launchedNames() const
+    {
+        return QDir(m_dir.filePath(QStringLiteral("markers"))).entryList(QDir::Files, QDir::Name);
+    }
+    bool waitForLaunch(const QString& name, int timeoutMs = 20000) const
+    {
+        return QTest::qWaitFor([&] { return !launches(name).isEmpty(); }, timeoutMs);
+    }
     // Waits until `name` has started, then a moment more: it alone started, once.
     bool launchedOnly(const QString& name, int timeoutMs = 20000) const;
     // Waits a moment: nothing started.
-    bool nothingLaunched(int graceMs = 300) const;
+    bool nothingLaunched(int graceMs = 300) const
+    {
+        QTest::qWait(graceMs);
+        return launchedNames().isEmpty();
+    }
 
     // Called by the test main before anything reads the XDG folders: system data and
     // config folders become links to the real ones without applications or defaults.
