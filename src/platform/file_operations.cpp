@@ -115,6 +115,58 @@ std::optional<std::vector<QByteArray>> rawNames(DIR* dir)
     return names;
 }
 
+// A name from a folder as text; nothing for one that is no valid UTF-8 (a path made of
+// it would name another entry).
+std::optional<QString> decodedName(const char* raw)
+{
+    const qsizetype length = qsizetype(std::strlen(raw));
+    QString name = QFile::decodeName(QByteArray::fromRawData(raw, length));
+    // Plain ASCII always comes back as it went.
+    for (qsizetype i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(raw[i]) >= 0x80) {
+            if (QFile::encodeName(name) != QByteArrayView(raw, length))
+                return std::nullopt;
+            break;
+        }
+    }
+    return name;
+}
+
+// The entries of `dir`, with their types when `withTypes`.
+std::optional<std::vector<FolderEntry>> readFolder(const QString& dir, bool includeHidden,
+                                                   bool withTypes)
+{
+    DIR* handle = ::opendir(native(dir).constData());
+    if (!handle)
+        return std::nullopt;
+    std::vector<FolderEntry> entries;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(handle);
+        if (!entry)
+            break;
+        const char* raw = entry->d_name;
+        if (raw[0] == '.' &&
+            (!includeHidden || raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0')))
+            continue;
+        const std::optional<QString> name = decodedName(raw);
+        if (!name)
+            continue;
+        unsigned char type = entry->d_type;
+        if (withTypes && type == DT_UNKNOWN) {
+            struct stat st {};
+            if (::fstatat(::dirfd(handle), raw, &st, AT_SYMLINK_NOFOLLOW) == 0)
+                type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
+        }
+        entries.push_back({*name, type == DT_LNK, type == DT_DIR});
+    }
+    const int error = errno;
+    ::closedir(handle);
+    if (error != 0)
+        return std::nullopt;
+    return entries;
+}
+
 // The destination text of the link at `path` as its bytes, however long; nothing when the
 // entry is no link. `sizeHint` is the length lstat gave, when known.
 std::optional<QByteArray> rawLinkDestination(const QByteArray& path, size_t sizeHint)
@@ -313,16 +365,19 @@ std::optional<std::vector<QByteArray>> listNames(const QString& dir, bool includ
 
 std::optional<QStringList> listEntries(const QString& dir, bool includeHidden)
 {
-    const std::optional<std::vector<QByteArray>> raw = listNames(dir, includeHidden);
-    if (!raw)
+    std::optional<std::vector<FolderEntry>> entries = readFolder(dir, includeHidden, false);
+    if (!entries)
         return std::nullopt;
     QStringList names;
-    for (const QByteArray& name : *raw) {
-        QString decoded = QFile::decodeName(name);
-        if (QFile::encodeName(decoded) == name)
-            names.append(std::move(decoded));
-    }
+    names.reserve(qsizetype(entries->size()));
+    for (FolderEntry& entry : *entries)
+        names.append(std::move(entry.name));
     return names;
+}
+
+std::optional<std::vector<FolderEntry>> listFolder(const QString& dir, bool includeHidden)
+{
+    return readFolder(dir, includeHidden, true);
 }
 
 bool linkTargetIsGone(const QString& linkPath)

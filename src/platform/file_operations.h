@@ -74,6 +74,16 @@ std::optional<QStringList> listEntries(const QString& dir, bool includeHidden);
 // valid UTF-8 too), for work that must reach every entry; see removeEntryIn.
 std::optional<std::vector<QByteArray>> listNames(const QString& dir, bool includeHidden);
 
+// An entry of a folder and its type, as the listing itself gives it.
+struct FolderEntry {
+    QString name;
+    bool isSymbolicLink = false;
+    bool isDirectory = false;
+};
+// The same entries as listEntries with their types, read from the folder itself: an entry
+// is examined (lstat) only on a file system that keeps no types in its folders.
+std::optional<std::vector<FolderEntry>> listFolder(const QString& dir, bool includeHidden);
+
 // A symbolic link whose destination is known to be gone: nothing stands there while the
 // folder that would hold it exists. A destination behind a missing folder (a drive that is
 // not mounted) or a folder that cannot be searched is not known to be gone.

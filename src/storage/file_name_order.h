@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 
 // The order of file names in the room's lists: by Unicode code point after canonical
@@ -8,9 +7,24 @@
 // same letter with a combining accent sort alike, and capitals come before small letters.
 namespace FileNameOrder {
 
-using Key = QList<uint>;
-
 // The comparison key of a name; compute it once per name when sorting.
-Key key(const QString& name);
+class Key {
+public:
+    explicit Key(const QString& name);
+
+    friend bool operator==(const Key& a, const Key& b) { return a.m_text == b.m_text; }
+    friend bool operator<(const Key& a, const Key& b);
+
+private:
+    QString m_text; // the name in NFC
+    // Whether a unit at or above U+D800 occurs: only there does the order of UTF-16 units
+    // differ from that of code points.
+    bool m_high = false;
+};
+
+inline Key key(const QString& name)
+{
+    return Key(name);
+}
 
 } // namespace FileNameOrder

@@ -147,8 +147,7 @@ void StorageManager::reloadAll()
     m_listed.clear();
     m_floorFileSeen.reset();
     m_transformsFileSeen.reset();
-    refreshBookshelfItems();
-    refreshCarpetItems();
+    refreshShelfAndCarpet();
     loadFloorLayout();
     loadPhotoSlots();
     loadPhotoTransforms();
@@ -159,10 +158,10 @@ void StorageManager::reload(const QStringList& folders)
 {
     const bool shelf = folders.contains(m_paths.bookshelf) && folderChanged(m_paths.bookshelf);
     const bool carpet = folders.contains(m_paths.carpet) && folderChanged(m_paths.carpet);
-    if (shelf)
-        refreshBookshelfItems();
     // The floor leaves out what lies on the shelf.
-    if (shelf || carpet)
+    if (shelf)
+        refreshShelfAndCarpet();
+    else if (carpet)
         refreshCarpetItems();
     if (folders.contains(m_paths.root)) {
         // The JSON files live here; each is taken over only when it holds something new.
@@ -197,13 +196,24 @@ void StorageManager::noteListed(const QString& folder,
     m_listed.insert(folder, *status);
 }
 
+void StorageManager::refreshShelfAndCarpet()
+{
+    const std::optional<QStringList> shelf = listBookshelf();
+    refreshCarpetItems(shelf.value_or(QStringList()));
+}
+
 void StorageManager::refreshBookshelfItems()
+{
+    listBookshelf();
+}
+
+std::optional<QStringList> StorageManager::listBookshelf()
 {
     // Taken before the listing: a change while it runs makes the folder newer than this.
     const auto status = FileOperations::resolvedStatus(m_paths.bookshelf);
-    const std::optional<QStringList> names = FileOperations::listEntries(m_paths.bookshelf, false);
+    std::optional<QStringList> names = FileOperations::listEntries(m_paths.bookshelf, false);
     if (!names)
-        return;
+        return names;
     noteListed(m_paths.bookshelf, status);
 
     // Each date is read once: a comparison that reads the disk can change its answer in
@@ -230,46 +240,94 @@ void StorageManager::refreshBookshelfItems()
         items.append(QUrl::fromLocalFile(joined(m_paths.bookshelf, entry.name)));
     if (items != bookshelfItems())
         setBookshelfItems(items);
+    return names;
 }
 
 void StorageManager::refreshCarpetItems()
 {
+    refreshCarpetItems(
+        FileOperations::listEntries(m_paths.bookshelf, false).value_or(QStringList()));
+}
+
+void StorageManager::refreshCarpetItems(const QStringList& shelfNames)
+{
     const bool onGuiThread = QThread::currentThread() == thread();
     const auto status = FileOperations::resolvedStatus(m_paths.carpet);
-    const std::optional<QStringList> names = FileOperations::listEntries(m_paths.carpet, false);
-    if (!names)
+    std::optional<std::vector<FileOperations::FolderEntry>> entries =
+        FileOperations::listFolder(m_paths.carpet, false);
+    if (!entries)
         return;
     if (onGuiThread)
         noteListed(m_paths.carpet, status);
-    const QStringList shelfNames =
-        FileOperations::listEntries(m_paths.bookshelf, false).value_or(QStringList());
     const QSet<QString> onShelf(shelfNames.begin(), shelfNames.end());
 
-    std::vector<std::pair<FileNameOrder::Key, QString>> kept;
-    for (const QString& name : *names) {
-        if (onShelf.contains(name))
+    CarpetNames kept;
+    kept.reserve(entries->size());
+    for (FileOperations::FolderEntry& entry : *entries) {
+        if (onShelf.contains(entry.name))
             continue; // shown on the shelf, not on the floor as well
-        if (isDeadLink(joined(m_paths.carpet, name)))
+        // Only a link can lead nowhere: the listing's own type spares a look at each file.
+        if (entry.isSymbolicLink && isDeadLink(joined(m_paths.carpet, entry.name)))
             continue;
-        kept.emplace_back(FileNameOrder::key(name), name);
+        FileNameOrder::Key key = FileNameOrder::key(entry.name);
+        kept.emplace_back(std::move(key), std::move(entry.name));
     }
     std::sort(kept.begin(), kept.end());
 
+    // The floor lays itself out again on every change: none for the same list.
+    if (onGuiThread) {
+        bool unchanged = false;
+        ItemURLs items = carpetURLs(kept, &unchanged);
+        if (!unchanged)
+            publishCarpetItems(std::move(kept), std::move(items));
+        return;
+    }
     ItemURLs items;
+    items.reserve(qsizetype(kept.size()));
     for (const auto& entry : kept)
         items.append(QUrl::fromLocalFile(joined(m_paths.carpet, entry.second)));
+    QMetaObject::invokeMethod(
+        this,
+        [this, kept = std::move(kept), items = std::move(items)]() mutable {
+            if (items != carpetItems())
+                publishCarpetItems(std::move(kept), std::move(items));
+        },
+        Qt::QueuedConnection);
+}
 
-    // The floor lays itself out again on every change: none for the same list.
-    const auto publish = [this](const ItemURLs& listed) {
-        if (listed != carpetItems())
-            setCarpetItems(listed);
-    };
-    if (onGuiThread) {
-        publish(items);
-    } else {
-        QMetaObject::invokeMethod(
-            this, [publish, items] { publish(items); }, Qt::QueuedConnection);
+ItemURLs StorageManager::carpetURLs(const CarpetNames& kept, bool* unchanged) const
+{
+    // Both lists are in the floor's order: one walk pairs the names listed before with
+    // their URLs, so only a new name costs a URL of its own.
+    const bool known = m_carpetListed.urls.constData() == carpetItems().constData() &&
+                       m_carpetListed.urls.size() == carpetItems().size();
+    const CarpetNames& before = m_carpetListed.names;
+    ItemURLs items;
+    items.reserve(qsizetype(kept.size()));
+    bool reusedAll = known && kept.size() == before.size();
+    size_t next = 0;
+    for (const auto& entry : kept) {
+        if (known) {
+            while (next < before.size() && before[next] < entry)
+                ++next;
+            if (next < before.size() && before[next] == entry) {
+                items.append(carpetItems()[qsizetype(next)]);
+                ++next;
+                continue;
+            }
+        }
+        reusedAll = false;
+        items.append(QUrl::fromLocalFile(joined(m_paths.carpet, entry.second)));
     }
+    *unchanged = known ? reusedAll : items == carpetItems();
+    return items;
+}
+
+void StorageManager::publishCarpetItems(CarpetNames names, ItemURLs items)
+{
+    m_carpetListed.names = std::move(names);
+    m_carpetListed.urls = items;
+    setCarpetItems(items);
 }
 
 void StorageManager::startWatching()

@@ -2,6 +2,7 @@
 
 #include "platform/file_operations.h"
 #include "state/observable.h"
+#include "storage/file_name_order.h"
 #include "storage/json_file.h"
 #include "storage/layout_records.h"
 #include "storage/sticky_note.h"
@@ -19,6 +20,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class DesktopIcons;
 class EventSounds;
@@ -288,6 +291,17 @@ private:
     // ---- End of the moves.
 
 private:
+    // Lists the shelf once for both lists.
+    void refreshShelfAndCarpet();
+    // Publishes the shelf and returns the names it listed.
+    std::optional<QStringList> listBookshelf();
+    // The floor without the entries named in `shelfNames`.
+    void refreshCarpetItems(const QStringList& shelfNames);
+    // The floor's names with their keys, in the floor's order.
+    using CarpetNames = std::vector<std::pair<FileNameOrder::Key, QString>>;
+    // The URLs of `kept`; `unchanged` when they are those published already.
+    ItemURLs carpetURLs(const CarpetNames& kept, bool* unchanged) const;
+    void publishCarpetItems(CarpetNames names, ItemURLs items);
     void loadFloorLayout();
     void loadPhotoTransforms();
     void loadNotesIfChanged();
@@ -313,6 +327,12 @@ private:
     // The other two files as last read or written: the same bytes again are not news.
     std::optional<QByteArray> m_floorFileSeen;
     std::optional<QByteArray> m_transformsFileSeen;
+    // What carpetItems was made from, to reuse its URLs; `urls` shares carpetItems' data
+    // while nothing else has set it.
+    struct {
+        CarpetNames names;
+        ItemURLs urls;
+    } m_carpetListed;
     // Each folder's own entry as it was when the folder was last listed.
     QHash<QString, FileOperations::EntryStatus> m_listed;
     // Thumbnails by photo path, with the file's state they were decoded from.

@@ -68,6 +68,10 @@ private Q_SLOTS:
         QTest::newRow("equal dates: by code point, capitals first")
             << QStringList{u"a.txt"_s, u"B.txt"_s} << QList<QByteArray>{"7", "7"}
             << QStringList{u"B.txt"_s, u"a.txt"_s};
+        // UTF-16 would put the emoji's surrogates before U+FF21.
+        QTest::newRow("equal dates: above U+FFFF after U+FF21")
+            << QStringList{u"\U0001F600"_s, u"\uFF21"_s} << QList<QByteArray>{"7", "7"}
+            << QStringList{u"\uFF21"_s, u"\U0001F600"_s};
         QTest::newRow("unparsable date falls back to the entry's own time")
             << QStringList{u"new"_s, u"old"_s} << QList<QByteArray>{" 1", "1"}
             << QStringList{u"old"_s, u"new"_s};
