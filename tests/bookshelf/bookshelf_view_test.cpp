@@ -44,8 +44,8 @@ std::function<void(TempHome&)> shelfOf(int count)
 class BookshelfViewTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Files dropped on the cabinet or the open drawer are linked where they are, never moved;
-    // a file of the floor is the room's own and moves onto the shelf.
+    // Files dropped on the cabinet or the open drawer are linked where they are, never moved; a
+    // file of the floor is the room's own and moves onto the shelf.
     void droppedFilesBecomeLinks()
     {
         ShelfRoom room;
@@ -147,9 +147,9 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(room.home().path() + u"/Desktop/x.txt"_s).isFile());
     }
 
-    // The hint of an empty shelf, an empty part of the cabinet and the badge open the drawer.
-    // A click toggles an entry's popover, taking it over from another panel; a double click
-    // opens the entry once and no popover.
+    // The hint of an empty shelf, an empty part of the cabinet and the badge open the drawer. A
+    // click toggles an entry's popover, taking it over from another panel; a double click opens the
+    // entry once and no popover.
     void clicks()
     {
         ShelfRoom room;
@@ -185,8 +185,10 @@ private Q_SLOTS:
         QCOMPARE(room.appState().activeShelfPopoverURL(), std::nullopt);
     }
 
-    // More than both shelves hold: the drawer lists every one and scrolls.
-    void theDrawerListsEveryEntry()
+    // More than both shelves hold: the drawer lists every one and scrolls. In a folder's popover,
+    // from row A to row B, whichever event comes first, only B is lit; a file thrown away from it
+    // goes to the Trash, with where it came from.
+    void theDrawerAndAFoldersPopover()
     {
         ShelfRoom room(shelfOf(30));
         room.appState().setShowBookshelfDrawer(true);
@@ -196,38 +198,21 @@ private Q_SLOTS:
         QCOMPARE(rows.size(), 31);
         QCOMPARE(QSet<QUrl>(rows.begin(), rows.end()), QSet<QUrl>(items.begin(), items.end()));
         QVERIFY(room.drawer()->list()->maximumOffset() > 0);
-    }
 
-    // From row A to row B, whichever event comes first, only B is lit.
-    void theHoverFollowsThePointer()
-    {
-        ShelfRoom room(shelfOf(3));
-        const QUrl folder = QUrl::fromLocalFile(room.shelfPath(u"Arsip"_s));
-        room.appState().setActiveShelfPopoverURL(folder);
-        ShelfFlyoutPopoverView* popover = room.popover();
-        const QUrl a = popover->listing()[0];
-        const QUrl b = popover->listing()[1];
-        popover->row(a)->gestures().hoverEnter(nullptr);
-        popover->row(b)->gestures().hoverEnter(nullptr); // entered before A is left
-        popover->row(a)->gestures().hoverLeave(nullptr);
-        QCOMPARE(room.appState().hoveredFlyoutURL(), std::optional(b));
-        popover->row(b)->gestures().hoverLeave(nullptr); // left before A is entered
-        popover->row(a)->gestures().hoverEnter(nullptr);
-        QCOMPARE(room.appState().hoveredFlyoutURL(), std::optional(a));
-
-        // Another entry's popover leaves nothing lit.
-        room.appState().setActiveShelfPopoverURL(QUrl::fromLocalFile(room.shelfPath(u"a.txt"_s)));
-        QCOMPARE(room.appState().hoveredFlyoutURL(), std::nullopt);
-    }
-
-    // A file thrown away from a folder's popover goes to the Trash, with where it came from.
-    void aRowThrownAwayGoesToTheTrash()
-    {
-        ShelfRoom room(shelfOf(3));
         room.appState().setActiveShelfPopoverURL(QUrl::fromLocalFile(room.shelfPath(u"Arsip"_s)));
         ShelfFlyoutPopoverView* popover = room.popover();
         const QUrl song = QUrl::fromLocalFile(room.shelfPath(u"Arsip/lagu.mp3"_s));
+        const QUrl other = popover->listing()[popover->listing()[0] == song ? 1 : 0];
+        popover->row(other)->gestures().hoverEnter(nullptr);
+        popover->row(song)->gestures().hoverEnter(nullptr); // entered before A is left
+        popover->row(other)->gestures().hoverLeave(nullptr);
+        QCOMPARE(room.appState().hoveredFlyoutURL(), std::optional(song));
+        popover->row(song)->gestures().hoverLeave(nullptr); // left before B is entered
+        popover->row(other)->gestures().hoverEnter(nullptr);
+        QCOMPARE(room.appState().hoveredFlyoutURL(), std::optional(other));
         popover->row(song)->gestures().hoverEnter(nullptr);
+        popover->row(other)->gestures().hoverLeave(nullptr);
+
         QVERIFY(chooseFrom(popover->row(song), u"Buang ke Tempat Sampah"_s));
         QVERIFY(!popover->row(song));
         QVERIFY(!popover->listing().contains(song));
@@ -238,10 +223,14 @@ private Q_SLOTS:
             contentOf(room.home().dataHome() + u"/Trash/info/lagu.mp3.trashinfo"_s)
                 .contains("Path=" + QUrl::toPercentEncoding(
                                         room.home().path() + u"/Desktop/Arsip/lagu.mp3"_s, "/")));
+        // Another entry's popover leaves nothing lit.
+        popover->row(other)->gestures().hoverEnter(nullptr);
+        room.appState().setActiveShelfPopoverURL(QUrl::fromLocalFile(room.shelfPath(u"a.txt"_s)));
+        QCOMPARE(room.appState().hoveredFlyoutURL(), std::nullopt);
     }
 
-    // The drawer's row, the popover's card and the entry's menu work on the entry, never on
-    // the user's file; which of them closes its panel.
+    // The drawer's row, the popover's card and the entry's menu work on the entry, never on the
+    // user's file; which of them closes its panel.
     void theEntryActions_data()
     {
         QTest::addColumn<QString>("where");  // drawer, card, menu

@@ -33,8 +33,8 @@ QStringList names(const QList<QUrl>& urls)
 class ShelfEntriesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A shelf entry is nearly always a link: its size, height and subtitle are those of the
-    // file it stands for; a folder is a box counting every name, hidden and dangling too.
+    // A shelf entry is nearly always a link: its size, height and subtitle are those of the file it
+    // stands for; a folder is a box counting every name, hidden and dangling too.
     void entriesReadThroughLinks_data()
     {
         QTest::addColumn<QString>("make");
@@ -94,8 +94,8 @@ private Q_SLOTS:
                 ShelfMetrics::bookHeightForSize(100'000'000));
     }
 
-    // A spine's title drops only the last extension; the drawer's kind names it. A book keeps
-    // its look after a restart (FNV-1a, its published value), whatever its name.
+    // A spine's title drops only the last extension; the drawer's kind names it. A book keeps its
+    // look after a restart (FNV-1a, its published value), whatever its name.
     void titlesKindsAndLooks_data()
     {
         QTest::addColumn<QString>("name");
@@ -119,8 +119,8 @@ private Q_SLOTS:
         QVERIFY(std::count(palette.begin(), palette.end(), spine));
     }
 
-    // Rows 100 wide, 1.5 between items: the first item that does not fit goes down, and once
-    // the lower row is full nothing more stands (the drawer still lists it).
+    // Rows 100 wide, 1.5 between items: the first item that does not fit goes down, and once the
+    // lower row is full nothing more stands (the drawer still lists it).
     void distributionOverTwoShelves()
     {
         const ShelfMetrics::Distribution fits = ShelfMetrics::distribute({49, 49.5, 150, 10}, 100);
@@ -149,8 +149,8 @@ private Q_SLOTS:
                  (QStringList{u"e2"_s, u"e0"_s, u"e3"_s, u"e5"_s, u"e1"_s, u"e4"_s}));
     }
 
-    // A folder's contents, newest first and read through the shelf's link, without dot-files;
-    // a folder that is gone lists nothing.
+    // A folder's contents, newest first and read through the shelf's link, without dot-files; a
+    // folder that is gone lists nothing.
     void folderContents()
     {
         TempHome home;

@@ -100,8 +100,7 @@ inline bool chooseFrom(RoomItem* item, const QString& title)
     return false;
 }
 
-// Three links on the shelf to files on the Desktop (a.txt, b.pdf, c.odt), added a second
-// apart.
+// Three links on the shelf to files on the Desktop (a.txt, b.pdf, c.odt), added a second apart.
 inline void threeBooks(TempHome& home)
 {
     const QString shelf = home.path() + u"/Documents/RidezozEvar/Rak/"_s;
