@@ -1,5 +1,5 @@
-// The desk, the computer, radio and lamp on it, the mini player and the desk pieces the room
-// does not place.
+// The desk, the computer, radio and lamp on it, the mini player and the desk pieces the room does
+// not place.
 #include "desk/desk_accessories.h"
 #include "desk/desk_lamp_view.h"
 #include "desk/floating_notes_view.h"
@@ -44,8 +44,8 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// The room on a temporary home, without images, with the music service's mini player, the
-// lamp and a corkboard that counts its clicks, shown at `size`.
+// The room on a temporary home, without images, with the music service's mini player, the lamp and
+// a corkboard that counts its clicks, shown at `size`.
 struct DeskRoom {
     DeskRoom(SpotifyService& music, QSize size) : music(music)
     {
@@ -272,8 +272,8 @@ private Q_SLOTS:
         QCOMPARE(actions, 0); // the room's action is never called
     }
 
-    // What the card shows of each state of the player; the album line only when it adds
-    // something; the button's help is plain text.
+    // What the card shows of each state of the player; the album line only when it adds something;
+    // the button's help is plain text.
     void showsEachState_data()
     {
         QTest::addColumn<PlayerState>("player");
@@ -316,10 +316,10 @@ private Q_SLOTS:
                  shown);
     }
 
-    // Each showing of the mini player asks the player once, being told to show while shown
-    // nothing; the card is placed by the room's rule, also in a room narrower than the card.
-    // A click on the lamp switches the room's light and the stored preference; a click on the
-    // corkboard's corner, which the lamp's label reaches over, stays the board's.
+    // Each showing of the mini player asks the player once, being told to show while shown nothing;
+    // the card is placed by the room's rule, also in a room narrower than the card. A click on the
+    // lamp switches the room's light and the stored preference; a click on the corkboard's corner,
+    // which the lamp's label reaches over, stays the board's.
     void miniPlayerAndLampInTheRoom_data()
     {
         QTest::addColumn<QSize>("size");
@@ -375,8 +375,8 @@ private Q_SLOTS:
         room.input().click(lamp.centre);
         QTRY_VERIFY(room.state.lampOn());
     }
-    // The screen on, off, and under the fire alert, told apart by a point of the wallpaper,
-    // one of the dock, and the alert's flame.
+    // The screen on, off, and under the fire alert, told apart by a point of the wallpaper, one of
+    // the dock, and the alert's flame.
     void monitorStates_data()
     {
         QTest::addColumn<bool>("on");
@@ -404,10 +404,10 @@ private Q_SLOTS:
         QVERIFY(on && !fire ? dock.blue() > 180 : brightness < (fire ? 120 : 90)); // dark or dimmed
     }
 
-    // A click toggles the screen once the double-click time has passed; the choice is in
-    // the preferences at once and comes back at the next start. A double click only shows
-    // the home folder, once. The menu's first item is named for the state it flips; then
-    // the card and the home folder.
+    // A click toggles the screen once the double-click time has passed; the choice is in the
+    // preferences at once and comes back at the next start. A double click only shows the home
+    // folder, once. The menu's first item is named for the state it flips; then the card and the
+    // home folder.
     void monitorClicksAndMenu()
     {
         Monitor m;
@@ -458,8 +458,8 @@ private Q_SLOTS:
         QVERIFY(desk->toolTip().isEmpty());
     }
 
-    // The envelope opens the desktop's mail handler; without one, "mailto:" is handed to
-    // the desktop's opener and nothing is started through GIO.
+    // The envelope opens the desktop's mail handler; without one, "mailto:" is handed to the
+    // desktop's opener and nothing is started through GIO.
     void envelopeOpensMail()
     {
         for (const bool handler : {true, false}) {

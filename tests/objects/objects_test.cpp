@@ -47,8 +47,8 @@ struct ObjectsRoom {
 class RoomObjectsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A click, also on the frame's transparent corner, opens the guitar's card once no second
-    // click came; a double click starts the first music program found, once, and no card.
+    // A click, also on the frame's transparent corner, opens the guitar's card once no second click
+    // came; a double click starts the first music program found, once, and no card.
     void guitarClicks_data()
     {
         QTest::addColumn<int>("guitar");
@@ -89,9 +89,9 @@ private Q_SLOTS:
         QCOMPARE(app.activeQuickView(), std::nullopt);
     }
 
-    // Hovering lifts the pair but moves no edge of what takes the pointer; an undrawn corner
-    // of the rectangle starts the browser, the frame outside it not (the acoustic guitar's
-    // frame stands over its left edge). The menu: browser, search page, video page.
+    // Hovering lifts the pair but moves no edge of what takes the pointer; an undrawn corner of the
+    // rectangle starts the browser, the frame outside it not (the acoustic guitar's frame stands
+    // over its left edge). The menu: browser, search page, video page.
     void sandalsTakeThePointerOnTheirWholeRectangleAlone()
     {
         ObjectsRoom objects;

@@ -78,9 +78,8 @@ private Q_SLOTS:
         QVERIFY(!t.room.appState().isTrashTargeted());
         // One item goes missing before its turn: the others still go.
         QVERIFY(QFile::remove(urls.last().toLocalFile()));
-        // Generous limits: the moves and the Trash's watcher are slow under the
-        // sanitizers on a loaded machine, and the waits end as soon as the files
-        // are there.
+        // Generous limits: the moves and the Trash's watcher are slow under the sanitizers on a
+        // loaded machine, and the waits end as soon as the files are there.
         QTRY_COMPARE_WITH_TIMEOUT(t.trashed().size(), 3, 20000);
         QTRY_COMPARE_WITH_TIMEOUT(t.trash->itemCount(), 3, 20000);
         QVERIFY(output.finish().contains(u"Pondsill: gagal membuang ke sampah: "_s));

@@ -41,8 +41,8 @@ struct CarpetCard {
 class CardsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // "Ke Desktop" moves the file into a Desktop folder made for it and closes the card; the
-    // card reads the file afresh on every change the storage publishes.
+    // "Ke Desktop" moves the file into a Desktop folder made for it and closes the card; the card
+    // reads the file afresh on every change the storage publishes.
     void carpetCardMovesToTheDesktopAndReadsAfresh()
     {
         CarpetCard c(u"surat.odt"_s, "12345");
@@ -70,8 +70,8 @@ private Q_SLOTS:
         QCOMPARE(sizes, (QStringList{size, size, u"-"_s, u"-"_s}));
     }
 
-    // Each plaque opens its own card in the card frame, a case that is no plaque none; without
-    // a logo both buttons of the card only close.
+    // Each plaque opens its own card in the card frame, a case that is no plaque none; without a
+    // logo both buttons of the card only close.
     void plaqueCards()
     {
         RoomPieces pieces;
@@ -98,9 +98,9 @@ private Q_SLOTS:
         QCOMPARE(closed, 2);
         QVERIFY(apps.nothingLaunched());
     }
-    // Showing a value is not choosing it: nothing is written until a control is used, then
-    // each use is written at once, a zoom step as its exact scale. The actions do their work,
-    // then close; a photo that cannot be decoded still gets a card, which only offers another.
+    // Showing a value is not choosing it: nothing is written until a control is used, then each use
+    // is written at once, a zoom step as its exact scale. The actions do their work, then close; a
+    // photo that cannot be decoded still gets a card, which only offers another.
     void photoCard()
     {
         WallRoom room;

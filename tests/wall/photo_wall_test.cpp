@@ -15,8 +15,8 @@
 class PhotoWallTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A file dragged on the floor lands in the frame the wall draws under the pointer, also
-    // in a small window where the frames overflow the wall's rectangle.
+    // A file dragged on the floor lands in the frame the wall draws under the pointer, also in a
+    // small window where the frames overflow the wall's rectangle.
     void framesAgreeWithTheFloorsSlotMapping_data()
     {
         QTest::addColumn<QSizeF>("window");
@@ -38,8 +38,8 @@ private Q_SLOTS:
     }
 
     // A pan stores the offset once, at the end (zoom and turn act before the shift: the photo
-    // follows the pointer 1:1); one pulled back to where it began is a click: the card, and
-    // no file.
+    // follows the pointer 1:1); one pulled back to where it began is a click: the card, and no
+    // file.
     void panningStoresTheOffsetOnceAtTheEnd_data()
     {
         QTest::addColumn<QList<double>>("stored");
@@ -84,8 +84,8 @@ private Q_SLOTS:
                                     : std::nullopt);
     }
 
-    // A photo dropped on a frame is framed as a copy; what the frame cannot show falls to the
-    // room below, which puts it on the floor.
+    // A photo dropped on a frame is framed as a copy; what the frame cannot show falls to the room
+    // below, which puts it on the floor.
     void dropsTakeOnlyWhatTheFrameCanShow_data()
     {
         QTest::addColumn<QString>("name");
@@ -135,9 +135,9 @@ private Q_SLOTS:
         QCOMPARE(room.appState().activeQuickView(), std::nullopt);
     }
 
-    // Ejected, a photo goes to the floor; removed, to the Trash: a loose album picture (they
-    // fill the free frames in name order) may be the only copy there is. Either way the
-    // frame's stored transform is reset.
+    // Ejected, a photo goes to the floor; removed, to the Trash: a loose album picture (they fill
+    // the free frames in name order) may be the only copy there is. Either way the frame's stored
+    // transform is reset.
     void photosLeavingAFrame_data()
     {
         QTest::addColumn<QString>("name");

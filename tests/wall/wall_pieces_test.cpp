@@ -31,8 +31,8 @@ bool isBlank(const QImage& image)
 class WallPiecesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A second a step only while someone can watch, else a minute; the seconds hand is
-    // there only while the window can be seen. Fractions of a second never move a hand.
+    // A second a step only while someone can watch, else a minute; the seconds hand is there only
+    // while the window can be seen. Fractions of a second never move a hand.
     void clockTicksOnlyAsOftenAsItCanBeSeen()
     {
         AppState state(nullptr);
@@ -52,8 +52,8 @@ private Q_SLOTS:
         QCOMPARE(a.second, 354.0);
     }
 
-    // A double click starts a clock program only: there is nothing else to fall back on, and
-    // it never opens the card; a click opens the card.
+    // A double click starts a clock program only: there is nothing else to fall back on, and it
+    // never opens the card; a click opens the card.
     void clockClicks()
     {
         FakeAppRegistry apps;
@@ -91,8 +91,8 @@ private Q_SLOTS:
         QVERIFY(apps.launchedOnly(u"planner.desktop"_s));
     }
 
-    // The two portraits share the one fire switch, over their whole rectangles; the pointing
-    // hand goes with the pointer, also when the fire starts under it.
+    // The two portraits share the one fire switch, over their whole rectangles; the pointing hand
+    // goes with the pointer, also when the fire starts under it.
     void portraitsShareTheOneFireSwitch()
     {
         WallRoom room;
@@ -114,8 +114,8 @@ private Q_SLOTS:
         QVERIFY(left.toolTip().contains(u"(Klik untuk mengaktifkan rahasia kebakaran!)"_s));
     }
 
-    // Whatever the size, a portrait draws inside its opening; point-sized details that
-    // outgrow a small canvas are cut at its edges, and no part turns negative.
+    // Whatever the size, a portrait draws inside its opening; point-sized details that outgrow a
+    // small canvas are cut at its edges, and no part turns negative.
     void portraitsDrawInsideTheirOpening()
     {
         const QSizeF size(9, 7);
@@ -182,8 +182,8 @@ private Q_SLOTS:
     }
 
     // Moving straight from one plaque to the other, whichever event comes first; clicks open,
-    // switch and close the cards. Without its picture a plaque draws nothing, yet takes the
-    // pointer over its frame; a double click opens the logo only when there is one.
+    // switch and close the cards. Without its picture a plaque draws nothing, yet takes the pointer
+    // over its frame; a double click opens the logo only when there is one.
     void plaques()
     {
         FakeAppRegistry apps;

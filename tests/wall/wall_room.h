@@ -30,8 +30,8 @@ inline QString writePicture(const QString& path)
     return path;
 }
 
-// The room with its floor, the photo wall, its clock and portraits, on a fresh home whose
-// album holds nothing until a test puts photos there. Open panels are answered by `prompts`.
+// The room with its floor, the photo wall, its clock and portraits, on a fresh home whose album
+// holds nothing until a test puts photos there. Open panels are answered by `prompts`.
 class WallRoom : public FloorRoom {
 public:
     WallRoom()
