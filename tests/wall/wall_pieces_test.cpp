@@ -18,16 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-bool isBlank(const QImage& image)
-{
-    QImage blank(image.size(), image.format());
-    blank.fill(Qt::transparent);
-    return image == blank;
-}
-
-} // namespace
-
 class WallPiecesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -119,29 +109,27 @@ private Q_SLOTS:
     void portraitsDrawInsideTheirOpening()
     {
         const QSizeF size(9, 7);
-        const auto type = PresidentialPortraitType::VicePresident;
         for (const QSizeF each : {size, QSizeF(0, 0)})
             for (const QRectF& part : {PresidentialPortraitView::pictureRect(each),
                                        PresidentialPortraitView::nameplateRect(each)})
                 QVERIFY(part.width() >= 0 && part.height() >= 0);
         QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
-        {
-            QPainter p(&image);
-            p.translate(50, 50);
-            PortraitDrawing::draw(p, size, type);
-        }
+        QPainter p(&image);
+        p.translate(50, 50);
+        PortraitDrawing::draw(p, size, PresidentialPortraitType::VicePresident);
         QVERIFY(qAlpha(image.pixel(51, 51)) != 0);
-        QPainter clear(&image);
-        clear.setCompositionMode(QPainter::CompositionMode_Clear);
-        clear.fillRect(QRect(QPoint(50, 50), size.toSize()), Qt::transparent);
-        clear.end();
-        QVERIFY(isBlank(image)); // nothing outside the opening
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        p.fillRect(QRectF(QPointF(), size), Qt::transparent);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         AppState state(nullptr);
         PresidentialPortraitView portrait(PresidentialPortraitType::President, state);
         portrait.setSize(QSizeF(0, 0));
-        QPainter p(&image);
         portrait.paint(&p, nullptr, nullptr);
+        p.end();
+        QImage blank(image.size(), image.format());
+        blank.fill(Qt::transparent);
+        QCOMPARE(image, blank); // nothing outside the opening, nothing at no size
     }
     // Folders first, then the three places within each; a folder bearing the name is no logo.
     void logoLookupKeepsItsOrder_data()
@@ -202,13 +190,7 @@ private Q_SLOTS:
         left.hoverChanged(true);
         QVERIFY(left.isHovered() && !right.isHovered());
 
-        left.setSize(QSizeF(80, 100));
-        QImage image(120, 140, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        left.paint(&painter, nullptr, nullptr);
-        painter.end();
-        QVERIFY(isBlank(image));
+        left.setSize(QSizeF(80, 100)); // without its picture it still takes the pointer
         QVERIFY(left.contains(QPointF(2, 2)));
         QVERIFY(left.acceptedMouseButtons() & Qt::LeftButton);
         left.hoverChanged(false);
