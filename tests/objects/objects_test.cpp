@@ -3,6 +3,10 @@
 #include "objects/guitar_view.h"
 #include "objects/potted_plant_view.h"
 #include "objects/sandal_jepit_view.h"
+#include "objects/trash_can_drawing.h"
+#include "objects/trash_can_view.h"
+#include "platform/file_operations.h"
+#include "platform/user_trash.h"
 #include "room/desktop_root_view.h"
 #include "room/furniture_slot.h"
 #include "room/room_pieces.h"
@@ -11,13 +15,18 @@
 #include "support/fake_app_registry.h"
 #include "support/manual_clock.h"
 #include "support/scene_input.h"
+#include "support/stdout_capture.h"
 #include "support/test_registry.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
+#include <QProcess>
 #include <QTest>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -42,6 +51,34 @@ struct ObjectsRoom {
         }};
     RoomItem& piece(Furniture f) { return *room.root().slot(f)->view(); }
 };
+
+// The room with its trash can on a fresh home, whose Trash the can counts.
+struct TrashRoom {
+    std::unique_ptr<UserTrash> trash;
+    FloorRoom room{{}, [this](FloorRoom& r, RoomPieces& pieces) {
+                       trash = std::make_unique<UserTrash>(r.home().dataHome() + u"/Trash"_s);
+                       pieces.furniture[int(Furniture::TrashCan)] = [this, &r] {
+                           return new TrashCanView(r.storage(), r.appState(), *trash);
+                       };
+                   }};
+
+    TrashCanView& can()
+    {
+        return static_cast<TrashCanView&>(*room.root().slot(Furniture::TrashCan)->view());
+    }
+    QPointF centre() { return can().mapToScene(can().rect().center()); }
+    QStringList trashed() const
+    {
+        return FileOperations::listEntries(room.trashFilesPath(), true).value_or(QStringList());
+    }
+};
+
+std::unique_ptr<QMimeData> urlDrag(const QList<QUrl>& urls)
+{
+    auto data = std::make_unique<QMimeData>();
+    data->setUrls(urls);
+    return data;
+}
 } // namespace
 
 class RoomObjectsTest : public QObject {
@@ -135,6 +172,121 @@ private Q_SLOTS:
         for (const QPainterPath& leaf : PottedPlantDrawing::placedLeaves(plant.size()))
             QVERIFY(plant.boundingRect().contains(leaf.boundingRect()));
         QCOMPARE(plant.acceptedMouseButtons(), Qt::NoButton);
+    }
+    void droppedFilesGoToTheTrashOneByOne()
+    {
+        TrashRoom t;
+        QList<QUrl> urls;
+        for (const QString& name : {u"a.txt"_s, u"b folder"_s, u"c.pdf"_s, u"vanishing.txt"_s}) {
+            const QString path = name.contains(u' ') ? t.room.home().makeDir(name)
+                                                     : t.room.home().writeFile(name, "x");
+            urls << QUrl::fromLocalFile(path);
+        }
+        const auto data = urlDrag(urls);
+        StdoutCapture output;
+        t.room.dragOver(t.centre(), data.get());
+        QVERIFY(t.room.appState().isTrashTargeted());
+        // The badge a drag brings stands above the frame and is repainted with the can.
+        QVERIFY(TrashCanDrawing::look(true, false, 0).badge);
+        QRectF badge = TrashCanDrawing::badgeRect();
+        badge.moveCenter(QPointF(42, -6));
+        QVERIFY(t.can().boundingRect().contains(badge));
+        QCOMPARE(t.room.dropAt(t.centre(), data.get()), Qt::CopyAction);
+        QVERIFY(!t.room.appState().isTrashTargeted());
+        // One item goes missing before its turn: the others still go.
+        QVERIFY(QFile::remove(urls.last().toLocalFile()));
+        // Generous limits: the moves and the Trash's watcher are slow under the sanitizers on a
+        // loaded machine, and the waits end as soon as the files are there.
+        QTRY_COMPARE_WITH_TIMEOUT(t.trashed().size(), 3, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(t.trash->itemCount(), 3, 20000);
+        QVERIFY(output.finish().contains(u"Pondsill: gagal membuang ke sampah: "_s));
+        QCOMPARE(t.room.playedSounds(), QStringList(3, u"trash-empty"_s));
+        // What trash-list, a freedesktop tool of its own, reads from this Trash.
+        QProcess list;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_DATA_HOME"_s, t.room.home().dataHome());
+        env.insert(u"HOME"_s, t.room.home().path());
+        list.setProcessEnvironment(env);
+        list.start(u"trash-list"_s, {});
+        QVERIFY(list.waitForFinished(20000));
+        const QStringList listed =
+            QString::fromUtf8(list.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(listed.size(), 3);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(listed.filter(urls[i].toLocalFile()).size() == 1,
+                     qPrintable(listed.join(u'\n')));
+    }
+
+    void refusesWhatItMustNotThrowAway_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("what");
+        QTest::newRow("a relative name as text") << u"text"_s << u"Documents"_s;
+        QTest::newRow("the home folder as text") << u"text"_s << u"<home>"_s;
+        QTest::newRow("a web address") << u"url"_s << u"https://example.org/a.txt"_s;
+        QTest::newRow("the storage folder") << u"url"_s << u"<storage>"_s;
+        QTest::newRow("the carpet folder") << u"url"_s << u"<storage>/Karpet"_s;
+        QTest::newRow("the shelf folder as text") << u"text"_s << u"<storage>/Rak"_s;
+        QTest::newRow("the root folder") << u"url"_s << u"/"_s;
+        QTest::newRow("an item already in the Trash") << u"url"_s << u"<trash>/old.txt"_s;
+        QTest::newRow("a missing file") << u"url"_s << u"<home>/nothing-here.txt"_s;
+        // The other program would delete its file.
+        QTest::newRow("offered only as a move") << u"move"_s << u"<home>/Documents"_s;
+    }
+
+    void refusesWhatItMustNotThrowAway()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, what);
+        TrashRoom t;
+        t.room.home().makeDir(u"Documents"_s);
+        writeFile(t.room.trashFilesPath(u"old.txt"_s));
+        what.replace(u"<home>"_s, t.room.home().path())
+            .replace(u"<storage>"_s, t.room.storagePath(QString()).chopped(1))
+            .replace(u"<trash>"_s, t.room.trashFilesPath().chopped(1));
+        auto data = urlDrag({what.startsWith(u'/') ? QUrl::fromLocalFile(what) : QUrl(what)});
+        if (kind == u"text"_s) {
+            data = std::make_unique<QMimeData>();
+            data->setText(what);
+        }
+        const Qt::DropActions actions =
+            kind == u"move"_s ? Qt::MoveAction : Qt::CopyAction | Qt::MoveAction;
+        t.room.dragOver(t.centre(), data.get(), actions);
+        QVERIFY(!t.room.appState().isTrashTargeted());
+        QCOMPARE(t.room.dropAt(t.centre(), data.get(), actions), Qt::IgnoreAction);
+        QTest::qWait(50);
+        QCOMPARE(t.trashed(), QStringList{u"old.txt"_s});
+        QVERIFY(QFileInfo::exists(t.room.carpetPath()));
+        QVERIFY(QFileInfo::exists(t.room.home().path() + u"/Documents"_s));
+        QVERIFY(t.room.playedSounds().isEmpty());
+    }
+
+    void clicksOpenTheCardOrTheTrash()
+    {
+        FakeAppRegistry apps;
+        apps.addApp(u"trash-viewer.desktop"_s, {u"x-scheme-handler/trash"_s});
+        QVERIFY(apps.waitUntilSeen());
+        TrashRoom t;
+        ManualClock clock; // the card stands where the test put it, loaded or not
+        AppState& app = t.room.appState();
+        SceneInput input(t.room.view());
+        // A corner of the frame the drawing leaves empty counts too.
+        const QPointF corner = t.can().mapToScene(QPointF(2, 2));
+
+        input.doubleClick(corner);
+        QVERIFY(apps.launchedOnly(u"trash-viewer.desktop"_s));
+        QCOMPARE(apps.launches(u"trash-viewer.desktop"_s), QStringList{u"trash:///"_s});
+        QTest::qWait(QApplication::doubleClickInterval() + 80);
+        QCOMPARE(app.activeQuickView(), std::nullopt);
+
+        input.click(corner);
+        QCOMPARE(app.activeQuickView(),
+                 std::nullopt); // waits for a possible second click
+        QTRY_COMPARE(app.activeQuickView(), std::optional(ActiveDesktopQuickView::trash()));
+        clock.settle();
+        // The open card covers the can's top; its foot is still there to click.
+        input.click(t.can().mapToScene(QPointF(42, 105)));
+        QTRY_COMPARE(app.activeQuickView(), std::nullopt);
     }
 };
 
