@@ -99,34 +99,6 @@ public:
     QList<QStringList> shown;
 };
 
-// A monitor at its design size in a scene of its own, with no wallpaper to find.
-struct Monitor {
-    Monitor() { AnimationClock::shared().setManual(true); }
-
-    QImage render()
-    {
-        AnimationClock::shared().advance(3);
-        QImage image(175, 170, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::white);
-        QPainter p(&image);
-        scene.render(&p, QRectF(0, 0, 175, 170), QRectF(0, 0, 175, 170));
-        return image;
-    }
-
-    TempHome home;
-    QSettings settings{home.configHome() + u"/p.ini"_s, QSettings::IniFormat};
-    AppState state{&settings};
-    RecordingReveal reveal;
-    QTemporaryDir noImages;
-    AssetLoader assets{AssetLoader::Locations{{}, {noImages.path()}}};
-    QGraphicsScene scene{QRectF(0, 0, 175, 170)};
-    WorkstationMonitorView* monitor = [this] {
-        auto* view = new WorkstationMonitorView(state, reveal, assets);
-        scene.addItem(view);
-        return view;
-    }();
-};
-
 // A scene holding one view at (0, 0), shown for mouse input.
 struct Stage {
     QGraphicsScene scene;
@@ -141,6 +113,29 @@ struct Stage {
         view.resize(int(size.width()) + 240, int(size.height()) + 240);
         view.show();
     }
+};
+
+// A monitor at its design size in a scene of its own, with no wallpaper to find.
+struct Monitor {
+    Monitor() { AnimationClock::shared().setManual(true); }
+    QImage render()
+    {
+        AnimationClock::shared().advance(3);
+        QImage image(175, 170, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        stage.scene.render(&p, QRectF(0, 0, 175, 170), QRectF(0, 0, 175, 170));
+        return image;
+    }
+
+    TempHome home;
+    QSettings settings{home.configHome() + u"/p.ini"_s, QSettings::IniFormat};
+    AppState state{&settings};
+    RecordingReveal reveal;
+    QTemporaryDir noImages;
+    AssetLoader assets{AssetLoader::Locations{{}, {noImages.path()}}};
+    WorkstationMonitorView* monitor = new WorkstationMonitorView(state, reveal, assets);
+    Stage stage{monitor, {175, 170}};
 };
 
 QString plain(const QString& toolTip)
@@ -411,9 +406,7 @@ private Q_SLOTS:
     void monitorClicksAndMenu()
     {
         Monitor m;
-        QGraphicsView view(&m.scene);
-        view.show();
-        SceneInput input(view);
+        SceneInput& input = m.stage.input;
         QVERIFY(m.state.isMonitorScreenOn()); // no stored choice: on
         input.click(QPointF(20, 160));        // beside the stand, inside the frame
         QTRY_VERIFY(!m.state.isMonitorScreenOn());
