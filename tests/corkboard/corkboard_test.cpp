@@ -440,7 +440,6 @@ private Q_SLOTS:
         QFETCH(QString, started);
         QFETCH(QString, url);
         FakeAppRegistry apps;
-        QVERIFY(apps.isIsolated());
         apps.setDefault(u"x-scheme-handler/https"_s,
                         apps.addApp(kBrowser, {u"x-scheme-handler/https"_s}));
         if (musicHandler)

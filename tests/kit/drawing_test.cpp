@@ -25,20 +25,12 @@
 namespace {
 const QString kLabel = QStringLiteral("Laporan Keuangan 2024.pdf");
 
-// The bounding box of the pixels of `image` that `counts`.
-QRect inkOf(const QImage& image, const std::function<bool(QRgb)>& counts, int* n = nullptr)
+void forEachPixel(const QImage& image, const std::function<void(int, int, QRgb)>& visit)
 {
-    QRect ink;
     for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (counts(image.pixel(x, y))) {
-                ink |= QRect(x, y, 1, 1);
-                if (n)
-                    ++*n;
-            }
-        }
+        for (int x = 0; x < image.width(); ++x)
+            visit(x, y, image.pixel(x, y));
     }
-    return ink;
 }
 
 // How wide and tall the ink of the label drawn at a design size is.
@@ -54,7 +46,10 @@ QSize labelInk(qreal designPoints, bool atBaseline = false)
     else
         font.drawText(painter, image.rect(), Qt::AlignCenter, kLabel);
     painter.end();
-    return inkOf(image, [](QRgb p) { return qAlpha(p) > 0; }).size();
+    QRect ink;
+    forEachPixel(image,
+                 [&](int x, int y, QRgb p) { ink |= qAlpha(p) ? QRect(x, y, 1, 1) : QRect(); });
+    return ink.size();
 }
 // A room red on the left and blue on the right of x = 200, with a layer over it that
 // holds a 200 x 100 panel coming in from 100 points to the right. The panel holds a
@@ -188,20 +183,19 @@ private Q_SLOTS:
         QPointF topLeft;
         const QImage shadow = SoftShadow::ofPath(square, radius, color, dpr, &topLeft);
         const int spread = SoftShadow::spread(radius);
-        QCOMPARE(shadow.devicePixelRatio(), dpr);
-        QCOMPARE(topLeft, QPointF(10 - spread, 20 - spread));
+        QCOMPARE(std::pair(shadow.devicePixelRatio(), topLeft),
+                 std::pair(dpr, QPointF(10 - spread, 20 - spread)));
         QCOMPARE(shadow.size(), (QSizeF(30 + 2 * spread, 30 + 2 * spread) * dpr).toSize());
 
         // A blur moves alpha about but neither makes nor loses it, and none of it is cut
         // off at the image's edge.
         double sum = 0;
         int edge = 0;
-        for (int y = 0; y < shadow.height(); ++y)
-            for (int x = 0; x < shadow.width(); ++x) {
-                sum += qAlpha(shadow.pixel(x, y));
-                if (x == 0 || y == 0 || x == shadow.width() - 1 || y == shadow.height() - 1)
-                    edge = std::max(edge, qAlpha(shadow.pixel(x, y)));
-            }
+        forEachPixel(shadow, [&](int x, int y, QRgb p) {
+            sum += qAlpha(p);
+            if (x == 0 || y == 0 || x == shadow.width() - 1 || y == shadow.height() - 1)
+                edge = std::max(edge, qAlpha(p));
+        });
         const double solid = 30 * 30 * dpr * dpr * 255 * color.alphaF();
         QVERIFY2(std::abs(sum - solid) < 0.02 * solid, qPrintable(QString::number(sum / solid)));
         QVERIFY(radius == 0 || edge <= 3);
@@ -306,10 +300,9 @@ private Q_SLOTS:
         const QImage image = Symbols::image(name, 40, blue);
         QCOMPARE(image.size(), QSize(40, 40));
         int coloured = 0;
-        inkOf(
-            image,
-            [&](QRgb p) { return qAlpha(p) > 200 && (p & 0xffffff) == (blue.rgb() & 0xffffff); },
-            &coloured);
+        forEachPixel(image, [&](int, int, QRgb p) {
+            coloured += qAlpha(p) > 200 && (p & 0xffffff) == (blue.rgb() & 0xffffff);
+        });
         QVERIFY(coloured > 10);
         if (name == QLatin1String("xmark.circle.fill")) {
             QCOMPARE(qAlpha(image.pixel(20, 20)), 0);

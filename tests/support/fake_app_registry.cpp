@@ -43,7 +43,7 @@ void linkSystemFolders(const char* variable, const char* fallback, const QString
 }
 } // namespace
 
-void FakeAppRegistry::isolateProcess(const QString& root)
+bool FakeAppRegistry::isolateProcess(const QString& root)
 {
     linkSystemFolders("XDG_DATA_DIRS", "/usr/local/share:/usr/share", root + u"/system-data"_s,
                       [](const QString& name) { return name == QLatin1String("applications"); });
@@ -53,6 +53,11 @@ void FakeAppRegistry::isolateProcess(const QString& root)
     // GIO watches these; made now, they are watched from the start.
     QDir().mkpath(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications"));
     QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME"));
+    for (const gchar* const* dir = g_get_system_data_dirs(); *dir; ++dir) {
+        if (QFileInfo::exists(QString::fromUtf8(*dir) + QStringLiteral("/applications")))
+            return false;
+    }
+    return true;
 }
 
 FakeAppRegistry::FakeAppRegistry()
@@ -78,15 +83,6 @@ FakeAppRegistry::~FakeAppRegistry()
     QFile::remove(m_applications + QStringLiteral("/mimeinfo.cache"));
     QFile::remove(m_mimeApps);
     ::setenv("PATH", m_savedPath.constData(), 1);
-}
-
-bool FakeAppRegistry::isIsolated() const
-{
-    for (const gchar* const* dir = g_get_system_data_dirs(); *dir; ++dir) {
-        if (QFileInfo::exists(QString::fromUtf8(*dir) + QStringLiteral("/applications")))
-            return false;
-    }
-    return m_dir.isValid();
 }
 
 QString FakeAppRegistry::writeScript(const QString& path, const QString& name) const

@@ -25,8 +25,6 @@ public:
     FakeAppRegistry(const FakeAppRegistry&) = delete;
     FakeAppRegistry& operator=(const FakeAppRegistry&) = delete;
 
-    // False when GIO could still see the real system's applications.
-    bool isIsolated() const;
     // An application `desktopId` that handles `mimeTypes`; returns the id.
     QString addApp(const QString& desktopId, const QStringList& mimeTypes = {});
     // Uninstalls an application (and drops it as a default).
@@ -61,8 +59,9 @@ public:
     }
 
     // Called by the test main before anything reads the XDG folders: system data and
-    // config folders become links to the real ones without applications or defaults.
-    static void isolateProcess(const QString& root);
+    // config folders become links to the real ones without applications or defaults. False
+    // when GIO could still see the real system's applications.
+    static bool isolateProcess(const QString& root);
 
 private:
     QString writeScript(const QString& path, const QString& name) const;

@@ -30,7 +30,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // No test may find, let alone start, a real application.
-    FakeAppRegistry::isolateProcess(sandbox.root());
+    if (!FakeAppRegistry::isolateProcess(sandbox.root()))
+        return 3;
 
     TestApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("pondsill-tests"));
