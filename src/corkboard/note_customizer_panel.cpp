@@ -2,6 +2,7 @@
 
 #include "kit/button_item.h"
 #include "kit/colors.h"
+#include "kit/painting.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
 
@@ -75,9 +76,7 @@ NoteCustomizerPanel::NoteCustomizerPanel(qreal width, Actions actions, QGraphics
             [this, c, i](QPainter& p, const QRectF& r) {
                 const bool current = m_note.color == c;
                 p.setRenderHint(QPainter::Antialiasing);
-                QPainterPath disc;
-                disc.addEllipse(r);
-                m_swatchShadows.at(size_t(i)).paint(p, disc,
+                m_swatchShadows.at(size_t(i)).paint(p, Painting::ellipse(r),
                                                     {Colors::black(current ? 0.35 : 0.08), 1, {}});
                 p.setPen(Qt::NoPen);
                 p.setBrush(color(c));

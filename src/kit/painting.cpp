@@ -196,6 +196,11 @@ QPainterPath ellipse(const QRectF& rect)
     return path;
 }
 
+QPainterPath circle(QPointF centre, qreal radius)
+{
+    return ellipse(QRectF(centre - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius)));
+}
+
 QLinearGradient verticalGradient(const QRectF& rect, std::initializer_list<QColor> colors)
 {
     return linearGradient(QPointF(0, rect.top()), QPointF(0, rect.bottom()), colors);

@@ -23,6 +23,8 @@ QPainterPath capsule(const QRectF& rect);
 QPen drawingPen(const QBrush& brush, qreal width);
 // The ellipse inscribed in `rect`.
 QPainterPath ellipse(const QRectF& rect);
+// The circle of `radius` about `centre`.
+QPainterPath circle(QPointF centre, qreal radius);
 
 // A gradient with its colours evenly spaced from `from` to `to`.
 QLinearGradient linearGradient(QPointF from, QPointF to, std::initializer_list<QColor> colors);

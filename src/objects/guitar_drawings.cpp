@@ -31,15 +31,9 @@ void fillAndStroke(QPainter& p, const QPainterPath& path, const QBrush& fill, co
     p.strokePath(path, stroke);
 }
 
-QPainterPath circlePath(QPointF centre, qreal radius)
-{
-    return Painting::ellipse(
-        QRectF(centre - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius)));
-}
-
 void fillCircle(QPainter& p, QPointF centre, qreal radius, const QBrush& brush)
 {
-    p.fillPath(circlePath(centre, radius), brush);
+    p.fillPath(Painting::circle(centre, radius), brush);
 }
 
 void strokeCircle(QPainter& p, QPointF centre, qreal radius, const QPen& stroke)
@@ -188,7 +182,7 @@ void paint(QPainter& p, QSizeF frame)
     auto pinX = [w](int j) { return (0.4375 + 0.025 * j) * w; };
     for (int j = 0; j < 6; ++j) {
         const QPointF pin(pinX(j), 0.7658 * h);
-        fillAndStroke(p, circlePath(pin, 2), rgb(0.96, 0.95, 0.92),
+        fillAndStroke(p, Painting::circle(pin, 2), rgb(0.96, 0.95, 0.92),
                       pen(rgb(0.35, 0.25, 0.20), 0.5));
         fillCircle(p, pin, 0.9, Qt::black);
     }
@@ -212,7 +206,7 @@ void paint(QPainter& p, QSizeF frame)
     const QColor markerWhite = rgb(0.94, 0.95, 0.96);
     for (int n : {3, 5, 7, 9, 15, 17}) {
         const qreal q = std::pow((n - 0.5) / 21.0, 0.88);
-        fillAndStroke(p, circlePath(QPointF(0.5 * w, boardY(q)), size.marker), markerWhite,
+        fillAndStroke(p, Painting::circle(QPointF(0.5 * w, boardY(q)), size.marker), markerWhite,
                       pen(black(0.3), 0.4));
     }
     {
@@ -261,7 +255,7 @@ void paint(QPainter& p, QSizeF frame)
                               {0.538 * w, rowY[0]}, {0.538 * w, rowY[1]}, {0.538 * w, rowY[2]}};
     for (const QPointF& post : posts) {
         const qreal R2 = size.postRadius;
-        fillAndStroke(p, circlePath(post, R2), white(0.92), pen(rgb(0.28, 0.30, 0.34), 1));
+        fillAndStroke(p, Painting::circle(post, R2), white(0.92), pen(rgb(0.28, 0.30, 0.34), 1));
         fillCircle(p, post, 0.45 * R2, rgb(0.18, 0.16, 0.14));
     }
 
@@ -431,7 +425,7 @@ void paint(QPainter& p, QSizeF frame)
     // Knobs and the output jack.
     for (QPointF knob : {QPointF(0.7053, 0.70), QPointF(0.7579, 0.7283), QPointF(0.8105, 0.7572)}) {
         const QPointF k = at(knob.x(), knob.y());
-        fillAndStroke(p, circlePath(k, r),
+        fillAndStroke(p, Painting::circle(k, r),
                       Painting::radialGradient(k - QPointF(0.3 * r, 0.3 * r), 0, r,
                                                {rgb(0.98, 0.97, 0.94), rgb(0.85, 0.83, 0.79)}),
                       pen(rgb(0.70, 0.68, 0.64), 0.6));
@@ -521,7 +515,7 @@ void paint(QPainter& p, QSizeF frame)
         p.drawLine(S, P);
         p.setPen(pen(white(0.85), 0.7 + 0.5 * (1 - t)));
         p.drawLine(P, Q);
-        fillAndStroke(p, circlePath(Q, size.postRadius), white(0.95),
+        fillAndStroke(p, Painting::circle(Q, size.postRadius), white(0.95),
                       pen(rgb(0.28, 0.30, 0.34), 1.1));
         fillCircle(p, Q, size.postRadius / 2, rgb(0.20, 0.18, 0.16));
     }

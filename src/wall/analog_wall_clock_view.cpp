@@ -23,26 +23,14 @@ const QColor& secondsRed()
     return c;
 }
 
-QPainterPath circle(QPointF centre, qreal diameter)
-{
-    QPainterPath path;
-    path.addEllipse(centre, diameter / 2, diameter / 2);
-    return path;
-}
-
-QPainterPath capsuleAt(const QRectF& rect)
-{
-    return Painting::capsule(rect);
-}
-
 const ShadowStyle kHandShadow{Colors::black(0.25), 1.5, QPointF(0.8, 1.2)};
 } // namespace
 
 QPainterPath ModernClockHand::fillShape() const
 {
-    QPainterPath path = capsuleAt(QRectF(-width / 2, -length, width, length));
+    QPainterPath path = Painting::capsule(QRectF(-width / 2, -length, width, length));
     if (tail > 0)
-        path.addPath(capsuleAt(QRectF(-width / 2, 0, width, tail)));
+        path.addPath(Painting::capsule(QRectF(-width / 2, 0, width, tail)));
     path.setFillRule(Qt::WindingFill);
     return path;
 }
@@ -51,7 +39,7 @@ QPainterPath ModernClockHand::ringShape() const
 {
     if (tail <= 0 || !hasCounterRing)
         return {};
-    return circle(QPointF(0, tail * 0.65), 6);
+    return Painting::circle(QPointF(0, tail * 0.65), 3);
 }
 
 // The still part of the face: case, bezel, dial, dots, ticks and glass, rendered once per
@@ -74,9 +62,10 @@ public:
         if (side <= 0)
             return;
 
-        m_shadow.paint(p, circle(c, 0.96 * side), ShadowStyle{Colors::black(0.35), 5, {2, 5}});
+        m_shadow.paint(p, Painting::circle(c, 0.48 * side),
+                       ShadowStyle{Colors::black(0.35), 5, {2, 5}});
         const QRectF face(c.x() - r, c.y() - r, side, side);
-        const QPainterPath caseShape = circle(c, side);
+        const QPainterPath caseShape = Painting::circle(c, side / 2);
         p.fillPath(caseShape,
                    Painting::linearGradient(
                        face.topLeft(), face.bottomRight(),
@@ -84,14 +73,14 @@ public:
                         Colors::srgb(0.38, 0.40, 0.44), Colors::srgb(0.75, 0.77, 0.80)}));
         p.strokePath(caseShape, QPen(Colors::white(0.4), 0.8));
 
-        const QPainterPath bezel = circle(c, 0.92 * side);
+        const QPainterPath bezel = Painting::circle(c, 0.46 * side);
         m_bezelShadow.paint(p, bezel, ShadowStyle{Colors::black(0.3), 2, {0, 1}});
         p.fillPath(bezel,
                    Painting::linearGradient(
                        QPointF(c.x(), c.y() - 0.46 * side), QPointF(c.x(), c.y() + 0.46 * side),
                        {Colors::srgb(0.16, 0.18, 0.20), Colors::srgb(0.28, 0.30, 0.32)}));
 
-        const QPainterPath dial = circle(c, 0.88 * side);
+        const QPainterPath dial = Painting::circle(c, 0.44 * side);
         p.fillPath(dial, Painting::radialGradient(c, 2, 0.88 * r,
                                                   {Colors::srgb(0.99, 0.99, 1.00),
                                                    Colors::srgb(0.96, 0.96, 0.98),
@@ -116,7 +105,8 @@ public:
             const qreal l = quarter ? 9.5 : 6.5;
             p.save();
             p.rotate(i * 30);
-            p.fillPath(capsuleAt(QRectF(-w / 2, -0.74 * r, w, l)), Colors::srgb(0.12, 0.12, 0.14));
+            p.fillPath(Painting::capsule(QRectF(-w / 2, -0.74 * r, w, l)),
+                       Colors::srgb(0.12, 0.12, 0.14));
             p.restore();
         }
         p.restore();
@@ -156,14 +146,14 @@ public:
             paintHand(p, c, hands[size_t(i)], i, side, ratio);
 
         // The centre cap and dot.
-        const QPainterPath cap = circle(c, 7);
+        const QPainterPath cap = Painting::circle(c, 3.5);
         m_capShadow.paint(p, cap, ShadowStyle{Colors::black(0.3), 1, {0, 1}});
         const QRectF capRect = cap.boundingRect();
         p.fillPath(cap, Painting::linearGradient(capRect.topLeft(), capRect.bottomRight(),
                                                  {QColor::fromRgbF(0.35f, 0.35f, 0.35f),
                                                   QColor::fromRgbF(0.15f, 0.15f, 0.15f)}));
         p.strokePath(cap, QPen(Colors::white(0.3), 0.6));
-        p.fillPath(circle(c, 2.6), secondsRed());
+        p.fillPath(Painting::circle(c, 1.3), secondsRed());
     }
 
 private:

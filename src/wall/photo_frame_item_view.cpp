@@ -34,7 +34,15 @@ const QString kEmptyHelp =
 
 PhotoFrameItemView::PhotoFrameItemView(StorageManager& storage, AppState& appState, int slotIndex,
                                        const Style& style, QGraphicsItem* parent)
-    : RoomItem(parent), m_storage(storage), m_appState(appState), m_slot(slotIndex), m_style(style)
+    : RoomItem(parent), m_storage(storage), m_appState(appState), m_slot(slotIndex), m_style(style),
+      // Anything but a photo is left to the room below (a document lands on the floor).
+      m_drops(
+          [](QGraphicsSceneDragDropEvent* event) {
+              return event->mimeData() && offersImage(*event->mimeData()) &&
+                     Drops::proposeCopyOrLink(event);
+          },
+          [this](QGraphicsSceneDragDropEvent* event) { handleDrop(*event->mimeData()); },
+          [this](bool targeted) { setTargeted(targeted); })
 {
     setPaintMargins(QMarginsF(12, 12, 12, 12));
     setAcceptDrops(true);
@@ -56,11 +64,7 @@ PhotoFrameItemView::PhotoFrameItemView(StorageManager& storage, AppState& appSta
         },
         [this] { ejectPhoto(); }, this);
     m_eject->setSize(QSizeF(kEjectSide, kEjectSide));
-    m_eject->setHitShape([] {
-        QPainterPath circle;
-        circle.addEllipse(QRectF(0, 0, kEjectSide, kEjectSide));
-        return circle;
-    }());
+    m_eject->setHitShape(Painting::ellipse(QRectF(0, 0, kEjectSide, kEjectSide)));
     m_eject->gestures().setToolTip(QStringLiteral("Keluarkan foto ke lantai rumput"));
     m_eject->setZValue(2);
     m_eject->setVisible(false);
@@ -93,11 +97,7 @@ QRectF PhotoFrameItemView::photoAreaRect() const
 
 QPainterPath PhotoFrameItemView::outline(const QRectF& rect, qreal radius) const
 {
-    if (!m_style.isOval)
-        return Painting::continuousRoundedRect(rect, radius);
-    QPainterPath ellipse;
-    ellipse.addEllipse(rect);
-    return ellipse;
+    return m_style.isOval ? Painting::ellipse(rect) : Painting::continuousRoundedRect(rect, radius);
 }
 
 void PhotoFrameItemView::onSizeChanged()
@@ -312,43 +312,22 @@ void PhotoFrameItemView::setTargeted(bool targeted)
 
 void PhotoFrameItemView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 {
-    // Anything but a photo is left to the room below (a document lands on the floor).
-    if (!event->mimeData() || !offersImage(*event->mimeData()) ||
-        !Drops::proposeCopyOrLink(event)) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    setTargeted(true);
+    m_drops.enter(event);
 }
 
 void PhotoFrameItemView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (!Drops::proposeCopyOrLink(event)) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    // The room's own drop target, left as the pointer came onto the frame, clears the
-    // targeted slot after this frame set it.
-    setTargeted(true);
+    m_drops.move(event);
 }
 
 void PhotoFrameItemView::dragLeaveEvent(QGraphicsSceneDragDropEvent*)
 {
-    setTargeted(false);
+    m_drops.leave();
 }
 
 void PhotoFrameItemView::dropEvent(QGraphicsSceneDragDropEvent* event)
 {
-    setTargeted(false);
-    if (!event->mimeData() || !offersImage(*event->mimeData()) ||
-        !Drops::proposeCopyOrLink(event)) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    handleDrop(*event->mimeData());
+    m_drops.drop(event);
 }
 
 void PhotoFrameItemView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)

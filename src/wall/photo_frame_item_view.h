@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/drops.h"
 #include "kit/painting.h"
 #include "kit/room_item.h"
 #include "storage/layout_records.h"
@@ -104,6 +105,7 @@ private:
     AppState& m_appState;
     int m_slot;
     Style m_style;
+    Drops::Target m_drops;
     RoomItem* m_photoArea = nullptr;
     ButtonItem* m_eject = nullptr;
     std::optional<bool> m_gesturesFilled;

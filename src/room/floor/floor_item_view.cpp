@@ -61,11 +61,7 @@ FloorItemView::FloorItemView(const QUrl& itemURL, StorageManager& storage,
 
     m_restoreButton = new RoomItem(this);
     m_restoreButton->setSize(QSizeF(restoreSide, restoreSide));
-    m_restoreButton->setHitShape([] {
-        QPainterPath circle;
-        circle.addEllipse(QRectF(0, 0, restoreSide, restoreSide));
-        return circle;
-    }());
+    m_restoreButton->setHitShape(Painting::ellipse(QRectF(0, 0, restoreSide, restoreSide)));
     m_restoreButton->gestures().onTap([this] {
         withAnimation(dropSpring, [&] { m_storage.restoreCarpetItemToDesktop(m_itemURL); });
     });
