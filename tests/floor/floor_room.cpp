@@ -19,14 +19,13 @@
 #include <QMimeData>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 QMap<QString, QPointF> seededFloor()
 {
-    return {{QStringLiteral("a.txt"), QPointF(0.40, 0.50)},
-            {QStringLiteral("b.txt"), QPointF(0.50, 0.50)},
-            {QStringLiteral("c.txt"), QPointF(0.60, 0.50)},
-            {QStringLiteral("photo.png"), QPointF(0.45, 0.62)},
-            {QStringLiteral("under.txt"), QPointF(0.50, 0.83)},
-            {QStringLiteral("edge.txt"), QPointF(0.20, 0.83)}};
+    return {{u"a.txt"_s, QPointF(0.40, 0.50)},     {u"b.txt"_s, QPointF(0.50, 0.50)},
+            {u"c.txt"_s, QPointF(0.60, 0.50)},     {u"photo.png"_s, QPointF(0.45, 0.62)},
+            {u"under.txt"_s, QPointF(0.50, 0.83)}, {u"edge.txt"_s, QPointF(0.20, 0.83)}};
 }
 
 std::unique_ptr<QMimeData> fileDrag(const QStringList& paths)
@@ -42,7 +41,7 @@ std::unique_ptr<QMimeData> fileDrag(const QStringList& paths)
 namespace {
 QJsonObject position(QPointF p)
 {
-    return QJsonObject{{QStringLiteral("x"), p.x()}, {QStringLiteral("y"), p.y()}};
+    return QJsonObject{{u"x"_s, p.x()}, {u"y"_s, p.y()}};
 }
 QPointF position(const QJsonValue& p)
 {
@@ -55,17 +54,17 @@ FloorRoom::FloorRoom(const QMap<QString, QPointF>& files, const Furnish& furnish
     QJsonObject items;
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
         const QByteArray content = "content of " + it.key().toUtf8();
-        m_home.writeFile(QStringLiteral("Documents/RidezozEvar/Karpet/") + it.key(),
+        m_home.writeFile(u"Documents/RidezozEvar/Karpet/"_s + it.key(),
                          it.key().endsWith(u".png") ? pictureBytes(content) : content);
         items.insert(it.key(), position(it.value()));
     }
-    const QJsonObject layout{{QStringLiteral("carpetPosition"), position(QPointF(0.498, 0.82))},
-                             {QStringLiteral("itemPositions"), items}};
-    m_home.writeFile(QStringLiteral("Documents/RidezozEvar/floor_positions.json"),
+    const QJsonObject layout{{u"carpetPosition"_s, position(QPointF(0.498, 0.82))},
+                             {u"itemPositions"_s, items}};
+    m_home.writeFile(u"Documents/RidezozEvar/floor_positions.json"_s,
                      QJsonDocument(layout).toJson(QJsonDocument::Compact));
 
-    m_settings = std::make_unique<QSettings>(m_home.configHome() + QStringLiteral("/room.conf"),
-                                             QSettings::IniFormat);
+    m_settings =
+        std::make_unique<QSettings>(m_home.configHome() + u"/room.conf"_s, QSettings::IniFormat);
     m_appState = std::make_unique<AppState>(m_settings.get());
     m_floorState = std::make_unique<FloorInteractionState>();
     m_storage = std::make_unique<StorageManager>(m_home.path());
@@ -109,8 +108,8 @@ DesktopRootView& FloorRoom::root()
 QStringList FloorRoom::files() const
 {
     QStringList found;
-    const QString folders[] = {m_home.path() + QStringLiteral("/Desktop"), carpetPath(),
-                               shelfPath(), albumPath(), trashFilesPath()};
+    const QString folders[] = {m_home.path() + u"/Desktop"_s, carpetPath(), shelfPath(),
+                               albumPath(), trashFilesPath()};
     const char* labels[] = {"Desktop/", "Karpet/", "Rak/", "Album/", "Trash/"};
     for (int i = 0; i < 5; ++i) {
         const auto entries = QDir(folders[i])
@@ -118,7 +117,7 @@ QStringList FloorRoom::files() const
                                                 QDir::NoDotAndDotDot);
         for (const QFileInfo& entry : entries)
             found << QLatin1StringView(labels[i]) + entry.fileName() +
-                         (entry.isSymLink() ? QStringLiteral("@") : QString());
+                         (entry.isSymLink() ? u"@"_s : QString());
     }
     found.sort();
     return found;
@@ -126,7 +125,7 @@ QStringList FloorRoom::files() const
 
 QJsonObject FloorRoom::storedLayout(const char* key) const
 {
-    QFile file(storagePath(QStringLiteral("floor_positions.json")));
+    QFile file(storagePath(u"floor_positions.json"_s));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QJsonDocument::fromJson(file.readAll())[QLatin1StringView(key)].toObject();

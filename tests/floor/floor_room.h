@@ -26,16 +26,15 @@ struct RoomPieces;
 class QMimeData;
 class StorageManager;
 
-// The room at 1440 x 900 with only its floor (the furniture's places stay empty unless
-// furnished), offscreen and silent, on a fresh home folder whose carpet folder ("Karpet")
-// holds the given files at the given normalised places. Gestures reach the scene as a person's
-// mouse would send them, at exact points.
+// The room at 1440 x 900 with only its floor unless furnished, offscreen and silent, on a
+// fresh home whose carpet folder holds `files` at their normalised places. Gestures reach the
+// scene as a mouse sends them, at exact points.
 class FloorRoom {
 public:
     static constexpr int width = 1440;
     static constexpr int height = 900;
 
-    // Adds pieces of furniture to the room before it is built (the floor is always there).
+    // Adds pieces to the room before it is built.
     using Furnish = std::function<void(FloorRoom& room, RoomPieces& pieces)>;
 
     explicit FloorRoom(const QMap<QString, QPointF>& files, const Furnish& furnish = {});
@@ -63,32 +62,29 @@ public:
     // What the Desktop, the carpet, the shelf, the album and the Trash hold, sorted, as
     // "Karpet/a.txt"; a link ends in "@".
     QStringList files() const;
-    // Room point of a normalised place.
     static QPointF at(QPointF normalised)
     {
         return {normalised.x() * width, normalised.y() * height};
     }
 
-    // floor_positions.json as it is on disk: the file positions, and the carpet's.
+    // floor_positions.json as it is on disk.
     QMap<QString, QPointF> storedPositions() const;
     QPointF storedCarpetPosition() const;
-    // The sounds the room asked for, in order (none is heard).
+    // The sounds the room asked for, in order.
     QStringList playedSounds() const { return m_sounds.played; }
 
-    // The pointer: a press, moves in `steps` to the end, a release.
     void drag(QPointF from, QPointF to, int steps = 4);
     void click(QPointF at)
     {
         press(at);
         release(at);
     }
-    // Press, release, double click, release: what a window system sends for a double click.
     void doubleClick(QPointF at);
     void press(QPointF at);
     void moveTo(QPointF at) { sendMouse(QEvent::GraphicsSceneMouseMove, at, Qt::NoButton); }
     void release(QPointF at);
-    // An outside drag of `data` to `at`, dropped there: how the room took it (IgnoreAction
-    // when it refused). dragMoveTo goes on with the same drag (no second enter).
+    // An outside drag of `data` dropped at `at`: how the room took it (IgnoreAction when it
+    // refused). dragMoveTo goes on with the same drag.
     Qt::DropAction dropAt(QPointF at, QMimeData* data, Qt::DropActions actions = copyOrMove);
     void dragOver(QPointF at, QMimeData* data, Qt::DropActions actions = copyOrMove);
     void dragMoveTo(QPointF at, QMimeData* data, Qt::DropActions actions = copyOrMove)
@@ -129,11 +125,9 @@ private:
     QPointF m_lastPos;
 };
 
-// The floor the tests start from: three files in a row, a photo, and two along the carpet's
-// row, one under the lowered carpet (its centre is (717.12, 738); it covers x
-// 412.12...1022.12, y 688...788) and one beside it.
+// Three files in a row, a photo, and two along the carpet's row: under.txt under the lowered
+// carpet (x 412...1022, y 688...788), edge.txt beside it.
 QMap<QString, QPointF> seededFloor();
-// Room point of a seeded file.
 inline QPointF placeOf(const QString& name)
 {
     return FloorRoom::at(seededFloor().value(name));
@@ -145,7 +139,7 @@ inline QStringList names(const char* spaced)
     return QString::fromUtf8(spaced).split(u' ', Qt::SkipEmptyParts);
 }
 
-// A drag of these files as a file manager offers it (a list of file URLs).
+// A drag of these files as a file manager offers it.
 std::unique_ptr<QMimeData> fileDrag(const QStringList& paths);
 
 // The titles of an item's context menu, separators as "-"; the entry titled `choose` is
@@ -166,7 +160,7 @@ template <class Item> QStringList menuTitles(Item& item, const QString& choose =
     return titles;
 }
 
-// Chooses `title` from an item's context menu; false when the menu has no such entry.
+// Chooses `title` from an item's context menu; false when it has no such entry.
 template <class Item> bool chooseFromMenu(Item& item, const QString& title)
 {
     return menuTitles(item, title).contains(title);
