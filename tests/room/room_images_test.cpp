@@ -1,21 +1,27 @@
 #include "room/asset_loader.h"
+#include "room/theme_background_view.h"
+#include "room/theme_picker_view.h"
+#include "state/tolvane_colors.h"
 #include "support/test_registry.h"
 
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
-class AssetLoaderTest : public QObject {
+using namespace Qt::StringLiterals;
+
+// The room's images: where they are found, how they are cached, how the background and the
+// theme picker use them.
+class RoomImagesTest : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
-    QString folder() const { return m_dir.path() + QStringLiteral("/data"); }
+    QString folder() const { return m_dir.path() + u"/data"_s; }
     AssetLoader::Locations locations() const
     {
-        return {
-            {m_dir.path() + QStringLiteral("/missing"), m_dir.path() + QStringLiteral("/bundle")},
-            {folder()}};
+        return {{m_dir.path() + u"/missing"_s, m_dir.path() + u"/bundle"_s}, {folder()}};
     }
     // Writes a one-colour image of `size` to `path` (relative to the temporary folder).
     void writeImage(const QString& path, QColor color, QSize size = QSize(4, 4))
@@ -33,25 +39,21 @@ private Q_SLOTS:
             QDir().mkpath(m_dir.path() + QLatin1StringView(sub));
     }
 
+    // A name found is kept under the name asked for; a name not found is searched for again.
     void hitsAreCachedAsAskedAndMissesNever()
     {
-        writeImage(QStringLiteral("data/background.png"), Qt::red);
+        const QString bg = u"background"_s;
+        writeImage(u"data/background.png"_s, Qt::red);
         AssetLoader loader(locations());
-        QVERIFY(loader.image(QStringLiteral("background")));
-        QVERIFY(loader.image(QStringLiteral("background.png")));
-        QCOMPARE(loader.cachedCount(), 2);
-        QCOMPARE(loader.searchCount(), 2);
-        QFile::remove(m_dir.filePath(QStringLiteral("data/background.png")));
-        QVERIFY(loader.image(QStringLiteral("background"))); // not read again: the file is gone
+        QVERIFY(loader.image(bg) && loader.image(u"background.png"_s));
+        QFile::remove(m_dir.filePath(u"data/background.png"_s));
+        QVERIFY(loader.image(bg)); // not read again: the file is gone
         QCOMPARE(loader.searchCount(), 2);
         loader.clearCache();
-        QVERIFY(!loader.image(QStringLiteral("background")));
-        QVERIFY(!loader.image(QStringLiteral("background")));
+        QVERIFY(!loader.image(bg));
+        writeImage(u"data/background.jpg"_s, Qt::green);
+        QVERIFY(loader.image(bg));
         QCOMPARE(loader.searchCount(), 4);
-        QCOMPARE(loader.cachedCount(), 0);
-        // Once it exists it is found.
-        writeImage(QStringLiteral("data/background.jpg"), Qt::green);
-        QVERIFY(loader.image(QStringLiteral("background")));
     }
 
     // Which of two files a name finds (red the first, blue the second), if any: a name never
@@ -100,7 +102,7 @@ private Q_SLOTS:
         }
         writeImage(second, Qt::blue);
         const auto image =
-            AssetLoader(locations()).image(name.replace(QStringLiteral("ABSOLUTE"), m_dir.path()));
+            AssetLoader(locations()).image(name.replace(u"ABSOLUTE"_s, m_dir.path()));
         QCOMPARE(image ? image->pixelColor(0, 0) : QColor(), found);
     }
 
@@ -120,15 +122,80 @@ private Q_SLOTS:
         QFETCH(int, kept);
         AssetLoader loader(locations());
         for (int i = 0; i < count; ++i) {
-            writeImage(QStringLiteral("data/img%1.png").arg(i), Qt::red, size);
-            QVERIFY(loader.image(QStringLiteral("img%1").arg(i)));
+            writeImage(u"data/img%1.png"_s.arg(i), Qt::red, size);
+            QVERIFY(loader.image(u"img%1"_s.arg(i)));
         }
         QCOMPARE(loader.cachedCount(), kept);
         QVERIFY(loader.cachedCost() <= AssetLoader::costLimit);
-        QVERIFY(!loader.isCached(QStringLiteral("img0")));
-        QVERIFY(loader.isCached(QStringLiteral("img%1").arg(count - 1)));
+        QVERIFY(!loader.isCached(u"img0"_s));
+        QVERIFY(loader.isCached(u"img%1"_s.arg(count - 1)));
+    }
+
+    // The background of a 100 x 300 room: the drawn wall without an image, else the image
+    // scaled to fill it.
+    void theBackgroundDrawsTheImageOrTheWall()
+    {
+        QTemporaryDir dir;
+        const auto render = [&dir] {
+            AssetLoader assets({{}, {dir.path()}});
+            ThemeBackgroundView view(RoomTheme::library(), assets);
+            view.setSize(QSizeF(100, 300));
+            QImage canvas(100, 300, QImage::Format_ARGB32_Premultiplied);
+            canvas.fill(Qt::white);
+            QPainter p(&canvas);
+            view.paint(&p, nullptr, nullptr);
+            return canvas;
+        };
+        // A stripe of the wall's blue (x 14 to 50).
+        QCOMPARE(render().pixelColor(30, 20), TOLVANEColors::electricBlue());
+        QImage image(40, 10, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        QVERIFY(image.save(dir.path() + u"/background.png"_s));
+        const QImage canvas = render();
+        // Wider than the room once it fills the height: every corner is covered.
+        for (QPoint corner : {QPoint(0, 0), QPoint(99, 0), QPoint(0, 299), QPoint(99, 299)})
+            QCOMPARE(canvas.pixelColor(corner), QColor(Qt::green));
+    }
+
+    // The one card sets its theme, as often as it is chosen, and leaves the picker open; the
+    // close symbol and "Selesai" only close it.
+    void onlyThePickersCardSetsTheTheme_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("writes");
+        QTest::newRow("the card twice") << "card" << 2;
+        QTest::newRow("close symbol") << "close" << 0;
+        QTest::newRow("Selesai") << "done" << 0;
+    }
+    void onlyThePickersCardSetsTheTheme()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, writes);
+        QTemporaryDir empty;
+        AssetLoader assets({{}, {empty.path()}});
+        RoomTheme theme = RoomTheme::library();
+        bool presented = true;
+        int themeWrites = 0;
+        const auto write = [&](RoomTheme t) {
+            theme = t;
+            ++themeWrites;
+        };
+        ThemePickerView picker({[&] { return theme; }, write, [&](bool on) { presented = on; }},
+                               assets);
+        QCOMPARE(picker.cards().size(), 1);
+        ThemeCardView* card = picker.cards().first();
+        QVERIFY(card->isSelected());
+        QVERIFY(picker.rect().contains(card->mapRectToParent(card->rect())));
+        for (int i = 0; i < writes; ++i)
+            card->click();
+        if (button != u"card")
+            (button == u"done" ? picker.doneButton() : picker.closeButton())->click();
+        QCOMPARE(themeWrites, writes);
+        QCOMPARE(presented, writes > 0);
+        QVERIFY(card->isSelected());
+        QCOMPARE(theme, RoomTheme::library());
     }
 };
 
-PONDSILL_TEST(AssetLoaderTest)
-#include "asset_loader_test.moc"
+PONDSILL_TEST(RoomImagesTest)
+#include "room_images_test.moc"
