@@ -27,12 +27,14 @@
 
 #include <atomic>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 // Record what the file manager was asked to show, and what the desktop's icons were asked
 // to do (one of them covered).
 class FakeReveal : public FileManagerReveal {
 public:
-    FakeReveal() : FileManagerReveal(QDBusConnection(QStringLiteral("none"))) {}
+    FakeReveal() : FileManagerReveal(QDBusConnection(u"none"_s)) {}
     QList<QStringList> shown;
     void showItems(const QStringList& paths) override { shown.append(paths); }
 };
@@ -43,7 +45,7 @@ public:
     QList<bool> switchedTo;
     std::optional<QList<DesktopIcon>> icons(QString*) override
     {
-        return QList<DesktopIcon>{{QStringLiteral("covered"), QPoint(10, 10)}};
+        return QList<DesktopIcon>{{u"covered"_s, QPoint(10, 10)}};
     }
     bool moveIcon(const QString&, const QPoint&) override { return ++moved; }
     std::optional<bool> iconsShown() override { return true; }
@@ -57,7 +59,7 @@ public:
 // The room's window and menu on a temporary home: settings, room state, storage and fakes.
 struct MenuWorld {
     TempHome home;
-    QSettings settings{home.configHome() + QStringLiteral("/p.ini"), QSettings::IniFormat};
+    QSettings settings{home.configHome() + u"/p.ini"_s, QSettings::IniFormat};
     AppState state{&settings};
     DesktopWindowManager windows{state};
     FakePrompts prompts;
@@ -117,14 +119,14 @@ private Q_SLOTS:
             keys.insert(action->shortcut());
         }
         QCOMPARE(keys.size(), actions.size());
-        QCOMPARE(actions.last()->text(), QStringLiteral("Keluar"));
+        QCOMPARE(actions.last()->text(), u"Keluar"_s);
         world.menu.setupStatusItem();
         for (QAction* action : actions.mid(0, actions.size() - 1))
             action->trigger();
         QVERIFY(world.state.showThemePicker());
         QCOMPARE(world.prompts.notices.size(), 1); // the about box
-        QCOMPARE(world.prompts.notices[0][0], QStringLiteral("Pondsill"));
-        QVERIFY(world.prompts.notices[0][1].startsWith(QStringLiteral("Pondsill 1.0\n")));
+        QCOMPARE(world.prompts.notices[0][0], u"Pondsill"_s);
+        QVERIFY(world.prompts.notices[0][1].startsWith(u"Pondsill 1.0\n"_s));
         QVERIFY(!world.windows.window());
     }
 
@@ -139,16 +141,15 @@ private Q_SLOTS:
         QFETCH(bool, accept);
         MenuWorld world;
         world.prompts.accepts = accept;
-        const QString origin =
-            world.home.makeDir(QStringLiteral("Downloads")) + QStringLiteral("/report.pdf");
-        const QString stored = world.home.writeFile(
-            QStringLiteral("Documents/RidezozEvar/Karpet/report.pdf"), "report");
+        const QString origin = world.home.makeDir(u"Downloads"_s) + u"/report.pdf"_s;
+        const QString stored =
+            world.home.writeFile(u"Documents/RidezozEvar/Karpet/report.pdf"_s, "report");
         ExtendedAttributes::write(stored, ExtendedAttributes::originName, origin.toUtf8());
         world.storage.reloadAll();
 
         world.menu.restoreAllAction();
         const QStringList asked = {
-            QStringLiteral("Kembalikan semua item ke tempat asalnya?"),
+            u"Kembalikan semua item ke tempat asalnya?"_s,
             QStringLiteral(
                 "File yang tempat asalnya tidak diketahui akan dikembalikan ke Desktop.")};
         QCOMPARE(world.prompts.questions, QList<QStringList>{asked});
@@ -160,16 +161,14 @@ private Q_SLOTS:
     {
         MenuWorld world;
         // Documents reached through a link: the file manager is shown the real folder.
-        const QString real = world.home.makeDir(QStringLiteral("RealDocuments"));
-        QDir(world.home.path())
-            .rename(QStringLiteral("Documents"), QStringLiteral("RealDocuments/Documents"));
-        QVERIFY(QFile::link(real + QStringLiteral("/Documents"),
-                            world.home.path() + QStringLiteral("/Documents")));
+        const QString real = world.home.makeDir(u"RealDocuments"_s);
+        QDir(world.home.path()).rename(u"Documents"_s, u"RealDocuments/Documents"_s);
+        QVERIFY(QFile::link(real + u"/Documents"_s, world.home.path() + u"/Documents"_s));
         world.menu.openShelfFolderAction();
         world.menu.openPhotosFolderAction();
-        const QString root = real + QStringLiteral("/Documents/RidezozEvar");
-        QCOMPARE(world.reveal.shown, (QList<QStringList>{{root + QStringLiteral("/Rak")},
-                                                         {root + QStringLiteral("/Album")}}));
+        const QString root = real + u"/Documents/RidezozEvar"_s;
+        QCOMPARE(world.reveal.shown,
+                 (QList<QStringList>{{root + u"/Rak"_s}, {root + u"/Album"_s}}));
 
         world.menu.moveCoveredIconsAction();
         QTRY_COMPARE(world.icons->moved.load(), 1);
@@ -210,9 +209,9 @@ private Q_SLOTS:
         QVERIFY(!menu.statusItem());
         QCOMPARE(window->fallbackMenu(), menu.menu());
 
-        const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+        const QString watcher = u"org.kde.StatusNotifierWatcher"_s;
         QDBusConnection host =
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("tray"));
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"tray"_s);
         trayThere = true;
         QVERIFY(host.registerService(watcher));
         QTRY_VERIFY(menu.statusItem());
@@ -233,11 +232,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("folders");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("chosen");
-        const QStringList photos{QStringLiteral("Photos")}, a{QStringLiteral("a.txt")}, none;
+        const QStringList photos{u"Photos"_s}, a{u"a.txt"_s}, none;
         QTest::newRow("a folder") << true << photos[0] << photos;
-        QTest::newRow("a folder and a file")
-            << true << QStringLiteral("\"Photos\" \"a.txt\"") << photos + a;
-        QTest::newRow("a missing item") << true << QStringLiteral("gone.txt") << none;
+        QTest::newRow("a folder and a file") << true << u"\"Photos\" \"a.txt\""_s << photos + a;
+        QTest::newRow("a missing item") << true << u"gone.txt"_s << none;
         QTest::newRow("files only, a folder") << false << photos[0] << none;
         QTest::newRow("files only, a file") << false << a[0] << a;
     }
@@ -247,17 +245,17 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QStringList, chosen);
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Photos")));
-        QVERIFY(QFile(dir.filePath(QStringLiteral("a.txt"))).open(QIODevice::WriteOnly));
+        QVERIFY(QDir(dir.path()).mkdir(u"Photos"_s));
+        QVERIFY(QFile(dir.filePath(u"a.txt"_s)).open(QIODevice::WriteOnly));
         UserPrompts::OpenPanel request;
-        request.title = QStringLiteral("Pilih File atau Folder untuk Rak Buku");
+        request.title = u"Pilih File atau Folder untuk Rak Buku"_s;
         request.folders = folders;
         request.multiple = true;
         ItemOpenPanel panel(request);
         panel.setOption(QFileDialog::DontUseNativeDialog);
         QCOMPARE(panel.windowTitle(), request.title);
         panel.setDirectory(dir.path());
-        panel.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+        panel.findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(typed);
         panel.accept();
         for (QString& name : chosen)
             name = dir.filePath(name);

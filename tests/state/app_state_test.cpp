@@ -11,6 +11,8 @@
 #include <QSettings>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 // Stands in for power-profiles-daemon on a private session bus.
 class FakePowerProfiles : public QDBusAbstractAdaptor {
@@ -19,16 +21,16 @@ class FakePowerProfiles : public QDBusAbstractAdaptor {
     Q_PROPERTY(QString ActiveProfile MEMBER profile)
 public:
     explicit FakePowerProfiles(QObject* parent) : QDBusAbstractAdaptor(parent) {}
-    QString profile = QStringLiteral("power-saver");
+    QString profile = u"power-saver"_s;
 
     void switchTo(QDBusConnection& bus, const QString& to)
     {
         profile = to;
-        QDBusMessage signal = QDBusMessage::createSignal(
-            PowerProfileMonitor::objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-            QStringLiteral("PropertiesChanged"));
-        signal << PowerProfileMonitor::interfaceName
-               << QVariantMap{{QStringLiteral("ActiveProfile"), to}} << QStringList();
+        QDBusMessage signal = QDBusMessage::createSignal(PowerProfileMonitor::objectPath,
+                                                         u"org.freedesktop.DBus.Properties"_s,
+                                                         u"PropertiesChanged"_s);
+        signal << PowerProfileMonitor::interfaceName << QVariantMap{{u"ActiveProfile"_s, to}}
+               << QStringList();
         bus.send(signal);
     }
 };
@@ -38,7 +40,7 @@ public:
 class AppStateTest : public QObject {
     Q_OBJECT
     TempHome m_home;
-    QString m_file = m_home.configHome() + QStringLiteral("/p.ini");
+    QString m_file = m_home.configHome() + u"/p.ini"_s;
 
 private Q_SLOTS:
     void init() { QFile::remove(m_file); }
@@ -53,8 +55,7 @@ private Q_SLOTS:
         QTest::newRow("first launch") << QString() << QVariant() << true << true;
         QTest::newRow("lamp off") << "lampOn" << QVariant(false) << false << true;
         QTest::newRow("monitor off") << "isMonitorScreenOn" << QVariant(false) << true << false;
-        QTest::newRow("unknown theme")
-            << "theme" << QVariant(QStringLiteral("Library")) << true << true;
+        QTest::newRow("unknown theme") << "theme" << QVariant(u"Library"_s) << true << true;
     }
     void preferencesFromStore()
     {
@@ -78,7 +79,7 @@ private Q_SLOTS:
         AppState next(&reread);
         QTEST(!next.lampOn(), "lampOn");
         QTEST(!next.isMonitorScreenOn(), "monitorOn");
-        QCOMPARE(reread.value(QStringLiteral("theme")).toString(), QStringLiteral("library"));
+        QCOMPARE(reread.value(u"theme"_s).toString(), u"library"_s);
     }
 
     // A card opens inside the open spring and closes every other panel; the same card again
@@ -90,14 +91,13 @@ private Q_SLOTS:
         QTest::addColumn<ActiveDesktopQuickView>("first");
         QTest::addColumn<ActiveDesktopQuickView>("second");
         QTest::addColumn<bool>("closes");
-        const QUrl file = QUrl::fromLocalFile(QStringLiteral("/home/u/Karpet/a"));
+        const QUrl file = QUrl::fromLocalFile(u"/home/u/Karpet/a"_s);
         QTest::newRow("same card") << V::clock() << V::clock() << true;
         QTest::newRow("same photo slot") << V::photo(2) << V::photo(2) << true;
         QTest::newRow("other photo slot") << V::photo(2) << V::photo(3) << false;
         QTest::newRow("same carpet file") << V::carpetItem(file) << V::carpetItem(file) << true;
         QTest::newRow("url with a trailing slash")
-            << V::carpetItem(file)
-            << V::carpetItem(QUrl(QStringLiteral("file:///home/u/Karpet/a/"))) << false;
+            << V::carpetItem(file) << V::carpetItem(QUrl(u"file:///home/u/Karpet/a/"_s)) << false;
         QTest::newRow("mail, then whatsapp") << V::mail() << V::whatsapp() << false;
     }
     void toggleQuickView()
@@ -107,7 +107,7 @@ private Q_SLOTS:
         QFETCH(bool, closes);
         QSettings settings(m_file, QSettings::IniFormat);
         AppState state(&settings);
-        state.setActiveShelfPopoverURL(QUrl::fromLocalFile(QStringLiteral("/x")));
+        state.setActiveShelfPopoverURL(QUrl::fromLocalFile(u"/x"_s));
         state.setShowSpotifyPopup(true);
         state.setShowBookshelfDrawer(true);
         state.setShowThemePicker(true);
@@ -145,8 +145,7 @@ private Q_SLOTS:
         FloorInteractionState state;
         for (const char* name : {"a.txt", "b.txt", "a.txt", "B.txt"})
             state.toggleSelection(QString::fromLatin1(name));
-        QCOMPARE(state.selectedFileNames(),
-                 (QSet<QString>{QStringLiteral("b.txt"), QStringLiteral("B.txt")}));
+        QCOMPARE(state.selectedFileNames(), (QSet<QString>{u"b.txt"_s, u"B.txt"_s}));
         state.setCarpetLifted(true);
         state.setCarpetDragOffset(QSizeF(3, 4));
         state.setMarqueeSelecting(true);
@@ -164,7 +163,7 @@ private Q_SLOTS:
     void lowPowerFollowsTheDaemon()
     {
         QDBusConnection service =
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-ppd"));
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"fake-ppd"_s);
         if (!service.isConnected())
             QSKIP("no session bus (run under dbus-run-session)");
         QObject object;
@@ -177,13 +176,13 @@ private Q_SLOTS:
         PowerProfileMonitor monitor(QDBusConnection::sessionBus());
         AppState state(&settings, &monitor);
         QTRY_VERIFY(state.isLowPower()); // read at creation
-        fake->switchTo(service, QStringLiteral("performance"));
+        fake->switchTo(service, u"performance"_s);
         QTRY_VERIFY(!state.isLowPower());
-        fake->switchTo(service, QStringLiteral("power-saver"));
+        fake->switchTo(service, u"power-saver"_s);
         QTRY_VERIFY(state.isLowPower());
         service.unregisterService(PowerProfileMonitor::serviceName);
         QTRY_VERIFY(!state.isLowPower());
-        QDBusConnection::disconnectFromBus(QStringLiteral("fake-ppd"));
+        QDBusConnection::disconnectFromBus(u"fake-ppd"_s);
     }
 };
 
