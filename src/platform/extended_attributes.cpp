@@ -18,6 +18,13 @@ constexpr int kReadAttempts = 4;
 template <typename SizeFn, typename ReadFn>
 std::optional<QByteArray> readSized(SizeFn sizeOf, ReadFn readInto)
 {
+    // Most values (a date, a folder) fit here: one call reads them, none asks for the size.
+    char small[512];
+    const ssize_t length = readInto(small, sizeof small);
+    if (length >= 0)
+        return length == 0 ? QByteArray() : QByteArray(small, qsizetype(length));
+    if (errno != ERANGE)
+        return std::nullopt;
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         const ssize_t size = sizeOf();
         if (size < 0)
