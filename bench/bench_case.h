@@ -7,7 +7,9 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QGraphicsView>
 #include <QHash>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QStringList>
 #include <QTimer>
@@ -39,6 +41,18 @@ inline void useHome(const QString& home)
     ::setenv("HOME", QFile::encodeName(home).constData(), 1);
     ::setenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")), 1);
     ::setenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")), 1);
+}
+
+// A mouse event at `scene` (room points) sent to the view, as the window system would.
+inline void sendMouse(QGraphicsView& view, QEvent::Type type, QPointF scene,
+                      Qt::MouseButtons buttons)
+{
+    QWidget* viewport = view.viewport();
+    const QPointF p = view.mapFromScene(scene);
+    QMouseEvent event(type, p, viewport->mapToGlobal(p.toPoint()),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &event);
 }
 
 // Runs this program again with `arguments` and returns the lines it printed.

@@ -159,12 +159,7 @@ struct Room {
 
     void mouse(QEvent::Type type, QPointF scene, Qt::MouseButtons buttons)
     {
-        QWidget* viewport = view->viewport();
-        const QPointF p = view->mapFromScene(scene);
-        QMouseEvent event(type, p, viewport->mapToGlobal(p.toPoint()),
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(viewport, &event);
+        BenchCase::sendMouse(*view, type, scene, buttons);
     }
 
     // The file lying on top at its own centre, nearest the middle of the floor.

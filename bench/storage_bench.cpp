@@ -7,7 +7,7 @@
 //   xvfb-run -a -s "-screen 0 1440x900x24" build-release/bench/pondsill-bench-storage
 //
 // Each case runs in a process of its own on a scratch home folder, so the real one is never
-// touched. `--case NAME` runs one alone:
+// touched. `--case NAME` runs one alone (on a home laid out for it):
 //   reload  1,000 and 10,000 files in the carpet folder and 200 links on the shelf: the
 //           median of a full reload beside the median of a bare listing of the same
 //           folders (each folder's names and types as one readdir pass gives them), as a
@@ -15,7 +15,10 @@
 //           it causes costs (change signals, the longest stall of the GUI thread)
 //   drop    six 12-megapixel photos in the album and 110 files on the floor: files dropped
 //           on the floor one at a time, the time from each drop to the paint that shows the
-//           file at its place, and the longest GUI-thread stall in the 1.5 s after it
+//           file at its place, and the longest GUI-thread stall in the 1.5 s after it; a
+//           full repaint of the still room (what the drop highlight leaving costs); then a
+//           floor file dragged round the floor for 2 s and let go: the longest stall while
+//           it moves and after it is let go
 // With BENCH_WHY=1 every new longest stall names its receiver and event type on standard
 // error.
 #include "app/interactive_desktop_window.h"
@@ -49,6 +52,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -247,6 +251,11 @@ struct Room {
         return event.isAccepted();
     }
 
+    void mouse(QEvent::Type type, QPointF scene, Qt::MouseButtons buttons)
+    {
+        BenchCase::sendMouse(*view, type, scene, buttons);
+    }
+
     // The floor file showing `url`, at most `tolerance` points from `at`.
     FloorItemView* fileAt(const QUrl& url, QPointF at, qreal tolerance) const
     {
@@ -301,6 +310,36 @@ int runDrop(const QString& home)
     }
     std::printf("drop: median %.1f ms from drop to drawn, longest stall %.1f ms\n",
                 median(latencies), worstStall);
+
+    std::vector<double> full;
+    for (int i = 0; i < 20; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        room.view->viewport()->repaint();
+        full.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("repaint: the whole still room %.1f ms (median of 20)\n", median(full));
+
+    // One of the dropped files dragged round the floor, then let go a little further on.
+    const QString name = QStringLiteral("laporan 2.pdf");
+    const QPointF from(300, 845);
+    const StoredPosition before = StorageManager::shared().carpetItemPosition(name);
+    app().longestStall = 0;
+    room.mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    for (int step = 1; step <= 120; ++step) {
+        const qreal a = step * 0.05;
+        room.mouse(QEvent::MouseMove, from + QPointF(200 * std::sin(a), -60 * (1 - std::cos(a))),
+                   Qt::LeftButton);
+        spin(16);
+    }
+    const double whileDragged = app().longestStall;
+    app().longestStall = 0;
+    room.mouse(QEvent::MouseButtonRelease, from + QPointF(180, -40), Qt::NoButton);
+    spin(1500);
+    const StoredPosition after = StorageManager::shared().carpetItemPosition(name);
+    std::printf("drag: longest stall %.1f ms while dragged, %.1f ms after it was let go (%s)\n",
+                whileDragged, app().longestStall,
+                before.x != after.x || before.y != after.y ? "moved" : "did not move");
     return 0;
 }
 
@@ -326,20 +365,24 @@ int main(int argc, char** argv)
     if (!home.isEmpty())
         BenchCase::useHome(home);
     BenchApplication application(argc, argv);
-    if (caseName == QLatin1String("reload"))
-        return runReload(home, files);
-    if (caseName == QLatin1String("drop"))
-        return runDrop(home);
-    if (!caseName.isEmpty()) {
+    const bool reload = caseName.isEmpty() || caseName == QLatin1String("reload");
+    const bool drop = caseName.isEmpty() || caseName == QLatin1String("drop");
+    if (!reload && !drop) {
         std::fprintf(stderr, "pondsill-bench-storage: unknown case\n");
         return 2;
     }
+    if (!home.isEmpty())
+        return reload ? runReload(home, files) : runDrop(home);
 
-    for (int count : {1000, 10000}) {
-        std::printf("%d files in Karpet, 200 links in Rak\n", count);
-        runChild(QStringLiteral("reload"), {QStringLiteral("--files"), QString::number(count)},
-                 [count](const QString& h) { seedFolders(h, count, 200); });
+    if (reload) {
+        for (int count : {1000, 10000}) {
+            std::printf("%d files in Karpet, 200 links in Rak\n", count);
+            runChild(QStringLiteral("reload"), {QStringLiteral("--files"), QString::number(count)},
+                     [count](const QString& h) { seedFolders(h, count, 200); });
+        }
     }
+    if (!drop)
+        return 0;
     std::printf("six 12-megapixel photos in Album, 110 files in Karpet\n");
     std::vector<QByteArray> photos;
     for (int i = 0; i < 6; ++i)
