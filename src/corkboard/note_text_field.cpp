@@ -40,6 +40,40 @@ NoteTextField::NoteTextField(bool singleLine, QString placeholder, const DesignF
             child->setProperty("acceptRichText", false);
     }
     connect(document(), &QTextDocument::contentsChanged, this, &NoteTextField::onContentsChanged);
+    // Kept as a picture: a repaint of the room over a still note copies its text instead of
+    // laying it out again.
+    setCacheMode(DeviceCoordinateCache);
+    m_showsPlaceholder = !m_placeholder.isEmpty();
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        const bool shows = document()->isEmpty() && !m_placeholder.isEmpty();
+        if (shows == m_showsPlaceholder)
+            return;
+        prepareGeometryChange();
+        m_showsPlaceholder = shows;
+    });
+}
+
+QRectF NoteTextField::boundingRect() const
+{
+    const QRectF text = QGraphicsTextItem::boundingRect();
+    if (!m_showsPlaceholder)
+        return text;
+    // As the placeholder is drawn below, with room for the glyphs' overhang.
+    const QFontMetricsF metrics(font());
+    return text | QRectF(0, 0, metrics.horizontalAdvance(m_placeholder) + metrics.height(),
+                         std::max(laidLineHeight(), metrics.height()));
+}
+
+QPainterPath NoteTextField::shape() const
+{
+    QPainterPath path;
+    path.addRect(QGraphicsTextItem::boundingRect());
+    return path;
+}
+
+bool NoteTextField::contains(const QPointF& point) const
+{
+    return QGraphicsTextItem::boundingRect().contains(point);
 }
 
 QString NoteTextField::text() const

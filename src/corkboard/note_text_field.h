@@ -31,6 +31,10 @@ public:
     // `visibleSize` big.
     void keepCaretVisible(QSizeF visibleSize);
 
+    // The drawing covers the placeholder too; the pointer still finds only the text's own box.
+    QRectF boundingRect() const override;
+    QPainterPath shape() const override;
+    bool contains(const QPointF& point) const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 Q_SIGNALS:
@@ -56,4 +60,5 @@ private:
     QString m_shownText;
     QColor m_ink;
     bool m_settingText = false;
+    bool m_showsPlaceholder = false;
 };

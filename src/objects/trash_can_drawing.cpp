@@ -87,10 +87,14 @@ Look look(bool targeted, bool hovering, int itemCount)
 
 QPainterPath silhouette()
 {
-    QPainterPath outline = bodyPath().united(baseBandPath());
-    QRectF lid = lidRect();
-    lid.moveCenter(QPointF(cx, topY));
-    return outline.united(Painting::ellipse(lid)).simplified();
+    // The union of the can's parts is costly and never changes: made once.
+    static const QPainterPath made = [] {
+        QPainterPath outline = bodyPath().united(baseBandPath());
+        QRectF lid = lidRect();
+        lid.moveCenter(QPointF(cx, topY));
+        return outline.united(Painting::ellipse(lid)).simplified();
+    }();
+    return made;
 }
 
 QRectF paintedArea()

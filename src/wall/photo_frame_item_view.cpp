@@ -45,6 +45,9 @@ PhotoFrameItemView::PhotoFrameItemView(StorageManager& storage, AppState& appSta
           [this](bool targeted) { setTargeted(targeted); })
 {
     setPaintMargins(QMarginsF(12, 12, 12, 12));
+    // The board, the mat, the clipped and turned photo and the glass cost more than the rest
+    // of the wall: a repaint of the room over a still frame copies it from its picture.
+    setCacheMode(DeviceCoordinateCache);
     setAcceptDrops(true);
     gestures().onHover([this](bool inside) { hoverChanged(inside); });
     gestures().setContextMenu([this](QMenu& menu) { populateContextMenu(menu); });

@@ -19,6 +19,7 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QKeyEvent>
@@ -460,6 +461,40 @@ private Q_SLOTS:
         }
         QVERIFY2(apps.launchedOnly(started), qPrintable(apps.launchedNames().join(u' ')));
         QCOMPARE(apps.launches(started), QStringList{url});
+    }
+
+    // A field is kept as a picture: while empty that picture still holds its whole
+    // placeholder (also once typed text is taken away again), and the pointer still finds
+    // only the text itself.
+    void emptyFieldShowsItsWholePlaceholder()
+    {
+        QGraphicsScene scene(0, 0, 300, 60);
+        auto* field = new NoteTextField(true, u"Judul Memo"_s, DesignFont::system(12, QFont::Bold));
+        scene.addItem(field);
+        field->setPos(10, 10);
+        field->setInk(Qt::black, 1);
+        QGraphicsView view(&scene);
+        view.setFrameShape(QFrame::NoFrame);
+        view.resize(300, 60);
+        const auto inkEnd = [&view] {
+            const QImage image = view.grab().toImage();
+            int right = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    if (qGray(image.pixel(x, y)) < 200)
+                        right = std::max(right, x);
+                }
+            }
+            return right;
+        };
+        const qreal drawn =
+            10 + QFontMetricsF(field->font()).horizontalAdvance(u"Judul Memo"_s) * field->scale();
+        QVERIFY2(inkEnd() > drawn - 8, qPrintable(QString::number(inkEnd())));
+        field->setPlainText(u"a"_s);
+        inkEnd();
+        field->setPlainText({});
+        QVERIFY2(inkEnd() > drawn - 8, qPrintable(QString::number(inkEnd())));
+        QVERIFY(!field->contains(field->mapFromScene(QPointF(drawn - 10, 20))));
     }
 };
 
