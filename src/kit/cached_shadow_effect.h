@@ -5,11 +5,26 @@
 #include <QImage>
 #include <QPointF>
 
+// An item and its children drawn from one picture of them in device pixels. The scene keeps
+// the picture until the item or one of its children updates, so a repaint of the room over a
+// still item (a panel closing over it, a file dragged past) copies the picture instead of
+// drawing the item again. While the item changes on every frame the picture only adds a copy:
+// turn the effect off (setEnabled(false)) for that while.
+class CachedPictureEffect : public QGraphicsEffect {
+    Q_OBJECT
+public:
+    using QGraphicsEffect::QGraphicsEffect;
+
+protected:
+    void draw(QPainter* painter) override;
+    // Drawn under the picture, in device pixels; `source` is the picture, at `offset`.
+    virtual void drawUnder(QPainter& painter, const QPixmap& source, QPoint offset);
+};
+
 // A soft shadow (or glow) under an item and its children that is blurred only when the
-// item's own look changes. The scene keeps the item's rendering until the item or one of
-// its children updates; the blurred shadow is kept for exactly that rendering, so an
-// animation drawn over the item by another item costs no blur at all.
-class CachedShadowEffect : public QGraphicsEffect {
+// item's own look changes: the blurred shadow is kept for exactly the picture the scene
+// keeps, so an animation drawn over the item by another item costs no blur at all.
+class CachedShadowEffect : public CachedPictureEffect {
     Q_OBJECT
 public:
     CachedShadowEffect(const QColor& color, qreal radius, const QPointF& offset,
@@ -21,7 +36,7 @@ public:
     QRectF boundingRectFor(const QRectF& sourceRect) const override;
 
 protected:
-    void draw(QPainter* painter) override;
+    void drawUnder(QPainter& painter, const QPixmap& source, QPoint offset) override;
 
 private:
     QColor m_color;

@@ -80,6 +80,11 @@ private Q_SLOTS:
             // The pointer rests on it where it was let go.
             r.floorState().setHoveredFloorFileName(u"a.txt"_s);
         });
+        QTest::newRow("new file dropped over one") << Change([](FloorRoom& r) {
+            // Named to sort last, so a floor started with it also lays it on top.
+            const QString source = r.home().writeFile(u"Unduhan/zz baru.txt"_s, "x");
+            r.storage().hideUnderCarpet(QUrl::fromLocalFile(source), 0.505, 0.51);
+        }) << QStringList() << none;
         QTest::newRow("taken out of the folder") << Change([](FloorRoom& r) {
             QFile::remove(r.carpetPath(u"c.txt"_s));
             r.storage().reloadAll();

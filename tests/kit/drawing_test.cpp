@@ -83,6 +83,18 @@ struct BackdropRoom {
         return image.pixelColor(at.toPoint());
     }
 };
+
+// A rectangle that counts how often it is drawn.
+class CountedRect : public QGraphicsRectItem {
+public:
+    using QGraphicsRectItem::QGraphicsRectItem;
+    int paints = 0;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override
+    {
+        ++paints;
+        QGraphicsRectItem::paint(painter, option, widget);
+    }
+};
 } // namespace
 
 class DrawingTest : public QObject {
@@ -280,6 +292,45 @@ private Q_SLOTS:
                         std::max(50, frame.pixelColor(80, 120).red()));
         }
         QCOMPARE(effect->renderCount(), 2); // once blue, once green
+    }
+
+    // The picture stands in for the item and its children while something else repaints
+    // over them, shows every change of a child at once, and is left out while turned off.
+    void pictureKeptUntilTheItemOrAChildChanges()
+    {
+        QGraphicsScene scene(0, 0, 200, 200);
+        auto* piece = new CountedRect(50, 50, 60, 60);
+        piece->setPen(Qt::NoPen);
+        piece->setBrush(Qt::blue);
+        scene.addItem(piece);
+        auto* child = new CountedRect(60, 60, 20, 20, piece);
+        child->setPen(Qt::NoPen);
+        child->setBrush(Qt::yellow);
+        auto* effect = new CachedPictureEffect;
+        piece->setGraphicsEffect(effect);
+        auto* over = scene.addRect(40, 40, 80, 20, Qt::NoPen, QColor(255, 0, 0, 100));
+
+        QGraphicsView view(&scene);
+        view.setFrameShape(QFrame::NoFrame);
+        view.resize(200, 200);
+        view.grab();
+        const int first = piece->paints;
+        for (int i = 0; i < 4; ++i) {
+            over->setBrush(QColor(255, 40 * i, 0, 100));
+            view.grab();
+        }
+        QCOMPARE(piece->paints, first);
+
+        child->setBrush(Qt::green);
+        QImage frame = view.grab().toImage();
+        QCOMPARE(frame.pixelColor(70, 70), QColor(Qt::green));
+        QCOMPARE(frame.pixelColor(100, 100), QColor(Qt::blue));
+
+        effect->setEnabled(false);
+        const int direct = piece->paints;
+        view.grab();
+        view.grab();
+        QCOMPARE(piece->paints, direct + 2);
     }
 
     void glyphsDrawInTheirColour_data()

@@ -1,5 +1,6 @@
 #include "room/floor/movable_carpet_mat_view.h"
 
+#include "kit/cached_shadow_effect.h"
 #include "kit/colors.h"
 #include "kit/painting.h"
 #include "kit/perspective.h"
@@ -7,6 +8,7 @@
 #include "room/effects/arabic_rug_view.h"
 #include "room/effects/carpet_mat_body_view.h"
 #include "room/floor/floor_rules.h"
+#include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
@@ -31,7 +33,7 @@ public:
 MovableCarpetMatView::MovableCarpetMatView(StorageManager& storage,
                                            FloorInteractionState& floorState, AppState& appState,
                                            QGraphicsItem* parent)
-    : RoomItem(parent), m_storage(storage), m_floorState(floorState)
+    : RoomItem(parent), m_storage(storage), m_floorState(floorState), m_appState(appState)
 {
     setSize(FloorRules::carpetFrameSize);
     setPaintMargins(QMarginsF(60, 60, 60, 60));
@@ -47,12 +49,18 @@ MovableCarpetMatView::MovableCarpetMatView(StorageManager& storage,
     m_body = new CarpetMatBodyView(appState, m_floorState, m_bodyHolder);
     m_body->setPos(rect().center());
     m_body->setLifted(m_floorState.isCarpetLifted());
+    m_picture = new CachedPictureEffect;
+    m_bodyHolder->setGraphicsEffect(m_picture); // the holder owns it from here
 
     m_lift.setOnFrame([this] { updateBody(); });
     connect(&m_floorState, &FloorInteractionState::isCarpetLiftedChanged, this,
             &MovableCarpetMatView::followLift);
-    connect(&m_floorState, &FloorInteractionState::isCarpetDraggingChanged, this,
-            [this] { update(); });
+    connect(&m_floorState, &FloorInteractionState::isCarpetDraggingChanged, this, [this] {
+        keepPicture();
+        update();
+    });
+    connect(&m_appState, &AppState::isFireModeActiveChanged, this,
+            &MovableCarpetMatView::keepPicture);
     m_lift.jump(m_floorState.isCarpetLifted() ? 1.0 : 0.0);
     updateBody();
 }
@@ -98,7 +106,19 @@ QTransform MovableCarpetMatView::bodyTransform() const
 void MovableCarpetMatView::updateBody()
 {
     m_bodyHolder->setTransform(bodyTransform());
+    keepPicture();
     update();
+}
+
+void MovableCarpetMatView::keepPicture()
+{
+    // The rug drawn in depth (its weave, folds, sheen and fringes) is the costliest drawing
+    // on the floor: at rest a repaint over it copies one picture. While it burns, is dragged
+    // or lifts, it changes on every frame and is drawn directly.
+    const bool still =
+        !m_appState.isFireModeActive() && !m_floorState.isCarpetDragging() && !m_lift.isAnimating();
+    if (m_picture->isEnabled() != still)
+        m_picture->setEnabled(still);
 }
 
 void MovableCarpetMatView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)

@@ -49,15 +49,19 @@ private:
     QPointF base() const;
     void followLift();
     void updateBody();
+    void keepPicture();
 
     StorageManager& m_storage;
     FloorInteractionState& m_floorState;
+    AppState& m_appState;
     QSizeF m_screenSize;
     int m_coveredCount = 0;
     // 0 lying flat, 1 lifted; the lift animates with the change that made it.
     Animated<double> m_lift;
     QGraphicsObject* m_bodyHolder = nullptr;
     CarpetMatBodyView* m_body = nullptr;
+    // The resting rug as one picture (see keepPicture).
+    QGraphicsEffect* m_picture = nullptr;
 
     // The shadow of the tilted rug, blurred again only when its outline or look changes.
     ShapeShadow m_shadow;
