@@ -206,8 +206,7 @@ void paintBracket(QPainter& p, const QRectF& square)
     const QPainterPath shape = rectPath(square);
     p.fillPath(shape, diagonal(square, {srgb(0.92, 0.80, 0.48), srgb(0.65, 0.52, 0.26)}));
     p.strokePath(shape, QPen(srgb(0.45, 0.35, 0.15), 0.4));
-    QPainterPath rivet;
-    rivet.addEllipse(square.center(), 0.9, 0.9);
+    const QPainterPath rivet = Painting::circle(square.center(), 0.9);
     p.fillPath(rivet, srgb(0.30, 0.22, 0.10));
 }
 } // namespace
@@ -356,14 +355,12 @@ void paintBox(QPainter& p, const BoxFace& face)
              {screws.topLeft(), screws.topRight(), screws.bottomLeft(), screws.bottomRight()}) {
             const qreal dx = corner.x() < plate.center().x() ? 1.1 : -1.1;
             const qreal dy = corner.y() < plate.center().y() ? 1.1 : -1.1;
-            QPainterPath screw;
-            screw.addEllipse(corner + QPointF(dx, dy), 1.1, 1.1);
+            const QPainterPath screw = Painting::circle(corner + QPointF(dx, dy), 1.1);
             p.fillPath(screw, srgb(0.35, 0.25, 0.12));
         }
 
         const QRectF ring(W / 2 - 4.25, plate.bottom() + 4, 8.5, 8.5);
-        QPainterPath ringPath;
-        ringPath.addEllipse(ring);
+        const QPainterPath ringPath = Painting::ellipse(ring);
         shadow(p, ringPath, ShadowStyle{black(0.4), 1, QPointF(0, 1)});
         p.fillPath(ringPath, srgb(0.12, 0.13, 0.15));
         p.strokePath(
@@ -382,8 +379,7 @@ void paintBox(QPainter& p, const BoxFace& face)
 
         paintPaperPlate(p, face, plateAt(14), srgb(0.98, 0.98, 0.96), QPen(black(0.12), 0.7),
                         ShadowStyle{black(0.10), 1, QPointF(0, 1)});
-        QPainterPath button;
-        button.addEllipse(QRectF(W / 2 - 2.75, H - 6 - 5.5, 5.5, 5.5));
+        const QPainterPath button = Painting::ellipse(QRectF(W / 2 - 2.75, H - 6 - 5.5, 5.5, 5.5));
         p.fillPath(button, srgb(0.88, 0.78, 0.60));
         p.strokePath(button, QPen(black(0.2), 0.6));
         break;

@@ -182,11 +182,9 @@ void TopFastenerView::paintPushpin(QPainter& p)
     auto circle = [&c](qreal d, QPointF offset = {}) {
         return QRectF(c.x() - d / 2 + offset.x(), c.y() - d / 2 + offset.y(), d, d);
     };
-    QPainterPath point;
-    point.addEllipse(QRectF(c.x() - 2, c.y() - 1.25 + 6, 4, 2.5));
+    const QPainterPath point = Painting::ellipse(QRectF(c.x() - 2, c.y() - 1.25 + 6, 4, 2.5));
     m_shadow.paint(p, point, {Colors::black(0.45), 0.4, {}});
-    QPainterPath headShadow;
-    headShadow.addEllipse(circle(13, QPointF(0.8, 2.2)));
+    const QPainterPath headShadow = Painting::ellipse(circle(13, QPointF(0.8, 2.2)));
     m_secondShadow.paint(p, headShadow, {Colors::black(0.35), 1.0, {}});
 
     p.setPen(Qt::NoPen);

@@ -156,8 +156,8 @@ void MonitorLayer::paintBody(QPainter& p)
     p.fillRect(QRectF(neck.right() - 1, neck.top(), 1, neck.height()), Colors::black(0.22));
 
     const qreal bottom = 170;
-    QPainterPath footShadow;
-    footShadow.addEllipse(QRectF(175 / 2.0 - 42, bottom - 8 + 2.5, 84, 8));
+    const QPainterPath footShadow =
+        Painting::ellipse(QRectF(175 / 2.0 - 42, bottom - 8 + 2.5, 84, 8));
     m_footShadow.paint(p, footShadow, {Colors::black(0.32), 2.5, {}});
     p.setPen(Qt::NoPen);
     p.setBrush(Colors::black(0.75));

@@ -92,8 +92,7 @@ SpotifyMiniPlayerView::SpotifyMiniPlayerView(SpotifyService& spotify, std::funct
         [this](QPainter& p, const QRectF& r) {
             p.setRenderHint(QPainter::Antialiasing);
             const QRectF disc = r.adjusted(4, 2, -4, -6);
-            QPainterPath discPath;
-            discPath.addEllipse(disc);
+            const QPainterPath discPath = Painting::ellipse(disc);
             m_playShadow.paint(p, discPath, ShadowStyle{accentGreen(0.35), 6, QPointF(0, 2)});
             p.setPen(Qt::NoPen);
             p.setBrush(accentGreen());

@@ -432,8 +432,7 @@ void paint(QPainter& p, QSizeF frame)
         fillCircle(p, k, 0.6 * r, white(0.8));
     }
     const QRectF jack = Painting::centredRect(at(0.82, 0.80), 0.11 * W, 0.035 * H);
-    QPainterPath jackPath;
-    jackPath.addEllipse(jack);
+    const QPainterPath jackPath = Painting::ellipse(jack);
     fillAndStroke(p, jackPath,
                   linearGradient(jack.topLeft(), jack.bottomRight(),
                                  {rgb(0.92, 0.93, 0.96), rgb(0.65, 0.67, 0.72)}),

@@ -36,13 +36,13 @@ void GuitarView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
 void GuitarView::paintGuitar(QPainter& painter) const
 {
     const QSizeF frame = size();
-    QPainterPath floor;
     const QSizeF shadow(m_look.shadowSize.width() * frame.width(),
                         m_look.shadowSize.height() * frame.height());
     const QPointF centre(m_look.shadowCentre.x() * frame.width(),
                          m_look.shadowCentre.y() * frame.height());
-    floor.addEllipse(centre, shadow.width() / 2, shadow.height() / 2);
-    ShapeShadow().paint(painter, floor, {ObjectDrawing::black(0.35), kFloorShadowRadius, {}});
+    ShapeShadow().paint(
+        painter, Painting::ellipse(Painting::centredRect(centre, shadow.width(), shadow.height())),
+        {ObjectDrawing::black(0.35), kFloorShadowRadius, {}});
     Painting::paintWithShadow(painter, rect(), m_look.canvasShadow,
                               [&](QPainter& p) { m_look.paint(p, frame); });
 }

@@ -132,13 +132,11 @@ void paintPot(QPainter& p, qreal P, qreal Q)
                                              rgb(0.73, 0.71, 0.67)}));
         });
     const QRectF foot(0.5 * P - 0.36 * P, 0.94 * Q - 0.06 * Q, 0.72 * P, 0.12 * Q);
-    QPainterPath footPath;
-    footPath.addEllipse(foot);
+    const QPainterPath footPath = Painting::ellipse(foot);
     p.fillPath(footPath, linearGradient(foot.topLeft(), QPointF(foot.right(), foot.top()),
                                         {rgb(0.90, 0.88, 0.85), rgb(0.72, 0.70, 0.66)}));
     const QRectF opening(0.03 * P, 0.02 * Q, 0.94 * P, 0.2 * Q);
-    QPainterPath openingPath;
-    openingPath.addEllipse(opening);
+    const QPainterPath openingPath = Painting::ellipse(opening);
     p.fillPath(openingPath,
                Painting::radialGradient(opening.center(), 2, 0.44 * P,
                                         {rgb(0.14, 0.10, 0.07), rgb(0.22, 0.17, 0.12)}));
@@ -193,8 +191,8 @@ void paint(QPainter& p, QSizeF size)
     const PlantLayout l = layoutFor(size);
     p.setRenderHint(QPainter::Antialiasing);
 
-    QPainterPath floor;
-    floor.addEllipse(QPointF(0.5 * l.W, l.H - 2), 1.15 * l.P / 2, 0.22 * l.Q / 2);
+    const QPainterPath floor = Painting::ellipse(
+        Painting::centredRect(QPointF(0.5 * l.W, l.H - 2), 1.15 * l.P, 0.22 * l.Q));
     ShapeShadow().paint(p, floor, {black(0.36), 4, {}});
 
     p.save();
@@ -212,8 +210,8 @@ void paint(QPainter& p, QSizeF size)
                                            {rgb(0.10, 0.24, 0.11), rgb(0.16, 0.36, 0.15)}),
                             4.2, Qt::RoundCap));
 
-    QPainterPath soil;
-    soil.addEllipse(QPointF(0.5 * l.W, l.yG + 1), 13, 4);
+    const QPainterPath soil =
+        Painting::ellipse(Painting::centredRect(QPointF(0.5 * l.W, l.yG + 1), 26, 8));
     p.fillPath(soil,
                Painting::radialGradient(QPointF(0.5 * l.W, l.yG + 1), 2, 16,
                                         {rgb(0.08, 0.05, 0.03), rgb(0.14, 0.10, 0.07, 0.85)}));
@@ -228,8 +226,7 @@ void paint(QPainter& p, QSizeF size)
                                                        rgb(0.14, 0.34, 0.15)}),
                                        3.8, Qt::RoundCap));
             });
-        QPainterPath node;
-        node.addEllipse(b.stemEnd, 2.25, 2.25);
+        const QPainterPath node = Painting::circle(b.stemEnd, 2.25);
         p.fillPath(node, rgb(0.14, 0.34, 0.15));
         p.save();
         p.setTransform(leafTransform(b), true);

@@ -79,11 +79,9 @@ void paintSandal(QPainter& p, QSizeF box, bool isLeft)
 
     // Heel badge.
     const QPointF heel = at(0.5, 0.8);
-    QPainterPath ring;
-    ring.addEllipse(heel, 0.15 * W, 0.15 * W);
+    const QPainterPath ring = Painting::circle(heel, 0.15 * W);
     strokeWith(p, ring, Colors::withOpacity(kPrimaryBlue, 0.4), 1.2, Qt::FlatCap);
-    QPainterPath disc;
-    disc.addEllipse(heel, 0.11 * W, 0.11 * W);
+    const QPainterPath disc = Painting::circle(heel, 0.11 * W);
     p.fillPath(disc, Colors::withOpacity(kPrimaryBlue, 0.12));
     const qreal glyph = 0.11 * W;
     Symbols::paint(p, QStringLiteral("bird.fill"),
@@ -102,11 +100,9 @@ void paintSandal(QPainter& p, QSizeF box, bool isLeft)
     strokeWith(p, outer, kStrapHighlightBlue, 1.6, Qt::RoundCap, QPointF(0, -0.6));
     strokeWith(p, innerStrap, kStrapDeepBlue, 4.8, Qt::RoundCap);
     strokeWith(p, innerStrap, kStrapHighlightBlue, 1.6, Qt::RoundCap, QPointF(0, -0.6));
-    QPainterPath knob;
-    knob.addEllipse(post, 0.08 * W, 0.08 * W);
+    const QPainterPath knob = Painting::circle(post, 0.08 * W);
     p.fillPath(knob, kStrapDeepBlue);
-    QPainterPath shine;
-    shine.addEllipse(post + QPointF(-0.5, -0.5), 0.045 * W, 0.045 * W);
+    const QPainterPath shine = Painting::circle(post + QPointF(-0.5, -0.5), 0.045 * W);
     p.fillPath(shine, kStrapHighlightBlue);
     p.restore();
 }

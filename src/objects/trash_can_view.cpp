@@ -261,8 +261,7 @@ void TrashCanView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWi
             continue;
         p.setOpacity(weight);
         m_lid.paint(p, lidArea, state, lidRatio, [&](QPainter& q) {
-            QPainterPath outline;
-            outline.addEllipse(lid);
+            const QPainterPath outline = Painting::ellipse(lid);
             ShapeShadow().paint(q, outline, style);
         });
     }

@@ -264,8 +264,7 @@ void AnalogWallClockView::onSizeChanged()
 {
     m_face->setSize(size());
     m_hands->setSize(size());
-    QPainterPath hit;
-    hit.addEllipse(faceRect());
+    const QPainterPath hit = Painting::ellipse(faceRect());
     setHitShape(hit);
 }
 

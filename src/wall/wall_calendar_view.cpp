@@ -36,8 +36,7 @@ QRectF sheet(const QRectF& page, qreal widthScale, qreal dy)
 
 void paintEyelet(QPainter& p, QPointF centre)
 {
-    QPainterPath eyelet;
-    eyelet.addEllipse(centre, 2.25, 2.25);
+    const QPainterPath eyelet = Painting::circle(centre, 2.25);
     p.fillPath(eyelet.translated(0, 0.5), Colors::black(0.35));
     p.fillPath(eyelet, Painting::radialGradient(centre, 0.5, 2.5,
                                                 {srgb(0.96, 0.86, 0.56), srgb(0.65, 0.50, 0.25)}));
