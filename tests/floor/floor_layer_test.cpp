@@ -47,13 +47,11 @@ int largestDifference(const QImage& a, const QImage& b)
 
 Q_DECLARE_METATYPE(Change)
 
-// The resting files are drawn once into one picture of the floor; a file that is hovered,
-// selected, dragged, covered or taken away must leave that picture, and come back to it as
-// it was.
+// The resting files are drawn once into one picture of the floor: a floor seen, then changed
+// (a file hovered, selected, dragged, covered or taken away), looks as one started that way.
 class FloorFileLayerTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A floor seen, then changed, looks exactly as a floor that started out changed.
     void aChangedFloorLooksAsIfItStartedThatWay_data()
     {
         QTest::addColumn<Change>("change");

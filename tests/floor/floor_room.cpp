@@ -92,8 +92,7 @@ FloorRoom::FloorRoom(const QMap<QString, QPointF>& files, const Furnish& furnish
 
 FloorRoom::~FloorRoom()
 {
-    // Drops still being read land before the room goes; queued reloads of the storage must
-    // not outlive it.
+    // Drops being read land first; queued reloads must not outlive the storage.
     QCoreApplication::processEvents();
     m_view.reset();
     m_storage.reset();
@@ -108,16 +107,16 @@ DesktopRootView& FloorRoom::root()
 QStringList FloorRoom::files() const
 {
     QStringList found;
-    const QString folders[] = {m_home.path() + u"/Desktop"_s, carpetPath(), shelfPath(),
-                               albumPath(), trashFilesPath()};
-    const char* labels[] = {"Desktop/", "Karpet/", "Rak/", "Album/", "Trash/"};
-    for (int i = 0; i < 5; ++i) {
-        const auto entries = QDir(folders[i])
-                                 .entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden |
-                                                QDir::NoDotAndDotDot);
-        for (const QFileInfo& entry : entries)
-            found << QLatin1StringView(labels[i]) + entry.fileName() +
-                         (entry.isSymLink() ? u"@"_s : QString());
+    const std::pair<QLatin1StringView, QString> folders[] = {
+        {"Desktop/"_L1, m_home.path() + u"/Desktop"_s},
+        {"Karpet/"_L1, carpetPath()},
+        {"Rak/"_L1, shelfPath()},
+        {"Album/"_L1, albumPath()},
+        {"Trash/"_L1, trashFilesPath()}};
+    for (const auto& [label, folder] : folders) {
+        for (const QFileInfo& entry : QDir(folder).entryInfoList(
+                 QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
+            found << label + entry.fileName() + (entry.isSymLink() ? u"@"_s : QString());
     }
     found.sort();
     return found;

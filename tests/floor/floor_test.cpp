@@ -43,19 +43,16 @@ const QPointF galleryTopRight(1300, 100);
 const QPointF shelfLeftEdge(241.632 - 0.2444 * 1440 / 2, 333.45);
 using Release = FloorRules::FloorRelease::Target;
 
-class RefusingTrash : public Trash {
-public:
-    bool moveToTrash(const QString& path, QString* error) override
+// A Trash that takes nothing, counting what it was handed.
+struct RefusingTrash : Trash {
+    QStringList refused;
+    bool moveToTrash(const QString& path, QString*) override
     {
         refused << path;
-        if (error)
-            *error = u"refused"_s;
         return false;
     }
-    QStringList refused;
 };
-// The carpet's centre at its default place in a 1440 x 900 room, and a spot on it where no
-// file lies (a file shown over the lifted carpet takes the pointer where it lies).
+// The carpet's default centre, and a spot on it where no file lies.
 const QPointF carpetCentre(0.498 * 1440, 0.82 * 900);
 const QPointF carpetSpot = carpetCentre + QPointF(-200, 0);
 } // namespace
@@ -94,8 +91,6 @@ private Q_SLOTS:
             galleryTopRight, "Album/frame_1.png Trash/photo.png", seededWith({photo}), "a.txt");
         row("a non-image over the gallery", "", "a.txt", galleryTopRight, "",
             seededWith({}, {{a, QPointF(1300.0 / 1440, 100.0 / 900)}}), "");
-        row("beyond the floor, clamped", "", "c.txt", QPointF(1435, 3), "",
-            seededWith({}, {{c, QPointF(0.96, 0.06)}}), "");
         // 600 points to the right: c.txt would leave the room and stops at the edge.
         row("the group, each clamped", "a.txt b.txt c.txt", "a.txt", from + QPointF(600, 0), "",
             seededWith({}, {{a, QPointF((576.0 + 600) / 1440, 0.5)},
@@ -235,8 +230,7 @@ private Q_SLOTS:
         FloorRoom room({});
         QStringList sources;
         for (const QString& name : desktop)
-            sources << room.home().writeFile(
-                u"Desktop/"_s + name, name.endsWith(u".png") ? pictureBytes("desktop") : "desktop");
+            sources << room.home().writeFile(u"Desktop/"_s + name, pictureBytes("desktop"));
         auto data = fileDrag(sources);
         if (!text.isEmpty()) {
             data = std::make_unique<QMimeData>();
@@ -301,10 +295,9 @@ private Q_SLOTS:
     void overlapOfShelfAndTrash()
     {
         int overlapping = 0;
-        for (const QSizeF size : {QSizeF(200, 150), QSizeF(250, 250)}) {
-            const RoomGeometry small(size);
-            for (qreal x = 0; x < size.width(); x += 2) {
-                for (qreal y = 0; y < size.height(); y += 2) {
+        for (const RoomGeometry small : {RoomGeometry({200, 150}), RoomGeometry({250, 250})})
+            for (qreal x = 0; x < small.width(); x += 2)
+                for (qreal y = 0; y < small.height(); y += 2) {
                     const QPointF p(x, y);
                     if (!small.isOnTrashTarget(p) || !small.isOnShelfTarget(p))
                         continue;
@@ -314,8 +307,6 @@ private Q_SLOTS:
                     QCOMPARE(int(FloorRules::floorReleaseTarget(small, p, p, true).target),
                              int(Release::Bookshelf));
                 }
-            }
-        }
         QVERIFY(overlapping > 0);
     }
 
@@ -344,11 +335,8 @@ private Q_SLOTS:
         row("a marquee reaching under the carpet", {380, 640}, {420, 120}, "a.txt", "under.txt",
             false, home, "under.txt");
         row("a click", p, {}, "a.txt lifted", "", false, home, "under.txt");
-        row("3.9 points", p, {0, 3.9}, "a.txt lifted", "", false, home, "under.txt");
         row("4 points", p, {0, 4}, "a.txt lifted", "", true, home, "");
         row("5 points on the carpet", carpetSpot, {3, 4}, "", "", true, home, "");
-        row("a click on the carpet with a selection", carpetSpot, {}, "a.txt", "", false, home,
-            "under.txt");
         row("a click on the lifted carpet", carpetSpot, {}, "lifted", "", false, home, "under.txt");
         // under.txt comes out, edge.txt (at x 288) goes under.
         row("the carpet 400 to the left", carpetCentre, {-400, 0}, "", "", false,
@@ -385,9 +373,7 @@ private Q_SLOTS:
         if (stored != QPointF(0.498, 0.82))
             QCOMPARE(hiddenNow(), hidden);
         room.release(from + by);
-        QStringList names = state.selectedFileNames().values();
-        names.sort();
-        QCOMPARE(names, selected);
+        QCOMPARE(state.selectedFileNames(), QSet<QString>(selected.begin(), selected.end()));
         QCOMPARE(state.isCarpetLifted(), lifted);
         QCOMPARE(room.storedCarpetPosition(), stored);
         QCOMPARE(hiddenNow(), hidden);
@@ -417,37 +403,28 @@ private Q_SLOTS:
         QVERIFY(room.storedPositions().isEmpty());
 
         QVERIFY(chooseFromMenu(carpet, u"Kembalikan Semua File ke Desktop"_s));
-        QStringList back;
-        for (const QString& name : seededFloor().keys())
-            back << u"Desktop/"_s + name;
-        QCOMPARE(room.files(), back);
+        QCOMPARE(room.files(), names("Desktop/a.txt Desktop/b.txt Desktop/c.txt Desktop/edge.txt "
+                                     "Desktop/photo.png Desktop/under.txt"));
         QVERIFY(room.storage().carpetItems().isEmpty());
         // Without files there is nothing to send back.
         QVERIFY(!menuTitles(carpet).contains(u"Kembalikan Semua File ke Desktop"_s));
     }
 
+    // A file chosen from its menu is selected and the bar counts it; the bar's button puts the
+    // selection on the shelf.
     void theMenuAndTheBarFollowTheSelection()
     {
         FloorRoom room(seededFloor());
         FloorItemView& a = *room.floor().floorItem(u"a.txt"_s);
         QVERIFY(!room.floor().actionBar());
         QVERIFY(chooseFromMenu(a, u"Pilih File Ini (Blok)"_s));
-        // Selected alone: no group entries.
-        QCOMPARE(menuTitles(a).constFirst(), u"Lepas Pilihan (Unselect)"_s);
         QCOMPARE(room.floor().actionBar()->countText(), u"1 File Dipilih"_s);
-
-        // A file drag hides the bar; the end of the drag brings it back.
-        room.press(placeOf(u"b.txt"_s));
-        room.moveTo(placeOf(u"b.txt"_s) + QPointF(0, -50));
-        QVERIFY(!room.floor().actionBar());
-        room.release(placeOf(u"b.txt"_s) + QPointF(0, -50));
+        // The bar is back once a file drag ends.
+        room.drag(placeOf(u"b.txt"_s), placeOf(u"b.txt"_s) + QPointF(0, -50));
         QVERIFY(room.floor().actionBar());
-
         room.floorState().toggleSelection(u"b.txt"_s);
         QCOMPARE(room.floor().actionBar()->countText(), u"2 File Dipilih"_s);
-        QCOMPARE(menuTitles(a).mid(0, 3),
-                 (QStringList{u"Masukkan 2 File ke Rak Buku"_s, u"Buang 2 File ke Tempat Sampah"_s,
-                              u"Lepas Blok Pilihan"_s}));
+        QCOMPARE(menuTitles(a).constFirst(), u"Masukkan 2 File ke Rak Buku"_s);
         room.click(room.floor().actionBar()->addButton()->sceneBoundingRect().center());
         QCOMPARE(room.files().filter(u"Rak/"_s), (QStringList{u"Rak/a.txt"_s, u"Rak/b.txt"_s}));
         QVERIFY(room.floorState().selectedFileNames().isEmpty());
@@ -463,27 +440,21 @@ private Q_SLOTS:
         QVERIFY(file->toolTip().contains(u"Tom &amp; Jerry &lt;b&gt;.txt"_s));
     }
 
-    void everyFileGetsAnIcon()
+    // Every file gets an icon: a folder, a PDF, a file of no known kind, a dangling link, a
+    // path naming nothing. The shared caches of icons and images stay small, and the window
+    // manager empties both.
+    void iconsForEveryFileFromASmallCache()
     {
         TempHome home;
-        const QString dangling = home.path() + u"/Karpet/gone.txt"_s;
-        home.makeDir(u"Karpet"_s);
+        const QString dangling = home.makeDir(u"Karpet"_s) + u"/gone.txt"_s;
         QVERIFY(QFile::link(home.path() + u"/nowhere.txt"_s, dangling));
         FileIconCache cache;
-        // A folder, a PDF, a file of no known kind, a dangling link, a path naming nothing.
         for (const QString& path :
              {home.makeDir(u"Karpet/Album"_s), home.writeFile(u"Karpet/report.pdf"_s, "%PDF-1.4\n"),
               home.writeFile(u"Karpet/no-extension"_s, "\x01\x02\x03"), dangling,
               home.path() + u"/missing.md"_s})
             QVERIFY2(!cache.icon(QUrl::fromLocalFile(path)).isNull(), qPrintable(path));
-        // The theme is found also without a desktop session.
-        QVERIFY(QIcon::hasThemeIcon(u"folder"_s));
-    }
 
-    // The shared caches of icons and images stay small, and the window manager empties both.
-    void theSharedCachesStaySmallAndAreEmptiedTogether()
-    {
-        TempHome home;
         FileIconCache& icons = FileIconCache::shared();
         for (int i = 0; i < 33; ++i)
             icons.icon(QUrl::fromLocalFile(home.writeFile(u"Karpet/f%1.txt"_s.arg(i))));
