@@ -77,15 +77,9 @@ private Q_SLOTS:
         QTest::newRow("an unreadable file is skipped") << "bundle/background.png!"
                                                        << "data/background.png"
                                                        << "background" << blue;
-        QTest::newRow("parent folder") << "secret.png"
-                                       << "x.png"
-                                       << "../secret" << none;
-        QTest::newRow("parent folder with suffix") << "secret.png"
-                                                   << "x.png"
-                                                   << "../secret.png" << none;
-        QTest::newRow("absolute path") << "secret.png"
-                                       << "x.png"
-                                       << "ABSOLUTE/secret" << none;
+        for (const char* name : {"../secret", "../secret.png", "ABSOLUTE/secret"})
+            QTest::newRow(name) << "secret.png"
+                                << "x.png" << name << none;
     }
     void searchOrder()
     {
@@ -106,38 +100,25 @@ private Q_SLOTS:
         QCOMPARE(image ? image->pixelColor(0, 0) : QColor(), found);
     }
 
-    void cacheKeepsToItsLimits_data()
+    // 1400 x 1000 x 4 is 5.6 MB: three of them pass the cache's 16 MiB.
+    void theCacheKeepsToItsCost()
     {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("kept");
-        QTest::newRow("the 33rd image evicts the first") << 33 << QSize(4, 4) << 32;
-        // 1400 x 1000 x 4 is 5.6 MB: three of them pass 16 MiB.
-        QTest::newRow("the cost limit") << 3 << QSize(1400, 1000) << 2;
-    }
-    void cacheKeepsToItsLimits()
-    {
-        QFETCH(int, count);
-        QFETCH(QSize, size);
-        QFETCH(int, kept);
         AssetLoader loader(locations());
-        for (int i = 0; i < count; ++i) {
-            writeImage(u"data/img%1.png"_s.arg(i), Qt::red, size);
+        for (int i = 0; i < 3; ++i) {
+            writeImage(u"data/img%1.png"_s.arg(i), Qt::red, QSize(1400, 1000));
             QVERIFY(loader.image(u"img%1"_s.arg(i)));
         }
-        QCOMPARE(loader.cachedCount(), kept);
+        QCOMPARE(loader.cachedCount(), 2);
         QVERIFY(loader.cachedCost() <= AssetLoader::costLimit);
-        QVERIFY(!loader.isCached(u"img0"_s));
-        QVERIFY(loader.isCached(u"img%1"_s.arg(count - 1)));
+        QVERIFY(!loader.isCached(u"img0"_s) && loader.isCached(u"img2"_s));
     }
 
     // The background of a 100 x 300 room: the drawn wall without an image, else the image
     // scaled to fill it.
     void theBackgroundDrawsTheImageOrTheWall()
     {
-        QTemporaryDir dir;
-        const auto render = [&dir] {
-            AssetLoader assets({{}, {dir.path()}});
+        const auto render = [this] {
+            AssetLoader assets(locations());
             ThemeBackgroundView view(RoomTheme::library(), assets);
             view.setSize(QSizeF(100, 300));
             QImage canvas(100, 300, QImage::Format_ARGB32_Premultiplied);
@@ -146,11 +127,10 @@ private Q_SLOTS:
             view.paint(&p, nullptr, nullptr);
             return canvas;
         };
-        // A stripe of the wall's blue (x 14 to 50).
-        QCOMPARE(render().pixelColor(30, 20), TOLVANEColors::electricBlue());
+        QCOMPARE(render().pixelColor(30, 20), TOLVANEColors::electricBlue()); // the wall
         QImage image(40, 10, QImage::Format_RGB32);
         image.fill(Qt::green);
-        QVERIFY(image.save(dir.path() + u"/background.png"_s));
+        QVERIFY(image.save(folder() + u"/background.png"_s));
         const QImage canvas = render();
         // Wider than the room once it fills the height: every corner is covered.
         for (QPoint corner : {QPoint(0, 0), QPoint(99, 0), QPoint(0, 299), QPoint(99, 299)})
@@ -171,16 +151,12 @@ private Q_SLOTS:
     {
         QFETCH(QString, button);
         QFETCH(int, writes);
-        QTemporaryDir empty;
-        AssetLoader assets({{}, {empty.path()}});
-        RoomTheme theme = RoomTheme::library();
+        AssetLoader assets(locations());
         bool presented = true;
         int themeWrites = 0;
-        const auto write = [&](RoomTheme t) {
-            theme = t;
-            ++themeWrites;
-        };
-        ThemePickerView picker({[&] { return theme; }, write, [&](bool on) { presented = on; }},
+        ThemePickerView picker({[] { return RoomTheme::library(); },
+                                [&](RoomTheme t) { themeWrites += t == RoomTheme::library(); },
+                                [&](bool on) { presented = on; }},
                                assets);
         QCOMPARE(picker.cards().size(), 1);
         ThemeCardView* card = picker.cards().first();
@@ -193,7 +169,6 @@ private Q_SLOTS:
         QCOMPARE(themeWrites, writes);
         QCOMPARE(presented, writes > 0);
         QVERIFY(card->isSelected());
-        QCOMPARE(theme, RoomTheme::library());
     }
 };
 
