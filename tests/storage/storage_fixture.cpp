@@ -6,77 +6,59 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
-#include <functional>
-
 #include <unistd.h>
 
-QString StorageHome::trashRoot() const
+namespace {
+// Every entry under `top`, each with what follows its path in a listing: ": content",
+// " -> destination", or "/" for a folder left empty.
+QList<std::pair<QString, QString>> walk(const QString& top)
 {
-    return qEnvironmentVariable("XDG_DATA_HOME") + u"/Trash"_s;
+    QList<std::pair<QString, QString>> entries;
+    const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+    for (QDirIterator it(top, all, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString path = it.next();
+        const QByteArray content = it.fileInfo().isSymLink() ? QByteArray() : contentOf(path);
+        if (it.fileInfo().isSymLink())
+            entries.append({path, u" -> "_s + FileOperations::readLink(path).value_or(u""_s)});
+        else if (it.fileInfo().isDir() && QDir(path).isEmpty(all))
+            entries.append({path, u"/"_s});
+        else if (it.fileInfo().isFile())
+            entries.append(
+                {path, content.size() <= 64
+                           ? u": "_s + QString::fromUtf8(content)
+                           : u": %1 bytes #%2"_s.arg(content.size()).arg(qChecksum(content))});
+    }
+    return entries;
 }
-
-QString StorageHome::file(const QString& relativePath, const QByteArray& content) const
-{
-    return writeFile(QDir::cleanPath(root() + u'/' + relativePath), content);
-}
-
-QString StorageHome::link(const QString& relativePath, const QString& destination) const
-{
-    const QString path = QDir::cleanPath(root() + u'/' + relativePath);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    FileOperations::createSymbolicLink(destination, path);
-    return path;
-}
-
-QString StorageHome::dir(const QString& relativePath) const
-{
-    const QString path = QDir::cleanPath(root() + u'/' + relativePath);
-    QDir().mkpath(path);
-    return path;
-}
-
-QByteArray StorageHome::read(const QString& relativePath) const
-{
-    return contentOf(root() + u'/' + relativePath);
-}
-
-bool StorageHome::exists(const QString& relativePath) const
-{
-    return FileOperations::entryExists(root() + u'/' + relativePath);
-}
-
-bool StorageHome::isLink(const QString& relativePath) const
-{
-    return FileOperations::isSymbolicLink(root() + u'/' + relativePath);
-}
-
-QString StorageHome::userFile(const QString& relativePath, const QByteArray& content) const
-{
-    return writeFile(home() + u'/' + relativePath, content);
-}
+} // namespace
 
 namespace {
 QString expanded(const StorageHome& f, const QString& path)
 {
-    if (path.startsWith(u"~/"))
+    if (path.startsWith(u'~'))
         return f.home() + path.mid(1);
-    return path.startsWith(u"@/") ? f.root() + path.mid(1) : path;
+    return path.startsWith(u'@') ? f.root() + path.mid(1) : path;
 }
 } // namespace
 
 QString StorageHome::path(const QString& written) const
 {
     const QString path = expanded(*this, written);
-    return path.startsWith(u'/') ? path : root() + u'/' + path;
+    return QDir::cleanPath(path.startsWith(u'/') ? path : root() + u'/' + path);
 }
 
 bool StorageHome::lay(const QStringList& entries) const
 {
     bool made = true;
     for (const QString& entry : entries) {
+        if (entry.endsWith(u'/')) {
+            made &= QDir().mkpath(path(entry));
+            continue;
+        }
         for (const QString& kind : {u" -> "_s, u" == "_s, u" @ "_s, u": "_s}) {
             const qsizetype at = entry.indexOf(kind);
             if (at < 0)
@@ -90,7 +72,8 @@ bool StorageHome::lay(const QStringList& entries) const
                 made &= ::link(QFile::encodeName(path(other)).constData(),
                                QFile::encodeName(entryPath).constData()) == 0;
             else if (kind == u" @ ")
-                setOrigin(entryPath, path(other));
+                made &= ExtendedAttributes::write(entryPath, ExtendedAttributes::originName,
+                                                  path(other).toUtf8());
             else
                 made &= QFile::exists(writeFile(entryPath, other.toUtf8()));
             break;
@@ -101,30 +84,31 @@ bool StorageHome::lay(const QStringList& entries) const
 
 QStringList StorageHome::layout(bool ownFiles) const
 {
-    QStringList lines;
     const auto text = [this](QString path) {
         return path.replace(root(), u"@"_s).replace(home(), u"~"_s);
     };
-    const auto shown = [&](const QString& path) {
-        return path.startsWith(root() + u'/') ? path.mid(root().size() + 1) : text(path);
-    };
-    std::function<void(const QString&)> walk = [&](const QString& folder) {
-        const QStringList names = FileOperations::listEntries(folder, true).value_or(QStringList());
-        if (names.isEmpty() &&
-            !QStringList{u"Rak"_s, u"Karpet"_s, u"Album"_s}.contains(shown(folder)))
-            lines.append(shown(folder) + u'/');
-        for (const QString& name : names) {
-            const QString path = folder + u'/' + name;
-            if (FileOperations::isSymbolicLink(path))
-                lines.append(shown(path) + u" -> "_s +
-                             text(FileOperations::readLink(path).value_or(QString())));
-            else if (FileOperations::isDirectory(path))
-                walk(path);
-            else if (ownFiles || folder != root() || !name.endsWith(u".json"))
-                lines.append(shown(path) + u": "_s + QString::fromUtf8(contentOf(path)));
-        }
-    };
-    walk(home());
+    QStringList lines;
+    for (auto [path, rest] : walk(home())) {
+        const QString relative = path.mid(root().size() + 1);
+        const bool inRoot = path.startsWith(root() + u'/');
+        if ((rest == u"/" && inRoot &&
+             QStringList{u"Rak"_s, u"Karpet"_s, u"Album"_s}.contains(relative)) ||
+            (!ownFiles && inRoot && !relative.contains(u'/') && relative.endsWith(u".json") &&
+             rest.startsWith(u':')))
+            continue;
+        if (rest.startsWith(u" -> "))
+            rest = u" -> "_s + text(rest.mid(4));
+        lines.append((inRoot ? relative : text(path)) + rest);
+    }
+    lines.sort();
+    return lines;
+}
+
+QStringList tree(const QString& folder)
+{
+    QStringList lines;
+    for (const auto& [path, rest] : walk(folder))
+        lines.append(path.mid(folder.size() + 1) + rest);
     lines.sort();
     return lines;
 }
@@ -138,30 +122,42 @@ StorageManager& StorageHome::start()
     return *m_storage;
 }
 
+bool StorageHome::act(const QString& operation, const QString& written, double x, double y)
+{
+    StorageManager& s = *m_storage;
+    const QUrl item = url(path(written));
+    if (operation == u"hide")
+        s.hideUnderCarpet(item, x, y);
+    else if (operation == u"shelve")
+        s.addToBookshelf(item);
+    else if (operation == u"trash")
+        return s.moveToTrash(item);
+    else if (operation == u"return")
+        s.returnBookToDesktop(item);
+    else if (operation == u"remove")
+        s.removeBookshelfItem(item);
+    else if (operation == u"to carpet")
+        s.moveBookshelfItemToCarpet(item);
+    else if (operation == u"restore")
+        s.restoreCarpetItemToDesktop(item);
+    else if (operation == u"trash item")
+        s.trashCarpetItem(item);
+    else if (operation == u"to shelf")
+        s.moveCarpetItemsToBookshelf({written});
+    else if (operation == u"all to carpet")
+        s.moveAllBookshelfItemsToCarpet();
+    else if (operation == u"everything back")
+        s.returnEverythingToOrigin();
+    else
+        qFatal("no such operation: %s", qPrintable(operation));
+    return true;
+}
+
 void StorageHome::settle() const
 {
     QDeadlineTimer deadline(30000);
     while (m_storage && m_storage->hasMovesInFlight() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-FloorPositions StorageHome::storedPositions() const
-{
-    const auto layout = decodeFloorLayout(read(u"floor_positions.json"_s));
-    return layout ? layout->itemPositions : FloorPositions{};
-}
-
-QStringList StorageHome::entries(const QString& relativePath) const
-{
-    QStringList names =
-        FileOperations::listEntries(root() + u'/' + relativePath, true).value_or(QStringList());
-    names.sort();
-    return names;
-}
-
-QUrl url(const QString& path)
-{
-    return QUrl::fromLocalFile(path);
 }
 
 QStringList namesOf(const QList<QUrl>& urls)
@@ -172,12 +168,16 @@ QStringList namesOf(const QList<QUrl>& urls)
     return names;
 }
 
-QString originOf(const QString& path)
+QMap<QString, QString> trashed(const QString& trashRoot)
 {
-    return StorageManager::readOriginAttribute(url(path)).value_or(QString());
-}
-
-void setOrigin(const QString& path, const QString& origin)
-{
-    ExtendedAttributes::write(path, ExtendedAttributes::originName, origin.toUtf8());
+    QMap<QString, QString> entries;
+    const QString info = trashRoot + u"/info/"_s;
+    for (const QString& name : FileOperations::listEntries(info, true).value_or(QStringList())) {
+        for (const QByteArray& line : contentOf(info + name).split('\n')) {
+            if (line.startsWith("Path=") && name.endsWith(u".trashinfo"))
+                entries.insert(name.chopped(10),
+                               QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(5))));
+        }
+    }
+    return entries;
 }

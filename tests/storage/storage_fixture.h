@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/event_sounds.h"
+#include "platform/file_operations.h"
+#include "platform/trash.h"
 #include "storage/storage_manager.h"
 #include "support/fake_prompts.h"
 #include "support/temp_home.h"
@@ -11,16 +13,30 @@
 
 using namespace Qt::StringLiterals;
 
-// Counts the sounds that would have played.
+inline const auto url = [](const QString& path) { return QUrl::fromLocalFile(path); };
+inline const auto sorted = [](QStringList list) {
+    list.sort();
+    return list;
+};
+
 class CountingSounds : public EventSounds {
 public:
     QStringList played;
     void play(const QString& eventId) override { played.append(eventId); }
 };
 
-// A temporary home with the storage folder's paths at hand. Tests lay out files, then
-// start() the storage service on the home (with counted sounds and fake panels) and look
-// at the disk afterwards.
+// A Trash that takes nothing and remembers what it was asked to take.
+class RecordingTrash : public Trash {
+public:
+    QStringList asked;
+    bool moveToTrash(const QString& path, QString*) override
+    {
+        asked.append(path);
+        return false;
+    }
+};
+
+// A temporary home for the storage service, with counted sounds and fake panels.
 class StorageHome {
 public:
     QString home() const { return m_home.path(); }
@@ -29,24 +45,20 @@ public:
     QString carpet() const { return root() + u"/Karpet"_s; }
     QString album() const { return root() + u"/Album"_s; }
     QString desktop() const { return home() + u"/Desktop"_s; }
-    QString trashRoot() const;
-
-    // These take paths relative to the storage folder.
-    QString file(const QString& relativePath, const QByteArray& content = "x") const;
-    QString link(const QString& relativePath, const QString& destination) const;
-    QString dir(const QString& relativePath) const;
-    QByteArray read(const QString& relativePath) const;
-    bool exists(const QString& relativePath) const; // the entry itself, links not followed
-    bool isLink(const QString& relativePath) const;
-    // A file (and its folders) relative to the home folder.
-    QString userFile(const QString& relativePath, const QByteArray& content = "x") const;
+    QString trashRoot() const { return qEnvironmentVariable("XDG_DATA_HOME") + u"/Trash"_s; }
 
     // A path relative to the storage folder; "~/" starts one at the home folder and "@/" at
     // the storage folder.
     QString path(const QString& written) const;
+    // Makes the file at such a path (and its folders); returns its path.
+    QString file(const QString& written, const QByteArray& content = "x") const
+    {
+        return writeFile(path(written), content);
+    }
+    QByteArray read(const QString& written) const { return contentOf(path(written)); }
     // Lays out entries written as "path: content" (a file), "path -> destination" (a link),
-    // "path == other" (a second name for other's file) or "path @ origin" (where an existing
-    // entry came from).
+    // "path == other" (a second name for other's file), "path @ origin" (where an existing
+    // entry came from) or "path/" (a folder).
     bool lay(const QStringList& entries) const; // false when one cannot be made
     // The home folder in that form, sorted, with folders left empty as "path/"; the storage
     // folder's empty standard folders are left out, and its own files unless asked for.
@@ -55,13 +67,24 @@ public:
     // Starts the storage service, or starts it afresh.
     StorageManager& start();
     StorageManager* operator->() const { return m_storage.get(); }
+    // Runs an operation of the room's menus and drops on the entry at `written` (for "to
+    // shelf", a carpet name); "trash" tells whether the item went.
+    bool act(const QString& operation, const QString& written, double x = 0.25, double y = 0.75);
     // Waits until the moves copying across file systems have finished.
     void settle() const;
 
     // The floor positions as floor_positions.json holds them.
-    FloorPositions storedPositions() const;
-    // What the storage folder holds, hidden names included, sorted.
-    QStringList entries(const QString& relativePath) const;
+    FloorPositions storedPositions() const
+    {
+        return decodeFloorLayout(read(u"floor_positions.json"_s))
+            .value_or(FloorLayoutData())
+            .itemPositions;
+    }
+    // What a folder holds, hidden names included, sorted.
+    QStringList entries(const QString& written) const
+    {
+        return sorted(FileOperations::listEntries(path(written), true).value_or(QStringList()));
+    }
 
     CountingSounds sounds;
     FakePrompts prompts;
@@ -71,7 +94,12 @@ private:
     std::unique_ptr<StorageManager> m_storage;
 };
 
-QUrl url(const QString& path);
+// Everything under `folder` as layout() writes it, paths relative to the folder; a content
+// longer than a line is shown by its size and checksum.
+QStringList tree(const QString& folder);
 QStringList namesOf(const QList<QUrl>& urls);
-QString originOf(const QString& path);
-void setOrigin(const QString& path, const QString& origin);
+inline const auto originOf = [](const QString& path) {
+    return StorageManager::readOriginAttribute(QUrl::fromLocalFile(path)).value_or(QString());
+};
+// What the Trash at `trashRoot` holds: each entry's name, with the path it came from.
+QMap<QString, QString> trashed(const QString& trashRoot);
