@@ -19,15 +19,13 @@ inline const auto sorted = [](QStringList list) {
     return list;
 };
 
-class CountingSounds : public EventSounds {
-public:
+struct CountingSounds : EventSounds {
     QStringList played;
     void play(const QString& eventId) override { played.append(eventId); }
 };
 
 // A Trash that takes nothing and remembers what it was asked to take.
-class RecordingTrash : public Trash {
-public:
+struct RecordingTrash : Trash {
     QStringList asked;
     bool moveToTrash(const QString& path, QString*) override
     {

@@ -23,8 +23,7 @@
 
 namespace {
 // A desktop whose icons and switch live in memory.
-class FakeDesktopIcons : public DesktopIcons {
-public:
+struct FakeDesktopIcons : DesktopIcons {
     QList<DesktopIcon> listed;
     QStringList moves;
     QList<bool> switchedTo;
@@ -216,12 +215,11 @@ private Q_SLOTS:
         QFETCH(QString, placed);
         StorageHome f;
         QVERIFY(f.lay(before.split(u"; "_s)));
-        QByteArray items;
+        FloorLayoutData floor{{0.3, 0.7}, {}};
         for (const QString& name : placed.split(u", "_s, Qt::SkipEmptyParts))
-            items += (items.isEmpty() ? "\"" : ",\"") + name.toUtf8() + "\":{\"x\":0.5,\"y\":0.5}";
+            floor.itemPositions.insert(name, {0.5, 0.5});
         if (!placed.isEmpty())
-            f.file(u"floor_positions.json"_s,
-                   "{\"carpetPosition\":{\"x\":0.3,\"y\":0.7},\"itemPositions\":{" + items + "}}");
+            f.file(u"floor_positions.json"_s, *encodeFloorLayout(floor));
         if (after.isEmpty())
             after = f.layout().join(u"; "_s);
         StorageManager& storage = f.start();
@@ -563,9 +561,8 @@ private Q_SLOTS:
         QCOMPARE((QList{animations.first(), animations.at(1), animations.last()}),
                  (QList<std::optional<Animation>>{spring, std::nullopt, spring}));
 
-        StickyNote a;
-        StickyNote b;
-        b.title = u"keep"_s;
+        const StickyNote a;
+        const StickyNote b{.title = u"keep"_s};
         StickyNote twin = a;
         twin.title = u"twin"_s;
         // Unwritten by the room: an unknown id changes nothing but still writes the file.
