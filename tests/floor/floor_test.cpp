@@ -337,6 +337,8 @@ private Q_SLOTS:
         row("a click", p, {}, "a.txt lifted", "", false, home, "under.txt");
         row("4 points", p, {0, 4}, "a.txt lifted", "", true, home, "");
         row("5 points on the carpet", carpetSpot, {3, 4}, "", "", true, home, "");
+        row("a click on the carpet with a selection", carpetSpot, {}, "a.txt", "", false, home,
+            "under.txt");
         row("a click on the lifted carpet", carpetSpot, {}, "lifted", "", false, home, "under.txt");
         // under.txt comes out, edge.txt (at x 288) goes under.
         row("the carpet 400 to the left", carpetCentre, {-400, 0}, "", "", false,
