@@ -18,10 +18,10 @@ class RoomImagesTest : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
-    QString folder() const { return m_dir.path() + u"/data"_s; }
     AssetLoader::Locations locations() const
     {
-        return {{m_dir.path() + u"/missing"_s, m_dir.path() + u"/bundle"_s}, {folder()}};
+        return {{m_dir.path() + u"/missing"_s, m_dir.path() + u"/bundle"_s},
+                {m_dir.path() + u"/data"_s}};
     }
     // Writes a one-colour image of `size` to `path` (relative to the temporary folder).
     void writeImage(const QString& path, QColor color, QSize size = QSize(4, 4))
@@ -128,9 +128,7 @@ private Q_SLOTS:
             return canvas;
         };
         QCOMPARE(render().pixelColor(30, 20), TOLVANEColors::electricBlue()); // the wall
-        QImage image(40, 10, QImage::Format_RGB32);
-        image.fill(Qt::green);
-        QVERIFY(image.save(folder() + u"/background.png"_s));
+        writeImage(u"data/background.png"_s, Qt::green, QSize(40, 10));
         const QImage canvas = render();
         // Wider than the room once it fills the height: every corner is covered.
         for (QPoint corner : {QPoint(0, 0), QPoint(99, 0), QPoint(0, 299), QPoint(99, 299)})
