@@ -140,12 +140,14 @@ private Q_SLOTS:
             state.toggleSelection(QString::fromLatin1(name));
         QCOMPARE(state.selectedFileNames(), (QSet<QString>{u"b.txt"_s, u"B.txt"_s}));
         state.setCarpetLifted(true);
+        state.setCarpetDragOffset(QSizeF(3, 4));
         state.setMarqueeSelecting(true);
         state.setMarqueeStart(QPointF(1, 2));
         state.clearSelection();
         QVERIFY(state.selectedFileNames().isEmpty());
         QVERIFY(!state.isMarqueeSelecting() && !state.marqueeStart());
         QVERIFY(state.isCarpetLifted());
+        QCOMPARE(state.carpetDragOffset(), QSizeF(3, 4));
     }
 
     // Low power follows power-profiles-daemon as it changes and as it goes away.
