@@ -42,11 +42,6 @@ QPainterPath rectPath(const QRectF& r)
     return path;
 }
 
-QLinearGradient diagonal(const QRectF& r, std::initializer_list<QColor> colors)
-{
-    return Painting::linearGradient(r.topLeft(), r.bottomRight(), colors);
-}
-
 void paintRib(QPainter& p, qreal top, qreal width)
 {
     p.fillRect(QRectF(0, top, width, 0.7), white(0.25));
@@ -204,7 +199,8 @@ void paintPaperPlate(QPainter& p, const BoxFace& face, const QRectF& plate, cons
 void paintBracket(QPainter& p, const QRectF& square)
 {
     const QPainterPath shape = rectPath(square);
-    p.fillPath(shape, diagonal(square, {srgb(0.92, 0.80, 0.48), srgb(0.65, 0.52, 0.26)}));
+    p.fillPath(shape, Painting::diagonalGradient(square,
+                                                 {srgb(0.92, 0.80, 0.48), srgb(0.65, 0.52, 0.26)}));
     p.strokePath(shape, QPen(srgb(0.45, 0.35, 0.15), 0.4));
     const QPainterPath rivet = Painting::circle(square.center(), 0.9);
     p.fillPath(rivet, srgb(0.30, 0.22, 0.10));
@@ -346,7 +342,8 @@ void paintBox(QPainter& p, const BoxFace& face)
         const QRectF plate = plateAt(14);
         const QPainterPath holder = rounded(plate, 2.5);
         shadow(p, holder, ShadowStyle{black(0.25), 1.5, QPointF(0, 1)});
-        p.fillPath(holder, diagonal(plate, {srgb(0.88, 0.76, 0.45), srgb(0.65, 0.52, 0.28)}));
+        p.fillPath(holder, Painting::diagonalGradient(
+                               plate, {srgb(0.88, 0.76, 0.45), srgb(0.65, 0.52, 0.28)}));
         const QRectF card = plate.adjusted(2.5, 2.5, -2.5, -2.5);
         p.fillPath(rounded(card, 1.5), srgb(0.95, 0.94, 0.89));
         paintLabel(p, face, card.adjusted(2, 0, -2, 0));
@@ -363,9 +360,9 @@ void paintBox(QPainter& p, const BoxFace& face)
         const QPainterPath ringPath = Painting::ellipse(ring);
         shadow(p, ringPath, ShadowStyle{black(0.4), 1, QPointF(0, 1)});
         p.fillPath(ringPath, srgb(0.12, 0.13, 0.15));
-        p.strokePath(
-            ringPath,
-            QPen(QBrush(diagonal(ring, {srgb(0.90, 0.78, 0.48), srgb(0.65, 0.52, 0.28)})), 1.4));
+        p.strokePath(ringPath, QPen(QBrush(Painting::diagonalGradient(
+                                        ring, {srgb(0.90, 0.78, 0.48), srgb(0.65, 0.52, 0.28)})),
+                                    1.4));
         break;
     }
     case 2: {

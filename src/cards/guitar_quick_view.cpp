@@ -70,8 +70,8 @@ GuitarQuickView::GuitarQuickView(Model model, EventSounds& sounds, std::function
         if (look.tile.size() == 1)
             painter.fillPath(outline, look.tile.front());
         else
-            painter.fillPath(outline, Painting::linearGradient(tile.topLeft(), tile.bottomRight(),
-                                                               {look.tile[0], look.tile[1]}));
+            painter.fillPath(outline,
+                             Painting::diagonalGradient(tile, {look.tile[0], look.tile[1]}));
         painter.strokePath(outline, QPen(look.rim, 1));
         Symbols::paint(painter, look.symbol, tile.adjusted(10, 10, -10, -10), look.symbolColor);
         const qreal left = tile.right() + 8;

@@ -368,9 +368,9 @@ void PhotoFrameQuickView::paint(QPainter* painter, const QStyleOptionGraphicsIte
     p.restore();
     p.save();
     p.setClipPath(previewShape, Qt::IntersectClip);
-    p.fillRect(m_preview, Painting::linearGradient(
-                              m_preview.topLeft(), m_preview.bottomRight(),
-                              {Colors::white(0.2), Colors::white(0.02), Qt::transparent}));
+    p.fillRect(m_preview,
+               Painting::diagonalGradient(
+                   m_preview, {Colors::white(0.2), Colors::white(0.02), Qt::transparent}));
     p.restore();
     p.strokePath(previewShape, QPen(Colors::black(0.12), 1));
 

@@ -189,8 +189,7 @@ void TopFastenerView::paintPushpin(QPainter& p)
 
     p.setPen(Qt::NoPen);
     const QRectF collar = circle(6, QPointF(0, 2));
-    p.setBrush(Painting::linearGradient(collar.topLeft(), collar.bottomRight(),
-                                        {greyLevel(0.88), greyLevel(0.45)}));
+    p.setBrush(Painting::diagonalGradient(collar, {greyLevel(0.88), greyLevel(0.45)}));
     p.drawEllipse(collar);
 
     const auto [light, dark] = pushpinHeadColors(m_noteColor);

@@ -54,9 +54,7 @@ void LetterEnvelopeView::paintEnvelope(QPainter& p, const QRectF& r)
     p.setBrush(Colors::white(0.88));
     p.drawPath(body);
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(Painting::linearGradient(r.topLeft(), r.bottomRight(),
-                                           {Colors::white(0.9), Colors::white(0.2)}),
-                  1));
+    p.setPen(QPen(Painting::diagonalGradient(r, {Colors::white(0.9), Colors::white(0.2)}), 1));
     p.drawPath(body);
     const QPointF flap[] = {r.topLeft() + QPointF(1, 1), r.topLeft() + QPointF(25, 17),
                             r.topLeft() + QPointF(49, 1)};

@@ -22,9 +22,9 @@ QColor mix(const QColor& from, const QColor& to, qreal f)
 
 QLinearGradient brassGradient(const QRectF& r)
 {
-    return Painting::linearGradient(r.topLeft(), r.bottomRight(),
-                                    {Colors::srgb(0.96, 0.88, 0.6), Colors::srgb(0.82, 0.65, 0.35),
-                                     Colors::srgb(0.68, 0.48, 0.22)});
+    return Painting::diagonalGradient(r, {Colors::srgb(0.96, 0.88, 0.6),
+                                          Colors::srgb(0.82, 0.65, 0.35),
+                                          Colors::srgb(0.68, 0.48, 0.22)});
 }
 
 QLinearGradient rodGradient(const QRectF& r)
@@ -181,10 +181,9 @@ private:
         m_glassShadow.paint(p, Painting::ellipse(glass.translated(0, 2)),
                             ShadowStyle{Colors::black(0.22), 2, {}});
         p.fillPath(Painting::ellipse(glass),
-                   Painting::linearGradient(glass.topLeft(), glass.bottomRight(),
-                                            {Colors::srgb(0.12, 0.56, 0.38),
-                                             Colors::srgb(0.06, 0.38, 0.24),
-                                             Colors::srgb(0.02, 0.22, 0.14)}));
+                   Painting::diagonalGradient(glass, {Colors::srgb(0.12, 0.56, 0.38),
+                                                      Colors::srgb(0.06, 0.38, 0.24),
+                                                      Colors::srgb(0.02, 0.22, 0.14)}));
         p.strokePath(Painting::ellipse(glass), QPen(Colors::srgb(0.04, 0.26, 0.16), 1));
         QPainterPath highlight;
         for (int step = 0; step <= 20; ++step) {

@@ -248,9 +248,9 @@ void SpotifyMiniPlayerView::paint(QPainter* painter, const QStyleOptionGraphicsI
     const QPainterPath pointer = downArrowPointer(arrow);
     p.fillPath(pointer, Colors::white(0.3));
     p.fillPath(pointer, Colors::withOpacity(Colors::windowBackground(), 0.85));
-    p.strokePath(pointer, QPen(Painting::linearGradient(arrow.topLeft(), arrow.bottomRight(),
-                                                        {Colors::white(0.6), Colors::white(0.15)}),
-                               1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    p.strokePath(pointer,
+                 QPen(Painting::diagonalGradient(arrow, {Colors::white(0.6), Colors::white(0.15)}),
+                      1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
 
     // Header: the note and the name.
     const qreal headerMiddle = kPadding + kHeaderHeight / 2;

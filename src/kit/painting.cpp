@@ -205,6 +205,11 @@ QLinearGradient verticalGradient(const QRectF& rect, std::initializer_list<QColo
 {
     return linearGradient(QPointF(0, rect.top()), QPointF(0, rect.bottom()), colors);
 }
+QLinearGradient diagonalGradient(const QRectF& rect, std::initializer_list<QColor> colors)
+{
+    return linearGradient(rect.topLeft(), rect.bottomRight(), colors);
+}
+
 QPen drawingPen(const QBrush& brush, qreal width)
 {
     QPen pen(brush, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);

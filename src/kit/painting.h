@@ -30,6 +30,8 @@ QPainterPath circle(QPointF centre, qreal radius);
 QLinearGradient linearGradient(QPointF from, QPointF to, std::initializer_list<QColor> colors);
 // A gradient from the top edge of `rect` to its bottom edge.
 QLinearGradient verticalGradient(const QRectF& rect, std::initializer_list<QColor> colors);
+// A gradient from the top-left corner of `rect` to its bottom-right corner.
+QLinearGradient diagonalGradient(const QRectF& rect, std::initializer_list<QColor> colors);
 QRadialGradient radialGradient(QPointF centre, qreal startRadius, qreal endRadius,
                                std::initializer_list<QColor> colors);
 

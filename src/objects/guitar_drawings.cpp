@@ -56,15 +56,14 @@ QPainterPath polygon(const std::vector<QPointF>& points)
 void standCap(QPainter& p, const QRectF& r)
 {
     fillAndStroke(p, Painting::capsule(r),
-                  linearGradient(r.topLeft(), r.bottomRight(),
-                                 {rgb(0.25, 0.25, 0.28), rgb(0.10, 0.10, 0.12)}),
+                  Painting::diagonalGradient(r, {rgb(0.25, 0.25, 0.28), rgb(0.10, 0.10, 0.12)}),
                   pen(rgb(0.35, 0.35, 0.40), 0.6));
 }
 
 // A tuner's button: a capsule shaded corner to corner.
 void tunerButton(QPainter& p, const QRectF& r, std::initializer_list<QColor> shades)
 {
-    fillAndStroke(p, Painting::capsule(r), linearGradient(r.topLeft(), r.bottomRight(), shades),
+    fillAndStroke(p, Painting::capsule(r), Painting::diagonalGradient(r, shades),
                   pen(rgb(0.50, 0.52, 0.56), 0.6));
 }
 } // namespace
@@ -394,10 +393,10 @@ void paint(QPainter& p, QSizeF frame)
     for (qreal fraction : kPickupCentres) {
         const qreal yc = fraction * H;
         const QRectF cover(cx - pw / 2, yc - ph / 2, pw, ph);
-        fillAndStroke(p, Painting::continuousRoundedRect(cover, 3),
-                      linearGradient(cover.topLeft(), cover.bottomRight(),
-                                     {rgb(0.99, 0.98, 0.96), rgb(0.89, 0.88, 0.85)}),
-                      pen(rgb(0.75, 0.74, 0.71), 0.5));
+        fillAndStroke(
+            p, Painting::continuousRoundedRect(cover, 3),
+            Painting::diagonalGradient(cover, {rgb(0.99, 0.98, 0.96), rgb(0.89, 0.88, 0.85)}),
+            pen(rgb(0.75, 0.74, 0.71), 0.5));
         for (int k = 0; k < 6; ++k)
             fillCircle(p, QPointF(cx - pw / 2 + pw * (0.14 + 0.144 * k), yc), size.polePiece,
                        rgb(0.65, 0.66, 0.70));
@@ -434,8 +433,7 @@ void paint(QPainter& p, QSizeF frame)
     const QRectF jack = Painting::centredRect(at(0.82, 0.80), 0.11 * W, 0.035 * H);
     const QPainterPath jackPath = Painting::ellipse(jack);
     fillAndStroke(p, jackPath,
-                  linearGradient(jack.topLeft(), jack.bottomRight(),
-                                 {rgb(0.92, 0.93, 0.96), rgb(0.65, 0.67, 0.72)}),
+                  Painting::diagonalGradient(jack, {rgb(0.92, 0.93, 0.96), rgb(0.65, 0.67, 0.72)}),
                   pen(rgb(0.45, 0.46, 0.50), 0.6));
     fillCircle(p, jack.center(), 3.5, rgb(0.15, 0.15, 0.18));
 

@@ -141,9 +141,7 @@ void paintPot(QPainter& p, qreal P, qreal Q)
                Painting::radialGradient(opening.center(), 2, 0.44 * P,
                                         {rgb(0.14, 0.10, 0.07), rgb(0.22, 0.17, 0.12)}));
     const QRectF rim(0, 0, P, 0.22 * Q);
-    p.setPen(
-        pen(linearGradient(rim.topLeft(), rim.bottomRight(), {white(0.85), rgb(0.78, 0.76, 0.72)}),
-            1.8));
+    p.setPen(pen(Painting::diagonalGradient(rim, {white(0.85), rgb(0.78, 0.76, 0.72)}), 1.8));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(rim);
 }

@@ -139,9 +139,9 @@ void paintPedalPlate(QPainter& p)
     Painting::paintWithShadow(
         p, plate.adjusted(-1, -1, 1, 1), {black(0.28), 1, QPointF(0, 1)}, [&](QPainter& q) {
             const QPainterPath shape = Painting::continuousRoundedRect(plate, 2);
-            q.fillPath(shape, linearGradient(plate.topLeft(), plate.bottomLeft(),
-                                             {rgb(0.98, 0.98, 1.0), rgb(0.7, 0.74, 0.78),
-                                              rgb(0.88, 0.91, 0.94)}));
+            q.fillPath(shape, Painting::verticalGradient(plate, {rgb(0.98, 0.98, 1.0),
+                                                                 rgb(0.7, 0.74, 0.78),
+                                                                 rgb(0.88, 0.91, 0.94)}));
             q.strokePath(shape, pen(white(0.65), 0.5));
             const qreal rowWidth = 4 * 1.2 + 3 * 2.2;
             for (int i = 0; i < 4; ++i)
@@ -234,11 +234,10 @@ void paintLid(QPainter& p)
                            {0.6, rgb(0.82, 0.85, 0.89)},
                            {0.88, rgb(0.46, 0.49, 0.53)},
                            {1.0, rgb(0.72, 0.75, 0.78)}}));
-    p.strokePath(lid,
-                 pen(linearGradient(r.topLeft(), r.bottomLeft(), {white(0.7), black(0.3)}), 0.8));
+    p.strokePath(lid, pen(Painting::verticalGradient(r, {white(0.7), black(0.3)}), 0.8));
     const QRectF handle = Painting::centredRect(QPointF(0, 0.7 * rimDepth), 16, 2.2);
     p.fillPath(Painting::continuousRoundedRect(handle, 1.2),
-               linearGradient(handle.topLeft(), handle.bottomLeft(), {black(0.35), white(0.25)}));
+               Painting::verticalGradient(handle, {black(0.35), white(0.25)}));
 }
 
 QRectF badgeRect()

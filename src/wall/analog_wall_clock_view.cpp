@@ -67,10 +67,9 @@ public:
         const QRectF face(c.x() - r, c.y() - r, side, side);
         const QPainterPath caseShape = Painting::circle(c, side / 2);
         p.fillPath(caseShape,
-                   Painting::linearGradient(
-                       face.topLeft(), face.bottomRight(),
-                       {Colors::srgb(0.88, 0.90, 0.92), Colors::srgb(0.62, 0.65, 0.68),
-                        Colors::srgb(0.38, 0.40, 0.44), Colors::srgb(0.75, 0.77, 0.80)}));
+                   Painting::diagonalGradient(
+                       face, {Colors::srgb(0.88, 0.90, 0.92), Colors::srgb(0.62, 0.65, 0.68),
+                              Colors::srgb(0.38, 0.40, 0.44), Colors::srgb(0.75, 0.77, 0.80)}));
         p.strokePath(caseShape, QPen(Colors::white(0.4), 0.8));
 
         const QPainterPath bezel = Painting::circle(c, 0.46 * side);
@@ -149,9 +148,9 @@ public:
         const QPainterPath cap = Painting::circle(c, 3.5);
         m_capShadow.paint(p, cap, ShadowStyle{Colors::black(0.3), 1, {0, 1}});
         const QRectF capRect = cap.boundingRect();
-        p.fillPath(cap, Painting::linearGradient(capRect.topLeft(), capRect.bottomRight(),
-                                                 {QColor::fromRgbF(0.35f, 0.35f, 0.35f),
-                                                  QColor::fromRgbF(0.15f, 0.15f, 0.15f)}));
+        p.fillPath(cap,
+                   Painting::diagonalGradient(capRect, {QColor::fromRgbF(0.35f, 0.35f, 0.35f),
+                                                        QColor::fromRgbF(0.15f, 0.15f, 0.15f)}));
         p.strokePath(cap, QPen(Colors::white(0.3), 0.6));
         p.fillPath(Painting::circle(c, 1.3), secondsRed());
     }

@@ -428,19 +428,18 @@ void PhotoFrameItemView::paintGlass(QPainter& p)
     const QPainterPath shape = outline(glass, 2);
     p.save();
     p.setClipPath(shape, Qt::IntersectClip);
-    p.fillRect(glass, Painting::linearGradient(glass.topLeft(), glass.bottomRight(),
-                                               {Colors::white(0.18), Colors::white(0.04),
-                                                Qt::transparent, Colors::white(0.09)}));
+    p.fillRect(glass, Painting::diagonalGradient(glass, {Colors::white(0.18), Colors::white(0.04),
+                                                         Qt::transparent, Colors::white(0.09)}));
     QPainterPath glare;
     glare.moveTo(glass.topLeft());
     glare.lineTo(glass.left() + 0.72 * glass.width(), glass.top());
     glare.lineTo(glass.left(), glass.top() + 0.72 * glass.height());
     glare.closeSubpath();
-    p.fillPath(glare, Painting::linearGradient(glass.topLeft(), glass.bottomRight(),
-                                               {Colors::white(0.24), Colors::white(0.01)}));
-    p.strokePath(shape, QPen(QBrush(Painting::linearGradient(
-                                 glass.topLeft(), glass.bottomRight(),
-                                 {Colors::white(0.55), Qt::transparent, Colors::black(0.2)})),
-                             1));
+    p.fillPath(glare,
+               Painting::diagonalGradient(glass, {Colors::white(0.24), Colors::white(0.01)}));
+    p.strokePath(shape,
+                 QPen(QBrush(Painting::diagonalGradient(
+                          glass, {Colors::white(0.55), Qt::transparent, Colors::black(0.2)})),
+                      1));
     p.restore();
 }

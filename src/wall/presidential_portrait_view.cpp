@@ -109,19 +109,19 @@ void PresidentialPortraitView::paint(QPainter* painter, const QStyleOptionGraphi
 
     const QPainterPath body = Painting::continuousRoundedRect(frame, 3.5);
     m_shadow.paint(p, body, ShadowStyle{Colors::black(0.32), 3, QPointF(1, 2.5)});
-    p.fillPath(body, Painting::linearGradient(
-                         frame.topLeft(), frame.bottomRight(),
-                         {srgb(0.32, 0.20, 0.12), srgb(0.22, 0.13, 0.08), srgb(0.16, 0.09, 0.05)}));
-    p.strokePath(body, stroke(Painting::linearGradient(frame.topLeft(), frame.bottomRight(),
-                                                       {Colors::white(0.25), Colors::black(0.5)}),
-                              0.8));
+    p.fillPath(body,
+               Painting::diagonalGradient(frame, {srgb(0.32, 0.20, 0.12), srgb(0.22, 0.13, 0.08),
+                                                  srgb(0.16, 0.09, 0.05)}));
+    p.strokePath(
+        body,
+        stroke(Painting::diagonalGradient(frame, {Colors::white(0.25), Colors::black(0.5)}), 0.8));
 
     const QRectF gilt = inset(s, 5, c);
-    p.strokePath(Painting::continuousRoundedRect(gilt, 2),
-                 stroke(Painting::linearGradient(gilt.topLeft(), gilt.bottomRight(),
-                                                 {srgb(0.95, 0.84, 0.52), srgb(0.70, 0.56, 0.30),
-                                                  srgb(0.88, 0.76, 0.44)}),
-                        1.2));
+    p.strokePath(
+        Painting::continuousRoundedRect(gilt, 2),
+        stroke(Painting::diagonalGradient(
+                   gilt, {srgb(0.95, 0.84, 0.52), srgb(0.70, 0.56, 0.30), srgb(0.88, 0.76, 0.44)}),
+               1.2));
 
     const QRectF matRect = inset(s, 7.5, c);
     const QPainterPath mat = Painting::continuousRoundedRect(matRect, 1.5);
@@ -160,8 +160,8 @@ void PresidentialPortraitView::paintNameplate(QPainter& p, const QRectF& plate)
         return;
     const QPainterPath shape = Painting::continuousRoundedRect(plate, 1.2);
     p.fillPath(shape.translated(0, 0.6), Colors::black(0.22));
-    p.fillPath(shape, Painting::linearGradient(plate.topLeft(), plate.bottomLeft(),
-                                               {srgb(0.94, 0.84, 0.54), srgb(0.76, 0.62, 0.34)}));
+    p.fillPath(shape,
+               Painting::verticalGradient(plate, {srgb(0.94, 0.84, 0.54), srgb(0.76, 0.62, 0.34)}));
     p.strokePath(shape, stroke(srgb(0.55, 0.42, 0.22), 0.5));
 
     // Two lines centred on the plate; the name shrinks to 70 % before it is cut.

@@ -143,9 +143,9 @@ void WallCalendarView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
 
     // Header with its eyelets.
     const QRectF header(0, 0, w, 13);
-    p.fillRect(header, Painting::linearGradient(header.topLeft(), header.bottomLeft(),
-                                                {srgb(0.36, 0.38, 0.42), srgb(0.22, 0.24, 0.27),
-                                                 srgb(0.16, 0.18, 0.20)}));
+    p.fillRect(header,
+               Painting::verticalGradient(header, {srgb(0.36, 0.38, 0.42), srgb(0.22, 0.24, 0.27),
+                                                   srgb(0.16, 0.18, 0.20)}));
     p.fillRect(QRectF(0, 0, w, 1), Colors::white(0.4));
     paintEyelet(p, QPointF(10 + 2.25, header.center().y()));
     paintEyelet(p, QPointF(w - 10 - 2.25, header.center().y()));
@@ -153,8 +153,8 @@ void WallCalendarView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
 
     // The month band.
     const QRectF band(0, 14, w, 20);
-    p.fillRect(band, Painting::linearGradient(band.topLeft(), band.bottomLeft(),
-                                              {srgb(0.90, 0.25, 0.19), srgb(0.78, 0.20, 0.15)}));
+    p.fillRect(band,
+               Painting::verticalGradient(band, {srgb(0.90, 0.25, 0.19), srgb(0.78, 0.20, 0.15)}));
     const DesignFont monthFont = tracked(10, QFont::ExtraBold, 1.2);
     const DesignFont yearFont = DesignFont::system(8, QFont::Bold);
     const QString year = yearText(date);
@@ -174,9 +174,9 @@ void WallCalendarView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
 
     // The day.
     const QRectF area(0, band.bottom(), w, std::max(page.height() - band.bottom(), qreal(0)));
-    p.fillRect(area, Painting::linearGradient(
-                         area.topLeft(), area.bottomLeft(),
-                         {srgb(0.99, 0.99, 1.00), srgb(0.96, 0.96, 0.98), srgb(0.92, 0.93, 0.95)}));
+    p.fillRect(area,
+               Painting::verticalGradient(
+                   area, {srgb(0.99, 0.99, 1.00), srgb(0.96, 0.96, 0.98), srgb(0.92, 0.93, 0.95)}));
     const DesignFont dayFont = tracked(32, QFont::ExtraBold, -0.5);
     const DesignFont weekdayFont = tracked(10, QFont::Bold, 0.5);
     // Spacers of at least 1 above and 4 below share what is left.
