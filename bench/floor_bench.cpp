@@ -6,7 +6,8 @@
 //   xvfb-run -a -s "-screen 0 1440x900x24" build-release/bench/pondsill-bench-floor
 //
 // Each case runs in a process of its own (peak memory only grows) with a scratch home
-// folder, so the real one is never touched. `--case NAME --files N` runs one case alone:
+// folder, so the real one is never touched. `--case NAME --files N` runs one case alone
+// (on a scratch home seeded with N files):
 //   frames    a full repaint of the still room, the processor time of 2 s at rest, a file
 //             dragged round the floor (each frame's painted area beside the area the file
 //             covered before and after the step) and fire mode's frames
@@ -46,6 +47,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -317,7 +319,14 @@ int main(int argc, char** argv)
     sinceStart.start();
     const auto options = BenchCase::options(argc, argv);
     const QString caseName = QString::fromLocal8Bit(options.value("--case"));
-    const QString home = QString::fromLocal8Bit(options.value("--home"));
+    QString home = QString::fromLocal8Bit(options.value("--home"));
+    // A case started by hand gets a scratch home of its own with --files files in the
+    // carpet, as the cases this program starts get theirs: the real home is never touched.
+    std::optional<QTemporaryDir> scratch;
+    if (!caseName.isEmpty() && home.isEmpty()) {
+        home = scratch.emplace().path();
+        seedCarpet(home, options.value("--files", "0").toInt());
+    }
     const double seconds = options.value("--seconds", "5").toDouble();
     const double warmUp = options.value("--warm-up", "1.5").toDouble();
     if (!home.isEmpty())
