@@ -45,3 +45,32 @@ void DrawingCache::clear()
     m_pixmaps.clear();
     m_area = {};
 }
+
+void DevicePixelsCache::paint(QPainter& painter, const QRectF& area, qint64 state,
+                              const std::function<void(QPainter&)>& draw)
+{
+    if (area.isEmpty())
+        return;
+    const QTransform device = painter.deviceTransform();
+    if (m_image.isNull() || device != m_device || area != m_area || state != m_state) {
+        const QRect pixels = device.mapRect(area).toAlignedRect().adjusted(-1, -1, 1, 1);
+        if (pixels.isEmpty() || pixels.width() > 8192 || pixels.height() > 8192) {
+            // Larger than any screen (a piece seen almost edge on): drawn as it is.
+            m_image = QImage();
+            draw(painter);
+            return;
+        }
+        m_image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+        m_image.fill(Qt::transparent);
+        QPainter p(&m_image);
+        p.setRenderHints(painter.renderHints());
+        p.setTransform(device * QTransform::fromTranslate(-pixels.left(), -pixels.top()));
+        draw(p);
+        m_device = device;
+        m_area = area;
+        m_state = state;
+        m_origin = pixels.topLeft();
+        ++m_renders;
+    }
+    Painting::drawOnDevicePixels(painter, m_origin, m_image);
+}

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QImage>
 #include <QPixmap>
 #include <QRectF>
+#include <QTransform>
 
 #include <functional>
 #include <map>
@@ -30,5 +32,30 @@ public:
 private:
     QRectF m_area;
     std::map<std::pair<int, int>, QPixmap> m_pixmaps; // by state and ratio in quarters
+    int m_renders = 0;
+};
+
+// A still drawing kept in device pixels for the painter's whole device transform, turns
+// and perspective included: drawn again only when that transform, the area or `state`
+// changes, and otherwise one untransformed blit at whole device pixels. For what sits under
+// a transform the raster engine would otherwise resample on every paint (a piece lying on
+// the floor in perspective), and for a picture that several exposed parts of one frame
+// share.
+class DevicePixelsCache {
+public:
+    // Paints `area` (item coordinates, overhang included) as `draw` paints it through the
+    // painter's transform, with the painter's render hints.
+    void paint(QPainter& painter, const QRectF& area, qint64 state,
+               const std::function<void(QPainter&)>& draw);
+    void clear() { m_image = QImage(); }
+
+    int renderCount() const { return m_renders; }
+
+private:
+    QImage m_image;
+    QTransform m_device;
+    QRectF m_area;
+    qint64 m_state = 0;
+    QPoint m_origin;
     int m_renders = 0;
 };

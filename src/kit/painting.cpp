@@ -217,3 +217,15 @@ QPen drawingPen(const QBrush& brush, qreal width)
     return pen;
 }
 } // namespace Painting
+
+void Painting::drawOnDevicePixels(QPainter& painter, const QPoint& at, QImage& image)
+{
+    painter.save();
+    painter.resetTransform();
+    // What is left of the device transform is the device's own pixel ratio.
+    const qreal ratio = painter.deviceTransform().m11();
+    image.setDevicePixelRatio(ratio);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QPointF(at) / ratio, image);
+    painter.restore();
+}

@@ -45,6 +45,11 @@ QRectF aspectFillRect(const QSizeF& source, const QRectF& target);
 // The pixel ratio an image drawn with `painter` needs to stay sharp: the device's, times
 // the scale of the painter's transform when it enlarges (the monitor is scaled, for one).
 qreal cachePixelRatio(const QPainter& painter);
+
+// Draws `image` (device pixels) with its top-left corner on the device pixel `at`, one
+// pixel of the image to one of the device whatever the painter's transform: the raster
+// engine's plain blit.
+void drawOnDevicePixels(QPainter& painter, const QPoint& at, QImage& image);
 } // namespace Painting
 
 // A blurred shadow as the room's views give one: a colour, a blur radius and an offset.

@@ -2,19 +2,76 @@
 
 #include "state/app_state.h"
 
+#include <QCoreApplication>
+#include <QHash>
+#include <QPointer>
 #include <QTimeZone>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+
+namespace {
+// One timer for every time line of one step: it ticks on whole multiples of the step while
+// any of them runs.
+class Pulse : public QObject {
+    Q_OBJECT
+public:
+    static Pulse* forStep(qint64 stepMs)
+    {
+        static QHash<qint64, QPointer<Pulse>> pulses;
+        QPointer<Pulse>& pulse = pulses[stepMs];
+        if (!pulse)
+            pulse = new Pulse(stepMs, QCoreApplication::instance());
+        return pulse;
+    }
+
+    void join()
+    {
+        if (++m_lines == 1)
+            scheduleAfter(QDateTime::currentMSecsSinceEpoch());
+    }
+    void leave()
+    {
+        if (--m_lines == 0)
+            m_timer.stop();
+    }
+
+Q_SIGNALS:
+    void tick(qint64 dateMs);
+
+private:
+    Pulse(qint64 stepMs, QObject* parent) : QObject(parent), m_step(stepMs)
+    {
+        m_timer.setSingleShot(true);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            const qint64 date = m_nextTick;
+            scheduleAfter(m_nextTick);
+            Q_EMIT tick(date);
+        });
+    }
+
+    void scheduleAfter(qint64 earliest)
+    {
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        // The next whole multiple of the step after both `earliest` and now: a late loop
+        // skips frames rather than catching up, and an early wake-up never ticks twice.
+        m_nextTick = (std::max(earliest, now) / m_step + 1) * m_step;
+        m_timer.start(int(m_nextTick - now));
+    }
+
+    qint64 m_step;
+    int m_lines = 0;
+    qint64 m_nextTick = 0;
+    QTimer m_timer;
+};
+} // namespace
 
 TimeLine::TimeLine(AppState& appState, double interval, double lowPowerInterval, QObject* parent)
     : QObject(parent), m_appState(appState), m_interval(interval),
       m_lowPowerInterval(lowPowerInterval), m_date(QDateTime::currentDateTimeUtc())
 {
-    m_timer.setSingleShot(true);
-    // Ticks of all time lines of one rate must land in the same millisecond.
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &TimeLine::fire);
     m_couldDraw = canDraw();
     for (auto signal : {&AppState::isWindowVisibleChanged, &AppState::isAppActiveChanged,
                         &AppState::isLowPowerChanged}) {
@@ -27,6 +84,12 @@ TimeLine::TimeLine(AppState& appState, double interval, double lowPowerInterval,
             }
         });
     }
+}
+
+TimeLine::~TimeLine()
+{
+    if (m_pulse)
+        static_cast<Pulse*>(m_pulse.data())->leave();
 }
 
 void TimeLine::setWanted(bool wanted)
@@ -63,29 +126,27 @@ qint64 TimeLine::stepMs() const
 
 void TimeLine::reschedule()
 {
-    if (!m_wanted || (!canDraw() && m_hiddenInterval <= 0)) {
-        m_timer.stop();
+    const bool running = m_wanted && (canDraw() || m_hiddenInterval > 0);
+    Pulse* pulse = running ? Pulse::forStep(stepMs()) : nullptr;
+    if (pulse == m_pulse)
         return;
+    if (m_pulse) {
+        disconnect(m_pulseConnection);
+        static_cast<Pulse*>(m_pulse.data())->leave();
+    } else {
+        m_date = QDateTime::currentDateTimeUtc();
     }
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (!m_timer.isActive())
-        m_date = QDateTime::fromMSecsSinceEpoch(now, QTimeZone::utc());
-    scheduleAfter(now);
+    m_pulse = pulse;
+    if (pulse) {
+        m_pulseConnection = connect(pulse, &Pulse::tick, this, &TimeLine::fire);
+        pulse->join();
+    }
 }
 
-void TimeLine::scheduleAfter(qint64 earliest)
+void TimeLine::fire(qint64 dateMs)
 {
-    const qint64 step = stepMs();
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    // The next whole multiple of the step after both `earliest` and now: a late loop skips
-    // frames rather than catching up, and an early wake-up never ticks twice.
-    m_nextTick = (std::max(earliest, now) / step + 1) * step;
-    m_timer.start(int(m_nextTick - now));
-}
-
-void TimeLine::fire()
-{
-    m_date = QDateTime::fromMSecsSinceEpoch(m_nextTick, QTimeZone::utc());
-    scheduleAfter(m_nextTick);
+    m_date = QDateTime::fromMSecsSinceEpoch(dateMs, QTimeZone::utc());
     Q_EMIT tick();
 }
+
+#include "time_line.moc"

@@ -2,21 +2,22 @@
 
 #include <QDateTime>
 #include <QObject>
-#include <QTimer>
+#include <QPointer>
 
 class AppState;
 
 // The clock of an animated drawing: ticks at most once per interval (a longer interval in
 // low-power mode) while its owner wants frames, the room window can be seen and the
 // application is active; otherwise nothing is scheduled at all. Ticks fall on whole
-// multiples of the interval on the wall clock, so every time line of one rate ticks in the
-// same pass of the event loop and the room repaints once for all of them.
+// multiples of the interval on the wall clock, and every time line of one rate ticks from
+// one shared timer, in the same pass of the event loop: the room repaints once for all.
 class TimeLine : public QObject {
     Q_OBJECT
 public:
     // Intervals in seconds, e.g. 1.0 / 30 and 0.05 for 30 and 20 frames a second.
     TimeLine(AppState& appState, double interval, double lowPowerInterval,
              QObject* parent = nullptr);
+    ~TimeLine() override;
 
     // Whether the owner wants frames (it is shown and has something to animate).
     void setWanted(bool wanted);
@@ -27,7 +28,7 @@ public:
     // A drawing may be drawn at all: the window can be seen and the application is active.
     bool canDraw() const;
     // A tick is scheduled.
-    bool isRunning() const { return m_timer.isActive(); }
+    bool isRunning() const { return m_pulse != nullptr; }
     // The interval now in force, in seconds.
     double interval() const;
     // The date of the latest tick, or of the moment the time line last started.
@@ -42,8 +43,7 @@ Q_SIGNALS:
 private:
     qint64 stepMs() const;
     void reschedule();
-    void scheduleAfter(qint64 earliestMs);
-    void fire();
+    void fire(qint64 dateMs);
 
     AppState& m_appState;
     double m_interval;
@@ -51,7 +51,7 @@ private:
     double m_hiddenInterval = 0;
     bool m_wanted = false;
     bool m_couldDraw = false;
-    QTimer m_timer;
+    QPointer<QObject> m_pulse; // the shared timer of this time line's step, while running
+    QMetaObject::Connection m_pulseConnection;
     QDateTime m_date;
-    qint64 m_nextTick = 0;
 };

@@ -9,8 +9,13 @@
 #include "storage/storage_manager.h"
 
 #include <QGraphicsScene>
+#include <QPaintEngine>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPixmapCache>
 #include <QResizeEvent>
+
+#include <algorithm>
 
 // The room's pieces draw from the storage service: it starts with the room, so its folders
 // and files are in place before the first piece reads them.
@@ -64,4 +69,89 @@ void RoomView::resizeEvent(QResizeEvent* event)
     const QSizeF size(event->size());
     scene()->setSceneRect(QRectF(QPointF(0, 0), size));
     m_root->setSize(size);
+}
+
+namespace {
+// Merging two rectangles of a repaint into one costs painting their gaps; keeping them apart
+// costs one more walk over the room's items. Below this many pixels of gap, one is cheaper.
+constexpr qint64 kMergeGap = 1000;
+
+qint64 area(const QRect& r)
+{
+    return qint64(r.width()) * r.height();
+}
+
+bool worthMerging(const QRect& a, const QRect& b)
+{
+    return area(a.united(b)) - area(a) - area(b) <= kMergeGap;
+}
+
+// A few rectangles that cover `region`, each painted with a clip of its own.
+QList<QRect> coveringRects(const QRegion& region)
+{
+    QList<QRect> cover;
+    for (const QRect& r : region) {
+        auto into = std::find_if(cover.begin(), cover.end(),
+                                 [&](const QRect& c) { return worthMerging(c, r); });
+        if (into != cover.end())
+            *into = into->united(r);
+        else
+            cover.append(r);
+    }
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (qsizetype i = 0; i < cover.size() && !merged; ++i) {
+            for (qsizetype j = i + 1; j < cover.size() && !merged; ++j) {
+                if (worthMerging(cover[i], cover[j])) {
+                    cover[i] = cover[i].united(cover[j]);
+                    cover.removeAt(j);
+                    merged = true;
+                }
+            }
+        }
+    }
+    return cover;
+}
+} // namespace
+
+void RoomView::paintEvent(QPaintEvent* event)
+{
+    // A repaint of many scattered areas (the flames and sparks of fire mode) would clip
+    // every drawing to a region of hundreds of rectangles, and the raster engine blends
+    // each image drawn under such a clip span by span, handing the spans to other threads.
+    // Painted one covering rectangle at a time, every cached layer is a plain blit.
+    const QRegion region = event->region();
+    if (region.rectCount() <= 1) {
+        QGraphicsView::paintEvent(event);
+        return;
+    }
+    QPaintEngine* engine = nullptr;
+    {
+        QPainter probe(viewport());
+        engine = probe.paintEngine();
+    }
+    const QRegion systemClip = engine ? engine->systemClip() : QRegion();
+    const qreal ratio = viewport()->devicePixelRatioF();
+    const QPoint offset = viewport()->mapTo(window(), QPoint(0, 0));
+    const auto onDevice = [&](const QRect& r) {
+        return QTransform::fromScale(ratio, ratio)
+            .mapRect(QRectF(r.translated(offset)))
+            .toAlignedRect();
+    };
+    QRegion expected;
+    for (const QRect& r : region)
+        expected += onDevice(r);
+    // Only where the clip is exactly the repaint (whole pixels, no widget over the view): a
+    // covering rectangle also repaints the gaps between the areas asked for, which shows
+    // the room as it is there now.
+    if (expected != systemClip || !viewport()->findChildren<QWidget*>().isEmpty()) {
+        QGraphicsView::paintEvent(event);
+        return;
+    }
+    for (const QRect& part : coveringRects(region)) {
+        engine->setSystemClip(QRegion(onDevice(part)));
+        QPaintEvent partEvent(part);
+        QGraphicsView::paintEvent(&partEvent);
+    }
+    engine->setSystemClip(systemClip);
 }

@@ -7,6 +7,7 @@
 #include "support/test_registry.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QMenu>
@@ -17,6 +18,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 Q_DECLARE_METATYPE(Animation)
 
@@ -196,6 +198,41 @@ private Q_SLOTS:
             QCOMPARE(dates[i] % stepMs, 0);
             QVERIFY(i == 0 || dates[i] - dates[i - 1] >= stepMs);
         }
+    }
+
+    void timeLinesOfOneRateTickInOnePass()
+    {
+        // Every animated piece ticks in the same pass of the event loop, so that the room
+        // repaints once a frame rather than once for each piece.
+        AppState state(nullptr);
+        std::vector<std::unique_ptr<TimeLine>> lines;
+        const auto busy = [] {
+            QElapsedTimer started;
+            started.start();
+            while (started.nsecsElapsed() < 300'000) {
+            }
+        };
+        for (int i = 0; i < 20; ++i) {
+            lines.push_back(std::make_unique<TimeLine>(state, 1.0 / 30, 0.05));
+            // Each piece does some work on a frame (moves its parts, asks to repaint).
+            connect(lines.back().get(), &TimeLine::tick, this, busy);
+            lines.back()->setWanted(true);
+        }
+        int frames = 0;
+        int apart = 0;
+        connect(lines.front().get(), &TimeLine::tick, this, [&] {
+            // Runs after this pass, when every line must have had the same frame.
+            QMetaObject::invokeMethod(
+                this,
+                [&, date = lines.front()->date()] {
+                    ++frames;
+                    for (const auto& line : lines)
+                        apart += line->date() != date;
+                },
+                Qt::QueuedConnection);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(frames >= 40, 5000);
+        QCOMPARE(apart, 0);
     }
 
     void timeLineStopsWhileHiddenAndResumes()

@@ -9,7 +9,9 @@
 #include "support/test_registry.h"
 
 #include <QGraphicsEffect>
+#include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 #include <map>
 
@@ -120,6 +122,27 @@ private Q_SLOTS:
         }
         setGate(which, false);
         QVERIFY(!root().overlay(which));
+    }
+
+    void fireFramesShowWhatAFullRepaintDraws()
+    {
+        // Fire mode repaints hundreds of scattered areas a frame (flames, sparks, embers),
+        // each painted on its own: the window must show what a repaint of the whole room
+        // draws, with no trail of a spark and no area left out.
+        state().setFireModeActive(true);
+        QWindow* window = m_room->view().windowHandle();
+        for (int attempt = 1;; ++attempt) {
+            QTest::qWait(300);
+            for (int i = 0; i < 3; ++i)
+                QCoreApplication::processEvents();
+            const QImage shown = window->screen()->grabWindow(window->winId()).toImage();
+            const QImage full = m_room->view().grab().toImage();
+            if (shown.convertToFormat(QImage::Format_RGB32) ==
+                full.convertToFormat(QImage::Format_RGB32))
+                break;
+            // A frame may fall between the two pictures; a fault shows every time.
+            QVERIFY(attempt < 3);
+        }
     }
 
     // A panel opens at its place and follows a new size; a click on it, while it is still

@@ -21,14 +21,17 @@ AssetFireEffectView::AssetFireEffectView(AppState& appState, qreal flameHeight, 
     : RoomItem(parent), m_flameHeight(flameHeight), m_timeLine(appState, 1.0 / 30, 0.05)
 {
     m_time = FireGeometry::secondsSinceReferenceDate(m_timeLine.date());
-    // The glow is still: drawn once per size and position, not on each frame of the flames
-    // over it.
-    setCacheMode(DeviceCoordinateCache);
     // Drawn in this order: glow (this item), base flames, top flames, sparks.
     if (showBaseFlames)
         m_rows.append({FireGeometry::Edge::Base, flameRow(FireGeometry::Edge::Base)});
     if (showTopFlames)
         m_rows.append({FireGeometry::Edge::Top, flameRow(FireGeometry::Edge::Top)});
+    m_sparks = new FireDots(this, kDotArea, [this](QPainter& p) {
+        if (!isDrawing())
+            return;
+        p.setBrush(srgb(1, 0.88, 0.3, 0.75));
+        p.drawEllipse(kDot);
+    });
     connect(&m_timeLine, &TimeLine::tick, this,
             [this] { setTime(FireGeometry::secondsSinceReferenceDate(m_timeLine.date())); });
     // Hidden: the flames vanish at once; shown again: they come back on the next frame.
@@ -96,19 +99,7 @@ void AssetFireEffectView::onSizeChanged()
                 .stops();
         m_flames[size_t(edge)].setLayers({outer, inner});
     }
-    const int sparks = FireGeometry::sparkCount(size().width());
-    while (m_sparks.size() > sparks)
-        delete m_sparks.takeLast();
-    while (m_sparks.size() < sparks) {
-        auto* spark = new FirePart(this, [this](QPainter& p) {
-            if (!isDrawing())
-                return;
-            p.setBrush(srgb(1, 0.88, 0.3, 0.75));
-            p.drawEllipse(kDot);
-        });
-        spark->setArea(kDotArea);
-        m_sparks.append(spark);
-    }
+    m_sparks->setArea(FireGeometry::drawsAnything(size()) ? bounds : QRectF());
     placeSparks();
     updateWanted();
 }
@@ -124,17 +115,23 @@ void AssetFireEffectView::setTime(double seconds)
 
 void AssetFireEffectView::placeSparks()
 {
-    const QList<QRectF> at = FireGeometry::sparks(size(), m_flameHeight, m_time);
-    for (int k = 0; k < m_sparks.size() && k < at.size(); ++k)
-        m_sparks[k]->setPos(at[k].topLeft());
+    QList<QPointF> places;
+    for (const QRectF& spark : FireGeometry::sparks(size(), m_flameHeight, m_time))
+        places.append(spark.topLeft());
+    m_sparks->setPlaces(places);
 }
 
 void AssetFireEffectView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
     if (!isDrawing())
         return;
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->fillPath(m_glow, srgb(1, 0.35, 0.05, 0.18));
+    // The glow is still: drawn once per size and place on the screen, not on each frame of
+    // the flames over it (nor, under the rug's perspective, resampled on each).
+    m_glowPixels.paint(*painter, m_glow.controlPointRect().adjusted(-1, -1, 1, 1), 0,
+                       [this](QPainter& p) {
+                           p.setRenderHint(QPainter::Antialiasing);
+                           p.fillPath(m_glow, srgb(1, 0.35, 0.05, 0.18));
+                       });
 }
 
 QVariant AssetFireEffectView::itemChange(GraphicsItemChange change, const QVariant& value)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/drawing_cache.h"
 #include "kit/room_item.h"
 #include "kit/time_line.h"
 #include "room/effects/fire_geometry.h"
@@ -11,6 +12,7 @@
 #include <array>
 
 class AppState;
+class FireDots;
 class FirePart;
 
 // The flames over one burning piece of the room: a glow round its frame, a row of flames
@@ -55,9 +57,10 @@ private:
     double m_time = 0;
     TimeLine m_timeLine;
     QList<Row> m_rows;
-    QList<FirePart*> m_sparks;
+    FireDots* m_sparks = nullptr;
     std::array<FlameSprites, 2> m_flames; // by edge
     std::array<double, 2> m_flameBaseline{};
     QList<double> m_flameX;
     QPainterPath m_glow;
+    DevicePixelsCache m_glowPixels;
 };

@@ -1,11 +1,14 @@
 #include "room/effects/flame_sprites.h"
 
+#include "kit/painting.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using FireGeometry::flickerPeriod;
 
@@ -37,6 +40,8 @@ void FlameSprites::setLayers(QList<Layer> layers)
 {
     m_layers = std::move(layers);
     m_sheets.clear();
+    m_frameKey = {};
+    m_colours.clear();
     m_scale = 0;
 }
 
@@ -65,14 +70,19 @@ void FlameSprites::prepare(double deviceScale, double baselineFraction)
         m_sheets[size_t(l)].masks.resize(size_t(stepsFor(m_layers[l], deviceScale)));
 }
 
-const FlameSprites::Mask& FlameSprites::mask(int layer, double phase)
+int FlameSprites::stepOf(int layer, double phase) const
 {
-    Sheet& sheet = m_sheets[size_t(layer)];
-    const int steps = int(sheet.masks.size());
+    const int steps = int(m_sheets[size_t(layer)].masks.size());
     double at = std::fmod(phase, flickerPeriod);
     if (at < 0)
         at += flickerPeriod;
-    const int step = int(std::lround(at / flickerPeriod * steps)) % steps;
+    return int(std::lround(at / flickerPeriod * steps)) % steps;
+}
+
+const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
+{
+    Sheet& sheet = m_sheets[size_t(layer)];
+    const int steps = int(sheet.masks.size());
     Mask& mask = sheet.masks[size_t(step)];
     if (!mask.image.isNull())
         return mask;
@@ -98,6 +108,119 @@ const FlameSprites::Mask& FlameSprites::mask(int layer, double phase)
     return mask;
 }
 
+namespace {
+// x * a / 255 on each byte of x, rounded as the raster engine rounds.
+inline QRgb byteMul(QRgb x, uint a)
+{
+    uint t = (x & 0xff00ff) * a;
+    t = ((t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    x = ((x >> 8) & 0xff00ff) * a;
+    x = (x + ((x >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return x | t;
+}
+
+inline uint alphaOver(uint over, uint under)
+{
+    const uint t = under * (255 - over);
+    return over + ((t + (t >> 8) + 0x80) >> 8);
+}
+} // namespace
+
+bool FlameSprites::compose(const QTransform& device, const QRect& target, int baselineRow,
+                           const QList<double>& footX, const std::function<double(int)>& phaseAt)
+{
+    const int layers = int(m_layers.size());
+    FrameKey key;
+    key.target = target;
+    key.baselineRow = baselineRow;
+    key.scale = m_scale;
+    key.baselineFraction = m_baselineFraction;
+    key.gradientScale = device.m22();
+    key.gradientOffset = device.dy();
+    key.placements.reserve(size_t(2 * layers * footX.size()));
+    for (int l = 0; l < layers; ++l) {
+        for (qsizetype i = 0; i < footX.size(); ++i) {
+            key.placements.push_back(stepOf(l, phaseAt(int(i))));
+            key.placements.push_back(int(std::lround(device.map(QPointF(footX[i], 0)).x())));
+        }
+    }
+    if (key == m_frameKey && !m_frame.isNull())
+        return false;
+
+    const int w = target.width();
+    const int h = target.height();
+    const bool sameRows = key.target.top() == m_frameKey.target.top() &&
+                          key.target.height() == m_frameKey.target.height() &&
+                          key.gradientScale == m_frameKey.gradientScale &&
+                          key.gradientOffset == m_frameKey.gradientOffset &&
+                          m_colours.size() == size_t(layers);
+    if (!sameRows) {
+        // Each layer's gradient runs up the rows alone: one column of it colours a row.
+        m_colours.assign(size_t(layers), std::vector<QRgb>(size_t(h)));
+        QImage column(1, h, QImage::Format_ARGB32_Premultiplied);
+        for (int l = 0; l < layers; ++l) {
+            const Layer& layer = m_layers[l];
+            const auto row = [&](double y) { return device.map(QPointF(0, y)).y() - target.top(); };
+            QLinearGradient g(QPointF(0, row(layer.gradientFrom)),
+                              QPointF(0, row(layer.gradientTo)));
+            g.setStops(layer.stops);
+            column.fill(Qt::transparent);
+            QPainter(&column).fillRect(column.rect(), g);
+            for (int y = 0; y < h; ++y)
+                m_colours[size_t(l)][size_t(y)] =
+                    reinterpret_cast<const QRgb*>(column.constScanLine(y))[0];
+        }
+    }
+    m_frameKey = std::move(key);
+
+    if (m_frame.size() != target.size())
+        m_frame = QImage(target.size(), QImage::Format_ARGB32_Premultiplied);
+    m_frame.setDevicePixelRatio(1);
+    m_frame.fill(Qt::transparent);
+    m_coverage.resize(size_t(w) * size_t(h));
+    for (int l = 0; l < layers; ++l) {
+        // The layer's shape: its flames' masks laid over one another.
+        std::fill(m_coverage.begin(), m_coverage.end(), uchar(0));
+        int top = h;
+        int bottom = 0;
+        for (qsizetype i = 0; i < footX.size(); ++i) {
+            const size_t at = size_t(2 * (l * footX.size() + i));
+            const Mask& m = mask(l, m_frameKey.placements[at]);
+            const QPoint origin =
+                QPoint(m_frameKey.placements[at + 1], baselineRow) + m.origin - target.topLeft();
+            const QRect span = QRect(origin, m.image.size()) & QRect(0, 0, w, h);
+            top = std::min(top, span.top());
+            bottom = std::max(bottom, span.bottom() + 1);
+            for (int y = span.top(); y <= span.bottom(); ++y) {
+                const uchar* from = m.image.constScanLine(y - origin.y()) - origin.x();
+                uchar* to = m_coverage.data() + size_t(y) * size_t(w);
+                for (int x = span.left(); x <= span.right(); ++x) {
+                    const uint a = from[x];
+                    const uint t = to[x] * (255 - a);
+                    to[x] = uchar(a + ((t + (t >> 8) + 0x80) >> 8));
+                }
+            }
+        }
+        // Coloured by the layer's gradient, over the layers below it.
+        const std::vector<QRgb>& colours = m_colours[size_t(l)];
+        for (int y = top; y < bottom; ++y) {
+            const uchar* shape = m_coverage.data() + size_t(y) * size_t(w);
+            QRgb* out = reinterpret_cast<QRgb*>(m_frame.scanLine(y));
+            const QRgb colour = colours[size_t(y)];
+            if (l == 0) {
+                for (int x = 0; x < w; ++x)
+                    out[x] = byteMul(colour, shape[x]);
+            } else {
+                for (int x = 0; x < w; ++x) {
+                    const QRgb over = byteMul(colour, shape[x]);
+                    out[x] = over + byteMul(out[x], 255 - (over >> 24));
+                }
+            }
+        }
+    }
+    return true;
+}
+
 void FlameSprites::paint(QPainter& painter, const QRectF& band, double baseline,
                          const QList<double>& footX, const std::function<double(int)>& phaseAt)
 {
@@ -115,44 +238,9 @@ void FlameSprites::paint(QPainter& painter, const QRectF& band, double baseline,
     const double deviceBaseline = device.map(QPointF(0, baseline)).y();
     const double baselineRow = std::floor(deviceBaseline);
     prepare(scale, deviceBaseline - baselineRow);
+    compose(device, target, int(baselineRow), footX, phaseAt);
 
-    const auto paintLayer = [&](int l, QImage& canvas) {
-        QPainter p(&canvas);
-        for (qsizetype i = 0; i < footX.size(); ++i) {
-            const Mask& m = mask(l, phaseAt(int(i)));
-            const int x = int(std::lround(device.map(QPointF(footX[i], 0)).x()));
-            p.drawImage(QPoint(x, int(baselineRow)) + m.origin - target.topLeft(), m.image);
-        }
-        // The masks hold the layer's shape; the gradient colours it as one.
-        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        const Layer& layer = m_layers[l];
-        const auto row = [&](double y) { return device.map(QPointF(0, y)).y() - target.top(); };
-        QLinearGradient g(QPointF(0, row(layer.gradientFrom)), QPointF(0, row(layer.gradientTo)));
-        g.setStops(layer.stops);
-        p.fillRect(canvas.rect(), g);
-    };
-
-    if (m_buffer.size() != target.size())
-        m_buffer = QImage(target.size(), QImage::Format_ARGB32_Premultiplied);
-    m_buffer.setDevicePixelRatio(1);
-    m_buffer.fill(Qt::transparent);
-    paintLayer(0, m_buffer);
-    for (int l = 1; l < int(m_layers.size()); ++l) {
-        if (m_layerBuffer.size() != target.size())
-            m_layerBuffer = QImage(target.size(), QImage::Format_ARGB32_Premultiplied);
-        m_layerBuffer.fill(Qt::transparent);
-        paintLayer(l, m_layerBuffer);
-        QPainter(&m_buffer).drawImage(QPoint(0, 0), m_layerBuffer);
-    }
-
-    // One pixel of the buffer to one pixel of the device.
-    painter.save();
-    painter.resetTransform();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const double remaining = painter.deviceTransform().m11();
-    m_buffer.setDevicePixelRatio(remaining);
-    painter.drawImage(QPointF(target.topLeft()) / remaining, m_buffer);
-    painter.restore();
+    Painting::drawOnDevicePixels(painter, target.topLeft(), m_frame);
 }
 
 void FlameSprites::paintTurned(QPainter& painter, const QRectF& band, double baseline,
@@ -160,7 +248,8 @@ void FlameSprites::paintTurned(QPainter& painter, const QRectF& band, double bas
                                const std::function<double(int)>& phaseAt)
 {
     // Turned or seen in perspective (the rug lies on the floor): drawn upright at twice the
-    // largest scale the turn gives, then laid down with the painter's own transform.
+    // largest scale the turn gives, then laid down with the painter's own transform into
+    // device pixels, once per frame.
     const QRectF onDevice = painter.deviceTransform().mapRect(band);
     const double scale =
         2 * std::max(onDevice.width() / band.width(), onDevice.height() / band.height());
@@ -171,19 +260,22 @@ void FlameSprites::paintTurned(QPainter& painter, const QRectF& band, double bas
         paintOutlines(painter, baseline, footX, phaseAt);
         return;
     }
-    if (m_upright.size() != pixels)
-        m_upright = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    m_upright.fill(Qt::transparent);
-    {
-        QPainter p(&m_upright);
-        p.scale(scale, scale);
-        p.translate(-band.topLeft());
-        paint(p, band, baseline, footX, phaseAt);
-    }
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(band, m_upright, QRectF(QPointF(0, 0), upright));
-    painter.restore();
+    const QTransform uprightDevice =
+        QTransform::fromTranslate(-band.left(), -band.top()) * QTransform::fromScale(scale, scale);
+    const QRect target = uprightDevice.mapRect(band).toAlignedRect();
+    const double deviceBaseline = uprightDevice.map(QPointF(0, baseline)).y();
+    const double baselineRow = std::floor(deviceBaseline);
+    prepare(scale, deviceBaseline - baselineRow);
+    if (compose(uprightDevice, target, int(baselineRow), footX, phaseAt))
+        ++m_composed;
+    m_laidDown.paint(painter, band, m_composed, [&](QPainter& p) {
+        if (m_upright.size() != pixels)
+            m_upright = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        m_upright.fill(Qt::transparent);
+        QPainter(&m_upright).drawImage(target.topLeft(), m_frame);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(band, m_upright, QRectF(QPointF(0, 0), upright));
+    });
 }
 
 void FlameSprites::paintOutlines(QPainter& painter, double baseline, const QList<double>& footX,

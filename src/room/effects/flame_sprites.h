@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/drawing_cache.h"
 #include "room/effects/fire_geometry.h"
 
 #include <QGradientStops>
@@ -19,6 +20,9 @@ class QPainter;
 // fire mode would otherwise spend its time on. A step moves an outline by less than a device
 // pixel. Each layer is composited as one shape (overlapping neighbours are flame once, not
 // twice) and coloured by its gradient, as a filled path of all its flames would be.
+//
+// A frame is composed once, into an image of device pixels, and drawn untransformed at whole
+// device pixels: repainting the same frame (a second exposed part of the row) is one blit.
 class FlameSprites {
 public:
     struct Layer {
@@ -52,9 +56,25 @@ private:
         std::vector<Mask> masks; // one per step, null until first needed
         int drawn = 0;
     };
+    // What a composed frame shows: its device rectangle, its baseline row, and per layer
+    // and flame the step shown and the foot's device column.
+    struct FrameKey {
+        QRect target;
+        int baselineRow = 0;
+        double scale = 0;
+        double baselineFraction = 0;
+        double gradientScale = 0;
+        double gradientOffset = 0;
+        std::vector<int> placements;
+        bool operator==(const FrameKey&) const = default;
+    };
 
     void prepare(double deviceScale, double baselineFraction);
-    const Mask& mask(int layer, double phase);
+    int stepOf(int layer, double phase) const;
+    const Mask& mask(int layer, int step);
+    // Composes the frame into m_frame unless it already shows it; true when it changed.
+    bool compose(const QTransform& device, const QRect& target, int baselineRow,
+                 const QList<double>& footX, const std::function<double(int)>& phaseAt);
     void paintTurned(QPainter& painter, const QRectF& band, double baseline,
                      const QList<double>& footX, const std::function<double(int)>& phaseAt);
     void paintOutlines(QPainter& painter, double baseline, const QList<double>& footX,
@@ -64,7 +84,11 @@ private:
     std::vector<Sheet> m_sheets;
     double m_scale = 0;
     double m_baselineFraction = -1;
-    QImage m_buffer;
-    QImage m_layerBuffer;
+    FrameKey m_frameKey;
+    QImage m_frame;                           // the composed frame, premultiplied
+    std::vector<uchar> m_coverage;            // one layer's shape while composing
+    std::vector<std::vector<QRgb>> m_colours; // each layer's gradient, per row of the frame
+    qint64 m_composed = 0;                    // frames composed so far
     QImage m_upright;
+    DevicePixelsCache m_laidDown;
 };

@@ -57,22 +57,20 @@ RoomFireAtmosphereView::RoomFireAtmosphereView(AppState& appState, QGraphicsItem
             return FireGeometry::atmosphereFlamePhase(i, m_time);
         });
     });
-    for (int k = 0; k < FireGeometry::emberCount; ++k) {
-        auto* ember = new FirePart(this, [this](QPainter& p) {
-            if (!m_timeLine.canDraw())
-                return;
-            p.setBrush(srgb(1, 0.72, 0.2, 0.75));
-            p.drawEllipse(kEmber);
-        });
-        ember->setArea(kEmber.adjusted(-1, -1, 1, 1));
-        m_embers.append(ember);
-    }
+    m_embers = new FireDots(this, kEmber.adjusted(-1, -1, 1, 1), [this](QPainter& p) {
+        if (!m_timeLine.canDraw())
+            return;
+        p.setBrush(srgb(1, 0.72, 0.2, 0.75));
+        p.drawEllipse(kEmber);
+    });
     placeEmbers();
 }
 
 void RoomFireAtmosphereView::onSizeChanged()
 {
     m_wash = QImage();
+    // Embers drift 20 points either side of their columns, which span at least 100 points.
+    m_embers->setArea(QRectF(-24, -4, std::max(size().width(), 100.0) + 48, size().height() + 8));
     // The flames may lean a little beyond the room's sides; nothing shows there.
     m_flames->setArea(FireGeometry::atmosphereFlameBand(size()).adjusted(-34, 0, 34, 0));
     m_flameX.clear();
@@ -93,9 +91,10 @@ void RoomFireAtmosphereView::onSizeChanged()
 
 void RoomFireAtmosphereView::placeEmbers()
 {
-    const QList<QRectF> at = FireGeometry::embers(size(), m_time);
-    for (int k = 0; k < m_embers.size() && k < at.size(); ++k)
-        m_embers[k]->setPos(at[k].topLeft());
+    QList<QPointF> places;
+    for (const QRectF& ember : FireGeometry::embers(size(), m_time))
+        places.append(ember.topLeft());
+    m_embers->setPlaces(places);
 }
 
 void RoomFireAtmosphereView::setTime(double seconds)

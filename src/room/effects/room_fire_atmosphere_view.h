@@ -8,6 +8,7 @@
 #include <QList>
 
 class AppState;
+class FireDots;
 class FirePart;
 
 // The warm, smoky air over the whole room in fire mode: a glowing wash with smoke under
@@ -42,5 +43,5 @@ private:
     FirePart* m_flames = nullptr;
     FlameSprites m_flameSprites;
     QList<double> m_flameX;
-    QList<FirePart*> m_embers;
+    FireDots* m_embers = nullptr;
 };
