@@ -86,6 +86,8 @@ void StorageManager::addToBookshelf(const QUrl& item)
     }
     if (placed)
         refreshBookshelfItems();
+    else
+        reportRefused(path);
 }
 
 void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)
@@ -115,8 +117,10 @@ void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)
         }
         // The item keeps the origin it carries from before it was hidden. A failed move
         // leaves it on the floor where it lay.
-        if (!ItemMoves::move(item, shelfEntry, [&] { recordOrigin(shelfEntry, item); }))
+        if (!ItemMoves::move(item, shelfEntry, [&] { recordOrigin(shelfEntry, item); })) {
+            reportRefused(item);
             continue;
+        }
         if (item != carpetEntry)
             FileOperations::removeItem(carpetEntry);
         positions.remove(name);
@@ -198,15 +202,22 @@ void StorageManager::hideItem(const QString& path, const StoredPosition& positio
         return notify(done, true);
     }
     const QString name = freeCarpetName(QFileInfo(path).fileName(), path);
-    startMove(path, joined(m_paths.carpet, name), path,
-              [this, position, done](const QString& placed, FileOperations::Result) {
-                  if (placed.isEmpty())
-                      return notify(done, false);
-                  // Keyed by the name it took, which a copy may have had to change.
-                  setFloorItemPosition(QFileInfo(placed).fileName(), position.x, position.y);
-                  refreshCarpetItems();
-                  notify(done, true);
-              });
+    // A book dragged off the shelf leaves it: the shelf is listed again with the floor.
+    const bool fromShelf = liesDirectlyIn(path, m_paths.bookshelf);
+    startMove(
+        path, joined(m_paths.carpet, name), path,
+        [this, path, position, done, fromShelf](const QString& placed, FileOperations::Result) {
+            if (placed.isEmpty()) {
+                reportRefused(path);
+                return notify(done, false);
+            }
+            // Keyed by the name it took, which a copy may have had to change.
+            setFloorItemPosition(QFileInfo(placed).fileName(), position.x, position.y);
+            refreshCarpetItems();
+            if (fromShelf)
+                refreshBookshelfItems();
+            notify(done, true);
+        });
 }
 
 void StorageManager::chooseItemsToHideUnderCarpet()
