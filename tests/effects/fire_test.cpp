@@ -1,0 +1,275 @@
+#include "room/effects/asset_fire_effect_view.h"
+#include "room/effects/burning_fire_modifier.h"
+#include "room/effects/fire_geometry.h"
+#include "room/effects/flame_sprites.h"
+#include "room/effects/room_fire_atmosphere_view.h"
+#include "state/app_state.h"
+#include "support/test_registry.h"
+
+#include <QGraphicsBlurEffect>
+#include <QGraphicsRectItem>
+#include <QGraphicsScene>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTest>
+
+#include <cmath>
+
+using namespace FireGeometry;
+
+namespace {
+QImage render(QGraphicsScene& scene)
+{
+    QImage image(scene.sceneRect().size().toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    scene.render(&p, QRectF(), scene.sceneRect());
+    return image;
+}
+
+// How much is drawn: the alpha of every pixel, added up.
+qint64 coverage(QGraphicsScene& scene)
+{
+    const QImage image = render(scene);
+    qint64 sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            sum += qAlpha(image.pixel(x, y));
+    return sum;
+}
+
+// A piece 300 wide with flames 30 high along its bottom edge, as the fire view draws them.
+constexpr double kFlameHeight = 30;
+const QSizeF kPiece(300, 80);
+const FlameRow kRow = flameRow(kPiece.width());
+const FlameLayer kAtRest = flameLayer(Edge::Base, kPiece, kFlameHeight, 0);
+
+QList<FlameSprites::Layer> rowLayers()
+{
+    const auto layer = [](auto shape, double to, QGradientStops stops) {
+        return FlameSprites::Layer{
+            [shape](double phase) { return shape(Edge::Base, kRow, kFlameHeight, phase); },
+            kAtRest.baseline, to, std::move(stops)};
+    };
+    return {layer(rowFlameOuter, kAtRest.outerGradientTo,
+                  {{0, QColor(242, 46, 10, 224)}, {1, QColor(255, 122, 15, 217)}}),
+            layer(rowFlameInner, kAtRest.innerGradientTo,
+                  {{0, QColor(255, 166, 31)}, {1, QColor(255, 245, 166, 242)}})};
+}
+
+// The row at time t through `transform` as `sprites` draw it, or without them as filled
+// outlines: every layer one path, coloured by its gradient.
+QImage paintRow(const QTransform& transform, double t, FlameSprites* sprites = nullptr)
+{
+    QImage image(700, 500, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setTransform(transform);
+    if (sprites) {
+        QList<double> footX;
+        for (int i = 0; i < kRow.count; ++i)
+            footX.append(kRow.centreX(i));
+        sprites->paint(p, flameBand(Edge::Base, kPiece, kFlameHeight), kAtRest.baseline, footX,
+                       [t](int i) { return rowFlamePhase(Edge::Base, i, t); });
+        return image;
+    }
+    const FlameLayer layer = flameLayer(Edge::Base, kPiece, kFlameHeight, t);
+    const QList<FlameSprites::Layer> layers = rowLayers();
+    const QPainterPath paths[] = {layer.outer, layer.inner};
+    for (int l = 0; l < 2; ++l) {
+        QLinearGradient g(QPointF(0, layers[l].gradientFrom), QPointF(0, layers[l].gradientTo));
+        g.setStops(layers[l].stops);
+        p.fillPath(paths[l], g);
+    }
+    return image;
+}
+} // namespace
+
+class FireTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void flamesOverlapAndFlickerOutOfStep()
+    {
+        // Neighbours overlap (1.1 spacing wide) and the overlap near the feet is filled, not
+        // a gap; the top row does not flicker in step with the bottom one.
+        QVERIFY(flameLayer(Edge::Base, QSizeF(100, 60), 30, 0).outer.contains(QPointF(20, 60.5)));
+        QVERIFY(atmosphereFlames(QSizeF(1440, 900), 0).contains(QPointF(18, 899.5)));
+        const FlameLayer base = flameLayer(Edge::Base, QSizeF(100, 60), 30, 0.37);
+        const FlameLayer top = flameLayer(Edge::Top, QSizeF(100, 60), 30, 0.37);
+        QVERIFY(base.flames[0].height / 30 != top.flames[0].height / (0.82 * 30));
+    }
+
+    void everythingDrawnLiesInsideThePaintBounds_data()
+    {
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<double>("flameHeight");
+        QTest::newRow("sandals") << QSizeF(70, 70) << 22.0;
+        QTest::newRow("bookshelf") << QSizeF(351.9, 257.4) << 40.0;
+        QTest::newRow("rug") << QSizeF(634, 156) << 38.0;
+        QTest::newRow("narrow") << QSizeF(5, 300) << 30.0;
+    }
+    void everythingDrawnLiesInsideThePaintBounds()
+    {
+        // Whatever a frame draws outside the area it repaints would never be wiped again.
+        QFETCH(QSizeF, size);
+        QFETCH(double, flameHeight);
+        const QRectF bounds = paintBounds(size, flameHeight);
+        QVERIFY(bounds.contains(glowRect(size)));
+        for (int step = 0; step < 400; ++step) {
+            const double t = 800000000.0 + step * 0.0137;
+            for (Edge edge : {Edge::Base, Edge::Top}) {
+                const FlameLayer layer = flameLayer(edge, size, flameHeight, t);
+                const QRectF band = flameBand(edge, size, flameHeight);
+                QVERIFY(bounds.contains(band));
+                QVERIFY(band.contains(layer.outer.boundingRect() | layer.inner.boundingRect()));
+            }
+            for (const QRectF& spark : FireGeometry::sparks(size, flameHeight, t))
+                QVERIFY2(bounds.contains(spark), qPrintable(QString::number(t)));
+        }
+    }
+    void looksLikeTheFilledOutlines_data()
+    {
+        QTest::addColumn<QTransform>("transform");
+
+        QTest::newRow("on whole pixels") << QTransform::fromTranslate(100, 200);
+        QTest::newRow("between pixels") << QTransform::fromTranslate(100.37, 200.61);
+        QTest::newRow("at twice the scale") << QTransform::fromTranslate(20.3, 40.45).scale(2, 2);
+        QTest::newRow("turned") << QTransform::fromTranslate(150, 150).rotate(12);
+        QTest::newRow("in perspective") << QTransform(1, 0, 0, 0.3, 0.8, 0.0012, 120, 150, 1);
+    }
+    void looksLikeTheFilledOutlines()
+    {
+        QFETCH(QTransform, transform);
+
+        FlameSprites sprites;
+        sprites.setLayers(rowLayers());
+        for (double t : {0.0, 0.37, 1.9}) {
+            const QImage drawn = paintRow(transform, t, &sprites);
+            const QImage filled = paintRow(transform, t);
+            // Outlines may move by part of a pixel (a flame by up to half a pixel sideways);
+            // colours and shapes must not change. A missing layer differs by about 20.
+            qint64 difference = 0;
+            qint64 covered = 0;
+            for (int y = 0; y < drawn.height(); ++y) {
+                for (int x = 0; x < drawn.width(); ++x) {
+                    const QRgb a = drawn.pixel(x, y);
+                    const QRgb b = filled.pixel(x, y);
+                    covered += qAlpha(a) || qAlpha(b);
+                    for (int shift : {0, 8, 16, 24})
+                        difference += std::abs(int((a >> shift) & 255) - int((b >> shift) & 255));
+                }
+            }
+            QVERIFY2(covered > 1000 && difference < 8 * 4 * covered,
+                     qPrintable(QString::number(t)));
+        }
+        // Each flame's outline is filled once per step of its flicker: the same phases one
+        // flicker later draw nothing new.
+        const int masks = sprites.maskCount();
+        QVERIFY(masks > 0 && masks <= 3 * 2 * kRow.count);
+        paintRow(transform, 0.37 + flickerPeriod / 7, &sprites);
+        QCOMPARE(sprites.maskCount(), masks);
+    }
+
+    void animatesOnlyWhileSeen_data()
+    {
+        QTest::addColumn<bool>("air");
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<bool>("draws");
+        QTest::newRow("a piece") << false << QSizeF(100, 60) << true;
+        QTest::newRow("a piece 4 points wide") << false << QSizeF(4, 60) << false;
+        QTest::newRow("just over 4 points") << false << QSizeF(4.01, 4.01) << true;
+        QTest::newRow("the room's air") << true << QSizeF(300, 200) << true;
+    }
+    void animatesOnlyWhileSeen()
+    {
+        QFETCH(bool, air);
+        QFETCH(QSizeF, size);
+        QFETCH(bool, draws);
+        AppState state(nullptr);
+        QGraphicsScene scene(0, 0, 300, 200);
+        auto* fire = air ? nullptr : new AssetFireEffectView(state, 30, true, true);
+        auto* atmosphere = air ? new RoomFireAtmosphereView(state) : nullptr;
+        RoomItem* view = air ? static_cast<RoomItem*>(atmosphere) : fire;
+        const TimeLine& line = air ? atmosphere->timeLine() : fire->timeLine();
+        scene.addItem(view);
+        view->setPos(air ? QPointF() : QPointF(100, 70));
+        view->setSize(size);
+        air ? atmosphere->setTime(0) : fire->setTime(0);
+        QCOMPARE(line.isRunning(), draws);
+        QCOMPARE(view->acceptedMouseButtons(), Qt::NoButton);
+        // For the air: the floor flames' band, where the wash alone is fainter.
+        const auto drawn = [&] {
+            return air ? qAlpha(render(scene).pixel(150, 197)) : coverage(scene);
+        };
+        const qint64 seen = drawn();
+        QCOMPARE(seen > 0, draws);
+        if (size == QSizeF(100, 60)) {
+            // Flames rise above the top edge and sparks above them; nothing beyond the glow
+            // below the bottom edge or at the far sides; the glow alone inside is faint.
+            const QImage image = render(scene);
+            QVERIFY(qAlpha(image.pixel(110, 60)) > 0);
+            QCOMPARE(qAlpha(image.pixel(150, 70 + 60 + 10)) + qAlpha(image.pixel(20, 100)) +
+                         qAlpha(image.pixel(290, 100)),
+                     0);
+            QVERIFY(qAlpha(image.pixel(150, 100)) < 0.3 * 255);
+        }
+        view->hide();
+        QVERIFY(!line.isRunning());
+        view->show();
+        QCOMPARE(line.isRunning(), draws);
+
+        // Out of sight nothing ticks and the flames vanish; the room's air keeps its wash.
+        state.setAppActive(false);
+        QVERIFY(!line.isRunning());
+        const qint64 hidden = drawn();
+        QVERIFY(air ? hidden > 0 && hidden < seen : hidden == 0);
+        state.setAppActive(true);
+        scene.removeItem(view);
+        QVERIFY(!line.isRunning());
+        delete view;
+    }
+
+    void modifierBurnsAndGlowsOnlyInFireMode_data()
+    {
+        QTest::addColumn<bool>("ownEffect");
+        QTest::newRow("a plain piece") << false;
+        QTest::newRow("a piece with an effect of its own") << true;
+    }
+    void modifierBurnsAndGlowsOnlyInFireMode()
+    {
+        QFETCH(bool, ownEffect);
+        AppState state(nullptr);
+        QGraphicsScene scene(0, 0, 400, 300);
+        auto* holder = new QGraphicsRectItem;
+        scene.addItem(holder);
+        auto* piece = new QGraphicsRectItem(0, 0, 84, 114, holder);
+        auto* own = ownEffect ? new QGraphicsBlurEffect : nullptr;
+        piece->setGraphicsEffect(own);
+        auto* modifier = new BurningFireModifier(state, 32, true, true, holder);
+        modifier->setFrame(QRectF(0, 0, 84, 114));
+        modifier->setContent(piece);
+        QVERIFY(!modifier->fireView());
+        state.toggleFireMode();
+        QCOMPARE(modifier->fireView()->size(), QSizeF(84, 114));
+        QVERIFY(modifier->fireView()->timeLine().isRunning());
+        // A piece that carries an effect of its own keeps it and gets no glow.
+        QCOMPARE(modifier->isGlowing(), !ownEffect);
+        // Above the piece, and not a child of it (its frames must not re-render the piece).
+        QVERIFY(modifier->zValue() > piece->zValue());
+        QVERIFY(!piece->isAncestorOf(modifier->fireView()));
+
+        state.toggleFireMode();
+        QVERIFY(!modifier->fireView());
+        QCOMPARE(piece->graphicsEffect(), own);
+        // The flames fade out, then nothing of the fire is left.
+        QVERIFY(!modifier->childItems().isEmpty());
+        QTRY_VERIFY(modifier->childItems().isEmpty());
+        // Burning again when the holder deletes the piece (added first) before the modifier.
+        state.setFireModeActive(true);
+        delete holder;
+    }
+};
+
+PONDSILL_TEST(FireTest)
+#include "fire_test.moc"
