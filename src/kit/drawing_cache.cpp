@@ -60,7 +60,8 @@ void DevicePixelsCache::paint(QPainter& painter, const QRectF& area, qint64 stat
             draw(painter);
             return;
         }
-        m_image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+        if (m_image.size() != pixels.size())
+            m_image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
         m_image.fill(Qt::transparent);
         QPainter p(&m_image);
         p.setRenderHints(painter.renderHints());

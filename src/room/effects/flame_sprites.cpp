@@ -176,13 +176,13 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
     if (m_frame.size() != target.size())
         m_frame = QImage(target.size(), QImage::Format_ARGB32_Premultiplied);
     m_frame.setDevicePixelRatio(1);
-    m_frame.fill(Qt::transparent);
-    m_coverage.resize(size_t(w) * size_t(h));
+    m_coverage.resize(size_t(layers) * size_t(w) * size_t(h));
+    // Each layer's shape: its flames' masks laid over one another, in the rows they reach.
+    std::vector<std::pair<int, int>> rows(size_t(layers), {h, 0});
     for (int l = 0; l < layers; ++l) {
-        // The layer's shape: its flames' masks laid over one another.
-        std::fill(m_coverage.begin(), m_coverage.end(), uchar(0));
-        int top = h;
-        int bottom = 0;
+        auto& [top, bottom] = rows[size_t(l)];
+        uchar* shape = m_coverage.data() + size_t(l) * size_t(w) * size_t(h);
+        std::fill(shape, shape + size_t(w) * size_t(h), uchar(0));
         for (qsizetype i = 0; i < footX.size(); ++i) {
             const size_t at = size_t(2 * (l * footX.size() + i));
             const Mask& m = mask(l, m_frameKey.placements[at]);
@@ -193,7 +193,7 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
             bottom = std::max(bottom, span.bottom() + 1);
             for (int y = span.top(); y <= span.bottom(); ++y) {
                 const uchar* from = m.image.constScanLine(y - origin.y()) - origin.x();
-                uchar* to = m_coverage.data() + size_t(y) * size_t(w);
+                uchar* to = shape + size_t(y) * size_t(w);
                 for (int x = span.left(); x <= span.right(); ++x) {
                     const uint a = from[x];
                     const uint t = to[x] * (255 - a);
@@ -201,20 +201,25 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
                 }
             }
         }
-        // Coloured by the layer's gradient, over the layers below it.
-        const std::vector<QRgb>& colours = m_colours[size_t(l)];
-        for (int y = top; y < bottom; ++y) {
-            const uchar* shape = m_coverage.data() + size_t(y) * size_t(w);
-            QRgb* out = reinterpret_cast<QRgb*>(m_frame.scanLine(y));
-            const QRgb colour = colours[size_t(y)];
-            if (l == 0) {
-                for (int x = 0; x < w; ++x)
-                    out[x] = byteMul(colour, shape[x]);
-            } else {
-                for (int x = 0; x < w; ++x) {
-                    const QRgb over = byteMul(colour, shape[x]);
-                    out[x] = over + byteMul(out[x], 255 - (over >> 24));
-                }
+    }
+    // Every layer coloured by its gradient, each over the ones before it, in one pass.
+    for (int y = 0; y < h; ++y) {
+        QRgb* out = reinterpret_cast<QRgb*>(m_frame.scanLine(y));
+        const uchar* shape = m_coverage.data() + size_t(y) * size_t(w);
+        const QRgb colour = m_colours[0][size_t(y)];
+        if (y < rows[0].first || y >= rows[0].second)
+            std::fill(out, out + w, QRgb(0));
+        else
+            for (int x = 0; x < w; ++x)
+                out[x] = byteMul(colour, shape[x]);
+        for (int l = 1; l < layers; ++l) {
+            if (y < rows[size_t(l)].first || y >= rows[size_t(l)].second)
+                continue;
+            const uchar* upper = shape + size_t(l) * size_t(w) * size_t(h);
+            const QRgb above = m_colours[size_t(l)][size_t(y)];
+            for (int x = 0; x < w; ++x) {
+                const QRgb over = byteMul(above, upper[x]);
+                out[x] = over + byteMul(out[x], 255 - (over >> 24));
             }
         }
     }
