@@ -51,9 +51,7 @@ void FloorDropDelegate::dropUpdated(QPointF location, const RoomGeometry& room, 
 void FloorDropDelegate::clearFlags()
 {
     m_floorState.setFloorTargeted(false);
-    m_appState.setTrashTargeted(false);
-    m_appState.setBookshelfTargeted(false);
-    m_appState.setTargetedPhotoSlot(std::nullopt);
+    FloorRules::clearTargets(m_appState);
 }
 
 void FloorDropDelegate::dropExited()

@@ -368,9 +368,7 @@ void FloorItemView::handleDragChanged(const DragValue& value)
 
 void FloorItemView::clearTargets()
 {
-    m_appState.setBookshelfTargeted(false);
-    m_appState.setTrashTargeted(false);
-    m_appState.setTargetedPhotoSlot(std::nullopt);
+    FloorRules::clearTargets(m_appState);
 }
 
 void FloorItemView::handleDragEnded(const DragValue& value)

@@ -1,5 +1,7 @@
 #include "room/floor/floor_rules.h"
 
+#include "state/app_state.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -94,6 +96,16 @@ QStringList sortedNames(const QSet<QString>& selection)
     QStringList names(selection.cbegin(), selection.cend());
     names.sort();
     return names;
+}
+
+void clearTargets(AppState& appState)
+{
+    if (appState.isBookshelfTargeted())
+        appState.setBookshelfTargeted(false);
+    if (appState.isTrashTargeted())
+        appState.setTrashTargeted(false);
+    if (appState.targetedPhotoSlot())
+        appState.setTargetedPhotoSlot(std::nullopt);
 }
 
 } // namespace FloorRules
