@@ -349,8 +349,13 @@ void StorageManager::saveFloorPositions()
         encodeFloorLayout(FloorLayoutData{carpetPositionNorm(), positions});
     if (!bytes)
         return;
-    if (JsonFile::write(floorPositionsFilePath(), *bytes, floorLayoutDecodes))
-        m_floorFileSeen = *bytes;
+    // Written on a worker: the disk may take a while to confirm the bytes. Until it has,
+    // a reload leaves the layout alone (the file is about to hold the room's own).
+    m_writer.write(floorPositionsFilePath(), *bytes, floorLayoutDecodes,
+                   [this, written = *bytes](bool ok) {
+                       if (ok)
+                           m_floorFileSeen = written;
+                   });
 }
 
 void StorageManager::applyFloorLayout(const FloorLayoutData& layout)
@@ -361,6 +366,8 @@ void StorageManager::applyFloorLayout(const FloorLayoutData& layout)
 
 void StorageManager::loadFloorLayout()
 {
+    if (m_writer.isWriting(floorPositionsFilePath()))
+        return;
     const JsonFile::ReadResult file = JsonFile::read(floorPositionsFilePath());
     if (file.status != JsonFile::ReadStatus::Read || file.bytes == m_floorFileSeen)
         return;

@@ -4,6 +4,7 @@
 #include "state/observable.h"
 #include "storage/file_name_order.h"
 #include "storage/json_file.h"
+#include "storage/json_writer.h"
 #include "storage/layout_records.h"
 #include "storage/sticky_note.h"
 #include "storage/storage_paths.h"
@@ -185,6 +186,8 @@ public:
     }
     // Whether a copy between file systems is still under way.
     bool hasMovesInFlight() const { return !m_inFlight.isEmpty(); }
+    // Waits until floor_positions.json holds what the room last saved.
+    void flushWrites() { m_writer.flush(); }
 
     // The services the moves use: the process-wide ones unless replaced (tests, and the
     // window side for the prompts). Trash, sounds and prompts are not owned.
@@ -343,4 +346,7 @@ private:
     QHash<QString, Thumbnail> m_thumbnails;
     // The photos being decoded now, with the file's state the decoding started from.
     QHash<QString, FileOperations::EntryStatus> m_decoding;
+    // Saves the floor's layout off the GUI thread; last, so it goes first and waits while
+    // everything else is still there.
+    JsonWriter m_writer;
 };

@@ -124,6 +124,7 @@ QStringList FloorRoom::files() const
 
 QJsonObject FloorRoom::storedLayout(const char* key) const
 {
+    m_storage->flushWrites();
     QFile file(storagePath(u"floor_positions.json"_s));
     if (!file.open(QIODevice::ReadOnly))
         return {};

@@ -53,6 +53,7 @@ QString StorageHome::path(const QString& written) const
 
 bool StorageHome::lay(const QStringList& entries) const
 {
+    landWrites();
     bool made = true;
     for (const QString& entry : entries) {
         if (entry.endsWith(u'/')) {
@@ -84,6 +85,7 @@ bool StorageHome::lay(const QStringList& entries) const
 
 QStringList StorageHome::layout(bool ownFiles) const
 {
+    landWrites();
     const auto text = [this](QString path) {
         return path.replace(root(), u"@"_s).replace(home(), u"~"_s);
     };
@@ -119,6 +121,7 @@ StorageManager& StorageHome::start()
     m_storage = std::make_unique<StorageManager>(home());
     m_storage->setEventSounds(&sounds);
     m_storage->setUserPrompts(&prompts);
+    landWrites(); // what it repaired at start is on disk
     return *m_storage;
 }
 
@@ -158,6 +161,13 @@ void StorageHome::settle() const
     QDeadlineTimer deadline(30000);
     while (m_storage && m_storage->hasMovesInFlight() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    landWrites();
+}
+
+void StorageHome::landWrites() const
+{
+    if (m_storage)
+        m_storage->flushWrites();
 }
 
 QStringList namesOf(const QList<QUrl>& urls)

@@ -51,9 +51,14 @@ public:
     // Makes the file at such a path (and its folders); returns its path.
     QString file(const QString& written, const QByteArray& content = "x") const
     {
+        landWrites();
         return writeFile(path(written), content);
     }
-    QByteArray read(const QString& written) const { return contentOf(path(written)); }
+    QByteArray read(const QString& written) const
+    {
+        landWrites();
+        return contentOf(path(written));
+    }
     // Lays out entries written as "path: content" (a file), "path -> destination" (a link),
     // "path == other" (a second name for other's file), "path @ origin" (where an existing
     // entry came from) or "path/" (a folder).
@@ -70,6 +75,9 @@ public:
     bool act(const QString& operation, const QString& written, double x = 0.25, double y = 0.75);
     // Waits until the moves copying across file systems have finished.
     void settle() const;
+    // Waits for the room's own writes, as anything a person or another program does comes
+    // after them.
+    void landWrites() const;
 
     // The floor positions as floor_positions.json holds them.
     FloorPositions storedPositions() const

@@ -419,6 +419,22 @@ private Q_SLOTS:
         QCOMPARE(icons->switchedTo, (QList<bool>{false, false}));
     }
 
+    // The floor's layout is saved off the GUI thread: a reload before the save has landed
+    // keeps the room's layout, saves land in the order they were made, and the last one is
+    // on disk even when the service goes away at once.
+    void floorSavesLandInOrderAndAreNotUndoneByAReload()
+    {
+        StorageHome f;
+        StorageManager& storage = f.start();
+        storage.setCarpetPosition(0.2, 0.3);
+        storage.reloadAll();
+        QCOMPARE(storage.carpetPositionNorm(), (StoredPosition{0.2, 0.3}));
+        for (int i = 1; i <= 5; ++i)
+            storage.setCarpetPosition(0.1 * i, 0.7);
+        f.start(); // the first service goes; a new one reads what is on disk
+        QCOMPARE(f->carpetPositionNorm(), (StoredPosition{0.5, 0.7}));
+    }
+
     void recordsRoundTripExactly()
     {
         const PhotoTransforms transforms = {{0, {1.25, -170, 8, -16}},
