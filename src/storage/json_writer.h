@@ -17,7 +17,8 @@
 class JsonWriter : public QObject {
     Q_OBJECT
 public:
-    // Runs on the writer's thread once the bytes are on disk (true) or were refused.
+    // Called on the thread the writer lives in, once the bytes are on disk (true) or were
+    // refused.
     using Done = std::function<void(bool written)>;
 
     explicit JsonWriter(QObject* parent = nullptr);

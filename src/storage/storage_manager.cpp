@@ -41,6 +41,10 @@ StorageManager::StorageManager(const QString& homeDirectory, QObject* parent)
     reloadAll();
     readDesktopIconsState();
     startWatching();
+    // The shared manager is never destroyed: the layout saved just before quitting must
+    // reach the disk before the process ends.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &StorageManager::flushWrites);
 }
 
 StorageManager::~StorageManager() = default;
