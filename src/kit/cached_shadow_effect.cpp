@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <cmath>
+
 void CachedPictureEffect::draw(QPainter* painter)
 {
     QPoint offset;
@@ -15,12 +17,43 @@ void CachedPictureEffect::draw(QPainter* painter)
     }
     const QTransform saved = painter->worldTransform();
     painter->setWorldTransform(QTransform());
-    drawUnder(*painter, source, offset);
-    painter->drawPixmap(offset, source);
+    if (source.cacheKey() != m_sourceKey || offset != m_sourceOffset) {
+        m_picture = QImage();
+        m_sourceKey = source.cacheKey();
+        m_sourceOffset = offset;
+        const QRectF under = drawUnder(nullptr, source, offset);
+        if (!under.isEmpty()) {
+            // Whole device pixels from the item's own origin, so what lies under it falls on
+            // the pixels it falls on when drawn straight onto the view.
+            const qreal ratio = source.devicePixelRatio();
+            const QRectF item(offset, source.deviceIndependentSize());
+            const QRectF area = under.united(item);
+            const QPointF left(std::floor((area.left() - offset.x()) * ratio) / ratio,
+                               std::floor((area.top() - offset.y()) * ratio) / ratio);
+            m_pictureAt = QPointF(offset) + left;
+            m_picture = QImage(int(std::ceil((area.right() - m_pictureAt.x()) * ratio)),
+                               int(std::ceil((area.bottom() - m_pictureAt.y()) * ratio)),
+                               QImage::Format_ARGB32_Premultiplied);
+            m_picture.setDevicePixelRatio(ratio);
+            m_picture.fill(Qt::transparent);
+            QPainter p(&m_picture);
+            p.setRenderHints(painter->renderHints());
+            p.translate(-m_pictureAt);
+            drawUnder(&p, source, offset);
+            p.drawPixmap(offset, source);
+        }
+    }
+    if (m_picture.isNull())
+        painter->drawPixmap(offset, source);
+    else
+        painter->drawImage(m_pictureAt, m_picture);
     painter->setWorldTransform(saved);
 }
 
-void CachedPictureEffect::drawUnder(QPainter&, const QPixmap&, QPoint) {}
+QRectF CachedPictureEffect::drawUnder(QPainter*, const QPixmap&, QPoint)
+{
+    return {};
+}
 
 CachedShadowEffect::CachedShadowEffect(const QColor& color, qreal radius, const QPointF& offset,
                                        QObject* parent)
@@ -34,13 +67,16 @@ QRectF CachedShadowEffect::boundingRectFor(const QRectF& sourceRect) const
     return sourceRect.united(sourceRect.translated(m_offset).adjusted(-s, -s, s, s));
 }
 
-void CachedShadowEffect::drawUnder(QPainter& painter, const QPixmap& source, QPoint offset)
+QRectF CachedShadowEffect::drawUnder(QPainter* painter, const QPixmap& source, QPoint offset)
 {
-    if (source.cacheKey() != m_sourceKey || m_shadow.isNull()) {
-        m_shadow = SoftShadow::blurred(source.toImage(), m_radius, m_color);
-        m_sourceKey = source.cacheKey();
+    const qreal s = SoftShadow::spread(m_radius);
+    const qreal ratio = source.devicePixelRatio();
+    const qreal pad = std::ceil(s * ratio) / ratio; // the blur's margin, in whole pixels
+    const QPointF at = QPointF(offset) + m_offset - QPointF(s, s);
+    if (painter) {
+        // Blurred only here, when the item's picture is made anew.
+        painter->drawImage(at, SoftShadow::blurred(source.toImage(), m_radius, m_color));
         ++m_renderCount;
     }
-    const qreal s = SoftShadow::spread(m_radius);
-    painter.drawImage(QPointF(offset) + m_offset - QPointF(s, s), m_shadow);
+    return QRectF(at, source.deviceIndependentSize() + QSizeF(2 * pad, 2 * pad));
 }

@@ -8,8 +8,9 @@
 // An item and its children drawn from one picture of them in device pixels. The scene keeps
 // the picture until the item or one of its children updates, so a repaint of the room over a
 // still item (a panel closing over it, a file dragged past) copies the picture instead of
-// drawing the item again. While the item changes on every frame the picture only adds a copy:
-// turn the effect off (setEnabled(false)) for that while.
+// drawing the item again. What is drawn under the item (a shadow) is laid into the same
+// picture, so a repaint is one blit. While the item changes on every frame the picture only
+// adds a copy: turn the effect off (setEnabled(false)) for that while.
 class CachedPictureEffect : public QGraphicsEffect {
     Q_OBJECT
 public:
@@ -17,8 +18,15 @@ public:
 
 protected:
     void draw(QPainter* painter) override;
-    // Drawn under the picture, in device pixels; `source` is the picture, at `offset`.
-    virtual void drawUnder(QPainter& painter, const QPixmap& source, QPoint offset);
+    // Drawn under the item, in device pixels, when the picture is made; `source` is the
+    // item's own picture, at `offset`. Returns the area drawn on.
+    virtual QRectF drawUnder(QPainter* painter, const QPixmap& source, QPoint offset);
+
+private:
+    qint64 m_sourceKey = 0;
+    QPoint m_sourceOffset;
+    QImage m_picture; // the item over what is drawn under it
+    QPointF m_pictureAt;
 };
 
 // A soft shadow (or glow) under an item and its children that is blurred only when the
@@ -36,13 +44,11 @@ public:
     QRectF boundingRectFor(const QRectF& sourceRect) const override;
 
 protected:
-    void drawUnder(QPainter& painter, const QPixmap& source, QPoint offset) override;
+    QRectF drawUnder(QPainter* painter, const QPixmap& source, QPoint offset) override;
 
 private:
     QColor m_color;
     qreal m_radius;
     QPointF m_offset;
-    qint64 m_sourceKey = 0;
-    QImage m_shadow;
     int m_renderCount = 0;
 };
