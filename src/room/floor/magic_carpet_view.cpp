@@ -134,10 +134,7 @@ void MagicCarpetView::rebuildItems()
             ++it;
             continue;
         }
-        if (!it->second.layered.isEmpty())
-            m_fileLayer->invalidate(it->second.layered);
-        if (it->second.view)
-            it->second.view->setInLayer(false);
+        leaveLayer(it->second);
         if (it->second.holder)
             it->second.holder->disappear(); // deletes itself later, never inside its event
         it = m_entries.erase(it);
@@ -146,38 +143,35 @@ void MagicCarpetView::rebuildItems()
     layoutFloor();
 }
 
-void MagicCarpetView::makePending(bool later)
+int MagicCarpetView::makePending(bool later)
 {
     QElapsedTimer batch;
     batch.start();
     qsizetype count = 0;
+    int covered = 0;
     while (count < m_pending.size() &&
            (count < fileBatch || (later && batch.nsecsElapsed() < batchNanoseconds)))
-        makeEntry(m_pending[count++]);
+        covered += makeEntry(m_pending[count++]) ? 1 : 0;
     m_pending.remove(0, count);
-    if (m_pending.isEmpty() || m_batchScheduled)
-        return;
-    m_batchScheduled = true;
-    QTimer::singleShot(0, this, [this] {
-        m_batchScheduled = false;
-        const qsizetype before = m_pending.size();
-        makePending(true);
-        if (before == m_pending.size())
-            return;
-        // Only the new files need laying out; the carpet shows how many it now covers.
-        int covered = 0;
-        for (auto& [name, entry] : m_entries)
-            covered += entry.view && entry.view->isCovered() ? 1 : 0;
-        m_coveredCount = covered;
-        m_carpet->setCoveredCount(covered);
-    });
+    if (!m_pending.isEmpty() && !m_batchScheduled) {
+        m_batchScheduled = true;
+        QTimer::singleShot(0, this, [this] {
+            m_batchScheduled = false;
+            // Only the new files need laying out; the carpet shows how many it now covers.
+            if (const int more = makePending(true)) {
+                m_coveredCount += more;
+                m_carpet->setCoveredCount(m_coveredCount);
+            }
+        });
+    }
+    return covered;
 }
 
-void MagicCarpetView::makeEntry(const QUrl& url)
+bool MagicCarpetView::makeEntry(const QUrl& url)
 {
     const QString name = url.fileName();
     if (m_entries.count(name))
-        return;
+        return false;
     Entry entry;
     entry.holder = new TransitionItem(fileTransition(), this);
     entry.view = new FloorItemView(url, m_storage, m_floorState, m_appState, entry.holder);
@@ -190,21 +184,28 @@ void MagicCarpetView::makeEntry(const QUrl& url)
     FloorItemView* view = entry.view;
     auto& made = m_entries.emplace(name, std::move(entry)).first->second;
     holder->appear();
-    layoutEntry(name, made);
+    const bool covered = layoutEntry(name, made);
     // A file leaves the floor's picture while it looks different or moves, and comes back
     // when it rests again.
     connect(view, &FloorItemView::lookChanged, this, [this, name] {
         const auto it = m_entries.find(name);
         if (it == m_entries.end())
             return;
-        if (!it->second.layered.isEmpty()) {
-            m_fileLayer->invalidate(it->second.layered);
-            it->second.layered = QRectF();
-            it->second.view->setInLayer(false);
-        }
+        leaveLayer(it->second);
         updateResting(name);
     });
     connect(holder, &QGraphicsObject::opacityChanged, this, [this, name] { updateResting(name); });
+    return covered;
+}
+
+void MagicCarpetView::leaveLayer(Entry& entry)
+{
+    if (!entry.layered.isEmpty()) {
+        m_fileLayer->invalidate(entry.layered);
+        entry.layered = QRectF();
+    }
+    if (entry.view)
+        entry.view->setInLayer(false);
 }
 
 bool MagicCarpetView::layoutEntry(const QString& name, Entry& entry)

@@ -61,10 +61,13 @@ private:
     };
 
     void rebuildItems();
-    void makePending(bool later = false);
-    void makeEntry(const QUrl& url);
+    // Each returns how many of the files it made lie under the carpet.
+    int makePending(bool later = false);
+    bool makeEntry(const QUrl& url);
     bool layoutEntry(const QString& name, Entry& entry);
     void updateResting(const QString& name);
+    // Takes the file out of the floor's picture, which draws its place again without it.
+    void leaveLayer(Entry& entry);
     QList<FloorItemView*> restingFiles(const QRectF& rect) const;
     void layoutFloor();
     void layoutDrag();
