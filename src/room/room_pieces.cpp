@@ -3,8 +3,8 @@
 #include "bookshelf/bookshelf_drawer_view.h"
 #include "bookshelf/bookshelf_view.h"
 #include "bookshelf/shelf_flyout_popover_view.h"
-#include "cards/wall_cards.h"
 #include "cards/room_cards.h"
+#include "cards/wall_cards.h"
 #include "corkboard/corkboard_view.h"
 #include "corkboard/karsumo_sticker_view.h"
 #include "desk/desk_lamp_view.h"
@@ -60,6 +60,12 @@ public:
         new PanelBackdrop(PanelSurface::card(), this);
     }
 };
+
+// A view made from the room's state alone (or from nothing), made when the room asks for it.
+template <class View, class... Args> std::function<RoomItem*()> made(Args&... args)
+{
+    return [&args...]() -> RoomItem* { return new View(args...); };
+}
 
 std::optional<QString> openWhen(bool open)
 {
@@ -272,9 +278,7 @@ RoomPieces RoomPieces::standard(AppState& appState)
     pieces.furniture[int(Furniture::Radio)] = [&appState]() -> RoomItem* {
         return new VintageRadioView(SpotifyService::shared(), appState);
     };
-    pieces.furniture[int(Furniture::DeskLamp)] = [&appState]() -> RoomItem* {
-        return new DeskLampView(appState);
-    };
+    pieces.furniture[int(Furniture::DeskLamp)] = made<DeskLampView>(appState);
     pieces.furniture[int(Furniture::PhotoGallery)] = [&appState]() -> RoomItem* {
         return new PhotoGalleryView(StorageManager::shared(), appState);
     };
@@ -284,9 +288,7 @@ RoomPieces RoomPieces::standard(AppState& appState)
     pieces.furniture[int(Furniture::VicePresidentPortrait)] = [&appState]() -> RoomItem* {
         return new PresidentialPortraitView(PresidentialPortraitType::VicePresident, appState);
     };
-    pieces.furniture[int(Furniture::WallClock)] = [&appState]() -> RoomItem* {
-        return new AnalogWallClockView(appState);
-    };
+    pieces.furniture[int(Furniture::WallClock)] = made<AnalogWallClockView>(appState);
     pieces.furniture[int(Furniture::Corkboard)] = [&appState]() -> RoomItem* {
         return new CorkboardView(StorageManager::shared(), appState, [&appState]() -> RoomItem* {
             return new KarsumoStickerView(appState, 52, 35);
@@ -303,22 +305,14 @@ RoomPieces RoomPieces::standard(AppState& appState)
         return new DesktopAwardPlaqueView(DesktopAwardPlaqueView::tolvane(), appState,
                                           AssetLoader::shared());
     };
-    pieces.furniture[int(Furniture::AcousticGuitar)] = [&appState]() -> RoomItem* {
-        return new AcousticGuitarView(appState);
-    };
-    pieces.furniture[int(Furniture::StratocasterGuitar)] = [&appState]() -> RoomItem* {
-        return new StratocasterGuitarView(appState);
-    };
-    pieces.furniture[int(Furniture::PottedPlant)] = []() -> RoomItem* {
-        return new PottedPlantView;
-    };
-    pieces.furniture[int(Furniture::Sandals)] = [&appState]() -> RoomItem* {
-        return new SandalJepitView(appState);
-    };
+    pieces.furniture[int(Furniture::AcousticGuitar)] = made<AcousticGuitarView>(appState);
+    pieces.furniture[int(Furniture::StratocasterGuitar)] = made<StratocasterGuitarView>(appState);
+    pieces.furniture[int(Furniture::PottedPlant)] = made<PottedPlantView>();
+    pieces.furniture[int(Furniture::Sandals)] = made<SandalJepitView>(appState);
     pieces.furniture[int(Furniture::TrashCan)] = [&appState]() -> RoomItem* {
         return new TrashCanView(StorageManager::shared(), appState, UserTrash::shared());
     };
-    pieces.furniture[int(Furniture::Desk)] = []() -> RoomItem* { return new WorkstationDeskView; };
+    pieces.furniture[int(Furniture::Desk)] = made<WorkstationDeskView>();
     pieces.furniture[int(Furniture::Monitor)] = [&appState]() -> RoomItem* {
         return new WorkstationMonitorView(appState, FileManagerReveal::shared(),
                                           AssetLoader::shared());
