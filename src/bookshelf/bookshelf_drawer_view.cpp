@@ -262,38 +262,25 @@ void BookshelfDrawerView::layoutHeader()
                 fn(*self);
         };
     };
-    ButtonLabel add =
+    const auto add = [this, &guarded](const ButtonLabel& label,
+                                      std::function<void(BookshelfDrawerView&)> fn) {
+        m_header << HeaderButton{label.title, makeLabelButton(label, guarded(std::move(fn)), this)};
+    };
+    ButtonLabel choose =
         bordered(QStringLiteral("plus"), QStringLiteral("Tambah File"), QFont::DemiBold);
-    add.background = TOLVANEColors::electricBlue();
-    add.border = Qt::transparent;
-    m_header << HeaderButton{add.title, makeLabelButton(add, guarded([](BookshelfDrawerView& v) {
-                                                            v.m_storage.chooseItemsForBookshelf();
-                                                        }),
-                                                        this)};
-    const ButtonLabel finder =
-        bordered(QStringLiteral("folder"), QStringLiteral("Buka di Finder"), QFont::Normal);
-    m_header << HeaderButton{finder.title,
-                             makeLabelButton(finder, guarded([](BookshelfDrawerView& v) {
-                                                 if (v.m_actions.open)
-                                                     v.m_actions.open(
-                                                         v.m_storage.baseDirectory().toLocalFile());
-                                             }),
-                                             this)};
+    choose.background = TOLVANEColors::electricBlue();
+    choose.border = Qt::transparent;
+    add(choose, [](BookshelfDrawerView& v) { v.m_storage.chooseItemsForBookshelf(); });
+    add(bordered(QStringLiteral("folder"), QStringLiteral("Buka di Finder"), QFont::Normal),
+        [](BookshelfDrawerView& v) {
+            if (v.m_actions.open)
+                v.m_actions.open(v.m_storage.baseDirectory().toLocalFile());
+        });
     if (m_count > 0) {
-        const ButtonLabel floor =
-            bordered(QString(), QStringLiteral("Keluarkan Semua ke Lantai"), QFont::Normal);
-        m_header << HeaderButton{floor.title,
-                                 makeLabelButton(floor, guarded([](BookshelfDrawerView& v) {
-                                                     v.m_storage.moveAllBookshelfItemsToCarpet();
-                                                 }),
-                                                 this)};
-        const ButtonLabel back =
-            bordered(QString(), QStringLiteral("Kembalikan Semua"), QFont::Normal);
-        m_header << HeaderButton{back.title,
-                                 makeLabelButton(back, guarded([](BookshelfDrawerView& v) {
-                                                     v.m_storage.returnAllBookshelfItemsToDesktop();
-                                                 }),
-                                                 this)};
+        add(bordered(QString(), QStringLiteral("Keluarkan Semua ke Lantai"), QFont::Normal),
+            [](BookshelfDrawerView& v) { v.m_storage.moveAllBookshelfItemsToCarpet(); });
+        add(bordered(QString(), QStringLiteral("Kembalikan Semua"), QFont::Normal),
+            [](BookshelfDrawerView& v) { v.m_storage.returnAllBookshelfItemsToDesktop(); });
     }
     ButtonLabel close;
     close.symbol = QStringLiteral("xmark.circle.fill");
