@@ -8,7 +8,7 @@
 #include <QMimeData>
 #include <QPointer>
 
-namespace ShelfDrop {
+namespace {
 bool accepts(QGraphicsSceneDragDropEvent* event)
 {
     return event->mimeData() && !DroppedURLReader::read(*event->mimeData()).isEmpty() &&
@@ -24,7 +24,9 @@ void addToShelf(StorageManager& storage, QGraphicsSceneDragDropEvent* event)
             guarded->addToBookshelf(url);
     });
 }
+} // namespace
 
+namespace ShelfDrop {
 Drops::Target target(StorageManager& storage, std::function<void(bool)> setTargeted)
 {
     return Drops::Target(
