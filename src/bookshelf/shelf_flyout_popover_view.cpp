@@ -40,6 +40,22 @@ QColor primary(qreal opacity)
     return Colors::withOpacity(primaryLabel(), opacity);
 }
 
+// The popover's labelled capsules: a glyph and a title of one point size.
+ButtonLabel capsuleLabel(const QString& symbol, const QString& title, qreal size,
+                         QFont::Weight weight, const QColor& foreground, const QColor& background,
+                         qreal padX, qreal padY)
+{
+    ButtonLabel label;
+    label.symbol = symbol;
+    label.title = title;
+    label.font = Units::systemFont(size, weight);
+    label.symbolSize = size;
+    label.foreground = foreground;
+    label.background = background;
+    label.padding = QMarginsF(padX, padY, padX, padY);
+    return label;
+}
+
 // The popover's quiet round buttons (close, back to the desktop).
 ButtonLabel roundLabel(const QString& symbol, qreal symbolSize, qreal diameter)
 {
@@ -278,29 +294,14 @@ qreal ShelfFlyoutPopoverView::buildFileCard(qreal top)
                 fn(*self);
         };
     };
-    ButtonLabel open;
-    open.symbol = QStringLiteral("arrow.up.forward.app");
-    open.title = QStringLiteral("Buka");
-    open.font = Units::systemFont(11, QFont::Bold);
-    open.symbolSize = 11;
-    open.background = Colors::system(Colors::System::Blue);
-    open.padding = QMarginsF(12, 6, 12, 6);
-    ButtonLabel finder;
-    finder.symbol = QStringLiteral("folder");
-    finder.title = QStringLiteral("Finder");
-    finder.font = Units::systemFont(11, QFont::Medium);
-    finder.symbolSize = 11;
-    finder.foreground = primaryLabel();
-    finder.background = primary(0.08);
-    finder.padding = QMarginsF(10, 6, 10, 6);
-    ButtonLabel floor;
-    floor.symbol = QStringLiteral("arrow.down.right.and.arrow.up.left");
-    floor.title = QStringLiteral("Ke Lantai");
-    floor.font = Units::systemFont(10, QFont::DemiBold);
-    floor.symbolSize = 10;
-    floor.foreground = TOLVANEColors::highlighterGreen();
-    floor.background = primary(0.12);
-    floor.padding = QMarginsF(8, 5, 8, 5);
+    ButtonLabel open =
+        capsuleLabel(QStringLiteral("arrow.up.forward.app"), QStringLiteral("Buka"), 11,
+                     QFont::Bold, Qt::white, Colors::system(Colors::System::Blue), 12, 6);
+    ButtonLabel finder = capsuleLabel(QStringLiteral("folder"), QStringLiteral("Finder"), 11,
+                                      QFont::Medium, primaryLabel(), primary(0.08), 10, 6);
+    ButtonLabel floor = capsuleLabel(QStringLiteral("arrow.down.right.and.arrow.up.left"),
+                                     QStringLiteral("Ke Lantai"), 10, QFont::DemiBold,
+                                     TOLVANEColors::highlighterGreen(), primary(0.12), 8, 5);
     const ButtonLabel back = roundLabel(QStringLiteral("arrowshape.turn.up.backward.fill"), 11, 25);
 
     // Where the room's face sets the labels wider than the card, the labelled buttons give
