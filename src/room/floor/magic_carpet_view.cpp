@@ -298,9 +298,9 @@ void MagicCarpetView::layoutDrag()
     const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
     if (!dragged)
         return;
-    const QSet<QString>& selection = m_floorState.selectedFileNames();
-    for (const auto& [name, entry] : m_entries) {
-        if (name == *dragged || selection.contains(name))
+    placeFile(*dragged);
+    for (const QString& name : m_floorState.selectedFileNames()) {
+        if (name != *dragged)
             placeFile(name);
     }
 }
