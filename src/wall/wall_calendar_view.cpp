@@ -17,16 +17,6 @@ using Colors::srgb;
 
 using Formats::indonesian;
 
-DesignFont tracked(qreal points, QFont::Weight weight, qreal tracking)
-{
-    return DesignFont::system(points, weight).tracked(tracking);
-}
-
-QPainterPath rounded(const QRectF& r, qreal radius)
-{
-    return Painting::continuousRoundedRect(r, radius);
-}
-
 // A sheet scaled to `widthScale` of the page's width about its bottom centre, then moved.
 QRectF sheet(const QRectF& page, qreal widthScale, qreal dy)
 {
@@ -132,11 +122,13 @@ void WallCalendarView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
     const QDate date = shownDate();
     m_paintedDay = date;
 
-    m_shadow.paint(p, rounded(page, 7), ShadowStyle{Colors::black(0.3), 5, QPointF(1, 5)});
-    p.fillPath(rounded(sheet(page, 0.97, 3), 6.5), srgb(0.88, 0.89, 0.92));
-    p.fillPath(rounded(sheet(page, 0.985, 1.5), 6.5), srgb(0.93, 0.94, 0.96));
+    m_shadow.paint(p, Painting::continuousRoundedRect(page, 7),
+                   ShadowStyle{Colors::black(0.3), 5, QPointF(1, 5)});
+    p.fillPath(Painting::continuousRoundedRect(sheet(page, 0.97, 3), 6.5), srgb(0.88, 0.89, 0.92));
+    p.fillPath(Painting::continuousRoundedRect(sheet(page, 0.985, 1.5), 6.5),
+               srgb(0.93, 0.94, 0.96));
 
-    const QPainterPath pageShape = rounded(page, 6);
+    const QPainterPath pageShape = Painting::continuousRoundedRect(page, 6);
     p.save();
     p.setClipPath(pageShape, Qt::IntersectClip);
     const qreal w = page.width();
@@ -155,7 +147,7 @@ void WallCalendarView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
     const QRectF band(0, 14, w, 20);
     p.fillRect(band,
                Painting::verticalGradient(band, {srgb(0.90, 0.25, 0.19), srgb(0.78, 0.20, 0.15)}));
-    const DesignFont monthFont = tracked(10, QFont::ExtraBold, 1.2);
+    const DesignFont monthFont = DesignFont::system(10, QFont::ExtraBold).tracked(1.2);
     const DesignFont yearFont = DesignFont::system(8, QFont::Bold);
     const QString year = yearText(date);
     const qreal yearWidth = yearFont.horizontalAdvance(year);
@@ -177,8 +169,8 @@ void WallCalendarView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
     p.fillRect(area,
                Painting::verticalGradient(
                    area, {srgb(0.99, 0.99, 1.00), srgb(0.96, 0.96, 0.98), srgb(0.92, 0.93, 0.95)}));
-    const DesignFont dayFont = tracked(32, QFont::ExtraBold, -0.5);
-    const DesignFont weekdayFont = tracked(10, QFont::Bold, 0.5);
+    const DesignFont dayFont = DesignFont::system(32, QFont::ExtraBold).tracked(-0.5);
+    const DesignFont weekdayFont = DesignFont::system(10, QFont::Bold).tracked(0.5);
     // Spacers of at least 1 above and 4 below share what is left.
     const qreal content = dayFont.height() + 2 + 2 + 2 + weekdayFont.height();
     const qreal spare = std::max(area.height() - content - 5, qreal(0));
