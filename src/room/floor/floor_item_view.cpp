@@ -366,16 +366,11 @@ void FloorItemView::handleDragChanged(const DragValue& value)
         m_appState.setTargetedPhotoSlot(targeted);
 }
 
-void FloorItemView::clearTargets()
-{
-    FloorRules::clearTargets(m_appState);
-}
-
 void FloorItemView::handleDragEnded(const DragValue& value)
 {
     // The moves below may take this file off the floor; the layer then lets its view go
     // after this event, never inside it.
-    clearTargets();
+    FloorRules::clearTargets(m_appState);
     const QPointF t = value.translation();
     if (value.distance() < FloorRules::floorFileClickDistance) {
         m_floorState.toggleSelection(m_name);

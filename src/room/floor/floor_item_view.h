@@ -70,7 +70,6 @@ private:
     QRectF iconRect() const;
     QRectF labelRect() const;
     QPointF newCentre(const QPointF& translation) const;
-    void clearTargets();
     void framePhoto(bool framed);
     void moveOnFloor(const QStringList& names, const QPointF& translation);
     void openFile();
