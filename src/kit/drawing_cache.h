@@ -47,7 +47,6 @@ public:
     // painter's transform, with the painter's render hints.
     void paint(QPainter& painter, const QRectF& area, qint64 state,
                const std::function<void(QPainter&)>& draw);
-    void clear() { m_image = QImage(); }
 
     int renderCount() const { return m_renders; }
 

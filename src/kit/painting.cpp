@@ -189,6 +189,7 @@ void paintWithShadow(QPainter& painter, const QRectF& area, const ShadowStyle& s
     }
     painter.drawImage(area.topLeft(), layer);
 }
+
 QPainterPath ellipse(const QRectF& rect)
 {
     QPainterPath path;
@@ -205,6 +206,7 @@ QLinearGradient verticalGradient(const QRectF& rect, std::initializer_list<QColo
 {
     return linearGradient(QPointF(0, rect.top()), QPointF(0, rect.bottom()), colors);
 }
+
 QLinearGradient diagonalGradient(const QRectF& rect, std::initializer_list<QColor> colors)
 {
     return linearGradient(rect.topLeft(), rect.bottomRight(), colors);
@@ -216,9 +218,8 @@ QPen drawingPen(const QBrush& brush, qreal width)
     pen.setMiterLimit(10);
     return pen;
 }
-} // namespace Painting
 
-void Painting::drawOnDevicePixels(QPainter& painter, const QPoint& at, QImage& image)
+void drawOnDevicePixels(QPainter& painter, const QPoint& at, QImage& image)
 {
     painter.save();
     painter.resetTransform();
@@ -229,3 +230,4 @@ void Painting::drawOnDevicePixels(QPainter& painter, const QPoint& at, QImage& i
     painter.drawImage(QPointF(at) / ratio, image);
     painter.restore();
 }
+} // namespace Painting
