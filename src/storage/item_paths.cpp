@@ -1,12 +1,19 @@
 #include "storage/item_paths.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace ItemPaths {
 
 QString joined(const QString& folder, const QString& name)
 {
     return folder + QLatin1Char('/') + name;
+}
+
+bool liesDirectlyIn(const QString& path, const QString& folder)
+{
+    const QString parent = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
+    return !parent.isEmpty() && parent == QFileInfo(folder).canonicalFilePath();
 }
 
 QString localPath(const QUrl& url)

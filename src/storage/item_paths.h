@@ -9,6 +9,10 @@ namespace ItemPaths {
 // `name` inside `folder`.
 QString joined(const QString& folder, const QString& name);
 
+// Whether the entry at `path` stands directly in `folder`, links in either path resolved
+// (the entry itself may be a link).
+bool liesDirectlyIn(const QString& path, const QString& folder);
+
 // A local file URL's path, cleaned; empty when the URL names no absolute path.
 QString localPath(const QUrl& url);
 

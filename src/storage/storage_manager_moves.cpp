@@ -107,12 +107,9 @@ bool StorageManager::isStorageOwn(const QString& path) const
 
 bool StorageManager::isEntryOf(const QString& path, const QString& folder)
 {
-    const QFileInfo info(path);
-    const QString name = info.fileName();
-    if (name.isEmpty() || name.startsWith(QLatin1Char('.')) || !FileOperations::entryExists(path))
-        return false;
-    const QString parent = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return !parent.isEmpty() && parent == QFileInfo(folder).canonicalFilePath();
+    const QString name = QFileInfo(path).fileName();
+    return !name.isEmpty() && !name.startsWith(QLatin1Char('.')) &&
+           FileOperations::entryExists(path) && ItemPaths::liesDirectlyIn(path, folder);
 }
 
 bool StorageManager::isRoomLink(const QString& path)

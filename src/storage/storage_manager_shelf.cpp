@@ -11,16 +11,10 @@
 #include <QFileInfo>
 
 using ItemPaths::joined;
+using ItemPaths::liesDirectlyIn;
 using ItemPaths::localPath;
 
 namespace {
-// Whether the entry at `path` stands directly in `folder`, links in either path resolved.
-bool liesDirectlyIn(const QString& path, const QString& folder)
-{
-    const QString parent = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
-    return !parent.isEmpty() && parent == QFileInfo(folder).canonicalFilePath();
-}
-
 // Whether the entry at `path` lies in `folder` or anywhere below it, links in its folders
 // resolved (the entry itself may be a link).
 bool liesWithin(const QString& path, const QString& folder)
