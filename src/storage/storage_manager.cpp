@@ -202,16 +202,11 @@ void StorageManager::noteListed(const QString& folder,
 
 void StorageManager::refreshShelfAndCarpet()
 {
-    const std::optional<QStringList> shelf = listBookshelf();
+    const std::optional<QStringList> shelf = refreshBookshelfItems();
     refreshCarpetItems(shelf.value_or(QStringList()));
 }
 
-void StorageManager::refreshBookshelfItems()
-{
-    listBookshelf();
-}
-
-std::optional<QStringList> StorageManager::listBookshelf()
+std::optional<QStringList> StorageManager::refreshBookshelfItems()
 {
     // Taken before the listing: a change while it runs makes the folder newer than this.
     const auto status = FileOperations::resolvedStatus(m_paths.bookshelf);

@@ -93,7 +93,8 @@ public:
     // What a folder event asks for: the folders among `folders` (the storage folder, the
     // shelf, the carpet, the album) that changed since they were last listed.
     void reload(const QStringList& folders);
-    void refreshBookshelfItems();
+    // Publishes the shelf and returns the names it listed.
+    std::optional<QStringList> refreshBookshelfItems();
     void refreshCarpetItems(); // may be called from any thread
     void startWatching();
 
@@ -296,8 +297,6 @@ private:
 private:
     // Lists the shelf once for both lists.
     void refreshShelfAndCarpet();
-    // Publishes the shelf and returns the names it listed.
-    std::optional<QStringList> listBookshelf();
     // The floor without the entries named in `shelfNames`.
     void refreshCarpetItems(const QStringList& shelfNames);
     // The floor's names with their keys, in the floor's order.
