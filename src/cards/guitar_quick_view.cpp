@@ -88,19 +88,20 @@ GuitarQuickView::GuitarQuickView(Model model, EventSounds& sounds, std::function
     }));
     addRow(CardPainting::divider(w, 0.3));
     const QStringList names = strumSounds(model);
-    m_strum = cardButton(w, Colors::withOpacity(Colors::primaryLabel(), 0.06),
-                         Colors::primaryLabel(), QStringLiteral("speaker.wave.2.fill"),
-                         look.strumText, DesignFont::system(10, QFont::Medium),
-                         [&sounds, names] { strum(sounds, names, [] { QApplication::beep(); }); });
-    m_music = cardButton(w, look.musicFill, Colors::white(),
-                         QStringLiteral("arrow.up.forward.app.fill"), QStringLiteral("Buka Musik"),
-                         DesignFont::system(10, QFont::Bold), [openMusic, onClose] {
-                             if (openMusic)
-                                 openMusic();
-                             if (onClose)
-                                 onClose();
-                         });
-    addRow(cardRow(w, 6, {m_strum, m_music}));
+    RoomItem* strumButton =
+        cardButton(w, Colors::withOpacity(Colors::primaryLabel(), 0.06), Colors::primaryLabel(),
+                   QStringLiteral("speaker.wave.2.fill"), look.strumText,
+                   DesignFont::system(10, QFont::Medium),
+                   [&sounds, names] { strum(sounds, names, [] { QApplication::beep(); }); });
+    RoomItem* musicButton = cardButton(
+        w, look.musicFill, Colors::white(), QStringLiteral("arrow.up.forward.app.fill"),
+        QStringLiteral("Buka Musik"), DesignFont::system(10, QFont::Bold), [openMusic, onClose] {
+            if (openMusic)
+                openMusic();
+            if (onClose)
+                onClose();
+        });
+    addRow(cardRow(w, 6, {strumButton, musicButton}));
     addRow(CardPainting::paragraph(w, DesignFont::system(9), Colors::tertiaryLabel(), look.tips));
 }
 

@@ -20,11 +20,4 @@ public:
     // Plays the first of `names` the theme has, else `beep`.
     static void strum(EventSounds& sounds, const QStringList& names,
                       const std::function<void()>& beep);
-
-    RoomItem* strumButton() const { return m_strum; }
-    RoomItem* musicButton() const { return m_music; }
-
-private:
-    RoomItem* m_strum = nullptr;
-    RoomItem* m_music = nullptr;
 };

@@ -79,7 +79,6 @@ MonitorQuickView::MonitorQuickView(std::function<void()> onClose, Actions action
             row);
         button->setSize(QSizeF(tileWidth, tileHeight));
         button->setPos(i * (tileWidth + spacing), 0);
-        m_tiles.append(button);
     }
     addRow(row);
     addRow(CardPainting::divider(w, 0.2));

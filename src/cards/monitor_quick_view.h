@@ -30,10 +30,8 @@ public:
     // "Dokumen", "Unduhan" and "Desktop" with the user's own folders for them, localised
     // folder names included.
     static QList<Tile> tiles();
-    QList<RoomItem*> tileButtons() const { return m_tiles; }
     RoomItem* revealButton() const { return m_reveal; }
 
 private:
-    QList<RoomItem*> m_tiles;
     RoomItem* m_reveal = nullptr;
 };

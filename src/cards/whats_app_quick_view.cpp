@@ -20,14 +20,15 @@ WhatsAppQuickView::WhatsAppQuickView(std::function<void()> onClose, QGraphicsIte
                 onClose();
         };
     };
-    m_web = cardButton(half, Colors::black(0.06), Colors::primaryLabel(), QStringLiteral("safari"),
-                       QStringLiteral("WhatsApp Web"), DesignFont::system(10, QFont::DemiBold),
-                       then(AppLauncher::Target::MessagingWeb));
+    RoomItem* web =
+        cardButton(half, Colors::black(0.06), Colors::primaryLabel(), QStringLiteral("safari"),
+                   QStringLiteral("WhatsApp Web"), DesignFont::system(10, QFont::DemiBold),
+                   then(AppLauncher::Target::MessagingWeb));
     m_app =
         cardButton(half, Colors::srgb(0.15, 0.78, 0.38), Colors::white(),
                    QStringLiteral("arrow.up.forward.app.fill"), QStringLiteral("Buka WhatsApp"),
                    DesignFont::system(10, QFont::Bold), then(AppLauncher::Target::MessagingApp));
-    addRow(cardRow(w, 8, {m_web, m_app}));
+    addRow(cardRow(w, 8, {web, m_app}));
     addRow(CardPainting::paragraph(w, DesignFont::system(9), Colors::tertiaryLabel(),
                                    QStringLiteral("💡 Tips: Klik 2x pada kartu meja untuk langsung "
                                                   "membuka WhatsApp")));

@@ -10,10 +10,8 @@ class WhatsAppQuickView : public DesktopQuickViewCard {
 public:
     explicit WhatsAppQuickView(std::function<void()> onClose, QGraphicsItem* parent = nullptr);
 
-    RoomItem* webButton() const { return m_web; }
     RoomItem* appButton() const { return m_app; }
 
 private:
-    RoomItem* m_web = nullptr;
     RoomItem* m_app = nullptr;
 };

@@ -23,9 +23,6 @@ public:
     void showSystemInfoCard();
 
     QString helpText() const;
-    // The opacity the desktop and the fire alert are shown at now.
-    qreal desktopOpacity() const { return m_desktop.value(); }
-    qreal alertOpacity() const { return m_alert.value(); }
 
 private:
     AppState& m_appState;
