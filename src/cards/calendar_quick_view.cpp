@@ -54,13 +54,10 @@ CalendarQuickView::CalendarQuickView(std::function<void()> onClose, QDate today,
                                QString::number(day.date.day()), Qt::AlignCenter);
         }
     }));
-    addRow(CardPainting::divider(w, 0.2));
-    addRow(quickViewActionLabel(
-        w, Colors::system(Colors::System::Red), QStringLiteral("arrow.up.forward.app.fill"),
-        QStringLiteral("Buka Apple Calendar"), [onClose] { openCalendarApp(onClose); }));
-    addRow(CardPainting::paragraph(w, DesignFont::system(9), Colors::tertiaryLabel(),
-                                   QStringLiteral("💡 Tips: Klik 2x pada kalender dinding untuk "
-                                                  "langsung membuka")));
+    addActionFooter(
+        Colors::system(Colors::System::Red), QStringLiteral("arrow.up.forward.app.fill"),
+        QStringLiteral("Buka Apple Calendar"), [onClose] { openCalendarApp(onClose); },
+        QStringLiteral("💡 Tips: Klik 2x pada kalender dinding untuk langsung membuka"));
 }
 
 QList<CalendarQuickView::Day> CalendarQuickView::strip(const QDate& today)

@@ -60,13 +60,10 @@ ClockQuickView::ClockQuickView(std::function<void()> onClose, Clock now, QGraphi
     addRow(m_time);
     addRow(m_date);
     addRow(m_zone);
-    addRow(CardPainting::divider(w, 0.2));
-    addRow(quickViewActionLabel(
-        w, Colors::system(Colors::System::Blue), QStringLiteral("arrow.up.forward.app.fill"),
-        QStringLiteral("Buka Aplikasi Jam"), [onClose] { openClockApp(onClose); }));
-    addRow(CardPainting::paragraph(w, DesignFont::system(9), Colors::tertiaryLabel(),
-                                   QStringLiteral("💡 Tips: Klik 2x pada jam dinding untuk langsung "
-                                                  "membuka")));
+    addActionFooter(
+        Colors::system(Colors::System::Blue), QStringLiteral("arrow.up.forward.app.fill"),
+        QStringLiteral("Buka Aplikasi Jam"), [onClose] { openClockApp(onClose); },
+        QStringLiteral("💡 Tips: Klik 2x pada jam dinding untuk langsung membuka"));
 
     // Once a second while the card exists, whatever the power mode.
     m_timer = new QTimer(this);

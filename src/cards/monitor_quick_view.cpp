@@ -81,19 +81,15 @@ MonitorQuickView::MonitorQuickView(std::function<void()> onClose, Actions action
         button->setPos(i * (tileWidth + spacing), 0);
     }
     addRow(row);
-    addRow(CardPainting::divider(w, 0.2));
-    m_reveal =
-        quickViewActionLabel(w, Colors::system(Colors::System::Blue), QStringLiteral("folder.fill"),
-                             QStringLiteral("Buka Finder Utama"), [actions, home, onClose] {
-                                 actions.reveal(home);
-                                 if (onClose)
-                                     onClose();
-                             });
-    addRow(m_reveal);
-    addRow(
-        CardPainting::paragraph(w, DesignFont::system(9), Colors::tertiaryLabel(),
-                                QStringLiteral("💡 Tips: Klik 2x pada layar monitor untuk langsung "
-                                               "membuka Finder")));
+    m_reveal = addActionFooter(
+        Colors::system(Colors::System::Blue), QStringLiteral("folder.fill"),
+        QStringLiteral("Buka Finder Utama"),
+        [actions, home, onClose] {
+            actions.reveal(home);
+            if (onClose)
+                onClose();
+        },
+        QStringLiteral("💡 Tips: Klik 2x pada layar monitor untuk langsung membuka Finder"));
 }
 
 QString MonitorQuickView::userName(const QString& accountComment, const QString& login)

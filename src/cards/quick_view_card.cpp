@@ -143,6 +143,18 @@ QString DesktopQuickViewCard::shownTitle() const
     return titleFont().elidedText(m_title, Qt::ElideRight, titleRect().width());
 }
 
+RoomItem* DesktopQuickViewCard::addActionFooter(const QColor& tint, const QString& symbol,
+                                                const QString& label, std::function<void()> action,
+                                                const QString& tips)
+{
+    const qreal w = contentWidth();
+    addRow(CardPainting::divider(w, 0.2));
+    RoomItem* button = quickViewActionLabel(w, tint, symbol, label, std::move(action));
+    addRow(button);
+    addRow(CardPainting::paragraph(w, DesignFont::system(9), Colors::tertiaryLabel(), tips));
+    return button;
+}
+
 void DesktopQuickViewCard::relayout()
 {
     const qreal header = kHeaderTop + headerHeight() + kHeaderBottom;

@@ -67,6 +67,10 @@ public:
     void addRow(RoomItem* row);
     // Lays the rows out again after one changed its height.
     void relayout();
+    // The foot of the cards that open a program: a divider, the full-width action button
+    // (returned) and the tips line under it.
+    RoomItem* addActionFooter(const QColor& tint, const QString& symbol, const QString& label,
+                              std::function<void()> action, const QString& tips);
 
     const QString& title() const { return m_title; }
     AppleScaleButtonStyle* closeButton() const { return m_close; }
