@@ -8,18 +8,22 @@
 #include <QDir>
 #include <QMenu>
 
+namespace {
+// A layer faded to `opacity`, and left out of painting altogether once it is gone.
+void showAt(QGraphicsItem* layer, qreal opacity)
+{
+    layer->setOpacity(opacity);
+    layer->setVisible(opacity > 0);
+}
+} // namespace
+
 WorkstationMonitorView::WorkstationMonitorView(AppState& appState, FileManagerReveal& reveal,
                                                AssetLoader& assets, QGraphicsItem* parent)
     : RoomItem(parent), m_appState(appState), m_reveal(reveal),
       m_desktop(appState.isMonitorScreenOn() ? 1 : 0,
-                [this] {
-                    m_desktopLayer->setOpacity(m_desktop.value());
-                    m_desktopLayer->setVisible(m_desktop.value() > 0);
-                }),
-      m_alert(appState.isFireModeActive() ? 1 : 0, [this] {
-          m_alertLayer->setOpacity(m_alert.value());
-          m_alertLayer->setVisible(m_alert.value() > 0);
-      })
+                [this] { showAt(m_desktopLayer, m_desktop.value()); }),
+      m_alert(appState.isFireModeActive() ? 1 : 0,
+              [this] { showAt(m_alertLayer, m_alert.value()); })
 {
     setSize(MonitorDrawing::kSize);
     setPaintMargins(QMarginsF(10, 8, 10, 12));
@@ -30,10 +34,8 @@ WorkstationMonitorView::WorkstationMonitorView(AppState& appState, FileManagerRe
     m_alertLayer = new MonitorLayer(MonitorLayer::Kind::FireAlert, this);
     // The glass is drawn at full strength whether the screen is on or off.
     new MonitorLayer(MonitorLayer::Kind::Glass, this);
-    m_desktopLayer->setOpacity(m_desktop.value());
-    m_desktopLayer->setVisible(m_desktop.value() > 0);
-    m_alertLayer->setOpacity(m_alert.value());
-    m_alertLayer->setVisible(m_alert.value() > 0);
+    showAt(m_desktopLayer, m_desktop.value());
+    showAt(m_alertLayer, m_alert.value());
 
     Gestures& g = gestures();
     g.onDoubleTap([this] { openFinderHome(); });
