@@ -44,13 +44,6 @@ NoteTextField::NoteTextField(bool singleLine, QString placeholder, const DesignF
     // laying it out again.
     setCacheMode(DeviceCoordinateCache);
     m_showsPlaceholder = !m_placeholder.isEmpty();
-    connect(document(), &QTextDocument::contentsChanged, this, [this] {
-        const bool shows = document()->isEmpty() && !m_placeholder.isEmpty();
-        if (shows == m_showsPlaceholder)
-            return;
-        prepareGeometryChange();
-        m_showsPlaceholder = shows;
-    });
 }
 
 QRectF NoteTextField::boundingRect() const
@@ -260,6 +253,13 @@ void NoteTextField::stripLineBreaks()
 
 void NoteTextField::onContentsChanged()
 {
+    // The placeholder reaches past the text's own bounds; the bounds follow it however the
+    // text changed.
+    const bool showsPlaceholder = document()->isEmpty() && !m_placeholder.isEmpty();
+    if (showsPlaceholder != m_showsPlaceholder) {
+        prepareGeometryChange();
+        m_showsPlaceholder = showsPlaceholder;
+    }
     if (m_settingText)
         return;
     if (m_singleLine) {
