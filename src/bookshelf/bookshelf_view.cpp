@@ -86,11 +86,8 @@ QString badgeText(qsizetype count)
 BookshelfView::BookshelfView(StorageManager& storage, AppState& appState, ShelfActions actions,
                              QGraphicsItem* parent)
     : RoomItem(parent), m_storage(storage), m_appState(appState), m_actions(std::move(actions)),
-      m_drops(ShelfDrop::target(storage, [this](bool targeted) {
-          // Drags move many times a second: the flag is written only when it changes.
-          if (m_appState.isBookshelfTargeted() != targeted)
-              m_appState.setBookshelfTargeted(targeted);
-      }))
+      m_drops(ShelfDrop::target(
+          storage, [this](bool targeted) { m_appState.setBookshelfTargeted(targeted); }))
 {
     setAcceptDrops(true);
     gestures().onTap([this] {

@@ -109,10 +109,8 @@ void DraggableStickyNote::applyTransform()
 void DraggableStickyNote::dragChanged(const DragValue& drag)
 {
     const QPointF t = drag.translation();
-    if (m_appState.draggingNoteId() != m_id)
-        m_appState.setDraggingNoteId(m_id);
-    if (m_appState.noteDragTranslation() != QSizeF(t.x(), t.y()))
-        m_appState.setNoteDragTranslation(QSizeF(t.x(), t.y()));
+    m_appState.setDraggingNoteId(m_id);
+    m_appState.setNoteDragTranslation(QSizeF(t.x(), t.y()));
 }
 
 void DraggableStickyNote::dragEnded(const DragValue& drag)

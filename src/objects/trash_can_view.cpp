@@ -121,8 +121,7 @@ QList<QUrl> TrashCanView::trashableItems(const QMimeData& data) const
 
 void TrashCanView::setTargeted(bool targeted)
 {
-    if (m_appState.isTrashTargeted() != targeted)
-        m_appState.setTrashTargeted(targeted);
+    m_appState.setTrashTargeted(targeted);
 }
 
 bool TrashCanView::takes(QGraphicsSceneDragDropEvent* event)

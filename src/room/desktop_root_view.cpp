@@ -314,12 +314,9 @@ void DesktopRootView::backgroundReleased(qreal distance)
                           [this] { m_floorState.setCarpetLifted(false); });
         }
     }
-    if (m_floorState.isMarqueeSelecting())
-        m_floorState.setMarqueeSelecting(false);
-    if (m_floorState.marqueeStart())
-        m_floorState.setMarqueeStart(std::nullopt);
-    if (m_floorState.marqueeCurrent())
-        m_floorState.setMarqueeCurrent(std::nullopt);
+    m_floorState.setMarqueeSelecting(false);
+    m_floorState.setMarqueeStart(std::nullopt);
+    m_floorState.setMarqueeCurrent(std::nullopt);
 }
 
 void DesktopRootView::marqueeChanged(const DragValue& drag)
@@ -341,9 +338,7 @@ void DesktopRootView::marqueeChanged(const DragValue& drag)
         if (FloorRules::marqueeHits(marquee, g.roomPoint(QPointF(p.x, p.y))))
             hit.insert(name);
     }
-    // Unchanged selections are not written, so the floor does not redraw for nothing.
-    if (hit != m_floorState.selectedFileNames())
-        m_floorState.setSelectedFileNames(hit);
+    m_floorState.setSelectedFileNames(hit);
 }
 
 void DesktopRootView::setRoomDropTarget(RoomDropTarget* target)

@@ -237,8 +237,7 @@ std::optional<QStringList> StorageManager::refreshBookshelfItems()
     items.reserve(qsizetype(entries.size()));
     for (const Entry& entry : entries)
         items.append(QUrl::fromLocalFile(joined(m_paths.bookshelf, entry.name)));
-    if (items != bookshelfItems())
-        setBookshelfItems(items);
+    setBookshelfItems(items);
     return names;
 }
 

@@ -103,8 +103,7 @@ void StorageManager::loadPhotoSlots()
         slots.insert(slot, QUrl::fromLocalFile(joined(m_paths.album, next->second)));
         ++next;
     }
-    if (slots != photoSlots())
-        setPhotoSlots(slots);
+    setPhotoSlots(slots);
 
     // Each framed photo's thumbnail: the one at hand while the file is unchanged, else a
     // new one from a worker thread.

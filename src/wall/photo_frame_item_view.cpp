@@ -219,8 +219,7 @@ void PhotoFrameItemView::photoDragEnded(const QSizeF& translation)
 void PhotoFrameItemView::hoverChanged(bool inside)
 {
     if (inside) {
-        if (m_appState.hoveredPhotoSlot() != m_slot)
-            m_appState.setHoveredPhotoSlot(m_slot);
+        m_appState.setHoveredPhotoSlot(m_slot);
     } else if (m_appState.hoveredPhotoSlot() == m_slot) {
         // The next frame may already have taken the hover.
         m_appState.setHoveredPhotoSlot(std::nullopt);

@@ -32,20 +32,13 @@ void FloorDropDelegate::dropEntered(const QMimeData&)
 
 void FloorDropDelegate::dropUpdated(QPointF location, const RoomGeometry& room, const QMimeData&)
 {
-    // Flags change only when their value does: the pointer moves many times a second.
-    const bool onTrash = room.isOnTrashTarget(location);
-    if (onTrash != m_appState.isTrashTargeted())
-        m_appState.setTrashTargeted(onTrash);
-    const bool onShelf = room.isOnShelfTarget(location);
-    if (onShelf != m_appState.isBookshelfTargeted())
-        m_appState.setBookshelfTargeted(onShelf);
-    if (room.isOnPhotoWallTarget(location)) {
-        const int slot = RoomGeometry::photoSlotIndex(location, room.photoWallTarget());
-        if (m_appState.targetedPhotoSlot() != slot)
-            m_appState.setTargetedPhotoSlot(slot);
-    } else if (m_appState.targetedPhotoSlot()) {
+    m_appState.setTrashTargeted(room.isOnTrashTarget(location));
+    m_appState.setBookshelfTargeted(room.isOnShelfTarget(location));
+    if (room.isOnPhotoWallTarget(location))
+        m_appState.setTargetedPhotoSlot(
+            RoomGeometry::photoSlotIndex(location, room.photoWallTarget()));
+    else
         m_appState.setTargetedPhotoSlot(std::nullopt);
-    }
 }
 
 void FloorDropDelegate::clearFlags()

@@ -345,25 +345,19 @@ QPointF FloorItemView::newCentre(const QPointF& translation) const
 void FloorItemView::handleDragChanged(const DragValue& value)
 {
     const QPointF t = value.translation();
-    if (m_floorState.draggingFloorFileName() != m_name)
-        m_floorState.setDraggingFloorFileName(m_name);
+    m_floorState.setDraggingFloorFileName(m_name);
     m_floorState.setFloorFileDragTranslation(QSizeF(t.x(), t.y()));
 
-    // The flags change only when their value does: the pointer moves many times a second.
     const RoomGeometry geometry(m_screenSize);
     const QPointF centre = newCentre(t);
     const QPointF pointer = value.location;
-    const bool onShelf = geometry.isOnShelfTarget(centre) || geometry.isOnShelfTarget(pointer);
-    if (onShelf != m_appState.isBookshelfTargeted())
-        m_appState.setBookshelfTargeted(onShelf);
-    const bool onTrash = geometry.isOnTrashTarget(centre) || geometry.isOnTrashTarget(pointer);
-    if (onTrash != m_appState.isTrashTargeted())
-        m_appState.setTrashTargeted(onTrash);
+    m_appState.setBookshelfTargeted(geometry.isOnShelfTarget(centre) ||
+                                    geometry.isOnShelfTarget(pointer));
+    m_appState.setTrashTargeted(geometry.isOnTrashTarget(centre) ||
+                                geometry.isOnTrashTarget(pointer));
     const int slot = FloorRules::targetedPhotoSlot(geometry, centre, pointer,
                                                    StorageManager::isImageFile(m_itemURL));
-    const std::optional<int> targeted = slot >= 0 ? std::optional<int>(slot) : std::nullopt;
-    if (targeted != m_appState.targetedPhotoSlot())
-        m_appState.setTargetedPhotoSlot(targeted);
+    m_appState.setTargetedPhotoSlot(slot >= 0 ? std::optional<int>(slot) : std::nullopt);
 }
 
 void FloorItemView::handleDragEnded(const DragValue& value)

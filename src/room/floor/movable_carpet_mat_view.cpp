@@ -144,8 +144,7 @@ QPointF MovableCarpetMatView::base() const
 
 void MovableCarpetMatView::handleDragChanged(const DragValue& value)
 {
-    if (!m_floorState.isCarpetDragging())
-        m_floorState.setCarpetDragging(true);
+    m_floorState.setCarpetDragging(true);
     const QPointF from = base();
     const QPointF centre = FloorRules::clampCarpetCentre(from + value.translation(), m_screenSize);
     const QPointF offset = centre - from;
