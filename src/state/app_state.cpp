@@ -44,8 +44,8 @@ AppState& AppState::shared()
     static AppState* instance = [] {
         auto* settings = new QSettings(QStringLiteral("Pondsill"), QStringLiteral("Pondsill"),
                                        QCoreApplication::instance());
-        auto* power = new PowerProfileMonitor(QDBusConnection::systemBus(),
-                                              QCoreApplication::instance());
+        auto* power =
+            new PowerProfileMonitor(QDBusConnection::systemBus(), QCoreApplication::instance());
         return new AppState(settings, power, QCoreApplication::instance());
     }();
     return *instance;
@@ -98,4 +98,11 @@ void AppState::toggleQuickView(const ActiveDesktopQuickView& view)
 void AppState::toggleFireMode()
 {
     withAnimation(fireModeAnimation, [this] { setFireModeActive(!m_isFireModeActive); });
+}
+
+void AppState::clearDropTargets()
+{
+    setBookshelfTargeted(false);
+    setTrashTargeted(false);
+    setTargetedPhotoSlot(std::nullopt);
 }

@@ -22,8 +22,8 @@ class PowerProfileMonitor;
 class AppState : public QObject {
     Q_OBJECT
 
-    Q_PROPERTY(RoomTheme currentTheme READ currentTheme WRITE setCurrentTheme NOTIFY
-                   currentThemeChanged)
+    Q_PROPERTY(
+        RoomTheme currentTheme READ currentTheme WRITE setCurrentTheme NOTIFY currentThemeChanged)
     Q_PROPERTY(bool lampOn READ lampOn WRITE setLampOn NOTIFY lampOnChanged)
     Q_PROPERTY(bool isMonitorScreenOn READ isMonitorScreenOn WRITE setMonitorScreenOn NOTIFY
                    isMonitorScreenOnChanged)
@@ -35,8 +35,7 @@ class AppState : public QObject {
     PONDSILL_PUBLISHED(bool, showBookshelfDrawer, setShowBookshelfDrawer) = false;
     PONDSILL_PUBLISHED(std::optional<QUrl>, activeShelfPopoverURL, setActiveShelfPopoverURL);
     PONDSILL_PUBLISHED(int, activeShelfIndex, setActiveShelfIndex) = 1;
-    PONDSILL_PUBLISHED(std::optional<ActiveDesktopQuickView>, activeQuickView,
-                       setActiveQuickView);
+    PONDSILL_PUBLISHED(std::optional<ActiveDesktopQuickView>, activeQuickView, setActiveQuickView);
     PONDSILL_PUBLISHED(bool, isFireModeActive, setFireModeActive) = false;
     PONDSILL_PUBLISHED(bool, isBookshelfTargeted, setBookshelfTargeted) = false;
     PONDSILL_PUBLISHED(bool, isTrashTargeted, setTrashTargeted) = false;
@@ -79,6 +78,9 @@ public:
     // Opens `view`, or closes it when it is the card already open.
     void toggleQuickView(const ActiveDesktopQuickView& view);
     void toggleFireMode();
+    // Clears the shelf's, the trash can's and the photo frames' drop targets once a drag
+    // has ended.
+    void clearDropTargets();
 
 Q_SIGNALS:
     void currentThemeChanged();

@@ -44,7 +44,7 @@ void FloorDropDelegate::dropUpdated(QPointF location, const RoomGeometry& room, 
 void FloorDropDelegate::clearFlags()
 {
     m_floorState.setFloorTargeted(false);
-    FloorRules::clearTargets(m_appState);
+    m_appState.clearDropTargets();
 }
 
 void FloorDropDelegate::dropExited()

@@ -364,7 +364,7 @@ void FloorItemView::handleDragEnded(const DragValue& value)
 {
     // The moves below may take this file off the floor; the layer then lets its view go
     // after this event, never inside it.
-    FloorRules::clearTargets(m_appState);
+    m_appState.clearDropTargets();
     const QPointF t = value.translation();
     if (value.distance() < FloorRules::floorFileClickDistance) {
         m_floorState.toggleSelection(m_name);

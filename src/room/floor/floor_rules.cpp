@@ -1,7 +1,5 @@
 #include "room/floor/floor_rules.h"
 
-#include "state/app_state.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -96,16 +94,6 @@ QStringList sortedNames(const QSet<QString>& selection)
     QStringList names(selection.cbegin(), selection.cend());
     names.sort();
     return names;
-}
-
-void clearTargets(AppState& appState)
-{
-    if (appState.isBookshelfTargeted())
-        appState.setBookshelfTargeted(false);
-    if (appState.isTrashTargeted())
-        appState.setTrashTargeted(false);
-    if (appState.targetedPhotoSlot())
-        appState.setTargetedPhotoSlot(std::nullopt);
 }
 
 } // namespace FloorRules

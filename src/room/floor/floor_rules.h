@@ -8,8 +8,6 @@
 #include <QSizeF>
 #include <QStringList>
 
-class AppState;
-
 // The floor's decisions, as plain arithmetic on room points (origin top-left, y down): where
 // a dragged floor file or a dropped item goes, which files the carpet covers and which the
 // marquee touches. The targets themselves are the room's (RoomGeometry).
@@ -66,9 +64,5 @@ bool marqueeHits(const QRectF& marquee, QPointF filePoint);
 QStringList namesToMove(const QString& name, bool wasSelected, const QSet<QString>& selection);
 // The selection in name order, the order in which its files are moved.
 QStringList sortedNames(const QSet<QString>& selection);
-
-// Clears the shelf's, the trash can's and the photo frames' drop targets once a drag has
-// ended, assigning only what is set: each assignment repaints the piece that shows it.
-void clearTargets(AppState& appState);
 
 } // namespace FloorRules
