@@ -86,8 +86,9 @@ QString cardIdentity(const ActiveDesktopQuickView& v)
     return id;
 }
 
-// The popups that grow out of the furniture at their side: scaled from `inScale` and
-// moved in by `inOffset`, and out again by half as far.
+// How a popup grows out of the furniture at its side: scaled from `scale` about `anchor`,
+// moved by `offset` and faded. A panel takes one for its way in and a slighter one for its
+// way out.
 Transition growFrom(UnitPoint anchor, qreal scale, QPointF offset)
 {
     return Transition::scaled(scale, anchor)
