@@ -99,18 +99,28 @@ Result copyRegularFile(const QByteArray& from, const QByteArray& to, bool* creat
     return {};
 }
 
+// Hands each entry of an open folder but "." and ".." to `take`. False, with errno set,
+// when the folder could not be read to its end.
+template <typename Take> bool readEntries(DIR* dir, Take take)
+{
+    for (;;) {
+        errno = 0; // `take` may leave an error of its own behind
+        const dirent* entry = ::readdir(dir);
+        if (!entry)
+            return errno == 0;
+        const char* raw = entry->d_name;
+        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0')))
+            continue;
+        take(*entry);
+    }
+}
+
 // The names in a folder as the bytes on disk: a name that is no valid UTF-8 would not
 // survive a trip through QString.
 std::optional<std::vector<QByteArray>> rawNames(DIR* dir)
 {
     std::vector<QByteArray> names;
-    errno = 0;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
-            continue;
-        names.emplace_back(entry->d_name);
-    }
-    if (errno != 0)
+    if (!readEntries(dir, [&names](const dirent& entry) { names.emplace_back(entry.d_name); }))
         return std::nullopt;
     return names;
 }
@@ -140,29 +150,23 @@ std::optional<std::vector<FolderEntry>> readFolder(const QString& dir, bool incl
     if (!handle)
         return std::nullopt;
     std::vector<FolderEntry> entries;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(handle);
-        if (!entry)
-            break;
-        const char* raw = entry->d_name;
-        if (raw[0] == '.' &&
-            (!includeHidden || raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0')))
-            continue;
+    const bool complete = readEntries(handle, [&](const dirent& entry) {
+        const char* raw = entry.d_name;
+        if (raw[0] == '.' && !includeHidden)
+            return;
         const std::optional<QString> name = decodedName(raw);
         if (!name)
-            continue;
-        unsigned char type = entry->d_type;
+            return;
+        unsigned char type = entry.d_type;
         if (withTypes && type == DT_UNKNOWN) {
             struct stat st {};
             if (::fstatat(::dirfd(handle), raw, &st, AT_SYMLINK_NOFOLLOW) == 0)
                 type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
         }
         entries.push_back({*name, type == DT_LNK, type == DT_DIR});
-    }
-    const int error = errno;
+    });
     ::closedir(handle);
-    if (error != 0)
+    if (!complete)
         return std::nullopt;
     return entries;
 }
@@ -544,36 +548,41 @@ Result copyItem(const QString& from, const QString& to)
     return copied;
 }
 
-Result removeItem(const QString& path)
+namespace {
+// Removes the entry `name` (one path component) of the folder `dir`, opened with `openFlags`
+// besides the usual ones; a folder only when `folders`.
+Result removeNamed(const QByteArray& dir, int openFlags, const QByteArray& name, bool folders)
 {
-    const QString clean = QDir::cleanPath(path);
-    const QFileInfo info(clean);
-    const QString name = info.fileName();
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+    if (name.isEmpty() || name == "." || name == ".." || name.contains('/') || name.contains('\0'))
         return Result{EINVAL};
-    const int parent =
-        ::open(native(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int parent = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | openFlags);
     if (parent < 0)
         return lastError();
-    const int error = removeAt(parent, native(name).constData());
+    int error = 0;
+    if (!folders) {
+        struct stat st {};
+        if (::fstatat(parent, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            error = errno;
+        else if (S_ISDIR(st.st_mode))
+            error = EISDIR;
+    }
+    if (error == 0)
+        error = removeAt(parent, name.constData());
     ::close(parent);
     return Result{error};
+}
+} // namespace
+
+Result removeItem(const QString& path)
+{
+    // The folder that holds the entry may be reached through a link.
+    const QFileInfo info(QDir::cleanPath(path));
+    return removeNamed(native(info.absolutePath()), 0, native(info.fileName()), true);
 }
 
 Result removeEntryIn(const QString& dir, const QByteArray& name, bool folders)
 {
-    if (name.isEmpty() || name == "." || name == ".." || name.contains('/') || name.contains('\0'))
-        return Result{EINVAL};
-    const int parent =
-        ::open(native(dir).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (parent < 0)
-        return lastError();
-    struct stat st {};
-    int error = ::fstatat(parent, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ? errno : 0;
-    if (error == 0)
-        error = !folders && S_ISDIR(st.st_mode) ? EISDIR : removeAt(parent, name.constData());
-    ::close(parent);
-    return Result{error};
+    return removeNamed(native(dir), O_NOFOLLOW, name, folders);
 }
 
 } // namespace FileOperations

@@ -111,6 +111,58 @@ private Q_SLOTS:
         QCOMPARE(FileOperations::removeItem(at(u"none"_s)).error, ENOENT);
     }
 
+    // Removal takes the one entry it names and nothing else. By path, the folder that
+    // holds it may be reached through a link; by name (the Trash's own folders) never, a
+    // folder stays when only files are to go, and a name must be one entry of the folder.
+    void removalTakesOnlyTheNamedEntry_data()
+    {
+        QTest::addColumn<bool>("byPath"); // removeItem(folder/name), else removeEntryIn
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<bool>("folders");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("gone");
+        QTest::newRow("path: a file in a linked folder")
+            << true << u"via"_s << QByteArray("doc.txt") << true << 0 << u"real/doc.txt"_s;
+        QTest::newRow("path: a link to a folder, not the folder")
+            << true << u"."_s << QByteArray("via") << true << 0 << u"via"_s;
+        QTest::newRow("name: a file in a linked folder")
+            << false << u"via"_s << QByteArray("doc.txt") << true << ENOTDIR << QString();
+        QTest::newRow("name: a file, files only")
+            << false << u"real"_s << QByteArray("doc.txt") << false << 0 << u"real/doc.txt"_s;
+        QTest::newRow("name: a folder with its content")
+            << false << u"real"_s << QByteArray("sub") << true << 0 << u"real/sub"_s;
+        QTest::newRow("name: a folder, files only")
+            << false << u"real"_s << QByteArray("sub") << false << EISDIR << QString();
+        QTest::newRow("name: a path")
+            << false << u"real"_s << QByteArray("sub/inner.txt") << true << EINVAL << QString();
+        QTest::newRow("name: the parent")
+            << false << u"real/sub"_s << QByteArray("..") << true << EINVAL << QString();
+        QTest::newRow("name: empty")
+            << false << u"real"_s << QByteArray() << true << EINVAL << QString();
+    }
+    void removalTakesOnlyTheNamedEntry()
+    {
+        QFETCH(bool, byPath);
+        QFETCH(QString, folder);
+        QFETCH(QByteArray, name);
+        QFETCH(bool, folders);
+        QFETCH(int, error);
+        QFETCH(QString, gone);
+        writeFile(at(u"real/doc.txt"_s), "doc");
+        writeFile(at(u"real/sub/inner.txt"_s), "inner");
+        QVERIFY(FileOperations::createSymbolicLink(at(u"real"_s), at(u"via"_s)));
+        const FileOperations::Result removed =
+            byPath ? FileOperations::removeItem(at(folder) + u'/' + QString::fromUtf8(name))
+                   : FileOperations::removeEntryIn(at(folder), name, folders);
+        QCOMPARE(removed.error, error);
+        for (const QString& entry :
+             {u"real/doc.txt"_s, u"real/sub"_s, u"real/sub/inner.txt"_s, u"via"_s}) {
+            const bool taken = !gone.isEmpty() && (entry == gone || entry.startsWith(gone + u'/'));
+            QVERIFY2(FileOperations::entryExists(at(entry)) != taken, qPrintable(entry));
+        }
+    }
+
     // A copy that fails removes only what it made.
     void failedCopies_data()
     {
