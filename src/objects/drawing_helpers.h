@@ -13,11 +13,8 @@
 // joins with limit 10, butt caps unless asked).
 namespace ObjectDrawing {
 using Colors::black;
+using Colors::srgb;
 using Colors::white;
-inline QColor rgb(qreal r, qreal g, qreal b, qreal a = 1)
-{
-    return Colors::srgb(r, g, b, a);
-}
 
 // A point given as fractions of `size`.
 struct Frac {

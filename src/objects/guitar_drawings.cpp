@@ -14,8 +14,8 @@ using namespace ObjectDrawing;
 using Painting::linearGradient;
 
 namespace {
-const QColor kMetalDark = rgb(0.12, 0.12, 0.15);
-const QColor kMetalLight = rgb(0.25, 0.25, 0.29);
+const QColor kMetalDark = srgb(0.12, 0.12, 0.15);
+const QColor kMetalLight = srgb(0.25, 0.25, 0.29);
 
 // A stand tube: a line shaded along its length, round caps.
 void tube(QPainter& p, QPointF from, QPointF to, qreal width)
@@ -56,15 +56,15 @@ QPainterPath polygon(const std::vector<QPointF>& points)
 void standCap(QPainter& p, const QRectF& r)
 {
     fillAndStroke(p, Painting::capsule(r),
-                  Painting::diagonalGradient(r, {rgb(0.25, 0.25, 0.28), rgb(0.10, 0.10, 0.12)}),
-                  pen(rgb(0.35, 0.35, 0.40), 0.6));
+                  Painting::diagonalGradient(r, {srgb(0.25, 0.25, 0.28), srgb(0.10, 0.10, 0.12)}),
+                  pen(srgb(0.35, 0.35, 0.40), 0.6));
 }
 
 // A tuner's button: a capsule shaded corner to corner.
 void tunerButton(QPainter& p, const QRectF& r, std::initializer_list<QColor> shades)
 {
     fillAndStroke(p, Painting::capsule(r), Painting::diagonalGradient(r, shades),
-                  pen(rgb(0.50, 0.52, 0.56), 0.6));
+                  pen(srgb(0.50, 0.52, 0.56), 0.6));
 }
 } // namespace
 
@@ -117,33 +117,33 @@ void paint(QPainter& p, QSizeF frame)
         outline.push_back(at(1 - it->x(), it->y()));
     const QPainterPath body = polygon(outline);
     p.fillPath(body, Painting::radialGradient(at(0.5, 0.72), 0.05 * w, 0.45 * w,
-                                              {rgb(0.97, 0.89, 0.75), rgb(0.92, 0.80, 0.60),
-                                               rgb(0.80, 0.62, 0.40), rgb(0.65, 0.45, 0.26)}));
+                                              {srgb(0.97, 0.89, 0.75), srgb(0.92, 0.80, 0.60),
+                                               srgb(0.80, 0.62, 0.40), srgb(0.65, 0.45, 0.26)}));
     QPainterPath grain;
     for (int k = 0; k < 27; ++k) {
         grain.moveTo((0.2 + 0.023 * k) * w, 0.47 * h);
         grain.lineTo((0.2 + 0.023 * k) * w, 0.88 * h);
     }
-    p.strokePath(grain, pen(rgb(0.55, 0.38, 0.20, 0.06), 0.6));
-    p.strokePath(body, pen(rgb(0.96, 0.94, 0.88), 2.2));
-    p.strokePath(body, pen(rgb(0.25, 0.18, 0.12), 0.8));
+    p.strokePath(grain, pen(srgb(0.55, 0.38, 0.20, 0.06), 0.6));
+    p.strokePath(body, pen(srgb(0.96, 0.94, 0.88), 2.2));
+    p.strokePath(body, pen(srgb(0.25, 0.18, 0.12), 0.8));
 
     // Sound hole and rosette.
     const QPointF c = at(0.5, 0.605);
     const qreal r = 0.076 * w;
     fillCircle(p, c, r,
                Painting::radialGradient(c - QPointF(0.2 * r, 0.2 * r), 0, r,
-                                        {rgb(0.08, 0.06, 0.05), rgb(0.03, 0.02, 0.02)}));
-    strokeCircle(p, c, r, pen(rgb(0.22, 0.16, 0.12), 1.2));
+                                        {srgb(0.08, 0.06, 0.05), srgb(0.03, 0.02, 0.02)}));
+    strokeCircle(p, c, r, pen(srgb(0.22, 0.16, 0.12), 1.2));
     p.fillPath(Painting::continuousRoundedRect(Painting::centredRect(c, 1.2 * r, 0.5 * r), 1),
-               rgb(0.35, 0.26, 0.18, 0.35));
-    strokeCircle(p, c, 1.12 * r, pen(rgb(0.25, 0.18, 0.14), 0.9));
-    strokeCircle(p, c, 1.25 * r, pen(rgb(0.92, 0.89, 0.82), 2.5));
-    QPen dashed = pen(rgb(0.30, 0.22, 0.16, 0.4), 1);
+               srgb(0.35, 0.26, 0.18, 0.35));
+    strokeCircle(p, c, 1.12 * r, pen(srgb(0.25, 0.18, 0.14), 0.9));
+    strokeCircle(p, c, 1.25 * r, pen(srgb(0.92, 0.89, 0.82), 2.5));
+    QPen dashed = pen(srgb(0.30, 0.22, 0.16, 0.4), 1);
     dashed.setDashPattern({2, 2}); // in pen widths: 2 points on, 2 off at width 1
     strokeCircle(p, c, 1.25 * r, dashed);
-    strokeCircle(p, c, 1.38 * r, pen(rgb(0.25, 0.18, 0.14), 1));
-    strokeCircle(p, c, 1.4352 * r, pen(rgb(0.88, 0.84, 0.76), 0.6));
+    strokeCircle(p, c, 1.38 * r, pen(srgb(0.25, 0.18, 0.14), 1));
+    strokeCircle(p, c, 1.4352 * r, pen(srgb(0.88, 0.84, 0.76), 0.6));
 
     // Pickguard: an arc round the rosette (clockwise on screen from -45 to 75 degrees),
     // then a teardrop back to its start.
@@ -159,8 +159,8 @@ void paint(QPainter& p, QSizeF frame)
     fillAndStroke(
         p, guard,
         linearGradient(at(0.57, 0.54), at(0.68, 0.68),
-                       {rgb(0.50, 0.16, 0.08), rgb(0.30, 0.09, 0.04), rgb(0.16, 0.05, 0.02)}),
-        pen(rgb(0.70, 0.28, 0.12, 0.35), 0.6));
+                       {srgb(0.50, 0.16, 0.08), srgb(0.30, 0.09, 0.04), srgb(0.16, 0.05, 0.02)}),
+        pen(srgb(0.70, 0.28, 0.12, 0.35), 0.6));
 
     // Bridge, saddle and pins.
     QPainterPath bridge(at(0.375, 0.7546));
@@ -174,15 +174,15 @@ void paint(QPainter& p, QSizeF frame)
     fillAndStroke(
         p, bridge,
         linearGradient(at(0.375, 0.745), at(0.625, 0.777),
-                       {rgb(0.30, 0.19, 0.14), rgb(0.20, 0.13, 0.09), rgb(0.14, 0.08, 0.05)}),
-        pen(rgb(0.40, 0.26, 0.18), 0.8));
-    p.setPen(pen(rgb(0.96, 0.95, 0.90), 2.2, Qt::RoundCap));
+                       {srgb(0.30, 0.19, 0.14), srgb(0.20, 0.13, 0.09), srgb(0.14, 0.08, 0.05)}),
+        pen(srgb(0.40, 0.26, 0.18), 0.8));
+    p.setPen(pen(srgb(0.96, 0.95, 0.90), 2.2, Qt::RoundCap));
     p.drawLine(at(0.435, 0.75492), at(0.565, 0.75652));
     auto pinX = [w](int j) { return (0.4375 + 0.025 * j) * w; };
     for (int j = 0; j < 6; ++j) {
         const QPointF pin(pinX(j), 0.7658 * h);
-        fillAndStroke(p, Painting::circle(pin, 2), rgb(0.96, 0.95, 0.92),
-                      pen(rgb(0.35, 0.25, 0.20), 0.5));
+        fillAndStroke(p, Painting::circle(pin, 2), srgb(0.96, 0.95, 0.92),
+                      pen(srgb(0.35, 0.25, 0.20), 0.5));
         fillCircle(p, pin, 0.9, Qt::black);
     }
 
@@ -193,16 +193,16 @@ void paint(QPainter& p, QSizeF frame)
     fillAndStroke(
         p, board,
         linearGradient(at(0.45, 0.245), at(0.55, 0.542),
-                       {rgb(0.26, 0.19, 0.15), rgb(0.19, 0.14, 0.11), rgb(0.15, 0.10, 0.08)}),
-        pen(rgb(0.42, 0.32, 0.25), 0.7));
+                       {srgb(0.26, 0.19, 0.15), srgb(0.19, 0.14, 0.11), srgb(0.15, 0.10, 0.08)}),
+        pen(srgb(0.42, 0.32, 0.25), 0.7));
     auto boardY = [h](qreal q) { return 0.245 * h + 0.297 * h * q; };
-    p.setPen(pen(rgb(0.78, 0.79, 0.82), 0.85));
+    p.setPen(pen(srgb(0.78, 0.79, 0.82), 0.85));
     for (int i = 1; i <= 20; ++i) {
         const qreal q = std::pow(i / 21.0, 0.88);
         p.drawLine(QPointF((0.45 - 0.019 * q) * w, boardY(q)),
                    QPointF((0.55 + 0.019 * q) * w, boardY(q)));
     }
-    const QColor markerWhite = rgb(0.94, 0.95, 0.96);
+    const QColor markerWhite = srgb(0.94, 0.95, 0.96);
     for (int n : {3, 5, 7, 9, 15, 17}) {
         const qreal q = std::pow((n - 0.5) / 21.0, 0.88);
         fillAndStroke(p, Painting::circle(QPointF(0.5 * w, boardY(q)), size.marker), markerWhite,
@@ -216,7 +216,7 @@ void paint(QPainter& p, QSizeF frame)
     }
     fillAndStroke(
         p, Painting::continuousRoundedRect(QRectF(0.448 * w, 0.245 * h - 2.8, 0.104 * w, 3.8), 1),
-        rgb(0.96, 0.95, 0.90), pen(rgb(0.55, 0.48, 0.40), 0.5));
+        srgb(0.96, 0.95, 0.90), pen(srgb(0.55, 0.48, 0.40), 0.5));
 
     // Headstock with its emblem, tuners and string posts.
     QPainterPath head(at(0.45, 0.245));
@@ -231,38 +231,38 @@ void paint(QPainter& p, QSizeF frame)
     fillAndStroke(
         p, head,
         linearGradient(at(0.5, 0.088), at(0.5, 0.245),
-                       {rgb(0.28, 0.18, 0.14), rgb(0.18, 0.12, 0.09), rgb(0.12, 0.08, 0.06)}),
-        pen(rgb(0.48, 0.36, 0.28), 1));
-    p.setPen(pen(rgb(0.94, 0.82, 0.45), 1.2, Qt::RoundCap));
+                       {srgb(0.28, 0.18, 0.14), srgb(0.18, 0.12, 0.09), srgb(0.12, 0.08, 0.06)}),
+        pen(srgb(0.48, 0.36, 0.28), 1));
+    p.setPen(pen(srgb(0.94, 0.82, 0.45), 1.2, Qt::RoundCap));
     p.drawLine(at(0.48175, 0.14295), at(0.51825, 0.14295));
-    fillCircle(p, at(0.5, 0.14295), 1.8, rgb(0.96, 0.86, 0.50));
+    fillCircle(p, at(0.5, 0.14295), 1.8, srgb(0.96, 0.86, 0.50));
     const qreal rowY[3] = {0.1351 * h, 0.17278 * h, 0.21046 * h};
     for (int k = 0; k < 3; ++k) {
         for (int side : {-1, 1}) {
             const qreal edge = side < 0 ? (0.424 + 0.002 * k) * w : (0.576 - 0.002 * k) * w;
             const qreal outer = edge + side * 0.03 * s;
-            p.setPen(pen(rgb(0.78, 0.80, 0.84), size.tunerShaft, Qt::RoundCap));
+            p.setPen(pen(srgb(0.78, 0.80, 0.84), size.tunerShaft, Qt::RoundCap));
             p.drawLine(QPointF(edge, rowY[k]), QPointF(outer, rowY[k]));
             const qreal bw = 0.026 * s;
             const qreal bh = 0.013 * h;
             const qreal left = side < 0 ? outer - 0.6 * bw : outer - 0.4 * bw;
             tunerButton(p, QRectF(left, rowY[k] - bh / 2, bw, bh),
-                        {rgb(0.96, 0.97, 0.99), rgb(0.75, 0.78, 0.82), rgb(0.88, 0.90, 0.94)});
+                        {srgb(0.96, 0.97, 0.99), srgb(0.75, 0.78, 0.82), srgb(0.88, 0.90, 0.94)});
         }
     }
     const QPointF posts[6] = {{0.462 * w, rowY[2]}, {0.462 * w, rowY[1]}, {0.462 * w, rowY[0]},
                               {0.538 * w, rowY[0]}, {0.538 * w, rowY[1]}, {0.538 * w, rowY[2]}};
     for (const QPointF& post : posts) {
         const qreal R2 = size.postRadius;
-        fillAndStroke(p, Painting::circle(post, R2), white(0.92), pen(rgb(0.28, 0.30, 0.34), 1));
-        fillCircle(p, post, 0.45 * R2, rgb(0.18, 0.16, 0.14));
+        fillAndStroke(p, Painting::circle(post, R2), white(0.92), pen(srgb(0.28, 0.30, 0.34), 1));
+        fillCircle(p, post, 0.45 * R2, srgb(0.18, 0.16, 0.14));
     }
 
     // Strings: pin to nut to post, thickest on the left.
-    const QColor treble = rgb(0.94, 0.88, 0.75, 0.85);
-    const QColor colours[6] = {rgb(0.88, 0.68, 0.40),
-                               rgb(0.84, 0.64, 0.40),
-                               rgb(0.80, 0.60, 0.40),
+    const QColor treble = srgb(0.94, 0.88, 0.75, 0.85);
+    const QColor colours[6] = {srgb(0.88, 0.68, 0.40),
+                               srgb(0.84, 0.64, 0.40),
+                               srgb(0.80, 0.60, 0.40),
                                treble,
                                treble,
                                treble};
@@ -371,8 +371,8 @@ void paint(QPainter& p, QSizeF frame)
     fillAndStroke(
         p, outlineIn(kBodyOutline, at),
         linearGradient(at(0.25, 0.45), at(0.85, 0.85),
-                       {rgb(0.22, 0.22, 0.25), rgb(0.11, 0.11, 0.13), rgb(0.04, 0.04, 0.05)}),
-        pen(rgb(0.32, 0.32, 0.36), 1.3));
+                       {srgb(0.22, 0.22, 0.25), srgb(0.11, 0.11, 0.13), srgb(0.04, 0.04, 0.05)}),
+        pen(srgb(0.32, 0.32, 0.36), 1.3));
     QPainterPath upper(at(0.165, 0.50));
     upper.quadTo(at(0.19, 0.46), at(0.24, 0.435));
     p.strokePath(upper, pen(white(0.14), 2.5, Qt::RoundCap));
@@ -383,11 +383,11 @@ void paint(QPainter& p, QSizeF frame)
     // Pickguard with its screws.
     fillAndStroke(p, outlineIn(kPickguardOutline, at),
                   linearGradient(at(0.40, 0.52), at(0.70, 0.74),
-                                 {rgb(0.98, 0.97, 0.95), rgb(0.91, 0.90, 0.87)}),
-                  pen(rgb(0.78, 0.77, 0.74), 0.9));
+                                 {srgb(0.98, 0.97, 0.95), srgb(0.91, 0.90, 0.87)}),
+                  pen(srgb(0.78, 0.77, 0.74), 0.9));
     for (QPointF screw : {QPointF(0.36, 0.53), QPointF(0.84, 0.53), QPointF(0.83, 0.65),
                           QPointF(0.75, 0.73), QPointF(0.34, 0.69), QPointF(0.38, 0.58)})
-        fillCircle(p, at(screw.x(), screw.y()), 1.2, rgb(0.65, 0.65, 0.68));
+        fillCircle(p, at(screw.x(), screw.y()), 1.2, srgb(0.65, 0.65, 0.68));
 
     // Pickups.
     for (qreal fraction : kPickupCentres) {
@@ -395,11 +395,11 @@ void paint(QPainter& p, QSizeF frame)
         const QRectF cover(cx - pw / 2, yc - ph / 2, pw, ph);
         fillAndStroke(
             p, Painting::continuousRoundedRect(cover, 3),
-            Painting::diagonalGradient(cover, {rgb(0.99, 0.98, 0.96), rgb(0.89, 0.88, 0.85)}),
-            pen(rgb(0.75, 0.74, 0.71), 0.5));
+            Painting::diagonalGradient(cover, {srgb(0.99, 0.98, 0.96), srgb(0.89, 0.88, 0.85)}),
+            pen(srgb(0.75, 0.74, 0.71), 0.5));
         for (int k = 0; k < 6; ++k)
             fillCircle(p, QPointF(cx - pw / 2 + pw * (0.14 + 0.144 * k), yc), size.polePiece,
-                       rgb(0.65, 0.66, 0.70));
+                       srgb(0.65, 0.66, 0.70));
     }
 
     // Bridge, saddles and tremolo arm.
@@ -407,35 +407,36 @@ void paint(QPainter& p, QSizeF frame)
     fillAndStroke(
         p, Painting::continuousRoundedRect(plate, 2),
         linearGradient(QPointF(bx, by + bh / 2), QPointF(bx + bw, by + bh / 2),
-                       {rgb(0.92, 0.93, 0.96), rgb(0.68, 0.70, 0.74), rgb(0.88, 0.90, 0.93)}),
-        pen(rgb(0.45, 0.46, 0.50), 0.8));
+                       {srgb(0.92, 0.93, 0.96), srgb(0.68, 0.70, 0.74), srgb(0.88, 0.90, 0.93)}),
+        pen(srgb(0.45, 0.46, 0.50), 0.8));
     for (int k = 0; k < 6; ++k)
         p.fillPath(
             Painting::continuousRoundedRect(
                 QRectF(bx + bw * (0.08 + 0.145 * k), by + 0.1 * bh, 0.12 * bw, 0.75 * bh), 1),
-            rgb(0.58, 0.60, 0.65));
+            srgb(0.58, 0.60, 0.65));
     QPainterPath arm(QPointF(bx + 0.9 * bw, by + 0.5 * bh));
     arm.lineTo(bx + 1.35 * bw, by + 1.5 * bh);
     arm.lineTo(bx + 1.25 * bw, by - 0.6 * bh);
-    p.strokePath(arm, pen(rgb(0.82, 0.84, 0.87), size.tremolo, Qt::RoundCap));
+    p.strokePath(arm, pen(srgb(0.82, 0.84, 0.87), size.tremolo, Qt::RoundCap));
     p.fillPath(Painting::capsule(QRectF(bx + 1.25 * bw - 2, by - 0.7 * bh, 5, 10)),
-               rgb(0.96, 0.95, 0.92));
+               srgb(0.96, 0.95, 0.92));
 
     // Knobs and the output jack.
     for (QPointF knob : {QPointF(0.7053, 0.70), QPointF(0.7579, 0.7283), QPointF(0.8105, 0.7572)}) {
         const QPointF k = at(knob.x(), knob.y());
         fillAndStroke(p, Painting::circle(k, r),
                       Painting::radialGradient(k - QPointF(0.3 * r, 0.3 * r), 0, r,
-                                               {rgb(0.98, 0.97, 0.94), rgb(0.85, 0.83, 0.79)}),
-                      pen(rgb(0.70, 0.68, 0.64), 0.6));
+                                               {srgb(0.98, 0.97, 0.94), srgb(0.85, 0.83, 0.79)}),
+                      pen(srgb(0.70, 0.68, 0.64), 0.6));
         fillCircle(p, k, 0.6 * r, white(0.8));
     }
     const QRectF jack = Painting::centredRect(at(0.82, 0.80), 0.11 * W, 0.035 * H);
     const QPainterPath jackPath = Painting::ellipse(jack);
-    fillAndStroke(p, jackPath,
-                  Painting::diagonalGradient(jack, {rgb(0.92, 0.93, 0.96), rgb(0.65, 0.67, 0.72)}),
-                  pen(rgb(0.45, 0.46, 0.50), 0.6));
-    fillCircle(p, jack.center(), 3.5, rgb(0.15, 0.15, 0.18));
+    fillAndStroke(
+        p, jackPath,
+        Painting::diagonalGradient(jack, {srgb(0.92, 0.93, 0.96), srgb(0.65, 0.67, 0.72)}),
+        pen(srgb(0.45, 0.46, 0.50), 0.6));
+    fillCircle(p, jack.center(), 3.5, srgb(0.15, 0.15, 0.18));
 
     // Neck, frets, inlays and nut. t runs from the nut (0) to the body (1); the frets
     // bunch up towards the body.
@@ -444,16 +445,16 @@ void paint(QPainter& p, QSizeF frame)
         polygon({QPointF(cx - nw / 2, N), QPointF(cx + nw / 2, N), QPointF(cx + nwb / 2, NE),
                  QPointF(cx - nwb / 2, NE)}),
         linearGradient(QPointF(cx - nw / 2, N), QPointF(cx + nw / 2, N),
-                       {rgb(0.94, 0.84, 0.67), rgb(0.88, 0.76, 0.58), rgb(0.82, 0.70, 0.50)}),
-        pen(rgb(0.65, 0.52, 0.35), 0.7));
+                       {srgb(0.94, 0.84, 0.67), srgb(0.88, 0.76, 0.58), srgb(0.82, 0.70, 0.50)}),
+        pen(srgb(0.65, 0.52, 0.35), 0.7));
     auto neckWidth = [&](qreal t) { return nw + (nwb - nw) * t; };
-    p.setPen(pen(rgb(0.60, 0.50, 0.40), 0.9));
+    p.setPen(pen(srgb(0.60, 0.50, 0.40), 0.9));
     for (int i = 1; i <= 21; ++i) {
         const qreal t = std::pow(i / 22.0, 0.88);
         const qreal y = N + (NE - N) * t;
         p.drawLine(QPointF(cx - neckWidth(t) / 2, y), QPointF(cx + neckWidth(t) / 2, y));
     }
-    const QColor inlay = rgb(0.16, 0.14, 0.12);
+    const QColor inlay = srgb(0.16, 0.14, 0.12);
     for (int n : {3, 5, 7, 9, 15, 17, 19, 21}) {
         const qreal u = std::pow((n - 0.5) / 22.0, 0.88);
         fillCircle(p, QPointF(cx, N + (NE - N) * u), size.inlay, inlay);
@@ -465,7 +466,7 @@ void paint(QPainter& p, QSizeF frame)
         fillCircle(p, QPointF(cx + 0.22 * neckWidth(u), y), size.doubleInlay, inlay);
     }
     p.fillPath(Painting::continuousRoundedRect(QRectF(cx - 0.52 * nw, N - 2.5, 1.04 * nw, 3.5), 1),
-               rgb(0.96, 0.95, 0.90));
+               srgb(0.96, 0.95, 0.90));
 
     // Headstock.
     QPainterPath head(QPointF(cx - 0.5 * nw, N));
@@ -486,8 +487,8 @@ void paint(QPainter& p, QSizeF frame)
     fillAndStroke(
         p, head,
         linearGradient(QPointF(cx - 0.4 * nw, T), QPointF(cx + 0.4 * nw, N),
-                       {rgb(0.94, 0.84, 0.67), rgb(0.88, 0.76, 0.57), rgb(0.80, 0.66, 0.47)}),
-        pen(rgb(0.68, 0.54, 0.36), 1));
+                       {srgb(0.94, 0.84, 0.67), srgb(0.88, 0.76, 0.57), srgb(0.80, 0.66, 0.47)}),
+        pen(srgb(0.68, 0.54, 0.36), 1));
 
     // Tuners, six in a row up the headstock's left side.
     const qreal kb = 0.025 * W;
@@ -496,10 +497,10 @@ void paint(QPainter& p, QSizeF frame)
         const qreal t = k / 5.0;
         const QPointF B(cx - 0.74 * nw + 0.5 * nw * t, T + 0.76 * hh - 0.62 * hh * t);
         const QPointF E = B - r * QPointF(std::cos(0.22), std::sin(0.22));
-        p.setPen(pen(rgb(0.75, 0.76, 0.80), size.tunerShaft, Qt::RoundCap));
+        p.setPen(pen(srgb(0.75, 0.76, 0.80), size.tunerShaft, Qt::RoundCap));
         p.drawLine(B, E);
         tunerButton(p, QRectF(E.x() - 0.6 * kb, E.y() - 0.5 * kh, kb, kh),
-                    {rgb(0.96, 0.97, 0.99), rgb(0.76, 0.78, 0.83), rgb(0.89, 0.91, 0.94)});
+                    {srgb(0.96, 0.97, 0.99), srgb(0.76, 0.78, 0.83), srgb(0.89, 0.91, 0.94)});
     }
 
     // Strings and their posts.
@@ -513,8 +514,8 @@ void paint(QPainter& p, QSizeF frame)
         p.setPen(pen(white(0.85), 0.7 + 0.5 * (1 - t)));
         p.drawLine(P, Q);
         fillAndStroke(p, Painting::circle(Q, size.postRadius), white(0.95),
-                      pen(rgb(0.28, 0.30, 0.34), 1.1));
-        fillCircle(p, Q, size.postRadius / 2, rgb(0.20, 0.18, 0.16));
+                      pen(srgb(0.28, 0.30, 0.34), 1.1));
+        fillCircle(p, Q, size.postRadius / 2, srgb(0.20, 0.18, 0.16));
     }
 
     // The stand's lower arms in front of the body.

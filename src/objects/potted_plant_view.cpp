@@ -43,36 +43,36 @@ PlantLayout layoutFor(QSizeF size)
                {0.28 * W, 0.54 * H},
                {0.38 * W, 0.35 * H},
                -26,
-               rgb(0.26, 0.54, 0.24),
-               rgb(0.11, 0.32, 0.13)},
+               srgb(0.26, 0.54, 0.24),
+               srgb(0.11, 0.32, 0.13)},
               {{0.5 * W + 6, yS},
                {0.70 * W, 0.63 * H},
                {0.72 * W, 0.55 * H},
                {0.38 * W, 0.35 * H},
                28,
-               rgb(0.25, 0.52, 0.23),
-               rgb(0.10, 0.30, 0.12)},
+               srgb(0.25, 0.52, 0.23),
+               srgb(0.10, 0.30, 0.12)},
               {{0.5 * W - 3, yS},
                {0.40 * W, 0.57 * H},
                {0.38 * W, 0.46 * H},
                {0.42 * W, 0.41 * H},
                -15,
-               rgb(0.29, 0.58, 0.26),
-               rgb(0.13, 0.36, 0.15)},
+               srgb(0.29, 0.58, 0.26),
+               srgb(0.13, 0.36, 0.15)},
               {{0.5 * W + 3, yS},
                {0.60 * W, 0.57 * H},
                {0.62 * W, 0.47 * H},
                {0.42 * W, 0.41 * H},
                17,
-               rgb(0.27, 0.56, 0.25),
-               rgb(0.12, 0.34, 0.14)},
+               srgb(0.27, 0.56, 0.25),
+               srgb(0.12, 0.34, 0.14)},
               {{0.5 * W, yS},
                {0.50 * W, 0.53 * H},
                {0.50 * W, 0.42 * H},
                {0.44 * W, 0.44 * H},
                2,
-               rgb(0.30, 0.62, 0.28),
-               rgb(0.14, 0.39, 0.17)}}}};
+               srgb(0.30, 0.62, 0.28),
+               srgb(0.14, 0.39, 0.17)}}}};
 }
 
 // A leaf's box has its bottom centre on the stem's end and turns about that point
@@ -110,8 +110,8 @@ void paintLeaf(QPainter& p, const Branch& b)
         Painting::paintWithShadow(
             q, grown(box, 2), {black(0.25), 1, QPointF(0.5, 0)}, [&](QPainter& r) {
                 r.setPen(pen(linearGradient(QPointF(0, h), QPointF(0, 0),
-                                            {rgb(0.65, 0.82, 0.42), rgb(0.38, 0.64, 0.28),
-                                             rgb(0.22, 0.45, 0.18)}),
+                                            {srgb(0.65, 0.82, 0.42), srgb(0.38, 0.64, 0.28),
+                                             srgb(0.22, 0.45, 0.18)}),
                              2.2, Qt::RoundCap));
                 r.drawLine(QPointF(0.5 * w, h), QPointF(0.5 * w, 0.04 * h));
             });
@@ -128,20 +128,20 @@ void paintPot(QPainter& p, qreal P, qreal Q)
     Painting::paintWithShadow(
         p, grown(body.boundingRect(), 1), {black(0.24), 5, QPointF(-1, 3)}, [&](QPainter& q) {
             q.fillPath(body, linearGradient(QPointF(0, 0), QPointF(P, 0),
-                                            {rgb(0.94, 0.93, 0.90), rgb(0.86, 0.84, 0.81),
-                                             rgb(0.73, 0.71, 0.67)}));
+                                            {srgb(0.94, 0.93, 0.90), srgb(0.86, 0.84, 0.81),
+                                             srgb(0.73, 0.71, 0.67)}));
         });
     const QRectF foot(0.5 * P - 0.36 * P, 0.94 * Q - 0.06 * Q, 0.72 * P, 0.12 * Q);
     const QPainterPath footPath = Painting::ellipse(foot);
     p.fillPath(footPath, linearGradient(foot.topLeft(), QPointF(foot.right(), foot.top()),
-                                        {rgb(0.90, 0.88, 0.85), rgb(0.72, 0.70, 0.66)}));
+                                        {srgb(0.90, 0.88, 0.85), srgb(0.72, 0.70, 0.66)}));
     const QRectF opening(0.03 * P, 0.02 * Q, 0.94 * P, 0.2 * Q);
     const QPainterPath openingPath = Painting::ellipse(opening);
     p.fillPath(openingPath,
                Painting::radialGradient(opening.center(), 2, 0.44 * P,
-                                        {rgb(0.14, 0.10, 0.07), rgb(0.22, 0.17, 0.12)}));
+                                        {srgb(0.14, 0.10, 0.07), srgb(0.22, 0.17, 0.12)}));
     const QRectF rim(0, 0, P, 0.22 * Q);
-    p.setPen(pen(Painting::diagonalGradient(rim, {white(0.85), rgb(0.78, 0.76, 0.72)}), 1.8));
+    p.setPen(pen(Painting::diagonalGradient(rim, {white(0.85), srgb(0.78, 0.76, 0.72)}), 1.8));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(rim);
 }
@@ -205,27 +205,28 @@ void paint(QPainter& p, QSizeF size)
         stubs.lineTo(0.5 * l.W + top, l.yS);
     }
     p.strokePath(stubs, pen(linearGradient(QPointF(0, l.H), QPointF(0, 0),
-                                           {rgb(0.10, 0.24, 0.11), rgb(0.16, 0.36, 0.15)}),
+                                           {srgb(0.10, 0.24, 0.11), srgb(0.16, 0.36, 0.15)}),
                             4.2, Qt::RoundCap));
 
     const QPainterPath soil =
         Painting::ellipse(Painting::centredRect(QPointF(0.5 * l.W, l.yG + 1), 26, 8));
     p.fillPath(soil,
                Painting::radialGradient(QPointF(0.5 * l.W, l.yG + 1), 2, 16,
-                                        {rgb(0.08, 0.05, 0.03), rgb(0.14, 0.10, 0.07, 0.85)}));
+                                        {srgb(0.08, 0.05, 0.03), srgb(0.14, 0.10, 0.07, 0.85)}));
 
     for (const Branch& b : l.branches) {
         QPainterPath stem(b.soilOrigin);
         stem.quadTo(b.controlPoint, b.stemEnd);
         Painting::paintWithShadow(
             p, grown(stem.boundingRect(), 4), {black(0.18), 2, QPointF(0, 1)}, [&](QPainter& q) {
-                q.strokePath(stem, pen(linearGradient(QPointF(0, l.H), QPointF(0, 0),
-                                                      {rgb(0.11, 0.28, 0.12), rgb(0.18, 0.40, 0.18),
-                                                       rgb(0.14, 0.34, 0.15)}),
-                                       3.8, Qt::RoundCap));
+                q.strokePath(stem,
+                             pen(linearGradient(QPointF(0, l.H), QPointF(0, 0),
+                                                {srgb(0.11, 0.28, 0.12), srgb(0.18, 0.40, 0.18),
+                                                 srgb(0.14, 0.34, 0.15)}),
+                                 3.8, Qt::RoundCap));
             });
         const QPainterPath node = Painting::circle(b.stemEnd, 2.25);
-        p.fillPath(node, rgb(0.14, 0.34, 0.15));
+        p.fillPath(node, srgb(0.14, 0.34, 0.15));
         p.save();
         p.setTransform(leafTransform(b), true);
         paintLeaf(p, b);

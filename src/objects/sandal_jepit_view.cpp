@@ -16,10 +16,10 @@
 using namespace ObjectDrawing;
 
 namespace {
-const QColor kPrimaryBlue = rgb(0.08, 0.34, 0.82);
-const QColor kStrapDeepBlue = rgb(0.06, 0.26, 0.70);
-const QColor kStrapHighlightBlue = rgb(0.38, 0.66, 0.98);
-const QColor kSoleRimBlue = rgb(0.05, 0.22, 0.58);
+const QColor kPrimaryBlue = srgb(0.08, 0.34, 0.82);
+const QColor kStrapDeepBlue = srgb(0.06, 0.26, 0.70);
+const QColor kStrapHighlightBlue = srgb(0.38, 0.66, 0.98);
+const QColor kSoleRimBlue = srgb(0.05, 0.22, 0.58);
 
 const Animation kLiftSpring = Animation::spring(0.32, 0.75);
 constexpr qreal kTiltDegrees = 60;
@@ -69,7 +69,7 @@ void paintSandal(QPainter& p, QSizeF box, bool isLeft)
     p.fillPath(sole.translated(0, 3.5), kSoleRimBlue);
     p.fillPath(sole.translated(0, 1.5), white(0.85));
     p.fillPath(sole, Painting::linearGradient(QPointF(0, 0), QPointF(0, H),
-                                              {rgb(0.98, 0.98, 0.98), rgb(0.93, 0.93, 0.93)}));
+                                              {srgb(0.98, 0.98, 0.98), srgb(0.93, 0.93, 0.93)}));
     strokeWith(p, sole, kPrimaryBlue, 1.5, Qt::FlatCap);
     QTransform inner;
     inner.translate(W / 2, H / 2);

@@ -111,7 +111,7 @@ void paintUnder(QPainter& p)
     ShapeShadow().paint(p,
                         Painting::ellipse(Painting::centredRect(QPointF(cx, bodyBottomY + 11),
                                                                 0.95 * kSize.width(), 18)),
-                        {rgb(0.05, 0.16, 0.07, 0.48), 5.5, {}});
+                        {srgb(0.05, 0.16, 0.07, 0.48), 5.5, {}});
     ShapeShadow().paint(p,
                         Painting::ellipse(Painting::centredRect(QPointF(cx, bodyBottomY + 7.5),
                                                                 bottomWidth + 6, 10)),
@@ -123,14 +123,14 @@ void paintUnder(QPainter& p)
     const QPainterPath band = baseBandPath();
     p.fillPath(band, linearGradient(QPointF(cx - bottomWidth / 2 - 1.5, bodyBottomY),
                                     QPointF(cx + bottomWidth / 2 + 1.5, 101),
-                                    {rgb(0.22, 0.23, 0.26), rgb(0.12, 0.13, 0.15)}));
+                                    {srgb(0.22, 0.23, 0.26), srgb(0.12, 0.13, 0.15)}));
 }
 
 void paintPedalHinge(QPainter& p)
 {
     p.fillPath(Painting::continuousRoundedRect(
                    Painting::centredRect(QPointF(cx, bodyBottomY + 5 + 1.5), 20, 5), 1.5),
-               rgb(0.16, 0.17, 0.2));
+               srgb(0.16, 0.17, 0.2));
 }
 
 void paintPedalPlate(QPainter& p)
@@ -139,14 +139,14 @@ void paintPedalPlate(QPainter& p)
     Painting::paintWithShadow(
         p, plate.adjusted(-1, -1, 1, 1), {black(0.28), 1, QPointF(0, 1)}, [&](QPainter& q) {
             const QPainterPath shape = Painting::continuousRoundedRect(plate, 2);
-            q.fillPath(shape, Painting::verticalGradient(plate, {rgb(0.98, 0.98, 1.0),
-                                                                 rgb(0.7, 0.74, 0.78),
-                                                                 rgb(0.88, 0.91, 0.94)}));
+            q.fillPath(shape, Painting::verticalGradient(plate, {srgb(0.98, 0.98, 1.0),
+                                                                 srgb(0.7, 0.74, 0.78),
+                                                                 srgb(0.88, 0.91, 0.94)}));
             q.strokePath(shape, pen(white(0.65), 0.5));
             const qreal rowWidth = 4 * 1.2 + 3 * 2.2;
             for (int i = 0; i < 4; ++i)
                 q.fillRect(QRectF(cx - rowWidth / 2 + i * 3.4, plate.center().y() - 2.75, 1.2, 5.5),
-                           rgb(0.16, 0.17, 0.19));
+                           srgb(0.16, 0.17, 0.19));
         });
 }
 
@@ -154,12 +154,12 @@ void paintBody(QPainter& p, bool full)
 {
     const QPainterPath body = bodyPath();
     p.fillPath(body, stops(QPointF(topLeft, topY), QPointF(topRight, topY),
-                           {{0, rgb(0.48, 0.51, 0.55)},
-                            {0.14, rgb(0.74, 0.77, 0.81)},
-                            {0.34, rgb(0.97, 0.98, 1.0)},
-                            {0.54, rgb(0.82, 0.85, 0.88)},
-                            {0.84, rgb(0.42, 0.45, 0.49)},
-                            {1.0, rgb(0.68, 0.71, 0.75)}}));
+                           {{0, srgb(0.48, 0.51, 0.55)},
+                            {0.14, srgb(0.74, 0.77, 0.81)},
+                            {0.34, srgb(0.97, 0.98, 1.0)},
+                            {0.54, srgb(0.82, 0.85, 0.88)},
+                            {0.84, srgb(0.42, 0.45, 0.49)},
+                            {1.0, srgb(0.68, 0.71, 0.75)}}));
     // Ribs follow the taper from the rim to the bottom.
     p.setPen(pen(white(0.05), 0.7));
     for (qreal x = topLeft + 2.5; x <= topRight - 2.5 + 1e-9; x += 3.5)
@@ -175,14 +175,14 @@ void paintBody(QPainter& p, bool full)
     const ShadowStyle glow = full ? ShadowStyle{Colors::srgb(1.0, 0.584, 0.0, 0.8), 2.5, {}}
                                   : ShadowStyle{Colors::srgb(0.204, 0.78, 0.349, 0.6), 2.5, {}};
     Painting::paintWithShadow(p, light.adjusted(-1, -1, 1, 1), glow, [&](QPainter& q) {
-        q.fillPath(Painting::ellipse(light), full ? rgb(0.96, 0.62, 0.2) : rgb(0.4, 0.82, 0.52));
+        q.fillPath(Painting::ellipse(light), full ? srgb(0.96, 0.62, 0.2) : srgb(0.4, 0.82, 0.52));
         q.strokePath(Painting::ellipse(light), pen(white(0.65), 0.5));
     });
 
     const QPainterPath hole =
         Painting::ellipse(Painting::centredRect(QPointF(cx, topY), topWidth - 6, 2 * rimDepth));
-    p.fillPath(hole, rgb(0.1, 0.11, 0.13));
-    p.strokePath(hole, pen(rgb(0.24, 0.26, 0.29), 0.8));
+    p.fillPath(hole, srgb(0.1, 0.11, 0.13));
+    p.strokePath(hole, pen(srgb(0.24, 0.26, 0.29), 0.8));
 }
 
 void paintPaper(QPainter& p)
@@ -197,7 +197,7 @@ void paintPaper(QPainter& p)
         sheet.lineTo(at(q.x(), q.y()));
     sheet.closeSubpath();
     p.fillPath(sheet, linearGradient(at(0.4, 0.15), at(0.6, 0.85),
-                                     {white(1), rgb(0.86, 0.87, 0.9), rgb(0.72, 0.74, 0.77)}));
+                                     {white(1), srgb(0.86, 0.87, 0.9), srgb(0.72, 0.74, 0.77)}));
     QPainterPath crease(at(0.38, 0.2));
     crease.lineTo(at(0.48, 0.52));
     crease.lineTo(at(0.64, 0.15));
@@ -209,11 +209,11 @@ void paintRim(QPainter& p)
     const QRectF ring = Painting::centredRect(QPointF(cx, topY), topWidth + 1, 2 * rimDepth + 1);
     p.setBrush(Qt::NoBrush);
     p.setPen(pen(stops(ring.topLeft(), ring.topRight(),
-                       {{0, rgb(0.58, 0.62, 0.66)},
-                        {0.25, rgb(0.98, 0.98, 1.0)},
-                        {0.5, rgb(0.76, 0.79, 0.83)},
-                        {0.85, rgb(0.46, 0.49, 0.53)},
-                        {1.0, rgb(0.86, 0.89, 0.93)}}),
+                       {{0, srgb(0.58, 0.62, 0.66)},
+                        {0.25, srgb(0.98, 0.98, 1.0)},
+                        {0.5, srgb(0.76, 0.79, 0.83)},
+                        {0.85, srgb(0.46, 0.49, 0.53)},
+                        {1.0, srgb(0.86, 0.89, 0.93)}}),
                  2));
     p.drawEllipse(ring);
 }
@@ -228,12 +228,12 @@ void paintLid(QPainter& p)
     const QRectF r = lidRect();
     const QPainterPath lid = Painting::ellipse(r);
     p.fillPath(lid, stops(r.topLeft(), r.topRight(),
-                          {{0, rgb(0.52, 0.55, 0.59)},
-                           {0.2, rgb(0.8, 0.83, 0.86)},
-                           {0.38, rgb(0.97, 0.98, 1.0)},
-                           {0.6, rgb(0.82, 0.85, 0.89)},
-                           {0.88, rgb(0.46, 0.49, 0.53)},
-                           {1.0, rgb(0.72, 0.75, 0.78)}}));
+                          {{0, srgb(0.52, 0.55, 0.59)},
+                           {0.2, srgb(0.8, 0.83, 0.86)},
+                           {0.38, srgb(0.97, 0.98, 1.0)},
+                           {0.6, srgb(0.82, 0.85, 0.89)},
+                           {0.88, srgb(0.46, 0.49, 0.53)},
+                           {1.0, srgb(0.72, 0.75, 0.78)}}));
     p.strokePath(lid, pen(Painting::verticalGradient(r, {white(0.7), black(0.3)}), 0.8));
     const QRectF handle = Painting::centredRect(QPointF(0, 0.7 * rimDepth), 16, 2.2);
     p.fillPath(Painting::continuousRoundedRect(handle, 1.2),
