@@ -124,20 +124,17 @@ void TrashCanView::setTargeted(bool targeted)
     m_appState.setTrashTargeted(targeted);
 }
 
-bool TrashCanView::takes(QGraphicsSceneDragDropEvent* event)
+bool TrashCanView::takes(QGraphicsSceneDragDropEvent* event) const
 {
-    if (event->mimeData() != m_dragData) {
-        m_dragData = event->mimeData();
-        m_dragUsable = m_dragData && !trashableItems(*m_dragData).isEmpty();
-    }
     return m_dragUsable && Drops::proposeCopyOrLink(event);
 }
 
 void TrashCanView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 {
+    const QMimeData* data = event->mimeData();
+    m_dragUsable = data && !trashableItems(*data).isEmpty();
     // The can holds every drag over it, so that what it refuses is refused here and not
     // taken by the room below it.
-    m_dragData = nullptr;
     event->accept();
     setTargeted(takes(event));
 }
@@ -153,13 +150,13 @@ void TrashCanView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
 
 void TrashCanView::dragLeaveEvent(QGraphicsSceneDragDropEvent*)
 {
-    m_dragData = nullptr;
+    m_dragUsable = false;
     setTargeted(false);
 }
 
 void TrashCanView::dropEvent(QGraphicsSceneDragDropEvent* event)
 {
-    m_dragData = nullptr;
+    m_dragUsable = false;
     setTargeted(false);
     const QList<QUrl> items =
         event->mimeData() ? trashableItems(*event->mimeData()) : QList<QUrl>();

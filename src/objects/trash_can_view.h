@@ -39,9 +39,8 @@ protected:
 private:
     void follow();
     void setTargeted(bool targeted);
-    // Whether the drag over the can brings something to throw away: looked at once per
-    // drag, not at every move of the pointer.
-    bool takes(QGraphicsSceneDragDropEvent* event);
+    // Whether the drag over the can brings something to throw away, in a way the can takes.
+    bool takes(QGraphicsSceneDragDropEvent* event) const;
 
     StorageManager& m_storage;
     AppState& m_appState;
@@ -51,7 +50,8 @@ private:
     Animated<double> m_lidTargeted;
     Animated<double> m_targeted;
     Animated<double> m_lidHovered;
-    const QMimeData* m_dragData = nullptr;
+    // Whether the drag over the can holds something to throw away: looked at once, as the
+    // drag enters, not at every move of the pointer.
     bool m_dragUsable = false;
     DrawingCache m_layers;
     DrawingCache m_lid;
