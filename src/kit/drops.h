@@ -17,7 +17,7 @@ class Target {
 public:
     using Event = QGraphicsSceneDragDropEvent;
     // `accepts` also sets the drop action (see proposeCopyOrLink); `setTargeted`, which may be
-    // empty, is called on every move and should write only a change.
+    // empty, is called on every move.
     Target(std::function<bool(Event*)> accepts, std::function<void(Event*)> drop,
            std::function<void(bool)> setTargeted = {});
 

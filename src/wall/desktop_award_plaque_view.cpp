@@ -79,8 +79,7 @@ void DesktopAwardPlaqueView::refresh()
 void DesktopAwardPlaqueView::hoverChanged(bool inside)
 {
     if (inside) {
-        if (!isHovered())
-            m_appState.setHoveredPlaque(m_plaque.quickViewType);
+        m_appState.setHoveredPlaque(m_plaque.quickViewType);
     } else if (isHovered()) {
         // The other plaque may have taken the hover already: only our own case is cleared.
         m_appState.setHoveredPlaque(std::nullopt);

@@ -305,9 +305,9 @@ bool PhotoFrameItemView::offersImage(const QMimeData& data)
 void PhotoFrameItemView::setTargeted(bool targeted)
 {
     if (targeted) {
-        if (!isTargeted())
-            m_appState.setTargetedPhotoSlot(m_slot);
+        m_appState.setTargetedPhotoSlot(m_slot);
     } else if (isTargeted()) {
+        // A drag enters the next frame before it leaves this one: only our own is cleared.
         m_appState.setTargetedPhotoSlot(std::nullopt);
     }
 }
