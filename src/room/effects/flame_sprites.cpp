@@ -104,6 +104,20 @@ const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
     p.translate(-pixels.left(), m_baselineFraction - pixels.top());
     p.scale(m_scale, m_scale);
     p.fillPath(outline, Qt::black);
+    p.end();
+    // A flame is narrow at its tip and leaves the corners of its box empty: composing a
+    // frame touches only the columns each row covers.
+    mask.rows.resize(size_t(pixels.height()));
+    for (int y = 0; y < pixels.height(); ++y) {
+        const uchar* row = mask.image.constScanLine(y);
+        int first = 0;
+        int last = pixels.width();
+        while (first < last && row[first] == 0)
+            ++first;
+        while (last > first && row[last - 1] == 0)
+            --last;
+        mask.rows[size_t(y)] = {first, last};
+    }
     ++sheet.drawn;
     return mask;
 }
@@ -119,10 +133,33 @@ inline QRgb byteMul(QRgb x, uint a)
     return x | t;
 }
 
-inline uint alphaOver(uint over, uint under)
+// The loops below run over every covered pixel of every frame: written over plain,
+// unaliased arrays so that the compiler turns them into vector code.
+
+// A flame's mask laid over a layer's shape: the union of the two coverages.
+void unite(uchar* __restrict shape, const uchar* __restrict mask, int n)
 {
-    const uint t = under * (255 - over);
-    return over + ((t + (t >> 8) + 0x80) >> 8);
+    for (int x = 0; x < n; ++x) {
+        const uint a = mask[x];
+        const uint t = shape[x] * (255 - a);
+        shape[x] = uchar(a + ((t + (t >> 8) + 0x80) >> 8));
+    }
+}
+
+// The bottom layer: its colour at its coverage.
+void colourIn(QRgb* __restrict out, const uchar* __restrict shape, int n, QRgb colour)
+{
+    for (int x = 0; x < n; ++x)
+        out[x] = byteMul(colour, shape[x]);
+}
+
+// A layer above: its colour at its coverage, over what lies below.
+void colourOver(QRgb* __restrict out, const uchar* __restrict shape, int n, QRgb colour)
+{
+    for (int x = 0; x < n; ++x) {
+        const QRgb over = byteMul(colour, shape[x]);
+        out[x] = over + byteMul(out[x], 255 - (over >> 24));
+    }
 }
 } // namespace
 
@@ -176,50 +213,66 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
     if (m_frame.size() != target.size())
         m_frame = QImage(target.size(), QImage::Format_ARGB32_Premultiplied);
     m_frame.setDevicePixelRatio(1);
-    m_coverage.resize(size_t(layers) * size_t(w) * size_t(h));
-    // Each layer's shape: its flames' masks laid over one another, in the rows they reach.
-    std::vector<std::pair<int, int>> rows(size_t(layers), {h, 0});
+    const size_t area = size_t(w) * size_t(h);
+    if (m_coverage.size() != size_t(layers) * area)
+        m_coverage.assign(size_t(layers) * area, uchar(0));
+    m_spans.resize(size_t(layers) * size_t(h));
+    for (std::vector<Span>& spans : m_spans)
+        spans.clear();
+    // Each layer's shape: its flames' masks laid over one another, in the columns they cover.
     for (int l = 0; l < layers; ++l) {
-        auto& [top, bottom] = rows[size_t(l)];
-        uchar* shape = m_coverage.data() + size_t(l) * size_t(w) * size_t(h);
-        std::fill(shape, shape + size_t(w) * size_t(h), uchar(0));
+        uchar* shape = m_coverage.data() + size_t(l) * area;
+        std::vector<Span>* spans = m_spans.data() + size_t(l) * size_t(h);
         for (qsizetype i = 0; i < footX.size(); ++i) {
             const size_t at = size_t(2 * (l * footX.size() + i));
             const Mask& m = mask(l, m_frameKey.placements[at]);
             const QPoint origin =
                 QPoint(m_frameKey.placements[at + 1], baselineRow) + m.origin - target.topLeft();
-            const QRect span = QRect(origin, m.image.size()) & QRect(0, 0, w, h);
-            top = std::min(top, span.top());
-            bottom = std::max(bottom, span.bottom() + 1);
-            for (int y = span.top(); y <= span.bottom(); ++y) {
-                const uchar* from = m.image.constScanLine(y - origin.y()) - origin.x();
-                uchar* to = shape + size_t(y) * size_t(w);
-                for (int x = span.left(); x <= span.right(); ++x) {
-                    const uint a = from[x];
-                    const uint t = to[x] * (255 - a);
-                    to[x] = uchar(a + ((t + (t >> 8) + 0x80) >> 8));
-                }
+            const int top = std::max(0, origin.y());
+            const int bottom = std::min(h, origin.y() + m.image.height());
+            for (int y = top; y < bottom; ++y) {
+                const auto [first, last] = m.rows[size_t(y - origin.y())];
+                const int from = std::max(0, origin.x() + first);
+                const int to = std::min(w, origin.x() + last);
+                if (from >= to)
+                    continue;
+                unite(shape + size_t(y) * size_t(w) + from,
+                      m.image.constScanLine(y - origin.y()) + (from - origin.x()), to - from);
+                spans[y].emplace_back(from, to);
             }
         }
+        // Neighbouring flames overlap: their spans become one.
+        for (int y = 0; y < h; ++y) {
+            std::vector<Span>& row = spans[y];
+            if (row.size() < 2)
+                continue;
+            std::sort(row.begin(), row.end());
+            size_t kept = 0;
+            for (size_t k = 1; k < row.size(); ++k) {
+                if (row[k].first <= row[kept].second)
+                    row[kept].second = std::max(row[kept].second, row[k].second);
+                else
+                    row[++kept] = row[k];
+            }
+            row.resize(kept + 1);
+        }
     }
-    // Every layer coloured by its gradient, each over the ones before it, in one pass.
+    // Every layer coloured by its gradient, each over the ones before it. Only the columns
+    // a layer covers are touched, and they are cleared again for the next frame.
     for (int y = 0; y < h; ++y) {
         QRgb* out = reinterpret_cast<QRgb*>(m_frame.scanLine(y));
-        const uchar* shape = m_coverage.data() + size_t(y) * size_t(w);
-        const QRgb colour = m_colours[0][size_t(y)];
-        if (y < rows[0].first || y >= rows[0].second)
-            std::fill(out, out + w, QRgb(0));
-        else
-            for (int x = 0; x < w; ++x)
-                out[x] = byteMul(colour, shape[x]);
-        for (int l = 1; l < layers; ++l) {
-            if (y < rows[size_t(l)].first || y >= rows[size_t(l)].second)
-                continue;
-            const uchar* upper = shape + size_t(l) * size_t(w) * size_t(h);
-            const QRgb above = m_colours[size_t(l)][size_t(y)];
-            for (int x = 0; x < w; ++x) {
-                const QRgb over = byteMul(above, upper[x]);
-                out[x] = over + byteMul(out[x], 255 - (over >> 24));
+        std::fill(out, out + w, QRgb(0));
+        for (int l = 0; l < layers; ++l) {
+            uchar* shape = m_coverage.data() + size_t(l) * area + size_t(y) * size_t(w);
+            const QRgb colour = m_colours[size_t(l)][size_t(y)];
+            for (const Span& span : m_spans[size_t(l) * size_t(h) + size_t(y)]) {
+                const int from = span.first;
+                const int n = span.second - span.first;
+                if (l == 0)
+                    colourIn(out + from, shape + from, n, colour);
+                else
+                    colourOver(out + from, shape + from, n, colour);
+                std::fill(shape + from, shape + from + n, uchar(0));
             }
         }
     }

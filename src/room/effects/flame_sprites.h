@@ -9,6 +9,7 @@
 #include <QPoint>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -48,9 +49,12 @@ public:
     int stepCount(int layer) const;
 
 private:
+    // The columns [first, last) of a row that hold anything.
+    using Span = std::pair<int, int>;
     struct Mask {
-        QImage image;  // Format_Alpha8
-        QPoint origin; // where the image's top-left lies, from the foot's device pixel
+        QImage image;           // Format_Alpha8
+        QPoint origin;          // where the image's top-left lies, from the foot's device pixel
+        std::vector<Span> rows; // per row of the image, the columns the flame covers
     };
     struct Sheet {
         std::vector<Mask> masks; // one per step, null until first needed
@@ -85,8 +89,10 @@ private:
     double m_scale = 0;
     double m_baselineFraction = -1;
     FrameKey m_frameKey;
-    QImage m_frame;                           // the composed frame, premultiplied
-    std::vector<uchar> m_coverage;            // one layer's shape while composing
+    QImage m_frame;                // the composed frame, premultiplied
+    std::vector<uchar> m_coverage; // each layer's shape while composing, zero between frames
+    // Per layer and row of the frame, the column spans its flames cover, in order and apart.
+    std::vector<std::vector<Span>> m_spans;
     std::vector<std::vector<QRgb>> m_colours; // each layer's gradient, per row of the frame
     qint64 m_composed = 0;                    // frames composed so far
     QImage m_upright;
