@@ -2,11 +2,16 @@
 
 #include "room/effects/burning_fire_modifier.h"
 
+#include <QPainterPath>
+
 FurnitureSlot::FurnitureSlot(Furniture piece, qreal fireHeight, AppState& appState,
                              QGraphicsItem* parent)
     : RoomItem(parent), m_piece(piece), m_fireHeight(fireHeight)
 {
-    setFlag(ItemHasNoContents);
+    // A repaint of a few flames or sparks walks the room's items once for each of its
+    // rectangles: a slot whose reach it does not touch is passed by with everything in it.
+    // (The slot itself draws nothing; it takes no pointer, so its reach takes none either.)
+    setFlag(ItemContainsChildrenInShape);
     m_fire = new BurningFireModifier(appState, fireHeight, true, true, this);
 }
 
@@ -15,6 +20,20 @@ FurnitureSlot::~FurnitureSlot()
     // The fire lets go of the piece's glow before the piece goes.
     m_fire->setContent(nullptr);
 }
+
+QRectF FurnitureSlot::boundingRect() const
+{
+    return RoomItem::boundingRect() | childrenBoundingRect();
+}
+
+QPainterPath FurnitureSlot::shape() const
+{
+    QPainterPath reach;
+    reach.addRect(boundingRect());
+    return reach;
+}
+
+void FurnitureSlot::paint(QPainter*, const QStyleOptionGraphicsItem*, QWidget*) {}
 
 void FurnitureSlot::setView(RoomItem* view)
 {

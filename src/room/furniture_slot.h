@@ -32,6 +32,12 @@ public:
 
     BurningFireModifier* fire() const { return m_fire; }
 
+    // The slot reaches as far as anything in it (the piece, its flames, sparks and glow),
+    // so that a repaint elsewhere in the room passes the whole slot by at once.
+    QRectF boundingRect() const override;
+    QPainterPath shape() const override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
 protected:
     void onSizeChanged() override;
 
