@@ -40,9 +40,10 @@ RoomView::RoomView(AppState& appState, FloorInteractionState& floorState, Storag
     // composition modes they change: saving and restoring the whole painter round each item
     // of each repainted area of a fire frame costs more than the blits most of them are.
     setOptimizationFlag(QGraphicsView::DontSavePainterState);
-    setBackgroundBrush(Qt::black);
-    // The background brush covers every pixel a repaint exposes: the viewport's own
-    // background fill would only be painted over.
+    // The room's background item covers every pixel a repaint exposes (black where its
+    // picture leaves any): neither the view's background brush nor the viewport's own
+    // fill is painted, as each would only be painted over on every frame.
+    setBackgroundBrush(Qt::NoBrush);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     // The pieces' caches (the background alone is a window of pixels) live in the pixmap

@@ -76,6 +76,8 @@ void ThemeBackgroundView::paint(QPainter* painter, const QStyleOptionGraphicsIte
     const QRectF r = rect();
     if (r.isEmpty())
         return;
+    // The bottom of the room: the view paints nothing under it.
+    painter->fillRect(r, Qt::black);
     if (const auto image = m_assets.image(m_theme.backgroundImageName())) {
         // Scaled to fill, keeping its proportions, and cut to the window.
         painter->save();
