@@ -326,13 +326,10 @@ void FlameSprites::paintTurned(QPainter& painter, const QRectF& band, double bas
     prepare(scale, deviceBaseline - baselineRow);
     if (compose(uprightDevice, target, int(baselineRow), footX, phaseAt))
         ++m_composed;
+    // The upright frame starts at the band's top-left corner: it is laid down as it is.
     m_laidDown.paint(painter, band, m_composed, [&](QPainter& p) {
-        if (m_upright.size() != pixels)
-            m_upright = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-        m_upright.fill(Qt::transparent);
-        QPainter(&m_upright).drawImage(target.topLeft(), m_frame);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(band, m_upright, QRectF(QPointF(0, 0), upright));
+        p.drawImage(band, m_frame, QRectF(QPointF(0, 0), upright));
     });
 }
 

@@ -95,6 +95,5 @@ private:
     std::vector<std::vector<Span>> m_spans;
     std::vector<std::vector<QRgb>> m_colours; // each layer's gradient, per row of the frame
     qint64 m_composed = 0;                    // frames composed so far
-    QImage m_upright;
     DevicePixelsCache m_laidDown;
 };
