@@ -133,27 +133,9 @@ inline QRgb byteMul(QRgb x, uint a)
     return x | t;
 }
 
-// The loops below run over every covered pixel of every frame: written over plain,
-// unaliased arrays so that the compiler turns them into vector code.
-
-// A flame's mask laid over a layer's shape: the union of the two coverages.
-void unite(uchar* __restrict shape, const uchar* __restrict mask, int n)
-{
-    for (int x = 0; x < n; ++x) {
-        const uint a = mask[x];
-        const uint t = shape[x] * (255 - a);
-        shape[x] = uchar(a + ((t + (t >> 8) + 0x80) >> 8));
-    }
-}
-
-// The bottom layer: its colour at its coverage.
-void colourIn(QRgb* __restrict out, const uchar* __restrict shape, int n, QRgb colour)
-{
-    for (int x = 0; x < n; ++x)
-        out[x] = byteMul(colour, shape[x]);
-}
-
-// A layer above: its colour at its coverage, over what lies below.
+// A flame's mask in its layer's colour, over what lies below. Runs over every covered
+// pixel of every frame: written over plain, unaliased arrays so that the compiler turns it
+// into vector code.
 void colourOver(QRgb* __restrict out, const uchar* __restrict shape, int n, QRgb colour)
 {
     for (int x = 0; x < n; ++x) {
@@ -213,16 +195,12 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
     if (m_frame.size() != target.size())
         m_frame = QImage(target.size(), QImage::Format_ARGB32_Premultiplied);
     m_frame.setDevicePixelRatio(1);
-    const size_t area = size_t(w) * size_t(h);
-    if (m_coverage.size() != size_t(layers) * area)
-        m_coverage.assign(size_t(layers) * area, uchar(0));
-    m_spans.resize(size_t(layers) * size_t(h));
-    for (std::vector<Span>& spans : m_spans)
-        spans.clear();
-    // Each layer's shape: its flames' masks laid over one another, in the columns they cover.
+    m_frame.fill(0);
+    // Each layer's flames, each laid in the layer's colour over what lies below, the layers
+    // in order. A row of a layer has one colour, so flames laid over one another cover
+    // their overlap once, as the layer's filled outline would.
     for (int l = 0; l < layers; ++l) {
-        uchar* shape = m_coverage.data() + size_t(l) * area;
-        std::vector<Span>* spans = m_spans.data() + size_t(l) * size_t(h);
+        const QRgb* colours = m_colours[size_t(l)].data();
         for (qsizetype i = 0; i < footX.size(); ++i) {
             const size_t at = size_t(2 * (l * footX.size() + i));
             const Mask& m = mask(l, m_frameKey.placements[at]);
@@ -231,48 +209,13 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
             const int top = std::max(0, origin.y());
             const int bottom = std::min(h, origin.y() + m.image.height());
             for (int y = top; y < bottom; ++y) {
-                const auto [first, last] = m.rows[size_t(y - origin.y())];
-                const int from = std::max(0, origin.x() + first);
-                const int to = std::min(w, origin.x() + last);
-                if (from >= to)
-                    continue;
-                unite(shape + size_t(y) * size_t(w) + from,
-                      m.image.constScanLine(y - origin.y()) + (from - origin.x()), to - from);
-                spans[y].emplace_back(from, to);
-            }
-        }
-        // Neighbouring flames overlap: their spans become one.
-        for (int y = 0; y < h; ++y) {
-            std::vector<Span>& row = spans[y];
-            if (row.size() < 2)
-                continue;
-            std::sort(row.begin(), row.end());
-            size_t kept = 0;
-            for (size_t k = 1; k < row.size(); ++k) {
-                if (row[k].first <= row[kept].second)
-                    row[kept].second = std::max(row[kept].second, row[k].second);
-                else
-                    row[++kept] = row[k];
-            }
-            row.resize(kept + 1);
-        }
-    }
-    // Every layer coloured by its gradient, each over the ones before it. Only the columns
-    // a layer covers are touched, and they are cleared again for the next frame.
-    for (int y = 0; y < h; ++y) {
-        QRgb* out = reinterpret_cast<QRgb*>(m_frame.scanLine(y));
-        std::fill(out, out + w, QRgb(0));
-        for (int l = 0; l < layers; ++l) {
-            uchar* shape = m_coverage.data() + size_t(l) * area + size_t(y) * size_t(w);
-            const QRgb colour = m_colours[size_t(l)][size_t(y)];
-            for (const Span& span : m_spans[size_t(l) * size_t(h) + size_t(y)]) {
-                const int from = span.first;
-                const int n = span.second - span.first;
-                if (l == 0)
-                    colourIn(out + from, shape + from, n, colour);
-                else
-                    colourOver(out + from, shape + from, n, colour);
-                std::fill(shape + from, shape + from + n, uchar(0));
+                const Span span = m.rows[size_t(y - origin.y())];
+                const int from = std::max(0, origin.x() + span.first);
+                const int to = std::min(w, origin.x() + span.second);
+                if (from < to)
+                    colourOver(reinterpret_cast<QRgb*>(m_frame.scanLine(y)) + from,
+                               m.image.constScanLine(y - origin.y()) + (from - origin.x()),
+                               to - from, colours[y]);
             }
         }
     }

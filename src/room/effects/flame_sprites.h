@@ -89,10 +89,7 @@ private:
     double m_scale = 0;
     double m_baselineFraction = -1;
     FrameKey m_frameKey;
-    QImage m_frame;                // the composed frame, premultiplied
-    std::vector<uchar> m_coverage; // each layer's shape while composing, zero between frames
-    // Per layer and row of the frame, the column spans its flames cover, in order and apart.
-    std::vector<std::vector<Span>> m_spans;
+    QImage m_frame;                           // the composed frame, premultiplied
     std::vector<std::vector<QRgb>> m_colours; // each layer's gradient, per row of the frame
     qint64 m_composed = 0;                    // frames composed so far
     DevicePixelsCache m_laidDown;
