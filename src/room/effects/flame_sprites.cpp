@@ -199,6 +199,8 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
     // Each layer's flames, each laid in the layer's colour over what lies below, the layers
     // in order. A row of a layer has one colour, so flames laid over one another cover
     // their overlap once, as the layer's filled outline would.
+    uchar* const frame = m_frame.bits();
+    const qsizetype frameLine = m_frame.bytesPerLine();
     for (int l = 0; l < layers; ++l) {
         const QRgb* colours = m_colours[size_t(l)].data();
         for (qsizetype i = 0; i < footX.size(); ++i) {
@@ -206,16 +208,18 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
             const Mask& m = mask(l, m_frameKey.placements[at]);
             const QPoint origin =
                 QPoint(m_frameKey.placements[at + 1], baselineRow) + m.origin - target.topLeft();
+            const uchar* const bits = m.image.constBits();
+            const qsizetype line = m.image.bytesPerLine();
             const int top = std::max(0, origin.y());
-            const int bottom = std::min(h, origin.y() + m.image.height());
+            const int bottom = std::min(h, origin.y() + int(m.rows.size()));
             for (int y = top; y < bottom; ++y) {
                 const Span span = m.rows[size_t(y - origin.y())];
                 const int from = std::max(0, origin.x() + span.first);
                 const int to = std::min(w, origin.x() + span.second);
                 if (from < to)
-                    colourOver(reinterpret_cast<QRgb*>(m_frame.scanLine(y)) + from,
-                               m.image.constScanLine(y - origin.y()) + (from - origin.x()),
-                               to - from, colours[y]);
+                    colourOver(reinterpret_cast<QRgb*>(frame + y * frameLine) + from,
+                               bits + (y - origin.y()) * line + (from - origin.x()), to - from,
+                               colours[y]);
             }
         }
     }
