@@ -75,3 +75,81 @@ void DevicePixelsCache::paint(QPainter& painter, const QRectF& area, qint64 stat
     }
     Painting::drawOnDevicePixels(painter, m_origin, m_image);
 }
+
+namespace {
+// x * (256 - a) + y * a on each byte of two premultiplied pixels, a in 0..256, as the
+// raster engine interpolates.
+inline QRgb mix256(QRgb x, QRgb y, uint a)
+{
+    const uint b = 256 - a;
+    uint t = (x & 0xff00ff) * b + (y & 0xff00ff) * a;
+    t = (t >> 8) & 0xff00ff;
+    x = ((x >> 8) & 0xff00ff) * b + ((y >> 8) & 0xff00ff) * a;
+    return (x & 0xff00ff00) | t;
+}
+} // namespace
+
+void TransformedImageWarp::paint(const QImage& source, const QRectF& area,
+                                 const QTransform& toPixels, QImage& out)
+{
+    if (source.isNull() || out.isNull() || area.isEmpty() ||
+        source.format() != QImage::Format_ARGB32_Premultiplied ||
+        out.format() != QImage::Format_ARGB32_Premultiplied)
+        return;
+    const int w = out.width();
+    const int h = out.height();
+    const int sw = source.width();
+    const int sh = source.height();
+    if (toPixels != m_toPixels || area != m_area || source.size() != m_sourceSize ||
+        out.size() != m_outSize) {
+        bool invertible = false;
+        const QTransform toItem = toPixels.inverted(&invertible);
+        m_x.assign(size_t(w) * size_t(h), -1);
+        m_y.assign(size_t(w) * size_t(h), -1);
+        if (invertible) {
+            const double sx = sw / area.width();
+            const double sy = sh / area.height();
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    const QPointF item = toItem.map(QPointF(x + 0.5, y + 0.5));
+                    // The source pixel's centre lies at its middle: sample half a pixel back.
+                    const double u = (item.x() - area.left()) * sx;
+                    const double v = (item.y() - area.top()) * sy;
+                    if (!(u >= 0 && u <= sw && v >= 0 && v <= sh))
+                        continue;
+                    const double cu = std::clamp(u - 0.5, 0.0, double(sw - 1));
+                    const double cv = std::clamp(v - 0.5, 0.0, double(sh - 1));
+                    const size_t at = size_t(y) * size_t(w) + size_t(x);
+                    m_x[at] = std::int32_t(std::lround(cu * 65536));
+                    m_y[at] = std::int32_t(std::lround(cv * 65536));
+                }
+            }
+        }
+        m_toPixels = toPixels;
+        m_area = area;
+        m_sourceSize = source.size();
+        m_outSize = out.size();
+    }
+    const uchar* bits = source.constBits();
+    const qsizetype line = source.bytesPerLine();
+    for (int y = 0; y < h; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        const std::int32_t* xs = m_x.data() + size_t(y) * size_t(w);
+        const std::int32_t* ys = m_y.data() + size_t(y) * size_t(w);
+        for (int x = 0; x < w; ++x) {
+            if (xs[x] < 0)
+                continue;
+            const int x0 = xs[x] >> 16;
+            const int y0 = ys[x] >> 16;
+            const int x1 = std::min(x0 + 1, sw - 1);
+            const int y1 = std::min(y0 + 1, sh - 1);
+            const uint fx = uint(xs[x] >> 8) & 0xff;
+            const uint fy = uint(ys[x] >> 8) & 0xff;
+            const QRgb* top = reinterpret_cast<const QRgb*>(bits + y0 * line);
+            const QRgb* bottom = reinterpret_cast<const QRgb*>(bits + y1 * line);
+            if ((top[x0] | top[x1] | bottom[x0] | bottom[x1]) == 0)
+                continue;
+            row[x] = mix256(mix256(top[x0], top[x1], fx), mix256(bottom[x0], bottom[x1], fx), fy);
+        }
+    }
+}

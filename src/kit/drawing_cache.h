@@ -5,8 +5,10 @@
 #include <QRectF>
 #include <QTransform>
 
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <vector>
 
 class QPainter;
 
@@ -57,4 +59,27 @@ private:
     qint64 m_state = 0;
     QPoint m_origin;
     int m_renders = 0;
+};
+
+// An image laid through a transform that can turn it or show it in perspective, resampled
+// as the raster engine's smooth transform does (bilinear), into an image of device pixels.
+// Where each device pixel samples the source is worked out once per transform and size, so
+// laying a new image of the same size through the same transform (a new frame of flames
+// on a rug that lies still) is a lookup and a blend of four pixels per device pixel, with
+// no projective arithmetic and no hand-off to other threads.
+class TransformedImageWarp {
+public:
+    // Writes `source`, stretched over `area` (item coordinates) and seen through `toPixels`
+    // (item coordinates to the pixels of `out`), into `out`; pixels of `out` that see
+    // nothing of the source are left as they are.
+    void paint(const QImage& source, const QRectF& area, const QTransform& toPixels, QImage& out);
+
+private:
+    QTransform m_toPixels;
+    QRectF m_area;
+    QSize m_sourceSize;
+    QSize m_outSize;
+    // Per pixel of `out`, the source position sampled in 16.16 fixed point, or -1.
+    std::vector<std::int32_t> m_x;
+    std::vector<std::int32_t> m_y;
 };
