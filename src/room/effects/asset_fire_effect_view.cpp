@@ -100,6 +100,11 @@ void AssetFireEffectView::onSizeChanged()
         m_flames[size_t(edge)].setLayers({outer, inner});
     }
     m_sparks->setArea(FireGeometry::drawsAnything(size()) ? bounds : QRectF());
+    // The rows repaint on every frame: sparks still among the flames need no repaint.
+    QList<QRectF> rows;
+    for (const Row& row : m_rows)
+        rows.append(row.part->boundingRect());
+    m_sparks->setRepaintedWithThem(rows);
     placeSparks();
     updateWanted();
 }

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
 
+#include <algorithm>
+
 FirePart::FirePart(QGraphicsItem* parent, PaintFunction paint)
     : QGraphicsItem(parent), m_paint(std::move(paint))
 {
@@ -56,6 +58,9 @@ void FireDots::setPlaces(const QList<QPointF>& places)
             const QRectF was = k < m_places.size() ? m_dot.translated(m_places[k]) : QRectF();
             const QRectF is = k < places.size() ? m_dot.translated(places[k]) : QRectF();
             const QRectF both = was.united(is);
+            if (std::any_of(m_repaintedWithThem.begin(), m_repaintedWithThem.end(),
+                            [&](const QRectF& area) { return area.contains(both); }))
+                continue;
             // A dot that moved a little repaints one rectangle; one that started again far
             // away repaints two small ones.
             if (both.width() * both.height() <=

@@ -37,6 +37,9 @@ public:
 
     // Everything the dots can reach, in the item's coordinates.
     void setArea(const QRectF& area);
+    // Areas (the item's coordinates) that repaint whole whenever the dots move, such as the
+    // rows of flames they rise from: a dot that was and is within one asks for nothing more.
+    void setRepaintedWithThem(const QList<QRectF>& areas) { m_repaintedWithThem = areas; }
     // Where the dots' top-left corners are now.
     void setPlaces(const QList<QPointF>& places);
     const QList<QPointF>& places() const { return m_places; }
@@ -48,5 +51,6 @@ private:
     FirePart::PaintFunction m_paint;
     QRectF m_dot;
     QRectF m_area;
+    QList<QRectF> m_repaintedWithThem;
     QList<QPointF> m_places;
 };

@@ -73,6 +73,8 @@ void RoomFireAtmosphereView::onSizeChanged()
     m_embers->setArea(QRectF(-24, -4, std::max(size().width(), 100.0) + 48, size().height() + 8));
     // The flames may lean a little beyond the room's sides; nothing shows there.
     m_flames->setArea(FireGeometry::atmosphereFlameBand(size()).adjusted(-34, 0, 34, 0));
+    // The band of flames repaints on every frame: embers within it need no repaint.
+    m_embers->setRepaintedWithThem({m_flames->boundingRect()});
     m_flameX.clear();
     for (int i = 0; i < FireGeometry::atmosphereFlameCount(size().width()); ++i)
         m_flameX.append(FireGeometry::atmosphereFlameSpacing * i);
