@@ -221,13 +221,22 @@ QPen drawingPen(const QBrush& brush, qreal width)
 
 void drawOnDevicePixels(QPainter& painter, const QPoint& at, QImage& image)
 {
+    drawOnDevicePixels(painter, {{at, &image}});
+}
+
+void drawOnDevicePixels(QPainter& painter, const QList<DevicePixelsImage>& images)
+{
+    if (images.isEmpty())
+        return;
     painter.save();
     painter.resetTransform();
     // What is left of the device transform is the device's own pixel ratio.
     const qreal ratio = painter.deviceTransform().m11();
-    image.setDevicePixelRatio(ratio);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(QPointF(at) / ratio, image);
+    for (const DevicePixelsImage& one : images) {
+        one.image->setDevicePixelRatio(ratio);
+        painter.drawImage(QPointF(one.at) / ratio, *one.image);
+    }
     painter.restore();
 }
 } // namespace Painting

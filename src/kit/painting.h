@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QLinearGradient>
+#include <QList>
 #include <QPainterPath>
 #include <QPen>
 #include <QRadialGradient>
@@ -50,6 +51,13 @@ qreal cachePixelRatio(const QPainter& painter);
 // pixel of the image to one of the device whatever the painter's transform: the raster
 // engine's plain blit.
 void drawOnDevicePixels(QPainter& painter, const QPoint& at, QImage& image);
+// One image of several drawn on device pixels: the pixel its top-left corner goes on.
+struct DevicePixelsImage {
+    QPoint at;
+    QImage* image;
+};
+// The same for many small images at once, with one save and restore of the painter.
+void drawOnDevicePixels(QPainter& painter, const QList<DevicePixelsImage>& images);
 } // namespace Painting
 
 // A blurred shadow as the room's views give one: a colour, a blur radius and an offset.

@@ -1,6 +1,7 @@
 #include "room/effects/asset_fire_effect_view.h"
 #include "room/effects/burning_fire_modifier.h"
 #include "room/effects/fire_geometry.h"
+#include "room/effects/fire_part.h"
 #include "room/effects/flame_sprites.h"
 #include "room/effects/room_fire_atmosphere_view.h"
 #include "state/app_state.h"
@@ -11,8 +12,10 @@
 #include <QGraphicsScene>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyleOptionGraphicsItem>
 #include <QTest>
 
+#include <array>
 #include <cmath>
 
 using namespace FireGeometry;
@@ -169,6 +172,84 @@ private Q_SLOTS:
         QVERIFY(masks > 0 && masks <= 3 * 2 * kRow.count);
         paintRow(transform, 0.37 + flickerPeriod / 7, &sprites);
         QCOMPARE(sprites.maskCount(), masks);
+    }
+
+    void dotsLandWhereTheirEllipsesDo_data()
+    {
+        QTest::addColumn<QTransform>("transform");
+        QTest::newRow("at one pixel a point") << QTransform();
+        QTest::newRow("at two") << QTransform::fromScale(2, 2);
+        QTest::newRow("at one and a half, moved")
+            << QTransform::fromTranslate(0.4, 0.7).scale(1.5, 1.5);
+        QTest::newRow("turned") << QTransform::fromTranslate(60, 0).rotate(15);
+    }
+    void dotsLandWhereTheirEllipsesDo()
+    {
+        // The dots come from images made once and copied onto whole pixels: each must still
+        // sit where the ellipse would be filled, in its colour, however far between pixels.
+        QFETCH(QTransform, transform);
+        const QRectF dot(0.2, 0.1, 2.6, 2.6);
+        const QColor color(255, 224, 77, 191);
+        QList<QPointF> places;
+        for (int k = 0; k < 8; ++k)
+            places.append(QPointF(6 + 9.13 * k, 5 + 7.29 * k));
+        const auto paint = [&](bool asEllipses) {
+            QImage image(240, 240, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter p(&image);
+            p.setTransform(transform);
+            p.translate(3.3, 4.6);
+            if (asEllipses) {
+                p.setRenderHint(QPainter::Antialiasing);
+                p.setPen(Qt::NoPen);
+                p.setBrush(color);
+                for (const QPointF& place : places)
+                    p.drawEllipse(dot.translated(place));
+            } else {
+                FireDots dots(nullptr, dot, color, [] { return true; });
+                dots.setArea(QRectF(0, 0, 90, 70));
+                dots.setPlaces(places);
+                QStyleOptionGraphicsItem option;
+                option.exposedRect = dots.boundingRect();
+                dots.paint(&p, &option, nullptr);
+            }
+            return image;
+        };
+        const QImage drawn = paint(false);
+        const QImage filled = paint(true);
+        for (const QPointF& place : places) {
+            const QRect around = transform.mapRect(dot.translated(place + QPointF(3.3, 4.6)))
+                                     .toAlignedRect()
+                                     .adjusted(-3, -3, 3, 3);
+            // Each image's weight and its centre in the pixels round the dot.
+            const auto weigh = [&around](const QImage& image) {
+                double sum[4] = {};
+                QPointF centre;
+                for (int y = around.top(); y <= around.bottom(); ++y) {
+                    for (int x = around.left(); x <= around.right(); ++x) {
+                        const QRgb c = image.pixel(x, y);
+                        sum[0] += qAlpha(c);
+                        sum[1] += qRed(c);
+                        sum[2] += qGreen(c);
+                        sum[3] += qBlue(c);
+                        centre += qAlpha(c) * QPointF(x, y);
+                    }
+                }
+                return std::pair(std::to_array(sum), sum[0] > 0 ? centre / sum[0] : QPointF());
+            };
+            const auto [drawnWeight, drawnCentre] = weigh(drawn);
+            const auto [filledWeight, filledCentre] = weigh(filled);
+            const QPointF off = drawnCentre - filledCentre;
+            QVERIFY2(filledWeight[0] > 0 && std::hypot(off.x(), off.y()) < 0.5,
+                     qPrintable(QStringLiteral("%1,%2 off by %3,%4")
+                                    .arg(place.x())
+                                    .arg(place.y())
+                                    .arg(off.x())
+                                    .arg(off.y())));
+            for (int c = 0; c < 4; ++c)
+                QVERIFY(std::abs(drawnWeight[size_t(c)] - filledWeight[size_t(c)]) <
+                        0.05 * filledWeight[size_t(c)] + 1);
+        }
     }
 
     void animatesOnlyWhileSeen_data()

@@ -13,7 +13,6 @@ using Colors::srgb;
 namespace {
 // A dot 2.6 across at the part's origin, e.g. a spark.
 constexpr QRectF kDot(0, 0, 2.6, 2.6);
-const QRectF kDotArea = kDot.adjusted(-1, -1, 1, 1);
 } // namespace
 
 AssetFireEffectView::AssetFireEffectView(AppState& appState, qreal flameHeight, bool showBaseFlames,
@@ -26,12 +25,7 @@ AssetFireEffectView::AssetFireEffectView(AppState& appState, qreal flameHeight, 
         m_rows.append({FireGeometry::Edge::Base, flameRow(FireGeometry::Edge::Base)});
     if (showTopFlames)
         m_rows.append({FireGeometry::Edge::Top, flameRow(FireGeometry::Edge::Top)});
-    m_sparks = new FireDots(this, kDotArea, [this](QPainter& p) {
-        if (!isDrawing())
-            return;
-        p.setBrush(srgb(1, 0.88, 0.3, 0.75));
-        p.drawEllipse(kDot);
-    });
+    m_sparks = new FireDots(this, kDot, srgb(1, 0.88, 0.3, 0.75), [this] { return isDrawing(); });
     connect(&m_timeLine, &TimeLine::tick, this,
             [this] { setTime(FireGeometry::secondsSinceReferenceDate(m_timeLine.date())); });
     // Hidden: the flames vanish at once; shown again: they come back on the next frame.

@@ -1,10 +1,13 @@
 #include "room/effects/fire_part.h"
 
+#include "kit/painting.h"
+
 #include <QGraphicsScene>
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
 
 #include <algorithm>
+#include <cmath>
 
 FirePart::FirePart(QGraphicsItem* parent, PaintFunction paint)
     : QGraphicsItem(parent), m_paint(std::move(paint))
@@ -29,8 +32,9 @@ void FirePart::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget
     painter->restore();
 }
 
-FireDots::FireDots(QGraphicsItem* parent, const QRectF& dot, FirePart::PaintFunction paint)
-    : QGraphicsItem(parent), m_paint(std::move(paint)), m_dot(dot)
+FireDots::FireDots(QGraphicsItem* parent, const QRectF& dot, const QColor& color,
+                   std::function<bool()> drawsNow)
+    : QGraphicsItem(parent), m_dot(dot), m_color(color), m_drawsNow(std::move(drawsNow))
 {
     setAcceptedMouseButtons(Qt::NoButton);
     // The exposed area, so that a repaint elsewhere in the room draws none of the dots.
@@ -55,8 +59,8 @@ void FireDots::setPlaces(const QList<QPointF>& places)
         // rectangle round every dot at once.
         const QTransform toScene = sceneTransform();
         for (qsizetype k = 0; k < std::max(places.size(), m_places.size()); ++k) {
-            const QRectF was = k < m_places.size() ? m_dot.translated(m_places[k]) : QRectF();
-            const QRectF is = k < places.size() ? m_dot.translated(places[k]) : QRectF();
+            const QRectF was = k < m_places.size() ? reach(m_places[k]) : QRectF();
+            const QRectF is = k < places.size() ? reach(places[k]) : QRectF();
             const QRectF both = was.united(is);
             if (std::any_of(m_repaintedWithThem.begin(), m_repaintedWithThem.end(),
                             [&](const QRectF& area) { return area.contains(both); }))
@@ -75,18 +79,57 @@ void FireDots::setPlaces(const QList<QPointF>& places)
     m_places = places;
 }
 
+void FireDots::drawSprites(const QSizeF& scale)
+{
+    m_spriteScale = scale;
+    const QSizeF size(m_dot.width() * scale.width(), m_dot.height() * scale.height());
+    // A pixel clear on every side, for the edge's antialiasing.
+    const QSize pixels(int(std::ceil(size.width() + 0.75)) + 2,
+                       int(std::ceil(size.height() + 0.75)) + 2);
+    for (int phase = 0; phase < 16; ++phase) {
+        QImage& sprite = m_sprites[size_t(phase)];
+        sprite = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        sprite.fill(Qt::transparent);
+        QPainter p(&sprite);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(m_color);
+        p.drawEllipse(QRectF(QPointF(1 + (phase % 4) / 4.0, 1 + (phase / 4) / 4.0), size));
+    }
+}
+
 void FireDots::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*)
 {
+    if (m_places.isEmpty() || !m_drawsNow())
+        return;
     const QRectF exposed = option->exposedRect;
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->setPen(Qt::NoPen);
-    const QTransform at = painter->transform();
-    for (const QPointF& place : m_places) {
-        if (!exposed.intersects(m_dot.translated(place)))
-            continue;
-        painter->setTransform(QTransform::fromTranslate(place.x(), place.y()) * at);
-        m_paint(*painter);
+    const QTransform device = painter->deviceTransform();
+    if (device.type() > QTransform::TxScale || device.m11() <= 0 || device.m22() <= 0) {
+        // Turned or in perspective: every dot drawn as it is.
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(m_color);
+        for (const QPointF& place : m_places) {
+            if (exposed.intersects(reach(place)))
+                painter->drawEllipse(m_dot.translated(place));
+        }
+        painter->restore();
+        return;
     }
-    painter->restore();
+    const QSizeF scale(device.m11(), device.m22());
+    if (scale != m_spriteScale)
+        drawSprites(scale);
+    QList<Painting::DevicePixelsImage> dots;
+    for (const QPointF& place : m_places) {
+        if (!exposed.intersects(reach(place)))
+            continue;
+        // The corner to the nearest quarter of a device pixel.
+        const QPointF corner = device.map(place + m_dot.topLeft());
+        const qint64 x = std::llround(corner.x() * 4);
+        const qint64 y = std::llround(corner.y() * 4);
+        dots.append(
+            {QPoint(int(x >> 2) - 1, int(y >> 2) - 1), &m_sprites[size_t((x & 3) + 4 * (y & 3))]});
+    }
+    Painting::drawOnDevicePixels(*painter, dots);
 }

@@ -2,8 +2,11 @@
 
 #include <QGraphicsItem>
 
+#include <QColor>
+#include <QImage>
 #include <QList>
 
+#include <array>
 #include <functional>
 
 // A part of a fire drawing that changes on every frame (a row of flames, a spark, an
@@ -29,11 +32,15 @@ private:
 
 // Small dots that move on every frame (sparks, embers), drawn by one item: each frame
 // repaints only where each dot was and where it is, not the whole area they roam, and the
-// room walks one item instead of one per dot. Takes no pointer input.
+// room walks one item instead of one per dot. The dot is drawn once per scale, at each
+// quarter of a device pixel, and copied onto whole device pixels after that. Takes no
+// pointer input.
 class FireDots : public QGraphicsItem {
 public:
-    // `paint` draws one dot with its top-left corner at the origin, within `dot`.
-    FireDots(QGraphicsItem* parent, const QRectF& dot, FirePart::PaintFunction paint);
+    // Each dot is the ellipse `dot` (relative to its place) filled with `color`, drawn
+    // while `drawsNow` says so.
+    FireDots(QGraphicsItem* parent, const QRectF& dot, const QColor& color,
+             std::function<bool()> drawsNow);
 
     // Everything the dots can reach, in the item's coordinates.
     void setArea(const QRectF& area);
@@ -48,9 +55,20 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
-    FirePart::PaintFunction m_paint;
+    // The dot as many device pixels to a point as `scale` gives, once for each quarter of a
+    // pixel it may lie right of and below a whole one.
+    void drawSprites(const QSizeF& scale);
+    QRectF reach(const QPointF& place) const
+    {
+        return m_dot.adjusted(-1, -1, 1, 1).translated(place);
+    }
+
     QRectF m_dot;
+    QColor m_color;
+    std::function<bool()> m_drawsNow;
     QRectF m_area;
     QList<QRectF> m_repaintedWithThem;
     QList<QPointF> m_places;
+    QSizeF m_spriteScale;
+    std::array<QImage, 16> m_sprites; // by quarters right, plus four times quarters down
 };

@@ -57,12 +57,8 @@ RoomFireAtmosphereView::RoomFireAtmosphereView(AppState& appState, QGraphicsItem
             return FireGeometry::atmosphereFlamePhase(i, m_time);
         });
     });
-    m_embers = new FireDots(this, kEmber.adjusted(-1, -1, 1, 1), [this](QPainter& p) {
-        if (!m_timeLine.canDraw())
-            return;
-        p.setBrush(srgb(1, 0.72, 0.2, 0.75));
-        p.drawEllipse(kEmber);
-    });
+    m_embers = new FireDots(this, kEmber, srgb(1, 0.72, 0.2, 0.75),
+                            [this] { return m_timeLine.canDraw(); });
     placeEmbers();
 }
 
