@@ -76,6 +76,20 @@ void DevicePixelsCache::paint(QPainter& painter, const QRectF& area, qint64 stat
     Painting::drawOnDevicePixels(painter, m_origin, m_image);
 }
 
+void DevicePixelsCache::paintImage(QPainter& painter, const QRectF& area, qint64 state,
+                                   const QImage& image)
+{
+    paint(painter, area, state, [&](QPainter& p) {
+        if (p.device() == &m_image) {
+            // Into the cache's own pixels, just cleared: written through the warp's table.
+            m_warp.paint(image, area, p.transform(), m_image);
+            return;
+        }
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(area, image);
+    });
+}
+
 namespace {
 // x * (256 - a) + y * a on each byte of two premultiplied pixels, a in 0..256, as the
 // raster engine interpolates.

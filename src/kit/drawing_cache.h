@@ -37,30 +37,6 @@ private:
     int m_renders = 0;
 };
 
-// A still drawing kept in device pixels for the painter's whole device transform, turns
-// and perspective included: drawn again only when that transform, the area or `state`
-// changes, and otherwise one untransformed blit at whole device pixels. For what sits under
-// a transform the raster engine would otherwise resample on every paint (a piece lying on
-// the floor in perspective), and for a picture that several exposed parts of one frame
-// share.
-class DevicePixelsCache {
-public:
-    // Paints `area` (item coordinates, overhang included) as `draw` paints it through the
-    // painter's transform, with the painter's render hints.
-    void paint(QPainter& painter, const QRectF& area, qint64 state,
-               const std::function<void(QPainter&)>& draw);
-
-    int renderCount() const { return m_renders; }
-
-private:
-    QImage m_image;
-    QTransform m_device;
-    QRectF m_area;
-    qint64 m_state = 0;
-    QPoint m_origin;
-    int m_renders = 0;
-};
-
 // An image laid through a transform that can turn it or show it in perspective, resampled
 // as the raster engine's smooth transform does (bilinear), into an image of device pixels.
 // Where each device pixel samples the source is worked out once per transform and size, so
@@ -82,4 +58,32 @@ private:
     // Per pixel of `out`, the source position sampled in 16.16 fixed point, or -1.
     std::vector<std::int32_t> m_x;
     std::vector<std::int32_t> m_y;
+};
+
+// A still drawing kept in device pixels for the painter's whole device transform, turns
+// and perspective included: drawn again only when that transform, the area or `state`
+// changes, and otherwise one untransformed blit at whole device pixels. For what sits under
+// a transform the raster engine would otherwise resample on every paint (a piece lying on
+// the floor in perspective), and for a picture that several exposed parts of one frame
+// share.
+class DevicePixelsCache {
+public:
+    // Paints `area` (item coordinates, overhang included) as `draw` paints it through the
+    // painter's transform, with the painter's render hints.
+    void paint(QPainter& painter, const QRectF& area, qint64 state,
+               const std::function<void(QPainter&)>& draw);
+    // Paints `image` stretched over `area` through the painter's transform, resampled as
+    // the smooth transform does; `state` names what the image shows (a new frame).
+    void paintImage(QPainter& painter, const QRectF& area, qint64 state, const QImage& image);
+
+    int renderCount() const { return m_renders; }
+
+private:
+    TransformedImageWarp m_warp;
+    QImage m_image;
+    QTransform m_device;
+    QRectF m_area;
+    qint64 m_state = 0;
+    QPoint m_origin;
+    int m_renders = 0;
 };

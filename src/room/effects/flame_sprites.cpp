@@ -273,18 +273,9 @@ void FlameSprites::paintTurned(QPainter& painter, const QRectF& band, double bas
     prepare(scale, deviceBaseline - baselineRow);
     if (compose(uprightDevice, target, int(baselineRow), footX, phaseAt))
         ++m_composed;
-    // The upright frame starts at the band's top-left corner: it is laid down as it is,
-    // through the painter's transform into the cache's device pixels.
-    m_laidDown.paint(painter, band, m_composed, [&](QPainter& p) {
-        if (p.device() != painter.device() && p.device()->devType() == QInternal::Image) {
-            // The cache's own image, just cleared: the frame is written into it.
-            m_layDown.paint(m_frame, QRectF(band.topLeft(), QSizeF(m_frame.size()) / scale),
-                            p.transform(), *static_cast<QImage*>(p.device()));
-            return;
-        }
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(band, m_frame, QRectF(QPointF(0, 0), upright));
-    });
+    // The upright frame starts at the band's top-left corner: it is laid down as it is.
+    m_laidDown.paintImage(painter, QRectF(band.topLeft(), QSizeF(m_frame.size()) / scale),
+                          m_composed, m_frame);
 }
 
 void FlameSprites::paintOutlines(QPainter& painter, double baseline, const QList<double>& footX,

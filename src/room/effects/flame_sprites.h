@@ -93,5 +93,4 @@ private:
     std::vector<std::vector<QRgb>> m_colours; // each layer's gradient, per row of the frame
     qint64 m_composed = 0;                    // frames composed so far
     DevicePixelsCache m_laidDown;
-    TransformedImageWarp m_layDown;
 };
