@@ -29,15 +29,18 @@ using ItemPaths::splitExtension;
 
 namespace {
 constexpr int kSlotCount = 6;
+// The longer side of the picture a frame shows.
+constexpr int kThumbnailSize = 500;
 
 bool isAlbumPhoto(const QString& extension)
 {
     return StorageManager::photoExtensions().contains(extension.toLower());
 }
 
-// A picture of one of the room's photo types whose content Qt can decode here, by its
-// extension or, without one, by its content.
-bool isFramable(const QString& picture, const QString& extension)
+// A file of one of the room's photo types, by its extension or, without one, by what its
+// header says. Only the header is read: whether the picture itself decodes is told by
+// decoding it.
+bool isPhotoType(const QString& picture, const QString& extension)
 {
     if (!extension.isEmpty() && !isAlbumPhoto(extension))
         return false;
@@ -149,8 +152,8 @@ void StorageManager::decodeThumbnail(const QString& path, const FileOperations::
         m_thumbnails.insert(path, Thumbnail{status, watcher->result()});
         publishThumbnails();
     });
-    watcher->setFuture(
-        QtConcurrent::run([url = QUrl::fromLocalFile(path)] { return loadThumbnail(url, 500); }));
+    watcher->setFuture(QtConcurrent::run(
+        [url = QUrl::fromLocalFile(path)] { return loadThumbnail(url, kThumbnailSize); }));
 }
 
 void StorageManager::publishThumbnails()
@@ -190,7 +193,7 @@ bool StorageManager::setPhoto(const QUrl& image, int slot)
     }
     QString extension = splitExtension(QFileInfo(source).fileName()).extension;
     // A picture the frame could not show is not taken: it stays where it is.
-    if (!isFramable(picture, extension)) {
+    if (!isPhotoType(picture, extension)) {
         reportPhotoFailure(ENOTSUP);
         return false;
     }
@@ -212,6 +215,16 @@ bool StorageManager::setPhoto(const QUrl& image, int slot)
                                   QString::number(QRandomGenerator::global()->generate64(), 36));
     if (const FileOperations::Result copied = FileOperations::copyItem(picture, staging); !copied) {
         reportPhotoFailure(copied.error);
+        return false;
+    }
+    // The frame shows the copy decoded at the frame's size, so that is what is checked,
+    // before the old photo goes: a file cut short or a picture whose decoding would not fit
+    // the decoder's memory limit (a few KB on disk, billions of pixels) would leave the frame
+    // empty and the old photo in the Trash.
+    const QImage thumbnail = loadThumbnail(QUrl::fromLocalFile(staging), kThumbnailSize);
+    if (thumbnail.isNull()) {
+        FileOperations::removeItem(staging);
+        reportPhotoFailure(ENOTSUP);
         return false;
     }
     // The photos leaving the frame go to the Trash, never deleted: for a photo framed from
@@ -249,6 +262,10 @@ bool StorageManager::setPhoto(const QUrl& image, int slot)
         loadPhotoSlots();
         return false;
     }
+    // Decoded once: the frame shows what was checked.
+    if (const std::optional<FileOperations::EntryStatus> framed =
+            FileOperations::resolvedStatus(destination))
+        m_thumbnails.insert(destination, Thumbnail{*framed, thumbnail});
     loadPhotoSlots();
     return true;
 }
