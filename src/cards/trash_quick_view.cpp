@@ -6,14 +6,31 @@
 
 #include <QPainter>
 
+namespace {
+// The card tells what the Trash holds when it is shown, not what was last seen.
+int freshCount(UserTrash& trash)
+{
+    trash.refresh();
+    return trash.itemCount();
+}
+} // namespace
+
 TrashQuickView::TrashQuickView(UserTrash& trash, std::function<void()> onClose,
                                QGraphicsItem* parent)
     : DesktopQuickViewCard(QStringLiteral("Tempat Sampah"), QStringLiteral("trash.fill"),
                            Colors::srgb(0.4, 0.4, 0.4), 250, onClose, parent),
-      m_count(trash.itemCount())
+      m_count(freshCount(trash)),
+      m_countLine(trash.isReadable() ? countText(m_count) : unreadableText()),
+      m_hintLine(trash.leftByEmptying() > 0
+                     ? leftText(trash.leftByEmptying())
+                     : QStringLiteral("Seret file ke tong sampah untuk membuang"))
 {
     const qreal w = contentWidth();
     const int count = m_count;
+    const QString countLine = m_countLine;
+    const QString hintLine = m_hintLine;
+    const QColor hintColor =
+        trash.leftByEmptying() > 0 ? Colors::system(Colors::System::Red) : Colors::secondaryLabel();
     const DesignFont countFont = DesignFont::system(11, QFont::Bold);
     const DesignFont hintFont = DesignFont::system(9);
     const qreal textHeight =
@@ -26,12 +43,11 @@ TrashQuickView::TrashQuickView(UserTrash& trash, std::function<void()> onClose,
         const qreal top = rect.center().y() - textHeight / 2;
         CardPainting::text(
             painter, QRectF(left, top, rect.right() - left, CardPainting::lineHeight(countFont)),
-            countFont, Colors::primaryLabel(), countText(count));
+            countFont, Colors::primaryLabel(), countLine);
         CardPainting::text(painter,
                            QRectF(left, top + CardPainting::lineHeight(countFont) + 1,
                                   rect.right() - left, CardPainting::lineHeight(hintFont)),
-                           hintFont, Colors::secondaryLabel(),
-                           QStringLiteral("Seret file ke tong sampah untuk membuang"));
+                           hintFont, hintColor, hintLine);
     }));
     addRow(CardPainting::divider(w, 0.2));
 
@@ -67,6 +83,16 @@ QString TrashQuickView::countText(int count)
     if (count < 1)
         return QStringLiteral("Tempat sampah kosong");
     return QString::number(count) + QStringLiteral(" item di tempat sampah");
+}
+
+QString TrashQuickView::unreadableText()
+{
+    return QStringLiteral("Tempat sampah tidak dapat dibaca");
+}
+
+QString TrashQuickView::leftText(int left)
+{
+    return QString::number(left) + QStringLiteral(" item tidak dapat dihapus");
 }
 
 QString TrashQuickView::symbolName(int count)

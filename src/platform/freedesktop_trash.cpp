@@ -171,6 +171,13 @@ QString FreedesktopTrash::homeTrashPath() const
     return QDir::cleanPath(dataHome + QStringLiteral("/Trash"));
 }
 
+bool FreedesktopTrash::makeFolders(const QString& trashPath)
+{
+    const QByteArray root = QFile::encodeName(trashPath);
+    QDir().mkpath(QFile::decodeName(parentOf(root)));
+    return ensureTrashFolders(root, true);
+}
+
 bool FreedesktopTrash::moveToTrash(const QString& path, QString* error)
 {
     const QString absolute = QDir::cleanPath(
@@ -194,10 +201,10 @@ bool FreedesktopTrash::moveToTrash(const QString& path, QString* error)
 
     QByteArray root;
     QByteArray recordedPath;
-    const QByteArray home = QFile::encodeName(homeTrashPath());
-    QDir().mkpath(QFile::decodeName(parentOf(home)));
+    const QString homePath = homeTrashPath();
+    const QByteArray home = QFile::encodeName(homePath);
     dev_t homeDevice = 0;
-    if (ensureTrashFolders(home, true) && deviceOf(home + "/files", &homeDevice) &&
+    if (makeFolders(homePath) && deviceOf(home + "/files", &homeDevice) &&
         homeDevice == itemStat.st_dev) {
         root = home;
         recordedPath = original;

@@ -18,6 +18,11 @@ public:
 
     QString homeTrashPath() const;
 
+    // Makes the Trash folder at `trashPath` with its files/ and info/ where they are missing,
+    // each private to the user (0700), as a file manager expects to find them. True when
+    // all three are folders of the user's; the Trash folder may be reached through a link.
+    static bool makeFolders(const QString& trashPath);
+
     bool moveToTrash(const QString& path, QString* error = nullptr) override;
 
 private:

@@ -10,7 +10,59 @@
 #include <QFile>
 #include <QThreadPool>
 
+#include <algorithm>
 #include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+// Gives the owner read, write and search rights on the folder `name` in `dirFd` and on
+// every folder below it, so that what is inside can be listed and removed. Only the
+// user's own folders change, links are never followed, and files keep their modes: a
+// file's mode does not stop its removal.
+void openUpFolderAt(int dirFd, const char* name)
+{
+    struct stat st {};
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode) ||
+        st.st_uid != ::geteuid())
+        return;
+    if ((st.st_mode & S_IRWXU) != S_IRWXU &&
+        ::fchmodat(dirFd, name, (st.st_mode & 07777) | S_IRWXU, AT_SYMLINK_NOFOLLOW) != 0)
+        return;
+    const int fd = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    std::vector<QByteArray> folders;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray child(entry->d_name);
+        if (child != "." && child != ".." &&
+            (entry->d_type == DT_DIR || entry->d_type == DT_UNKNOWN))
+            folders.push_back(child);
+    }
+    for (const QByteArray& child : folders)
+        openUpFolderAt(::dirfd(dir), child.constData());
+    ::closedir(dir);
+}
+
+// openUpFolderAt for the item `name` of the Trash's files/ folder, reached without links.
+void openUpForRemoval(const QString& files, const QByteArray& name)
+{
+    const int fd = ::open(QFile::encodeName(files).constData(),
+                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    openUpFolderAt(fd, name.constData());
+    ::close(fd);
+}
+} // namespace
 
 UserTrash::UserTrash(const QString& trashPath, QObject* parent)
     : QObject(parent), m_path(trashPath.isEmpty() ? FreedesktopTrash().homeTrashPath() : trashPath),
@@ -64,6 +116,7 @@ void UserTrash::refresh()
         std::fflush(stdout);
     }
     m_listFailed = !listed;
+    m_leftByEmptying = std::min(m_leftByEmptying, count);
     if (count == m_itemCount)
         return;
     m_itemCount = count;
@@ -76,7 +129,9 @@ bool UserTrash::open() const
         AppLauncher::openWithSchemeHandler(QUrl(QStringLiteral("trash:///"))) ==
             AppLauncher::Outcome::Launched)
         return true;
-    return FileOperations::exists(filesPath()) && DefaultApplication::open(filesPath());
+    // A fresh home has no Trash until something is thrown away: it is made as trashing
+    // makes it, so that the file manager has a folder to show.
+    return FreedesktopTrash::makeFolders(m_path) && DefaultApplication::open(filesPath());
 }
 
 void UserTrash::empty()
@@ -90,6 +145,11 @@ void UserTrash::empty()
             this,
             [this, result] {
                 m_emptying = false;
+                for (const QString& failure : result.failures)
+                    std::printf("Pondsill: tidak dapat dihapus dari tempat sampah: %s\n",
+                                failure.toLocal8Bit().constData());
+                std::fflush(stdout);
+                m_leftByEmptying = result.failed;
                 refresh();
                 Q_EMIT emptied(result.removed, result.failed);
             },
@@ -110,8 +170,17 @@ UserTrash::EmptyResult UserTrash::emptyFolder(const QString& trashPath)
     if (!names)
         return result;
     for (const QByteArray& name : *names) {
-        if (!FileOperations::removeEntryIn(files, name)) {
+        FileOperations::Result removed = FileOperations::removeEntryIn(files, name);
+        if (!removed) {
+            // Thrown away read-only or unreadable: the owner may open it up, and emptying
+            // the Trash asks for exactly that.
+            openUpForRemoval(files, name);
+            removed = FileOperations::removeEntryIn(files, name);
+        }
+        if (!removed) {
             ++result.failed; // its info file stays, so it can still be restored
+            result.failures.append(QFile::decodeName(name) + QStringLiteral(": ") +
+                                   removed.message());
             continue;
         }
         ++result.removed;

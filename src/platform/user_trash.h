@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class FolderWatcher;
 class QThreadPool;
@@ -27,22 +28,29 @@ public:
     // valid UTF-8 counted; 0 when there is
     // no Trash yet or it cannot be listed. Read once per change, not per call.
     int itemCount() const { return m_itemCount; }
+    // False while files/ is there but cannot be listed: the count then says nothing.
+    bool isReadable() const { return !m_listFailed; }
+    // How many items the last emptying had to leave, while the Trash still holds some.
+    int leftByEmptying() const { return m_leftByEmptying; }
     // Counts again now (the watcher does it by itself a moment after a change).
     void refresh();
 
     // Shows the Trash: trash:/// with its handler when GIO knows one, else the files
-    // folder in the default file manager. True when a program was started.
+    // folder in the default file manager, made first when there is no Trash yet. True
+    // when a program was started.
     bool open() const;
 
     // Removes everything in the Trash on a worker thread, links as links (what they point
-    // to stays), each item's info file after the item, then the cached folder sizes.
-    // emptied() reports the end; the count follows.
+    // to stays), each item's info file after the item, then the cached folder sizes. A
+    // folder thrown away without the owner's read, write or search right gets it first.
+    // emptied() reports the end; the count follows. What could not go is printed.
     void empty();
     bool isEmptying() const { return m_emptying; }
 
     struct EmptyResult {
         int removed = 0;
         int failed = 0;
+        QStringList failures; // per item left: its name and why
     };
     // The work of empty(), run on the calling thread.
     static EmptyResult emptyFolder(const QString& trashPath);
@@ -57,6 +65,7 @@ Q_SIGNALS:
 private:
     QString m_path;
     int m_itemCount = 0;
+    int m_leftByEmptying = 0;
     bool m_listFailed = false;
     bool m_emptying = false;
     FolderWatcher* m_watcher = nullptr;

@@ -8,6 +8,8 @@
 #include "platform/user_trash.h"
 #include "support/fake_app_registry.h"
 #include "support/scene_input.h"
+#include "support/scratch_mount.h"
+#include "support/stdout_capture.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
 
@@ -18,6 +20,8 @@
 #include <QGraphicsView>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -241,6 +245,61 @@ private Q_SLOTS:
         QCOMPARE(again->count(), 0);
         QVERIFY(!again->emptyButton());
         QCOMPARE(again->openButton()->size().width(), again->contentWidth());
+    }
+
+    // A failure is not shown as an empty Trash: a Trash that cannot be listed says so, and
+    // what an emptying had to leave is told under the count, and printed.
+    void trashCardTellsWhatFailed_data()
+    {
+        QTest::addColumn<QString>("trouble");
+        QTest::addColumn<QString>("countLine"); // after emptying, when there is a button
+        QTest::addColumn<QString>("hintLine");
+        QTest::newRow("files/ cannot be listed")
+            << u"unreadable"_s << TrashQuickView::unreadableText()
+            << u"Seret file ke tong sampah untuk membuang"_s;
+        QTest::newRow("a read-only mount inside is left")
+            << u"mount"_s << TrashQuickView::countText(1) << TrashQuickView::leftText(1);
+    }
+    void trashCardTellsWhatFailed()
+    {
+        QFETCH(QString, trouble);
+        QFETCH(QString, countLine);
+        QFETCH(QString, hintLine);
+        QTemporaryDir dir;
+        const QString trashPath = dir.path() + u"/Trash"_s;
+        std::optional<ScratchMount> mount;
+        if (trouble == u"unreadable") {
+            writeFile(trashPath + u"/files"_s, "no folder");
+        } else {
+            writeFile(trashPath + u"/files/a.txt"_s);
+            const QString stuck = trashPath + u"/files/stuck"_s;
+            QDir().mkpath(stuck);
+            mount.emplace("tmpfs", stuck);
+            if (!mount->isMounted())
+                QSKIP(qPrintable(u"cannot mount: "_s + mount->error()));
+            writeFile(stuck + u"/inside.txt"_s);
+            QVERIFY(mount->makeReadOnly());
+        }
+        StdoutCapture out;
+        UserTrash trash(trashPath);
+        CardScene s;
+        SceneInput input(s.view);
+        auto* card = s.show(new TrashQuickView(trash, s.close()));
+        if (card->emptyButton()) {
+            input.click(s.centreOf(card->emptyButton()));
+            QTRY_VERIFY(!trash.isEmptying());
+            QCOMPARE(trash.itemCount(), 1);
+            card = s.show(new TrashQuickView(trash, s.close()));
+        }
+        const QString said = out.finish();
+        QCOMPARE(card->countLine(), countLine);
+        QCOMPARE(card->hintLine(), hintLine);
+        QVERIFY2(
+            said.startsWith(trouble == u"unreadable"
+                                ? u"Pondsill: tempat sampah tidak dapat dibaca: "_s
+                                : u"Pondsill: tidak dapat dihapus dari tempat sampah: stuck: "_s),
+            qPrintable(said));
+        QCOMPARE(said.count(u'\n'), 1);
     }
 
     void messagingOpensTheFirstThatTakesIt_data()

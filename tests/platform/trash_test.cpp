@@ -2,6 +2,7 @@
 #include "platform/freedesktop_trash.h"
 #include "platform/user_trash.h"
 #include "support/fake_app_registry.h"
+#include "support/plain_user.h"
 #include "support/scratch_mount.h"
 #include "support/stdout_capture.h"
 #include "support/temp_home.h"
@@ -263,24 +264,31 @@ private Q_SLOTS:
                  QByteArrayList({"mine", "mine too"}));
     }
 
+    // Without a handler of trash:/// the files folder opens in the file manager; on a fresh
+    // home the Trash is made first, private, as trashing would make it.
     void opensTheTrashWithWhatTheDesktopHas_data()
     {
         QTest::addColumn<bool>("trashHandler");
+        QTest::addColumn<bool>("fresh");
         QTest::addColumn<QString>("started");
         QTest::addColumn<QString>("argument");
         QTest::newRow("the trash location's handler")
-            << true << u"trash-viewer.desktop"_s << u"trash:///"_s;
+            << true << false << u"trash-viewer.desktop"_s << u"trash:///"_s;
         QTest::newRow("else the files folder in the file manager")
-            << false << u"files.desktop"_s << u"files"_s;
+            << false << false << u"files.desktop"_s << u"files"_s;
+        QTest::newRow("no Trash yet: made, then opened")
+            << false << true << u"files.desktop"_s << u"files"_s;
     }
     void opensTheTrashWithWhatTheDesktopHas()
     {
         QFETCH(bool, trashHandler);
+        QFETCH(bool, fresh);
         QFETCH(QString, started);
         QFETCH(QString, argument);
         TempHome home;
-        const QString root = home.dataHome() + u"/Trash"_s;
-        layOut(root, {u"a"_s});
+        const QString root = home.path() + u"/fresh/data/Trash"_s;
+        if (!fresh)
+            layOut(root, {u"a"_s});
         FakeAppRegistry apps;
         apps.setDefault(u"inode/directory"_s,
                         apps.addApp(u"files.desktop"_s, {u"inode/directory"_s}));
@@ -291,6 +299,64 @@ private Q_SLOTS:
         QVERIFY(apps.launchedOnly(started));
         QVERIFY2(apps.launches(started).first().endsWith(argument),
                  qPrintable(apps.launches(started).first()));
+        if (fresh) {
+            for (const char* sub : {"", "/files", "/info"}) {
+                struct stat st {};
+                QVERIFY(::lstat(QFile::encodeName(root + QLatin1String(sub)).constData(), &st) ==
+                        0);
+                QVERIFY(S_ISDIR(st.st_mode));
+                QCOMPARE(st.st_mode & 07777, mode_t(0700));
+            }
+        }
+    }
+
+    // Folders thrown away without the owner's write, read or search right are opened up and
+    // emptied with everything in them, as a user who cannot override modes (root can); a
+    // link's locked folder outside the Trash keeps its mode and content.
+    void emptyingOpensUpLockedFolders_data()
+    {
+        QTest::addColumn<QString>("item");  // a folder in files/, its files a/ and b/ inside
+        QTest::addColumn<QString>("modes"); // of item, a/, b/ (octal), set inside out
+        QTest::newRow("read-only") << u"readonly"_s << u"555 755 755"_s;
+        QTest::newRow("unreadable") << u"unreadable"_s << u"300 755 755"_s;
+        QTest::newRow("not searchable") << u"closed"_s << u"600 755 755"_s;
+        QTest::newRow("locked inside an open one") << u"open"_s << u"755 000 500"_s;
+        QTest::newRow("no rights at any level") << u"locked"_s << u"000 000 000"_s;
+    }
+    void emptyingOpensUpLockedFolders()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, modes);
+        TempHome home;
+        const QString root = home.path() + u"/Trash"_s;
+        const QString outside = home.makeDir(u"Projects/locked"_s);
+        writeFile(outside + u"/keep.txt"_s, "mine");
+        layOut(root, {item + u'/', u"projects->"_s + outside});
+        const QString folder = root + u"/files/"_s + item;
+        for (const QString& sub : {u"a"_s, u"b"_s})
+            writeFile(folder + u'/' + sub + u"/inside.txt"_s);
+        const QStringList octal = modes.split(u' ');
+        const QStringList paths = {folder, folder + u"/a"_s, folder + u"/b"_s};
+        for (qsizetype i = paths.size() - 1; i >= 0; --i)
+            QCOMPARE(::chmod(QFile::encodeName(paths[i]).constData(),
+                             mode_t(octal[i].toUInt(nullptr, 8))),
+                     0);
+        QVERIFY(::chmod(QFile::encodeName(outside).constData(), 0500) == 0);
+
+        const int code = asPlainUser(home.root(), [&root] {
+            const UserTrash::EmptyResult result = UserTrash::emptyFolder(root);
+            return result.failed == 0 && result.removed == 2 ? 0 : 1 + result.failed;
+        });
+        struct stat st {};
+        QVERIFY(::lstat(QFile::encodeName(outside).constData(), &st) == 0);
+        ::chmod(QFile::encodeName(outside).constData(), 0700);
+        for (const QString& path : paths) // what is left, for the temporary folder to remove
+            ::chmod(QFile::encodeName(path).constData(), 0700);
+        QCOMPARE(code, 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0500));
+        QVERIFY(FileOperations::listNames(root + u"/files"_s, true) == std::vector<QByteArray>());
+        QVERIFY(FileOperations::listNames(root + u"/info"_s, true) == std::vector<QByteArray>());
+        QCOMPARE(contentOf(outside + u"/keep.txt"_s), QByteArray("mine"));
     }
 };
 
