@@ -87,7 +87,7 @@ QString TrashQuickView::countText(int count)
 
 QString TrashQuickView::unreadableText()
 {
-    return QStringLiteral("Tempat sampah tidak dapat dibaca");
+    return QStringLiteral("Isi tidak dapat dibaca");
 }
 
 QString TrashQuickView::leftText(int left)

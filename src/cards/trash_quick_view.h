@@ -16,7 +16,8 @@ public:
 
     // "Tempat sampah kosong", or "3 item di tempat sampah" (no plural form: "1 item ...").
     static QString countText(int count);
-    // The count line when the Trash cannot be listed: it is not shown as empty.
+    // The count line when the Trash cannot be listed ("Isi tidak dapat dibaca"): it is not
+    // shown as empty.
     static QString unreadableText();
     // The line under the count when the last emptying left items: "2 item tidak dapat dihapus".
     static QString leftText(int left);
