@@ -1,10 +1,13 @@
 // Draws the room's own pictures and writes them as PNG files into the folder given on the
 // command line; the build runs it and compiles what it writes into the program:
 //
-//   background.png, background@2x.png  the room (wall, wainscot, floor, the framed cork board
+//   background.jpg, background@2x.jpg  the room (wall, wainscot, floor, the framed cork board
 //                                       and the bookshelf's cabinet) at 1440 x 900 and twice
 //   plaque_quennet.png, plaque_tolvane.png  the two award plaques on their stands
-//   walpaper.png                        the computer's desktop picture
+//   walpaper.jpg                        the computer's desktop picture
+//
+// The opaque pictures are JPEG: the room decodes in about a quarter of the time its PNG
+// takes, and at quality 95 the flat colours and gradients keep clean edges.
 //
 // Everything is drawn from the room's own layout at 1440 x 900, so the cork board and the
 // cabinet lie under the pieces that stand on them. Nothing is random from run to run: the
@@ -30,7 +33,7 @@ constexpr QSizeF kRoom{1440, 900};
 // The plaque frame's width to height.
 constexpr qreal kPlaqueAspect = 0.7931034482758621;
 constexpr QSizeF kPlaque{276, 348};
-constexpr QSizeF kWallpaper{320, 200};
+constexpr QSizeF kWallpaper{256, 160};
 
 // A fixed sequence of numbers from 0 to 1 (xorshift), so every build draws the same picture.
 class Sequence {
@@ -597,10 +600,11 @@ void paintWallpaper(QPainter& p)
 }
 
 bool write(const QString& folder, const QString& name, QSizeF size, qreal scale,
-           const std::function<void(QPainter&)>& draw, bool opaque)
+           const std::function<void(QPainter&)>& draw, bool opaque = true)
 {
     QImage image((size * scale).toSize(),
                  opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    const bool jpeg = name.endsWith(QLatin1String(".jpg"));
     image.fill(Qt::transparent);
     {
         QPainter p(&image);
@@ -608,7 +612,7 @@ bool write(const QString& folder, const QString& name, QSizeF size, qreal scale,
         draw(p);
     }
     const QString path = QDir(folder).filePath(name);
-    if (!image.save(path, "PNG")) {
+    if (!image.save(path, jpeg ? "JPG" : "PNG", jpeg ? 95 : -1)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
     }
@@ -636,14 +640,14 @@ int main(int argc, char** argv)
     const PlaqueLook tolvane{rgb(0.16, 0.14, 0.3), TOLVANEColors::nightNavy(),
                              rgb(0.96, 0.88, 0.62), rgb(0.66, 0.52, 0.26), paintTolvaneLogo};
     bool ok = true;
-    ok &= write(out, QStringLiteral("background.png"), kRoom, 1, paintRoom, true);
-    ok &= write(out, QStringLiteral("background@2x.png"), kRoom, 2, paintRoom, true);
+    ok &= write(out, QStringLiteral("background.jpg"), kRoom, 1, paintRoom);
+    ok &= write(out, QStringLiteral("background@2x.jpg"), kRoom, 2, paintRoom);
     ok &= write(
         out, QStringLiteral("plaque_quennet.png"), kPlaque, 1,
         [&](QPainter& p) { paintPlaque(p, quennet); }, false);
     ok &= write(
         out, QStringLiteral("plaque_tolvane.png"), kPlaque, 1,
         [&](QPainter& p) { paintPlaque(p, tolvane); }, false);
-    ok &= write(out, QStringLiteral("walpaper.png"), kWallpaper, 2, paintWallpaper, true);
+    ok &= write(out, QStringLiteral("walpaper.jpg"), kWallpaper, 2, paintWallpaper);
     return ok ? 0 : 1;
 }
