@@ -30,9 +30,10 @@
 // photo zoomed, turned and shifted), photo-hover:N (the pointer over frame N, its eject
 // button showing), photo-target:N (a drag over frame N), clock-at:HH:MM:SS (the wall clock
 // stopped at that time), calendar (a wall calendar and the clock over a calendar hung
-// beside the photo wall, showing 17 August 2025 at 10:08:36), plaque-images (drawn stand-ins
-// for the plaque pictures the program does not ship), plaque-hover:<quennet|tolvane>,
-// card:carpet-pdf (the card of a PDF lying on the floor, with the floor's files).
+// beside the photo wall, showing 17 August 2025 at 10:08:36), no-pictures (the room without
+// the pictures the program ships: every piece draws its own stand-in),
+// plaque-hover:<quennet|tolvane>, card:carpet-pdf (the card of a PDF lying on the floor, with the
+// floor's files).
 //
 // Music states: mini-player (the mini player open over the radio), music:playing (a player on
 // the session bus playing a song with a long title) and music:paused (paused on a song with
@@ -125,7 +126,7 @@ const char kStateHelp[] =
     "  floor-files, carpet-lifted, carpet-drag, floor-selected, floor-marquee,\n"
     "  drop-highlight, floor-drag (with --hold: a file dragged round the floor)\n"
     "  photos:N, photo-zoom, photo-hover:N, photo-target:N, clock-at:HH:MM:SS, calendar,\n"
-    "  plaque-images, plaque-hover:quennet, plaque-hover:tolvane, card:carpet-pdf\n"
+    "  no-pictures, plaque-hover:quennet, plaque-hover:tolvane, card:carpet-pdf\n"
     "  notes-six, note-customizer, note-sheet\n"
     "  shelf-books, shelf-drop, shelf-gallery\n"
     "  sandals-hover, trash-hover, trash-target, trash-full\n"
@@ -253,36 +254,9 @@ QImage landscape(int index)
     return image;
 }
 
-// A stand-in for a plaque picture: a wooden shield with a gilt plate.
-QImage plaqueImage(const QString& name, const QColor& wood)
-{
-    QImage image(230, 290, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath shield;
-    shield.moveTo(20, 10);
-    shield.lineTo(210, 10);
-    shield.lineTo(210, 200);
-    shield.quadTo(210, 250, 115, 282);
-    shield.quadTo(20, 250, 20, 200);
-    shield.closeSubpath();
-    p.fillPath(shield, wood);
-    p.strokePath(shield, QPen(QColor(230, 190, 90), 8));
-    p.setBrush(QColor(235, 205, 120));
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(45, 150, 140, 46), 6, 6);
-    p.setBrush(QColor(250, 230, 160));
-    p.drawEllipse(QPointF(115, 80), 42, 42);
-    p.setPen(QColor(60, 40, 10));
-    p.setFont(Units::systemFont(20, QFont::Black));
-    p.drawText(QRectF(45, 150, 140, 46), Qt::AlignCenter, name);
-    return image;
-}
-
 struct WallStates {
     bool carpetCard = false;
-    bool plaqueImages = false;
+    bool noPictures = false;
     std::optional<ActiveDesktopQuickView> plaqueHover;
     std::optional<QTime> clockAt;
     bool calendar = false;
@@ -313,8 +287,8 @@ bool parseWallState(const QString& name, WallStates* states)
         states->carpetCard = true;
         return true;
     }
-    if (name == QLatin1String("plaque-images")) {
-        states->plaqueImages = true;
+    if (name == QLatin1String("no-pictures")) {
+        states->noPictures = true;
         return true;
     }
     if (name == QLatin1String("plaque-hover:quennet") ||
@@ -783,6 +757,12 @@ bool applyState(AppState& state, const QString& name)
 }
 } // namespace
 
+// The pictures compiled into the program, taken out again.
+static void hideShippedPictures()
+{
+    Q_CLEANUP_RESOURCE(room_art);
+}
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -907,16 +887,8 @@ int main(int argc, char** argv)
         const QImage sheet = renderNoteSheet(state, QSize(width, height));
         return sheet.save(outPath) ? 0 : 1;
     }
-    if (wall.plaqueImages) {
-        // The room's image lookup also searches "resources" under the current folder.
-        const QString folder = home + QStringLiteral("/snapshot-images");
-        QDir().mkpath(folder + QStringLiteral("/resources"));
-        plaqueImage(QStringLiteral("QUENNET"), QColor(110, 60, 30))
-            .save(folder + QStringLiteral("/resources/plaque_quennet.png"));
-        plaqueImage(QStringLiteral("TOLVANE"), QColor(40, 50, 90))
-            .save(folder + QStringLiteral("/resources/plaque_tolvane.png"));
-        QDir::setCurrent(folder);
-    }
+    if (wall.noPictures)
+        hideShippedPictures();
     if (std::any_of(states.begin(), states.end(), [](const QString& name) {
             return name == QLatin1String("shelf-books") ||
                    name.startsWith(QLatin1String("popover-"));

@@ -29,7 +29,7 @@ WorkstationMonitorView::WorkstationMonitorView(AppState& appState, FileManagerRe
     setPaintMargins(QMarginsF(10, 8, 10, 12));
     new MonitorLayer(MonitorLayer::Kind::Body, this);
     m_desktopLayer = new MonitorLayer(MonitorLayer::Kind::Desktop, this);
-    // No wallpaper ships with the room; one found among the room's images is used.
+    // The room's wallpaper; without it the screen shows the drawn gradient.
     m_desktopLayer->setWallpaper(assets.image(QStringLiteral("walpaper")));
     m_alertLayer = new MonitorLayer(MonitorLayer::Kind::FireAlert, this);
     // The glass is drawn at full strength whether the screen is on or off.

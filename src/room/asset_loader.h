@@ -10,8 +10,9 @@
 
 // Finds the room's images by name and keeps what it found in a memory cache of at most 32
 // images or 16 MiB (width x height x 4 of each image in points). Misses are never kept, so
-// an image that appears later is found on the next request. No images ship with the
-// program: every piece draws its own fallback when a lookup comes back empty.
+// an image that appears later is found on the next request. The program's own pictures are
+// compiled in (":/images/"); every piece still draws its own fallback when a lookup comes
+// back empty.
 //
 // A name is looked up in this order, each step only when the earlier ones found nothing:
 // the cache (under the name exactly as asked); then, with a trailing ".png", ".jpg" or

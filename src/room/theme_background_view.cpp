@@ -64,10 +64,6 @@ ThemeBackgroundView::FallbackRoom ThemeBackgroundView::fallbackRoom(QSizeF size)
     for (int i = 0; i < seams; ++i)
         room.seams.append(QRectF(0, firstY + i * 29.5, W, 1.5));
 
-    const RoomGeometry g(QSizeF(W, H));
-    const QRectF shelf = g.shelfRect();
-    for (int s = 0; s < 2; ++s)
-        room.shelfBoards[s] = QRectF(shelf.left() - 6, g.shelfLineY(s), shelf.width() + 12, 9);
     return room;
 }
 
@@ -78,12 +74,21 @@ void ThemeBackgroundView::paint(QPainter* painter, const QStyleOptionGraphicsIte
         return;
     // The bottom of the room: the view paints nothing under it.
     painter->fillRect(r, Qt::black);
-    if (const auto image = m_assets.image(m_theme.backgroundImageName())) {
+    const QString name = m_theme.backgroundImageName();
+    if (const auto image = m_assets.image(name); image && !image->isNull()) {
         // Scaled to fill, keeping its proportions, and cut to the window.
+        const QRectF target = Painting::aspectFillRect(image->deviceIndependentSize(), r);
+        QImage picture = *image;
+        // A window with more pixels than the picture takes its sharper twin when one ships.
+        if (target.width() * Painting::cachePixelRatio(*painter) > image->width() * 1.05) {
+            if (const auto sharper = m_assets.image(name + QStringLiteral("@2x"));
+                sharper && !sharper->isNull())
+                picture = *sharper;
+        }
         painter->save();
         painter->setClipRect(r);
         painter->setRenderHint(QPainter::SmoothPixmapTransform);
-        painter->drawImage(Painting::aspectFillRect(image->deviceIndependentSize(), r), *image);
+        painter->drawImage(target, picture);
         painter->restore();
         return;
     }
@@ -114,16 +119,6 @@ void ThemeBackgroundView::paintFallback(QPainter& p) const
         const QPainterPath shape = Painting::continuousRoundedRect(panel, 6);
         p.fillPath(shape, brown(0.85));
         p.strokePath(shape, QPen(Colors::black(0.25), 3));
-    }
-    // The shelf boards: a lit top edge, a darker front and a shadow on the wall below.
-    for (const QRectF& board : room.shelfBoards) {
-        QPainterPath front;
-        front.addRect(board);
-        shadow.paint(p, front, ShadowStyle{Colors::black(0.4), 5, QPointF(0, 4)});
-        p.fillRect(board, Colors::srgb(0.46, 0.29, 0.16));
-        p.fillRect(QRectF(board.left(), board.top(), board.width(), 2.5),
-                   Colors::srgb(0.62, 0.42, 0.25));
-        p.fillRect(QRectF(board.left(), board.bottom() - 1, board.width(), 1), Colors::black(0.3));
     }
     p.restore();
 

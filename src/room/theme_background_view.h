@@ -8,10 +8,11 @@
 
 class AssetLoader;
 
-// The bottom layer of the room: the theme's background image scaled to fill the window,
-// or, while that image is missing, a drawn room of a striped blue wall with a brown rail
-// and wainscot above a wooden floor, and the bookshelf's two boards. Drawn once per size into the
-// item's cache.
+// The bottom layer of the room: the theme's background image scaled to fill the window (its
+// "@2x" twin when the window has more pixels than the picture), or, while that image is
+// missing, a drawn room of a striped blue wall with a brown rail and wainscot above a wooden
+// floor. The picture carries the cork board and the bookshelf's cabinet; the drawn room has
+// neither. Drawn once per size into the item's cache.
 class ThemeBackgroundView : public RoomItem {
     Q_OBJECT
 public:
@@ -32,8 +33,6 @@ public:
         QRectF shadowLine;
         QRectF boards;
         QList<QRectF> seams;
-        // The bookshelf's two boards, upper first: the shelf's rows stand on their tops.
-        QRectF shelfBoards[2];
     };
     static FallbackRoom fallbackRoom(QSizeF size);
     static QColor brown(qreal opacity = 1);

@@ -135,6 +135,36 @@ private Q_SLOTS:
             QCOMPARE(canvas.pixelColor(corner), QColor(Qt::green));
     }
 
+    // A window with more pixels than the picture takes its "@2x" twin where one lies beside
+    // it; a window the picture covers, or a missing twin, keeps the picture itself.
+    void theSharperTwinServesLargerWindows_data()
+    {
+        QTest::addColumn<QSize>("room");
+        QTest::addColumn<bool>("twin");
+        QTest::addColumn<QColor>("seen");
+        const QColor red(Qt::red), green(Qt::green);
+        QTest::newRow("as large as the picture") << QSize(40, 25) << true << red;
+        QTest::newRow("smaller than the picture") << QSize(20, 12) << true << red;
+        QTest::newRow("twice the picture") << QSize(80, 50) << true << green;
+        QTest::newRow("twice, no twin") << QSize(80, 50) << false << red;
+    }
+    void theSharperTwinServesLargerWindows()
+    {
+        QFETCH(QSize, room);
+        QFETCH(bool, twin);
+        QFETCH(QColor, seen);
+        writeImage(u"data/background.png"_s, Qt::red, QSize(40, 25));
+        if (twin)
+            writeImage(u"data/background@2x.png"_s, Qt::green, QSize(80, 50));
+        AssetLoader assets(locations());
+        ThemeBackgroundView view(RoomTheme::library(), assets);
+        view.setSize(room);
+        QImage canvas(room, QImage::Format_ARGB32_Premultiplied);
+        QPainter p(&canvas);
+        view.paint(&p, nullptr, nullptr);
+        QCOMPARE(canvas.pixelColor(room.width() / 2, room.height() / 2), seen);
+    }
+
     // The one card sets its theme, as often as it is chosen, and leaves the picker open; the
     // close symbol and "Selesai" only close it.
     void onlyThePickersCardSetsTheTheme_data()

@@ -1,0 +1,232 @@
+#include "cards/award_plaque_quick_view.h"
+#include "kit/room_geometry.h"
+#include "room/asset_loader.h"
+#include "room/theme_background_view.h"
+#include "state/tolvane_colors.h"
+#include "storage/sticky_note.h"
+#include "support/test_registry.h"
+#include "wall/desktop_award_plaque_view.h"
+#include "wall/plaque_logo.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QScopeGuard>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+qreal channel(qreal c)
+{
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+qreal luminance(const QColor& c)
+{
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+qreal contrast(qreal a, qreal b)
+{
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// The average colour of `r` in `image`.
+QColor average(const QImage& image, const QRect& r)
+{
+    qreal red = 0, green = 0, blue = 0;
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red += c.redF();
+            green += c.greenF();
+            blue += c.blueF();
+            ++n;
+        }
+    }
+    return n ? QColor::fromRgbF(float(red / n), float(green / n), float(blue / n)) : QColor();
+}
+
+QImage renderBackground(AssetLoader& assets, QSize size)
+{
+    ThemeBackgroundView view(RoomTheme::library(), assets);
+    view.setSize(size);
+    QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::white);
+    QPainter p(&canvas);
+    view.paint(&p, nullptr, nullptr);
+    return canvas;
+}
+
+bool isWallBlue(const QColor& c)
+{
+    return c.blueF() > c.redF() + 0.2;
+}
+} // namespace
+
+// The pictures the program ships: found by their names, shaped for the frames they fill,
+// and drawn so the pieces standing on them read.
+class RoomPicturesTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Each picture in the program's own resources, in the proportions of what shows it.
+    void everyPictureShipsInItsShape_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("pixels");
+        QTest::addColumn<qreal>("aspect");    // width over height
+        QTest::addColumn<bool>("standsFree"); // transparent round the object
+        QTest::newRow("background") << u"background"_s << QSize(1440, 900) << 1.6 << false;
+        QTest::newRow("background@2x") << u"background@2x"_s << QSize(2880, 1800) << 1.6 << false;
+        for (const char* plaque : {"plaque_quennet", "plaque_tolvane"})
+            QTest::newRow(plaque) << QString::fromLatin1(plaque) << QSize() << 0.7931 << true;
+        QTest::newRow("walpaper") << u"walpaper"_s << QSize() << 167.0 / 104 << false;
+    }
+    void everyPictureShipsInItsShape()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, pixels);
+        QFETCH(qreal, aspect);
+        QFETCH(bool, standsFree);
+        AssetLoader assets(AssetLoader::standardLocations());
+        const std::optional<QImage> image = assets.image(name);
+        QVERIFY(image && !image->isNull());
+        if (pixels.isValid())
+            QCOMPARE(image->size(), pixels);
+        QVERIFY(std::abs(qreal(image->width()) / image->height() - aspect) < 0.01 * aspect);
+        const QColor corner = image->pixelColor(0, 0);
+        const QColor middle = image->pixelColor(image->width() / 2, image->height() / 3);
+        QCOMPARE(corner.alpha() == 0, standsFree);
+        QCOMPARE(middle.alpha(), 255);
+    }
+
+    // Under the board's frame lies cork: the header (dark brown) reads on it at 3:1 or more,
+    // every note colour stands apart from it, and no corner of the board shows the wall.
+    void theCorkCarriesTheBoard()
+    {
+        AssetLoader assets(AssetLoader::standardLocations());
+        const std::optional<QImage> background = assets.image(u"background"_s);
+        QVERIFY(background);
+        const QRectF board = RoomGeometry(background->size()).frame(Furniture::Corkboard).rect();
+        const QRect header =
+            QRectF(board.center().x() - 90, board.top() + 10, 180, 24).toAlignedRect();
+        const qreal headerInk = luminance(QColor::fromRgbF(0.24f, 0.15f, 0.09f));
+        const qreal cork = luminance(average(*background, header));
+        QVERIFY2(contrast(cork, headerInk) >= 3,
+                 qPrintable(u"header contrast %1"_s.arg(contrast(cork, headerInk))));
+        const QColor corkColour = average(*background, board.toAlignedRect());
+        for (const NoteColor note : allNoteColors()) {
+            const QColor c = color(note);
+            const qreal distance =
+                std::hypot(c.redF() - corkColour.redF(), c.greenF() - corkColour.greenF(),
+                           c.blueF() - corkColour.blueF());
+            QVERIFY2(distance > 0.25, qPrintable(rawValue(note)));
+        }
+        const QRect inside = board.adjusted(3, 3, -3, -3).toAlignedRect();
+        for (const QPoint corner :
+             {inside.topLeft(), inside.topRight(), inside.bottomLeft(), inside.bottomRight()})
+            QVERIFY(!isWallBlue(background->pixelColor(corner)));
+        QVERIFY(
+            isWallBlue(background->pixelColor(board.toAlignedRect().topLeft() - QPoint(40, 0))));
+    }
+
+    // At the picture's own proportions, the cabinet lies under the shelf at any window size:
+    // each board's lit top face on the line its row stands on, the dark back just above it,
+    // and a wooden side where the frame begins.
+    void theCabinetStandsUnderTheShelf_data()
+    {
+        QTest::addColumn<QSize>("size");
+        for (const QSize size :
+             {QSize(1440, 900), QSize(1280, 800), QSize(1024, 640), QSize(2560, 1600)})
+            QTest::addRow("%dx%d", size.width(), size.height()) << size;
+    }
+    void theCabinetStandsUnderTheShelf()
+    {
+        QFETCH(QSize, size);
+        AssetLoader assets(AssetLoader::standardLocations());
+        const QImage room = renderBackground(assets, size);
+        const RoomGeometry g(size);
+        const qreal x = g.shelfCentre().x() + 11; // between two of the back's boards
+        for (int shelf = 0; shelf < 2; ++shelf) {
+            const qreal line = g.shelfLineY(shelf);
+            const QColor face = room.pixelColor(QPointF(x, line + 1).toPoint());
+            const QColor back = room.pixelColor(QPointF(x, line - 4).toPoint());
+            QVERIFY2(
+                luminance(face) > 2 * luminance(back),
+                qPrintable(u"shelf %1: %2 over %3"_s.arg(shelf).arg(face.name(), back.name())));
+            QVERIFY(!isWallBlue(face) && !isWallBlue(back));
+        }
+        const QRectF frame = g.shelfRect();
+        QVERIFY(
+            !isWallBlue(room.pixelColor(QPointF(frame.left() + 3, frame.center().y()).toPoint())));
+        QVERIFY(
+            !isWallBlue(room.pixelColor(QPointF(frame.right() - 3, frame.center().y()).toPoint())));
+    }
+
+    // With the compiled-in pictures taken away the room falls back to its drawn wall, the
+    // plaques draw nothing and their card has no picture row.
+    void withoutItsPicturesTheRoomStillDraws()
+    {
+        AssetLoader shipped(AssetLoader::standardLocations());
+        const AwardPlaqueQuickView pictured(
+            u"t"_s, u"s"_s, u"plaque_quennet"_s, u"quennet logoo.svg"_s, [] {}, shipped);
+        Q_CLEANUP_RESOURCE(room_art);
+        const auto restore = qScopeGuard([] { Q_INIT_RESOURCE(room_art); });
+        AssetLoader assets(AssetLoader::standardLocations());
+        for (const char* name : {"background", "plaque_quennet", "plaque_tolvane", "walpaper"})
+            QVERIFY(!assets.image(QString::fromLatin1(name)));
+        const QSize size(1440, 900);
+        const QImage room = renderBackground(assets, size);
+        const QPoint board = RoomGeometry(size).frame(Furniture::Corkboard).centre.toPoint();
+        QVERIFY(isWallBlue(room.pixelColor(board)));
+
+        // The picture row adds 75 points and its spacing to the card.
+        const AwardPlaqueQuickView bare(
+            u"t"_s, u"s"_s, u"plaque_quennet"_s, u"quennet logoo.svg"_s, [] {}, assets);
+        QVERIFY(pictured.size().height() >= bare.size().height() + 75);
+    }
+
+    // The logos lie where the plaques look for them beside the built program, and are
+    // drawings of their own: SVG with nothing embedded or fetched.
+    void theLogosAreFoundBesideTheProgram_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("quennet") << DesktopAwardPlaqueView::quennet().svgFileName;
+        QTest::newRow("tolvane") << DesktopAwardPlaqueView::tolvane().svgFileName;
+    }
+    void theLogosAreFoundBesideTheProgram()
+    {
+        QFETCH(QString, name);
+        const std::optional<QString> path =
+            PlaqueLogo::find(name, {QStringLiteral(PONDSILL_BUILD_DATA_DIR)});
+        QVERIFY(path);
+        QVERIFY(path->endsWith(u"/Assets/Logos/"_s + name));
+        QFile file(*path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        QVERIFY(xml.readNextStartElement());
+        QCOMPARE(xml.name(), u"svg"_s);
+        QVERIFY(!xml.attributes().value(u"viewBox"_s).isEmpty());
+        int shapes = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement) {
+                QVERIFY2(xml.name() != u"image"_s, "no embedded pictures");
+                for (const auto& attribute : xml.attributes())
+                    QVERIFY(!attribute.value().contains(u"http"_s) ||
+                            attribute.qualifiedName() == u"xmlns"_s);
+                shapes += xml.name() == u"circle"_s || xml.name() == u"rect"_s ||
+                          xml.name() == u"path"_s || xml.name() == u"line"_s;
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QVERIFY(shapes >= 3);
+    }
+};
+
+PONDSILL_TEST(RoomPicturesTest)
+#include "room_pictures_test.moc"
