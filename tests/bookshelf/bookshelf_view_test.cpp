@@ -2,6 +2,7 @@
 // entry of the shelf is measured, named, dated and ordered.
 #include "bookshelf/bookshelf_drawer_view.h"
 #include "bookshelf/bookshelf_view.h"
+#include "bookshelf/shelf_drawings.h"
 #include "bookshelf/shelf_flyout_popover_view.h"
 #include "bookshelf/shelf_item_view.h"
 #include "bookshelf/shelf_listing.h"
@@ -53,6 +54,32 @@ void setTime(const QString& path, const QDateTime& when)
 {
     const timespec times[2] = {{0, UTIME_OMIT}, {time_t(when.toSecsSinceEpoch()), 0}};
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+// Whether `lines` lay `label` out broken only between words (after a space, "_", "-" or "."),
+// every character kept but for a last line that ends elided.
+bool brokenBetweenWords(const QString& label, const QStringList& lines)
+{
+    qsizetype at = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        const bool elided = line.endsWith(QChar(0x2026));
+        if (elided && i + 1 != lines.size())
+            return false;
+        if (elided)
+            line.chop(1);
+        while (at < label.size() && label[at] == u' ')
+            ++at;
+        if (!QStringView(label).mid(at).startsWith(line))
+            return false;
+        at += line.size();
+        if (elided)
+            return true;
+        if (i + 1 < lines.size() && at < label.size() && label[at] != u' ' &&
+            !u"_-."_s.contains(label[at - 1]))
+            return false;
+    }
+    return label.mid(at).trimmed().isEmpty();
 }
 
 QStringList names(const QList<QUrl>& urls)
@@ -436,6 +463,49 @@ private Q_SLOTS:
         }
         QCOMPARE(names(ShelfListing::newestFirst(urls)),
                  (QStringList{u"e2"_s, u"e0"_s, u"e3"_s, u"e5"_s, u"e1"_s, u"e4"_s}));
+    }
+
+    // A folder's name on its box breaks between words, never inside one: after a space, or after
+    // the "_", "-" or "." of a file name; what does not fit even at half size ends elided.
+    void boxLabelsBreakBetweenWords_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("count");         // the folder's names: the box's size
+        QTest::addColumn<QStringList>("lines"); // empty: not compared
+        QTest::newRow("joined by an underscore")
+            << u"Foto_Liburan"_s << 4 << QStringList{u"Foto_"_s, u"Liburan"_s};
+        QTest::newRow("two words")
+            << u"Laporan Keuangan"_s << 4 << QStringList{u"Laporan"_s, u"Keuangan"_s};
+        QTest::newRow("joined by a hyphen")
+            << u"arsip-proyek"_s << 4 << QStringList{u"arsip-"_s, u"proyek"_s};
+        QTest::newRow("joined by a dot")
+            << u"Surat.Kantor"_s << 4 << QStringList{u"Surat."_s, u"Kantor"_s};
+        QTest::newRow("a short name") << u"Foto"_s << 0 << QStringList{u"Foto"_s};
+        QTest::newRow("one long word")
+            << u"Supercalifragilistikekspialidosius"_s << 4 << QStringList();
+        QTest::newRow("many words")
+            << u"Dokumen Penting Kantor Pusat Jakarta Tahun 2024 Lama"_s << 12 << QStringList();
+        QTest::newRow("many underscores")
+            << u"backup_2024_01_05_server_utama_harian_lengkap"_s << 40 << QStringList();
+    }
+    void boxLabelsBreakBetweenWords()
+    {
+        QFETCH(QString, label);
+        QFETCH(int, count);
+        QFETCH(QStringList, lines);
+        for (int style = 0; style < 4; ++style) {
+            ShelfDrawings::BoxFace face;
+            face.width = ShelfMetrics::shelfItemWidth(true, count, 0);
+            face.height = ShelfMetrics::boxHeight(count);
+            face.label = label;
+            face.count = count;
+            face.style = style;
+            const QStringList laid = ShelfDrawings::labelLines(face);
+            QVERIFY2(laid.size() >= 1 && laid.size() <= 2, qPrintable(laid.join(u'|')));
+            QVERIFY2(brokenBetweenWords(label, laid), qPrintable(laid.join(u'|')));
+            if (!lines.isEmpty())
+                QCOMPARE(laid, lines);
+        }
     }
 
     // A folder's contents, newest first and read through the shelf's link, without dot-files; a
