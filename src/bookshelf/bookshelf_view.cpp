@@ -90,6 +90,9 @@ BookshelfView::BookshelfView(StorageManager& storage, AppState& appState, ShelfA
           storage, [this](bool targeted) { m_appState.setBookshelfTargeted(targeted); }))
 {
     setAcceptDrops(true);
+    // The drop highlight's frame is stroked on the view's edge, half of it outside: what is
+    // repainted when the highlight goes must reach that far, or a trace of it stays.
+    setPaintMargins(QMarginsF(3, 3, 3, 3));
     gestures().onTap([this] {
         withAnimation(AppState::quickViewOpenSpring,
                       [this] { m_appState.setShowBookshelfDrawer(true); });

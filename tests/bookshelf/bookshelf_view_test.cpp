@@ -9,6 +9,7 @@
 #include "bookshelf/shelf_metrics.h"
 #include "kit/button_item.h"
 #include "kit/scroll_area.h"
+#include "room/room_view.h"
 #include "shelf_room.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QScreen>
 #include <QTest>
 
 #include <fcntl.h>
@@ -139,6 +141,53 @@ private Q_SLOTS:
         QTRY_COMPARE(room.drawer()->rows().size(), 5);
         // Nothing fell through to the floor below.
         QVERIFY(QDir(room.carpetPath()).isEmpty());
+    }
+
+    // However a drag from another program ends (dropped on the cabinet, carried on and dropped on
+    // the floor, called off over the cabinet), its highlight goes without a trace: round the
+    // cabinet's edge the window shows what it showed before the drag.
+    void theDropHighlightLeavesNoTrace_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("dropped on the cabinet") << u"drop"_s;
+        QTest::newRow("dropped on the floor") << u"floor"_s;
+        QTest::newRow("called off over the cabinet") << u"cancel"_s;
+    }
+    void theDropHighlightLeavesNoTrace()
+    {
+        QFETCH(QString, end);
+        ShelfRoom room(threeBooks);
+        const auto shown = [&room] {
+            QTest::qWait(80); // the repaints asked for are done
+            return room.view().screen()->grabWindow(room.view().winId()).toImage();
+        };
+        // A band round the edge, from outside the frame's stroke to inside it.
+        const QRect frame = room.shelf().mapRectToScene(room.shelf().rect()).toAlignedRect();
+        const auto differing = [&frame](const QImage& a, const QImage& b) {
+            int count = 0;
+            for (int y = frame.top() - 5; y <= frame.bottom() + 5; ++y) {
+                for (int x = frame.left() - 5; x <= frame.right() + 5; ++x) {
+                    const bool band = !frame.adjusted(4, 4, -4, -4).contains(x, y);
+                    count += band && a.pixel(x, y) != b.pixel(x, y);
+                }
+            }
+            return count;
+        };
+        const QImage before = shown();
+        auto data = fileDrag({room.home().writeFile(u"Desktop/baru.txt"_s, "x")});
+        room.dragOver(cabinetCentre, data.get());
+        QVERIFY(room.appState().isBookshelfTargeted());
+        QVERIFY(differing(before, shown()) > 0); // lit
+        if (end == u"drop") {
+            room.dropAt(cabinetCentre, data.get());
+        } else if (end == u"floor") {
+            room.dragMoveTo(QPointF(700, 650), data.get());
+            room.dropAt(QPointF(700, 650), data.get());
+        } else {
+            room.dragLeave(data.get());
+        }
+        QVERIFY(!room.appState().isBookshelfTargeted());
+        QCOMPARE(differing(before, shown()), 0);
     }
 
     // What the storage keeps for itself, and what is no local file, never goes on the shelf:
