@@ -300,6 +300,7 @@ private Q_SLOTS:
 
         room.appState().setActiveShelfPopoverURL(QUrl::fromLocalFile(room.shelfPath(u"Arsip"_s)));
         ShelfFlyoutPopoverView* popover = room.popover();
+        QTRY_VERIFY(!popover->isListing());
         const QUrl song = QUrl::fromLocalFile(room.shelfPath(u"Arsip/lagu.mp3"_s));
         const QUrl other = popover->listing()[popover->listing()[0] == song ? 1 : 0];
         popover->row(other)->gestures().hoverEnter(nullptr);
@@ -555,6 +556,61 @@ private Q_SLOTS:
             if (!lines.isEmpty())
                 QCOMPARE(laid, lines);
         }
+    }
+
+    // A folder of any size opens its popover at once: it is listed off the GUI thread and only
+    // the rows in view are built, handed on as the list scrolls, each opening the entry it
+    // shows. A popover closed before its listing came leaves nothing behind.
+    void aBigFoldersPopover_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::newRow("three") << 3;
+        QTest::newRow("a screenful") << 9;
+        QTest::newRow("three thousand") << 3000;
+    }
+    void aBigFoldersPopover()
+    {
+        QFETCH(int, files);
+        const QDateTime start(QDate(2026, 1, 5), QTime(8, 0));
+        ShelfRoom room([files, start](TempHome& home) {
+            threeBooks(home);
+            const QString folder = home.makeDir(u"Desktop/Besar"_s);
+            // Written oldest last, so the newest is no accident of the folder's order.
+            for (int i = files - 1; i >= 0; --i)
+                setTime(writeFile(folder + u"/berkas %1.txt"_s.arg(i)), start.addSecs(60 * i));
+            QFile::link(folder, home.path() + u"/Documents/RidezozEvar/Rak/Besar"_s);
+        });
+        const QUrl url = QUrl::fromLocalFile(room.shelfPath(u"Besar"_s));
+        // Closed while it is being listed.
+        room.appState().setActiveShelfPopoverURL(url);
+        QVERIFY(room.popover());
+        room.appState().setActiveShelfPopoverURL(std::nullopt);
+        QTest::qWait(50);
+
+        room.appState().setActiveShelfPopoverURL(url);
+        ShelfFlyoutPopoverView* popover = room.popover();
+        QTRY_VERIFY(!popover->isListing());
+        const QList<QUrl>& listing = popover->listing();
+        QCOMPARE(listing.size(), files);
+        QCOMPARE(listing.first().fileName(), u"berkas %1.txt"_s.arg(files - 1));
+        QCOMPARE(listing.last().fileName(), u"berkas 0.txt"_s);
+        QVERIFY(popover->list()->size().height() <= ShelfFlyoutPopoverView::kListMaxHeight);
+        QVERIFY2(popover->builtRows() <= std::min(files, 10),
+                 qPrintable(QString::number(popover->builtRows())));
+
+        const QRectF view = popover->list()->sceneBoundingRect();
+        for (const bool toTheEnd : {false, true}) {
+            popover->list()->scrollTo(toTheEnd ? popover->list()->maximumOffset() : 0);
+            const QUrl shown = toTheEnd ? listing.last() : listing.first();
+            RoomItem* row = popover->row(shown);
+            QVERIFY2(row, qPrintable(shown.fileName()));
+            QVERIFY(view.contains(room.centreOf(row)));
+            room.opened.clear();
+            room.click(room.centreOf(row));
+            QCOMPARE(room.opened, QStringList{shown.toLocalFile()});
+        }
+        QVERIFY(popover->row(listing.last()));
+        QCOMPARE(room.appState().activeShelfPopoverURL(), std::optional(url));
     }
 
     // A folder's contents, newest first and read through the shelf's link, without dot-files; a
