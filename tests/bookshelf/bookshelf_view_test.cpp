@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QTest>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -56,6 +57,18 @@ void setTime(const QString& path, const QDateTime& when)
 {
     const timespec times[2] = {{0, UTIME_OMIT}, {time_t(when.toSecsSinceEpoch()), 0}};
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+// The item standing on either shelf for the entry of this name; null when none does.
+ShelfItemView* standing(ShelfRoom& room, const QString& name)
+{
+    for (int shelf : {0, 1}) {
+        for (ShelfItemView* item : room.shelf().shelfItems(shelf)) {
+            if (item->entry().name == name)
+                return item;
+        }
+    }
+    return nullptr;
 }
 
 // Whether `lines` lay `label` out broken only between words (after a space, "_", "-" or "."),
@@ -513,6 +526,86 @@ private Q_SLOTS:
         }
         QCOMPARE(names(ShelfListing::newestFirst(urls)),
                  (QStringList{u"e2"_s, u"e0"_s, u"e3"_s, u"e5"_s, u"e1"_s, u"e4"_s}));
+    }
+
+    // What an entry measures follows what it stands for while the shelf's list stays the same: a
+    // box counts what its folder holds now (also after a file is thrown away from its own
+    // popover), a book stands as tall as its file is big now.
+    void measuresFollowTheirEntries_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<qreal>("heightBefore");
+        QTest::addColumn<qreal>("heightAfter");
+        QTest::addColumn<int>("countAfter");
+        const qreal box4 = ShelfMetrics::boxHeight(4);
+        QTest::newRow("a file thrown away from the box's popover")
+            << u"trash"_s << u"Arsip"_s << box4 << ShelfMetrics::boxHeight(3) << 3;
+        QTest::newRow("a file saved into the folder")
+            << u"add"_s << u"Arsip"_s << box4 << ShelfMetrics::boxHeight(5) << 5;
+        QTest::newRow("a file deleted from the folder by another program")
+            << u"delete"_s << u"Arsip"_s << box4 << ShelfMetrics::boxHeight(3) << 3;
+        QTest::newRow("a shelved file grows")
+            << u"grow"_s << u"a.txt"_s << ShelfMetrics::bookHeightForSize(4)
+            << ShelfMetrics::bookHeightForSize(10'000'000) << 0;
+        QTest::newRow("a shelved file is saved over by a rename")
+            << u"replace"_s << u"a.txt"_s << ShelfMetrics::bookHeightForSize(4)
+            << ShelfMetrics::bookHeightForSize(10'000'000) << 0;
+    }
+    void measuresFollowTheirEntries()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, entry);
+        QFETCH(qreal, heightBefore);
+        QFETCH(qreal, heightAfter);
+        QFETCH(int, countAfter);
+        ShelfRoom room(shelfOf(3));
+        const auto height = [&room, entry] {
+            ShelfItemView* item = standing(room, entry);
+            return item ? item->entry().height() : qreal(-1);
+        };
+        QCOMPARE(height(), heightBefore);
+        const QString folder = room.home().path() + u"/Desktop/Arsip"_s;
+        const QString file = room.home().path() + u"/Desktop/a.txt"_s;
+        if (change == u"trash") {
+            room.appState().setActiveShelfPopoverURL(
+                QUrl::fromLocalFile(room.shelfPath(u"Arsip"_s)));
+            ShelfFlyoutPopoverView* popover = room.popover();
+            QTRY_VERIFY(!popover->isListing());
+            QVERIFY(
+                chooseFrom(popover->row(QUrl::fromLocalFile(room.shelfPath(u"Arsip/lagu.mp3"_s))),
+                           u"Buang ke Tempat Sampah"_s));
+            QVERIFY(QFileInfo(room.trashFilesPath(u"lagu.mp3"_s)).isFile());
+        } else if (change == u"add") {
+            writeFile(folder + u"/baru.txt"_s);
+        } else if (change == u"delete") {
+            QVERIFY(QFile::remove(folder + u"/catatan"_s));
+        } else if (change == u"grow") {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.resize(10'000'000));
+        } else {
+            sparseFile(file + u".tmp"_s, 10'000'000);
+            QVERIFY(::rename(QFile::encodeName(file + u".tmp"_s).constData(),
+                             QFile::encodeName(file).constData()) == 0);
+        }
+        QTRY_COMPARE(height(), heightAfter);
+        ShelfItemView* item = standing(room, entry);
+        QCOMPARE(item->entry().entryCount, countAfter);
+        if (item->entry().isFolder)
+            QCOMPARE(item->boxFace().count, countAfter);
+        QCOMPARE(item->size().height(), heightAfter);
+        // Its neighbours keep their places: the list itself did not change.
+        QCOMPARE(room.storage().bookshelfItems().size(), 4);
+
+        // Watched still after the change: a second one shows as well.
+        if (change == u"grow" || change == u"replace") {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.resize(4));
+            QTRY_COMPARE(height(), heightBefore);
+        } else {
+            writeFile(folder + u"/lagi.txt"_s);
+            QTRY_COMPARE(standing(room, entry)->entry().entryCount, countAfter + 1);
+        }
     }
 
     // A folder's name on its box breaks between words, never inside one: after a space, or after
