@@ -1,6 +1,7 @@
 #include "bookshelf/bookshelf_view.h"
 
 #include "bookshelf/shelf_drop.h"
+#include "bookshelf/shelf_entry_watcher.h"
 #include "bookshelf/shelf_item_view.h"
 #include "kit/button_item.h"
 #include "kit/colors.h"
@@ -90,6 +91,9 @@ BookshelfView::BookshelfView(StorageManager& storage, AppState& appState, ShelfA
           storage, [this](bool targeted) { m_appState.setBookshelfTargeted(targeted); }))
 {
     setAcceptDrops(true);
+    // The drop highlight's frame is stroked on the view's edge, half of it outside: what is
+    // repainted when the highlight goes must reach that far, or a trace of it stays.
+    setPaintMargins(QMarginsF(3, 3, 3, 3));
     gestures().onTap([this] {
         withAnimation(AppState::quickViewOpenSpring,
                       [this] { m_appState.setShowBookshelfDrawer(true); });
@@ -118,6 +122,8 @@ BookshelfView::BookshelfView(StorageManager& storage, AppState& appState, ShelfA
     m_badge->setZValue(2);
     m_badge->gestures().setToolTip(QStringLiteral("Buka Rak Buku di Laci / Finder"));
 
+    m_watcher = new ShelfEntryWatcher(200, this);
+    connect(m_watcher, &ShelfEntryWatcher::changed, this, &BookshelfView::remeasure);
     connect(&m_storage, &StorageManager::bookshelfItemsChanged, this, &BookshelfView::measure);
     connect(&m_appState, &AppState::isBookshelfTargetedChanged, this, [this] { update(); });
     measure();
@@ -144,6 +150,22 @@ void BookshelfView::measure()
     m_hint->setVisible(m_entries.isEmpty());
     layoutBadge();
     layoutShelves();
+}
+
+void BookshelfView::remeasure(const QStringList& paths)
+{
+    bool changed = false;
+    for (ShelfMetrics::Entry& entry : m_entries) {
+        if (!paths.contains(entry.url.toLocalFile()))
+            continue;
+        ShelfMetrics::Entry now = ShelfMetrics::measure(entry.url);
+        if (now == entry)
+            continue;
+        entry = std::move(now);
+        changed = true;
+    }
+    if (changed)
+        layoutShelves();
 }
 
 void BookshelfView::onSizeChanged()
@@ -189,6 +211,14 @@ void BookshelfView::layoutShelves()
             m_shelves[shelf].append(view);
         }
     }
+    // What stands on the shelves is watched, and the first entry that found no place: were it
+    // to narrow, it could take one.
+    QStringList watched;
+    const qsizetype placedCount = placed.shelves[0].size() + placed.shelves[1].size();
+    for (qsizetype i = 0; i < std::min(placedCount + 1, m_entries.size()); ++i)
+        watched.append(m_entries[i].url.toLocalFile());
+    m_watcher->watch(watched);
+
     // What left the shelves goes once the event that removed it (a menu, a click) is over.
     for (ShelfItemView* gone : std::as_const(m_views)) {
         gone->hide();

@@ -12,6 +12,7 @@
 class AppState;
 class ButtonItem;
 class QMenu;
+class ShelfEntryWatcher;
 class ShelfItemView;
 class StorageManager;
 
@@ -19,8 +20,9 @@ class StorageManager;
 // shelf boards as books and archive boxes, takes files and folders dragged in from other
 // programs (as links, never moving them), lights up while a drag is over it, shows a hint
 // while the shelf is empty and a badge counting every entry. A click opens the drawer.
-// Entries are measured once each time the shelf's list is published; painting and
-// resizing never read the disk.
+// Entries are measured once each time the shelf's list is published, and an entry again
+// when what it stands for changes (a shelved folder gains or loses names, a shelved file
+// is written to); painting and resizing never read the disk.
 class BookshelfView : public RoomItem {
     Q_OBJECT
 public:
@@ -53,6 +55,7 @@ protected:
 
 private:
     void measure();
+    void remeasure(const QStringList& paths);
     void layoutShelves();
     void layoutBadge();
 
@@ -66,4 +69,5 @@ private:
     RoomItem* m_hint = nullptr;
     ShapeShadow m_dropTextShadow;
     Drops::Target m_drops;
+    ShelfEntryWatcher* m_watcher = nullptr;
 };

@@ -18,7 +18,8 @@ using Colors::white;
 
 namespace ShelfDrawings {
 namespace {
-constexpr qreal kStackGap = 8; // the room's gap between stacked parts
+constexpr qreal kStackGap = 8;       // the room's gap between stacked parts
+constexpr qreal kLabelSpacing = 1.5; // between a box's name and its count line
 
 QColor gilt()
 {
@@ -159,19 +160,34 @@ const BoxColors& boxColors(int style)
     return styles[std::clamp(style, 0, 3)];
 }
 
+qreal countLineHeight(const BoxFace& face)
+{
+    return DesignFont::system(6.8, boxColors(face.style).countWeight).height();
+}
+
+// The folder's name over its count line in a label block of `inner`: two lines at most,
+// broken between words (a file name's "_", "-" and "." end words too), shrunk to half its
+// size before the rest is elided.
+FittedText::Layout labelLayout(const BoxFace& face, const QSizeF& inner)
+{
+    FittedText::Options options;
+    options.maxLines = 2;
+    options.minimumScale = 0.5;
+    options.wrap = FittedText::Options::Wrap::Words;
+    options.breakAfter = QStringLiteral("_-.");
+    const QSizeF nameBox(inner.width(),
+                         std::max(inner.height() - kLabelSpacing - countLineHeight(face), 1.0));
+    return FittedText::fit(face.label, DesignFont::system(8, QFont::Bold), nameBox, options);
+}
+
 // The folder's name (two lines at most) over its count, centred in `inner`.
 void paintLabel(QPainter& p, const BoxFace& face, const QRectF& inner)
 {
     const BoxColors& colors = boxColors(face.style);
     const DesignFont countFont = DesignFont::system(6.8, colors.countWeight);
     const qreal countHeight = countFont.height();
-    const qreal spacing = 1.5;
-    FittedText::Options options;
-    options.maxLines = 2;
-    options.minimumScale = 0.5;
-    const QSizeF nameBox(inner.width(), std::max(inner.height() - spacing - countHeight, 1.0));
-    const FittedText::Layout name =
-        FittedText::fit(face.label, DesignFont::system(8, QFont::Bold), nameBox, options);
+    const qreal spacing = kLabelSpacing;
+    const FittedText::Layout name = labelLayout(face, inner.size());
     const qreal nameHeight = name.lineHeight * name.lines.size();
     const qreal top = inner.center().y() - (nameHeight + spacing + countHeight) / 2;
     p.save();
@@ -398,6 +414,15 @@ void paintBox(QPainter& p, const BoxFace& face)
     }
     }
     p.restore();
+}
+
+QStringList labelLines(const BoxFace& face)
+{
+    const qreal P = plateWidth(face);
+    const qreal Q = plateHeight(face.height);
+    // The metal box's card sits 2.5 inside its holder and pads 2 at the sides only.
+    const QSizeF inner = face.style == 1 ? QSizeF(P - 5 - 4, Q - 5) : QSizeF(P - 6, Q - 4);
+    return labelLayout(face, inner).lines;
 }
 
 } // namespace ShelfDrawings

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPainterPath>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -44,5 +45,7 @@ QColor twoToneLidColor(int seed);
 // Plate width and height of a box (the metal box's plate is a little wider).
 qreal plateWidth(const BoxFace& face);
 qreal plateHeight(qreal boxHeight);
+// The folder's name as laid on the box's label, line by line.
+QStringList labelLines(const BoxFace& face);
 
 } // namespace ShelfDrawings

@@ -18,10 +18,14 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <cmath>
 
 using Colors::primaryLabel;
 using Colors::secondaryLabel;
@@ -117,28 +121,40 @@ qreal cardNameHeight(const FittedText::Layout& name)
 }
 } // namespace
 
-// One entry of a folder's listing: its icon and name, lit while the pointer is on it.
+// One row of a folder's listing, showing whichever entry is handed to it (as the list
+// scrolls): its icon and name, lit while the pointer is on it.
 class ShelfFlyoutPopoverView::Row : public RoomItem {
 public:
-    Row(const QUrl& fileURL, ShelfFlyoutPopoverView& popover, QGraphicsItem* parent)
-        : RoomItem(parent), m_url(fileURL), m_name(QFileInfo(fileURL.toLocalFile()).fileName()),
-          m_appState(popover.m_appState)
+    Row(ShelfFlyoutPopoverView& popover, QGraphicsItem* parent)
+        : RoomItem(parent), m_appState(popover.m_appState)
     {
         setCacheMode(DeviceCoordinateCache);
         QPointer<ShelfFlyoutPopoverView> owner(&popover);
-        gestures().onTap([owner, fileURL] {
+        gestures().onTap([this, owner] {
             if (owner && owner->m_actions.open)
-                owner->m_actions.open(fileURL.toLocalFile());
+                owner->m_actions.open(m_url.toLocalFile());
         });
         gestures().onHover([this](bool inside) { hoverChanged(inside); });
-        gestures().setContextMenu([owner, fileURL](QMenu& menu) {
+        gestures().setContextMenu([this, owner](QMenu& menu) {
             if (owner)
-                owner->populateRowMenu(menu, fileURL);
+                owner->populateRowMenu(menu, m_url);
         });
         connect(&m_appState, &AppState::hoveredFlyoutURLChanged, this, [this] {
             if (isHovered() != m_shownHovered)
                 update();
         });
+    }
+
+    void showEntry(const QUrl& fileURL)
+    {
+        if (fileURL == m_url)
+            return;
+        m_url = fileURL;
+        m_name = QFileInfo(fileURL.toLocalFile()).fileName();
+        // Scrolled under a resting pointer: the entry now under it is the lit one.
+        if (isUnderMouse())
+            m_appState.setHoveredFlyoutURL(m_url);
+        update();
     }
 
     const QUrl& url() const { return m_url; }
@@ -223,9 +239,35 @@ void ShelfFlyoutPopoverView::clearHoverOfRows()
 void ShelfFlyoutPopoverView::refresh()
 {
     const QString path = m_url.toLocalFile();
+    const bool wasFolder = m_isFolder;
     m_isFolder = ShelfMetrics::isFolderItem(path);
-    const QList<QUrl> listed = m_isFolder ? ShelfListing::folderContents(path) : QList<QUrl>();
+    if (!m_isFolder) {
+        ++m_listingsAsked;
+        m_listingsShown = m_listingsAsked; // a listing still on its way is of no use now
+        showListing({});
+        return;
+    }
+    // Opened on a folder (or a file's card that became one): the card keeps the room of an
+    // empty listing while the first is read.
+    if (!wasFolder)
+        showListing({});
 
+    // A big folder takes a while to read and sort: off the GUI thread, and only the latest
+    // listing asked for is shown, if the popover is still there to show it.
+    const quint64 asked = ++m_listingsAsked;
+    auto* watcher = new QFutureWatcher<QList<QUrl>>(this);
+    connect(watcher, &QFutureWatcher<QList<QUrl>>::finished, this, [this, watcher, asked] {
+        watcher->deleteLater();
+        if (asked != m_listingsAsked || !m_isFolder)
+            return;
+        m_listingsShown = asked;
+        showListing(watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run([path] { return ShelfListing::folderContents(path); }));
+}
+
+void ShelfFlyoutPopoverView::clearBody()
+{
     // What the last listing built goes once the event that asked for this one is over.
     for (QGraphicsItem* item : std::as_const(m_body)) {
         item->hide();
@@ -239,6 +281,13 @@ void ShelfFlyoutPopoverView::refresh()
         if (title != u"Tutup")
             m_buttons.remove(title);
     }
+}
+
+void ShelfFlyoutPopoverView::showListing(const QList<QUrl>& listed)
+{
+    // The same folder listed again keeps where it was scrolled to.
+    const qreal offset = m_list ? m_list->offset() : 0;
+    clearBody();
     // A row that went (thrown away, moved) is lit no more.
     const std::optional<QUrl> hovered = m_appState.hoveredFlyoutURL();
     m_listing = listed;
@@ -250,34 +299,53 @@ void ShelfFlyoutPopoverView::refresh()
     if (!m_isFolder) {
         height += buildFileCard(kBodyTop);
     } else if (m_listing.isEmpty()) {
+        // Also the room kept while a folder's first listing is on its way.
         height += 30 + 22 + 8 + emptyFont().height() + 30;
     } else {
-        height += buildList(kBodyTop);
+        height += buildList(kBodyTop, offset);
     }
     m_cardHeight = height;
     setSize(QSizeF(kWidth, height));
     update();
 }
 
-qreal ShelfFlyoutPopoverView::buildList(qreal top)
+qreal ShelfFlyoutPopoverView::buildList(qreal top, qreal offset)
 {
     m_list = new ScrollArea(this);
     m_body << m_list;
-    const qreal contentHeight =
-        6 + m_listing.size() * kRowHeight + (m_listing.size() - 1) * kRowSpacing + 6;
+    const qreal pitch = kRowHeight + kRowSpacing;
+    const qreal contentHeight = 6 + m_listing.size() * pitch - kRowSpacing + 6;
     const qreal shown = std::min(contentHeight, kListMaxHeight);
     m_list->setPos(kCardLeft, top);
     m_list->setSize(QSizeF(kCardWidth, shown));
     m_list->setContentHeight(contentHeight);
-    qreal y = 6;
-    for (const QUrl& fileURL : std::as_const(m_listing)) {
-        auto* row = new Row(fileURL, *this, m_list->content());
+    // Enough rows to cover the view wherever it is scrolled to, whatever the folder holds.
+    const qsizetype built =
+        std::min<qsizetype>(m_listing.size(), qsizetype(std::ceil(shown / pitch)) + 1);
+    for (qsizetype i = 0; i < built; ++i) {
+        auto* row = new Row(*this, m_list->content());
         row->setSize(QSizeF(kCardWidth - 16, kRowHeight));
-        row->setPos(8, y);
         m_rows << row;
-        y += kRowHeight + kRowSpacing;
     }
+    connect(m_list, &ScrollArea::scrolled, this, &ShelfFlyoutPopoverView::placeRows);
+    m_list->scrollTo(offset);
+    placeRows();
     return shown;
+}
+
+void ShelfFlyoutPopoverView::placeRows()
+{
+    if (!m_list || m_rows.isEmpty())
+        return;
+    const qreal pitch = kRowHeight + kRowSpacing;
+    const qsizetype last = m_listing.size() - m_rows.size();
+    const qsizetype first =
+        std::clamp<qsizetype>(qsizetype(std::floor((m_list->offset() - 6) / pitch)), 0, last);
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        const qsizetype index = first + i;
+        m_rows[i]->setPos(8, 6 + index * pitch);
+        m_rows[i]->showEntry(m_listing[index]);
+    }
 }
 
 qreal ShelfFlyoutPopoverView::buildFileCard(qreal top)
@@ -412,9 +480,13 @@ void ShelfFlyoutPopoverView::populateRowMenu(QMenu& menu, const QUrl& fileURL)
         QGuiApplication::clipboard()->setText(QFileInfo(path).fileName());
     });
     add(QStringLiteral("Buang ke Tempat Sampah"), [path](ShelfFlyoutPopoverView& v) {
-        if (v.m_actions.trash)
-            v.m_actions.trash(path);
-        // Listed again whatever came of it: a row that went is no longer offered.
+        // A row that went is offered no more, at once; the folder is listed again whatever
+        // came of it.
+        if (v.m_actions.trash && v.m_actions.trash(path) && !QFileInfo::exists(path)) {
+            QList<QUrl> kept = v.m_listing;
+            kept.removeOne(QUrl::fromLocalFile(path));
+            v.showListing(kept);
+        }
         v.refresh();
     });
 }
@@ -459,13 +531,15 @@ void ShelfFlyoutPopoverView::paint(QPainter* painter, const QStyleOptionGraphics
     const DesignFont badgeFont = DesignFont::system(9.5, QFont::DemiBold);
     const QString count = QString::number(m_listing.size());
     const qreal badgeWidth = badgeFont.horizontalAdvance(count) + 12;
-    if (m_isFolder)
+    // Until the folder's first listing is in, there is nothing to count or to call empty.
+    const bool counted = m_isFolder && !(isListing() && m_listing.isEmpty());
+    if (counted)
         available -= badgeWidth + 8;
     const QString shown = FittedText::elided(name, nameFont, available, Qt::ElideMiddle);
     p.setPen(primaryLabel());
     nameFont.drawText(p, QPointF(nameLeft, headerMid - nameFont.height() / 2 + nameFont.ascent()),
                       shown);
-    if (m_isFolder) {
+    if (counted) {
         const QRectF badge(nameLeft + nameFont.horizontalAdvance(shown) + 8,
                            headerMid - badgeFont.height() / 2 - 2, badgeWidth,
                            badgeFont.height() + 4);
@@ -475,7 +549,7 @@ void ShelfFlyoutPopoverView::paint(QPainter* painter, const QStyleOptionGraphics
     }
     p.fillRect(QRectF(kCardLeft, kHeaderHeight, kCardWidth, 1), primary(0.08));
 
-    if (m_isFolder && m_listing.isEmpty()) {
+    if (counted && m_listing.isEmpty()) {
         const qreal top = kBodyTop + 30;
         Symbols::paint(p, QStringLiteral("tray"),
                        QRectF(kCardLeft + kCardWidth / 2 - 11, top, 22, 22), secondaryLabel());

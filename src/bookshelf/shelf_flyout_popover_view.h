@@ -17,7 +17,9 @@ class StorageManager;
 // translucent card. A folder's card lists what it holds, newest first, each row opening
 // its file on a click and offering a menu (copy the name, throw it away); any other entry
 // gets a card with its size and open, reveal, to-the-floor and return actions. It reads
-// the disk when it opens, when the shelf's list is published and after a row's action.
+// the disk when it opens, when the shelf's list is published and after a row's action; a
+// folder is listed on a worker thread, and only the rows in view exist (they are handed the
+// entries that scroll into view), so a folder of any size opens at once.
 class ShelfFlyoutPopoverView : public RoomItem {
     Q_OBJECT
 public:
@@ -35,7 +37,11 @@ public:
     bool isFolder() const { return m_isFolder; }
     // The listed entries, newest first (a folder's), and their rows.
     const QList<QUrl>& listing() const { return m_listing; }
+    // Whether a listing of the folder is on its way (what shows is the last one, if any).
+    bool isListing() const { return m_listingsAsked != m_listingsShown; }
+    // The row that shows this entry now; null when it is not in view.
     RoomItem* row(const QUrl& fileURL) const;
+    int builtRows() const { return int(m_rows.size()); }
     ScrollArea* list() const { return m_list; }
     // The file card's buttons by title ("Buka", "Finder", "Ke Lantai", "Kembalikan"), and
     // the header's close button ("Tutup").
@@ -52,9 +58,13 @@ private:
     class Row;
 
     void clearHoverOfRows();
+    void showListing(const QList<QUrl>& listed);
+    void clearBody();
     // Each builds its body below `top` and says how tall it is.
     qreal buildFileCard(qreal top);
-    qreal buildList(qreal top);
+    qreal buildList(qreal top, qreal offset);
+    // Hands the rows the entries in view and puts them in their places.
+    void placeRows();
     void populateRowMenu(QMenu& menu, const QUrl& fileURL);
 
     AppState& m_appState;
@@ -70,4 +80,6 @@ private:
     ScrollArea* m_list = nullptr;
     QString m_sizeLine;
     qreal m_cardHeight = 0;
+    quint64 m_listingsAsked = 0;
+    quint64 m_listingsShown = 0;
 };

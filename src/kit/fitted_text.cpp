@@ -23,6 +23,80 @@ QStringList wrap(const QString& text, const QFont& font, qreal width)
     return lines;
 }
 
+// Greedy lines of whole words: a line ends only after a space or a `breakAfter` character.
+// Each line as [start, end) in `text`, spaces at its ends not counted when it is measured.
+struct Span {
+    qsizetype start;
+    qsizetype end;
+};
+QList<Span> wrapWords(const QString& text, const DesignFont& font, qreal width,
+                      const QString& breakAfter)
+{
+    QList<Span> words;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool spaceEnds = c.isSpace() && (i + 1 == text.size() || !text[i + 1].isSpace());
+        if (spaceEnds || (!c.isSpace() && breakAfter.contains(c))) {
+            words.append({start, i + 1});
+            start = i + 1;
+        }
+    }
+    if (start < text.size())
+        words.append({start, text.size()});
+
+    QList<Span> lines;
+    for (const Span& word : std::as_const(words)) {
+        if (!lines.isEmpty()) {
+            Span& last = lines.last();
+            const QString joined = text.mid(last.start, word.end - last.start).trimmed();
+            if (font.horizontalAdvance(joined) <= width + 0.01) {
+                last.end = word.end;
+                continue;
+            }
+        }
+        lines.append(word);
+    }
+    return lines;
+}
+
+QString spanText(const QString& text, const Span& span)
+{
+    return text.mid(span.start, span.end - span.start).trimmed();
+}
+
+Layout fitWords(const QString& text, const DesignFont& font, const QSizeF& box,
+                const Options& options, int maxLines, qreal minimum)
+{
+    for (qreal scale = 1;; scale = std::max(scale - 0.04, minimum)) {
+        Layout layout{font.scaled(scale), {}, 0};
+        layout.lineHeight = layout.font.height();
+        const QList<Span> spans = wrapWords(text, layout.font, box.width(), options.breakAfter);
+        QStringList lines;
+        bool fitsWidth = true;
+        for (const Span& span : spans) {
+            lines << spanText(text, span);
+            fitsWidth =
+                fitsWidth && layout.font.horizontalAdvance(lines.last()) <= box.width() + 0.01;
+        }
+        if (fitsWidth && lines.size() <= maxLines &&
+            (lines.size() <= 1 || lines.size() * layout.lineHeight <= box.height() + 0.01)) {
+            layout.lines = lines;
+            return layout;
+        }
+        if (scale <= minimum) {
+            // Even the smallest size overflows: whole words on the first lines, and the last
+            // line takes the rest, elided; a word wider than the box is elided where it stands.
+            const qsizetype last = std::min<qsizetype>(maxLines, spans.size()) - 1;
+            for (qsizetype i = 0; i < last; ++i)
+                layout.lines << elided(lines[i], layout.font, box.width(), Qt::ElideRight);
+            const QString rest = text.mid(spans[last].start).trimmed();
+            layout.lines << elided(rest, layout.font, box.width(), options.elide);
+            return layout;
+        }
+    }
+}
+
 template <class Fn>
 void forEachLine(const Layout& layout, const QRectF& box, Qt::Alignment align, Fn fn)
 {
@@ -49,6 +123,8 @@ Layout fit(const QString& text, const DesignFont& font, const QSizeF& box, const
 {
     const int maxLines = std::max(options.maxLines, 1);
     const qreal minimum = std::clamp(options.minimumScale, qreal(0.05), qreal(1));
+    if (options.wrap == Options::Wrap::Words && maxLines > 1 && !text.trimmed().isEmpty())
+        return fitWords(text, font, box, options, maxLines, minimum);
     for (qreal scale = 1;; scale = std::max(scale - 0.04, minimum)) {
         Layout layout{font.scaled(scale), {}, 0};
         layout.lineHeight = layout.font.height();

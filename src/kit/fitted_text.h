@@ -15,7 +15,14 @@ class QPainter;
 namespace FittedText {
 
 struct Options {
+    // Where a wrapped line may end. Anywhere: at a space, else inside a word too wide for
+    // the box. Words: only after a space or after one of `breakAfter` (a file name's "_",
+    // "-", "."); a word still too wide once shrunk is elided, never split.
+    enum class Wrap { Anywhere, Words };
+
     int maxLines = 1;
+    Wrap wrap = Wrap::Anywhere;
+    QString breakAfter;
     qreal minimumScale = 1;
     Qt::TextElideMode elide = Qt::ElideRight;
     Qt::Alignment alignment = Qt::AlignCenter;

@@ -42,8 +42,11 @@ qreal ScrollArea::maximumOffset() const
 
 void ScrollArea::scrollTo(qreal offset)
 {
+    const qreal before = m_offset;
     m_offset = std::clamp(offset, qreal(0), maximumOffset());
     place();
+    if (m_offset != before)
+        Q_EMIT scrolled(m_offset);
 }
 
 void ScrollArea::onSizeChanged()

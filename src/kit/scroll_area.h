@@ -20,6 +20,10 @@ public:
     // Held between 0 and maximumOffset().
     void scrollTo(qreal offset);
 
+Q_SIGNALS:
+    // The list moved: a list that builds rows only for what shows hands them out again.
+    void scrolled(qreal offset);
+
 protected:
     void onSizeChanged() override;
     void wheelEvent(QGraphicsSceneWheelEvent* event) override;

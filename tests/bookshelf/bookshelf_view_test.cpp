@@ -2,12 +2,14 @@
 // entry of the shelf is measured, named, dated and ordered.
 #include "bookshelf/bookshelf_drawer_view.h"
 #include "bookshelf/bookshelf_view.h"
+#include "bookshelf/shelf_drawings.h"
 #include "bookshelf/shelf_flyout_popover_view.h"
 #include "bookshelf/shelf_item_view.h"
 #include "bookshelf/shelf_listing.h"
 #include "bookshelf/shelf_metrics.h"
 #include "kit/button_item.h"
 #include "kit/scroll_area.h"
+#include "room/room_view.h"
 #include "shelf_room.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
@@ -19,8 +21,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QScreen>
 #include <QTest>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -53,6 +57,44 @@ void setTime(const QString& path, const QDateTime& when)
 {
     const timespec times[2] = {{0, UTIME_OMIT}, {time_t(when.toSecsSinceEpoch()), 0}};
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+// The item standing on either shelf for the entry of this name; null when none does.
+ShelfItemView* standing(ShelfRoom& room, const QString& name)
+{
+    for (int shelf : {0, 1}) {
+        for (ShelfItemView* item : room.shelf().shelfItems(shelf)) {
+            if (item->entry().name == name)
+                return item;
+        }
+    }
+    return nullptr;
+}
+
+// Whether `lines` lay `label` out broken only between words (after a space, "_", "-" or "."),
+// every character kept but for a last line that ends elided.
+bool brokenBetweenWords(const QString& label, const QStringList& lines)
+{
+    qsizetype at = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        const bool elided = line.endsWith(QChar(0x2026));
+        if (elided && i + 1 != lines.size())
+            return false;
+        if (elided)
+            line.chop(1);
+        while (at < label.size() && label[at] == u' ')
+            ++at;
+        if (!QStringView(label).mid(at).startsWith(line))
+            return false;
+        at += line.size();
+        if (elided)
+            return true;
+        if (i + 1 < lines.size() && at < label.size() && label[at] != u' ' &&
+            !u"_-."_s.contains(label[at - 1]))
+            return false;
+    }
+    return label.mid(at).trimmed().isEmpty();
 }
 
 QStringList names(const QList<QUrl>& urls)
@@ -112,6 +154,53 @@ private Q_SLOTS:
         QTRY_COMPARE(room.drawer()->rows().size(), 5);
         // Nothing fell through to the floor below.
         QVERIFY(QDir(room.carpetPath()).isEmpty());
+    }
+
+    // However a drag from another program ends (dropped on the cabinet, carried on and dropped on
+    // the floor, called off over the cabinet), its highlight goes without a trace: round the
+    // cabinet's edge the window shows what it showed before the drag.
+    void theDropHighlightLeavesNoTrace_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("dropped on the cabinet") << u"drop"_s;
+        QTest::newRow("dropped on the floor") << u"floor"_s;
+        QTest::newRow("called off over the cabinet") << u"cancel"_s;
+    }
+    void theDropHighlightLeavesNoTrace()
+    {
+        QFETCH(QString, end);
+        ShelfRoom room(threeBooks);
+        const auto shown = [&room] {
+            QTest::qWait(80); // the repaints asked for are done
+            return room.view().screen()->grabWindow(room.view().winId()).toImage();
+        };
+        // A band round the edge, from outside the frame's stroke to inside it.
+        const QRect frame = room.shelf().mapRectToScene(room.shelf().rect()).toAlignedRect();
+        const auto differing = [&frame](const QImage& a, const QImage& b) {
+            int count = 0;
+            for (int y = frame.top() - 5; y <= frame.bottom() + 5; ++y) {
+                for (int x = frame.left() - 5; x <= frame.right() + 5; ++x) {
+                    const bool band = !frame.adjusted(4, 4, -4, -4).contains(x, y);
+                    count += band && a.pixel(x, y) != b.pixel(x, y);
+                }
+            }
+            return count;
+        };
+        const QImage before = shown();
+        auto data = fileDrag({room.home().writeFile(u"Desktop/baru.txt"_s, "x")});
+        room.dragOver(cabinetCentre, data.get());
+        QVERIFY(room.appState().isBookshelfTargeted());
+        QVERIFY(differing(before, shown()) > 0); // lit
+        if (end == u"drop") {
+            room.dropAt(cabinetCentre, data.get());
+        } else if (end == u"floor") {
+            room.dragMoveTo(QPointF(700, 650), data.get());
+            room.dropAt(QPointF(700, 650), data.get());
+        } else {
+            room.dragLeave(data.get());
+        }
+        QVERIFY(!room.appState().isBookshelfTargeted());
+        QCOMPARE(differing(before, shown()), 0);
     }
 
     // What the storage keeps for itself, and what is no local file, never goes on the shelf:
@@ -224,6 +313,7 @@ private Q_SLOTS:
 
         room.appState().setActiveShelfPopoverURL(QUrl::fromLocalFile(room.shelfPath(u"Arsip"_s)));
         ShelfFlyoutPopoverView* popover = room.popover();
+        QTRY_VERIFY(!popover->isListing());
         const QUrl song = QUrl::fromLocalFile(room.shelfPath(u"Arsip/lagu.mp3"_s));
         const QUrl other = popover->listing()[popover->listing()[0] == song ? 1 : 0];
         popover->row(other)->gestures().hoverEnter(nullptr);
@@ -436,6 +526,184 @@ private Q_SLOTS:
         }
         QCOMPARE(names(ShelfListing::newestFirst(urls)),
                  (QStringList{u"e2"_s, u"e0"_s, u"e3"_s, u"e5"_s, u"e1"_s, u"e4"_s}));
+    }
+
+    // What an entry measures follows what it stands for while the shelf's list stays the same: a
+    // box counts what its folder holds now (also after a file is thrown away from its own
+    // popover), a book stands as tall as its file is big now.
+    void measuresFollowTheirEntries_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<qreal>("heightBefore");
+        QTest::addColumn<qreal>("heightAfter");
+        QTest::addColumn<int>("countAfter");
+        const qreal box4 = ShelfMetrics::boxHeight(4);
+        QTest::newRow("a file thrown away from the box's popover")
+            << u"trash"_s << u"Arsip"_s << box4 << ShelfMetrics::boxHeight(3) << 3;
+        QTest::newRow("a file saved into the folder")
+            << u"add"_s << u"Arsip"_s << box4 << ShelfMetrics::boxHeight(5) << 5;
+        QTest::newRow("a file deleted from the folder by another program")
+            << u"delete"_s << u"Arsip"_s << box4 << ShelfMetrics::boxHeight(3) << 3;
+        QTest::newRow("a shelved file grows")
+            << u"grow"_s << u"a.txt"_s << ShelfMetrics::bookHeightForSize(4)
+            << ShelfMetrics::bookHeightForSize(10'000'000) << 0;
+        QTest::newRow("a shelved file is saved over by a rename")
+            << u"replace"_s << u"a.txt"_s << ShelfMetrics::bookHeightForSize(4)
+            << ShelfMetrics::bookHeightForSize(10'000'000) << 0;
+    }
+    void measuresFollowTheirEntries()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, entry);
+        QFETCH(qreal, heightBefore);
+        QFETCH(qreal, heightAfter);
+        QFETCH(int, countAfter);
+        ShelfRoom room(shelfOf(3));
+        const auto height = [&room, entry] {
+            ShelfItemView* item = standing(room, entry);
+            return item ? item->entry().height() : qreal(-1);
+        };
+        QCOMPARE(height(), heightBefore);
+        const QString folder = room.home().path() + u"/Desktop/Arsip"_s;
+        const QString file = room.home().path() + u"/Desktop/a.txt"_s;
+        if (change == u"trash") {
+            room.appState().setActiveShelfPopoverURL(
+                QUrl::fromLocalFile(room.shelfPath(u"Arsip"_s)));
+            ShelfFlyoutPopoverView* popover = room.popover();
+            QTRY_VERIFY(!popover->isListing());
+            QVERIFY(
+                chooseFrom(popover->row(QUrl::fromLocalFile(room.shelfPath(u"Arsip/lagu.mp3"_s))),
+                           u"Buang ke Tempat Sampah"_s));
+            QVERIFY(QFileInfo(room.trashFilesPath(u"lagu.mp3"_s)).isFile());
+        } else if (change == u"add") {
+            writeFile(folder + u"/baru.txt"_s);
+        } else if (change == u"delete") {
+            QVERIFY(QFile::remove(folder + u"/catatan"_s));
+        } else if (change == u"grow") {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.resize(10'000'000));
+        } else {
+            sparseFile(file + u".tmp"_s, 10'000'000);
+            QVERIFY(::rename(QFile::encodeName(file + u".tmp"_s).constData(),
+                             QFile::encodeName(file).constData()) == 0);
+        }
+        QTRY_COMPARE(height(), heightAfter);
+        ShelfItemView* item = standing(room, entry);
+        QCOMPARE(item->entry().entryCount, countAfter);
+        if (item->entry().isFolder)
+            QCOMPARE(item->boxFace().count, countAfter);
+        QCOMPARE(item->size().height(), heightAfter);
+        // Its neighbours keep their places: the list itself did not change.
+        QCOMPARE(room.storage().bookshelfItems().size(), 4);
+
+        // Watched still after the change: a second one shows as well.
+        if (change == u"grow" || change == u"replace") {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.resize(4));
+            QTRY_COMPARE(height(), heightBefore);
+        } else {
+            writeFile(folder + u"/lagi.txt"_s);
+            QTRY_COMPARE(standing(room, entry)->entry().entryCount, countAfter + 1);
+        }
+    }
+
+    // A folder's name on its box breaks between words, never inside one: after a space, or after
+    // the "_", "-" or "." of a file name; what does not fit even at half size ends elided.
+    void boxLabelsBreakBetweenWords_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("count");         // the folder's names: the box's size
+        QTest::addColumn<QStringList>("lines"); // empty: not compared
+        QTest::newRow("joined by an underscore")
+            << u"Foto_Liburan"_s << 4 << QStringList{u"Foto_"_s, u"Liburan"_s};
+        QTest::newRow("two words")
+            << u"Laporan Keuangan"_s << 4 << QStringList{u"Laporan"_s, u"Keuangan"_s};
+        QTest::newRow("joined by a hyphen")
+            << u"arsip-proyek"_s << 4 << QStringList{u"arsip-"_s, u"proyek"_s};
+        QTest::newRow("joined by a dot")
+            << u"Surat.Kantor"_s << 4 << QStringList{u"Surat."_s, u"Kantor"_s};
+        QTest::newRow("a short name") << u"Foto"_s << 0 << QStringList{u"Foto"_s};
+        QTest::newRow("one long word")
+            << u"Supercalifragilistikekspialidosius"_s << 4 << QStringList();
+        QTest::newRow("many words")
+            << u"Dokumen Penting Kantor Pusat Jakarta Tahun 2024 Lama"_s << 12 << QStringList();
+        QTest::newRow("many underscores")
+            << u"backup_2024_01_05_server_utama_harian_lengkap"_s << 40 << QStringList();
+    }
+    void boxLabelsBreakBetweenWords()
+    {
+        QFETCH(QString, label);
+        QFETCH(int, count);
+        QFETCH(QStringList, lines);
+        for (int style = 0; style < 4; ++style) {
+            ShelfDrawings::BoxFace face;
+            face.width = ShelfMetrics::shelfItemWidth(true, count, 0);
+            face.height = ShelfMetrics::boxHeight(count);
+            face.label = label;
+            face.count = count;
+            face.style = style;
+            const QStringList laid = ShelfDrawings::labelLines(face);
+            QVERIFY2(laid.size() >= 1 && laid.size() <= 2, qPrintable(laid.join(u'|')));
+            QVERIFY2(brokenBetweenWords(label, laid), qPrintable(laid.join(u'|')));
+            if (!lines.isEmpty())
+                QCOMPARE(laid, lines);
+        }
+    }
+
+    // A folder of any size opens its popover at once: it is listed off the GUI thread and only
+    // the rows in view are built, handed on as the list scrolls, each opening the entry it
+    // shows. A popover closed before its listing came leaves nothing behind.
+    void aBigFoldersPopover_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::newRow("three") << 3;
+        QTest::newRow("a screenful") << 9;
+        QTest::newRow("three thousand") << 3000;
+    }
+    void aBigFoldersPopover()
+    {
+        QFETCH(int, files);
+        const QDateTime start(QDate(2026, 1, 5), QTime(8, 0));
+        ShelfRoom room([files, start](TempHome& home) {
+            threeBooks(home);
+            const QString folder = home.makeDir(u"Desktop/Besar"_s);
+            // Written oldest last, so the newest is no accident of the folder's order.
+            for (int i = files - 1; i >= 0; --i)
+                setTime(writeFile(folder + u"/berkas %1.txt"_s.arg(i)), start.addSecs(60 * i));
+            QFile::link(folder, home.path() + u"/Documents/RidezozEvar/Rak/Besar"_s);
+        });
+        const QUrl url = QUrl::fromLocalFile(room.shelfPath(u"Besar"_s));
+        // Closed while it is being listed.
+        room.appState().setActiveShelfPopoverURL(url);
+        QVERIFY(room.popover());
+        room.appState().setActiveShelfPopoverURL(std::nullopt);
+        QTest::qWait(50);
+
+        room.appState().setActiveShelfPopoverURL(url);
+        ShelfFlyoutPopoverView* popover = room.popover();
+        QTRY_VERIFY(!popover->isListing());
+        const QList<QUrl>& listing = popover->listing();
+        QCOMPARE(listing.size(), files);
+        QCOMPARE(listing.first().fileName(), u"berkas %1.txt"_s.arg(files - 1));
+        QCOMPARE(listing.last().fileName(), u"berkas 0.txt"_s);
+        QVERIFY(popover->list()->size().height() <= ShelfFlyoutPopoverView::kListMaxHeight);
+        QVERIFY2(popover->builtRows() <= std::min(files, 10),
+                 qPrintable(QString::number(popover->builtRows())));
+
+        const QRectF view = popover->list()->sceneBoundingRect();
+        for (const bool toTheEnd : {false, true}) {
+            popover->list()->scrollTo(toTheEnd ? popover->list()->maximumOffset() : 0);
+            const QUrl shown = toTheEnd ? listing.last() : listing.first();
+            RoomItem* row = popover->row(shown);
+            QVERIFY2(row, qPrintable(shown.fileName()));
+            QVERIFY(view.contains(room.centreOf(row)));
+            room.opened.clear();
+            room.click(room.centreOf(row));
+            QCOMPARE(room.opened, QStringList{shown.toLocalFile()});
+        }
+        QVERIFY(popover->row(listing.last()));
+        QCOMPARE(room.appState().activeShelfPopoverURL(), std::optional(url));
     }
 
     // A folder's contents, newest first and read through the shelf's link, without dot-files; a

@@ -1,0 +1,180 @@
+// What a big folder on the shelf costs the room: its popover opened on a folder of 100,000
+// files (the time until the listing shows, the longest the GUI thread was kept from its
+// events, and the memory it takes), then scrolled to its end.
+//
+//   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
+//   cmake --build build-release --target pondsill-bench-shelf
+//   xvfb-run -a -s "-screen 0 1440x900x24" build-release/bench/pondsill-bench-shelf
+//
+// The case runs in a process of its own on a scratch home folder, so its peak memory is its
+// own and the real home is never touched. `--files N` sets the folder's size. With
+// BENCH_WHY=1 every new longest stall names its receiver and event type on standard error.
+#include "app/interactive_desktop_window.h"
+#include "bench_case.h"
+#include "bookshelf/shelf_flyout_popover_view.h"
+#include "kit/scroll_area.h"
+#include "room/asset_loader.h"
+#include "room/desktop_root_view.h"
+#include "room/room_pieces.h"
+#include "room/room_view.h"
+#include "state/app_state.h"
+#include "state/floor_interaction_state.h"
+#include "storage/storage_manager.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+QString storageFolder(const QString& home)
+{
+    return home + QStringLiteral("/Documents/RidezozEvar/");
+}
+
+// Times every event the application delivers from its loop and keeps the longest: the
+// longest the GUI thread was kept from its events.
+class BenchApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    double longestStall = 0;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        const bool outermost = m_depth == 0;
+        ++m_depth;
+        QElapsedTimer timer;
+        timer.start();
+        const bool result = QApplication::notify(receiver, event);
+        if (outermost && timer.nsecsElapsed() / 1e6 > longestStall) {
+            longestStall = timer.nsecsElapsed() / 1e6;
+            if (std::getenv("BENCH_WHY"))
+                std::fprintf(stderr, "stall %.1f ms: %s event %d\n", longestStall,
+                             receiver->metaObject()->className(), int(event->type()));
+        }
+        --m_depth;
+        return result;
+    }
+
+private:
+    int m_depth = 0;
+};
+
+BenchApplication& app()
+{
+    return *static_cast<BenchApplication*>(qApp);
+}
+
+// A line of /proc/self/status in MB ("VmRSS", "VmHWM").
+double statusMB(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qsizetype(qstrlen(key)) + 1).trimmed().split(' ').value(0).toDouble() /
+                   1024;
+    }
+    return -1;
+}
+
+// A folder "Besar" of `files` empty files, on the shelf through a link.
+void seed(const QString& home, int files)
+{
+    const QString folder = home + QStringLiteral("/Besar/");
+    QDir().mkpath(folder);
+    QDir().mkpath(storageFolder(home) + QStringLiteral("Rak"));
+    static const char* const kinds[] = {"txt", "pdf", "jpg", "png", "odt", "mp3", "zip", "ods"};
+    for (int i = 0; i < files; ++i) {
+        const QByteArray path = QFile::encodeName(folder + QStringLiteral("berkas %1.%2")
+                                                               .arg(i, 6, 10, QLatin1Char('0'))
+                                                               .arg(QLatin1String(kinds[i % 8])));
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    QFile::link(home + QStringLiteral("/Besar"), storageFolder(home) + QStringLiteral("Rak/Besar"));
+}
+
+int runPopover(const QString& home, int files)
+{
+    QSettings settings(home + QStringLiteral("/.config/Pondsill/Pondsill.conf"),
+                       QSettings::IniFormat);
+    AppState state(&settings);
+    InteractiveDesktopWindow window;
+    auto* view = new RoomView(state, FloorInteractionState::shared(), &StorageManager::shared(),
+                              AssetLoader::shared(), RoomPieces::standard(state));
+    window.setContent(view);
+    window.resize(1440, 900);
+    window.show();
+    BenchCase::spin(2000);
+
+    const auto popover = [view] {
+        return qobject_cast<ShelfFlyoutPopoverView*>(
+            view->root()->overlayPanel(RoomPanels::shelfPopover));
+    };
+    const double rssBefore = statusMB("VmRSS:");
+    app().longestStall = 0;
+    QElapsedTimer timer;
+    timer.start();
+    // From the event loop, as a click would: a stall it causes is counted.
+    QTimer::singleShot(0, &state, [&state, home] {
+        state.setActiveShelfPopoverURL(
+            QUrl::fromLocalFile(storageFolder(home) + QStringLiteral("Rak/Besar")));
+    });
+    double listed = -1;
+    while (timer.elapsed() < 120'000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (popover() && popover()->listing().size() == files) {
+            listed = timer.nsecsElapsed() / 1e6;
+            break;
+        }
+    }
+    BenchCase::spin(500);
+    std::printf("open: listed after %.1f ms, longest stall %.1f ms, rss +%.1f MB, peak rss "
+                "%.1f MB (before opening %.1f MB)\n",
+                listed, app().longestStall, statusMB("VmRSS:") - rssBefore, statusMB("VmHWM:"),
+                rssBefore);
+
+    if (ShelfFlyoutPopoverView* shown = popover(); shown && shown->list()) {
+        app().longestStall = 0;
+        QTimer::singleShot(0, shown,
+                           [shown] { shown->list()->scrollTo(shown->list()->maximumOffset()); });
+        BenchCase::spin(500);
+        std::printf("scroll to the end: longest stall %.1f ms\n", app().longestStall);
+    }
+    return listed >= 0 ? 0 : 1;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const auto options = BenchCase::options(argc, argv);
+    const QString home = QString::fromLocal8Bit(options.value("--home"));
+    const int files = options.value("--files", "100000").toInt();
+    if (!home.isEmpty())
+        BenchCase::useHome(home);
+    BenchApplication application(argc, argv);
+    if (!home.isEmpty())
+        return runPopover(home, files);
+
+    QTemporaryDir scratch;
+    seed(scratch.path(), files);
+    std::printf("a folder of %d files on the shelf, its popover opened\n", files);
+    const QByteArrayList lines =
+        BenchCase::runChild({QStringLiteral("--home"), scratch.path(), QStringLiteral("--files"),
+                             QString::number(files)});
+    for (const QByteArray& line : lines)
+        std::printf("%s\n", line.constData());
+    return 0;
+}
