@@ -1,5 +1,6 @@
 #include "storage/item_moves.h"
 
+#include "storage/item_paths.h"
 #include "storage/storage_manager.h"
 
 #include <QCoreApplication>
@@ -11,7 +12,9 @@
 #include <QRegularExpression>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <cerrno>
+#include <utility>
 
 namespace ItemMoves {
 
@@ -24,6 +27,33 @@ QString realFolderOf(const QString& path)
     const QString folder = QFileInfo(QDir::cleanPath(path)).absolutePath();
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     return canonical.isEmpty() ? folder : canonical;
+}
+
+QString hiddenNameIn(const QString& folder)
+{
+    return folder + QLatin1Char('/') + kCopyPrefix +
+           QString::number(QRandomGenerator::global()->generate64(), 36);
+}
+
+// Where the link text `text` of a link standing at `linkPath` leads.
+QString destinationOf(const QString& linkPath, const QString& text)
+{
+    if (QDir::isAbsolutePath(text))
+        return ItemPaths::realLocation(text);
+    return ItemPaths::realLocation(realFolderOf(linkPath) + QLatin1Char('/') + text);
+}
+
+// Gives the link at `path` the destination `text`: a new link beside it takes its place in
+// one step, so the link is never missing.
+bool repoint(const QString& path, const QString& text)
+{
+    const QString fresh = hiddenNameIn(QFileInfo(path).absolutePath());
+    if (!FileOperations::createSymbolicLink(text, fresh))
+        return false;
+    if (FileOperations::isSymbolicLink(path) && FileOperations::renameReplacingLink(fresh, path))
+        return true;
+    FileOperations::removeItem(fresh);
+    return false;
 }
 
 // Takes the original away once the item stands whole at `to`. When it cannot go, the
@@ -75,8 +105,7 @@ Outcome copyAcross(const QString& from, const QString& to,
     if (const FileOperations::Result removable = FileOperations::checkRemovable(from); !removable)
         return {removable, {}};
     const QString folder = QFileInfo(to).absolutePath();
-    const QString hidden = folder + QLatin1Char('/') + kCopyPrefix +
-                           QString::number(QRandomGenerator::global()->generate64(), 36);
+    const QString hidden = hiddenNameIn(folder);
     if (const FileOperations::Result copied = FileOperations::copyItem(from, hidden); !copied)
         return {copied, {}};
     QString placed = to;
@@ -162,6 +191,72 @@ void moveInBackground(const QString& from, const QString& to,
             },
             Qt::QueuedConnection);
     });
+}
+
+LinkKeeper::LinkKeeper(Allowed allowed) : m_allowed(std::move(allowed)) {}
+
+void LinkKeeper::watch(const QString& path)
+{
+    const std::optional<QString> text = FileOperations::readLink(path);
+    if (!text || text->isEmpty())
+        return;
+    const QString at = ItemPaths::realLocation(path);
+    if (std::any_of(m_links.begin(), m_links.end(),
+                    [&at](const Watched& link) { return link.at == at; }))
+        return;
+    m_links.push_back({at, destinationOf(path, *text), *text, QDir::isAbsolutePath(*text)});
+}
+
+void LinkKeeper::begin()
+{
+    ++m_pending;
+}
+
+void LinkKeeper::finished(const QString& from, const QString& to)
+{
+    if (!to.isEmpty())
+        m_moves.emplace_back(ItemPaths::realLocation(from), ItemPaths::realLocation(to));
+    if (--m_pending == 0 && m_closed)
+        mend();
+}
+
+void LinkKeeper::close()
+{
+    m_closed = true;
+    if (m_pending == 0)
+        mend();
+}
+
+QString LinkKeeper::afterMoves(const QString& path) const
+{
+    QString place = path;
+    for (const auto& [from, to] : m_moves) {
+        if (place == from)
+            place = to;
+        else if (FileOperations::isWithin(place, from))
+            place = to + place.mid(from.size());
+    }
+    return place;
+}
+
+void LinkKeeper::mend()
+{
+    for (const Watched& link : std::exchange(m_links, {})) {
+        const QString at = afterMoves(link.at);
+        const QString target = afterMoves(link.target);
+        if (at == link.at && target == link.target)
+            continue; // neither moved: whatever it leads to now is none of the batch's doing
+        const std::optional<QString> text = FileOperations::readLink(at);
+        if (!text || text->isEmpty() || destinationOf(at, *text) == target ||
+            !FileOperations::entryExists(target) || (m_allowed && !m_allowed(at, target)))
+            continue;
+        // The text it was written with, where that reaches the item again from here.
+        QString fresh = link.text;
+        if (destinationOf(at, fresh) != target)
+            fresh = link.absolute ? target : QDir(realFolderOf(at)).relativeFilePath(target);
+        repoint(at, fresh);
+    }
+    m_moves.clear();
 }
 
 } // namespace ItemMoves

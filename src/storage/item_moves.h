@@ -6,6 +6,8 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QObject;
 
@@ -45,5 +47,47 @@ bool isCopyUnderWay(const QString& name);
 // The destination text that a relative link at `linkPath` would need at `newPath` to
 // reach what it reaches now; nothing when the link's destination is absolute or unread.
 std::optional<QString> relativeDestinationFrom(const QString& linkPath, const QString& newPath);
+
+// Keeps people's links reaching what they reach through a batch of moves: one move, or
+// every item of a folder sent elsewhere, where a link may travel before or after its item.
+// The links that may be touched are watched before any move begins; each move tells where
+// its item went; once the batch is closed and its last move has finished, each watched link
+// whose own place or whose item moved is re-pointed where its item now stands, relative
+// when it was written relative. A link that still reaches its item keeps its text, one
+// whose item is not where the moves left it is let be, and no item is ever moved for a
+// link. Runs on one thread.
+class LinkKeeper {
+public:
+    // Whether a link standing at `link` may be pointed at `target`.
+    using Allowed = std::function<bool(const QString& link, const QString& target)>;
+    explicit LinkKeeper(Allowed allowed = {});
+
+    // Notes where the link at `path` leads now; anything that is no link is let be.
+    void watch(const QString& path);
+    // A move of the batch begins; finished() tells its end.
+    void begin();
+    // The move from `from` has ended with its item at `to`, or not moved when `to` is
+    // empty.
+    void finished(const QString& from, const QString& to);
+    // No more moves will begin; the links are mended once every one has finished.
+    void close();
+
+private:
+    struct Watched {
+        QString at;     // where the link stands, as ItemPaths::realLocation gives it
+        QString target; // where it leads, the same way
+        QString text;   // its destination as written
+        bool absolute = false;
+    };
+    // Where the entry that stood at `path` stands after the moves so far.
+    QString afterMoves(const QString& path) const;
+    void mend();
+
+    Allowed m_allowed;
+    std::vector<Watched> m_links;
+    std::vector<std::pair<QString, QString>> m_moves;
+    int m_pending = 0;
+    bool m_closed = false;
+};
 
 } // namespace ItemMoves

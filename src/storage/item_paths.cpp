@@ -16,6 +16,16 @@ bool liesDirectlyIn(const QString& path, const QString& folder)
     return !parent.isEmpty() && parent == QFileInfo(folder).canonicalFilePath();
 }
 
+QString realLocation(const QString& path)
+{
+    const QFileInfo info(QDir::cleanPath(path));
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (folder.isEmpty())
+        return info.absoluteFilePath();
+    return folder == QLatin1String("/") ? folder + info.fileName()
+                                        : folder + QLatin1Char('/') + info.fileName();
+}
+
 QString localPath(const QUrl& url)
 {
     const QString path = url.toLocalFile();

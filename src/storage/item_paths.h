@@ -13,6 +13,10 @@ QString joined(const QString& folder, const QString& name);
 // (the entry itself may be a link).
 bool liesDirectlyIn(const QString& path, const QString& folder);
 
+// Where the entry at `path` really is: its folder with links resolved (when it exists),
+// then its own name, which is not followed (the entry may itself be a link).
+QString realLocation(const QString& path);
+
 // A local file URL's path, cleaned; empty when the URL names no absolute path.
 QString localPath(const QUrl& url);
 

@@ -30,6 +30,9 @@ class FolderWatcher;
 class QMimeData;
 class Trash;
 class UserPrompts;
+namespace ItemMoves {
+class LinkKeeper;
+}
 
 using PhotoSlots = QMap<int, QUrl>;
 using CachedPhotos = QMap<int, QImage>;
@@ -277,6 +280,25 @@ private:
     // animation current now.
     void startMove(const QString& from, const QString& to, const QString& origin,
                    const std::function<void(const QString& placed, FileOperations::Result)>& then);
+    // ItemMoves::move, in the open batch of moves.
+    FileOperations::Result moveNow(const QString& from, const QString& to,
+                                   const std::function<void()>& arrived);
+    // While one lives, the moves started form one batch: the user's links in the room's
+    // folders and the links moved keep reaching their items, mended together once the last
+    // move has finished (ItemMoves::LinkKeeper). One opened inside another joins it.
+    class LinkBatch {
+    public:
+        explicit LinkBatch(StorageManager& storage);
+        ~LinkBatch();
+        LinkBatch(const LinkBatch&) = delete;
+        LinkBatch& operator=(const LinkBatch&) = delete;
+
+    private:
+        StorageManager& m_storage;
+        std::shared_ptr<ItemMoves::LinkKeeper> m_opened;
+    };
+    // Watches the entry at `path` when it is a link of the user's.
+    void watchLink(const QString& path) const;
     // Stamps the item (through a link, its target) with the moment it is stored now.
     static void writeAddedAttribute(const QString& path);
     QString returnFolder(const QString& item) const;
@@ -292,6 +314,8 @@ private:
     std::shared_ptr<DesktopIcons> m_desktopIcons;
     // The sources and destinations of the moves under way.
     QStringList m_inFlight;
+    // The batch of moves open now.
+    std::shared_ptr<ItemMoves::LinkKeeper> m_linkKeeper;
     // ---- End of the moves.
 
 private:

@@ -16,20 +16,9 @@
 #include <algorithm>
 
 using ItemPaths::joined;
+using ItemPaths::realLocation;
 
 namespace {
-// Where an entry really is: its folder with links resolved, then its own name, so that
-// the entry itself (a link, say) is not followed.
-QString realLocation(const QString& path)
-{
-    const QFileInfo info(QDir::cleanPath(path));
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    if (folder.isEmpty())
-        return info.absoluteFilePath();
-    return folder == QLatin1String("/") ? folder + info.fileName()
-                                        : folder + QLatin1Char('/') + info.fileName();
-}
-
 QString canonicalOr(const QString& path)
 {
     const QString canonical = QFileInfo(path).canonicalFilePath();
@@ -161,12 +150,66 @@ bool StorageManager::isInFlight(const QString& path) const
     });
 }
 
+StorageManager::LinkBatch::LinkBatch(StorageManager& storage) : m_storage(storage)
+{
+    if (m_storage.m_linkKeeper)
+        return;
+    // The room reads a shelf link into the carpet folder as the item itself being shelved:
+    // no link is turned into one.
+    const StoragePaths& paths = m_storage.m_paths;
+    const QString shelf = paths.bookshelf;
+    const QString carpet = canonicalOr(paths.carpet);
+    m_opened = std::make_shared<ItemMoves::LinkKeeper>([shelf, carpet](const QString& link,
+                                                                       const QString& target) {
+        return !ItemPaths::liesDirectlyIn(link, shelf) || !FileOperations::isWithin(target, carpet);
+    });
+    m_storage.m_linkKeeper = m_opened;
+    for (const QString& folder : {paths.bookshelf, paths.carpet, paths.album}) {
+        for (const FileOperations::FolderEntry& entry :
+             FileOperations::listFolder(folder, false)
+                 .value_or(std::vector<FileOperations::FolderEntry>())) {
+            if (entry.isSymbolicLink)
+                m_storage.watchLink(joined(folder, entry.name));
+        }
+    }
+}
+
+StorageManager::LinkBatch::~LinkBatch()
+{
+    if (!m_opened)
+        return;
+    m_storage.m_linkKeeper.reset();
+    m_opened->close();
+}
+
+void StorageManager::watchLink(const QString& path) const
+{
+    // The room's own shelf links lead out of the storage folder to items that stay put.
+    if (m_linkKeeper && FileOperations::isSymbolicLink(path) && !isRoomLink(path))
+        m_linkKeeper->watch(path);
+}
+
+FileOperations::Result StorageManager::moveNow(const QString& from, const QString& to,
+                                               const std::function<void()>& arrived)
+{
+    const LinkBatch batch(*this);
+    watchLink(from);
+    m_linkKeeper->begin();
+    const FileOperations::Result result = ItemMoves::move(from, to, arrived);
+    m_linkKeeper->finished(from, result ? to : QString());
+    return result;
+}
+
 void StorageManager::startMove(
     const QString& from, const QString& to, const QString& origin,
     const std::function<void(const QString& placed, FileOperations::Result)>& then)
 {
     const QString source = QDir::cleanPath(from);
     const QString destination = QDir::cleanPath(to);
+    const LinkBatch batch(*this);
+    watchLink(source);
+    const std::shared_ptr<ItemMoves::LinkKeeper> keeper = m_linkKeeper;
+    keeper->begin();
     m_inFlight << source << destination;
     const std::optional<Animation> animation = currentAnimation();
     const QString root = m_paths.root;
@@ -176,9 +219,10 @@ void StorageManager::startMove(
     };
     ItemMoves::moveInBackground(
         source, destination, arrived, this,
-        [this, source, destination, animation, then](const ItemMoves::Outcome& outcome) {
+        [this, source, destination, animation, then, keeper](const ItemMoves::Outcome& outcome) {
             m_inFlight.removeOne(source);
             m_inFlight.removeOne(destination);
+            keeper->finished(source, outcome.placedAt);
             withAnimation(animation, [&] { then(outcome.placedAt, outcome.result); });
         });
 }

@@ -87,6 +87,7 @@ void StorageManager::restoreCarpetItemToDesktop(const QUrl& item, const MoveComp
 
 void StorageManager::returnAllBookshelfItemsToDesktop()
 {
+    const LinkBatch batch(*this);
     const ItemURLs entries = bookshelfItems();
     for (const QUrl& entry : entries)
         returnBookToDesktop(entry);
@@ -94,6 +95,7 @@ void StorageManager::returnAllBookshelfItemsToDesktop()
 
 void StorageManager::restoreAllCarpetItemsToDesktop()
 {
+    const LinkBatch batch(*this);
     const ItemURLs items = carpetItems();
     for (const QUrl& item : items)
         restoreCarpetItemToDesktop(item);
@@ -101,6 +103,7 @@ void StorageManager::restoreAllCarpetItemsToDesktop()
 
 void StorageManager::returnEverythingToOrigin()
 {
+    const LinkBatch batch(*this);
     returnAllBookshelfItemsToDesktop();
     restoreAllCarpetItemsToDesktop();
     // A frame gives up its photo only once the photo has left for its folder.

@@ -76,7 +76,7 @@ void StorageManager::addToBookshelf(const QUrl& item)
     if (placed) {
         recordOrigin(destination, path);
     } else {
-        placed = ItemMoves::move(path, destination, [&] { recordOrigin(destination, path); }).ok();
+        placed = moveNow(path, destination, [&] { recordOrigin(destination, path); }).ok();
     }
     if (placed)
         refreshBookshelfItems();
@@ -86,6 +86,7 @@ void StorageManager::addToBookshelf(const QUrl& item)
 
 void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)
 {
+    const LinkBatch batch(*this);
     FloorPositions positions = floorItemPositions();
     for (const QString& name : names) {
         const QString carpetEntry = joined(m_paths.carpet, name);
@@ -111,7 +112,7 @@ void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)
         }
         // The item keeps the origin it carries from before it was hidden. A failed move
         // leaves it on the floor where it lay.
-        if (!ItemMoves::move(item, shelfEntry, [&] { recordOrigin(shelfEntry, item); })) {
+        if (!moveNow(item, shelfEntry, [&] { recordOrigin(shelfEntry, item); })) {
             reportRefused(item);
             continue;
         }
@@ -155,6 +156,7 @@ void StorageManager::moveOntoFloor(const QString& path, const MoveCompletion& do
 
 void StorageManager::moveAllBookshelfItemsToCarpet()
 {
+    const LinkBatch batch(*this);
     const ItemURLs entries = bookshelfItems();
     for (const QUrl& entry : entries)
         moveBookshelfItemToCarpet(entry);

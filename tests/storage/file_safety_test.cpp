@@ -7,6 +7,7 @@
 #include "state/animation.h"
 #include "storage_fixture.h"
 #include "support/plain_user.h"
+#include "support/scratch_folder.h"
 #include "support/scratch_mount.h"
 #include "support/stdout_capture.h"
 #include "support/test_registry.h"
@@ -436,6 +437,40 @@ private Q_SLOTS:
         QCOMPARE(storage.carpetPositionNorm(), (StoredPosition{0.4, 0.8}));
         QCOMPARE(decodePhotoTransforms(f.read(u"photo_transforms.json"_s)),
                  std::optional(PhotoTransforms{{1, {2, 30, 4, 5}}, {3, {1.5, 0, 0, 0}}}));
+    }
+
+    // A test's temporary folder goes whole, whatever the test left in it, also for a user
+    // who may not ignore permissions, and takes nothing of what its links lead to.
+    void scratchFoldersGoWhole_data()
+    {
+        QTest::addColumn<bool>("plainUser");
+        QTest::newRow("as root") << false;
+        QTest::newRow("as a plain user") << true;
+    }
+    void scratchFoldersGoWhole()
+    {
+        QFETCH(bool, plainUser);
+        ScratchFolder outside;
+        const QString kept = writeFile(outside.path() + u"/kept/inner.txt"_s, "kept");
+        ScratchFolder holder;
+        const QString path = holder.path() + u"/scratch"_s;
+        const QByteArray raw = QFile::encodeName(path);
+        writeFile(path + u"/locked/deep/file.txt"_s);
+        writeFile(path + u"/read only/file.txt"_s);
+        if (!plainUser) { // names it could not be handed, being no UTF-8
+            QVERIFY(writeRaw(raw + "/caf\xe9.txt", "latin-1 name"));
+            QCOMPARE(::mkdir(raw + "/\xff folder", 0755), 0);
+            QVERIFY(writeRaw(raw + "/\xff folder/inner\xfe", "inner"));
+        }
+        QVERIFY(FileOperations::createSymbolicLink(outside.path() + u"/kept"_s,
+                                                   path + u"/link to kept"_s));
+        QCOMPARE(::chmod(raw + "/locked/deep", 0), 0);
+        QCOMPARE(::chmod(raw + "/locked", 0), 0);
+        QCOMPARE(::chmod(raw + "/read only", 0555), 0);
+        const auto remove = [&path] { return ScratchFolders::removeTree(path) ? 0 : 1; };
+        QCOMPARE(plainUser ? asPlainUser(holder.path(), remove) : remove(), 0);
+        QVERIFY(!FileOperations::entryExists(path));
+        QCOMPARE(contentOf(kept), QByteArray("kept"));
     }
 
     void everyFileExistsExactlyOnce_data()

@@ -2,6 +2,7 @@
 // origins and the Trash.
 #include "platform/file_operations.h"
 #include "storage_fixture.h"
+#include "support/scratch_mount.h"
 #include "support/stdout_capture.h"
 #include "support/test_registry.h"
 
@@ -205,6 +206,101 @@ private Q_SLOTS:
             QCOMPARE(decodePhotoTransforms(f.read(u"photo_transforms.json"_s)),
                      std::optional(PhotoTransforms{{0, {}}, {1, {3, 20, 6, 6}}}));
         }
+    }
+
+    // A user's link reaches the item it reached before, wherever the moves put either of
+    // them, in whichever order they went; one that still reaches it keeps its text. Links
+    // are written as layout() writes them.
+    void linksKeepReachingTheirItems_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("operation"); // and, after " | ", what it is handed
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("desktopElsewhere"); // on a file system of its own
+        const auto row = [](const char* tag, const QString& before, const QString& operation,
+                            const QString& after, bool desktopElsewhere = false) {
+            QTest::newRow(tag) << before << operation << after << desktopElsewhere;
+        };
+        const QString toCarpet = u"../Documents/RidezozEvar/Karpet/"_s;
+        const QString toDesktop = u"../../../Desktop/"_s;
+        // Restored together; the floor goes in order of name, so the link travels first or
+        // last.
+        row("restore all, the link after its item",
+            u"Karpet/daftar.txt: list; Karpet/tautan.txt -> daftar.txt"_s, u"restore all"_s,
+            u"~/Desktop/daftar.txt: list; ~/Desktop/tautan.txt -> daftar.txt"_s);
+        row("restore all, the link before its item", u"Karpet/a link -> z.txt; Karpet/z.txt: z"_s,
+            u"restore all"_s, u"~/Desktop/a link -> z.txt; ~/Desktop/z.txt: z"_s);
+        row("restore all, the text kept as written", u"Karpet/a link -> ./z.txt; Karpet/z.txt: z"_s,
+            u"restore all"_s, u"~/Desktop/a link -> ./z.txt; ~/Desktop/z.txt: z"_s);
+        row("restore all, an absolute link", u"Karpet/a link -> @/Karpet/z.txt; Karpet/z.txt: z"_s,
+            u"restore all"_s, u"~/Desktop/a link -> ~/Desktop/z.txt; ~/Desktop/z.txt: z"_s);
+        row("restore all, a link into a folder",
+            u"Karpet/a link -> Trip/day.txt; Karpet/Trip/day.txt: d"_s, u"restore all"_s,
+            u"~/Desktop/Trip/day.txt: d; ~/Desktop/a link -> Trip/day.txt"_s);
+        row("restore all, a link out of the room keeps its text",
+            u"~/Music/song.ogg: s; Karpet/song -> ~/Music/song.ogg"_s, u"restore all"_s,
+            u"~/Desktop/song -> ~/Music/song.ogg; ~/Music/song.ogg: s"_s);
+        // A link's origin is read through it, from its item: a link into a folder that came
+        // from elsewhere goes to the Desktop while the folder goes home.
+        const QString trip =
+            u"~/Downloads/; Karpet/Trip/day.txt: d; Karpet/Trip @ ~/Downloads/Trip; "
+            u"Karpet/a link -> Trip/day.txt"_s;
+        row("restore all, the two to different folders", trip, u"restore all"_s,
+            u"~/Desktop/a link -> ../Downloads/Trip/day.txt; ~/Downloads/Trip/day.txt: d"_s);
+        // A link whose own move fails stays, and still reaches its item.
+        row("restore all, the link cannot leave", u"~/Desktop: not a folder; "_s + trip,
+            u"restore all"_s,
+            u"Karpet/a link -> ../../../Downloads/Trip/day.txt; ~/Desktop: not a folder; "
+            u"~/Downloads/Trip/day.txt: d"_s);
+        // One moved alone.
+        row("restore the link alone", u"Karpet/a link -> z.txt; Karpet/z.txt: z"_s,
+            u"restore | Karpet/a link"_s,
+            u"Karpet/z.txt: z; ~/Desktop/a link -> "_s + toCarpet + u"z.txt"_s);
+        row("restore the item alone, its link left on the floor",
+            u"Karpet/a link -> z.txt; Karpet/z.txt: z"_s, u"restore | Karpet/z.txt"_s,
+            u"Karpet/a link -> "_s + toDesktop + u"z.txt; ~/Desktop/z.txt: z"_s);
+        row("hide a link from the Desktop", u"~/Desktop/a link -> z.txt; ~/Desktop/z.txt: z"_s,
+            u"hide | ~/Desktop/a link"_s,
+            u"Karpet/a link -> "_s + toDesktop + u"z.txt; ~/Desktop/z.txt: z"_s);
+        // The shelf and the floor.
+        row("to the shelf together", u"Karpet/a link -> Trip/day.txt; Karpet/Trip/day.txt: d"_s,
+            u"to shelf | a link, Trip"_s, u"Rak/Trip/day.txt: d; Rak/a link -> Trip/day.txt"_s);
+        row("to the shelf, the link left on the floor",
+            u"Karpet/a link -> Trip/day.txt; Karpet/Trip/day.txt: d"_s, u"to shelf | Trip"_s,
+            u"Karpet/a link -> ../Rak/Trip/day.txt; Rak/Trip/day.txt: d"_s);
+        row("everything on the shelf under the carpet",
+            u"Rak/a link -> z.txt; Rak/z.txt: z; Rak/m link -> @/Rak/z.txt"_s, u"all to carpet"_s,
+            u"Karpet/a link -> z.txt; Karpet/m link -> @/Karpet/z.txt; Karpet/z.txt: z"_s);
+        // A shelf link into the floor would read as the item shelved: never made.
+        row("off the shelf, its link left on the shelf", u"Rak/a link -> z.txt; Rak/z.txt: z"_s,
+            u"to carpet | Rak/z.txt"_s, u"Karpet/z.txt: z; Rak/a link -> z.txt"_s);
+        row("return all", QString(trip).replace(u"Karpet/"_s, u"Rak/"_s), u"return all"_s,
+            u"~/Desktop/a link -> ../Downloads/Trip/day.txt; ~/Downloads/Trip/day.txt: d"_s);
+        row("everything back, from the shelf and the floor",
+            u"~/Downloads/; Rak/z.txt: z; Rak/z.txt @ ~/Downloads/z.txt; "
+            u"Karpet/a link -> ../Rak/z.txt; Karpet/b link -> @/Rak/z.txt"_s,
+            u"everything back"_s,
+            u"~/Desktop/a link -> ../Downloads/z.txt; ~/Desktop/b link -> ~/Downloads/z.txt; "
+            u"~/Downloads/z.txt: z"_s);
+    }
+    void linksKeepReachingTheirItems()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, operation);
+        QFETCH(bool, desktopElsewhere);
+        StorageHome f;
+        StorageManager& storage = f.start(); // before the entries, which repair would mend
+        std::optional<ScratchMount> mount;
+        if (desktopElsewhere && QDir().mkpath(f.desktop()) &&
+            !mount.emplace("tmpfs", f.desktop()).isMounted())
+            QSKIP(qPrintable(u"cannot mount a file system: "_s + mount->error()));
+        QVERIFY(f.lay(before.split(u"; "_s)));
+        storage.reloadAll();
+        StdoutCapture out; // a move refused says so
+        f.act(operation.section(u" | "_s, 0, 0), operation.section(u" | "_s, 1));
+        out.finish();
+        f.settle();
+        QTEST(f.layout().join(u"; "_s), "after");
     }
 
     void arrangingOnTheCarpetAndSpreading()

@@ -146,9 +146,13 @@ bool StorageHome::act(const QString& operation, const QString& written, double x
     else if (operation == u"trash item")
         s.trashCarpetItem(item);
     else if (operation == u"to shelf")
-        s.moveCarpetItemsToBookshelf({written});
+        s.moveCarpetItemsToBookshelf(written.split(u", "_s));
     else if (operation == u"all to carpet")
         s.moveAllBookshelfItemsToCarpet();
+    else if (operation == u"restore all")
+        s.restoreAllCarpetItemsToDesktop();
+    else if (operation == u"return all")
+        s.returnAllBookshelfItemsToDesktop();
     else if (operation == u"everything back")
         s.returnEverythingToOrigin();
     else

@@ -71,7 +71,7 @@ public:
     StorageManager& start();
     StorageManager* operator->() const { return m_storage.get(); }
     // Runs an operation of the room's menus and drops on the entry at `written` (for "to
-    // shelf", a carpet name); "trash" tells whether the item went.
+    // shelf", carpet names separated by ", "); "trash" tells whether the item went.
     bool act(const QString& operation, const QString& written, double x = 0.25, double y = 0.75);
     // Waits until the moves copying across file systems have finished.
     void settle() const;

@@ -53,6 +53,16 @@ bool FakeAppRegistry::isolateProcess(const QString& root)
     // GIO watches these; made now, they are watched from the start.
     QDir().mkpath(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications"));
     QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME"));
+    // GLib keeps the user's folders it first sees for the life of the process: it is to see
+    // the run's own, which outlive every test, not the home of whichever test first wakes it.
+    // That home goes with its test, and GIO would make its folders again afterwards (the
+    // applications folder, the metadata store) where nothing removes them.
+    g_get_home_dir();
+    g_get_user_data_dir();
+    g_get_user_config_dir();
+    g_get_user_cache_dir();
+    g_get_user_state_dir();
+    g_get_user_runtime_dir();
     for (const gchar* const* dir = g_get_system_data_dirs(); *dir; ++dir) {
         if (QFileInfo::exists(QString::fromUtf8(*dir) + QStringLiteral("/applications")))
             return false;

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "support/scratch_folder.h"
+
 #include <QFile>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <cerrno>
 #include <cstring>
@@ -45,7 +46,7 @@ public:
     }
 
 private:
-    QTemporaryDir m_dir;
+    ScratchFolder m_dir;
     QString m_path;
     bool m_mounted = false;
     QString m_error;

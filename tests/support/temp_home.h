@@ -1,11 +1,12 @@
 #pragma once
 
+#include "support/scratch_folder.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -59,7 +60,7 @@ inline QByteArray contentOf(const QString& path)
 
 // A fresh home folder for one test (or, in the test main, for the whole run): HOME and the
 // XDG folders point into a temporary directory while the object lives, and are put back
-// afterwards.
+// afterwards, when the directory goes with all that the test left in it.
 class TempHome {
 public:
     TempHome()
@@ -99,6 +100,6 @@ public:
     }
 
 private:
-    QTemporaryDir m_dir;
+    ScratchFolder m_dir;
     std::map<QByteArray, QByteArray> m_saved;
 };
