@@ -180,10 +180,12 @@ void NoteTextField::updateCacheMode()
 {
     // A still field is kept as a picture: a repaint of the room over a still note copies
     // its text instead of drawing it again.
-    const QRectF text = QGraphicsTextItem::boundingRect();
-    const bool fits =
-        text.width() * scale() <= kCachedSide && text.height() * scale() <= kCachedSide;
-    const CacheMode mode = !hasFocus() && !m_holdsPart && fits ? DeviceCoordinateCache : NoCache;
+    bool cached = !hasFocus() && !m_holdsPart;
+    if (cached) {
+        const QRectF text = QGraphicsTextItem::boundingRect();
+        cached = text.width() * scale() <= kCachedSide && text.height() * scale() <= kCachedSide;
+    }
+    const CacheMode mode = cached ? DeviceCoordinateCache : NoCache;
     if (mode != cacheMode())
         setCacheMode(mode);
 }
