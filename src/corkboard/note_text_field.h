@@ -25,10 +25,8 @@ public:
     // Shows `text` unless the field already holds it (so the caret, the selection and an
     // input method's composition are kept). Never reported through edited().
     void showText(const QString& text);
-    // The whole text, also the part a field nobody edits leaves out.
+    // The whole text, also the part a field nobody edits leaves out of its document.
     QString text() const;
-    // Whether the field holds only the beginning of its text (it is not being edited).
-    bool holdsPart() const { return m_holdsPart; }
 
     void setInk(const QColor& ink, qreal textOpacity);
     // The width the text is laid out in; a single-line field scrolls sideways instead.

@@ -643,8 +643,8 @@ private Q_SLOTS:
     }
 
     // A note of a megabyte of lines, or one very long line in its text or title, shows at
-    // once and takes keys; every character of it reaches the file with the key typed, also
-    // after the field is left again.
+    // once (only its beginning is laid out until the field is edited) and takes keys; every
+    // character of it reaches the file with the key typed, also after the field is left again.
     void longTextsShowAndKeepEveryCharacter_data()
     {
         QTest::addColumn<bool>("title");
@@ -670,7 +670,8 @@ private Q_SLOTS:
         QVERIFY(!b.shown(0).isNull());
         b.rendered();
         QCOMPARE(field->text(), text);
-        QVERIFY(field->holdsPart());
+        // Nobody edits the field yet: it lays out no more than the beginning a note shows.
+        QVERIFY(field->document()->characterCount() < 10'000);
 
         b.focus(field, int(text.size()));
         b.type(u"Z"_s);
