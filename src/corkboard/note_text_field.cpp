@@ -436,7 +436,7 @@ void NoteTextField::onContentsChanged()
             m_settingText = false;
         }
     }
-    const bool anywhere = longestParagraph(*document()) > kLongParagraph;
+    const bool anywhere = !m_singleLine && longestParagraph(*document()) > kLongParagraph;
     if (anywhere != m_wrapsAnywhere) {
         m_wrapsAnywhere = anywhere;
         updateWrapMode();
