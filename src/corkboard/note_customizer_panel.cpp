@@ -5,6 +5,7 @@
 #include "kit/painting.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
+#include "kit/upright_drawing.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -107,7 +108,9 @@ NoteCustomizerPanel::NoteCustomizerPanel(qreal width, Actions actions, QGraphics
                     p.drawPath(Painting::continuousRoundedRect(r, 2));
                 }
                 p.setPen(Colors::withOpacity(m_ink, current ? 1 : 0.55));
-                chipFont(current).drawText(p, r, Qt::AlignCenter, displayName(style));
+                Painting::drawUpright(p, r, [&](QPainter& q) {
+                    chipFont(current).drawText(q, r, Qt::AlignCenter, displayName(style));
+                });
             },
             [this, style] { m_actions.choosePin(style); }, m_pinRow);
         m_pinChips.append(chip);
@@ -120,7 +123,9 @@ NoteCustomizerPanel::NoteCustomizerPanel(qreal width, Actions actions, QGraphics
             p.setBrush(Colors::withOpacity(m_ink, 0.12));
             p.drawPath(Painting::capsule(r));
             p.setPen(m_ink);
-            chipFont(true).drawText(p, r, Qt::AlignCenter, displayName(m_note.pattern));
+            Painting::drawUpright(p, r, [&](QPainter& q) {
+                chipFont(true).drawText(q, r, Qt::AlignCenter, displayName(m_note.pattern));
+            });
         },
         [this] { m_actions.cyclePattern(); }, this);
     m_patternChip->gestures().setToolTip(QStringLiteral("Pola Kertas: Polos, Garis, atau Titik"));
@@ -131,7 +136,9 @@ NoteCustomizerPanel::NoteCustomizerPanel(qreal width, Actions actions, QGraphics
             [this, tilt](QPainter& p, const QRectF& r) {
                 const bool current = isCurrentTilt(m_note.rotation, tilt);
                 p.setPen(Colors::withOpacity(m_ink, current ? 1 : 0.45));
-                tiltFont(current).drawText(p, r, Qt::AlignCenter, tiltLabel(tilt));
+                Painting::drawUpright(p, r, [&](QPainter& q) {
+                    tiltFont(current).drawText(q, r, Qt::AlignCenter, tiltLabel(tilt));
+                });
             },
             [this, tilt] { m_actions.chooseTilt(tilt); }, this);
     }
@@ -227,7 +234,9 @@ void NoteCustomizerPanel::paint(QPainter* painter, const QStyleOptionGraphicsIte
     painter->save();
     painter->translate(m_pinRow->pos());
     painter->setTransform(m_pinRow->transform(), true);
-    labelFont().drawText(*painter, QRectF(0, 0, 60, m_pinRow->size().height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, fastenerLabel());
+    const QRectF label(0, 0, 60, m_pinRow->size().height());
+    Painting::drawUpright(*painter, label, [&](QPainter& q) {
+        labelFont().drawText(q, label, Qt::AlignLeft | Qt::AlignVCenter, fastenerLabel());
+    });
     painter->restore();
 }

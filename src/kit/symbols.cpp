@@ -15,6 +15,7 @@ namespace {
 struct Parsed {
     QString base;
     enum class Frame { None, Disc, Ring } frame = Frame::None;
+    bool filled = false; // the ".fill" form of a glyph that has one of its own
 };
 
 Parsed parse(const QString& name)
@@ -28,8 +29,10 @@ Parsed parse(const QString& name)
         p.frame = Parsed::Frame::Ring;
         n.chop(7);
     }
-    if (n.endsWith(QLatin1String(".fill")))
+    if (n.endsWith(QLatin1String(".fill"))) {
         n.chop(5);
+        p.filled = true;
+    }
     p.base = n;
     return p;
 }
@@ -85,16 +88,52 @@ const QHash<QString, QString>& themeNames()
         {QStringLiteral("arrow.down.forward.and.arrow.up.backward"),
          QStringLiteral("view-restore-symbolic")},
         {QStringLiteral("eye.slash"), QStringLiteral("view-conceal-symbolic")},
-        {QStringLiteral("paintpalette"), QStringLiteral("preferences-desktop-appearance-symbolic")},
         {QStringLiteral("app"), QStringLiteral("view-app-grid-symbolic")},
         {QStringLiteral("guitars"), QStringLiteral("emblem-music-symbolic")},
     };
     return names;
 }
 
-// Glyphs drawn by hand in a unit square, for a theme that lacks them.
-bool drawFallback(QPainter& p, const QString& base, const QRectF& r, const QColor& color)
+// A painter's palette in a unit square: a rounded board with a thumb hole opening to its
+// lower edge and three wells, shapes bold enough to read at nine pixels. Outlined with
+// solid wells, or `filled` with the wells and the hole cut out.
+void drawPalette(QPainter& p, const QRectF& r, const QColor& color, bool filled)
 {
+    const qreal w = r.width();
+    auto at = [&](qreal x, qreal y) { return QPointF(r.left() + x * w, r.top() + y * w); };
+    QPainterPath board;
+    board.addEllipse(QRectF(at(0.06, 0.12), at(0.94, 0.88)));
+    QPainterPath hole;
+    hole.addEllipse(at(0.62, 0.66), 0.1 * w, 0.1 * w);
+    hole.addRect(QRectF(at(0.6, 0.66), at(0.64, 0.92)));
+    board = board.subtracted(hole);
+    QPainterPath wells;
+    const qreal well = 0.095 * w;
+    for (const QPointF c : {at(0.3, 0.38), at(0.52, 0.29), at(0.74, 0.4), at(0.3, 0.62)})
+        wells.addEllipse(c, well, well);
+    if (filled) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(board.subtracted(wells));
+        return;
+    }
+    p.setPen(
+        QPen(color, std::max(w * 0.09, qreal(0.9)), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(board);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawPath(wells);
+}
+
+// Glyphs drawn by hand in a unit square, for a theme that lacks them.
+bool drawFallback(QPainter& p, const QString& base, bool filled, const QRectF& r,
+                  const QColor& color)
+{
+    if (base == QLatin1String("paintpalette")) {
+        drawPalette(p, r, color, filled);
+        return true;
+    }
     const qreal w = r.width();
     QPen pen(color, std::max(w * 0.12, qreal(1)), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     auto at = [&](qreal x, qreal y) { return QPointF(r.left() + x * w, r.top() + y * w); };
@@ -191,7 +230,7 @@ bool drawFallback(QPainter& p, const QString& base, const QRectF& r, const QColo
     return false;
 }
 
-QImage glyph(const QString& base, int px, const QColor& color)
+QImage glyph(const QString& base, bool filled, int px, const QColor& color)
 {
     QImage img(px, px, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
@@ -211,7 +250,7 @@ QImage glyph(const QString& base, int px, const QColor& color)
             }
         }
     }
-    if (!drawFallback(p, base, QRectF(0, 0, px, px), color)) {
+    if (!drawFallback(p, base, filled, QRectF(0, 0, px, px), color)) {
         // Unknown: a plain dot keeps the layout honest without pretending to be a glyph.
         p.setPen(Qt::NoPen);
         p.setBrush(color);
@@ -238,7 +277,7 @@ QImage image(const QString& name, int pixelSize, const QColor& color)
     const Parsed parsed = parse(name);
     QImage result;
     if (parsed.frame == Parsed::Frame::None) {
-        result = glyph(parsed.base, px, color);
+        result = glyph(parsed.base, parsed.filled, px, color);
     } else {
         result = QImage(px, px, QImage::Format_ARGB32_Premultiplied);
         result.fill(Qt::transparent);
@@ -252,12 +291,12 @@ QImage image(const QString& name, int pixelSize, const QColor& color)
             p.drawEllipse(QRectF(0, 0, px, px));
             // The glyph is cut out of the disc, so whatever lies below shows through.
             p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
-            p.drawImage(innerAt, glyph(parsed.base, inner, Qt::black));
+            p.drawImage(innerAt, glyph(parsed.base, parsed.filled, inner, Qt::black));
         } else {
             const qreal line = std::max(px * 0.08, 1.0);
             p.setPen(QPen(color, line));
             p.drawEllipse(QRectF(line / 2, line / 2, px - line, px - line));
-            p.drawImage(innerAt, glyph(parsed.base, inner, color));
+            p.drawImage(innerAt, glyph(parsed.base, parsed.filled, inner, color));
         }
     }
     cache().insert(key, new QImage(result));

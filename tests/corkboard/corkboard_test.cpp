@@ -9,6 +9,7 @@
 #include "corkboard/note_text_field.h"
 #include "corkboard/sticky_note_card_view.h"
 #include "kit/button_item.h"
+#include "kit/symbols.h"
 #include "state/app_state.h"
 #include "storage/storage_manager.h"
 #include "support/fake_app_registry.h"
@@ -20,11 +21,15 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFontMetricsF>
+#include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -95,6 +100,24 @@ struct Board {
     {
         for (const QChar c : text)
             key(0, Qt::NoModifier, QString(c));
+    }
+
+    // The note as the view shows it now, with what lies round it.
+    QImage shown(int index) const
+    {
+        const QRect area = view.mapFromScene(noteView(index)->sceneBoundingRect())
+                               .boundingRect()
+                               .adjusted(-4, -4, 4, 4);
+        return view.viewport()->grab(area).toImage();
+    }
+    // The board drawn outside any view, as the room's cached pictures and effects draw it.
+    QImage rendered()
+    {
+        QImage image(400, 300, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        scene.render(&painter);
+        return image;
     }
 
     ManualClock clock;
@@ -461,6 +484,243 @@ private Q_SLOTS:
         }
         QVERIFY2(apps.launchedOnly(started), qPrintable(apps.launchedNames().join(u' ')));
         QCOMPARE(apps.launches(started), QStringList{url});
+    }
+
+    // What is typed shows at once, caret included, exactly as a note that already held that
+    // text shows it with its caret at the same place: in the title and the text, on a tilted
+    // note and on an empty one, and after everything is selected and deleted. The view's
+    // painter never fails along the way, and each key is saved.
+    void typingShowsAtOnce_data()
+    {
+        QTest::addColumn<bool>("title");
+        QTest::addColumn<double>("rotation");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("title") << true << 0.0 << u"Rencana"_s;
+        QTest::newRow("text") << false << 0.0 << u"baris satu\nbaris dua"_s;
+        QTest::newRow("text of a tilted note") << false << 4.0 << u"miring"_s;
+        QTest::newRow("title of a tilted note") << true << -4.0 << u"miring"_s;
+        QTest::newRow("title of an empty note") << true << 0.0 << QString();
+        QTest::newRow("text of an empty note") << false << 0.0 << QString();
+    }
+    void typingShowsAtOnce()
+    {
+        QFETCH(bool, title);
+        QFETCH(double, rotation);
+        QFETCH(QString, start);
+        QTest::failOnWarning(QRegularExpression(u"[Pp]ainter"_s));
+        const auto noteWith = [&](const QString& text) {
+            StickyNote note = makeNote(u"A"_s, {20, 60});
+            note.rotation = rotation;
+            (title ? note.title : note.freeformText) = text;
+            return note;
+        };
+        const auto fieldOf = [title](const Board& b) {
+            return title ? b.card(0)->titleField() : b.card(0)->textField();
+        };
+        const auto sameAsBuilt = [&](const Board& typed, const QString& text) {
+            Board built(notesFile({noteWith(text)}));
+            built.focus(fieldOf(built), int(fieldOf(typed)->textCursor().position()));
+            return typed.shown(0) == built.shown(0);
+        };
+        Board b(notesFile({noteWith(start)}));
+        b.view.grab(); // the room is on screen before the first key
+        b.focus(fieldOf(b), int(start.size()));
+        QString expected = start;
+        for (const QChar c : u" Zq7 Zq7"_s) {
+            b.type(QString(c));
+            expected += c;
+            QCOMPARE(fieldOf(b)->text(), expected);
+            QVERIFY2(sameAsBuilt(b, expected), qPrintable(expected));
+        }
+        const StickyNote saved = b.decodedOnDisk().first();
+        QCOMPARE(title ? saved.title : saved.freeformText, expected);
+        b.key(Qt::Key_A, Qt::ControlModifier);
+        b.key(Qt::Key_Backspace);
+        QVERIFY(fieldOf(b)->text().isEmpty());
+        QVERIFY(sameAsBuilt(b, QString()));
+    }
+
+    // A tilted note's text runs along a straight baseline: a line of underscores in a field on
+    // a tilted parent has its ink centred on one straight line, column by column, to a fifth
+    // of a pixel (glyphs placed on whole pixels one by one step by up to half a pixel).
+    void tiltedTextRunsStraight_data()
+    {
+        QTest::addColumn<double>("rotation");
+        QTest::newRow("+4°") << 4.0;
+        QTest::newRow("-4°") << -4.0;
+    }
+    void tiltedTextRunsStraight()
+    {
+        QFETCH(double, rotation);
+        QGraphicsScene scene(0, 0, 200, 60);
+        scene.setBackgroundBrush(Qt::white);
+        auto* note = new QGraphicsRectItem(0, 0, 160, 30);
+        note->setPen(Qt::NoPen);
+        note->setTransformOriginPoint(80, 15);
+        note->setRotation(rotation);
+        scene.addItem(note);
+        note->setPos(20, 15);
+        auto* field = new NoteTextField(true, QString(), DesignFont::system(10, QFont::Bold), note);
+        field->setInk(Qt::black, 1);
+        field->showText(u"_"_s.repeated(16));
+        QGraphicsView view(&scene);
+        view.setFrameShape(QFrame::NoFrame);
+        view.resize(200, 60);
+        const QImage image = view.grab().toImage();
+        const int paper = 255;
+        QList<QPointF> centres; // per column: x, the ink's weighted mean y
+        for (int x = 0; x < image.width(); ++x) {
+            qreal ink = 0;
+            qreal moment = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                const qreal dark = std::max(0, paper - qGray(image.pixel(x, y)));
+                ink += dark;
+                moment += dark * y;
+            }
+            if (ink > 60)
+                centres.append({qreal(x), moment / ink});
+        }
+        QVERIFY(centres.size() > 30);
+        centres = centres.mid(3, centres.size() - 6); // the line's ends are drawn lighter
+        // Least-squares line through the centres, and how far any centre strays from it.
+        qreal sx = 0, sy = 0, sxx = 0, sxy = 0;
+        for (const QPointF& c : centres) {
+            sx += c.x();
+            sy += c.y();
+            sxx += c.x() * c.x();
+            sxy += c.x() * c.y();
+        }
+        const qreal n = centres.size();
+        const qreal slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
+        const qreal intercept = (sy - slope * sx) / n;
+        qreal worst = 0;
+        for (const QPointF& c : centres)
+            worst = std::max(worst, std::abs(c.y() - (slope * c.x() + intercept)));
+        QVERIFY2(worst < 0.2, qPrintable(QString::number(worst)));
+    }
+
+    // Pasting with nothing on the clipboard (a session that has copied nothing yet) inserts
+    // nothing and writes nothing; plain text pasted by either key goes in at the caret.
+    void pasteTakesThePlainTextOnTheClipboard_data()
+    {
+        QTest::addColumn<bool>("title");
+        QTest::addColumn<bool>("shiftInsert");
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("empty clipboard, Ctrl+V in the title")
+            << true << false << QString() << u"isi"_s;
+        QTest::newRow("empty clipboard, Shift+Insert in the text")
+            << false << true << QString() << u"isi"_s;
+        QTest::newRow("lines into the text keep their breaks")
+            << false << true << u"a\nb"_s << u"isa\nbi"_s;
+        QTest::newRow("lines into the title lose them") << true << false << u"a\nb"_s << u"isabi"_s;
+    }
+    void pasteTakesThePlainTextOnTheClipboard()
+    {
+        QFETCH(bool, title);
+        QFETCH(bool, shiftInsert);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, expected);
+        StickyNote note = makeNote(u"A"_s, {20, 60});
+        note.title = note.freeformText = u"isi"_s;
+        Board b(notesFile({note}));
+        NoteTextField* field = title ? b.card(0)->titleField() : b.card(0)->textField();
+        if (clipboard.isEmpty()) // as the window system hands it over: data of no format
+            QGuiApplication::clipboard()->setMimeData(new QMimeData);
+        else
+            QGuiApplication::clipboard()->setText(clipboard);
+        const ino_t before = b.inode();
+        b.focus(field, 2);
+        if (shiftInsert)
+            b.key(Qt::Key_Insert, Qt::ShiftModifier);
+        else
+            b.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(field->text(), expected);
+        const StickyNote saved = b.decodedOnDisk().first();
+        QCOMPARE(title ? saved.title : saved.freeformText, expected);
+        if (clipboard.isEmpty())
+            QCOMPARE(b.inode(), before);
+    }
+
+    // A note of a megabyte of lines, or one very long line in its text or title, shows at
+    // once (only its beginning is laid out until the field is edited) and takes keys; every
+    // character of it reaches the file with the key typed, also after the field is left again.
+    void longTextsShowAndKeepEveryCharacter_data()
+    {
+        QTest::addColumn<bool>("title");
+        QTest::addColumn<QString>("text");
+        QString lines;
+        for (int i = 0; lines.size() < 1'000'000; ++i)
+            lines += u"baris ke-%1 dari catatan yang sangat panjang\n"_s.arg(i);
+        QTest::newRow("a megabyte of lines") << false << lines;
+        QTest::newRow("one long line of words")
+            << false << u"kata demi kata "_s.repeated(20'000) + u"akhir"_s;
+        QTest::newRow("one long word") << false << u"x"_s.repeated(300'000);
+        QTest::newRow("one long title") << true << u"judul "_s.repeated(50'000);
+    }
+    void longTextsShowAndKeepEveryCharacter()
+    {
+        QFETCH(bool, title);
+        QFETCH(QString, text);
+        QTest::failOnWarning(QRegularExpression(u"[Pp]ainter|[Pp]ixmap"_s));
+        StickyNote note = makeNote(u"A"_s, {20, 60});
+        (title ? note.title : note.freeformText) = text;
+        Board b(notesFile({note, makeNote(u"B"_s, {220, 150})}));
+        NoteTextField* field = title ? b.card(0)->titleField() : b.card(0)->textField();
+        QVERIFY(!b.shown(0).isNull());
+        b.rendered();
+        QCOMPARE(field->text(), text);
+        // Nobody edits the field yet: it lays out no more than the beginning a note shows.
+        QVERIFY(field->document()->characterCount() < 10'000);
+
+        b.focus(field, int(text.size()));
+        b.type(u"Z"_s);
+        b.shown(0);
+        b.rendered();
+        const QString typed = text + u"Z"_s;
+        const auto saved = [&] {
+            const StickyNote n = b.decodedOnDisk().first();
+            return title ? n.title : n.freeformText;
+        };
+        QCOMPARE(saved(), typed);
+        b.click(b.card(1)->titleField()); // leaves the long field
+        QVERIFY(!field->hasFocus());
+        QCOMPARE(field->text(), typed);
+        b.type(u"!"_s); // saves the whole list again
+        QCOMPARE(saved(), typed);
+        QVERIFY(!b.shown(0).isNull());
+    }
+
+    // The customiser's palette button shows an open and a closed palette, each with holes
+    // that still show at the button's size, never a filled block.
+    void paletteGlyphReadsAtItsSize_data()
+    {
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("8.5 points") << 9;
+        QTest::newRow("twice that") << 17;
+    }
+    void paletteGlyphReadsAtItsSize()
+    {
+        QFETCH(int, pixels);
+        const auto inkShare = [](const QImage& image) {
+            QRect ink;
+            int inked = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    if (qAlpha(image.pixel(x, y)) > 128) {
+                        ink |= QRect(x, y, 1, 1);
+                        ++inked;
+                    }
+                }
+            }
+            return ink.isEmpty() ? 1.0 : qreal(inked) / (ink.width() * ink.height());
+        };
+        const QImage closed = Symbols::image(u"paintpalette"_s, pixels, Qt::black);
+        const QImage open = Symbols::image(u"paintpalette.fill"_s, pixels, Qt::black);
+        QVERIFY(closed != open);
+        QVERIFY2(inkShare(closed) < 0.6, qPrintable(QString::number(inkShare(closed))));
+        QVERIFY2(inkShare(open) < 0.8, qPrintable(QString::number(inkShare(open))));
+        QVERIFY(inkShare(open) > inkShare(closed));
     }
 
     // A field is kept as a picture: while empty that picture still holds its whole

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QRectF>
+
+#include <functional>
+
+class QPainter;
+
+namespace Painting {
+// Draws what `draw` paints inside `area` (painter coordinates) so that it stays smooth on a
+// turned piece (a tilted note): glyphs drawn at a turn land on whole pixels one by one and
+// step the baseline, so under a turn the drawing is made upright at the device's
+// resolution and laid at the turn with smooth resampling. Without a turn, or for an area
+// too large for one picture, `draw` paints straight through `painter`.
+void drawUpright(QPainter& painter, const QRectF& area, const std::function<void(QPainter&)>& draw);
+} // namespace Painting
