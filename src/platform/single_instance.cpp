@@ -97,14 +97,16 @@ void SingleInstance::setStorageFolder(const QString& storageFolder, const QStrin
         m_placePrefix.clear();
         return;
     }
-    // The same folder reached through a link is the same room.
-    const QFileInfo storage(storageFolder);
-    QString folder = storage.canonicalFilePath();
-    if (folder.isEmpty()) {
-        const QString parent = QFileInfo(storage.absolutePath()).canonicalFilePath();
-        folder = parent.isEmpty() ? QDir::cleanPath(storage.absoluteFilePath())
-                                  : parent + QLatin1Char('/') + storage.fileName();
+    // The same folder reached through a link is the same room, also before it exists: the
+    // nearest folder above it that exists is resolved and the rest joined on.
+    QString folder = QDir::cleanPath(QFileInfo(storageFolder).absoluteFilePath());
+    QString rest;
+    while (!QFileInfo::exists(folder) && folder != QLatin1String("/")) {
+        rest = QLatin1Char('/') + QFileInfo(folder).fileName() + rest;
+        folder = QFileInfo(folder).path();
     }
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    folder = QDir::cleanPath((real.isEmpty() ? folder : real) + rest);
     const QByteArray key =
         QCryptographicHash::hash(QFile::encodeName(folder), QCryptographicHash::Sha256)
             .toHex()

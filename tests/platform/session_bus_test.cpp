@@ -156,6 +156,26 @@ private Q_SLOTS:
         QCOMPARE(next.nextLine(), "asked");
     }
 
+    // A storage folder is one place however it is reached and whether or not it exists yet:
+    // the room makes it after its start has claimed it.
+    void aStorageFolderIsOnePlaceHoweverReached()
+    {
+        QTemporaryDir base;
+        QVERIFY(QDir(base.path()).mkdir(u"real"_s));
+        QVERIFY(QFile::link(base.filePath(u"real"_s), base.filePath(u"home"_s)));
+        const auto place = [&base](const QString& folder) {
+            SingleInstance instance(QDBusConnection(u"none"_s), kName);
+            instance.setStorageFolder(base.filePath(folder), u"/run/x"_s);
+            return instance.lockPath();
+        };
+        const QString before = place(u"home/Documents/RidezozEvar"_s);
+        QVERIFY(before.startsWith(u"/run/x/pondsill-"_s));
+        QVERIFY(QDir().mkpath(base.filePath(u"real/Documents/RidezozEvar"_s)));
+        QCOMPARE(place(u"home/Documents/RidezozEvar"_s), before);
+        QCOMPARE(place(u"real/Documents/../Documents/RidezozEvar/"_s), before);
+        QVERIFY(place(u"real/Documents/Other"_s) != before);
+    }
+
     // Only the one request there is makes the room show itself; anything else on its socket
     // is hung up on, and the room still answers the next start.
     void theRoomsSocketTakesOnlyItsRequest_data()
