@@ -1,7 +1,9 @@
 #include "app/app_delegate.h"
 #include "platform/single_instance.h"
+#include "storage/storage_paths.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTimer>
 
 int main(int argc, char** argv)
@@ -13,9 +15,11 @@ int main(int argc, char** argv)
     // Hiding the room closes no window for good: only the menu's quit item ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // A room already runs in this session: bring it up instead of starting a second one.
-    // This is also the way back to a hidden room where the desktop has no tray.
+    // A room already runs on these files: bring it up instead of starting a second one,
+    // whichever session bus this start has. This is also the way back to a hidden room where
+    // the desktop has no tray.
     SingleInstance instance(QDBusConnection::sessionBus());
+    instance.setStorageFolder(StoragePaths::forHome(QDir::homePath()).root);
     if (!instance.claim())
         return instance.askRunningToShow() ? 0 : 1;
 

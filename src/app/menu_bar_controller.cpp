@@ -4,6 +4,7 @@
 #include "app/interactive_desktop_window.h"
 #include "app/widget_user_prompts.h"
 #include "platform/file_manager_reveal.h"
+#include "platform/system_tray.h"
 #include "state/app_state.h"
 #include "storage/storage_manager.h"
 
@@ -44,8 +45,6 @@ QIcon houseIcon()
     p.drawPath(house);
     return QIcon(pixmap);
 }
-// StatusNotifierItem trays announce themselves under this name.
-const QString kTrayWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 } // namespace
 
 MenuBarController::MenuBarController(DesktopWindowManager& windows, AppState& appState,
@@ -53,7 +52,7 @@ MenuBarController::MenuBarController(DesktopWindowManager& windows, AppState& ap
                                      FileManagerReveal& reveal, QObject* parent)
     : QObject(parent), m_windows(windows), m_appState(appState), m_prompts(prompts),
       m_storage(storage), m_reveal(reveal),
-      m_trayAvailable([] { return QSystemTrayIcon::isSystemTrayAvailable(); })
+      m_trayAvailable([] { return SystemTray::isAvailable(QDBusConnection::sessionBus()); })
 {
     struct Entry {
         const char16_t* title;
@@ -148,10 +147,15 @@ void MenuBarController::followTrayAvailability(const QDBusConnection& bus)
         return;
     m_following = true;
     if (bus.isConnected()) {
-        auto* watcher = new QDBusServiceWatcher(kTrayWatcherService, bus,
-                                                QDBusServiceWatcher::WatchForOwnerChange, this);
+        // StatusNotifierItem trays: the watcher comes and goes, and a host registers with it.
+        const QString service = QString::fromLatin1(SystemTray::watcherService);
+        auto* watcher =
+            new QDBusServiceWatcher(service, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
         connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
                 &MenuBarController::updateTrayPresence);
+        QDBusConnection(bus).connect(service, QString::fromLatin1(SystemTray::watcherPath), service,
+                                     QStringLiteral("StatusNotifierHostRegistered"), this,
+                                     SLOT(updateTrayPresence()));
     }
     // The X display's tray (XEmbed) is announced by the platform plugin, where it has one.
     // Its interface is a QObject whose class is not public: reached by its base's address.

@@ -33,7 +33,7 @@ public:
     void setupStatusItem();
     // Re-checks the tray whenever a tray host comes or goes on `bus` or the X display.
     void followTrayAvailability(const QDBusConnection& bus);
-    // How the tray's presence is learnt; Qt's own check unless a test says otherwise.
+    // How the tray's presence is learnt (SystemTray's check unless a test says otherwise).
     void setTrayAvailability(std::function<bool()> available);
 
     QMenu* menu() const { return m_menu; }

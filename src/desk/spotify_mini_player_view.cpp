@@ -167,7 +167,7 @@ std::optional<QString> SpotifyMiniPlayerView::shownAlbum() const
     const QString album = m_spotify.albumName();
     if (album.isEmpty() || album == m_spotify.trackTitle())
         return std::nullopt;
-    return m_album;
+    return m_album.shown;
 }
 
 QString SpotifyMiniPlayerView::playPauseSymbol() const
@@ -187,13 +187,17 @@ void SpotifyMiniPlayerView::follow()
 void SpotifyMiniPlayerView::layout()
 {
     const qreal inner = cardWidth - 2 * kPadding;
-    // The texts are cut to one line at the card's width.
-    m_title = m_titleFont.elidedText(m_spotify.trackTitle(), Qt::ElideRight, inner);
-    m_artist = m_artistFont.elidedText(m_spotify.artistName(), Qt::ElideRight, inner);
+    // The texts are cut to one line at the card's width, each only when it changed.
+    const auto elide = [inner](Elided& text, const DesignFont& font, const QString& source) {
+        if (text.source == source && text.valid)
+            return;
+        text = {source, font.elidedText(source, Qt::ElideRight, inner), true};
+    };
+    elide(m_title, m_titleFont, m_spotify.trackTitle());
+    elide(m_artist, m_artistFont, m_spotify.artistName());
     const bool hasAlbum =
         !m_spotify.albumName().isEmpty() && m_spotify.albumName() != m_spotify.trackTitle();
-    m_album =
-        hasAlbum ? m_albumFont.elidedText(m_spotify.albumName(), Qt::ElideRight, inner) : QString();
+    elide(m_album, m_albumFont, hasAlbum ? m_spotify.albumName() : QString());
 
     qreal y = kPadding;
     const qreal left = kPadding;
@@ -276,11 +280,11 @@ void SpotifyMiniPlayerView::paint(QPainter* painter, const QStyleOptionGraphicsI
         Qt::AlignLeft | Qt::AlignVCenter, status);
 
     p.setPen(Colors::primaryLabel());
-    m_titleFont.drawText(p, m_titleRect, Qt::AlignCenter | Qt::TextSingleLine, m_title);
+    m_titleFont.drawText(p, m_titleRect, Qt::AlignCenter | Qt::TextSingleLine, m_title.shown);
     p.setPen(Colors::secondaryLabel());
-    m_artistFont.drawText(p, m_artistRect, Qt::AlignCenter | Qt::TextSingleLine, m_artist);
+    m_artistFont.drawText(p, m_artistRect, Qt::AlignCenter | Qt::TextSingleLine, m_artist.shown);
     if (!m_albumRect.isEmpty()) {
         p.setPen(Colors::withOpacity(Colors::secondaryLabel(), 0.75));
-        m_albumFont.drawText(p, m_albumRect, Qt::AlignCenter | Qt::TextSingleLine, m_album);
+        m_albumFont.drawText(p, m_albumRect, Qt::AlignCenter | Qt::TextSingleLine, m_album.shown);
     }
 }

@@ -34,8 +34,8 @@ public:
     // What the card shows now.
     QString statusText() const;
     QColor statusColor() const;
-    QString shownTitle() const { return m_title; }
-    QString shownArtist() const { return m_artist; }
+    QString shownTitle() const { return m_title.shown; }
+    QString shownArtist() const { return m_artist.shown; }
     std::optional<QString> shownAlbum() const;
     QString playPauseSymbol() const;
     QRectF cardRect() const { return m_card; }
@@ -62,10 +62,15 @@ private:
     DesignFont m_headerFont;
     DesignFont m_openFont;
 
-    // The texts as drawn (elided to one line) and where each goes.
-    QString m_title;
-    QString m_artist;
-    QString m_album;
+    // The texts as drawn (elided to one line), what they were cut from, and where each goes.
+    struct Elided {
+        QString source;
+        QString shown;
+        bool valid = false;
+    };
+    Elided m_title;
+    Elided m_artist;
+    Elided m_album;
     QRectF m_card;
     QRectF m_statusRect;
     QRectF m_titleRect;

@@ -1,14 +1,41 @@
 #include "platform/single_instance.h"
 
+#include <QCryptographicHash>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+#include <QTimer>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 const QString SingleInstance::serviceName = QStringLiteral("id.marrowick.Pondsill");
 const QString SingleInstance::objectPath = QStringLiteral("/id/marrowick/Pondsill");
 
 namespace {
 const QString kApplicationInterface = QStringLiteral("org.freedesktop.Application");
+// What a later start says over the socket, and what the room answers once it has shown.
+constexpr QByteArrayView kShowRequest = "show\n";
+constexpr QByteArrayView kShownReply = "shown\n";
+constexpr int kAnswerWithinMs = 3000;
+
+// A folder only this user can enter: ours, a real folder (no link), closed to others.
+bool isPrivateFolder(const QByteArray& path)
+{
+    struct stat info {};
+    return !path.isEmpty() && ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+}
 
 // The part of org.freedesktop.Application a launcher needs: Activate shows the room.
 class ApplicationObject : public QObject {
@@ -40,9 +67,105 @@ SingleInstance::~SingleInstance()
         m_bus.unregisterObject(objectPath);
         m_bus.unregisterService(m_name);
     }
+    if (m_server)
+        m_server->close(); // removes the socket
+    // The lock file stays: removing it could let two later starts lock two different files.
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+}
+
+QString SingleInstance::runtimeFolder()
+{
+    const QByteArray uid = QByteArray::number(::getuid());
+    const QByteArray fromEnvironment = qgetenv("XDG_RUNTIME_DIR");
+    if (isPrivateFolder(fromEnvironment))
+        return QFile::decodeName(fromEnvironment);
+    // A shell without the variable (a login by su, a remote command) still finds the same.
+    const QByteArray perUser = "/run/user/" + uid;
+    if (isPrivateFolder(perUser))
+        return QFile::decodeName(perUser);
+    // Not the temporary folder of the environment: every start must land on the same one.
+    const QByteArray fallback = "/tmp/pondsill-" + uid;
+    if (::mkdir(fallback.constData(), 0700) != 0 && errno != EEXIST)
+        return {};
+    return isPrivateFolder(fallback) ? QFile::decodeName(fallback) : QString();
+}
+
+void SingleInstance::setStorageFolder(const QString& storageFolder, const QString& runtimeFolder)
+{
+    if (runtimeFolder.isEmpty() || storageFolder.isEmpty()) {
+        m_placePrefix.clear();
+        return;
+    }
+    // The same folder reached through a link is the same room, also before it exists: the
+    // nearest folder above it that exists is resolved and the rest joined on.
+    QString folder = QDir::cleanPath(QFileInfo(storageFolder).absoluteFilePath());
+    QString rest;
+    while (!QFileInfo::exists(folder) && folder != QLatin1String("/")) {
+        rest = QLatin1Char('/') + QFileInfo(folder).fileName() + rest;
+        folder = QFileInfo(folder).path();
+    }
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    folder = QDir::cleanPath((real.isEmpty() ? folder : real) + rest);
+    const QByteArray key =
+        QCryptographicHash::hash(QFile::encodeName(folder), QCryptographicHash::Sha256)
+            .toHex()
+            .left(16);
+    m_placePrefix = runtimeFolder + QStringLiteral("/pondsill-") + QString::fromLatin1(key);
+}
+
+QString SingleInstance::lockPath() const
+{
+    return m_placePrefix.isEmpty() ? QString() : m_placePrefix + QStringLiteral(".lock");
+}
+
+QString SingleInstance::socketPath() const
+{
+    return m_placePrefix.isEmpty() ? QString() : m_placePrefix + QStringLiteral(".socket");
 }
 
 bool SingleInstance::claim()
+{
+    if (!m_placePrefix.isEmpty()) {
+        const QByteArray path = QFile::encodeName(lockPath());
+        // Held by the open file: the kernel lets go when this process ends however it ends,
+        // so a room that was killed leaves nothing that blocks the next start. Programs the
+        // room starts do not inherit it.
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            m_lockFd = fd;
+            // Which process holds it, for people and tools; the lock is what counts.
+            const QByteArray pid = QByteArray::number(::getpid()) + '\n';
+            const bool noted = ::ftruncate(fd, 0) == 0 &&
+                               ::write(fd, pid.constData(), size_t(pid.size())) == pid.size();
+            Q_UNUSED(noted)
+            m_server = new QLocalServer(this);
+            m_server->setSocketOptions(QLocalServer::UserAccessOption);
+            // A socket left by a room that was killed answers nobody: it goes.
+            QLocalServer::removeServer(socketPath());
+            connect(m_server, &QLocalServer::newConnection, this, [this] {
+                while (QLocalSocket* socket = m_server->nextPendingConnection())
+                    answer(socket);
+            });
+            if (!m_server->listen(socketPath()))
+                qWarning("pondsill: later starts cannot reach this room: %s",
+                         qPrintable(m_server->errorString()));
+            claimBusName(); // for the desktop's launchers; another room may own it
+            return true;
+        }
+        const bool held = fd >= 0 && errno == EWOULDBLOCK;
+        if (fd >= 0)
+            ::close(fd);
+        if (held) {
+            m_heldElsewhere = true;
+            return false;
+        }
+        // No lock to be had here: the bus decides alone.
+    }
+    return claimBusName();
+}
+
+bool SingleInstance::claimBusName()
 {
     if (!m_bus.isConnected() || !m_bus.interface())
         return true;
@@ -65,7 +188,55 @@ bool SingleInstance::claim()
     return !reply.isValid();
 }
 
+void SingleInstance::answer(QLocalSocket* socket)
+{
+    socket->setParent(this);
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    // Whatever comes is only looked at up to the one request there is; a peer that says
+    // something else, too much or nothing for long is hung up on.
+    QTimer::singleShot(kAnswerWithinMs, socket, [socket] { socket->abort(); });
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        if (socket->bytesAvailable() < kShowRequest.size())
+            return;
+        const QByteArray request = socket->read(kShowRequest.size());
+        if (request != kShowRequest) {
+            socket->abort();
+            return;
+        }
+        Q_EMIT showRequested();
+        socket->write(kShownReply.data(), kShownReply.size());
+        socket->disconnectFromServer();
+    });
+}
+
 bool SingleInstance::askRunningToShow(int timeoutMs)
+{
+    if (m_heldElsewhere)
+        return askOverSocket(timeoutMs);
+    return askOverBus(timeoutMs);
+}
+
+bool SingleInstance::askOverSocket(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    // The room may hold its lock a moment before it listens: try again until the deadline.
+    do {
+        QLocalSocket socket;
+        socket.connectToServer(socketPath());
+        if (socket.waitForConnected(int(deadline.remainingTime()))) {
+            socket.write(kShowRequest.data(), kShowRequest.size());
+            QByteArray reply;
+            while (reply.size() < kShownReply.size() &&
+                   socket.waitForReadyRead(int(deadline.remainingTime())))
+                reply += socket.read(kShownReply.size() - reply.size());
+            return reply == kShownReply;
+        }
+        QThread::msleep(50);
+    } while (!deadline.hasExpired());
+    return false;
+}
+
+bool SingleInstance::askOverBus(int timeoutMs)
 {
     if (!m_bus.isConnected())
         return false;

@@ -3,10 +3,16 @@
 #include <QDBusConnection>
 #include <QObject>
 
-// One room per session: the first start of the program owns a well-known name on the
-// session bus and answers the freedesktop application interface there; a later start
-// (from a terminal or the desktop's launcher) asks that one to show its room and ends.
-// Without a session bus every start runs on its own.
+class QLocalServer;
+class QLocalSocket;
+
+// One room per user and storage folder. The first start holds a lock in the user's runtime
+// folder for its whole life and listens on a local socket beside it; a later start, from
+// whatever session bus or none, finds the lock held, asks over the socket for the room to
+// be shown and ends. The first start also owns a well-known name on the session bus and
+// answers the freedesktop application interface there, for the desktop's own launchers.
+// Without a usable runtime folder the bus name alone decides, and without a bus as well
+// every start runs on its own.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -17,19 +23,42 @@ public:
                             QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when this process is the one that runs the room: it now owns the name, or
-    // there is no bus to share. False when another process already owns it.
+    // Makes the claim one per `storageFolder` (the folder the room keeps files in), with its
+    // lock and socket in `runtimeFolder`. Called before claim().
+    void setStorageFolder(const QString& storageFolder,
+                          const QString& runtimeFolder = SingleInstance::runtimeFolder());
+    // The user's runtime folder (XDG_RUNTIME_DIR, else /run/user/UID, else a folder of the
+    // user's own in /tmp), each only when it is the user's and closed to others; empty when
+    // none is.
+    static QString runtimeFolder();
+
+    // True when this process is the one that runs the room: it now holds the lock (or, with
+    // no lock to take, owns the bus name), or there is nothing to share. False when another
+    // process already runs the room.
     bool claim();
-    // Asks the process that owns the name to show its room; true once it has answered.
-    // Blocks for at most `timeoutMs` (only a start that is about to end calls it).
+    // Asks the process that runs the room to show it; true once it has answered. Blocks for
+    // at most `timeoutMs` (only a start that is about to end calls it).
     bool askRunningToShow(int timeoutMs = 5000);
+
+    // Where the lock and the socket are; empty without a storage folder.
+    QString lockPath() const;
+    QString socketPath() const;
 
 Q_SIGNALS:
     // Another start asked for the room.
     void showRequested();
 
 private:
+    bool claimBusName();
+    bool askOverBus(int timeoutMs);
+    bool askOverSocket(int timeoutMs);
+    void answer(QLocalSocket* socket);
+
     QDBusConnection m_bus;
     QString m_name;
     bool m_registered = false;
+    QString m_placePrefix; // runtime folder + "/pondsill-" + key
+    int m_lockFd = -1;
+    bool m_heldElsewhere = false;
+    QLocalServer* m_server = nullptr;
 };

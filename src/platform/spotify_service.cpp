@@ -12,6 +12,8 @@
 #include <QDBusServiceWatcher>
 #include <QTimer>
 
+#include <chrono>
+
 const QString SpotifyService::playerName = QStringLiteral("org.mpris.MediaPlayer2.spotify");
 const QString SpotifyService::objectPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString SpotifyService::playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
@@ -21,11 +23,66 @@ const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Proper
 const QString kMetadata = QStringLiteral("Metadata");
 const QString kPlaybackStatus = QStringLiteral("PlaybackStatus");
 
-QVariantMap toMap(const QVariant& value)
+// Anyone on the bus can own the player's name, so nothing it sends is taken on trust: a
+// value is used only when it has the type it should have, and is absent otherwise.
+std::optional<QVariantMap> mapFrom(const QVariant& value)
 {
-    if (value.userType() == qMetaTypeId<QDBusArgument>())
-        return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
-    return value.toMap();
+    if (value.userType() == qMetaTypeId<QDBusArgument>()) {
+        const auto argument = value.value<QDBusArgument>();
+        // Reading any other shape as names to variants runs off the message's end.
+        if (argument.currentSignature() != QLatin1String("a{sv}"))
+            return std::nullopt;
+        return qdbus_cast<QVariantMap>(argument);
+    }
+    if (value.userType() == QMetaType::QVariantMap)
+        return value.toMap();
+    return std::nullopt;
+}
+
+QString textFrom(const QVariant& value)
+{
+    return value.userType() == QMetaType::QString ? value.toString() : QString();
+}
+
+// xesam:artist is a list; a player that sends one text is taken at its word.
+QStringList textsFrom(const QVariant& value)
+{
+    if (value.userType() == QMetaType::QStringList)
+        return value.toStringList();
+    if (value.userType() == QMetaType::QString)
+        return {value.toString()};
+    return {};
+}
+
+// A text as the room keeps it: no longer than anything a card can show, whatever was sent.
+QString cut(QString text)
+{
+    if (text.size() <= SpotifyService::maxTextLength)
+        return text;
+    qsizetype end = SpotifyService::maxTextLength;
+    if (text.at(end - 1).isHighSurrogate())
+        --end; // never half a character
+    text.truncate(end);
+    text.squeeze();
+    return text;
+}
+
+QString joined(const QStringList& parts)
+{
+    QString text;
+    for (const QString& part : parts) {
+        if (text.size() > SpotifyService::maxTextLength)
+            break;
+        if (!text.isEmpty())
+            text += QStringLiteral(", ");
+        text += part.left(SpotifyService::maxTextLength + 1);
+    }
+    return cut(std::move(text));
+}
+
+bool isPlayingStatus(const QVariant& value)
+{
+    return textFrom(value) == QLatin1String("Playing");
 }
 
 // The player answered, only not with its state: it runs, with nothing it can tell.
@@ -56,6 +113,12 @@ SpotifyService::SpotifyService(const QDBusConnection& bus, QObject* parent)
 SpotifyService::SpotifyService(const QDBusConnection& bus, Options options, QObject* parent)
     : QObject(parent), m_bus(bus), m_options(std::move(options))
 {
+    if (!m_options.clock)
+        m_options.clock = [] {
+            return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
+                              std::chrono::steady_clock::now().time_since_epoch())
+                              .count());
+        };
     if (!m_options.openPlayer) {
         m_options.openPlayer = [] {
             return AppLauncher::launch(AppLauncher::Target::SpotifyApp).launched();
@@ -100,6 +163,13 @@ void SpotifyService::refreshNowPlaying()
 {
     if (!m_bus.isConnected())
         return;
+    // One run at a time, and at most one more after it however often it is asked for: a
+    // player that floods the bus with notifications gets one read, not one per signal.
+    if (m_runInFlight) {
+        m_runQueued = true;
+        return;
+    }
+    m_runInFlight = true;
     const int run = ++m_runsStarted;
     QDBusMessage call = QDBusMessage::createMethodCall(
         m_options.playerName, objectPath, kPropertiesInterface, QStringLiteral("GetAll"));
@@ -109,8 +179,11 @@ void SpotifyService::refreshNowPlaying()
         new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_options.statusTimeoutMs), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this,
             [this, run](QDBusPendingCallWatcher* finished) {
+                m_runInFlight = false;
                 applyStatusReply(run, finished);
                 finished->deleteLater();
+                if (std::exchange(m_runQueued, false))
+                    refreshNowPlaying();
             });
 }
 
@@ -126,21 +199,23 @@ void SpotifyService::applyStatusReply(int run, QDBusPendingCallWatcher* call)
             reply.error().name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")) {
             m_lastAppliedRun = run;
             applyNotRunning();
+            Q_EMIT statusRead();
         } else if (playerAnswered(type)) {
             m_lastAppliedRun = run;
             applyNoTrack();
+            Q_EMIT statusRead();
         }
         return;
     }
     m_lastAppliedRun = run;
     const QVariantMap properties = reply.value();
-    const std::optional<Track> track = trackFrom(toMap(properties.value(kMetadata)));
-    if (!track) {
+    if (const std::optional<Track> track = trackFrom(properties.value(kMetadata))) {
+        applyTrack(*track);
+        setPlaying(isPlayingStatus(properties.value(kPlaybackStatus)));
+    } else {
         applyNoTrack();
-        return;
     }
-    applyTrack(*track);
-    setPlaying(properties.value(kPlaybackStatus).toString() == QLatin1String("Playing"));
+    Q_EMIT statusRead();
 }
 
 void SpotifyService::onPropertiesChanged(const QString& interface, const QVariantMap& changed,
@@ -155,7 +230,7 @@ void SpotifyService::onPropertiesChanged(const QString& interface, const QVarian
         m_runsBeforeLastNotification = m_runsStarted;
         if (hasMetadata) {
             // Metadata comes whole: what it leaves out is gone.
-            if (const std::optional<Track> track = trackFrom(toMap(changed.value(kMetadata)))) {
+            if (const std::optional<Track> track = trackFrom(changed.value(kMetadata))) {
                 applyTrack(*track);
             } else {
                 setSpotifyRunning(true);
@@ -167,21 +242,22 @@ void SpotifyService::onPropertiesChanged(const QString& interface, const QVarian
             setSpotifyRunning(true);
         }
         if (hasStatus)
-            setPlaying(changed.value(kPlaybackStatus).toString() == QLatin1String("Playing"));
+            setPlaying(isPlayingStatus(changed.value(kPlaybackStatus)));
     }
     if (invalidated.contains(kMetadata) || invalidated.contains(kPlaybackStatus))
         refreshNowPlaying();
 }
 
-std::optional<SpotifyService::Track> SpotifyService::trackFrom(const QVariantMap& metadata)
+std::optional<SpotifyService::Track> SpotifyService::trackFrom(const QVariant& value)
 {
-    const QString title = metadata.value(QStringLiteral("xesam:title")).toString();
+    const std::optional<QVariantMap> metadata = mapFrom(value);
+    if (!metadata)
+        return std::nullopt;
+    const QString title = cut(textFrom(metadata->value(QStringLiteral("xesam:title"))));
     if (title.isEmpty())
         return std::nullopt;
-    // xesam:artist is a list; a player that sends one text is taken at its word.
-    const QStringList artists = metadata.value(QStringLiteral("xesam:artist")).toStringList();
-    return Track{title, artists.join(QStringLiteral(", ")),
-                 metadata.value(QStringLiteral("xesam:album")).toString()};
+    return Track{title, joined(textsFrom(metadata->value(QStringLiteral("xesam:artist")))),
+                 cut(textFrom(metadata->value(QStringLiteral("xesam:album"))))};
 }
 
 void SpotifyService::applyNotRunning()
@@ -231,7 +307,8 @@ void SpotifyService::sendCommand(const QString& method)
         return;
     if (!m_hasOwner) {
         if (m_options.openPlayer())
-            m_pendingCommand = method;
+            m_pendingCommand =
+                PendingCommand{method, m_options.clock() + m_options.pendingCommandMs};
         return;
     }
     QDBusMessage call =
@@ -252,8 +329,10 @@ void SpotifyService::onOwnerChanged(bool owned)
 {
     m_hasOwner = owned;
     if (owned && m_pendingCommand) {
-        const QString method = *std::exchange(m_pendingCommand, std::nullopt);
-        sendCommand(method);
+        const PendingCommand pending = *std::exchange(m_pendingCommand, std::nullopt);
+        // A press long ago is forgotten: a player that comes much later starts as it is.
+        if (m_options.clock() <= pending.deadlineMs)
+            sendCommand(pending.method);
     }
     // A player that quit must not stay "playing"; one that came is read at once.
     refreshNowPlaying();
@@ -266,30 +345,40 @@ void SpotifyService::openSpotify()
 
 void SpotifyService::setTrackTitle(const QString& value)
 {
+    if (m_trackTitle == value)
+        return;
     m_trackTitle = value;
     Q_EMIT trackTitleChanged();
 }
 
 void SpotifyService::setArtistName(const QString& value)
 {
+    if (m_artistName == value)
+        return;
     m_artistName = value;
     Q_EMIT artistNameChanged();
 }
 
 void SpotifyService::setAlbumName(const QString& value)
 {
+    if (m_albumName == value)
+        return;
     m_albumName = value;
     Q_EMIT albumNameChanged();
 }
 
 void SpotifyService::setPlaying(bool value)
 {
+    if (m_isPlaying == value)
+        return;
     m_isPlaying = value;
     Q_EMIT isPlayingChanged();
 }
 
 void SpotifyService::setSpotifyRunning(bool value)
 {
+    if (m_isSpotifyRunning == value)
+        return;
     m_isSpotifyRunning = value;
     Q_EMIT isSpotifyRunningChanged();
 }

@@ -27,6 +27,8 @@ public:
     static const QString playerName; // the player's name on the bus
     static const QString objectPath;
     static const QString playerInterface;
+    // Texts from the player are cut to this many characters when they arrive.
+    static constexpr qsizetype maxTextLength = 1000;
 
     struct Options {
         QString playerName = SpotifyService::playerName;
@@ -34,6 +36,10 @@ public:
         int refreshDelayMs = 250;
         // Starts the player; true when something was started.
         std::function<bool()> openPlayer;
+        // A command given while the player was being opened goes to it only if it comes
+        // within this time, read on `clock` (milliseconds; a steady clock when empty).
+        qint64 pendingCommandMs = 10000;
+        std::function<qint64()> clock;
     };
 
     explicit SpotifyService(const QDBusConnection& bus, QObject* parent = nullptr);
@@ -64,6 +70,8 @@ Q_SIGNALS:
     void albumNameChanged();
     void isPlayingChanged();
     void isSpotifyRunningChanged();
+    // A status run's answer was taken in (after the fields it changed).
+    void statusRead();
 
 private Q_SLOTS:
     void onPropertiesChanged(const QString& interface, const QVariantMap& changed,
@@ -89,13 +97,20 @@ private:
     void setPlaying(bool value);
     void setSpotifyRunning(bool value);
 
-    static std::optional<Track> trackFrom(const QVariantMap& metadata);
+    // The track a Metadata value names, or none when it names none or is not a{sv}.
+    static std::optional<Track> trackFrom(const QVariant& metadata);
 
     QDBusConnection m_bus;
     Options m_options;
     QDBusServiceWatcher* m_ownerWatcher = nullptr;
     bool m_hasOwner = false;
-    std::optional<QString> m_pendingCommand;
+    struct PendingCommand {
+        QString method;
+        qint64 deadlineMs = 0;
+    };
+    std::optional<PendingCommand> m_pendingCommand;
+    bool m_runInFlight = false;
+    bool m_runQueued = false;
 
     // Status runs are numbered as they start. A result applies only when it is newer than
     // the last one applied and started after the last notification applied.

@@ -8,6 +8,7 @@
 #include "platform/single_instance.h"
 #include "state/app_state.h"
 #include "storage/storage_manager.h"
+#include "storage/storage_paths.h"
 #include "support/fake_prompts.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
@@ -21,9 +22,11 @@
 #include <QProcess>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <atomic>
 
@@ -53,6 +56,50 @@ public:
     {
         switchedTo.append(shown);
         return true;
+    }
+};
+
+// A tray host's watcher of StatusNotifierItems, as a desktop's panel runs it: in a thread
+// of its own, since whoever asks it waits for its answer without turning the event loop.
+class FakeTrayWatcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+public:
+    std::atomic<bool> host = false;
+    bool hostRegistered() const { return host; }
+    int protocolVersion() const { return 0; }
+Q_SIGNALS:
+    void StatusNotifierHostRegistered();
+};
+
+// A panel with a tray that starts while it lives, and leaves when it goes.
+struct TrayPanel {
+    static inline const QString service = u"org.kde.StatusNotifierWatcher"_s;
+    static inline const QString path = u"/StatusNotifierWatcher"_s;
+    QThread thread;
+    FakeTrayWatcher watcher;
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"panel"_s);
+    bool up = false;
+
+    TrayPanel()
+    {
+        // Exported first: the helpers the export makes move to the thread with it.
+        up = bus.registerObject(path, &watcher,
+                                QDBusConnection::ExportAllSignals |
+                                    QDBusConnection::ExportAllProperties);
+        thread.start();
+        watcher.moveToThread(&thread);
+        up = up && bus.registerService(service);
+    }
+    ~TrayPanel()
+    {
+        bus.unregisterService(service);
+        bus.unregisterObject(path);
+        QDBusConnection::disconnectFromBus(bus.name());
+        thread.quit();
+        thread.wait();
     }
 };
 
@@ -142,6 +189,37 @@ private Q_SLOTS:
         QVERIFY(world.storage.areDesktopIconsHidden());
     }
 
+    // A tray whose panel starts after the room still gets the room's item, with its menu,
+    // once the panel's tray host is up; when the panel goes, the room has the menu again.
+    void aTrayThatStartsLaterGetsTheItem()
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("no session bus (run under dbus-run-session)");
+        MenuWorld world;
+        world.windows.createWindow();
+        world.menu.setupStatusItem();
+        QVERIFY(!world.menu.statusItem());
+        QCOMPARE(world.windows.window()->fallbackMenu(), world.menu.menu());
+
+        {
+            TrayPanel panel;
+            QVERIFY(panel.up);
+            // A panel whose tray is not up yet is no tray.
+            QTest::qWait(200);
+            QVERIFY(!world.menu.statusItem());
+            FakeTrayWatcher* watcher = &panel.watcher;
+            QMetaObject::invokeMethod(watcher, [watcher] {
+                watcher->host = true;
+                Q_EMIT watcher->StatusNotifierHostRegistered();
+            });
+            QTRY_VERIFY(world.menu.statusItem());
+            QCOMPARE(world.menu.statusItem()->contextMenu(), world.menu.menu());
+            QCOMPARE(world.windows.window()->fallbackMenu(), nullptr);
+        }
+        QTRY_VERIFY(!world.menu.statusItem());
+        QCOMPARE(world.windows.window()->fallbackMenu(), world.menu.menu());
+    }
+
     // The room fills the screen and follows it and the application's state. Hidden, it comes
     // back when the program is started again, which ends, and from the menu with the picker
     // open. A tray that comes later takes the menu, one that goes gives it back to the room,
@@ -153,6 +231,7 @@ private Q_SLOTS:
         MenuWorld world;
         MenuBarController& menu = world.menu;
         SingleInstance instance(QDBusConnection::sessionBus());
+        instance.setStorageFolder(StoragePaths::forHome(QDir::homePath()).root);
         QVERIFY(instance.claim());
         connect(&instance, &SingleInstance::showRequested, &world.windows,
                 &DesktopWindowManager::showRoom);
@@ -171,17 +250,26 @@ private Q_SLOTS:
         QVERIFY(!world.state.isAppActive());
         world.windows.handleApplicationStateChange(Qt::ApplicationActive);
         QVERIFY(world.state.isAppActive());
-        menu.toggleRoomAction();
-        QTRY_VERIFY(!world.state.isWindowVisible());
-        QProcess second;
-        second.start(QStringLiteral(PONDSILL_EXECUTABLE), QStringList());
-        QVERIFY(second.waitForStarted());
-        // The loop keeps turning, so this room answers while the other start waits.
-        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 30000);
-        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second.exitCode(), 0);
-        QTRY_VERIFY(world.state.isWindowVisible());
-        QVERIFY(window->isVisible());
+        // Started again on this session's bus, or from a shell whose bus is another one.
+        const QString ownBus = QStandardPaths::findExecutable(u"dbus-run-session"_s);
+        for (const bool onItsOwnBus : {false, true}) {
+            if (onItsOwnBus && ownBus.isEmpty())
+                break;
+            menu.toggleRoomAction();
+            QTRY_VERIFY(!world.state.isWindowVisible());
+            QProcess second;
+            if (onItsOwnBus)
+                second.start(ownBus, {u"--"_s, QStringLiteral(PONDSILL_EXECUTABLE)});
+            else
+                second.start(QStringLiteral(PONDSILL_EXECUTABLE), QStringList());
+            QVERIFY(second.waitForStarted());
+            // The loop keeps turning, so this room answers while the other start waits.
+            QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 30000);
+            QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(second.exitCode(), 0);
+            QTRY_VERIFY(world.state.isWindowVisible());
+            QVERIFY(window->isVisible());
+        }
         menu.toggleRoomAction();
         QVERIFY(!window->isVisible());
         menu.changeThemeAction();

@@ -4,11 +4,16 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QLocalSocket>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -25,6 +30,56 @@ public:
 public Q_SLOTS:
     void ShowItems(const QStringList& uris, const QString&) { requests.append(uris); }
 };
+// A start of the program in a process of its own, on a session bus of its own.
+class Start {
+public:
+    Start(const QString& storage, const QString& runtime)
+    {
+        m_process.start(QStandardPaths::findExecutable(u"dbus-run-session"_s),
+                        {u"--"_s, QStringLiteral(SINGLE_INSTANCE_PROBE), storage, runtime});
+    }
+    ~Start()
+    {
+        if (m_pid > 0)
+            ::kill(pid_t(m_pid), SIGKILL);
+        m_process.waitForFinished(10000);
+    }
+    // The next line it prints, within a generous time for a loaded machine.
+    QByteArray nextLine()
+    {
+        const QDeadlineTimer deadline(30000);
+        while (!m_process.canReadLine()) {
+            if (deadline.hasExpired() || !m_process.waitForReadyRead(int(deadline.remainingTime())))
+                return {};
+        }
+        const QByteArray line = m_process.readLine().trimmed();
+        if (line.startsWith("first "))
+            m_pid = line.mid(6).toLongLong();
+        return line.startsWith("first ") ? QByteArray("first") : line;
+    }
+    // Ends it at once, as a crash or a kill would.
+    void kill()
+    {
+        ::kill(pid_t(std::exchange(m_pid, 0)), SIGKILL);
+        m_process.waitForFinished(10000);
+    }
+    int exitCode()
+    {
+        m_process.waitForFinished(30000);
+        return m_process.state() == QProcess::NotRunning ? m_process.exitCode() : -1;
+    }
+
+private:
+    QProcess m_process;
+    qint64 m_pid = 0;
+};
+
+QString privateFolder(const QTemporaryDir& dir)
+{
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return dir.path();
+}
 } // namespace
 
 // The single instance of the room and the file manager it shows items in, on the session bus.
@@ -60,6 +115,101 @@ private Q_SLOTS:
             QVERIFY(bus.interface()->isServiceRegistered(kName).value());
         }
         QDBusConnection::disconnectFromBus(bus.name());
+    }
+
+    // One room per storage folder whatever the bus: starts on buses of their own show the
+    // running room and end; another storage folder has a room of its own; a room that was
+    // killed keeps no later start from running.
+    void oneRoomPerStorageFolderOnAnyBus()
+    {
+        if (QStandardPaths::findExecutable(u"dbus-run-session"_s).isEmpty())
+            QSKIP("dbus-run-session is not installed");
+        QTemporaryDir runtimeDir, storage;
+        const QString runtime = privateFolder(runtimeDir);
+        const QString files = storage.filePath(u"RidezozEvar"_s);
+        auto first = std::make_unique<Start>(files, runtime);
+        QCOMPARE(first->nextLine(), "first");
+        for (int later = 0; later < 2; ++later) {
+            Start again(files, runtime);
+            QCOMPARE(again.nextLine(), "shown");
+            QCOMPARE(again.exitCode(), 0);
+            QCOMPARE(first->nextLine(), "asked");
+        }
+        // The same folder reached through a link is the same room.
+        QVERIFY(QFile::link(storage.path(), storage.filePath(u"link"_s)));
+        {
+            Start viaLink(storage.filePath(u"link/RidezozEvar"_s), runtime);
+            QCOMPARE(viaLink.nextLine(), "shown");
+            QCOMPARE(first->nextLine(), "asked");
+        }
+        Start elsewhere(storage.filePath(u"Other"_s), runtime);
+        QCOMPARE(elsewhere.nextLine(), "first");
+
+        first->kill();
+        SingleInstance place(QDBusConnection(u"none"_s), kName);
+        place.setStorageFolder(files, runtime);
+        QVERIFY(QFile::exists(place.lockPath()) && QFile::exists(place.socketPath())); // left over
+        Start next(files, runtime);
+        QCOMPARE(next.nextLine(), "first");
+        Start afterIt(files, runtime);
+        QCOMPARE(afterIt.nextLine(), "shown");
+        QCOMPARE(next.nextLine(), "asked");
+    }
+
+    // A storage folder is one place however it is reached and whether or not it exists yet:
+    // the room makes it after its start has claimed it.
+    void aStorageFolderIsOnePlaceHoweverReached()
+    {
+        QTemporaryDir base;
+        QVERIFY(QDir(base.path()).mkdir(u"real"_s));
+        QVERIFY(QFile::link(base.filePath(u"real"_s), base.filePath(u"home"_s)));
+        const auto place = [&base](const QString& folder) {
+            SingleInstance instance(QDBusConnection(u"none"_s), kName);
+            instance.setStorageFolder(base.filePath(folder), u"/run/x"_s);
+            return instance.lockPath();
+        };
+        const QString before = place(u"home/Documents/RidezozEvar"_s);
+        QVERIFY(before.startsWith(u"/run/x/pondsill-"_s));
+        QVERIFY(QDir().mkpath(base.filePath(u"real/Documents/RidezozEvar"_s)));
+        QCOMPARE(place(u"home/Documents/RidezozEvar"_s), before);
+        QCOMPARE(place(u"real/Documents/../Documents/RidezozEvar/"_s), before);
+        QVERIFY(place(u"real/Documents/Other"_s) != before);
+    }
+
+    // Only the one request there is makes the room show itself; anything else on its socket
+    // is hung up on, and the room still answers the next start.
+    void theRoomsSocketTakesOnlyItsRequest_data()
+    {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("the request") << QByteArray("show\n") << 1;
+        QTest::newRow("the request in two pieces") << QByteArray("sh|ow\n") << 1;
+        QTest::newRow("something else") << QByteArray("quit\n") << 0;
+        QTest::newRow("a flood") << QByteArray(1 << 20, 'x') << 0;
+    }
+    void theRoomsSocketTakesOnlyItsRequest()
+    {
+        QFETCH(QByteArray, sent);
+        QTemporaryDir runtimeDir, storage;
+        SingleInstance room(QDBusConnection(u"none"_s), kName);
+        room.setStorageFolder(storage.path(), privateFolder(runtimeDir));
+        QVERIFY(room.claim());
+        SingleInstance later(QDBusConnection(u"none"_s), kName);
+        later.setStorageFolder(storage.path(), runtimeDir.path());
+        QVERIFY(!later.claim()); // the lock is held, also within one process
+
+        QSignalSpy asked(&room, &SingleInstance::showRequested);
+        QLocalSocket peer;
+        peer.connectToServer(room.socketPath());
+        QVERIFY(peer.waitForConnected(5000));
+        for (const QByteArray& piece : sent.split('|')) {
+            peer.write(piece);
+            peer.flush();
+            QTest::qWait(20);
+        }
+        QTRY_COMPARE(peer.state(), QLocalSocket::UnconnectedState);
+        QTEST(int(asked.count()), "shown");
+        QCOMPARE(peer.readAll(), asked.count() ? QByteArray("shown\n") : QByteArray());
     }
 
     // A floor file can be a link whose target is gone: it is still shown, as itself.

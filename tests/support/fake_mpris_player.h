@@ -32,6 +32,9 @@ public:
     bool registered = false;
     QString status = QStringLiteral("Stopped");
     QVariantMap metadata;
+    // When valid, sent in place of `status` or `metadata`, whatever D-Bus type it holds.
+    QVariant statusValue;
+    QVariant metadataValue;
     int getAllDelayMs = 0;
     bool withoutPlayerInterface = false;
     QStringList commands;
@@ -66,9 +69,12 @@ public:
                 withoutPlayerInterface
                     ? message.createErrorReply(QDBusError::UnknownInterface,
                                                QStringLiteral("no player"))
-                    : message.createReply(QVariant::fromValue(QVariantMap{
-                          {QStringLiteral("PlaybackStatus"), status},
-                          {QStringLiteral("Metadata"), QVariant::fromValue(metadata)}}));
+                    : message.createReply(QVariant::fromValue(
+                          QVariantMap{{QStringLiteral("PlaybackStatus"),
+                                       statusValue.isValid() ? statusValue : QVariant(status)},
+                                      {QStringLiteral("Metadata"),
+                                       metadataValue.isValid() ? metadataValue
+                                                               : QVariant::fromValue(metadata)}}));
             if (getAllDelayMs > 0)
                 QTimer::singleShot(getAllDelayMs, [bus, reply]() mutable { bus.send(reply); });
             else

@@ -20,8 +20,8 @@ inline SpotifyService::Options quickMusicOptions(std::function<bool()> open = []
 // Waits until the service has taken in a status run.
 inline bool musicSettled(SpotifyService& service)
 {
-    QSignalSpy running(&service, &SpotifyService::isSpotifyRunningChanged);
-    return running.wait(3000);
+    QSignalSpy read(&service, &SpotifyService::statusRead);
+    return read.wait(3000);
 }
 
 // A player paused on a song, and a music service on it that counts how often it was asked
