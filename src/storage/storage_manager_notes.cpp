@@ -5,6 +5,9 @@
 #include "storage/json_file.h"
 
 #include <QRandomGenerator>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -54,6 +57,22 @@ void repairLoadedNote(StickyNote& note)
         note.y = 50;
 }
 
+// The notes a file holds as the room shows them: mended, each with an id of its own.
+// `freshIds` tells whether a repeated id was replaced (the file is then to be written).
+std::optional<StickyNotes> notesForRoom(const QByteArray& bytes, bool* freshIds)
+{
+    std::optional<StickyNotes> notes = decodeStickyNotes(bytes);
+    if (!notes)
+        return notes;
+    for (StickyNote& note : *notes)
+        repairLoadedNote(note);
+    *freshIds = giveRepeatedIdsFreshOnes(*notes);
+    return notes;
+}
+
+constexpr int kFirstRetryMs = 1000;
+constexpr int kLastRetryMs = 60000;
+
 } // namespace
 
 void StorageManager::loadNotes()
@@ -63,39 +82,136 @@ void StorageManager::loadNotes()
 
 void StorageManager::loadNotesIfChanged()
 {
-    JsonFile::ReadResult file = JsonFile::read(notesFilePath());
-    if (m_notesFileSeen && m_notesFileSeen->status == file.status &&
-        m_notesFileSeen->bytes == file.bytes)
+    // A failed save is not tried again here: its own temporary file makes a folder event.
+    const QString path = notesFilePath();
+    if (m_notesFileSeen && m_notesFileSeen->status == JsonFile::ReadStatus::Read &&
+        JsonFile::sameVersion(m_notesFileSeen->version, JsonFile::version(path)))
         return;
+    const JsonFile::ReadResult file = JsonFile::read(path);
+    if (m_notesFileSeen && m_notesFileSeen->status == file.status &&
+        m_notesFileSeen->bytes == file.bytes) {
+        m_notesFileSeen->version = file.version;
+        return;
+    }
     loadNotesFrom(file);
 }
 
 void StorageManager::loadNotesFrom(const JsonFile::ReadResult& file)
 {
-    m_notesFileSeen = file;
+    bool freshIds = false;
     std::optional<StickyNotes> notes;
     if (file.status == JsonFile::ReadStatus::Read)
-        notes = decodeStickyNotes(file.bytes);
-    if (!notes || notes->isEmpty()) {
-        // Nothing to load: the starting notes. A file that could not be read is left as
-        // it is, and one that does not decode is set aside before they are written.
-        setStickyNotes(startingNotes());
+        notes = notesForRoom(file.bytes, &freshIds);
+    if (!notes) {
+        // A file that could not be read is left as it is; anything else is set aside (an
+        // empty one only replaced) as the room's notes are written.
+        m_notesFileSeen = file;
+        m_notesSeenDecodes = false;
+        if (!m_notesLoaded) {
+            // Nothing to load at the start: the starting notes.
+            m_notesLoaded = true;
+            setStickyNotes(startingNotes());
+            m_notesOnDisk = stickyNotes();
+        }
+        // Later, the notes the room shows stay and are written back.
         if (file.status != JsonFile::ReadStatus::Unreadable)
             saveNotes();
         return;
     }
-    for (StickyNote& note : *notes)
-        repairLoadedNote(note);
-    setStickyNotes(*notes);
+    if (!m_notesLoaded) {
+        m_notesLoaded = true;
+        m_notesFileSeen = file;
+        m_notesSeenDecodes = true;
+        m_notesOnDisk = *notes;
+        setStickyNotes(*notes);
+    } else if (!mergeOutsideNotes(file, *notes)) {
+        noteNotesSaved(false);
+        return;
+    }
+    if (stickyNotes().isEmpty()) {
+        // An empty list is never kept across a load.
+        setStickyNotes(startingNotes());
+        saveNotes();
+    } else if (freshIds || stickyNotes() != m_notesOnDisk) {
+        saveNotes();
+    }
+}
+
+bool StorageManager::mergeOutsideNotes(const JsonFile::ReadResult& file, const StickyNotes& theirs)
+{
+    NotesMerge merged = mergeNotes(m_notesOnDisk, theirs, stickyNotes());
+    if (!merged.keptAll && !JsonFile::setAside(notesFilePath()))
+        return false;
+    m_notesFileSeen = file;
+    m_notesSeenDecodes = true;
+    m_notesOnDisk = theirs;
+    setStickyNotes(merged.notes);
+    return true;
 }
 
 void StorageManager::saveNotes()
 {
+    const QString path = notesFilePath();
+    std::optional<FileOperations::EntryStatus> now = JsonFile::version(path);
+    bool known = m_notesFileSeen && m_notesSeenDecodes &&
+                 JsonFile::sameVersion(m_notesFileSeen->version, now);
+    if (m_notesLoaded && !known) {
+        // Another program may have written the file since the room last read or wrote it:
+        // what it wrote is taken in before the room's notes go over it.
+        const JsonFile::ReadResult file = JsonFile::read(path);
+        if (file.status == JsonFile::ReadStatus::Read && m_notesFileSeen &&
+            m_notesFileSeen->status == JsonFile::ReadStatus::Read &&
+            file.bytes == m_notesFileSeen->bytes) {
+            m_notesFileSeen->version = file.version;
+            known = m_notesSeenDecodes;
+        } else if (file.status == JsonFile::ReadStatus::Read) {
+            bool freshIds = false;
+            if (const std::optional<StickyNotes> theirs = notesForRoom(file.bytes, &freshIds)) {
+                if (!mergeOutsideNotes(file, *theirs)) {
+                    noteNotesSaved(false);
+                    return;
+                }
+                known = JsonFile::sameVersion(file.version, JsonFile::version(path));
+            }
+        }
+    }
     const std::optional<QByteArray> bytes = encodeStickyNotes(stickyNotes());
     if (!bytes)
         return;
-    if (JsonFile::write(notesFilePath(), *bytes, notesDecode))
-        m_notesFileSeen = JsonFile::ReadResult{JsonFile::ReadStatus::Read, *bytes};
+    // A file known as read needs no second look; any other is checked, and set aside when
+    // it holds something that does not decode.
+    std::optional<FileOperations::EntryStatus> written;
+    if (!JsonFile::write(path, *bytes, known ? JsonFile::Validator() : notesDecode, &written)) {
+        noteNotesSaved(false);
+        return;
+    }
+    m_notesFileSeen = JsonFile::ReadResult{JsonFile::ReadStatus::Read, *bytes, written};
+    m_notesSeenDecodes = true;
+    m_notesOnDisk = stickyNotes();
+    noteNotesSaved(true);
+}
+
+void StorageManager::noteNotesSaved(bool saved)
+{
+    setNotesUnsaved(!saved);
+    if (saved) {
+        m_notesRetryDelay = 0;
+        if (m_notesRetry)
+            m_notesRetry->stop();
+        return;
+    }
+    // Tried again later, less and less often: a still room stays still.
+    if (!m_notesRetry) {
+        m_notesRetry = new QTimer(this);
+        m_notesRetry->setSingleShot(true);
+        connect(m_notesRetry, &QTimer::timeout, this, [this] {
+            if (areNotesUnsaved())
+                saveNotes();
+        });
+    }
+    m_notesRetryDelay =
+        m_notesRetryDelay == 0 ? kFirstRetryMs : std::min(m_notesRetryDelay * 2, kLastRetryMs);
+    m_notesRetry->start(m_notesRetryDelay);
 }
 
 void StorageManager::addNote()
