@@ -310,6 +310,7 @@ void CorkboardView::syncNotes()
                                 field->lineHeight();
     };
     std::vector<DraggableStickyNote*> shown;
+    QHash<QUuid, StickyNote> shownNotes;
     QSet<QUuid> listed;
     for (qsizetype i = notes.size() - 1; i >= 0; --i) {
         const StickyNote& note = notes[i];
@@ -332,7 +333,11 @@ void CorkboardView::syncNotes()
             }
         }
         if (view) {
-            view->refresh();
+            // A view whose note is as it showed it is left alone: on a board of many notes a
+            // key typed into one must not redraw them all.
+            const auto before = m_shownNotes.constFind(note.id);
+            if (before == m_shownNotes.cend() || !(*before == note))
+                view->refresh();
         } else {
             const QUuid id = note.id;
             view = new DraggableStickyNote(
@@ -340,6 +345,7 @@ void CorkboardView::syncNotes()
             view->setPlacement(placement);
         }
         m_notes.insert(note.id, view);
+        shownNotes.insert(note.id, note);
         shown.push_back(view);
         const StickyNoteCardView* card = view->card();
         if (!field && !card->isCustomizerOpen()) {
@@ -363,6 +369,7 @@ void CorkboardView::syncNotes()
             gone->scene()->removeItem(gone);
         gone->deleteLater();
     }
+    m_shownNotes = std::move(shownNotes);
     m_lineCounts.removeIf([&listed](const auto& entry) { return !listed.contains(entry.key()); });
 }
 

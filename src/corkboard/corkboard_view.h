@@ -67,6 +67,8 @@ private:
         int lines = 0;
     };
     QHash<QUuid, LineCount> m_lineCounts;
+    // The notes as their views last showed them.
+    QHash<QUuid, StickyNote> m_shownNotes;
     RoomItem* m_sticker = nullptr;
     BismillahCalligraphyHeaderView* m_header = nullptr;
     ButtonItem* m_addButton = nullptr;

@@ -323,6 +323,8 @@ private:
     // could not be made: the file is then not to be written over.
     bool mergeOutsideNotes(const JsonFile::ReadResult& file, const StickyNotes& theirs);
     void noteNotesSaved(bool saved);
+    // notes.json's bytes for the notes as they are; nothing when one cannot be stored.
+    std::optional<QByteArray> encodedNotes();
     // Runs `change` on a later turn of the GUI thread's loop, in the animation of the
     // transaction current now.
     void later(const std::function<void()>& change);
@@ -345,6 +347,12 @@ private:
     // A failed save is tried again after this many milliseconds, doubling up to a minute.
     QTimer* m_notesRetry = nullptr;
     int m_notesRetryDelay = 0;
+    // Each note's text in notes.json, with the note it was made from.
+    struct EncodedNote {
+        StickyNote note;
+        QByteArray text;
+    };
+    QHash<QUuid, EncodedNote> m_encodedNotes;
     // The other two files as last read or written: the same bytes again are not news.
     std::optional<QByteArray> m_floorFileSeen;
     std::optional<QByteArray> m_transformsFileSeen;

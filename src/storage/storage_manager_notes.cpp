@@ -4,6 +4,8 @@
 #include "state/animation.h"
 #include "storage/json_file.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRandomGenerator>
 #include <QTimer>
 
@@ -175,7 +177,7 @@ void StorageManager::saveNotes()
             }
         }
     }
-    const std::optional<QByteArray> bytes = encodeStickyNotes(stickyNotes());
+    const std::optional<QByteArray> bytes = encodedNotes();
     if (!bytes)
         return;
     // A file known as read needs no second look; any other is checked, and set aside when
@@ -189,6 +191,36 @@ void StorageManager::saveNotes()
     m_notesSeenDecodes = true;
     m_notesOnDisk = stickyNotes();
     noteNotesSaved(true);
+}
+
+std::optional<QByteArray> StorageManager::encodedNotes()
+{
+    // The same bytes as encoding the whole list, from each note's own text kept while the
+    // note is unchanged: a key typed on a board of thousands of notes encodes one note.
+    QHash<QUuid, EncodedNote> encoded;
+    encoded.reserve(stickyNotes().size());
+    QByteArray bytes;
+    bytes.reserve(m_notesFileSeen ? m_notesFileSeen->bytes.size() + 4096 : 4096);
+    bytes += '[';
+    for (const StickyNote& note : stickyNotes()) {
+        auto known = m_encodedNotes.constFind(note.id);
+        QByteArray text;
+        if (known != m_encodedNotes.cend() && known->note == note) {
+            text = known->text;
+        } else {
+            const std::optional<QJsonValue> value = encodeStickyNote(note);
+            if (!value)
+                return std::nullopt;
+            text = JsonFile::compact(QJsonDocument(value->toObject()));
+        }
+        if (bytes.size() > 1)
+            bytes += ',';
+        bytes += text;
+        encoded.insert(note.id, EncodedNote{note, text});
+    }
+    bytes += ']';
+    m_encodedNotes = std::move(encoded);
+    return bytes;
 }
 
 void StorageManager::noteNotesSaved(bool saved)

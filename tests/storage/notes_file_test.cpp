@@ -247,6 +247,8 @@ private Q_SLOTS:
 
         QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))), saved);
         QCOMPARE(titles(storage.stickyNotes()), saved);
+        // Byte for byte what the list encodes to, though most notes were encoded before.
+        QCOMPARE(f.read(u"notes.json"_s), *encodeStickyNotes(storage.stickyNotes()));
         const QStringList aside = setAside(f, u"notes.json"_s);
         QCOMPARE(aside.size(), copy ? 1 : 0);
         if (copy)
