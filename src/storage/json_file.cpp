@@ -125,7 +125,8 @@ bool sameVersion(const std::optional<FileOperations::EntryStatus>& seen,
 }
 
 bool write(const QString& path, const QByteArray& bytes, const Validator& decodes,
-           std::optional<FileOperations::EntryStatus>* written)
+           std::optional<FileOperations::EntryStatus>* written,
+           const std::function<bool()>& stillSo)
 {
     struct stat st {};
     const bool exists = ::stat(QFile::encodeName(path).constData(), &st) == 0;
@@ -161,6 +162,8 @@ bool write(const QString& path, const QByteArray& bytes, const Validator& decode
     const int fd = file.handle();
     struct stat after {};
     if (fd < 0 || ::fsync(fd) != 0 || ::fstat(fd, &after) != 0 || after.st_size != bytes.size())
+        return fail();
+    if (stillSo && !stillSo())
         return fail();
     if (!file.commit())
         return false;

@@ -48,8 +48,11 @@ using Validator = std::function<bool(const QByteArray&)>;
 // (setAside); a refused entry is moved aside; if that fails, nothing is written. Without
 // `decodes` the file is not read first (the caller knows it as its own). False when the
 // file was not written; `written` then gets the new file's version.
+// `stillSo`, when given, is asked once the new bytes are on disk, just before they
+// replace the file: false cancels the write (the file changed meanwhile).
 bool write(const QString& path, const QByteArray& bytes, const Validator& decodes,
-           std::optional<FileOperations::EntryStatus>* written = nullptr);
+           std::optional<FileOperations::EntryStatus>* written = nullptr,
+           const std::function<bool()>& stillSo = {});
 
 // Copies the file to a name beside it that carries the time, such as
 // "notes.damaged-20240501-093000.json"; an entry that is no regular file, or too large to

@@ -323,6 +323,11 @@ private:
     // could not be made: the file is then not to be written over.
     bool mergeOutsideNotes(const JsonFile::ReadResult& file, const StickyNotes& theirs);
     void noteNotesSaved(bool saved);
+    // One try: Changed when another program wrote the file while the bytes went to disk.
+    enum class SaveResult { Saved, Failed, Later, Changed };
+    SaveResult saveNotesOnce();
+    // Looks at notes.json again once a file that does not decode has had time to settle.
+    void lookAtNotesFileLater();
     // notes.json's bytes for the notes as they are; nothing when one cannot be stored.
     std::optional<QByteArray> encodedNotes();
     // Runs `change` on a later turn of the GUI thread's loop, in the animation of the
@@ -347,6 +352,7 @@ private:
     // A failed save is tried again after this many milliseconds, doubling up to a minute.
     QTimer* m_notesRetry = nullptr;
     int m_notesRetryDelay = 0;
+    QTimer* m_notesRecheck = nullptr;
     // Each note's text in notes.json, with the note it was made from.
     struct EncodedNote {
         StickyNote note;

@@ -4,6 +4,7 @@
 #include "state/animation.h"
 #include "storage/json_file.h"
 
+#include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
@@ -73,6 +74,16 @@ std::optional<StickyNotes> notesForRoom(const QByteArray& bytes, bool* freshIds)
 }
 
 constexpr int kFirstRetryMs = 1000;
+// A file that does not decode is left alone this long after it last changed: another
+// program may be writing it in place.
+constexpr int kSettleMs = 1500;
+
+bool settled(const JsonFile::ReadResult& file)
+{
+    return file.status != JsonFile::ReadStatus::Read || !file.version ||
+           QDateTime::currentMSecsSinceEpoch() - file.version->modifiedNs / 1000000 >= kSettleMs;
+}
+
 constexpr int kLastRetryMs = 60000;
 
 } // namespace
@@ -106,7 +117,8 @@ void StorageManager::loadNotesFrom(const JsonFile::ReadResult& file)
         notes = notesForRoom(file.bytes, &freshIds);
     if (!notes) {
         // A file that could not be read is left as it is; anything else is set aside (an
-        // empty one only replaced) as the room's notes are written.
+        // empty one only replaced) as the room's notes are written, once it has stopped
+        // changing.
         m_notesFileSeen = file;
         m_notesSeenDecodes = false;
         if (!m_notesLoaded) {
@@ -116,7 +128,9 @@ void StorageManager::loadNotesFrom(const JsonFile::ReadResult& file)
             m_notesOnDisk = stickyNotes();
         }
         // Later, the notes the room shows stay and are written back.
-        if (file.status != JsonFile::ReadStatus::Unreadable)
+        if (!settled(file))
+            lookAtNotesFileLater();
+        else if (file.status != JsonFile::ReadStatus::Unreadable)
             saveNotes();
         return;
     }
@@ -153,6 +167,17 @@ bool StorageManager::mergeOutsideNotes(const JsonFile::ReadResult& file, const S
 
 void StorageManager::saveNotes()
 {
+    // Another program that writes the file while the room's bytes go to disk makes the
+    // room take its notes in again before it writes.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (saveNotesOnce() != SaveResult::Changed)
+            return;
+    }
+    noteNotesSaved(false);
+}
+
+StorageManager::SaveResult StorageManager::saveNotesOnce()
+{
     const QString path = notesFilePath();
     std::optional<FileOperations::EntryStatus> now = JsonFile::version(path);
     bool known = m_notesFileSeen && m_notesSeenDecodes &&
@@ -161,36 +186,56 @@ void StorageManager::saveNotes()
         // Another program may have written the file since the room last read or wrote it:
         // what it wrote is taken in before the room's notes go over it.
         const JsonFile::ReadResult file = JsonFile::read(path);
+        now = file.version;
+        bool damaged = false;
         if (file.status == JsonFile::ReadStatus::Read && m_notesFileSeen &&
             m_notesFileSeen->status == JsonFile::ReadStatus::Read &&
             file.bytes == m_notesFileSeen->bytes) {
             m_notesFileSeen->version = file.version;
             known = m_notesSeenDecodes;
+            damaged = !m_notesSeenDecodes;
         } else if (file.status == JsonFile::ReadStatus::Read) {
             bool freshIds = false;
             if (const std::optional<StickyNotes> theirs = notesForRoom(file.bytes, &freshIds)) {
                 if (!mergeOutsideNotes(file, *theirs)) {
                     noteNotesSaved(false);
-                    return;
+                    return SaveResult::Failed;
                 }
                 known = JsonFile::sameVersion(file.version, JsonFile::version(path));
+            } else {
+                damaged = true;
             }
+        }
+        if (damaged && !settled(file)) {
+            // Perhaps half written: what it becomes is taken in first.
+            lookAtNotesFileLater();
+            return SaveResult::Later;
         }
     }
     const std::optional<QByteArray> bytes = encodedNotes();
     if (!bytes)
-        return;
+        return SaveResult::Failed;
     // A file known as read needs no second look; any other is checked, and set aside when
     // it holds something that does not decode.
     std::optional<FileOperations::EntryStatus> written;
-    if (!JsonFile::write(path, *bytes, known ? JsonFile::Validator() : notesDecode, &written)) {
+    bool changed = false;
+    const auto stillSo = [&] {
+        const std::optional<FileOperations::EntryStatus> last = JsonFile::version(path);
+        changed = now ? !last || !now->sameVersion(*last) : last.has_value();
+        return !changed;
+    };
+    if (!JsonFile::write(path, *bytes, known ? JsonFile::Validator() : notesDecode, &written,
+                         stillSo)) {
+        if (changed)
+            return SaveResult::Changed;
         noteNotesSaved(false);
-        return;
+        return SaveResult::Failed;
     }
     m_notesFileSeen = JsonFile::ReadResult{JsonFile::ReadStatus::Read, *bytes, written};
     m_notesSeenDecodes = true;
     m_notesOnDisk = stickyNotes();
     noteNotesSaved(true);
+    return SaveResult::Saved;
 }
 
 std::optional<QByteArray> StorageManager::encodedNotes()
@@ -221,6 +266,23 @@ std::optional<QByteArray> StorageManager::encodedNotes()
     bytes += ']';
     m_encodedNotes = std::move(encoded);
     return bytes;
+}
+
+void StorageManager::lookAtNotesFileLater()
+{
+    if (!m_notesRecheck) {
+        m_notesRecheck = new QTimer(this);
+        m_notesRecheck->setSingleShot(true);
+        m_notesRecheck->setInterval(kSettleMs);
+        connect(m_notesRecheck, &QTimer::timeout, this, [this] {
+            // Read again whatever it holds: merged when it decodes now, else set aside and
+            // written over.
+            m_notesFileSeen.reset();
+            loadNotesIfChanged();
+        });
+    }
+    if (!m_notesRecheck->isActive())
+        m_notesRecheck->start();
 }
 
 void StorageManager::noteNotesSaved(bool saved)

@@ -9,6 +9,7 @@
 #include "support/stdout_capture.h"
 #include "support/test_registry.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QImage>
 #include <QJsonDocument>
@@ -625,6 +626,12 @@ private Q_SLOTS:
         QFETCH(QByteArray, content);
         StorageHome f;
         f.file(file, content);
+        { // written a while ago: no program is still writing it
+            QFile old(f.path(file));
+            QVERIFY(old.open(QIODevice::ReadWrite));
+            QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                    QFileDevice::FileModificationTime));
+        }
         for (int start = 0; start < 2; ++start) { // the second start finds a good file
             f.start().setPhotoTransform(1, 2, 30, 4, 5);
             const QStringList aside =
