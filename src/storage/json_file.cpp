@@ -39,11 +39,12 @@ struct Descriptor {
 };
 
 // A name beside `path` carrying the time, free at the moment; empty when none is.
-QString asideName(const QString& path, int n)
+QString asideName(const QString& path, const QString& why, int n)
 {
     const QFileInfo info(path);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QString stem = info.completeBaseName() + QStringLiteral(".damaged-") + stamp;
+    const QString stem =
+        info.completeBaseName() + QLatin1Char('.') + why + QLatin1Char('-') + stamp;
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
     return info.absolutePath() + QLatin1Char('/') + stem +
            (n == 0 ? QString() : QStringLiteral("-%1").arg(n)) + suffix;
@@ -172,13 +173,13 @@ bool write(const QString& path, const QByteArray& bytes, const Validator& decode
     return true;
 }
 
-std::optional<QString> setAside(const QString& path)
+std::optional<QString> setAside(const QString& path, const QString& why)
 {
     struct stat st {};
     const bool regular = ::stat(QFile::encodeName(path).constData(), &st) == 0 &&
                          S_ISREG(st.st_mode) && st.st_size <= kMaxBytes;
     for (int n = 0; n < 1000; ++n) {
-        const QString candidate = asideName(path, n);
+        const QString candidate = asideName(path, why, n);
         if (FileOperations::entryExists(candidate))
             continue;
         if (!regular) {

@@ -54,10 +54,11 @@ bool write(const QString& path, const QByteArray& bytes, const Validator& decode
            std::optional<FileOperations::EntryStatus>* written = nullptr,
            const std::function<bool()>& stillSo = {});
 
-// Copies the file to a name beside it that carries the time, such as
+// Copies the file to a name beside it that carries `why` and the time, such as
 // "notes.damaged-20240501-093000.json"; an entry that is no regular file, or too large to
 // copy, is moved there instead. The copy's path, or nothing on failure (no partial copy
 // is left).
-std::optional<QString> setAside(const QString& path);
+std::optional<QString> setAside(const QString& path,
+                                const QString& why = QStringLiteral("damaged"));
 
 } // namespace JsonFile

@@ -156,7 +156,8 @@ void StorageManager::loadNotesFrom(const JsonFile::ReadResult& file)
 bool StorageManager::mergeOutsideNotes(const JsonFile::ReadResult& file, const StickyNotes& theirs)
 {
     NotesMerge merged = mergeNotes(m_notesOnDisk, theirs, stickyNotes());
-    if (!merged.keptAll && !JsonFile::setAside(notesFilePath()))
+    // The other program's version of a note both changed is kept whole beside the file.
+    if (!merged.keptAll && !JsonFile::setAside(notesFilePath(), QStringLiteral("conflict")))
         return false;
     m_notesFileSeen = file;
     m_notesSeenDecodes = true;

@@ -37,12 +37,12 @@ StickyNotes notesIn(const QByteArray& bytes)
     return decodeStickyNotes(bytes).value_or(StickyNotes());
 }
 
-QStringList setAside(const StorageHome& f, const QString& file)
+// The copies set aside beside `file`: damaged ones, or with `why` others.
+QStringList setAside(const StorageHome& f, const QString& file, const QString& why = u"damaged"_s)
 {
-    return QDir(f.root()).entryList({file.chopped(5) + u".damaged-*.json"_s},
+    return QDir(f.root()).entryList({file.chopped(5) + u'.' + why + u"-*.json"_s},
                                     QDir::System | QDir::Files);
 }
-
 // What typing in a note does: the note changes and the list is saved.
 void type(StorageManager& storage, const QUuid& id, const QString& text)
 {
@@ -274,8 +274,9 @@ private Q_SLOTS:
         QCOMPARE(titles(storage.stickyNotes()), saved);
         // Byte for byte what the list encodes to, though most notes were encoded before.
         QCOMPARE(f.read(u"notes.json"_s), *encodeStickyNotes(storage.stickyNotes()));
-        const QStringList aside = setAside(f, u"notes.json"_s);
+        const QStringList aside = setAside(f, u"notes.json"_s, u"conflict"_s);
         QCOMPARE(aside.size(), copy ? 1 : 0);
+        QVERIFY(setAside(f, u"notes.json"_s).isEmpty());
         if (copy)
             QCOMPARE(notesIn(f.read(aside.first())), theirs);
         // The folder event that comes later changes nothing.
