@@ -19,10 +19,15 @@
 //           full repaint of the still room (what the drop highlight leaving costs); then a
 //           floor file dragged round the floor for 2 s and let go: the longest stall while
 //           it moves and after it is let go
+//   notes   2, then 10,000 notes of about 1 kB each in notes.json (10 MB): the time from start
+//           to the room's first paint, the peak memory, and what one key typed into the
+//           top note costs (the change and its save, median of 9) with the longest stall
 // With BENCH_WHY=1 every new longest stall names its receiver and event type on standard
 // error.
 #include "app/interactive_desktop_window.h"
 #include "bench_case.h"
+#include "corkboard/corkboard_notes.h"
+#include "corkboard/corkboard_view.h"
 #include "platform/file_operations.h"
 #include "room/asset_loader.h"
 #include "room/floor/floor_item_view.h"
@@ -343,6 +348,82 @@ int runDrop(const QString& home)
     return 0;
 }
 
+// `count` notes of about 1 kB each, scattered as the room places new ones.
+void seedNotes(const QString& home, int count)
+{
+    QDir().mkpath(storageFolder(home));
+    QRandomGenerator random(7);
+    StickyNotes notes;
+    notes.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        StickyNote note;
+        note.title = QStringLiteral("Catatan %1").arg(i);
+        note.freeformText = QStringLiteral("Baris %1 dari catatan yang cukup panjang. ")
+                                .arg(i)
+                                .repeated(20)
+                                .left(900);
+        note.color = allNoteColors().at(int(random.bounded(7)));
+        note.x = 20 + 160 * random.generateDouble();
+        note.y = 54 + 96 * random.generateDouble();
+        notes.append(note);
+    }
+    writeFile(storageFolder(home) + QStringLiteral("notes.json"), *encodeStickyNotes(notes));
+}
+
+// The process's memory in MB: the peak (VmHWM) or now (VmRSS).
+double memoryMB(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return -1;
+}
+
+int runNotes(const QString& home, QElapsedTimer& started)
+{
+    double firstPaint = -1;
+    app().afterPaint = [&](const QRegion&) {
+        if (firstPaint < 0)
+            firstPaint = started.nsecsElapsed() / 1e9;
+    };
+    Room room(home);
+    while (firstPaint < 0)
+        spin(10);
+    app().afterPaint = nullptr;
+    spin(2000);
+    qsizetype views = 0;
+    for (QGraphicsItem* item : room.view->scene()->items()) {
+        if (auto* board = dynamic_cast<CorkboardView*>(item))
+            views += board->noteViews().size();
+    }
+    std::printf("notes: %lld notes, %lld views, first paint %.2f s after start, memory %.0f MB "
+                "(peak %.0f MB)\n",
+                qlonglong(StorageManager::shared().stickyNotes().size()), qlonglong(views),
+                firstPaint, memoryMB("VmRSS:"), memoryMB("VmHWM:"));
+
+    CorkboardNotes notes(StorageManager::shared());
+    const QUuid top = StorageManager::shared().stickyNotes().constLast().id;
+    std::vector<double> keys;
+    double worstStall = 0;
+    for (int i = 0; i < 9; ++i) {
+        app().longestStall = 0;
+        QElapsedTimer timer;
+        timer.start();
+        notes.update(top, [](StickyNote& note) { note.freeformText += QLatin1Char('k'); });
+        keys.push_back(timer.nsecsElapsed() / 1e6);
+        spin(400);
+        worstStall = std::max(worstStall, app().longestStall);
+    }
+    std::printf("notes: one key %.1f ms (median of 9), longest stall after it %.1f ms, memory "
+                "%.0f MB (peak %.0f MB)\n",
+                median(keys), worstStall, memoryMB("VmRSS:"), memoryMB("VmHWM:"));
+    return 0;
+}
+
 void runChild(const QString& name, const QStringList& extra,
               const std::function<void(const QString&)>& seed)
 {
@@ -362,23 +443,34 @@ int main(int argc, char** argv)
     const QString caseName = QString::fromLocal8Bit(options.value("--case"));
     const QString home = QString::fromLocal8Bit(options.value("--home"));
     const int files = options.value("--files", "1000").toInt();
+    QElapsedTimer started;
+    started.start();
     if (!home.isEmpty())
         BenchCase::useHome(home);
     BenchApplication application(argc, argv);
     const bool reload = caseName.isEmpty() || caseName == QLatin1String("reload");
     const bool drop = caseName.isEmpty() || caseName == QLatin1String("drop");
-    if (!reload && !drop) {
+    const bool notes = caseName.isEmpty() || caseName == QLatin1String("notes");
+    if (!reload && !drop && !notes) {
         std::fprintf(stderr, "pondsill-bench-storage: unknown case\n");
         return 2;
     }
     if (!home.isEmpty())
-        return reload ? runReload(home, files) : runDrop(home);
+        return reload ? runReload(home, files) : drop ? runDrop(home) : runNotes(home, started);
 
     if (reload) {
         for (int count : {1000, 10000}) {
             std::printf("%d files in Karpet, 200 links in Rak\n", count);
             runChild(QStringLiteral("reload"), {QStringLiteral("--files"), QString::number(count)},
                      [count](const QString& h) { seedFolders(h, count, 200); });
+        }
+    }
+    if (notes) {
+        // The room with two notes first: what 10,000 add to it.
+        for (int count : {2, 10000}) {
+            std::printf("%d notes in notes.json\n", count);
+            runChild(QStringLiteral("notes"), {},
+                     [count](const QString& h) { seedNotes(h, count); });
         }
     }
     if (!drop)

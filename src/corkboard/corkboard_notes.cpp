@@ -6,11 +6,26 @@ CorkboardNotes::CorkboardNotes(StorageManager& storage) : m_storage(storage) {}
 
 std::optional<StickyNote> CorkboardNotes::note(const QUuid& id) const
 {
-    for (const StickyNote& note : m_storage.stickyNotes()) {
-        if (note.id == id)
-            return note;
+    const StickyNotes& notes = m_storage.stickyNotes();
+    const auto find = [&]() -> qsizetype {
+        const qsizetype at = m_index.value(id, -1);
+        return at >= 0 && at < notes.size() && notes[at].id == id ? at : -1;
+    };
+    qsizetype at = notes.constData() == m_indexed && notes.size() == m_indexedSize ? find() : -1;
+    if (at < 0) {
+        // Another list (a new one may even stand where an old one stood): indexed afresh.
+        m_index.clear();
+        m_index.reserve(notes.size());
+        // The first note with an id is the one shown.
+        for (qsizetype i = notes.size() - 1; i >= 0; --i)
+            m_index.insert(notes[i].id, i);
+        m_indexed = notes.constData();
+        m_indexedSize = notes.size();
+        at = find();
     }
-    return std::nullopt;
+    if (at < 0)
+        return std::nullopt;
+    return notes[at];
 }
 
 bool CorkboardNotes::update(const QUuid& id, const std::function<void(StickyNote&)>& change)

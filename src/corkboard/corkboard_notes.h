@@ -2,6 +2,7 @@
 
 #include "storage/sticky_note.h"
 
+#include <QHash>
 #include <QUuid>
 
 #include <functional>
@@ -36,4 +37,9 @@ public:
 
 private:
     StorageManager& m_storage;
+    // Where each id stands in the list, made again when the list is another one: a board
+    // of thousands of notes looks notes up for every view on every change.
+    mutable QHash<QUuid, qsizetype> m_index;
+    mutable const StickyNote* m_indexed = nullptr;
+    mutable qsizetype m_indexedSize = -1;
 };

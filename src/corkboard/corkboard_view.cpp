@@ -2,6 +2,7 @@
 
 #include "corkboard/corkboard_header_view.h"
 #include "corkboard/draggable_sticky_note.h"
+#include "corkboard/note_text_field.h"
 #include "corkboard/sticky_note_card_view.h"
 #include "kit/button_item.h"
 #include "kit/colors.h"
@@ -15,6 +16,15 @@
 #include <QFontMetricsF>
 #include <QGraphicsScene>
 #include <QPainter>
+#include <QRegion>
+#include <QSet>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
 
 namespace {
 constexpr qreal kStickerZ = 1;
@@ -34,6 +44,46 @@ QFont memoFont()
 }
 
 // The "Memo" button: a lime capsule with a plus and the word.
+const QString& unsavedText()
+{
+    static const QString text = QStringLiteral("Catatan tidak bisa disimpan");
+    return text;
+}
+
+// The line the board shows while the notes cannot be saved: a red mark with "!" and the
+// words on a white capsule. Takes no pointer.
+class UnsavedMark : public RoomItem {
+public:
+    explicit UnsavedMark(QGraphicsItem* parent) : RoomItem(parent)
+    {
+        const QFontMetricsF metrics(memoFont());
+        setSize({6 + 12 + 4 + metrics.horizontalAdvance(unsavedText()) + 8,
+                 std::max(qreal(12), metrics.height()) + 6});
+        stopTakingPointer(this);
+    }
+
+    void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        const QRectF r(QPointF(), size());
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing);
+        p->setPen(Qt::NoPen);
+        p->setBrush(Colors::withOpacity(Qt::white, 0.92));
+        p->drawPath(Painting::capsule(r));
+        const QRectF mark(r.left() + 6, r.center().y() - 6, 12, 12);
+        p->setBrush(QColor(0xD9, 0x2D, 0x20));
+        p->drawEllipse(mark);
+        QFont bang = memoFont();
+        p->setFont(bang);
+        p->setPen(Qt::white);
+        p->drawText(mark, Qt::AlignCenter, QStringLiteral("!"));
+        p->setPen(TOLVANEColors::ink());
+        p->drawText(QRectF(mark.right() + 4, r.top(), r.right() - mark.right() - 4, r.height()),
+                    Qt::AlignLeft | Qt::AlignVCenter, unsavedText());
+        p->restore();
+    }
+};
+
 ButtonItem* makeAddButton(std::function<void()> action, QGraphicsItem* parent)
 {
     auto shadow = std::make_shared<ShapeShadow>();
@@ -85,8 +135,15 @@ CorkboardView::CorkboardView(StorageManager& storage, AppState& appState,
     m_header->setZValue(kHeaderZ);
     m_addButton = makeAddButton([this] { addNote(); }, this);
     m_addButton->setZValue(kButtonZ);
+    m_unsavedMark = new UnsavedMark(this);
+    m_unsavedMark->setZValue(kButtonZ);
+    m_unsavedMark->setVisible(m_storage.areNotesUnsaved());
+    connect(&m_storage, &StorageManager::areNotesUnsavedChanged, this,
+            [this] { m_unsavedMark->setVisible(m_storage.areNotesUnsaved()); });
 
     connect(&m_storage, &StorageManager::stickyNotesChanged, this, &CorkboardView::syncNotes);
+    // What the dragged note covered shows while it moves.
+    connect(&m_appState, &AppState::draggingNoteIdChanged, this, &CorkboardView::syncNotes);
     syncNotes();
 }
 
@@ -126,27 +183,184 @@ void CorkboardView::backgroundClicked()
                   [this] { m_appState.setActiveNoteCustomizerId(std::nullopt); });
 }
 
+namespace {
+// A card's text grows from this many lines to the next.
+constexpr int kFewestTextLines = 3;
+constexpr int kMostTextLines = 14;
+
+// The card of `size` shown at `shown` and turned by `degrees` as the note view turns it:
+// about `centre`, by default the middle of the card as it lies at the board's corner.
+QPolygonF turnedCard(QPointF shown, QSizeF size, qreal degrees,
+                     std::optional<QPointF> centre = std::nullopt)
+{
+    const QPointF c = centre.value_or(QPointF(size.width() / 2, size.height() / 2));
+    QTransform t;
+    t.translate(c.x(), c.y());
+    t.rotate(degrees);
+    t.translate(shown.x() - c.x(), shown.y() - c.y());
+    return t.map(QRectF(QPointF(), size));
+}
+
+// Everything a card `height` high covers. The point a card turns about depends on its
+// height; a turned card is taken at both ends.
+QRectF reachOf(QPointF shown, qreal width, qreal height, qreal degrees)
+{
+    if (degrees == 0)
+        return {shown, QSizeF(width, height)};
+    return turnedCard(shown, {width, height}, degrees).boundingRect() |
+           turnedCard(shown, {width, height}, degrees, QPointF(width / 2, 0)).boundingRect();
+}
+
+// The whole pixels inside a card's sheet.
+QRegion insideOf(const QPolygonF& card, qreal degrees)
+{
+    const QRectF box = card.boundingRect();
+    if (degrees == 0) {
+        const QRect inner(
+            QPoint(int(std::ceil(box.left())), int(std::ceil(box.top()))),
+            QPoint(int(std::floor(box.right())) - 1, int(std::floor(box.bottom())) - 1));
+        return inner.isValid() ? QRegion(inner) : QRegion();
+    }
+    // A turned card: its outline pulled in towards its middle by two points.
+    const QPointF middle = box.center();
+    QPolygon inner;
+    for (const QPointF& corner : card) {
+        const QPointF towards = middle - corner;
+        const qreal length = std::hypot(towards.x(), towards.y());
+        inner.append((length > 3 ? corner + towards * (3 / length) : middle).toPoint());
+    }
+    return QRegion(inner);
+}
+
+// What lies under the cards drawn so far.
+struct Cover {
+    QRegion pixels;
+    QList<QRectF> straight; // the cards not turned, exactly
+
+    void add(const QPolygonF& card, qreal degrees)
+    {
+        if (degrees == 0)
+            straight.append(card.boundingRect());
+        pixels |= insideOf(card, degrees);
+    }
+    bool hides(const QRectF& reach) const
+    {
+        for (const QRectF& card : straight) {
+            if (card.contains(reach))
+                return true;
+        }
+        const QRect whole = reach.toAlignedRect();
+        return pixels.boundingRect().contains(whole) && QRegion(whole).subtracted(pixels).isEmpty();
+    }
+};
+} // namespace
+
+int CorkboardView::textLines(const StickyNote& note, const NoteTextField& field)
+{
+    // The card's own field lays its text out the same way: each paragraph wrapped at the
+    // field's width, an empty one a line.
+    LineCount& known = m_lineCounts[note.id];
+    if (known.lines > 0 && known.text == note.freeformText && known.width == field.textWidth())
+        return known.lines;
+    int lines = 0;
+    const QTextOption option = field.document()->defaultTextOption();
+    for (const QString& paragraph : note.freeformText.split(QLatin1Char('\n'))) {
+        QTextLayout layout(paragraph, field.font());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        int count = 0;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(field.textWidth());
+            ++count;
+        }
+        layout.endLayout();
+        lines += std::max(count, 1);
+    }
+    known = {note.freeformText, field.textWidth(), std::max(lines, 1)};
+    return known.lines;
+}
+
 void CorkboardView::syncNotes()
 {
     QHash<QUuid, DraggableStickyNote*> previous = m_notes;
     m_notes.clear();
     const NotePlacement placement{size(), kZoneBottom, kNoteWidth};
-    int order = 0;
-    for (const StickyNote& note : m_storage.stickyNotes()) {
-        if (m_notes.contains(note.id))
-            continue; // a second note with the same id is the same note
+    const StickyNotes& notes = m_storage.stickyNotes();
+
+    // A note is drawn by the first of the notes with its id.
+    QHash<QUuid, qsizetype> first;
+    first.reserve(notes.size());
+    for (qsizetype i = notes.size() - 1; i >= 0; --i)
+        first.insert(notes[i].id, i);
+
+    // From the top down, a note whose card lies wholly under the cards drawn above it gets
+    // no view: a board of thousands of notes builds views only for those one can see. The
+    // note being dragged covers nothing; the one being edited or customised always keeps
+    // its view.
+    const std::optional<QUuid> dragged = m_appState.draggingNoteId();
+    const std::optional<QUuid> customised = m_appState.activeNoteCustomizerId();
+    const QGraphicsItem* focus = scene() ? scene()->focusItem() : nullptr;
+    Cover cover;
+    // A card's height by its lines, learnt from the first card built.
+    const NoteTextField* field = nullptr;
+    qreal baseHeight = 0;
+    int baseLines = 0;
+    const auto heightFor = [&](int lines) {
+        return baseHeight + (std::clamp(lines, kFewestTextLines, kMostTextLines) - baseLines) *
+                                field->lineHeight();
+    };
+    std::vector<DraggableStickyNote*> shown;
+    QHash<QUuid, StickyNote> shownNotes;
+    QSet<QUuid> listed;
+    for (qsizetype i = notes.size() - 1; i >= 0; --i) {
+        const StickyNote& note = notes[i];
+        if (first.value(note.id) != i)
+            continue;
+        listed.insert(note.id);
         DraggableStickyNote* view = previous.take(note.id);
+        const bool kept = note.id == dragged || note.id == customised ||
+                          (view && focus && view->isAncestorOf(focus));
+        if (!kept && field) {
+            const QPointF at = placement.shown(QPointF(note.x, note.y), QSizeF(0, 0));
+            const auto hidden = [&](int lines) {
+                return cover.hides(reachOf(at, kNoteWidth, heightFor(lines), note.rotation));
+            };
+            if (hidden(kMostTextLines) ||
+                (hidden(kFewestTextLines) && hidden(textLines(note, *field)))) {
+                if (view)
+                    previous.insert(note.id, view); // goes with the notes that left
+                continue;
+            }
+        }
         if (view) {
-            view->refresh();
+            // A view whose note is as it showed it is left alone: on a board of many notes a
+            // key typed into one must not redraw them all.
+            const auto before = m_shownNotes.constFind(note.id);
+            if (before == m_shownNotes.cend() || !(*before == note))
+                view->refresh();
         } else {
             const QUuid id = note.id;
             view = new DraggableStickyNote(
                 id, m_model, m_appState, [this, id] { deleteNote(id); }, this);
             view->setPlacement(placement);
         }
-        view->setZValue(kNotesZ + order++);
         m_notes.insert(note.id, view);
+        shownNotes.insert(note.id, note);
+        shown.push_back(view);
+        const StickyNoteCardView* card = view->card();
+        if (!field && !card->isCustomizerOpen()) {
+            field = card->textField();
+            baseHeight = view->size().height();
+            baseLines = std::clamp(field->lineCount(), kFewestTextLines, kMostTextLines);
+        }
+        if (note.id != dragged)
+            cover.add(turnedCard(view->shownPosition(), view->size(), note.rotation),
+                      note.rotation);
     }
+    // Later notes lie above earlier ones.
+    int order = 0;
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it)
+        (*it)->setZValue(kNotesZ + order++);
     for (DraggableStickyNote* gone : std::as_const(previous)) {
         // Gone from the scene at once; deleted once the event that removed it has returned.
         gone->noteRemoved();
@@ -155,6 +369,8 @@ void CorkboardView::syncNotes()
             gone->scene()->removeItem(gone);
         gone->deleteLater();
     }
+    m_shownNotes = std::move(shownNotes);
+    m_lineCounts.removeIf([&listed](const auto& entry) { return !listed.contains(entry.key()); });
 }
 
 void CorkboardView::onSizeChanged()
@@ -171,7 +387,10 @@ void CorkboardView::layout()
     m_header->setCentre(QPointF(w / 2, 22));
     const QSizeF button = m_addButton->size();
     m_addButton->setPos(w - 8 - button.width(), h - 6 - button.height());
+    m_unsavedMark->setPos(8, h - 6 - m_unsavedMark->size().height());
     const NotePlacement placement{size(), kZoneBottom, kNoteWidth};
     for (DraggableStickyNote* view : std::as_const(m_notes))
         view->setPlacement(placement);
+    // Which notes lie under others changes with the board.
+    syncNotes();
 }

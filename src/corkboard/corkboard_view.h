@@ -12,6 +12,7 @@ class AppState;
 class ButtonItem;
 class BismillahCalligraphyHeaderView;
 class DraggableStickyNote;
+class NoteTextField;
 class StorageManager;
 
 // The corkboard's layer on the wall: the sticky notes, the calligraphy header, the band
@@ -20,7 +21,9 @@ class StorageManager;
 //
 // Notes are matched to their views by id: when the list changes (an edit, an added or
 // deleted note, a reload from disk) a view whose note is unchanged is left as it is, so an
-// editor keeps its caret and its input method's composition.
+// editor keeps its caret and its input method's composition. A note lying wholly under the
+// notes above it has no view until something uncovers it. While the notes cannot be saved
+// the board says so in one line at its bottom left.
 class CorkboardView : public RoomItem {
     Q_OBJECT
 public:
@@ -34,6 +37,8 @@ public:
     DraggableStickyNote* noteView(const QUuid& id) const { return m_notes.value(id); }
     QList<DraggableStickyNote*> noteViews() const;
     ButtonItem* addButton() const { return m_addButton; }
+    // Shown while the notes cannot be saved.
+    RoomItem* unsavedMark() const { return m_unsavedMark; }
     RoomItem* sticker() const { return m_sticker; }
     BismillahCalligraphyHeaderView* header() const { return m_header; }
 
@@ -46,6 +51,9 @@ protected:
 
 private:
     void syncNotes();
+    // How many lines the note's text takes in a card's text field; kept while the text
+    // stays the same.
+    int textLines(const StickyNote& note, const NoteTextField& field);
     void layout();
     void backgroundClicked();
 
@@ -53,7 +61,16 @@ private:
     AppState& m_appState;
     CorkboardNotes m_model;
     QHash<QUuid, DraggableStickyNote*> m_notes;
+    struct LineCount {
+        QString text;
+        qreal width = 0;
+        int lines = 0;
+    };
+    QHash<QUuid, LineCount> m_lineCounts;
+    // The notes as their views last showed them.
+    QHash<QUuid, StickyNote> m_shownNotes;
     RoomItem* m_sticker = nullptr;
     BismillahCalligraphyHeaderView* m_header = nullptr;
     ButtonItem* m_addButton = nullptr;
+    RoomItem* m_unsavedMark = nullptr;
 };

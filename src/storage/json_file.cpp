@@ -1,13 +1,56 @@
 #include "storage/json_file.h"
 
-#include "platform/file_operations.h"
-
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace JsonFile {
+
+namespace {
+
+FileOperations::EntryStatus statusOf(const struct stat& st)
+{
+    FileOperations::EntryStatus status;
+    status.device = st.st_dev;
+    status.inode = st.st_ino;
+    status.isDirectory = S_ISDIR(st.st_mode);
+    status.isRegularFile = S_ISREG(st.st_mode);
+    status.changeTime = double(st.st_ctim.tv_sec) + st.st_ctim.tv_nsec / 1e9;
+    status.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    status.size = st.st_size;
+    return status;
+}
+
+// Closes a descriptor when it goes out of scope.
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// A name beside `path` carrying the time, free at the moment; empty when none is.
+QString asideName(const QString& path, const QString& why, int n)
+{
+    const QFileInfo info(path);
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stem =
+        info.completeBaseName() + QLatin1Char('.') + why + QLatin1Char('-') + stamp;
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    return info.absolutePath() + QLatin1Char('/') + stem +
+           (n == 0 ? QString() : QStringLiteral("-%1").arg(n)) + suffix;
+}
+
+} // namespace
 
 QByteArray compact(const QJsonDocument& document)
 {
@@ -19,51 +62,144 @@ QByteArray compact(const QJsonDocument& document)
 
 ReadResult read(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        if (errno != ENOENT)
+            return {ReadStatus::Unreadable, {}, {}};
+        // A link that leads nowhere is left as it is.
         return {FileOperations::entryExists(path) ? ReadStatus::Unreadable : ReadStatus::Missing,
+                {},
                 {}};
-    if (!file.open(QIODevice::ReadOnly))
-        return {ReadStatus::Unreadable, {}};
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {ReadStatus::Unreadable, {}};
-    return {ReadStatus::Read, bytes};
+    }
+    // A pipe would never end, a device may never end either: neither is opened.
+    if (!S_ISREG(st.st_mode) || st.st_size > kMaxBytes)
+        return {ReadStatus::Refused, {}, {}};
+    Descriptor file{::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+    if (file.fd < 0)
+        return {ReadStatus::Unreadable, {}, {}};
+    // The entry may have been swapped since the look above.
+    if (::fstat(file.fd, &st) != 0)
+        return {ReadStatus::Unreadable, {}, {}};
+    if (!S_ISREG(st.st_mode) || st.st_size > kMaxBytes)
+        return {ReadStatus::Refused, {}, {}};
+    const FileOperations::EntryStatus version = statusOf(st);
+    QByteArray bytes;
+    bytes.resize(qsizetype(st.st_size) + 1);
+    qsizetype total = 0;
+    for (;;) {
+        if (total == bytes.size()) {
+            // The file grew while it was read.
+            if (total > kMaxBytes)
+                return {ReadStatus::Refused, {}, {}};
+            bytes.resize(std::min<qsizetype>(total * 2 + 4096, kMaxBytes + 1));
+        }
+        const ssize_t got = ::read(file.fd, bytes.data() + total, size_t(bytes.size() - total));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return {ReadStatus::Unreadable, {}, {}};
+        }
+        if (got == 0)
+            break;
+        total += got;
+    }
+    if (total > kMaxBytes)
+        return {ReadStatus::Refused, {}, {}};
+    bytes.truncate(total);
+    return {ReadStatus::Read, bytes, version};
 }
 
-bool write(const QString& path, const QByteArray& bytes, const Validator& decodes)
+std::optional<FileOperations::EntryStatus> version(const QString& path)
 {
-    const ReadResult current = read(path);
-    if (current.status == ReadStatus::Unreadable)
-        return false;
-    if (current.status == ReadStatus::Read && decodes && !decodes(current.bytes)) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return statusOf(st);
+}
+
+bool sameVersion(const std::optional<FileOperations::EntryStatus>& seen,
+                 const std::optional<FileOperations::EntryStatus>& now)
+{
+    // Whole seconds cannot tell two writes in the same second apart.
+    return seen && now && seen->modifiedNs % 1000000000 != 0 && seen->sameVersion(*now);
+}
+
+bool write(const QString& path, const QByteArray& bytes, const Validator& decodes,
+           std::optional<FileOperations::EntryStatus>* written,
+           const std::function<bool()>& stillSo)
+{
+    struct stat st {};
+    const bool exists = ::stat(QFile::encodeName(path).constData(), &st) == 0;
+    if (exists && (!S_ISREG(st.st_mode) || st.st_size > kMaxBytes)) {
         if (!setAside(path))
             return false;
+    } else if (exists && decodes) {
+        const ReadResult current = read(path);
+        if (current.status == ReadStatus::Unreadable)
+            return false;
+        // An empty file holds nothing to keep.
+        if ((current.status == ReadStatus::Refused ||
+             (current.status == ReadStatus::Read && !current.bytes.isEmpty() &&
+              !decodes(current.bytes))) &&
+            !setAside(path))
+            return false;
+    } else if (!exists && FileOperations::entryExists(path)) {
+        return false; // a link that leads nowhere is left alone
     }
+
+    // Unbuffered, and synced and measured before the commit: a write that failed (a full
+    // disk) must never replace the old file, whatever commit() would say.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // The temporary file goes with `file` when it is not committed.
+    const auto fail = [&file] {
         file.cancelWriting();
         return false;
-    }
-    return file.commit();
+    };
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
+        return fail();
+    const int fd = file.handle();
+    struct stat after {};
+    if (fd < 0 || ::fsync(fd) != 0 || ::fstat(fd, &after) != 0 || after.st_size != bytes.size())
+        return fail();
+    if (stillSo && !stillSo())
+        return fail();
+    if (!file.commit())
+        return false;
+    if (written)
+        *written = statusOf(after);
+    return true;
 }
 
-std::optional<QString> setAside(const QString& path)
+std::optional<QString> setAside(const QString& path, const QString& why)
 {
-    const QFileInfo info(path);
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QString stem = info.completeBaseName() + QStringLiteral(".damaged-") + stamp;
-    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    struct stat st {};
+    const bool regular = ::stat(QFile::encodeName(path).constData(), &st) == 0 &&
+                         S_ISREG(st.st_mode) && st.st_size <= kMaxBytes;
     for (int n = 0; n < 1000; ++n) {
-        const QString candidate = info.absolutePath() + QLatin1Char('/') + stem +
-                                  (n == 0 ? QString() : QStringLiteral("-%1").arg(n)) + suffix;
+        const QString candidate = asideName(path, why, n);
         if (FileOperations::entryExists(candidate))
             continue;
-        if (QFile::copy(path, candidate))
-            return candidate;
-        return std::nullopt;
+        if (!regular) {
+            // The entry itself moves: its content is not read.
+            const FileOperations::Result moved = FileOperations::renameNoReplace(path, candidate);
+            if (moved)
+                return candidate;
+            if (moved.error == EEXIST)
+                continue;
+            return std::nullopt;
+        }
+        if (!QFile::copy(path, candidate))
+            return std::nullopt;
+        const std::optional<FileOperations::EntryStatus> copy = version(candidate);
+        if (!copy || copy->size != st.st_size) {
+            // A copy cut short (a full disk) is no copy.
+            FileOperations::removeItem(candidate);
+            return std::nullopt;
+        }
+        return candidate;
     }
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/file_operations.h"
+
 #include <QByteArray>
 #include <QJsonDocument>
 #include <QString>
@@ -14,23 +16,49 @@ namespace JsonFile {
 // Compact text as the room has always written it (a slash in a string as "\/").
 QByteArray compact(const QJsonDocument& document);
 
-enum class ReadStatus { Missing, Unreadable, Read };
+// The largest file the room reads; anything bigger is no file of the room's.
+inline constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
+
+// Missing: no entry. Unreadable: there, but reading it failed (it is left alone).
+// Refused: no regular file (a pipe, a device, a folder, a link to one of them) or larger
+// than kMaxBytes; it is set aside like a damaged file before the room writes its own.
+enum class ReadStatus { Missing, Unreadable, Refused, Read };
 struct ReadResult {
     ReadStatus status = ReadStatus::Missing;
     QByteArray bytes;
+    // The file the bytes came from, when read.
+    std::optional<FileOperations::EntryStatus> version;
 };
+// Never blocks on a pipe and never reads past kMaxBytes.
 ReadResult read(const QString& path);
+
+// The file at `path` as it stands now (links followed), when it is a regular file.
+std::optional<FileOperations::EntryStatus> version(const QString& path);
+// Whether `now` shows the file unchanged since `seen`: only where the file system keeps
+// times finer than a second.
+bool sameVersion(const std::optional<FileOperations::EntryStatus>& seen,
+                 const std::optional<FileOperations::EntryStatus>& now);
 
 // Whether some bytes decode as the file's content.
 using Validator = std::function<bool(const QByteArray&)>;
 
-// Replaces the file at `path` with `bytes` in one step. When the file there now holds
-// something `decodes` refuses, it is first copied aside (setAside); if that fails,
-// nothing is written. False when the file was not written.
-bool write(const QString& path, const QByteArray& bytes, const Validator& decodes);
+// Replaces the file at `path` with `bytes` in one step; the bytes are flushed, synced and
+// checked before the old file is replaced, so a full disk leaves the old file whole. When
+// the file there now holds something `decodes` refuses, it is first copied aside
+// (setAside); a refused entry is moved aside; if that fails, nothing is written. Without
+// `decodes` the file is not read first (the caller knows it as its own). False when the
+// file was not written; `written` then gets the new file's version.
+// `stillSo`, when given, is asked once the new bytes are on disk, just before they
+// replace the file: false cancels the write (the file changed meanwhile).
+bool write(const QString& path, const QByteArray& bytes, const Validator& decodes,
+           std::optional<FileOperations::EntryStatus>* written = nullptr,
+           const std::function<bool()>& stillSo = {});
 
-// Copies the file to a name beside it that carries the time, such as
-// "notes.damaged-20240501-093000.json". The copy's path, or nothing on failure.
-std::optional<QString> setAside(const QString& path);
+// Copies the file to a name beside it that carries `why` and the time, such as
+// "notes.damaged-20240501-093000.json"; an entry that is no regular file, or too large to
+// copy, is moved there instead. The copy's path, or nothing on failure (no partial copy
+// is left).
+std::optional<QString> setAside(const QString& path,
+                                const QString& why = QStringLiteral("damaged"));
 
 } // namespace JsonFile

@@ -3,10 +3,12 @@
 #include "state/tolvane_colors.h"
 #include "storage/json_file.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <cmath>
 
@@ -416,4 +418,79 @@ std::optional<QByteArray> encodeStickyNotes(const QList<StickyNote>& notes)
         array.append(*encoded);
     }
     return JsonFile::compact(QJsonDocument(array));
+}
+
+bool giveRepeatedIdsFreshOnes(QList<StickyNote>& notes)
+{
+    QSet<QUuid> taken;
+    taken.reserve(notes.size());
+    for (const StickyNote& note : std::as_const(notes))
+        taken.insert(note.id);
+    if (taken.size() == notes.size())
+        return false;
+    QSet<QUuid> seen;
+    QHash<QUuid, int> repeats;
+    for (StickyNote& note : notes) {
+        if (!seen.contains(note.id)) {
+            seen.insert(note.id);
+            continue;
+        }
+        const QUuid repeated = note.id;
+        QUuid fresh;
+        do {
+            fresh = QUuid::createUuidV5(repeated, QString::number(++repeats[repeated]));
+        } while (taken.contains(fresh));
+        taken.insert(fresh);
+        seen.insert(fresh);
+        note.id = fresh;
+    }
+    return true;
+}
+
+NotesMerge mergeNotes(const QList<StickyNote>& base, const QList<StickyNote>& theirs,
+                      const QList<StickyNote>& mine)
+{
+    const auto index = [](const QList<StickyNote>& notes) {
+        QHash<QUuid, qsizetype> byId;
+        byId.reserve(notes.size());
+        for (qsizetype i = 0; i < notes.size(); ++i)
+            byId.insert(notes[i].id, i);
+        return byId;
+    };
+    const QHash<QUuid, qsizetype> inBase = index(base);
+    const QHash<QUuid, qsizetype> inTheirs = index(theirs);
+    NotesMerge merged;
+    merged.notes.reserve(std::max(mine.size(), theirs.size()));
+    QSet<QUuid> inMine;
+    inMine.reserve(mine.size());
+    for (const StickyNote& note : mine) {
+        inMine.insert(note.id);
+        const auto b = inBase.constFind(note.id);
+        const auto t = inTheirs.constFind(note.id);
+        const StickyNote* was = b == inBase.cend() ? nullptr : &base[*b];
+        const StickyNote* other = t == inTheirs.cend() ? nullptr : &theirs[*t];
+        if (!other) {
+            // Deleted there and left as it was here: it goes. Added or changed here: kept.
+            if (!was || note != *was)
+                merged.notes.append(note);
+            continue;
+        }
+        if (was && note == *was) {
+            merged.notes.append(*other);
+            continue;
+        }
+        if (*other != note && (!was || *other != *was))
+            merged.keptAll = false;
+        merged.notes.append(note);
+    }
+    for (const StickyNote& note : theirs) {
+        if (inMine.contains(note.id))
+            continue;
+        const auto b = inBase.constFind(note.id);
+        // Deleted here and unchanged there: it stays deleted.
+        if (b != inBase.cend() && base[*b] == note)
+            continue;
+        merged.notes.append(note);
+    }
+    return merged;
 }

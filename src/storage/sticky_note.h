@@ -85,4 +85,22 @@ std::optional<QList<StickyNote>> decodeStickyNotes(const QByteArray& json);
 std::optional<QJsonValue> encodeStickyNote(const StickyNote& note);
 std::optional<QByteArray> encodeStickyNotes(const QList<StickyNote>& notes);
 
+// Gives every note whose id an earlier note already has an id of its own, derived from the
+// repeated id and its place among the repeats, so the same list always gets the same ids.
+// True when an id changed.
+bool giveRepeatedIdsFreshOnes(QList<StickyNote>& notes);
+
+// Two versions of a list made from a common one: `mine`, changed here, and `theirs`,
+// changed by someone else. Matched by id, the result keeps mine's notes in mine's order
+// with the notes theirs changed and mine did not taken from theirs, drops what theirs
+// deleted and mine left as it was, and appends what theirs added (or changed after mine
+// deleted it). `keptAll` is false when a note both changed differently: mine's is kept,
+// and theirs is only whole in theirs.
+struct NotesMerge {
+    QList<StickyNote> notes;
+    bool keptAll = true;
+};
+NotesMerge mergeNotes(const QList<StickyNote>& base, const QList<StickyNote>& theirs,
+                      const QList<StickyNote>& mine);
+
 Q_DECLARE_METATYPE(StickyNote)

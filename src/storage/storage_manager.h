@@ -28,6 +28,7 @@ class DesktopIcons;
 class EventSounds;
 class FolderWatcher;
 class QMimeData;
+class QTimer;
 class Trash;
 class UserPrompts;
 namespace ItemMoves {
@@ -63,6 +64,9 @@ class StorageManager : public QObject {
     PONDSILL_PUBLISHED(CachedPhotos, cachedPhotos, setCachedPhotos);
     PONDSILL_PUBLISHED(PhotoTransforms, photoTransforms, setPhotoTransforms);
     PONDSILL_PUBLISHED(StickyNotes, stickyNotes, setStickyNotes);
+    // The notes hold changes notes.json does not have: their save failed (a folder that
+    // cannot be written, a full disk) and is tried again now and then.
+    PONDSILL_PUBLISHED(bool, areNotesUnsaved, setNotesUnsaved) = false;
     PONDSILL_PUBLISHED(bool, areDesktopIconsHidden, setDesktopIconsHidden) = false;
 
 public:
@@ -338,6 +342,18 @@ private:
     void publishThumbnails();
     void decodeThumbnail(const QString& path, const FileOperations::EntryStatus& status);
     void loadNotesFrom(const JsonFile::ReadResult& file);
+    // Takes what another program wrote into notes.json into the room's notes, keeping a
+    // copy of its version first when some of it cannot be taken in. False when that copy
+    // could not be made: the file is then not to be written over.
+    bool mergeOutsideNotes(const JsonFile::ReadResult& file, const StickyNotes& theirs);
+    void noteNotesSaved(bool saved);
+    // One try: Changed when another program wrote the file while the bytes went to disk.
+    enum class SaveResult { Saved, Failed, Later, Changed };
+    SaveResult saveNotesOnce();
+    // Looks at notes.json again once a file that does not decode has had time to settle.
+    void lookAtNotesFileLater();
+    // notes.json's bytes for the notes as they are; nothing when one cannot be stored.
+    std::optional<QByteArray> encodedNotes();
     // Runs `change` on a later turn of the GUI thread's loop, in the animation of the
     // transaction current now.
     void later(const std::function<void()>& change);
@@ -350,6 +366,23 @@ private:
     // notes.json as this program last read or wrote it; a reload leaves the notes alone
     // while the file still holds exactly this, so typing is not lost to a folder event.
     std::optional<JsonFile::ReadResult> m_notesFileSeen;
+    // Whether those bytes decode as notes: only then may a save write over them unread.
+    bool m_notesSeenDecodes = false;
+    // The notes as notes.json last held them (mended as loaded): what an outside change
+    // and the room's own are told apart by.
+    StickyNotes m_notesOnDisk;
+    // Whether the notes were loaded once: a file met damaged later never replaces them.
+    bool m_notesLoaded = false;
+    // A failed save is tried again after this many milliseconds, doubling up to a minute.
+    QTimer* m_notesRetry = nullptr;
+    int m_notesRetryDelay = 0;
+    QTimer* m_notesRecheck = nullptr;
+    // Each note's text in notes.json, with the note it was made from.
+    struct EncodedNote {
+        StickyNote note;
+        QByteArray text;
+    };
+    QHash<QUuid, EncodedNote> m_encodedNotes;
     // The other two files as last read or written: the same bytes again are not news.
     std::optional<QByteArray> m_floorFileSeen;
     std::optional<QByteArray> m_transformsFileSeen;

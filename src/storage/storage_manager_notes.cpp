@@ -4,7 +4,13 @@
 #include "state/animation.h"
 #include "storage/json_file.h"
 
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRandomGenerator>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -54,6 +60,32 @@ void repairLoadedNote(StickyNote& note)
         note.y = 50;
 }
 
+// The notes a file holds as the room shows them: mended, each with an id of its own.
+// `freshIds` tells whether a repeated id was replaced (the file is then to be written).
+std::optional<StickyNotes> notesForRoom(const QByteArray& bytes, bool* freshIds)
+{
+    std::optional<StickyNotes> notes = decodeStickyNotes(bytes);
+    if (!notes)
+        return notes;
+    for (StickyNote& note : *notes)
+        repairLoadedNote(note);
+    *freshIds = giveRepeatedIdsFreshOnes(*notes);
+    return notes;
+}
+
+constexpr int kFirstRetryMs = 1000;
+// A file that does not decode is left alone this long after it last changed: another
+// program may be writing it in place.
+constexpr int kSettleMs = 1500;
+
+bool settled(const JsonFile::ReadResult& file)
+{
+    return file.status != JsonFile::ReadStatus::Read || !file.version ||
+           QDateTime::currentMSecsSinceEpoch() - file.version->modifiedNs / 1000000 >= kSettleMs;
+}
+
+constexpr int kLastRetryMs = 60000;
+
 } // namespace
 
 void StorageManager::loadNotes()
@@ -63,39 +95,218 @@ void StorageManager::loadNotes()
 
 void StorageManager::loadNotesIfChanged()
 {
-    JsonFile::ReadResult file = JsonFile::read(notesFilePath());
-    if (m_notesFileSeen && m_notesFileSeen->status == file.status &&
-        m_notesFileSeen->bytes == file.bytes)
+    // A failed save is not tried again here: its own temporary file makes a folder event.
+    const QString path = notesFilePath();
+    if (m_notesFileSeen && m_notesFileSeen->status == JsonFile::ReadStatus::Read &&
+        JsonFile::sameVersion(m_notesFileSeen->version, JsonFile::version(path)))
         return;
+    const JsonFile::ReadResult file = JsonFile::read(path);
+    if (m_notesFileSeen && m_notesFileSeen->status == file.status &&
+        m_notesFileSeen->bytes == file.bytes) {
+        m_notesFileSeen->version = file.version;
+        return;
+    }
     loadNotesFrom(file);
 }
 
 void StorageManager::loadNotesFrom(const JsonFile::ReadResult& file)
 {
-    m_notesFileSeen = file;
+    bool freshIds = false;
     std::optional<StickyNotes> notes;
     if (file.status == JsonFile::ReadStatus::Read)
-        notes = decodeStickyNotes(file.bytes);
-    if (!notes || notes->isEmpty()) {
-        // Nothing to load: the starting notes. A file that could not be read is left as
-        // it is, and one that does not decode is set aside before they are written.
-        setStickyNotes(startingNotes());
-        if (file.status != JsonFile::ReadStatus::Unreadable)
+        notes = notesForRoom(file.bytes, &freshIds);
+    if (!notes) {
+        // A file that could not be read is left as it is; anything else is set aside (an
+        // empty one only replaced) as the room's notes are written, once it has stopped
+        // changing.
+        m_notesFileSeen = file;
+        m_notesSeenDecodes = false;
+        if (!m_notesLoaded) {
+            // Nothing to load at the start: the starting notes.
+            m_notesLoaded = true;
+            setStickyNotes(startingNotes());
+            m_notesOnDisk = stickyNotes();
+        }
+        // Later, the notes the room shows stay and are written back.
+        if (!settled(file))
+            lookAtNotesFileLater();
+        else if (file.status != JsonFile::ReadStatus::Unreadable)
             saveNotes();
         return;
     }
-    for (StickyNote& note : *notes)
-        repairLoadedNote(note);
-    setStickyNotes(*notes);
+    if (!m_notesLoaded) {
+        m_notesLoaded = true;
+        m_notesFileSeen = file;
+        m_notesSeenDecodes = true;
+        m_notesOnDisk = *notes;
+        setStickyNotes(*notes);
+    } else if (!mergeOutsideNotes(file, *notes)) {
+        noteNotesSaved(false);
+        return;
+    }
+    if (stickyNotes().isEmpty()) {
+        // An empty list is never kept across a load.
+        setStickyNotes(startingNotes());
+        saveNotes();
+    } else if (freshIds || stickyNotes() != m_notesOnDisk) {
+        saveNotes();
+    }
+}
+
+bool StorageManager::mergeOutsideNotes(const JsonFile::ReadResult& file, const StickyNotes& theirs)
+{
+    NotesMerge merged = mergeNotes(m_notesOnDisk, theirs, stickyNotes());
+    // The other program's version of a note both changed is kept whole beside the file.
+    if (!merged.keptAll && !JsonFile::setAside(notesFilePath(), QStringLiteral("conflict")))
+        return false;
+    m_notesFileSeen = file;
+    m_notesSeenDecodes = true;
+    m_notesOnDisk = theirs;
+    setStickyNotes(merged.notes);
+    return true;
 }
 
 void StorageManager::saveNotes()
 {
-    const std::optional<QByteArray> bytes = encodeStickyNotes(stickyNotes());
+    // Another program that writes the file while the room's bytes go to disk makes the
+    // room take its notes in again before it writes.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (saveNotesOnce() != SaveResult::Changed)
+            return;
+    }
+    noteNotesSaved(false);
+}
+
+StorageManager::SaveResult StorageManager::saveNotesOnce()
+{
+    const QString path = notesFilePath();
+    std::optional<FileOperations::EntryStatus> now = JsonFile::version(path);
+    bool known = m_notesFileSeen && m_notesSeenDecodes &&
+                 JsonFile::sameVersion(m_notesFileSeen->version, now);
+    if (m_notesLoaded && !known) {
+        // Another program may have written the file since the room last read or wrote it:
+        // what it wrote is taken in before the room's notes go over it.
+        const JsonFile::ReadResult file = JsonFile::read(path);
+        now = file.version;
+        bool damaged = false;
+        if (file.status == JsonFile::ReadStatus::Read && m_notesFileSeen &&
+            m_notesFileSeen->status == JsonFile::ReadStatus::Read &&
+            file.bytes == m_notesFileSeen->bytes) {
+            m_notesFileSeen->version = file.version;
+            known = m_notesSeenDecodes;
+            damaged = !m_notesSeenDecodes;
+        } else if (file.status == JsonFile::ReadStatus::Read) {
+            bool freshIds = false;
+            if (const std::optional<StickyNotes> theirs = notesForRoom(file.bytes, &freshIds)) {
+                if (!mergeOutsideNotes(file, *theirs)) {
+                    noteNotesSaved(false);
+                    return SaveResult::Failed;
+                }
+                known = JsonFile::sameVersion(file.version, JsonFile::version(path));
+            } else {
+                damaged = true;
+            }
+        }
+        if (damaged && !settled(file)) {
+            // Perhaps half written: what it becomes is taken in first.
+            lookAtNotesFileLater();
+            return SaveResult::Later;
+        }
+    }
+    const std::optional<QByteArray> bytes = encodedNotes();
     if (!bytes)
+        return SaveResult::Failed;
+    // A file known as read needs no second look; any other is checked, and set aside when
+    // it holds something that does not decode.
+    std::optional<FileOperations::EntryStatus> written;
+    bool changed = false;
+    const auto stillSo = [&] {
+        const std::optional<FileOperations::EntryStatus> last = JsonFile::version(path);
+        changed = now ? !last || !now->sameVersion(*last) : last.has_value();
+        return !changed;
+    };
+    if (!JsonFile::write(path, *bytes, known ? JsonFile::Validator() : notesDecode, &written,
+                         stillSo)) {
+        if (changed)
+            return SaveResult::Changed;
+        noteNotesSaved(false);
+        return SaveResult::Failed;
+    }
+    m_notesFileSeen = JsonFile::ReadResult{JsonFile::ReadStatus::Read, *bytes, written};
+    m_notesSeenDecodes = true;
+    m_notesOnDisk = stickyNotes();
+    noteNotesSaved(true);
+    return SaveResult::Saved;
+}
+
+std::optional<QByteArray> StorageManager::encodedNotes()
+{
+    // The same bytes as encoding the whole list, from each note's own text kept while the
+    // note is unchanged: a key typed on a board of thousands of notes encodes one note.
+    QHash<QUuid, EncodedNote> encoded;
+    encoded.reserve(stickyNotes().size());
+    QByteArray bytes;
+    bytes.reserve(m_notesFileSeen ? m_notesFileSeen->bytes.size() + 4096 : 4096);
+    bytes += '[';
+    for (const StickyNote& note : stickyNotes()) {
+        auto known = m_encodedNotes.constFind(note.id);
+        QByteArray text;
+        if (known != m_encodedNotes.cend() && known->note == note) {
+            text = known->text;
+        } else {
+            const std::optional<QJsonValue> value = encodeStickyNote(note);
+            if (!value)
+                return std::nullopt;
+            text = JsonFile::compact(QJsonDocument(value->toObject()));
+        }
+        if (bytes.size() > 1)
+            bytes += ',';
+        bytes += text;
+        encoded.insert(note.id, EncodedNote{note, text});
+    }
+    bytes += ']';
+    m_encodedNotes = std::move(encoded);
+    return bytes;
+}
+
+void StorageManager::lookAtNotesFileLater()
+{
+    if (!m_notesRecheck) {
+        m_notesRecheck = new QTimer(this);
+        m_notesRecheck->setSingleShot(true);
+        m_notesRecheck->setInterval(kSettleMs);
+        connect(m_notesRecheck, &QTimer::timeout, this, [this] {
+            // Read again whatever it holds: merged when it decodes now, else set aside and
+            // written over.
+            m_notesFileSeen.reset();
+            loadNotesIfChanged();
+        });
+    }
+    if (!m_notesRecheck->isActive())
+        m_notesRecheck->start();
+}
+
+void StorageManager::noteNotesSaved(bool saved)
+{
+    setNotesUnsaved(!saved);
+    if (saved) {
+        m_notesRetryDelay = 0;
+        if (m_notesRetry)
+            m_notesRetry->stop();
         return;
-    if (JsonFile::write(notesFilePath(), *bytes, notesDecode))
-        m_notesFileSeen = JsonFile::ReadResult{JsonFile::ReadStatus::Read, *bytes};
+    }
+    // Tried again later, less and less often: a still room stays still.
+    if (!m_notesRetry) {
+        m_notesRetry = new QTimer(this);
+        m_notesRetry->setSingleShot(true);
+        connect(m_notesRetry, &QTimer::timeout, this, [this] {
+            if (areNotesUnsaved())
+                saveNotes();
+        });
+    }
+    m_notesRetryDelay =
+        m_notesRetryDelay == 0 ? kFirstRetryMs : std::min(m_notesRetryDelay * 2, kLastRetryMs);
+    m_notesRetry->start(m_notesRetryDelay);
 }
 
 void StorageManager::addNote()

@@ -422,6 +422,49 @@ private Q_SLOTS:
         QVERIFY(!b.board->noteView(open));
     }
 
+    // A note lying wholly under the notes above it gets no view, so a board of thousands of
+    // notes stays light; one that a drag or a move uncovers shows again.
+    void coveredNotesGetNoView()
+    {
+        StickyNotes notes;
+        for (int i = 0; i < 30; ++i)
+            notes.append(makeNote(u"N%1"_s.arg(i), {20, 60}));
+        notes.append(makeNote(u"apart"_s, {220, 150}));
+        Board b(notesFile(notes));
+        QCOMPARE(b.board->noteViews().size(), 2);
+        QVERIFY(b.noteView(29) && b.noteView(30) && !b.noteView(28));
+
+        const QPointF from = b.at(29, QPointF(100, b.card(29)->size().height() - 4));
+        b.input.press(from);
+        b.input.move(from + QPointF(20, 20));
+        b.input.move(from + QPointF(160, 40));
+        QVERIFY(b.noteView(28)); // uncovered while the top note moves
+        b.input.release(from + QPointF(160, 40));
+        ManualClock::settle();
+        QVERIFY(b.noteView(28) && b.noteView(29) && !b.noteView(27));
+        QCOMPARE(b.decodedOnDisk().size(), 31);
+
+        b.storage->removeNote(b.note(28).id);
+        QVERIFY(b.noteView(27) && !b.noteView(26));
+    }
+
+    // While the notes cannot be saved the board says so in one line; once the folder takes
+    // writes again the text is saved without another keystroke and the line goes.
+    void saysWhenNotesCannotBeSaved()
+    {
+        Board b(notesFile({makeNote(u"A"_s, {20, 60})}));
+        const QString root = b.storage->paths().root;
+        QVERIFY(!b.board->unsavedMark()->isVisible());
+        if (!setWritable(root, false))
+            QSKIP("cannot make the storage folder read-only here");
+        b.focus(b.card(0)->titleField(), 1);
+        b.type(u"bc"_s);
+        QVERIFY(b.board->unsavedMark()->isVisible());
+        QVERIFY(setWritable(root, true));
+        QTRY_VERIFY_WITH_TIMEOUT(!b.board->unsavedMark()->isVisible(), 8000);
+        QCOMPARE(b.decodedOnDisk().first().title, u"Abc"_s);
+    }
+
     // The header draws the ligature where a font has it, never a missing-glyph box.
     void headerLine()
     {

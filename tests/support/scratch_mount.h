@@ -44,6 +44,12 @@ public:
         return m_mounted && ::mount(nullptr, QFile::encodeName(m_path).constData(), nullptr,
                                     MS_REMOUNT | MS_RDONLY, nullptr) == 0;
     }
+    // Mounts it again writable.
+    bool makeWritable()
+    {
+        return m_mounted && ::mount(nullptr, QFile::encodeName(m_path).constData(), nullptr,
+                                    MS_REMOUNT, nullptr) == 0;
+    }
 
 private:
     ScratchFolder m_dir;

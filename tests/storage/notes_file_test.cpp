@@ -1,0 +1,335 @@
+// notes.json and the other JSON files beside the folders under what the world does to them:
+// entries that are no files, a disk that fills up, a folder that cannot be written, other
+// programs writing while the room runs. Whatever happens, no note the user or another
+// program wrote is lost without a copy, and the room starts.
+#include "storage_fixture.h"
+#include "support/scratch_mount.h"
+#include "support/test_registry.h"
+
+#include <QDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+StickyNote note(const QString& title, const QString& text = {})
+{
+    StickyNote made;
+    made.title = title;
+    made.freeformText = text;
+    made.x = 200;
+    made.y = 100;
+    return made;
+}
+
+QStringList titles(const StickyNotes& notes)
+{
+    QStringList list;
+    for (const StickyNote& n : notes)
+        list.append(n.title + (n.freeformText.isEmpty() ? QString() : u": "_s + n.freeformText));
+    return list;
+}
+
+StickyNotes notesIn(const QByteArray& bytes)
+{
+    return decodeStickyNotes(bytes).value_or(StickyNotes());
+}
+
+// The copies set aside beside `file`: damaged ones, or with `why` others.
+QStringList setAside(const StorageHome& f, const QString& file, const QString& why = u"damaged"_s)
+{
+    return QDir(f.root()).entryList({file.chopped(5) + u'.' + why + u"-*.json"_s},
+                                    QDir::System | QDir::Files);
+}
+// What typing in a note does: the note changes and the list is saved.
+void type(StorageManager& storage, const QUuid& id, const QString& text)
+{
+    StickyNotes notes = storage.stickyNotes();
+    for (StickyNote& n : notes) {
+        if (n.id == id)
+            n.freeformText = text;
+    }
+    storage.setStickyNotes(notes);
+    storage.saveNotes();
+}
+
+// Fills the file system holding `folder` up to its last byte; the filler's path.
+QString fillUp(const QString& folder)
+{
+    const QString filler = folder + u"/filler"_s;
+    QFile file(filler);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return {};
+    const QByteArray block(4096, 'f');
+    while (file.write(block) == block.size()) {
+    }
+    while (file.write("f", 1) == 1) {
+    }
+    return filler;
+}
+
+} // namespace
+
+class NotesFileTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Only a regular file, or a link to one, no larger than the limit, is read. Anything
+    // else is moved aside whole (never read, never copied) before the room writes its own,
+    // and the room starts with its starting notes.
+    void onlyRegularFilesAreRead_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("kind");
+        for (const QString& file : {u"notes.json"_s, u"floor_positions.json"_s})
+            for (const QString& kind : {u"pipe"_s, u"zero"_s, u"folder"_s, u"huge"_s})
+                QTest::addRow("%s %s", qPrintable(file), qPrintable(kind)) << file << kind;
+    }
+    void onlyRegularFilesAreRead()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, kind);
+        StorageHome f;
+        QVERIFY(QDir().mkpath(f.root()));
+        const QString path = f.path(file);
+        if (kind == u"pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        else if (kind == u"zero")
+            QVERIFY(QFile::link(u"/dev/zero"_s, path));
+        else if (kind == u"folder")
+            QVERIFY(QDir().mkpath(path + u"/inside"_s));
+        else
+            sparseFile(path, JsonFile::kMaxBytes + 1);
+        QCOMPARE(JsonFile::read(path).status, JsonFile::ReadStatus::Refused);
+
+        StorageManager& storage = f.start();
+        QCOMPARE(storage.stickyNotes().size(), 2);
+        storage.setCarpetPosition(0.3, 0.6);
+        QVERIFY(decodeStickyNotes(f.read(u"notes.json"_s)));
+        QCOMPARE(decodeFloorLayout(f.read(u"floor_positions.json"_s))->carpetPosition,
+                 (StoredPosition{0.3, 0.6}));
+        // The entry itself is beside, as it was.
+        const QStringList aside =
+            QDir(f.root()).entryList({file.chopped(5) + u".damaged-*"_s},
+                                     QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        QCOMPARE(aside.size(), 1);
+        const QFileInfo moved(f.path(aside.first()));
+        QCOMPARE(moved.isSymLink(), kind == u"zero");
+        QCOMPARE(moved.isDir(), kind == u"folder");
+        if (kind == u"huge")
+            QCOMPARE(moved.size(), JsonFile::kMaxBytes + 1);
+    }
+
+    // A full disk fails the save: the old file stays whole, nothing empty is set aside, a
+    // reload keeps what the room shows, and once there is room again the notes are written.
+    void aFullDiskKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("notes") << u"notes.json"_s;
+        QTest::newRow("floor") << u"floor_positions.json"_s;
+        QTest::newRow("transforms") << u"photo_transforms.json"_s;
+    }
+    void aFullDiskKeepsTheOldFile()
+    {
+        QFETCH(QString, file);
+        StorageHome f;
+        QVERIFY(QDir().mkpath(f.root()));
+        ScratchMount mount("tmpfs", f.root());
+        if (!mount.isMounted())
+            QSKIP(qPrintable(u"cannot mount a tmpfs here: "_s + mount.error()));
+        const StickyNote mine = note(u"Belanja"_s, u"susu"_s);
+        f.file(u"notes.json"_s, *encodeStickyNotes({mine}));
+        StorageManager& storage = f.start();
+        storage.setCarpetPosition(0.3, 0.6);
+        storage.setPhotoTransform(1, 2, 30, 4, 5);
+        const QByteArray before = f.read(file);
+        QVERIFY(!before.isEmpty());
+
+        const QString filler = fillUp(f.root());
+        QVERIFY(!filler.isEmpty());
+        type(storage, mine.id, u"susu, roti, telur"_s);
+        storage.setCarpetPosition(0.4, 0.7);
+        storage.setPhotoTransform(1, 3, 40, 4, 5);
+        QCOMPARE(f.read(file), before);
+        QVERIFY(setAside(f, file).isEmpty());
+        storage.reloadAll();
+        QCOMPARE(titles(storage.stickyNotes()), QStringList{u"Belanja: susu, roti, telur"_s});
+        QCOMPARE(f.read(file), before);
+        if (file == u"notes.json") {
+            QVERIFY(storage.areNotesUnsaved());
+            QVERIFY(QFile::remove(filler));
+            QTRY_VERIFY_WITH_TIMEOUT(!storage.areNotesUnsaved(), 5000);
+            QCOMPARE(titles(notesIn(f.read(file))), QStringList{u"Belanja: susu, roti, telur"_s});
+        }
+        QVERIFY(setAside(f, file).isEmpty());
+    }
+
+    // A file met damaged, emptied or no file at all at a reload never replaces the notes
+    // the room shows: they are written back, the damaged bytes set aside first.
+    void aDamagedFileAtAReloadKeepsTheNotes_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // "-": the file is removed
+        QTest::addColumn<bool>("keptAside");
+        QTest::newRow("truncated") << QByteArray("[{\"title\":\"Bel") << true;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("not a list") << QByteArray("{\"title\":\"x\"}") << true;
+        QTest::newRow("removed") << QByteArray("-") << false;
+    }
+    void aDamagedFileAtAReloadKeepsTheNotes()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, keptAside);
+        StorageHome f;
+        const StickyNotes notes = {note(u"Belanja"_s, u"susu"_s), note(u"Kerja"_s)};
+        f.file(u"notes.json"_s, *encodeStickyNotes(notes));
+        StorageManager& storage = f.start();
+        type(storage, notes[0].id, u"susu, roti"_s);
+        const StickyNotes shown = storage.stickyNotes();
+        if (content == "-")
+            QVERIFY(QFile::remove(f.path(u"notes.json"_s)));
+        else
+            f.file(u"notes.json"_s, content);
+        storage.reload({f.root()});
+        QCOMPARE(storage.stickyNotes(), shown);
+        // Another program may still be writing it: it is left alone a moment.
+        if (content != "-")
+            QCOMPARE(f.read(u"notes.json"_s), content);
+        QTRY_COMPARE_WITH_TIMEOUT(notesIn(f.read(u"notes.json"_s)), shown, 5000);
+        QCOMPARE(storage.stickyNotes(), shown);
+        const QStringList aside = setAside(f, u"notes.json"_s);
+        QCOMPARE(aside.size(), keptAside ? 1 : 0);
+        if (keptAside)
+            QCOMPARE(f.read(aside.first()), content);
+    }
+
+    // Another program writing notes.json in place is not taken for a damaged file halfway:
+    // the room waits for the rest, and a note typed meanwhile is saved with its notes.
+    void aFileWrittenInPlaceIsWaitedFor()
+    {
+        StorageHome f;
+        const StickyNote mine = note(u"A"_s);
+        f.file(u"notes.json"_s, *encodeStickyNotes({mine}));
+        StorageManager& storage = f.start();
+        const QByteArray theirs = *encodeStickyNotes({mine, note(u"B"_s, u"from outside"_s)});
+        QFile outside(f.path(u"notes.json"_s));
+        QVERIFY(outside.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered));
+        QVERIFY(outside.write(theirs.left(theirs.size() / 2)) > 0);
+        storage.reload({f.root()});
+        type(storage, mine.id, u"typed"_s);
+        QVERIFY(outside.write(theirs.mid(theirs.size() / 2)) > 0);
+        outside.close();
+        QTRY_COMPARE_WITH_TIMEOUT(titles(notesIn(f.read(u"notes.json"_s))),
+                                  (QStringList{u"A: typed"_s, u"B: from outside"_s}), 5000);
+        QVERIFY(setAside(f, u"notes.json"_s).isEmpty());
+    }
+
+    // Another program writes notes.json while the room runs and before the room has read
+    // it again: the room's next save keeps what it wrote, merged note by note, and keeps a
+    // copy of its version when both changed the same note.
+    void outsideWritesAreKept_data()
+    {
+        QTest::addColumn<QString>("outside"); // what the other program does
+        QTest::addColumn<QStringList>("saved");
+        QTest::addColumn<bool>("copy");
+        QTest::newRow("adds a note")
+            << u"add"_s << QStringList{u"A: typed"_s, u"B"_s, u"C: from outside"_s} << false;
+        QTest::newRow("changes the other note")
+            << u"change B"_s << QStringList{u"A: typed"_s, u"B: from outside"_s} << false;
+        QTest::newRow("changes the same note")
+            << u"change A"_s << QStringList{u"A: typed"_s, u"B"_s} << true;
+        QTest::newRow("deletes the other note")
+            << u"delete B"_s << QStringList{u"A: typed"_s} << false;
+        QTest::newRow("repeats an id")
+            << u"repeat"_s << QStringList{u"A: typed"_s, u"B"_s, u"B: twin"_s} << false;
+    }
+    void outsideWritesAreKept()
+    {
+        QFETCH(QString, outside);
+        QFETCH(QStringList, saved);
+        QFETCH(bool, copy);
+        StorageHome f;
+        const StickyNotes notes = {note(u"A"_s), note(u"B"_s)};
+        f.file(u"notes.json"_s, *encodeStickyNotes(notes));
+        StorageManager& storage = f.start();
+        type(storage, notes[0].id, u"typ"_s);
+
+        StickyNotes theirs = notesIn(f.read(u"notes.json"_s));
+        if (outside == u"add")
+            theirs.append(note(u"C"_s, u"from outside"_s));
+        else if (outside == u"change B")
+            theirs[1].freeformText = u"from outside"_s;
+        else if (outside == u"change A")
+            theirs[0].freeformText = u"written elsewhere"_s;
+        else if (outside == u"delete B")
+            theirs.removeLast();
+        else {
+            theirs.append(theirs[1]);
+            theirs.last().freeformText = u"twin"_s;
+        }
+        f.file(u"notes.json"_s, *encodeStickyNotes(theirs)); // written in place
+        type(storage, notes[0].id, u"typed"_s);              // before any folder event
+
+        QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))), saved);
+        QCOMPARE(titles(storage.stickyNotes()), saved);
+        // Byte for byte what the list encodes to, though most notes were encoded before.
+        QCOMPARE(f.read(u"notes.json"_s), *encodeStickyNotes(storage.stickyNotes()));
+        const QStringList aside = setAside(f, u"notes.json"_s, u"conflict"_s);
+        QCOMPARE(aside.size(), copy ? 1 : 0);
+        QVERIFY(setAside(f, u"notes.json"_s).isEmpty());
+        if (copy)
+            QCOMPARE(notesIn(f.read(aside.first())), theirs);
+        // The folder event that comes later changes nothing.
+        storage.reload({f.root()});
+        QCOMPARE(titles(storage.stickyNotes()), saved);
+    }
+
+    // Notes sharing an id each get one of their own when loaded, and keep it: editing one
+    // never writes over the other.
+    void repeatedIdsAreMadeUnique()
+    {
+        StorageHome f;
+        const StickyNote a = note(u"A"_s);
+        StickyNote twin = a;
+        twin.title = u"twin"_s;
+        f.file(u"notes.json"_s, *encodeStickyNotes({a, twin, note(u"B"_s)}));
+        StorageManager& storage = f.start();
+        const StickyNotes loaded = storage.stickyNotes();
+        QCOMPARE(titles(loaded), (QStringList{u"A"_s, u"twin"_s, u"B"_s}));
+        QCOMPARE(loaded[0].id, a.id);
+        QVERIFY(loaded[1].id != a.id && loaded[1].id != loaded[2].id);
+        QCOMPARE(notesIn(f.read(u"notes.json"_s)), loaded); // written back once
+        type(storage, loaded[1].id, u"edited"_s);
+        QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))),
+                 (QStringList{u"A"_s, u"twin: edited"_s, u"B"_s}));
+        // The same file gives the same ids again.
+        StickyNotes again = {a, twin};
+        QVERIFY(giveRepeatedIdsFreshOnes(again));
+        QCOMPARE(again[1].id, loaded[1].id);
+    }
+
+    // A folder that cannot be written keeps the typed text in the room, says so, and the
+    // text is written once the folder takes it again.
+    void aReadOnlyFolderSavesLater()
+    {
+        StorageHome f;
+        QVERIFY(QDir().mkpath(f.root()));
+        ScratchMount mount("tmpfs", f.root());
+        if (!mount.isMounted())
+            QSKIP(qPrintable(u"cannot mount a tmpfs here: "_s + mount.error()));
+        const StickyNote mine = note(u"Belanja"_s);
+        f.file(u"notes.json"_s, *encodeStickyNotes({mine}));
+        StorageManager& storage = f.start();
+        QVERIFY(!storage.areNotesUnsaved());
+        QVERIFY(mount.makeReadOnly());
+        type(storage, mine.id, u"susu"_s);
+        QVERIFY(storage.areNotesUnsaved());
+        type(storage, mine.id, u"susu, roti"_s);
+        QVERIFY(mount.makeWritable());
+        QTRY_VERIFY_WITH_TIMEOUT(!storage.areNotesUnsaved(), 5000);
+        QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))), QStringList{u"Belanja: susu, roti"_s});
+    }
+};
+
+PONDSILL_TEST(NotesFileTest)
+#include "notes_file_test.moc"
