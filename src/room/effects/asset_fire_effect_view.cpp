@@ -32,7 +32,12 @@ AssetFireEffectView::AssetFireEffectView(AppState& appState, qreal flameHeight, 
     connect(&m_timeLine, &TimeLine::canDrawChanged, this, [this] { update(); });
 }
 
-AssetFireEffectView::~AssetFireEffectView() = default;
+AssetFireEffectView::~AssetFireEffectView()
+{
+    // The flames' masks are many small images: what they held goes back to the system
+    // once the fire is out, not only to the heap.
+    releaseFreedDrawingsSoon();
+}
 
 FirePart* AssetFireEffectView::flameRow(FireGeometry::Edge edge)
 {
