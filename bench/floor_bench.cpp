@@ -40,6 +40,7 @@
 
 #include "desk/floating_notes_view.h"
 #include "room/effects/asset_fire_effect_view.h"
+#include "room/effects/room_fire_atmosphere_view.h"
 
 #include <QApplication>
 #include <QDir>
@@ -297,6 +298,10 @@ int dumpFire(Room& room, const QString& folder)
         const double moment = 800000000.0 + i * (i < 4 ? 1.0 / 30 : 1.7);
         for (AssetFireEffectView* fire : burning)
             fire->setTime(moment);
+        for (QGraphicsItem* item : room.view->scene()->items()) {
+            if (auto* atmosphere = dynamic_cast<RoomFireAtmosphereView*>(item))
+                atmosphere->setTime(moment);
+        }
         const QImage frame = roomPicture(room);
         if (!frame.save(folder + QStringLiteral("/fire-%1.png").arg(i)))
             return 1;

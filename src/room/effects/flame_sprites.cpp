@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <tuple>
 
 using FireGeometry::flickerPeriod;
 
@@ -36,6 +38,29 @@ int stepsFor(const FlameSprites::Layer& layer, double scale)
 
 } // namespace
 
+std::shared_ptr<FlameSprites::Sheet> FlameSprites::sheetFor(const Layer& layer) const
+{
+    const auto make = [&] {
+        auto sheet = std::make_shared<Sheet>();
+        sheet->masks.resize(size_t(stepsFor(layer, m_scale)));
+        return sheet;
+    };
+    if (layer.shapeKey.isEmpty())
+        return make();
+    // A mask depends on nothing but the outline, the scale and the baseline's fraction of a
+    // pixel: rows that agree on all three draw the same masks.
+    using Key = std::tuple<QString, double, double>;
+    static std::map<Key, std::weak_ptr<Sheet>> shared;
+    for (auto it = shared.begin(); it != shared.end();)
+        it = it->second.expired() ? shared.erase(it) : std::next(it);
+    std::weak_ptr<Sheet>& entry = shared[Key(layer.shapeKey, m_scale, m_baselineFraction)];
+    if (std::shared_ptr<Sheet> sheet = entry.lock())
+        return sheet;
+    std::shared_ptr<Sheet> sheet = make();
+    entry = sheet;
+    return sheet;
+}
+
 void FlameSprites::setLayers(QList<Layer> layers)
 {
     m_layers = std::move(layers);
@@ -48,14 +73,14 @@ void FlameSprites::setLayers(QList<Layer> layers)
 int FlameSprites::maskCount() const
 {
     int count = 0;
-    for (const Sheet& sheet : m_sheets)
-        count += sheet.drawn;
+    for (const std::shared_ptr<Sheet>& sheet : m_sheets)
+        count += sheet->drawn;
     return count;
 }
 
 int FlameSprites::stepCount(int layer) const
 {
-    return layer < int(m_sheets.size()) ? int(m_sheets[size_t(layer)].masks.size()) : 0;
+    return layer < int(m_sheets.size()) ? int(m_sheets[size_t(layer)]->masks.size()) : 0;
 }
 
 void FlameSprites::prepare(double deviceScale, double baselineFraction)
@@ -65,14 +90,14 @@ void FlameSprites::prepare(double deviceScale, double baselineFraction)
         return;
     m_scale = deviceScale;
     m_baselineFraction = baselineFraction;
-    m_sheets.assign(size_t(m_layers.size()), Sheet());
-    for (qsizetype l = 0; l < m_layers.size(); ++l)
-        m_sheets[size_t(l)].masks.resize(size_t(stepsFor(m_layers[l], deviceScale)));
+    m_sheets.clear();
+    for (const Layer& layer : m_layers)
+        m_sheets.push_back(sheetFor(layer));
 }
 
 int FlameSprites::stepOf(int layer, double phase) const
 {
-    const int steps = int(m_sheets[size_t(layer)].masks.size());
+    const int steps = int(m_sheets[size_t(layer)]->masks.size());
     double at = std::fmod(phase, flickerPeriod);
     if (at < 0)
         at += flickerPeriod;
@@ -81,7 +106,7 @@ int FlameSprites::stepOf(int layer, double phase) const
 
 const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
 {
-    Sheet& sheet = m_sheets[size_t(layer)];
+    Sheet& sheet = *m_sheets[size_t(layer)];
     const int steps = int(sheet.masks.size());
     Mask& mask = sheet.masks[size_t(step)];
     if (!mask.image.isNull())

@@ -7,8 +7,10 @@
 #include <QImage>
 #include <QList>
 #include <QPoint>
+#include <QString>
 
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -33,6 +35,10 @@ public:
         double gradientFrom = 0;
         double gradientTo = 0;
         QGradientStops stops;
+        // Layers whose outlines are the same function of the phase name it alike: all rows
+        // of such flames drawn at one scale and baseline fraction share one set of masks,
+        // kept while any of them is. Empty: the masks are this row's own.
+        QString shapeKey;
     };
 
     // Layers are drawn in order, each over the previous. Drops every mask.
@@ -60,6 +66,9 @@ private:
         std::vector<Mask> masks; // one per step, null until first needed
         int drawn = 0;
     };
+    // The sheet for a layer at the current scale and baseline fraction: a shared one for a
+    // layer with a shape key, else a sheet of its own.
+    std::shared_ptr<Sheet> sheetFor(const Layer& layer) const;
     // What a composed frame shows: its device rectangle, its baseline row, and per layer
     // and flame the step shown and the foot's device column.
     struct FrameKey {
@@ -85,7 +94,7 @@ private:
                        const std::function<double(int)>& phaseAt) const;
 
     QList<Layer> m_layers;
-    std::vector<Sheet> m_sheets;
+    std::vector<std::shared_ptr<Sheet>> m_sheets; // by layer
     double m_scale = 0;
     double m_baselineFraction = -1;
     FrameKey m_frameKey;
