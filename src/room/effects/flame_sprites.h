@@ -55,12 +55,20 @@ public:
     int stepCount(int layer) const;
 
 private:
-    // The columns [first, last) of a row that hold anything.
-    using Span = std::pair<int, int>;
+    // The columns [first, last) of a row that hold anything, and where their coverage
+    // starts in the mask's bytes.
+    struct Span {
+        int at = 0;
+        qint16 first = 0;
+        qint16 last = 0;
+    };
+    // A flame's coverage at one step: of each row only the columns it covers are kept, one
+    // row after another (a flame leaves about half of its box empty, and a fire keeps
+    // thousands of masks).
     struct Mask {
-        QImage image;           // Format_Alpha8
-        QPoint origin;          // where the image's top-left lies, from the foot's device pixel
-        std::vector<Span> rows; // per row of the image, the columns the flame covers
+        std::vector<uchar> coverage;
+        QPoint origin;          // where the box's top-left lies, from the foot's device pixel
+        std::vector<Span> rows; // per row of the box; empty until drawn
     };
     struct Sheet {
         std::vector<Mask> masks; // one per step, null until first needed
