@@ -24,7 +24,8 @@
 //   memory    the resident memory at rest, its peak while the fire burns (--seconds) and
 //             20 s after it is put out
 //   idle      the share of one core the still room takes over --seconds (the clock ticks)
-//   radio     the share of one core while the radio plays (its notes rise)
+//   radio     the share of one core while the radio plays (its notes rise), beside the
+//             same reference as fire's
 //   reference the start-up of a bare full-screen window showing one picture of the room
 //             (what `startup` is compared with)
 #include "app/interactive_desktop_window.h"
@@ -362,12 +363,22 @@ int runRadio(const QString& home, double seconds)
     }
     spin(1000);
     app().reset();
+    app().keepRegions = true;
     const double start = cpuSeconds();
     spin(int(seconds * 1000));
+    const double radioCpu = cpuSeconds() - start;
+    app().keepRegions = false;
+    const int paints = app().paints;
+    const double area = app().paintedArea;
+    const QList<QRegion> regions = app().regions;
+
+    const QImage picture = roomPicture(room);
+    room.window.hide();
+    const double referenceCpu = referenceFrames(picture, regions, seconds);
     std::printf("radio: %d notes views, %.2f %% of one core, %.0f paints a second, %.0f px per "
-                "paint\n",
-                notes, (cpuSeconds() - start) / seconds * 100, app().paints / seconds,
-                app().paints ? app().paintedArea / app().paints : 0.0);
+                "paint; reference (the same rectangles copied) %.2f %% of one core\n",
+                notes, radioCpu / seconds * 100, paints / seconds, paints ? area / paints : 0.0,
+                referenceCpu / seconds * 100);
     return 0;
 }
 
