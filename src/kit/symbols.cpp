@@ -191,20 +191,6 @@ bool drawFallback(QPainter& p, const QString& base, const QRectF& r, const QColo
     return false;
 }
 
-// The theme's icon for a name, looked up once. A new QIcon of a scalable icon reads and
-// parses its file again, and one of the theme's symbolic icons holds pictures of its own
-// that take longer to decode than the rest of the room takes to start; the same QIcon
-// hands back a size it has drawn already (in another colour, say) without either.
-QIcon themeIcon(const QString& theme)
-{
-    static QHash<QString, QIcon> icons;
-    const auto found = icons.constFind(theme);
-    if (found != icons.constEnd())
-        return *found;
-    IconTheme::ensureLoaded();
-    return *icons.insert(theme, QIcon::fromTheme(theme));
-}
-
 QImage glyph(const QString& base, int px, const QColor& color)
 {
     QImage img(px, px, QImage::Format_ARGB32_Premultiplied);
@@ -213,7 +199,8 @@ QImage glyph(const QString& base, int px, const QColor& color)
     p.setRenderHint(QPainter::Antialiasing);
     const QString theme = themeNames().value(base);
     if (!theme.isEmpty()) {
-        const QIcon icon = themeIcon(theme);
+        IconTheme::ensureLoaded();
+        const QIcon icon = QIcon::fromTheme(theme);
         if (!icon.isNull()) {
             const QPixmap pm = icon.pixmap(QSize(px, px));
             if (!pm.isNull()) {
