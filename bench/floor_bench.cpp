@@ -16,7 +16,18 @@
 //   fire      the share of one core fire mode takes and the area each repaint covers,
 //             measured over --seconds (default 5)
 //             after --warm-up seconds (default 1.5; the flames draw each step of their
-//             flicker once, so until about 25 s have passed they cost a little more)
+//             flicker once, so until about 25 s have passed they cost a little more), beside
+//             a reference in the same process: a bare window showing a picture of the room
+//             that lays the same rectangles down 30 times a second with plain image copies.
+//             `--dump DIR` writes the room at a few fixed moments of the fire instead
+//             (fire-N.png), to compare two builds' flames pixel by pixel.
+//   memory    the resident memory at rest, its peak while the fire burns (--seconds) and
+//             20 s after it is put out
+//   idle      the share of one core the still room takes over --seconds (the clock ticks)
+//   radio     the share of one core while the radio plays (its notes rise), beside the
+//             same reference as fire's
+//   reference the start-up of a bare full-screen window showing one picture of the room
+//             (what `startup` is compared with)
 #include "app/interactive_desktop_window.h"
 #include "bench_case.h"
 #include "room/asset_loader.h"
@@ -28,14 +39,20 @@
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
+#include "desk/floating_notes_view.h"
+#include "room/effects/asset_fire_effect_view.h"
+#include "room/effects/room_fire_atmosphere_view.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QGraphicsScene>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -61,6 +78,16 @@ double cpuSeconds()
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
+// The memory resident now, in megabytes.
+double residentMegabytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * double(::getpagesize()) / (1024 * 1024) : 0;
+}
+
 double peakMegabytes()
 {
     rusage usage{};
@@ -78,12 +105,16 @@ public:
     double paintSeconds = 0;
     double paintedArea = 0;
     double firstPaintEnd = -1;
+    // The regions of the latest paints, oldest first, when asked to keep them.
+    bool keepRegions = false;
+    QList<QRegion> regions;
 
     void reset()
     {
         paints = 0;
         paintSeconds = 0;
         paintedArea = 0;
+        regions.clear();
     }
 
     bool notify(QObject* receiver, QEvent* event) override
@@ -92,6 +123,8 @@ public:
             return QApplication::notify(receiver, event);
         for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
             paintedArea += double(r.width()) * r.height();
+        if (keepRegions)
+            regions.append(static_cast<QPaintEvent*>(event)->region());
         QElapsedTimer timer;
         timer.start();
         const bool result = QApplication::notify(receiver, event);
@@ -191,6 +224,181 @@ BenchApplication& app()
     return *static_cast<BenchApplication*>(qApp);
 }
 
+// A bare window showing one picture: what laying the room's repaints down costs with
+// nothing but plain image copies.
+class PictureWindow : public QWidget {
+public:
+    explicit PictureWindow(QImage picture) : m_picture(std::move(picture))
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPainter p(this);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        for (const QRect& r : event->region())
+            p.drawImage(r.topLeft(), m_picture, r);
+        if (firstPaintEnd < 0)
+            firstPaintEnd = sinceStart.nsecsElapsed() / 1e9;
+    }
+
+    double firstPaintEnd = -1;
+
+private:
+    QImage m_picture;
+};
+
+QImage roomPicture(Room& room)
+{
+    return room.view->viewport()->grab().toImage().convertToFormat(
+        QImage::Format_ARGB32_Premultiplied);
+}
+
+// Lays the painted regions recorded in `regions` down again, one a frame at 30 frames a
+// second, on a bare window showing `picture`, for `seconds`; returns the processor time.
+double referenceFrames(const QImage& picture, const QList<QRegion>& regions, double seconds)
+{
+    PictureWindow window(picture);
+    window.resize(picture.size());
+    window.show();
+    spin(500);
+    qsizetype next = 0;
+    QTimer frames;
+    frames.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&frames, &QTimer::timeout, &window, [&] {
+        if (regions.isEmpty())
+            return;
+        window.update(regions[next]);
+        next = (next + 1) % regions.size();
+    });
+    frames.start(1000 / 30);
+    const double start = cpuSeconds();
+    spin(int(seconds * 1000));
+    return cpuSeconds() - start;
+}
+
+QList<AssetFireEffectView*> fires(Room& room)
+{
+    QList<AssetFireEffectView*> found;
+    for (QGraphicsItem* item : room.view->scene()->items()) {
+        if (auto* fire = dynamic_cast<AssetFireEffectView*>(item))
+            found.append(fire);
+    }
+    return found;
+}
+
+// The room at a few fixed moments of the fire, each frame drawn whole.
+int dumpFire(Room& room, const QString& folder)
+{
+    QDir().mkpath(folder);
+    const QList<AssetFireEffectView*> burning = fires(room);
+    for (int i = 0; i < 8; ++i) {
+        // Moments a few frames apart, and some far enough apart to show other flicker steps.
+        const double moment = 800000000.0 + i * (i < 4 ? 1.0 / 30 : 1.7);
+        for (AssetFireEffectView* fire : burning)
+            fire->setTime(moment);
+        for (QGraphicsItem* item : room.view->scene()->items()) {
+            if (auto* atmosphere = dynamic_cast<RoomFireAtmosphereView*>(item))
+                atmosphere->setTime(moment);
+        }
+        const QImage frame = roomPicture(room);
+        if (!frame.save(folder + QStringLiteral("/fire-%1.png").arg(i)))
+            return 1;
+    }
+    std::printf("fire: %lld burning pieces written to %s\n", qint64(burning.size()),
+                qPrintable(folder));
+    return 0;
+}
+
+int runMemory(const QString& home, double seconds)
+{
+    Room room(home);
+    cpuUntilQuiet(120);
+    spin(1000);
+    const double before = residentMegabytes();
+    room.state.setFireModeActive(true);
+    double burning = before;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < seconds * 1000) {
+        spin(250);
+        burning = std::max(burning, residentMegabytes());
+    }
+    room.state.setFireModeActive(false);
+    spin(20000);
+    const double after = residentMegabytes();
+    std::printf("memory: %.0f MB at rest, %+.1f MB at most while burning %.0f s, %+.1f MB 20 s "
+                "after the fire is out\n",
+                before, burning - before, seconds, after - before);
+    return 0;
+}
+
+int runIdle(const QString& home, double seconds)
+{
+    Room room(home);
+    cpuUntilQuiet(120);
+    app().reset();
+    const double start = cpuSeconds();
+    spin(int(seconds * 1000));
+    std::printf("idle: %.2f %% of one core, %d paints, %.2f ms painting per paint\n",
+                (cpuSeconds() - start) / seconds * 100, app().paints,
+                app().paints ? app().paintSeconds * 1000 / app().paints : 0.0);
+    return 0;
+}
+
+int runRadio(const QString& home, double seconds)
+{
+    Room room(home);
+    cpuUntilQuiet(120);
+    int notes = 0;
+    for (QGraphicsItem* item : room.view->scene()->items()) {
+        if (auto* view = dynamic_cast<FloatingNotesView*>(item)) {
+            // As the radio does when its player starts.
+            view->setPlaying(true);
+            view->setVisible(true);
+            ++notes;
+        }
+    }
+    spin(1000);
+    app().reset();
+    app().keepRegions = true;
+    const double start = cpuSeconds();
+    spin(int(seconds * 1000));
+    const double radioCpu = cpuSeconds() - start;
+    app().keepRegions = false;
+    const int paints = app().paints;
+    const double area = app().paintedArea;
+    const QList<QRegion> regions = app().regions;
+
+    const QImage picture = roomPicture(room);
+    room.window.hide();
+    const double referenceCpu = referenceFrames(picture, regions, seconds);
+    std::printf("radio: %d notes views, %.2f %% of one core, %.0f paints a second, %.0f px per "
+                "paint; reference (the same rectangles copied) %.2f %% of one core\n",
+                notes, radioCpu / seconds * 100, paints / seconds, paints ? area / paints : 0.0,
+                referenceCpu / seconds * 100);
+    return 0;
+}
+
+int runReference(const QString& picturePath)
+{
+    // A picture as a cached room would hold it: decoded once, then laid down whole.
+    QImage picture(picturePath);
+    if (picture.isNull()) {
+        picture = QImage(1440, 900, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(QColor(60, 50, 40));
+    }
+    PictureWindow window(picture.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    window.resize(1440, 900);
+    window.show();
+    const double quietCpu = cpuUntilQuiet(120);
+    std::printf("reference: first paint %.2f s, cpu until quiet %.2f s, peak memory %.0f MB\n",
+                window.firstPaintEnd, quietCpu, peakMegabytes());
+    return 0;
+}
+
 int runFrames(const QString& home)
 {
     Room room(home);
@@ -264,7 +472,7 @@ int runFrames(const QString& home)
     return 0;
 }
 
-int runStartup(const QString& home)
+int runStartup(const QString& home, const QString& picturePath)
 {
     // The processor time counts from the start of the process, as a user's launch does.
     Room room(home);
@@ -281,21 +489,36 @@ int runStartup(const QString& home)
                 "drawings per file\n",
                 app().firstPaintEnd, quietCpu, peakMegabytes(),
                 files ? double(fileDraws) / files : 0.0);
+    if (!picturePath.isEmpty())
+        roomPicture(room).save(picturePath);
     return 0;
 }
 
-int runFire(const QString& home, double seconds, double warmUp)
+int runFire(const QString& home, double seconds, double warmUp, const QString& dump)
 {
     Room room(home);
     cpuUntilQuiet(120);
     room.state.setFireModeActive(true);
     spin(int(warmUp * 1000));
+    if (!dump.isEmpty())
+        return dumpFire(room, dump);
     const double start = cpuSeconds();
     app().reset();
+    app().keepRegions = true;
     spin(int(seconds * 1000));
-    std::printf("fire: %.1f %% of one core, %.0f paints a second, %.0f px per paint\n",
-                (cpuSeconds() - start) / seconds * 100, app().paints / seconds,
-                app().paints ? app().paintedArea / app().paints : 0.0);
+    const double fireCpu = cpuSeconds() - start;
+    app().keepRegions = false;
+    const int paints = app().paints;
+    const double area = app().paintedArea;
+    const QList<QRegion> regions = app().regions;
+
+    const QImage picture = roomPicture(room);
+    room.window.hide();
+    const double referenceCpu = referenceFrames(picture, regions, seconds);
+    std::printf("fire: %.1f %% of one core, %.0f paints a second, %.0f px per paint; reference "
+                "(the same rectangles copied) %.1f %% of one core, ratio %.1f\n",
+                fireCpu / seconds * 100, paints / seconds, paints ? area / paints : 0.0,
+                referenceCpu / seconds * 100, referenceCpu > 0 ? fireCpu / referenceCpu : 0.0);
     return 0;
 }
 
@@ -328,7 +551,7 @@ int main(int argc, char** argv)
     if (!caseName.isEmpty() && home.isEmpty()) {
         QCoreApplication seeding(argc, argv);
         QStringList extra;
-        for (const char* option : {"--seconds", "--warm-up"}) {
+        for (const char* option : {"--seconds", "--warm-up", "--dump", "--picture"}) {
             if (options.contains(option))
                 extra << QString::fromLatin1(option)
                       << QString::fromLocal8Bit(options.value(option));
@@ -342,9 +565,17 @@ int main(int argc, char** argv)
     if (caseName == QLatin1String("frames"))
         return runFrames(home);
     if (caseName == QLatin1String("startup"))
-        return runStartup(home);
+        return runStartup(home, QString::fromLocal8Bit(options.value("--picture")));
     if (caseName == QLatin1String("fire"))
-        return runFire(home, seconds, warmUp);
+        return runFire(home, seconds, warmUp, QString::fromLocal8Bit(options.value("--dump")));
+    if (caseName == QLatin1String("memory"))
+        return runMemory(home, options.value("--seconds", "10").toDouble());
+    if (caseName == QLatin1String("idle"))
+        return runIdle(home, options.value("--seconds", "10").toDouble());
+    if (caseName == QLatin1String("radio"))
+        return runRadio(home, seconds);
+    if (caseName == QLatin1String("reference"))
+        return runReference(QString::fromLocal8Bit(options.value("--picture")));
     if (!caseName.isEmpty() || home.isEmpty() == false) {
         std::fprintf(stderr, "pondsill-bench-floor: unknown case\n");
         return 2;
@@ -353,9 +584,19 @@ int main(int argc, char** argv)
     // Under xvfb-run the room draws through the X server, as on a desktop.
     std::printf("platform %s, window 1440 x 900\n", qPrintable(QGuiApplication::platformName()));
     runChild(QStringLiteral("frames"), 110);
-    for (int files : {110, 1000, 10000})
+    // The start-up beside a bare window showing the picture the room ended up showing.
+    QTemporaryDir pictures;
+    const QStringList picture{QStringLiteral("--picture"),
+                              pictures.filePath(QStringLiteral("room.png"))};
+    runChild(QStringLiteral("startup"), 110, picture);
+    runChild(QStringLiteral("reference"), 0, picture);
+    for (int files : {1000, 10000})
         runChild(QStringLiteral("startup"), files);
+    for (int files : {110, 10000})
+        runChild(QStringLiteral("idle"), files);
+    runChild(QStringLiteral("radio"), 110);
     for (int files : {110, 0})
         runChild(QStringLiteral("fire"), files);
+    runChild(QStringLiteral("memory"), 110);
     return 0;
 }

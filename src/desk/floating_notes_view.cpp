@@ -1,6 +1,7 @@
 #include "desk/floating_notes_view.h"
 
 #include "kit/colors.h"
+#include "kit/drawing_cache.h"
 #include "kit/soft_shadow.h"
 #include "kit/units.h"
 #include "state/app_state.h"
@@ -93,13 +94,16 @@ public:
     QRectF boundingRect() const override { return m_rect.adjusted(0, 0, 0, 1); }
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
     {
-        painter->setRenderHint(QPainter::SmoothPixmapTransform);
-        painter->drawImage(m_rect.topLeft(), m_image);
+        // Turned and scaled anew on every frame: resampled here, one small image, and laid
+        // down at whole device pixels, rather than by the raster engine's transform path,
+        // which hands even a glyph's few rows to other threads.
+        m_pixels.paintImage(*painter, m_rect, 0, m_image);
     }
 
 private:
     QImage m_image;
     QRectF m_rect;
+    DevicePixelsCache m_pixels;
 };
 
 FloatingNotesView::FloatingNotesView(AppState& appState, QGraphicsItem* parent)

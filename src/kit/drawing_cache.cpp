@@ -3,9 +3,24 @@
 #include "kit/painting.h"
 
 #include <QPainter>
+#include <QTimer>
+
+#include <malloc.h>
 
 #include <algorithm>
 #include <cmath>
+
+void releaseFreedDrawingsSoon()
+{
+    static bool pending = false;
+    if (pending)
+        return;
+    pending = true;
+    QTimer::singleShot(0, [] {
+        pending = false;
+        ::malloc_trim(0);
+    });
+}
 
 void DrawingCache::paint(QPainter& painter, const QRectF& area, int state,
                          const std::function<void(QPainter&)>& draw)
@@ -123,9 +138,17 @@ void TransformedImageWarp::paint(const QImage& source, const QRectF& area,
         if (invertible) {
             const double sx = sw / area.width();
             const double sy = sh / area.height();
+            // Without perspective (a glyph turned anew on every frame), each pixel's place
+            // is worked out inline, as QTransform::map works it out, without its dispatch.
+            const bool affine = toItem.isAffine();
             for (int y = 0; y < h; ++y) {
+                const double fy = y + 0.5;
                 for (int x = 0; x < w; ++x) {
-                    const QPointF item = toItem.map(QPointF(x + 0.5, y + 0.5));
+                    const double fx = x + 0.5;
+                    const QPointF item =
+                        affine ? QPointF(toItem.m11() * fx + toItem.m21() * fy + toItem.dx(),
+                                         toItem.m12() * fx + toItem.m22() * fy + toItem.dy())
+                               : toItem.map(QPointF(fx, fy));
                     // The source pixel's centre lies at its middle: sample half a pixel back.
                     const double u = (item.x() - area.left()) * sx;
                     const double v = (item.y() - area.top()) * sy;
@@ -134,8 +157,9 @@ void TransformedImageWarp::paint(const QImage& source, const QRectF& area,
                     const double cu = std::clamp(u - 0.5, 0.0, double(sw - 1));
                     const double cv = std::clamp(v - 0.5, 0.0, double(sh - 1));
                     const size_t at = size_t(y) * size_t(w) + size_t(x);
-                    m_x[at] = std::int32_t(std::lround(cu * 65536));
-                    m_y[at] = std::int32_t(std::lround(cv * 65536));
+                    // Both are at least 0: rounded half up, as lround would.
+                    m_x[at] = std::int32_t(cu * 65536 + 0.5);
+                    m_y[at] = std::int32_t(cv * 65536 + 0.5);
                 }
             }
         }

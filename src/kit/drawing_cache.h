@@ -87,3 +87,9 @@ private:
     QPoint m_origin;
     int m_renders = 0;
 };
+
+// Hands the memory that drawings dropped a moment ago freed back to the system, once the
+// event loop has nothing else to do: a drawing made of many small pieces (the masks of a
+// fire's flames) leaves the heap full of free blocks the allocator would otherwise keep
+// for the rest of the run. Any number of calls before then release once.
+void releaseFreedDrawingsSoon();

@@ -174,6 +174,44 @@ private Q_SLOTS:
         QCOMPARE(sprites.maskCount(), masks);
     }
 
+    void rowsOfTheSameFlamesShareTheirMasksWhileAnyBurns()
+    {
+        // Every piece whose flames have one width and height draws the same masks: the rows
+        // keep one set between them, which goes with the last of them.
+        const auto layers = [](const QString& key) {
+            QList<FlameSprites::Layer> keyed = rowLayers();
+            for (qsizetype l = 0; l < keyed.size(); ++l)
+                keyed[l].shapeKey = key + QString::number(l);
+            return keyed;
+        };
+        const QTransform at = QTransform::fromTranslate(100, 200);
+        int firstMoment = 0;
+        {
+            FlameSprites one;
+            one.setLayers(layers(QStringLiteral("same ")));
+            paintRow(at, 0, &one);
+            firstMoment = one.maskCount();
+            QVERIFY(firstMoment > 0);
+
+            FlameSprites other;
+            other.setLayers(layers(QStringLiteral("same ")));
+            paintRow(at, 1.9, &other);
+            QVERIFY(one.maskCount() > firstMoment);
+            QCOMPARE(other.maskCount(), one.maskCount());
+
+            FlameSprites unlike;
+            unlike.setLayers(layers(QStringLiteral("unlike ")));
+            const int before = one.maskCount();
+            paintRow(at, 0, &unlike);
+            QCOMPARE(unlike.maskCount(), firstMoment);
+            QCOMPARE(one.maskCount(), before);
+        }
+        FlameSprites later;
+        later.setLayers(layers(QStringLiteral("same ")));
+        paintRow(at, 0, &later);
+        QCOMPARE(later.maskCount(), firstMoment);
+    }
+
     void dotsLandWhereTheirEllipsesDo_data()
     {
         QTest::addColumn<QTransform>("transform");

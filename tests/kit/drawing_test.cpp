@@ -277,6 +277,10 @@ private Q_SLOTS:
         QTest::newRow("turned") << QTransform::fromTranslate(90, 10).rotate(23);
         QTest::newRow("shrunk between pixels")
             << QTransform::fromTranslate(10.3, 20.7).scale(0.45, 0.6);
+        // A note rising over the radio: turned a little the other way, grown and between
+        // pixels, anew on every frame.
+        QTest::newRow("tilted and grown between pixels")
+            << QTransform::fromTranslate(30.4, 12.6).rotate(-11.5).scale(1.15, 1.15);
     }
     void warpedImageLooksAsTheSmoothTransformDrawsIt()
     {

@@ -32,7 +32,12 @@ AssetFireEffectView::AssetFireEffectView(AppState& appState, qreal flameHeight, 
     connect(&m_timeLine, &TimeLine::canDrawChanged, this, [this] { update(); });
 }
 
-AssetFireEffectView::~AssetFireEffectView() = default;
+AssetFireEffectView::~AssetFireEffectView()
+{
+    // The flames' masks are many small images: what they held goes back to the system
+    // once the fire is out, not only to the heap.
+    releaseFreedDrawingsSoon();
+}
 
 FirePart* AssetFireEffectView::flameRow(FireGeometry::Edge edge)
 {
@@ -73,7 +78,13 @@ void AssetFireEffectView::onSizeChanged()
         const FireGeometry::Edge edge = row.edge;
         m_flameBaseline[size_t(edge)] = at.baseline;
         const qreal height = m_flameHeight;
+        // The outlines follow from the edge, the flames' width and their height alone.
+        const QString shape = QStringLiteral("%1 %2 %3")
+                                  .arg(int(edge))
+                                  .arg(flames.flameWidth, 0, 'g', 17)
+                                  .arg(height, 0, 'g', 17);
         FlameSprites::Layer outer;
+        outer.shapeKey = QStringLiteral("row outer ") + shape;
         outer.shapeAt = [edge, flames, height](double phase) {
             return FireGeometry::rowFlameOuter(edge, flames, height, phase);
         };
@@ -83,6 +94,7 @@ void AssetFireEffectView::onSizeChanged()
                           {}, {}, {srgb(0.95, 0.18, 0.04, 0.88), srgb(1, 0.48, 0.06, 0.85)})
                           .stops();
         FlameSprites::Layer inner;
+        inner.shapeKey = QStringLiteral("row inner ") + shape;
         inner.shapeAt = [edge, flames, height](double phase) {
             return FireGeometry::rowFlameInner(edge, flames, height, phase);
         };

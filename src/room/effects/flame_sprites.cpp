@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <tuple>
 
 using FireGeometry::flickerPeriod;
 
@@ -36,6 +38,29 @@ int stepsFor(const FlameSprites::Layer& layer, double scale)
 
 } // namespace
 
+std::shared_ptr<FlameSprites::Sheet> FlameSprites::sheetFor(const Layer& layer) const
+{
+    const auto make = [&] {
+        auto sheet = std::make_shared<Sheet>();
+        sheet->masks.resize(size_t(stepsFor(layer, m_scale)));
+        return sheet;
+    };
+    if (layer.shapeKey.isEmpty())
+        return make();
+    // A mask depends on nothing but the outline, the scale and the baseline's fraction of a
+    // pixel: rows that agree on all three draw the same masks.
+    using Key = std::tuple<QString, double, double>;
+    static std::map<Key, std::weak_ptr<Sheet>> shared;
+    for (auto it = shared.begin(); it != shared.end();)
+        it = it->second.expired() ? shared.erase(it) : std::next(it);
+    std::weak_ptr<Sheet>& entry = shared[Key(layer.shapeKey, m_scale, m_baselineFraction)];
+    if (std::shared_ptr<Sheet> sheet = entry.lock())
+        return sheet;
+    std::shared_ptr<Sheet> sheet = make();
+    entry = sheet;
+    return sheet;
+}
+
 void FlameSprites::setLayers(QList<Layer> layers)
 {
     m_layers = std::move(layers);
@@ -48,14 +73,14 @@ void FlameSprites::setLayers(QList<Layer> layers)
 int FlameSprites::maskCount() const
 {
     int count = 0;
-    for (const Sheet& sheet : m_sheets)
-        count += sheet.drawn;
+    for (const std::shared_ptr<Sheet>& sheet : m_sheets)
+        count += sheet->drawn;
     return count;
 }
 
 int FlameSprites::stepCount(int layer) const
 {
-    return layer < int(m_sheets.size()) ? int(m_sheets[size_t(layer)].masks.size()) : 0;
+    return layer < int(m_sheets.size()) ? int(m_sheets[size_t(layer)]->masks.size()) : 0;
 }
 
 void FlameSprites::prepare(double deviceScale, double baselineFraction)
@@ -65,14 +90,14 @@ void FlameSprites::prepare(double deviceScale, double baselineFraction)
         return;
     m_scale = deviceScale;
     m_baselineFraction = baselineFraction;
-    m_sheets.assign(size_t(m_layers.size()), Sheet());
-    for (qsizetype l = 0; l < m_layers.size(); ++l)
-        m_sheets[size_t(l)].masks.resize(size_t(stepsFor(m_layers[l], deviceScale)));
+    m_sheets.clear();
+    for (const Layer& layer : m_layers)
+        m_sheets.push_back(sheetFor(layer));
 }
 
 int FlameSprites::stepOf(int layer, double phase) const
 {
-    const int steps = int(m_sheets[size_t(layer)].masks.size());
+    const int steps = int(m_sheets[size_t(layer)]->masks.size());
     double at = std::fmod(phase, flickerPeriod);
     if (at < 0)
         at += flickerPeriod;
@@ -81,10 +106,10 @@ int FlameSprites::stepOf(int layer, double phase) const
 
 const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
 {
-    Sheet& sheet = m_sheets[size_t(layer)];
+    Sheet& sheet = *m_sheets[size_t(layer)];
     const int steps = int(sheet.masks.size());
     Mask& mask = sheet.masks[size_t(step)];
-    if (!mask.image.isNull())
+    if (!mask.rows.empty())
         return mask;
 
     // The foot lies on the left edge of its device pixel, at the baseline's fraction of a
@@ -97,27 +122,36 @@ const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
                              .translated(0, m_baselineFraction);
     const QRect pixels = reach.toAlignedRect().adjusted(-1, -1, 1, 1);
     mask.origin = pixels.topLeft();
-    mask.image = QImage(pixels.size(), QImage::Format_Alpha8);
-    mask.image.fill(0);
-    QPainter p(&mask.image);
+    QImage image(pixels.size(), QImage::Format_Alpha8);
+    image.fill(0);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.translate(-pixels.left(), m_baselineFraction - pixels.top());
     p.scale(m_scale, m_scale);
     p.fillPath(outline, Qt::black);
     p.end();
     // A flame is narrow at its tip and leaves the corners of its box empty: composing a
-    // frame touches only the columns each row covers.
-    mask.rows.resize(size_t(pixels.height()));
+    // frame touches only the columns each row covers, and only those are kept.
+    std::vector<Span> rows(size_t(pixels.height()));
+    size_t covered = 0;
     for (int y = 0; y < pixels.height(); ++y) {
-        const uchar* row = mask.image.constScanLine(y);
+        const uchar* row = image.constScanLine(y);
         int first = 0;
         int last = pixels.width();
         while (first < last && row[first] == 0)
             ++first;
         while (last > first && row[last - 1] == 0)
             --last;
-        mask.rows[size_t(y)] = {first, last};
+        rows[size_t(y)] = {int(covered), qint16(first), qint16(last)};
+        covered += size_t(last - first);
     }
+    mask.coverage.resize(covered);
+    for (int y = 0; y < pixels.height(); ++y) {
+        const Span& span = rows[size_t(y)];
+        std::memcpy(mask.coverage.data() + span.at, image.constScanLine(y) + span.first,
+                    size_t(span.last - span.first));
+    }
+    mask.rows = std::move(rows);
     ++sheet.drawn;
     return mask;
 }
@@ -208,17 +242,16 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
             const Mask& m = mask(l, m_frameKey.placements[at]);
             const QPoint origin =
                 QPoint(m_frameKey.placements[at + 1], baselineRow) + m.origin - target.topLeft();
-            const uchar* const bits = m.image.constBits();
-            const qsizetype line = m.image.bytesPerLine();
+            const uchar* const bits = m.coverage.data();
             const int top = std::max(0, origin.y());
             const int bottom = std::min(h, origin.y() + int(m.rows.size()));
             for (int y = top; y < bottom; ++y) {
                 const Span span = m.rows[size_t(y - origin.y())];
                 const int from = std::max(0, origin.x() + span.first);
-                const int to = std::min(w, origin.x() + span.second);
+                const int to = std::min(w, origin.x() + span.last);
                 if (from < to)
                     colourOver(reinterpret_cast<QRgb*>(frame + y * frameLine) + from,
-                               bits + (y - origin.y()) * line + (from - origin.x()), to - from,
+                               bits + span.at + (from - origin.x() - span.first), to - from,
                                colours[y]);
             }
         }

@@ -7,8 +7,10 @@
 #include <QImage>
 #include <QList>
 #include <QPoint>
+#include <QString>
 
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -33,6 +35,10 @@ public:
         double gradientFrom = 0;
         double gradientTo = 0;
         QGradientStops stops;
+        // Layers whose outlines are the same function of the phase name it alike: all rows
+        // of such flames drawn at one scale and baseline fraction share one set of masks,
+        // kept while any of them is. Empty: the masks are this row's own.
+        QString shapeKey;
     };
 
     // Layers are drawn in order, each over the previous. Drops every mask.
@@ -49,17 +55,28 @@ public:
     int stepCount(int layer) const;
 
 private:
-    // The columns [first, last) of a row that hold anything.
-    using Span = std::pair<int, int>;
+    // The columns [first, last) of a row that hold anything, and where their coverage
+    // starts in the mask's bytes.
+    struct Span {
+        int at = 0;
+        qint16 first = 0;
+        qint16 last = 0;
+    };
+    // A flame's coverage at one step: of each row only the columns it covers are kept, one
+    // row after another (a flame leaves about half of its box empty, and a fire keeps
+    // thousands of masks).
     struct Mask {
-        QImage image;           // Format_Alpha8
-        QPoint origin;          // where the image's top-left lies, from the foot's device pixel
-        std::vector<Span> rows; // per row of the image, the columns the flame covers
+        std::vector<uchar> coverage;
+        QPoint origin;          // where the box's top-left lies, from the foot's device pixel
+        std::vector<Span> rows; // per row of the box; empty until drawn
     };
     struct Sheet {
         std::vector<Mask> masks; // one per step, null until first needed
         int drawn = 0;
     };
+    // The sheet for a layer at the current scale and baseline fraction: a shared one for a
+    // layer with a shape key, else a sheet of its own.
+    std::shared_ptr<Sheet> sheetFor(const Layer& layer) const;
     // What a composed frame shows: its device rectangle, its baseline row, and per layer
     // and flame the step shown and the foot's device column.
     struct FrameKey {
@@ -85,7 +102,7 @@ private:
                        const std::function<double(int)>& phaseAt) const;
 
     QList<Layer> m_layers;
-    std::vector<Sheet> m_sheets;
+    std::vector<std::shared_ptr<Sheet>> m_sheets; // by layer
     double m_scale = 0;
     double m_baselineFraction = -1;
     FrameKey m_frameKey;
