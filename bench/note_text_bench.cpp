@@ -1,6 +1,6 @@
 // What a key costs in a note whose text is one huge paragraph: the field is given the text,
-// focused with the caret in the middle, and typed into; each key is timed until the view has
-// repainted.
+// focused, sent to the text's end with Ctrl+End and typed into; each key is timed until the view
+// has repainted.
 //
 //   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
 //   cmake --build build-release --target pondsill-bench-note-text
@@ -18,7 +18,6 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QKeyEvent>
-#include <QTextCursor>
 
 #include <algorithm>
 #include <cstdio>
@@ -56,9 +55,9 @@ int main(int argc, char** argv)
     timer.start();
     field->showText(text);
     field->setFocus();
-    QTextCursor cursor = field->textCursor();
-    cursor.setPosition(chars / 2);
-    field->setTextCursor(cursor);
+    // To the end as a user goes there: the editor may hold only a stretch of the text.
+    QKeyEvent toEnd(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    QApplication::sendEvent(&scene, &toEnd);
     field->keepCaretVisible({200, 200});
     QApplication::processEvents();
     const double focusMs = timer.nsecsElapsed() / 1e6;
@@ -76,7 +75,7 @@ int main(int argc, char** argv)
     std::sort(perKey.begin(), perKey.end());
     const bool kept = field->text().size() == chars + keys && edits == keys;
     std::printf("paragraph of %d characters, %d keys\n", chars, keys);
-    std::printf("  shown and focused:   %9.2f ms\n", focusMs);
+    std::printf("  shown, to its end:   %9.2f ms\n", focusMs);
     std::printf("  per key, median:     %9.2f ms\n", perKey[perKey.size() / 2]);
     std::printf("  per key, longest:    %9.2f ms\n", perKey.back());
     std::printf("  every key kept:      %s\n", kept ? "yes" : "NO");
