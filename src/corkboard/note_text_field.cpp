@@ -23,6 +23,12 @@ constexpr int kHeldWhileIdle = 4096;
 // A paragraph longer than this is wrapped anywhere: breaking it at word boundaries costs
 // time that grows with the square of its longest word.
 constexpr int kLongParagraph = 8192;
+// A paragraph longer than this costs too much to lay out again on every key: the text is
+// edited through a window of about kWindow characters round the caret, which moves on once
+// the caret comes within kWindowEdge of its end.
+constexpr int kWindowedParagraph = 32768;
+constexpr int kWindow = 16384;
+constexpr int kWindowEdge = 2048;
 // A field whose text reaches past this (points, either way) is not kept as a picture.
 constexpr qreal kCachedSide = 400;
 
@@ -43,6 +49,16 @@ int longestParagraph(const QString& text)
         }
     }
     return longest;
+}
+
+// `cut` moved back where it splits no character and no line break in two.
+int safeCut(const QString& text, int cut)
+{
+    cut = std::clamp(cut, 0, int(text.size()));
+    while (cut > 0 && cut < text.size() &&
+           (text.at(cut - 1).isHighSurrogate() || text.at(cut - 1) == QLatin1Char('\r')))
+        --cut;
+    return cut;
 }
 
 int longestParagraph(const QTextDocument& document)
@@ -103,7 +119,7 @@ bool NoteTextField::contains(const QPointF& point) const
 
 QString NoteTextField::text() const
 {
-    return m_holdsPart ? m_shownText : toPlainText();
+    return m_holdsPart || m_windowed ? m_shownText : toPlainText();
 }
 
 void NoteTextField::showText(const QString& text)
@@ -113,8 +129,17 @@ void NoteTextField::showText(const QString& text)
         return;
     }
     const QTextCursor before = textCursor();
-    const int position = before.position();
+    const int position = before.position() + (m_windowed ? m_windowStart : 0);
     m_shownText = text;
+    if (hasFocus() && needsWindow(text)) {
+        // What the history holds no longer fits this text.
+        m_undo.clear();
+        m_redo.clear();
+        const int caret = std::min(position, int(text.size()));
+        placeWindow(caret, caret, caret, caret);
+        update();
+        return;
+    }
     setShownText(text);
     if (hasFocus()) {
         QTextCursor cursor(document());
@@ -136,10 +161,17 @@ void NoteTextField::setShownText(const QString& text)
     const QString shown = part ? text.left(cut) : text;
     m_settingText = true;
     m_holdsPart = part;
+    m_windowed = false;
+    m_windowStart = m_afterWindow = 0;
+    m_windowText.clear();
+    m_undo.clear();
+    m_redo.clear();
     // Chosen before the text goes in, so that it is laid out once.
     m_wrapsAnywhere = longestParagraph(shown) > kLongParagraph;
     updateWrapMode();
     setPlainText(shown);
+    if (!document()->isUndoRedoEnabled())
+        document()->setUndoRedoEnabled(true);
     m_settingText = false;
     updateCacheMode();
 }
@@ -149,6 +181,14 @@ void NoteTextField::holdWholeText()
     if (!m_holdsPart)
         return;
     const QTextCursor before = textCursor();
+    if (needsWindow(m_shownText)) {
+        // The part held is the text's beginning: its positions are the whole text's.
+        placeWindow(std::min(before.anchor(), before.position()),
+                    std::max(before.anchor(), before.position()), before.anchor(),
+                    before.position());
+        updateCacheMode();
+        return;
+    }
     m_settingText = true;
     m_holdsPart = false;
     m_wrapsAnywhere = longestParagraph(m_shownText) > kLongParagraph;
@@ -161,6 +201,131 @@ void NoteTextField::holdWholeText()
     cursor.setPosition(before.position(), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
     updateCacheMode();
+}
+
+bool NoteTextField::needsWindow(const QString& text) const
+{
+    return !m_singleLine && text.size() > kWindowedParagraph &&
+           longestParagraph(text) > kWindowedParagraph;
+}
+
+qreal NoteTextField::caretTop() const
+{
+    const QTextCursor cursor = textCursor();
+    const QTextLayout* layout = cursor.block().layout();
+    if (!layout || layout->lineCount() == 0)
+        return 0;
+    const QTextLine line = layout->lineForTextPosition(cursor.positionInBlock());
+    return layout->position().y() + (line.isValid() ? line.y() : 0);
+}
+
+void NoteTextField::showWindow(int start, int end, int anchor, int position)
+{
+    const bool keepsPlace = m_windowed && hasFocus();
+    const qreal topBefore = keepsPlace ? caretTop() : 0;
+    const QString window = m_shownText.mid(start, end - start);
+    m_settingText = true;
+    m_holdsPart = false;
+    m_windowed = true;
+    m_windowStart = start;
+    m_afterWindow = int(m_shownText.size()) - end;
+    m_wrapsAnywhere = longestParagraph(window) > kLongParagraph;
+    updateWrapMode();
+    // The editor's own history would not survive the window's moves; the field keeps one.
+    if (document()->isUndoRedoEnabled())
+        document()->setUndoRedoEnabled(false);
+    setPlainText(window);
+    m_windowText = toPlainText();
+    m_settingText = false;
+    m_joinsLast = false;
+    const int last = int(document()->characterCount()) - 1;
+    QTextCursor cursor(document());
+    cursor.setPosition(std::clamp(anchor - start, 0, last));
+    cursor.setPosition(std::clamp(position - start, 0, last), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    // The caret's line stays where it showed, though the lines above it changed.
+    if (keepsPlace && !m_singleLine)
+        setPos(pos().x(), pos().y() - (caretTop() - topBefore) * scale());
+    updateCacheMode();
+    update();
+}
+
+void NoteTextField::placeWindow(int from, int to, int anchor, int position)
+{
+    const int start = safeCut(m_shownText, from - kWindow / 2);
+    int end = std::min(int(m_shownText.size()), to + kWindow / 2);
+    end = std::max(safeCut(m_shownText, end), std::min(to, int(m_shownText.size())));
+    showWindow(start, end, anchor, position);
+}
+
+void NoteTextField::windowAround(int from, int to, int anchor, int position)
+{
+    if (!m_windowed)
+        return;
+    const int size = int(m_shownText.size());
+    const int end = size - m_afterWindow;
+    const bool nearStart = m_windowStart > 0 && from < m_windowStart + kWindowEdge;
+    const bool nearEnd = end < size && to > end - kWindowEdge;
+    // A window left wide by a selection that is gone again.
+    const bool tooWide = end - m_windowStart > 4 * kWindow && to - from < kWindow;
+    if (nearStart || nearEnd || tooWide)
+        placeWindow(from, to, anchor, position);
+}
+
+void NoteTextField::followCaret()
+{
+    if (!m_windowed)
+        return;
+    const QTextCursor cursor = textCursor();
+    const int anchor = m_windowStart + cursor.anchor();
+    const int position = m_windowStart + cursor.position();
+    windowAround(std::min(anchor, position), std::max(anchor, position), anchor, position);
+}
+
+void NoteTextField::windowForKey(QKeyEvent* event)
+{
+    const QTextCursor cursor = textCursor();
+    const int anchor = m_windowStart + cursor.anchor();
+    const int position = m_windowStart + cursor.position();
+    const int size = int(m_shownText.size());
+    if (event->matches(QKeySequence::SelectAll)) {
+        if (m_windowStart > 0 || m_afterWindow > 0)
+            showWindow(0, size, anchor, position);
+    } else if (event->matches(QKeySequence::MoveToStartOfDocument)) {
+        windowAround(0, 0, 0, 0);
+    } else if (event->matches(QKeySequence::MoveToEndOfDocument)) {
+        windowAround(size, size, size, size);
+    } else if (event->matches(QKeySequence::SelectStartOfDocument)) {
+        windowAround(0, std::max(anchor, position), anchor, position);
+    } else if (event->matches(QKeySequence::SelectEndOfDocument)) {
+        windowAround(std::min(anchor, position), size, anchor, position);
+    } else {
+        // A selection made with the pointer may reach the window's edge.
+        followCaret();
+    }
+}
+
+void NoteTextField::undoRedoWhole(bool undo)
+{
+    std::vector<Change>& from = undo ? m_undo : m_redo;
+    std::vector<Change>& to = undo ? m_redo : m_undo;
+    if (from.empty())
+        return;
+    const Change change = from.back();
+    from.pop_back();
+    // The change was made to the text as it is: anything else means the history is stale,
+    // and it is dropped rather than applied to a text it does not fit.
+    if (change.position + change.inserted.size() > m_shownText.size() ||
+        QStringView(m_shownText).mid(change.position, change.inserted.size()) != change.inserted) {
+        m_undo.clear();
+        m_redo.clear();
+        return;
+    }
+    m_shownText.replace(change.position, change.inserted.size(), change.removed);
+    to.push_back({change.position, change.inserted, change.removed});
+    const int caret = change.position + int(change.removed.size());
+    placeWindow(change.position, caret, caret, caret);
+    Q_EMIT edited(m_shownText);
 }
 
 void NoteTextField::updateWrapMode()
@@ -325,13 +490,23 @@ void NoteTextField::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (m_windowed) {
+        const bool undo = event->matches(QKeySequence::Undo);
+        if (undo || event->matches(QKeySequence::Redo)) {
+            undoRedoWhole(undo);
+            event->accept();
+            Q_EMIT caretMoved();
+            return;
+        }
+        windowForKey(event);
+    }
     if (event->matches(QKeySequence::Paste)) {
         pastePlainText();
         event->accept();
-        Q_EMIT caretMoved();
-        return;
+    } else {
+        QGraphicsTextItem::keyPressEvent(event);
     }
-    QGraphicsTextItem::keyPressEvent(event);
+    followCaret();
     Q_EMIT caretMoved();
 }
 
@@ -352,6 +527,8 @@ void NoteTextField::inputMethodEvent(QInputMethodEvent* event)
 {
     holdWholeText();
     QGraphicsTextItem::inputMethodEvent(event);
+    if (event->preeditString().isEmpty())
+        followCaret();
     Q_EMIT caretMoved();
 }
 
@@ -384,7 +561,7 @@ void NoteTextField::focusOutEvent(QFocusEvent* event)
         cursor.clearSelection();
         setTextCursor(cursor);
     }
-    if (!hasFocus() && m_shownText.size() > kHeldWhileIdle)
+    if (!hasFocus() && (m_windowed || m_shownText.size() > kHeldWhileIdle))
         setShownText(m_shownText);
     updateCacheMode();
     Q_EMIT caretMoved();
@@ -395,6 +572,17 @@ void NoteTextField::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
     // A drop edits the text without giving the field focus.
     holdWholeText();
     QGraphicsTextItem::dragEnterEvent(event);
+}
+
+void NoteTextField::contextMenuEvent(QGraphicsSceneContextMenuEvent* event)
+{
+    // The menu's Select All and Delete act on what the editor holds: all of the text.
+    if (m_windowed && (m_windowStart > 0 || m_afterWindow > 0)) {
+        const QTextCursor cursor = textCursor();
+        showWindow(0, int(m_shownText.size()), m_windowStart + cursor.anchor(),
+                   m_windowStart + cursor.position());
+    }
+    QGraphicsTextItem::contextMenuEvent(event);
 }
 
 void NoteTextField::stripLineBreaks()
@@ -425,6 +613,10 @@ void NoteTextField::onContentsChanged()
     // whole text is put in before anything the user does can edit it.
     if (m_holdsPart)
         return;
+    if (m_windowed) {
+        onWindowChanged();
+        return;
+    }
     if (m_singleLine) {
         bool hasBreak = document()->blockCount() > 1;
         const QString raw = document()->toRawText();
@@ -446,4 +638,47 @@ void NoteTextField::onContentsChanged()
         return;
     m_shownText = now;
     Q_EMIT edited(now);
+}
+
+void NoteTextField::onWindowChanged()
+{
+    const bool anywhere = longestParagraph(*document()) > kLongParagraph;
+    if (anywhere != m_wrapsAnywhere) {
+        m_wrapsAnywhere = anywhere;
+        updateWrapMode();
+    }
+    const QString now = toPlainText();
+    if (now == m_windowText)
+        return;
+    // What changed, as the stretch that differs between the window before and now.
+    const qsizetype shorter = std::min(now.size(), m_windowText.size());
+    qsizetype head = 0;
+    while (head < shorter && now.at(head) == m_windowText.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head &&
+           now.at(now.size() - 1 - tail) == m_windowText.at(m_windowText.size() - 1 - tail))
+        ++tail;
+    Change change{m_windowStart + int(head),
+                  m_windowText.mid(head, m_windowText.size() - head - tail),
+                  now.mid(head, now.size() - head - tail)};
+    Change* last = m_joinsLast && !m_undo.empty() ? &m_undo.back() : nullptr;
+    if (last && change.removed.isEmpty() &&
+        change.position == last->position + last->inserted.size()) {
+        last->inserted += change.inserted; // typing on, also over what was selected
+    } else if (last && change.inserted.isEmpty() && last->inserted.isEmpty() &&
+               change.position + change.removed.size() == last->position) {
+        last->position = change.position; // Backspace on
+        last->removed.prepend(change.removed);
+    } else if (last && change.inserted.isEmpty() && last->inserted.isEmpty() &&
+               change.position == last->position) {
+        last->removed += change.removed; // Delete on
+    } else {
+        m_undo.push_back(std::move(change));
+    }
+    m_joinsLast = true;
+    m_redo.clear();
+    m_shownText = m_shownText.left(m_windowStart) + now + m_shownText.right(m_afterWindow);
+    m_windowText = now;
+    Q_EMIT edited(m_shownText);
 }

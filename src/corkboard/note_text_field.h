@@ -4,6 +4,8 @@
 
 #include <QGraphicsTextItem>
 
+#include <vector>
+
 // A plain-text field on a note, edited in place (it turns with a tilted note). It shows
 // its placeholder while empty and reports only what the user types: a text set by the
 // program (showText) is never reported back, so a reload cannot start a save. Rich text
@@ -14,6 +16,12 @@
 // it is edited, and whenever its text is taller or wider than a note, the field draws
 // straight onto the view: a picture of it would be rebuilt on every key or could not be
 // allocated at all. On a tilted note the text is drawn upright and laid at the tilt.
+//
+// A text with a paragraph too long to lay out again on every key is edited through a window:
+// the editor holds a stretch of it round the caret (and the selection) while the rest waits
+// aside, and the window follows the caret. Every change is spliced into the whole text, which
+// is what edited() reports; moving the window is never reported. Undo and redo then work on
+// the whole text through the field's own history, as the editor's would be lost with a move.
 class NoteTextField : public QGraphicsTextItem {
     Q_OBJECT
 public:
@@ -56,9 +64,12 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void dragEnterEvent(QGraphicsSceneDragDropEvent* event) override;
+    void contextMenuEvent(QGraphicsSceneContextMenuEvent* event) override;
 
 private:
     void onContentsChanged();
+    // A change made in the window: spliced into the whole text and kept in the history.
+    void onWindowChanged();
     void stripLineBreaks();
     void pastePlainText();
     // Puts `text` into the editor, or only its beginning when the field is not edited and
@@ -66,6 +77,23 @@ private:
     void setShownText(const QString& text);
     // Before the user edits: the whole text into the editor, caret and selection kept.
     void holdWholeText();
+    // A text with a paragraph this long is edited through a window.
+    bool needsWindow(const QString& text) const;
+    // Puts the stretch [start, end) of the whole text into the editor with the anchor and the
+    // caret at `anchor` and `position` (whole-text positions); never reported.
+    void showWindow(int start, int end, int anchor, int position);
+    // Moves the window so that it reaches `from` .. `to` (whole-text positions) with room to
+    // spare, if it does not already.
+    void windowAround(int from, int to, int anchor, int position);
+    // As windowAround, round the selection and the caret as they are.
+    void followCaret();
+    // Puts the window round `from` .. `to` with room to spare, where it is or not.
+    void placeWindow(int from, int to, int anchor, int position);
+    // The caret's line's top in the field, before the field's scale.
+    qreal caretTop() const;
+    // Before a key that jumps far or selects everything: the window reaches where it goes.
+    void windowForKey(QKeyEvent* event);
+    void undoRedoWhole(bool undo);
     void updateWrapMode();
     void updateCacheMode();
     // The part of the field its clipping parent shows, in the field's coordinates.
@@ -83,4 +111,20 @@ private:
     bool m_showsPlaceholder = false;
     bool m_holdsPart = false;
     bool m_wrapsAnywhere = false;
+
+    // While edited through a window: where the window starts in the whole text, how much of
+    // it follows the window, and the window's text as the editor last gave it.
+    bool m_windowed = false;
+    int m_windowStart = 0;
+    int m_afterWindow = 0;
+    QString m_windowText;
+    struct Change {
+        int position;
+        QString removed;
+        QString inserted;
+    };
+    std::vector<Change> m_undo;
+    std::vector<Change> m_redo;
+    // Whether the next change may join the last one in the history, as typing does.
+    bool m_joinsLast = false;
 };
