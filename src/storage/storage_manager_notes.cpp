@@ -55,9 +55,11 @@ void repairLoadedNote(StickyNote& note)
         note.freeformText = lines.join(QLatin1Char('\n'));
     }
     // Keep notes out of the band along the board's top where its header sits (a note is
-    // 148 points wide).
-    if (note.x < 290 && note.x + 148 > 95 && note.y < 48)
+    // 148 points wide). The file keeps its own y until the note is dragged.
+    if (note.x < 290 && note.x + 148 > 95 && note.y < 48) {
+        note.yInFile = note.y;
         note.y = 50;
+    }
 }
 
 // The notes a file holds as the room shows them: mended, each with an id of its own.

@@ -366,6 +366,49 @@ private Q_SLOTS:
         QCOMPARE(QPointF(onDisk[1].x, onDisk[1].y), QPointF(220, 150));
     }
 
+    // A note the load moves down out of the header band keeps its own y in notes.json through
+    // every save made for other edits; only a drag of that note stores where it now is.
+    void storedPlaceKeptUntilDragged_data()
+    {
+        QTest::addColumn<QPointF>("inFile");
+        QTest::addColumn<double>("shownY");
+        QTest::newRow("first starting note") << QPointF(20, 20) << 50.0;
+        QTest::newRow("second starting note") << QPointF(180, 40) << 50.0;
+        QTest::newRow("just above the band's foot") << QPointF(100, 47.5) << 50.0;
+        QTest::newRow("above the board") << QPointF(150, -30) << 50.0;
+        QTest::newRow("on the band's foot") << QPointF(100, 48) << 48.0;
+        QTest::newRow("right of the band") << QPointF(290, 10) << 10.0;
+        QTest::newRow("left of the band") << QPointF(-53, 10) << 10.0;
+    }
+    void storedPlaceKeptUntilDragged()
+    {
+        QFETCH(QPointF, inFile);
+        QFETCH(double, shownY);
+        // B, typed in, lies under A, dragged.
+        Board b(notesFile({makeNote(u"B"_s, {220, 150}), makeNote(u"A"_s, inFile)}));
+        QCOMPARE(b.note(1).y, shownY);
+        b.focus(b.card(0)->titleField(), 0);
+        b.type(u"X"_s);
+        StickyNotes onDisk = b.decodedOnDisk();
+        QCOMPARE(onDisk[0].title, u"XB"_s);
+        QCOMPARE(QPointF(onDisk[1].x, onDisk[1].y), inFile);
+        QCOMPARE(b.note(1).y, shownY);
+
+        b.storage->loadNotes(); // the file read again: the same place shown, nothing written
+        QCOMPARE(b.note(1).y, shownY);
+        QCOMPARE(b.decodedOnDisk()[1].y, inFile.y());
+
+        const QPointF from = b.at(1, QPointF(60, b.card(1)->size().height() - 4));
+        b.input.drag(from, from + QPointF(0, 30));
+        const QPointF dropped = b.noteView(1)->shownPosition();
+        b.focus(b.card(0)->titleField(), 0);
+        b.type(u"Y"_s);
+        onDisk = b.decodedOnDisk();
+        QCOMPARE(onDisk[0].title, u"YXB"_s);
+        QCOMPARE(QPointF(onDisk[1].x, onDisk[1].y), dropped);
+        QCOMPARE(b.note(1).y, dropped.y());
+    }
+
     // A note deleted while it is dragged, or while its editor has focus, takes the late drop or
     // keystroke with it: no other note changes.
     void lateWritesForADeletedNoteAreDropped_data()
