@@ -347,7 +347,13 @@ void CorkboardView::syncNotes()
         m_notes.insert(note.id, view);
         shownNotes.insert(note.id, note);
         shown.push_back(view);
-        const StickyNoteCardView* card = view->card();
+        StickyNoteCardView* card = view->card();
+        // A field wholly under the cards above is left out; one of a note being handled
+        // always shows.
+        const QPointF at = view->shownPosition();
+        const bool flat = !kept && note.rotation == 0;
+        card->setFieldsCovered(flat && cover.hides(card->titleArea().translated(at)),
+                               flat && cover.hides(card->textArea().translated(at)));
         if (!field && !card->isCustomizerOpen()) {
             field = card->textField();
             baseHeight = view->size().height();

@@ -123,5 +123,6 @@ void DraggableStickyNote::dragEnded(const DragValue& drag)
     m_notes.update(m_id, [shown](StickyNote& note) {
         note.x = shown.x();
         note.y = shown.y();
+        note.yInFile.reset(); // the place the user chose is the one stored
     });
 }

@@ -6,6 +6,7 @@
 #include "corkboard/note_text_field.h"
 #include "kit/button_item.h"
 #include "kit/colors.h"
+#include "kit/drawing_cache.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
 #include "state/app_state.h"
@@ -63,7 +64,6 @@ StickyNoteCardView::StickyNoteCardView(const QUuid& id, CorkboardNotes& notes, A
       m_onDelete(std::move(onDelete)), m_panelProgress(0, [this] { relayout(); })
 {
     setPaintMargins(QMarginsF(4, 4, 5, 6));
-    setCacheMode(DeviceCoordinateCache);
 
     m_titleClip = clipBox(this);
     m_title = new NoteTextField(true, QStringLiteral("Judul Memo"), titleFont(), m_titleClip);
@@ -157,6 +157,11 @@ void StickyNoteCardView::refresh()
     const std::optional<StickyNote> note = m_notes.note(m_id);
     if (!note)
         return;
+    // A flat card draws its paper from the pictures all cards share (a pile of notes holds
+    // one per look, not one per note); a tilted one keeps a picture of its own.
+    const CacheMode cache = note->rotation == 0 ? NoCache : DeviceCoordinateCache;
+    if (cache != cacheMode())
+        setCacheMode(cache);
     m_title->showText(note->title);
     m_text->showText(note->freeformText);
     const QColor ink = inkOf(note->color);
@@ -175,6 +180,22 @@ void StickyNoteCardView::refresh()
         m_palette->update();
         m_delete->update();
     }
+}
+
+QRectF StickyNoteCardView::titleArea() const
+{
+    return {m_titleClip->pos(), m_titleClip->size()};
+}
+
+QRectF StickyNoteCardView::textArea() const
+{
+    return {m_textClip->pos(), m_textClip->size()};
+}
+
+void StickyNoteCardView::setFieldsCovered(bool title, bool text)
+{
+    m_titleClip->setVisible(!title);
+    m_textClip->setVisible(!text);
 }
 
 void StickyNoteCardView::onCustomizerChanged()
@@ -250,13 +271,29 @@ void StickyNoteCardView::relayout()
 
 void StickyNoteCardView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    QPainter& p = *painter;
+    // A tilted card, and one whose customiser is open, draws itself.
+    const bool turned = painter->deviceTransform().type() > QTransform::TxScale;
+    if (turned || (m_panel && m_panelProgress.value() > 0)) {
+        paintSheet(*painter, m_shadow);
+        return;
+    }
+    const QByteArray look =
+        "note-card|" + rawValue(m_color).toLatin1() + '|' + rawValue(m_pattern).toLatin1() + '|' +
+        QByteArray::number(m_panelTop, 'g', 17) + '|' + QByteArray::number(m_textTop, 'g', 17);
+    SharedDrawings::paint(*painter, boundingRect(), look, [this](QPainter& p) {
+        ShapeShadow shadow; // made for the shared picture only
+        paintSheet(p, shadow);
+    });
+}
+
+void StickyNoteCardView::paintSheet(QPainter& p, ShapeShadow& shadow) const
+{
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = rect();
     const QColor ink = inkOf(m_color);
     const QPainterPath sheet = Painting::continuousRoundedRect(r, 4);
-    m_shadow.paint(p, sheet, {Colors::black(0.12), 2.5, QPointF(0.8, 2)});
+    shadow.paint(p, sheet, {Colors::black(0.12), 2.5, QPointF(0.8, 2)});
     p.setPen(Qt::NoPen);
     p.setBrush(color(m_color));
     p.drawPath(sheet);

@@ -46,6 +46,13 @@ public:
     // Made the first time the customiser opens.
     NoteCustomizerPanel* customizer() const { return m_panel; }
 
+    // Where the title row and the text show, in the card's coordinates.
+    QRectF titleArea() const;
+    QRectF textArea() const;
+    // Leaves the title and the text out while the cards above wholly hide them: a field
+    // left out is neither drawn nor kept as a picture.
+    void setFieldsCovered(bool title, bool text);
+
     // How many ruled lines and rows of dots a card `height` high shows (at least two).
     static int ruledLineCount(qreal height);
     static int dotRowCount(qreal height);
@@ -56,6 +63,8 @@ private:
     void onCustomizerChanged();
     void relayout();
     void change(const std::function<void(StickyNote&)>& edit);
+    // The paper, its pattern, rules and shadow: all a card draws itself.
+    void paintSheet(QPainter& p, ShapeShadow& shadow) const;
     void paintPattern(QPainter& p) const;
 
     QUuid m_id;

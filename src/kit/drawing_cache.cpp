@@ -2,6 +2,7 @@
 
 #include "kit/painting.h"
 
+#include <QCache>
 #include <QPainter>
 #include <QTimer>
 
@@ -20,6 +21,70 @@ void releaseFreedDrawingsSoon()
         pending = false;
         ::malloc_trim(0);
     });
+}
+
+namespace {
+struct SharedLooks {
+    // In bytes: some hundred looks of a note's size on a large screen.
+    QCache<QByteArray, QImage> images{24 * 1024 * 1024};
+    int renders = 0;
+};
+
+SharedLooks& sharedLooks()
+{
+    static SharedLooks looks;
+    return looks;
+}
+} // namespace
+
+void SharedDrawings::paint(QPainter& painter, const QRectF& area, const QByteArray& look,
+                           const std::function<void(QPainter&)>& draw)
+{
+    if (area.isEmpty())
+        return;
+    const QTransform device = painter.deviceTransform();
+    if (device.type() > QTransform::TxScale || device.m11() <= 0 || device.m22() <= 0) {
+        draw(painter);
+        return;
+    }
+    const QSize pixels(int(std::ceil(area.width() * device.m11())),
+                       int(std::ceil(area.height() * device.m22())));
+    const qsizetype cost = qsizetype(pixels.width()) * pixels.height() * 4;
+    SharedLooks& looks = sharedLooks();
+    if (pixels.isEmpty() || cost > looks.images.maxCost() / 8) {
+        draw(painter);
+        return;
+    }
+    const QByteArray key =
+        look + '|' + QByteArray::number(area.x(), 'g', 17) + ',' +
+        QByteArray::number(area.y(), 'g', 17) + ',' + QByteArray::number(area.width(), 'g', 17) +
+        ',' + QByteArray::number(area.height(), 'g', 17) + '|' +
+        QByteArray::number(device.m11(), 'g', 17) + ',' + QByteArray::number(device.m22(), 'g', 17);
+    QImage image;
+    if (const QImage* known = looks.images.object(key)) {
+        image = *known;
+    } else {
+        image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter p(&image);
+            p.setRenderHints(painter.renderHints());
+            p.scale(device.m11(), device.m22());
+            p.translate(-area.topLeft());
+            draw(p);
+        }
+        // Set before the picture is shared: a shared image given another ratio is copied.
+        image.setDevicePixelRatio(painter.device() ? painter.device()->devicePixelRatioF() : 1);
+        looks.images.insert(key, new QImage(image), cost);
+        ++looks.renders;
+    }
+    const QPointF at = device.map(area.topLeft());
+    Painting::drawOnDevicePixels(painter, QPoint(qRound(at.x()), qRound(at.y())), image);
+}
+
+int SharedDrawings::renderCount()
+{
+    return sharedLooks().renders;
 }
 
 void DrawingCache::paint(QPainter& painter, const QRectF& area, int state,

@@ -88,6 +88,19 @@ private:
     int m_renders = 0;
 };
 
+// Still drawings that many views show alike (the paper of a pile of notes: one look for
+// each colour, pattern and height), kept once for the whole program in a bounded cache
+// instead of once per view. A look is drawn at the painter's scale and laid on whole device
+// pixels; through a painter that turns or shears it, it is drawn straight.
+namespace SharedDrawings {
+// Paints `area` (item coordinates, shadows included) as `draw` paints it. `look` names
+// everything the drawing shows apart from the area and the scale.
+void paint(QPainter& painter, const QRectF& area, const QByteArray& look,
+           const std::function<void(QPainter&)>& draw);
+// How many drawings were made, for tests.
+int renderCount();
+} // namespace SharedDrawings
+
 // Hands the memory that drawings dropped a moment ago freed back to the system, once the
 // event loop has nothing else to do: a drawing made of many small pieces (the masks of a
 // fire's flames) leaves the heap full of free blocks the allocator would otherwise keep

@@ -387,7 +387,8 @@ std::optional<QList<StickyNote>> decodeStickyNotes(const QByteArray& json)
 
 std::optional<QJsonValue> encodeStickyNote(const StickyNote& note)
 {
-    if (!std::isfinite(note.x) || !std::isfinite(note.y) || !std::isfinite(note.rotation))
+    const double y = note.yInFile.value_or(note.y);
+    if (!std::isfinite(note.x) || !std::isfinite(y) || !std::isfinite(note.rotation))
         return std::nullopt;
     QJsonArray tasks;
     for (const TaskItem& task : note.tasks) {
@@ -404,7 +405,7 @@ std::optional<QJsonValue> encodeStickyNote(const StickyNote& note)
                        {QStringLiteral("pinStyle"), rawValue(note.pinStyle)},
                        {QStringLiteral("pattern"), rawValue(note.pattern)},
                        {QStringLiteral("x"), note.x},
-                       {QStringLiteral("y"), note.y},
+                       {QStringLiteral("y"), y},
                        {QStringLiteral("rotation"), note.rotation}};
 }
 

@@ -66,6 +66,9 @@ struct StickyNote {
     double x = 40;
     double y = 40;
     double rotation = 0;
+    // The y notes.json holds when the load moved the note down out of the board's header
+    // (`y` is where the room shows it): written back in y's place until the note is dragged.
+    std::optional<double> yInFile;
 
     friend bool operator==(const StickyNote&, const StickyNote&) = default;
 };
@@ -81,7 +84,8 @@ std::optional<StickyNote> decodeStickyNote(const QJsonValue& value);
 std::optional<TaskItem> decodeTaskItem(const QJsonValue& value);
 std::optional<QList<StickyNote>> decodeStickyNotes(const QByteArray& json);
 
-// Nothing when a position or rotation is not finite: such a list cannot be stored.
+// Nothing when a position or rotation is not finite: such a list cannot be stored. A note's
+// y in the file is its `yInFile` when it has one.
 std::optional<QJsonValue> encodeStickyNote(const StickyNote& note);
 std::optional<QByteArray> encodeStickyNotes(const QList<StickyNote>& notes);
 

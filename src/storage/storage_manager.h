@@ -377,12 +377,15 @@ private:
     QTimer* m_notesRetry = nullptr;
     int m_notesRetryDelay = 0;
     QTimer* m_notesRecheck = nullptr;
-    // Each note's text in notes.json, with the note it was made from.
+    // Each note's text in notes.json, with the note it was made from: where it lies in the
+    // bytes last encoded (shared with the file's bytes once written, so kept once).
     struct EncodedNote {
         StickyNote note;
-        QByteArray text;
+        qsizetype from = 0;
+        qsizetype size = 0;
     };
     QHash<QUuid, EncodedNote> m_encodedNotes;
+    QByteArray m_encodedBytes;
     // The other two files as last read or written: the same bytes again are not news.
     std::optional<QByteArray> m_floorFileSeen;
     std::optional<QByteArray> m_transformsFileSeen;

@@ -55,9 +55,11 @@ void repairLoadedNote(StickyNote& note)
         note.freeformText = lines.join(QLatin1Char('\n'));
     }
     // Keep notes out of the band along the board's top where its header sits (a note is
-    // 148 points wide).
-    if (note.x < 290 && note.x + 148 > 95 && note.y < 48)
+    // 148 points wide). The file keeps its own y until the note is dragged.
+    if (note.x < 290 && note.x + 148 > 95 && note.y < 48) {
+        note.yInFile = note.y;
         note.y = 50;
+    }
 }
 
 // The notes a file holds as the room shows them: mended, each with an id of its own.
@@ -249,23 +251,23 @@ std::optional<QByteArray> StorageManager::encodedNotes()
     bytes.reserve(m_notesFileSeen ? m_notesFileSeen->bytes.size() + 4096 : 4096);
     bytes += '[';
     for (const StickyNote& note : stickyNotes()) {
+        if (bytes.size() > 1)
+            bytes += ',';
+        const qsizetype from = bytes.size();
         auto known = m_encodedNotes.constFind(note.id);
-        QByteArray text;
         if (known != m_encodedNotes.cend() && known->note == note) {
-            text = known->text;
+            bytes += QByteArrayView(m_encodedBytes).sliced(known->from, known->size);
         } else {
             const std::optional<QJsonValue> value = encodeStickyNote(note);
             if (!value)
                 return std::nullopt;
-            text = JsonFile::compact(QJsonDocument(value->toObject()));
+            bytes += JsonFile::compact(QJsonDocument(value->toObject()));
         }
-        if (bytes.size() > 1)
-            bytes += ',';
-        bytes += text;
-        encoded.insert(note.id, EncodedNote{note, text});
+        encoded.insert(note.id, EncodedNote{note, from, bytes.size() - from});
     }
     bytes += ']';
     m_encodedNotes = std::move(encoded);
+    m_encodedBytes = bytes;
     return bytes;
 }
 

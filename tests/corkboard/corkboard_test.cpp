@@ -330,6 +330,51 @@ private Q_SLOTS:
         QCOMPARE(shown({150, 300}, {90, 70}), QPointF(6, 70));
     }
 
+    // Cards that look alike share one picture of their paper: each card still shows its own
+    // colour, pattern and height, in the view and drawn outside it.
+    void eachCardShowsItsOwnPaper_data()
+    {
+        QTest::addColumn<NoteColor>("color");
+        QTest::addColumn<PaperPattern>("pattern");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("alike") << NoteColor::yellow << PaperPattern::plain << 1;
+        QTest::newRow("another colour") << NoteColor::mint << PaperPattern::plain << 1;
+        QTest::newRow("ruled") << NoteColor::yellow << PaperPattern::lined << 1;
+        QTest::newRow("taller") << NoteColor::yellow << PaperPattern::plain << 9;
+    }
+    void eachCardShowsItsOwnPaper()
+    {
+        QFETCH(NoteColor, color);
+        QFETCH(PaperPattern, pattern);
+        QFETCH(int, lines);
+        StickyNote first = makeNote(u"A"_s, {20, 60});
+        first.freeformText = u"a"_s;
+        StickyNote second = makeNote(u"B"_s, {220, 60});
+        second.color = color;
+        second.pattern = pattern;
+        second.freeformText = QStringList(lines, u"b"_s).join(u'\n');
+        Board b(notesFile({first, second}));
+        QCOMPARE(b.card(0)->cacheMode(), QGraphicsItem::NoCache);
+        const QImage inView = b.view.viewport()->grab().toImage();
+        const QImage drawn = b.rendered();
+        for (const QImage& image : {inView, drawn}) {
+            for (int i = 0; i < 2; ++i) {
+                const StickyNote& note = b.note(i);
+                const QSizeF size = b.card(i)->size();
+                const auto at = [&](QPointF point) {
+                    const QPoint p = b.at(i, point).toPoint();
+                    return QColor(image.pixel(&image == &inView ? b.view.mapFromScene(p) : p));
+                };
+                // Below the text; down the paper right of the text, where rules cross it.
+                QCOMPARE(at({60, size.height() - 3}), ::color(note.color));
+                bool ruled = false;
+                for (qreal y = 28; y < size.height() - 4; ++y)
+                    ruled = ruled || at({120, y}) != ::color(note.color);
+                QCOMPARE(ruled, note.pattern == PaperPattern::lined);
+            }
+        }
+    }
+
     // A drag moves the note with the pointer, clamped, and writes its place once, at the end, where
     // it was shown at release. A click without movement writes nothing; a drag that starts in a
     // text field selects text and leaves the note where it is.
@@ -364,6 +409,49 @@ private Q_SLOTS:
         const StickyNotes onDisk = b.decodedOnDisk();
         QCOMPARE(QPointF(onDisk[0].x, onDisk[0].y), QPointF(6, 100));
         QCOMPARE(QPointF(onDisk[1].x, onDisk[1].y), QPointF(220, 150));
+    }
+
+    // A note the load moves down out of the header band keeps its own y in notes.json through
+    // every save made for other edits; only a drag of that note stores where it now is.
+    void storedPlaceKeptUntilDragged_data()
+    {
+        QTest::addColumn<QPointF>("inFile");
+        QTest::addColumn<double>("shownY");
+        QTest::newRow("first starting note") << QPointF(20, 20) << 50.0;
+        QTest::newRow("second starting note") << QPointF(180, 40) << 50.0;
+        QTest::newRow("just above the band's foot") << QPointF(100, 47.5) << 50.0;
+        QTest::newRow("above the board") << QPointF(150, -30) << 50.0;
+        QTest::newRow("on the band's foot") << QPointF(100, 48) << 48.0;
+        QTest::newRow("right of the band") << QPointF(290, 10) << 10.0;
+        QTest::newRow("left of the band") << QPointF(-53, 10) << 10.0;
+    }
+    void storedPlaceKeptUntilDragged()
+    {
+        QFETCH(QPointF, inFile);
+        QFETCH(double, shownY);
+        // B, typed in, lies under A, dragged.
+        Board b(notesFile({makeNote(u"B"_s, {220, 150}), makeNote(u"A"_s, inFile)}));
+        QCOMPARE(b.note(1).y, shownY);
+        b.focus(b.card(0)->titleField(), 0);
+        b.type(u"X"_s);
+        StickyNotes onDisk = b.decodedOnDisk();
+        QCOMPARE(onDisk[0].title, u"XB"_s);
+        QCOMPARE(QPointF(onDisk[1].x, onDisk[1].y), inFile);
+        QCOMPARE(b.note(1).y, shownY);
+
+        b.storage->loadNotes(); // the file read again: the same place shown, nothing written
+        QCOMPARE(b.note(1).y, shownY);
+        QCOMPARE(b.decodedOnDisk()[1].y, inFile.y());
+
+        const QPointF from = b.at(1, QPointF(60, b.card(1)->size().height() - 4));
+        b.input.drag(from, from + QPointF(0, 30));
+        const QPointF dropped = b.noteView(1)->shownPosition();
+        b.focus(b.card(0)->titleField(), 0);
+        b.type(u"Y"_s);
+        onDisk = b.decodedOnDisk();
+        QCOMPARE(onDisk[0].title, u"YXB"_s);
+        QCOMPARE(QPointF(onDisk[1].x, onDisk[1].y), dropped);
+        QCOMPARE(b.note(1).y, dropped.y());
     }
 
     // A note deleted while it is dragged, or while its editor has focus, takes the late drop or
@@ -446,6 +534,50 @@ private Q_SLOTS:
 
         b.storage->removeNote(b.note(28).id);
         QVERIFY(b.noteView(27) && !b.noteView(26));
+    }
+
+    // A note whose text lies wholly under the card above it leaves its text field out, and
+    // shows it again the moment that card moves, goes or stops hiding it; the title that
+    // still shows is drawn throughout.
+    void coveredTextShowsAgainWhenUncovered_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("the card above dragged off") << u"drag"_s;
+        QTest::newRow("the card above deleted") << u"delete"_s;
+        QTest::newRow("the card above moved by another program") << u"reload"_s;
+    }
+    void coveredTextShowsAgainWhenUncovered()
+    {
+        QFETCH(QString, change);
+        const StickyNote below = makeNote(u"A"_s, {20, 60});
+        const StickyNote above = makeNote(u"B"_s, {20, 84});
+        Board b(notesFile({below, above}));
+        StickyNoteCardView* card = b.card(0);
+        QVERIFY(card->titleField()->isVisible());
+        QVERIFY(!card->textField()->isVisible());
+        QVERIFY(b.card(1)->textField()->isVisible());
+
+        if (change == u"drag"_s) {
+            const QPointF from = b.at(1, QPointF(100, b.card(1)->size().height() - 4));
+            b.input.press(from);
+            b.input.move(from + QPointF(20, 20));
+            b.input.move(from + QPointF(180, 40));
+            QVERIFY(card->textField()->isVisible()); // uncovered while the card above moves
+            b.input.release(from + QPointF(180, 40));
+        } else if (change == u"delete"_s) {
+            b.click(b.card(1)->deleteButton());
+            QTRY_COMPARE(b.storage->stickyNotes().size(), 1);
+        } else {
+            StickyNote moved = above;
+            moved.x = 220;
+            writeFile(b.notesPath(), notesFile({below, moved}));
+            b.storage->loadNotes();
+            QCOMPARE(b.note(1).x, 220.0);
+        }
+        ManualClock::settle();
+        QVERIFY(card->titleField()->isVisible());
+        QVERIFY(card->textField()->isVisible());
+        QCOMPARE(card->textField()->text(), below.freeformText);
     }
 
     // While the notes cannot be saved the board says so in one line; once the folder takes

@@ -224,6 +224,50 @@ private Q_SLOTS:
         QVERIFY(setAside(f, u"notes.json"_s).isEmpty());
     }
 
+    // A save reuses the text of every note that did not change; after any run of edits the
+    // file is still byte for byte what the whole list encodes to.
+    void savesMatchAWholeEncoding_data()
+    {
+        QTest::addColumn<QStringList>("edits");
+        QTest::newRow("a note in the middle grows, then shrinks")
+            << QStringList{u"type 2 a longer text than before"_s, u"type 2 x"_s};
+        QTest::newRow("the first note goes, the last grows")
+            << QStringList{u"delete 0"_s, u"type 3 ..."_s};
+        QTest::newRow("notes added and one changed back")
+            << QStringList{u"add"_s, u"type 1 changed"_s, u"type 1 isi 1"_s, u"add"_s};
+        QTest::newRow("the order reversed") << QStringList{u"reverse"_s, u"type 0 then typed"_s};
+    }
+    void savesMatchAWholeEncoding()
+    {
+        QFETCH(QStringList, edits);
+        StorageHome f;
+        StickyNotes notes;
+        for (int i = 0; i < 5; ++i)
+            notes.append(note(u"N%1"_s.arg(i), u"isi %1"_s.arg(i)));
+        notes[4].y = 10; // moved out of the header's band as it loads
+        f.file(u"notes.json"_s, *encodeStickyNotes(notes));
+        StorageManager& storage = f.start();
+        for (const QString& edit : edits) {
+            const QStringList words = edit.split(u' ');
+            StickyNotes now = storage.stickyNotes();
+            if (words[0] == u"type") {
+                type(storage, now[words[1].toInt()].id, words.mid(2).join(u' '));
+                continue;
+            }
+            if (words[0] == u"delete")
+                now.removeAt(words[1].toInt());
+            else if (words[0] == u"add")
+                now.append(note(u"new"_s, u"baru"_s));
+            else
+                std::reverse(now.begin(), now.end());
+            storage.setStickyNotes(now);
+            storage.saveNotes();
+            QCOMPARE(f.read(u"notes.json"_s), *encodeStickyNotes(storage.stickyNotes()));
+        }
+        QCOMPARE(f.read(u"notes.json"_s), *encodeStickyNotes(storage.stickyNotes()));
+        QCOMPARE(notesIn(f.read(u"notes.json"_s)).size(), storage.stickyNotes().size());
+    }
+
     // Another program writes notes.json while the room runs and before the room has read
     // it again: the room's next save keeps what it wrote, merged note by note, and keeps a
     // copy of its version when both changed the same note.
