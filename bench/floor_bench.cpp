@@ -486,9 +486,10 @@ int runStartup(const QString& home, const QString& picturePath)
         files += dynamic_cast<FloorItemView*>(item) ? 1 : 0;
     }
     std::printf("startup: first paint %.2f s, cpu until quiet %.2f s, peak memory %.0f MB, %.2f "
-                "drawings per file\n",
+                "drawings per file, %d paints covering %.1f windows\n",
                 app().firstPaintEnd, quietCpu, peakMegabytes(),
-                files ? double(fileDraws) / files : 0.0);
+                files ? double(fileDraws) / files : 0.0, app().paints,
+                app().paintedArea / (1440.0 * 900.0));
     if (!picturePath.isEmpty())
         roomPicture(room).save(picturePath);
     return 0;
