@@ -39,27 +39,25 @@ std::vector<uchar> averages(int width)
 }
 
 // One box blur of radius r along every row, each of the `channels` interleaved bytes of a
-// pixel on its own; outside the image is zero.
+// pixel on its own; outside the image is zero. Each line is copied between zeros first, so
+// the box slides without a test at the ends.
 void blurRows(uchar* bits, int w, int h, qsizetype bpl, int channels, int r,
               const std::vector<uchar>& average, std::vector<uchar>& line)
 {
-    const int count = w * channels;
-    line.resize(size_t(count));
+    line.assign(size_t(w + 2 * r + 2), 0);
+    uchar* in = line.data() + r + 1; // in[-r - 1] to in[w + r] may be read
     for (int y = 0; y < h; ++y) {
         uchar* row = bits + y * bpl;
-        std::copy(row, row + count, line.begin());
         for (int c = 0; c < channels; ++c) {
-            const uchar* in = line.data() + c;
             uchar* out = row + c;
+            for (int i = 0; i < w; ++i)
+                in[i] = out[i * channels];
             int sum = 0;
-            for (int i = 0; i <= std::min(r, w - 1); ++i)
-                sum += in[i * channels];
+            for (int i = 0; i <= r; ++i)
+                sum += in[i];
             for (int i = 0; i < w; ++i) {
                 out[i * channels] = average[size_t(sum)];
-                if (i + r + 1 < w)
-                    sum += in[(i + r + 1) * channels];
-                if (i - r >= 0)
-                    sum -= in[(i - r) * channels];
+                sum += in[i + r + 1] - in[i - r];
             }
         }
     }
