@@ -41,8 +41,9 @@ std::vector<uchar> averages(int width)
 // One box blur of radius r along every row, each of the `channels` interleaved bytes of a
 // pixel on its own; outside the image is zero. Each line is copied between zeros first, so
 // the box slides without a test at the ends.
-void blurRows(uchar* bits, int w, int h, qsizetype bpl, int channels, int r,
-              const std::vector<uchar>& average, std::vector<uchar>& line)
+template <int channels>
+void blurRows(uchar* bits, int w, int h, qsizetype bpl, int r, const std::vector<uchar>& average,
+              std::vector<uchar>& line)
 {
     line.assign(size_t(w + 2 * r + 2), 0);
     uchar* in = line.data() + r + 1; // in[-r - 1] to in[w + r] may be read
@@ -74,21 +75,27 @@ void blurColumns(uchar* bits, int w, int h, qsizetype bpl, int channels, int r,
     for (int y = 0; y < h; ++y)
         std::copy(bits + y * bpl, bits + y * bpl + count, copy.begin() + qsizetype(y) * count);
     sums.assign(size_t(count), 0);
-    const auto add = [&](int y, int sign) {
-        const uchar* row = copy.data() + qsizetype(y) * count;
+    int* sum = sums.data();
+    const auto row = [&](int y) { return copy.data() + qsizetype(y) * count; };
+    for (int y = 0; y <= std::min(r, h - 1); ++y) {
+        const uchar* enter = row(y);
         for (int x = 0; x < count; ++x)
-            sums[size_t(x)] += sign * row[x];
-    };
-    for (int y = 0; y <= std::min(r, h - 1); ++y)
-        add(y, 1);
+            sum[x] += enter[x];
+    }
     for (int y = 0; y < h; ++y) {
         uchar* out = bits + y * bpl;
         for (int x = 0; x < count; ++x)
-            out[x] = average[size_t(sums[size_t(x)])];
-        if (y + r + 1 < h)
-            add(y + r + 1, 1);
-        if (y - r >= 0)
-            add(y - r, -1);
+            out[x] = average[size_t(sum[x])];
+        if (y + r + 1 < h) {
+            const uchar* enter = row(y + r + 1);
+            for (int x = 0; x < count; ++x)
+                sum[x] += enter[x];
+        }
+        if (y - r >= 0) {
+            const uchar* leave = row(y - r);
+            for (int x = 0; x < count; ++x)
+                sum[x] -= leave[x];
+        }
     }
 }
 } // namespace
@@ -112,7 +119,10 @@ void blurInPlace(QImage& image, double sigma)
         if (r <= 0)
             continue;
         const std::vector<uchar> average = averages(2 * r + 1);
-        blurRows(bits, w, h, bpl, channels, r, average, line);
+        if (channels == 1)
+            blurRows<1>(bits, w, h, bpl, r, average, line);
+        else
+            blurRows<4>(bits, w, h, bpl, r, average, line);
         blurColumns(bits, w, h, bpl, channels, r, average, copy, sums);
     }
 }
