@@ -12,7 +12,9 @@
 //             dragged round the floor (each frame's painted area beside the area the file
 //             covered before and after the step) and fire mode's frames
 //   startup   the first paint, the processor time until the room is quiet (less than 10 ms
-//             in a second), the peak memory and how many times each file was drawn
+//             in a second), the peak memory, how many times each file was drawn, the paints
+//             and the area they covered, and the processor time before the room was built,
+//             while it was built and from then to the end of its first paint
 //   fire      the share of one core fire mode takes and the area each repaint covers,
 //             measured over --seconds (default 5)
 //             after --warm-up seconds (default 1.5; the flames draw each step of their
@@ -105,6 +107,8 @@ public:
     double paintSeconds = 0;
     double paintedArea = 0;
     double firstPaintEnd = -1;
+    // The processor time used up to the end of the first paint.
+    double firstPaintCpu = -1;
     // The regions of the latest paints, oldest first, when asked to keep them.
     bool keepRegions = false;
     QList<QRegion> regions;
@@ -132,6 +136,8 @@ public:
         ++paints;
         if (firstPaintEnd < 0)
             firstPaintEnd = sinceStart.nsecsElapsed() / 1e9;
+        if (firstPaintCpu < 0)
+            firstPaintCpu = cpuSeconds();
         return result;
     }
 };
@@ -475,7 +481,9 @@ int runFrames(const QString& home)
 int runStartup(const QString& home, const QString& picturePath)
 {
     // The processor time counts from the start of the process, as a user's launch does.
+    const double beforeCpu = cpuSeconds();
     Room room(home);
+    const double builtCpu = cpuSeconds();
     const double quietCpu = cpuUntilQuiet(120);
     // How often each file was drawn, where the floor keeps its files in one picture.
     int fileDraws = 0;
@@ -486,9 +494,14 @@ int runStartup(const QString& home, const QString& picturePath)
         files += dynamic_cast<FloorItemView*>(item) ? 1 : 0;
     }
     std::printf("startup: first paint %.2f s, cpu until quiet %.2f s, peak memory %.0f MB, %.2f "
-                "drawings per file\n",
+                "drawings per file, %d paints covering %.1f windows\n",
                 app().firstPaintEnd, quietCpu, peakMegabytes(),
-                files ? double(fileDraws) / files : 0.0);
+                files ? double(fileDraws) / files : 0.0, app().paints,
+                app().paintedArea / (1440.0 * 900.0));
+    // Where the time went: the program's own start, building the room, its first paint.
+    std::printf("startup: cpu before the room %.3f s, building it %.3f s, up to the end of its "
+                "first paint %.3f s\n",
+                beforeCpu, builtCpu - beforeCpu, app().firstPaintCpu - builtCpu);
     if (!picturePath.isEmpty())
         roomPicture(room).save(picturePath);
     return 0;

@@ -10,7 +10,10 @@ void AppDelegate::applicationDidFinishLaunching()
     // The storage service asks for its panels through the room's dialogs.
     StorageManager::shared().setUserPrompts(&WidgetUserPrompts::shared());
     DesktopWindowManager::shared().createWindow();
-    MenuBarController::shared().setupStatusItem();
+    // The tray asks the session bus about its host and registers the item: the room's first
+    // frame does not wait for that.
+    DesktopWindowManager::shared().afterFirstFrame(
+        [] { MenuBarController::shared().setupStatusItem(); });
 }
 
 void AppDelegate::showRoomRequested()

@@ -2,7 +2,8 @@
 
 #include <QObject>
 
-// Starts the room once the event loop runs: the window first, then the status menu.
+// Starts the room once the event loop runs: the window first, then, once its first frame
+// is on screen, the status menu.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:

@@ -10,7 +10,10 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
+
+#include <utility>
 
 DesktopWindowManager::DesktopWindowManager(AppState& appState, QObject* parent)
     : QObject(parent), m_appState(appState)
@@ -99,11 +102,39 @@ void DesktopWindowManager::hideRoom()
         m_window->hide();
 }
 
+void DesktopWindowManager::afterFirstFrame(std::function<void()> work)
+{
+    if (!work)
+        return;
+    if (m_firstFrameShown || !m_window) {
+        work();
+        return;
+    }
+    m_afterFirstFrame.push_back(std::move(work));
+    if (m_afterFirstFrame.size() > 1)
+        return;
+    // A room exposed already paints before the loop comes back to the timer.
+    QTimer::singleShot(isRoomShown() ? 0 : 1000, this, &DesktopWindowManager::runAfterFirstFrame);
+}
+
+void DesktopWindowManager::runAfterFirstFrame()
+{
+    m_firstFrameShown = true;
+    // Taken out first: a piece of work may ask for more.
+    const auto work = std::exchange(m_afterFirstFrame, {});
+    for (const auto& run : work)
+        run();
+}
+
 void DesktopWindowManager::handleExposureChange()
 {
     if (!m_window)
         return;
     const bool visible = isRoomShown();
+    // The window is told of its exposure before it paints for it: what waits for the first
+    // frame runs once that frame is drawn and flushed.
+    if (visible && !m_firstFrameShown && !m_afterFirstFrame.empty())
+        QTimer::singleShot(0, this, &DesktopWindowManager::runAfterFirstFrame);
     if (visible == m_appState.isWindowVisible())
         return;
     m_appState.setWindowVisible(visible);

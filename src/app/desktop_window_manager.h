@@ -3,6 +3,9 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+#include <vector>
+
 class AppState;
 class InteractiveDesktopWindow;
 class QScreen;
@@ -27,6 +30,11 @@ public:
     void hideRoom();
     bool isRoomShown() const;
 
+    // Runs `work` once the room's first frame is on screen (or at once when there is no
+    // room window, or after a second at most if the room is never exposed): what the first
+    // frame does not need waits until the room can be seen.
+    void afterFirstFrame(std::function<void()> work);
+
     void handleApplicationStateChange(Qt::ApplicationState state);
     void handleExposureChange();
     void refitToPrimaryScreen();
@@ -36,8 +44,11 @@ public:
 
 private:
     void observeScreen(QScreen* screen);
+    void runAfterFirstFrame();
 
     AppState& m_appState;
     QPointer<InteractiveDesktopWindow> m_window;
     QPointer<QScreen> m_observedScreen;
+    std::vector<std::function<void()>> m_afterFirstFrame;
+    bool m_firstFrameShown = false;
 };

@@ -57,18 +57,27 @@ QRectF dockRect()
 
 QImage adjustedWallpaper(const QImage& wallpaper)
 {
+    // Darker and a little more contrast, worked out once for each of the 256 channel values.
+    std::array<qreal, 256> contrast{};
+    for (int i = 0; i < 256; ++i)
+        contrast[size_t(i)] = (i / 255.0 - 0.06 - 0.5) * 1.03 + 0.5;
+    // The nearest byte, halves rounded up as std::lround does for these non-negative values.
+    const auto toByte = [](qreal v) {
+        const qreal whole = std::floor(v);
+        return int(whole) + (v - whole >= 0.5 ? 1 : 0);
+    };
     QImage image = wallpaper.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            qreal c[3] = {qRed(row[x]) / 255.0, qGreen(row[x]) / 255.0, qBlue(row[x]) / 255.0};
-            for (qreal& v : c)
-                v = (v - 0.06 - 0.5) * 1.03 + 0.5;
+            qreal c[3] = {contrast[size_t(qRed(row[x]))], contrast[size_t(qGreen(row[x]))],
+                          contrast[size_t(qBlue(row[x]))]};
+            // A little less saturated.
             const qreal luma = 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2];
             for (qreal& v : c)
                 v = channel(luma + (v - luma) * 0.97);
-            row[x] = qRgba(int(std::lround(c[0] * 255)), int(std::lround(c[1] * 255)),
-                           int(std::lround(c[2] * 255)), qAlpha(row[x]));
+            row[x] =
+                qRgba(toByte(c[0] * 255), toByte(c[1] * 255), toByte(c[2] * 255), qAlpha(row[x]));
         }
     }
     return image;

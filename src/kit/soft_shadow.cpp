@@ -9,8 +9,6 @@
 #include <vector>
 
 namespace SoftShadow {
-namespace {
-// Three box blurs in a row come within a few percent of a Gaussian.
 std::array<int, 3> boxRadii(double sigma)
 {
     constexpr int n = 3;
@@ -28,26 +26,76 @@ std::array<int, 3> boxRadii(double sigma)
     return radii;
 }
 
-// One box blur of radius r over `count` values spaced `stride` apart; outside is zero.
-void boxBlurLine(uchar* line, int count, int stride, int r, std::vector<int>& scratch)
+namespace {
+
+// Rounded division by a box's width for every sum a box can hold: a look-up is much cheaper
+// than a division per byte.
+std::vector<uchar> averages(int width)
 {
-    if (r <= 0)
-        return;
-    scratch.resize(count);
-    for (int i = 0; i < count; ++i)
-        scratch[i] = line[i * stride];
-    const int width = 2 * r + 1;
-    int sum = 0;
-    for (int i = 0; i <= std::min(r, count - 1); ++i)
-        sum += scratch[i];
-    for (int i = 0; i < count; ++i) {
-        line[i * stride] = uchar((sum + width / 2) / width);
-        const int enter = i + r + 1;
-        const int leave = i - r;
-        if (enter < count)
-            sum += scratch[enter];
-        if (leave >= 0)
-            sum -= scratch[leave];
+    std::vector<uchar> table(size_t(255 * width + 1));
+    for (size_t sum = 0; sum < table.size(); ++sum)
+        table[sum] = uchar((int(sum) + width / 2) / width);
+    return table;
+}
+
+// One box blur of radius r along every row, each of the `channels` interleaved bytes of a
+// pixel on its own; outside the image is zero. Each line is copied between zeros first, so
+// the box slides without a test at the ends.
+template <int channels>
+void blurRows(uchar* bits, int w, int h, qsizetype bpl, int r, const std::vector<uchar>& average,
+              std::vector<uchar>& line)
+{
+    line.assign(size_t(w + 2 * r + 2), 0);
+    uchar* in = line.data() + r + 1; // in[-r - 1] to in[w + r] may be read
+    for (int y = 0; y < h; ++y) {
+        uchar* row = bits + y * bpl;
+        for (int c = 0; c < channels; ++c) {
+            uchar* out = row + c;
+            for (int i = 0; i < w; ++i)
+                in[i] = out[i * channels];
+            int sum = 0;
+            for (int i = 0; i <= r; ++i)
+                sum += in[i];
+            for (int i = 0; i < w; ++i) {
+                out[i * channels] = average[size_t(sum)];
+                sum += in[i + r + 1] - in[i - r];
+            }
+        }
+    }
+}
+
+// One box blur of radius r down every column, walked a row at a time so the image is read
+// in the order it lies in memory.
+void blurColumns(uchar* bits, int w, int h, qsizetype bpl, int channels, int r,
+                 const std::vector<uchar>& average, std::vector<uchar>& copy,
+                 std::vector<int>& sums)
+{
+    const int count = w * channels;
+    copy.resize(size_t(count) * size_t(h));
+    for (int y = 0; y < h; ++y)
+        std::copy(bits + y * bpl, bits + y * bpl + count, copy.begin() + qsizetype(y) * count);
+    sums.assign(size_t(count), 0);
+    int* sum = sums.data();
+    const auto row = [&](int y) { return copy.data() + qsizetype(y) * count; };
+    for (int y = 0; y <= std::min(r, h - 1); ++y) {
+        const uchar* enter = row(y);
+        for (int x = 0; x < count; ++x)
+            sum[x] += enter[x];
+    }
+    for (int y = 0; y < h; ++y) {
+        uchar* out = bits + y * bpl;
+        for (int x = 0; x < count; ++x)
+            out[x] = average[size_t(sum[x])];
+        if (y + r + 1 < h) {
+            const uchar* enter = row(y + r + 1);
+            for (int x = 0; x < count; ++x)
+                sum[x] += enter[x];
+        }
+        if (y - r >= 0) {
+            const uchar* leave = row(y - r);
+            for (int x = 0; x < count; ++x)
+                sum[x] -= leave[x];
+        }
     }
 }
 } // namespace
@@ -60,19 +108,22 @@ void blurInPlace(QImage& image, double sigma)
         image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     // Every byte of a pixel is a channel of its own; premultiplied channels blur as they are.
     const int channels = image.depth() / 8;
-    const auto radii = boxRadii(sigma);
-    std::vector<int> scratch;
     const int w = image.width();
     const int h = image.height();
-    const int bpl = int(image.bytesPerLine());
+    const qsizetype bpl = image.bytesPerLine();
     uchar* bits = image.bits();
-    for (int r : radii) {
-        for (int c = 0; c < channels; ++c) {
-            for (int y = 0; y < h; ++y)
-                boxBlurLine(bits + y * bpl + c, w, channels, r, scratch);
-            for (int x = 0; x < w; ++x)
-                boxBlurLine(bits + x * channels + c, h, bpl, r, scratch);
-        }
+    std::vector<uchar> line;
+    std::vector<uchar> copy;
+    std::vector<int> sums;
+    for (int r : boxRadii(sigma)) {
+        if (r <= 0)
+            continue;
+        const std::vector<uchar> average = averages(2 * r + 1);
+        if (channels == 1)
+            blurRows<1>(bits, w, h, bpl, r, average, line);
+        else
+            blurRows<4>(bits, w, h, bpl, r, average, line);
+        blurColumns(bits, w, h, bpl, channels, r, average, copy, sums);
     }
 }
 

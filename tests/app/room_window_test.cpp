@@ -295,6 +295,41 @@ private Q_SLOTS:
         QCOMPARE(window->actions().size(), 9);
     }
 
+    // What waits for the room's first frame (the tray) runs once, after the room has been
+    // painted; without a room window, or once the frame is shown, it runs at once.
+    void workWaitsForTheFirstFrame()
+    {
+        MenuWorld world;
+        int runs = 0;
+        world.windows.afterFirstFrame([&runs] { ++runs; });
+        QCOMPARE(runs, 1);
+
+        struct PaintCount : QObject {
+            int paints = 0;
+            bool eventFilter(QObject* watched, QEvent* event) override
+            {
+                paints += event->type() == QEvent::Paint && watched->isWidgetType();
+                return false;
+            }
+        } count;
+        qApp->installEventFilter(&count);
+        world.windows.createWindow();
+        int paintsBefore = -1;
+        world.windows.afterFirstFrame([&] {
+            ++runs;
+            paintsBefore = count.paints;
+        });
+        QCOMPARE(runs, 1);
+        QTRY_COMPARE(runs, 2);
+        qApp->removeEventFilter(&count);
+        QVERIFY(paintsBefore > 0);
+        QVERIFY(world.windows.isRoomShown());
+        QTest::qWait(1200); // past the longest wait
+        QCOMPARE(runs, 2);
+        world.windows.afterFirstFrame([&runs] { ++runs; });
+        QCOMPARE(runs, 3);
+    }
+
     // A panel for files only enters a folder instead of choosing it.
     void theOpenPanelChoosesFoldersOnlyWhereAsked_data()
     {

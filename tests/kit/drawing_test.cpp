@@ -230,6 +230,87 @@ private Q_SLOTS:
             QVERIFY2(near > 60 * color.alphaF() && near < 200, qPrintable(QString::number(near)));
     }
 
+    // Every shadow in the room is this blur: each pixel, each byte of it, is the rounded mean
+    // of the box around it, a row at a time then a column at a time, three boxes in a row,
+    // whatever the image's size and padding.
+    void blurIsExactlyThreeBoxesAlongRowsAndColumns_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<double>("sigma");
+        QTest::addColumn<QImage::Format>("format");
+        const auto alpha = QImage::Format_Alpha8;
+        const auto argb = QImage::Format_ARGB32_Premultiplied;
+        QTest::newRow("one pixel") << QSize(1, 1) << 2.0 << alpha;
+        QTest::newRow("odd width, padded rows") << QSize(37, 23) << 1.5 << alpha;
+        QTest::newRow("box wider than the image") << QSize(5, 40) << 12.0 << alpha;
+        QTest::newRow("box taller than the image") << QSize(60, 3) << 9.0 << alpha;
+        QTest::newRow("large soft shadow") << QSize(90, 70) << 7.3 << alpha;
+        QTest::newRow("colour, four channels") << QSize(31, 17) << 2.6 << argb;
+        QTest::newRow("colour, box wider than the image") << QSize(4, 9) << 6.0 << argb;
+    }
+    void blurIsExactlyThreeBoxesAlongRowsAndColumns()
+    {
+        QFETCH(QSize, size);
+        QFETCH(double, sigma);
+        QFETCH(QImage::Format, format);
+        QImage image(size, format);
+        const int channels = image.depth() / 8;
+        quint32 seed = 7;
+        for (int y = 0; y < size.height(); ++y) {
+            uchar* line = image.scanLine(y);
+            for (int x = 0; x < size.width(); ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                // Premultiplied: no colour byte above its pixel's alpha.
+                const int a = (seed >> 24) % 3 == 0 ? 0 : int(seed >> 24);
+                for (int c = 0; c < channels; ++c)
+                    line[x * channels + c] = uchar(
+                        channels == 1 || c == 3 ? a : (int(seed >> (8 * c)) & 0xff) % (a + 1));
+            }
+        }
+
+        // The plain sums, each window added up anew.
+        std::vector<std::vector<int>> values(size_t(size.height()),
+                                             std::vector<int>(size_t(size.width() * channels)));
+        for (int y = 0; y < size.height(); ++y) {
+            for (int i = 0; i < size.width() * channels; ++i)
+                values[size_t(y)][size_t(i)] = image.constScanLine(y)[i];
+        }
+        const auto box = [&](int r, bool alongRows) {
+            auto out = values;
+            const int count = alongRows ? size.width() : size.height();
+            for (int y = 0; y < size.height(); ++y) {
+                for (int x = 0; x < size.width(); ++x) {
+                    for (int c = 0; c < channels; ++c) {
+                        int sum = 0;
+                        const int at = alongRows ? x : y;
+                        for (int k = std::max(0, at - r); k <= std::min(count - 1, at + r); ++k)
+                            sum += alongRows ? values[size_t(y)][size_t(k * channels + c)]
+                                             : values[size_t(k)][size_t(x * channels + c)];
+                        out[size_t(y)][size_t(x * channels + c)] = (sum + r) / (2 * r + 1);
+                    }
+                }
+            }
+            values = out;
+        };
+        for (int r : SoftShadow::boxRadii(sigma)) {
+            box(r, true);
+            box(r, false);
+        }
+
+        SoftShadow::blurInPlace(image, sigma);
+        QCOMPARE(image.format(), format);
+        for (int y = 0; y < size.height(); ++y) {
+            for (int i = 0; i < size.width() * channels; ++i) {
+                if (image.constScanLine(y)[i] != values[size_t(y)][size_t(i)])
+                    QFAIL(qPrintable(QStringLiteral("byte %1 of row %2: %3, not %4")
+                                         .arg(i)
+                                         .arg(y)
+                                         .arg(image.constScanLine(y)[i])
+                                         .arg(values[size_t(y)][size_t(i)])));
+            }
+        }
+    }
+
     // A drawing that scales a little while it moves (a can leaning towards a drag) must not
     // be drawn again on every frame, yet stays sharp when the room is shown enlarged; another
     // look is drawn once, a new size drops them all.
