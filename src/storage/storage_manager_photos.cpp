@@ -188,7 +188,8 @@ bool StorageManager::setPhoto(const QUrl& image, int slot)
     const std::optional<FileOperations::EntryStatus> status =
         picture.isEmpty() ? std::nullopt : FileOperations::entryStatus(picture);
     if (!status || !status->isRegularFile) {
-        reportPhotoFailure(status ? EISDIR : ENOENT);
+        // A folder, or a device or pipe that only bears a picture's name.
+        reportPhotoFailure(!status ? ENOENT : status->isDirectory ? EISDIR : ENOTSUP);
         return false;
     }
     QString extension = splitExtension(QFileInfo(source).fileName()).extension;

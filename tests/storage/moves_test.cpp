@@ -360,7 +360,8 @@ private Q_SLOTS:
     void framing_data()
     {
         QTest::addColumn<QStringList>("album"); // its entries before
-        QTest::addColumn<QString>("source");    // "/" at the end: a folder; "!": not a picture
+        QTest::addColumn<QString>("source");    // "/" at the end: a folder; "!": not a picture;
+                                                // ">": a link to a device
         QTest::addColumn<int>("slot");          // -1: the first free frame
         QTest::addColumn<QStringList>("after"); // the album's entries after
         QTest::addColumn<int>("error");         // when refused
@@ -378,6 +379,7 @@ private Q_SLOTS:
         row("no extension, text inside", album, u"notes!"_s, 1, album, ENOTSUP);
         row("a missing picture", album, u"gone.jpg"_s, 1, album, ENOENT);
         row("a folder", album, u"trip.jpg/"_s, 1, album, EISDIR);
+        row("a device named like a picture", album, u"null.jpg>"_s, 1, album, ENOTSUP);
         row("the frame's project file stays", u"frame_2.gif frame_2.xcf"_s, u"trip.jpg"_s, 2,
             u"frame_2.jpg frame_2.xcf"_s);
         row("a folder named like a frame photo stays", u"frame_2.gif frame_2.png/"_s, u"trip.jpg"_s,
@@ -409,13 +411,18 @@ private Q_SLOTS:
             names.append(entry.chopped(entry.endsWith(u'/')));
         }
         const bool own = source.startsWith(u'@');
-        const QString path = f.path(own ? source : u"~/Pictures/"_s + source).remove(u'!');
+        const QString path =
+            f.path(own ? source : u"~/Pictures/"_s + source).remove(u'!').remove(u'>');
         QByteArray content = pictureBytes(own ? "old" : "new");
+        if (source.endsWith(u'>'))
+            content.clear();
         if (source.endsWith(u'!'))
             content =
                 source.contains(u".svg") ? "<svg xmlns='http://www.w3.org/2000/svg'/>" : "text";
         if (source.endsWith(u'/'))
             writeFile(path + u"/inside.png"_s, content);
+        else if (source.endsWith(u'>'))
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()) && QFile::link(u"/dev/null"_s, path));
         else if (!own && !source.startsWith(u"gone"))
             writeFile(path, content);
         StorageManager& storage = f.start();
@@ -440,8 +447,11 @@ private Q_SLOTS:
                 QCOMPARE(f.read(u"Album/"_s + name), content);
         if (error)
             QCOMPARE(f.layout().filter(u"Album/"_s), albumBefore);
-        if (error == ENOTSUP) // one list of photo types for drops, the chooser and the frames
-            QVERIFY(!StorageManager::isImageFile(url(path)) || path.endsWith(u".png"));
+        // One list of photo types for drops, the chooser and the frames; only what is inside
+        // (no picture, or no file at all) can refuse a name on that list.
+        if (error == ENOTSUP)
+            QVERIFY(!StorageManager::isImageFile(url(path)) || path.endsWith(u".png") ||
+                    source.endsWith(u'>'));
         // Taking the photos out of the frames leaves what is no photo alone.
         for (const int framed : storage.photoSlots().keys())
             storage.removePhoto(framed);
