@@ -371,13 +371,19 @@ int runRadio(const QString& home, double seconds)
     const int paints = app().paints;
     const double area = app().paintedArea;
     const QList<QRegion> regions = app().regions;
+    const double paintMs = app().paintSeconds * 1000;
+    qsizetype rects = 0;
+    for (const QRegion& region : regions)
+        rects += region.rectCount();
 
     const QImage picture = roomPicture(room);
     room.window.hide();
     const double referenceCpu = referenceFrames(picture, regions, seconds);
-    std::printf("radio: %d notes views, %.2f %% of one core, %.0f paints a second, %.0f px per "
-                "paint; reference (the same rectangles copied) %.2f %% of one core\n",
+    std::printf("radio: %d notes views, %.2f %% of one core, %.0f paints a second, %.0f px in "
+                "%.1f rectangles and %.2f ms per paint; reference (the same rectangles copied) "
+                "%.2f %% of one core\n",
                 notes, radioCpu / seconds * 100, paints / seconds, paints ? area / paints : 0.0,
+                paints ? double(rects) / paints : 0.0, paints ? paintMs / paints : 0.0,
                 referenceCpu / seconds * 100);
     return 0;
 }
