@@ -152,9 +152,10 @@ void FloatingNotesView::showAt(const QDateTime& date)
         const NotePose pose =
             FloatingNotes::pose(particles[i], i, FloatingNotes::phase(particles[i], t), t);
         Glyph* glyph = m_glyphs[i];
+        // Scaled and turned about its centre in one change: each change of an item's
+        // geometry is a round of the scene's bookkeeping.
         glyph->setPos(centre + pose.offset);
-        glyph->setScale(pose.scale);
-        glyph->setRotation(pose.rotation);
+        glyph->setTransform(QTransform().rotate(pose.rotation).scale(pose.scale, pose.scale));
         glyph->setOpacity(pose.opacity);
     }
 }

@@ -43,6 +43,16 @@ int largestDifference(const QImage& a, const QImage& b)
     }
     return largest > 16 ? largest : 0;
 }
+
+// The room drawn only over `area`, as a repaint of that area alone draws it.
+QImage pictureOf(FloorRoom& room, const QRectF& area)
+{
+    QImage image(area.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    room.floor().scene()->render(&painter, QRectF(image.rect()), area);
+    return image;
+}
 } // namespace
 
 Q_DECLARE_METATYPE(Change)
@@ -114,6 +124,46 @@ private Q_SLOTS:
         state(fresh);
         QCoreApplication::processEvents();
         QCOMPARE(largestDifference(changed, picture(fresh)), 0);
+    }
+
+    // A repaint or a pointer far from the other files still finds a file that went there:
+    // dragged into a corner, laid there by a drag, or arriving there.
+    void aFileFarFromTheOthersStillShowsAndTakesThePointer_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("held in a corner") << Change([](FloorRoom& r) {
+            r.press(placeOf(u"a.txt"_s));
+            for (int i = 1; i <= 4; ++i)
+                r.moveTo(placeOf(u"a.txt"_s) + (QPointF(70, 70) - placeOf(u"a.txt"_s)) * i / 4);
+        }) << u"a.txt"_s;
+        QTest::newRow("laid far away")
+            << Change([](FloorRoom& r) { r.drag(placeOf(u"c.txt"_s), QPointF(1380, 850)); })
+            << u"c.txt"_s;
+        QTest::newRow("arriving far away") << Change([](FloorRoom& r) {
+            const QString source = r.home().writeFile(u"Unduhan/jauh.txt"_s, "x");
+            r.storage().hideUnderCarpet(QUrl::fromLocalFile(source), 0.04, 0.97);
+        }) << u"jauh.txt"_s;
+    }
+    void aFileFarFromTheOthersStillShowsAndTakesThePointer()
+    {
+        QFETCH(Change, change);
+        QFETCH(QString, name);
+        FloorRoom room(seededFloor());
+        QImage before = picture(room);
+        change(room);
+        QCoreApplication::processEvents();
+        QTRY_VERIFY(room.floor().floorItem(name));
+        FloorItemView* file = room.floor().floorItem(name);
+        const QRectF place = file->sceneBoundingRect();
+        const QPointF centre = place.center();
+        QTRY_VERIFY(room.floor().scene()->items(centre).contains(file));
+        // Drawn alone, the file's place shows what the whole room shows there, and that is
+        // not the floor without it.
+        const QImage whole = picture(room).copy(place.toAlignedRect());
+        const QImage alone = pictureOf(room, QRectF(place.toAlignedRect()));
+        QCOMPARE(largestDifference(alone, whole), 0);
+        QVERIFY(largestDifference(alone, before.copy(place.toAlignedRect())) > 0);
     }
 
     // Hundreds of files arriving at once are given their views a batch at a time, the room

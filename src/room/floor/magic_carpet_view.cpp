@@ -2,6 +2,7 @@
 
 #include "kit/transition.h"
 #include "room/floor/file_icon_cache.h"
+#include "room/floor/floor_file_area.h"
 #include "room/floor/floor_file_layer.h"
 #include "room/floor/floor_item_view.h"
 #include "room/floor/floor_marquee_view.h"
@@ -30,6 +31,19 @@ Transition fileTransition()
 {
     return Transition::scaled(0).combined(Transition::opacity());
 }
+
+// Room round a file's view for what may change without it being placed again: its tilt, its
+// restore button, a spring's overshoot.
+constexpr qreal reachMargin = 24;
+
+// Where a file's holder reaches, in its parent's coordinates, with the file at full size: the
+// holder's transition only ever shrinks it towards its middle.
+QRectF reachOf(const QGraphicsItem* holder, const QPointF& shift = {})
+{
+    return holder->childrenBoundingRect()
+        .translated(holder->pos() + shift)
+        .adjusted(-reachMargin, -reachMargin, reachMargin, reachMargin);
+}
 } // namespace
 
 MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState& floorState,
@@ -46,6 +60,10 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
     m_fileLayer =
         new FloorFileLayer([this](const QRectF& rect) { return restingFiles(rect); }, this);
     m_fileLayer->setZValue(22);
+    // The files' holders stack among themselves from 22 (resting) to 40 (dragged): all of
+    // them over the carpet and the picture, under the marquee and the bar.
+    m_fileArea = new FloorFileArea(this);
+    m_fileArea->setZValue(30);
 
     m_marquee = new FloorMarqueeView(this);
     m_marquee->setZValue(45);
@@ -173,7 +191,7 @@ bool MagicCarpetView::makeEntry(const QUrl& url)
     if (m_entries.count(name))
         return false;
     Entry entry;
-    entry.holder = new TransitionItem(fileTransition(), this);
+    entry.holder = new TransitionItem(fileTransition(), m_fileArea);
     entry.view = new FloorItemView(url, m_storage, m_floorState, m_appState, entry.holder);
     entry.view->setScreenSize(size());
     entry.view->setIconImage(FileIconCache::shared().icon(url));
@@ -283,6 +301,8 @@ void MagicCarpetView::layoutFloor()
     m_coveredCount = covered;
     m_carpet->setCoveredCount(covered);
     m_fileLayer->setZValue(m_floorState.isCarpetLifted() ? 25 : 22);
+    // Files that left or came back from far away: the area shrinks to them again.
+    m_fileArea->setReach(filesReach());
 
     // The drag offset moves the carpet at once; a new stored place may animate.
     const StoredPosition p = m_storage.carpetPositionNorm();
@@ -317,7 +337,21 @@ void MagicCarpetView::placeFile(const QString& name)
         dragged && (*dragged == name || m_floorState.selectedFileNames().contains(name));
     const QSizeF t = follows ? m_floorState.floorFileDragTranslation() : QSizeF(0, 0);
     entry.view->setCentre(entry.place->value() + QPointF(t.width(), t.height()));
+    // The area reaches over the file where it is and where it is going (the way between lies
+    // within); a file following the pointer may go anywhere in the room.
+    m_fileArea->include(
+        reachOf(entry.holder)
+            .united(reachOf(entry.holder, entry.place->target() - entry.place->value())),
+        follows ? rect() : QRectF());
     updateResting(name);
+}
+
+QRectF MagicCarpetView::filesReach() const
+{
+    QRectF reach;
+    for (const QGraphicsItem* holder : m_fileArea->childItems())
+        reach |= reachOf(holder);
+    return reach;
 }
 
 void MagicCarpetView::layoutBar()

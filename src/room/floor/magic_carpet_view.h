@@ -12,6 +12,7 @@
 
 class AppState;
 class FloorInteractionState;
+class FloorFileArea;
 class FloorFileLayer;
 class FloorItemView;
 class FloorMarqueeView;
@@ -37,6 +38,8 @@ public:
     FloorItemView* floorItem(const QString& name) const;
     MovableCarpetMatView* carpet() const { return m_carpet; }
     FloorFileLayer* fileLayer() const { return m_fileLayer; }
+    // The item holding every file's view.
+    FloorFileArea* fileArea() const { return m_fileArea; }
     // Files of the folder whose views are still to be made (a large folder is laid out a
     // batch at a time, so that the room shows at once).
     int pendingCount() const { return int(m_pending.size()); }
@@ -72,6 +75,8 @@ private:
     void layoutFloor();
     void layoutDrag();
     void placeFile(const QString& name);
+    // Where the files' views reach (their area's coordinates), all of them.
+    QRectF filesReach() const;
     void layoutBar();
     void layoutMarquee();
     QPointF carpetCentre() const;
@@ -85,6 +90,7 @@ private:
     bool m_batchScheduled = false;
     int m_nextOrder = 0;
     FloorFileLayer* m_fileLayer = nullptr;
+    FloorFileArea* m_fileArea = nullptr;
     MovableCarpetMatView* m_carpet = nullptr;
     Animated<QPointF> m_carpetPlace;
     FloorMarqueeView* m_marquee = nullptr;
