@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstdio>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -125,9 +126,71 @@ bool sameVersion(const std::optional<FileOperations::EntryStatus>& seen,
     return seen && now && seen->modifiedNs % 1000000000 != 0 && seen->sameVersion(*now);
 }
 
+namespace {
+
+// Writes `bytes` to a new hidden file beside `path`, with the mode the file there has,
+// synced and measured. Its path, or nothing (and no file left) when any step failed.
+std::optional<QByteArray> writeBeside(const QString& path, const QByteArray& bytes,
+                                      struct stat* after)
+{
+    const QFileInfo info(path);
+    QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
+                                        info.fileName() + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat old {};
+    const mode_t mode = ::stat(QFile::encodeName(path).constData(), &old) == 0
+                            ? (old.st_mode & 07777)
+                            : (S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH);
+    bool ok = ::fchmod(fd, mode) == 0;
+    for (qsizetype done = 0; ok && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        done += n > 0 ? n : 0;
+    }
+    ok = ok && ::fsync(fd) == 0 && ::fstat(fd, after) == 0 && after->st_size == bytes.size();
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) {
+        ::unlink(name.constData());
+        return std::nullopt;
+    }
+    return name;
+}
+
+// Puts the file at `fresh` in the place of `path` and `path`'s old file at `fresh`, in
+// one step where the file system can; else renames over it. Whether an old file is now
+// at `fresh`.
+std::optional<bool> exchange(const QByteArray& fresh, const QString& path)
+{
+    const QByteArray target = QFile::encodeName(path);
+    if (::renameat2(AT_FDCWD, fresh.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) ==
+        0)
+        return true;
+    if (errno == ENOENT) {
+        // No file there yet: the new one takes the name unless one came meanwhile.
+        if (::renameat2(AT_FDCWD, fresh.constData(), AT_FDCWD, target.constData(),
+                        RENAME_NOREPLACE) == 0)
+            return false;
+        if (errno == EEXIST)
+            return exchange(fresh, path);
+    }
+    if (errno != EINVAL && errno != ENOSYS)
+        return std::nullopt;
+    // A file system that cannot exchange: the window between the look and the rename
+    // stays open there.
+    if (::rename(fresh.constData(), target.constData()) != 0)
+        return std::nullopt;
+    return false;
+}
+
+} // namespace
+
 bool write(const QString& path, const QByteArray& bytes, const Validator& decodes,
            std::optional<FileOperations::EntryStatus>* written,
-           const std::function<bool()>& stillSo)
+           const std::function<bool()>& stillSo, Displaced* displaced)
 {
     struct stat st {};
     const bool exists = ::stat(QFile::encodeName(path).constData(), &st) == 0;
@@ -146,6 +209,50 @@ bool write(const QString& path, const QByteArray& bytes, const Validator& decode
             return false;
     } else if (!exists && FileOperations::entryExists(path)) {
         return false; // a link that leads nowhere is left alone
+    }
+
+    const auto link = FileOperations::entryStatus(path);
+    if (displaced && !(link && link->isSymbolicLink)) {
+        struct stat after {};
+        const std::optional<QByteArray> fresh = writeBeside(path, bytes, &after);
+        if (!fresh)
+            return false;
+        if (stillSo && !stillSo()) {
+            ::unlink(fresh->constData());
+            return false;
+        }
+        const std::optional<bool> swapped = exchange(*fresh, path);
+        if (!swapped) {
+            ::unlink(fresh->constData());
+            return false;
+        }
+        if (written)
+            *written = statusOf(after);
+        if (!*swapped)
+            return true;
+        const QString old = QFile::decodeName(*fresh);
+        const std::optional<FileOperations::EntryStatus> was = version(old);
+        if (displaced->expected && was && displaced->expected->sameVersion(*was)) {
+            ::unlink(fresh->constData());
+            return true;
+        }
+        // Someone else's file: kept whole beside ours, under a name that says why.
+        displaced->happened = true;
+        displaced->keptAt = old;
+        for (int n = 0; n < 1000; ++n) {
+            const QString candidate = asideName(path, QStringLiteral("conflict"), n);
+            const FileOperations::Result moved = FileOperations::renameNoReplace(old, candidate);
+            if (moved) {
+                displaced->keptAt = candidate;
+                break;
+            }
+            if (moved.error != EEXIST)
+                break;
+        }
+        const ReadResult read = JsonFile::read(displaced->keptAt);
+        if (read.status == ReadStatus::Read)
+            displaced->bytes = read.bytes;
+        return true;
     }
 
     // Unbuffered, and synced and measured before the commit: a write that failed (a full

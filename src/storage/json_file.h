@@ -50,9 +50,21 @@ using Validator = std::function<bool(const QByteArray&)>;
 // file was not written; `written` then gets the new file's version.
 // `stillSo`, when given, is asked once the new bytes are on disk, just before they
 // replace the file: false cancels the write (the file changed meanwhile).
+// With `displaced`, the new file and the old one change places in one step, so a file
+// another program put there after the last look is never lost: when what was replaced is
+// not `displaced->expected`, it is kept beside the file as a conflict copy and its bytes
+// are handed back.
+struct Displaced {
+    // In: the file the write means to replace (nothing: no file).
+    std::optional<FileOperations::EntryStatus> expected;
+    // Out: another file was replaced; its bytes when they could be read, and where it is.
+    bool happened = false;
+    QByteArray bytes;
+    QString keptAt;
+};
 bool write(const QString& path, const QByteArray& bytes, const Validator& decodes,
            std::optional<FileOperations::EntryStatus>* written = nullptr,
-           const std::function<bool()>& stillSo = {});
+           const std::function<bool()>& stillSo = {}, Displaced* displaced = nullptr);
 
 // Copies the file to a name beside it that carries `why` and the time, such as
 // "notes.damaged-20240501-093000.json"; an entry that is no regular file, or too large to

@@ -449,8 +449,12 @@ bool giveRepeatedIdsFreshOnes(QList<StickyNote>& notes)
 }
 
 NotesMerge mergeNotes(const QList<StickyNote>& base, const QList<StickyNote>& theirs,
-                      const QList<StickyNote>& mine)
+                      const QList<StickyNote>& mine,
+                      const std::function<bool(const StickyNote&)>& isOlderOfMine)
 {
+    const auto stale = [&isOlderOfMine](const StickyNote& other) {
+        return isOlderOfMine && isOlderOfMine(other);
+    };
     const auto index = [](const QList<StickyNote>& notes) {
         QHash<QUuid, qsizetype> byId;
         byId.reserve(notes.size());
@@ -476,11 +480,11 @@ NotesMerge mergeNotes(const QList<StickyNote>& base, const QList<StickyNote>& th
                 merged.notes.append(note);
             continue;
         }
-        if (was && note == *was) {
+        if (was && note == *was && !stale(*other)) {
             merged.notes.append(*other);
             continue;
         }
-        if (*other != note && (!was || *other != *was))
+        if (*other != note && (!was || *other != *was) && !stale(*other))
             merged.keptAll = false;
         merged.notes.append(note);
     }

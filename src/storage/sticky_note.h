@@ -8,6 +8,7 @@
 #include <QString>
 #include <QUuid>
 
+#include <functional>
 #include <optional>
 
 // A sticky note on the corkboard and the enumerations that describe it. Each enumeration
@@ -99,12 +100,15 @@ bool giveRepeatedIdsFreshOnes(QList<StickyNote>& notes);
 // with the notes theirs changed and mine did not taken from theirs, drops what theirs
 // deleted and mine left as it was, and appends what theirs added (or changed after mine
 // deleted it). `keptAll` is false when a note both changed differently: mine's is kept,
-// and theirs is only whole in theirs.
+// and theirs is only whole in theirs. A note of theirs that `isOlderOfMine` knows as an
+// earlier version of mine (another program that read the file before mine was written
+// and wrote back what it read) changes nothing.
 struct NotesMerge {
     QList<StickyNote> notes;
     bool keptAll = true;
 };
 NotesMerge mergeNotes(const QList<StickyNote>& base, const QList<StickyNote>& theirs,
-                      const QList<StickyNote>& mine);
+                      const QList<StickyNote>& mine,
+                      const std::function<bool(const StickyNote&)>& isOlderOfMine = {});
 
 Q_DECLARE_METATYPE(StickyNote)

@@ -386,6 +386,11 @@ private:
     };
     QHash<QUuid, EncodedNote> m_encodedNotes;
     QByteArray m_encodedBytes;
+    // The last few versions of each note the room encoded before its present one: another
+    // program that read the file earlier and writes back what it read hands them back.
+    QHash<QUuid, QList<StickyNote>> m_earlierNotes;
+    // Whether a note is one of those earlier versions.
+    std::function<bool(const StickyNote&)> isEarlierNote() const;
     // The other two files as last read or written: the same bytes again are not news.
     std::optional<QByteArray> m_floorFileSeen;
     std::optional<QByteArray> m_transformsFileSeen;

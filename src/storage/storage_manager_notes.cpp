@@ -155,9 +155,15 @@ void StorageManager::loadNotesFrom(const JsonFile::ReadResult& file)
     }
 }
 
+std::function<bool(const StickyNote&)> StorageManager::isEarlierNote() const
+{
+    return
+        [this](const StickyNote& other) { return m_earlierNotes.value(other.id).contains(other); };
+}
+
 bool StorageManager::mergeOutsideNotes(const JsonFile::ReadResult& file, const StickyNotes& theirs)
 {
-    NotesMerge merged = mergeNotes(m_notesOnDisk, theirs, stickyNotes());
+    NotesMerge merged = mergeNotes(m_notesOnDisk, theirs, stickyNotes(), isEarlierNote());
     // The other program's version of a note both changed is kept whole beside the file.
     if (!merged.keptAll && !JsonFile::setAside(notesFilePath(), QStringLiteral("conflict")))
         return false;
@@ -227,16 +233,34 @@ StorageManager::SaveResult StorageManager::saveNotesOnce()
         changed = now ? !last || !now->sameVersion(*last) : last.has_value();
         return !changed;
     };
+    // What another program writes between that last look and the room's file taking its
+    // place is not lost: it comes back here, kept beside the file.
+    JsonFile::Displaced displaced;
+    displaced.expected = now;
     if (!JsonFile::write(path, *bytes, known ? JsonFile::Validator() : notesDecode, &written,
-                         stillSo)) {
+                         stillSo, &displaced)) {
         if (changed)
             return SaveResult::Changed;
         noteNotesSaved(false);
         return SaveResult::Failed;
     }
+    const StickyNotes base = m_notesOnDisk;
     m_notesFileSeen = JsonFile::ReadResult{JsonFile::ReadStatus::Read, *bytes, written};
     m_notesSeenDecodes = true;
     m_notesOnDisk = stickyNotes();
+    if (displaced.happened) {
+        bool freshIds = false;
+        const std::optional<StickyNotes> theirs =
+            displaced.bytes.isEmpty() ? std::nullopt : notesForRoom(displaced.bytes, &freshIds);
+        if (theirs) {
+            // Taken in as any outside write is, and written again.
+            const NotesMerge merged = mergeNotes(base, *theirs, stickyNotes(), isEarlierNote());
+            if (merged.keptAll)
+                FileOperations::removeItem(displaced.keptAt);
+            setStickyNotes(merged.notes);
+            return SaveResult::Changed;
+        }
+    }
     noteNotesSaved(true);
     return SaveResult::Saved;
 }
@@ -258,6 +282,12 @@ std::optional<QByteArray> StorageManager::encodedNotes()
         if (known != m_encodedNotes.cend() && known->note == note) {
             bytes += QByteArrayView(m_encodedBytes).sliced(known->from, known->size);
         } else {
+            if (known != m_encodedNotes.cend()) {
+                QList<StickyNote>& earlier = m_earlierNotes[note.id];
+                earlier.append(known->note);
+                if (earlier.size() > 8)
+                    earlier.removeFirst();
+            }
             const std::optional<QJsonValue> value = encodeStickyNote(note);
             if (!value)
                 return std::nullopt;

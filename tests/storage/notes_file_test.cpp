@@ -2,6 +2,7 @@
 // entries that are no files, a disk that fills up, a folder that cannot be written, other
 // programs writing while the room runs. Whatever happens, no note the user or another
 // program wrote is lost without a copy, and the room starts.
+#include "storage/json_file.h"
 #include "storage_fixture.h"
 #include "support/scratch_mount.h"
 #include "support/test_registry.h"
@@ -286,6 +287,13 @@ private Q_SLOTS:
             << u"delete B"_s << QStringList{u"A: typed"_s} << false;
         QTest::newRow("repeats an id")
             << u"repeat"_s << QStringList{u"A: typed"_s, u"B"_s, u"B: twin"_s} << false;
+        // It read the file before the room's last save and writes back what it read, with a
+        // note of its own: the room's older text is no change of the other program's.
+        QTest::newRow("writes back an older copy, the room still")
+            << u"stale"_s << QStringList{u"A: typ"_s, u"B"_s, u"C: from outside"_s} << false;
+        QTest::newRow("writes back an older copy, the room typing")
+            << u"stale, typing"_s << QStringList{u"A: typed"_s, u"B"_s, u"C: from outside"_s}
+            << false;
     }
     void outsideWritesAreKept()
     {
@@ -296,10 +304,15 @@ private Q_SLOTS:
         const StickyNotes notes = {note(u"A"_s), note(u"B"_s)};
         f.file(u"notes.json"_s, *encodeStickyNotes(notes));
         StorageManager& storage = f.start();
+        type(storage, notes[0].id, u"ty"_s);
+        const QByteArray older = f.read(u"notes.json"_s);
         type(storage, notes[0].id, u"typ"_s);
 
         StickyNotes theirs = notesIn(f.read(u"notes.json"_s));
-        if (outside == u"add")
+        if (outside.startsWith(u"stale")) {
+            theirs = notesIn(older);
+            theirs.append(note(u"C"_s, u"from outside"_s));
+        } else if (outside == u"add")
             theirs.append(note(u"C"_s, u"from outside"_s));
         else if (outside == u"change B")
             theirs[1].freeformText = u"from outside"_s;
@@ -312,7 +325,10 @@ private Q_SLOTS:
             theirs.last().freeformText = u"twin"_s;
         }
         f.file(u"notes.json"_s, *encodeStickyNotes(theirs)); // written in place
-        type(storage, notes[0].id, u"typed"_s);              // before any folder event
+        if (outside == u"stale")
+            storage.reload({f.root()});
+        else
+            type(storage, notes[0].id, u"typed"_s); // before any folder event
 
         QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))), saved);
         QCOMPARE(titles(storage.stickyNotes()), saved);
@@ -326,6 +342,52 @@ private Q_SLOTS:
         // The folder event that comes later changes nothing.
         storage.reload({f.root()});
         QCOMPARE(titles(storage.stickyNotes()), saved);
+    }
+
+    // Another program that puts its file in place after the room's last look, just before
+    // the room's file takes the name, loses nothing: its file is kept beside the room's and
+    // handed back to be taken in. A write with nothing in between leaves no copy.
+    void aFileWrittenAtTheLastMomentIsKept_data()
+    {
+        QTest::addColumn<bool>("before"); // a file there before
+        QTest::addColumn<QString>("how"); // how the other program writes
+        QTest::newRow("written in place") << true << u"in place"_s;
+        QTest::newRow("renamed over") << true << u"renamed"_s;
+        QTest::newRow("made where there was none") << false << u"renamed"_s;
+    }
+    void aFileWrittenAtTheLastMomentIsKept()
+    {
+        QFETCH(bool, before);
+        QFETCH(QString, how);
+        StorageHome f;
+        QVERIFY(QDir().mkpath(f.root()));
+        const QString path = f.root() + u"/notes.json"_s;
+        if (before)
+            writeFile(path, "[1]");
+        const QByteArray theirs = R"([{"theirs":true}])";
+        JsonFile::Displaced displaced;
+        displaced.expected = JsonFile::version(path);
+        const auto late = [&] {
+            if (how == u"in place")
+                return !writeFile(path, theirs).isEmpty();
+            return !writeFile(path + u".new"_s, theirs).isEmpty() &&
+                   ::rename(QFile::encodeName(path + u".new"_s).constData(),
+                            QFile::encodeName(path).constData()) == 0;
+        };
+        QVERIFY(JsonFile::write(path, "[2]", {}, nullptr, late, &displaced));
+        QCOMPARE(contentOf(path), QByteArray("[2]"));
+        QVERIFY(displaced.happened);
+        QCOMPARE(displaced.bytes, theirs);
+        QCOMPARE(setAside(f, u"notes.json"_s, u"conflict"_s),
+                 QStringList{QFileInfo(displaced.keptAt).fileName()});
+        QCOMPARE(contentOf(displaced.keptAt), theirs);
+
+        JsonFile::Displaced quiet;
+        quiet.expected = JsonFile::version(path);
+        QVERIFY(JsonFile::write(path, "[3]", {}, nullptr, {}, &quiet));
+        QVERIFY(!quiet.happened);
+        QCOMPARE(contentOf(path), QByteArray("[3]"));
+        QCOMPARE(QDir(f.root()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
     }
 
     // Notes sharing an id each get one of their own when loaded, and keep it: editing one
