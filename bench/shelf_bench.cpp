@@ -10,6 +10,7 @@
 // own and the real home is never touched. `--files N` sets the folder's size. With
 // BENCH_WHY=1 every new longest stall names its receiver and event type on standard error.
 #include "app/interactive_desktop_window.h"
+#include "bench_application.h"
 #include "bench_case.h"
 #include "bookshelf/shelf_flyout_popover_view.h"
 #include "kit/scroll_area.h"
@@ -36,43 +37,6 @@
 #include <cstdlib>
 
 namespace {
-QString storageFolder(const QString& home)
-{
-    return home + QStringLiteral("/Documents/RidezozEvar/");
-}
-
-// Times every event the application delivers from its loop and keeps the longest: the
-// longest the GUI thread was kept from its events.
-class BenchApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-    double longestStall = 0;
-
-    bool notify(QObject* receiver, QEvent* event) override
-    {
-        const bool outermost = m_depth == 0;
-        ++m_depth;
-        QElapsedTimer timer;
-        timer.start();
-        const bool result = QApplication::notify(receiver, event);
-        if (outermost && timer.nsecsElapsed() / 1e6 > longestStall) {
-            longestStall = timer.nsecsElapsed() / 1e6;
-            if (std::getenv("BENCH_WHY"))
-                std::fprintf(stderr, "stall %.1f ms: %s event %d\n", longestStall,
-                             receiver->metaObject()->className(), int(event->type()));
-        }
-        --m_depth;
-        return result;
-    }
-
-private:
-    int m_depth = 0;
-};
-
-BenchApplication& app()
-{
-    return *static_cast<BenchApplication*>(qApp);
-}
 
 // A line of /proc/self/status in MB ("VmRSS", "VmHWM").
 double statusMB(const char* key)
