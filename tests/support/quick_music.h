@@ -18,10 +18,10 @@ inline SpotifyService::Options quickMusicOptions(std::function<bool()> open = []
 }
 
 // Waits until the service has taken in a status run.
-inline bool musicSettled(SpotifyService& service)
+inline bool musicSettled(SpotifyService& service, int timeoutMs = 3000)
 {
     QSignalSpy read(&service, &SpotifyService::statusRead);
-    return read.wait(3000);
+    return read.wait(timeoutMs);
 }
 
 // A player paused on a song, and a music service on it that counts how often it was asked
