@@ -93,14 +93,9 @@ struct Board {
     }
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
     {
-        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-        QApplication::sendEvent(&scene, &press);
+        sendKey(scene, key, modifiers, text);
     }
-    void type(const QString& text)
-    {
-        for (const QChar c : text)
-            key(0, Qt::NoModifier, QString(c));
-    }
+    void type(const QString& text) { typeText(scene, text); }
 
     // The note as the view shows it now, with what lies round it.
     QImage shown(int index) const

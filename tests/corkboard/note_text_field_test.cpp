@@ -3,6 +3,7 @@
 // the text they land.
 #include "corkboard/note_text_field.h"
 #include "kit/units.h"
+#include "support/scene_input.h"
 #include "support/test_registry.h"
 
 #include <QApplication>
@@ -47,14 +48,9 @@ struct Field {
 
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
     {
-        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-        QApplication::sendEvent(&scene, &press);
+        sendKey(scene, key, modifiers, text);
     }
-    void type(const QString& text)
-    {
-        for (const QChar c : text)
-            key(0, Qt::NoModifier, QString(c));
-    }
+    void type(const QString& text) { typeText(scene, text); }
     // Where the editor's text starts in the whole text.
     qsizetype shownFrom() const { return field->text().indexOf(field->document()->toPlainText()); }
     // Puts the caret at `position` of the whole text with the keyboard, letting the editor's

@@ -5,7 +5,9 @@
 // test suites built with WIDGETS.
 
 #include <QApplication>
+#include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 class SceneInput {
@@ -47,3 +49,16 @@ public:
 private:
     QGraphicsView& m_view;
 };
+
+// A key press sent to the scene's focus item, and text typed into it a character at a time.
+inline void sendKey(QGraphicsScene& scene, int key,
+                    Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(&scene, &press);
+}
+inline void typeText(QGraphicsScene& scene, const QString& text)
+{
+    for (const QChar c : text)
+        sendKey(scene, 0, Qt::NoModifier, QString(c));
+}
