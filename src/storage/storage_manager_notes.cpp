@@ -296,6 +296,10 @@ std::optional<QByteArray> StorageManager::encodedNotes()
         encoded.insert(note.id, EncodedNote{note, from, bytes.size() - from});
     }
     bytes += ']';
+    // A deleted note's earlier versions are no longer asked for.
+    if (m_earlierNotes.size() > encoded.size())
+        m_earlierNotes.removeIf(
+            [&encoded](const auto& entry) { return !encoded.contains(entry.key()); });
     m_encodedNotes = std::move(encoded);
     m_encodedBytes = bytes;
     return bytes;
