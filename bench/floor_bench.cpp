@@ -22,7 +22,9 @@
 //             a reference in the same process: a bare window showing a picture of the room
 //             that lays the same rectangles down 30 times a second with plain image copies.
 //             `--dump DIR` writes the room at a few fixed moments of the fire instead
-//             (fire-N.png), to compare two builds' flames pixel by pixel.
+//             (fire-N.png), to compare two builds' flames pixel by pixel, and the same
+//             moments painted by the view alone, without the fire's kept pictures
+//             (plain-N.png).
 //   memory    the resident memory at rest, its peak while the fire burns (--seconds) and
 //             20 s after it is put out
 //   idle      the share of one core the still room takes over --seconds (the clock ticks)
@@ -296,23 +298,28 @@ QList<AssetFireEffectView*> fires(Room& room)
     return found;
 }
 
-// The room at a few fixed moments of the fire, each frame drawn whole.
+// The room at a few fixed moments of the fire, each frame drawn whole: laid down from the
+// fire's kept pictures (fire-N.png), then as the view paints it on its own (plain-N.png).
 int dumpFire(Room& room, const QString& folder)
 {
     QDir().mkpath(folder);
     const QList<AssetFireEffectView*> burning = fires(room);
-    for (int i = 0; i < 8; ++i) {
-        // Moments a few frames apart, and some far enough apart to show other flicker steps.
-        const double moment = 800000000.0 + i * (i < 4 ? 1.0 / 30 : 1.7);
-        for (AssetFireEffectView* fire : burning)
-            fire->setTime(moment);
-        for (QGraphicsItem* item : room.view->scene()->items()) {
-            if (auto* atmosphere = dynamic_cast<RoomFireAtmosphereView*>(item))
-                atmosphere->setTime(moment);
+    for (const QString& kind : {QStringLiteral("fire"), QStringLiteral("plain")}) {
+        room.view->setFireLayersUsed(kind == QLatin1String("fire"));
+        for (int i = 0; i < 8; ++i) {
+            // Moments a few frames apart, and some far enough apart to show other flicker
+            // steps.
+            const double moment = 800000000.0 + i * (i < 4 ? 1.0 / 30 : 1.7);
+            for (AssetFireEffectView* fire : burning)
+                fire->setTime(moment);
+            for (QGraphicsItem* item : room.view->scene()->items()) {
+                if (auto* atmosphere = dynamic_cast<RoomFireAtmosphereView*>(item))
+                    atmosphere->setTime(moment);
+            }
+            const QImage frame = roomPicture(room);
+            if (!frame.save(folder + QStringLiteral("/%1-%2.png").arg(kind).arg(i)))
+                return 1;
         }
-        const QImage frame = roomPicture(room);
-        if (!frame.save(folder + QStringLiteral("/fire-%1.png").arg(i)))
-            return 1;
     }
     std::printf("fire: %lld burning pieces written to %s\n", qint64(burning.size()),
                 qPrintable(folder));

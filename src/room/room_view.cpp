@@ -2,6 +2,7 @@
 
 #include "room/asset_loader.h"
 #include "room/desktop_root_view.h"
+#include "room/fire_layers.h"
 #include "room/floor/floor_drop_delegate.h"
 #include "room/room_pieces.h"
 #include "state/app_state.h"
@@ -60,10 +61,25 @@ RoomView::RoomView(AppState& appState, FloorInteractionState& floorState, Storag
         m_dropDelegate = std::make_unique<FloorDropDelegate>(*storage, floorState, appState);
         m_root->setRoomDropTarget(m_dropDelegate.get());
     }
+    m_fireLayers = std::make_unique<FireLayers>(*this);
+    connect(&appState, &AppState::isFireModeActiveChanged, this, &RoomView::followFire);
+    followFire();
+}
+
+void RoomView::setFireLayersUsed(bool used)
+{
+    m_fireLayersUsed = used;
+    followFire();
+}
+
+void RoomView::followFire()
+{
+    m_fireLayers->setActive(m_fireLayersUsed && m_appState.isFireModeActive());
 }
 
 RoomView::~RoomView()
 {
+    m_fireLayers.reset();
     // The root goes with the scene; it must not keep asking a delegate that is gone.
     m_root->setRoomDropTarget(nullptr);
 }
@@ -121,12 +137,17 @@ QList<QRect> coveringRects(const QRegion& region)
 
 void RoomView::paintEvent(QPaintEvent* event)
 {
+    // A picture of a tile for the fire's layers is drawn as the view always draws.
+    if (m_fireLayers->isMaking()) {
+        QGraphicsView::paintEvent(event);
+        return;
+    }
     // A repaint of many scattered areas (the flames and sparks of fire mode) would clip
     // every drawing to a region of hundreds of rectangles, and the raster engine blends
     // each image drawn under such a clip span by span, handing the spans to other threads.
     // Painted one covering rectangle at a time, every cached layer is a plain blit.
     const QRegion region = event->region();
-    if (region.rectCount() <= 1) {
+    if (region.rectCount() <= 1 && !m_fireLayers->isActive()) {
         QGraphicsView::paintEvent(event);
         return;
     }
@@ -153,7 +174,10 @@ void RoomView::paintEvent(QPaintEvent* event)
         QGraphicsView::paintEvent(event);
         return;
     }
-    for (const QRect& part : coveringRects(region)) {
+    // What the fire's kept pictures hold is laid down from them; the view paints the rest.
+    const QRegion left = m_fireLayers->paint(
+        region, [&](const QRect& r) { engine->setSystemClip(QRegion(onDevice(r))); });
+    for (const QRect& part : coveringRects(left)) {
         engine->setSystemClip(QRegion(onDevice(part)));
         QPaintEvent partEvent(part);
         QGraphicsView::paintEvent(&partEvent);

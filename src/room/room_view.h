@@ -7,6 +7,7 @@
 class AppState;
 class AssetLoader;
 class DesktopRootView;
+class FireLayers;
 class FloorDropDelegate;
 class FloorInteractionState;
 class StorageManager;
@@ -26,6 +27,10 @@ public:
 
     AppState& appState() const { return m_appState; }
     DesktopRootView* root() const { return m_root; }
+    // The pictures the burning room is laid down from; off, the view paints every frame of
+    // the fire itself (as it does on a screen of more than one pixel to a point).
+    FireLayers& fireLayers() const { return *m_fireLayers; }
+    void setFireLayersUsed(bool used);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -35,4 +40,8 @@ private:
     AppState& m_appState;
     DesktopRootView* m_root = nullptr;
     std::unique_ptr<FloorDropDelegate> m_dropDelegate;
+    std::unique_ptr<FireLayers> m_fireLayers;
+    bool m_fireLayersUsed = true;
+
+    void followFire();
 };

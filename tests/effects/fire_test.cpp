@@ -73,8 +73,9 @@ QImage paintRow(const QTransform& transform, double t, FlameSprites* sprites = n
         QList<double> footX;
         for (int i = 0; i < kRow.count; ++i)
             footX.append(kRow.centreX(i));
-        sprites->paint(p, flameBand(Edge::Base, kPiece, kFlameHeight), kAtRest.baseline, footX,
-                       [t](int i) { return rowFlamePhase(Edge::Base, i, t); });
+        sprites->paint(
+            p, flameBand(Edge::Base, kPiece, kFlameHeight), kAtRest.baseline, footX,
+            [t](int i) { return rowFlamePhase(Edge::Base, i, t); }, t);
         return image;
     }
     const FlameLayer layer = flameLayer(Edge::Base, kPiece, kFlameHeight, t);

@@ -46,7 +46,8 @@ FirePart* AssetFireEffectView::flameRow(FireGeometry::Edge edge)
             return;
         m_flames[size_t(edge)].paint(
             p, FireGeometry::flameBand(edge, size(), m_flameHeight), m_flameBaseline[size_t(edge)],
-            m_flameX, [this, edge](int i) { return FireGeometry::rowFlamePhase(edge, i, m_time); });
+            m_flameX, [this, edge](int i) { return FireGeometry::rowFlamePhase(edge, i, m_time); },
+            m_time);
     });
 }
 
@@ -120,7 +121,7 @@ void AssetFireEffectView::setTime(double seconds)
     m_time = seconds;
     // Only the moving parts repaint: the rows of flames and the sparks; the glow stays.
     for (const Row& row : m_rows)
-        row.part->update();
+        row.part->repaint();
     placeSparks();
 }
 

@@ -8,11 +8,63 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
+
+namespace {
+std::vector<MovingPartWatcher*>& watchers()
+{
+    static std::vector<MovingPartWatcher*> all;
+    return all;
+}
+} // namespace
+
+void MovingPartWatcher::watch(MovingPartWatcher* watcher)
+{
+    watchers().push_back(watcher);
+}
+
+void MovingPartWatcher::unwatch(MovingPartWatcher* watcher)
+{
+    std::erase(watchers(), watcher);
+}
+
+bool MovingPartWatcher::takePaint(QGraphicsItem* part, QPainter& painter)
+{
+    for (MovingPartWatcher* watcher : watchers()) {
+        if (watcher->takesPaint(part, painter))
+            return true;
+    }
+    return false;
+}
+
+void MovingPartWatcher::repaints(const QGraphicsScene* scene, const QRectF& area)
+{
+    for (MovingPartWatcher* watcher : watchers())
+        watcher->partRepaints(scene, area);
+}
+
+void MovingPartWatcher::gone(QGraphicsItem* part)
+{
+    for (MovingPartWatcher* watcher : watchers())
+        watcher->partGone(part);
+}
 
 FirePart::FirePart(QGraphicsItem* parent, PaintFunction paint)
     : QGraphicsItem(parent), m_paint(std::move(paint))
 {
     setAcceptedMouseButtons(Qt::NoButton);
+}
+
+FirePart::~FirePart()
+{
+    MovingPartWatcher::gone(this);
+}
+
+void FirePart::repaint()
+{
+    if (scene() && isVisible())
+        MovingPartWatcher::repaints(scene(), sceneBoundingRect());
+    update();
 }
 
 void FirePart::setArea(const QRectF& area)
@@ -25,6 +77,8 @@ void FirePart::setArea(const QRectF& area)
 
 void FirePart::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
+    if (MovingPartWatcher::takePaint(this, *painter))
+        return;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
@@ -39,6 +93,11 @@ FireDots::FireDots(QGraphicsItem* parent, const QRectF& dot, const QColor& color
     setAcceptedMouseButtons(Qt::NoButton);
     // The exposed area, so that a repaint elsewhere in the room draws none of the dots.
     setFlag(ItemUsesExtendedStyleOption);
+}
+
+FireDots::~FireDots()
+{
+    MovingPartWatcher::gone(this);
 }
 
 void FireDots::setArea(const QRectF& area)
@@ -67,12 +126,16 @@ void FireDots::setPlaces(const QList<QPointF>& places)
                 continue;
             // A dot that moved a little repaints one rectangle; one that started again far
             // away repaints two small ones.
+            const auto repaint = [room](const QRectF& area) {
+                MovingPartWatcher::repaints(room, area);
+                room->update(area);
+            };
             if (both.width() * both.height() <=
                 2 * (was.width() * was.height() + is.width() * is.height())) {
-                room->update(toScene.mapRect(both));
+                repaint(toScene.mapRect(both));
             } else {
-                room->update(toScene.mapRect(was));
-                room->update(toScene.mapRect(is));
+                repaint(toScene.mapRect(was));
+                repaint(toScene.mapRect(is));
             }
         }
     }
@@ -100,6 +163,8 @@ void FireDots::drawSprites(const QSizeF& scale)
 
 void FireDots::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*)
 {
+    if (MovingPartWatcher::takePaint(this, *painter))
+        return;
     if (m_places.isEmpty() || !m_drawsNow())
         return;
     const QRectF exposed = option->exposedRect;

@@ -9,6 +9,31 @@
 #include <array>
 #include <functional>
 
+class QGraphicsScene;
+
+// Whoever keeps pictures of the room under the fire's moving parts (FirePart, FireDots):
+// while it makes one, each part hands it the painter instead of drawing itself; it hears of
+// every repaint the parts ask for, to tell them from changes to the still room, and of
+// every part that goes.
+class MovingPartWatcher {
+public:
+    virtual ~MovingPartWatcher() = default;
+
+    // True when `part` must not draw on `painter` now.
+    virtual bool takesPaint(QGraphicsItem* part, QPainter& painter) = 0;
+    // `part` asked `scene` to repaint `area` (scene coordinates).
+    virtual void partRepaints(const QGraphicsScene* scene, const QRectF& area) = 0;
+    virtual void partGone(QGraphicsItem* part) = 0;
+
+    static void watch(MovingPartWatcher* watcher);
+    static void unwatch(MovingPartWatcher* watcher);
+
+    // What the parts call.
+    static bool takePaint(QGraphicsItem* part, QPainter& painter);
+    static void repaints(const QGraphicsScene* scene, const QRectF& area);
+    static void gone(QGraphicsItem* part);
+};
+
 // A part of a fire drawing that changes on every frame (a row of flames, a spark, an
 // ember). As an item of its own it repaints only its own area, or where it was and where
 // it is when it moves; the still parts under it are not drawn again. Takes no pointer
@@ -18,6 +43,10 @@ public:
     using PaintFunction = std::function<void(QPainter&)>;
 
     FirePart(QGraphicsItem* parent, PaintFunction paint);
+    ~FirePart() override;
+
+    // Repaints the whole part (its next frame).
+    void repaint();
 
     // Everything the part can paint, in its own coordinates.
     void setArea(const QRectF& area);
@@ -41,6 +70,7 @@ public:
     // while `drawsNow` says so.
     FireDots(QGraphicsItem* parent, const QRectF& dot, const QColor& color,
              std::function<bool()> drawsNow);
+    ~FireDots() override;
 
     // Everything the dots can reach, in the item's coordinates.
     void setArea(const QRectF& area);

@@ -8,9 +8,11 @@
 #include <QList>
 #include <QPoint>
 #include <QString>
+#include <QTransform>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -45,9 +47,11 @@ public:
     void setLayers(QList<Layer> layers);
 
     // Draws flames whose feet stand on `baseline` at `footX`, flame i with `phaseAt(i)` in
-    // every layer, within `band` (item points).
+    // every layer, within `band` (item points). `moment` names what the phases are for: the
+    // same moment painted again at the same place (the next part of a repaint) lays the
+    // frame composed for it down without working the phases out anew.
     void paint(QPainter& painter, const QRectF& band, double baseline, const QList<double>& footX,
-               const std::function<double(int)>& phaseAt);
+               const std::function<double(int)>& phaseAt, double moment);
 
     // Masks drawn so far, in every layer.
     int maskCount() const;
@@ -97,7 +101,8 @@ private:
     bool compose(const QTransform& device, const QRect& target, int baselineRow,
                  const QList<double>& footX, const std::function<double(int)>& phaseAt);
     void paintTurned(QPainter& painter, const QRectF& band, double baseline,
-                     const QList<double>& footX, const std::function<double(int)>& phaseAt);
+                     const QList<double>& footX, const std::function<double(int)>& phaseAt,
+                     bool composed);
     void paintOutlines(QPainter& painter, double baseline, const QList<double>& footX,
                        const std::function<double(int)>& phaseAt) const;
 
@@ -110,4 +115,13 @@ private:
     std::vector<std::vector<QRgb>> m_colours; // each layer's gradient, per row of the frame
     qint64 m_composed = 0;                    // frames composed so far
     DevicePixelsCache m_laidDown;
+    // The moment and place the frame was last composed for.
+    struct Moment {
+        double moment = 0;
+        QTransform device;
+        QRectF band;
+        double baseline = 0;
+        bool operator==(const Moment&) const = default;
+    };
+    std::optional<Moment> m_moment;
 };

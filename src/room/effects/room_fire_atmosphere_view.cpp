@@ -53,13 +53,18 @@ RoomFireAtmosphereView::RoomFireAtmosphereView(AppState& appState, QGraphicsItem
     m_flames = new FirePart(this, [this](QPainter& p) {
         if (!m_timeLine.canDraw())
             return;
-        m_flameSprites.paint(p, m_flames->boundingRect(), size().height(), m_flameX, [this](int i) {
-            return FireGeometry::atmosphereFlamePhase(i, m_time);
-        });
+        m_flameSprites.paint(
+            p, m_flames->boundingRect(), size().height(), m_flameX,
+            [this](int i) { return FireGeometry::atmosphereFlamePhase(i, m_time); }, m_time);
     });
     m_embers = new FireDots(this, kEmber, srgb(1, 0.72, 0.2, 0.75),
                             [this] { return m_timeLine.canDraw(); });
     placeEmbers();
+}
+
+RoomFireAtmosphereView::~RoomFireAtmosphereView()
+{
+    MovingPartWatcher::gone(this);
 }
 
 void RoomFireAtmosphereView::onSizeChanged()
@@ -99,7 +104,7 @@ void RoomFireAtmosphereView::setTime(double seconds)
 {
     m_time = seconds;
     // Only the band of floor flames and the embers repaint; the wash stays.
-    m_flames->update();
+    m_flames->repaint();
     placeEmbers();
 }
 
@@ -117,6 +122,10 @@ const QImage& RoomFireAtmosphereView::wash(qreal devicePixelRatio)
 
 void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
+    // Kept pictures of the burning room leave the wash out and lay this one picture over
+    // them on each frame, rather than keep it a second time, tile by tile.
+    if (MovingPartWatcher::takePaint(this, *painter))
+        return;
     if (size().isEmpty())
         return;
     painter->drawImage(QPointF(0, 0), wash(painter->device()->devicePixelRatioF()));

@@ -20,6 +20,7 @@ class RoomFireAtmosphereView : public RoomItem {
     Q_OBJECT
 public:
     explicit RoomFireAtmosphereView(AppState& appState, QGraphicsItem* parent = nullptr);
+    ~RoomFireAtmosphereView() override;
 
     void setTime(double seconds);
     double time() const { return m_time; }

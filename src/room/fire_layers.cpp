@@ -1,0 +1,474 @@
+#include "room/fire_layers.h"
+
+#include "kit/drawing_cache.h"
+
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QStyleOptionGraphicsItem>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+namespace {
+// Tiles made in one go: more wait for the next turn of the event loop, so that lighting the
+// fire does not hold the room up.
+constexpr int kTilesPerTurn = 24;
+// A tile changed again within this many frames of being made waits longer the next time,
+// up to this many frames.
+constexpr qint64 kSoonFrames = 10;
+constexpr int kLongestWait = 30;
+// A tile whose pictures cannot be made (a part drawn through another item's picture) is
+// tried again after this many frames.
+constexpr qint64 kRetryFrames = 300;
+
+// A few rectangles that cover `region`: two are laid down as one where the gap between
+// them costs less than one more pass over a tile's pictures and parts.
+QList<QRect> covering(const std::vector<QRect>& region)
+{
+    constexpr qint64 kGap = 4096;
+    const auto area = [](const QRect& r) { return qint64(r.width()) * r.height(); };
+    QList<QRect> cover;
+    for (const QRect& r : region) {
+        bool merged = false;
+        for (QRect& c : cover) {
+            if (area(c.united(r)) - area(c) - area(r) <= kGap) {
+                c = c.united(r);
+                merged = true;
+                break;
+            }
+        }
+        if (!merged)
+            cover.append(r);
+    }
+    return cover;
+}
+
+bool nearlyEqual(const QRectF& a, const QRectF& b)
+{
+    constexpr qreal e = 0.01;
+    return std::abs(a.left() - b.left()) < e && std::abs(a.top() - b.top()) < e &&
+           std::abs(a.right() - b.right()) < e && std::abs(a.bottom() - b.bottom()) < e;
+}
+
+bool nearlyEqual(const QTransform& a, const QTransform& b)
+{
+    constexpr qreal e = 1e-6;
+    return std::abs(a.m11() - b.m11()) < e && std::abs(a.m12() - b.m12()) < e &&
+           std::abs(a.m13() - b.m13()) < e && std::abs(a.m21() - b.m21()) < e &&
+           std::abs(a.m22() - b.m22()) < e && std::abs(a.m23() - b.m23()) < e &&
+           std::abs(a.m31() - b.m31()) < 1e-3 && std::abs(a.m32() - b.m32()) < 1e-3 &&
+           std::abs(a.m33() - b.m33()) < e;
+}
+
+} // namespace
+
+// A tile's pictures while the room draws them. The room is drawn on a canvas the size of
+// the view, where the tile lies where it lies in the view: every piece draws as it does on
+// the screen (an effect works out its picture from the area its device shows).
+struct FireLayers::Making {
+    QImage* canvas = nullptr;
+    QRect rect;
+    Tile tile;
+    bool failed = false;
+
+    const QRgb* row(int y) const
+    {
+        return reinterpret_cast<const QRgb*>(canvas->constScanLine(rect.top() + y)) + rect.left();
+    }
+
+    // What has been drawn on the tile since the last part, which is left clear.
+    bool takeDrawn()
+    {
+        if (tile.steps.empty()) {
+            // The lowest picture is copied as it is: it must cover every pixel.
+            for (int y = 0; y < rect.height(); ++y) {
+                const QRgb* pixels = row(y);
+                if (std::any_of(pixels, pixels + rect.width(),
+                                [](QRgb p) { return qAlpha(p) != 255; }))
+                    return false;
+            }
+            // Kept without alpha, it is copied with one plain blit whatever the window's format.
+            tile.under = {canvas->copy(rect).convertToFormat(QImage::Format_RGB32), rect.topLeft()};
+        } else {
+            tile.steps.back().over = cropped();
+        }
+        // The painter draws straight into the canvas's pixels: clearing them leaves no trace
+        // of what it drew for the next picture.
+        for (int y = 0; y < rect.height(); ++y)
+            std::memset(const_cast<QRgb*>(row(y)), 0, size_t(rect.width()) * sizeof(QRgb));
+        return true;
+    }
+
+    // The tile cut to the pixels that hold anything; empty when none does.
+    Picture cropped() const
+    {
+        int top = rect.height();
+        int bottom = -1;
+        int left = rect.width();
+        int right = -1;
+        for (int y = 0; y < rect.height(); ++y) {
+            const QRgb* pixels = row(y);
+            int first = 0;
+            while (first < rect.width() && pixels[first] == 0)
+                ++first;
+            if (first == rect.width())
+                continue;
+            int last = rect.width() - 1;
+            while (pixels[last] == 0)
+                --last;
+            top = std::min(top, y);
+            bottom = y;
+            left = std::min(left, first);
+            right = std::max(right, last);
+        }
+        if (bottom < 0)
+            return {};
+        const QRect kept(rect.left() + left, rect.top() + top, right - left + 1, bottom - top + 1);
+        return {canvas->copy(kept), kept.topLeft()};
+    }
+};
+
+FireLayers::FireLayers(QGraphicsView& view) : m_view(view)
+{
+    m_makeTimer.setSingleShot(true);
+    m_makeTimer.setInterval(0);
+    connect(&m_makeTimer, &QTimer::timeout, this, &FireLayers::makeWanted);
+}
+
+FireLayers::~FireLayers()
+{
+    setActive(false);
+}
+
+void FireLayers::setActive(bool active)
+{
+    if (active == m_active)
+        return;
+    m_active = active;
+    QGraphicsScene* scene = m_view.scene();
+    // While the fire burns the scene names each area it repaints, and the view takes its
+    // repaints from that list. Each area is repainted on its own, however many there are:
+    // the view would otherwise repaint the box round a frame's scattered sparks whole.
+    if (active) {
+        MovingPartWatcher::watch(this);
+        if (scene) {
+            connect(scene, &QGraphicsScene::changed, this, &FireLayers::sceneChanged);
+            disconnect(scene, SIGNAL(changed(QList<QRectF>)), &m_view,
+                       SLOT(updateScene(QList<QRectF>)));
+            connect(scene, SIGNAL(changed(QList<QRectF>)), &m_view,
+                    SLOT(updateScene(QList<QRectF>)));
+        }
+        m_view.setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
+        return;
+    }
+    MovingPartWatcher::unwatch(this);
+    if (scene) {
+        // Back to the scene's direct repaints of each item's own area.
+        disconnect(scene, &QGraphicsScene::changed, this, &FireLayers::sceneChanged);
+        disconnect(scene, SIGNAL(changed(QList<QRectF>)), &m_view,
+                   SLOT(updateScene(QList<QRectF>)));
+    }
+    m_view.setViewportUpdateMode(QGraphicsView::SmartViewportUpdate);
+    m_makeTimer.stop();
+    m_tiles = {};
+    m_columns = m_rows = 0;
+    m_partAreas.clear();
+    // An area the scene named but had not yet handed over is repainted with the rest.
+    if (m_view.viewport())
+        m_view.viewport()->update();
+}
+
+int FireLayers::keptTiles() const
+{
+    return int(std::count_if(m_tiles.begin(), m_tiles.end(), [](const Tile& t) { return t.kept; }));
+}
+
+qint64 FireLayers::keptBytes() const
+{
+    qint64 bytes = 0;
+    for (const Tile& tile : m_tiles) {
+        bytes += tile.under.image.sizeInBytes();
+        for (const Step& step : tile.steps)
+            bytes += step.over.image.sizeInBytes();
+    }
+    return bytes;
+}
+
+void FireLayers::fitGrid()
+{
+    const QSize size = m_view.viewport()->size();
+    const int columns = (size.width() + tileSize - 1) / tileSize;
+    const int rows = (size.height() + tileSize - 1) / tileSize;
+    if (columns == m_columns && rows == m_rows)
+        return;
+    m_columns = columns;
+    m_rows = rows;
+    m_tiles.assign(size_t(std::max(0, columns * rows)), Tile{});
+}
+
+QRect FireLayers::tileRect(int index) const
+{
+    const QRect tile((index % m_columns) * tileSize, (index / m_columns) * tileSize, tileSize,
+                     tileSize);
+    return tile & m_view.viewport()->rect();
+}
+
+QRegion FireLayers::paint(const QRegion& region, const std::function<void(const QRect&)>& clipTo)
+{
+    QWidget* viewport = m_view.viewport();
+    // Pictures are kept at one pixel to a point: on a denser screen the view paints itself.
+    if (!m_active || m_making || viewport->devicePixelRatioF() != 1)
+        return region;
+    fitGrid();
+    ++m_frame;
+    m_holding.clear();
+    const QRect bounds = region.boundingRect() & viewport->rect();
+    if (bounds.isEmpty())
+        return region;
+    // Each rectangle of the repaint cut along the tiles, and handed to the tiles it lies on.
+    for (std::vector<QRect>& pieces : m_pieces)
+        pieces.clear();
+    m_pieces.resize(m_tiles.size());
+    std::vector<int> touched;
+    for (const QRect& r : region) {
+        const QRect within = r & viewport->rect();
+        if (within.isEmpty())
+            continue;
+        for (int row = within.top() / tileSize; row <= within.bottom() / tileSize; ++row) {
+            for (int column = within.left() / tileSize; column <= within.right() / tileSize;
+                 ++column) {
+                const int index = row * m_columns + column;
+                std::vector<QRect>& pieces = m_pieces[size_t(index)];
+                if (pieces.empty())
+                    touched.push_back(index);
+                pieces.push_back(within & tileRect(index));
+            }
+        }
+    }
+    QRegion left = region - viewport->rect();
+    std::optional<QPainter> painter;
+    for (const int index : touched) {
+        const std::vector<QRect>& pieces = m_pieces[size_t(index)];
+        Tile& tile = m_tiles[size_t(index)];
+        if (tile.kept && !stillHolds(tile))
+            forget(tile);
+        if (!tile.kept) {
+            for (const QRect& piece : pieces)
+                left += piece;
+            if (!tile.wanted && m_frame - tile.changedAt >= tile.quiet) {
+                tile.wanted = true;
+                m_makeTimer.start();
+            }
+            continue;
+        }
+        if (!painter) {
+            // One painter for every tile, each clipped to a plain rectangle: clipped to the
+            // repaint's many rectangles, each picture would be laid down span by span.
+            clipTo(bounds);
+            painter.emplace(viewport);
+        }
+        // The tile's part of the repaint in a few rectangles, small gaps and all: what the
+        // pictures hold is the room as it is now anywhere in the tile.
+        for (const QRect& area : covering(pieces))
+            compose(*painter, tile, area);
+    }
+    return left;
+}
+
+bool FireLayers::stillHolds(const Tile& tile)
+{
+    const QTransform toViewport = m_view.viewportTransform();
+    return std::all_of(tile.steps.begin(), tile.steps.end(), [&](const Step& step) {
+        // Asked once a frame of each part, however many tiles it reaches.
+        auto known = m_holding.find(step.part);
+        if (known == m_holding.end()) {
+            QGraphicsItem* part = step.part;
+            const bool holds = part->isVisible() && part->scene() == m_view.scene() &&
+                               std::abs(part->effectiveOpacity() - step.opacity) < 1e-4 &&
+                               nearlyEqual(part->sceneTransform() * toViewport, step.transform);
+            known = m_holding.emplace(part, holds).first;
+        }
+        return known->second;
+    });
+}
+
+void FireLayers::compose(QPainter& painter, const Tile& tile, const QRect& area) const
+{
+    // The pictures lie on whole pixels: without smoothing asked for, each is one blit, not
+    // a fill the raster engine hands to other threads span by span. The parts lay their
+    // frames down on whole pixels themselves.
+    painter.resetTransform();
+    painter.setClipRect(area);
+    painter.setOpacity(1);
+    painter.setRenderHints(m_view.renderHints(), true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(tile.under.at, tile.under.image);
+    for (const Step& step : tile.steps) {
+        // A part that does not reach this part of the tile adds nothing to it.
+        if (step.reach.intersects(area)) {
+            if (step.clipped)
+                painter.setClipPath(step.clip, Qt::IntersectClip);
+            // The part as the view draws it, with its transform and opacity.
+            painter.setWorldTransform(step.transform);
+            if (step.opacity != 1)
+                painter.setOpacity(step.opacity);
+            // One option for all (made with a palette and font, it is not cheap to make).
+            m_option.rect = step.bounds.toAlignedRect();
+            m_option.exposedRect =
+                step.inverse.mapRect(QRectF(area)).adjusted(-1, -1, 1, 1) & step.bounds;
+            step.part->paint(&painter, &m_option, m_view.viewport());
+            painter.resetTransform();
+            if (step.opacity != 1)
+                painter.setOpacity(1);
+            if (step.clipped)
+                painter.setClipRect(area);
+        }
+        if (!step.over.image.isNull() && step.overReach().intersects(area))
+            painter.drawImage(step.over.at, step.over.image);
+    }
+}
+
+void FireLayers::makeWanted()
+{
+    int made = 0;
+    for (size_t i = 0; i < m_tiles.size(); ++i) {
+        if (!m_tiles[i].wanted)
+            continue;
+        if (made == kTilesPerTurn) {
+            m_makeTimer.start();
+            return;
+        }
+        make(int(i));
+        ++made;
+    }
+    // The canvas is wanted again only when something in the room changes; what it held goes
+    // back to the system.
+    m_canvas = QImage();
+    releaseFreedDrawingsSoon();
+}
+
+void FireLayers::make(int index)
+{
+    const QRect rect = tileRect(index);
+    const QSize size = m_view.viewport()->size();
+    if (m_canvas.size() != size) {
+        m_canvas = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        m_canvas.fill(Qt::transparent);
+    }
+    Making making;
+    making.canvas = &m_canvas;
+    making.rect = rect;
+    m_making = &making;
+    m_view.viewport()->render(&m_canvas, rect.topLeft(), QRegion(rect), QWidget::RenderFlags());
+    m_making = nullptr;
+    Tile& tile = m_tiles[size_t(index)];
+    tile.wanted = false;
+    if (making.failed || !making.takeDrawn()) {
+        tile.changedAt = m_frame + kRetryFrames;
+        return;
+    }
+    const int quiet = tile.quiet;
+    tile = std::move(making.tile);
+    tile.kept = true;
+    tile.keptAt = m_frame;
+    tile.quiet = quiet;
+}
+
+bool FireLayers::takesPaint(QGraphicsItem* part, QPainter& painter)
+{
+    if (!m_making)
+        return false;
+    Making& making = *m_making;
+    // A part drawn into another item's picture (an effect or a cache) is not where the
+    // room's own drawing is: such a tile is painted by the view.
+    if (!painter.paintEngine() || painter.paintEngine()->paintDevice() != making.canvas) {
+        making.failed = true;
+        return false;
+    }
+    if (!making.takeDrawn()) {
+        making.failed = true;
+        return true;
+    }
+    Step step;
+    step.part = part;
+    step.transform = painter.worldTransform();
+    step.inverse = step.transform.inverted();
+    step.bounds = part->boundingRect();
+    step.reach = step.transform.mapRect(step.bounds).toAlignedRect().adjusted(-1, -1, 1, 1);
+    step.opacity = painter.opacity();
+    if (painter.hasClipping()) {
+        step.clipped = true;
+        step.clip = painter.worldTransform().map(painter.clipPath());
+    }
+    making.tile.steps.push_back(std::move(step));
+    return true;
+}
+
+void FireLayers::partRepaints(const QGraphicsScene* scene, const QRectF& area)
+{
+    if (scene != m_view.scene())
+        return;
+    // Heard between two of the scene's lists; bounded should the scene stop naming them.
+    if (m_partAreas.size() > 100000)
+        m_partAreas.clear();
+    m_partAreas.append(area);
+}
+
+void FireLayers::partGone(QGraphicsItem* part)
+{
+    for (Tile& tile : m_tiles) {
+        if (std::any_of(tile.steps.begin(), tile.steps.end(),
+                        [part](const Step& step) { return step.part == part; })) {
+            forget(tile);
+        }
+    }
+}
+
+void FireLayers::sceneChanged(const QList<QRectF>& areas)
+{
+    const QTransform toViewport = m_view.viewportTransform();
+    for (const QRectF& area : areas) {
+        auto asked = std::find_if(m_partAreas.begin(), m_partAreas.end(),
+                                  [&](const QRectF& a) { return nearlyEqual(a, area); });
+        if (asked != m_partAreas.end()) {
+            m_partAreas.erase(asked);
+            continue;
+        }
+        // Anything else changed the still room there. The view repaints a little round
+        // each area, for antialiasing.
+        drop(toViewport.mapRect(area).toAlignedRect().adjusted(-3, -3, 3, 3));
+    }
+    m_partAreas.clear();
+}
+
+void FireLayers::forget(Tile& tile)
+{
+    // Made again at once after a change now and then (a clock's hand); one that changes
+    // again soon after it was made waits for twice as many quiet frames each time (a piece
+    // fading in), up to a second.
+    const bool soon = tile.kept && m_frame - tile.keptAt < kSoonFrames;
+    const int quiet = soon ? std::min(2 * tile.quiet + 1, kLongestWait) : 0;
+    tile = Tile{};
+    tile.changedAt = m_frame;
+    tile.quiet = quiet;
+}
+
+void FireLayers::drop(const QRect& area)
+{
+    if (m_columns == 0)
+        return;
+    const QRect within = area & m_view.viewport()->rect();
+    if (within.isEmpty())
+        return;
+    for (int row = within.top() / tileSize; row <= within.bottom() / tileSize; ++row) {
+        for (int column = within.left() / tileSize; column <= within.right() / tileSize; ++column) {
+            Tile& tile = m_tiles[size_t(row * m_columns + column)];
+            forget(tile);
+        }
+    }
+}
