@@ -50,6 +50,12 @@ void CachedPictureEffect::draw(QPainter* painter)
     painter->setWorldTransform(saved);
 }
 
+void CachedPictureEffect::letPictureGo()
+{
+    m_picture = QImage();
+    m_sourceKey = 0;
+}
+
 QRectF CachedPictureEffect::drawUnder(QPainter*, const QPixmap&, QPoint)
 {
     return {};

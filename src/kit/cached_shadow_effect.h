@@ -16,6 +16,10 @@ class CachedPictureEffect : public QGraphicsEffect {
 public:
     using QGraphicsEffect::QGraphicsEffect;
 
+    // Lets the picture go while nothing draws the item (a picture of the whole room is laid
+    // down instead); it is made again the next time the item is drawn.
+    void letPictureGo();
+
 protected:
     void draw(QPainter* painter) override;
     // Drawn under the item, in device pixels, when the picture is made; `source` is the

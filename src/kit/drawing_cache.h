@@ -77,6 +77,8 @@ public:
     void paintImage(QPainter& painter, const QRectF& area, qint64 state, const QImage& image);
 
     int renderCount() const { return m_renders; }
+    // Lets the pixels go; the next paint draws them anew.
+    void clear() { m_image = QImage(); }
 
 private:
     TransformedImageWarp m_warp;

@@ -1,6 +1,8 @@
 #include "room/fire_layers.h"
 
+#include "kit/cached_shadow_effect.h"
 #include "kit/drawing_cache.h"
+#include "room/effects/asset_fire_effect_view.h"
 
 #include <QGraphicsItem>
 #include <QGraphicsScene>
@@ -151,29 +153,20 @@ void FireLayers::setActive(bool active)
         return;
     m_active = active;
     QGraphicsScene* scene = m_view.scene();
-    // While the fire burns the scene names each area it repaints, and the view takes its
-    // repaints from that list. Each area is repainted on its own, however many there are:
-    // the view would otherwise repaint the box round a frame's scattered sparks whole.
+    // While the fire burns the scene names each area it repaints (no longer handing them to
+    // the view itself), and the view's repaint is made of those areas here. (The scene then
+    // hands them to the view too, the first time: that connection is cut as it is used.)
     if (active) {
         MovingPartWatcher::watch(this);
-        if (scene) {
+        if (scene)
             connect(scene, &QGraphicsScene::changed, this, &FireLayers::sceneChanged);
-            disconnect(scene, SIGNAL(changed(QList<QRectF>)), &m_view,
-                       SLOT(updateScene(QList<QRectF>)));
-            connect(scene, SIGNAL(changed(QList<QRectF>)), &m_view,
-                    SLOT(updateScene(QList<QRectF>)));
-        }
-        m_view.setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
         return;
     }
     MovingPartWatcher::unwatch(this);
     if (scene) {
         // Back to the scene's direct repaints of each item's own area.
         disconnect(scene, &QGraphicsScene::changed, this, &FireLayers::sceneChanged);
-        disconnect(scene, SIGNAL(changed(QList<QRectF>)), &m_view,
-                   SLOT(updateScene(QList<QRectF>)));
     }
-    m_view.setViewportUpdateMode(QGraphicsView::SmartViewportUpdate);
     m_makeTimer.stop();
     m_tiles = {};
     m_columns = m_rows = 0;
@@ -347,8 +340,18 @@ void FireLayers::makeWanted()
         ++made;
     }
     // The canvas is wanted again only when something in the room changes; what it held goes
-    // back to the system.
+    // back to the system. So do the still pictures the pieces and their fires keep (a
+    // burning piece's glow): the kept tiles show them, and a piece drawn again makes its
+    // own anew.
     m_canvas = QImage();
+    if (QGraphicsScene* scene = m_view.scene()) {
+        for (QGraphicsItem* item : scene->items()) {
+            if (auto* effect = qobject_cast<CachedPictureEffect*>(item->graphicsEffect()))
+                effect->letPictureGo();
+            if (auto* fire = dynamic_cast<AssetFireEffectView*>(item))
+                fire->letGlowGo();
+        }
+    }
     releaseFreedDrawingsSoon();
 }
 
@@ -429,21 +432,44 @@ void FireLayers::partGone(QGraphicsItem* part)
     }
 }
 
+namespace {
+// The union of `rects`, halves first: adding them one by one to a region costs time in the
+// square of their number, and a fire frame names a few hundred.
+QRegion united(const QRect* rects, qsizetype count)
+{
+    if (count == 1)
+        return QRegion(rects[0]);
+    const qsizetype half = count / 2;
+    return united(rects, half).united(united(rects + half, count - half));
+}
+} // namespace
+
 void FireLayers::sceneChanged(const QList<QRectF>& areas)
 {
+    if (QGraphicsScene* scene = m_view.scene())
+        disconnect(scene, SIGNAL(changed(QList<QRectF>)), &m_view,
+                   SLOT(updateScene(QList<QRectF>)));
     const QTransform toViewport = m_view.viewportTransform();
+    const QRect viewport = m_view.viewport()->rect();
+    std::vector<QRect> repaint;
+    repaint.reserve(size_t(areas.size()));
     for (const QRectF& area : areas) {
+        // The view repaints a little round each area, for antialiasing.
+        const QRect onView = toViewport.mapRect(area).toAlignedRect().adjusted(-2, -2, 2, 2);
+        if (onView.intersects(viewport))
+            repaint.push_back(onView);
         auto asked = std::find_if(m_partAreas.begin(), m_partAreas.end(),
                                   [&](const QRectF& a) { return nearlyEqual(a, area); });
         if (asked != m_partAreas.end()) {
             m_partAreas.erase(asked);
             continue;
         }
-        // Anything else changed the still room there. The view repaints a little round
-        // each area, for antialiasing.
-        drop(toViewport.mapRect(area).toAlignedRect().adjusted(-3, -3, 3, 3));
+        // Anything else changed the still room there.
+        drop(onView.adjusted(-1, -1, 1, 1));
     }
     m_partAreas.clear();
+    if (!repaint.empty())
+        m_view.viewport()->update(united(repaint.data(), qsizetype(repaint.size())));
 }
 
 void FireLayers::forget(Tile& tile)

@@ -251,13 +251,10 @@ private Q_SLOTS:
         state().setFireModeActive(true);
         QTest::qWait(600);
         QVERIFY(view.fireLayers().keptBytes() > 0);
-        QCOMPARE(view.viewportUpdateMode(), QGraphicsView::MinimalViewportUpdate);
         state().setFireModeActive(false);
         QVERIFY(!view.fireLayers().isActive());
         QCOMPARE(view.fireLayers().keptTiles(), 0);
         QCOMPARE(view.fireLayers().keptBytes(), 0);
-        // Back to each item repainting its own area.
-        QCOMPARE(view.viewportUpdateMode(), QGraphicsView::SmartViewportUpdate);
     }
 
     // A panel opens at its place and follows a new size; a click on it, while it is still

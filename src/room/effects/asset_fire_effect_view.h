@@ -39,6 +39,10 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
+    // Lets the still glow's pixels go while a picture of the room shows it; the next paint
+    // draws them anew.
+    void letGlowGo() { m_glowPixels.clear(); }
+
 protected:
     void onSizeChanged() override;
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
