@@ -446,9 +446,10 @@ QRegion united(const QRect* rects, qsizetype count)
 
 void FireLayers::sceneChanged(const QList<QRectF>& areas)
 {
-    if (QGraphicsScene* scene = m_view.scene())
-        disconnect(scene, SIGNAL(changed(QList<QRectF>)), &m_view,
-                   SLOT(updateScene(QList<QRectF>)));
+    // The scene hands the list to a view only once it has connected it, once for good.
+    if (QGraphicsScene* scene = m_view.scene(); scene && !m_viewCut)
+        m_viewCut = disconnect(scene, SIGNAL(changed(QList<QRectF>)), &m_view,
+                               SLOT(updateScene(QList<QRectF>)));
     const QTransform toViewport = m_view.viewportTransform();
     const QRect viewport = m_view.viewport()->rect();
     std::vector<QRect> repaint;

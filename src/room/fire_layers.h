@@ -20,12 +20,13 @@ class QGraphicsView;
 // The burning room kept as still pictures between the fire's moving parts. While the fire
 // burns, nothing in the room but its flames, sparks and embers changes from one frame to the
 // next; drawing every piece under and over them again on each frame is most of what fire
-// mode would cost. (The smoky wash over the whole room is laid down like a part, from the
-// one picture its view keeps, rather than kept again tile by tile.) The view is cut into tiles; for each tile a fire frame has repainted,
+// mode would cost. The view is cut into tiles; for each tile a fire frame has repainted,
 // the room is drawn once with the moving parts left out, and what lies under the first
 // part, between two parts and over the last is kept as a picture of its own. A frame then
 // lays the lowest picture down with one plain copy, draws each part on its current frame
-// and lays each picture above it over it, in the order the room stacks them.
+// and lays each picture above it over it, in the order the room stacks them. (The smoky
+// wash over the whole room is laid down like a part, from the one picture its view keeps,
+// rather than kept again tile by tile.)
 //
 // A tile is drawn again as soon as anything in it but the moving parts changes: the scene
 // names every area it repaints while the fire burns, and each area no part asked for drops
@@ -101,6 +102,7 @@ private:
 
     QGraphicsView& m_view;
     bool m_active = false;
+    bool m_viewCut = false; // the scene's own hand-over of its areas to the view
     qint64 m_frame = 0;
     int m_columns = 0;
     int m_rows = 0;
