@@ -170,6 +170,7 @@ void FireLayers::setActive(bool active)
     m_makeTimer.stop();
     m_tiles = {};
     m_columns = m_rows = 0;
+    m_made = 0;
     m_partAreas.clear();
     // An area the scene named but had not yet handed over is repainted with the rest.
     if (m_view.viewport())
@@ -375,6 +376,7 @@ void FireLayers::make(int index)
         tile.changedAt = m_frame + kRetryFrames;
         return;
     }
+    ++m_made;
     const int quiet = tile.quiet;
     tile = std::move(making.tile);
     tile.kept = true;

@@ -53,6 +53,8 @@ public:
     // Tiles whose pictures are kept, and the bytes the pictures take.
     int keptTiles() const;
     qint64 keptBytes() const;
+    // Tiles whose pictures have been made since the fire was lit.
+    int madeTiles() const { return m_made; }
 
     static constexpr int tileSize = 128;
 
@@ -102,6 +104,7 @@ private:
 
     QGraphicsView& m_view;
     bool m_active = false;
+    int m_made = 0;
     bool m_viewCut = false; // the scene's own hand-over of its areas to the view
     qint64 m_frame = 0;
     int m_columns = 0;

@@ -175,6 +175,55 @@ private Q_SLOTS:
         QCOMPARE(sprites.maskCount(), masks);
     }
 
+    // A repaint of several areas paints a row of flames once for each: the frame composed for
+    // a moment is laid down again for the next area, and composed anew for another moment or
+    // another place, exactly as one paint of the whole row draws it.
+    void aMomentIsComposedOnceWhereverItIsLaidDown_data()
+    {
+        QTest::addColumn<QTransform>("transform");
+
+        QTest::newRow("on whole pixels") << QTransform::fromTranslate(100, 200);
+        QTest::newRow("between pixels") << QTransform::fromTranslate(100.37, 200.61);
+        QTest::newRow("in perspective") << QTransform(1, 0, 0, 0.3, 0.8, 0.0012, 120, 150, 1);
+    }
+    void aMomentIsComposedOnceWhereverItIsLaidDown()
+    {
+        QFETCH(QTransform, transform);
+
+        const auto paintIn = [](FlameSprites& sprites, const QTransform& at, double t,
+                                const QList<QRect>& areas) {
+            QImage image(700, 500, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter p(&image);
+            p.setRenderHint(QPainter::Antialiasing);
+            QList<double> footX;
+            for (int i = 0; i < kRow.count; ++i)
+                footX.append(kRow.centreX(i));
+            for (const QRect& area : areas) {
+                p.resetTransform();
+                p.setClipRect(area);
+                p.setTransform(at);
+                sprites.paint(
+                    p, flameBand(Edge::Base, kPiece, kFlameHeight), kAtRest.baseline, footX,
+                    [t](int i) { return rowFlamePhase(Edge::Base, i, t); }, t);
+            }
+            return image;
+        };
+        const QList<QRect> whole{QRect(0, 0, 700, 500)};
+        const QList<QRect> parts{QRect(0, 0, 330, 500), QRect(330, 0, 370, 260),
+                                 QRect(330, 260, 370, 240)};
+        FlameSprites reused;
+        reused.setLayers(rowLayers());
+        for (const auto& [at, t] : {std::pair{transform, 0.37},
+                                    {transform, 0.37 + 1.0 / 30},
+                                    {transform, 1.9},
+                                    {transform * QTransform::fromTranslate(13, 7), 1.9}}) {
+            FlameSprites fresh;
+            fresh.setLayers(rowLayers());
+            QCOMPARE(paintIn(reused, at, t, parts), paintIn(fresh, at, t, whole));
+        }
+    }
+
     void rowsOfTheSameFlamesShareTheirMasksWhileAnyBurns()
     {
         // Every piece whose flames have one width and height draws the same masks: the rows

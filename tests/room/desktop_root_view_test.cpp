@@ -16,6 +16,7 @@
 #include <QGraphicsScene>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <map>
@@ -174,8 +175,9 @@ private Q_SLOTS:
     void fireFramesFromKeptPicturesMatchTheView_data()
     {
         QTest::addColumn<QString>("change");
-        for (const char* change : {"none", "added over flames", "moved", "recoloured", "removed",
-                                   "burning piece hidden"})
+        for (const char* change :
+             {"none", "added over flames", "moved", "recoloured", "removed", "changing every frame",
+              "burning piece hidden", "burning piece removed"})
             QTest::newRow(change) << QString::fromLatin1(change);
     }
     void fireFramesFromKeptPicturesMatchTheView()
@@ -216,6 +218,15 @@ private Q_SLOTS:
                 delete still;
             else if (change == QLatin1String("burning piece hidden"))
                 fires.first()->parentItem()->parentItem()->setVisible(false);
+            else if (change == QLatin1String("changing every frame")) {
+                // Dropped again and again, the tiles under it wait longer each time.
+                QTimer flicker;
+                int step = 0;
+                connect(&flicker, &QTimer::timeout, this,
+                        [&] { still->setBrush(QColor(20 + 10 * (++step % 20), 120, 200, 180)); });
+                flicker.start(15);
+                settle();
+            }
         }
         settle();
 
@@ -243,6 +254,20 @@ private Q_SLOTS:
                  qPrintable(QStringLiteral("largest difference %1 with %2 tiles kept")
                                 .arg(largestDifference(laid, painted))
                                 .arg(kept)));
+    }
+
+    void aSteadyFireKeepsItsTiles()
+    {
+        // Nothing in the room but the fire changes: once made, no tile is made again (each
+        // would cost as much as painting it the old way).
+        RoomView& view = m_room->view();
+        state().setFireModeActive(true);
+        QTest::qWait(800);
+        const int made = view.fireLayers().madeTiles();
+        QVERIFY(made > 0);
+        QTest::qWait(700);
+        QCOMPARE(view.fireLayers().madeTiles(), made);
+        QVERIFY(view.fireLayers().keptTiles() > 0);
     }
 
     void fireLetsItsPicturesGoWhenItIsOut()
