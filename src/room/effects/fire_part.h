@@ -11,10 +11,10 @@
 
 class QGraphicsScene;
 
-// Whoever keeps pictures of the room under the fire's moving parts (FirePart, FireDots):
-// while it makes one, each part hands it the painter instead of drawing itself; it hears of
-// every repaint the parts ask for, to tell them from changes to the still room, and of
-// every part that goes.
+// Whoever keeps pictures of the room under the fire's moving parts (FirePart, FireDots, and
+// the atmosphere's wash, which is one picture already): while it makes one, each part hands
+// it the painter instead of drawing itself; it hears of every repaint the parts ask for, to
+// tell them from changes to the still room, and of every part that goes.
 class MovingPartWatcher {
 public:
     virtual ~MovingPartWatcher() = default;
