@@ -239,4 +239,33 @@ void drawOnDevicePixels(QPainter& painter, const QList<DevicePixelsImage>& image
     }
     painter.restore();
 }
+QList<QRect> coveringRects(const QList<QRect>& rects, qint64 largestGap)
+{
+    const auto area = [](const QRect& r) { return qint64(r.width()) * r.height(); };
+    const auto worthMerging = [&](const QRect& a, const QRect& b) {
+        return area(a.united(b)) - area(a) - area(b) <= largestGap;
+    };
+    QList<QRect> cover;
+    for (const QRect& r : rects) {
+        auto into = std::find_if(cover.begin(), cover.end(),
+                                 [&](const QRect& c) { return worthMerging(c, r); });
+        if (into != cover.end())
+            *into = into->united(r);
+        else
+            cover.append(r);
+    }
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (qsizetype i = 0; i < cover.size() && !merged; ++i) {
+            for (qsizetype j = i + 1; j < cover.size() && !merged; ++j) {
+                if (worthMerging(cover[i], cover[j])) {
+                    cover[i] = cover[i].united(cover[j]);
+                    cover.removeAt(j);
+                    merged = true;
+                }
+            }
+        }
+    }
+    return cover;
+}
 } // namespace Painting

@@ -58,6 +58,11 @@ struct DevicePixelsImage {
 };
 // The same for many small images at once, with one save and restore of the painter.
 void drawOnDevicePixels(QPainter& painter, const QList<DevicePixelsImage>& images);
+
+// A few rectangles that cover `rects`, for a repaint of many scattered areas painted one
+// rectangle at a time with a plain clip: two become one where the gap their union adds is at
+// most `largestGap` pixels (painting a gap against one more pass over what is drawn there).
+QList<QRect> coveringRects(const QList<QRect>& rects, qint64 largestGap);
 } // namespace Painting
 
 // A blurred shadow as the room's views give one: a colour, a blur radius and an offset.

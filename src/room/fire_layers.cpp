@@ -2,7 +2,9 @@
 
 #include "kit/cached_shadow_effect.h"
 #include "kit/drawing_cache.h"
+#include "kit/painting.h"
 #include "room/effects/asset_fire_effect_view.h"
+#include "room/effects/burning_fire_modifier.h"
 
 #include <QGraphicsItem>
 #include <QGraphicsScene>
@@ -15,6 +17,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <unordered_set>
 
 namespace {
 // Tiles made in one go: more wait for the next turn of the event loop, so that lighting the
@@ -28,27 +31,9 @@ constexpr int kLongestWait = 30;
 // tried again after this many frames.
 constexpr qint64 kRetryFrames = 300;
 
-// A few rectangles that cover `region`: two are laid down as one where the gap between
-// them costs less than one more pass over a tile's pictures and parts.
-QList<QRect> covering(const std::vector<QRect>& region)
-{
-    constexpr qint64 kGap = 4096;
-    const auto area = [](const QRect& r) { return qint64(r.width()) * r.height(); };
-    QList<QRect> cover;
-    for (const QRect& r : region) {
-        bool merged = false;
-        for (QRect& c : cover) {
-            if (area(c.united(r)) - area(c) - area(r) <= kGap) {
-                c = c.united(r);
-                merged = true;
-                break;
-            }
-        }
-        if (!merged)
-            cover.append(r);
-    }
-    return cover;
-}
+// Two rectangles of a tile's repaint are laid down as one where the gap between them costs
+// less than one more pass over the tile's pictures and parts.
+constexpr qint64 kMergeGap = 4096;
 
 bool nearlyEqual(const QRectF& a, const QRectF& b)
 {
@@ -179,7 +164,8 @@ void FireLayers::setActive(bool active)
 
 int FireLayers::keptTiles() const
 {
-    return int(std::count_if(m_tiles.begin(), m_tiles.end(), [](const Tile& t) { return t.kept; }));
+    return int(
+        std::count_if(m_tiles.begin(), m_tiles.end(), [](const Tile& t) { return t.kept(); }));
 }
 
 qint64 FireLayers::keptBytes() const
@@ -249,9 +235,9 @@ QRegion FireLayers::paint(const QRegion& region, const std::function<void(const 
     for (const int index : touched) {
         const std::vector<QRect>& pieces = m_pieces[size_t(index)];
         Tile& tile = m_tiles[size_t(index)];
-        if (tile.kept && !stillHolds(tile))
+        if (tile.kept() && !stillHolds(tile))
             forget(tile);
-        if (!tile.kept) {
+        if (!tile.kept()) {
             for (const QRect& piece : pieces)
                 left += piece;
             if (!tile.wanted && m_frame - tile.changedAt >= tile.quiet) {
@@ -268,7 +254,8 @@ QRegion FireLayers::paint(const QRegion& region, const std::function<void(const 
         }
         // The tile's part of the repaint in a few rectangles, small gaps and all: what the
         // pictures hold is the room as it is now anywhere in the tile.
-        for (const QRect& area : covering(pieces))
+        for (const QRect& area :
+             Painting::coveringRects(QList<QRect>(pieces.begin(), pieces.end()), kMergeGap))
             compose(*painter, tile, area);
     }
     return left;
@@ -341,19 +328,31 @@ void FireLayers::makeWanted()
         ++made;
     }
     // The canvas is wanted again only when something in the room changes; what it held goes
-    // back to the system. So do the still pictures the pieces and their fires keep (a
-    // burning piece's glow): the kept tiles show them, and a piece drawn again makes its
-    // own anew.
+    // back to the system.
     m_canvas = QImage();
-    if (QGraphicsScene* scene = m_view.scene()) {
-        for (QGraphicsItem* item : scene->items()) {
-            if (auto* effect = qobject_cast<CachedPictureEffect*>(item->graphicsEffect()))
-                effect->letPictureGo();
-            if (auto* fire = dynamic_cast<AssetFireEffectView*>(item))
-                fire->letGlowGo();
+    letStillPicturesGo();
+    releaseFreedDrawingsSoon();
+}
+
+void FireLayers::letStillPicturesGo()
+{
+    // The burning pieces keep still pictures of their own (a piece with its glow, the glow
+    // round its frame, the rug drawn in depth): the kept tiles show them, and a piece drawn
+    // again makes its own anew. They lie with the parts and above them.
+    std::unordered_set<QGraphicsItem*> seen;
+    for (const Tile& tile : m_tiles) {
+        for (const Step& step : tile.steps) {
+            for (QGraphicsItem* item = step.part; item && seen.insert(item).second;
+                 item = item->parentItem()) {
+                if (auto* effect = qobject_cast<CachedPictureEffect*>(item->graphicsEffect()))
+                    effect->letPictureGo();
+                if (auto* fire = dynamic_cast<AssetFireEffectView*>(item))
+                    fire->letGlowGo();
+                if (auto* modifier = dynamic_cast<BurningFireModifier*>(item))
+                    modifier->letGlowGo();
+            }
         }
     }
-    releaseFreedDrawingsSoon();
 }
 
 void FireLayers::make(int index)
@@ -379,7 +378,6 @@ void FireLayers::make(int index)
     ++m_made;
     const int quiet = tile.quiet;
     tile = std::move(making.tile);
-    tile.kept = true;
     tile.keptAt = m_frame;
     tile.quiet = quiet;
 }
@@ -480,7 +478,7 @@ void FireLayers::forget(Tile& tile)
     // Made again at once after a change now and then (a clock's hand); one that changes
     // again soon after it was made waits for twice as many quiet frames each time (a piece
     // fading in), up to a second.
-    const bool soon = tile.kept && m_frame - tile.keptAt < kSoonFrames;
+    const bool soon = tile.kept() && m_frame - tile.keptAt < kSoonFrames;
     const int quiet = soon ? std::min(2 * tile.quiet + 1, kLongestWait) : 0;
     tile = Tile{};
     tile.changedAt = m_frame;

@@ -82,13 +82,13 @@ private:
         QRect overReach() const { return {over.at, over.image.size()}; }
     };
     struct Tile {
-        bool kept = false;
         bool wanted = false;
         qint64 changedAt = 0;
         qint64 keptAt = 0;
         int quiet = 0; // frames it must go unchanged before it is made
-        Picture under;
+        Picture under; // none until the tile is made
         std::vector<Step> steps;
+        bool kept() const { return !under.image.isNull(); }
     };
     struct Making;
 
@@ -96,6 +96,7 @@ private:
     void drop(const QRect& area);
     void forget(Tile& tile);
     void makeWanted();
+    void letStillPicturesGo();
     void make(int index);
     bool stillHolds(const Tile& tile);
     void compose(QPainter& painter, const Tile& tile, const QRect& area) const;

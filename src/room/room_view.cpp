@@ -1,5 +1,6 @@
 #include "room/room_view.h"
 
+#include "kit/painting.h"
 #include "room/asset_loader.h"
 #include "room/desktop_root_view.h"
 #include "room/fire_layers.h"
@@ -96,43 +97,6 @@ namespace {
 // Merging two rectangles of a repaint into one costs painting their gaps; keeping them apart
 // costs one more walk over the room's items. Below this many pixels of gap, one is cheaper.
 constexpr qint64 kMergeGap = 1000;
-
-qint64 area(const QRect& r)
-{
-    return qint64(r.width()) * r.height();
-}
-
-bool worthMerging(const QRect& a, const QRect& b)
-{
-    return area(a.united(b)) - area(a) - area(b) <= kMergeGap;
-}
-
-// A few rectangles that cover `region`, each painted with a clip of its own.
-QList<QRect> coveringRects(const QRegion& region)
-{
-    QList<QRect> cover;
-    for (const QRect& r : region) {
-        auto into = std::find_if(cover.begin(), cover.end(),
-                                 [&](const QRect& c) { return worthMerging(c, r); });
-        if (into != cover.end())
-            *into = into->united(r);
-        else
-            cover.append(r);
-    }
-    for (bool merged = true; merged;) {
-        merged = false;
-        for (qsizetype i = 0; i < cover.size() && !merged; ++i) {
-            for (qsizetype j = i + 1; j < cover.size() && !merged; ++j) {
-                if (worthMerging(cover[i], cover[j])) {
-                    cover[i] = cover[i].united(cover[j]);
-                    cover.removeAt(j);
-                    merged = true;
-                }
-            }
-        }
-    }
-    return cover;
-}
 } // namespace
 
 void RoomView::paintEvent(QPaintEvent* event)
@@ -177,7 +141,8 @@ void RoomView::paintEvent(QPaintEvent* event)
     // What the fire's kept pictures hold is laid down from them; the view paints the rest.
     const QRegion left = m_fireLayers->paint(
         region, [&](const QRect& r) { engine->setSystemClip(QRegion(onDevice(r))); });
-    for (const QRect& part : coveringRects(left)) {
+    for (const QRect& part :
+         Painting::coveringRects(QList<QRect>(left.begin(), left.end()), kMergeGap)) {
         engine->setSystemClip(QRegion(onDevice(part)));
         QPaintEvent partEvent(part);
         QGraphicsView::paintEvent(&partEvent);

@@ -59,6 +59,12 @@ bool BurningFireModifier::isGlowing() const
     return m_glow && m_content && m_content->graphicsEffect() == m_glow;
 }
 
+void BurningFireModifier::letGlowGo()
+{
+    if (isGlowing())
+        static_cast<CachedShadowEffect*>(m_glow.data())->letPictureGo();
+}
+
 void BurningFireModifier::follow()
 {
     const bool burning = m_appState.isFireModeActive();

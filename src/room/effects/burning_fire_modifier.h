@@ -31,6 +31,9 @@ public:
     AssetFireEffectView* fireView() const;
     // Whether the piece carries the glow now.
     bool isGlowing() const;
+    // Lets the picture of the glowing piece go while a picture of the room shows it; it is
+    // made again the next time the piece is drawn.
+    void letGlowGo();
 
     QRectF boundingRect() const override { return {}; }
     void paint(QPainter*, const QStyleOptionGraphicsItem*, QWidget*) override {}
