@@ -1,5 +1,7 @@
 #include "app/interactive_desktop_window.h"
 
+#include "platform/background_work.h"
+
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -8,6 +10,7 @@
 InteractiveDesktopWindow::InteractiveDesktopWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
+    BackgroundWork::settlePaintingHelpers();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setAutoFillBackground(true);

@@ -10,6 +10,7 @@
 #include "kit/scroll_area.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
+#include "platform/background_work.h"
 #include "platform/file_operations.h"
 #include "state/app_state.h"
 #include "state/tolvane_colors.h"
@@ -263,7 +264,8 @@ void ShelfFlyoutPopoverView::refresh()
         m_listingsShown = asked;
         showListing(watcher->result());
     });
-    watcher->setFuture(QtConcurrent::run([path] { return ShelfListing::folderContents(path); }));
+    watcher->setFuture(QtConcurrent::run(BackgroundWork::pool(),
+                                         [path] { return ShelfListing::folderContents(path); }));
 }
 
 void ShelfFlyoutPopoverView::clearBody()

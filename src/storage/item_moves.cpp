@@ -1,5 +1,6 @@
 #include "storage/item_moves.h"
 
+#include "platform/background_work.h"
 #include "storage/item_paths.h"
 #include "storage/storage_manager.h"
 
@@ -181,7 +182,7 @@ void moveInBackground(const QString& from, const QString& to,
     // receiver still exists is asked on its own thread. The future need not be kept.
     QPointer<QObject> receiver(context);
     QObject* carrier = QCoreApplication::instance();
-    (void)QtConcurrent::run([from, to, arrived, receiver, carrier, done] {
+    (void)QtConcurrent::run(BackgroundWork::pool(), [from, to, arrived, receiver, carrier, done] {
         const Outcome outcome = copyAcross(from, to, arrived, true);
         QMetaObject::invokeMethod(
             carrier,

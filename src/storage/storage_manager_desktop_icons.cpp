@@ -2,6 +2,7 @@
 // hides them.
 #include "storage/storage_manager.h"
 
+#include "platform/background_work.h"
 #include "platform/desktop_icons.h"
 #include "storage/report_line.h"
 
@@ -44,5 +45,6 @@ void StorageManager::moveCoveredIcons()
 void StorageManager::moveCoveredIconsInBackground()
 {
     // The backend travels with the job, so it outlives this service if need be.
-    (void)QtConcurrent::run([icons = desktopIcons()] { moveCovered(*icons); });
+    (void)QtConcurrent::run(BackgroundWork::pool(),
+                            [icons = desktopIcons()] { moveCovered(*icons); });
 }

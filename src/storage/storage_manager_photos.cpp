@@ -2,6 +2,7 @@
 // fill the free frames in name order.
 #include "storage/storage_manager.h"
 
+#include "platform/background_work.h"
 #include "platform/file_operations.h"
 #include "platform/trash.h"
 #include "platform/user_prompts.h"
@@ -152,8 +153,9 @@ void StorageManager::decodeThumbnail(const QString& path, const FileOperations::
         m_thumbnails.insert(path, Thumbnail{status, watcher->result()});
         publishThumbnails();
     });
-    watcher->setFuture(QtConcurrent::run(
-        [url = QUrl::fromLocalFile(path)] { return loadThumbnail(url, kThumbnailSize); }));
+    watcher->setFuture(QtConcurrent::run(BackgroundWork::pool(), [url = QUrl::fromLocalFile(path)] {
+        return loadThumbnail(url, kThumbnailSize);
+    }));
 }
 
 void StorageManager::publishThumbnails()

@@ -1,3 +1,4 @@
+#include "platform/background_work.h"
 #include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
 #include "platform/folder_watcher.h"
@@ -7,11 +8,17 @@
 #include "support/test_registry.h"
 
 #include <QImageWriter>
+#include <QPainter>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 
 #include <sys/stat.h>
+
+#include <atomic>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -284,6 +291,41 @@ private Q_SLOTS:
         QVERIFY(writer.write(image));
         QCOMPARE(Thumbnails::load(path, 200).size(), QSize(50, 200));
         QVERIFY(Thumbnails::load(m_dir->path(), 500).isNull()); // a folder
+    }
+    void paintingNeverWaitsForTheProgramsJobs()
+    {
+        // Every worker busy with a long job (a copy across devices, say) while a tall
+        // shape is drawn: the raster engine splits such fills over Qt's own pool and waits
+        // for the pieces, so they must not queue behind our jobs.
+        BackgroundWork::settlePaintingHelpers();
+        QThreadPool* pool = BackgroundWork::pool();
+        const int workers = pool->maxThreadCount();
+        QSemaphore started;
+        QSemaphore finish;
+        for (int i = 0; i < workers; ++i) {
+            pool->start([&] {
+                started.release();
+                finish.acquire();
+            });
+        }
+        QVERIFY(started.tryAcquire(workers, 10000));
+
+        std::atomic<bool> painted = false;
+        std::atomic<bool> waited = false;
+        std::thread watchdog([&] {
+            for (int i = 0; i < 1000 && !painted; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            waited = !painted;
+            finish.release(workers);
+        });
+        QImage image(600, 600, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter(&image).fillRect(QRect(10, 10, 560, 570), QColor(200, 40, 40, 128));
+        painted = true;
+        watchdog.join();
+        pool->waitForDone();
+        QVERIFY2(!waited, "the fill waited until the jobs ended");
+        QCOMPARE(image.pixelColor(300, 300).alpha(), 128);
     }
 };
 
