@@ -117,7 +117,7 @@ void DrawingCache::paint(QPainter& painter, const QRectF& area, int state, qreal
         draw(p);
         ++m_renders;
     }
-    painter.drawPixmap(area.topLeft(), pixmap);
+    Painting::drawOnNearestPixel(painter, area.topLeft(), pixmap);
 }
 
 void DrawingCache::clear()

@@ -3,10 +3,12 @@
 #include "kit/soft_shadow.h"
 
 #include <QPainter>
+#include <QPixmap>
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 namespace Painting {
@@ -162,7 +164,7 @@ void ShapeShadow::paint(QPainter& painter, const QPainterPath& shape, const Shad
     }
     m_style = style;
     if (!m_image.isNull())
-        painter.drawImage(m_topLeft + style.offset, m_image);
+        Painting::drawOnNearestPixel(painter, m_topLeft + style.offset, m_image);
 }
 
 namespace Painting {
@@ -185,9 +187,9 @@ void paintWithShadow(QPainter& painter, const QRectF& area, const ShadowStyle& s
     if (style.color.alpha() > 0) {
         const QImage shadow = SoftShadow::blurred(layer, style.radius, style.color);
         const qreal pad = (shadow.width() - layer.width()) / 2.0 / pixelRatio;
-        painter.drawImage(area.topLeft() - QPointF(pad, pad) + style.offset, shadow);
+        drawOnNearestPixel(painter, area.topLeft() - QPointF(pad, pad) + style.offset, shadow);
     }
-    painter.drawImage(area.topLeft(), layer);
+    drawOnNearestPixel(painter, area.topLeft(), layer);
 }
 
 QPainterPath ellipse(const QRectF& rect)
@@ -239,6 +241,49 @@ void drawOnDevicePixels(QPainter& painter, const QList<DevicePixelsImage>& image
     }
     painter.restore();
 }
+namespace {
+// The device pixel nearest `at`, when `picture` lies one pixel to one there.
+template <class Picture>
+std::optional<QPoint> nearestPixel(const QPainter& painter, const QPointF& at,
+                                   const Picture& picture)
+{
+    const QTransform& device = painter.deviceTransform();
+    if (device.type() > QTransform::TxTranslate || picture.devicePixelRatio() != 1.0)
+        return std::nullopt;
+    const QPointF onDevice = device.map(at);
+    return QPoint(qRound(onDevice.x()), qRound(onDevice.y()));
+}
+
+template <class Picture, class Draw>
+void drawNearest(QPainter& painter, const QPointF& at, const Picture& picture, Draw draw)
+{
+    const std::optional<QPoint> pixel = nearestPixel(painter, at, picture);
+    if (!pixel || (QPointF(*pixel) == painter.deviceTransform().map(at) &&
+                   !painter.testRenderHint(QPainter::SmoothPixmapTransform))) {
+        draw(at);
+        return;
+    }
+    painter.save();
+    painter.resetTransform();
+    // One pixel to one: smoothing changes nothing but sends the engine down its slow path.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // What is left of the device transform is where the painted widget lies on its window.
+    const QTransform base = painter.deviceTransform();
+    draw(QPointF(*pixel) - QPointF(base.dx(), base.dy()));
+    painter.restore();
+}
+} // namespace
+
+void drawOnNearestPixel(QPainter& painter, const QPointF& at, const QImage& image)
+{
+    drawNearest(painter, at, image, [&](const QPointF& p) { painter.drawImage(p, image); });
+}
+
+void drawOnNearestPixel(QPainter& painter, const QPointF& at, const QPixmap& pixmap)
+{
+    drawNearest(painter, at, pixmap, [&](const QPointF& p) { painter.drawPixmap(p, pixmap); });
+}
+
 QList<QRect> coveringRects(const QList<QRect>& rects, qint64 largestGap)
 {
     const auto area = [](const QRect& r) { return qint64(r.width()) * r.height(); };

@@ -59,6 +59,16 @@ struct DevicePixelsImage {
 // The same for many small images at once, with one save and restore of the painter.
 void drawOnDevicePixels(QPainter& painter, const QList<DevicePixelsImage>& images);
 
+// Draws a cached picture at `at` (logical) as drawImage and drawPixmap do: one pixel of the
+// picture to one of the device, the corner on the device pixel nearest `at`, the same
+// pixels. Given a point between device pixels, or smoothing with antialiasing on, the raster
+// engine would blend the picture span by span instead of copying it, handing the spans of a
+// tall one to other threads and waiting for them; the rounded point without smoothing is its
+// plain blit. A transformed painter, or a picture
+// not at the device's pixel ratio, is drawn as drawImage would.
+void drawOnNearestPixel(QPainter& painter, const QPointF& at, const QImage& image);
+void drawOnNearestPixel(QPainter& painter, const QPointF& at, const QPixmap& pixmap);
+
 // A few rectangles that cover `rects`, for a repaint of many scattered areas painted one
 // rectangle at a time with a plain clip: two become one where the gap their union adds is at
 // most `largestGap` pixels (painting a gap against one more pass over what is drawn there).

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace SoftShadow {
@@ -27,6 +28,16 @@ std::array<int, 3> boxRadii(double sigma)
 }
 
 namespace {
+// Each channel of `colour` times `coverage` / 255, rounded to nearest.
+QRgb byteMultiplied(QRgb colour, uint coverage)
+{
+    const auto channel = [coverage](uint c) {
+        const uint t = c * coverage;
+        return (t + (t >> 8) + 0x80) >> 8;
+    };
+    return channel(colour >> 24) << 24 | channel((colour >> 16) & 0xff) << 16 |
+           channel((colour >> 8) & 0xff) << 8 | channel(colour & 0xff);
+}
 
 // Rounded division by a box's width for every sum a box can hold: a look-up is much cheaper
 // than a division per byte.
@@ -136,26 +147,36 @@ QImage blurred(const QImage& silhouette, qreal radius, const QColor& color)
 {
     const qreal dpr = silhouette.devicePixelRatio();
     const int pad = int(std::ceil(spread(radius) * dpr));
+    // Made pixel by pixel, not with a painter: the raster engine hands each tall copy or
+    // fill to other threads and waits for them, which costs more than the work.
     QImage alpha(silhouette.width() + 2 * pad, silhouette.height() + 2 * pad,
                  QImage::Format_Alpha8);
     alpha.fill(0);
-    {
-        QPainter p(&alpha);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        QImage source = silhouette.convertToFormat(QImage::Format_Alpha8);
-        source.setDevicePixelRatio(1); // copied pixel for pixel
-        p.drawImage(pad, pad, source);
+    const bool words = silhouette.format() == QImage::Format_ARGB32_Premultiplied ||
+                       silhouette.format() == QImage::Format_ARGB32;
+    const QImage source = words ? silhouette : silhouette.convertToFormat(QImage::Format_Alpha8);
+    for (int y = 0; y < source.height(); ++y) {
+        uchar* to = alpha.scanLine(y + pad) + pad;
+        if (words) {
+            const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+            for (int x = 0; x < source.width(); ++x)
+                to[x] = uchar(qAlpha(from[x]));
+        } else {
+            std::memcpy(to, source.constScanLine(y), size_t(source.width()));
+        }
     }
 
     blurInPlace(alpha, radius / 2 * dpr);
 
+    // The colour laid in the blurred coverage, rounded as a SourceIn fill of the raster engine
+    // rounds it: the colour premultiplied at 16 bits, then each channel times the coverage.
+    const QRgb premultiplied = qPremultiply(color.rgba64()).toArgb32();
     QImage shadow(alpha.size(), QImage::Format_ARGB32_Premultiplied);
-    shadow.fill(Qt::transparent);
-    {
-        QPainter p(&shadow);
-        p.drawImage(0, 0, alpha);
-        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        p.fillRect(shadow.rect(), color);
+    for (int y = 0; y < alpha.height(); ++y) {
+        const uchar* from = alpha.constScanLine(y);
+        auto* to = reinterpret_cast<QRgb*>(shadow.scanLine(y));
+        for (int x = 0; x < alpha.width(); ++x)
+            to[x] = byteMultiplied(premultiplied, from[x]);
     }
     shadow.setDevicePixelRatio(dpr);
     return shadow;

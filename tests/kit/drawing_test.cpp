@@ -18,11 +18,13 @@
 #include <QGraphicsView>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPixmap>
 #include <QPolygonF>
 #include <QTest>
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace {
 const QString kLabel = QStringLiteral("Laporan Keuangan 2024.pdf");
@@ -309,6 +311,132 @@ private Q_SLOTS:
                                          .arg(values[size_t(y)][size_t(i)])));
             }
         }
+    }
+
+    // A shadow is its blurred coverage tinted with its colour, byte for byte as the raster
+    // engine's SourceIn fill tints it, whatever the silhouette's format.
+    void shadowsAreTintedAsAPainterTintsThem_data()
+    {
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<QImage::Format>("format");
+        QTest::addColumn<qreal>("dpr");
+        const auto premultiplied = QImage::Format_ARGB32_Premultiplied;
+        QTest::newRow("black") << QColor(Qt::black) << premultiplied << 1.0;
+        QTest::newRow("translucent orange, fractions")
+            << QColor::fromRgbF(1, 0.35f, 0.05f, 0.5f) << premultiplied << 1.0;
+        QTest::newRow("faint blue at 2x") << QColor(40, 90, 200, 31) << premultiplied << 2.0;
+        QTest::newRow("opaque white") << QColor(Qt::white) << premultiplied << 1.0;
+        QTest::newRow("straight alpha") << QColor(120, 20, 60, 200) << QImage::Format_ARGB32 << 1.0;
+        QTest::newRow("coverage only") << QColor(0, 0, 0, 77) << QImage::Format_Alpha8 << 1.0;
+        QTest::newRow("no alpha") << QColor(10, 200, 30, 128) << QImage::Format_RGB32 << 1.0;
+    }
+    void shadowsAreTintedAsAPainterTintsThem()
+    {
+        QFETCH(QColor, color);
+        QFETCH(QImage::Format, format);
+        QFETCH(qreal, dpr);
+        QImage silhouette(37, 23, QImage::Format_ARGB32_Premultiplied);
+        silhouette.fill(Qt::transparent);
+        {
+            QPainter p(&silhouette);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(90, 160, 40, 210));
+            p.drawEllipse(QRectF(3.3, 2.7, 29, 17));
+        }
+        silhouette = silhouette.convertToFormat(format);
+        silhouette.setDevicePixelRatio(dpr);
+        const qreal radius = 3;
+        const QImage shadow = SoftShadow::blurred(silhouette, radius, color);
+
+        const int pad = int(std::ceil(SoftShadow::spread(radius) * dpr));
+        QImage mask(silhouette.width() + 2 * pad, silhouette.height() + 2 * pad,
+                    QImage::Format_Alpha8);
+        mask.fill(0);
+        QImage coverage = silhouette.convertToFormat(QImage::Format_Alpha8);
+        coverage.setDevicePixelRatio(1);
+        QPainter(&mask).drawImage(pad, pad, coverage);
+        SoftShadow::blurInPlace(mask, radius / 2 * dpr);
+        QImage expected(mask.size(), QImage::Format_ARGB32_Premultiplied);
+        expected.fill(Qt::transparent);
+        {
+            QPainter p(&expected);
+            p.drawImage(0, 0, mask);
+            p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            p.fillRect(expected.rect(), color);
+        }
+        expected.setDevicePixelRatio(dpr);
+        QCOMPARE(shadow, expected);
+        QCOMPARE(shadow.devicePixelRatio(), dpr);
+    }
+
+    // A cached picture laid down at any point, through any painter, shows the same pixels
+    // as drawImage and drawPixmap show, and leaves the painter as it found it.
+    void picturesLandOnTheSamePixels_data()
+    {
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<QTransform>("transform");
+        QTest::addColumn<int>("hints");
+        QTest::addColumn<bool>("pixmap");
+        QTest::addColumn<qreal>("pictureRatio");
+        const int smooth = QPainter::Antialiasing | QPainter::SmoothPixmapTransform;
+        const auto shift = QTransform::fromTranslate;
+        QTest::newRow("whole pixels") << QPointF(12, 7) << QTransform() << 0 << false << 1.0;
+        QTest::newRow("whole pixels, smoothed")
+            << QPointF(12, 7) << QTransform() << smooth << false << 1.0;
+        QTest::newRow("between pixels") << QPointF(12.3, 7.6) << QTransform() << 0 << false << 1.0;
+        QTest::newRow("halves, smoothed")
+            << QPointF(12.5, 7.5) << QTransform() << smooth << false << 1.0;
+        QTest::newRow("negative halves")
+            << QPointF(-3.5, -0.5) << QTransform() << smooth << false << 1.0;
+        QTest::newRow("shifted painter")
+            << QPointF(4.25, 9.75) << shift(10.6, 3.3) << smooth << false << 1.0;
+        QTest::newRow("pixmap between pixels")
+            << QPointF(12.3, 7.6) << shift(0.5, 0.25) << smooth << true << 1.0;
+        QTest::newRow("scaled painter")
+            << QPointF(3.3, 2.2) << QTransform::fromScale(1.5, 1.5) << smooth << false << 1.0;
+        QTest::newRow("rotated painter")
+            << QPointF(30.5, 2.5) << QTransform().rotate(20) << smooth << true << 1.0;
+        QTest::newRow("picture at 2x")
+            << QPointF(5.5, 4.25) << QTransform() << smooth << false << 2.0;
+    }
+    void picturesLandOnTheSamePixels()
+    {
+        QFETCH(QPointF, at);
+        QFETCH(QTransform, transform);
+        QFETCH(int, hints);
+        QFETCH(bool, pixmap);
+        QFETCH(qreal, pictureRatio);
+        // Tall enough that the raster engine would share a slow blend between threads.
+        QImage picture(41, 130, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const int a = (x * 37 + y * 11) % 256;
+                picture.setPixel(x, y, qPremultiply(qRgba((x * 13) % 256, (y * 7) % 256, 90, a)));
+            }
+        }
+        picture.setDevicePixelRatio(pictureRatio);
+        const QPixmap asPixmap = QPixmap::fromImage(picture);
+
+        const auto paint = [&](bool nearest) {
+            QImage canvas(120, 180, QImage::Format_ARGB32_Premultiplied);
+            canvas.fill(QColor(30, 60, 90));
+            QPainter p(&canvas);
+            p.setRenderHints(QPainter::RenderHints(hints));
+            p.setTransform(transform);
+            if (nearest && pixmap)
+                Painting::drawOnNearestPixel(p, at, asPixmap);
+            else if (nearest)
+                Painting::drawOnNearestPixel(p, at, picture);
+            else if (pixmap)
+                p.drawPixmap(at, asPixmap);
+            else
+                p.drawImage(at, picture);
+            // Whatever comes next is drawn as before.
+            p.fillRect(QRectF(1.5, 1.5, 9, 9), QColor(200, 10, 10, 120));
+            return std::tuple(canvas, p.transform(), int(p.renderHints()));
+        };
+        QCOMPARE(paint(true), paint(false));
     }
 
     // A drawing that scales a little while it moves (a can leaning towards a drag) must not
