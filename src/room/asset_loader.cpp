@@ -107,9 +107,19 @@ std::optional<QImage> AssetLoader::load(const QString& path)
 {
     if (!QFileInfo(path).isFile())
         return std::nullopt;
-    QImageReader reader(path);
+    // The room's pictures are named by their format. Told it, a reader goes straight to its
+    // decoder; left to guess, it first loads every image plugin installed to ask each one.
+    const QByteArray named = QFileInfo(path).suffix().toLower().toLatin1();
+    QImageReader reader(path, named);
+    reader.setAutoDetectImageFormat(named.isEmpty());
     reader.setAutoTransform(true);
     QImage image = reader.read();
+    if (image.isNull() && !named.isEmpty()) {
+        // Named wrongly: the content decides after all.
+        QImageReader guessing(path);
+        guessing.setAutoTransform(true);
+        image = guessing.read();
+    }
     // A file that does not decode counts as missing; the search goes on.
     if (image.isNull())
         return std::nullopt;

@@ -74,6 +74,9 @@ private Q_SLOTS:
         QTest::newRow("bundle file by its own name first") << "bundle/plaque_quennet"
                                                            << "bundle/plaque_quennet.png"
                                                            << "plaque_quennet" << red;
+        QTest::newRow("a picture named by another format") << "data/background.jpg"
+                                                           << "data/other.png"
+                                                           << "background" << red;
         QTest::newRow("an unreadable file is skipped") << "bundle/background.png!"
                                                        << "data/background.png"
                                                        << "background" << blue;
