@@ -1,5 +1,6 @@
 #include "kit/cached_shadow_effect.h"
 
+#include "kit/painting.h"
 #include "kit/soft_shadow.h"
 
 #include <QPainter>
@@ -40,13 +41,13 @@ void CachedPictureEffect::draw(QPainter* painter)
             p.setRenderHints(painter->renderHints());
             p.translate(-m_pictureAt);
             drawUnder(&p, source, offset);
-            p.drawPixmap(offset, source);
+            Painting::drawOnNearestPixel(p, offset, source);
         }
     }
     if (m_picture.isNull())
-        painter->drawPixmap(offset, source);
+        Painting::drawOnNearestPixel(*painter, offset, source);
     else
-        painter->drawImage(m_pictureAt, m_picture);
+        Painting::drawOnNearestPixel(*painter, m_pictureAt, m_picture);
     painter->setWorldTransform(saved);
 }
 
@@ -81,7 +82,8 @@ QRectF CachedShadowEffect::drawUnder(QPainter* painter, const QPixmap& source, Q
     const QPointF at = QPointF(offset) + m_offset - QPointF(s, s);
     if (painter) {
         // Blurred only here, when the item's picture is made anew.
-        painter->drawImage(at, SoftShadow::blurred(source.toImage(), m_radius, m_color));
+        Painting::drawOnNearestPixel(*painter, at,
+                                     SoftShadow::blurred(source.toImage(), m_radius, m_color));
         ++m_renderCount;
     }
     return QRectF(at, source.deviceIndependentSize() + QSizeF(2 * pad, 2 * pad));
