@@ -127,8 +127,11 @@ const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
                              .translated(0, m_baselineFraction);
     const QRect pixels = reach.toAlignedRect().adjusted(-1, -1, 1, 1);
     mask.origin = pixels.topLeft();
-    QImage image(pixels.size(), QImage::Format_Alpha8);
-    image.fill(0);
+    // Filled opaque on 32-bit pixels, its coverage is each pixel's alpha, as on an 8-bit mask;
+    // only an opaque fill of 32-bit pixels keeps the raster engine from handing a tall flame's
+    // spans to other threads and waiting for them.
+    QImage image(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.translate(-pixels.left(), m_baselineFraction - pixels.top());
@@ -140,12 +143,12 @@ const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
     std::vector<Span> rows(size_t(pixels.height()));
     size_t covered = 0;
     for (int y = 0; y < pixels.height(); ++y) {
-        const uchar* row = image.constScanLine(y);
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         int first = 0;
         int last = pixels.width();
-        while (first < last && row[first] == 0)
+        while (first < last && qAlpha(row[first]) == 0)
             ++first;
-        while (last > first && row[last - 1] == 0)
+        while (last > first && qAlpha(row[last - 1]) == 0)
             --last;
         rows[size_t(y)] = {int(covered), qint16(first), qint16(last)};
         covered += size_t(last - first);
@@ -153,8 +156,10 @@ const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
     mask.coverage.resize(covered);
     for (int y = 0; y < pixels.height(); ++y) {
         const Span& span = rows[size_t(y)];
-        std::memcpy(mask.coverage.data() + span.at, image.constScanLine(y) + span.first,
-                    size_t(span.last - span.first));
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        uchar* to = mask.coverage.data() + span.at;
+        for (int x = span.first; x < span.last; ++x)
+            *to++ = uchar(qAlpha(row[x]));
     }
     mask.rows = std::move(rows);
     ++sheet.drawn;
