@@ -7,9 +7,11 @@
 #include <QTimer>
 
 #include <malloc.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 void releaseFreedDrawingsSoon()
 {
@@ -21,6 +23,31 @@ void releaseFreedDrawingsSoon()
         pending = false;
         ::malloc_trim(0);
     });
+}
+
+QImage scratchImage(QSize size, QImage::Format format)
+{
+    const int depth = QImage::toPixelFormat(format).bitsPerPixel();
+    const qsizetype bytesPerLine = (qsizetype(size.width()) * depth + 31) / 32 * 4;
+    const size_t bytes = size_t(bytesPerLine) * size_t(std::max(size.height(), 0));
+    if (size.isEmpty() || depth == 0)
+        return {};
+    // Fresh anonymous pages read as zero (transparent) and take memory only once written.
+    void* pages =
+        ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) {
+        QImage image(size, format);
+        image.fill(0);
+        return image;
+    }
+    return QImage(
+        static_cast<uchar*>(pages), size.width(), size.height(), bytesPerLine, format,
+        [](void* info) {
+            auto* mapped = static_cast<std::pair<void*, size_t>*>(info);
+            ::munmap(mapped->first, mapped->second);
+            delete mapped;
+        },
+        new std::pair<void*, size_t>(pages, bytes));
 }
 
 namespace {

@@ -108,3 +108,8 @@ int renderCount();
 // fire's flames) leaves the heap full of free blocks the allocator would otherwise keep
 // for the rest of the run. Any number of calls before then release once.
 void releaseFreedDrawingsSoon();
+
+// A transparent image of `size` on memory of its own: only the rows drawn on take memory,
+// and all of it goes back to the system the moment the last copy of the image goes,
+// whatever the heap keeps. For a large scratch picture drawn on a part at a time.
+QImage scratchImage(QSize size, QImage::Format format);

@@ -360,8 +360,9 @@ void FireLayers::make(int index)
     const QRect rect = tileRect(index);
     const QSize size = m_view.viewport()->size();
     if (m_canvas.size() != size) {
-        m_canvas = QImage(size, QImage::Format_ARGB32_Premultiplied);
-        m_canvas.fill(Qt::transparent);
+        // Only the rows of the tiles drawn on it take memory, and all of it goes back to the
+        // system with the canvas after each batch of tiles.
+        m_canvas = scratchImage(size, QImage::Format_ARGB32_Premultiplied);
     }
     Making making;
     making.canvas = &m_canvas;

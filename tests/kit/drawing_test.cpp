@@ -12,6 +12,7 @@
 #include "kit/visual_effect_view.h"
 #include "support/test_registry.h"
 
+#include <QFile>
 #include <QFontInfo>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
@@ -22,9 +23,13 @@
 #include <QPolygonF>
 #include <QTest>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <tuple>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 const QString kLabel = QStringLiteral("Laporan Keuangan 2024.pdf");
@@ -581,6 +586,35 @@ private Q_SLOTS:
                         std::max(50, frame.pixelColor(80, 120).red()));
         }
         QCOMPARE(effect->renderCount(), 2); // once blue, once green
+    }
+
+    // A large scratch picture is transparent, takes memory only for the rows drawn on, and
+    // what was copied from it outlives it.
+    void scratchImagesTakeOnlyWhatIsDrawn()
+    {
+        const auto resident = [] {
+            QFile statm(u"/proc/self/statm"_s);
+            return statm.open(QIODevice::ReadOnly)
+                       ? statm.readAll().split(' ').value(1).toLongLong() * ::getpagesize()
+                       : 0;
+        };
+        const qint64 before = resident();
+        QImage canvas = scratchImage(QSize(8192, 8192), QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(canvas.size(), QSize(8192, 8192));
+        QCOMPARE(canvas.format(), QImage::Format_ARGB32_Premultiplied);
+        {
+            QPainter p(&canvas);
+            p.fillRect(QRect(100, 4000, 128, 128), QColor(10, 200, 30));
+        }
+        // 256 MB in all; the 128 rows drawn on are 4 MB.
+        QVERIFY2(resident() - before < 32 * 1024 * 1024,
+                 qPrintable(QString::number((resident() - before) / 1024)));
+        QCOMPARE(canvas.pixel(0, 0), 0u);
+        QCOMPARE(canvas.pixel(8191, 8191), 0u);
+        const QImage tile = canvas.copy(100, 4000, 128, 128);
+        canvas = QImage();
+        QCOMPARE(tile.pixelColor(64, 64), QColor(10, 200, 30));
+        QVERIFY(scratchImage(QSize(0, 10), QImage::Format_ARGB32_Premultiplied).isNull());
     }
 
     // A piece shown through its kept picture stands where it stands drawn straight onto the
