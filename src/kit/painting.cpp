@@ -258,19 +258,27 @@ template <class Picture, class Draw>
 void drawNearest(QPainter& painter, const QPointF& at, const Picture& picture, Draw draw)
 {
     const std::optional<QPoint> pixel = nearestPixel(painter, at, picture);
-    if (!pixel || (QPointF(*pixel) == painter.deviceTransform().map(at) &&
-                   !painter.testRenderHint(QPainter::SmoothPixmapTransform))) {
+    const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
+    if (!pixel || (QPointF(*pixel) == painter.deviceTransform().map(at) && !smooth)) {
         draw(at);
         return;
     }
-    painter.save();
-    painter.resetTransform();
-    // One pixel to one: smoothing changes nothing but sends the engine down its slow path.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // Changed and put back by hand: saving the whole painter costs more than copying a
+    // small part of a picture, as a repaint of a few pixels does.
+    const QTransform world = painter.worldTransform();
+    painter.setWorldTransform(QTransform());
     // What is left of the device transform is where the painted widget lies on its window.
     const QTransform base = painter.deviceTransform();
+    if (base.type() > QTransform::TxTranslate) {
+        painter.setWorldTransform(world);
+        draw(at);
+        return;
+    }
+    // One pixel to one: smoothing changes nothing but sends the engine down its slow path.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     draw(QPointF(*pixel) - QPointF(base.dx(), base.dy()));
-    painter.restore();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    painter.setWorldTransform(world);
 }
 } // namespace
 
