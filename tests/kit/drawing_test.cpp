@@ -617,51 +617,6 @@ private Q_SLOTS:
         QVERIFY(scratchImage(QSize(0, 10), QImage::Format_ARGB32_Premultiplied).isNull());
     }
 
-    // A piece shown through its kept picture stands where it stands drawn straight onto the
-    // view, wherever that is between pixels and however smoothly the view draws.
-    void keptPicturesShowThePieceAsItIs_data()
-    {
-        QTest::addColumn<QPointF>("at");
-        QTest::addColumn<bool>("smooth");
-        QTest::newRow("whole pixels") << QPointF(40, 30) << false;
-        QTest::newRow("whole pixels, smoothed") << QPointF(40, 30) << true;
-        QTest::newRow("between pixels, smoothed") << QPointF(40.4, 30.6) << true;
-        QTest::newRow("just short of halves") << QPointF(12.45, 7.55) << true;
-        QTest::newRow("halves") << QPointF(40.5, 30.5) << false;
-    }
-    void keptPicturesShowThePieceAsItIs()
-    {
-        QFETCH(QPointF, at);
-        QFETCH(bool, smooth);
-        const auto grab = [&](bool kept) {
-            QGraphicsScene scene(0, 0, 200, 200);
-            auto* piece =
-                scene.addEllipse(0, 0, 70, 120, QPen(Qt::darkGreen, 1.5), QColor(30, 90, 200, 180));
-            piece->setPos(at);
-            if (kept)
-                piece->setGraphicsEffect(new CachedPictureEffect);
-            QGraphicsView view(&scene);
-            view.setFrameShape(QFrame::NoFrame);
-            view.setBackgroundBrush(QColor(240, 230, 200));
-            view.setRenderHint(QPainter::Antialiasing);
-            view.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-            view.resize(200, 200);
-            view.grab();
-            return view.grab().toImage(); // the second from the kept picture
-        };
-        // Flattened first, a translucent piece rounds once more: a step or two, never a
-        // pixel's shift.
-        const QImage kept = grab(true);
-        const QImage straight = grab(false);
-        int most = 0;
-        forEachPixel(kept, [&](int x, int y, QRgb p) {
-            const QRgb q = straight.pixel(x, y);
-            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                             std::abs(qBlue(p) - qBlue(q))});
-        });
-        QVERIFY2(most <= 2, qPrintable(QString::number(most)));
-    }
-
     // The picture stands in for the item and its children while something else repaints
     // over them, shows every change of a child at once, and is left out while turned off.
     void pictureKeptUntilTheItemOrAChildChanges()
