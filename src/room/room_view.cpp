@@ -10,7 +10,6 @@
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
-#include <QCoreApplication>
 #include <QGraphicsScene>
 #include <QPaintEngine>
 #include <QPaintEvent>
@@ -54,10 +53,6 @@ RoomView::RoomView(AppState& appState, FloorInteractionState& floorState, Storag
     QPixmapCache::setCacheLimit(std::max(QPixmapCache::cacheLimit(), 96 * 1024));
 
     auto* scene = new QGraphicsScene(this);
-    // A new scene asks, through a queued call, for all of itself to be repainted. Answered
-    // now, while no view shows it, the call costs nothing; answered after the first paint, it
-    // would paint the whole room a second time.
-    QCoreApplication::sendPostedEvents(scene, QEvent::MetaCall);
     scene->setItemIndexMethod(QGraphicsScene::NoIndex);
     setScene(scene);
 

@@ -1,13 +1,11 @@
 #include "floor_room.h"
 #include "kit/animation_clock.h"
-#include "room/asset_loader.h"
 #include "room/desktop_root_view.h"
 #include "room/effects/asset_fire_effect_view.h"
 #include "room/effects/burning_fire_modifier.h"
 #include "room/effects/room_fire_atmosphere_view.h"
 #include "room/fire_layers.h"
 #include "room/furniture_slot.h"
-#include "room/room_pieces.h"
 #include "room/room_view.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
@@ -16,14 +14,12 @@
 #include <QGraphicsEffect>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
-#include <QPaintEvent>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
 
 #include <map>
-#include <numeric>
 
 using namespace Qt::StringLiterals;
 
@@ -131,23 +127,6 @@ private Q_SLOTS:
                                              [this](FloorRoom&, RoomPieces& p) { furnish(p); });
     }
     void cleanup() { m_room.reset(); }
-
-    void aNewRoomAsksForNoSecondWholeFrame()
-    {
-        // The first expose paints the whole room. A repaint of all of it asked for while it
-        // was being built comes after that, from the event queue, and would paint everything a
-        // second time.
-        RoomView view(state(), floor(), &m_room->storage(), AssetLoader::shared(), RoomPieces{});
-        view.resize(640, 400);
-        QList<QRectF> asked;
-        connect(view.scene(), &QGraphicsScene::changed, &view,
-                [&](const QList<QRectF>& rects) { asked += rects; });
-        QCoreApplication::processEvents();
-        const qreal largest = std::accumulate(
-            asked.cbegin(), asked.cend(), qreal(0),
-            [](qreal most, const QRectF& r) { return std::max(most, r.width() * r.height()); });
-        QCOMPARE(largest, qreal(0));
-    }
 
     void layersFollowTheirGates_data()
     {
