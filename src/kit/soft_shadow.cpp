@@ -171,12 +171,15 @@ QImage blurred(const QImage& silhouette, qreal radius, const QColor& color)
     // The colour laid in the blurred coverage, rounded as a SourceIn fill of the raster engine
     // rounds it: the colour premultiplied at 16 bits, then each channel times the coverage.
     const QRgb premultiplied = qPremultiply(color.rgba64()).toArgb32();
+    std::array<QRgb, 256> tinted{};
+    for (uint coverage = 0; coverage < 256; ++coverage)
+        tinted[coverage] = byteMultiplied(premultiplied, coverage);
     QImage shadow(alpha.size(), QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < alpha.height(); ++y) {
         const uchar* from = alpha.constScanLine(y);
         auto* to = reinterpret_cast<QRgb*>(shadow.scanLine(y));
         for (int x = 0; x < alpha.width(); ++x)
-            to[x] = byteMultiplied(premultiplied, from[x]);
+            to[x] = tinted[from[x]];
     }
     shadow.setDevicePixelRatio(dpr);
     return shadow;
