@@ -22,6 +22,17 @@ QColor tertiaryLabel();
 QColor grey(qreal opacity = 1);
 // A grey whose red, green and blue are all `level` (0 black, 1 white).
 QColor greyLevel(qreal level, qreal opacity = 1);
+
+// Each byte of `pixel` times `factor` / 255, rounded as Qt's raster engine rounds it when
+// it blends: what a premultiplied colour becomes at a coverage or opacity of `factor`.
+inline QRgb byteMultiplied(QRgb pixel, uint factor)
+{
+    uint t = (pixel & 0xff00ff) * factor;
+    t = ((t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    pixel = ((pixel >> 8) & 0xff00ff) * factor;
+    pixel = (pixel + ((pixel >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return pixel | t;
+}
 } // namespace Colors
 
 namespace Colors {

@@ -28,10 +28,10 @@ void releaseFreedDrawingsSoon()
 QImage scratchImage(QSize size, QImage::Format format)
 {
     const int depth = QImage::toPixelFormat(format).bitsPerPixel();
-    const qsizetype bytesPerLine = (qsizetype(size.width()) * depth + 31) / 32 * 4;
-    const size_t bytes = size_t(bytesPerLine) * size_t(std::max(size.height(), 0));
     if (size.isEmpty() || depth == 0)
         return {};
+    const qsizetype bytesPerLine = (qsizetype(size.width()) * depth + 31) / 32 * 4;
+    const size_t bytes = size_t(bytesPerLine) * size_t(size.height());
     // Fresh anonymous pages read as zero (transparent) and take memory only once written.
     void* pages =
         ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <optional>
 #include <vector>
 
 namespace Painting {
@@ -242,24 +241,19 @@ void drawOnDevicePixels(QPainter& painter, const QList<DevicePixelsImage>& image
     painter.restore();
 }
 namespace {
-// The device pixel nearest `at`, when `picture` lies one pixel to one there.
-template <class Picture>
-std::optional<QPoint> nearestPixel(const QPainter& painter, const QPointF& at,
-                                   const Picture& picture)
-{
-    const QTransform& device = painter.deviceTransform();
-    if (device.type() > QTransform::TxTranslate || picture.devicePixelRatio() != 1.0)
-        return std::nullopt;
-    const QPointF onDevice = device.map(at);
-    return QPoint(qRound(onDevice.x()), qRound(onDevice.y()));
-}
-
 template <class Picture, class Draw>
 void drawNearest(QPainter& painter, const QPointF& at, const Picture& picture, Draw draw)
 {
-    const std::optional<QPoint> pixel = nearestPixel(painter, at, picture);
+    // Laid one pixel to one only on an untransformed painter, at the device's own ratio.
+    const QTransform& device = painter.deviceTransform();
+    if (device.type() > QTransform::TxTranslate || picture.devicePixelRatio() != 1.0) {
+        draw(at);
+        return;
+    }
+    const QPointF onDevice = device.map(at);
+    const QPoint pixel(qRound(onDevice.x()), qRound(onDevice.y()));
     const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
-    if (!pixel || (QPointF(*pixel) == painter.deviceTransform().map(at) && !smooth)) {
+    if (QPointF(pixel) == onDevice && !smooth) {
         draw(at);
         return;
     }
@@ -276,7 +270,7 @@ void drawNearest(QPainter& painter, const QPointF& at, const Picture& picture, D
     }
     // One pixel to one: smoothing changes nothing but sends the engine down its slow path.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    draw(QPointF(*pixel) - QPointF(base.dx(), base.dy()));
+    draw(QPointF(pixel) - QPointF(base.dx(), base.dy()));
     painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
     painter.setWorldTransform(world);
 }

@@ -64,8 +64,8 @@ void drawOnDevicePixels(QPainter& painter, const QList<DevicePixelsImage>& image
 // pixels. Given a point between device pixels, or smoothing with antialiasing on, the raster
 // engine would blend the picture span by span instead of copying it, handing the spans of a
 // tall one to other threads and waiting for them; the rounded point without smoothing is its
-// plain blit. A transformed painter, or a picture
-// not at the device's pixel ratio, is drawn as drawImage would.
+// plain blit. A transformed painter, or a picture not at the device's pixel ratio, is drawn
+// as drawImage would.
 void drawOnNearestPixel(QPainter& painter, const QPointF& at, const QImage& image);
 void drawOnNearestPixel(QPainter& painter, const QPointF& at, const QPixmap& pixmap);
 

@@ -1,5 +1,7 @@
 #include "kit/soft_shadow.h"
 
+#include "kit/colors.h"
+
 #include <QCache>
 #include <QPainter>
 
@@ -28,16 +30,6 @@ std::array<int, 3> boxRadii(double sigma)
 }
 
 namespace {
-// Each channel of `colour` times `coverage` / 255, rounded to nearest.
-QRgb byteMultiplied(QRgb colour, uint coverage)
-{
-    const auto channel = [coverage](uint c) {
-        const uint t = c * coverage;
-        return (t + (t >> 8) + 0x80) >> 8;
-    };
-    return channel(colour >> 24) << 24 | channel((colour >> 16) & 0xff) << 16 |
-           channel((colour >> 8) & 0xff) << 8 | channel(colour & 0xff);
-}
 
 // Rounded division by a box's width for every sum a box can hold: a look-up is much cheaper
 // than a division per byte.
@@ -173,7 +165,7 @@ QImage blurred(const QImage& silhouette, qreal radius, const QColor& color)
     const QRgb premultiplied = qPremultiply(color.rgba64()).toArgb32();
     std::array<QRgb, 256> tinted{};
     for (uint coverage = 0; coverage < 256; ++coverage)
-        tinted[coverage] = byteMultiplied(premultiplied, coverage);
+        tinted[coverage] = Colors::byteMultiplied(premultiplied, coverage);
     QImage shadow(alpha.size(), QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < alpha.height(); ++y) {
         const uchar* from = alpha.constScanLine(y);

@@ -1,5 +1,6 @@
 #include "room/effects/flame_sprites.h"
 
+#include "kit/colors.h"
 #include "kit/painting.h"
 
 #include <QLinearGradient>
@@ -167,19 +168,9 @@ const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
 }
 
 namespace {
-// x * a / 255 on each byte of x, rounded as the raster engine rounds.
-inline QRgb byteMul(QRgb x, uint a)
-{
-    uint t = (x & 0xff00ff) * a;
-    t = ((t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
-    x = ((x >> 8) & 0xff00ff) * a;
-    x = (x + ((x >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
-    return x | t;
-}
-
 #ifdef __SSE2__
-// byteMul on each 16-bit lane of x, the lanes of `a` holding the factors: exact, as each
-// product fits in 16 bits.
+// Colors::byteMultiplied on each 16-bit lane of x, the lanes of `a` holding the factors: exact, as
+// each product fits in 16 bits.
 inline __m128i byteMul16(__m128i x, __m128i a)
 {
     const __m128i v = _mm_mullo_epi16(x, a);
@@ -223,8 +214,8 @@ void colourOver(QRgb* out, const uchar* shape, int n, QRgb colour)
     }
 #endif
     for (; x < n; ++x) {
-        const QRgb over = byteMul(colour, shape[x]);
-        out[x] = over + byteMul(out[x], 255 - (over >> 24));
+        const QRgb over = Colors::byteMultiplied(colour, shape[x]);
+        out[x] = over + Colors::byteMultiplied(out[x], 255 - (over >> 24));
     }
 }
 } // namespace
