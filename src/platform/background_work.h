@@ -11,8 +11,8 @@ class QThreadPool;
 // so none of our jobs go there.
 namespace BackgroundWork {
 
-// The pool for the program's own jobs. It waits for what it runs before the application
-// object goes, as Qt's global pool does.
+// The pool for the program's own jobs, asked for on the GUI thread. It waits for what it
+// runs before the application object goes, as Qt's global pool does.
 QThreadPool* pool();
 
 // Leaves the raster engine one helper thread. The room draws many caches of a few hundred

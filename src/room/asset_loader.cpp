@@ -105,21 +105,18 @@ void AssetLoader::clearCache()
 
 std::optional<QImage> AssetLoader::load(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
+    const QFileInfo info(path);
+    if (!info.isFile())
         return std::nullopt;
     // The room's pictures are named by their format. Told it, a reader goes straight to its
     // decoder; left to guess, it first loads every image plugin installed to ask each one.
-    const QByteArray named = QFileInfo(path).suffix().toLower().toLatin1();
-    QImageReader reader(path, named);
-    reader.setAutoDetectImageFormat(named.isEmpty());
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
-    if (image.isNull() && !named.isEmpty()) {
-        // Named wrongly: the content decides after all.
-        QImageReader guessing(path);
-        guessing.setAutoTransform(true);
-        image = guessing.read();
-    }
+    const QByteArray named = info.suffix().toLower().toLatin1();
+    std::optional<QImageReader> reader(std::in_place, path, named);
+    reader->setAutoDetectImageFormat(named.isEmpty());
+    if (!named.isEmpty() && !reader->canRead())
+        reader.emplace(path); // named wrongly: the content decides after all
+    reader->setAutoTransform(true);
+    const QImage image = reader->read();
     // A file that does not decode counts as missing; the search goes on.
     if (image.isNull())
         return std::nullopt;
