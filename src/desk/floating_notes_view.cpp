@@ -55,16 +55,24 @@ NotePose pose(const NoteParticle& particle, int index, double p, double t)
 }
 } // namespace FloatingNotes
 
-// One note: its glyph and its coloured glow, drawn once into an image centred on the
-// item's origin and from then on only moved, scaled, turned and faded.
+// One note: its glyph and its coloured glow, drawn into an image centred on the item's
+// origin the first time the notes show (the radio is silent when the room starts) and from
+// then on only moved, scaled, turned and faded.
 class FloatingNotesView::Glyph : public QGraphicsItem {
 public:
-    Glyph(const NoteParticle& particle, QGraphicsItem* parent) : QGraphicsItem(parent)
+    Glyph(const NoteParticle& particle, QGraphicsItem* parent)
+        : QGraphicsItem(parent), m_particle(particle)
     {
+    }
+
+    void ensureDrawn()
+    {
+        if (!m_image.isNull())
+            return;
         constexpr qreal ratio = 3; // sharp up to the largest scale on a 2x screen
-        const QFont font = Units::systemFont(particle.size, QFont::Bold);
+        const QFont font = Units::systemFont(m_particle.size, QFont::Bold);
         const QFontMetricsF metrics(font);
-        const QRectF ink = metrics.tightBoundingRect(particle.symbol);
+        const QRectF ink = metrics.tightBoundingRect(m_particle.symbol);
         const QSizeF box = ink.size() + QSizeF(2, 2);
         QImage silhouette((box * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
         silhouette.setDevicePixelRatio(ratio);
@@ -73,20 +81,22 @@ public:
             QPainter p(&silhouette);
             p.setRenderHint(QPainter::Antialiasing);
             p.setFont(font);
-            p.setPen(particle.color);
-            p.drawText(QPointF(1, 1) - ink.topLeft(), particle.symbol);
+            p.setPen(m_particle.color);
+            p.drawText(QPointF(1, 1) - ink.topLeft(), m_particle.symbol);
         }
         const QImage glow =
-            SoftShadow::blurred(silhouette, 3, Colors::withOpacity(particle.color, 0.8));
+            SoftShadow::blurred(silhouette, 3, Colors::withOpacity(m_particle.color, 0.8));
         const qreal spread = SoftShadow::spread(3);
-        m_image = QImage(glow.size(), QImage::Format_ARGB32_Premultiplied);
-        m_image.setDevicePixelRatio(ratio);
-        m_image.fill(Qt::transparent);
+        QImage image(glow.size(), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
         {
-            QPainter p(&m_image);
+            QPainter p(&image);
             p.drawImage(QPointF(0, 1), glow);
             p.drawImage(QPointF(spread, spread), silhouette);
         }
+        prepareGeometryChange();
+        m_image = std::move(image);
         m_rect = QRectF(QPointF(), QSizeF(m_image.size()) / ratio);
         m_rect.moveCenter(QPointF(0, 0));
     }
@@ -94,6 +104,8 @@ public:
     QRectF boundingRect() const override { return m_rect.adjusted(0, 0, 0, 1); }
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
     {
+        if (m_image.isNull())
+            return;
         // Turned and scaled anew on every frame: resampled here, one small image, and laid
         // down at whole device pixels, rather than by the raster engine's transform path,
         // which hands even a glyph's few rows to other threads.
@@ -101,6 +113,7 @@ public:
     }
 
 private:
+    NoteParticle m_particle;
     QImage m_image;
     QRectF m_rect;
     DevicePixelsCache m_pixels;
@@ -137,8 +150,11 @@ void FloatingNotesView::follow()
     // Low power stops the notes outright rather than slowing them.
     m_timeLine.setWanted(m_playing && !m_appState.isLowPower());
     const bool showing = isShowingNotes();
-    for (Glyph* glyph : m_glyphs)
+    for (Glyph* glyph : m_glyphs) {
+        if (showing)
+            glyph->ensureDrawn();
         glyph->setVisible(showing);
+    }
     if (showing)
         showAt(m_timeLine.date().isValid() ? m_timeLine.date() : QDateTime::currentDateTimeUtc());
 }

@@ -42,9 +42,9 @@ NotePose pose(const NoteParticle& particle, int index, double p, double t);
 } // namespace FloatingNotes
 
 // Four coloured notes rising, swaying, tilting and fading over the radio while music
-// plays, 30 frames a second. Each note's glyph and its glow are drawn once and only moved
-// per frame; nothing ticks while the notes are not playing, the room cannot be seen, the
-// program is inactive or the machine saves power.
+// plays, 30 frames a second. Each note's glyph and its glow are drawn once, the first time
+// the notes show, and only moved per frame; nothing ticks while the notes are not playing,
+// the room cannot be seen, the program is inactive or the machine saves power.
 class FloatingNotesView : public RoomItem {
     Q_OBJECT
 public:

@@ -160,15 +160,31 @@ private Q_SLOTS:
             QSKIP("no session bus (run under dbus-run-session)");
     }
 
-    // The notes' clock ticks only while they play and the room can show them.
+    // The notes' clock ticks only while they play and the room can show them; the notes are
+    // drawn the first time they show, and show at once.
     void notesTickOnlyWhenSeen()
     {
         AppState state(nullptr);
         auto* notes = new FloatingNotesView(state);
         Stage stage(notes, FloatingNotesView::viewSize);
+        const auto inked = [&] {
+            QImage image((notes->sceneBoundingRect().size() + QSizeF(80, 80)).toSize(),
+                         QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter p(&image);
+            stage.scene.render(&p, QRectF(), notes->sceneBoundingRect().adjusted(-40, -40, 40, 40));
+            p.end();
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    count += qAlpha(image.pixel(x, y)) > 0;
+            return count;
+        };
         QVERIFY(!notes->timeLine().isRunning()); // not playing
+        QCOMPARE(inked(), 0);
         notes->setPlaying(true);
         QVERIFY(notes->timeLine().isRunning());
+        QVERIFY(inked() > 200); // four notes and their glows
         QSignalSpy ticks(&notes->timeLine(), &TimeLine::tick);
         QTRY_VERIFY(ticks.count() > 2);
 
