@@ -67,9 +67,10 @@ QImage adjustedWallpaper(const QImage& wallpaper)
         return int(whole) + (v - whole >= 0.5 ? 1 : 0);
     };
     QImage image = wallpaper.convertToFormat(QImage::Format_ARGB32);
+    const int width = image.width();
     for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             qreal c[3] = {contrast[size_t(qRed(row[x]))], contrast[size_t(qGreen(row[x]))],
                           contrast[size_t(qBlue(row[x]))]};
             // A little less saturated.

@@ -147,14 +147,17 @@ QImage blurred(const QImage& silhouette, qreal radius, const QColor& color)
     const bool words = silhouette.format() == QImage::Format_ARGB32_Premultiplied ||
                        silhouette.format() == QImage::Format_ARGB32;
     const QImage source = words ? silhouette : silhouette.convertToFormat(QImage::Format_Alpha8);
+    // The sizes are read once: a write through a byte pointer could change them for all the
+    // compiler knows, and each read is a call.
+    const int width = source.width();
     for (int y = 0; y < source.height(); ++y) {
         uchar* to = alpha.scanLine(y + pad) + pad;
         if (words) {
             const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-            for (int x = 0; x < source.width(); ++x)
+            for (int x = 0; x < width; ++x)
                 to[x] = uchar(qAlpha(from[x]));
         } else {
-            std::memcpy(to, source.constScanLine(y), size_t(source.width()));
+            std::memcpy(to, source.constScanLine(y), size_t(width));
         }
     }
 
@@ -170,8 +173,7 @@ QImage blurred(const QImage& silhouette, qreal radius, const QColor& color)
     for (int y = 0; y < alpha.height(); ++y) {
         const uchar* from = alpha.constScanLine(y);
         auto* to = reinterpret_cast<QRgb*>(shadow.scanLine(y));
-        for (int x = 0; x < alpha.width(); ++x)
-            to[x] = tinted[from[x]];
+        std::transform(from, from + alpha.width(), to, [&](uchar c) { return tinted[c]; });
     }
     shadow.setDevicePixelRatio(dpr);
     return shadow;
