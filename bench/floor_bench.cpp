@@ -416,7 +416,7 @@ int runReference(const QString& picturePath)
     window.resize(1440, 900);
     window.show();
     const double quietCpu = cpuUntilQuiet(120);
-    std::printf("reference: first paint %.2f s, cpu until quiet %.2f s, peak memory %.0f MB\n",
+    std::printf("reference: first paint %.3f s, cpu until quiet %.3f s, peak memory %.0f MB\n",
                 window.firstPaintEnd, quietCpu, peakMegabytes());
     return 0;
 }
@@ -509,7 +509,7 @@ int runStartup(const QString& home, const QString& picturePath)
             fileDraws += layer->fileDrawCount();
         files += dynamic_cast<FloorItemView*>(item) ? 1 : 0;
     }
-    std::printf("startup: first paint %.2f s, cpu until quiet %.2f s, peak memory %.0f MB, %.2f "
+    std::printf("startup: first paint %.3f s, cpu until quiet %.3f s, peak memory %.0f MB, %.2f "
                 "drawings per file, %d paints covering %.1f windows\n",
                 app().firstPaintEnd, quietCpu, peakMegabytes(),
                 files ? double(fileDraws) / files : 0.0, app().paints,
