@@ -153,32 +153,50 @@ void DrawingCache::clear()
     m_area = {};
 }
 
+bool DevicePixelsCache::holds(const QTransform& device, const QRectF& area, qint64 state) const
+{
+    return !m_image.isNull() && device == m_device && area == m_area && state == m_state;
+}
+
+bool DevicePixelsCache::startPicture(const QTransform& device, const QRectF& area, qint64 state)
+{
+    const QRect pixels = device.mapRect(area).toAlignedRect().adjusted(-1, -1, 1, 1);
+    if (pixels.isEmpty() || pixels.width() > 8192 || pixels.height() > 8192) {
+        // Larger than any screen (a piece seen almost edge on): drawn as it is.
+        m_image = QImage();
+        return false;
+    }
+    if (m_image.size() != pixels.size())
+        m_image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+    m_image.fill(Qt::transparent);
+    m_device = device;
+    m_area = area;
+    m_state = state;
+    m_origin = pixels.topLeft();
+    ++m_renders;
+    return true;
+}
+
+QTransform DevicePixelsCache::toPixels() const
+{
+    return m_device * QTransform::fromTranslate(-m_origin.x(), -m_origin.y());
+}
+
 void DevicePixelsCache::paint(QPainter& painter, const QRectF& area, qint64 state,
                               const std::function<void(QPainter&)>& draw)
 {
     if (area.isEmpty())
         return;
     const QTransform device = painter.deviceTransform();
-    if (m_image.isNull() || device != m_device || area != m_area || state != m_state) {
-        const QRect pixels = device.mapRect(area).toAlignedRect().adjusted(-1, -1, 1, 1);
-        if (pixels.isEmpty() || pixels.width() > 8192 || pixels.height() > 8192) {
-            // Larger than any screen (a piece seen almost edge on): drawn as it is.
-            m_image = QImage();
+    if (!holds(device, area, state)) {
+        if (!startPicture(device, area, state)) {
             draw(painter);
             return;
         }
-        if (m_image.size() != pixels.size())
-            m_image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
-        m_image.fill(Qt::transparent);
         QPainter p(&m_image);
         p.setRenderHints(painter.renderHints());
-        p.setTransform(device * QTransform::fromTranslate(-pixels.left(), -pixels.top()));
+        p.setTransform(toPixels());
         draw(p);
-        m_device = device;
-        m_area = area;
-        m_state = state;
-        m_origin = pixels.topLeft();
-        ++m_renders;
     }
     Painting::drawOnDevicePixels(painter, m_origin, m_image);
 }
@@ -186,15 +204,22 @@ void DevicePixelsCache::paint(QPainter& painter, const QRectF& area, qint64 stat
 void DevicePixelsCache::paintImage(QPainter& painter, const QRectF& area, qint64 state,
                                    const QImage& image)
 {
-    paint(painter, area, state, [&](QPainter& p) {
-        if (p.device() == &m_image) {
-            // Into the cache's own pixels, just cleared: written through the warp's table.
-            m_warp.paint(image, area, p.transform(), m_image);
+    if (area.isEmpty())
+        return;
+    const QTransform device = painter.deviceTransform();
+    if (!holds(device, area, state)) {
+        if (!startPicture(device, area, state)) {
+            painter.save();
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(area, image);
+            painter.restore();
             return;
         }
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(area, image);
-    });
+        // Written through the warp's table into the cache's own pixels, just cleared: no
+        // painter is opened on them (a note over the radio is laid anew on every frame).
+        m_warp.paint(image, area, toPixels(), m_image);
+    }
+    Painting::drawOnDevicePixels(painter, m_origin, m_image);
 }
 
 namespace {

@@ -81,6 +81,14 @@ public:
     void clear() { m_image = QImage(); }
 
 private:
+    // True when the pixels kept are those of `area` at `state` through `device`.
+    bool holds(const QTransform& device, const QRectF& area, qint64 state) const;
+    // Clears the pixels for a new picture and notes what it shows; false when the picture
+    // would be larger than any screen (then nothing is kept).
+    bool startPicture(const QTransform& device, const QRectF& area, qint64 state);
+    // From the item's coordinates to the kept pixels.
+    QTransform toPixels() const;
+
     TransformedImageWarp m_warp;
     QImage m_image;
     QTransform m_device;

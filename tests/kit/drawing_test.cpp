@@ -562,6 +562,79 @@ private Q_SLOTS:
         QCOMPARE(again, warped);
     }
 
+    // A picture laid through the device-pixel cache (a note rising over the radio, a frame
+    // of flames on the rug) shows the warp of it laid on whole device pixels, is warped once
+    // per transform and frame, and leaves the painter as it found it.
+    void imagesLaidThroughTheCacheAreWarpedOnce_data()
+    {
+        QTest::addColumn<QTransform>("transform");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("turned between pixels")
+            << QTransform::fromTranslate(30.4, 12.6).rotate(-11.5).scale(1.15, 1.15) << true;
+        QTest::newRow("shrunk") << QTransform::fromTranslate(10.3, 20.7).scale(0.45, 0.6) << true;
+        QTest::newRow("in perspective") << QTransform(1, 0, 0, 0.3, 0.8, 0.0012, 20, 15, 1) << true;
+        QTest::newRow("larger than any screen") << QTransform::fromScale(500, 500) << false;
+    }
+    void imagesLaidThroughTheCacheAreWarpedOnce()
+    {
+        QFETCH(QTransform, transform);
+        QFETCH(bool, fits);
+        QImage source(60, 40, QImage::Format_ARGB32_Premultiplied);
+        source.fill(Qt::transparent);
+        {
+            QPainter p(&source);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setBrush(QColor(250, 200, 40, 220));
+            p.setPen(Qt::NoPen);
+            p.drawEllipse(QRectF(4, 4, 50, 30));
+        }
+        const QRectF area(-10, -6, 20, 12);
+        const auto canvas = [] {
+            QImage image(120, 90, QImage::Format_ARGB32_Premultiplied);
+            image.fill(QColor(20, 30, 40));
+            return image;
+        };
+
+        DevicePixelsCache cache;
+        QImage laid = canvas();
+        {
+            QPainter p(&laid);
+            p.setTransform(transform);
+            const QPainter::RenderHints hints = p.renderHints();
+            cache.paintImage(p, area, 7, source);
+            QCOMPARE(p.renderHints(), hints); // as it found it
+            QCOMPARE(p.transform(), transform);
+        }
+        if (!fits) {
+            QCOMPARE(cache.renderCount(), 0); // drawn as it is, nothing kept
+            return;
+        }
+        QCOMPARE(cache.renderCount(), 1);
+
+        // By hand: the warp into an image of the device pixels the area covers, laid there.
+        const QRect pixels = transform.mapRect(area).toAlignedRect().adjusted(-1, -1, 1, 1);
+        QImage warped(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+        warped.fill(Qt::transparent);
+        TransformedImageWarp warp;
+        warp.paint(source, area,
+                   transform * QTransform::fromTranslate(-pixels.left(), -pixels.top()), warped);
+        QImage expected = canvas();
+        QPainter(&expected).drawImage(pixels.topLeft(), warped);
+        QCOMPARE(laid, expected);
+
+        // The same frame again is the pixels kept; a new frame is warped anew, and the same
+        // frame elsewhere too.
+        QImage again = canvas();
+        QPainter p(&again);
+        p.setTransform(transform);
+        cache.paintImage(p, area, 7, source);
+        QCOMPARE(cache.renderCount(), 1);
+        cache.paintImage(p, area, 8, source);
+        p.translate(3, 0);
+        cache.paintImage(p, area, 8, source);
+        QCOMPARE(cache.renderCount(), 3);
+    }
+
     void cachedShadowEffectBlursOnlyWhenTheItemChanges()
     {
         QGraphicsScene scene(0, 0, 200, 200);
