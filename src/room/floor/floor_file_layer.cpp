@@ -1,5 +1,6 @@
 #include "room/floor/floor_file_layer.h"
 
+#include "kit/drawing_cache.h"
 #include "room/floor/floor_item_view.h"
 
 #include <QPainter>
@@ -45,10 +46,14 @@ void FloorFileLayer::drawFile(QPainter& painter, FloorItemView* file, qreal devi
 void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
 {
     const QSize pixels = (size() * devicePixelRatio).toSize();
+    bool bare = false;
     if (m_picture.size() != pixels || m_picture.devicePixelRatio() != devicePixelRatio) {
-        m_picture = QImage(pixels.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+        // On fresh pages, which read as transparent and take memory only where a file is
+        // drawn: most of a floor is bare, and clearing the whole picture would touch it all.
+        m_picture =
+            scratchImage(pixels.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
         m_picture.setDevicePixelRatio(devicePixelRatio);
-        m_picture.fill(Qt::transparent);
+        bare = true;
         m_dirty = QRegion(rect().toAlignedRect());
         m_added.clear();
         m_used = QRect();
@@ -60,10 +65,12 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
     const QTransform toPixels = QTransform::fromScale(devicePixelRatio, devicePixelRatio);
     const QRegion redrawn = m_dirty;
     if (!redrawn.isEmpty()) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        for (const QRect& r : redrawn)
-            painter.fillRect(toPixels.mapRect(QRectF(r)), Qt::transparent);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        if (!bare) {
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            for (const QRect& r : redrawn)
+                painter.fillRect(toPixels.mapRect(QRectF(r)), Qt::transparent);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
         painter.resetTransform();
         painter.setClipRegion(toPixels.map(redrawn));
         for (FloorItemView* file : m_files(redrawn.boundingRect()))
