@@ -33,6 +33,12 @@ inline QRgb byteMultiplied(QRgb pixel, uint factor)
     pixel = (pixel + ((pixel >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
     return pixel | t;
 }
+
+// Lays `colour` (premultiplied) at each of `count` coverages over as many premultiplied
+// pixels, each as the raster engine blends a fill of that colour at that coverage
+// (byteMultiplied, then source over). Takes the processor's widest lanes: it is what a
+// row of flames costs on every frame.
+void layInColour(QRgb* pixels, const uchar* coverage, int count, QRgb colour);
 } // namespace Colors
 
 namespace Colors {

@@ -375,6 +375,65 @@ private Q_SLOTS:
         QCOMPARE(shadow.devicePixelRatio(), dpr);
     }
 
+    // A row of coverage laid in one colour gives, in every lane width and at any length or
+    // alignment, the pixels the raster engine gives for that colour tinted by the coverage
+    // and laid over them; the pixels either side are left alone.
+    void coverageIsLaidInColourAsThePainterLaysIt_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QColor>("colour");
+        const QColor flame = QColor::fromRgbF(0.95f, 0.18f, 0.04f, 0.88f);
+        QTest::newRow("nothing") << 0 << 0 << flame;
+        QTest::newRow("one pixel") << 1 << 1 << flame;
+        QTest::newRow("three") << 3 << 0 << flame;
+        QTest::newRow("four, off the lanes") << 4 << 3 << flame;
+        QTest::newRow("seven") << 7 << 1 << flame;
+        QTest::newRow("eight") << 8 << 0 << flame;
+        QTest::newRow("nine, off the lanes") << 9 << 5 << flame;
+        QTest::newRow("a flame's row, opaque") << 19 << 2 << QColor(255, 245, 165);
+        QTest::newRow("a long row, faint") << 67 << 1 << QColor(30, 140, 250, 9);
+        QTest::newRow("a long row, clear") << 40 << 0 << QColor(Qt::transparent);
+    }
+    void coverageIsLaidInColourAsThePainterLaysIt()
+    {
+        QFETCH(int, count);
+        QFETCH(int, offset);
+        QFETCH(QColor, colour);
+        // Coverage from none to full, with whole runs of each among the steps.
+        const int width = count + offset + 5;
+        QImage coverage(width, 1, QImage::Format_Alpha8);
+        coverage.fill(0);
+        for (int x = 0; x < count; ++x) {
+            const int k = x * 37 % 23;
+            coverage.scanLine(0)[offset + x] = uchar(k < 4 ? 0 : k > 18 ? 255 : k * 11 + x);
+        }
+        // What lies below: premultiplied pixels of every opacity, from clear to opaque.
+        QImage below(width, 1, QImage::Format_ARGB32_Premultiplied);
+        for (int x = 0; x < width; ++x) {
+            const int alpha = x * 53 % 256;
+            reinterpret_cast<QRgb*>(below.scanLine(0))[x] =
+                qPremultiply(qRgba(x * 29 % 256, 255 - x * 7 % 256, x * 13 % 256, alpha));
+        }
+
+        QImage laid = below;
+        Colors::layInColour(reinterpret_cast<QRgb*>(laid.scanLine(0)) + offset,
+                            coverage.constScanLine(0) + offset, count, qPremultiply(colour.rgba()));
+
+        QImage tinted(width, 1, QImage::Format_ARGB32_Premultiplied);
+        tinted.fill(Qt::transparent);
+        {
+            QPainter p(&tinted);
+            p.drawImage(0, 0, coverage);
+            p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            p.fillRect(tinted.rect(), colour);
+        }
+        QImage expected = below;
+        QPainter(&expected).drawImage(QRect(offset, 0, count, 1), tinted,
+                                      QRect(offset, 0, count, 1));
+        QCOMPARE(laid, expected);
+    }
+
     // A cached picture laid down at any point, through any painter, shows the same pixels
     // as drawImage and drawPixmap show, and leaves the painter as it found it.
     void picturesLandOnTheSamePixels_data()

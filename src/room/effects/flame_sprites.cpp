@@ -13,10 +13,6 @@
 #include <map>
 #include <tuple>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 using FireGeometry::flickerPeriod;
 
 namespace {
@@ -115,7 +111,7 @@ const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
     Sheet& sheet = *m_sheets[size_t(layer)];
     const int steps = int(sheet.masks.size());
     Mask& mask = sheet.masks[size_t(step)];
-    if (!mask.rows.empty())
+    if (mask.bytes)
         return mask;
 
     // The foot lies on the left edge of its device pixel, at the baseline's fraction of a
@@ -154,71 +150,21 @@ const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
         rows[size_t(y)] = {int(covered), qint16(first), qint16(last)};
         covered += size_t(last - first);
     }
-    mask.coverage.resize(covered);
+    mask.height = pixels.height();
+    mask.size = qsizetype(rows.size() * sizeof(Span) + covered);
+    mask.bytes = std::make_unique<uchar[]>(size_t(mask.size));
+    std::memcpy(mask.bytes.get(), rows.data(), rows.size() * sizeof(Span));
+    uchar* const coverage = mask.bytes.get() + rows.size() * sizeof(Span);
     for (int y = 0; y < pixels.height(); ++y) {
         const Span& span = rows[size_t(y)];
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        uchar* to = mask.coverage.data() + span.at;
+        uchar* to = coverage + span.at;
         for (int x = span.first; x < span.last; ++x)
             *to++ = uchar(qAlpha(row[x]));
     }
-    mask.rows = std::move(rows);
     ++sheet.drawn;
     return mask;
 }
-
-namespace {
-#ifdef __SSE2__
-// Colors::byteMultiplied on each 16-bit lane of x, the lanes of `a` holding the factors: exact, as
-// each product fits in 16 bits.
-inline __m128i byteMul16(__m128i x, __m128i a)
-{
-    const __m128i v = _mm_mullo_epi16(x, a);
-    return _mm_srli_epi16(
-        _mm_add_epi16(_mm_add_epi16(v, _mm_srli_epi16(v, 8)), _mm_set1_epi16(0x80)), 8);
-}
-
-// Two pixels of colourOver: `out` holds them unpacked to 16-bit channels, `shape` their two
-// coverages, each in the low byte of four lanes.
-inline __m128i colourOver2(__m128i out, __m128i shape, __m128i colour)
-{
-    const __m128i over = byteMul16(colour, shape);
-    // 255 minus each pixel's alpha, in all four of its lanes.
-    const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(over, 0xff), 0xff);
-    const __m128i rest = _mm_sub_epi16(_mm_set1_epi16(255), alpha);
-    return _mm_add_epi16(over, byteMul16(out, rest));
-}
-#endif
-
-// A flame's mask in its layer's colour, over what lies below. Runs over every covered
-// pixel of every frame, a flame's row a few dozen pixels at most: four pixels at a time in
-// 16-bit lanes, with the same rounding as the pixel by pixel form after it.
-void colourOver(QRgb* out, const uchar* shape, int n, QRgb colour)
-{
-    int x = 0;
-#ifdef __SSE2__
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i colours = _mm_unpacklo_epi8(_mm_set1_epi32(int(colour)), zero);
-    for (; x + 4 <= n; x += 4) {
-        quint32 four;
-        std::memcpy(&four, shape + x, 4);
-        // Each coverage byte spread over its pixel's four channels.
-        const __m128i bytes = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(four)), zero);
-        const __m128i spread = _mm_unpacklo_epi16(bytes, bytes);
-        const __m128i first = _mm_unpacklo_epi32(spread, spread);
-        const __m128i second = _mm_unpackhi_epi32(spread, spread);
-        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + x));
-        const __m128i low = colourOver2(_mm_unpacklo_epi8(pixels, zero), first, colours);
-        const __m128i high = colourOver2(_mm_unpackhi_epi8(pixels, zero), second, colours);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packus_epi16(low, high));
-    }
-#endif
-    for (; x < n; ++x) {
-        const QRgb over = Colors::byteMultiplied(colour, shape[x]);
-        out[x] = over + Colors::byteMultiplied(out[x], 255 - (over >> 24));
-    }
-}
-} // namespace
 
 bool FlameSprites::compose(const QTransform& device, const QRect& target, int baselineRow,
                            const QList<double>& footX, const std::function<double(int)>& phaseAt)
@@ -276,25 +222,38 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
     // their overlap once, as the layer's filled outline would.
     uchar* const frame = m_frame.bits();
     const qsizetype frameLine = m_frame.bytesPerLine();
+    // Every mask the frame lays down, drawn first where it is new: while one is laid down,
+    // the next one's bytes are already on their way from memory.
+    const qsizetype flames = footX.size();
+    m_laying.clear();
     for (int l = 0; l < layers; ++l) {
-        const QRgb* colours = m_colours[size_t(l)].data();
-        for (qsizetype i = 0; i < footX.size(); ++i) {
-            const size_t at = size_t(2 * (l * footX.size() + i));
-            const Mask& m = mask(l, m_frameKey.placements[at]);
-            const QPoint origin =
-                QPoint(m_frameKey.placements[at + 1], baselineRow) + m.origin - target.topLeft();
-            const uchar* const bits = m.coverage.data();
-            const int top = std::max(0, origin.y());
-            const int bottom = std::min(h, origin.y() + int(m.rows.size()));
-            for (int y = top; y < bottom; ++y) {
-                const Span span = m.rows[size_t(y - origin.y())];
-                const int from = std::max(0, origin.x() + span.first);
-                const int to = std::min(w, origin.x() + span.last);
-                if (from < to)
-                    colourOver(reinterpret_cast<QRgb*>(frame + y * frameLine) + from,
-                               bits + span.at + (from - origin.x() - span.first), to - from,
-                               colours[y]);
-            }
+        for (qsizetype i = 0; i < flames; ++i) {
+            const Mask& m = mask(l, m_frameKey.placements[size_t(2 * (l * flames + i))]);
+            m_laying.push_back({m.bytes.get(), m.size, m.origin, m.height});
+        }
+    }
+    for (size_t k = 0; k < m_laying.size(); ++k) {
+        if (k + 1 < m_laying.size()) {
+            const Laying& next = m_laying[k + 1];
+            for (qsizetype byte = 0; byte < next.size; byte += 64)
+                __builtin_prefetch(next.bytes + byte);
+        }
+        const QRgb* colours = m_colours[k / size_t(flames)].data();
+        const Laying& m = m_laying[k];
+        const QPoint origin =
+            QPoint(m_frameKey.placements[2 * k + 1], baselineRow) + m.origin - target.topLeft();
+        const auto* const rows = reinterpret_cast<const Span*>(m.bytes);
+        const uchar* const bits = m.bytes + qsizetype(m.height) * qsizetype(sizeof(Span));
+        const int top = std::max(0, origin.y());
+        const int bottom = std::min(h, origin.y() + m.height);
+        for (int y = top; y < bottom; ++y) {
+            const Span span = rows[y - origin.y()];
+            const int from = std::max(0, origin.x() + span.first);
+            const int to = std::min(w, origin.x() + span.last);
+            if (from < to)
+                Colors::layInColour(reinterpret_cast<QRgb*>(frame + y * frameLine) + from,
+                                    bits + span.at + (from - origin.x() - span.first), to - from,
+                                    colours[y]);
         }
     }
     return true;

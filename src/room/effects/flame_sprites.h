@@ -68,11 +68,20 @@ private:
     };
     // A flame's coverage at one step: of each row only the columns it covers are kept, one
     // row after another (a flame leaves about half of its box empty, and a fire keeps
-    // thousands of masks).
+    // thousands of masks). The rows' spans and the coverage lie in one block: a frame reaches
+    // hundreds of masks scattered over megabytes, and each is fetched from memory in one run.
     struct Mask {
-        std::vector<uchar> coverage;
-        QPoint origin;          // where the box's top-left lies, from the foot's device pixel
-        std::vector<Span> rows; // per row of the box; empty until drawn
+        QPoint origin; // where the box's top-left lies, from the foot's device pixel
+        int height = 0;
+        std::unique_ptr<uchar[]> bytes; // `height` spans, then the coverage; null until drawn
+        qsizetype size = 0;
+    };
+    // A mask as a frame lays it down: what it needs of it, in one place.
+    struct Laying {
+        const uchar* bytes = nullptr;
+        qsizetype size = 0;
+        QPoint origin;
+        int height = 0;
     };
     struct Sheet {
         std::vector<Mask> masks; // one per step, null until first needed
@@ -124,4 +133,5 @@ private:
         bool operator==(const Moment&) const = default;
     };
     std::optional<Moment> m_moment;
+    std::vector<Laying> m_laying; // the masks of the frame being composed, in order
 };
