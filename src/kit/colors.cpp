@@ -165,10 +165,10 @@ __attribute__((target("avx2"))) inline __m256i layInColour4(__m256i out, __m256i
                             byteMul16Wide(out, _mm256_sub_epi16(_mm256_set1_epi16(255), alpha)));
 }
 
-// layInColour eight pixels at a time, where the processor has the wider lanes; returns how
-// many pixels it laid (a multiple of eight).
-__attribute__((target("avx2"))) int layInColourWide(QRgb* out, const uchar* shape, int n,
-                                                    QRgb colour)
+// layInColour eight pixels at a time, where the processor has the wider lanes. The last
+// few pixels of a row go through the same lanes from a copy, with no coverage beyond them.
+__attribute__((target("avx2"))) void layInColourWide(QRgb* out, const uchar* shape, int n,
+                                                     QRgb colour)
 {
     const __m256i colours = _mm256_cvtepu8_epi16(_mm_set1_epi32(int(colour)));
     // Coverage bytes 0, 1 (then 4, 5 in the upper half) and 2, 3 (6, 7) each spread over
@@ -178,20 +178,36 @@ __attribute__((target("avx2"))) int layInColourWide(QRgb* out, const uchar* shap
     const __m256i high = _mm256_setr_epi8(2, -1, 2, -1, 2, -1, 2, -1, 3, -1, 3, -1, 3, -1, 3, -1, 6,
                                           -1, 6, -1, 6, -1, 6, -1, 7, -1, 7, -1, 7, -1, 7, -1);
     const __m256i zero = _mm256_setzero_si256();
-    int x = 0;
-    for (; x + 8 <= n; x += 8) {
-        long long eight;
-        std::memcpy(&eight, shape + x, 8);
-        const __m256i bytes = _mm256_set1_epi64x(eight);
-        const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + x));
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    for (int x = 0; x < n; x += 8) {
+        const int left = n - x;
+        QRgb* const at = out + x;
+        if (left >= 8) {
+            long long eight;
+            std::memcpy(&eight, shape + x, 8);
+            const __m256i bytes = _mm256_set1_epi64x(eight);
+            const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+            const __m256i first = layInColour4(_mm256_unpacklo_epi8(pixels, zero),
+                                               _mm256_shuffle_epi8(bytes, low), colours);
+            const __m256i second = layInColour4(_mm256_unpackhi_epi8(pixels, zero),
+                                                _mm256_shuffle_epi8(bytes, high), colours);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), _mm256_packus_epi16(first, second));
+            continue;
+        }
+        // The last few: only their pixels are read and written, and no coverage beyond them.
+        unsigned long long eight = 0;
+        for (int k = 0; k < left; ++k)
+            eight |= (unsigned long long)shape[x + k] << (8 * k);
+        const __m256i within = _mm256_cmpgt_epi32(_mm256_set1_epi32(left), lanes);
+        const __m256i bytes = _mm256_set1_epi64x((long long)eight);
+        const __m256i pixels = _mm256_maskload_epi32(reinterpret_cast<const int*>(at), within);
         const __m256i first = layInColour4(_mm256_unpacklo_epi8(pixels, zero),
                                            _mm256_shuffle_epi8(bytes, low), colours);
         const __m256i second = layInColour4(_mm256_unpackhi_epi8(pixels, zero),
                                             _mm256_shuffle_epi8(bytes, high), colours);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x),
-                            _mm256_packus_epi16(first, second));
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(at), within,
+                               _mm256_packus_epi16(first, second));
     }
-    return x;
 }
 #endif
 
@@ -204,8 +220,10 @@ void layInColour(QRgb* pixels, const uchar* coverage, int count, QRgb colour)
     int x = 0;
 #ifdef PONDSILL_WIDE_LANES
     static const bool wide = __builtin_cpu_supports("avx2");
-    if (wide && count >= 8)
-        x = layInColourWide(pixels, coverage, count, colour);
+    if (wide) {
+        layInColourWide(pixels, coverage, count, colour);
+        return;
+    }
 #endif
 #ifdef __SSE2__
     const __m128i zero = _mm_setzero_si128();
