@@ -229,16 +229,22 @@ void drawOnDevicePixels(QPainter& painter, const QList<DevicePixelsImage>& image
 {
     if (images.isEmpty())
         return;
-    painter.save();
-    painter.resetTransform();
+    // Changed and put back by hand rather than by saving the painter: a fire lays its
+    // frames down this way many times a frame.
+    const QTransform world = painter.worldTransform();
+    const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setWorldTransform(QTransform());
     // What is left of the device transform is the device's own pixel ratio.
     const qreal ratio = painter.deviceTransform().m11();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (smooth)
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     for (const DevicePixelsImage& one : images) {
         one.image->setDevicePixelRatio(ratio);
         painter.drawImage(QPointF(one.at) / ratio, *one.image);
     }
-    painter.restore();
+    if (smooth)
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.setWorldTransform(world);
 }
 namespace {
 template <class Picture, class Draw>

@@ -211,10 +211,11 @@ QRegion FireLayers::paint(const QRegion& region, const std::function<void(const 
     if (bounds.isEmpty())
         return region;
     // Each rectangle of the repaint cut along the tiles, and handed to the tiles it lies on.
-    for (std::vector<QRect>& pieces : m_pieces)
+    for (QList<QRect>& pieces : m_pieces)
         pieces.clear();
     m_pieces.resize(m_tiles.size());
-    std::vector<int> touched;
+    std::vector<int>& touched = m_touched;
+    touched.clear();
     for (const QRect& r : region) {
         const QRect within = r & viewport->rect();
         if (within.isEmpty())
@@ -223,17 +224,17 @@ QRegion FireLayers::paint(const QRegion& region, const std::function<void(const 
             for (int column = within.left() / tileSize; column <= within.right() / tileSize;
                  ++column) {
                 const int index = row * m_columns + column;
-                std::vector<QRect>& pieces = m_pieces[size_t(index)];
-                if (pieces.empty())
+                QList<QRect>& pieces = m_pieces[size_t(index)];
+                if (pieces.isEmpty())
                     touched.push_back(index);
-                pieces.push_back(within & tileRect(index));
+                pieces.append(within & tileRect(index));
             }
         }
     }
     QRegion left = region - viewport->rect();
     std::optional<QPainter> painter;
     for (const int index : touched) {
-        const std::vector<QRect>& pieces = m_pieces[size_t(index)];
+        const QList<QRect>& pieces = m_pieces[size_t(index)];
         Tile& tile = m_tiles[size_t(index)];
         if (tile.kept() && !stillHolds(tile))
             forget(tile);
@@ -254,8 +255,7 @@ QRegion FireLayers::paint(const QRegion& region, const std::function<void(const 
         }
         // The tile's part of the repaint in a few rectangles, small gaps and all: what the
         // pictures hold is the room as it is now anywhere in the tile.
-        for (const QRect& area :
-             Painting::coveringRects(QList<QRect>(pieces.begin(), pieces.end()), kMergeGap))
+        for (const QRect& area : Painting::coveringRects(pieces, kMergeGap))
             compose(*painter, tile, area);
     }
     return left;
@@ -266,13 +266,15 @@ bool FireLayers::stillHolds(const Tile& tile)
     const QTransform toViewport = m_view.viewportTransform();
     return std::all_of(tile.steps.begin(), tile.steps.end(), [&](const Step& step) {
         // Asked once a frame of each part, however many tiles it reaches.
-        auto known = m_holding.find(step.part);
+        auto known = std::find_if(m_holding.begin(), m_holding.end(),
+                                  [&](const auto& asked) { return asked.first == step.part; });
         if (known == m_holding.end()) {
             QGraphicsItem* part = step.part;
             const bool holds = part->isVisible() && part->scene() == m_view.scene() &&
                                std::abs(part->effectiveOpacity() - step.opacity) < 1e-4 &&
                                nearlyEqual(part->sceneTransform() * toViewport, step.transform);
-            known = m_holding.emplace(part, holds).first;
+            m_holding.emplace_back(part, holds);
+            return holds;
         }
         return known->second;
     });

@@ -12,7 +12,6 @@
 #include <QTransform>
 
 #include <functional>
-#include <unordered_map>
 #include <vector>
 
 class QGraphicsView;
@@ -111,8 +110,10 @@ private:
     int m_columns = 0;
     int m_rows = 0;
     std::vector<Tile> m_tiles;
-    std::vector<std::vector<QRect>> m_pieces;           // by tile: its part of the repaint in hand
-    std::unordered_map<QGraphicsItem*, bool> m_holding; // parts unchanged this frame
+    std::vector<QList<QRect>> m_pieces; // by tile: its part of the repaint in hand
+    std::vector<int> m_touched;         // the tiles the repaint in hand reaches
+    // Parts asked this frame whether they are unchanged, and the answer (a few dozen).
+    std::vector<std::pair<QGraphicsItem*, bool>> m_holding;
     QList<QRectF> m_partAreas; // asked for by the parts since the scene last named its areas
     QTimer m_makeTimer;
     mutable QStyleOptionGraphicsItem m_option;

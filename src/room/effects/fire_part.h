@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kit/painting.h"
+
 #include <QGraphicsItem>
 
 #include <QColor>
@@ -40,6 +42,8 @@ public:
 // input.
 class FirePart : public QGraphicsItem {
 public:
+    // Draws the part's current frame. It is handed the painter with antialiasing on and no
+    // pen, and leaves every other setting as it found it.
     using PaintFunction = std::function<void(QPainter&)>;
 
     FirePart(QGraphicsItem* parent, PaintFunction paint);
@@ -100,5 +104,6 @@ private:
     QList<QRectF> m_repaintedWithThem;
     QList<QPointF> m_places;
     QSizeF m_spriteScale;
-    std::array<QImage, 16> m_sprites; // by quarters right, plus four times quarters down
+    std::array<QImage, 16> m_sprites;          // by quarters right, plus four times quarters down
+    QList<Painting::DevicePixelsImage> m_laid; // the dots a paint lays down, kept for its room
 };
