@@ -179,8 +179,12 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
     key.gradientOffset = device.dy();
     key.placements.reserve(size_t(2 * layers * footX.size()));
     for (int l = 0; l < layers; ++l) {
+        const Mask* const masks = m_sheets[size_t(l)]->masks.data();
         for (qsizetype i = 0; i < footX.size(); ++i) {
-            key.placements.push_back(stepOf(l, phaseAt(int(i))));
+            const int step = stepOf(l, phaseAt(int(i)));
+            // Where the mask lies is fetched while the rest of the frame is worked out.
+            __builtin_prefetch(masks + step);
+            key.placements.push_back(step);
             key.placements.push_back(int(std::lround(device.map(QPointF(footX[i], 0)).x())));
         }
     }
