@@ -5,6 +5,7 @@
 #include "kit/painting.h"
 #include "room/effects/asset_fire_effect_view.h"
 #include "room/effects/burning_fire_modifier.h"
+#include "room/effects/room_fire_atmosphere_view.h"
 
 #include <QGraphicsItem>
 #include <QGraphicsScene>
@@ -396,6 +397,10 @@ bool FireLayers::takesPaint(QGraphicsItem* part, QPainter& painter)
         making.failed = true;
         return false;
     }
+    // The smoky wash over the room is still: where it is the first thing over the room's
+    // pictures it is kept in the lowest picture, laid once rather than on every frame.
+    if (making.tile.steps.empty() && dynamic_cast<RoomFireAtmosphereView*>(part))
+        return false;
     if (!making.takeDrawn()) {
         making.failed = true;
         return true;

@@ -25,7 +25,8 @@ class QGraphicsView;
 // lays the lowest picture down with one plain copy, draws each part on its current frame
 // and lays each picture above it over it, in the order the room stacks them. (The smoky
 // wash over the whole room is laid down like a part, from the one picture its view keeps,
-// rather than kept again tile by tile.)
+// rather than kept again tile by tile; where nothing moves under it, it lies in the lowest
+// picture, which is kept anyway.)
 //
 // A tile is drawn again as soon as anything in it but the moving parts changes: the scene
 // names every area it repaints while the fire burns, and each area no part asked for drops
