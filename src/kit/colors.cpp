@@ -165,12 +165,10 @@ __attribute__((target("avx2"))) inline __m256i layInColour4(__m256i out, __m256i
                             byteMul16Wide(out, _mm256_sub_epi16(_mm256_set1_epi16(255), alpha)));
 }
 
-// layInColour eight pixels at a time, where the processor has the wider lanes. The last
-// few pixels of a row go through the same lanes from a copy, with no coverage beyond them.
-__attribute__((target("avx2"))) void layInColourWide(QRgb* out, const uchar* shape, int n,
-                                                     QRgb colour)
+// Eight pixels of layInColour, their coverage in the eight bytes of `coverage`.
+__attribute__((target("avx2"))) inline __m256i
+layInColour8(__m256i pixels, unsigned long long coverage, __m256i colours)
 {
-    const __m256i colours = _mm256_cvtepu8_epi16(_mm_set1_epi32(int(colour)));
     // Coverage bytes 0, 1 (then 4, 5 in the upper half) and 2, 3 (6, 7) each spread over
     // their pixel's four 16-bit lanes, as the pixels unpack within each half.
     const __m256i low = _mm256_setr_epi8(0, -1, 0, -1, 0, -1, 0, -1, 1, -1, 1, -1, 1, -1, 1, -1, 4,
@@ -178,36 +176,39 @@ __attribute__((target("avx2"))) void layInColourWide(QRgb* out, const uchar* sha
     const __m256i high = _mm256_setr_epi8(2, -1, 2, -1, 2, -1, 2, -1, 3, -1, 3, -1, 3, -1, 3, -1, 6,
                                           -1, 6, -1, 6, -1, 6, -1, 7, -1, 7, -1, 7, -1, 7, -1);
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    for (int x = 0; x < n; x += 8) {
-        const int left = n - x;
-        QRgb* const at = out + x;
-        if (left >= 8) {
-            long long eight;
-            std::memcpy(&eight, shape + x, 8);
-            const __m256i bytes = _mm256_set1_epi64x(eight);
-            const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-            const __m256i first = layInColour4(_mm256_unpacklo_epi8(pixels, zero),
-                                               _mm256_shuffle_epi8(bytes, low), colours);
-            const __m256i second = layInColour4(_mm256_unpackhi_epi8(pixels, zero),
-                                                _mm256_shuffle_epi8(bytes, high), colours);
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), _mm256_packus_epi16(first, second));
-            continue;
-        }
-        // The last few: only their pixels are read and written, and no coverage beyond them.
-        unsigned long long eight = 0;
-        for (int k = 0; k < left; ++k)
-            eight |= (unsigned long long)shape[x + k] << (8 * k);
-        const __m256i within = _mm256_cmpgt_epi32(_mm256_set1_epi32(left), lanes);
-        const __m256i bytes = _mm256_set1_epi64x((long long)eight);
-        const __m256i pixels = _mm256_maskload_epi32(reinterpret_cast<const int*>(at), within);
-        const __m256i first = layInColour4(_mm256_unpacklo_epi8(pixels, zero),
-                                           _mm256_shuffle_epi8(bytes, low), colours);
-        const __m256i second = layInColour4(_mm256_unpackhi_epi8(pixels, zero),
-                                            _mm256_shuffle_epi8(bytes, high), colours);
-        _mm256_maskstore_epi32(reinterpret_cast<int*>(at), within,
-                               _mm256_packus_epi16(first, second));
+    const __m256i bytes = _mm256_set1_epi64x((long long)coverage);
+    const __m256i first =
+        layInColour4(_mm256_unpacklo_epi8(pixels, zero), _mm256_shuffle_epi8(bytes, low), colours);
+    const __m256i second =
+        layInColour4(_mm256_unpackhi_epi8(pixels, zero), _mm256_shuffle_epi8(bytes, high), colours);
+    return _mm256_packus_epi16(first, second);
+}
+
+// layInColour eight pixels at a time, where the processor has the wider lanes. The last
+// few pixels of a row go through the same lanes, masked: only their pixels are read and
+// written, and no coverage beyond them is read.
+__attribute__((target("avx2"))) void layInColourWide(QRgb* out, const uchar* shape, int n,
+                                                     QRgb colour)
+{
+    const __m256i colours = _mm256_cvtepu8_epi16(_mm_set1_epi32(int(colour)));
+    int x = 0;
+    for (; x + 8 <= n; x += 8) {
+        unsigned long long coverage;
+        std::memcpy(&coverage, shape + x, 8);
+        auto* const at = reinterpret_cast<__m256i*>(out + x);
+        _mm256_storeu_si256(at, layInColour8(_mm256_loadu_si256(at), coverage, colours));
     }
+    const int left = n - x;
+    if (left == 0)
+        return;
+    unsigned long long coverage = 0;
+    for (int k = 0; k < left; ++k)
+        coverage |= (unsigned long long)shape[x + k] << (8 * k);
+    const __m256i within =
+        _mm256_cmpgt_epi32(_mm256_set1_epi32(left), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    auto* const at = reinterpret_cast<int*>(out + x);
+    _mm256_maskstore_epi32(at, within,
+                           layInColour8(_mm256_maskload_epi32(at, within), coverage, colours));
 }
 #endif
 

@@ -225,27 +225,51 @@ void drawOnDevicePixels(QPainter& painter, const QPoint& at, QImage& image)
     drawOnDevicePixels(painter, {{at, &image}});
 }
 
+namespace {
+// The painter turned to the device's own pixels while it lives: no world transform and no
+// smoothing. Both are put back by hand when it goes rather than by saving the painter, which
+// allocates: a fire lays down a few hundred pictures a frame, and a repaint of a few pixels
+// copies less than a save costs.
+class OnDevicePixels {
+public:
+    explicit OnDevicePixels(QPainter& painter)
+        : m_painter(painter), m_world(painter.worldTransform()),
+          m_smooth(painter.testRenderHint(QPainter::SmoothPixmapTransform))
+    {
+        painter.setWorldTransform(QTransform());
+        // One pixel to one: smoothing changes nothing but sends the engine down its slow path.
+        if (m_smooth)
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    }
+    ~OnDevicePixels()
+    {
+        if (m_smooth)
+            m_painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        m_painter.setWorldTransform(m_world);
+    }
+    OnDevicePixels(const OnDevicePixels&) = delete;
+    OnDevicePixels& operator=(const OnDevicePixels&) = delete;
+
+private:
+    QPainter& m_painter;
+    QTransform m_world;
+    bool m_smooth;
+};
+} // namespace
+
 void drawOnDevicePixels(QPainter& painter, const QList<DevicePixelsImage>& images)
 {
     if (images.isEmpty())
         return;
-    // Changed and put back by hand rather than by saving the painter: a fire lays its
-    // frames down this way many times a frame.
-    const QTransform world = painter.worldTransform();
-    const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setWorldTransform(QTransform());
+    const OnDevicePixels onDevice(painter);
     // What is left of the device transform is the device's own pixel ratio.
     const qreal ratio = painter.deviceTransform().m11();
-    if (smooth)
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     for (const DevicePixelsImage& one : images) {
         one.image->setDevicePixelRatio(ratio);
         painter.drawImage(QPointF(one.at) / ratio, *one.image);
     }
-    if (smooth)
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.setWorldTransform(world);
 }
+
 namespace {
 template <class Picture, class Draw>
 void drawNearest(QPainter& painter, const QPointF& at, const Picture& picture, Draw draw)
@@ -258,27 +282,20 @@ void drawNearest(QPainter& painter, const QPointF& at, const Picture& picture, D
     }
     const QPointF onDevice = device.map(at);
     const QPoint pixel(qRound(onDevice.x()), qRound(onDevice.y()));
-    const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
-    if (QPointF(pixel) == onDevice && !smooth) {
+    if (QPointF(pixel) == onDevice && !painter.testRenderHint(QPainter::SmoothPixmapTransform)) {
         draw(at);
         return;
     }
-    // Changed and put back by hand: saving the whole painter costs more than copying a
-    // small part of a picture, as a repaint of a few pixels does.
-    const QTransform world = painter.worldTransform();
-    painter.setWorldTransform(QTransform());
-    // What is left of the device transform is where the painted widget lies on its window.
-    const QTransform base = painter.deviceTransform();
-    if (base.type() > QTransform::TxTranslate) {
-        painter.setWorldTransform(world);
-        draw(at);
-        return;
+    {
+        const OnDevicePixels onDevicePixels(painter);
+        // What is left of the device transform is where the painted widget lies on its window.
+        const QTransform base = painter.deviceTransform();
+        if (base.type() <= QTransform::TxTranslate) {
+            draw(QPointF(pixel) - QPointF(base.dx(), base.dy()));
+            return;
+        }
     }
-    // One pixel to one: smoothing changes nothing but sends the engine down its slow path.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    draw(QPointF(pixel) - QPointF(base.dx(), base.dy()));
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-    painter.setWorldTransform(world);
+    draw(at);
 }
 } // namespace
 

@@ -5,7 +5,6 @@
 #include "kit/painting.h"
 #include "room/effects/asset_fire_effect_view.h"
 #include "room/effects/burning_fire_modifier.h"
-#include "room/effects/room_fire_atmosphere_view.h"
 
 #include <QGraphicsItem>
 #include <QGraphicsScene>
@@ -397,10 +396,6 @@ bool FireLayers::takesPaint(QGraphicsItem* part, QPainter& painter)
         making.failed = true;
         return false;
     }
-    // The smoky wash over the room is still: where it is the first thing over the room's
-    // pictures it is kept in the lowest picture, laid once rather than on every frame.
-    if (making.tile.steps.empty() && dynamic_cast<RoomFireAtmosphereView*>(part))
-        return false;
     if (!making.takeDrawn()) {
         making.failed = true;
         return true;
@@ -418,6 +413,17 @@ bool FireLayers::takesPaint(QGraphicsItem* part, QPainter& painter)
     }
     making.tile.steps.push_back(std::move(step));
     return true;
+}
+
+bool FireLayers::takesStillPaint(QGraphicsItem* part, QPainter& painter)
+{
+    // A still part that is the first thing over the room's pictures (the smoky wash along
+    // the floor) lies in the lowest picture, which is kept anyway: laid once, not on every
+    // frame.
+    if (m_making && m_making->tile.steps.empty() && painter.paintEngine() &&
+        painter.paintEngine()->paintDevice() == m_making->canvas)
+        return false;
+    return takesPaint(part, painter);
 }
 
 void FireLayers::partRepaints(const QGraphicsScene* scene, const QRectF& area)

@@ -59,6 +59,7 @@ public:
     static constexpr int tileSize = 128;
 
     bool takesPaint(QGraphicsItem* part, QPainter& painter) override;
+    bool takesStillPaint(QGraphicsItem* part, QPainter& painter) override;
     void partRepaints(const QGraphicsScene* scene, const QRectF& area) override;
     void partGone(QGraphicsItem* part) override;
 

@@ -37,6 +37,15 @@ bool MovingPartWatcher::takePaint(QGraphicsItem* part, QPainter& painter)
     return false;
 }
 
+bool MovingPartWatcher::takeStillPaint(QGraphicsItem* part, QPainter& painter)
+{
+    for (MovingPartWatcher* watcher : watchers()) {
+        if (watcher->takesStillPaint(part, painter))
+            return true;
+    }
+    return false;
+}
+
 void MovingPartWatcher::repaints(const QGraphicsScene* scene, const QRectF& area)
 {
     for (MovingPartWatcher* watcher : watchers())

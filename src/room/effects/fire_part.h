@@ -23,6 +23,12 @@ public:
 
     // True when `part` must not draw on `painter` now.
     virtual bool takesPaint(QGraphicsItem* part, QPainter& painter) = 0;
+    // The same for a part that never changes but is laid down like a moving one so that its
+    // picture is kept once (the fire's smoky wash): the watcher may keep it with the room.
+    virtual bool takesStillPaint(QGraphicsItem* part, QPainter& painter)
+    {
+        return takesPaint(part, painter);
+    }
     // `part` asked `scene` to repaint `area` (scene coordinates).
     virtual void partRepaints(const QGraphicsScene* scene, const QRectF& area) = 0;
     virtual void partGone(QGraphicsItem* part) = 0;
@@ -32,6 +38,7 @@ public:
 
     // What the parts call.
     static bool takePaint(QGraphicsItem* part, QPainter& painter);
+    static bool takeStillPaint(QGraphicsItem* part, QPainter& painter);
     static void repaints(const QGraphicsScene* scene, const QRectF& area);
     static void gone(QGraphicsItem* part);
 };

@@ -231,23 +231,21 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
     const qsizetype flames = footX.size();
     m_laying.clear();
     for (int l = 0; l < layers; ++l) {
-        for (qsizetype i = 0; i < flames; ++i) {
-            const Mask& m = mask(l, m_frameKey.placements[size_t(2 * (l * flames + i))]);
-            m_laying.push_back({m.bytes.get(), m.size, m.origin, m.height});
-        }
+        for (qsizetype i = 0; i < flames; ++i)
+            m_laying.push_back(&mask(l, m_frameKey.placements[size_t(2 * (l * flames + i))]));
     }
     for (size_t k = 0; k < m_laying.size(); ++k) {
         if (k + 1 < m_laying.size()) {
-            const Laying& next = m_laying[k + 1];
+            const Mask& next = *m_laying[k + 1];
             for (qsizetype byte = 0; byte < next.size; byte += 64)
-                __builtin_prefetch(next.bytes + byte);
+                __builtin_prefetch(next.bytes.get() + byte);
         }
         const QRgb* colours = m_colours[k / size_t(flames)].data();
-        const Laying& m = m_laying[k];
+        const Mask& m = *m_laying[k];
         const QPoint origin =
             QPoint(m_frameKey.placements[2 * k + 1], baselineRow) + m.origin - target.topLeft();
-        const auto* const rows = reinterpret_cast<const Span*>(m.bytes);
-        const uchar* const bits = m.bytes + qsizetype(m.height) * qsizetype(sizeof(Span));
+        const auto* const rows = reinterpret_cast<const Span*>(m.bytes.get());
+        const uchar* const bits = m.bytes.get() + qsizetype(m.height) * qsizetype(sizeof(Span));
         const int top = std::max(0, origin.y());
         const int bottom = std::min(h, origin.y() + m.height);
         for (int y = top; y < bottom; ++y) {

@@ -76,13 +76,6 @@ private:
         std::unique_ptr<uchar[]> bytes; // `height` spans, then the coverage; null until drawn
         qsizetype size = 0;
     };
-    // A mask as a frame lays it down: what it needs of it, in one place.
-    struct Laying {
-        const uchar* bytes = nullptr;
-        qsizetype size = 0;
-        QPoint origin;
-        int height = 0;
-    };
     struct Sheet {
         std::vector<Mask> masks; // one per step, null until first needed
         int drawn = 0;
@@ -133,5 +126,5 @@ private:
         bool operator==(const Moment&) const = default;
     };
     std::optional<Moment> m_moment;
-    std::vector<Laying> m_laying; // the masks of the frame being composed, in order
+    std::vector<const Mask*> m_laying; // the masks of the frame being composed, in order
 };

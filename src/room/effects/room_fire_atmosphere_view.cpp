@@ -123,8 +123,9 @@ const QImage& RoomFireAtmosphereView::wash(qreal devicePixelRatio)
 void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
     // Kept pictures of the burning room leave the wash out and lay this one picture over
-    // them on each frame, rather than keep it a second time, tile by tile.
-    if (MovingPartWatcher::takePaint(this, *painter))
+    // them on each frame, rather than keep it a second time, tile by tile (except where it
+    // can lie in a picture kept anyway).
+    if (MovingPartWatcher::takeStillPaint(this, *painter))
         return;
     if (size().isEmpty())
         return;
