@@ -11,6 +11,7 @@
 #include "storage/storage_manager.h"
 
 #include <QGraphicsScene>
+#include <QMetaMethod>
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
@@ -85,12 +86,33 @@ RoomView::~RoomView()
     m_root->setRoomDropTarget(nullptr);
 }
 
+namespace {
+// Works out now which of the scene's items moved. The scene queues this work on an item's
+// first change after a repaint, but not while a repaint of the whole scene is pending (as
+// it is from the moment the scene is set up until the room's first paint): it then only
+// clears the items' marks when the work comes, and the first paint drops the pending state
+// without it. A layout made in that time (the room's own, when the window is first shown)
+// would leave every piece marked as moved until any item next changes (the clock's tick),
+// and that change would repaint the whole window once more. Done now, the marks are
+// cleared, or with no whole repaint pending the moved areas join the repaint this layout
+// asks for. The scene offers the work only as a slot it calls itself; without it the room
+// paints as before.
+void settleMovedItems(QGraphicsScene& scene)
+{
+    static const int work =
+        QGraphicsScene::staticMetaObject.indexOfMethod("_q_processDirtyItems()");
+    if (work >= 0)
+        QGraphicsScene::staticMetaObject.method(work).invoke(&scene, Qt::DirectConnection);
+}
+} // namespace
+
 void RoomView::resizeEvent(QResizeEvent* event)
 {
     QGraphicsView::resizeEvent(event);
     const QSizeF size(event->size());
     scene()->setSceneRect(QRectF(QPointF(0, 0), size));
     m_root->setSize(size);
+    settleMovedItems(*scene());
 }
 
 namespace {

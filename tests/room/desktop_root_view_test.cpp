@@ -14,6 +14,7 @@
 #include <QGraphicsEffect>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
+#include <QPaintEvent>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -60,6 +61,29 @@ int largestDifference(const QImage& a, const QImage& b)
         }
     }
     return largest;
+}
+
+// Everything a widget paints, united, from the moment it is made.
+class PaintedArea : public QObject {
+public:
+    explicit PaintedArea(QWidget* widget) { widget->installEventFilter(this); }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+qint64 pixels(const QRegion& region)
+{
+    qint64 count = 0;
+    for (const QRect& r : region)
+        count += qint64(r.width()) * r.height();
+    return count;
 }
 
 } // namespace
@@ -254,6 +278,33 @@ private Q_SLOTS:
                  qPrintable(QStringLiteral("largest difference %1 with %2 tiles kept")
                                 .arg(largestDifference(laid, painted))
                                 .arg(kept)));
+    }
+
+    // Laying the room out when it is first shown (or at a new size) must not leave its
+    // pieces marked as moved: the first small change after (the clock's tick) would repaint
+    // the whole window again.
+    void aSmallChangeAfterTheRoomIsLaidOutRepaintsOnlyItself_data()
+    {
+        QTest::addColumn<QSize>("resizedBy");
+        QTest::newRow("shown") << QSize(0, 0);
+        QTest::newRow("resized") << QSize(-40, -30);
+    }
+    void aSmallChangeAfterTheRoomIsLaidOutRepaintsOnlyItself()
+    {
+        QFETCH(QSize, resizedBy);
+        RoomView& view = m_room->view();
+        view.resize(view.size() + resizedBy);
+        QTest::qWait(50);
+        const PaintedArea area(view.viewport());
+        auto* dot = new QGraphicsRectItem(QRectF(0, 0, 4, 4), &root());
+        dot->setPos(100, 100);
+        dot->setZValue(50);
+        QTRY_VERIFY(!area.painted.isEmpty());
+        QTest::qWait(50);
+        QVERIFY2(pixels(area.painted) < 400,
+                 qPrintable(QStringLiteral("%1 pixels repainted in %2 rectangles")
+                                .arg(pixels(area.painted))
+                                .arg(area.painted.rectCount())));
     }
 
     void aSteadyFireKeepsItsTiles()
