@@ -338,4 +338,73 @@ QList<QRect> coveringRects(const QList<QRect>& rects, qint64 largestGap)
     }
     return cover;
 }
+
+QRegion unitedRects(const QRect* rects, qsizetype count)
+{
+    // Between two neighbouring tops or bottoms the same rectangles reach across every row:
+    // each such band is one run of spans, and a band that spans as the one above it did
+    // lengthens that one. The result is a region's own form (sorted by row, then column;
+    // no span touching the next), handed over whole.
+    std::vector<const QRect*> byTop;
+    std::vector<int> edges;
+    byTop.reserve(size_t(count));
+    edges.reserve(2 * size_t(count));
+    for (qsizetype i = 0; i < count; ++i) {
+        if (rects[i].isEmpty())
+            continue;
+        byTop.push_back(&rects[i]);
+        edges.push_back(rects[i].top());
+        edges.push_back(rects[i].bottom() + 1);
+    }
+    std::sort(byTop.begin(), byTop.end(),
+              [](const QRect* a, const QRect* b) { return a->top() < b->top(); });
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+
+    std::vector<QRect> bands;
+    std::vector<const QRect*> across;
+    std::vector<std::pair<int, int>> spans;
+    std::vector<std::pair<int, int>> above;
+    qsizetype aboveFrom = 0; // where the band above starts in `bands`
+    int aboveBottom = 0;
+    size_t next = 0;
+    for (size_t i = 0; i + 1 < edges.size(); ++i) {
+        const int top = edges[i];
+        const int bottom = edges[i + 1] - 1;
+        while (next < byTop.size() && byTop[next]->top() <= top)
+            across.push_back(byTop[next++]);
+        std::erase_if(across, [top](const QRect* r) { return r->bottom() < top; });
+        spans.clear();
+        for (const QRect* r : across)
+            spans.emplace_back(r->left(), r->right());
+        std::sort(spans.begin(), spans.end());
+        qsizetype kept = 0;
+        for (const auto& span : spans) {
+            if (kept > 0 && span.first <= spans[size_t(kept - 1)].second + 1)
+                spans[size_t(kept - 1)].second =
+                    std::max(spans[size_t(kept - 1)].second, span.second);
+            else
+                spans[size_t(kept++)] = span;
+        }
+        spans.resize(size_t(kept));
+        if (spans.empty()) {
+            above.clear();
+            continue;
+        }
+        if (spans == above && aboveBottom + 1 == top) {
+            for (qsizetype b = aboveFrom; b < qsizetype(bands.size()); ++b)
+                bands[size_t(b)].setBottom(bottom);
+        } else {
+            aboveFrom = qsizetype(bands.size());
+            for (const auto& [left, right] : spans)
+                bands.emplace_back(QPoint(left, top), QPoint(right, bottom));
+            above = spans;
+        }
+        aboveBottom = bottom;
+    }
+    QRegion region;
+    if (!bands.empty())
+        region.setRects(bands.data(), int(bands.size()));
+    return region;
+}
 } // namespace Painting

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QRadialGradient>
+#include <QRegion>
 
 #include <functional>
 #include <initializer_list>
@@ -73,6 +74,10 @@ void drawOnNearestPixel(QPainter& painter, const QPointF& at, const QPixmap& pix
 // rectangle at a time with a plain clip: two become one where the gap their union adds is at
 // most `largestGap` pixels (painting a gap against one more pass over what is drawn there).
 QList<QRect> coveringRects(const QList<QRect>& rects, qint64 largestGap);
+
+// The region `rects` cover together, worked out in one sweep down the rows: uniting them
+// one region at a time allocates a region per step, and a fire frame names over a hundred.
+QRegion unitedRects(const QRect* rects, qsizetype count);
 } // namespace Painting
 
 // A blurred shadow as the room's views give one: a colour, a blur radius and an offset.

@@ -446,18 +446,6 @@ void FireLayers::partGone(QGraphicsItem* part)
     }
 }
 
-namespace {
-// The union of `rects`, halves first: adding them one by one to a region costs time in the
-// square of their number, and a fire frame names a few hundred.
-QRegion united(const QRect* rects, qsizetype count)
-{
-    if (count == 1)
-        return QRegion(rects[0]);
-    const qsizetype half = count / 2;
-    return united(rects, half).united(united(rects + half, count - half));
-}
-} // namespace
-
 void FireLayers::sceneChanged(const QList<QRectF>& areas)
 {
     // The scene hands the list to a view only once it has connected it, once for good.
@@ -484,7 +472,7 @@ void FireLayers::sceneChanged(const QList<QRectF>& areas)
     }
     m_partAreas.clear();
     if (!repaint.empty())
-        m_view.viewport()->update(united(repaint.data(), qsizetype(repaint.size())));
+        m_view.viewport()->update(Painting::unitedRects(repaint.data(), qsizetype(repaint.size())));
 }
 
 void FireLayers::forget(Tile& tile)

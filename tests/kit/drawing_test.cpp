@@ -378,6 +378,56 @@ private Q_SLOTS:
     // A row of coverage laid in one colour gives, in every lane width and at any length or
     // alignment, the pixels the raster engine gives for that colour tinted by the coverage
     // and laid over them; the pixels either side are left alone.
+    // A frame's many repainted areas are handed to the view as one region: it must cover
+    // exactly what they cover, no pixel more or less, in a region's own sorted form.
+    void rectanglesUniteAsRegionsDo_data()
+    {
+        QTest::addColumn<QList<QRect>>("rects");
+        QTest::newRow("none") << QList<QRect>{};
+        QTest::newRow("one") << QList<QRect>{{10, 20, 30, 40}};
+        QTest::newRow("nested") << QList<QRect>{{0, 0, 100, 100}, {10, 10, 20, 20}};
+        QTest::newRow("touching side by side") << QList<QRect>{{0, 0, 10, 10}, {10, 0, 10, 10}};
+        QTest::newRow("touching above and below")
+            << QList<QRect>{{0, 0, 10, 10}, {0, 10, 10, 10}, {0, 20, 12, 10}};
+        QTest::newRow("crossing") << QList<QRect>{{0, 40, 100, 20}, {40, 0, 20, 100}};
+        QTest::newRow("same twice") << QList<QRect>{{5, 5, 8, 8}, {5, 5, 8, 8}};
+        QTest::newRow("empty among them")
+            << QList<QRect>{{0, 0, 0, 10}, {3, 3, 4, 4}, QRect(), {50, 50, 1, 1}};
+        QTest::newRow("left of and above the origin")
+            << QList<QRect>{{-20, -30, 25, 35}, {-2, -2, 4, 4}};
+        // As a burning room names them: long bands of flames and dots drifting about them.
+        QList<QRect> frame;
+        quint32 seed = 12345;
+        const auto next = [&seed](int below) {
+            seed = seed * 1103515245u + 12345u;
+            return int((seed >> 8) % quint32(below));
+        };
+        for (int i = 0; i < 30; ++i)
+            frame.append(QRect(next(1400), next(880), 40 + next(400), 20 + next(60)));
+        for (int i = 0; i < 120; ++i)
+            frame.append(QRect(next(1430), next(890), 7 + next(3), 7 + next(3)));
+        QTest::newRow("fire frame") << frame;
+    }
+    void rectanglesUniteAsRegionsDo()
+    {
+        QFETCH(QList<QRect>, rects);
+        QRegion expected;
+        for (const QRect& r : rects)
+            expected += r;
+        const QRegion united = Painting::unitedRects(rects.constData(), rects.size());
+        QVERIFY((united ^ expected).isEmpty());
+        QCOMPARE(united.boundingRect(), expected.boundingRect());
+        // Sorted by row and then column, no two overlapping or touching side by side.
+        const QList<QRect> parts(united.begin(), united.end());
+        for (qsizetype i = 1; i < parts.size(); ++i) {
+            const QRect& a = parts[i - 1];
+            const QRect& b = parts[i];
+            QVERIFY(a.top() < b.top() ||
+                    (a.top() == b.top() && a.bottom() == b.bottom() && a.right() + 1 < b.left()));
+            QVERIFY(a.top() == b.top() || a.bottom() < b.top());
+        }
+    }
+
     void coverageIsLaidInColourAsThePainterLaysIt_data()
     {
         QTest::addColumn<int>("count");
