@@ -4,6 +4,9 @@
 
 #include <QCache>
 #include <QPainter>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <malloc.h>
@@ -133,15 +136,19 @@ void DrawingCache::paint(QPainter& painter, const QRectF& area, int state, qreal
     const qreal pixelRatio = quarters / 4.0;
     QPixmap& pixmap = m_pixmaps[{state, quarters}];
     if (pixmap.isNull()) {
-        pixmap = QPixmap(int(std::ceil(area.width() * pixelRatio)),
-                         int(std::ceil(area.height() * pixelRatio)));
-        pixmap.setDevicePixelRatio(pixelRatio);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.translate(-area.topLeft());
-        draw(p);
+        QImage image(int(std::ceil(area.width() * pixelRatio)),
+                     int(std::ceil(area.height() * pixelRatio)),
+                     QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(pixelRatio);
+        image.fill(Qt::transparent);
+        drawOnPaintingHelper([&] {
+            QPainter p(&image);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.translate(-area.topLeft());
+            draw(p);
+        });
+        pixmap = QPixmap::fromImage(std::move(image), Qt::NoFormatConversion);
         ++m_renders;
     }
     Painting::drawOnNearestPixel(painter, area.topLeft(), pixmap);
@@ -307,4 +314,19 @@ void TransformedImageWarp::paint(const QImage& source, const QRectF& area,
             row[x] = mix256(mix256(top[x0], top[x1], fx), mix256(bottom[x0], bottom[x1], fx), fy);
         }
     }
+}
+
+void drawOnPaintingHelper(const std::function<void()>& draw)
+{
+    QThreadPool* helpers = QThreadPool::globalInstance();
+    if (!helpers || helpers->contains(QThread::currentThread())) {
+        draw();
+        return;
+    }
+    QSemaphore done;
+    helpers->start([&] {
+        draw();
+        done.release();
+    });
+    done.acquire();
 }

@@ -121,3 +121,12 @@ void releaseFreedDrawingsSoon();
 // and all of it goes back to the system the moment the last copy of the image goes,
 // whatever the heap keeps. For a large scratch picture drawn on a part at a time.
 QImage scratchImage(QSize size, QImage::Format format);
+
+// Runs `draw` where Qt's raster engine draws each fill whole, and waits for it: on the
+// engine's own helper thread (Qt's global thread pool). On any other thread the engine hands
+// every fill of a hundred rows or so to that pool in pieces and waits for each, and a drawing
+// made of many large fills (a guitar, a plant) costs more in those hand-overs than in the
+// drawing. `draw` must draw only into images it owns or is handed: no pixmaps, no widgets, no
+// objects that live on the calling thread (which is blocked meanwhile). Called on the helper
+// thread itself, it draws in place.
+void drawOnPaintingHelper(const std::function<void()>& draw);
