@@ -96,13 +96,14 @@ void SharedDrawings::paint(QPainter& painter, const QRectF& area, const QByteArr
     } else {
         image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
-        {
+        const QPainter::RenderHints hints = painter.renderHints();
+        drawOnPaintingHelper([&] {
             QPainter p(&image);
-            p.setRenderHints(painter.renderHints());
+            p.setRenderHints(hints);
             p.scale(device.m11(), device.m22());
             p.translate(-area.topLeft());
             draw(p);
-        }
+        });
         // Set before the picture is shared: a shared image given another ratio is copied.
         image.setDevicePixelRatio(painter.device() ? painter.device()->devicePixelRatioF() : 1);
         looks.images.insert(key, new QImage(image), cost);
@@ -200,10 +201,13 @@ void DevicePixelsCache::paint(QPainter& painter, const QRectF& area, qint64 stat
             draw(painter);
             return;
         }
-        QPainter p(&m_image);
-        p.setRenderHints(painter.renderHints());
-        p.setTransform(toPixels());
-        draw(p);
+        const QPainter::RenderHints hints = painter.renderHints();
+        drawOnPaintingHelper([&] {
+            QPainter p(&m_image);
+            p.setRenderHints(hints);
+            p.setTransform(toPixels());
+            draw(p);
+        });
     }
     Painting::drawOnDevicePixels(painter, m_origin, m_image);
 }
