@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -31,38 +32,80 @@ std::array<int, 3> boxRadii(double sigma)
 
 namespace {
 
-// Rounded division by a box's width for every sum a box can hold: a look-up is much cheaper
-// than a division per byte.
-std::vector<uchar> averages(int width)
-{
-    std::vector<uchar> table(size_t(255 * width + 1));
-    for (size_t sum = 0; sum < table.size(); ++sum)
-        table[sum] = uchar((int(sum) + width / 2) / width);
-    return table;
-}
+// Rounded division of a box's sum by its width: a multiplication and a shift, which give the
+// same quotient as the division for every sum a box of up to 185 pixels can hold (and whose
+// products stay within 32 bits), and which runs on many pixels at once where a look-up
+// table cannot. Wider boxes look each quotient up.
+class BoxAverage {
+public:
+    explicit BoxAverage(int width)
+        : m_factor(uint32_t(((uint64_t(1) << kShift) + uint64_t(width) - 1) / uint64_t(width))),
+          m_half(uint32_t(width / 2))
+    {
+        if (width > kWidestExact) {
+            m_table.resize(size_t(255 * width + 1));
+            for (size_t sum = 0; sum < m_table.size(); ++sum)
+                m_table[sum] = uchar((int(sum) + width / 2) / width);
+        }
+    }
+    bool exact() const { return m_table.empty(); }
+    uchar looked(uint32_t sum) const { return m_table[sum]; }
+    // Writes the average of each of `count` sums to `out`. The factor is held in a local:
+    // written through a byte pointer, a member would have to be read again for every byte.
+    void write(const uint32_t* sums, uchar* out, int count) const
+    {
+        const uint32_t factor = m_factor;
+        const uint32_t half = m_half;
+        for (int i = 0; i < count; ++i)
+            out[i] = uchar(((sums[i] + half) * factor) >> kShift);
+    }
+
+private:
+    static constexpr int kShift = 23;
+    static constexpr int kWidestExact = 185;
+    uint32_t m_factor;
+    uint32_t m_half;
+    std::vector<uchar> m_table;
+};
 
 // One box blur of radius r along every row, each of the `channels` interleaved bytes of a
-// pixel on its own; outside the image is zero. Each line is copied between zeros first, so
-// the box slides without a test at the ends.
+// pixel on its own; outside the image is zero. The row's running sums are taken first, so
+// each byte's box is one difference of two of them.
 template <int channels>
-void blurRows(uchar* bits, int w, int h, qsizetype bpl, int r, const std::vector<uchar>& average,
-              std::vector<uchar>& line)
+void blurRows(uchar* bits, int w, int h, qsizetype bpl, int r, const BoxAverage& average,
+              std::vector<uint32_t>& sums, std::vector<uint32_t>& boxes)
 {
-    line.assign(size_t(w + 2 * r + 2), 0);
-    uchar* in = line.data() + r + 1; // in[-r - 1] to in[w + r] may be read
+    boxes.resize(size_t(w) * channels);
+    // Per channel, the running sum at pixel k is the total of the row's first k - r - 1
+    // pixels (none before the row starts, all after it ends), so pixel i's box is the sum at
+    // i + 2r + 2 less the sum at i + 1. The sums lie interleaved as the channels do.
+    sums.assign(size_t(w + 2 * r + 3) * channels, 0);
+    uint32_t* const s = sums.data();
+    const int count = w * channels;
+    const uint32_t* const last = s + (2 * r + 2) * channels;
+    const uint32_t* const first = s + channels;
     for (int y = 0; y < h; ++y) {
-        uchar* row = bits + y * bpl;
-        for (int c = 0; c < channels; ++c) {
-            uchar* out = row + c;
-            for (int i = 0; i < w; ++i)
-                in[i] = out[i * channels];
-            int sum = 0;
-            for (int i = 0; i <= r; ++i)
-                sum += in[i];
-            for (int i = 0; i < w; ++i) {
-                out[i * channels] = average[size_t(sum)];
-                sum += in[i + r + 1] - in[i - r];
+        uchar* const row = bits + y * bpl;
+        std::array<uint32_t, channels> total{};
+        uint32_t* to = s + (r + 2) * channels;
+        for (int i = 0; i < w; ++i) {
+            for (int c = 0; c < channels; ++c) {
+                total[size_t(c)] += row[i * channels + c];
+                *to++ = total[size_t(c)];
             }
+        }
+        for (int k = w + r + 2; k < w + 2 * r + 3; ++k) {
+            for (int c = 0; c < channels; ++c)
+                s[k * channels + c] = total[size_t(c)];
+        }
+        if (average.exact()) {
+            uint32_t* const box = boxes.data();
+            for (int j = 0; j < count; ++j)
+                box[j] = last[j] - first[j];
+            average.write(box, row, count);
+        } else {
+            for (int j = 0; j < count; ++j)
+                row[j] = average.looked(last[j] - first[j]);
         }
     }
 }
@@ -70,15 +113,14 @@ void blurRows(uchar* bits, int w, int h, qsizetype bpl, int r, const std::vector
 // One box blur of radius r down every column, walked a row at a time so the image is read
 // in the order it lies in memory.
 void blurColumns(uchar* bits, int w, int h, qsizetype bpl, int channels, int r,
-                 const std::vector<uchar>& average, std::vector<uchar>& copy,
-                 std::vector<int>& sums)
+                 const BoxAverage& average, std::vector<uchar>& copy, std::vector<uint32_t>& sums)
 {
     const int count = w * channels;
     copy.resize(size_t(count) * size_t(h));
     for (int y = 0; y < h; ++y)
         std::copy(bits + y * bpl, bits + y * bpl + count, copy.begin() + qsizetype(y) * count);
     sums.assign(size_t(count), 0);
-    int* sum = sums.data();
+    uint32_t* sum = sums.data();
     const auto row = [&](int y) { return copy.data() + qsizetype(y) * count; };
     for (int y = 0; y <= std::min(r, h - 1); ++y) {
         const uchar* enter = row(y);
@@ -87,8 +129,12 @@ void blurColumns(uchar* bits, int w, int h, qsizetype bpl, int channels, int r,
     }
     for (int y = 0; y < h; ++y) {
         uchar* out = bits + y * bpl;
-        for (int x = 0; x < count; ++x)
-            out[x] = average[size_t(sum[x])];
+        if (average.exact()) {
+            average.write(sum, out, count);
+        } else {
+            for (int x = 0; x < count; ++x)
+                out[x] = average.looked(sum[x]);
+        }
         if (y + r + 1 < h) {
             const uchar* enter = row(y + r + 1);
             for (int x = 0; x < count; ++x)
@@ -115,17 +161,17 @@ void blurInPlace(QImage& image, double sigma)
     const int h = image.height();
     const qsizetype bpl = image.bytesPerLine();
     uchar* bits = image.bits();
-    std::vector<uchar> line;
     std::vector<uchar> copy;
-    std::vector<int> sums;
+    std::vector<uint32_t> sums;
+    std::vector<uint32_t> boxes;
     for (int r : boxRadii(sigma)) {
         if (r <= 0)
             continue;
-        const std::vector<uchar> average = averages(2 * r + 1);
+        const BoxAverage average(2 * r + 1);
         if (channels == 1)
-            blurRows<1>(bits, w, h, bpl, r, average, line);
+            blurRows<1>(bits, w, h, bpl, r, average, sums, boxes);
         else
-            blurRows<4>(bits, w, h, bpl, r, average, line);
+            blurRows<4>(bits, w, h, bpl, r, average, sums, boxes);
         blurColumns(bits, w, h, bpl, channels, r, average, copy, sums);
     }
 }

@@ -256,6 +256,8 @@ private Q_SLOTS:
         QTest::newRow("large soft shadow") << QSize(90, 70) << 7.3 << alpha;
         QTest::newRow("colour, four channels") << QSize(31, 17) << 2.6 << argb;
         QTest::newRow("colour, box wider than the image") << QSize(4, 9) << 6.0 << argb;
+        // Boxes over 185 pixels wide are averaged by a table, not a multiplication.
+        QTest::newRow("box of over 185 pixels") << QSize(230, 12) << 100.0 << alpha;
     }
     void blurIsExactlyThreeBoxesAlongRowsAndColumns()
     {
