@@ -1,6 +1,7 @@
 #include "desk/desk_lamp_view.h"
 
 #include "kit/colors.h"
+#include "kit/drawing_cache.h"
 #include "kit/painting.h"
 #include "kit/soft_shadow.h"
 #include "state/animation.h"
@@ -85,55 +86,56 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
     {
-        QPainter& p = *painter;
-        p.setRenderHint(QPainter::Antialiasing);
-        const qreal lit = std::clamp(m_lamp.shownLight(), 0.0, 1.0);
-        const qreal mid = kLabelWidth / 2;
+        paintFillsWhole(*this, *painter, boundingRect(), [&](QPainter& p) {
+            p.setRenderHint(QPainter::Antialiasing);
+            const qreal lit = std::clamp(m_lamp.shownLight(), 0.0, 1.0);
+            const qreal mid = kLabelWidth / 2;
 
-        if (lit > 0) {
-            p.save();
-            p.setOpacity(lit);
-            // The halo round the shade.
-            const QRectF halo(0, kLabelHeight - 210 - 58, 210, 210);
-            p.fillPath(Painting::ellipse(halo),
-                       ring(halo.center(), 15, 105,
-                            {Colors::srgb(1, 0.94, 0.72, 0.5), Colors::srgb(1, 0.86, 0.5, 0.24),
-                             Colors::srgb(1, 0.78, 0.38, 0.08), Qt::transparent}));
-            // The pool of light on the desk, softened once.
-            const QRectF pool(mid - 75, kLabelHeight - 26 + 3, 150, 26);
-            if (m_pool.isNull()) {
-                QImage shape(QSize(150 + 12, 26 + 12) * 2, QImage::Format_ARGB32_Premultiplied);
-                shape.setDevicePixelRatio(2);
-                shape.fill(Qt::transparent);
-                QPainter s(&shape);
-                s.setRenderHint(QPainter::Antialiasing);
-                const QRectF local(6, 6, 150, 26);
-                s.fillPath(
-                    Painting::ellipse(local),
-                    ring(local.center(), 24, 80,
-                         {Colors::srgb(1, 0.96, 0.78, 0.4), Colors::srgb(1, 0.88, 0.52, 0.18),
-                          Colors::srgb(1, 0.8, 0.4, 0.05), Qt::transparent}));
-                s.end();
-                SoftShadow::blurInPlace(shape, 2.0); // radius 2: sigma 1 point, 2 pixels
-                m_pool = shape;
+            if (lit > 0) {
+                p.save();
+                p.setOpacity(lit);
+                // The halo round the shade.
+                const QRectF halo(0, kLabelHeight - 210 - 58, 210, 210);
+                p.fillPath(Painting::ellipse(halo),
+                           ring(halo.center(), 15, 105,
+                                {Colors::srgb(1, 0.94, 0.72, 0.5), Colors::srgb(1, 0.86, 0.5, 0.24),
+                                 Colors::srgb(1, 0.78, 0.38, 0.08), Qt::transparent}));
+                // The pool of light on the desk, softened once.
+                const QRectF pool(mid - 75, kLabelHeight - 26 + 3, 150, 26);
+                if (m_pool.isNull()) {
+                    QImage shape(QSize(150 + 12, 26 + 12) * 2, QImage::Format_ARGB32_Premultiplied);
+                    shape.setDevicePixelRatio(2);
+                    shape.fill(Qt::transparent);
+                    QPainter s(&shape);
+                    s.setRenderHint(QPainter::Antialiasing);
+                    const QRectF local(6, 6, 150, 26);
+                    s.fillPath(
+                        Painting::ellipse(local),
+                        ring(local.center(), 24, 80,
+                             {Colors::srgb(1, 0.96, 0.78, 0.4), Colors::srgb(1, 0.88, 0.52, 0.18),
+                              Colors::srgb(1, 0.8, 0.4, 0.05), Qt::transparent}));
+                    s.end();
+                    SoftShadow::blurInPlace(shape, 2.0); // radius 2: sigma 1 point, 2 pixels
+                    m_pool = shape;
+                }
+                p.drawImage(pool.topLeft() - QPointF(6, 6), m_pool);
+                p.restore();
             }
-            p.drawImage(pool.topLeft() - QPointF(6, 6), m_pool);
+
+            // The contact shadow and the line the foot stands on.
+            m_contact.paint(p, Painting::ellipse(QRectF(mid - 31, kLabelHeight - 8 + 2.5, 62, 8)),
+                            ShadowStyle{Colors::black(0.35), 2, {}});
+            p.fillPath(Painting::capsule(QRectF(mid - 24, kLabelHeight - 3.5 + 1, 48, 3.5)),
+                       Colors::black(0.85));
+
+            // The lamp, 76 x 122, scaled 1.36 about its bottom centre.
+            p.save();
+            p.translate(mid, kLabelHeight);
+            p.scale(1.36, 1.36);
+            p.translate(-38, -122);
+            paintLamp(p, lit);
             p.restore();
-        }
-
-        // The contact shadow and the line the foot stands on.
-        m_contact.paint(p, Painting::ellipse(QRectF(mid - 31, kLabelHeight - 8 + 2.5, 62, 8)),
-                        ShadowStyle{Colors::black(0.35), 2, {}});
-        p.fillPath(Painting::capsule(QRectF(mid - 24, kLabelHeight - 3.5 + 1, 48, 3.5)),
-                   Colors::black(0.85));
-
-        // The lamp, 76 x 122, scaled 1.36 about its bottom centre.
-        p.save();
-        p.translate(mid, kLabelHeight);
-        p.scale(1.36, 1.36);
-        p.translate(-38, -122);
-        paintLamp(p, lit);
-        p.restore();
+        });
     }
 
 private:

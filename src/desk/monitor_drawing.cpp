@@ -1,6 +1,7 @@
 #include "desk/monitor_drawing.h"
 
 #include "kit/colors.h"
+#include "kit/drawing_cache.h"
 #include "kit/soft_shadow.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
@@ -108,24 +109,25 @@ QRectF MonitorLayer::boundingRect() const
 
 void MonitorLayer::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    QPainter& p = *painter;
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    switch (m_kind) {
-    case Kind::Body:
-        paintBody(p);
-        break;
-    case Kind::Desktop:
-        paintDesktop(p);
-        break;
-    case Kind::FireAlert:
-        paintFireAlert(p);
-        break;
-    case Kind::Glass:
-        paintGlass(p);
-        break;
-    }
-    p.restore();
+    paintFillsWhole(*this, *painter, boundingRect(), [&](QPainter& p) {
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing);
+        switch (m_kind) {
+        case Kind::Body:
+            paintBody(p);
+            break;
+        case Kind::Desktop:
+            paintDesktop(p);
+            break;
+        case Kind::FireAlert:
+            paintFireAlert(p);
+            break;
+        case Kind::Glass:
+            paintGlass(p);
+            break;
+        }
+        p.restore();
+    });
 }
 
 void MonitorLayer::paintBody(QPainter& p)

@@ -1,6 +1,7 @@
 #include "desk/workstation_desk_view.h"
 
 #include "kit/colors.h"
+#include "kit/drawing_cache.h"
 
 #include <QPainter>
 
@@ -51,33 +52,34 @@ void WorkstationDeskView::onSizeChanged()
 
 void WorkstationDeskView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    QPainter& p = *painter;
-    const qreal sx = size().width() / kDesignSize.width();
-    const qreal sy = size().height() / kDesignSize.height();
-    if (!(sx > 0) || !(sy > 0))
-        return;
-    const auto box = [sx, sy](qreal x0, qreal y0, qreal x1, qreal y1) {
-        return QRectF(x0 * sx, y0 * sy, (x1 - x0) * sx, (y1 - y0) * sy);
-    };
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
+    paintFillsWhole(*this, *painter, boundingRect(), [&](QPainter& p) {
+        const qreal sx = size().width() / kDesignSize.width();
+        const qreal sy = size().height() / kDesignSize.height();
+        if (!(sx > 0) || !(sy > 0))
+            return;
+        const auto box = [sx, sy](qreal x0, qreal y0, qreal x1, qreal y1) {
+            return QRectF(x0 * sx, y0 * sy, (x1 - x0) * sx, (y1 - y0) * sy);
+        };
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing);
 
-    // Floor shadows under the pedestals.
-    const QRectF shadows[] = {box(0, 268, 145, 280), box(410, 268, 555, 280)};
-    for (size_t i = 0; i < 2; ++i)
-        m_floorShadows.at(i).paint(p, Painting::continuousRoundedRect(shadows[i], 6),
-                                   {Colors::black(0.32), 4, {}});
+        // Floor shadows under the pedestals.
+        const QRectF shadows[] = {box(0, 268, 145, 280), box(410, 268, 555, 280)};
+        for (size_t i = 0; i < 2; ++i)
+            m_floorShadows.at(i).paint(p, Painting::continuousRoundedRect(shadows[i], 6),
+                                       {Colors::black(0.32), 4, {}});
 
-    // The back panel with the shade the tabletop casts on it.
-    const QRectF panel = box(145, 24, 410, 214);
-    p.fillRect(panel, verticalGradient(panel, {greyLevel(0.84), greyLevel(0.74)}));
-    const QRectF shade = box(145, 24, 410, 42);
-    p.fillRect(shade, verticalGradient(shade, {Colors::black(0.28), Qt::transparent}));
+        // The back panel with the shade the tabletop casts on it.
+        const QRectF panel = box(145, 24, 410, 214);
+        p.fillRect(panel, verticalGradient(panel, {greyLevel(0.84), greyLevel(0.74)}));
+        const QRectF shade = box(145, 24, 410, 42);
+        p.fillRect(shade, verticalGradient(shade, {Colors::black(0.28), Qt::transparent}));
 
-    paintPedestal(p, box(0, 24, 145, 276), sx, sy);
-    paintPedestal(p, box(410, 24, 555, 276), sx, sy);
-    paintTabletop(p, sx, sy);
-    p.restore();
+        paintPedestal(p, box(0, 24, 145, 276), sx, sy);
+        paintPedestal(p, box(410, 24, 555, 276), sx, sy);
+        paintTabletop(p, sx, sy);
+        p.restore();
+    });
 }
 
 void WorkstationDeskView::paintTabletop(QPainter& p, qreal sx, qreal sy)

@@ -3,6 +3,7 @@
 #include "kit/painting.h"
 
 #include <QCache>
+#include <QGraphicsItem>
 #include <QPainter>
 #include <QSemaphore>
 #include <QThread>
@@ -333,4 +334,33 @@ void drawOnPaintingHelper(const std::function<void()>& draw)
         done.release();
     });
     done.acquire();
+}
+
+void paintFillsWhole(const QGraphicsItem& item, QPainter& painter, const QRectF& area,
+                     const std::function<void(QPainter&)>& draw)
+{
+    QPaintDevice* device = painter.device();
+    const QTransform transform = painter.deviceTransform();
+    const QRect pixels = transform.mapRect(area).toAlignedRect().adjusted(-1, -1, 1, 1);
+    // Qt fills an item's own cache through a painter on a pixmap, at full opacity and with
+    // the default composition.
+    if (item.cacheMode() != QGraphicsItem::DeviceCoordinateCache || !device ||
+        device->devType() != QInternal::Pixmap || painter.opacity() != 1 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver || pixels.isEmpty() ||
+        pixels.width() > 8192 || pixels.height() > 8192) {
+        draw(painter);
+        return;
+    }
+    QImage picture(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    const QPainter::RenderHints hints = painter.renderHints();
+    const QFont font = painter.font();
+    drawOnPaintingHelper([&] {
+        QPainter p(&picture);
+        p.setRenderHints(hints);
+        p.setFont(font);
+        p.setTransform(transform * QTransform::fromTranslate(-pixels.x(), -pixels.y()));
+        draw(p);
+    });
+    Painting::drawOnDevicePixels(painter, pixels.topLeft(), picture);
 }

@@ -10,6 +10,7 @@
 #include <map>
 #include <vector>
 
+class QGraphicsItem;
 class QPainter;
 
 // A still drawing kept as pixmaps: one per look (`state`, any number the view chooses) and
@@ -130,3 +131,13 @@ QImage scratchImage(QSize size, QImage::Format format);
 // objects that live on the calling thread (which is blocked meanwhile). Called on the helper
 // thread itself, it draws in place.
 void drawOnPaintingHelper(const std::function<void()>& draw);
+
+// Paints `item` as `draw` paints it (item coordinates, `area` with overhang included),
+// through the painter's transform. An item kept in device pixels by Qt
+// (DeviceCoordinateCache) is painted into a pixmap of its own, clear to begin with: there
+// the drawing is made on the painting helper into a clear picture of device pixels, and the
+// picture is laid over the pixmap, the same pixels with each fill drawn whole. Anywhere else
+// it is drawn straight: a finished picture laid over something already drawn could round a
+// translucent pixel differently. `draw` follows the rules of drawOnPaintingHelper.
+void paintFillsWhole(const QGraphicsItem& item, QPainter& painter, const QRectF& area,
+                     const std::function<void(QPainter&)>& draw);

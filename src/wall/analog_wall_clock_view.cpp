@@ -1,6 +1,7 @@
 #include "wall/analog_wall_clock_view.h"
 
 #include "kit/colors.h"
+#include "kit/drawing_cache.h"
 #include "kit/painting.h"
 #include "kit/soft_shadow.h"
 #include "platform/app_launcher.h"
@@ -54,66 +55,68 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
     {
-        QPainter& p = *painter;
-        p.setRenderHint(QPainter::Antialiasing);
-        const qreal side = std::min(size().width(), size().height());
-        const qreal r = side / 2;
-        const QPointF c = rect().center();
-        if (side <= 0)
-            return;
+        paintFillsWhole(*this, *painter, boundingRect(), [&](QPainter& p) {
+            p.setRenderHint(QPainter::Antialiasing);
+            const qreal side = std::min(size().width(), size().height());
+            const qreal r = side / 2;
+            const QPointF c = rect().center();
+            if (side <= 0)
+                return;
 
-        m_shadow.paint(p, Painting::circle(c, 0.48 * side),
-                       ShadowStyle{Colors::black(0.35), 5, {2, 5}});
-        const QRectF face(c.x() - r, c.y() - r, side, side);
-        const QPainterPath caseShape = Painting::circle(c, side / 2);
-        p.fillPath(caseShape,
-                   Painting::diagonalGradient(
-                       face, {Colors::srgb(0.88, 0.90, 0.92), Colors::srgb(0.62, 0.65, 0.68),
-                              Colors::srgb(0.38, 0.40, 0.44), Colors::srgb(0.75, 0.77, 0.80)}));
-        p.strokePath(caseShape, QPen(Colors::white(0.4), 0.8));
+            m_shadow.paint(p, Painting::circle(c, 0.48 * side),
+                           ShadowStyle{Colors::black(0.35), 5, {2, 5}});
+            const QRectF face(c.x() - r, c.y() - r, side, side);
+            const QPainterPath caseShape = Painting::circle(c, side / 2);
+            p.fillPath(caseShape,
+                       Painting::diagonalGradient(
+                           face, {Colors::srgb(0.88, 0.90, 0.92), Colors::srgb(0.62, 0.65, 0.68),
+                                  Colors::srgb(0.38, 0.40, 0.44), Colors::srgb(0.75, 0.77, 0.80)}));
+            p.strokePath(caseShape, QPen(Colors::white(0.4), 0.8));
 
-        const QPainterPath bezel = Painting::circle(c, 0.46 * side);
-        m_bezelShadow.paint(p, bezel, ShadowStyle{Colors::black(0.3), 2, {0, 1}});
-        p.fillPath(bezel,
-                   Painting::linearGradient(
-                       QPointF(c.x(), c.y() - 0.46 * side), QPointF(c.x(), c.y() + 0.46 * side),
-                       {Colors::srgb(0.16, 0.18, 0.20), Colors::srgb(0.28, 0.30, 0.32)}));
+            const QPainterPath bezel = Painting::circle(c, 0.46 * side);
+            m_bezelShadow.paint(p, bezel, ShadowStyle{Colors::black(0.3), 2, {0, 1}});
+            p.fillPath(bezel,
+                       Painting::linearGradient(
+                           QPointF(c.x(), c.y() - 0.46 * side), QPointF(c.x(), c.y() + 0.46 * side),
+                           {Colors::srgb(0.16, 0.18, 0.20), Colors::srgb(0.28, 0.30, 0.32)}));
 
-        const QPainterPath dial = Painting::circle(c, 0.44 * side);
-        p.fillPath(dial, Painting::radialGradient(c, 2, 0.88 * r,
-                                                  {Colors::srgb(0.99, 0.99, 1.00),
-                                                   Colors::srgb(0.96, 0.96, 0.98),
-                                                   Colors::srgb(0.92, 0.93, 0.95)}));
+            const QPainterPath dial = Painting::circle(c, 0.44 * side);
+            p.fillPath(dial, Painting::radialGradient(c, 2, 0.88 * r,
+                                                      {Colors::srgb(0.99, 0.99, 1.00),
+                                                       Colors::srgb(0.96, 0.96, 0.98),
+                                                       Colors::srgb(0.92, 0.93, 0.95)}));
 
-        // The minute dots, and the hour ticks reaching inward from their ring.
-        p.save();
-        p.translate(c);
-        p.setPen(Qt::NoPen);
-        for (int i = 0; i < 60; ++i) {
-            if (i % 5 == 0)
-                continue;
+            // The minute dots, and the hour ticks reaching inward from their ring.
             p.save();
-            p.rotate(i * 6);
-            p.setBrush(Colors::srgb(0.20, 0.20, 0.22, 0.35));
-            p.drawEllipse(QPointF(0, -0.74 * r), 0.6, 0.6);
+            p.translate(c);
+            p.setPen(Qt::NoPen);
+            for (int i = 0; i < 60; ++i) {
+                if (i % 5 == 0)
+                    continue;
+                p.save();
+                p.rotate(i * 6);
+                p.setBrush(Colors::srgb(0.20, 0.20, 0.22, 0.35));
+                p.drawEllipse(QPointF(0, -0.74 * r), 0.6, 0.6);
+                p.restore();
+            }
+            for (int i = 0; i < 12; ++i) {
+                const bool quarter = i % 3 == 0;
+                const qreal w = quarter ? 3.0 : 1.6;
+                const qreal l = quarter ? 9.5 : 6.5;
+                p.save();
+                p.rotate(i * 30);
+                p.fillPath(Painting::capsule(QRectF(-w / 2, -0.74 * r, w, l)),
+                           Colors::srgb(0.12, 0.12, 0.14));
+                p.restore();
+            }
             p.restore();
-        }
-        for (int i = 0; i < 12; ++i) {
-            const bool quarter = i % 3 == 0;
-            const qreal w = quarter ? 3.0 : 1.6;
-            const qreal l = quarter ? 9.5 : 6.5;
-            p.save();
-            p.rotate(i * 30);
-            p.fillPath(Painting::capsule(QRectF(-w / 2, -0.74 * r, w, l)),
-                       Colors::srgb(0.12, 0.12, 0.14));
-            p.restore();
-        }
-        p.restore();
 
-        const QRectF dialRect(c.x() - 0.44 * side, c.y() - 0.44 * side, 0.88 * side, 0.88 * side);
-        p.fillPath(dial, Painting::linearGradient(
-                             dialRect.topLeft(), c,
-                             {Colors::white(0.22), Colors::white(0.04), Qt::transparent}));
+            const QRectF dialRect(c.x() - 0.44 * side, c.y() - 0.44 * side, 0.88 * side,
+                                  0.88 * side);
+            p.fillPath(dial, Painting::linearGradient(
+                                 dialRect.topLeft(), c,
+                                 {Colors::white(0.22), Colors::white(0.04), Qt::transparent}));
+        });
     }
 
 private:

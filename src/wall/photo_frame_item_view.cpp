@@ -2,6 +2,7 @@
 
 #include "kit/button_item.h"
 #include "kit/colors.h"
+#include "kit/drawing_cache.h"
 #include "kit/drops.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
@@ -334,42 +335,49 @@ void PhotoFrameItemView::dropEvent(QGraphicsSceneDragDropEvent* event)
 
 void PhotoFrameItemView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    QPainter& p = *painter;
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF frame = rect();
-    const bool oval = m_style.isOval;
+    const auto draw = [this](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF frame = rect();
+        const bool oval = m_style.isOval;
 
-    // 1. The board, its bevel and the drop highlight.
-    const QPainterPath board = outline(frame, 4);
-    m_boardShadow.paint(p, board, ShadowStyle{Colors::black(0.38), 5, QPointF(1, 3)});
-    p.fillPath(board, m_style.frameColor);
-    const qreal bevelInset = oval ? 2 : 1.5;
-    p.strokePath(outline(frame.adjusted(bevelInset, bevelInset, -bevelInset, -bevelInset), 4),
-                 QPen(m_style.innerBevel, oval ? 1.5 : 1.2));
-    if (m_look.targeted) {
-        const QPainterPath highlight = outline(frame, 5);
-        QPainterPathStroker stroker;
-        stroker.setWidth(3);
-        const QPainterPath ring = stroker.createStroke(highlight);
-        const QColor& green = TOLVANEColors::highlighterGreen();
-        m_highlightGlow.paint(p, ring, ShadowStyle{green, 6, QPointF()});
-        p.fillPath(ring, green);
-    }
+        // 1. The board, its bevel and the drop highlight.
+        const QPainterPath board = outline(frame, 4);
+        m_boardShadow.paint(p, board, ShadowStyle{Colors::black(0.38), 5, QPointF(1, 3)});
+        p.fillPath(board, m_style.frameColor);
+        const qreal bevelInset = oval ? 2 : 1.5;
+        p.strokePath(outline(frame.adjusted(bevelInset, bevelInset, -bevelInset, -bevelInset), 4),
+                     QPen(m_style.innerBevel, oval ? 1.5 : 1.2));
+        if (m_look.targeted) {
+            const QPainterPath highlight = outline(frame, 5);
+            QPainterPathStroker stroker;
+            stroker.setWidth(3);
+            const QPainterPath ring = stroker.createStroke(highlight);
+            const QColor& green = TOLVANEColors::highlighterGreen();
+            m_highlightGlow.paint(p, ring, ShadowStyle{green, 6, QPointF()});
+            p.fillPath(ring, green);
+        }
 
-    // 2. The mat.
-    const qreal matInset = oval ? 8 : 7;
-    const QPainterPath mat = outline(frame.adjusted(matInset, matInset, -matInset, -matInset), 2);
-    p.fillPath(mat, Colors::srgb(0.98, 0.96, 0.92));
-    p.strokePath(mat, QPen(Colors::black(0.08), 0.8));
+        // 2. The mat.
+        const qreal matInset = oval ? 8 : 7;
+        const QPainterPath mat =
+            outline(frame.adjusted(matInset, matInset, -matInset, -matInset), 2);
+        p.fillPath(mat, Colors::srgb(0.98, 0.96, 0.92));
+        p.strokePath(mat, QPen(Colors::black(0.08), 0.8));
 
-    // 3. The photo or the empty face.
+        // 3. The photo or the empty face.
+        if (m_look.image != 0)
+            paintPhoto(p);
+        else
+            paintEmptyFace(p);
+
+        // 4. The glass.
+        paintGlass(p);
+    };
+    // A photo is laid down from a pixmap, which only the GUI thread may draw.
     if (m_look.image != 0)
-        paintPhoto(p);
+        draw(*painter);
     else
-        paintEmptyFace(p);
-
-    // 4. The glass.
-    paintGlass(p);
+        paintFillsWhole(*this, *painter, boundingRect(), draw);
 }
 
 void PhotoFrameItemView::paintPhoto(QPainter& p)

@@ -1,6 +1,7 @@
 #include "wall/presidential_portrait_view.h"
 
 #include "kit/colors.h"
+#include "kit/drawing_cache.h"
 #include "kit/fitted_text.h"
 #include "kit/units.h"
 #include "state/app_state.h"
@@ -101,57 +102,58 @@ QRectF PresidentialPortraitView::nameplateRect(const QSizeF& size)
 
 void PresidentialPortraitView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    QPainter& p = *painter;
-    p.setRenderHint(QPainter::Antialiasing);
-    const QSizeF s = size();
-    const QRectF frame = rect();
-    const QPointF c = frame.center();
+    paintFillsWhole(*this, *painter, boundingRect(), [&](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        const QSizeF s = size();
+        const QRectF frame = rect();
+        const QPointF c = frame.center();
 
-    const QPainterPath body = Painting::continuousRoundedRect(frame, 3.5);
-    m_shadow.paint(p, body, ShadowStyle{Colors::black(0.32), 3, QPointF(1, 2.5)});
-    p.fillPath(body,
-               Painting::diagonalGradient(frame, {srgb(0.32, 0.20, 0.12), srgb(0.22, 0.13, 0.08),
-                                                  srgb(0.16, 0.09, 0.05)}));
-    p.strokePath(
-        body,
-        stroke(Painting::diagonalGradient(frame, {Colors::white(0.25), Colors::black(0.5)}), 0.8));
+        const QPainterPath body = Painting::continuousRoundedRect(frame, 3.5);
+        m_shadow.paint(p, body, ShadowStyle{Colors::black(0.32), 3, QPointF(1, 2.5)});
+        p.fillPath(
+            body, Painting::diagonalGradient(frame, {srgb(0.32, 0.20, 0.12), srgb(0.22, 0.13, 0.08),
+                                                     srgb(0.16, 0.09, 0.05)}));
+        p.strokePath(body, stroke(Painting::diagonalGradient(
+                                      frame, {Colors::white(0.25), Colors::black(0.5)}),
+                                  0.8));
 
-    const QRectF gilt = inset(s, 5, c);
-    p.strokePath(
-        Painting::continuousRoundedRect(gilt, 2),
-        stroke(Painting::diagonalGradient(
-                   gilt, {srgb(0.95, 0.84, 0.52), srgb(0.70, 0.56, 0.30), srgb(0.88, 0.76, 0.44)}),
-               1.2));
+        const QRectF gilt = inset(s, 5, c);
+        p.strokePath(
+            Painting::continuousRoundedRect(gilt, 2),
+            stroke(Painting::diagonalGradient(gilt, {srgb(0.95, 0.84, 0.52), srgb(0.70, 0.56, 0.30),
+                                                     srgb(0.88, 0.76, 0.44)}),
+                   1.2));
 
-    const QRectF matRect = inset(s, 7.5, c);
-    const QPainterPath mat = Painting::continuousRoundedRect(matRect, 1.5);
-    p.fillPath(mat, srgb(0.96, 0.95, 0.92));
-    p.strokePath(mat, stroke(Colors::black(0.18), 0.6));
+        const QRectF matRect = inset(s, 7.5, c);
+        const QPainterPath mat = Painting::continuousRoundedRect(matRect, 1.5);
+        p.fillPath(mat, srgb(0.96, 0.95, 0.92));
+        p.strokePath(mat, stroke(Colors::black(0.18), 0.6));
 
-    const QRectF picture = pictureRect(s);
-    if (!picture.isEmpty()) {
-        p.save();
-        p.setClipRect(picture, Qt::IntersectClip);
-        p.translate(picture.topLeft());
-        PortraitDrawing::draw(p, picture.size(), m_type);
-        const qreal pw = picture.width();
-        const qreal ph = picture.height();
-        QPainterPath sheen;
-        sheen.moveTo(0, 0);
-        sheen.lineTo(0.65 * pw, 0);
-        sheen.lineTo(0.15 * pw, ph);
-        sheen.lineTo(0, ph);
-        sheen.closeSubpath();
-        p.fillPath(sheen, Painting::linearGradient(QPointF(0, 0), QPointF(pw, ph),
-                                                   {Colors::white(0.14), Colors::white(0.01)}));
-        p.fillRect(QRectF(0, 0, pw, 0.6), Colors::white(0.28));
-        p.restore();
-        p.setPen(stroke(Colors::black(0.35), 0.6));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(picture);
-    }
+        const QRectF picture = pictureRect(s);
+        if (!picture.isEmpty()) {
+            p.save();
+            p.setClipRect(picture, Qt::IntersectClip);
+            p.translate(picture.topLeft());
+            PortraitDrawing::draw(p, picture.size(), m_type);
+            const qreal pw = picture.width();
+            const qreal ph = picture.height();
+            QPainterPath sheen;
+            sheen.moveTo(0, 0);
+            sheen.lineTo(0.65 * pw, 0);
+            sheen.lineTo(0.15 * pw, ph);
+            sheen.lineTo(0, ph);
+            sheen.closeSubpath();
+            p.fillPath(sheen, Painting::linearGradient(QPointF(0, 0), QPointF(pw, ph),
+                                                       {Colors::white(0.14), Colors::white(0.01)}));
+            p.fillRect(QRectF(0, 0, pw, 0.6), Colors::white(0.28));
+            p.restore();
+            p.setPen(stroke(Colors::black(0.35), 0.6));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(picture);
+        }
 
-    paintNameplate(p, nameplateRect(s));
+        paintNameplate(p, nameplateRect(s));
+    });
 }
 
 void PresidentialPortraitView::paintNameplate(QPainter& p, const QRectF& plate)
