@@ -108,6 +108,38 @@ public:
 };
 } // namespace
 
+// A piece of translucent overlapping shapes, painted straight or through paintFillsWhole,
+// noting the thread it was drawn on.
+class HelperPiece : public QGraphicsItem {
+public:
+    explicit HelperPiece(bool throughHelper) : m_throughHelper(throughHelper) {}
+    QRectF boundingRect() const override { return QRectF(-5, -5, 170, 130); }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        const auto draw = [this](QPainter& p) {
+            drawnOn = QThread::currentThread();
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(200, 40, 20, 150));
+            p.drawEllipse(QRectF(0, 0, 120, 110));
+            p.fillRect(
+                QRectF(30, 20, 130, 90),
+                Painting::linearGradient(QPointF(30, 20), QPointF(160, 110),
+                                         {QColor(20, 90, 230, 170), QColor(255, 255, 255, 40)}));
+            p.setPen(QPen(QColor(10, 10, 10, 200), 2.5));
+            p.drawText(QPointF(20, 60), QStringLiteral("Tarik Foto"));
+        };
+        if (m_throughHelper)
+            paintFillsWhole(*this, *painter, boundingRect(), draw);
+        else
+            draw(*painter);
+    }
+    QThread* drawnOn = nullptr;
+
+private:
+    bool m_throughHelper;
+};
+
 class DrawingTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -649,6 +681,50 @@ private Q_SLOTS:
         pool->setMaxThreadCount(threads);
         QVERIFY(onHelper);
         QCOMPARE(there, here);
+    }
+
+    // A piece Qt keeps in device pixels is painted into its clear picture on the painting
+    // helper and shows exactly what it shows painted straight, wherever it lies; a piece Qt
+    // does not keep is painted straight, on the GUI thread.
+    void piecesKeptByQtArePaintedOnTheHelperToTheSamePixels_data()
+    {
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<qreal>("turn");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("on whole pixels") << QPointF(20, 30) << 0.0 << true;
+        QTest::newRow("between pixels") << QPointF(20.4, 30.7) << 0.0 << true;
+        QTest::newRow("turned") << QPointF(40.4, 20.7) << 17.0 << true;
+        QTest::newRow("not kept") << QPointF(20.4, 30.7) << 0.0 << false;
+    }
+    void piecesKeptByQtArePaintedOnTheHelperToTheSamePixels()
+    {
+        QFETCH(QPointF, at);
+        QFETCH(qreal, turn);
+        QFETCH(bool, kept);
+        const auto show = [&](bool throughHelper, QThread** drawnOn) {
+            QGraphicsScene scene(0, 0, 240, 200);
+            scene.setBackgroundBrush(QColor(230, 220, 180));
+            auto* piece = new HelperPiece(throughHelper);
+            piece->setCacheMode(kept ? QGraphicsItem::DeviceCoordinateCache
+                                     : QGraphicsItem::NoCache);
+            piece->setPos(at);
+            piece->setRotation(turn);
+            scene.addItem(piece);
+            QGraphicsView view(&scene);
+            view.setFrameShape(QFrame::NoFrame);
+            view.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+            view.resize(240, 200);
+            const QImage shown = view.grab().toImage();
+            *drawnOn = piece->drawnOn;
+            return shown;
+        };
+        QThread* straightOn = nullptr;
+        QThread* helperOn = nullptr;
+        const QImage straight = show(false, &straightOn);
+        const QImage throughHelper = show(true, &helperOn);
+        QCOMPARE(throughHelper, straight);
+        QCOMPARE(straightOn, QThread::currentThread());
+        QCOMPARE(helperOn == QThread::currentThread(), !kept);
     }
 
     void warpedImageLooksAsTheSmoothTransformDrawsIt_data()
