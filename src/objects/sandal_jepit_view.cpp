@@ -1,5 +1,6 @@
 #include "objects/sandal_jepit_view.h"
 
+#include "kit/drawing_cache.h"
 #include "kit/painting.h"
 #include "kit/perspective.h"
 #include "kit/soft_shadow.h"
@@ -174,13 +175,14 @@ void SandalJepitView::makeImages(qreal pixelRatio)
                int(std::ceil(m_area.height() * pixelRatio)), QImage::Format_ARGB32_Premultiplied);
     m_pair.setDevicePixelRatio(pixelRatio);
     m_pair.fill(Qt::transparent);
-    {
+    const QTransform tilted = tilt();
+    const QRectF row = hitRect();
+    drawOnPaintingHelper([&] {
         QPainter p(&m_pair);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.translate(-m_area.topLeft());
-        p.setTransform(tilt(), true);
-        const QRectF row = hitRect();
+        p.setTransform(tilted, true);
         const struct {
             bool isLeft;
             qreal centreX;
@@ -196,7 +198,7 @@ void SandalJepitView::makeImages(qreal pixelRatio)
             SandalDrawing::paintSandal(p, kSandalSize, s.isLeft);
             p.restore();
         }
-    }
+    });
     for (int i = 0; i < 2; ++i)
         m_shadows[i] = SoftShadow::blurred(m_pair, kShadows[i].radius, kShadows[i].color);
 }

@@ -1,6 +1,7 @@
 #include "room/effects/arabic_rug_view.h"
 
 #include "kit/colors.h"
+#include "kit/drawing_cache.h"
 #include "kit/painting.h"
 #include "kit/soft_shadow.h"
 #include "room/effects/carpet_cloth_folds_view.h"
@@ -153,10 +154,13 @@ void ArabicRugView::renderCache(qreal pixelRatio)
         QImage((m_cacheRect.size() * pixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
     m_cache.setDevicePixelRatio(pixelRatio);
     m_cache.fill(Qt::transparent);
-    QPainter p(&m_cache);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.translate(-m_cacheRect.topLeft());
-    paintWeave(p, bodyRect());
+    const QRectF body = bodyRect();
+    drawOnPaintingHelper([&] {
+        QPainter p(&m_cache);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.translate(-m_cacheRect.topLeft());
+        paintWeave(p, body);
+    });
     ++m_cacheRenders;
 }
 
