@@ -118,6 +118,8 @@ public:
     {
         const auto draw = [this](QPainter& p) {
             drawnOn = QThread::currentThread();
+            // Asked for again from the helper: drawn in place, not waited for forever.
+            drawOnPaintingHelper([] {});
             p.setRenderHint(QPainter::Antialiasing);
             p.setPen(Qt::NoPen);
             p.setBrush(QColor(200, 40, 20, 150));
@@ -629,60 +631,6 @@ private Q_SLOTS:
         QCOMPARE(cache.renderCount(), renders + 2);
     }
 
-    // A drawing made on the raster engine's helper thread (as the kept drawings are) looks
-    // exactly as one made on the GUI thread, also when it asks for the helper again, and the
-    // GUI thread has it once the call returns.
-    void drawingOnThePaintingHelperLooksTheSame_data()
-    {
-        QTest::addColumn<QString>("what");
-        for (const char* what : {"large antialiased shape", "gradient", "soft shadow", "text"})
-            QTest::newRow(what) << QString::fromLatin1(what);
-    }
-    void drawingOnThePaintingHelperLooksTheSame()
-    {
-        QFETCH(QString, what);
-        const auto draw = [&](QImage& image) {
-            QPainter p(&image);
-            p.setRenderHint(QPainter::Antialiasing);
-            QPainterPath body;
-            body.addEllipse(QRectF(20, 10, 260, 380));
-            body.addRoundedRect(QRectF(120, 30, 60, 340), 20, 20);
-            if (what == QLatin1String("large antialiased shape")) {
-                p.fillPath(body, QColor(140, 70, 20, 230));
-            } else if (what == QLatin1String("gradient")) {
-                p.fillRect(image.rect(),
-                           Painting::linearGradient(QPointF(0, 0), QPointF(300, 400),
-                                                    {QColor(255, 200, 0, 120), Qt::transparent,
-                                                     QColor(0, 60, 200, 200)}));
-            } else if (what == QLatin1String("soft shadow")) {
-                ShapeShadow().paint(p, body, ShadowStyle{QColor(0, 0, 0, 120), 9, QPointF(2, 5)});
-            } else {
-                p.setFont(QFont(QStringLiteral("Sans"), 30));
-                p.drawText(QRectF(0, 0, 300, 400), Qt::AlignCenter | Qt::TextWordWrap,
-                           QStringLiteral("Rapikan berkas di lantai"));
-            }
-        };
-        QImage here(300, 400, QImage::Format_ARGB32_Premultiplied);
-        here.fill(Qt::transparent);
-        draw(here);
-
-        QImage there(here.size(), here.format());
-        there.fill(Qt::transparent);
-        // One helper, as the room leaves the pool.
-        QThreadPool* pool = QThreadPool::globalInstance();
-        const int threads = pool->maxThreadCount();
-        pool->setMaxThreadCount(1);
-        bool onHelper = false;
-        drawOnPaintingHelper([&] {
-            onHelper = QThreadPool::globalInstance()->contains(QThread::currentThread());
-            // Asked again from the helper: drawn in place, not waited for forever.
-            drawOnPaintingHelper([&] { draw(there); });
-        });
-        pool->setMaxThreadCount(threads);
-        QVERIFY(onHelper);
-        QCOMPARE(there, here);
-    }
-
     // A piece Qt keeps in device pixels is painted into its clear picture on the painting
     // helper and shows exactly what it shows painted straight, wherever it lies; a piece Qt
     // does not keep is painted straight, on the GUI thread.
@@ -718,10 +666,15 @@ private Q_SLOTS:
             *drawnOn = piece->drawnOn;
             return shown;
         };
+        // One helper, as the room leaves the pool.
+        QThreadPool* pool = QThreadPool::globalInstance();
+        const int threads = pool->maxThreadCount();
+        pool->setMaxThreadCount(1);
         QThread* straightOn = nullptr;
         QThread* helperOn = nullptr;
         const QImage straight = show(false, &straightOn);
         const QImage throughHelper = show(true, &helperOn);
+        pool->setMaxThreadCount(threads);
         QCOMPARE(throughHelper, straight);
         QCOMPARE(straightOn, QThread::currentThread());
         QCOMPARE(helperOn == QThread::currentThread(), !kept);
