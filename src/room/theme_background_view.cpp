@@ -1,6 +1,7 @@
 #include "room/theme_background_view.h"
 
 #include "kit/colors.h"
+#include "kit/drawing_cache.h"
 #include "kit/painting.h"
 #include "room/asset_loader.h"
 #include "state/tolvane_colors.h"
@@ -13,13 +14,12 @@ ThemeBackgroundView::ThemeBackgroundView(RoomTheme theme, AssetLoader& assets,
                                          QGraphicsItem* parent)
     : RoomItem(parent), m_theme(theme), m_assets(assets)
 {
-    // Repainted only when the size or the theme changes; the room above it moves freely.
-    setCacheMode(DeviceCoordinateCache);
 }
 
 void ThemeBackgroundView::setTheme(RoomTheme theme)
 {
     m_theme = theme;
+    m_picture = QImage();
     update();
 }
 
@@ -67,11 +67,46 @@ ThemeBackgroundView::FallbackRoom ThemeBackgroundView::fallbackRoom(QSizeF size)
     return room;
 }
 
-void ThemeBackgroundView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+void ThemeBackgroundView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget* widget)
 {
     const QRectF r = rect();
     if (r.isEmpty())
         return;
+    // Redrawn only when the size, the theme or the view's scale changes; the room above it
+    // moves freely. A picture kept with an alpha channel (as Qt keeps an item's cache) would
+    // be blended into every repaint, row range by row range on other threads; an opaque one
+    // is copied. As Qt's cache, it is kept only for a view: a picture of the scene made
+    // outside one (a grab of part of it) draws the room straight, with its own hints.
+    const QTransform device = painter->deviceTransform();
+    const QRect pixels = device.mapRect(r).toAlignedRect();
+    const QPainter::RenderHints hints = painter->renderHints();
+    if (!widget || device.type() > QTransform::TxScale || pixels.width() > 16384 ||
+        pixels.height() > 16384) {
+        paintRoom(*painter);
+        return;
+    }
+    if (m_picture.isNull() || device != m_pictureDevice || r != m_pictureRect ||
+        hints != m_pictureHints) {
+        QImage picture(pixels.size(), QImage::Format_RGB32);
+        drawOnPaintingHelper([&] {
+            QPainter p(&picture);
+            p.setRenderHints(hints);
+            p.setTransform(device * QTransform::fromTranslate(-pixels.left(), -pixels.top()));
+            paintRoom(p);
+        });
+        m_picture = std::move(picture);
+        m_pictureDevice = device;
+        m_pictureRect = r;
+        m_pictureHints = hints;
+        m_pictureAt = pixels.topLeft();
+    }
+    Painting::drawOnDevicePixels(*painter, m_pictureAt, m_picture);
+}
+
+void ThemeBackgroundView::paintRoom(QPainter& p)
+{
+    QPainter* const painter = &p;
+    const QRectF r = rect();
     // The bottom of the room: the view paints nothing under it.
     painter->fillRect(r, Qt::black);
     const QString name = m_theme.backgroundImageName();

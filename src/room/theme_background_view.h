@@ -4,7 +4,10 @@
 #include "state/room_theme.h"
 
 #include <QColor>
+#include <QImage>
 #include <QList>
+#include <QPainter>
+#include <QTransform>
 
 class AssetLoader;
 
@@ -12,7 +15,8 @@ class AssetLoader;
 // "@2x" twin when the window has more pixels than the picture), or, while that image is
 // missing, a drawn room of a striped blue wall with a brown rail and wainscot above a wooden
 // floor. The picture carries the cork board and the bookshelf's cabinet; the drawn room has
-// neither. Drawn once per size into the item's cache.
+// neither. Drawn once per size and theme into an opaque picture of device pixels, which
+// every repaint over it copies: nothing lies under it to blend with.
 class ThemeBackgroundView : public RoomItem {
     Q_OBJECT
 public:
@@ -40,8 +44,14 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
+    void paintRoom(QPainter& painter);
     void paintFallback(QPainter& painter) const;
 
     RoomTheme m_theme;
     AssetLoader& m_assets;
+    QImage m_picture; // opaque, in device pixels; null until drawn
+    QTransform m_pictureDevice;
+    QRectF m_pictureRect;
+    QPainter::RenderHints m_pictureHints;
+    QPoint m_pictureAt;
 };

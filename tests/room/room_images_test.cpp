@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 
 using namespace Qt::StringLiterals;
 
@@ -136,6 +137,38 @@ private Q_SLOTS:
         // Wider than the room once it fills the height: every corner is covered.
         for (QPoint corner : {QPoint(0, 0), QPoint(99, 0), QPoint(0, 299), QPoint(99, 299)})
             QCOMPARE(canvas.pixelColor(corner), QColor(Qt::green));
+    }
+
+    // Painted for a view, the background is kept as an opaque picture and copied: it shows
+    // what it shows drawn straight, and a new size draws it anew, not stretched or stale.
+    void theBackgroundKeptForAViewShowsWhatItDraws_data()
+    {
+        QTest::addColumn<bool>("picture");
+        QTest::newRow("drawn wall") << false;
+        QTest::newRow("picture") << true;
+    }
+    void theBackgroundKeptForAViewShowsWhatItDraws()
+    {
+        QFETCH(bool, picture);
+        if (picture)
+            writeImage(u"data/background.png"_s, Qt::darkCyan, QSize(40, 25));
+        AssetLoader assets(locations());
+        ThemeBackgroundView view(RoomTheme::library(), assets);
+        QWidget viewport;
+        const auto paint = [&](QSize size, QWidget* widget) {
+            QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
+            canvas.fill(Qt::white);
+            QPainter p(&canvas);
+            p.setRenderHint(QPainter::Antialiasing);
+            view.paint(&p, nullptr, widget);
+            return canvas;
+        };
+        for (const QSize size : {QSize(160, 300), QSize(230, 140)}) {
+            view.setSize(size);
+            const QImage kept = paint(size, &viewport);
+            QCOMPARE(kept, paint(size, nullptr));
+            QCOMPARE(paint(size, &viewport), kept);
+        }
     }
 
     // A window with more pixels than the picture takes its "@2x" twin where one lies beside
