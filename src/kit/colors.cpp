@@ -119,9 +119,6 @@ QColor system(System name, qreal opacity)
     }
     return black(opacity);
 }
-} // namespace Colors
-
-namespace Colors {
 
 namespace {
 #ifdef __SSE2__

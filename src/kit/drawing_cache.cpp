@@ -162,6 +162,30 @@ void DrawingCache::clear()
     m_area = {};
 }
 
+namespace {
+// The device pixels `area` reaches through `device`, one spare on every side for the edges'
+// antialiasing; empty when larger than any screen (a piece seen almost edge on).
+QRect pixelsReached(const QTransform& device, const QRectF& area)
+{
+    const QRect pixels = device.mapRect(area).toAlignedRect().adjusted(-1, -1, 1, 1);
+    return pixels.width() > 8192 || pixels.height() > 8192 ? QRect() : pixels;
+}
+} // namespace
+
+void drawInDevicePixels(QImage& picture, const QPoint& at, const QTransform& device,
+                        const QPainter& like, const std::function<void(QPainter&)>& draw)
+{
+    const QPainter::RenderHints hints = like.renderHints();
+    const QFont font = like.font();
+    drawOnPaintingHelper([&] {
+        QPainter p(&picture);
+        p.setRenderHints(hints);
+        p.setFont(font);
+        p.setTransform(device * QTransform::fromTranslate(-at.x(), -at.y()));
+        draw(p);
+    });
+}
+
 bool DevicePixelsCache::holds(const QTransform& device, const QRectF& area, qint64 state) const
 {
     return !m_image.isNull() && device == m_device && area == m_area && state == m_state;
@@ -169,10 +193,9 @@ bool DevicePixelsCache::holds(const QTransform& device, const QRectF& area, qint
 
 bool DevicePixelsCache::startPicture(const QTransform& device, const QRectF& area, qint64 state)
 {
-    const QRect pixels = device.mapRect(area).toAlignedRect().adjusted(-1, -1, 1, 1);
-    if (pixels.isEmpty() || pixels.width() > 8192 || pixels.height() > 8192) {
-        // Larger than any screen (a piece seen almost edge on): drawn as it is.
-        m_image = QImage();
+    const QRect pixels = pixelsReached(device, area);
+    if (pixels.isEmpty()) {
+        m_image = QImage(); // drawn as it is
         return false;
     }
     if (m_image.size() != pixels.size())
@@ -202,13 +225,7 @@ void DevicePixelsCache::paint(QPainter& painter, const QRectF& area, qint64 stat
             draw(painter);
             return;
         }
-        const QPainter::RenderHints hints = painter.renderHints();
-        drawOnPaintingHelper([&] {
-            QPainter p(&m_image);
-            p.setRenderHints(hints);
-            p.setTransform(toPixels());
-            draw(p);
-        });
+        drawInDevicePixels(m_image, m_origin, device, painter, draw);
     }
     Painting::drawOnDevicePixels(painter, m_origin, m_image);
 }
@@ -341,26 +358,17 @@ void paintFillsWhole(const QGraphicsItem& item, QPainter& painter, const QRectF&
 {
     QPaintDevice* device = painter.device();
     const QTransform transform = painter.deviceTransform();
-    const QRect pixels = transform.mapRect(area).toAlignedRect().adjusted(-1, -1, 1, 1);
+    const QRect pixels = pixelsReached(transform, area);
     // Qt fills an item's own cache through a painter on a pixmap, at full opacity and with
     // the default composition.
     if (item.cacheMode() != QGraphicsItem::DeviceCoordinateCache || !device ||
         device->devType() != QInternal::Pixmap || painter.opacity() != 1 ||
-        painter.compositionMode() != QPainter::CompositionMode_SourceOver || pixels.isEmpty() ||
-        pixels.width() > 8192 || pixels.height() > 8192) {
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver || pixels.isEmpty()) {
         draw(painter);
         return;
     }
     QImage picture(pixels.size(), QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
-    const QPainter::RenderHints hints = painter.renderHints();
-    const QFont font = painter.font();
-    drawOnPaintingHelper([&] {
-        QPainter p(&picture);
-        p.setRenderHints(hints);
-        p.setFont(font);
-        p.setTransform(transform * QTransform::fromTranslate(-pixels.x(), -pixels.y()));
-        draw(p);
-    });
+    drawInDevicePixels(picture, pixels.topLeft(), transform, painter, draw);
     Painting::drawOnDevicePixels(painter, pixels.topLeft(), picture);
 }

@@ -132,6 +132,12 @@ QImage scratchImage(QSize size, QImage::Format format);
 // thread itself, it draws in place.
 void drawOnPaintingHelper(const std::function<void()>& draw);
 
+// Draws what `draw` paints through `device` (a painter's whole device transform) into
+// `picture`, whose top-left corner lies on the device pixel `at`, with the render hints and
+// font of `like`, on the painting helper. `draw` follows the rules of drawOnPaintingHelper.
+void drawInDevicePixels(QImage& picture, const QPoint& at, const QTransform& device,
+                        const QPainter& like, const std::function<void(QPainter&)>& draw);
+
 // Paints `item` as `draw` paints it (item coordinates, `area` with overhang included),
 // through the painter's transform. An item kept in device pixels by Qt
 // (DeviceCoordinateCache) is painted into a pixmap of its own, clear to begin with: there

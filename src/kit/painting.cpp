@@ -366,7 +366,6 @@ QRegion unitedRects(const QRect* rects, qsizetype count)
     std::vector<std::pair<int, int>> spans;
     std::vector<std::pair<int, int>> above;
     qsizetype aboveFrom = 0; // where the band above starts in `bands`
-    int aboveBottom = 0;
     size_t next = 0;
     for (size_t i = 0; i + 1 < edges.size(); ++i) {
         const int top = edges[i];
@@ -387,20 +386,16 @@ QRegion unitedRects(const QRect* rects, qsizetype count)
                 spans[size_t(kept++)] = span;
         }
         spans.resize(size_t(kept));
-        if (spans.empty()) {
-            above.clear();
-            continue;
-        }
-        if (spans == above && aboveBottom + 1 == top) {
+        // `above` is the band right over this one (empty where nothing lies there).
+        if (spans == above && !spans.empty()) {
             for (qsizetype b = aboveFrom; b < qsizetype(bands.size()); ++b)
                 bands[size_t(b)].setBottom(bottom);
         } else {
             aboveFrom = qsizetype(bands.size());
             for (const auto& [left, right] : spans)
                 bands.emplace_back(QPoint(left, top), QPoint(right, bottom));
-            above = spans;
         }
-        aboveBottom = bottom;
+        above.swap(spans);
     }
     QRegion region;
     if (!bands.empty())

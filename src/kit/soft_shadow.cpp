@@ -48,12 +48,15 @@ public:
                 m_table[sum] = uchar((int(sum) + width / 2) / width);
         }
     }
-    bool exact() const { return m_table.empty(); }
-    uchar looked(uint32_t sum) const { return m_table[sum]; }
     // Writes the average of each of `count` sums to `out`. The factor is held in a local:
     // written through a byte pointer, a member would have to be read again for every byte.
     void write(const uint32_t* sums, uchar* out, int count) const
     {
+        if (!m_table.empty()) {
+            for (int i = 0; i < count; ++i)
+                out[i] = m_table[sums[i]];
+            return;
+        }
         const uint32_t factor = m_factor;
         const uint32_t half = m_half;
         for (int i = 0; i < count; ++i)
@@ -98,15 +101,10 @@ void blurRows(uchar* bits, int w, int h, qsizetype bpl, int r, const BoxAverage&
             for (int c = 0; c < channels; ++c)
                 s[k * channels + c] = total[size_t(c)];
         }
-        if (average.exact()) {
-            uint32_t* const box = boxes.data();
-            for (int j = 0; j < count; ++j)
-                box[j] = last[j] - first[j];
-            average.write(box, row, count);
-        } else {
-            for (int j = 0; j < count; ++j)
-                row[j] = average.looked(last[j] - first[j]);
-        }
+        uint32_t* const box = boxes.data();
+        for (int j = 0; j < count; ++j)
+            box[j] = last[j] - first[j];
+        average.write(box, row, count);
     }
 }
 
@@ -129,12 +127,7 @@ void blurColumns(uchar* bits, int w, int h, qsizetype bpl, int channels, int r,
     }
     for (int y = 0; y < h; ++y) {
         uchar* out = bits + y * bpl;
-        if (average.exact()) {
-            average.write(sum, out, count);
-        } else {
-            for (int x = 0; x < count; ++x)
-                out[x] = average.looked(sum[x]);
-        }
+        average.write(sum, out, count);
         if (y + r + 1 < h) {
             const uchar* enter = row(y + r + 1);
             for (int x = 0; x < count; ++x)

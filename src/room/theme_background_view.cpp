@@ -88,12 +88,8 @@ void ThemeBackgroundView::paint(QPainter* painter, const QStyleOptionGraphicsIte
     if (m_picture.isNull() || device != m_pictureDevice || r != m_pictureRect ||
         hints != m_pictureHints) {
         QImage picture(pixels.size(), QImage::Format_RGB32);
-        drawOnPaintingHelper([&] {
-            QPainter p(&picture);
-            p.setRenderHints(hints);
-            p.setTransform(device * QTransform::fromTranslate(-pixels.left(), -pixels.top()));
-            paintRoom(p);
-        });
+        drawInDevicePixels(picture, pixels.topLeft(), device, *painter,
+                           [this](QPainter& p) { paintRoom(p); });
         m_picture = std::move(picture);
         m_pictureDevice = device;
         m_pictureRect = r;
@@ -103,31 +99,30 @@ void ThemeBackgroundView::paint(QPainter* painter, const QStyleOptionGraphicsIte
     Painting::drawOnDevicePixels(*painter, m_pictureAt, m_picture);
 }
 
-void ThemeBackgroundView::paintRoom(QPainter& p)
+void ThemeBackgroundView::paintRoom(QPainter& p) const
 {
-    QPainter* const painter = &p;
     const QRectF r = rect();
     // The bottom of the room: the view paints nothing under it.
-    painter->fillRect(r, Qt::black);
+    p.fillRect(r, Qt::black);
     const QString name = m_theme.backgroundImageName();
     if (const auto image = m_assets.image(name); image && !image->isNull()) {
         // Scaled to fill, keeping its proportions, and cut to the window.
         const QRectF target = Painting::aspectFillRect(image->deviceIndependentSize(), r);
         QImage picture = *image;
         // A window with more pixels than the picture takes its sharper twin when one ships.
-        if (target.width() * Painting::cachePixelRatio(*painter) > image->width() * 1.05) {
+        if (target.width() * Painting::cachePixelRatio(p) > image->width() * 1.05) {
             if (const auto sharper = m_assets.image(name + QStringLiteral("@2x"));
                 sharper && !sharper->isNull())
                 picture = *sharper;
         }
-        painter->save();
-        painter->setClipRect(r);
-        painter->setRenderHint(QPainter::SmoothPixmapTransform);
-        painter->drawImage(target, picture);
-        painter->restore();
+        p.save();
+        p.setClipRect(r);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(target, picture);
+        p.restore();
         return;
     }
-    paintFallback(*painter);
+    paintFallback(p);
 }
 
 void ThemeBackgroundView::paintFallback(QPainter& p) const

@@ -44,7 +44,7 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
-    void paintRoom(QPainter& painter);
+    void paintRoom(QPainter& painter) const;
     void paintFallback(QPainter& painter) const;
 
     RoomTheme m_theme;
