@@ -30,6 +30,9 @@ constexpr int kLongestWait = 30;
 // A tile whose pictures cannot be made (a part drawn through another item's picture) is
 // tried again after this many frames.
 constexpr qint64 kRetryFrames = 300;
+// A tile whose still room changed this recently after it was made (a clock's hand, once a
+// second) keeps the pictures of the burning pieces it shows.
+constexpr qint64 kRestlessFrames = 90;
 
 // Two rectangles of a tile's repaint are laid down as one where the gap between them costs
 // less than one more pass over the tile's pictures and parts.
@@ -340,8 +343,21 @@ void FireLayers::letStillPicturesGo()
 {
     // The burning pieces keep still pictures of their own (a piece with its glow, the glow
     // round its frame, the rug drawn in depth): the kept tiles show them, and a piece drawn
-    // again makes its own anew. They lie with the parts and above them.
-    std::unordered_set<QGraphicsItem*> seen;
+    // again makes its own anew. They lie with the parts and above them. Where the room keeps
+    // changing (the clock's hands tick once a second), the view paints the tiles there
+    // itself and makes them again each time: the pieces they show keep their pictures, or
+    // every tick would draw and blur each of them again.
+    std::unordered_set<QGraphicsItem*> kept;
+    for (const Tile& tile : m_tiles) {
+        if (tile.restlessAt < 0 || m_frame - tile.restlessAt > kRestlessFrames)
+            continue;
+        for (const Step& step : tile.steps) {
+            for (QGraphicsItem* item = step.part; item && kept.insert(item).second;
+                 item = item->parentItem()) {
+            }
+        }
+    }
+    std::unordered_set<QGraphicsItem*> seen = kept;
     for (const Tile& tile : m_tiles) {
         for (const Step& step : tile.steps) {
             for (QGraphicsItem* item = step.part; item && seen.insert(item).second;
@@ -380,9 +396,11 @@ void FireLayers::make(int index)
     }
     ++m_made;
     const int quiet = tile.quiet;
+    const qint64 restlessAt = tile.restlessAt;
     tile = std::move(making.tile);
     tile.keptAt = m_frame;
     tile.quiet = quiet;
+    tile.restlessAt = restlessAt;
 }
 
 bool FireLayers::takesPaint(QGraphicsItem* part, QPainter& painter)
@@ -482,9 +500,11 @@ void FireLayers::forget(Tile& tile)
     // fading in), up to a second.
     const bool soon = tile.kept() && m_frame - tile.keptAt < kSoonFrames;
     const int quiet = soon ? std::min(2 * tile.quiet + 1, kLongestWait) : 0;
+    const qint64 restlessAt = tile.kept() ? m_frame : tile.restlessAt;
     tile = Tile{};
     tile.changedAt = m_frame;
     tile.quiet = quiet;
+    tile.restlessAt = restlessAt;
 }
 
 void FireLayers::drop(const QRect& area)

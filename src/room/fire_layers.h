@@ -86,8 +86,9 @@ private:
         bool wanted = false;
         qint64 changedAt = 0;
         qint64 keptAt = 0;
-        int quiet = 0; // frames it must go unchanged before it is made
-        Picture under; // none until the tile is made
+        int quiet = 0;          // frames it must go unchanged before it is made
+        qint64 restlessAt = -1; // when something in it last changed after it was made
+        Picture under;          // none until the tile is made
         std::vector<Step> steps;
         bool kept() const { return !under.image.isNull(); }
     };

@@ -1,5 +1,6 @@
 #include "floor_room.h"
 #include "kit/animation_clock.h"
+#include "kit/cached_shadow_effect.h"
 #include "room/desktop_root_view.h"
 #include "room/effects/asset_fire_effect_view.h"
 #include "room/effects/burning_fire_modifier.h"
@@ -318,6 +319,42 @@ private Q_SLOTS:
         QVERIFY(made > 0);
         QTest::qWait(700);
         QCOMPARE(view.fireLayers().madeTiles(), made);
+        QVERIFY(view.fireLayers().keptTiles() > 0);
+    }
+
+    void aPieceUnderSomethingThatTicksIsNotBlurredOnEveryTick()
+    {
+        // A clock's hands change once a second: the tiles round them are dropped and made
+        // again each time, and the burning pieces those tiles show must keep their glows
+        // rather than draw and blur them again on every tick.
+        RoomView& view = m_room->view();
+        state().setFireModeActive(true);
+        QTest::qWait(600);
+        const CachedShadowEffect* glow = nullptr;
+        QGraphicsItem* piece = nullptr;
+        for (QGraphicsItem* item : view.scene()->items()) {
+            if (auto* effect = qobject_cast<CachedShadowEffect*>(item->graphicsEffect())) {
+                glow = effect;
+                piece = item;
+                break;
+            }
+        }
+        QVERIFY(glow);
+        auto* hand = new QGraphicsRectItem(QRectF(0, 0, 6, 30), &root());
+        hand->setZValue(60);
+        hand->setPos(piece->mapToItem(&root(), piece->boundingRect().center()));
+        int ticks = 0;
+        const auto tick = [&] {
+            hand->setBrush(QColor(20 + 40 * (++ticks % 5), 30, 30));
+            QTest::qWait(250);
+        };
+        // The first change after the tiles were made finds the glow let go.
+        tick();
+        tick();
+        const int blurred = glow->renderCount();
+        for (int i = 0; i < 4; ++i)
+            tick();
+        QCOMPARE(glow->renderCount(), blurred);
         QVERIFY(view.fireLayers().keptTiles() > 0);
     }
 
