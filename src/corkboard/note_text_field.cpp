@@ -458,7 +458,9 @@ void NoteTextField::paint(QPainter* painter, const QStyleOptionGraphicsItem* opt
     const QRectF area = plain.exposedRect;
     if (area.isEmpty())
         return;
-    Painting::drawUpright(*painter, area, [&](QPainter& p) { paintUpright(&p, &plain, widget); });
+    // On a tilted note the caret is drawn in the ink, as Qt cannot invert the paper under it.
+    Painting::drawUpright(
+        *painter, area, [&](QPainter& p) { paintUpright(&p, &plain, widget); }, m_ink);
 }
 
 void NoteTextField::paintUpright(QPainter* painter, const QStyleOptionGraphicsItem* option,

@@ -5,8 +5,26 @@
 
 #include <cmath>
 
+namespace {
+// A premultiplied pixel never holds more of a colour than of coverage; only an inverting
+// draw leaves one that does.
+void giveInvertedPixels(QImage& image, QRgb colour)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = row[x];
+            const int a = qAlpha(p);
+            if (qRed(p) > a || qGreen(p) > a || qBlue(p) > a)
+                row[x] = colour;
+        }
+    }
+}
+} // namespace
+
 namespace Painting {
-void drawUpright(QPainter& painter, const QRectF& area, const std::function<void(QPainter&)>& draw)
+void drawUpright(QPainter& painter, const QRectF& area, const std::function<void(QPainter&)>& draw,
+                 const QColor& inverted)
 {
     constexpr int kLargest = 4096; // device pixels either way
     const QTransform device = painter.deviceTransform();
@@ -29,6 +47,7 @@ void drawUpright(QPainter& painter, const QRectF& area, const std::function<void
         p.translate(-area.topLeft());
         draw(p);
     }
+    giveInvertedPixels(upright, qPremultiply(inverted.rgba()));
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(QRectF(area.topLeft(), QSizeF(size) / pixels), upright);

@@ -710,6 +710,60 @@ private Q_SLOTS:
         QVERIFY(sameAsBuilt(b, QString()));
     }
 
+    // Qt draws a caret by inverting the paper under it, which a tilted note's upright picture
+    // of its text does not hold: the caret must show in the ink, not as stray colour. Every
+    // pixel the caret changes lies between the paper as it was and the ink.
+    void aTiltedNotesCaretShowsInItsInk_data()
+    {
+        QTest::addColumn<bool>("title");
+        QTest::addColumn<double>("rotation");
+        QTest::newRow("text, turned left") << false << 4.0;
+        QTest::newRow("title, turned right") << true << -4.0;
+    }
+    void aTiltedNotesCaretShowsInItsInk()
+    {
+        QFETCH(bool, title);
+        QFETCH(double, rotation);
+        StickyNote note = makeNote(u"A"_s, {20, 60});
+        note.rotation = rotation;
+        (title ? note.title : note.freeformText) = u"miring"_s;
+        Board b(notesFile({note}));
+        b.view.grab();
+        NoteTextField* field = title ? b.card(0)->titleField() : b.card(0)->textField();
+        b.focus(field, 6);
+        const QImage atEnd = b.shown(0);
+        b.key(Qt::Key_Home);
+        const QImage atStart = b.shown(0);
+        QCOMPARE(atEnd.size(), atStart.size());
+        const QColor ink = field->defaultTextColor();
+        const auto between = [](int value, int from, int to) {
+            return value >= std::min(from, to) - 2 && value <= std::max(from, to) + 2;
+        };
+        int changed = 0;
+        for (int y = 0; y < atEnd.height(); ++y) {
+            for (int x = 0; x < atEnd.width(); ++x) {
+                const QRgb a = atEnd.pixel(x, y);
+                const QRgb s = atStart.pixel(x, y);
+                if (a == s)
+                    continue;
+                ++changed;
+                // One of the two shows the caret there, over what the other shows.
+                const auto caretOver = [&](QRgb caret, QRgb paper) {
+                    return between(qRed(caret), qRed(paper), ink.red()) &&
+                           between(qGreen(caret), qGreen(paper), ink.green()) &&
+                           between(qBlue(caret), qBlue(paper), ink.blue());
+                };
+                QVERIFY2(caretOver(a, s) || caretOver(s, a),
+                         qPrintable(QStringLiteral("%1,%2: %3 against %4")
+                                        .arg(x)
+                                        .arg(y)
+                                        .arg(a, 8, 16)
+                                        .arg(s, 8, 16)));
+            }
+        }
+        QVERIFY2(changed >= 8, qPrintable(QString::number(changed)));
+    }
+
     // A tilted note's text runs along a straight baseline: a line of underscores in a field on
     // a tilted parent has its ink centred on one straight line, column by column, to a fifth
     // of a pixel (glyphs placed on whole pixels one by one step by up to half a pixel).
