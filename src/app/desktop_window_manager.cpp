@@ -23,6 +23,10 @@ DesktopWindowManager::DesktopWindowManager(AppState& appState, QObject* parent)
         refitToPrimaryScreen();
     });
     observeScreen(QGuiApplication::primaryScreen());
+    // The room is taken down while everything it was made with is still there: the
+    // application deletes its children in the order they were made, and the state, the
+    // clocks and the services the room's pieces hold on to were made before this manager.
+    connect(qGuiApp, &QCoreApplication::aboutToQuit, this, [this] { delete m_window; });
 }
 
 DesktopWindowManager::~DesktopWindowManager()

@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <atomic>
 
@@ -122,6 +123,26 @@ struct MenuWorld {
 class RoomWindowTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Quitting takes the room down before what it was made with: the application deletes
+    // its children in the order they were made, the room's state first and its window's
+    // manager after. The room's pieces let go of the state as they go (a burning piece's
+    // glow), which then would no longer be there.
+    void theRoomGoesBeforeItsStateWhenTheProgramQuits()
+    {
+        TempHome home;
+        QSettings settings{home.configHome() + u"/p.ini"_s, QSettings::IniFormat};
+        auto state = std::make_unique<AppState>(&settings);
+        state->setFireModeActive(true);
+        auto windows = std::make_unique<DesktopWindowManager>(*state);
+        windows->createWindow();
+        QVERIFY(windows->window());
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
+        QVERIFY(!windows->window());
+        state.reset();
+        windows.reset();
+    }
+
     // Each item has a key of its own, quitting comes last, and without a window every item
     // but quitting is harmless.
     void everyItemWithoutAWindow()
