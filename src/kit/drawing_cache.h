@@ -127,9 +127,11 @@ QImage scratchImage(QSize size, QImage::Format format);
 // engine's own helper thread (Qt's global thread pool). On any other thread the engine hands
 // every fill of a hundred rows or so to that pool in pieces and waits for each, and a drawing
 // made of many large fills (a guitar, a plant) costs more in those hand-overs than in the
-// drawing. `draw` must draw only into images it owns or is handed: no pixmaps, no widgets, no
-// objects that live on the calling thread (which is blocked meanwhile). Called on the helper
-// thread itself, it draws in place.
+// drawing. `draw` must draw only into images it owns or is handed, never into pixmaps or
+// widgets. It may read the calling thread's objects, since that thread waits meanwhile, but
+// must not make them emit, post or start timers. A pixmap made and dropped on the way (a theme
+// icon's, for a symbol) is fine: Qt's raster pixmaps are images, and its pixmap cache only
+// misses off the GUI thread. Called on the helper thread itself, it draws in place.
 void drawOnPaintingHelper(const std::function<void()>& draw);
 
 // Draws what `draw` paints through `device` (a painter's whole device transform) into

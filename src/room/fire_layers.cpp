@@ -395,12 +395,10 @@ void FireLayers::make(int index)
         return;
     }
     ++m_made;
-    const int quiet = tile.quiet;
-    const qint64 restlessAt = tile.restlessAt;
-    tile = std::move(making.tile);
+    // What the tile has been through stays with it; only its pictures are new.
+    tile.under = std::move(making.tile.under);
+    tile.steps = std::move(making.tile.steps);
     tile.keptAt = m_frame;
-    tile.quiet = quiet;
-    tile.restlessAt = restlessAt;
 }
 
 bool FireLayers::takesPaint(QGraphicsItem* part, QPainter& painter)
@@ -499,12 +497,13 @@ void FireLayers::forget(Tile& tile)
     // again soon after it was made waits for twice as many quiet frames each time (a piece
     // fading in), up to a second.
     const bool soon = tile.kept() && m_frame - tile.keptAt < kSoonFrames;
-    const int quiet = soon ? std::min(2 * tile.quiet + 1, kLongestWait) : 0;
-    const qint64 restlessAt = tile.kept() ? m_frame : tile.restlessAt;
-    tile = Tile{};
+    tile.quiet = soon ? std::min(2 * tile.quiet + 1, kLongestWait) : 0;
+    if (tile.kept())
+        tile.restlessAt = m_frame;
     tile.changedAt = m_frame;
-    tile.quiet = quiet;
-    tile.restlessAt = restlessAt;
+    tile.wanted = false;
+    tile.under = {};
+    tile.steps = {};
 }
 
 void FireLayers::drop(const QRect& area)
