@@ -25,20 +25,6 @@ QByteArray native(const QString& path)
     return QFile::encodeName(path);
 }
 
-EntryStatus fromStat(const struct stat& st)
-{
-    EntryStatus status;
-    status.device = st.st_dev;
-    status.inode = st.st_ino;
-    status.isSymbolicLink = S_ISLNK(st.st_mode);
-    status.isDirectory = S_ISDIR(st.st_mode);
-    status.isRegularFile = S_ISREG(st.st_mode);
-    status.changeTime = double(st.st_ctim.tv_sec) + double(st.st_ctim.tv_nsec) / 1e9;
-    status.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + qint64(st.st_mtim.tv_nsec);
-    status.size = qint64(st.st_size);
-    return status;
-}
-
 Result lastError()
 {
     return Result{errno != 0 ? errno : EIO};
@@ -292,12 +278,26 @@ QString Result::message() const
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+EntryStatus statusOf(const struct stat& st)
+{
+    EntryStatus status;
+    status.device = st.st_dev;
+    status.inode = st.st_ino;
+    status.isSymbolicLink = S_ISLNK(st.st_mode);
+    status.isDirectory = S_ISDIR(st.st_mode);
+    status.isRegularFile = S_ISREG(st.st_mode);
+    status.changeTime = double(st.st_ctim.tv_sec) + double(st.st_ctim.tv_nsec) / 1e9;
+    status.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + qint64(st.st_mtim.tv_nsec);
+    status.size = qint64(st.st_size);
+    return status;
+}
+
 std::optional<EntryStatus> entryStatus(const QString& path)
 {
     struct stat st {};
     if (path.isEmpty() || ::lstat(native(path).constData(), &st) != 0)
         return std::nullopt;
-    return fromStat(st);
+    return statusOf(st);
 }
 
 std::optional<EntryStatus> resolvedStatus(const QString& path)
@@ -305,7 +305,28 @@ std::optional<EntryStatus> resolvedStatus(const QString& path)
     struct stat st {};
     if (path.isEmpty() || ::stat(native(path).constData(), &st) != 0)
         return std::nullopt;
-    return fromStat(st);
+    return statusOf(st);
+}
+
+int openRegularFile(const QString& path, struct stat* st)
+{
+    const QByteArray name = native(path);
+    if (path.isEmpty() || ::stat(name.constData(), st) != 0)
+        return -1;
+    if (!S_ISREG(st->st_mode)) {
+        errno = ENOTSUP;
+        return -1;
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return -1;
+    // The entry may have been swapped since the look above (a pipe opened so does not wait).
+    const int error = ::fstat(fd, st) != 0 ? errno : S_ISREG(st->st_mode) ? 0 : ENOTSUP;
+    if (error == 0)
+        return fd;
+    ::close(fd);
+    errno = error;
+    return -1;
 }
 
 bool exists(const QString& path)

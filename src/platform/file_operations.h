@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <optional>
@@ -45,10 +46,18 @@ struct EntryStatus {
     }
 };
 
+// What a stat call said, as an entry's status.
+EntryStatus statusOf(const struct stat& st);
 // The entry at `path` itself (lstat), or nothing when there is none.
 std::optional<EntryStatus> entryStatus(const QString& path);
 // What `path` resolves to (stat, links followed), or nothing when it does not resolve.
 std::optional<EntryStatus> resolvedStatus(const QString& path);
+
+// Opens for reading the regular file `path` resolves to, and fills `st` with what it is.
+// Anything else (a pipe, a device, a folder that only bears a file's name) is refused with
+// ENOTSUP, never opened: opening a pipe to read waits for a writer, perhaps for good. The
+// caller closes the descriptor; -1 with errno set when there is none.
+int openRegularFile(const QString& path, struct stat* st);
 
 // Something is there once links are followed (a dangling link does not count).
 bool exists(const QString& path);

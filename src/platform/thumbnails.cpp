@@ -1,6 +1,11 @@
 #include "platform/thumbnails.h"
 
+#include "platform/file_operations.h"
+
+#include <QFile>
 #include <QImageReader>
+
+#include <unistd.h>
 
 namespace Thumbnails {
 
@@ -8,7 +13,20 @@ QImage load(const QString& path, int maxPixelSize)
 {
     if (maxPixelSize <= 0)
         return {};
-    QImageReader reader(path);
+    // Only a regular file is read: a pipe bearing a picture's name would hold the reader
+    // (and a worker with it) until something writes to it.
+    struct stat st {};
+    const int fd = FileOperations::openRegularFile(path, &st);
+    if (fd < 0)
+        return {};
+    // Named as the file is: the reader takes the format to try first from the name's
+    // extension, as it does when given the name.
+    QFile file(path);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
+    }
+    QImageReader reader(&file);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
     const QSize bound(maxPixelSize, maxPixelSize);

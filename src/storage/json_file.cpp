@@ -16,19 +16,6 @@ namespace JsonFile {
 
 namespace {
 
-FileOperations::EntryStatus statusOf(const struct stat& st)
-{
-    FileOperations::EntryStatus status;
-    status.device = st.st_dev;
-    status.inode = st.st_ino;
-    status.isDirectory = S_ISDIR(st.st_mode);
-    status.isRegularFile = S_ISREG(st.st_mode);
-    status.changeTime = double(st.st_ctim.tv_sec) + st.st_ctim.tv_nsec / 1e9;
-    status.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    status.size = st.st_size;
-    return status;
-}
-
 // Closes a descriptor when it goes out of scope.
 struct Descriptor {
     int fd = -1;
@@ -63,9 +50,12 @@ QByteArray compact(const QJsonDocument& document)
 
 ReadResult read(const QString& path)
 {
-    const QByteArray name = QFile::encodeName(path);
+    // A pipe would never end, a device may never end either: neither is opened.
     struct stat st {};
-    if (::stat(name.constData(), &st) != 0) {
+    Descriptor file{FileOperations::openRegularFile(path, &st)};
+    if (file.fd < 0) {
+        if (errno == ENOTSUP)
+            return {ReadStatus::Refused, {}, {}};
         if (errno != ENOENT)
             return {ReadStatus::Unreadable, {}, {}};
         // A link that leads nowhere is left as it is.
@@ -73,18 +63,9 @@ ReadResult read(const QString& path)
                 {},
                 {}};
     }
-    // A pipe would never end, a device may never end either: neither is opened.
-    if (!S_ISREG(st.st_mode) || st.st_size > kMaxBytes)
+    if (st.st_size > kMaxBytes)
         return {ReadStatus::Refused, {}, {}};
-    Descriptor file{::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
-    if (file.fd < 0)
-        return {ReadStatus::Unreadable, {}, {}};
-    // The entry may have been swapped since the look above.
-    if (::fstat(file.fd, &st) != 0)
-        return {ReadStatus::Unreadable, {}, {}};
-    if (!S_ISREG(st.st_mode) || st.st_size > kMaxBytes)
-        return {ReadStatus::Refused, {}, {}};
-    const FileOperations::EntryStatus version = statusOf(st);
+    const FileOperations::EntryStatus version = FileOperations::statusOf(st);
     QByteArray bytes;
     bytes.resize(qsizetype(st.st_size) + 1);
     qsizetype total = 0;
@@ -116,7 +97,7 @@ std::optional<FileOperations::EntryStatus> version(const QString& path)
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
-    return statusOf(st);
+    return FileOperations::statusOf(st);
 }
 
 bool sameVersion(const std::optional<FileOperations::EntryStatus>& seen,
@@ -227,7 +208,7 @@ bool write(const QString& path, const QByteArray& bytes, const Validator& decode
             return false;
         }
         if (written)
-            *written = statusOf(after);
+            *written = FileOperations::statusOf(after);
         if (!*swapped)
             return true;
         const QString old = QFile::decodeName(*fresh);
@@ -276,7 +257,7 @@ bool write(const QString& path, const QByteArray& bytes, const Validator& decode
     if (!file.commit())
         return false;
     if (written)
-        *written = statusOf(after);
+        *written = FileOperations::statusOf(after);
     return true;
 }
 

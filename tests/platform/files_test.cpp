@@ -7,6 +7,7 @@
 #include "support/temp_home.h"
 #include "support/test_registry.h"
 
+#include <QDir>
 #include <QImageWriter>
 #include <QPainter>
 #include <QSemaphore>
@@ -18,6 +19,8 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -292,6 +295,47 @@ private Q_SLOTS:
         QCOMPARE(Thumbnails::load(path, 200).size(), QSize(50, 200));
         QVERIFY(Thumbnails::load(m_dir->path(), 500).isNull()); // a folder
     }
+    // Only a regular file is read for a picture: a pipe bearing a photo's name in the album
+    // would otherwise hold its reader until something wrote to it, and with it a worker and
+    // the program's exit. A picture whose name gives the wrong format, or a link to one,
+    // still reads.
+    void aThumbnailIsMadeOfRegularFilesOnly_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("read");
+        QTest::newRow("pipe") << u"pipe"_s << false;
+        QTest::newRow("folder") << u"folder"_s << false;
+        QTest::newRow("wrong extension") << u"png named jpg"_s << true;
+        QTest::newRow("link to a picture") << u"link"_s << true;
+    }
+    void aThumbnailIsMadeOfRegularFilesOnly()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, read);
+        const QString path = at(u"frame_1.jpg"_s);
+        QImage picture(40, 20, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        if (kind == u"pipe"_s) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == u"folder"_s) {
+            QVERIFY(QDir().mkdir(path));
+        } else if (kind == u"link"_s) {
+            QVERIFY(picture.save(at(u"real.png"_s), "png"));
+            QVERIFY(QFile::link(at(u"real.png"_s), path));
+        } else {
+            QVERIFY(picture.save(path, "png"));
+        }
+        auto loaded = std::async(std::launch::async, [&] { return Thumbnails::load(path, 500); });
+        const bool done = loaded.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        if (!done) {
+            // Lets a reader stuck on the pipe go before the test fails.
+            QFile writer(path);
+            QVERIFY(writer.open(QIODevice::WriteOnly));
+        }
+        QVERIFY2(done, "the reader waits on the pipe");
+        QCOMPARE(loaded.get().size(), read ? QSize(40, 20) : QSize(0, 0));
+    }
+
     void paintingNeverWaitsForTheProgramsJobs()
     {
         // Every worker busy with a long job (a copy across devices, say) while a tall
