@@ -275,37 +275,76 @@ void TransformedImageWarp::paint(const QImage& source, const QRectF& area,
     const int h = out.height();
     const int sw = source.width();
     const int sh = source.height();
-    if (toPixels != m_toPixels || area != m_area || source.size() != m_sourceSize ||
-        out.size() != m_outSize) {
-        bool invertible = false;
-        const QTransform toItem = toPixels.inverted(&invertible);
+    bool invertible = false;
+    const QTransform toItem = toPixels.inverted(&invertible);
+    const double sx = sw / area.width();
+    const double sy = sh / area.height();
+    // Where the pixel (x, y) of `out` samples the source, in 16.16 fixed point; false where
+    // it sees nothing of it. Without perspective (a glyph turned anew on every frame) the
+    // place is worked out inline, as QTransform::map works it out, without its dispatch.
+    const bool affine = toItem.isAffine();
+    const auto sample = [&](int x, int y, std::int32_t& at16x, std::int32_t& at16y) {
+        const double fx = x + 0.5;
+        const double fy = y + 0.5;
+        const QPointF item = affine ? QPointF(toItem.m11() * fx + toItem.m21() * fy + toItem.dx(),
+                                              toItem.m12() * fx + toItem.m22() * fy + toItem.dy())
+                                    : toItem.map(QPointF(fx, fy));
+        // The source pixel's centre lies at its middle: sample half a pixel back.
+        const double u = (item.x() - area.left()) * sx;
+        const double v = (item.y() - area.top()) * sy;
+        if (!(u >= 0 && u <= sw && v >= 0 && v <= sh))
+            return false;
+        // Both are at least 0: rounded half up, as lround would.
+        at16x = std::int32_t(std::clamp(u - 0.5, 0.0, double(sw - 1)) * 65536 + 0.5);
+        at16y = std::int32_t(std::clamp(v - 0.5, 0.0, double(sh - 1)) * 65536 + 0.5);
+        return true;
+    };
+    const uchar* bits = source.constBits();
+    const qsizetype line = source.bytesPerLine();
+    const auto lay = [&](QRgb& pixel, std::int32_t at16x, std::int32_t at16y) {
+        const int x0 = at16x >> 16;
+        const int y0 = at16y >> 16;
+        const int x1 = std::min(x0 + 1, sw - 1);
+        const int y1 = std::min(y0 + 1, sh - 1);
+        const uint fx = uint(at16x >> 8) & 0xff;
+        const uint fy = uint(at16y >> 8) & 0xff;
+        const QRgb* top = reinterpret_cast<const QRgb*>(bits + y0 * line);
+        const QRgb* bottom = reinterpret_cast<const QRgb*>(bits + y1 * line);
+        if ((top[x0] | top[x1] | bottom[x0] | bottom[x1]) == 0)
+            return;
+        pixel = mix256(mix256(top[x0], top[x1], fx), mix256(bottom[x0], bottom[x1], fx), fy);
+    };
+    const bool known = toPixels == m_toPixels && area == m_area && source.size() == m_sourceSize &&
+                       out.size() == m_outSize && m_x.size() == size_t(w) * size_t(h);
+    if (!known && affine && invertible) {
+        // A transform seen for the first time is laid straight, without a table: one seen
+        // again (a row of flames on a tilted piece, frame after frame) gets one then.
+        m_toPixels = toPixels;
+        m_area = area;
+        m_sourceSize = source.size();
+        m_outSize = out.size();
+        m_x.clear();
+        m_y.clear();
+        for (int y = 0; y < h; ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+            for (int x = 0; x < w; ++x) {
+                std::int32_t at16x = 0;
+                std::int32_t at16y = 0;
+                if (sample(x, y, at16x, at16y))
+                    lay(row[x], at16x, at16y);
+            }
+        }
+        return;
+    }
+    if (!known) {
         m_x.assign(size_t(w) * size_t(h), -1);
         m_y.assign(size_t(w) * size_t(h), -1);
         if (invertible) {
-            const double sx = sw / area.width();
-            const double sy = sh / area.height();
-            // Without perspective (a glyph turned anew on every frame), each pixel's place
-            // is worked out inline, as QTransform::map works it out, without its dispatch.
-            const bool affine = toItem.isAffine();
             for (int y = 0; y < h; ++y) {
-                const double fy = y + 0.5;
                 for (int x = 0; x < w; ++x) {
-                    const double fx = x + 0.5;
-                    const QPointF item =
-                        affine ? QPointF(toItem.m11() * fx + toItem.m21() * fy + toItem.dx(),
-                                         toItem.m12() * fx + toItem.m22() * fy + toItem.dy())
-                               : toItem.map(QPointF(fx, fy));
-                    // The source pixel's centre lies at its middle: sample half a pixel back.
-                    const double u = (item.x() - area.left()) * sx;
-                    const double v = (item.y() - area.top()) * sy;
-                    if (!(u >= 0 && u <= sw && v >= 0 && v <= sh))
-                        continue;
-                    const double cu = std::clamp(u - 0.5, 0.0, double(sw - 1));
-                    const double cv = std::clamp(v - 0.5, 0.0, double(sh - 1));
                     const size_t at = size_t(y) * size_t(w) + size_t(x);
-                    // Both are at least 0: rounded half up, as lround would.
-                    m_x[at] = std::int32_t(cu * 65536 + 0.5);
-                    m_y[at] = std::int32_t(cv * 65536 + 0.5);
+                    if (!sample(x, y, m_x[at], m_y[at]))
+                        m_x[at] = m_y[at] = -1;
                 }
             }
         }
@@ -314,26 +353,13 @@ void TransformedImageWarp::paint(const QImage& source, const QRectF& area,
         m_sourceSize = source.size();
         m_outSize = out.size();
     }
-    const uchar* bits = source.constBits();
-    const qsizetype line = source.bytesPerLine();
     for (int y = 0; y < h; ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(out.scanLine(y));
         const std::int32_t* xs = m_x.data() + size_t(y) * size_t(w);
         const std::int32_t* ys = m_y.data() + size_t(y) * size_t(w);
         for (int x = 0; x < w; ++x) {
-            if (xs[x] < 0)
-                continue;
-            const int x0 = xs[x] >> 16;
-            const int y0 = ys[x] >> 16;
-            const int x1 = std::min(x0 + 1, sw - 1);
-            const int y1 = std::min(y0 + 1, sh - 1);
-            const uint fx = uint(xs[x] >> 8) & 0xff;
-            const uint fy = uint(ys[x] >> 8) & 0xff;
-            const QRgb* top = reinterpret_cast<const QRgb*>(bits + y0 * line);
-            const QRgb* bottom = reinterpret_cast<const QRgb*>(bits + y1 * line);
-            if ((top[x0] | top[x1] | bottom[x0] | bottom[x1]) == 0)
-                continue;
-            row[x] = mix256(mix256(top[x0], top[x1], fx), mix256(bottom[x0], bottom[x1], fx), fy);
+            if (xs[x] >= 0)
+                lay(row[x], xs[x], ys[x]);
         }
     }
 }

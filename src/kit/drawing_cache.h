@@ -43,7 +43,9 @@ private:
 // Where each device pixel samples the source is worked out once per transform and size, so
 // laying a new image of the same size through the same transform (a new frame of flames
 // on a rug that lies still) is a lookup and a blend of four pixels per device pixel, with
-// no projective arithmetic and no hand-off to other threads.
+// no projective arithmetic and no hand-off to other threads. A turn without perspective
+// seen for the first time (a note tilted anew on every frame) is laid straight, without
+// writing that table: it is kept only for a transform seen twice running.
 class TransformedImageWarp {
 public:
     // Writes `source`, stretched over `area` (item coordinates) and seen through `toPixels`
