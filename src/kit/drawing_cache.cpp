@@ -314,17 +314,19 @@ void TransformedImageWarp::paint(const QImage& source, const QRectF& area,
             return;
         pixel = mix256(mix256(top[x0], top[x1], fx), mix256(bottom[x0], bottom[x1], fx), fy);
     };
-    const bool known = toPixels == m_toPixels && area == m_area && source.size() == m_sourceSize &&
-                       out.size() == m_outSize && m_x.size() == size_t(w) * size_t(h);
-    if (!known && affine && invertible) {
-        // A transform seen for the first time is laid straight, without a table: one seen
-        // again (a row of flames on a tilted piece, frame after frame) gets one then.
+    // A transform seen for the first time is laid straight, without a table: one seen
+    // again (a row of flames on a tilted piece, frame after frame) gets one then.
+    const bool seen = toPixels == m_toPixels && area == m_area && source.size() == m_sourceSize &&
+                      out.size() == m_outSize;
+    if (!seen) {
         m_toPixels = toPixels;
         m_area = area;
         m_sourceSize = source.size();
         m_outSize = out.size();
         m_x.clear();
         m_y.clear();
+    }
+    if (!seen && affine && invertible) {
         for (int y = 0; y < h; ++y) {
             QRgb* row = reinterpret_cast<QRgb*>(out.scanLine(y));
             for (int x = 0; x < w; ++x) {
@@ -336,22 +338,18 @@ void TransformedImageWarp::paint(const QImage& source, const QRectF& area,
         }
         return;
     }
-    if (!known) {
+    if (m_x.size() != size_t(w) * size_t(h)) {
+        // -1 where the pixel sees nothing of the source.
         m_x.assign(size_t(w) * size_t(h), -1);
         m_y.assign(size_t(w) * size_t(h), -1);
         if (invertible) {
             for (int y = 0; y < h; ++y) {
                 for (int x = 0; x < w; ++x) {
                     const size_t at = size_t(y) * size_t(w) + size_t(x);
-                    if (!sample(x, y, m_x[at], m_y[at]))
-                        m_x[at] = m_y[at] = -1;
+                    sample(x, y, m_x[at], m_y[at]);
                 }
             }
         }
-        m_toPixels = toPixels;
-        m_area = area;
-        m_sourceSize = source.size();
-        m_outSize = out.size();
     }
     for (int y = 0; y < h; ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(out.scanLine(y));
