@@ -587,7 +587,6 @@ double valueAfter(const QByteArrayList& lines, const QByteArray& label)
     }
     return 0;
 }
-} // namespace
 
 // The start-up beside a bare window showing the picture the room ended up showing. One
 // start-up moves by a fifth with the machine's load: five pairs, one after the other, and
@@ -611,6 +610,7 @@ void compareStartup()
                     "pairs, %.2fx to %.2fx)\n",
                     ratios[ratios.size() / 2], ratios.size(), ratios.front(), ratios.back());
 }
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -620,14 +620,14 @@ int main(int argc, char** argv)
     QString home = QString::fromLocal8Bit(options.value("--home"));
     const double seconds = options.value("--seconds", "5").toDouble();
     const double warmUp = options.value("--warm-up", "1.5").toDouble();
-    // A case started by hand runs as the cases this program starts do: in a process of its
-    // own on a scratch home seeded with --files files beforehand, so neither the real home
-    // is touched nor the seeding counted in the case's time.
     if (caseName == QLatin1String("startup-pairs")) {
         QCoreApplication seeding(argc, argv);
         compareStartup();
         return 0;
     }
+    // A case started by hand runs as the cases this program starts do: in a process of its
+    // own on a scratch home seeded with --files files beforehand, so neither the real home
+    // is touched nor the seeding counted in the case's time.
     if (!caseName.isEmpty() && home.isEmpty()) {
         QCoreApplication seeding(argc, argv);
         QStringList extra;

@@ -94,10 +94,10 @@ ReadResult read(const QString& path)
 
 std::optional<FileOperations::EntryStatus> version(const QString& path)
 {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    std::optional<FileOperations::EntryStatus> status = FileOperations::resolvedStatus(path);
+    if (!status || !status->isRegularFile)
         return std::nullopt;
-    return FileOperations::statusOf(st);
+    return status;
 }
 
 bool sameVersion(const std::optional<FileOperations::EntryStatus>& seen,
