@@ -87,9 +87,12 @@ void ThemeBackgroundView::paint(QPainter* painter, const QStyleOptionGraphicsIte
     }
     if (m_picture.isNull() || device != m_pictureDevice || r != m_pictureRect ||
         hints != m_pictureHints) {
-        QImage picture(pixels.size(), QImage::Format_RGB32);
-        drawInDevicePixels(picture, pixels.topLeft(), device, *painter,
-                           [this](QPainter& p) { paintRoom(p); });
+        QImage picture = pictureLyingWhole(device, pixels);
+        if (picture.isNull()) {
+            picture = QImage(pixels.size(), QImage::Format_RGB32);
+            drawInDevicePixels(picture, pixels.topLeft(), device, *painter,
+                               [this](QPainter& p) { paintRoom(p); });
+        }
         m_picture = std::move(picture);
         m_pictureDevice = device;
         m_pictureRect = r;
@@ -97,6 +100,19 @@ void ThemeBackgroundView::paint(QPainter* painter, const QStyleOptionGraphicsIte
         m_pictureAt = pixels.topLeft();
     }
     Painting::drawOnDevicePixels(*painter, m_pictureAt, m_picture);
+}
+
+QImage ThemeBackgroundView::pictureLyingWhole(const QTransform& device, const QRect& pixels) const
+{
+    // Only a plain shift keeps the picture's pixels on the device's.
+    if (device.type() > QTransform::TxTranslate)
+        return {};
+    const auto image = m_assets.image(m_theme.backgroundImageName());
+    if (!image || image->format() != QImage::Format_RGB32 || image->size() != pixels.size() ||
+        image->devicePixelRatio() != 1)
+        return {};
+    const QRectF target = Painting::aspectFillRect(image->deviceIndependentSize(), rect());
+    return device.mapRect(target) == QRectF(pixels) ? *image : QImage();
 }
 
 void ThemeBackgroundView::paintRoom(QPainter& p) const

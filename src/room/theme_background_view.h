@@ -44,6 +44,10 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
+    // The theme's picture itself where it would be copied one pixel to one over the whole
+    // of `pixels` (the window is the picture's size): kept as it was decoded, shared with the
+    // asset cache, rather than drawn again into a second picture. Null otherwise.
+    QImage pictureLyingWhole(const QTransform& device, const QRect& pixels) const;
     void paintRoom(QPainter& painter) const;
     void paintFallback(QPainter& painter) const;
 

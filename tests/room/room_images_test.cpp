@@ -141,17 +141,26 @@ private Q_SLOTS:
 
     // Painted for a view, the background is kept as an opaque picture and copied: it shows
     // what it shows drawn straight, and a new size draws it anew, not stretched or stale.
+    // A picture of the window's own size is kept as it was decoded, not drawn again.
     void theBackgroundKeptForAViewShowsWhatItDraws_data()
     {
-        QTest::addColumn<bool>("picture");
-        QTest::newRow("drawn wall") << false;
-        QTest::newRow("picture") << true;
+        QTest::addColumn<QSize>("picture");
+        QTest::newRow("drawn wall") << QSize();
+        QTest::newRow("picture") << QSize(40, 25);
+        QTest::newRow("picture the window's size") << QSize(160, 300);
+        QTest::newRow("picture a pixel narrower") << QSize(159, 300);
     }
     void theBackgroundKeptForAViewShowsWhatItDraws()
     {
-        QFETCH(bool, picture);
-        if (picture)
-            writeImage(u"data/background.png"_s, Qt::darkCyan, QSize(40, 25));
+        QFETCH(QSize, picture);
+        if (picture.isValid()) {
+            // Rows of two colours, so a picture laid a pixel off shows.
+            QImage image(picture, QImage::Format_RGB32);
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    image.setPixelColor(x, y, (x + y) % 3 ? Qt::darkCyan : Qt::yellow);
+            QVERIFY(image.save(m_dir.filePath(u"data/background.png"_s)));
+        }
         AssetLoader assets(locations());
         ThemeBackgroundView view(RoomTheme::library(), assets);
         QWidget viewport;
