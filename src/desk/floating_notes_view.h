@@ -60,11 +60,12 @@ public:
 
 private:
     class Glyph;
+    class Notes;
 
     void follow();
 
     AppState& m_appState;
     TimeLine m_timeLine;
-    QList<Glyph*> m_glyphs;
+    Notes* m_notes = nullptr;
     bool m_playing = false;
 };

@@ -128,11 +128,14 @@ FireLayers::FireLayers(QGraphicsView& view) : m_view(view)
     m_makeTimer.setSingleShot(true);
     m_makeTimer.setInterval(0);
     connect(&m_makeTimer, &QTimer::timeout, this, &FireLayers::makeWanted);
+    // Heard from the start, so as to hear of a part that starts moving by itself.
+    MovingPartWatcher::watch(this);
 }
 
 FireLayers::~FireLayers()
 {
     setActive(false);
+    MovingPartWatcher::unwatch(this);
 }
 
 void FireLayers::setActive(bool active)
@@ -145,12 +148,10 @@ void FireLayers::setActive(bool active)
     // the view itself), and the view's repaint is made of those areas here. (The scene then
     // hands them to the view too, the first time: that connection is cut as it is used.)
     if (active) {
-        MovingPartWatcher::watch(this);
         if (scene)
             connect(scene, &QGraphicsScene::changed, this, &FireLayers::sceneChanged);
         return;
     }
-    MovingPartWatcher::unwatch(this);
     if (scene) {
         // Back to the scene's direct repaints of each item's own area.
         disconnect(scene, &QGraphicsScene::changed, this, &FireLayers::sceneChanged);
@@ -163,6 +164,17 @@ void FireLayers::setActive(bool active)
     // An area the scene named but had not yet handed over is repainted with the rest.
     if (m_view.viewport())
         m_view.viewport()->update();
+}
+
+void FireLayers::setKeptOnlyRoundParts(bool only)
+{
+    if (only == m_onlyRoundParts)
+        return;
+    m_onlyRoundParts = only;
+    if (m_active) {
+        setActive(false);
+        setActive(true);
+    }
 }
 
 int FireLayers::keptTiles() const
@@ -244,7 +256,10 @@ QRegion FireLayers::paint(const QRegion& region, const std::function<void(const 
         if (!tile.kept()) {
             for (const QRect& piece : pieces)
                 left += piece;
-            if (!tile.wanted && m_frame - tile.changedAt >= tile.quiet) {
+            // Round a few moving parts only where they move does a tile pay for its making:
+            // elsewhere (a clock's hand away from the notes) the view paints the change.
+            if (!tile.wanted && (!m_onlyRoundParts || tile.reachedByParts) &&
+                m_frame - tile.changedAt >= tile.quiet) {
                 tile.wanted = true;
                 m_makeTimer.start();
             }
@@ -444,16 +459,41 @@ bool FireLayers::takesStillPaint(QGraphicsItem* part, QPainter& painter)
 
 void FireLayers::partRepaints(const QGraphicsScene* scene, const QRectF& area)
 {
-    if (scene != m_view.scene())
+    if (!m_active || scene != m_view.scene())
         return;
     // Heard between two of the scene's lists; bounded should the scene stop naming them.
     if (m_partAreas.size() > 100000)
         m_partAreas.clear();
     m_partAreas.append(area);
+    if (!m_onlyRoundParts)
+        return;
+    fitGrid();
+    const QRect onView =
+        m_view.viewportTransform().mapRect(area).toAlignedRect().adjusted(-2, -2, 2, 2) &
+        m_view.viewport()->rect();
+    if (onView.isEmpty())
+        return;
+    for (int row = onView.top() / tileSize; row <= onView.bottom() / tileSize; ++row) {
+        for (int column = onView.left() / tileSize; column <= onView.right() / tileSize; ++column)
+            m_tiles[size_t(row * m_columns + column)].reachedByParts = true;
+    }
+}
+
+void FireLayers::partMoves(QGraphicsItem* part, bool moving)
+{
+    const auto known = std::find(m_moving.begin(), m_moving.end(), part);
+    if (moving == (known != m_moving.end()) || (moving && part->scene() != m_view.scene()))
+        return;
+    if (moving)
+        m_moving.push_back(part);
+    else
+        m_moving.erase(known);
+    Q_EMIT movingPartsChanged();
 }
 
 void FireLayers::partGone(QGraphicsItem* part)
 {
+    partMoves(part, false);
     for (Tile& tile : m_tiles) {
         if (std::any_of(tile.steps.begin(), tile.steps.end(),
                         [part](const Step& step) { return step.part == part; })) {

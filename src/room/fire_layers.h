@@ -32,15 +32,26 @@ class QGraphicsView;
 // names every area it repaints while the fire burns, and each area no part asked for drops
 // the tiles it touches. A tile that changes often (a piece fading in) is painted as the view
 // paints it until it has been quiet for a while.
+//
+// The same holds round a part that moves on every frame outside a fire (the radio's notes
+// while music plays, `MovingPartWatcher::moves`): the layers are on while it moves, and a
+// tile is made only where such a part has repainted, not wherever the room repaints.
 class FireLayers : public QObject, public MovingPartWatcher {
     Q_OBJECT
 public:
     explicit FireLayers(QGraphicsView& view);
     ~FireLayers() override;
 
-    // On while the fire burns; off, everything kept is let go.
+    // On while the fire burns or a part moves by itself (the radio's notes); off, everything
+    // kept is let go.
     void setActive(bool active);
     bool isActive() const { return m_active; }
+    // Whether a part of the view's scene moves on every frame outside a fire.
+    bool hasMovingParts() const { return !m_moving.empty(); }
+    // Tiles made only where a moving part has repainted (round the radio's notes), not
+    // wherever the room repaints (the burning room, whose embers roam all of it). A change
+    // lets go of what was kept: the burning room's pictures go with the fire.
+    void setKeptOnlyRoundParts(bool only);
     // True while a tile's pictures are being made: the view then paints as it always does.
     bool isMaking() const { return m_making != nullptr; }
 
@@ -62,6 +73,10 @@ public:
     bool takesStillPaint(QGraphicsItem* part, QPainter& painter) override;
     void partRepaints(const QGraphicsScene* scene, const QRectF& area) override;
     void partGone(QGraphicsItem* part) override;
+    void partMoves(QGraphicsItem* part, bool moving) override;
+
+Q_SIGNALS:
+    void movingPartsChanged();
 
 private:
     // A picture in viewport coordinates.
@@ -86,9 +101,10 @@ private:
         bool wanted = false;
         qint64 changedAt = 0;
         qint64 keptAt = 0;
-        int quiet = 0;          // frames it must go unchanged before it is made
-        qint64 restlessAt = -1; // when something in it last changed after it was made
-        Picture under;          // none until the tile is made
+        int quiet = 0;               // frames it must go unchanged before it is made
+        qint64 restlessAt = -1;      // when something in it last changed after it was made
+        bool reachedByParts = false; // a part has repainted in it since the layers went on
+        Picture under;               // none until the tile is made
         std::vector<Step> steps;
         bool kept() const { return !under.image.isNull(); }
     };
@@ -107,6 +123,7 @@ private:
 
     QGraphicsView& m_view;
     bool m_active = false;
+    bool m_onlyRoundParts = false;
     int m_made = 0;
     bool m_viewCut = false; // the scene's own hand-over of its areas to the view
     qint64 m_frame = 0;
@@ -118,6 +135,7 @@ private:
     // Parts asked this frame whether they are unchanged, and the answer (a few dozen).
     std::vector<std::pair<QGraphicsItem*, bool>> m_holding;
     QList<QRectF> m_partAreas; // asked for by the parts since the scene last named its areas
+    std::vector<QGraphicsItem*> m_moving; // parts moving by themselves, outside a fire
     QTimer m_makeTimer;
     mutable QStyleOptionGraphicsItem m_option;
     QImage m_canvas; // what tiles are drawn on, while any is being made

@@ -65,6 +65,7 @@ RoomView::RoomView(AppState& appState, FloorInteractionState& floorState, Storag
     }
     m_fireLayers = std::make_unique<FireLayers>(*this);
     connect(&appState, &AppState::isFireModeActiveChanged, this, &RoomView::followFire);
+    connect(m_fireLayers.get(), &FireLayers::movingPartsChanged, this, &RoomView::followFire);
     followFire();
 }
 
@@ -76,7 +77,10 @@ void RoomView::setFireLayersUsed(bool used)
 
 void RoomView::followFire()
 {
-    m_fireLayers->setActive(m_fireLayersUsed && m_appState.isFireModeActive());
+    // Kept while the fire burns, and round anything else that moves on every frame.
+    const bool fire = m_appState.isFireModeActive();
+    m_fireLayers->setKeptOnlyRoundParts(!fire);
+    m_fireLayers->setActive(m_fireLayersUsed && (fire || m_fireLayers->hasMovingParts()));
 }
 
 RoomView::~RoomView()

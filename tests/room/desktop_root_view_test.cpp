@@ -1,3 +1,4 @@
+#include "desk/floating_notes_view.h"
 #include "floor_room.h"
 #include "kit/animation_clock.h"
 #include "kit/cached_shadow_effect.h"
@@ -308,6 +309,99 @@ private Q_SLOTS:
                                 .arg(area.painted.rectCount())));
     }
 
+    // While music plays, the room round the radio's rising notes is kept as still pictures
+    // and each frame lays the notes over them: a frame must show what the view paints on its
+    // own at that moment (to a step of rounding), also after something over or under them
+    // changed; the pictures go when the music stops.
+    void risingNotesFromKeptPicturesMatchTheView_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char* change : {"none", "covered", "notes moved", "changing every frame"})
+            QTest::newRow(change) << QString::fromLatin1(change);
+    }
+    void risingNotesFromKeptPicturesMatchTheView()
+    {
+        QFETCH(QString, change);
+        RoomView& view = m_room->view();
+        auto* notes = new FloatingNotesView(state(), &root());
+        notes->setPos(640, 330);
+        notes->setZValue(30);
+        QVERIFY(!view.fireLayers().isActive());
+        notes->setPlaying(true);
+        QVERIFY(notes->isShowingNotes());
+        QVERIFY(view.fireLayers().isActive());
+        QTRY_VERIFY(view.fireLayers().keptTiles() > 0);
+        if (change == QLatin1String("none")) {
+            // Each note reaches all its tiles within one rise.
+            QTest::qWait(int(FloatingNotes::cycleSeconds * 1000) + 200);
+        }
+        const int made = view.fireLayers().madeTiles();
+
+        // A still item over the notes, or one that changes on every frame beside them.
+        QTimer flicker;
+        int step = 0;
+        if (change != QLatin1String("none")) {
+            auto* still = new QGraphicsRectItem(QRectF(0, 0, 40, 30), &root());
+            still->setBrush(QColor(20, 120, 200, 180));
+            still->setZValue(31);
+            still->setPos(notes->pos() + QPointF(10, -10));
+            connect(&flicker, &QTimer::timeout, this, [&, still] {
+                still->setBrush(QColor(20 + 10 * (++step % 20), 120, 200, 180));
+            });
+        }
+        if (change == QLatin1String("notes moved"))
+            notes->moveBy(-30, 12);
+        else if (change == QLatin1String("changing every frame"))
+            flicker.start(15);
+        QTest::qWait(600);
+        if (change == QLatin1String("none")) {
+            // Nothing but the notes changed: no tile was made again.
+            QCOMPARE(view.fireLayers().madeTiles(), made);
+        }
+
+        const auto frame = [&] {
+            notes->showAt(QDateTime::fromMSecsSinceEpoch(1700000000370, Qt::UTC));
+            view.viewport()->repaint();
+            QWindow* window = view.windowHandle();
+            return window->screen()->grabWindow(window->winId()).toImage();
+        };
+        const QImage laid = frame();
+        view.setFireLayersUsed(false);
+        const QImage painted = frame();
+        view.setFireLayersUsed(true);
+        QCOMPARE(laid.size(), painted.size());
+        QVERIFY2(
+            largestDifference(laid, painted) <= 1,
+            qPrintable(
+                QStringLiteral("largest difference %1").arg(largestDifference(laid, painted))));
+
+        notes->setPlaying(false);
+        QVERIFY(!view.fireLayers().isActive());
+        QCOMPARE(view.fireLayers().keptTiles(), 0);
+    }
+
+    // A tile is worth making only where a moving part repaints: a change elsewhere while the
+    // layers are on (a clock's hand away from the notes) is painted by the view, not kept.
+    void onlyTilesAMovingPartReachesAreMade()
+    {
+        RoomView& view = m_room->view();
+        auto* notes = new FloatingNotesView(state(), &root());
+        notes->setPos(640, 330);
+        notes->setPlaying(true);
+        QTRY_VERIFY(view.fireLayers().keptTiles() > 0);
+        // Each note reaches all its tiles within one rise.
+        QTest::qWait(int(FloatingNotes::cycleSeconds * 1000) + 200);
+        const int made = view.fireLayers().madeTiles();
+        auto* hand = new QGraphicsRectItem(QRectF(0, 0, 6, 40), &root());
+        hand->setBrush(Qt::black);
+        hand->setPos(100, 100);
+        for (int tick = 0; tick < 4; ++tick) {
+            hand->setRotation(6 * tick);
+            QTest::qWait(150);
+        }
+        QCOMPARE(view.fireLayers().madeTiles(), made);
+    }
+
     void aSteadyFireKeepsItsTiles()
     {
         // Nothing in the room but the fire changes: once made, no tile is made again (each
@@ -358,14 +452,26 @@ private Q_SLOTS:
         QVERIFY(view.fireLayers().keptTiles() > 0);
     }
 
+    // Also while music plays: the layers stay on round the radio's notes, but what they kept
+    // of the burning room goes with the fire.
+    void fireLetsItsPicturesGoWhenItIsOut_data()
+    {
+        QTest::addColumn<bool>("music");
+        QTest::newRow("quiet room") << false;
+        QTest::newRow("music playing") << true;
+    }
     void fireLetsItsPicturesGoWhenItIsOut()
     {
+        QFETCH(bool, music);
         RoomView& view = m_room->view();
+        auto* notes = new FloatingNotesView(state(), &root());
+        notes->setPos(640, 330);
+        notes->setPlaying(music);
         state().setFireModeActive(true);
         QTest::qWait(600);
         QVERIFY(view.fireLayers().keptBytes() > 0);
         state().setFireModeActive(false);
-        QVERIFY(!view.fireLayers().isActive());
+        QCOMPARE(view.fireLayers().isActive(), music);
         QCOMPARE(view.fireLayers().keptTiles(), 0);
         QCOMPARE(view.fireLayers().keptBytes(), 0);
     }

@@ -58,6 +58,12 @@ void MovingPartWatcher::gone(QGraphicsItem* part)
         watcher->partGone(part);
 }
 
+void MovingPartWatcher::moves(QGraphicsItem* part, bool moving)
+{
+    for (MovingPartWatcher* watcher : watchers())
+        watcher->partMoves(part, moving);
+}
+
 FirePart::FirePart(QGraphicsItem* parent, PaintFunction paint)
     : QGraphicsItem(parent), m_paint(std::move(paint))
 {

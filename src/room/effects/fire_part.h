@@ -32,6 +32,13 @@ public:
     // `part` asked `scene` to repaint `area` (scene coordinates).
     virtual void partRepaints(const QGraphicsScene* scene, const QRectF& area) = 0;
     virtual void partGone(QGraphicsItem* part) = 0;
+    // `part` starts or stops moving on every frame by itself, outside a fire (the radio's
+    // notes while music plays).
+    virtual void partMoves(QGraphicsItem* part, bool moving)
+    {
+        Q_UNUSED(part);
+        Q_UNUSED(moving);
+    }
 
     static void watch(MovingPartWatcher* watcher);
     static void unwatch(MovingPartWatcher* watcher);
@@ -41,6 +48,7 @@ public:
     static bool takeStillPaint(QGraphicsItem* part, QPainter& painter);
     static void repaints(const QGraphicsScene* scene, const QRectF& area);
     static void gone(QGraphicsItem* part);
+    static void moves(QGraphicsItem* part, bool moving);
 };
 
 // A part of a fire drawing that changes on every frame (a row of flames, a spark, an
