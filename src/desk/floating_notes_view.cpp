@@ -147,8 +147,8 @@ public:
             glyph->ensureDrawn();
     }
 
-    // Every note where `poses` puts it (its place about `centre` and its pose); repaints
-    // where each was and is.
+    // Every note where `poses` puts it (its place about `centre` and its pose), the notes
+    // drawn first; repaints where each was and is.
     void place(const QPointF& centre, const QList<NotePose>& poses)
     {
         if (m_glyphs.front()->isDrawn() && (centre != m_centre || m_area.isEmpty())) {
@@ -161,8 +161,6 @@ public:
         }
         std::vector<Place> places(m_glyphs.size());
         for (size_t i = 0; i < places.size() && i < size_t(poses.size()); ++i) {
-            if (!m_glyphs[i]->isDrawn())
-                continue;
             const NotePose& pose = poses[qsizetype(i)];
             const QPointF at = centre + pose.offset;
             Place& place = places[i];
@@ -295,6 +293,7 @@ void FloatingNotesView::showAt(const QDateTime& date)
     const double t = FloatingNotes::clockSeconds(date);
     const QList<NoteParticle>& particles = FloatingNotes::defaultParticles();
     QList<NotePose> poses;
+    poses.reserve(particles.size());
     for (int i = 0; i < particles.size(); ++i)
         poses.append(
             FloatingNotes::pose(particles[i], i, FloatingNotes::phase(particles[i], t), t));

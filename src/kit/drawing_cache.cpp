@@ -301,10 +301,6 @@ void TransformedImageWarp::paint(const QImage& source, const QRectF& area,
     };
     const uchar* bits = source.constBits();
     const qsizetype line = source.bytesPerLine();
-    // The source read in order first: the samples below walk it askew, where the processor
-    // cannot see which lines come next, and it is cold on every frame (a note's picture).
-    for (qsizetype at = 0; at < source.sizeInBytes(); at += 64)
-        __builtin_prefetch(bits + at);
     const auto lay = [&](QRgb& pixel, std::int32_t at16x, std::int32_t at16y) {
         const int x0 = at16x >> 16;
         const int y0 = at16y >> 16;
@@ -331,6 +327,11 @@ void TransformedImageWarp::paint(const QImage& source, const QRectF& area,
         m_y.clear();
     }
     if (!seen && affine && invertible) {
+        // The source read in order first: the samples below walk it askew, where the
+        // processor cannot see which lines come next, and a picture turned anew on every
+        // frame (a note's) is cold each time. (A transform seen again lays a frame just drawn.)
+        for (qsizetype at = 0; at < source.sizeInBytes(); at += 64)
+            __builtin_prefetch(bits + at);
         for (int y = 0; y < h; ++y) {
             QRgb* row = reinterpret_cast<QRgb*>(out.scanLine(y));
             for (int x = 0; x < w; ++x) {

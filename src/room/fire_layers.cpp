@@ -38,6 +38,12 @@ constexpr qint64 kRestlessFrames = 90;
 // less than one more pass over the tile's pictures and parts.
 constexpr qint64 kMergeGap = 4096;
 
+// What the view repaints for a scene area: a little round it, for antialiasing.
+QRect repaintedOnView(const QTransform& toViewport, const QRectF& area)
+{
+    return toViewport.mapRect(area).toAlignedRect().adjusted(-2, -2, 2, 2);
+}
+
 bool nearlyEqual(const QRectF& a, const QRectF& b)
 {
     constexpr qreal e = 0.01;
@@ -468,15 +474,8 @@ void FireLayers::partRepaints(const QGraphicsScene* scene, const QRectF& area)
     if (!m_onlyRoundParts)
         return;
     fitGrid();
-    const QRect onView =
-        m_view.viewportTransform().mapRect(area).toAlignedRect().adjusted(-2, -2, 2, 2) &
-        m_view.viewport()->rect();
-    if (onView.isEmpty())
-        return;
-    for (int row = onView.top() / tileSize; row <= onView.bottom() / tileSize; ++row) {
-        for (int column = onView.left() / tileSize; column <= onView.right() / tileSize; ++column)
-            m_tiles[size_t(row * m_columns + column)].reachedByParts = true;
-    }
+    forTilesIn(repaintedOnView(m_view.viewportTransform(), area),
+               [](Tile& tile) { tile.reachedByParts = true; });
 }
 
 void FireLayers::partMoves(QGraphicsItem* part, bool moving)
@@ -513,8 +512,7 @@ void FireLayers::sceneChanged(const QList<QRectF>& areas)
     std::vector<QRect> repaint;
     repaint.reserve(size_t(areas.size()));
     for (const QRectF& area : areas) {
-        // The view repaints a little round each area, for antialiasing.
-        const QRect onView = toViewport.mapRect(area).toAlignedRect().adjusted(-2, -2, 2, 2);
+        const QRect onView = repaintedOnView(toViewport, area);
         if (onView.intersects(viewport))
             repaint.push_back(onView);
         auto asked = std::find_if(m_partAreas.begin(), m_partAreas.end(),
@@ -548,15 +546,18 @@ void FireLayers::forget(Tile& tile)
 
 void FireLayers::drop(const QRect& area)
 {
+    forTilesIn(area, [this](Tile& tile) { forget(tile); });
+}
+
+void FireLayers::forTilesIn(const QRect& area, const std::function<void(Tile&)>& visit)
+{
     if (m_columns == 0)
         return;
     const QRect within = area & m_view.viewport()->rect();
     if (within.isEmpty())
         return;
     for (int row = within.top() / tileSize; row <= within.bottom() / tileSize; ++row) {
-        for (int column = within.left() / tileSize; column <= within.right() / tileSize; ++column) {
-            Tile& tile = m_tiles[size_t(row * m_columns + column)];
-            forget(tile);
-        }
+        for (int column = within.left() / tileSize; column <= within.right() / tileSize; ++column)
+            visit(m_tiles[size_t(row * m_columns + column)]);
     }
 }

@@ -112,6 +112,8 @@ private:
 
     void sceneChanged(const QList<QRectF>& areas);
     void drop(const QRect& area);
+    // Each tile `area` (viewport coordinates) reaches.
+    void forTilesIn(const QRect& area, const std::function<void(Tile&)>& visit);
     void forget(Tile& tile);
     void makeWanted();
     void letStillPicturesGo();
