@@ -124,7 +124,9 @@ void StorageManager::repairCarpetEntry(const QString& name)
 {
     const QString path = joined(m_paths.carpet, name);
     // A dead link waits, unlisted, unless its item is known to be gone.
-    const bool toItself = FileOperations::readLink(path) == std::optional(path);
+    // By its full path or by its own name alone: either way it leads only to itself.
+    const bool toItself =
+        FileOperations::resolvedLinkTarget(path) == std::optional(QDir::cleanPath(path));
     if (!toItself && !FileOperations::linkTargetIsGone(path))
         return;
     if (FileOperations::removeItem(path))

@@ -202,6 +202,9 @@ private Q_SLOTS:
                u"Karpet/kept.txt: k"_s
             << u"Karpet/kept.txt: k"_s << u"self, dangling, kept.txt"_s << u"kept.txt"_s
             << u" | kept.txt"_s;
+        QTest::newRow("a link to itself by its own name goes")
+            << u"Karpet/loop -> loop; Karpet/kept.txt: k"_s << u"Karpet/kept.txt: k"_s
+            << u"loop, kept.txt"_s << u"kept.txt"_s << u" | kept.txt"_s;
         // Only what lies inside the carpet folder is a carpet item.
         for (const QString& to : {u"@/Karpet2/f.txt"_s, u"@/Karpet"_s})
             QTest::addRow("a shelf link to %s is ordinary", qPrintable(to))
