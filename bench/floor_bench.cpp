@@ -114,9 +114,11 @@ public:
     double firstPaintEnd = -1;
     // The processor time used up to the end of the first paint.
     double firstPaintCpu = -1;
-    // The regions of the latest paints, oldest first, when asked to keep them.
+    // The regions of the latest paints, oldest first, and how long each took, when asked to
+    // keep them.
     bool keepRegions = false;
     QList<QRegion> regions;
+    std::vector<double> paintTimes;
 
     void reset()
     {
@@ -124,6 +126,7 @@ public:
         paintSeconds = 0;
         paintedArea = 0;
         regions.clear();
+        paintTimes.clear();
     }
 
     bool notify(QObject* receiver, QEvent* event) override
@@ -138,6 +141,8 @@ public:
         timer.start();
         const bool result = QApplication::notify(receiver, event);
         paintSeconds += timer.nsecsElapsed() / 1e9;
+        if (keepRegions)
+            paintTimes.push_back(timer.nsecsElapsed() / 1e6);
         ++paints;
         if (firstPaintEnd < 0)
             firstPaintEnd = sinceStart.nsecsElapsed() / 1e9;
@@ -255,15 +260,22 @@ public:
 
     void paintEvent(QPaintEvent* event) override
     {
-        QPainter p(this);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        for (const QRect& r : event->region())
-            p.drawImage(r.topLeft(), m_picture, r);
+        QElapsedTimer timer;
+        timer.start();
+        {
+            QPainter p(this);
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            for (const QRect& r : event->region())
+                p.drawImage(r.topLeft(), m_picture, r);
+        }
+        paintTimes.push_back(timer.nsecsElapsed() / 1e6);
         if (firstPaintEnd < 0)
             firstPaintEnd = sinceStart.nsecsElapsed() / 1e9;
     }
 
     double firstPaintEnd = -1;
+    // How long each paint took, in milliseconds.
+    std::vector<double> paintTimes;
 
 private:
     QImage m_picture;
@@ -275,9 +287,20 @@ QImage roomPicture(Room& room)
         QImage::Format_ARGB32_Premultiplied);
 }
 
+// The median and the lower quartile of `times`; zeros for none.
+std::pair<double, double> medianAndQuartile(std::vector<double> times)
+{
+    if (times.empty())
+        return {0, 0};
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times[times.size() / 4]};
+}
+
 // Lays the painted regions recorded in `regions` down again, one a frame at 30 frames a
-// second, on a bare window showing `picture`, for `seconds`; returns the processor time.
-double referenceFrames(const QImage& picture, const QList<QRegion>& regions, double seconds)
+// second, on a bare window showing `picture`, for `seconds`; returns the processor time, and
+// how long each paint took (milliseconds) in `paintTimes` when given.
+double referenceFrames(const QImage& picture, const QList<QRegion>& regions, double seconds,
+                       std::vector<double>* paintTimes = nullptr)
 {
     PictureWindow window(picture);
     window.resize(picture.size());
@@ -293,9 +316,13 @@ double referenceFrames(const QImage& picture, const QList<QRegion>& regions, dou
         next = (next + 1) % regions.size();
     });
     frames.start(1000 / 30);
+    window.paintTimes.clear();
     const double start = cpuSeconds();
     spin(int(seconds * 1000));
-    return cpuSeconds() - start;
+    const double cpu = cpuSeconds() - start;
+    if (paintTimes)
+        *paintTimes = window.paintTimes;
+    return cpu;
 }
 
 QList<AssetFireEffectView*> fires(Room& room)
@@ -550,14 +577,22 @@ int runFire(const QString& home, double seconds, double warmUp, const QString& d
     const int paints = app().paints;
     const double area = app().paintedArea;
     const QList<QRegion> regions = app().regions;
+    const auto [paintMedian, paintQuartile] = medianAndQuartile(app().paintTimes);
 
     const QImage picture = roomPicture(room);
     room.hide();
-    const double referenceCpu = referenceFrames(picture, regions, seconds);
+    std::vector<double> referenceTimes;
+    const double referenceCpu = referenceFrames(picture, regions, seconds, &referenceTimes);
+    const auto [referenceMedian, referenceQuartile] = medianAndQuartile(referenceTimes);
     std::printf("fire: %.1f %% of one core, %.0f paints a second, %.0f px per paint; reference "
                 "(the same rectangles copied) %.1f %% of one core, ratio %.1f\n",
                 fireCpu / seconds * 100, paints / seconds, paints ? area / paints : 0.0,
                 referenceCpu / seconds * 100, referenceCpu > 0 ? fireCpu / referenceCpu : 0.0);
+    // A paint's own time moves less with the machine's other load than the processor time of
+    // the whole run, its lower quartile less still: the figures to compare two builds by.
+    std::printf("fire: a paint %.2f ms (median), %.2f ms (lower quartile); the reference's "
+                "%.2f ms, %.2f ms\n",
+                paintMedian, paintQuartile, referenceMedian, referenceQuartile);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "kit/painting.h"
 #include "room/effects/asset_fire_effect_view.h"
 #include "room/effects/burning_fire_modifier.h"
+#include "room/effects/room_fire_atmosphere_view.h"
 
 #include <QGraphicsItem>
 #include <QGraphicsScene>
@@ -18,6 +19,9 @@
 #include <cstring>
 #include <optional>
 #include <unordered_set>
+
+// A frame lays the wash over a tile's part of the repaint from one piece of it.
+static_assert(RoomFireAtmosphereView::washPiece == FireLayers::tileSize);
 
 namespace {
 // Tiles made in one go: more wait for the next turn of the event loop, so that lighting the

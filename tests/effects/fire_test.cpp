@@ -399,6 +399,57 @@ private Q_SLOTS:
         delete view;
     }
 
+    // The wash is kept in pieces; laid down whole or a little at a time, through any part of
+    // the window, it shows the one picture it was cut from, where the room lies.
+    void theWashShowsOnePictureWhateverAPaintReaches_data()
+    {
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<QPointF>("at");
+        QTest::newRow("at the window's corner") << QSizeF(300, 200) << 1.0 << QPointF();
+        QTest::newRow("moved by whole pixels") << QSizeF(300, 200) << 1.0 << QPointF(7, 3);
+        QTest::newRow("pieces cut short at the edges") << QSizeF(257, 130) << 1.0 << QPointF();
+        QTest::newRow("a denser screen") << QSizeF(257, 130) << 2.0 << QPointF(3.5, 1);
+        QTest::newRow("between pixels") << QSizeF(300, 200) << 1.0 << QPointF(0.5, 0.25);
+    }
+    void theWashShowsOnePictureWhateverAPaintReaches()
+    {
+        QFETCH(QSizeF, size);
+        QFETCH(qreal, ratio);
+        QFETCH(QPointF, at);
+        AppState state(nullptr);
+        RoomFireAtmosphereView air(state);
+        air.setSize(size);
+        const auto paint = [&](QPointF offset, const QList<QRectF>& areas) {
+            QImage canvas(((size + QSizeF(10, 10)) * ratio).toSize(),
+                          QImage::Format_ARGB32_Premultiplied);
+            canvas.setDevicePixelRatio(ratio);
+            canvas.fill(QColor(40, 90, 160));
+            QPainter p(&canvas);
+            p.translate(offset);
+            QStyleOptionGraphicsItem option;
+            for (const QRectF& area : areas) {
+                p.setClipRect(area);
+                option.exposedRect = area;
+                air.paint(&p, &option, nullptr);
+            }
+            return canvas;
+        };
+        const QImage whole = paint(at, {air.boundingRect()});
+        QList<QRectF> bits;
+        for (qreal y = 0; y < size.height(); y += 29)
+            for (qreal x = 0; x < size.width(); x += 41)
+                bits.append(QRectF(x, y, 41, 29));
+        QCOMPARE(paint(at, bits), whole);
+        // Moved by whole device pixels, the same pixels moved.
+        if (QPointF((at * ratio).toPoint()) == at * ratio && at != QPointF()) {
+            const QImage atCorner = paint({}, {air.boundingRect()});
+            const QPoint shift = (at * ratio).toPoint();
+            const QRect room(QPoint(), (size * ratio).toSize());
+            QCOMPARE(whole.copy(room.translated(shift)), atCorner.copy(room));
+        }
+    }
+
     void modifierBurnsAndGlowsOnlyInFireMode_data()
     {
         QTest::addColumn<bool>("ownEffect");

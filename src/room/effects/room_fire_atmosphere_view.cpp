@@ -7,8 +7,10 @@
 #include "state/app_state.h"
 
 #include <QPainter>
+#include <QStyleOptionGraphicsItem>
 
 #include <algorithm>
+#include <cstring>
 
 using Colors::srgb;
 
@@ -69,7 +71,7 @@ RoomFireAtmosphereView::~RoomFireAtmosphereView()
 
 void RoomFireAtmosphereView::onSizeChanged()
 {
-    m_wash = QImage();
+    m_wash.clear();
     // Embers drift 20 points either side of their columns, which span at least 100 points.
     m_embers->setArea(QRectF(-24, -4, std::max(size().width(), 100.0) + 48, size().height() + 8));
     // The flames may lean a little beyond the room's sides; nothing shows there.
@@ -108,19 +110,34 @@ void RoomFireAtmosphereView::setTime(double seconds)
     placeEmbers();
 }
 
-const QImage& RoomFireAtmosphereView::wash(qreal devicePixelRatio)
+std::vector<RoomFireAtmosphereView::WashPiece>& RoomFireAtmosphereView::wash(qreal devicePixelRatio)
 {
-    if (m_wash.isNull() || m_wash.devicePixelRatio() != devicePixelRatio) {
-        m_wash = QImage((size() * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
-        m_wash.setDevicePixelRatio(devicePixelRatio);
-        m_wash.fill(Qt::transparent);
-        QPainter p(&m_wash);
-        paintWash(p, size());
+    if (m_wash.empty() || m_washRatio != devicePixelRatio) {
+        m_wash.clear();
+        m_washRatio = devicePixelRatio;
+        // Drawn whole, then cut: the pieces hold exactly the pixels of the one picture.
+        QImage whole((size() * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        m_washSize = whole.size();
+        if (whole.isNull())
+            return m_wash;
+        whole.setDevicePixelRatio(devicePixelRatio);
+        whole.fill(Qt::transparent);
+        {
+            QPainter p(&whole);
+            paintWash(p, size());
+        }
+        for (int y = 0; y < whole.height(); y += washPiece) {
+            for (int x = 0; x < whole.width(); x += washPiece) {
+                const QRect piece = QRect(x, y, washPiece, washPiece) & whole.rect();
+                m_wash.push_back({whole.copy(piece), piece.topLeft()});
+            }
+        }
     }
     return m_wash;
 }
 
-void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
+                                   QWidget*)
 {
     // Kept pictures of the burning room leave the wash out and lay this one picture over
     // them on each frame, rather than keep it a second time, tile by tile (except where it
@@ -129,7 +146,37 @@ void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphics
         return;
     if (size().isEmpty())
         return;
-    painter->drawImage(QPointF(0, 0), wash(painter->device()->devicePixelRatioF()));
+    const qreal ratio = painter->device()->devicePixelRatioF();
+    std::vector<WashPiece>& pieces = wash(ratio);
+    if (pieces.empty())
+        return;
+    const QTransform device = painter->deviceTransform();
+    const QPointF origin = device.map(QPointF(0, 0));
+    const QPoint pixel(qRound(origin.x()), qRound(origin.y()));
+    const bool onPixels = device.type() <= QTransform::TxScale && device.m11() == ratio &&
+                          device.m22() == ratio && QPointF(pixel) == origin;
+    if (!onPixels) {
+        // Turned, scaled or between pixels: the pieces put together again and drawn as the
+        // one picture they came from, so no seam shows where the engine resamples them.
+        QImage whole(m_washSize, QImage::Format_ARGB32_Premultiplied);
+        for (const WashPiece& piece : pieces) {
+            for (int y = 0; y < piece.image.height(); ++y)
+                std::memcpy(whole.scanLine(piece.at.y() + y) + piece.at.x() * 4,
+                            piece.image.constScanLine(y), size_t(piece.image.width()) * 4);
+        }
+        whole.setDevicePixelRatio(ratio);
+        painter->drawImage(QPointF(0, 0), whole);
+        return;
+    }
+    // Only the pieces the paint reaches, each on the device pixels it covers.
+    QRectF reach = option ? option->exposedRect : boundingRect();
+    if (painter->hasClipping())
+        reach &= painter->clipBoundingRect();
+    const QRect wanted = device.mapRect(reach).toAlignedRect().translated(-pixel);
+    for (WashPiece& piece : pieces) {
+        if (wanted.intersects(QRect(piece.at, piece.image.size())))
+            Painting::drawOnDevicePixels(*painter, piece.at + pixel, piece.image);
+    }
 }
 
 QVariant RoomFireAtmosphereView::itemChange(GraphicsItemChange change, const QVariant& value)

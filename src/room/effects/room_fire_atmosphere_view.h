@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QList>
 
+#include <vector>
+
 class AppState;
 class FireDots;
 class FirePart;
@@ -29,6 +31,12 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
+    // The wash is kept in square pieces this many device pixels across, as the fire's kept
+    // pictures cut the view (FireLayers::tileSize): the part of it a frame lays over one of
+    // those is one piece whose rows lie one after another in memory, not a strip of rows
+    // strewn over the width of the room.
+    static constexpr int washPiece = 128;
+
 protected:
     void onSizeChanged() override;
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
@@ -36,11 +44,19 @@ protected:
 private:
     void updateWanted();
     void placeEmbers();
-    const QImage& wash(qreal devicePixelRatio);
+    // The wash at `devicePixelRatio`, made when missing: its pieces row by row, each at its
+    // place in device pixels.
+    struct WashPiece {
+        QImage image;
+        QPoint at;
+    };
+    std::vector<WashPiece>& wash(qreal devicePixelRatio);
 
     double m_time = 0;
     TimeLine m_timeLine;
-    QImage m_wash;
+    std::vector<WashPiece> m_wash;
+    qreal m_washRatio = 0;
+    QSize m_washSize; // device pixels
     FirePart* m_flames = nullptr;
     FlameSprites m_flameSprites;
     QList<double> m_flameX;
