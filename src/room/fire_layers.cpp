@@ -351,6 +351,10 @@ void FireLayers::makeWanted()
         if (!m_tiles[i].wanted)
             continue;
         if (made == kTilesPerTurn) {
+            // What the canvas held goes back to the system between turns as well: lighting
+            // the fire makes every tile the flames reach, a few turns running, while the
+            // burning pieces still keep the pictures they were first drawn with.
+            m_canvas = QImage();
             m_makeTimer.start();
             return;
         }
