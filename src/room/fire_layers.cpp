@@ -95,7 +95,10 @@ struct FireLayers::Making {
             // Kept without alpha, it is copied with one plain blit whatever the window's format.
             tile.under = {canvas->copy(rect).convertToFormat(QImage::Format_RGB32), rect.topLeft()};
         } else {
-            tile.steps.back().over = cropped();
+            Step& step = tile.steps.back();
+            step.over = cropped();
+            if (!step.over.image.isNull())
+                step.overReach = QRect(step.over.at, step.over.image.size());
         }
         // The painter draws straight into the canvas's pixels: clearing them leaves no trace
         // of what it drew for the next picture.
@@ -339,7 +342,7 @@ void FireLayers::compose(QPainter& painter, const Tile& tile, const QRect& area)
             if (step.clipped)
                 painter.setClipRect(area);
         }
-        if (!step.over.image.isNull() && step.overReach().intersects(area))
+        if (step.overReach.intersects(area))
             painter.drawImage(step.over.at, step.over.image);
     }
 }

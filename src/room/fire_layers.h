@@ -95,7 +95,10 @@ private:
         bool clipped = false;
         QPainterPath clip; // viewport coordinates
         Picture over;
-        QRect overReach() const { return {over.at, over.image.size()}; }
+        // Where the picture over the part lies, kept beside it: a frame asks of every step
+        // whether its picture reaches the area laid, and reading the picture's own size each
+        // time fetched its header from memory for every tile of every frame.
+        QRect overReach;
     };
     struct Tile {
         bool wanted = false;
