@@ -117,7 +117,6 @@ std::vector<RoomFireAtmosphereView::WashPiece>& RoomFireAtmosphereView::wash(qre
         m_washRatio = devicePixelRatio;
         // Drawn whole, then cut: the pieces hold exactly the pixels of the one picture.
         QImage whole((size() * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
-        m_washSize = whole.size();
         if (whole.isNull())
             return m_wash;
         whole.setDevicePixelRatio(devicePixelRatio);
@@ -158,7 +157,7 @@ void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphics
     if (!onPixels) {
         // Turned, scaled or between pixels: the pieces put together again and drawn as the
         // one picture they came from, so no seam shows where the engine resamples them.
-        QImage whole(m_washSize, QImage::Format_ARGB32_Premultiplied);
+        QImage whole((size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
         for (const WashPiece& piece : pieces) {
             for (int y = 0; y < piece.image.height(); ++y)
                 std::memcpy(whole.scanLine(piece.at.y() + y) + piece.at.x() * 4,

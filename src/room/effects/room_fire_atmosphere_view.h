@@ -56,7 +56,6 @@ private:
     TimeLine m_timeLine;
     std::vector<WashPiece> m_wash;
     qreal m_washRatio = 0;
-    QSize m_washSize; // device pixels
     FirePart* m_flames = nullptr;
     FlameSprites m_flameSprites;
     QList<double> m_flameX;
