@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace SoftShadow {
@@ -48,6 +49,10 @@ public:
                 m_table[sum] = uchar((int(sum) + width / 2) / width);
         }
     }
+    uchar of(uint32_t sum) const
+    {
+        return m_table.empty() ? uchar(((sum + m_half) * m_factor) >> kShift) : m_table[sum];
+    }
     // Writes the average of each of `count` sums to `out`. The factor is held in a local:
     // written through a byte pointer, a member would have to be read again for every byte.
     void write(const uint32_t* sums, uchar* out, int count) const
@@ -71,45 +76,95 @@ private:
     std::vector<uchar> m_table;
 };
 
+// Where a box can change anything. A box whose 2r + 1 values are all the same keeps its
+// value (the rounded mean of c's is c), and the shapes blurred here are mostly one flat fill
+// in a clear margin: only the values within r of a place where a value differs from the
+// next one can change. `visit(first, last)` is handed each stretch of those positions in
+// order, merged, within [0, count). `differs(g)` tells whether position g differs from g + 1,
+// for every g from -1 to count - 1 (outside the line counting as zero); `skip(g)` may instead
+// tell how many of the gaps from g on are known to hold the same values, or 0.
+template <typename Differs, typename Skip, typename Visit>
+void forChangingStretches(int count, int r, const Differs& differs, const Skip& skip,
+                          const Visit& visit)
+{
+    int first = -1;
+    int last = -2;
+    for (int g = -1; g < count;) {
+        if (const int same = skip(g); same > 0) {
+            g += same;
+            continue;
+        }
+        if (differs(g)) {
+            const int from = std::max(0, g - r + 1);
+            const int to = std::min(count - 1, g + r);
+            if (from > last + 1) {
+                if (last >= first && first >= 0)
+                    visit(first, last);
+                first = from;
+            }
+            last = to;
+        }
+        ++g;
+    }
+    if (last >= first && first >= 0)
+        visit(first, last);
+}
+
 // One box blur of radius r along every row, each of the `channels` interleaved bytes of a
-// pixel on its own; outside the image is zero. The row's running sums are taken first, so
-// each byte's box is one difference of two of them.
+// pixel on its own; outside the image is zero. Each row is copied between zeros first, so
+// its boxes read what it held while it is written; a row that held what the one above it
+// held becomes what that one became.
 template <int channels>
 void blurRows(uchar* bits, int w, int h, qsizetype bpl, int r, const BoxAverage& average,
-              std::vector<uint32_t>& sums, std::vector<uint32_t>& boxes)
+              std::vector<uchar>& lines)
 {
-    boxes.resize(size_t(w) * channels);
-    // Per channel, the running sum at pixel k is the total of the row's first k - r - 1
-    // pixels (none before the row starts, all after it ends), so pixel i's box is the sum at
-    // i + 2r + 2 less the sum at i + 1. The sums lie interleaved as the channels do.
-    sums.assign(size_t(w + 2 * r + 3) * channels, 0);
-    uint32_t* const s = sums.data();
-    const int count = w * channels;
-    const uint32_t* const last = s + (2 * r + 2) * channels;
-    const uint32_t* const first = s + channels;
+    using Pixel = std::conditional_t<channels == 1, uint8_t, uint32_t>;
+    static_assert(sizeof(Pixel) == channels);
+    // Room on either side for a box's reach, and for the words compared from the last pixel.
+    constexpr int kPerWord = int(sizeof(uint64_t) / sizeof(Pixel));
+    const int margin = r + 1 + 2 * kPerWord;
+    const size_t stride = size_t(w + 2 * margin);
+    lines.assign(2 * stride * sizeof(Pixel), 0);
+    // The row being blurred as it was (after a row that was not, what the row above held),
+    // and a spare line.
+    Pixel* held = reinterpret_cast<Pixel*>(lines.data()) + margin;
+    Pixel* spare = held + stride;
+    const size_t rowBytes = size_t(w) * sizeof(Pixel);
     for (int y = 0; y < h; ++y) {
         uchar* const row = bits + y * bpl;
-        std::array<uint32_t, channels> total{};
-        uint32_t* to = s + (r + 2) * channels;
-        for (int i = 0; i < w; ++i) {
+        if (y > 0 && std::memcmp(held, row, rowBytes) == 0) {
+            std::memcpy(row, row - bpl, rowBytes);
+            continue;
+        }
+        std::swap(held, spare);
+        std::memcpy(held, row, rowBytes);
+        const auto differs = [&](int g) { return held[g] != held[g + 1]; };
+        // Two words of pixels equal to the two words one pixel on: none of those gaps differs.
+        const auto skip = [&](int g) {
+            uint64_t here[2];
+            uint64_t next[2];
+            std::memcpy(here, held + g, sizeof here);
+            std::memcpy(next, held + g + 1, sizeof next);
+            return ((here[0] ^ next[0]) | (here[1] ^ next[1])) == 0 ? 2 * kPerWord : 0;
+        };
+        forChangingStretches(w, r, differs, skip, [&](int first, int last) {
             for (int c = 0; c < channels; ++c) {
-                total[size_t(c)] += row[i * channels + c];
-                *to++ = total[size_t(c)];
+                const auto value = [&](int i) { return uint32_t(held[i] >> (8 * c)) & 0xff; };
+                uint32_t sum = 0;
+                for (int i = first - r; i <= first + r; ++i)
+                    sum += value(i);
+                for (int x = first; x <= last; ++x) {
+                    row[x * channels + c] = average.of(sum);
+                    sum += value(x + r + 1) - value(x - r);
+                }
             }
-        }
-        for (int k = w + r + 2; k < w + 2 * r + 3; ++k) {
-            for (int c = 0; c < channels; ++c)
-                s[k * channels + c] = total[size_t(c)];
-        }
-        uint32_t* const box = boxes.data();
-        for (int j = 0; j < count; ++j)
-            box[j] = last[j] - first[j];
-        average.write(box, row, count);
+        });
     }
 }
 
 // One box blur of radius r down every column, walked a row at a time so the image is read
-// in the order it lies in memory.
+// in the order it lies in memory. Only the rows a box can change are written, each from a
+// copy of the image as it was.
 void blurColumns(uchar* bits, int w, int h, qsizetype bpl, int channels, int r,
                  const BoxAverage& average, std::vector<uchar>& copy, std::vector<uint32_t>& sums)
 {
@@ -117,28 +172,48 @@ void blurColumns(uchar* bits, int w, int h, qsizetype bpl, int channels, int r,
     copy.resize(size_t(count) * size_t(h));
     for (int y = 0; y < h; ++y)
         std::copy(bits + y * bpl, bits + y * bpl + count, copy.begin() + qsizetype(y) * count);
-    sums.assign(size_t(count), 0);
-    uint32_t* sum = sums.data();
     const auto row = [&](int y) { return copy.data() + qsizetype(y) * count; };
-    for (int y = 0; y <= std::min(r, h - 1); ++y) {
-        const uchar* enter = row(y);
-        for (int x = 0; x < count; ++x)
-            sum[x] += enter[x];
-    }
-    for (int y = 0; y < h; ++y) {
-        uchar* out = bits + y * bpl;
-        average.write(sum, out, count);
-        if (y + r + 1 < h) {
-            const uchar* enter = row(y + r + 1);
-            for (int x = 0; x < count; ++x)
-                sum[x] += enter[x];
-        }
-        if (y - r >= 0) {
-            const uchar* leave = row(y - r);
-            for (int x = 0; x < count; ++x)
-                sum[x] -= leave[x];
-        }
-    }
+    const auto clear = [&](int y) {
+        const uchar* values = row(y);
+        return std::all_of(values, values + count, [](uchar v) { return v == 0; });
+    };
+    const auto differs = [&](int g) {
+        if (g < 0)
+            return !clear(0);
+        if (g + 1 >= h)
+            return !clear(h - 1);
+        return std::memcmp(row(g), row(g + 1), size_t(count)) != 0;
+    };
+    sums.assign(size_t(count), 0);
+    uint32_t* const sum = sums.data();
+    int summed = -2; // the row whose box `sums` holds
+    forChangingStretches(
+        h, r, differs, [](int) { return 0; },
+        [&](int first, int last) {
+            for (int y = first; y <= last; ++y) {
+                if (summed == y - 1) {
+                    if (y + r < h) {
+                        const uchar* enter = row(y + r);
+                        for (int x = 0; x < count; ++x)
+                            sum[x] += enter[x];
+                    }
+                    if (y - r - 1 >= 0) {
+                        const uchar* leave = row(y - r - 1);
+                        for (int x = 0; x < count; ++x)
+                            sum[x] -= leave[x];
+                    }
+                } else {
+                    std::fill(sum, sum + count, 0u);
+                    for (int k = std::max(0, y - r); k <= std::min(h - 1, y + r); ++k) {
+                        const uchar* enter = row(k);
+                        for (int x = 0; x < count; ++x)
+                            sum[x] += enter[x];
+                    }
+                }
+                summed = y;
+                average.write(sum, bits + y * bpl, count);
+            }
+        });
 }
 } // namespace
 
@@ -156,15 +231,14 @@ void blurInPlace(QImage& image, double sigma)
     uchar* bits = image.bits();
     std::vector<uchar> copy;
     std::vector<uint32_t> sums;
-    std::vector<uint32_t> boxes;
     for (int r : boxRadii(sigma)) {
         if (r <= 0)
             continue;
         const BoxAverage average(2 * r + 1);
         if (channels == 1)
-            blurRows<1>(bits, w, h, bpl, r, average, sums, boxes);
+            blurRows<1>(bits, w, h, bpl, r, average, copy);
         else
-            blurRows<4>(bits, w, h, bpl, r, average, sums, boxes);
+            blurRows<4>(bits, w, h, bpl, r, average, copy);
         blurColumns(bits, w, h, bpl, channels, r, average, copy, sums);
     }
 }

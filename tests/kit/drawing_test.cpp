@@ -275,41 +275,83 @@ private Q_SLOTS:
 
     // Every shadow in the room is this blur: each pixel, each byte of it, is the rounded mean
     // of the box around it, a row at a time then a column at a time, three boxes in a row,
-    // whatever the image's size and padding.
+    // whatever the image's size and padding. Noise has a different value almost everywhere;
+    // a shape (what the room blurs) is a flat fill, where only the values near an edge or
+    // the image's border change, rows repeat and whole rows stay clear.
     void blurIsExactlyThreeBoxesAlongRowsAndColumns_data()
     {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<double>("sigma");
         QTest::addColumn<QImage::Format>("format");
+        QTest::addColumn<QString>("pattern");
         const auto alpha = QImage::Format_Alpha8;
         const auto argb = QImage::Format_ARGB32_Premultiplied;
-        QTest::newRow("one pixel") << QSize(1, 1) << 2.0 << alpha;
-        QTest::newRow("odd width, padded rows") << QSize(37, 23) << 1.5 << alpha;
-        QTest::newRow("box wider than the image") << QSize(5, 40) << 12.0 << alpha;
-        QTest::newRow("box taller than the image") << QSize(60, 3) << 9.0 << alpha;
-        QTest::newRow("large soft shadow") << QSize(90, 70) << 7.3 << alpha;
-        QTest::newRow("colour, four channels") << QSize(31, 17) << 2.6 << argb;
-        QTest::newRow("colour, box wider than the image") << QSize(4, 9) << 6.0 << argb;
+        const QString noise = QStringLiteral("noise");
+        QTest::newRow("one pixel") << QSize(1, 1) << 2.0 << alpha << noise;
+        QTest::newRow("odd width, padded rows") << QSize(37, 23) << 1.5 << alpha << noise;
+        QTest::newRow("box wider than the image") << QSize(5, 40) << 12.0 << alpha << noise;
+        QTest::newRow("box taller than the image") << QSize(60, 3) << 9.0 << alpha << noise;
+        QTest::newRow("large soft shadow") << QSize(90, 70) << 7.3 << alpha << noise;
+        QTest::newRow("colour, four channels") << QSize(31, 17) << 2.6 << argb << noise;
+        QTest::newRow("colour, box wider than the image") << QSize(4, 9) << 6.0 << argb << noise;
         // Boxes over 185 pixels wide are averaged by a table, not a multiplication.
-        QTest::newRow("box of over 185 pixels") << QSize(230, 12) << 100.0 << alpha;
+        QTest::newRow("box of over 185 pixels") << QSize(230, 12) << 100.0 << alpha << noise;
+        QTest::newRow("rounded fill in a clear margin")
+            << QSize(83, 41) << 2.5 << alpha << QStringLiteral("rounded");
+        QTest::newRow("fill up to the border")
+            << QSize(40, 30) << 1.5 << alpha << QStringLiteral("border");
+        QTest::newRow("bars, repeated rows and clear ones")
+            << QSize(61, 47) << 3.0 << alpha << QStringLiteral("bars");
+        QTest::newRow("one dot in a clear image")
+            << QSize(29, 31) << 2.0 << alpha << QStringLiteral("dot");
+        QTest::newRow("clear image") << QSize(16, 9) << 2.0 << alpha << QStringLiteral("clear");
+        QTest::newRow("colour, rounded fill")
+            << QSize(45, 33) << 2.0 << argb << QStringLiteral("rounded");
+        QTest::newRow("colour, fill up to the border")
+            << QSize(21, 19) << 1.25 << argb << QStringLiteral("border");
+        QTest::newRow("wide box over a fill up to the border")
+            << QSize(200, 14) << 100.0 << alpha << QStringLiteral("border");
     }
     void blurIsExactlyThreeBoxesAlongRowsAndColumns()
     {
         QFETCH(QSize, size);
         QFETCH(double, sigma);
         QFETCH(QImage::Format, format);
+        QFETCH(QString, pattern);
         QImage image(size, format);
         const int channels = image.depth() / 8;
         quint32 seed = 7;
-        for (int y = 0; y < size.height(); ++y) {
-            uchar* line = image.scanLine(y);
-            for (int x = 0; x < size.width(); ++x) {
-                seed = seed * 1664525u + 1013904223u;
-                // Premultiplied: no colour byte above its pixel's alpha.
-                const int a = (seed >> 24) % 3 == 0 ? 0 : int(seed >> 24);
-                for (int c = 0; c < channels; ++c)
-                    line[x * channels + c] = uchar(
-                        channels == 1 || c == 3 ? a : (int(seed >> (8 * c)) & 0xff) % (a + 1));
+        if (pattern == QLatin1String("noise")) {
+            for (int y = 0; y < size.height(); ++y) {
+                uchar* line = image.scanLine(y);
+                for (int x = 0; x < size.width(); ++x) {
+                    seed = seed * 1664525u + 1013904223u;
+                    // Premultiplied: no colour byte above its pixel's alpha.
+                    const int a = (seed >> 24) % 3 == 0 ? 0 : int(seed >> 24);
+                    for (int c = 0; c < channels; ++c)
+                        line[x * channels + c] = uchar(
+                            channels == 1 || c == 3 ? a : (int(seed >> (8 * c)) & 0xff) % (a + 1));
+                }
+            }
+        } else {
+            // Drawn as the room draws a silhouette: antialiased edges round a flat inside.
+            image.fill(Qt::transparent);
+            QPainter p(&image);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(200, 120, 40, 230));
+            const QRectF all(0, 0, size.width(), size.height());
+            if (pattern == QLatin1String("rounded")) {
+                p.drawRoundedRect(all.adjusted(6.3, 5.6, -7.2, -6.1), 6, 6);
+            } else if (pattern == QLatin1String("border")) {
+                p.fillRect(all, QColor(90, 30, 10, 180));
+                p.drawEllipse(all.adjusted(4, 3, -5, -3));
+            } else if (pattern == QLatin1String("bars")) {
+                p.fillRect(QRectF(3, 4, 50, 9), Qt::black);
+                p.fillRect(QRectF(10.5, 20, 40, 12), Qt::black);
+                p.fillRect(QRectF(0, 38, 61, 3.5), Qt::black);
+            } else if (pattern == QLatin1String("dot")) {
+                p.drawEllipse(QRectF(13.2, 14.6, 1.7, 1.9));
             }
         }
 
