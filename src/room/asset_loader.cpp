@@ -1,15 +1,37 @@
 #include "room/asset_loader.h"
 
+#include "kit/picture_pixels.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QResource>
 
 namespace {
 const QString kBundleName = QStringLiteral("Marrowick_Marrowick.bundle");
 // Tried in this order, and cut off a name in this order.
 const QStringList kExtensions = {QStringLiteral(".png"), QStringLiteral(".jpg"),
                                  QStringLiteral(".jpeg")};
+
+// A picture compiled in as the pixels it decodes to (kit/picture_pixels.h), read where it
+// lies in the program: the room's own, which it shows as it starts, need no decoder.
+std::optional<QImage> keptPixels(const QString& path)
+{
+    const QResource resource(path);
+    if (!resource.isValid() || resource.size() == 0)
+        return std::nullopt;
+    QImage image;
+    if (resource.compressionAlgorithm() == QResource::NoCompression) {
+        image = PicturePixels::view(QByteArrayView(resource.data(), resource.size()));
+    } else {
+        const QByteArray bytes = resource.uncompressedData();
+        image = PicturePixels::view(bytes).copy(); // not to outlive `bytes`
+    }
+    if (image.isNull())
+        return std::nullopt;
+    return image;
+}
 } // namespace
 
 AssetLoader::Locations AssetLoader::standardLocations()
@@ -158,6 +180,11 @@ std::optional<QImage> AssetLoader::search(const QString& name)
         }
     }
     for (const QString& folder : m_locations.folders) {
+        if (folder.startsWith(QLatin1String(":/"))) {
+            if (auto image =
+                    keptPixels(folder + QLatin1Char('/') + base + QStringLiteral(".pixels")))
+                return image;
+        }
         for (const QString& ext : kExtensions) {
             if (auto image = load(folder + QLatin1Char('/') + base + ext))
                 return image;

@@ -19,6 +19,8 @@
 // ".jpeg" cut off, the resource bundle (the base name as a file, then with each of those
 // extensions), the images compiled into the program (":/images/"), the installed data
 // folder and the folder "resources" under the current directory (each with the extensions).
+// In a folder compiled into the program, a picture kept as its decoded pixels (the base
+// name with ".pixels", kit/picture_pixels.h) comes before the extensions.
 class AssetLoader {
 public:
     struct Locations {

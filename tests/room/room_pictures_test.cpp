@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QPainter>
+#include <QResource>
 #include <QScopeGuard>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -103,6 +104,28 @@ private Q_SLOTS:
         const QColor middle = image->pixelColor(image->width() / 2, image->height() / 3);
         QCOMPARE(corner.alpha() == 0, standsFree);
         QCOMPARE(middle.alpha(), 255);
+    }
+
+    // The pictures the room shows as it starts are read where they lie in the program, not
+    // decoded (nor copied) on the way.
+    void thePicturesOfTheFirstFrameLieInTheProgram_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"background", "walpaper", "plaque_quennet", "plaque_tolvane"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void thePicturesOfTheFirstFrameLieInTheProgram()
+    {
+        QFETCH(QString, name);
+        AssetLoader assets(AssetLoader::standardLocations());
+        const std::optional<QImage> image = assets.image(name);
+        QVERIFY(image && !image->isNull());
+        const QResource kept(u":/images/"_s + name + u".pixels"_s);
+        QVERIFY(kept.isValid());
+        QCOMPARE(kept.compressionAlgorithm(), QResource::NoCompression);
+        const auto* first = reinterpret_cast<const uchar*>(kept.data());
+        QVERIFY(image->constBits() >= first &&
+                image->constBits() + image->sizeInBytes() <= first + kept.size());
     }
 
     // Under the board's frame lies cork: the header (dark brown) reads on it at 3:1 or more,

@@ -1,25 +1,33 @@
-// Draws the room's own pictures and writes them as PNG files into the folder given on the
-// command line; the build runs it and compiles what it writes into the program:
+// Draws the room's own pictures and writes them into the folder given on the command line;
+// the build runs it and compiles what it writes into the program:
 //
-//   background.jpg, background@2x.jpg  the room (wall, wainscot, floor, the framed cork board
-//                                       and the bookshelf's cabinet) at 1440 x 900 and twice
-//   plaque_quennet.png, plaque_tolvane.png  the two award plaques on their stands
-//   walpaper.jpg                        the computer's desktop picture
+//   background.pixels, background@2x.jpg  the room (wall, wainscot, floor, the framed cork
+//                                       board and the bookshelf's cabinet) at 1440 x 900 and
+//                                       twice
+//   plaque_quennet.pixels, plaque_tolvane.pixels  the two award plaques on their stands
+//   walpaper.pixels                     the computer's desktop picture
 //
-// The opaque pictures are JPEG: the room decodes in about a quarter of the time its PNG
-// takes, and at quality 95 the flat colours and gradients keep clean edges.
+// The opaque pictures are drawn for JPEG at quality 95 (the flat colours and gradients keep
+// clean edges), the plaques for PNG. Those the room shows as it starts are kept as the
+// pixels their JPEG or PNG decodes to (kit/picture_pixels.h): the room reads them where they
+// lie in the program instead of decoding them, some 12 ms of its start. The sharper twin of
+// the room, shown only on a denser screen, stays a JPEG: kept as pixels it would be 20 MB.
 //
 // Everything is drawn from the room's own layout at 1440 x 900, so the cork board and the
 // cabinet lie under the pieces that stand on them. Nothing is random from run to run: the
 // speckles and the planks come from a fixed sequence.
 #include "kit/colors.h"
 #include "kit/painting.h"
+#include "kit/picture_pixels.h"
 #include "kit/room_geometry.h"
 #include "state/tolvane_colors.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -599,20 +607,40 @@ void paintWallpaper(QPainter& p)
     p.strokePath(line.translated(0, 5), QPen(Colors::white(0.25), 0.8));
 }
 
+// Writes the picture `draw` paints at `size` times `scale` as `name`: a ".jpg" or ".png" file,
+// or for a ".pixels" name the pixels its JPEG (opaque) or PNG decodes to.
 bool write(const QString& folder, const QString& name, QSizeF size, qreal scale,
            const std::function<void(QPainter&)>& draw, bool opaque = true)
 {
     QImage image((size * scale).toSize(),
                  opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
-    const bool jpeg = name.endsWith(QLatin1String(".jpg"));
     image.fill(Qt::transparent);
     {
         QPainter p(&image);
         p.scale(scale, scale);
         draw(p);
     }
+    const bool pixels = name.endsWith(QLatin1String(".pixels"));
+    const bool jpeg = pixels ? opaque : name.endsWith(QLatin1String(".jpg"));
+    const char* format = jpeg ? "jpg" : "png";
+    QByteArray encoded;
+    {
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, format, jpeg ? 95 : -1))
+            encoded.clear();
+    }
+    QByteArray bytes = encoded;
+    if (pixels && !encoded.isEmpty()) {
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, format);
+        bytes = PicturePixels::encode(reader.read());
+    }
     const QString path = QDir(folder).filePath(name);
-    if (!image.save(path, jpeg ? "JPG" : "PNG", jpeg ? 95 : -1)) {
+    QFile file(path);
+    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+        !file.flush()) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
     }
@@ -640,14 +668,14 @@ int main(int argc, char** argv)
     const PlaqueLook tolvane{rgb(0.16, 0.14, 0.3), TOLVANEColors::nightNavy(),
                              rgb(0.96, 0.88, 0.62), rgb(0.66, 0.52, 0.26), paintTolvaneLogo};
     bool ok = true;
-    ok &= write(out, QStringLiteral("background.jpg"), kRoom, 1, paintRoom);
+    ok &= write(out, QStringLiteral("background.pixels"), kRoom, 1, paintRoom);
     ok &= write(out, QStringLiteral("background@2x.jpg"), kRoom, 2, paintRoom);
     ok &= write(
-        out, QStringLiteral("plaque_quennet.png"), kPlaque, 1,
+        out, QStringLiteral("plaque_quennet.pixels"), kPlaque, 1,
         [&](QPainter& p) { paintPlaque(p, quennet); }, false);
     ok &= write(
-        out, QStringLiteral("plaque_tolvane.png"), kPlaque, 1,
+        out, QStringLiteral("plaque_tolvane.pixels"), kPlaque, 1,
         [&](QPainter& p) { paintPlaque(p, tolvane); }, false);
-    ok &= write(out, QStringLiteral("walpaper.jpg"), kWallpaper, 2, paintWallpaper);
+    ok &= write(out, QStringLiteral("walpaper.pixels"), kWallpaper, 2, paintWallpaper);
     return ok ? 0 : 1;
 }
