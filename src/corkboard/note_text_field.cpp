@@ -520,8 +520,13 @@ void NoteTextField::pastePlainText()
     const QString pasted = clipboard ? clipboard->text() : QString();
     if (pasted.isEmpty())
         return;
+    // A step of the history of its own, never joined to the typing or the paste before it
+    // (typing straight on joins it, as it joins any insertion in Qt's editors).
+    m_joinsLast = false;
     QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
     cursor.insertText(pasted);
+    cursor.endEditBlock();
     setTextCursor(cursor);
 }
 

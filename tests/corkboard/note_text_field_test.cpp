@@ -176,6 +176,48 @@ private Q_SLOTS:
         QCOMPARE(f.field->text(), expected);
     }
 
+    // Each paste is one step back: never joined to the paste or the typing before it, in a
+    // short text and in one long enough to be edited through a window.
+    void eachPasteIsUndoneOnItsOwn_data()
+    {
+        QTest::addColumn<bool>("longText");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("expected"); // what was added at the end of the text
+        for (const bool longText : {false, true}) {
+            const char* text = longText ? "long" : "short";
+            QTest::addRow("%s: paste twice, undo", text)
+                << longText << u"paste paste undo"_s << u"tempel"_s;
+            QTest::addRow("%s: type, paste, undo", text)
+                << longText << u"type paste undo"_s << u"abc"_s;
+            QTest::addRow("%s: paste twice, undo twice, redo", text)
+                << longText << u"paste paste undo undo redo"_s << u"tempel"_s;
+        }
+    }
+    void eachPasteIsUndoneOnItsOwn()
+    {
+        QFETCH(bool, longText);
+        QFETCH(QString, keys);
+        QFETCH(QString, expected);
+        const QString text = longText ? longParagraph() : u"catatan"_s;
+        Field f;
+        f.field->showText(text);
+        f.field->setFocus();
+        f.caretTo(text.size());
+        QGuiApplication::clipboard()->setText(u"tempel"_s);
+        for (const QString& step : keys.split(u' ')) {
+            if (step == u"type")
+                f.type(u"abc"_s);
+            else if (step == u"paste")
+                f.key(Qt::Key_V, Qt::ControlModifier);
+            else if (step == u"undo")
+                f.key(Qt::Key_Z, Qt::ControlModifier);
+            else if (step == u"redo")
+                f.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        }
+        QCOMPARE(f.field->text(), text + expected);
+        QCOMPARE(f.reported, text + expected);
+    }
+
     // Backspace and Delete where the editor's stretch of the text ends take the character
     // beyond it, and the caret goes on from there.
     void keysAtTheEditorsEdgesReachTheTextBeyond()
