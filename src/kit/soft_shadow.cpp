@@ -186,29 +186,33 @@ void blurColumns(uchar* bits, int w, int h, qsizetype bpl, int channels, int r,
     };
     sums.assign(size_t(count), 0);
     uint32_t* const sum = sums.data();
+    // Row k (outside the image: nothing) into the box, or out of it.
+    const auto enter = [&](int k) {
+        if (k < 0 || k >= h)
+            return;
+        const uchar* values = row(k);
+        for (int x = 0; x < count; ++x)
+            sum[x] += values[x];
+    };
+    const auto leave = [&](int k) {
+        if (k < 0 || k >= h)
+            return;
+        const uchar* values = row(k);
+        for (int x = 0; x < count; ++x)
+            sum[x] -= values[x];
+    };
     int summed = -2; // the row whose box `sums` holds
     forChangingStretches(
         h, r, differs, [](int) { return 0; },
         [&](int first, int last) {
             for (int y = first; y <= last; ++y) {
                 if (summed == y - 1) {
-                    if (y + r < h) {
-                        const uchar* enter = row(y + r);
-                        for (int x = 0; x < count; ++x)
-                            sum[x] += enter[x];
-                    }
-                    if (y - r - 1 >= 0) {
-                        const uchar* leave = row(y - r - 1);
-                        for (int x = 0; x < count; ++x)
-                            sum[x] -= leave[x];
-                    }
+                    enter(y + r);
+                    leave(y - r - 1);
                 } else {
                     std::fill(sum, sum + count, 0u);
-                    for (int k = std::max(0, y - r); k <= std::min(h - 1, y + r); ++k) {
-                        const uchar* enter = row(k);
-                        for (int x = 0; x < count; ++x)
-                            sum[x] += enter[x];
-                    }
+                    for (int k = y - r; k <= y + r; ++k)
+                        enter(k);
                 }
                 summed = y;
                 average.write(sum, bits + y * bpl, count);
