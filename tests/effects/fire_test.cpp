@@ -175,6 +175,82 @@ private Q_SLOTS:
         QCOMPARE(sprites.maskCount(), masks);
     }
 
+    // Each flame is laid down with exactly the coverage of its own outline, filled where its
+    // foot stands: the solid inside of a row as much as its soft edges, and a flame cut by
+    // the band's side or bottom keeps the columns and rows that are left of it.
+    void eachFlameCoversExactlyWhatItsOutlineDoes_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QList<double>>("footX");
+        QTest::addColumn<int>("firstStep");
+        QTest::addColumn<double>("cutFromTop");
+
+        QTest::newRow("apart") << 1.0 << QList<double>{40, 90, 140, 190} << 0 << 0.0;
+        QTest::newRow("overlapping") << 1.0 << QList<double>{60, 72, 84, 96, 240} << 5 << 0.0;
+        QTest::newRow("cut by the band's sides") << 1.0 << QList<double>{-8, 150, 308} << 11 << 0.0;
+        QTest::newRow("cut by the band's top") << 1.0 << QList<double>{40, 90, 140} << 2 << 14.0;
+        QTest::newRow("two pixels to a point")
+            << 2.0 << QList<double>{30, 47, 200, 301} << 3 << 0.0;
+    }
+    void eachFlameCoversExactlyWhatItsOutlineDoes()
+    {
+        QFETCH(double, scale);
+        QFETCH(QList<double>, footX);
+        QFETCH(int, firstStep);
+        QFETCH(double, cutFromTop);
+
+        // Opaque white all the way up: a pixel's alpha is the coverage laid there.
+        const auto shape = [](double phase) {
+            return rowFlameOuter(Edge::Base, kRow, kFlameHeight, phase);
+        };
+        FlameSprites sprites;
+        sprites.setLayers({FlameSprites::Layer{shape, 0, 1, {{0, Qt::white}, {1, Qt::white}}}});
+        const QTransform at = QTransform::fromTranslate(100, 200).scale(scale, scale);
+        // Lower than the band's bottom by a little, so that the feet are cut too.
+        const double baseline = std::floor(kAtRest.baseline) + 3;
+        const QRectF band =
+            flameBand(Edge::Base, kPiece, kFlameHeight).adjusted(0, cutFromTop, 0, 0);
+        const auto paint = [&](const std::function<double(int)>& phaseAt, double moment) {
+            QImage image(1000, 600, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter p(&image);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setTransform(at);
+            sprites.paint(p, band, baseline, footX, phaseAt, moment);
+            return image;
+        };
+        paint([](int) { return 0.0; }, 0);
+        const int steps = sprites.stepCount(0);
+        QVERIFY(steps >= 16);
+        // Phases on the steps the masks are drawn at, a different one for each flame.
+        const auto phaseOf = [&](int i) {
+            return ((firstStep + 7 * i) % steps) * flickerPeriod / steps;
+        };
+        const QImage drawn = paint(phaseOf, 1);
+
+        QImage filled(drawn.size(), QImage::Format_ARGB32_Premultiplied);
+        filled.fill(Qt::transparent);
+        QPainter p(&filled);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setClipRect(at.mapRect(band).toAlignedRect());
+        for (int i = 0; i < footX.size(); ++i) {
+            QPainterPath outline;
+            addFlame(outline, QPointF(0, 0), shape(phaseOf(i)));
+            p.setTransform(QTransform::fromTranslate(at.map(QPointF(footX[i], baseline)).x(),
+                                                     at.map(QPointF(footX[i], baseline)).y())
+                               .scale(scale, scale));
+            p.fillPath(outline, Qt::white);
+        }
+        p.end();
+        qint64 covered = 0;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x)
+                covered += qAlpha(drawn.pixel(x, y)) == 255;
+        }
+        QVERIFY(covered > 200 * scale * scale);
+        QCOMPARE(drawn, filled);
+    }
+
     // A repaint of several areas paints a row of flames once for each: the frame composed for
     // a moment is laid down again for the next area, and composed anew for another moment or
     // another place, exactly as one paint of the whole row draws it.

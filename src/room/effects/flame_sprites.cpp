@@ -136,9 +136,10 @@ const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
     p.fillPath(outline, Qt::black);
     p.end();
     // A flame is narrow at its tip and leaves the corners of its box empty: composing a
-    // frame touches only the columns each row covers, and only those are kept.
+    // frame touches only the columns each row covers. Of those, only the edges' coverage is
+    // kept: the run the flame covers whole is all 255.
     std::vector<Span> rows(size_t(pixels.height()));
-    size_t covered = 0;
+    size_t kept = 0;
     for (int y = 0; y < pixels.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         int first = 0;
@@ -147,19 +148,29 @@ const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
             ++first;
         while (last > first && qAlpha(row[last - 1]) == 0)
             --last;
-        rows[size_t(y)] = {int(covered), qint16(first), qint16(last)};
-        covered += size_t(last - first);
+        int solidFirst = first;
+        while (solidFirst < last && qAlpha(row[solidFirst]) != 255)
+            ++solidFirst;
+        int solidLast = solidFirst;
+        while (solidLast < last && qAlpha(row[solidLast]) == 255)
+            ++solidLast;
+        if (solidFirst == solidLast)
+            solidFirst = solidLast = last; // nothing whole: all of it is kept
+        rows[size_t(y)] = {qint16(first), qint16(solidFirst), qint16(solidLast), qint16(last)};
+        kept += size_t(rows[size_t(y)].kept());
     }
     mask.height = pixels.height();
-    mask.size = qsizetype(rows.size() * sizeof(Span) + covered);
+    mask.width = pixels.width();
+    mask.size = qsizetype(rows.size() * sizeof(Span) + kept);
     mask.bytes = std::make_unique<uchar[]>(size_t(mask.size));
     std::memcpy(mask.bytes.get(), rows.data(), rows.size() * sizeof(Span));
-    uchar* const coverage = mask.bytes.get() + rows.size() * sizeof(Span);
+    uchar* to = mask.bytes.get() + rows.size() * sizeof(Span);
     for (int y = 0; y < pixels.height(); ++y) {
         const Span& span = rows[size_t(y)];
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        uchar* to = coverage + span.at;
-        for (int x = span.first; x < span.last; ++x)
+        for (int x = span.first; x < span.solidFirst; ++x)
+            *to++ = uchar(qAlpha(row[x]));
+        for (int x = span.solidLast; x < span.last; ++x)
             *to++ = uchar(qAlpha(row[x]));
     }
     ++sheet.drawn;
@@ -242,20 +253,36 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
         }
         const QRgb* colours = m_colours[k / size_t(flames)].data();
         const Mask& m = *m_laying[k];
+        if (m_rowCoverage.size() < size_t(m.width))
+            m_rowCoverage.resize(size_t(m.width));
         const QPoint origin =
             QPoint(m_frameKey.placements[2 * k + 1], baselineRow) + m.origin - target.topLeft();
         const auto* const rows = reinterpret_cast<const Span*>(m.bytes.get());
         const uchar* const bits = m.bytes.get() + qsizetype(m.height) * qsizetype(sizeof(Span));
         const int top = std::max(0, origin.y());
         const int bottom = std::min(h, origin.y() + m.height);
+        // The coverage of the rows above the frame's top is passed over.
+        const uchar* coverage = bits;
+        for (int y = origin.y(); y < top; ++y)
+            coverage += rows[y - origin.y()].kept();
         for (int y = top; y < bottom; ++y) {
             const Span span = rows[y - origin.y()];
             const int from = std::max(0, origin.x() + span.first);
             const int to = std::min(w, origin.x() + span.last);
-            if (from < to)
+            if (from < to) {
+                // The row's coverage whole again, its solid run filled in, and laid at once.
+                const int left = span.solidFirst - span.first;
+                const int solid = span.solidLast - span.solidFirst;
+                const int right = span.last - span.solidLast;
+                uchar* const whole = m_rowCoverage.data();
+                std::memcpy(whole, coverage, size_t(left));
+                std::memset(whole + left, 255, size_t(solid));
+                std::memcpy(whole + left + solid, coverage + left, size_t(right));
                 Colors::layInColour(reinterpret_cast<QRgb*>(frame + y * frameLine) + from,
-                                    bits + span.at + (from - origin.x() - span.first), to - from,
+                                    whole + (from - origin.x() - span.first), to - from,
                                     colours[y]);
+            }
+            coverage += span.kept();
         }
     }
     return true;
