@@ -171,10 +171,21 @@ void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphics
     QRectF reach = option ? option->exposedRect : boundingRect();
     if (painter->hasClipping())
         reach &= painter->clipBoundingRect();
-    const QRect wanted = device.mapRect(reach).toAlignedRect().translated(-pixel);
-    for (WashPiece& piece : pieces) {
-        if (wanted.intersects(QRect(piece.at, piece.image.size())))
+    // The pieces lie row by row on a grid of washPiece pixels: those the paint reaches are
+    // found by their place, without reading each piece's picture (cold on most frames).
+    const WashPiece& lastPiece = pieces.back();
+    const QRect whole(QPoint(0, 0), QSize(lastPiece.at.x() + lastPiece.image.width(),
+                                          lastPiece.at.y() + lastPiece.image.height()));
+    const int columns = (whole.width() + washPiece - 1) / washPiece;
+    const QRect wanted = device.mapRect(reach).toAlignedRect().translated(-pixel) & whole;
+    if (wanted.isEmpty())
+        return;
+    for (int row = wanted.top() / washPiece; row <= wanted.bottom() / washPiece; ++row) {
+        for (int column = wanted.left() / washPiece; column <= wanted.right() / washPiece;
+             ++column) {
+            WashPiece& piece = pieces[size_t(row * columns + column)];
             Painting::drawOnDevicePixels(*painter, piece.at + pixel, piece.image);
+        }
     }
 }
 
