@@ -191,6 +191,7 @@ private Q_SLOTS:
         QTest::newRow("cut by the band's top") << 1.0 << QList<double>{40, 90, 140} << 2 << 14.0;
         QTest::newRow("two pixels to a point")
             << 2.0 << QList<double>{30, 47, 200, 301} << 3 << 0.0;
+        QTest::newRow("rows wider than most") << 4.0 << QList<double>{30, 150} << 9 << 0.0;
     }
     void eachFlameCoversExactlyWhatItsOutlineDoes()
     {

@@ -16,6 +16,12 @@
 using FireGeometry::flickerPeriod;
 
 namespace {
+// A mask row's edges up to this many pixels and solid runs up to this long are filled in
+// with fixed-size writes; the mask's block holds this many bytes more than its rows.
+constexpr int kEdge = 8;
+constexpr int kSolid = 64;
+constexpr int kRowSlack = kEdge + kSolid + kEdge;
+
 // A step of the flicker moves no point of an outline by more than this, in device pixels.
 constexpr double kStepPixels = 1.0;
 
@@ -162,7 +168,8 @@ const FlameSprites::Mask& FlameSprites::mask(int layer, int step)
     mask.height = pixels.height();
     mask.width = pixels.width();
     mask.size = qsizetype(rows.size() * sizeof(Span) + kept);
-    mask.bytes = std::make_unique<uchar[]>(size_t(mask.size));
+    // Zeroed, with the bytes a fixed-size copy of the last row's edge reads past them.
+    mask.bytes = std::make_unique<uchar[]>(size_t(mask.size + kEdge));
     std::memcpy(mask.bytes.get(), rows.data(), rows.size() * sizeof(Span));
     uchar* to = mask.bytes.get() + rows.size() * sizeof(Span);
     for (int y = 0; y < pixels.height(); ++y) {
@@ -253,8 +260,8 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
         }
         const QRgb* colours = m_colours[k / size_t(flames)].data();
         const Mask& m = *m_laying[k];
-        if (m_rowCoverage.size() < size_t(m.width))
-            m_rowCoverage.resize(size_t(m.width));
+        if (m_rowCoverage.size() < size_t(m.width + kRowSlack))
+            m_rowCoverage.resize(size_t(m.width + kRowSlack));
         const QPoint origin =
             QPoint(m_frameKey.placements[2 * k + 1], baselineRow) + m.origin - target.topLeft();
         const auto* const rows = reinterpret_cast<const Span*>(m.bytes.get());
@@ -274,10 +281,20 @@ bool FlameSprites::compose(const QTransform& device, const QRect& target, int ba
                 const int left = span.solidFirst - span.first;
                 const int solid = span.solidLast - span.solidFirst;
                 const int right = span.last - span.solidLast;
+                // Its edges are a few pixels each and its solid run short, as a rule: then
+                // each part is written with a fixed-size copy that the compiler writes out
+                // inline (the bytes written past a part are overwritten by the next one or
+                // lie past the row; the mask's block is padded for the bytes read past it).
                 uchar* const whole = m_rowCoverage.data();
-                std::memcpy(whole, coverage, size_t(left));
-                std::memset(whole + left, 255, size_t(solid));
-                std::memcpy(whole + left + solid, coverage + left, size_t(right));
+                if (left <= kEdge && right <= kEdge && solid <= kSolid) {
+                    std::memcpy(whole, coverage, kEdge);
+                    std::memset(whole + left, 255, kSolid);
+                    std::memcpy(whole + left + solid, coverage + left, kEdge);
+                } else {
+                    std::memcpy(whole, coverage, size_t(left));
+                    std::memset(whole + left, 255, size_t(solid));
+                    std::memcpy(whole + left + solid, coverage + left, size_t(right));
+                }
                 Colors::layInColour(reinterpret_cast<QRgb*>(frame + y * frameLine) + from,
                                     whole + (from - origin.x() - span.first), to - from,
                                     colours[y]);
