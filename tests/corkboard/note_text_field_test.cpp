@@ -51,6 +51,31 @@ struct Field {
         sendKey(scene, key, modifiers, text);
     }
     void type(const QString& text) { typeText(scene, text); }
+    // One named step of an edit: "type" (abc), "bs" and "del" (three times each), "paste",
+    // "all", "undo", "redo", "home" and "end" (of the text), "selhome" and "selend".
+    void press(const QString& step)
+    {
+        if (step == u"type")
+            type(QStringLiteral("abc"));
+        else if (step == u"bs" || step == u"del")
+            for (int i = 0; i < 3; ++i)
+                key(step == u"bs" ? Qt::Key_Backspace : Qt::Key_Delete);
+        else if (step == u"paste")
+            key(Qt::Key_V, Qt::ControlModifier);
+        else if (step == u"all")
+            key(Qt::Key_A, Qt::ControlModifier);
+        else if (step == u"undo")
+            key(Qt::Key_Z, Qt::ControlModifier);
+        else if (step == u"redo")
+            key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        else if (step == u"home" || step == u"end")
+            key(step == u"home" ? Qt::Key_Home : Qt::Key_End, Qt::ControlModifier);
+        else if (step == u"selhome" || step == u"selend")
+            key(step == u"selhome" ? Qt::Key_Home : Qt::Key_End,
+                Qt::ControlModifier | Qt::ShiftModifier);
+        else
+            QFAIL(qPrintable(u"no such step: "_s + step));
+    }
     // Where the editor's text starts in the whole text.
     qsizetype shownFrom() const { return field->text().indexOf(field->document()->toPlainText()); }
     // Puts the caret at `position` of the whole text with the keyboard, letting the editor's
@@ -147,24 +172,7 @@ private Q_SLOTS:
         QCOMPARE(f.reports, 0);
         QGuiApplication::clipboard()->setText(u"tempel\nbaris"_s);
         for (const QString& step : keys.split(u' ')) {
-            if (step == u"type")
-                f.type(u"abc"_s);
-            else if (step == u"bs" || step == u"del")
-                for (int i = 0; i < 3; ++i)
-                    f.key(step == u"bs" ? Qt::Key_Backspace : Qt::Key_Delete);
-            else if (step == u"paste")
-                f.key(Qt::Key_V, Qt::ControlModifier);
-            else if (step == u"all")
-                f.key(Qt::Key_A, Qt::ControlModifier);
-            else if (step == u"undo")
-                f.key(Qt::Key_Z, Qt::ControlModifier);
-            else if (step == u"redo")
-                f.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-            else if (step == u"home" || step == u"end")
-                f.key(step == u"home" ? Qt::Key_Home : Qt::Key_End, Qt::ControlModifier);
-            else if (step == u"selhome" || step == u"selend")
-                f.key(step == u"selhome" ? Qt::Key_Home : Qt::Key_End,
-                      Qt::ControlModifier | Qt::ShiftModifier);
+            f.press(step);
             f.field->keepCaretVisible({200, 200});
         }
         QCOMPARE(f.field->text(), expected);
@@ -204,16 +212,8 @@ private Q_SLOTS:
         f.field->setFocus();
         f.caretTo(text.size());
         QGuiApplication::clipboard()->setText(u"tempel"_s);
-        for (const QString& step : keys.split(u' ')) {
-            if (step == u"type")
-                f.type(u"abc"_s);
-            else if (step == u"paste")
-                f.key(Qt::Key_V, Qt::ControlModifier);
-            else if (step == u"undo")
-                f.key(Qt::Key_Z, Qt::ControlModifier);
-            else if (step == u"redo")
-                f.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        }
+        for (const QString& step : keys.split(u' '))
+            f.press(step);
         QCOMPARE(f.field->text(), text + expected);
         QCOMPARE(f.reported, text + expected);
     }

@@ -174,10 +174,10 @@ void RoomFireAtmosphereView::paint(QPainter* painter, const QStyleOptionGraphics
     // The pieces lie row by row on a grid of washPiece pixels: those the paint reaches are
     // found by their place, without reading each piece's picture (cold on most frames).
     const WashPiece& lastPiece = pieces.back();
-    const QRect whole(QPoint(0, 0), QSize(lastPiece.at.x() + lastPiece.image.width(),
-                                          lastPiece.at.y() + lastPiece.image.height()));
-    const int columns = (whole.width() + washPiece - 1) / washPiece;
-    const QRect wanted = device.mapRect(reach).toAlignedRect().translated(-pixel) & whole;
+    const QRect covered(QPoint(0, 0), QSize(lastPiece.at.x() + lastPiece.image.width(),
+                                            lastPiece.at.y() + lastPiece.image.height()));
+    const int columns = (covered.width() + washPiece - 1) / washPiece;
+    const QRect wanted = device.mapRect(reach).toAlignedRect().translated(-pixel) & covered;
     if (wanted.isEmpty())
         return;
     for (int row = wanted.top() / washPiece; row <= wanted.bottom() / washPiece; ++row) {
