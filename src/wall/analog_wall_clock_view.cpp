@@ -171,15 +171,16 @@ private:
     void paintHand(QPainter& p, QPointF c, const ModernClockHand& hand, int index, qreal side,
                    qreal ratio)
     {
-        QPainterPath silhouette = hand.fillShape();
         const QPainterPath ring = hand.ringShape();
-        if (!ring.isEmpty()) {
-            QPainterPathStroker stroker;
-            stroker.setWidth(hand.ringLineWidth());
-            silhouette = silhouette.united(stroker.createStroke(ring));
-        }
         Sprite& sprite = m_sprites[size_t(index)];
         if (sprite.side != side || sprite.ratio != ratio || sprite.image.isNull()) {
+            // Uniting the outlines costs more than the rest of the hand: only for a new sprite.
+            QPainterPath silhouette = hand.fillShape();
+            if (!ring.isEmpty()) {
+                QPainterPathStroker stroker;
+                stroker.setWidth(hand.ringLineWidth());
+                silhouette = silhouette.united(stroker.createStroke(ring));
+            }
             sprite.image = SoftShadow::ofPath(silhouette, kHandShadow.radius, kHandShadow.color,
                                               ratio, &sprite.topLeft);
             sprite.side = side;
