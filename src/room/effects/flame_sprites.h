@@ -70,7 +70,6 @@ private:
         qint16 solidFirst = 0;
         qint16 solidLast = 0;
         qint16 last = 0;
-        int width() const { return last - first; }
         int kept() const { return (solidFirst - first) + (last - solidLast); }
     };
     // A flame's coverage at one step: of each row only the columns it covers are kept, one
