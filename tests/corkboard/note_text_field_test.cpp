@@ -56,7 +56,7 @@ struct Field {
     void press(const QString& step)
     {
         if (step == u"type")
-            type(QStringLiteral("abc"));
+            type(u"abc"_s);
         else if (step == u"bs" || step == u"del")
             for (int i = 0; i < 3; ++i)
                 key(step == u"bs" ? Qt::Key_Backspace : Qt::Key_Delete);
