@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QPainter>
 
+#include <memory>
+
 namespace {
 struct Look {
     QString title;
@@ -62,30 +64,27 @@ GuitarQuickView::GuitarQuickView(Model model, EventSounds& sounds, std::function
     setRowSpacing(10);
     const Look look = lookOf(model);
     const qreal w = contentWidth();
-    const DesignFont modelFont = DesignFont::system(11, QFont::Bold);
-    const DesignFont specFont = DesignFont::system(9.5);
-    addRow(new PaintedItem(QSizeF(w, 38), [=](QPainter& painter, const QRectF& rect) {
-        const QRectF tile(rect.left(), rect.top(), 38, 38);
-        const QPainterPath outline = Painting::continuousRoundedRect(tile, 8);
-        if (look.tile.size() == 1)
-            painter.fillPath(outline, look.tile.front());
-        else
-            painter.fillPath(outline,
-                             Painting::diagonalGradient(tile, {look.tile[0], look.tile[1]}));
-        painter.strokePath(outline, QPen(look.rim, 1));
-        Symbols::paint(painter, look.symbol, tile.adjusted(10, 10, -10, -10), look.symbolColor);
-        const qreal left = tile.right() + 8;
-        const qreal lines =
-            CardPainting::lineHeight(modelFont) + 2 + CardPainting::lineHeight(specFont);
-        const qreal top = rect.center().y() - lines / 2;
-        CardPainting::text(
-            painter, QRectF(left, top, rect.right() - left, CardPainting::lineHeight(modelFont)),
-            modelFont, Colors::primaryLabel(), look.model);
-        CardPainting::text(painter,
-                           QRectF(left, top + CardPainting::lineHeight(modelFont) + 2,
-                                  rect.right() - left, CardPainting::lineHeight(specFont)),
-                           specFont, Colors::secondaryLabel(), look.specification);
-    }));
+    // The model over its specification, beside the 38-point tile, wrapped at what it leaves.
+    const auto texts = std::make_shared<const CardPainting::TextStack>(
+        QList<CardPainting::StackedText>{
+            {DesignFont::system(11, QFont::Bold), Colors::primaryLabel(), look.model},
+            {DesignFont::system(9.5), Colors::secondaryLabel(), look.specification, 2}},
+        w - 38 - 8);
+    addRow(
+        new PaintedItem(QSizeF(w, std::max<qreal>(38, texts->height())), [=](QPainter& painter,
+                                                                             const QRectF& rect) {
+            const QRectF tile(rect.left(), rect.center().y() - 19, 38, 38);
+            const QPainterPath outline = Painting::continuousRoundedRect(tile, 8);
+            if (look.tile.size() == 1)
+                painter.fillPath(outline, look.tile.front());
+            else
+                painter.fillPath(outline,
+                                 Painting::diagonalGradient(tile, {look.tile[0], look.tile[1]}));
+            painter.strokePath(outline, QPen(look.rim, 1));
+            Symbols::paint(painter, look.symbol, tile.adjusted(10, 10, -10, -10), look.symbolColor);
+            texts->draw(painter,
+                        QPointF(tile.right() + 8, rect.center().y() - texts->height() / 2));
+        }));
     addRow(CardPainting::divider(w, 0.3));
     const QStringList names = strumSounds(model);
     RoomItem* strumButton =

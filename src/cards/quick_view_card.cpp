@@ -2,6 +2,7 @@
 
 #include "kit/button_item.h"
 #include "kit/colors.h"
+#include "kit/fitted_text.h"
 #include "kit/painting.h"
 #include "kit/panel_backdrop.h"
 #include "kit/symbols.h"
@@ -261,6 +262,40 @@ RoomItem* paragraph(qreal width, const DesignFont& font, const QColor& color, co
                                painter.setPen(color);
                                font.drawText(painter, rect, Qt::AlignLeft | Qt::TextWordWrap, text);
                            });
+}
+
+TextStack::TextStack(const QList<StackedText>& texts, qreal width) : m_width(width)
+{
+    FittedText::Options options;
+    options.maxLines = 1000; // as many as it takes
+    options.wrap = FittedText::Options::Wrap::Words;
+    qreal top = 0;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const StackedText& text = texts[i];
+        if (i > 0)
+            top += text.spacingAbove;
+        QStringList lines =
+            FittedText::fit(text.text, text.font, QSizeF(width, 1e6), options).lines;
+        if (lines.isEmpty())
+            lines << QString();
+        m_laid.append({text, lines, top});
+        top += qreal(lines.size()) * lineHeight(text.font);
+    }
+    m_height = top;
+}
+
+void TextStack::draw(QPainter& painter, const QPointF& topLeft) const
+{
+    painter.save();
+    for (const Laid& laid : m_laid) {
+        painter.setPen(laid.text.color);
+        const qreal line = lineHeight(laid.text.font);
+        for (qsizetype i = 0; i < laid.lines.size(); ++i) {
+            const QRectF rect(topLeft.x(), topLeft.y() + laid.top + qreal(i) * line, m_width, line);
+            laid.text.font.drawText(painter, rect, Qt::AlignLeft | Qt::AlignVCenter, laid.lines[i]);
+        }
+    }
+    painter.restore();
 }
 
 } // namespace CardPainting

@@ -115,6 +115,32 @@ RoomItem* line(qreal width, const DesignFont& font, const QColor& color, const Q
 RoomItem* paragraph(qreal width, const DesignFont& font, const QColor& color, const QString& text);
 // Text height of `font` as the rows lay it out.
 qreal lineHeight(const DesignFont& font);
+
+// Texts stacked leading-aligned beside a card's symbol or tile (a count over its hint, a
+// model over its specification), each wrapped between words onto as many lines as it
+// needs at the width it is given: no line of them is cut short.
+struct StackedText {
+    DesignFont font;
+    QColor color;
+    QString text;
+    qreal spacingAbove = 0; // from the text above; nothing above the first
+};
+class TextStack {
+public:
+    TextStack(const QList<StackedText>& texts, qreal width);
+    qreal height() const { return m_height; }
+    void draw(QPainter& painter, const QPointF& topLeft) const;
+
+private:
+    struct Laid {
+        StackedText text;
+        QStringList lines;
+        qreal top = 0;
+    };
+    QList<Laid> m_laid;
+    qreal m_width = 0;
+    qreal m_height = 0;
+};
 } // namespace CardPainting
 
 // A plain button of a card: a symbol (none when empty) and a text centred on a rounded

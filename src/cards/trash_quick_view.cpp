@@ -6,6 +6,8 @@
 
 #include <QPainter>
 
+#include <memory>
+
 namespace {
 // The card tells what the Trash holds when it is shown, not what was last seen.
 int freshCount(UserTrash& trash)
@@ -31,24 +33,20 @@ TrashQuickView::TrashQuickView(UserTrash& trash, std::function<void()> onClose,
     const QString hintLine = m_hintLine;
     const QColor hintColor =
         trash.leftByEmptying() > 0 ? Colors::system(Colors::System::Red) : Colors::secondaryLabel();
-    const DesignFont countFont = DesignFont::system(11, QFont::Bold);
-    const DesignFont hintFont = DesignFont::system(9);
-    const qreal textHeight =
-        CardPainting::lineHeight(countFont) + 1 + CardPainting::lineHeight(hintFont);
-    addRow(new PaintedItem(QSizeF(w, std::max<qreal>(28, textHeight)), [=](QPainter& painter,
-                                                                           const QRectF& rect) {
-        Symbols::paint(painter, symbolName(count),
-                       QRectF(rect.left(), rect.center().y() - 14, 28, 28), symbolColor(count));
-        const qreal left = rect.left() + 28 + 8;
-        const qreal top = rect.center().y() - textHeight / 2;
-        CardPainting::text(
-            painter, QRectF(left, top, rect.right() - left, CardPainting::lineHeight(countFont)),
-            countFont, Colors::primaryLabel(), countLine);
-        CardPainting::text(painter,
-                           QRectF(left, top + CardPainting::lineHeight(countFont) + 1,
-                                  rect.right() - left, CardPainting::lineHeight(hintFont)),
-                           hintFont, hintColor, hintLine);
-    }));
+    // The texts share the row with the 28-point symbol, 8 apart, and wrap at what is left.
+    const auto texts = std::make_shared<const CardPainting::TextStack>(
+        QList<CardPainting::StackedText>{
+            {DesignFont::system(11, QFont::Bold), Colors::primaryLabel(), countLine},
+            {DesignFont::system(9), hintColor, hintLine, 1}},
+        w - 28 - 8);
+    addRow(
+        new PaintedItem(QSizeF(w, std::max<qreal>(28, texts->height())), [=](QPainter& painter,
+                                                                             const QRectF& rect) {
+            Symbols::paint(painter, symbolName(count),
+                           QRectF(rect.left(), rect.center().y() - 14, 28, 28), symbolColor(count));
+            texts->draw(painter,
+                        QPointF(rect.left() + 28 + 8, rect.center().y() - texts->height() / 2));
+        }));
     addRow(CardPainting::divider(w, 0.2));
 
     QList<RoomItem*> buttons;

@@ -7,6 +7,7 @@
 #include "platform/event_sounds.h"
 #include "platform/user_trash.h"
 #include "support/fake_app_registry.h"
+#include "support/painted_look.h"
 #include "support/scene_input.h"
 #include "support/scratch_mount.h"
 #include "support/stdout_capture.h"
@@ -345,6 +346,81 @@ private Q_SLOTS:
         QVERIFY(registry.launchedOnly(expected));
         if (!argument.isEmpty())
             QCOMPARE(registry.launches(expected), QStringList{argument});
+    }
+
+    // The texts beside a card's symbol or tile (the Trash's hint, a guitar's specification)
+    // are shown whole: wrapped onto more lines at the card's width, never cut off with "…".
+    void cardTextsAreShownWhole_data()
+    {
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("an empty Trash")
+            << u"trash"_s
+            << QStringList{u"Tempat sampah kosong"_s,
+                           u"Seret file ke tong sampah untuk membuang"_s};
+        QTest::newRow("a Trash whose emptying left items")
+            << u"trash-left"_s
+            << QStringList{u"1 item di tempat sampah"_s, u"1 item tidak dapat dihapus"_s};
+        QTest::newRow("the acoustic guitar")
+            << u"acoustic"_s
+            << QStringList{u"Dreadnought Natural Spruce"_s,
+                           u"Solid Sitka • Rosewood • Phosphor Bronze"_s};
+        QTest::newRow("the electric guitar")
+            << u"electric"_s
+            << QStringList{u"Stratocaster® Black Gloss"_s,
+                           u"Maple Neck • 3 Single-Coil • Tremolo"_s};
+    }
+    void cardTextsAreShownWhole()
+    {
+        QFETCH(QString, card);
+        QFETCH(QStringList, texts);
+        QTemporaryDir dir;
+        const QString trashPath = dir.path() + u"/Trash"_s;
+        std::optional<ScratchMount> mount;
+        if (card == u"trash-left") {
+            writeFile(trashPath + u"/files/a.txt"_s);
+            const QString stuck = trashPath + u"/files/stuck"_s;
+            QDir().mkpath(stuck);
+            mount.emplace("tmpfs", stuck);
+            if (!mount->isMounted())
+                QSKIP(qPrintable(u"cannot mount: "_s + mount->error()));
+            writeFile(stuck + u"/inside.txt"_s);
+            QVERIFY(mount->makeReadOnly());
+        } else {
+            QDir().mkpath(trashPath + u"/files"_s);
+        }
+        UserTrash trash(trashPath);
+        CountingSounds sounds;
+        CardScene s;
+        DesktopQuickViewCard* shown = nullptr;
+        if (card.startsWith(u"trash")) {
+            StdoutCapture out; // what an emptying left is printed too
+            if (card == u"trash-left") {
+                trash.refresh();
+                trash.empty();
+                QTRY_VERIFY(!trash.isEmptying());
+            }
+            shown = s.show(new TrashQuickView(trash, s.close()));
+        } else {
+            const auto model = card == u"acoustic" ? GuitarQuickView::Model::Acoustic
+                                                   : GuitarQuickView::Model::Electric;
+            shown = s.show(new GuitarQuickView(model, sounds, {}, s.close()));
+        }
+        const QRectF bounds = shown->sceneBoundingRect();
+        const QList<PaintedText> drawn = PaintedLook::texts(s.scene, bounds);
+        QStringList words;
+        for (const PaintedText& t : drawn) {
+            if (t.text == shown->shownTitle())
+                continue; // the header's title keeps to one line
+            QVERIFY2(!t.text.contains(u'…'), qPrintable(t.text));
+            // Inside the card's padding, with a point for the glyphs' overhang.
+            QVERIFY2(t.box.right() <= bounds.right() - DesktopQuickViewCard::kPadding + 1,
+                     qPrintable(t.text));
+            words << t.text.simplified();
+        }
+        const QString all = words.join(u' ');
+        for (const QString& text : texts)
+            QVERIFY2(all.contains(text), qPrintable(text + u" in: "_s + all));
     }
 
     void cardsCloseWhenNothingCanBeOpened()
