@@ -369,9 +369,12 @@ qreal ShelfFlyoutPopoverView::buildFileCard(qreal top)
                      QFont::Bold, Qt::white, Colors::system(Colors::System::Blue), 12, 6);
     ButtonLabel finder = capsuleLabel(QStringLiteral("folder"), QStringLiteral("Finder"), 11,
                                       QFont::Medium, primaryLabel(), primary(0.08), 10, 6);
+    // Ink on a lime capsule, as the board's "Memo" button: lime letters on the light card
+    // could not be read.
     ButtonLabel floor = capsuleLabel(QStringLiteral("arrow.down.right.and.arrow.up.left"),
                                      QStringLiteral("Ke Lantai"), 10, QFont::DemiBold,
-                                     TOLVANEColors::highlighterGreen(), primary(0.12), 8, 5);
+                                     TOLVANEColors::ink(), TOLVANEColors::highlighterGreen(), 8, 5);
+    floor.border = Colors::withOpacity(TOLVANEColors::ink(), 0.18);
     const ButtonLabel back = roundLabel(QStringLiteral("arrowshape.turn.up.backward.fill"), 11, 25);
 
     // Where the room's face sets the labels wider than the card, the labelled buttons give

@@ -288,10 +288,12 @@ void PhotoFrameQuickView::rebuild()
 
     // The actions: "Preview" and "Ganti" share what "Ke Lantai" and the trash leave.
     const qreal actionHeight = QFontMetricsF(Units::systemFont(10)).height() + 10;
-    const ButtonLabel floor =
+    // Ink on lime, so that the label reads on the light card.
+    ButtonLabel floor =
         cardLabel(QStringLiteral("arrow.down.right.and.arrow.up.left"), QStringLiteral("Ke Lantai"),
-                  Units::systemFont(10, QFont::DemiBold), TOLVANEColors::highlighterGreen(),
-                  Colors::black(0.12));
+                  Units::systemFont(10, QFont::DemiBold), TOLVANEColors::ink(),
+                  TOLVANEColors::highlighterGreen());
+    floor.border = Colors::withOpacity(TOLVANEColors::ink(), 0.18);
     const ButtonLabel trash =
         cardLabel(QStringLiteral("trash"), {}, Units::systemFont(10),
                   Colors::system(Colors::System::Red), Colors::system(Colors::System::Red, 0.12));

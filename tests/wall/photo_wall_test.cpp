@@ -1,3 +1,4 @@
+#include "bookshelf/shelf_flyout_popover_view.h"
 #include "cards/award_plaque_quick_view.h"
 #include "cards/carpet_item_quick_view.h"
 #include "cards/photo_frame_quick_view.h"
@@ -13,6 +14,7 @@
 #include "state/app_state.h"
 #include "storage/storage_manager.h"
 #include "support/fake_app_registry.h"
+#include "support/painted_look.h"
 #include "support/stdout_capture.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
@@ -413,6 +415,42 @@ private Q_SLOTS:
         QCOMPARE(closed, 2);
         QVERIFY(apps.nothingLaunched());
     }
+    // "Ke Lantai" keeps the room's lime and reads on the light cards: its ink stands out from
+    // its ground at 4.5:1 or more, on the photo frame's card and on the shelf's file card.
+    void toTheFloorLabelReads_data()
+    {
+        QTest::addColumn<bool>("photoCard");
+        QTest::newRow("photo frame card") << true;
+        QTest::newRow("shelf popover") << false;
+    }
+    void toTheFloorLabelReads()
+    {
+        QFETCH(bool, photoCard);
+        WallRoom room;
+        std::unique_ptr<RoomItem> card;
+        ButtonItem* label = nullptr;
+        if (photoCard) {
+            room.framePhoto(1);
+            auto photo = std::make_unique<PhotoFrameQuickView>(
+                1, [] {}, room.storage());
+            QVERIFY(photo->showsPhoto());
+            label = photo->button(u"Ke Lantai"_s);
+            card = std::move(photo);
+        } else {
+            const QString file = room.home().path() + u"/Desktop/catatan.txt"_s;
+            writeFile(file, "isi");
+            auto popover = std::make_unique<ShelfFlyoutPopoverView>(
+                QUrl::fromLocalFile(file), 0, room.appState(), room.storage(), [] {});
+            QVERIFY(!popover->isFolder());
+            label = popover->button(u"Ke Lantai"_s);
+            card = std::move(popover);
+        }
+        QVERIFY(label);
+        // The cards' translucent surface over the room comes out nearly white.
+        const qreal ratio = PaintedLook::inkContrast(*label, QColor(0xF4, 0xF4, 0xF2));
+        QVERIFY2(ratio >= 4.5, qPrintable(QString::number(ratio)));
+    }
+
     // Showing a value is not choosing it: nothing is written until a control is used, then each use
     // is written at once, a zoom step as its exact scale. The actions do their work, then close; a
     // photo that cannot be decoded still gets a card, which only offers another.
