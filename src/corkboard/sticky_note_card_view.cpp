@@ -78,8 +78,9 @@ StickyNoteCardView::StickyNoteCardView(const QUuid& id, CorkboardNotes& notes, A
     m_palette = new ButtonItem(
         [this](QPainter& p, const QRectF& r) {
             const bool open = isCustomizerOpen();
-            const QRectF glyph(r.center() - QPointF(4.25, 4.25), QSizeF(8.5, 8.5));
-            Symbols::paint(
+            // Nine points: the palette is drawn for nine and eighteen device pixels.
+            const QRectF glyph(r.center() - QPointF(4.5, 4.5), QSizeF(9, 9));
+            Symbols::paintOnPixelGrid(
                 p, open ? QStringLiteral("paintpalette.fill") : QStringLiteral("paintpalette"),
                 glyph, Colors::withOpacity(inkOf(m_color), open ? 0.95 : 0.45));
         },

@@ -8,7 +8,10 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <vector>
 
 namespace Symbols {
 namespace {
@@ -126,6 +129,86 @@ void drawPalette(QPainter& p, const QRectF& r, const QColor& color, bool filled)
     p.drawPath(wells);
 }
 
+// The palette drawn pixel by pixel for the two sizes a note's button shows it at (9 points,
+// at one and two device pixels a point), where a drawing of curves blurs into a grey disc: a
+// board with an arc of wells and the thumb notch at its lower right. '#' is the board's
+// outline, 'w' a well; the filled form is the board with the wells and the notch left out.
+struct PixelGlyph {
+    int size;
+    const char* rows;
+};
+constexpr PixelGlyph kPixelPalettes[] = {
+    {9, "..#####.."
+        ".#.....#."
+        "#..w.w..#"
+        "#.w.....#"
+        "#.....##."
+        "#....#..."
+        "#....#..#"
+        ".#....##."
+        "..####..."},
+    {18, "......######......"
+         "....##########...."
+         "...###......###..."
+         "..##..........##.."
+         ".##....ww.ww...##."
+         ".##....ww.ww...##."
+         "##...ww.....ww..##"
+         "##...ww.....ww..##"
+         "##.............###"
+         "##............##.."
+         "##...........##..."
+         "##..........##...."
+         "##..........##..##"
+         ".##..........####."
+         "..##..........##.."
+         "...###......###..."
+         "....##########...."
+         "......######......"},
+};
+
+// Draws the palette of `px` pixels where one is drawn for that size. The filled form is every
+// pixel the outline encloses (what cannot be reached from the edge without crossing it),
+// but the wells.
+bool drawPixelPalette(QImage& image, int px, const QColor& color, bool filled)
+{
+    const auto* glyph = std::find_if(std::begin(kPixelPalettes), std::end(kPixelPalettes),
+                                     [px](const PixelGlyph& g) { return g.size == px; });
+    if (glyph == std::end(kPixelPalettes) || image.width() != px || image.height() != px)
+        return false;
+    const auto at = [glyph, px](int x, int y) { return glyph->rows[y * px + x]; };
+    std::vector<bool> outside(size_t(px * px), false);
+    if (filled) {
+        std::vector<QPoint> open;
+        for (int i = 0; i < px; ++i) {
+            for (const QPoint edge :
+                 {QPoint(i, 0), QPoint(i, px - 1), QPoint(0, i), QPoint(px - 1, i)})
+                open.push_back(edge);
+        }
+        while (!open.empty()) {
+            const QPoint q = open.back();
+            open.pop_back();
+            if (q.x() < 0 || q.y() < 0 || q.x() >= px || q.y() >= px ||
+                outside[size_t(q.y() * px + q.x())] || at(q.x(), q.y()) != '.')
+                continue;
+            outside[size_t(q.y() * px + q.x())] = true;
+            for (const QPoint step : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)})
+                open.push_back(q + step);
+        }
+    }
+    const QRgb ink = qPremultiply(color.rgba());
+    for (int y = 0; y < px; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < px; ++x) {
+            const char c = at(x, y);
+            const bool inked = filled ? c != 'w' && !outside[size_t(y * px + x)] : c != '.';
+            if (inked)
+                line[x] = ink;
+        }
+    }
+    return true;
+}
+
 // Glyphs drawn by hand in a unit square, for a theme that lacks them.
 bool drawFallback(QPainter& p, const QString& base, bool filled, const QRectF& r,
                   const QColor& color)
@@ -234,6 +317,8 @@ QImage glyph(const QString& base, bool filled, int px, const QColor& color)
 {
     QImage img(px, px, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
+    if (base == QLatin1String("paintpalette") && drawPixelPalette(img, px, color, filled))
+        return img;
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QString theme = themeNames().value(base);
@@ -317,6 +402,32 @@ void paint(QPainter& painter, const QString& name, const QRectF& rect, const QCo
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(target, img);
+    painter.restore();
+}
+
+void paintOnPixelGrid(QPainter& painter, const QString& name, const QRectF& rect,
+                      const QColor& color)
+{
+    const QTransform device = painter.deviceTransform();
+    const qreal side = std::min(rect.width(), rect.height());
+    if (device.type() > QTransform::TxScale || !(side > 0) ||
+        !qFuzzyCompare(std::abs(device.m11()), std::abs(device.m22()))) {
+        paint(painter, name, rect, color);
+        return;
+    }
+    // The glyph's box in device pixels, whole: its side rounded, its corner on a pixel.
+    const qreal scale = std::abs(device.m11());
+    const int px = std::max(1, int(std::lround(side * scale)));
+    const QPointF centre = device.map(rect.center());
+    const QPoint corner(int(std::lround(centre.x() - px / 2.0)),
+                        int(std::lround(centre.y() - px / 2.0)));
+    const QImage img = image(name, px, color);
+    // Back to the device's own units (its pixel ratio stays), one image pixel to a pixel.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1;
+    painter.save();
+    painter.resetTransform();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRectF(QPointF(corner) / ratio, QSizeF(px, px) / ratio), img);
     painter.restore();
 }
 

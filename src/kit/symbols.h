@@ -15,6 +15,11 @@ namespace Symbols {
 // Draws `name` centred in `rect` (square glyphs keep their proportion), tinted `color`.
 void paint(QPainter& painter, const QString& name, const QRectF& rect, const QColor& color);
 
+// As paint, for a small glyph drawn for whole device pixels: where the painter is not turned,
+// the glyph's box is rounded to whole device pixels and drawn one to one, never resampled.
+void paintOnPixelGrid(QPainter& painter, const QString& name, const QRectF& rect,
+                      const QColor& color);
+
 // The glyph at `pixelSize` device pixels; cached by name, size and colour.
 QImage image(const QString& name, int pixelSize, const QColor& color);
 
