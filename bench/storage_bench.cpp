@@ -19,9 +19,12 @@
 //           full repaint of the still room (what the drop highlight leaving costs); then a
 //           floor file dragged round the floor for 2 s and let go: the longest stall while
 //           it moves and after it is let go
-//   notes   2, then 10,000 notes of about 1 kB each in notes.json (10 MB): the time from start
-//           to the room's first paint, the peak memory, and what one key typed into the
-//           top note costs (the change and its save, median of 9) with the longest stall
+//   notes   2, then 10,000 notes of about 1 kB each in notes.json (10 MB), then a note of one
+//           1 MB word (no place to break a line in it, as a pasted base64 text) under a
+//           short one: the time
+//           from start to the room's first paint, the peak memory, and what one key typed
+//           into the top note costs (the change and its save, median of 9) with the longest
+//           stall
 // With BENCH_WHY=1 every new longest stall names its receiver and event type on standard
 // error.
 #include "app/interactive_desktop_window.h"
@@ -329,6 +332,31 @@ void seedNotes(const QString& home, int count)
     writeFile(storageFolder(home) + QStringLiteral("notes.json"), *encodeStickyNotes(notes));
 }
 
+// A note of one word of `chars` characters, under a short note.
+void seedWordNote(const QString& home, int chars)
+{
+    QDir().mkpath(storageFolder(home));
+    StickyNote word;
+    word.title = QStringLiteral("Base64");
+    QString text;
+    text.reserve(chars);
+    // Letters and digits only: no character of it is a place a line may break.
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int i = 0; i < chars; ++i)
+        text += QLatin1Char(alphabet[(i * 7 + i / 62) % 62]);
+    word.freeformText = text;
+    word.x = 20;
+    word.y = 60;
+    StickyNote other;
+    other.title = QStringLiteral("Catatan");
+    other.freeformText = QStringLiteral("Baris pendek.");
+    // Lying right over it: the board then asks how tall the note under it grows.
+    other.x = 20;
+    other.y = 60;
+    writeFile(storageFolder(home) + QStringLiteral("notes.json"),
+              *encodeStickyNotes({word, other}));
+}
+
 // The process's memory in MB: the peak (VmHWM) or now (VmRSS).
 double memoryMB(const char* field)
 {
@@ -431,6 +459,8 @@ int main(int argc, char** argv)
             runChild(QStringLiteral("notes"), {},
                      [count](const QString& h) { seedNotes(h, count); });
         }
+        std::printf("a note of one 1,000,000-character word in notes.json\n");
+        runChild(QStringLiteral("notes"), {}, [](const QString& h) { seedWordNote(h, 1'000'000); });
     }
     if (!drop)
         return 0;

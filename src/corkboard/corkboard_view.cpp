@@ -18,8 +18,6 @@
 #include <QPainter>
 #include <QRegion>
 #include <QSet>
-#include <QTextDocument>
-#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -257,26 +255,13 @@ struct Cover {
 
 int CorkboardView::textLines(const StickyNote& note, const NoteTextField& field)
 {
-    // The card's own field lays its text out the same way: each paragraph wrapped at the
-    // field's width, an empty one a line.
+    // As the card's own field lays its text out while nobody edits it; a card grows no
+    // further than its most lines, so no more are counted (or laid out).
     LineCount& known = m_lineCounts[note.id];
     if (known.lines > 0 && known.text == note.freeformText && known.width == field.textWidth())
         return known.lines;
-    int lines = 0;
-    const QTextOption option = field.document()->defaultTextOption();
-    for (const QString& paragraph : note.freeformText.split(QLatin1Char('\n'))) {
-        QTextLayout layout(paragraph, field.font());
-        layout.setTextOption(option);
-        layout.beginLayout();
-        int count = 0;
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(field.textWidth());
-            ++count;
-        }
-        layout.endLayout();
-        lines += std::max(count, 1);
-    }
-    known = {note.freeformText, field.textWidth(), std::max(lines, 1)};
+    known = {note.freeformText, field.textWidth(),
+             field.idleLineCount(note.freeformText, kMostTextLines + 1)};
     return known.lines;
 }
 

@@ -408,6 +408,55 @@ int NoteTextField::lineCount() const
     return std::max(lines, 1);
 }
 
+int NoteTextField::idleLineCount(const QString& whole, int most, qsizetype* laidOut) const
+{
+    most = std::max(most, 1);
+    // What a field nobody edits holds: the text's beginning (setShownText).
+    const QString text = whole.left(safeCut(whole, kHeldWhileIdle));
+    QTextOption option = document()->defaultTextOption();
+    if (!m_singleLine) {
+        option.setWrapMode(longestParagraph(text) > kLongParagraph
+                               ? QTextOption::WrapAnywhere
+                               : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    }
+    const qreal width = textWidth() > 0 ? textWidth() : 1e6;
+    int lines = 0;
+    qsizetype laid = 0;
+    for (int start = 0; start <= text.size() && lines <= most;) {
+        int end = start;
+        while (end < text.size() && !isLineBreak(text.at(end)))
+            ++end;
+        const QString paragraph = text.mid(start, end - start);
+        // The lines still wanted need only the characters that can fill them: a longer stretch
+        // of the paragraph is laid out only when a shorter one did not make them.
+        const int wanted = most - lines + 1;
+        int take = std::min(int(paragraph.size()), 256);
+        int count = 0;
+        for (;;) {
+            const QString part = paragraph.left(safeCut(paragraph, take));
+            QTextLayout layout(part, font());
+            layout.setTextOption(option);
+            layout.beginLayout();
+            count = 0;
+            for (QTextLine line = layout.createLine(); line.isValid() && count < wanted;
+                 line = layout.createLine()) {
+                line.setLineWidth(width);
+                ++count;
+            }
+            layout.endLayout();
+            laid += part.size();
+            if (count >= wanted || take >= paragraph.size())
+                break;
+            take = std::min(int(paragraph.size()), take * 4);
+        }
+        lines += std::max(count, 1);
+        start = end + 1;
+    }
+    if (laidOut)
+        *laidOut = laid;
+    return std::clamp(lines, 1, most);
+}
+
 void NoteTextField::keepCaretVisible(QSizeF visibleSize)
 {
     const QTextCursor cursor = textCursor();

@@ -42,6 +42,11 @@ public:
     qreal lineHeight() const;
     // How many lines the text takes (at least one).
     int lineCount() const;
+    // How many lines `text` would take in this field while nobody edits it, counted no
+    // further than `most` (at least one). Only what such a field holds is laid out, and no
+    // more of it than those lines need: a note of one megabyte-long word costs no more than a
+    // short one. `laidOut`, when given, learns how many characters were laid out.
+    int idleLineCount(const QString& text, int most, qsizetype* laidOut = nullptr) const;
     // Moves the text inside its clipping parent so that the caret stays in view of a box
     // `visibleSize` big.
     void keepCaretVisible(QSizeF visibleSize);

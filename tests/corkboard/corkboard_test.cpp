@@ -592,6 +592,41 @@ private Q_SLOTS:
         QCOMPARE(b.decodedOnDisk().first().title, u"Abc"_s);
     }
 
+    // How many lines a note's text takes is worked out from what its card shows, no more: a
+    // note of one word a megabyte long (a pasted base64 text) is laid out a few lines deep, and
+    // the count agrees with the card's own field.
+    void textLinesLayOutOnlyWhatANoteShows_data()
+    {
+        QTest::addColumn<QString>("text");
+        // Letters and digits only, where no line may break: the costliest word to wrap.
+        const QString letters = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"_s;
+        QString base64;
+        for (int i = 0; base64.size() < 1'000'000; ++i)
+            base64 += letters.at((i * 7 + i / 62) % 62);
+        QTest::newRow("one word of 1 MB") << base64;
+        QTest::newRow("one word of 300 kB") << base64.left(300'000);
+        QString lines;
+        for (int i = 0; lines.size() < 1'000'000; ++i)
+            lines += u"baris ke-%1\n"_s.arg(i);
+        QTest::newRow("a megabyte of short lines") << lines;
+        QTest::newRow("long words then lines")
+            << u"x"_s.repeated(20) + u" "_s + u"y"_s.repeated(60) + u"\nakhir\n\n"_s;
+        QTest::newRow("three lines") << u"satu\ndua\ntiga"_s;
+        QTest::newRow("empty") << QString();
+    }
+    void textLinesLayOutOnlyWhatANoteShows()
+    {
+        QFETCH(QString, text);
+        constexpr int kMost = 15; // a card shows up to 14 lines; one more tells it is full
+        NoteTextField field(false, u"Tulis isi memo di sini..."_s, DesignFont::system(8.5));
+        field.setFieldWidth(StickyNoteCardView::kWidth - 14);
+        qsizetype laidOut = 0;
+        const int lines = field.idleLineCount(text, kMost, &laidOut);
+        QVERIFY2(laidOut <= 6'000, qPrintable(QString::number(laidOut)));
+        field.showText(text);
+        QCOMPARE(lines, std::min(field.lineCount(), kMost));
+    }
+
     // The header draws the ligature where a font has it, never a missing-glyph box.
     void headerLine()
     {
@@ -924,6 +959,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("pixels");
         QTest::newRow("8.5 points") << 9;
         QTest::newRow("twice that") << 17;
+        QTest::newRow("9 points, twice") << 18;
     }
     void paletteGlyphReadsAtItsSize()
     {
@@ -947,6 +983,43 @@ private Q_SLOTS:
         QVERIFY2(inkShare(closed) < 0.6, qPrintable(QString::number(inkShare(closed))));
         QVERIFY2(inkShare(open) < 0.8, qPrintable(QString::number(inkShare(open))));
         QVERIFY(inkShare(open) > inkShare(closed));
+    }
+
+    // The note's palette button draws its glyph on whole device pixels, at one and at two
+    // pixels a point, wherever the note lies: no pixel half covered, so it never blurs.
+    void paletteButtonLiesOnThePixelGrid_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<bool>("open");
+        QTest::newRow("1x, closed") << 1.0 << false;
+        QTest::newRow("1x, open") << 1.0 << true;
+        QTest::newRow("2x, closed") << 2.0 << false;
+        QTest::newRow("2x, open") << 2.0 << true;
+    }
+    void paletteButtonLiesOnThePixelGrid()
+    {
+        QFETCH(qreal, ratio);
+        QFETCH(bool, open);
+        QImage image(QSize(40, 40) * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.translate(10.3, 7.6); // a note's place need not be whole
+            Symbols::paintOnPixelGrid(painter, open ? u"paintpalette.fill"_s : u"paintpalette"_s,
+                                      QRectF(0.2, 0.45, 9, 9), Qt::black);
+        }
+        int inked = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const int alpha = qAlpha(image.pixel(x, y));
+                QVERIFY2(alpha == 0 || alpha == 255,
+                         qPrintable(u"%1,%2: %3"_s.arg(x).arg(y).arg(alpha)));
+                inked += alpha == 255;
+            }
+        }
+        // An outline, or a board with its wells: ink on a good part of the 9-point box.
+        QVERIFY2(inked > 9 * 9 * ratio * ratio / 4, qPrintable(QString::number(inked)));
     }
 
     // A field is kept as a picture: while empty that picture still holds its whole
