@@ -42,9 +42,9 @@
 // The music states need a session bus: run under dbus-run-session.
 //
 // Corkboard states: notes-six (six notes of different colours, fasteners, patterns and
-// tilts), note-customizer (the first note with its customiser open), note-sheet (instead of
-// the room: every colour with every fastener, the three patterns in turn, on a board the
-// size of the window).
+// tilts), note-customizer (the first note with its customiser open), notes-unsaved (the
+// board's mark that the notes cannot be saved), note-sheet (instead of the room: every
+// colour with every fastener, the three patterns in turn, on a board the size of the window).
 //
 // Shelf states: shelf-books (twenty links to files of many sizes and three folders of 0, 4
 // and 40 entries, more than both rows hold), shelf-drop (a drag held over the cabinet), and
@@ -127,7 +127,7 @@ const char kStateHelp[] =
     "  drop-highlight, floor-drag (with --hold: a file dragged round the floor)\n"
     "  photos:N, photo-zoom, photo-hover:N, photo-target:N, clock-at:HH:MM:SS, calendar,\n"
     "  no-pictures, plaque-hover:quennet, plaque-hover:tolvane, card:carpet-pdf\n"
-    "  notes-six, note-customizer, note-sheet\n"
+    "  notes-six, note-customizer, notes-unsaved, note-sheet\n"
     "  shelf-books, shelf-drop, shelf-gallery\n"
     "  sandals-hover, trash-hover, trash-target, trash-full\n"
     "  mini-player, music:playing, music:paused (under dbus-run-session)";
@@ -848,7 +848,8 @@ int main(int argc, char** argv)
         if (parseWallState(name, &wall))
             continue;
         if (name == QLatin1String("notes-six") || name == QLatin1String("note-customizer") ||
-            name == QLatin1String("note-sheet") || name == QLatin1String("desk-pieces")) {
+            name == QLatin1String("notes-unsaved") || name == QLatin1String("note-sheet") ||
+            name == QLatin1String("desk-pieces")) {
             noteStates << name;
             continue;
         }
@@ -943,6 +944,8 @@ int main(int argc, char** argv)
     if (noteStates.contains(QStringLiteral("note-customizer")) &&
         !StorageManager::shared().stickyNotes().isEmpty())
         state.setActiveNoteCustomizerId(StorageManager::shared().stickyNotes().first().id);
+    if (noteStates.contains(QStringLiteral("notes-unsaved")))
+        StorageManager::shared().setNotesUnsaved(true);
     // Let layout and any entrance animation settle.
     for (int i = 0; i < 50; ++i) {
         QCoreApplication::processEvents();

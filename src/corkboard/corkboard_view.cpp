@@ -378,7 +378,17 @@ void CorkboardView::layout()
     m_header->setCentre(QPointF(w / 2, 22));
     const QSizeF button = m_addButton->size();
     m_addButton->setPos(w - 8 - button.width(), h - 6 - button.height());
-    m_unsavedMark->setPos(8, h - 6 - m_unsavedMark->size().height());
+    // Under the header: the board's lower part lies behind the lamp, the monitor and the
+    // plaques on the desk, its top is clear at every window shape.
+    const QSizeF mark = m_unsavedMark->size();
+    const QRectF below(w / 2 - mark.width() / 2,
+                       m_header->pos().y() + m_header->size().height() + 2, mark.width(),
+                       mark.height());
+    qreal x = below.left();
+    // On a narrow board it gives way to the band sticker in the top right corner.
+    if (m_sticker && below.intersects(QRectF(m_sticker->pos(), m_sticker->size())))
+        x = std::max(qreal(6), m_sticker->pos().x() - 4 - mark.width());
+    m_unsavedMark->setPos(x, below.top());
     const NotePlacement placement{size(), kZoneBottom, kNoteWidth};
     for (DraggableStickyNote* view : std::as_const(m_notes))
         view->setPlacement(placement);

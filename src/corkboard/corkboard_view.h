@@ -23,7 +23,7 @@ class StorageManager;
 // deleted note, a reload from disk) a view whose note is unchanged is left as it is, so an
 // editor keeps its caret and its input method's composition. A note lying wholly under the
 // notes above it has no view until something uncovers it. While the notes cannot be saved
-// the board says so in one line at its bottom left.
+// the board says so in one line under its header.
 class CorkboardView : public RoomItem {
     Q_OBJECT
 public:

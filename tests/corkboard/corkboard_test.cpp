@@ -9,6 +9,7 @@
 #include "corkboard/note_text_field.h"
 #include "corkboard/sticky_note_card_view.h"
 #include "kit/button_item.h"
+#include "kit/room_geometry.h"
 #include "kit/symbols.h"
 #include "state/app_state.h"
 #include "storage/storage_manager.h"
@@ -590,6 +591,41 @@ private Q_SLOTS:
         QVERIFY(setWritable(root, true));
         QTRY_VERIFY_WITH_TIMEOUT(!b.board->unsavedMark()->isVisible(), 8000);
         QCOMPARE(b.decodedOnDisk().first().title, u"Abc"_s);
+    }
+
+    // The line that the notes cannot be saved stands where nothing on the desk hides it, on the
+    // board and clear of its header, at the screen sizes people use.
+    void unsavedMarkStandsClearOfTheDesk_data()
+    {
+        QTest::addColumn<QSize>("window");
+        for (const QSize size : {QSize(1366, 768), QSize(1440, 900), QSize(1920, 1080),
+                                 QSize(1280, 1024), QSize(2560, 1080), QSize(1024, 768)})
+            QTest::addRow("%dx%d", size.width(), size.height()) << size;
+    }
+    void unsavedMarkStandsClearOfTheDesk()
+    {
+        QFETCH(QSize, window);
+        TempHome home;
+        QSettings settings{home.configHome() + u"/p.ini"_s, QSettings::IniFormat};
+        AppState state{&settings};
+        StorageManager storage(home.path());
+        CorkboardView board(storage, state, [&state] {
+            return new KarsumoStickerView(state, 52, 35); // as the room makes it
+        });
+        const RoomGeometry geometry{QSizeF(window)};
+        const QRectF frame = geometry.frame(Furniture::Corkboard).rect();
+        board.setPos(frame.topLeft());
+        board.setSize(frame.size());
+        const RoomItem* mark = board.unsavedMark();
+        const QRectF shown = mark->mapRectToScene(mark->rect());
+        QVERIFY(frame.contains(shown));
+        for (const Furniture front : {Furniture::DeskLamp, Furniture::Monitor,
+                                      Furniture::QuennetPlaque, Furniture::TolvanePlaque}) {
+            QVERIFY2(!shown.intersects(geometry.frame(front).rect()),
+                     qPrintable(u"behind piece %1"_s.arg(int(front))));
+        }
+        for (const RoomItem* above : {static_cast<RoomItem*>(board.header()), board.sticker()})
+            QVERIFY(!shown.intersects(above->mapRectToScene(above->rect())));
     }
 
     // How many lines a note's text takes is worked out from what its card shows, no more: a
