@@ -46,7 +46,7 @@ const RoomPictureStore& ThemeBackgroundView::store()
 
 bool ThemeBackgroundView::showsPictureForSize() const
 {
-    return !m_wanted || (*m_wanted == m_sizedKey && !m_sized.isNull());
+    return !m_wanted || (*m_wanted == m_sizedKey && !m_sized.isNull()) || *m_wanted == m_failed;
 }
 
 std::optional<ThemeBackgroundView::SizedKey> ThemeBackgroundView::sizedKey(qreal ratio) const
@@ -72,7 +72,9 @@ const QImage* ThemeBackgroundView::pictureFor(const SizedKey& key)
         m_sizedKey = key;
         return &m_sized;
     }
-    drawInBackground(key);
+    // A size whose picture could not be made (no memory for it) keeps the stand-in.
+    if (m_failed != key)
+        drawInBackground(key);
     return nullptr;
 }
 
@@ -93,6 +95,8 @@ void ThemeBackgroundView::drawInBackground(const SizedKey& key)
         if (*m_wanted == key && !drawn.isNull()) {
             m_sized = std::move(drawn);
             m_sizedKey = key;
+        } else if (drawn.isNull()) {
+            m_failed = key;
         }
         // Laid again at the next paint, which asks for the size wanted now.
         m_picture = QImage();

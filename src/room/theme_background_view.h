@@ -56,7 +56,8 @@ public:
     // set (tests and tools use a folder of their own).
     void setPictureStore(const RoomPictureStore& store);
     // Whether the room shows its picture as drawn for its own size and pixel ratio (true
-    // too where nothing needs drawing: the carried size, a picture not of our drawing).
+    // too where nothing needs drawing: the carried size, a picture not of our drawing; and
+    // where the drawing could not be made, so the stand-in stays).
     bool showsPictureForSize() const;
 
 Q_SIGNALS:
@@ -99,5 +100,5 @@ private:
     QImage m_sized;                   // the room's own drawing for a size, in device pixels
     std::optional<SizedKey> m_wanted; // the size the view last needed a picture for
     bool m_drawing = false;
-    SizedKey m_drawingKey;
+    std::optional<SizedKey> m_failed; // the size whose drawing could not be made
 };
