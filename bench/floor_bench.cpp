@@ -11,7 +11,9 @@
 //   frames    a full repaint of the still room, the processor time of 2 s at rest, a file
 //             dragged round the floor (each frame's painted area beside the area the file
 //             covered before and after the step) and fire mode's frames
-//   startup   the first paint, the processor time until the room is quiet (less than 10 ms
+//   startup   (--size WxH: a window of that size, 1440x900 unless given; a room picture drawn
+//             for another size is kept under $XDG_CACHE_HOME, the scratch home's unless set)
+//             the first paint, the processor time until the room is quiet (less than 10 ms
 //             in a second), the peak memory, how many times each file was drawn, the paints
 //             and the area they covered, and the processor time before the room was built,
 //             while it was built and from then to the end of its first paint
@@ -217,7 +219,7 @@ struct Room {
         state.setWindowVisible(false);
     }
 
-    explicit Room(const QString& home)
+    explicit Room(const QString& home, QSize size = {1440, 900})
         : settings(home + QStringLiteral("/.config/Pondsill/Pondsill.conf"), QSettings::IniFormat),
           state(&settings)
     {
@@ -225,7 +227,7 @@ struct Room {
                             AssetLoader::shared(), RoomPieces::standard(state));
         static_cast<BenchApplication*>(qApp)->viewport = view->viewport();
         window.setContent(view);
-        window.resize(1440, 900);
+        window.resize(size);
         window.show();
     }
 
@@ -554,11 +556,11 @@ int runFrames(const QString& home)
     return 0;
 }
 
-int runStartup(const QString& home, const QString& picturePath)
+int runStartup(const QString& home, const QString& picturePath, QSize size)
 {
     // The processor time counts from the start of the process, as a user's launch does.
     const double beforeCpu = cpuSeconds();
-    Room room(home);
+    Room room(home, size);
     const double builtCpu = cpuSeconds();
     const double quietCpu = cpuUntilQuiet(120);
     // How often each file was drawn, where the floor keeps its files in one picture.
@@ -573,7 +575,7 @@ int runStartup(const QString& home, const QString& picturePath)
                 "drawings per file, %d paints covering %.1f windows\n",
                 app().firstPaintEnd, quietCpu, peakMegabytes(),
                 files ? double(fileDraws) / files : 0.0, app().paints,
-                app().paintedArea / (1440.0 * 900.0));
+                app().paintedArea / (double(size.width()) * size.height()));
     // Where the time went: the program's own start, building the room, its first paint.
     std::printf("startup: cpu before the room %.3f s, building it %.3f s, up to the end of its "
                 "first paint %.3f s\n",
@@ -689,7 +691,7 @@ int main(int argc, char** argv)
     if (!caseName.isEmpty() && home.isEmpty()) {
         QCoreApplication seeding(argc, argv);
         QStringList extra;
-        for (const char* option : {"--seconds", "--warm-up", "--dump", "--picture"}) {
+        for (const char* option : {"--seconds", "--warm-up", "--dump", "--picture", "--size"}) {
             if (options.contains(option))
                 extra << QString::fromLatin1(option)
                       << QString::fromLocal8Bit(options.value(option));
@@ -702,8 +704,11 @@ int main(int argc, char** argv)
     BenchApplication application(argc, argv);
     if (caseName == QLatin1String("frames"))
         return runFrames(home);
-    if (caseName == QLatin1String("startup"))
-        return runStartup(home, QString::fromLocal8Bit(options.value("--picture")));
+    if (caseName == QLatin1String("startup")) {
+        const QList<QByteArray> size = options.value("--size", "1440x900").split('x');
+        return runStartup(home, QString::fromLocal8Bit(options.value("--picture")),
+                          QSize(size.value(0).toInt(), size.value(1).toInt()));
+    }
     if (caseName == QLatin1String("fire"))
         return runFire(home, seconds, warmUp, QString::fromLocal8Bit(options.value("--dump")));
     if (caseName == QLatin1String("memory"))

@@ -78,6 +78,7 @@
 #include "room/desktop_root_view.h"
 #include "room/room_pieces.h"
 #include "room/room_view.h"
+#include "room/theme_background_view.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
@@ -784,6 +785,7 @@ int main(int argc, char** argv)
              1);
     ::setenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")).constData(),
              1);
+    ::setenv("XDG_CACHE_HOME", QFile::encodeName(home + QStringLiteral("/.cache")).constData(), 1);
 
     QApplication app(argc, argv);
     QCommandLineParser parser;
@@ -946,8 +948,10 @@ int main(int argc, char** argv)
         state.setActiveNoteCustomizerId(StorageManager::shared().stickyNotes().first().id);
     if (noteStates.contains(QStringLiteral("notes-unsaved")))
         StorageManager::shared().setNotesUnsaved(true);
-    // Let layout and any entrance animation settle.
-    for (int i = 0; i < 50; ++i) {
+    // Let layout and any entrance animation settle, and the room's picture be drawn for a
+    // size it is not carried at.
+    for (int i = 0; i < 50 || (i < 1000 && !view->root()->background()->showsPictureForSize());
+         ++i) {
         QCoreApplication::processEvents();
         QThread::msleep(20);
     }

@@ -3,10 +3,14 @@
 #include "kit/colors.h"
 #include "kit/drawing_cache.h"
 #include "kit/painting.h"
+#include "kit/room_picture.h"
+#include "platform/background_work.h"
 #include "room/asset_loader.h"
 #include "state/tolvane_colors.h"
 
+#include <QFutureWatcher>
 #include <QPainter>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
 
@@ -20,7 +24,93 @@ void ThemeBackgroundView::setTheme(RoomTheme theme)
 {
     m_theme = theme;
     m_picture = QImage();
+    if (!m_storeGiven)
+        m_store.reset();
     update();
+}
+
+void ThemeBackgroundView::setPictureStore(const RoomPictureStore& store)
+{
+    m_store = store;
+    m_storeGiven = true;
+    m_picture = QImage();
+    update();
+}
+
+const RoomPictureStore& ThemeBackgroundView::store()
+{
+    if (!m_store)
+        m_store = RoomPictureStore::standard(m_theme.backgroundImageName());
+    return *m_store;
+}
+
+bool ThemeBackgroundView::showsPictureForSize() const
+{
+    return !m_wanted || (*m_wanted == m_sizedKey && !m_sized.isNull()) || *m_wanted == m_failed;
+}
+
+std::optional<ThemeBackgroundView::SizedKey> ThemeBackgroundView::sizedKey(qreal ratio) const
+{
+    const QSizeF room = size();
+    if (room.isEmpty() || ratio <= 0 ||
+        (room == RoomPicture::kCarriedSize && (ratio == 1 || ratio == 2)))
+        return std::nullopt;
+    const QString name = m_theme.backgroundImageName();
+    // Only the room's own drawing is drawn again; a picture of any other kind is scaled.
+    if (!m_assets.image(name) || RoomPictureStore::carriedStamp(name).isEmpty())
+        return std::nullopt;
+    return SizedKey{room, ratio, m_theme.id()};
+}
+
+const QImage* ThemeBackgroundView::pictureFor(const SizedKey& key)
+{
+    m_wanted = key;
+    if (!m_sized.isNull() && m_sizedKey == key)
+        return &m_sized;
+    if (QImage kept = store().load(key.theme, key.room, key.ratio); !kept.isNull()) {
+        m_sized = std::move(kept);
+        m_sizedKey = key;
+        return &m_sized;
+    }
+    // A size whose picture could not be made (no memory for it) keeps the stand-in.
+    if (m_failed != key)
+        drawInBackground(key);
+    return nullptr;
+}
+
+void ThemeBackgroundView::drawInBackground(const SizedKey& key)
+{
+    // One drawing at a time: a window resized again meanwhile asks for its own size once
+    // this one is done.
+    if (m_drawing)
+        return;
+    m_drawing = true;
+    auto* watcher = new QFutureWatcher<QImage>(this);
+    connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher, key] {
+        QImage drawn = watcher->result();
+        watcher->deleteLater();
+        m_drawing = false;
+        if (!m_wanted)
+            return;
+        if (*m_wanted == key && !drawn.isNull()) {
+            m_sized = std::move(drawn);
+            m_sizedKey = key;
+        } else if (drawn.isNull()) {
+            m_failed = key;
+        }
+        // Laid again at the next paint, which asks for the size wanted now.
+        m_picture = QImage();
+        update();
+        if (*m_wanted == key)
+            Q_EMIT pictureForSizeShown();
+    });
+    const RoomPictureStore kept = store();
+    watcher->setFuture(QtConcurrent::run(BackgroundWork::pool(), [kept, key] {
+        QImage picture = RoomPicture::draw(key.room, key.ratio);
+        picture.setDevicePixelRatio(1);
+        kept.store(key.theme, key.room, key.ratio, picture);
+        return picture;
+    }));
 }
 
 QColor ThemeBackgroundView::brown(qreal opacity)
@@ -102,8 +192,17 @@ void ThemeBackgroundView::paint(QPainter* painter, const QStyleOptionGraphicsIte
     Painting::drawOnDevicePixels(*painter, m_pictureAt, m_picture);
 }
 
-QImage ThemeBackgroundView::pictureLyingWhole(const QTransform& device, const QRect& pixels) const
+QImage ThemeBackgroundView::pictureLyingWhole(const QTransform& device, const QRect& pixels)
 {
+    // The room's own drawing for this size, when its pixels are the device's.
+    if (const auto key = sizedKey(device.m11());
+        key && device.type() <= QTransform::TxScale && device.m11() == device.m22()) {
+        const QImage* sized = pictureFor(*key);
+        if (sized && sized->size() == pixels.size() && device.mapRect(rect()) == QRectF(pixels))
+            return *sized;
+        return {};
+    }
+    m_wanted.reset();
     // Only a plain shift keeps the picture's pixels on the device's.
     if (device.type() > QTransform::TxTranslate)
         return {};
@@ -122,6 +221,14 @@ void ThemeBackgroundView::paintRoom(QPainter& p) const
     p.fillRect(r, Qt::black);
     const QString name = m_theme.backgroundImageName();
     if (const auto image = m_assets.image(name); image && !image->isNull()) {
+        // The room drawn for this size when it has come, whatever the pixel ratio.
+        if (!m_sized.isNull() && m_sizedKey.room == r.size() && m_sizedKey.theme == m_theme.id()) {
+            p.save();
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawImage(r, m_sized);
+            p.restore();
+            return;
+        }
         // Scaled to fill, keeping its proportions, and cut to the window.
         const QRectF target = Painting::aspectFillRect(image->deviceIndependentSize(), r);
         QImage picture = *image;

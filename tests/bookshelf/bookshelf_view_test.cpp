@@ -8,6 +8,8 @@
 #include "bookshelf/shelf_listing.h"
 #include "bookshelf/shelf_metrics.h"
 #include "kit/button_item.h"
+#include "kit/room_geometry.h"
+#include "kit/room_picture.h"
 #include "kit/scroll_area.h"
 #include "room/room_view.h"
 #include "shelf_room.h"
@@ -499,6 +501,39 @@ private Q_SLOTS:
         const auto& palette = ShelfMetrics::bookSpinePalette();
         const QColor spine = ShelfMetrics::spineColor(ShelfMetrics::lookHash(name), 1, 100000);
         QVERIFY(std::count(palette.begin(), palette.end(), spine));
+    }
+
+    // At every common screen shape each book and box stands on its board, where the room's
+    // picture draws the board's top face, and the count badge lies on the cabinet.
+    void theRowsStandOnTheBoardsAtEveryScreenShape_data()
+    {
+        QTest::addColumn<QSize>("size");
+        for (const QSize size :
+             {QSize(1024, 768), QSize(1280, 1024), QSize(1366, 768), QSize(1440, 900),
+              QSize(1920, 1080), QSize(2560, 1080), QSize(3840, 2160)})
+            QTest::addRow("%dx%d", size.width(), size.height()) << size;
+    }
+    void theRowsStandOnTheBoardsAtEveryScreenShape()
+    {
+        QFETCH(QSize, size);
+        ShelfRoom room(shelfOf(60));
+        room.view().resize(size);
+        QTRY_COMPARE(room.root().size(), QSizeF(size));
+        const RoomGeometry g(size);
+        QTRY_VERIFY(!room.shelf().shelfItems(1).isEmpty());
+        for (int row = 0; row < 2; ++row) {
+            const qreal board = RoomPicture::boardTop(g, row);
+            for (const ShelfItemView* item : room.shelf().shelfItems(row)) {
+                const qreal bottom =
+                    item->mapToScene(QPointF(item->size().width() / 2, item->size().height())).y();
+                QVERIFY2(std::abs(bottom - board) <= 1,
+                         qPrintable(u"%1 stands at %2, its board at %3"_s.arg(item->entry().name)
+                                        .arg(bottom)
+                                        .arg(board)));
+            }
+        }
+        const QRectF badge = room.shelf().badge()->mapRectToScene(room.shelf().badge()->rect());
+        QVERIFY(g.shelfRect().contains(badge));
     }
 
     // Rows 100 wide, 1.5 between items: the first item that does not fit goes down, and once the

@@ -1,6 +1,10 @@
+#include "bookshelf/bookshelf_view.h"
 #include "cards/award_plaque_quick_view.h"
+#include "kit/picture_pixels.h"
 #include "kit/room_geometry.h"
+#include "kit/room_picture.h"
 #include "room/asset_loader.h"
+#include "room/room_picture_store.h"
 #include "room/theme_background_view.h"
 #include "state/tolvane_colors.h"
 #include "storage/sticky_note.h"
@@ -8,14 +12,20 @@
 #include "wall/desktop_award_plaque_view.h"
 #include "wall/plaque_logo.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QResource>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 #include <QXmlStreamReader>
 
 #include <cmath>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -66,6 +76,65 @@ QImage renderBackground(AssetLoader& assets, QSize size)
 bool isWallBlue(const QColor& c)
 {
     return c.blueF() > c.redF() + 0.2;
+}
+
+// The background as the room's window shows it at `size`, with the pictures drawn for a size
+// kept in `store`: once the one for this size has come when `wait`, else what shows at once.
+QImage showBackground(const RoomPictureStore& store, QSize size, bool wait = true)
+{
+    AssetLoader assets(AssetLoader::standardLocations());
+    ThemeBackgroundView view(RoomTheme::library(), assets);
+    view.setPictureStore(store);
+    view.setSize(size);
+    QWidget window;
+    QImage canvas(size, QImage::Format_RGB32);
+    const auto paint = [&] {
+        canvas.fill(Qt::white);
+        QPainter p(&canvas);
+        view.paint(&p, nullptr, &window);
+    };
+    paint();
+    if (wait) {
+        if (!QTest::qWaitFor([&] { return view.showsPictureForSize(); }, 20000))
+            return {};
+        paint();
+    }
+    return canvas;
+}
+
+// The y of the first row at or below `from` in column `x` much lighter than the row two above
+// it (an edge between pixels is shared by two rows): the top of a board's lit face under the
+// dark back of the cabinet. -1 when there is none within `rows`.
+int lightEdgeBelow(const QImage& image, int x, int from, int rows)
+{
+    for (int y = std::max(from, 2); y < std::min(from + rows, image.height()); ++y) {
+        if (luminance(image.pixelColor(x, y)) > 2 * luminance(image.pixelColor(x, y - 2)) &&
+            luminance(image.pixelColor(x, y)) > 0.15)
+            return y;
+    }
+    return -1;
+}
+
+// A picture kept as the store keeps one, of `pixels`.
+QByteArray keptPicture(QSize pixels, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage picture(pixels, format);
+    picture.fill(Qt::darkGreen);
+    return PicturePixels::encode(picture);
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+const QList<QSize>& screenSizes()
+{
+    static const QList<QSize> sizes = {QSize(1024, 768), QSize(1280, 1024), QSize(1366, 768),
+                                       QSize(1440, 900), QSize(1920, 1080), QSize(2560, 1080),
+                                       QSize(3840, 2160)};
+    return sizes;
 }
 } // namespace
 
@@ -189,6 +258,115 @@ private Q_SLOTS:
             !isWallBlue(room.pixelColor(QPointF(frame.left() + 3, frame.center().y()).toPoint())));
         QVERIFY(
             !isWallBlue(room.pixelColor(QPointF(frame.right() - 3, frame.center().y()).toPoint())));
+    }
+
+    // At every common screen shape the room's picture is drawn for the window: the top face of
+    // each of the cabinet's boards lies within a pixel of the line the shelf stands that
+    // row's books and boxes on, across the cabinet, and the cork lies under the corkboard's
+    // corners.
+    void theBoardsCarryTheRowsAtEveryScreenShape_data()
+    {
+        QTest::addColumn<QSize>("size");
+        for (const QSize size : screenSizes())
+            QTest::addRow("%dx%d", size.width(), size.height()) << size;
+    }
+    void theBoardsCarryTheRowsAtEveryScreenShape()
+    {
+        QFETCH(QSize, size);
+        QTemporaryDir cache;
+        const RoomPictureStore store(cache.path(), RoomPictureStore::carriedStamp(u"background"_s));
+        QVERIFY(store.isUsable());
+        const QImage room = showBackground(store, size);
+        QVERIFY(!room.isNull());
+        const RoomGeometry g(size);
+        const QRectF shelf = g.shelfRect();
+        for (int row = 0; row < 2; ++row) {
+            const qreal line = shelf.top() + BookshelfView::shelfLine(row, shelf.height());
+            for (const qreal across : {0.3, 0.5, 0.8}) {
+                const int x = int(shelf.left() + across * shelf.width()) | 1;
+                const int edge = lightEdgeBelow(room, x, int(line) - 30, 60);
+                QVERIFY2(
+                    std::abs(edge - line) <= 1,
+                    qPrintable(
+                        u"row %1 at x %2: board at %3, books at %4"_s.arg(row).arg(x).arg(edge).arg(
+                            line)));
+            }
+        }
+        const QRect board = g.frame(Furniture::Corkboard).rect().adjusted(3, 3, -3, -3).toRect();
+        for (const QPoint corner :
+             {board.topLeft(), board.topRight(), board.bottomLeft(), board.bottomRight()})
+            QVERIFY(!isWallBlue(room.pixelColor(corner)));
+        // The badge's corner of the shelf is the cabinet's, not the wall's.
+        QVERIFY(!isWallBlue(room.pixelColor((shelf.topRight() + QPointF(-6, 6)).toPoint())));
+    }
+
+    // A picture drawn for a size is kept: a later start at that size shows it at once, read
+    // back, where the first had to wait for it.
+    void aPictureDrawnForASizeIsKept()
+    {
+        QTemporaryDir cache;
+        const RoomPictureStore store(cache.path(), RoomPictureStore::carriedStamp(u"background"_s));
+        const QSize size(1366, 768);
+        const QImage first = showBackground(store, size);
+        QVERIFY(QFileInfo(store.path(u"library"_s, size, 1)).isFile());
+        QCOMPARE(QDir(cache.path()).entryList(QDir::Files), // nothing half-written beside it
+                 QStringList{QFileInfo(store.path(u"library"_s, size, 1)).fileName()});
+        QCOMPARE(showBackground(store, size, false), first);
+        QCOMPARE(store.load(u"library"_s, size, 1), RoomPicture::draw(size));
+    }
+
+    // A kept picture that is damaged, of another size or of another kind is not shown: the room
+    // is drawn again and kept in its place.
+    void aDamagedOrWrongKeptPictureIsDrawnAgain_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QSize pixels(1024, 768);
+        const QByteArray good = keptPicture(pixels);
+        QTest::newRow("cut short") << good.left(good.size() / 2);
+        QTest::newRow("one byte short") << good.left(good.size() - 1);
+        QTest::newRow("one byte long") << good + 'x';
+        QTest::newRow("another size") << keptPicture(QSize(800, 600));
+        QTest::newRow("same bytes, other shape") << keptPicture(QSize(768, 1024));
+        QTest::newRow("not our header") << QByteArray(good).replace(0, 4, "JFIF");
+        QTest::newRow("translucent") << keptPicture(pixels, QImage::Format_ARGB32);
+        QTest::newRow("empty") << QByteArray();
+    }
+    void aDamagedOrWrongKeptPictureIsDrawnAgain()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir cache;
+        const RoomPictureStore store(cache.path(), RoomPictureStore::carriedStamp(u"background"_s));
+        const QSize size(1024, 768);
+        const QString path = store.path(u"library"_s, size, 1);
+        QVERIFY(writeFile(path, bytes));
+        QVERIFY(store.load(u"library"_s, size, 1).isNull());
+        const QImage room = showBackground(store, size);
+        QVERIFY(!room.isNull());
+        // Not the kept picture's green, but the wall.
+        QVERIFY(isWallBlue(room.pixelColor(size.width() / 2, 20)));
+        QCOMPARE(store.load(u"library"_s, size, 1), RoomPicture::draw(size));
+    }
+
+    // Neither a folder nor a pipe in a kept picture's place is read (a pipe would hold the
+    // room up); pictures of an earlier drawing go once a new one is kept.
+    void onlyTheStoresOwnFilesAreRead()
+    {
+        QTemporaryDir cache;
+        const RoomPictureStore store(cache.path(), u"new"_s);
+        const QSize size(1024, 768);
+        QVERIFY(QDir().mkpath(store.path(u"library"_s, size, 1)));
+        QVERIFY(store.load(u"library"_s, size, 1).isNull());
+        const QString pipe = store.path(u"library"_s, size, 2);
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        QVERIFY(store.load(u"library"_s, size, 2).isNull());
+
+        const RoomPictureStore older(cache.path(), u"old"_s);
+        QVERIFY(older.store(u"library"_s, QSizeF(100, 80), 1, RoomPicture::draw({100, 80})));
+        QVERIFY(store.store(u"library"_s, QSizeF(100, 80), 1, RoomPicture::draw({100, 80})));
+        QVERIFY(!QFileInfo::exists(older.path(u"library"_s, QSizeF(100, 80), 1)));
+        QVERIFY(!store.load(u"library"_s, QSizeF(100, 80), 1).isNull());
+        // A picture of another size is never kept under this size's name.
+        QVERIFY(!store.store(u"library"_s, QSizeF(100, 80), 1, RoomPicture::draw({90, 80})));
     }
 
     // With the compiled-in pictures taken away the room falls back to its drawn wall, the
