@@ -84,14 +84,14 @@ QString SingleInstance::runtimeFolder()
     const QByteArray perUser = "/run/user/" + uid;
     if (isPrivateFolder(perUser))
         return QFile::decodeName(perUser);
-    return shortPrivateFolder();
+    return shortPrivateFolder(true);
 }
 
-QString SingleInstance::shortPrivateFolder()
+QString SingleInstance::shortPrivateFolder(bool make)
 {
     // Not the temporary folder of the environment: every start must land on the same one.
     const QByteArray folder = "/tmp/pondsill-" + QByteArray::number(::getuid());
-    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
+    if (make && ::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
         return {};
     // Never another user's folder, nor one others can enter.
     return isPrivateFolder(folder) ? QFile::decodeName(folder) : QString();
@@ -135,23 +135,22 @@ QString SingleInstance::listeningPath() const
     return m_server && m_server->isListening() ? m_server->fullServerName() : QString();
 }
 
-QStringList SingleInstance::socketPaths() const
+QString SingleInstance::fallbackSocketPath(bool make) const
 {
     if (m_placePrefix.isEmpty())
         return {};
-    QStringList places{socketPath()};
+    const QString folder = shortPrivateFolder(make);
+    if (folder.isEmpty())
+        return {};
     // Named after the whole place, runtime folder included: two runtime folders hold two
     // rooms for the same storage folder.
     const QByteArray key =
         QCryptographicHash::hash(QFile::encodeName(m_placePrefix), QCryptographicHash::Sha256)
             .toHex()
             .left(16);
-    const QString fallback = shortPrivateFolder();
-    if (!fallback.isEmpty())
-        places.append(fallback + QStringLiteral("/pondsill-") + QString::fromLatin1(key) +
-                      QStringLiteral(".socket"));
-    places.removeDuplicates();
-    return places;
+    const QString place = folder + QStringLiteral("/pondsill-") + QString::fromLatin1(key) +
+                          QStringLiteral(".socket");
+    return place == socketPath() ? QString() : place;
 }
 
 bool SingleInstance::claim()
@@ -183,13 +182,13 @@ bool SingleInstance::claim()
             // long for a socket's address) in the short folder of the user's own that later
             // starts look in too. A socket left by a room that was killed answers nobody:
             // it goes, as this process holds the lock for both places.
-            bool listening = false;
-            for (const QString& place : socketPaths()) {
+            const auto listenAt = [this](const QString& place) {
+                if (place.isEmpty())
+                    return false;
                 QLocalServer::removeServer(place);
-                if ((listening = m_server->listen(place)))
-                    break;
-            }
-            if (!listening)
+                return m_server->listen(place);
+            };
+            if (!listenAt(socketPath()) && !listenAt(fallbackSocketPath(true)))
                 qWarning("pondsill: later starts can reach this room only over the session "
                          "bus: %s",
                          qPrintable(m_server->errorString()));
@@ -266,7 +265,9 @@ bool SingleInstance::askOverSocket(int timeoutMs)
     // It listens in one of the places; a socket a killed room left in a folder it could not
     // be removed from refuses at once.
     do {
-        for (const QString& place : socketPaths()) {
+        for (const QString& place : {socketPath(), fallbackSocketPath(false)}) {
+            if (place.isEmpty())
+                continue;
             QLocalSocket socket;
             socket.connectToServer(place);
             if (!socket.waitForConnected(int(deadline.remainingTime())))

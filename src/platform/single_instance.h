@@ -2,7 +2,6 @@
 
 #include <QDBusConnection>
 #include <QObject>
-#include <QStringList>
 
 class QLocalServer;
 class QLocalSocket;
@@ -53,11 +52,11 @@ Q_SIGNALS:
     void showRequested();
 
 private:
-    // The folder /tmp/pondsill-UID, made when missing; empty unless it is the user's own
-    // and closed to others.
-    static QString shortPrivateFolder();
-    // The places the room's socket may be, in the order the room tries them.
-    QStringList socketPaths() const;
+    // The folder /tmp/pondsill-UID, made when missing if `make`; empty unless it is the
+    // user's own and closed to others.
+    static QString shortPrivateFolder(bool make);
+    // Where the room listens when socketPath() will not do; empty when that is nowhere.
+    QString fallbackSocketPath(bool make) const;
     // Whether the bus name is owned by the process that holds the lock.
     bool holderOwnsBusName() const;
     bool claimBusName();

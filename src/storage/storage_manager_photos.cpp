@@ -287,6 +287,12 @@ bool StorageManager::placeFramedPhoto(int slot, const QString& staging, const QS
                                       const QImage& thumbnail)
 {
     const QString destination = joined(m_paths.album, frameName);
+    // Nothing leaves the frame for a copy that is no longer there (its album removed).
+    if (const auto copy = FileOperations::entryStatus(staging); !copy || !copy->isRegularFile) {
+        reportPhotoFailure(ENOENT);
+        loadPhotoSlots();
+        return false;
+    }
     if (FileOperations::isDirectory(destination)) {
         FileOperations::removeItem(staging);
         reportPhotoFailure(EISDIR);
