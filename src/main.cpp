@@ -1,5 +1,6 @@
 #include "app/app_delegate.h"
 #include "platform/single_instance.h"
+#include "storage/report_line.h"
 #include "storage/storage_paths.h"
 
 #include <QApplication>
@@ -20,8 +21,14 @@ int main(int argc, char** argv)
     // the desktop has no tray.
     SingleInstance instance(QDBusConnection::sessionBus());
     instance.setStorageFolder(StoragePaths::forHome(QDir::homePath()).root);
-    if (!instance.claim())
-        return instance.askRunningToShow() ? 0 : 1;
+    if (!instance.claim()) {
+        if (instance.askRunningToShow())
+            return 0;
+        printReportLine(QStringLiteral("Ruangan Pondsill sudah berjalan, tetapi tidak menjawab "
+                                       "permintaan untuk tampil (kunci: ") +
+                        instance.lockPath() + QLatin1Char(')'));
+        return 1;
+    }
 
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::showRequested, &delegate,

@@ -84,11 +84,17 @@ QString SingleInstance::runtimeFolder()
     const QByteArray perUser = "/run/user/" + uid;
     if (isPrivateFolder(perUser))
         return QFile::decodeName(perUser);
+    return shortPrivateFolder(true);
+}
+
+QString SingleInstance::shortPrivateFolder(bool make)
+{
     // Not the temporary folder of the environment: every start must land on the same one.
-    const QByteArray fallback = "/tmp/pondsill-" + uid;
-    if (::mkdir(fallback.constData(), 0700) != 0 && errno != EEXIST)
+    const QByteArray folder = "/tmp/pondsill-" + QByteArray::number(::getuid());
+    if (make && ::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
         return {};
-    return isPrivateFolder(fallback) ? QFile::decodeName(fallback) : QString();
+    // Never another user's folder, nor one others can enter.
+    return isPrivateFolder(folder) ? QFile::decodeName(folder) : QString();
 }
 
 void SingleInstance::setStorageFolder(const QString& storageFolder, const QString& runtimeFolder)
@@ -124,6 +130,29 @@ QString SingleInstance::socketPath() const
     return m_placePrefix.isEmpty() ? QString() : m_placePrefix + QStringLiteral(".socket");
 }
 
+QString SingleInstance::listeningPath() const
+{
+    return m_server && m_server->isListening() ? m_server->fullServerName() : QString();
+}
+
+QString SingleInstance::fallbackSocketPath(bool make) const
+{
+    if (m_placePrefix.isEmpty())
+        return {};
+    const QString folder = shortPrivateFolder(make);
+    if (folder.isEmpty())
+        return {};
+    // Named after the whole place, runtime folder included: two runtime folders hold two
+    // rooms for the same storage folder.
+    const QByteArray key =
+        QCryptographicHash::hash(QFile::encodeName(m_placePrefix), QCryptographicHash::Sha256)
+            .toHex()
+            .left(16);
+    const QString place = folder + QStringLiteral("/pondsill-") + QString::fromLatin1(key) +
+                          QStringLiteral(".socket");
+    return place == socketPath() ? QString() : place;
+}
+
 bool SingleInstance::claim()
 {
     if (!m_placePrefix.isEmpty()) {
@@ -131,7 +160,11 @@ bool SingleInstance::claim()
         // Held by the open file: the kernel lets go when this process ends however it ends,
         // so a room that was killed leaves nothing that blocks the next start. Programs the
         // room starts do not inherit it.
-        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        // A runtime folder made read-only still holds the lock file of an earlier room: a
+        // lock needs no writing.
+        if (fd < 0 && (errno == EROFS || errno == EACCES))
+            fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             m_lockFd = fd;
             // Which process holds it, for people and tools; the lock is what counts.
@@ -141,14 +174,23 @@ bool SingleInstance::claim()
             Q_UNUSED(noted)
             m_server = new QLocalServer(this);
             m_server->setSocketOptions(QLocalServer::UserAccessOption);
-            // A socket left by a room that was killed answers nobody: it goes.
-            QLocalServer::removeServer(socketPath());
             connect(m_server, &QLocalServer::newConnection, this, [this] {
                 while (QLocalSocket* socket = m_server->nextPendingConnection())
                     answer(socket);
             });
-            if (!m_server->listen(socketPath()))
-                qWarning("pondsill: later starts cannot reach this room: %s",
+            // Beside the lock, else (a runtime folder that is read-only, or whose path is too
+            // long for a socket's address) in the short folder of the user's own that later
+            // starts look in too. A socket left by a room that was killed answers nobody:
+            // it goes, as this process holds the lock for both places.
+            const auto listenAt = [this](const QString& place) {
+                if (place.isEmpty())
+                    return false;
+                QLocalServer::removeServer(place);
+                return m_server->listen(place);
+            };
+            if (!listenAt(socketPath()) && !listenAt(fallbackSocketPath(true)))
+                qWarning("pondsill: later starts can reach this room only over the session "
+                         "bus: %s",
                          qPrintable(m_server->errorString()));
             claimBusName(); // for the desktop's launchers; another room may own it
             return true;
@@ -220,10 +262,16 @@ bool SingleInstance::askOverSocket(int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     // The room may hold its lock a moment before it listens: try again until the deadline.
+    // It listens in one of the places; a socket a killed room left in a folder it could not
+    // be removed from refuses at once.
     do {
-        QLocalSocket socket;
-        socket.connectToServer(socketPath());
-        if (socket.waitForConnected(int(deadline.remainingTime()))) {
+        for (const QString& place : {socketPath(), fallbackSocketPath(false)}) {
+            if (place.isEmpty())
+                continue;
+            QLocalSocket socket;
+            socket.connectToServer(place);
+            if (!socket.waitForConnected(int(deadline.remainingTime())))
+                continue;
             socket.write(kShowRequest.data(), kShowRequest.size());
             QByteArray reply;
             while (reply.size() < kShownReply.size() &&
@@ -231,9 +279,28 @@ bool SingleInstance::askOverSocket(int timeoutMs)
                 reply += socket.read(kShownReply.size() - reply.size());
             return reply == kShownReply;
         }
+        // A room that could make no socket still owns its name on the bus, when this start
+        // shares its bus: the name's owner is the process holding the lock.
+        if (holderOwnsBusName())
+            return askOverBus(int(deadline.remainingTime()));
         QThread::msleep(50);
     } while (!deadline.hasExpired());
     return false;
+}
+
+bool SingleInstance::holderOwnsBusName() const
+{
+    if (!m_bus.isConnected() || !m_bus.interface())
+        return false;
+    QFile lock(lockPath());
+    if (!lock.open(QIODevice::ReadOnly))
+        return false;
+    bool ok = false;
+    const uint holder = lock.readLine(32).trimmed().toUInt(&ok);
+    if (!ok || holder == 0)
+        return false;
+    const QDBusReply<uint> owner = m_bus.interface()->servicePid(m_name);
+    return owner.isValid() && owner.value() == holder;
 }
 
 bool SingleInstance::askOverBus(int timeoutMs)

@@ -43,12 +43,22 @@ public:
     // Where the lock and the socket are; empty without a storage folder.
     QString lockPath() const;
     QString socketPath() const;
+    // Where this room listens: socketPath(), or a short place of the user's own in /tmp when
+    // the socket cannot be made there; empty when it listens nowhere.
+    QString listeningPath() const;
 
 Q_SIGNALS:
     // Another start asked for the room.
     void showRequested();
 
 private:
+    // The folder /tmp/pondsill-UID, made when missing if `make`; empty unless it is the
+    // user's own and closed to others.
+    static QString shortPrivateFolder(bool make);
+    // Where the room listens when socketPath() will not do; empty when that is nowhere.
+    QString fallbackSocketPath(bool make) const;
+    // Whether the bus name is owned by the process that holds the lock.
+    bool holderOwnsBusName() const;
     bool claimBusName();
     bool askOverBus(int timeoutMs);
     bool askOverSocket(int timeoutMs);

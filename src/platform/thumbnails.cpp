@@ -5,11 +5,59 @@
 #include <QFile>
 #include <QImageReader>
 
+#include <atomic>
+#include <cstdio>
 #include <unistd.h>
+
+namespace {
+
+// The decoders tell of lost data only in warnings, so the reading thread listens to what
+// is logged while it reads. The handler stays installed and hands every message on to the
+// one it replaced.
+std::atomic<QtMessageHandler> s_nextHandler{nullptr};
+// How many reports of lost data this thread's current read had; -1 while it reads nothing.
+thread_local int t_lostDataReports = -1;
+thread_local bool t_handing = false;
+
+// libjpeg's warnings of pixels it had to make up. Stray bytes between two segments
+// ("extraneous bytes before marker") cost no pixel and are common in cameras' files.
+bool reportsLostData(const QMessageLogContext& context, const QString& message)
+{
+    return qstrcmp(context.category, "qt.gui.imageio.jpeg") == 0 &&
+           (message.startsWith(QLatin1String("Premature end of JPEG file")) ||
+            (message.startsWith(QLatin1String("Corrupt JPEG data")) &&
+             !message.contains(QLatin1String("extraneous bytes"))));
+}
+
+void listenToDecoders(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (t_lostDataReports >= 0 && type == QtWarningMsg && reportsLostData(context, message))
+        ++t_lostDataReports;
+    const QtMessageHandler next = s_nextHandler.load();
+    // A handler that hands back to this one (it was replaced and put back) would loop.
+    if (!next || t_handing) {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+        return;
+    }
+    t_handing = true;
+    next(type, context, message);
+    t_handing = false;
+}
+
+// Installed again before each read: a handler installed later (a test's) may have
+// replaced it and put its own predecessor back since.
+void listen()
+{
+    const QtMessageHandler previous = qInstallMessageHandler(listenToDecoders);
+    if (previous != listenToDecoders)
+        s_nextHandler.store(previous);
+}
+
+} // namespace
 
 namespace Thumbnails {
 
-QImage load(const QString& path, int maxPixelSize)
+Decoded read(const QString& path, int maxPixelSize)
 {
     if (maxPixelSize <= 0)
         return {};
@@ -33,12 +81,22 @@ QImage load(const QString& path, int maxPixelSize)
     // Decoding at the smaller size is what keeps large photos cheap.
     if (size.isValid() && (size.width() > maxPixelSize || size.height() > maxPixelSize))
         reader.setScaledSize(size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
-    QImage image = reader.read();
+    listen();
+    t_lostDataReports = 0;
+    Decoded decoded{reader.read(), false};
+    decoded.damaged = t_lostDataReports > 0;
+    t_lostDataReports = -1;
+    QImage& image = decoded.image;
     if (image.isNull())
         return {};
     if (image.width() > maxPixelSize || image.height() > maxPixelSize)
         image = image.scaled(bound, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return image;
+    return decoded;
+}
+
+QImage load(const QString& path, int maxPixelSize)
+{
+    return read(path, maxPixelSize).image;
 }
 
 } // namespace Thumbnails

@@ -233,13 +233,16 @@ public:
     void removeBookshelfItem(const QUrl& entry);
     void trashCarpetItem(const QUrl& item);
 
-    // Photo frames, slots 0 to 5. setPhoto is true once the photo is framed (also when it
-    // was already); addPhotoToFreeFrame only when the file is an image and was framed.
-    bool setPhoto(const QUrl& image, int slot);
+    // Photo frames, slots 0 to 5. setPhoto copies and checks the picture on a worker thread
+    // and frames it then; `done` learns whether the photo is framed (also when it was
+    // already). Meanwhile the frame shows its old photo and the picture is refused by the
+    // other operations; a later framing of the same frame takes over from an earlier one.
+    // addPhotoToFreeFrame is false, and `done` not called, when the file is no image.
+    void setPhoto(const QUrl& image, int slot, const MoveCompletion& done = {});
     void choosePhoto(int slot);
     void removePhoto(int slot);
     void movePhotoToCarpet(int slot);
-    bool addPhotoToFreeFrame(const QUrl& file);
+    bool addPhotoToFreeFrame(const QUrl& file, const MoveCompletion& done = {});
     PhotoTransform transform(int slot) const;
     void resetPhotoTransform(int slot);
     void setPhotoTransform(int slot, double scale, double rotation, double offsetX, double offsetY);
@@ -341,6 +344,10 @@ private:
                     const std::optional<FileOperations::EntryStatus>& status);
     void publishThumbnails();
     void decodeThumbnail(const QString& path, const FileOperations::EntryStatus& status);
+    // Puts the checked copy `staging` in `slot`'s place, the frame's earlier photos going to
+    // the Trash; false, the copy gone and the old photos kept, when it cannot.
+    bool placeFramedPhoto(int slot, const QString& staging, const QString& frameName,
+                          const QImage& thumbnail);
     void loadNotesFrom(const JsonFile::ReadResult& file);
     // Takes what another program wrote into notes.json into the room's notes, keeping a
     // copy of its version first when some of it cannot be taken in. False when that copy
@@ -410,6 +417,9 @@ private:
     QHash<QString, Thumbnail> m_thumbnails;
     // The photos being decoded now, with the file's state the decoding started from.
     QHash<QString, FileOperations::EntryStatus> m_decoding;
+    // The framing under way in each frame, by ticket: the latest one asked for wins.
+    QHash<int, quint64> m_framing;
+    quint64 m_lastFramingTicket = 0;
     // Saves the floor's layout off the GUI thread; last, so it goes first and waits while
     // everything else is still there.
     JsonWriter m_writer;

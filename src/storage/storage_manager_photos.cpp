@@ -4,8 +4,10 @@
 
 #include "platform/background_work.h"
 #include "platform/file_operations.h"
+#include "platform/thumbnails.h"
 #include "platform/trash.h"
 #include "platform/user_prompts.h"
+#include "state/animation.h"
 #include "storage/file_name_order.h"
 #include "storage/item_paths.h"
 #include "storage/report_line.h"
@@ -176,58 +178,124 @@ void StorageManager::publishThumbnails()
         setCachedPhotos(thumbnails);
 }
 
-bool StorageManager::setPhoto(const QUrl& image, int slot)
+void StorageManager::setPhoto(const QUrl& image, int slot, const MoveCompletion& done)
 {
     const QString source = QDir::cleanPath(image.toLocalFile());
-    if (isInFlight(source))
-        return false;
+    const auto refuse = [&done](int error) {
+        reportPhotoFailure(error);
+        notify(done, false);
+    };
+    if (isInFlight(source)) {
+        notify(done, false);
+        return;
+    }
     // The frame's own photo dropped on it again.
     const QUrl current = photoSlots().value(slot);
-    if (!current.isEmpty() && FileOperations::isSameFile(source, current.toLocalFile()))
-        return true;
+    if (!current.isEmpty() && FileOperations::isSameFile(source, current.toLocalFile())) {
+        notify(done, true);
+        return;
+    }
     // The picture itself, also when the user hands over a link to it.
     const QString picture = QFileInfo(source).canonicalFilePath();
     const std::optional<FileOperations::EntryStatus> status =
         picture.isEmpty() ? std::nullopt : FileOperations::entryStatus(picture);
     if (!status || !status->isRegularFile) {
         // A folder, or a device or pipe that only bears a picture's name.
-        reportPhotoFailure(!status ? ENOENT : status->isDirectory ? EISDIR : ENOTSUP);
-        return false;
+        refuse(!status ? ENOENT : status->isDirectory ? EISDIR : ENOTSUP);
+        return;
     }
     QString extension = splitExtension(QFileInfo(source).fileName()).extension;
     // A picture the frame could not show is not taken: it stays where it is.
     if (!isPhotoType(picture, extension)) {
-        reportPhotoFailure(ENOTSUP);
-        return false;
+        refuse(ENOTSUP);
+        return;
     }
     if (extension.isEmpty())
         extension = QStringLiteral("jpg");
     const QString frameName =
         QStringLiteral("frame_") + QString::number(slot) + QLatin1Char('.') + extension;
-    const QString destination = joined(m_paths.album, frameName);
     // A folder that happens to bear the frame's name is someone's, not a photo to replace.
-    if (FileOperations::isDirectory(destination)) {
-        reportPhotoFailure(EISDIR);
-        return false;
+    if (FileOperations::isDirectory(joined(m_paths.album, frameName))) {
+        refuse(EISDIR);
+        return;
+    }
+    // An album removed while the room runs is made again, as the start makes it.
+    if (!FileOperations::isDirectory(m_paths.album)) {
+        if (const FileOperations::Result made = FileOperations::makeDirectory(m_paths.album);
+            !made) {
+            refuse(made.error);
+            return;
+        }
     }
 
     // The new photo is whole in the album before the old one goes; the hidden name keeps
-    // it out of every listing meanwhile.
+    // it out of every listing meanwhile. The copy, and the decoding that checks it, run on
+    // a worker: a picture of a billion pixels takes seconds to read even scaled down.
     const QString staging =
         joined(m_paths.album, QStringLiteral(".frame_") + QString::number(slot) + QLatin1Char('-') +
                                   QString::number(QRandomGenerator::global()->generate64(), 36));
-    if (const FileOperations::Result copied = FileOperations::copyItem(picture, staging); !copied) {
-        reportPhotoFailure(copied.error);
+    const quint64 ticket = ++m_lastFramingTicket;
+    m_framing.insert(slot, ticket);
+    m_inFlight << source << staging;
+    struct Checked {
+        FileOperations::Result copied;
+        Thumbnails::Decoded decoded;
+    };
+    const std::optional<Animation> animation = currentAnimation();
+    auto* watcher = new QFutureWatcher<Checked>(this);
+    connect(watcher, &QFutureWatcher<Checked>::finished, this,
+            [this, watcher, source, staging, frameName, slot, ticket, animation, done] {
+                watcher->deleteLater();
+                m_inFlight.removeOne(source);
+                m_inFlight.removeOne(staging);
+                const Checked checked = watcher->result();
+                const bool latest = m_framing.value(slot) == ticket;
+                if (latest)
+                    m_framing.remove(slot);
+                if (!checked.copied || !latest) {
+                    FileOperations::removeItem(staging);
+                    // A later framing of this frame took over: nothing failed.
+                    if (latest)
+                        reportPhotoFailure(checked.copied.error);
+                    notify(done, false);
+                    return;
+                }
+                // The frame shows the copy decoded at the frame's size, so that is what is
+                // checked, before the old photo goes: a file cut short, damaged data, or a
+                // picture whose decoding would not fit the decoder's memory limit (a few KB
+                // on disk, billions of pixels) would leave the frame grey or empty and the
+                // old photo in the Trash.
+                if (checked.decoded.image.isNull() || checked.decoded.damaged) {
+                    FileOperations::removeItem(staging);
+                    reportPhotoFailure(ENOTSUP);
+                    notify(done, false);
+                    return;
+                }
+                withAnimation(animation, [&] {
+                    notify(done, placeFramedPhoto(slot, staging, frameName, checked.decoded.image));
+                });
+            });
+    watcher->setFuture(QtConcurrent::run(BackgroundWork::pool(), [picture, staging] {
+        Checked checked{FileOperations::copyItem(picture, staging), {}};
+        if (checked.copied)
+            checked.decoded = Thumbnails::read(staging, kThumbnailSize);
+        return checked;
+    }));
+}
+
+bool StorageManager::placeFramedPhoto(int slot, const QString& staging, const QString& frameName,
+                                      const QImage& thumbnail)
+{
+    const QString destination = joined(m_paths.album, frameName);
+    // Nothing leaves the frame for a copy that is no longer there (its album removed).
+    if (const auto copy = FileOperations::entryStatus(staging); !copy || !copy->isRegularFile) {
+        reportPhotoFailure(ENOENT);
+        loadPhotoSlots();
         return false;
     }
-    // The frame shows the copy decoded at the frame's size, so that is what is checked,
-    // before the old photo goes: a file cut short or a picture whose decoding would not fit
-    // the decoder's memory limit (a few KB on disk, billions of pixels) would leave the frame
-    // empty and the old photo in the Trash.
-    const QImage thumbnail = loadThumbnail(QUrl::fromLocalFile(staging), kThumbnailSize);
-    if (thumbnail.isNull()) {
+    if (FileOperations::isDirectory(destination)) {
         FileOperations::removeItem(staging);
-        reportPhotoFailure(ENOTSUP);
+        reportPhotoFailure(EISDIR);
         return false;
     }
     // The photos leaving the frame go to the Trash, never deleted: for a photo framed from
@@ -236,7 +304,7 @@ bool StorageManager::setPhoto(const QUrl& image, int slot)
     // extension, though only what the frame could show: "frame_2.xcf" or a folder named
     // like a photo stays.
     QStringList leaving;
-    if (!current.isEmpty())
+    if (const QUrl current = photoSlots().value(slot); !current.isEmpty())
         leaving.append(QDir::cleanPath(current.toLocalFile()));
     for (const QString& name :
          FileOperations::listEntries(m_paths.album, false).value_or(QStringList())) {
@@ -249,7 +317,8 @@ bool StorageManager::setPhoto(const QUrl& image, int slot)
     }
     leaving.removeDuplicates();
     for (const QString& path : leaving) {
-        if (FileOperations::isDirectory(path) || !FileOperations::entryExists(path))
+        if (FileOperations::isDirectory(path) || !FileOperations::entryExists(path) ||
+            isInFlight(path))
             continue;
         if (!trash().moveToTrash(path)) {
             FileOperations::removeItem(staging);
@@ -314,14 +383,16 @@ void StorageManager::movePhotoToCarpet(int slot)
     });
 }
 
-bool StorageManager::addPhotoToFreeFrame(const QUrl& file)
+bool StorageManager::addPhotoToFreeFrame(const QUrl& file, const MoveCompletion& done)
 {
     if (!isImageFile(file))
         return false;
+    // A frame with a photo on its way is not free.
     int slot = 0;
-    while (slot < kSlotCount && photoSlots().contains(slot))
+    while (slot < kSlotCount && (photoSlots().contains(slot) || m_framing.contains(slot)))
         ++slot;
-    return setPhoto(file, slot < kSlotCount ? slot : 0);
+    setPhoto(file, slot < kSlotCount ? slot : 0, done);
+    return true;
 }
 
 PhotoTransform StorageManager::transform(int slot) const

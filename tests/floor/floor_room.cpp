@@ -176,6 +176,12 @@ void FloorRoom::release(QPointF at)
     sendMouse(QEvent::GraphicsSceneMouseRelease, at, Qt::LeftButton);
 }
 
+void FloorRoom::settle()
+{
+    if (!QTest::qWaitFor([this] { return !storage().hasMovesInFlight(); }, 30000))
+        qWarning("the room's copies did not land");
+}
+
 void FloorRoom::doubleClick(QPointF at)
 {
     click(at);

@@ -83,6 +83,9 @@ public:
     void press(QPointF at);
     void moveTo(QPointF at) { sendMouse(QEvent::GraphicsSceneMouseMove, at, Qt::NoButton); }
     void release(QPointF at);
+    // Waits for the copies the room makes on workers (a photo being framed, a move from
+    // another file system) to land.
+    void settle();
     // An outside drag of `data` dropped at `at`: how the room took it (IgnoreAction when it
     // refused). dragMoveTo goes on with the same drag.
     Qt::DropAction dropAt(QPointF at, QMimeData* data, Qt::DropActions actions = copyOrMove);

@@ -139,6 +139,7 @@ private Q_SLOTS:
         QCOMPARE(lit(), (QList<bool>{!away.filter(u"Rak/"_s).isEmpty(),
                                      !framed && !away.filter(u"Trash/"_s).isEmpty(), framed}));
         room.release(to);
+        room.settle();
 
         QCOMPARE(lit(), QList<bool>(3, false));
         QCOMPARE(room.storedPositions(), stored);

@@ -1,10 +1,12 @@
 #include "platform/file_manager_reveal.h"
 #include "platform/single_instance.h"
+#include "support/scratch_mount.h"
 #include "support/test_registry.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
@@ -15,6 +17,7 @@
 
 #include <csignal>
 #include <memory>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -154,6 +157,68 @@ private Q_SLOTS:
         Start afterIt(files, runtime);
         QCOMPARE(afterIt.nextLine(), "shown");
         QCOMPARE(next.nextLine(), "asked");
+    }
+
+    // A room whose runtime folder cannot hold its socket (read-only, with the socket of a room
+    // that was killed still in it; or a path too long for a socket's address) listens in a
+    // short folder of the user's own instead, where later starts find it.
+    void laterStartsReachARoomWhoseSocketCannotBeBesideItsLock_data()
+    {
+        QTest::addColumn<bool>("readOnly"); // else a path too long
+        QTest::newRow("read-only runtime folder after a kill") << true;
+        QTest::newRow("runtime folder path too long for a socket") << false;
+    }
+    void laterStartsReachARoomWhoseSocketCannotBeBesideItsLock()
+    {
+        QFETCH(bool, readOnly);
+        if (QStandardPaths::findExecutable(u"dbus-run-session"_s).isEmpty())
+            QSKIP("dbus-run-session is not installed");
+        QTemporaryDir runtimeDir, storage;
+        QString runtime = privateFolder(runtimeDir);
+        // Read-only for anyone, root too: a file system of its own mounted read-only; else,
+        // for a user who may not mount, a folder closed to writing.
+        std::unique_ptr<ScratchMount> mount;
+        if (readOnly) {
+            mount = std::make_unique<ScratchMount>("tmpfs", runtime);
+            if (!mount->isMounted() && ::geteuid() == 0)
+                QSKIP(qPrintable(u"cannot mount a file system to make read-only: "_s +
+                                 mount->error()));
+            QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner);
+        } else {
+            runtime += u'/' + QString(120, u'r');
+            QVERIFY(QDir().mkpath(runtime));
+            QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner);
+        }
+        const QString files = storage.filePath(u"RidezozEvar"_s);
+        if (readOnly) {
+            Start killed(files, runtime);
+            QCOMPARE(killed.nextLine(), "first");
+            killed.kill();
+            if (mount->isMounted())
+                QVERIFY(mount->makeReadOnly());
+            else
+                QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        }
+        Start first(files, runtime);
+        QCOMPARE(first.nextLine(), "first");
+        for (int later = 0; later < 2; ++later) {
+            Start again(files, runtime);
+            QCOMPARE(again.nextLine(), "shown");
+            QCOMPARE(again.exitCode(), 0);
+            QCOMPARE(first.nextLine(), "asked");
+        }
+        first.kill();
+        // The same in this process: the socket's place is the user's own.
+        SingleInstance room(QDBusConnection(u"none"_s), kName);
+        room.setStorageFolder(files, runtime);
+        QVERIFY(room.claim());
+        const QString place = room.listeningPath();
+        QVERIFY2(place.startsWith(u"/tmp/pondsill-%1/"_s.arg(::getuid())), qPrintable(place));
+        QCOMPARE(QFileInfo(QFileInfo(place).path()).ownerId(), ::getuid());
+        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner);
     }
 
     // A storage folder is one place however it is reached and whether or not it exists yet:

@@ -541,7 +541,7 @@ private Q_SLOTS:
             } else if (operation == u"frame") {
                 // As the floor frames a photo: the original goes once the frame has it. (A
                 // shortcut's picture is copied, as from anywhere else, and stays.)
-                if (!FileOperations::isSymbolicLink(item) && storage->setPhoto(url(item), slot))
+                if (!FileOperations::isSymbolicLink(item) && f.frame(item, slot))
                     storage->trashCarpetItem(url(item));
             } else if (operation == u"unframe") {
                 if (random.bounded(2u))

@@ -6,11 +6,14 @@
 #include "support/stdout_capture.h"
 #include "support/test_registry.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
 #include <QTest>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 // A small real picture, so thumbnails can be made of it.
@@ -431,9 +434,7 @@ private Q_SLOTS:
         const QStringList albumBefore = f.layout().filter(u"Album/"_s);
 
         StdoutCapture out;
-        QCOMPARE(slot < 0 ? storage.addPhotoToFreeFrame(url(path))
-                          : storage.setPhoto(url(path), slot),
-                 error == 0);
+        QCOMPARE(f.frame(path, slot), error == 0);
         QCOMPARE(out.finish(), error ? u"Gagal menyimpan foto: "_s +
                                            FileOperations::Result{error}.message() + u'\n'
                                      : QString());
@@ -483,7 +484,7 @@ private Q_SLOTS:
         QCOMPARE(storage.photoSlots().value(0), url(f.album() + u'/' + shown));
 
         if (action == u"replaced")
-            QVERIFY(storage.setPhoto(url(f.file(u"~/new.png"_s, pictureBytes("new"))), 0));
+            QVERIFY(f.frame(f.file(u"~/new.png"_s, pictureBytes("new")), 0));
         else if (action == u"removed")
             storage.removePhoto(0);
         else
@@ -507,6 +508,92 @@ private Q_SLOTS:
                      StorageManager::defaultCarpetPosition(moved));
             QVERIFY(storage.carpetItems().contains(url(f.carpet() + u'/' + moved)));
         }
+    }
+
+    // The picture is copied and checked on a worker: the room answers meanwhile and the frame
+    // keeps its photo until the new one is in place. A second framing of the same frame wins
+    // over the first; two pictures for the first free frame take a frame each. The pictures
+    // handed over stay where they are.
+    void framingRunsBesideTheRoom_data()
+    {
+        QTest::addColumn<QList<int>>("slots");   // one framing each; -1: the first free frame
+        QTest::addColumn<QStringList>("frames"); // the frame file each framed picture becomes,
+                                                 // "-" when it is not framed
+        QTest::addColumn<QStringList>("album");  // the album's entries after
+        QTest::newRow("one picture")
+            << QList<int>{0} << QStringList{u"frame_0.png"_s} << QStringList{u"frame_0.png"_s};
+        QTest::newRow("two into the same frame: the later wins")
+            << QList<int>{0, 0} << QStringList{u"-"_s, u"frame_0.png"_s}
+            << QStringList{u"frame_0.png"_s};
+        // The loose old.png holds frame 0.
+        QTest::newRow("two into the first free frame")
+            << QList<int>{-1, -1} << QStringList{u"frame_1.png"_s, u"frame_2.png"_s}
+            << QStringList{u"frame_1.png"_s, u"frame_2.png"_s, u"old.png"_s};
+    }
+    void framingRunsBesideTheRoom()
+    {
+        QFETCH(QList<int>, slots);
+        QFETCH(QStringList, frames);
+        QFETCH(QStringList, album);
+        StorageHome f;
+        QVERIFY(QDir().mkpath(f.album()));
+        picture(f.album() + u"/old.png"_s, QSize(10, 10));
+        StorageManager& storage = f.start();
+        QList<QString> sources;
+        QList<std::optional<bool>> results(slots.size());
+        for (qsizetype i = 0; i < slots.size(); ++i) {
+            sources.append(f.path(u"~/Pictures/p%1.png"_s.arg(i)));
+            QDir().mkpath(QFileInfo(sources[i]).path());
+            picture(sources[i], QSize(1500 + int(i), 1000));
+            const auto done = [&results, i](bool ok) { results[i] = ok; };
+            if (slots[i] < 0)
+                QVERIFY(storage.addPhotoToFreeFrame(url(sources[i]), done));
+            else
+                storage.setPhoto(url(sources[i]), slots[i], done);
+        }
+        // Nothing framed yet, and the old photo still shown.
+        QCOMPARE(results, QList<std::optional<bool>>(slots.size()));
+        QCOMPARE(storage.photoSlots().value(0), url(f.album() + u"/old.png"_s));
+        f.settle();
+        for (qsizetype i = 0; i < slots.size(); ++i) {
+            QCOMPARE(results[i], std::optional(frames[i] != u"-"));
+            if (frames[i] != u"-")
+                QCOMPARE(contentOf(f.album() + u'/' + frames[i]), contentOf(sources[i]));
+            QVERIFY(QFile::exists(sources[i]));
+        }
+        QCOMPARE(f.entries(u"Album"_s), album);
+        QCOMPARE(QFile::exists(f.trashRoot() + u"/files/old.png"_s), !album.contains(u"old.png"));
+    }
+
+    // An album removed while the room runs is made again by the next framing; a file in its
+    // place stays, and the framing is refused.
+    void framingAfterTheAlbumWentAway_data()
+    {
+        QTest::addColumn<bool>("fileInItsPlace");
+        QTest::newRow("album removed") << false;
+        QTest::newRow("a file in the album's place") << true;
+    }
+    void framingAfterTheAlbumWentAway()
+    {
+        QFETCH(bool, fileInItsPlace);
+        StorageHome f;
+        StorageManager& storage = f.start();
+        QVERIFY(QDir(f.album()).removeRecursively());
+        if (fileInItsPlace)
+            f.file(u"Album"_s, "someone's");
+        const QString source = f.path(u"~/Pictures/trip.png"_s);
+        QDir().mkpath(QFileInfo(source).path());
+        picture(source, QSize(20, 10));
+        StdoutCapture out;
+        QCOMPARE(f.frame(source, 2), !fileInItsPlace);
+        QCOMPARE(out.finish().startsWith(u"Gagal menyimpan foto: "_s), fileInItsPlace);
+        if (fileInItsPlace) {
+            QCOMPARE(f.read(u"Album"_s), QByteArray("someone's"));
+        } else {
+            QCOMPARE(f.entries(u"Album"_s), QStringList{u"frame_2.png"_s});
+            QCOMPARE(storage.photoSlots().value(2), url(f.album() + u"/frame_2.png"_s));
+        }
+        QVERIFY(QFile::exists(source));
     }
 
     // Loose pictures fill the free frames in order of name; a file that is no picture holds

@@ -168,6 +168,18 @@ void StorageHome::settle() const
     landWrites();
 }
 
+bool StorageHome::frame(const QString& path, int slot) const
+{
+    std::optional<bool> framed;
+    const auto done = [&framed](bool ok) { framed = ok; };
+    if (slot >= 0)
+        m_storage->setPhoto(url(path), slot, done);
+    else if (!m_storage->addPhotoToFreeFrame(url(path), done))
+        return false;
+    settle();
+    return framed.value_or(false);
+}
+
 void StorageHome::landWrites() const
 {
     if (m_storage)

@@ -75,6 +75,9 @@ public:
     bool act(const QString& operation, const QString& written, double x = 0.25, double y = 0.75);
     // Waits until the moves copying across file systems have finished.
     void settle() const;
+    // Frames the picture at `path` in `slot` (a free frame when negative) and waits for the
+    // framing: whether the photo is framed.
+    bool frame(const QString& path, int slot) const;
     // Waits for the room's own writes, as anything a person or another program does comes
     // after them.
     void landWrites() const;

@@ -385,7 +385,7 @@ void FloorItemView::handleDragEnded(const DragValue& value)
         case Target::PhotoFrame:
             // Only this file goes into the frame, also when it was dragged with others.
             withAnimation(dropSpring,
-                          [&] { framePhoto(m_storage.setPhoto(m_itemURL, release.slot)); });
+                          [&] { m_storage.setPhoto(m_itemURL, release.slot, framingDone()); });
             break;
         case Target::Trash:
             withAnimation(dropSpring, [&] {
@@ -402,15 +402,22 @@ void FloorItemView::handleDragEnded(const DragValue& value)
     m_floorState.setFloorFileDragTranslation(QSizeF(0, 0));
 }
 
-void FloorItemView::framePhoto(bool framed)
+std::function<void(bool framed)> FloorItemView::framingDone() const
 {
-    // A photo that did not reach its frame stays on the floor where it lay.
-    if (!framed)
-        return;
-    m_storage.trashCarpetItem(m_itemURL);
-    QSet<QString> selection = m_floorState.selectedFileNames();
-    if (selection.remove(m_name))
-        m_floorState.setSelectedFileNames(selection);
+    // The framing ends later, when the view may be gone: only what it names is kept.
+    return [storage = QPointer<StorageManager>(&m_storage),
+            floor = QPointer<FloorInteractionState>(&m_floorState), url = m_itemURL,
+            name = m_name](bool framed) {
+        // A photo that did not reach its frame stays on the floor where it lay.
+        if (!framed || !storage)
+            return;
+        storage->trashCarpetItem(url);
+        if (!floor)
+            return;
+        QSet<QString> selection = floor->selectedFileNames();
+        if (selection.remove(name))
+            floor->setSelectedFileNames(selection);
+    };
 }
 
 void FloorItemView::trashFloorFiles(StorageManager& storage, const QStringList& names)
@@ -484,7 +491,7 @@ void FloorItemView::populateContextMenu(QMenu& menu)
     if (StorageManager::isImageFile(m_itemURL)) {
         add(QStringLiteral("Pasang ke Bingkai Foto"), [](auto& v) {
             withAnimation(menuSpring,
-                          [&] { v.framePhoto(v.m_storage.addPhotoToFreeFrame(v.m_itemURL)); });
+                          [&] { v.m_storage.addPhotoToFreeFrame(v.m_itemURL, v.framingDone()); });
         });
     }
     add(QStringLiteral("Masukkan ke Rak Buku"), [](auto& v) {

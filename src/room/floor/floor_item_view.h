@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QUrl>
 
+#include <functional>
+
 class AppState;
 class FloorInteractionState;
 class QMenu;
@@ -70,7 +72,8 @@ private:
     QRectF iconRect() const;
     QRectF labelRect() const;
     QPointF newCentre(const QPointF& translation) const;
-    void framePhoto(bool framed);
+    // Takes the floor file away once its photo is framed.
+    std::function<void(bool framed)> framingDone() const;
     void moveOnFloor(const QStringList& names, const QPointF& translation);
     void openFile();
     void revealFile();
