@@ -220,7 +220,8 @@ private Q_SLOTS:
                 booksUnderTheGuitar += guitarFrame.contains(at);
                 // The guitar's neck and headstock stand in front of a few books: there it is
                 // the guitar's.
-                const bool onGuitar = acoustic.shape().contains(acoustic.mapFromScene(at));
+                const bool onGuitar = AcousticGuitarDrawing::outline(acoustic.size())
+                                          .contains(acoustic.mapFromScene(at));
                 QVERIFY2(
                     corner.reaches(at, onGuitar ? static_cast<QGraphicsItem&>(acoustic) : *book),
                     qPrintable(book->entry().name));
@@ -237,7 +238,8 @@ private Q_SLOTS:
                 const QPointF at(photo.left() + fx * photo.width(),
                                  photo.top() + fy * photo.height());
                 // The guitar's neck runs down the frame: there it is the guitar's.
-                const QGraphicsItem& expected = electric.shape().contains(electric.mapFromScene(at))
+                const QGraphicsItem& expected = StratocasterDrawing::outline(electric.size())
+                                                        .contains(electric.mapFromScene(at))
                                                     ? static_cast<const QGraphicsItem&>(electric)
                                                     : bottomRight;
                 QVERIFY2(corner.reaches(at, expected), qPrintable(u"%1 %2"_s.arg(fx).arg(fy)));
@@ -260,7 +262,9 @@ private Q_SLOTS:
         corner.room.appState().setFireModeActive(true);
         for (Furniture f : {Furniture::AcousticGuitar, Furniture::StratocasterGuitar}) {
             FurnitureSlot& slot = *corner.room.root().slot(f);
-            const QPainterPath outline = slot.view()->shape();
+            const QPainterPath outline = f == Furniture::AcousticGuitar
+                                             ? AcousticGuitarDrawing::outline(slot.size())
+                                             : StratocasterDrawing::outline(slot.size());
             QVERIFY(slot.fire()->fireView());
             for (auto edge : {FireGeometry::Edge::Top, FireGeometry::Edge::Base}) {
                 const FireGeometry::Ledge ledge = slot.fire()->fireView()->ledge(edge);
