@@ -289,13 +289,16 @@ void DeskLampView::updateHitShape()
 {
     QPainterPath hit;
     hit.addRect(labelRect());
-    // The label reaches up over the corkboard's lower corner: the board keeps its clicks.
+    // The label reaches up over the corkboard's lower corner and, on narrower screens, over
+    // the shelf's right side: both keep their clicks.
     if (auto* room = dynamic_cast<RoomItem*>(topLevelItem()); room && room != this) {
-        const QRectF board = RoomGeometry(room->size()).frame(Furniture::Corkboard).rect();
-        QPainterPath boardPath;
-        boardPath.addPolygon(mapFromItem(room, board));
-        boardPath.closeSubpath();
-        hit = hit.subtracted(boardPath);
+        const RoomGeometry geometry(room->size());
+        for (Furniture neighbour : {Furniture::Corkboard, Furniture::Bookshelf}) {
+            QPainterPath frame;
+            frame.addPolygon(mapFromItem(room, geometry.frame(neighbour).rect()));
+            frame.closeSubpath();
+            hit = hit.subtracted(frame);
+        }
     }
     setHitShape(hit);
 }

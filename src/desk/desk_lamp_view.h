@@ -8,8 +8,8 @@ class AppState;
 // The desk lamp with its emerald glass body and pleated shade: a click switches the
 // room's light (AppState::lampOn, kept across restarts). Lit, it throws a halo round the
 // shade and a pool of light on the desk. Its clickable label is 210 x 175 points round
-// its 80 x 110 frame, less the corkboard's frame above it, so a click on a note at the
-// board's lower corner stays the note's.
+// its 80 x 110 frame, less the corkboard's frame above it and the shelf's beside it, so a
+// click on a note at the board's lower corner, or on the shelf's side, stays theirs.
 class DeskLampView : public RoomItem {
     Q_OBJECT
 public:

@@ -141,6 +141,59 @@ QRectF aspectFillRect(const QSizeF& source, const QRectF& target)
     return QRectF(target.center() - QPointF(drawn.width(), drawn.height()) / 2, drawn);
 }
 
+QPainterPath opaqueOutline(const QImage& picture, const QRectF& target)
+{
+    QPainterPath outline;
+    const QSize points(std::max(1, int(std::ceil(target.width()))),
+                       std::max(1, int(std::ceil(target.height()))));
+    if (picture.isNull() || target.isEmpty())
+        return outline;
+    const QImage small =
+        picture.scaled(points, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .convertToFormat(QImage::Format_ARGB32);
+    const qreal sx = target.width() / points.width();
+    const qreal sy = target.height() / points.height();
+    // Each run of rows with something in them is one polygon: down the left ends, back up
+    // the right ones.
+    QList<QPointF> left;
+    QList<QPointF> right;
+    auto close = [&] {
+        if (left.isEmpty())
+            return;
+        QPolygonF polygon(left);
+        for (auto it = right.crbegin(); it != right.crend(); ++it)
+            polygon << *it;
+        outline.addPolygon(polygon);
+        outline.closeSubpath();
+        left.clear();
+        right.clear();
+    };
+    for (int y = 0; y < small.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(small.constScanLine(y));
+        int first = -1;
+        int last = -1;
+        for (int x = 0; x < small.width(); ++x) {
+            if (qAlpha(row[x]) >= 128) {
+                if (first < 0)
+                    first = x;
+                last = x;
+            }
+        }
+        if (first < 0) {
+            close();
+            continue;
+        }
+        const qreal top = target.top() + y * sy;
+        const qreal bottom = top + sy;
+        left << QPointF(target.left() + first * sx, top)
+             << QPointF(target.left() + first * sx, bottom);
+        right << QPointF(target.left() + (last + 1) * sx, top)
+              << QPointF(target.left() + (last + 1) * sx, bottom);
+    }
+    close();
+    return outline;
+}
+
 qreal cachePixelRatio(const QPainter& painter)
 {
     const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1;

@@ -44,6 +44,11 @@ QRectF centredRect(QPointF centre, qreal width, qreal height);
 // on it, overhanging on two sides (the caller clips).
 QRectF aspectFillRect(const QSizeF& source, const QRectF& target);
 
+// Where `picture`, drawn into `target`, is at least half opaque, to a point: in each row of
+// the target's points, the span from the first such pixel to the last. For a piece drawn
+// from a picture with clear corners, so that it takes the pointer only where it shows.
+QPainterPath opaqueOutline(const QImage& picture, const QRectF& target);
+
 // The pixel ratio an image drawn with `painter` needs to stay sharp: the device's, times
 // the scale of the painter's transform when it enlarges (the monitor is scaled, for one).
 qreal cachePixelRatio(const QPainter& painter);

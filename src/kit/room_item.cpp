@@ -62,6 +62,15 @@ void RoomItem::setHitShape(const QPainterPath& shape)
     m_hitShape = shape;
 }
 
+void RoomItem::setDrawnOutline(const QPainterPath& outline)
+{
+    if (m_drawnOutline == outline)
+        return;
+    setHitShape(outline);
+    m_drawnOutline = outline;
+    Q_EMIT drawnOutlineChanged();
+}
+
 Gestures& RoomItem::gestures()
 {
     if (!m_gestures)

@@ -13,7 +13,8 @@
 
 // The base of every piece of the room: an item that draws in its own frame, (0, 0) to
 // size(), and is placed by its parent by its centre. It takes the pointer only where a
-// gesture is attached (gestures()), over its hit shape (the frame unless set).
+// gesture is attached (gestures()), over its hit shape (the frame unless set; the drawn
+// outline when one is set).
 class RoomItem : public QGraphicsObject {
     Q_OBJECT
 public:
@@ -31,6 +32,11 @@ public:
     // Room to draw outside the frame (shadows, flames) without taking the pointer there.
     void setPaintMargins(const QMarginsF& margins);
     void setHitShape(const QPainterPath& shape);
+    // The outline of what the item draws, for an item whose drawing leaves much of its frame
+    // empty and whose frame lies over other pieces: it takes the pointer only inside it (it
+    // becomes the hit shape), and in fire mode its flames follow it.
+    void setDrawnOutline(const QPainterPath& outline);
+    const std::optional<QPainterPath>& drawnOutline() const { return m_drawnOutline; }
 
     Gestures& gestures();
 
@@ -40,6 +46,7 @@ public:
 
 Q_SIGNALS:
     void sizeChanged();
+    void drawnOutlineChanged();
 
 protected:
     // A subclass lays out its children again here.
@@ -57,6 +64,7 @@ private:
     QSizeF m_size;
     QMarginsF m_paintMargins;
     std::optional<QPainterPath> m_hitShape;
+    std::optional<QPainterPath> m_drawnOutline;
     std::unique_ptr<Gestures> m_gestures;
 };
 

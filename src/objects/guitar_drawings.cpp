@@ -69,6 +69,49 @@ void tunerButton(QPainter& p, const QRectF& r, std::initializer_list<QColor> sha
 } // namespace
 
 namespace AcousticGuitarDrawing {
+namespace {
+// The body: the right half, then the same points mirrored back up the left.
+QPainterPath body(const Frac& at)
+{
+    const std::vector<QPointF> half{{0.56, 0.47},  {0.62, 0.474}, {0.68, 0.485},  {0.73, 0.505},
+                                    {0.765, 0.53}, {0.78, 0.555}, {0.775, 0.585}, {0.755, 0.615},
+                                    {0.74, 0.64},  {0.75, 0.665}, {0.78, 0.7},    {0.825, 0.735},
+                                    {0.86, 0.775}, {0.865, 0.8},  {0.84, 0.83},   {0.795, 0.855},
+                                    {0.72, 0.87},  {0.62, 0.875}, {0.5, 0.875}};
+    std::vector<QPointF> outline;
+    for (const QPointF& q : half)
+        outline.push_back(at(q.x(), q.y()));
+    for (auto it = half.rbegin() + 1; it != half.rend(); ++it)
+        outline.push_back(at(1 - it->x(), it->y()));
+    return polygon(outline);
+}
+
+QPainterPath fretboard(const Frac& at)
+{
+    return polygon({at(0.45, 0.245), at(0.55, 0.245), at(0.569, 0.542), at(0.431, 0.542)});
+}
+
+QPainterPath headstock(const Frac& at)
+{
+    QPainterPath head(at(0.45, 0.245));
+    head.quadTo(at(0.438, 0.23872), at(0.428, 0.22616));
+    head.lineTo(at(0.422, 0.11626));
+    head.quadTo(at(0.424, 0.088), at(0.465, 0.088));
+    head.quadTo(at(0.5, 0.09585), at(0.535, 0.088));
+    head.quadTo(at(0.576, 0.088), at(0.578, 0.11626));
+    head.lineTo(at(0.572, 0.22616));
+    head.quadTo(at(0.562, 0.23872), at(0.55, 0.245));
+    head.closeSubpath();
+    return head;
+}
+} // namespace
+
+QPainterPath outline(QSizeF frame)
+{
+    const Frac at{frame};
+    return body(at).united(fretboard(at)).united(headstock(at));
+}
+
 Sizes sizes(QSizeF frame)
 {
     const qreal s = 0.8295454545454545 * frame.width();
@@ -104,18 +147,8 @@ void paint(QPainter& p, QSizeF frame)
     p.fillPath(Painting::capsule(Painting::centredRect(at(0.5, 0.965), 0.0512 * w, 0.032 * w)),
                Qt::black);
 
-    // Body: the right half, then the same points mirrored back up the left.
-    const std::vector<QPointF> half{{0.56, 0.47},  {0.62, 0.474}, {0.68, 0.485},  {0.73, 0.505},
-                                    {0.765, 0.53}, {0.78, 0.555}, {0.775, 0.585}, {0.755, 0.615},
-                                    {0.74, 0.64},  {0.75, 0.665}, {0.78, 0.7},    {0.825, 0.735},
-                                    {0.86, 0.775}, {0.865, 0.8},  {0.84, 0.83},   {0.795, 0.855},
-                                    {0.72, 0.87},  {0.62, 0.875}, {0.5, 0.875}};
-    std::vector<QPointF> outline;
-    for (const QPointF& q : half)
-        outline.push_back(at(q.x(), q.y()));
-    for (auto it = half.rbegin() + 1; it != half.rend(); ++it)
-        outline.push_back(at(1 - it->x(), it->y()));
-    const QPainterPath body = polygon(outline);
+    // Body.
+    const QPainterPath body = AcousticGuitarDrawing::body(at);
     p.fillPath(body, Painting::radialGradient(at(0.5, 0.72), 0.05 * w, 0.45 * w,
                                               {srgb(0.97, 0.89, 0.75), srgb(0.92, 0.80, 0.60),
                                                srgb(0.80, 0.62, 0.40), srgb(0.65, 0.45, 0.26)}));
@@ -188,8 +221,7 @@ void paint(QPainter& p, QSizeF frame)
 
     // Neck: fretboard, frets, markers, nut. Board position q runs from the nut (0) to the
     // body (1); the board widens as it goes.
-    const QPainterPath board =
-        polygon({at(0.45, 0.245), at(0.55, 0.245), at(0.569, 0.542), at(0.431, 0.542)});
+    const QPainterPath board = fretboard(at);
     fillAndStroke(
         p, board,
         linearGradient(at(0.45, 0.245), at(0.55, 0.542),
@@ -219,17 +251,8 @@ void paint(QPainter& p, QSizeF frame)
         srgb(0.96, 0.95, 0.90), pen(srgb(0.55, 0.48, 0.40), 0.5));
 
     // Headstock with its emblem, tuners and string posts.
-    QPainterPath head(at(0.45, 0.245));
-    head.quadTo(at(0.438, 0.23872), at(0.428, 0.22616));
-    head.lineTo(at(0.422, 0.11626));
-    head.quadTo(at(0.424, 0.088), at(0.465, 0.088));
-    head.quadTo(at(0.5, 0.09585), at(0.535, 0.088));
-    head.quadTo(at(0.576, 0.088), at(0.578, 0.11626));
-    head.lineTo(at(0.572, 0.22616));
-    head.quadTo(at(0.562, 0.23872), at(0.55, 0.245));
-    head.closeSubpath();
     fillAndStroke(
-        p, head,
+        p, headstock(at),
         linearGradient(at(0.5, 0.088), at(0.5, 0.245),
                        {srgb(0.28, 0.18, 0.14), srgb(0.18, 0.12, 0.09), srgb(0.12, 0.08, 0.06)}),
         pen(srgb(0.48, 0.36, 0.28), 1));
@@ -309,7 +332,50 @@ QPainterPath outlineIn(const std::vector<QPointF>& fractions, const Frac& at)
         points.push_back(at(q.x(), q.y()));
     return polygon(points);
 }
+
+// The neck's measures: its centre line, its width at the nut and at the body, the
+// headstock's top, the nut and the neck's end.
+struct Neck {
+    explicit Neck(QSizeF frame)
+        : cx(0.539 * frame.width()), nw(0.112 * frame.width()), nwb(0.155 * frame.width()),
+          T(0.095 * frame.height()), N(0.25 * frame.height()), NE(0.57 * frame.height()), hh(N - T)
+    {
+    }
+    qreal cx, nw, nwb, T, N, NE, hh;
+
+    QPainterPath board() const
+    {
+        return polygon({QPointF(cx - nw / 2, N), QPointF(cx + nw / 2, N), QPointF(cx + nwb / 2, NE),
+                        QPointF(cx - nwb / 2, NE)});
+    }
+
+    QPainterPath headstock() const
+    {
+        QPainterPath head(QPointF(cx - 0.5 * nw, N));
+        head.quadTo(QPointF(cx - 0.65 * nw, N - 0.02 * hh), QPointF(cx - 0.74 * nw, N - 0.08 * hh));
+        head.cubicTo(QPointF(cx - 0.68 * nw, N - 0.38 * hh), QPointF(cx - 0.40 * nw, T + 0.40 * hh),
+                     QPointF(cx - 0.22 * nw, T + 0.12 * hh));
+        head.cubicTo(QPointF(cx - 0.14 * nw, T + 0.03 * hh), QPointF(cx + 0.02 * nw, T),
+                     QPointF(cx + 0.18 * nw, T));
+        head.cubicTo(QPointF(cx + 0.42 * nw, T + 0.01 * hh), QPointF(cx + 0.68 * nw, T + 0.03 * hh),
+                     QPointF(cx + 0.82 * nw, T + 0.10 * hh));
+        head.cubicTo(QPointF(cx + 0.90 * nw, T + 0.15 * hh), QPointF(cx + 0.86 * nw, T + 0.21 * hh),
+                     QPointF(cx + 0.76 * nw, T + 0.24 * hh));
+        head.cubicTo(QPointF(cx + 0.58 * nw, T + 0.32 * hh), QPointF(cx + 0.44 * nw, T + 0.44 * hh),
+                     QPointF(cx + 0.46 * nw, T + 0.58 * hh));
+        head.cubicTo(QPointF(cx + 0.48 * nw, T + 0.74 * hh), QPointF(cx + 0.5 * nw, N - 0.06 * hh),
+                     QPointF(cx + 0.5 * nw, N));
+        head.closeSubpath();
+        return head;
+    }
+};
 } // namespace
+
+QPainterPath outline(QSizeF frame)
+{
+    const Neck neck(frame);
+    return outlineIn(kBodyOutline, Frac{frame}).united(neck.board()).united(neck.headstock());
+}
 
 Sizes sizes(QSizeF frame)
 {
@@ -329,15 +395,16 @@ void paint(QPainter& p, QSizeF frame)
     const Sizes size = sizes(frame);
     p.setRenderHint(QPainter::Antialiasing);
 
-    const qreal cx = 0.539 * W;
+    const Neck neck(frame);
+    const qreal cx = neck.cx;
     const qreal s = size.tube;
     const qreal f = 0.04 * W;
-    const qreal nw = 0.112 * W;
-    const qreal nwb = 0.155 * W;
-    const qreal T = 0.095 * H;
-    const qreal N = 0.25 * H;
-    const qreal NE = 0.57 * H;
-    const qreal hh = N - T;
+    const qreal nw = neck.nw;
+    const qreal nwb = neck.nwb;
+    const qreal T = neck.T;
+    const qreal N = neck.N;
+    const qreal NE = neck.NE;
+    const qreal hh = neck.hh;
     const qreal pw = 0.205 * W;
     const qreal ph = 0.016 * H;
     const qreal bw = 0.175 * W;
@@ -441,9 +508,7 @@ void paint(QPainter& p, QSizeF frame)
     // Neck, frets, inlays and nut. t runs from the nut (0) to the body (1); the frets
     // bunch up towards the body.
     fillAndStroke(
-        p,
-        polygon({QPointF(cx - nw / 2, N), QPointF(cx + nw / 2, N), QPointF(cx + nwb / 2, NE),
-                 QPointF(cx - nwb / 2, NE)}),
+        p, neck.board(),
         linearGradient(QPointF(cx - nw / 2, N), QPointF(cx + nw / 2, N),
                        {srgb(0.94, 0.84, 0.67), srgb(0.88, 0.76, 0.58), srgb(0.82, 0.70, 0.50)}),
         pen(srgb(0.65, 0.52, 0.35), 0.7));
@@ -469,23 +534,8 @@ void paint(QPainter& p, QSizeF frame)
                srgb(0.96, 0.95, 0.90));
 
     // Headstock.
-    QPainterPath head(QPointF(cx - 0.5 * nw, N));
-    head.quadTo(QPointF(cx - 0.65 * nw, N - 0.02 * hh), QPointF(cx - 0.74 * nw, N - 0.08 * hh));
-    head.cubicTo(QPointF(cx - 0.68 * nw, N - 0.38 * hh), QPointF(cx - 0.40 * nw, T + 0.40 * hh),
-                 QPointF(cx - 0.22 * nw, T + 0.12 * hh));
-    head.cubicTo(QPointF(cx - 0.14 * nw, T + 0.03 * hh), QPointF(cx + 0.02 * nw, T),
-                 QPointF(cx + 0.18 * nw, T));
-    head.cubicTo(QPointF(cx + 0.42 * nw, T + 0.01 * hh), QPointF(cx + 0.68 * nw, T + 0.03 * hh),
-                 QPointF(cx + 0.82 * nw, T + 0.10 * hh));
-    head.cubicTo(QPointF(cx + 0.90 * nw, T + 0.15 * hh), QPointF(cx + 0.86 * nw, T + 0.21 * hh),
-                 QPointF(cx + 0.76 * nw, T + 0.24 * hh));
-    head.cubicTo(QPointF(cx + 0.58 * nw, T + 0.32 * hh), QPointF(cx + 0.44 * nw, T + 0.44 * hh),
-                 QPointF(cx + 0.46 * nw, T + 0.58 * hh));
-    head.cubicTo(QPointF(cx + 0.48 * nw, T + 0.74 * hh), QPointF(cx + 0.5 * nw, N - 0.06 * hh),
-                 QPointF(cx + 0.5 * nw, N));
-    head.closeSubpath();
     fillAndStroke(
-        p, head,
+        p, neck.headstock(),
         linearGradient(QPointF(cx - 0.4 * nw, T), QPointF(cx + 0.4 * nw, N),
                        {srgb(0.94, 0.84, 0.67), srgb(0.88, 0.76, 0.57), srgb(0.80, 0.66, 0.47)}),
         pen(srgb(0.68, 0.54, 0.36), 1));

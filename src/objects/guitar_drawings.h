@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QSizeF>
 
 class QPainter;
@@ -19,6 +20,8 @@ struct Sizes {
 Sizes sizes(QSizeF frame);
 // The guitar and its stand in the frame (0, 0) to `frame`, without the shadows.
 void paint(QPainter& painter, QSizeF frame);
+// The guitar's outline as painted: body, neck and headstock, without the stand.
+QPainterPath outline(QSizeF frame);
 } // namespace AcousticGuitarDrawing
 
 namespace StratocasterDrawing {
@@ -34,4 +37,5 @@ struct Sizes {
 };
 Sizes sizes(QSizeF frame);
 void paint(QPainter& painter, QSizeF frame);
+QPainterPath outline(QSizeF frame);
 } // namespace StratocasterDrawing

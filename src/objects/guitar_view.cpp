@@ -28,6 +28,11 @@ GuitarView::GuitarView(AppState& appState, ActiveDesktopQuickView card, Look loo
     gestures().onTap([this] { m_appState.toggleQuickView(m_card); });
 }
 
+void GuitarView::onSizeChanged()
+{
+    setDrawnOutline(m_look.outline(size()));
+}
+
 void GuitarView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
     m_cache.paint(*painter, boundingRect(), 0, [this](QPainter& p) { paintGuitar(p); });
@@ -52,7 +57,8 @@ AcousticGuitarView::AcousticGuitarView(AppState& appState, Opener openMusic, QGr
                  {QPointF(0.5, 0.982),
                   QSizeF(0.86, 0.042),
                   {ObjectDrawing::black(0.2), 5, QPointF(2, 4)},
-                  &AcousticGuitarDrawing::paint},
+                  &AcousticGuitarDrawing::paint,
+                  &AcousticGuitarDrawing::outline},
                  std::move(openMusic), parent)
 {
 }
@@ -63,7 +69,8 @@ StratocasterGuitarView::StratocasterGuitarView(AppState& appState, Opener openMu
                  {QPointF(0.53, 0.98),
                   QSizeF(0.85, 0.04),
                   {ObjectDrawing::black(0.18), 5, QPointF(2, 4)},
-                  &StratocasterDrawing::paint},
+                  &StratocasterDrawing::paint,
+                  &StratocasterDrawing::outline},
                  std::move(openMusic), parent)
 {
 }

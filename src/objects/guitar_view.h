@@ -10,8 +10,9 @@
 class AppState;
 
 // A guitar on its stand: a still drawing, a single click that opens or closes the guitar's
-// card and a double click that starts a music program. The whole frame takes the clicks,
-// the drawing's transparent corners too.
+// card and a double click that starts a music program. Its frame stands over the shelf and
+// the photo wall: it takes the clicks only inside the guitar's drawn outline (body, neck
+// and headstock), and its flames follow that outline.
 class GuitarView : public RoomItem {
     Q_OBJECT
 public:
@@ -31,9 +32,13 @@ protected:
         // The shadow the guitar casts.
         ShadowStyle canvasShadow;
         void (*paint)(QPainter&, QSizeF);
+        QPainterPath (*outline)(QSizeF);
     };
     GuitarView(AppState& appState, ActiveDesktopQuickView card, Look look, Opener openMusic,
                QGraphicsItem* parent);
+
+protected:
+    void onSizeChanged() override;
 
 private:
     void paintGuitar(QPainter& painter) const;

@@ -42,12 +42,15 @@ void FurnitureSlot::setView(RoomItem* view)
     m_fire->setContent(nullptr);
     delete m_view;
     m_view = view;
-    if (!m_view)
+    if (!m_view) {
+        followOutline();
         return;
+    }
     m_view->setParentItem(this);
     m_view->setZValue(0);
     if (!m_takesPointer)
         stopTakingPointer(m_view);
+    connect(m_view, &RoomItem::drawnOutlineChanged, this, &FurnitureSlot::followOutline);
     frameView();
     m_fire->setContent(m_view);
 }
@@ -71,6 +74,14 @@ void FurnitureSlot::onSizeChanged()
     frameView();
 }
 
+void FurnitureSlot::followOutline()
+{
+    if (m_view && m_view->drawnOutline())
+        m_fire->setOutline(m_view->transform().map(*m_view->drawnOutline()));
+    else
+        m_fire->setOutline(std::nullopt);
+}
+
 void FurnitureSlot::frameView()
 {
     if (!m_view)
@@ -84,4 +95,5 @@ void FurnitureSlot::frameView()
         m_view->setTransform(QTransform());
         m_view->setSize(size());
     }
+    followOutline();
 }

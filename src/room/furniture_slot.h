@@ -11,7 +11,8 @@ class BurningFireModifier;
 // The place of one piece of furniture in the room: its frame, its stacking priority and
 // the height of the flames it carries in fire mode. The piece's own view is handed in
 // with setView() and framed to the slot; until then the slot is empty and draws nothing.
-// In fire mode the slot's piece burns: flames over its frame and a glow round the view.
+// In fire mode the slot's piece burns: flames over its frame (over its drawn outline where
+// the piece gives one) and a glow round the view.
 class FurnitureSlot : public RoomItem {
     Q_OBJECT
 public:
@@ -43,6 +44,8 @@ protected:
 
 private:
     void frameView();
+    // The fire follows what the piece draws where the piece gives its outline.
+    void followOutline();
 
     Furniture m_piece;
     qreal m_fireHeight;

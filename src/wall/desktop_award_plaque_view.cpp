@@ -97,6 +97,15 @@ void DesktopAwardPlaqueView::openLogoFile()
         DefaultApplication::open(*logo);
 }
 
+void DesktopAwardPlaqueView::onSizeChanged()
+{
+    const std::optional<QImage> picture = m_assets.image(m_plaque.imageName);
+    if (!picture || picture->isNull())
+        return;
+    setHitShape(
+        Painting::opaqueOutline(*picture, fitted(picture->deviceIndependentSize(), rect())));
+}
+
 void DesktopAwardPlaqueView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
     const bool hovered = isHovered();

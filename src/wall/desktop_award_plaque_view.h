@@ -12,8 +12,9 @@ class AssetLoader;
 
 // One of the two award plaques standing on the desk: its picture from the room's images,
 // glowing while the pointer is over it. A click opens or closes its card, a double click
-// opens its SVG logo file. Without the picture the plaque draws nothing but still takes the
-// pointer over its whole frame.
+// opens its SVG logo file. It takes the pointer where its picture shows (its frame's clear
+// corners lie over the lamp, the monitor and the corkboard); without the picture it draws
+// nothing but still takes the pointer over its whole frame.
 class DesktopAwardPlaqueView : public RoomItem {
     Q_OBJECT
 public:
@@ -44,6 +45,9 @@ public:
     static QString helpText(const QString& title);
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+protected:
+    void onSizeChanged() override;
 
 private:
     void refresh();

@@ -64,6 +64,11 @@ struct DeskRoom {
             board->gestures().onTap([this] { ++boardClicks; });
             return board;
         };
+        pieces.furniture[int(Furniture::Bookshelf)] = [this]() -> RoomItem* {
+            auto* shelf = new RoomItem;
+            shelf->gestures().onTap([this] { ++shelfClicks; });
+            return shelf;
+        };
         view = std::make_unique<RoomView>(state, floor, &storage, assets, std::move(pieces));
         view->resize(size);
         view->show();
@@ -81,6 +86,7 @@ struct DeskRoom {
 
     SpotifyService& music;
     int boardClicks = 0;
+    int shelfClicks = 0;
     TempHome home;
     QSettings settings{home.configHome() + u"/p.ini"_s, QSettings::IniFormat};
     AppState state{&settings};
@@ -330,7 +336,7 @@ private Q_SLOTS:
     // Each showing of the mini player asks the player once, being told to show while shown nothing;
     // the card is placed by the room's rule, also in a room narrower than the card. A click on the
     // lamp switches the room's light and the stored preference; a click on the corkboard's corner,
-    // which the lamp's label reaches over, stays the board's.
+    // which the lamp's label reaches over, stays the board's, and so does one on the shelf's side.
     void miniPlayerAndLampInTheRoom_data()
     {
         QTest::addColumn<QSize>("size");
@@ -376,8 +382,16 @@ private Q_SLOTS:
         room.input().click(overlap.center());
         QTRY_COMPARE(room.boardClicks, 1);
         QVERIFY(room.state.lampOn());
-        // On a clear part of the label, away from the lamp's own drawing.
-        room.input().click(QPointF(label.left() + 4, label.bottom() - 4));
+        const QRectF shelfSide = label.intersected(geometry.frame(Furniture::Bookshelf).rect());
+        QVERIFY(!shelfSide.isEmpty());
+        room.input().click(shelfSide.center());
+        QTRY_COMPARE(room.shelfClicks, 1);
+        QVERIFY(room.state.lampOn());
+        // On a clear part of the label, away from the lamp's own drawing; where the label reaches
+        // over the shelf's side, that stays the shelf's.
+        const qreal clearLeft =
+            std::max(label.left(), geometry.frame(Furniture::Bookshelf).rect().right());
+        room.input().click(QPointF(clearLeft + 4, label.bottom() - 4));
         QTRY_VERIFY(!room.state.lampOn());
         QCOMPARE(room.boardClicks, 1);
         room.settings.sync();

@@ -195,6 +195,39 @@ private Q_SLOTS:
         QVERIFY(drawn.contains(target));
     }
 
+    // A picture with clear corners (an arched plaque) takes the pointer where it shows, scaled
+    // into its place, and nowhere else.
+    void opaqueOutlineFollowsWhatShows_data()
+    {
+        QTest::addColumn<QRectF>("target");
+        QTest::newRow("enlarged") << QRectF(100, 50, 80, 100);
+        QTest::newRow("reduced") << QRectF(-10, 0, 20, 25);
+    }
+    void opaqueOutlineFollowsWhatShows()
+    {
+        QFETCH(QRectF, target);
+        // An arch over a rectangle, with a faint halo that does not count.
+        QImage picture(40, 50, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::transparent);
+        QPainter p(&picture);
+        p.fillRect(QRectF(0, 0, 40, 50), QColor(255, 200, 0, 60));
+        QPainterPath arch;
+        arch.addEllipse(QRectF(4, 0, 32, 32));
+        arch.addRect(QRectF(4, 16, 32, 34));
+        p.fillPath(arch.simplified(), Qt::black);
+        p.end();
+        const QPainterPath outline = Painting::opaqueOutline(picture, target);
+        auto at = [&](qreal x, qreal y) {
+            return QPointF(target.left() + x / 40 * target.width(),
+                           target.top() + y / 50 * target.height());
+        };
+        for (QPointF shown : {at(20, 25), at(20, 3), at(6, 45), at(34, 45), at(8, 20)})
+            QVERIFY(outline.contains(shown));
+        for (QPointF clear : {at(1, 1), at(39, 1), at(2, 25), at(38, 45), at(7, 4)})
+            QVERIFY(!outline.contains(clear));
+        QVERIFY(Painting::opaqueOutline(QImage(), target).isEmpty());
+    }
+
     void shapeShadowIsBlurredOncePerShapeAndStyle()
     {
         QPainterPath shape;

@@ -1,5 +1,9 @@
+#include "bookshelf/bookshelf_view.h"
+#include "bookshelf/shelf_item_view.h"
+#include "desk/desk_lamp_view.h"
 #include "floor_room.h"
 #include "kit/room_item.h"
+#include "objects/guitar_drawings.h"
 #include "objects/guitar_view.h"
 #include "objects/potted_plant_view.h"
 #include "objects/sandal_jepit_view.h"
@@ -8,15 +12,20 @@
 #include "platform/file_operations.h"
 #include "platform/user_trash.h"
 #include "room/desktop_root_view.h"
+#include "room/effects/asset_fire_effect_view.h"
+#include "room/effects/burning_fire_modifier.h"
 #include "room/furniture_slot.h"
 #include "room/room_pieces.h"
 #include "room/room_view.h"
 #include "state/app_state.h"
+#include "storage/storage_manager.h"
 #include "support/fake_app_registry.h"
 #include "support/manual_clock.h"
 #include "support/scene_input.h"
 #include "support/stdout_capture.h"
 #include "support/test_registry.h"
+#include "wall/photo_frame_item_view.h"
+#include "wall/photo_gallery_view.h"
 
 #include <QAction>
 #include <QApplication>
@@ -73,6 +82,54 @@ struct TrashRoom {
     }
 };
 
+// The guitars' corner of the room: the shelf with books on both boards, the photo wall, the
+// lamp and the two guitars standing over them.
+struct GuitarCorner {
+    FloorRoom room{{}, [](FloorRoom& r, RoomPieces& pieces) {
+                       for (int i = 0; i < 24; ++i)
+                           QFile::link(r.home().writeFile(u"Desktop/buku %1.txt"_s.arg(i), "x"),
+                                       r.shelfPath(u"buku %1.txt"_s.arg(i)));
+                       r.storage().reloadAll();
+                       pieces.furniture[int(Furniture::Bookshelf)] = [&r] {
+                           return new BookshelfView(r.storage(), r.appState());
+                       };
+                       pieces.furniture[int(Furniture::PhotoGallery)] = [&r] {
+                           return new PhotoGalleryView(r.storage(), r.appState());
+                       };
+                       pieces.furniture[int(Furniture::DeskLamp)] = [&r] {
+                           return new DeskLampView(r.appState());
+                       };
+                       pieces.furniture[int(Furniture::AcousticGuitar)] = [&r] {
+                           return new AcousticGuitarView(r.appState());
+                       };
+                       pieces.furniture[int(Furniture::StratocasterGuitar)] = [&r] {
+                           return new StratocasterGuitarView(r.appState());
+                       };
+                   }};
+
+    RoomItem& piece(Furniture f) { return *room.root().slot(f)->view(); }
+    // What a left click at `at` reaches first: the topmost item that takes it.
+    QGraphicsItem* takerAt(QPointF at)
+    {
+        for (QGraphicsItem* item :
+             room.view().scene()->items(at, Qt::IntersectsItemShape, Qt::DescendingOrder)) {
+            if (item->isVisible() && (item->acceptedMouseButtons() & Qt::LeftButton))
+                return item;
+        }
+        return nullptr;
+    }
+    bool reaches(QPointF at, const QGraphicsItem& item)
+    {
+        QGraphicsItem* taker = takerAt(at);
+        return taker && (taker == &item || item.isAncestorOf(taker));
+    }
+    void resize(QSize screen)
+    {
+        room.view().resize(screen);
+        QTRY_COMPARE(room.root().size(), QSizeF(screen));
+    }
+};
+
 std::unique_ptr<QMimeData> urlDrag(const QList<QUrl>& urls)
 {
     auto data = std::make_unique<QMimeData>();
@@ -84,8 +141,8 @@ std::unique_ptr<QMimeData> urlDrag(const QList<QUrl>& urls)
 class RoomObjectsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A click, also on the frame's transparent corner, opens the guitar's card once no second click
-    // came; a double click starts the first music program found, once, and no card.
+    // A click on the guitar opens its card once no second click came, a click on its frame's empty
+    // corner nothing; a double click starts the first music program found, once, and no card.
     void guitarClicks_data()
     {
         QTest::addColumn<int>("guitar");
@@ -110,11 +167,16 @@ private Q_SLOTS:
         RoomItem& piece = objects.piece(Furniture(guitar));
         const QPointF corner =
             piece.mapToScene(QPointF(0.03 * piece.size().width(), 0.02 * piece.size().height()));
+        const QPointF body =
+            piece.mapToScene(QPointF(0.5 * piece.size().width(), 0.82 * piece.size().height()));
         input.click(corner);
+        QTest::qWait(QApplication::doubleClickInterval() + 80);
+        QCOMPARE(app.activeQuickView(), std::nullopt);
+        input.click(body);
         QCOMPARE(app.activeQuickView(), std::nullopt); // waits for a possible second click
         QTRY_COMPARE(app.activeQuickView(), std::optional(card));
         clock.settle(); // the card has come in: the click lands beside it
-        input.click(corner);
+        input.click(body);
         QTRY_COMPARE(app.activeQuickView(), std::nullopt);
         clock.settle();
         QVERIFY(apps.nothingLaunched());
@@ -124,6 +186,96 @@ private Q_SLOTS:
         QTest::qWait(QApplication::doubleClickInterval() + 80);
         QCOMPARE(apps.launches(u"org.gnome.Rhythmbox3.desktop"_s).size(), 1);
         QCOMPARE(app.activeQuickView(), std::nullopt);
+    }
+
+    // Each guitar's frame stands over the shelf and the photo wall, and the lamp's label over the
+    // shelf's side on a narrow screen: the books and boxes on the lower board, the bottom-right
+    // photo frame and the shelf keep their clicks; the guitars take them on their body, neck and
+    // headstock. In fire mode the guitars' rows of flames stand on the guitar, not on its frame.
+    void clicksReachWhatIsDrawn_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        for (QSize screen : {QSize(1366, 768), QSize(1440, 900), QSize(1920, 1080),
+                             QSize(1280, 1024), QSize(2560, 1080)})
+            QTest::addRow("%dx%d", screen.width(), screen.height()) << screen;
+    }
+    void clicksReachWhatIsDrawn()
+    {
+        QFETCH(QSize, screen);
+        GuitarCorner corner;
+        corner.resize(screen);
+        RoomItem& acoustic = corner.piece(Furniture::AcousticGuitar);
+        RoomItem& electric = corner.piece(Furniture::StratocasterGuitar);
+        auto& shelf = static_cast<BookshelfView&>(corner.piece(Furniture::Bookshelf));
+        const qreal shelfMiddle = shelf.mapToScene(shelf.rect().center()).x();
+
+        int booksUnderTheGuitar = 0;
+        const QRectF guitarFrame = acoustic.sceneBoundingRect();
+        for (ShelfItemView* book : shelf.shelfItems(1)) {
+            const QRectF r = book->mapRectToScene(book->rect());
+            if (r.center().x() > shelfMiddle)
+                continue;
+            for (QPointF at : {r.center(), QPointF(r.center().x(), r.top() + 0.2 * r.height()),
+                               QPointF(r.left() + 2, r.bottom() - 4)}) {
+                booksUnderTheGuitar += guitarFrame.contains(at);
+                // The guitar's neck and headstock stand in front of a few books: there it is
+                // the guitar's.
+                const bool onGuitar = AcousticGuitarDrawing::outline(acoustic.size())
+                                          .contains(acoustic.mapFromScene(at));
+                QVERIFY2(
+                    corner.reaches(at, onGuitar ? static_cast<QGraphicsItem&>(acoustic) : *book),
+                    qPrintable(book->entry().name));
+            }
+        }
+        QVERIFY(booksUnderTheGuitar > 0);
+
+        auto& gallery = static_cast<PhotoGalleryView&>(corner.piece(Furniture::PhotoGallery));
+        const PhotoFrameItemView& bottomRight = *gallery.frame(PhotoGalleryView::kFrameCount - 1);
+        const QRectF photo = bottomRight.mapRectToScene(bottomRight.rect());
+        QVERIFY(photo.intersects(electric.sceneBoundingRect()));
+        for (qreal fx : {0.15, 0.5, 0.85})
+            for (qreal fy : {0.15, 0.5, 0.85}) {
+                const QPointF at(photo.left() + fx * photo.width(),
+                                 photo.top() + fy * photo.height());
+                // The guitar's neck runs down the frame: there it is the guitar's.
+                const QGraphicsItem& expected = StratocasterDrawing::outline(electric.size())
+                                                        .contains(electric.mapFromScene(at))
+                                                    ? static_cast<const QGraphicsItem&>(electric)
+                                                    : bottomRight;
+                QVERIFY2(corner.reaches(at, expected), qPrintable(u"%1 %2"_s.arg(fx).arg(fy)));
+            }
+
+        for (RoomItem* guitar : {&acoustic, &electric}) {
+            const QSizeF s = guitar->size();
+            for (QPointF on : {QPointF(0.5, 0.8), QPointF(0.3, 0.78), QPointF(0.7, 0.78),
+                               QPointF(0.5, 0.4), QPointF(0.5, 0.16)})
+                QVERIFY(corner.reaches(guitar->mapToScene(on.x() * s.width(), on.y() * s.height()),
+                                       *guitar));
+        }
+
+        const auto& lamp = static_cast<DeskLampView&>(corner.piece(Furniture::DeskLamp));
+        const QRectF overShelf =
+            lamp.mapRectToScene(lamp.labelRect()).intersected(shelf.sceneBoundingRect());
+        if (!overShelf.isEmpty())
+            QVERIFY(corner.reaches(overShelf.center(), shelf));
+
+        corner.room.appState().setFireModeActive(true);
+        for (Furniture f : {Furniture::AcousticGuitar, Furniture::StratocasterGuitar}) {
+            FurnitureSlot& slot = *corner.room.root().slot(f);
+            const QPainterPath outline = f == Furniture::AcousticGuitar
+                                             ? AcousticGuitarDrawing::outline(slot.size())
+                                             : StratocasterDrawing::outline(slot.size());
+            QVERIFY(slot.fire()->fireView());
+            for (auto edge : {FireGeometry::Edge::Top, FireGeometry::Edge::Base}) {
+                const FireGeometry::Ledge ledge = slot.fire()->fireView()->ledge(edge);
+                QVERIFY(ledge.row.count >= 1);
+                for (int i = 0; i < ledge.row.count; ++i)
+                    QVERIFY2(outline.contains(QPointF(ledge.footX(i), ledge.baseline)),
+                             qPrintable(u"flame %1 at %2, %3"_s.arg(i)
+                                            .arg(ledge.footX(i))
+                                            .arg(ledge.baseline)));
+            }
+        }
     }
 
     // Hovering lifts the pair but moves no edge of what takes the pointer; an undrawn corner of the

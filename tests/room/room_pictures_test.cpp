@@ -6,6 +6,7 @@
 #include "room/asset_loader.h"
 #include "room/room_picture_store.h"
 #include "room/theme_background_view.h"
+#include "state/app_state.h"
 #include "state/tolvane_colors.h"
 #include "storage/sticky_note.h"
 #include "support/test_registry.h"
@@ -18,6 +19,7 @@
 #include <QPainter>
 #include <QResource>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -142,6 +144,7 @@ const QList<QSize>& screenSizes()
 // and drawn so the pieces standing on them read.
 class RoomPicturesTest : public QObject {
     Q_OBJECT
+    QTemporaryDir m_scratch;
 
 private Q_SLOTS:
     // Each picture in the program's own resources, in the proportions of what shows it.
@@ -367,6 +370,33 @@ private Q_SLOTS:
         QVERIFY(!store.load(u"library"_s, QSizeF(100, 80), 1).isNull());
         // A picture of another size is never kept under this size's name.
         QVERIFY(!store.store(u"library"_s, QSizeF(100, 80), 1, RoomPicture::draw({90, 80})));
+    }
+
+    // A plaque's frame reaches past its arched picture over the lamp, the monitor and the
+    // corkboard: it takes clicks where the picture shows, not in the clear corners beside the
+    // arch.
+    void plaquesTakeClicksWhereTheyShow_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::newRow("quennet") << 0;
+        QTest::newRow("tolvane") << 1;
+    }
+    void plaquesTakeClicksWhereTheyShow()
+    {
+        QFETCH(int, which);
+        const auto& plaque =
+            which == 0 ? DesktopAwardPlaqueView::quennet() : DesktopAwardPlaqueView::tolvane();
+        QSettings settings(QDir(m_scratch.path()).filePath(u"p.ini"_s), QSettings::IniFormat);
+        AppState state(&settings);
+        AssetLoader assets(AssetLoader::standardLocations());
+        DesktopAwardPlaqueView view(plaque, state, assets);
+        const QSizeF frame = RoomGeometry(QSizeF(1440, 900)).frame(Furniture::QuennetPlaque).size;
+        view.setSize(frame);
+        const QPainterPath shape = view.shape();
+        QVERIFY(shape.contains(QPointF(frame.width() / 2, frame.height() / 2)));
+        QVERIFY(shape.contains(QPointF(frame.width() / 2, frame.height() - 3)));
+        for (QPointF corner : {QPointF(2, 2), QPointF(frame.width() - 2, 2)})
+            QVERIFY(!shape.contains(corner));
     }
 
     // With the compiled-in pictures taken away the room falls back to its drawn wall, the

@@ -7,6 +7,7 @@
 #include "state/app_state.h"
 
 #include <QPainter>
+#include <QPainterPathStroker>
 
 using Colors::srgb;
 
@@ -45,9 +46,9 @@ FirePart* AssetFireEffectView::flameRow(FireGeometry::Edge edge)
         if (!isDrawing())
             return;
         m_flames[size_t(edge)].paint(
-            p, FireGeometry::flameBand(edge, size(), m_flameHeight), m_flameBaseline[size_t(edge)],
-            m_flameX, [this, edge](int i) { return FireGeometry::rowFlamePhase(edge, i, m_time); },
-            m_time);
+            p, FireGeometry::flameBand(edge, ledge(edge), m_flameHeight),
+            m_flameBaseline[size_t(edge)], m_flameX[size_t(edge)],
+            [this, edge](int i) { return FireGeometry::rowFlamePhase(edge, i, m_time); }, m_time);
     });
 }
 
@@ -56,27 +57,62 @@ bool AssetFireEffectView::isDrawing() const
     return m_timeLine.canDraw() && FireGeometry::drawsAnything(size());
 }
 
+void AssetFireEffectView::setOutline(const std::optional<QPainterPath>& outline)
+{
+    if (outline == m_outline)
+        return;
+    m_outline = outline;
+    layOut();
+}
+
+FireGeometry::Ledge AssetFireEffectView::ledge(FireGeometry::Edge edge) const
+{
+    return m_outline && !m_outline->isEmpty() ? FireGeometry::outlineLedge(edge, *m_outline)
+                                              : FireGeometry::frameLedge(edge, size());
+}
+
 void AssetFireEffectView::onSizeChanged()
 {
+    layOut();
+}
+
+void AssetFireEffectView::layOut()
+{
+    const bool outlined = m_outline && !m_outline->isEmpty();
+    m_glowPixels.clear();
+    // The glow lies 4 points round what burns; the sparks rise through what it spans.
+    if (outlined) {
+        QPainterPathStroker grow;
+        grow.setWidth(2 * FireGeometry::glowReach);
+        grow.setJoinStyle(Qt::RoundJoin);
+        m_glow = grow.createStroke(*m_outline).united(*m_outline);
+        m_sparkArea = m_outline->boundingRect();
+    } else {
+        m_glow = Painting::continuousRoundedRect(FireGeometry::glowRect(size()),
+                                                 FireGeometry::glowCornerRadius);
+        m_sparkArea = rect();
+    }
     // The flames, the sparks and the glow reach beyond the piece's frame.
     const QRectF frame = rect();
-    const QRectF bounds = FireGeometry::drawsAnything(size())
-                              ? FireGeometry::paintBounds(size(), m_flameHeight)
-                              : frame;
+    QRectF bounds = frame;
+    if (FireGeometry::drawsAnything(size())) {
+        bounds = FireGeometry::paintBounds(size(), m_flameHeight)
+                     .united(FireGeometry::paintBounds(m_sparkArea.size(), m_flameHeight)
+                                 .translated(m_sparkArea.topLeft()))
+                     .united(m_glow.boundingRect().adjusted(-1, -1, 1, 1));
+        for (const Row& row : m_rows)
+            bounds |= FireGeometry::flameBand(row.edge, ledge(row.edge), m_flameHeight);
+    }
     setPaintMargins(QMarginsF(frame.left() - bounds.left(), frame.top() - bounds.top(),
                               bounds.right() - frame.right(), bounds.bottom() - frame.bottom()));
-    m_glow = Painting::continuousRoundedRect(FireGeometry::glowRect(size()),
-                                             FireGeometry::glowCornerRadius);
-    const FireGeometry::FlameRow flames = FireGeometry::flameRow(size().width());
-    m_flameX.clear();
-    for (int i = 0; i < flames.count; ++i)
-        m_flameX.append(flames.centreX(i));
     for (const Row& row : m_rows) {
-        row.part->setArea(FireGeometry::flameBand(row.edge, size(), m_flameHeight));
-        // The gradients run from the baseline up, as far as the tallest flame reaches.
-        const FireGeometry::FlameLayer at =
-            FireGeometry::flameLayer(row.edge, size(), m_flameHeight, 0);
         const FireGeometry::Edge edge = row.edge;
+        const FireGeometry::Ledge at = ledge(edge);
+        const FireGeometry::FlameRow flames = at.row;
+        m_flameX[size_t(edge)].clear();
+        for (int i = 0; i < flames.count; ++i)
+            m_flameX[size_t(edge)].append(at.footX(i));
+        row.part->setArea(FireGeometry::flameBand(edge, at, m_flameHeight));
         m_flameBaseline[size_t(edge)] = at.baseline;
         const qreal height = m_flameHeight;
         // The outlines follow from the edge, the flames' width and their height alone.
@@ -89,8 +125,10 @@ void AssetFireEffectView::onSizeChanged()
         outer.shapeAt = [edge, flames, height](double phase) {
             return FireGeometry::rowFlameOuter(edge, flames, height, phase);
         };
-        outer.gradientFrom = at.baseline;
-        outer.gradientTo = at.outerGradientTo;
+        // The gradients run from the baseline up, as far as the tallest flame reaches.
+        const FireGeometry::FlameLayer rest = FireGeometry::flameLayer(edge, at, m_flameHeight, 0);
+        outer.gradientFrom = rest.baseline;
+        outer.gradientTo = rest.outerGradientTo;
         outer.stops = Painting::linearGradient(
                           {}, {}, {srgb(0.95, 0.18, 0.04, 0.88), srgb(1, 0.48, 0.06, 0.85)})
                           .stops();
@@ -99,8 +137,8 @@ void AssetFireEffectView::onSizeChanged()
         inner.shapeAt = [edge, flames, height](double phase) {
             return FireGeometry::rowFlameInner(edge, flames, height, phase);
         };
-        inner.gradientFrom = at.baseline;
-        inner.gradientTo = at.innerGradientTo;
+        inner.gradientFrom = rest.baseline;
+        inner.gradientTo = rest.innerGradientTo;
         inner.stops =
             Painting::linearGradient({}, {}, {srgb(1, 0.65, 0.12), srgb(1, 0.96, 0.65, 0.95)})
                 .stops();
@@ -128,8 +166,8 @@ void AssetFireEffectView::setTime(double seconds)
 void AssetFireEffectView::placeSparks()
 {
     QList<QPointF> places;
-    for (const QRectF& spark : FireGeometry::sparks(size(), m_flameHeight, m_time))
-        places.append(spark.topLeft());
+    for (const QRectF& spark : FireGeometry::sparks(m_sparkArea.size(), m_flameHeight, m_time))
+        places.append(spark.topLeft() + m_sparkArea.topLeft());
     m_sparks->setPlaces(places);
 }
 

@@ -10,6 +10,7 @@
 #include <QPainterPath>
 
 #include <array>
+#include <optional>
 
 class AppState;
 class FireDots;
@@ -20,7 +21,8 @@ class FirePart;
 // flames and sparks move on every frame of its time line (30 a second, 20 in low-power
 // mode), each repainting only its own area, the flames from masks drawn once per size
 // (FlameSprites); nothing is drawn while the room cannot be seen. Takes no pointer input.
-// Its frame is the piece's.
+// Its frame is the piece's. A piece whose drawing leaves much of its frame empty (a guitar)
+// hands in its drawn outline: the glow, the rows and the sparks then follow that outline.
 class AssetFireEffectView : public RoomItem {
     Q_OBJECT
 public:
@@ -32,6 +34,11 @@ public:
     // it on every frame.
     void setTime(double seconds);
     double time() const { return m_time; }
+
+    // The piece's drawn outline in the frame's coordinates; none: the frame itself.
+    void setOutline(const std::optional<QPainterPath>& outline);
+    // Where the row of an edge stands now.
+    FireGeometry::Ledge ledge(FireGeometry::Edge edge) const;
 
     const TimeLine& timeLine() const { return m_timeLine; }
     // Something is drawn now: the room can be seen and the piece is large enough.
@@ -56,6 +63,7 @@ private:
     FirePart* flameRow(FireGeometry::Edge edge);
     void updateWanted();
     void placeSparks();
+    void layOut();
 
     qreal m_flameHeight;
     double m_time = 0;
@@ -64,7 +72,9 @@ private:
     FireDots* m_sparks = nullptr;
     std::array<FlameSprites, 2> m_flames; // by edge
     std::array<double, 2> m_flameBaseline{};
-    QList<double> m_flameX;
+    std::array<QList<double>, 2> m_flameX; // by edge
+    std::optional<QPainterPath> m_outline;
+    QRectF m_sparkArea; // the sparks rise through this rectangle
     QPainterPath m_glow;
     DevicePixelsCache m_glowPixels;
 };

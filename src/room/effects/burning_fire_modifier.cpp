@@ -35,6 +35,13 @@ void BurningFireModifier::setFrame(const QRectF& frame)
         m_fire->setFrame(RoomFrame{frame.center(), frame.size()});
 }
 
+void BurningFireModifier::setOutline(const std::optional<QPainterPath>& outline)
+{
+    m_outline = outline;
+    if (m_fire)
+        m_fire->setOutline(outline);
+}
+
 void BurningFireModifier::setContent(QGraphicsItem* content)
 {
     if (content == m_content)
@@ -74,6 +81,7 @@ void BurningFireModifier::follow()
         m_fire = new AssetFireEffectView(m_appState, m_flameHeight, m_showBaseFlames,
                                          m_showTopFlames, fade);
         m_fire->setFrame(RoomFrame{m_frame.center(), m_frame.size()});
+        m_fire->setOutline(m_outline);
         fade->appear();
     } else if (!burning && m_fire) {
         auto* fade = static_cast<TransitionItem*>(m_fire->parentItem());

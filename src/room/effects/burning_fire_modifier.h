@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QGraphicsObject>
+#include <QPainterPath>
 #include <QPointer>
+
+#include <optional>
 
 class AppState;
 class AssetFireEffectView;
@@ -22,6 +25,9 @@ public:
 
     // The piece's frame, in the parent's coordinates.
     void setFrame(const QRectF& frame);
+    // What the piece draws, where it leaves much of its frame empty, in the frame's
+    // coordinates: the flames follow it. None: they follow the frame.
+    void setOutline(const std::optional<QPainterPath>& outline);
     // The piece that glows; none for a slot whose piece is not there yet. A piece that
     // already carries an effect of its own keeps it and gets no glow.
     void setContent(QGraphicsItem* content);
@@ -47,6 +53,7 @@ private:
     bool m_showBaseFlames;
     bool m_showTopFlames;
     QRectF m_frame;
+    std::optional<QPainterPath> m_outline;
     QGraphicsItem* m_content = nullptr;
     QPointer<QGraphicsEffect> m_glow;
     QPointer<AssetFireEffectView> m_fire;

@@ -88,17 +88,54 @@ FlameShape rowFlameInner(Edge edge, const FlameRow& row, double flameHeight, dou
             0.75};
 }
 
+Ledge frameLedge(Edge edge, const QSizeF& size)
+{
+    Ledge ledge;
+    ledge.row = flameRow(size.width());
+    ledge.firstX = ledge.row.spacing / 2;
+    ledge.baseline = edge == Edge::Top ? 2.0 : size.height() + 1;
+    return ledge;
+}
+
+Ledge outlineLedge(Edge edge, const QPainterPath& outline)
+{
+    const QRectF bounds = outline.boundingRect();
+    const double depth = std::min(outlineLedgeDepth, bounds.height() / 2);
+    const double y = edge == Edge::Top ? bounds.top() + depth : bounds.bottom() - depth;
+    // What the outline covers along a thin strip at that height.
+    QPainterPath strip;
+    strip.addRect(QRectF(bounds.left() - 1, y - 0.25, bounds.width() + 2, 0.5));
+    QRectF span = outline.intersected(strip).boundingRect();
+    if (span.isEmpty())
+        span = QRectF(bounds.left(), y, bounds.width(), 0);
+
+    Ledge ledge;
+    ledge.row = flameRow(span.width());
+    // The feet stay on the span, a point in from its ends: a narrow headstock carries fewer
+    // flames than a frame of its width would.
+    const double inside = std::max(span.width() - 2, 0.0);
+    ledge.row.count =
+        std::clamp(int(std::floor(inside / ledge.row.spacing)) + 1, 1, ledge.row.count);
+    ledge.firstX = span.center().x() - (ledge.row.count - 1) * ledge.row.spacing / 2;
+    ledge.baseline = y;
+    return ledge;
+}
+
 FlameLayer flameLayer(Edge edge, const QSizeF& size, double flameHeight, double t)
 {
-    const bool top = edge == Edge::Top;
-    const FlameRow row = flameRow(size.width());
+    return flameLayer(edge, frameLedge(edge, size), flameHeight, t);
+}
+
+FlameLayer flameLayer(Edge edge, const Ledge& ledge, double flameHeight, double t)
+{
+    const FlameRow& row = ledge.row;
     const double scale = rowScale(edge, flameHeight);
 
     FlameLayer layer;
     // Neighbouring flames overlap: the overlap is flame too, not a hole.
     layer.outer.setFillRule(Qt::WindingFill);
     layer.inner.setFillRule(Qt::WindingFill);
-    layer.baseline = top ? 2.0 : size.height() + 1;
+    layer.baseline = ledge.baseline;
     layer.outerGradientTo = layer.baseline - scale;
     layer.innerGradientTo = layer.baseline - 0.55 * scale;
     layer.flames.reserve(row.count);
@@ -106,7 +143,7 @@ FlameLayer flameLayer(Edge edge, const QSizeF& size, double flameHeight, double 
         const double phase = rowFlamePhase(edge, i, t);
         const FlameShape outer = rowFlameOuter(edge, row, flameHeight, phase);
         Flame flame;
-        flame.centreX = row.centreX(i);
+        flame.centreX = ledge.footX(i);
         flame.height = outer.height;
         flame.sway = outer.tipSway;
         layer.flames.append(flame);
@@ -120,12 +157,17 @@ FlameLayer flameLayer(Edge edge, const QSizeF& size, double flameHeight, double 
 
 QRectF flameBand(Edge edge, const QSizeF& size, double flameHeight)
 {
-    const FlameRow row = flameRow(size.width());
+    return flameBand(edge, frameLedge(edge, size), flameHeight);
+}
+
+QRectF flameBand(Edge edge, const Ledge& ledge, double flameHeight)
+{
+    const FlameRow& row = ledge.row;
     const double f = std::max(flameHeight, 0.0);
     // Half a flame's width (0.55 s) and its sway (0.33 s) reach beside its centre.
-    const double left = -0.05 * row.spacing;
-    const double right = row.centreX(row.count - 1) + 0.55 * row.spacing;
-    const double baseline = edge == Edge::Top ? 2.0 : size.height() + 1;
+    const double left = ledge.firstX - 0.55 * row.spacing;
+    const double right = ledge.footX(row.count - 1) + 0.55 * row.spacing;
+    const double baseline = ledge.baseline;
     const double height = edge == Edge::Top ? 0.82 * f : f;
     // One more point all round for antialiasing.
     return QRectF(QPointF(left, baseline - height), QPointF(right, baseline))
@@ -157,7 +199,8 @@ QList<QRectF> sparks(const QSizeF& size, double flameHeight, double t)
 
 QRectF glowRect(const QSizeF& size)
 {
-    return QRectF(-4, -4, size.width() + 8, size.height() + 8);
+    return QRectF(-glowReach, -glowReach, size.width() + 2 * glowReach,
+                  size.height() + 2 * glowReach);
 }
 
 QRectF paintBounds(const QSizeF& size, double flameHeight)

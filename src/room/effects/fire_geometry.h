@@ -57,6 +57,23 @@ struct Flame {
     double sway = 0;
 };
 
+// Where the row of one edge stands: its flames, the first one's centre and their feet's y.
+struct Ledge {
+    FlameRow row;
+    double firstX = 0;
+    double baseline = 0;
+
+    double footX(int i) const { return firstX + i * row.spacing; }
+};
+// Along the frame's edge: the first flame half a spacing in from the left edge, the feet 2
+// points inside the top edge or 1 point below the bottom one.
+Ledge frameLedge(Edge edge, const QSizeF& size);
+// Along the top or the bottom of a drawn outline (a guitar's, not its frame's): centred on
+// what the outline spans `outlineLedgeDepth` points inside that edge, the feet there, and no
+// foot beyond that span.
+constexpr double outlineLedgeDepth = 4;
+Ledge outlineLedge(Edge edge, const QPainterPath& outline);
+
 // The flames of one edge, their outline paths and where their colours run.
 struct FlameLayer {
     QList<Flame> flames;
@@ -66,8 +83,10 @@ struct FlameLayer {
     double outerGradientTo = 0; // y where the outer gradient ends (its start is the baseline)
     double innerGradientTo = 0; // y where the inner gradient ends
 };
+FlameLayer flameLayer(Edge edge, const Ledge& ledge, double flameHeight, double t);
 FlameLayer flameLayer(Edge edge, const QSizeF& size, double flameHeight, double t);
 // Everything the flames of one edge can cover at any time.
+QRectF flameBand(Edge edge, const Ledge& ledge, double flameHeight);
 QRectF flameBand(Edge edge, const QSizeF& size, double flameHeight);
 
 // Sparks rise from the bottom edge to flameHeight + 15 above the top edge, then restart.
@@ -76,6 +95,7 @@ QList<QRectF> sparks(const QSizeF& size, double flameHeight, double t);
 
 // The glow behind the flames: a rounded rectangle 4 points larger than the piece all round.
 QRectF glowRect(const QSizeF& size);
+constexpr double glowReach = 4;
 constexpr double glowCornerRadius = 6;
 
 // Everything the fire of a piece can paint at any time, so that repainting this rectangle
