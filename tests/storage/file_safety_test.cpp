@@ -13,9 +13,11 @@
 #include "support/test_registry.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -139,6 +141,74 @@ private Q_SLOTS:
             f.act(u"return"_s, u"Rak/shortcut"_s);
         }
         QCOMPARE(f.layout(), before);
+    }
+
+    // A link's destination is bytes: one that is no valid UTF-8 (a Latin-1 name) is kept by
+    // the repairs at start and still reaches its file after hiding and coming back.
+    void linkDestinationsAreBytes_data()
+    {
+        QTest::addColumn<bool>("absolute");
+        QTest::addColumn<QString>("route");
+        for (const bool absolute : {false, true})
+            for (const QString& route :
+                 {u"start"_s, u"hidden, restored"_s, u"hidden, shelved, returned"_s})
+                QTest::addRow("%s, %s", absolute ? "absolute" : "relative", qPrintable(route))
+                    << absolute << route;
+    }
+    void linkDestinationsAreBytes()
+    {
+        QFETCH(bool, absolute);
+        QFETCH(QString, route);
+        StorageHome f;
+        QVERIFY(QDir().mkpath(f.desktop()));
+        const QByteArray file = QFile::encodeName(f.desktop()) + "/caf\xe9.txt";
+        const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        QVERIFY(fd >= 0 && ::write(fd, "latin", 5) == 5 && ::close(fd) == 0);
+        const auto reaches = [&file](const QString& link) {
+            struct stat a {
+            }, b{};
+            return ::stat(QFile::encodeName(link).constData(), &a) == 0 &&
+                   ::stat(file.constData(), &b) == 0 && a.st_ino == b.st_ino &&
+                   FileOperations::isSymbolicLink(link);
+        };
+        const QByteArray written = absolute ? file : QByteArray("./caf\xe9.txt");
+        if (route == u"start") {
+            // On the shelf and on the floor, relative from there or absolute.
+            const QByteArray there = absolute ? file : QByteArray("../../../Desktop/caf\xe9.txt");
+            f.start();
+            for (const QString& at : {f.shelf() + u"/cafe"_s, f.carpet() + u"/cafe"_s})
+                QVERIFY(FileOperations::createSymbolicLink(there, at));
+            StorageManager& storage = f.start();
+            for (const QString& at : {f.shelf() + u"/cafe"_s, f.carpet() + u"/cafe"_s}) {
+                QCOMPARE(FileOperations::readLinkBytes(at), std::optional(there));
+                QVERIFY(reaches(at));
+            }
+            QCOMPARE(namesOf(storage.bookshelfItems()), QStringList{u"cafe"_s});
+            QCOMPARE(namesOf(storage.carpetItems()), QStringList());
+            return;
+        }
+        const QString desktopLink = f.desktop() + u"/cafe"_s;
+        QVERIFY(FileOperations::createSymbolicLink(written, desktopLink));
+        f.start();
+        f.act(u"hide"_s, u"~/Desktop/cafe"_s);
+        f.settle();
+        QVERIFY(reaches(f.carpet() + u"/cafe"_s));
+        StorageManager& storage = f.start(); // the repairs at start keep it
+        QVERIFY(reaches(f.carpet() + u"/cafe"_s));
+        QCOMPARE(namesOf(storage.carpetItems()), QStringList{u"cafe"_s});
+        if (route == u"hidden, restored") {
+            f.act(u"restore"_s, u"Karpet/cafe"_s);
+        } else {
+            f.act(u"to shelf"_s, u"cafe"_s);
+            QVERIFY(reaches(f.shelf() + u"/cafe"_s));
+            f.start();
+            f.act(u"return"_s, u"Rak/cafe"_s);
+        }
+        f.settle();
+        QVERIFY(reaches(desktopLink));
+        QCOMPARE(FileOperations::readLinkBytes(desktopLink),
+                 std::optional(absolute ? file : QByteArray("caf\xe9.txt")));
+        QVERIFY(trashed(f.trashRoot()).isEmpty());
     }
 
     // A link whose item cannot be reached now waits, unlisted, for it. (One whose item is
