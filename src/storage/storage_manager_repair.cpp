@@ -40,6 +40,7 @@ void StorageManager::migrateLegacyHome()
 void StorageManager::repairLinks()
 {
     loadFloorLayout();
+    loadShelfLinks();
 
     if (const auto shelf = FileOperations::listEntries(m_paths.bookshelf, false)) {
         for (const QString& name : *shelf)
