@@ -235,6 +235,8 @@ private Q_SLOTS:
         QVERIFY(!FileOperations::entryExists(f.path(u"Rak/t.txt"_s)));
         QCOMPARE(trashed(f.trashRoot()).keys(), deleted ? QStringList() : QStringList{u"t.txt"_s});
         QCOMPARE(f.read(u"~/docs/t.txt"_s), QByteArray("target"));
+        // The record keeps no link that is gone.
+        QVERIFY(!f.read(u"shelf_links.json"_s).contains("t.txt"));
     }
 
     // A link's destination is bytes: one that is no valid UTF-8 (a Latin-1 name) is kept by
