@@ -287,6 +287,7 @@ EntryStatus statusOf(const struct stat& st)
     status.isDirectory = S_ISDIR(st.st_mode);
     status.isRegularFile = S_ISREG(st.st_mode);
     status.changeTime = double(st.st_ctim.tv_sec) + double(st.st_ctim.tv_nsec) / 1e9;
+    status.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + qint64(st.st_ctim.tv_nsec);
     status.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + qint64(st.st_mtim.tv_nsec);
     status.size = qint64(st.st_size);
     return status;
@@ -358,12 +359,22 @@ bool isSameFile(const QString& a, const QString& b)
     return first && second && first->device == second->device && first->inode == second->inode;
 }
 
+std::optional<QByteArray> readLinkBytes(const QString& path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    return rawLinkDestination(native(path), 255);
+}
+
 std::optional<QString> readLink(const QString& path)
 {
-    const std::optional<QByteArray> destination = rawLinkDestination(native(path), 255);
+    const std::optional<QByteArray> destination = readLinkBytes(path);
     if (!destination)
         return std::nullopt;
-    return QFile::decodeName(*destination);
+    QString text = QFile::decodeName(*destination);
+    if (native(text) != *destination)
+        return std::nullopt;
+    return text;
 }
 
 std::optional<QString> resolvedLinkTarget(const QString& linkPath)
@@ -407,16 +418,28 @@ std::optional<std::vector<FolderEntry>> listFolder(const QString& dir, bool incl
 
 bool linkTargetIsGone(const QString& linkPath)
 {
-    const std::optional<QString> target = resolvedLinkTarget(linkPath);
-    if (!target || target->isEmpty())
+    // Judged on the destination's bytes, as the kernel follows them: a name that is no
+    // valid UTF-8 would turn into another name as text, one that is not there.
+    const std::optional<QByteArray> destination = readLinkBytes(linkPath);
+    if (!destination || destination->isEmpty())
         return false;
+    QByteArray target = *destination;
+    if (!target.startsWith('/'))
+        target = native(QFileInfo(QDir::cleanPath(linkPath)).absolutePath()) + '/' + target;
     struct stat st {};
-    if (::lstat(native(*target).constData(), &st) == 0 || errno != ENOENT)
+    if (::lstat(target.constData(), &st) == 0 || errno != ENOENT)
         return false;
     // ENOENT also comes from a missing folder on the way: only a folder that is there
-    // tells that the entry itself is gone.
-    const auto folder = resolvedStatus(QFileInfo(*target).absolutePath());
-    return folder && folder->isDirectory;
+    // tells that the entry itself is gone. A last step of "." or ".." names no entry of
+    // its own.
+    while (target.size() > 1 && target.endsWith('/'))
+        target.chop(1);
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray last = target.mid(slash + 1);
+    if (slash < 0 || last == "." || last == "..")
+        return false;
+    const QByteArray folder = slash == 0 ? QByteArray("/") : target.left(slash);
+    return ::stat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 namespace {
@@ -500,6 +523,13 @@ Result makeDirectory(const QString& path)
 Result createSymbolicLink(const QString& destination, const QString& linkPath)
 {
     if (::symlink(native(destination).constData(), native(linkPath).constData()) != 0)
+        return lastError();
+    return {};
+}
+
+Result createSymbolicLink(const QByteArray& destination, const QString& linkPath)
+{
+    if (::symlink(destination.constData(), native(linkPath).constData()) != 0)
         return lastError();
     return {};
 }

@@ -33,6 +33,8 @@ struct EntryStatus {
     bool isRegularFile = false;
     // Status-change time, seconds since 1970 with the nanoseconds as the fraction.
     double changeTime = 0;
+    // The same in nanoseconds since 1970, exact.
+    qint64 changedNs = 0;
     // Modification time in nanoseconds since 1970, and the size in bytes.
     qint64 modifiedNs = 0;
     qint64 size = 0;
@@ -68,10 +70,16 @@ bool isDirectory(const QString& path); // a real directory, not a link to one
 // Both paths resolve to one file (same device and inode).
 bool isSameFile(const QString& a, const QString& b);
 
-// The destination text of the symbolic link at `path`, not followed; nothing when the
-// entry is not a link.
+// The destination of the symbolic link at `path` as the bytes it holds, not followed;
+// nothing when the entry is not a link. A destination is bytes: one that is no valid UTF-8
+// (a Latin-1 name, say) is read, judged and made again only as bytes.
+std::optional<QByteArray> readLinkBytes(const QString& path);
+// The destination as text, when that text names the very same bytes again; nothing when
+// the entry is not a link or its destination does not survive the trip through text (ask
+// isSymbolicLink or readLinkBytes to tell the two apart).
 std::optional<QString> readLink(const QString& path);
 // A link's destination as a path: a relative destination counts from the link's folder.
+// Nothing where readLink gives nothing.
 std::optional<QString> resolvedLinkTarget(const QString& linkPath);
 
 // The names in `dir` (no recursion, "." and ".." left out), dangling links included;
@@ -108,6 +116,8 @@ bool isWithin(const QString& path, const QString& folder);
 
 Result makeDirectory(const QString& path); // with the missing parent folders
 Result createSymbolicLink(const QString& destination, const QString& linkPath);
+// The same with the destination's exact bytes.
+Result createSymbolicLink(const QByteArray& destination, const QString& linkPath);
 
 // Renames within one file system; fails with EEXIST rather than replace anything.
 Result renameNoReplace(const QString& from, const QString& to);

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QObject>
 #include <QPointer>
@@ -78,8 +79,8 @@ std::optional<Outcome> relink(const QString& from, const QString& to,
 {
     if (!FileOperations::isSymbolicLink(from))
         return std::nullopt;
-    const std::optional<QString> text = FileOperations::readLink(from);
-    const std::optional<QString> relinked = relativeDestinationFrom(from, to);
+    const std::optional<QByteArray> text = FileOperations::readLinkBytes(from);
+    const std::optional<QByteArray> relinked = relativeDestinationFrom(from, to);
     if (!relinked || relinked == text)
         return std::nullopt;
     if (const FileOperations::Result removable = FileOperations::checkRemovable(from); !removable)
@@ -126,13 +127,20 @@ Outcome copyAcross(const QString& from, const QString& to,
 }
 } // namespace
 
-std::optional<QString> relativeDestinationFrom(const QString& linkPath, const QString& newPath)
+std::optional<QByteArray> relativeDestinationFrom(const QString& linkPath, const QString& newPath)
 {
-    const std::optional<QString> text = FileOperations::readLink(linkPath);
-    if (!text || text->isEmpty() || QDir::isAbsolutePath(*text))
+    const std::optional<QByteArray> text = FileOperations::readLinkBytes(linkPath);
+    if (!text || text->isEmpty() || text->startsWith('/'))
         return std::nullopt;
-    const QString target = QDir::cleanPath(realFolderOf(linkPath) + QLatin1Char('/') + *text);
-    return QDir(realFolderOf(newPath)).relativeFilePath(target);
+    // Worked out on the bytes, each taken as the one Latin-1 character of its value: only
+    // "/" and "." count in the arithmetic, and every byte comes back as it went, also in a
+    // name that is no valid UTF-8.
+    const auto asChars = [](const QString& path) {
+        return QString::fromLatin1(QFile::encodeName(path));
+    };
+    const QString target = QDir::cleanPath(asChars(realFolderOf(linkPath)) + QLatin1Char('/') +
+                                           QString::fromLatin1(*text));
+    return QDir(asChars(realFolderOf(newPath))).relativeFilePath(target).toLatin1();
 }
 
 bool isCopyUnderWay(const QString& name)

@@ -44,9 +44,9 @@ void moveInBackground(const QString& from, const QString& to,
 // Whether `name` is the hidden name of a copy under way: one a kill cut short may leave.
 bool isCopyUnderWay(const QString& name);
 
-// The destination text that a relative link at `linkPath` would need at `newPath` to
+// The destination (as bytes) that a relative link at `linkPath` would need at `newPath` to
 // reach what it reaches now; nothing when the link's destination is absolute or unread.
-std::optional<QString> relativeDestinationFrom(const QString& linkPath, const QString& newPath);
+std::optional<QByteArray> relativeDestinationFrom(const QString& linkPath, const QString& newPath);
 
 // Keeps people's links reaching what they reach through a batch of moves: one move, or
 // every item of a folder sent elsewhere, where a link may travel before or after its item.

@@ -122,8 +122,8 @@ void StorageManager::removeStaleSaves()
     // A save cut short (the program killed mid-write) leaves its temporary file beside the
     // data file, a photo cut short while framing its hidden copy in the album, and a move
     // from another file system its hidden copy. None is anyone's only copy of anything.
-    static const QRegularExpression saves(
-        QStringLiteral("^(notes|floor_positions|photo_transforms)\\.json\\.[A-Za-z0-9]{6}$"));
+    static const QRegularExpression saves(QStringLiteral(
+        "^(notes|floor_positions|photo_transforms|shelf_links)\\.json\\.[A-Za-z0-9]{6}$"));
     static const QRegularExpression framing(QStringLiteral("^\\.frame_[0-9]+-[0-9a-z]+$"));
     const auto removeMatching = [](const QString& folder, const QRegularExpression& pattern) {
         for (const QString& name :

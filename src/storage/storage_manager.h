@@ -92,6 +92,18 @@ public:
     QString notesFilePath() const;
     QString transformsFilePath() const;
     QString floorPositionsFilePath() const;
+    // The record of the shelf links the room made itself (shelf_links.json).
+    QString shelfLinksFilePath() const;
+    // A shelf link as the room made it: its name on the shelf, its destination's bytes and
+    // the entry itself (inode and status-change time, which a link made afresh in its place
+    // does not share).
+    struct ShelfLink {
+        QString name;
+        QByteArray text;
+        quint64 inode = 0;
+        qint64 changedNs = 0;
+        bool operator==(const ShelfLink&) const = default;
+    };
 
     // Start-up and reloading.
     void ensureDirectories();
@@ -267,9 +279,20 @@ private:
     bool isStorageOwn(const QString& path) const;
     // An entry that stands directly in `folder` under a name the room lists (not hidden).
     static bool isEntryOf(const QString& path, const QString& folder);
-    // A shelf link the room made to an item that stays where it is, as opposed to a link
-    // of the user's that was moved in and must travel like any item.
-    static bool isRoomLink(const QString& path);
+    // A shelf link the room made to an item that stays where it is, as its record of the
+    // links it made proves, as opposed to a link of the user's that must travel like any
+    // item (returned, or put in the Trash, never deleted).
+    bool isRoomLink(const QString& path) const;
+    // A link the room, before it kept that record, would have taken for its own.
+    static bool looksLikeOlderRoomLink(const QString& path);
+    // The entry at `path` as a record of a shelf link; nothing for anything else.
+    std::optional<ShelfLink> shelfLinkAt(const QString& path) const;
+    // Records the link the room has just made at `path`, or forgets the one it removes.
+    void noteShelfLink(const QString& path);
+    void forgetShelfLink(const QString& path);
+    // Reads the record at start, keeping the links that still stand as they were made.
+    void loadShelfLinks();
+    void saveShelfLinks();
     // The name an item takes under the carpet: free there and on the shelf, where
     // `source` itself does not count.
     QString freeCarpetName(const QString& name, const QString& source) const;
@@ -323,6 +346,8 @@ private:
     QStringList m_inFlight;
     // The batch of moves open now.
     std::shared_ptr<ItemMoves::LinkKeeper> m_linkKeeper;
+    // The shelf links the room made, as shelf_links.json keeps them.
+    QList<ShelfLink> m_shelfLinks;
     // ---- End of the moves.
 
 private:

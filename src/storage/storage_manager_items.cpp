@@ -8,6 +8,7 @@
 #include "storage/item_paths.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QHash>
 #include <QImageReader>
 #include <QRandomGenerator>
@@ -180,10 +181,10 @@ bool StorageManager::isSymbolicLink(const QUrl& item)
 
 bool StorageManager::isDeadLink(const QString& path)
 {
-    const std::optional<QString> destination = FileOperations::readLink(path);
+    const std::optional<QByteArray> destination = FileOperations::readLinkBytes(path);
     if (!destination)
         return false;
-    if (*destination == path)
+    if (*destination == QFile::encodeName(path))
         return true; // a link to itself
     const std::optional<QString> target = FileOperations::resolvedLinkTarget(path);
     return !(target && FileOperations::exists(*target)) && !FileOperations::exists(path);

@@ -82,7 +82,8 @@ bool StorageManager::holdsStorage(const QString& path) const
 bool StorageManager::isDataFile(const QString& path) const
 {
     const QString item = realLocation(path);
-    for (const QString& file : {notesFilePath(), transformsFilePath(), floorPositionsFilePath()}) {
+    for (const QString& file :
+         {notesFilePath(), transformsFilePath(), floorPositionsFilePath(), shelfLinksFilePath()}) {
         if (item == realLocation(file))
             return true;
     }
@@ -99,18 +100,6 @@ bool StorageManager::isEntryOf(const QString& path, const QString& folder)
     const QString name = QFileInfo(path).fileName();
     return !name.isEmpty() && !name.startsWith(QLatin1Char('.')) &&
            FileOperations::entryExists(path) && ItemPaths::liesDirectlyIn(path, folder);
-}
-
-bool StorageManager::isRoomLink(const QString& path)
-{
-    // The shelf's own links point by absolute path at an item that records that very path
-    // as where it came from. A link of the user's records, on its target, where the link
-    // stood; one that records nothing is the user's too, and is never deleted.
-    const std::optional<QString> text = FileOperations::readLink(path);
-    if (!text || !QDir::isAbsolutePath(*text))
-        return false;
-    const std::optional<QString> origin = readOriginAttribute(QUrl::fromLocalFile(path));
-    return origin && QDir::cleanPath(*origin) == QDir::cleanPath(*text);
 }
 
 QString StorageManager::freeCarpetName(const QString& name, const QString& source) const

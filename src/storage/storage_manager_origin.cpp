@@ -37,9 +37,15 @@ void StorageManager::returnBook(const QString& entry, const MoveCompletion& done
         // The user's item never moved: only the room's link goes. A link of the user's
         // goes back like any item.
         FileOperations::removeItem(entry);
+        forgetShelfLink(entry);
         refreshBookshelfItems();
         return notify(done, true);
     }
+    // A link that only looks like one the room made (one made before the room kept its
+    // record, or the user's own to a shelved item) is not the room's to delete; sent back,
+    // it would stand beside its own item. It goes to the Trash.
+    if (ItemPaths::liesDirectlyIn(entry, m_paths.bookshelf) && looksLikeOlderRoomLink(entry))
+        return notify(done, moveToTrash(QUrl::fromLocalFile(entry)));
     const QString destination =
         uniqueDestinationPath(returnFolder(entry), QFileInfo(entry).fileName());
     startMove(entry, destination, {},
@@ -143,9 +149,11 @@ void StorageManager::removeBookshelfItem(const QUrl& entry)
         return;
     if (isRoomLink(path)) {
         FileOperations::removeItem(path);
+        forgetShelfLink(path);
         refreshBookshelfItems();
         return;
     }
+    // Anything else, a link of the user's too, goes to the Trash.
     moveToTrash(entry);
 }
 

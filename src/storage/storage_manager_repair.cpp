@@ -40,6 +40,7 @@ void StorageManager::migrateLegacyHome()
 void StorageManager::repairLinks()
 {
     loadFloorLayout();
+    loadShelfLinks();
 
     if (const auto shelf = FileOperations::listEntries(m_paths.bookshelf, false)) {
         for (const QString& name : *shelf)
@@ -56,9 +57,11 @@ void StorageManager::repairLinks()
 void StorageManager::repairShelfEntry(const QString& name)
 {
     const QString shelfPath = joined(m_paths.bookshelf, name);
-    const std::optional<QString> target = FileOperations::resolvedLinkTarget(shelfPath);
+    const auto shelfEntry = FileOperations::entryStatus(shelfPath);
+    if (!shelfEntry)
+        return;
 
-    if (!target) {
+    if (!shelfEntry->isSymbolicLink) {
         // A real item on the shelf. A carpet entry of the same name is only a second
         // entry for it when it is a link or the very same file; anything else is another
         // file that merely shares the name, and gets a name of its own on the floor.
@@ -82,11 +85,11 @@ void StorageManager::repairShelfEntry(const QString& name)
         return;
     }
 
-    // A link to the carpet folder itself is an ordinary link: only what lies inside the
-    // folder is a carpet item.
-    const bool intoCarpet =
-        isInsideCarpetFolder(*target) && *target != QDir::cleanPath(m_paths.carpet);
-    if (!intoCarpet) {
+    // Only an entry of the carpet folder itself is a carpet item. A link to the folder, or
+    // to something inside one of its folders, is an ordinary link of the user's: it and its
+    // item stay where they are. A destination that is no text is judged on its bytes alone.
+    const std::optional<QString> target = FileOperations::resolvedLinkTarget(shelfPath);
+    if (!target || !ItemPaths::liesDirectlyIn(*target, m_paths.carpet)) {
         // Only a link whose item is known to be gone goes; one to a drive that is not
         // mounted, or behind a folder it may not enter, waits unlisted for it.
         if (FileOperations::linkTargetIsGone(shelfPath))

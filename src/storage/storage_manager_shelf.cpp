@@ -75,6 +75,7 @@ void StorageManager::addToBookshelf(const QUrl& item)
     bool placed = FileOperations::createSymbolicLink(path, destination).ok();
     if (placed) {
         recordOrigin(destination, path);
+        noteShelfLink(destination);
     } else {
         placed = moveNow(path, destination, [&] { recordOrigin(destination, path); }).ok();
     }
@@ -104,8 +105,8 @@ void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)
         if (FileOperations::entryExists(shelfEntry)) {
             // The room's own shelf link of that name only points somewhere; anything else
             // there is the user's and stays, and the newcomer takes a free name.
-            if (isRoomLink(shelfEntry))
-                FileOperations::removeItem(shelfEntry);
+            if (isRoomLink(shelfEntry) && FileOperations::removeItem(shelfEntry))
+                forgetShelfLink(shelfEntry);
             else
                 shelfEntry = joined(m_paths.bookshelf,
                                     uniqueName({m_paths.bookshelf, m_paths.carpet}, name));

@@ -13,9 +13,11 @@
 #include "support/test_registry.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -139,6 +141,170 @@ private Q_SLOTS:
             f.act(u"return"_s, u"Rak/shortcut"_s);
         }
         QCOMPARE(f.layout(), before);
+    }
+
+    // A shortcut of the user's to a file the room has shelved as well is still the user's:
+    // sent back or removed from the shelf, it is returned or put in the Trash, never deleted,
+    // and the room's own link to the file still goes alone.
+    void usersLinksToAShelvedItemAreKept_data()
+    {
+        QTest::addColumn<QString>("destination"); // of ~/Desktop/shortcut
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("keptAt"); // where the shortcut ends; "Trash"
+        for (const QString& operation : {u"return"_s, u"remove"_s}) {
+            QTest::addRow("absolute, %s", qPrintable(operation))
+                << u"~/docs/t.txt"_s << operation << u"Trash"_s;
+            QTest::addRow("relative, %s", qPrintable(operation))
+                << u"../docs/t.txt"_s << operation
+                << (operation == u"return" ? u"~/docs/shortcut"_s : u"Trash"_s);
+        }
+    }
+    void usersLinksToAShelvedItemAreKept()
+    {
+        QFETCH(QString, destination);
+        QFETCH(QString, operation);
+        QFETCH(QString, keptAt);
+        StorageHome f;
+        QVERIFY(f.lay({u"~/docs/t.txt: target"_s, u"~/Desktop/shortcut -> "_s + destination}));
+        f.start();
+        f.act(u"hide"_s, u"~/Desktop/shortcut"_s);
+        f.act(u"shelve"_s, u"~/docs/t.txt"_s);
+        f.start(); // the room knows its own link after a restart too
+        f.act(u"to shelf"_s, u"shortcut"_s);
+        QCOMPARE(f.read(u"Rak/shortcut"_s), QByteArray("target"));
+        f.act(operation, u"Rak/shortcut"_s);
+        f.settle();
+        const QMap<QString, QString> trash = trashed(f.trashRoot());
+        if (keptAt == u"Trash") {
+            QCOMPARE(trash.keys(), QStringList{u"shortcut"_s});
+            QVERIFY(FileOperations::isSymbolicLink(f.trashRoot() + u"/files/shortcut"_s));
+        } else {
+            QVERIFY(trash.isEmpty());
+            QVERIFY(FileOperations::isSymbolicLink(f.path(keptAt)));
+            QCOMPARE(f.read(keptAt), QByteArray("target"));
+        }
+        QVERIFY(!FileOperations::entryExists(f.path(u"Rak/shortcut"_s)));
+        // The room's own shelf link goes alone: nothing more in the Trash, the file stays.
+        f.act(operation, u"Rak/t.txt"_s);
+        f.settle();
+        QVERIFY(!FileOperations::entryExists(f.path(u"Rak/t.txt"_s)));
+        QCOMPARE(trashed(f.trashRoot()).size(), trash.size());
+        QCOMPARE(f.read(u"~/docs/t.txt"_s), QByteArray("target"));
+    }
+
+    // Only a link the room made is deleted by it. A shelf link that merely looks like one
+    // (laid before the room kept its record, or made afresh in place of the room's with the
+    // same text) goes to the Trash instead.
+    void onlyTheRoomsOwnLinksAreDeleted_data()
+    {
+        QTest::addColumn<QString>("made");
+        QTest::addColumn<bool>("deleted");
+        for (const QString& operation : {u"return"_s, u"remove"_s}) {
+            QTest::addRow("shelved, %s", qPrintable(operation)) << u"shelved"_s << true;
+            QTest::addRow("shelved before a restart, %s", qPrintable(operation))
+                << u"shelved, restart"_s << true;
+            QTest::addRow("made afresh in its place, %s", qPrintable(operation))
+                << u"shelved, made afresh"_s << false;
+            QTest::addRow("laid with its origin, %s", qPrintable(operation)) << u"laid"_s << false;
+        }
+    }
+    void onlyTheRoomsOwnLinksAreDeleted()
+    {
+        QFETCH(QString, made);
+        QFETCH(bool, deleted);
+        const QString operation = QString::fromLatin1(QTest::currentDataTag()).section(u", "_s, -1);
+        StorageHome f;
+        QVERIFY(f.lay({u"~/docs/t.txt: target"_s}));
+        f.start();
+        if (made == u"laid")
+            QVERIFY(f.lay({u"Rak/t.txt -> ~/docs/t.txt"_s, u"~/docs/t.txt @ ~/docs/t.txt"_s}));
+        else
+            f.act(u"shelve"_s, u"~/docs/t.txt"_s);
+        if (made.contains(u"made afresh")) {
+            const QString link = f.path(u"Rak/t.txt"_s);
+            const QByteArray text = *FileOperations::readLinkBytes(link);
+            QTest::qSleep(5); // another moment, whatever the inode
+            QVERIFY(FileOperations::removeItem(link));
+            QVERIFY(FileOperations::createSymbolicLink(text, link));
+        }
+        if (made.contains(u"restart"))
+            f.start();
+        f.start().reloadAll();
+        f.act(operation, u"Rak/t.txt"_s);
+        f.settle();
+        QVERIFY(!FileOperations::entryExists(f.path(u"Rak/t.txt"_s)));
+        QCOMPARE(trashed(f.trashRoot()).keys(), deleted ? QStringList() : QStringList{u"t.txt"_s});
+        QCOMPARE(f.read(u"~/docs/t.txt"_s), QByteArray("target"));
+        // The record keeps no link that is gone.
+        QVERIFY(!f.read(u"shelf_links.json"_s).contains("t.txt"));
+    }
+
+    // A link's destination is bytes: one that is no valid UTF-8 (a Latin-1 name) is kept by
+    // the repairs at start and still reaches its file after hiding and coming back.
+    void linkDestinationsAreBytes_data()
+    {
+        QTest::addColumn<bool>("absolute");
+        QTest::addColumn<QString>("route");
+        for (const bool absolute : {false, true})
+            for (const QString& route :
+                 {u"start"_s, u"hidden, restored"_s, u"hidden, shelved, returned"_s})
+                QTest::addRow("%s, %s", absolute ? "absolute" : "relative", qPrintable(route))
+                    << absolute << route;
+    }
+    void linkDestinationsAreBytes()
+    {
+        QFETCH(bool, absolute);
+        QFETCH(QString, route);
+        StorageHome f;
+        QVERIFY(QDir().mkpath(f.desktop()));
+        const QByteArray file = QFile::encodeName(f.desktop()) + "/caf\xe9.txt";
+        const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        QVERIFY(fd >= 0 && ::write(fd, "latin", 5) == 5 && ::close(fd) == 0);
+        const auto reaches = [&file](const QString& link) {
+            struct stat a {
+            }, b{};
+            return ::stat(QFile::encodeName(link).constData(), &a) == 0 &&
+                   ::stat(file.constData(), &b) == 0 && a.st_ino == b.st_ino &&
+                   FileOperations::isSymbolicLink(link);
+        };
+        const QByteArray written = absolute ? file : QByteArray("./caf\xe9.txt");
+        if (route == u"start") {
+            // On the shelf and on the floor, relative from there or absolute.
+            const QByteArray there = absolute ? file : QByteArray("../../../Desktop/caf\xe9.txt");
+            f.start();
+            for (const QString& at : {f.shelf() + u"/cafe"_s, f.carpet() + u"/cafe"_s})
+                QVERIFY(FileOperations::createSymbolicLink(there, at));
+            StorageManager& storage = f.start();
+            for (const QString& at : {f.shelf() + u"/cafe"_s, f.carpet() + u"/cafe"_s}) {
+                QCOMPARE(FileOperations::readLinkBytes(at), std::optional(there));
+                QVERIFY(reaches(at));
+            }
+            QCOMPARE(namesOf(storage.bookshelfItems()), QStringList{u"cafe"_s});
+            QCOMPARE(namesOf(storage.carpetItems()), QStringList());
+            return;
+        }
+        const QString desktopLink = f.desktop() + u"/cafe"_s;
+        QVERIFY(FileOperations::createSymbolicLink(written, desktopLink));
+        f.start();
+        f.act(u"hide"_s, u"~/Desktop/cafe"_s);
+        f.settle();
+        QVERIFY(reaches(f.carpet() + u"/cafe"_s));
+        StorageManager& storage = f.start(); // the repairs at start keep it
+        QVERIFY(reaches(f.carpet() + u"/cafe"_s));
+        QCOMPARE(namesOf(storage.carpetItems()), QStringList{u"cafe"_s});
+        if (route == u"hidden, restored") {
+            f.act(u"restore"_s, u"Karpet/cafe"_s);
+        } else {
+            f.act(u"to shelf"_s, u"cafe"_s);
+            QVERIFY(reaches(f.shelf() + u"/cafe"_s));
+            f.start();
+            f.act(u"return"_s, u"Rak/cafe"_s);
+        }
+        f.settle();
+        QVERIFY(reaches(desktopLink));
+        QCOMPARE(FileOperations::readLinkBytes(desktopLink),
+                 std::optional(absolute ? file : QByteArray("caf\xe9.txt")));
+        QVERIFY(trashed(f.trashRoot()).isEmpty());
     }
 
     // A link whose item cannot be reached now waits, unlisted, for it. (One whose item is

@@ -60,14 +60,20 @@ bool StorageHome::lay(const QStringList& entries) const
             made &= QDir().mkpath(path(entry));
             continue;
         }
-        for (const QString& kind : {u" -> "_s, u" == "_s, u" @ "_s, u": "_s}) {
+        for (const QString& kind : {u" => "_s, u" -> "_s, u" == "_s, u" @ "_s, u": "_s}) {
             const qsizetype at = entry.indexOf(kind);
             if (at < 0)
                 continue;
             const QString entryPath = path(entry.left(at));
             const QString other = entry.mid(at + kind.size());
             QDir().mkpath(QFileInfo(entryPath).absolutePath());
-            if (kind == u" -> ")
+            if (kind == u" => ") {
+                // The room shelves the item itself, and its link is to stand there.
+                made &= m_storage != nullptr;
+                if (m_storage)
+                    m_storage->addToBookshelf(url(path(other)));
+                made &= FileOperations::readLink(entryPath) == path(other);
+            } else if (kind == u" -> ")
                 made &= bool(FileOperations::createSymbolicLink(expanded(*this, other), entryPath));
             else if (kind == u" == ")
                 made &= ::link(QFile::encodeName(path(other)).constData(),

@@ -60,6 +60,7 @@ public:
         return contentOf(path(written));
     }
     // Lays out entries written as "path: content" (a file), "path -> destination" (a link),
+    // "path => item" (the room's own shelf link, made by shelving the item; once started),
     // "path == other" (a second name for other's file), "path @ origin" (where an existing
     // entry came from) or "path/" (a folder).
     bool lay(const QStringList& entries) const; // false when one cannot be made

@@ -210,6 +210,16 @@ private Q_SLOTS:
             QTest::addRow("a shelf link to %s is ordinary", qPrintable(to))
                 << u"Karpet2/f.txt: sibling; Karpet/under.txt: u; Rak/link -> "_s + to << QString()
                 << QString() << QString() << u"link | under.txt"_s;
+        // A file inside a carpet folder is no carpet item of its own: it stays in its
+        // folder, and the links to it stay too.
+        for (const QString& to : {u"@/Karpet/Folder/file.txt"_s, u"../Karpet/Folder/file.txt"_s})
+            QTest::addRow("a shelf link into a carpet folder's folder is ordinary (%s)",
+                          qPrintable(to))
+                << u"Karpet/Folder/file.txt: f; Karpet/shortcut -> @/Karpet/Folder/file.txt; "
+                   u"Rak/file.txt -> "_s +
+                       to
+                << QString() << u"Folder, shortcut"_s << u"Folder, shortcut"_s
+                << u"file.txt | Folder, shortcut"_s;
         QTest::newRow("leftovers of saves a kill cut short go")
             << u"notes.json.bak: mine; mine.json.a1B2c3: mine; Album/.frame_x-1: mine; "
                u"Karpet/.pondsill-copy-K: mine; notes.json.a1B2c3: half; "
