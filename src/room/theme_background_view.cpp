@@ -10,6 +10,7 @@
 
 #include <QFutureWatcher>
 #include <QPainter>
+#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
@@ -104,13 +105,16 @@ void ThemeBackgroundView::drawInBackground(const SizedKey& key)
         if (*m_wanted == key)
             Q_EMIT pictureForSizeShown();
     });
-    const RoomPictureStore kept = store();
-    watcher->setFuture(QtConcurrent::run(BackgroundWork::pool(), [kept, key] {
-        QImage picture = RoomPicture::draw(key.room, key.ratio);
-        picture.setDevicePixelRatio(1);
-        kept.store(key.theme, key.room, key.ratio, picture);
-        return picture;
-    }));
+    // Started once the paint that asked for it is over, so the first frame shares no
+    // processor time nor Qt's painting helper with it.
+    QTimer::singleShot(0, watcher, [watcher, kept = store(), key] {
+        watcher->setFuture(QtConcurrent::run(BackgroundWork::pool(), [kept, key] {
+            QImage picture = RoomPicture::draw(key.room, key.ratio);
+            picture.setDevicePixelRatio(1);
+            kept.store(key.theme, key.room, key.ratio, picture);
+            return picture;
+        }));
+    });
 }
 
 QColor ThemeBackgroundView::brown(qreal opacity)
