@@ -38,8 +38,11 @@ public:
     FloorItemView* floorItem(const QString& name) const;
     MovableCarpetMatView* carpet() const { return m_carpet; }
     FloorFileLayer* fileLayer() const { return m_fileLayer; }
-    // The item holding every file's view.
+    // The item holding every file's view, except while a file is dragged: the files that
+    // then draw themselves (the dragged one, the selection following it, any on its way) lie
+    // in liftedArea, and the resting ones, which the floor's picture shows, are not drawn.
     FloorFileArea* fileArea() const { return m_fileArea; }
+    FloorFileArea* liftedArea() const { return m_liftedArea; }
     // Files of the folder whose views are still to be made (a large folder is laid out a
     // batch at a time, so that the room shows at once).
     int pendingCount() const { return int(m_pending.size()); }
@@ -69,6 +72,9 @@ private:
     bool makeEntry(const QUrl& url);
     bool layoutEntry(const QString& name, Entry& entry);
     void updateResting(const QString& name);
+    // Puts the file's holder in the area it belongs to now.
+    void settleHolder(Entry& entry);
+    void followDrag();
     // Takes the file out of the floor's picture, which draws its place again without it.
     void leaveLayer(Entry& entry);
     QList<FloorItemView*> restingFiles(const QRectF& rect) const;
@@ -91,6 +97,9 @@ private:
     int m_nextOrder = 0;
     FloorFileLayer* m_fileLayer = nullptr;
     FloorFileArea* m_fileArea = nullptr;
+    FloorFileArea* m_restingVeil = nullptr;
+    FloorFileArea* m_liftedArea = nullptr;
+    bool m_dragging = false;
     MovableCarpetMatView* m_carpet = nullptr;
     Animated<QPointF> m_carpetPlace;
     FloorMarqueeView* m_marquee = nullptr;
