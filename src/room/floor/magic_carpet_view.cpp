@@ -82,7 +82,7 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
 
     connect(&m_storage, &StorageManager::carpetItemsChanged, this, &MagicCarpetView::rebuildItems);
     connect(&m_storage, &StorageManager::floorItemPositionsChanged, this,
-            &MagicCarpetView::layoutFloor);
+            &MagicCarpetView::layoutMovedFiles);
     connect(&m_storage, &StorageManager::carpetPositionNormChanged, this,
             &MagicCarpetView::layoutFloor);
     connect(&m_floorState, &FloorInteractionState::carpetDragOffsetChanged, this,
@@ -92,7 +92,7 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
     connect(&m_floorState, &FloorInteractionState::selectedFileNamesChanged, this,
             &MagicCarpetView::layoutFloor);
     connect(&m_floorState, &FloorInteractionState::draggingFloorFileNameChanged, this,
-            &MagicCarpetView::layoutFloor);
+            &MagicCarpetView::layoutDragStart);
     connect(&m_floorState, &FloorInteractionState::floorFileDragTranslationChanged, this,
             &MagicCarpetView::layoutDrag);
     connect(&m_floorState, &FloorInteractionState::isCarpetDraggingChanged, this,
@@ -289,6 +289,7 @@ bool MagicCarpetView::layoutEntry(const QString& name, Entry& entry)
     entry.holder->setVisible(!(isCovered && !lifted));
     entry.view->setCovered(isCovered);
     entry.place->set(point);
+    entry.covered = isCovered;
     entry.holder->setZValue((isDragged     ? 40
                              : groupMoving ? 38
                              : isSelected  ? 32
@@ -346,9 +347,41 @@ QList<FloorItemView*> MagicCarpetView::restingFiles(const QRectF& rect) const
     return files;
 }
 
+void MagicCarpetView::layoutMovedFiles()
+{
+    // A drop moves one file or a selection: only those are laid out again (the whole floor
+    // took some 50 ms with 10,000 files). A reload may move any number.
+    const FloorPositions now = m_storage.floorItemPositions();
+    QStringList moved;
+    for (auto it = now.cbegin(); it != now.cend(); ++it) {
+        const auto was = m_laidPositions.constFind(it.key());
+        if (was == m_laidPositions.cend() || *was != it.value())
+            moved << it.key();
+    }
+    for (auto it = m_laidPositions.cbegin(); it != m_laidPositions.cend(); ++it) {
+        if (!now.contains(it.key()))
+            moved << it.key();
+    }
+    if (moved.size() > 64) {
+        layoutFloor();
+        return;
+    }
+    m_laidPositions = now;
+    for (const QString& name : std::as_const(moved)) {
+        const auto found = m_entries.find(name);
+        if (found == m_entries.end())
+            continue;
+        const bool wasCovered = found->second.covered;
+        layoutEntry(name, found->second);
+        m_coveredCount += int(found->second.covered) - int(wasCovered);
+    }
+    m_carpet->setCoveredCount(m_coveredCount);
+}
+
 void MagicCarpetView::layoutFloor()
 {
     followDrag();
+    m_laidPositions = m_storage.floorItemPositions();
     int covered = 0;
     for (auto& [name, entry] : m_entries)
         covered += layoutEntry(name, entry) ? 1 : 0;
@@ -363,6 +396,26 @@ void MagicCarpetView::layoutFloor()
     const QSizeF offset = m_floorState.carpetDragOffset();
     m_carpetPlace.set(QPointF(size().width() * p.x, size().height() * p.y));
     m_carpet->setCentre(m_carpetPlace.value() + QPointF(offset.width(), offset.height()));
+    layoutBar();
+}
+
+void MagicCarpetView::layoutDragStart()
+{
+    // A drag's start and end change the standing of the files it moves alone: the one
+    // dragged before, the one dragged now and the selection. Laying out every file again
+    // took some 50 ms on a floor of 10,000, at both ends of every drag.
+    followDrag();
+    QSet<QString> names = m_floorState.selectedFileNames();
+    if (m_draggedName)
+        names.insert(*m_draggedName);
+    m_draggedName = m_floorState.draggingFloorFileName();
+    if (m_draggedName)
+        names.insert(*m_draggedName);
+    for (const QString& name : std::as_const(names)) {
+        const auto found = m_entries.find(name);
+        if (found != m_entries.end())
+            layoutEntry(name, found->second);
+    }
     layoutBar();
 }
 

@@ -2,6 +2,7 @@
 
 #include "kit/animated_value.h"
 #include "kit/room_item.h"
+#include "storage/layout_records.h"
 
 #include <QPointer>
 #include <QSet>
@@ -9,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 class AppState;
 class FloorInteractionState;
@@ -64,6 +66,7 @@ private:
         int order = 0;     // stacking among the resting files, the oldest lowest
         QRectF layered;    // where it lies in the floor's picture; empty when not in it
         bool fresh = true; // not yet drawn into the picture
+        bool covered = false;
     };
 
     void rebuildItems();
@@ -79,6 +82,8 @@ private:
     void leaveLayer(Entry& entry);
     QList<FloorItemView*> restingFiles(const QRectF& rect) const;
     void layoutFloor();
+    void layoutMovedFiles();
+    void layoutDragStart();
     void layoutDrag();
     void placeFile(const QString& name);
     // Where the files' views reach (their area's coordinates), all of them.
@@ -100,6 +105,9 @@ private:
     FloorFileArea* m_restingVeil = nullptr;
     FloorFileArea* m_liftedArea = nullptr;
     bool m_dragging = false;
+    std::optional<QString> m_draggedName;
+    // The stored places the files were last laid out at.
+    FloorPositions m_laidPositions;
     MovableCarpetMatView* m_carpet = nullptr;
     Animated<QPointF> m_carpetPlace;
     FloorMarqueeView* m_marquee = nullptr;
