@@ -30,6 +30,11 @@
 //   memory    the resident memory at rest, its peak while the fire burns (--seconds) and
 //             20 s after it is put out
 //   idle      the share of one core the still room takes over --seconds (the clock ticks)
+//   drag      one file dragged round the floor at a mouse's rate (125 moves a second) over
+//             --seconds: the share of one core, a move's and a paint's time, the area each
+//             paint covers beside the area the icon covers before and after a step, and the
+//             drop's cost; with --files 110 and 10000 it shows whether a drag grows with the
+//             floor
 //   radio     the share of one core while the radio plays (its notes rise), beside the
 //             same reference as fire's and the bare window laying one 8 x 8 rectangle down
 //             30 times a second (what any repaint at that rate costs)
@@ -239,22 +244,27 @@ struct Room {
     // The file lying on top at its own centre, nearest the middle of the floor.
     FloorItemView* fileToDrag() const
     {
-        FloorItemView* best = nullptr;
-        qreal bestDistance = 1e9;
+        std::vector<std::pair<qreal, FloorItemView*>> files;
         for (QGraphicsItem* item : view->scene()->items()) {
             auto* file = dynamic_cast<FloorItemView*>(item);
-            if (!file || !file->isVisible() || !file->isEnabled())
+            if (!file || !file->isVisible() || !file->isEnabled() || file->isUnderMouse())
                 continue;
             const QPointF centre = file->sceneBoundingRect().center();
-            if (view->scene()->itemAt(centre, QTransform()) == nullptr)
-                continue;
-            const qreal d = std::abs(centre.x() - 500) + std::abs(centre.y() - 700);
-            if (d < bestDistance && file->isUnderMouse() == false) {
-                bestDistance = d;
-                best = file;
+            files.emplace_back(std::abs(centre.x() - 500) + std::abs(centre.y() - 700), file);
+        }
+        std::sort(files.begin(), files.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        // The file on top at the nearest one's centre: a hit test walks the floor's files,
+        // thousands of them on a full floor, and most of them lie under others there.
+        if (!files.empty()) {
+            const QPointF centre = files.front().second->sceneBoundingRect().center();
+            for (QGraphicsItem* hit = view->scene()->itemAt(centre, QTransform()); hit;
+                 hit = hit->parentItem()) {
+                if (auto* file = dynamic_cast<FloorItemView*>(hit))
+                    return file;
             }
         }
-        return best;
+        return files.empty() ? nullptr : files.front().second;
     }
 };
 
@@ -556,6 +566,78 @@ int runFrames(const QString& home)
     return 0;
 }
 
+// One file dragged round the floor for `seconds` at a mouse's rate, with the press, the moves
+// and the release sent through the view as the window system sends them: the share of one
+// core the drag takes, what a move and a paint cost and how much each paint covers beside
+// the dragged icon's own area before and after a step.
+int runDrag(const QString& home, double seconds)
+{
+    Room room(home);
+    cpuUntilQuiet(120);
+    FloorItemView* file = room.fileToDrag();
+    if (!file) {
+        std::printf("drag: no file to drag\n");
+        return 1;
+    }
+    const QPointF from = file->sceneBoundingRect().center();
+    room.mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    room.mouse(QEvent::MouseMove, from + QPointF(4, 0), Qt::LeftButton);
+    // The lift itself (the file leaves the floor's picture) is not what a move costs.
+    spin(500);
+
+    // 125 moves a second, a lap of the loop every four seconds: over the floor, clear of the
+    // shelf, the photo wall and the trash can.
+    constexpr int moveMilliseconds = 8;
+    int step = 0;
+    double moveSeconds = 0;
+    double iconArea = 0;
+    QPointF pointer = from;
+    QTimer moves;
+    moves.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&moves, &QTimer::timeout, [&] {
+        const double a = ++step * moveMilliseconds / 4000.0 * 2 * M_PI;
+        pointer = from + QPointF(4, 0) + QPointF(220 * std::sin(a), -110 * (1 - std::cos(a)));
+        QElapsedTimer timer;
+        timer.start();
+        room.mouse(QEvent::MouseMove, pointer, Qt::LeftButton);
+        moveSeconds += timer.nsecsElapsed() / 1e9;
+        const QRect icon = room.view->mapFromScene(file->sceneBoundingRect()).boundingRect();
+        iconArea += double(icon.width()) * icon.height();
+    });
+    app().reset();
+    app().keepRegions = true;
+    moves.start(moveMilliseconds);
+    // For a profiler attached to this process: only the moves from here on.
+    std::fprintf(stderr, "drag: moving\n");
+    const double start = cpuSeconds();
+    spin(int(seconds * 1000));
+    const double cpu = cpuSeconds() - start;
+    moves.stop();
+    app().keepRegions = false;
+    const int paints = app().paints;
+    const double area = app().paintedArea;
+    const auto [paintMedian, paintQuartile] = medianAndQuartile(app().paintTimes);
+
+    app().reset();
+    QElapsedTimer dropTimer;
+    dropTimer.start();
+    const double dropStart = cpuSeconds();
+    room.mouse(QEvent::MouseButtonRelease, pointer, Qt::NoButton);
+    const double dropMs = dropTimer.nsecsElapsed() / 1e6;
+    spin(300);
+    const double dropCpu = cpuSeconds() - dropStart;
+
+    std::printf("drag: %.1f %% of one core, %.0f moves and %.0f paints a second, a move %.3f ms, "
+                "a paint %.2f ms (median) %.2f ms (lower quartile), %.0f px per paint beside "
+                "%.0f px the icon covers before and after a step\n",
+                cpu / seconds * 100, step / seconds, paints / seconds,
+                step ? moveSeconds * 1000 / step : 0.0, paintMedian, paintQuartile,
+                paints ? area / paints : 0.0, step ? 2 * iconArea / step : 0.0);
+    std::printf("drag: the drop %.2f ms, %.1f ms of processor time with its repaints\n", dropMs,
+                dropCpu * 1000);
+    return 0;
+}
+
 int runStartup(const QString& home, const QString& picturePath, QSize size)
 {
     // The processor time counts from the start of the process, as a user's launch does.
@@ -704,6 +786,8 @@ int main(int argc, char** argv)
     BenchApplication application(argc, argv);
     if (caseName == QLatin1String("frames"))
         return runFrames(home);
+    if (caseName == QLatin1String("drag"))
+        return runDrag(home, seconds);
     if (caseName == QLatin1String("startup")) {
         const QList<QByteArray> size = options.value("--size", "1440x900").split('x');
         return runStartup(home, QString::fromLocal8Bit(options.value("--picture")),
@@ -732,6 +816,8 @@ int main(int argc, char** argv)
         runChild(QStringLiteral("startup"), files);
     for (int files : {110, 10000})
         runChild(QStringLiteral("idle"), files);
+    for (int files : {110, 10000})
+        runChild(QStringLiteral("drag"), files);
     runChild(QStringLiteral("radio"), 110);
     for (int files : {110, 0})
         runChild(QStringLiteral("fire"), files);

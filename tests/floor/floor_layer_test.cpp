@@ -2,12 +2,14 @@
 #include "room/floor/floor_file_layer.h"
 #include "room/floor/floor_item_view.h"
 #include "room/floor/magic_carpet_view.h"
+#include "room/room_view.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 #include "support/manual_clock.h"
 #include "support/test_registry.h"
 
 #include <QFile>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTest>
 
@@ -50,6 +52,48 @@ int largestDifference(const QImage& a, const QImage& b)
         }
     }
     return beyondRounding > 4 ? largest : 0;
+}
+
+// The seeded floor with `count` files more in rows over its middle, under and around a.txt
+// (named to sort first, so the seeded files lie over them).
+QMap<QString, QPointF> crowdedFloor(int count)
+{
+    QMap<QString, QPointF> files = seededFloor();
+    const int columns = 50;
+    for (int i = 0; i < count; ++i) {
+        files.insert(u"0 berkas %1.txt"_s.arg(i, 5, 10, QLatin1Char('0')),
+                     QPointF(0.1 + 0.8 * (i % columns) / columns,
+                             0.3 + 0.4 * (i / columns) / std::max(1, count / columns)));
+    }
+    return files;
+}
+
+// Everything the view repainted while it lives, united.
+class Repaints : public QObject {
+public:
+    explicit Repaints(QWidget* viewport) : m_viewport(viewport)
+    {
+        viewport->installEventFilter(this);
+    }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_viewport && event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QWidget* m_viewport;
+};
+
+// Lets the scene hand its changes to the view and the view repaint them.
+void repaintNow()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
 }
 
 // The room drawn only over `area`, as a repaint of that area alone draws it.
@@ -179,6 +223,95 @@ private Q_SLOTS:
         const QImage alone = pictureOf(room, QRectF(place.toAlignedRect()));
         QCOMPARE(largestDifference(alone, whole), 0);
         QVERIFY(largestDifference(alone, before.copy(place.toAlignedRect())) > 0);
+    }
+
+    // A file dragged over a crowded floor repaints, step by step, only where it was and where
+    // it is, however many files lie around it (the resting ones are in the floor's picture),
+    // and lands where it was let go, on top where it lies.
+    void aDragRepaintsOnlyTheDraggedFile_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("selected");
+        QTest::newRow("the seeded floor") << 0 << QStringList();
+        QTest::newRow("400 files more") << 400 << QStringList();
+        QTest::newRow("1500 files more") << 1500 << QStringList();
+        QTest::newRow("1500 files more, three selected")
+            << 1500 << QStringList{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
+    }
+    void aDragRepaintsOnlyTheDraggedFile()
+    {
+        QFETCH(int, count);
+        QFETCH(QStringList, selected);
+        const ManualClock clock;
+        FloorRoom room(crowdedFloor(count));
+        QTRY_COMPARE(room.floor().pendingCount(), 0);
+        room.floorState().setSelectedFileNames(QSet<QString>(selected.begin(), selected.end()));
+        ManualClock::settle();
+        QTest::qWait(50);
+        const QString name = u"a.txt"_s;
+        const QStringList moving = selected.isEmpty() ? QStringList{name} : selected;
+        const QPointF from = placeOf(name);
+        const QPointF step(31, 9);
+        const auto placesOf = [&] {
+            QRegion places;
+            for (const QString& m : moving) {
+                // Qt widens a repaint by a couple of pixels for antialiasing.
+                places += room.floor().floorItem(m)->sceneBoundingRect().toAlignedRect().adjusted(
+                    -3, -3, 3, 3);
+            }
+            return places;
+        };
+        room.press(from);
+        for (int i = 1; i <= 6; ++i) {
+            const QRegion before = placesOf();
+            const Repaints repaints(room.view().viewport());
+            room.moveTo(from + step * i);
+            repaintNow();
+            // The first step lifts the floor over the furniture, which shows it anew.
+            if (i == 1)
+                continue;
+            const QRegion outside = repaints.painted - before - placesOf();
+            QVERIFY2(outside.isEmpty(), qPrintable(u"step %1 repainted %2 x %3 at (%4, %5)"_s.arg(i)
+                                                       .arg(outside.boundingRect().width())
+                                                       .arg(outside.boundingRect().height())
+                                                       .arg(outside.boundingRect().x())
+                                                       .arg(outside.boundingRect().y())));
+            // What a repaint looks at: the files following the pointer, not the resting ones.
+            int drawn = 0;
+            for (QGraphicsItem* item : room.floor().scene()->items()) {
+                if (auto* file = dynamic_cast<FloorItemView*>(item))
+                    drawn += file->isVisible() && file->effectiveOpacity() > 0 ? 1 : 0;
+            }
+            QCOMPARE(drawn, int(moving.size()));
+        }
+        const QPointF landed = from + step * 6;
+        room.release(landed);
+        ManualClock::settle();
+        repaintNow();
+
+        QMap<QString, QPointF> files = crowdedFloor(count);
+        const QMap<QString, QPointF> stored = room.storedPositions();
+        for (const QString& m : moving) {
+            const QPointF at = placeOf(m) + landed - from;
+            files.insert(m, QPointF(at.x() / FloorRoom::width, at.y() / FloorRoom::height));
+            QCOMPARE(stored.value(m), files.value(m));
+            FloorItemView* file = room.floor().floorItem(m);
+            QVERIFY(file);
+            QCOMPARE(file->centre(), at);
+            // The pointer finds it there.
+            QVERIFY(room.floor().scene()->items(at).contains(file));
+        }
+        // And it is drawn there as on a floor started that way.
+        const QRect place = room.floor().floorItem(name)->sceneBoundingRect().toAlignedRect();
+        const QImage moved = picture(room).copy(place);
+        FloorRoom fresh(files);
+        QTRY_COMPARE(fresh.floor().pendingCount(), 0);
+        fresh.floorState().setSelectedFileNames(room.floorState().selectedFileNames());
+        // The pointer rests on it where it was let go.
+        fresh.floorState().setHoveredFloorFileName(name);
+        QCoreApplication::processEvents();
+        ManualClock::settle();
+        QCOMPARE(largestDifference(moved, picture(fresh).copy(place)), 0);
     }
 
     // Hundreds of files arriving at once are given their views a batch at a time, the room

@@ -389,6 +389,45 @@ private Q_SLOTS:
         QCOMPARE(state.carpetDragOffset(), QSizeF(0, 0));
     }
 
+    // Files dragged onto the lowered carpet go under it, one taken out from under the lifted
+    // carpet stays out when it is lowered: the count the carpet shows follows.
+    void filesDraggedOntoOrOffTheCarpet_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<bool>("lifted");
+        QTest::addColumn<QPointF>("to");
+        QTest::addColumn<QStringList>("hidden");
+        QTest::newRow("one laid on the carpet")
+            << u"a.txt"_s << QStringList() << false << carpetSpot << names("a.txt under.txt");
+        QTest::newRow("two selected laid on the carpet")
+            << u"a.txt"_s << names("a.txt b.txt") << false << carpetSpot
+            << names("a.txt b.txt under.txt");
+        QTest::newRow("one taken from under the lifted carpet")
+            << u"under.txt"_s << QStringList() << true << QPointF(720, 500) << QStringList();
+    }
+    void filesDraggedOntoOrOffTheCarpet()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, selected);
+        QFETCH(bool, lifted);
+        QFETCH(QPointF, to);
+        QFETCH(QStringList, hidden);
+        FloorRoom room(seededFloor());
+        room.floorState().setSelectedFileNames(QSet<QString>(selected.begin(), selected.end()));
+        room.floorState().setCarpetLifted(lifted);
+        room.drag(placeOf(file), to);
+        room.floorState().clearSelection();
+        room.floorState().setCarpetLifted(false);
+        QStringList hiddenNow;
+        for (const QString& name : seededFloor().keys()) {
+            if (!room.floor().floorItem(name))
+                hiddenNow << name;
+        }
+        QCOMPARE(hiddenNow, hidden);
+        QCOMPARE(room.floor().coveredCount(), hidden.size());
+    }
+
     void theMenuActsAsItSays()
     {
         FloorRoom room(seededFloor());

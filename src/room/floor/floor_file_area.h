@@ -2,19 +2,21 @@
 
 #include <QGraphicsItem>
 
-// The item that holds the floor's files: it reaches over every one of them and no further,
-// so a repaint or a hit test elsewhere in the room (the clock's tick, the pointer over the
-// wall) passes all of its files by at once instead of measuring each. Draws nothing and
-// takes no pointer input itself.
+// An item that holds floor files' views. Draws nothing and takes no pointer input itself.
+// A bounded area reaches over every one of its files and no further, so a repaint or a hit
+// test elsewhere in the room (the clock's tick, the pointer over the wall) passes all of its
+// files by at once instead of measuring each. An open area reaches nowhere of its own: Qt
+// looks at each of its files, which suits a handful of them.
 class FloorFileArea : public QGraphicsItem {
 public:
-    explicit FloorFileArea(QGraphicsItem* parent = nullptr);
+    enum class Reach { Bounded, Open };
 
-    // Makes the area reach over `rect` (this item's coordinates). Growing repaints the whole
-    // area, so `room`, when given, is taken at once instead: a file that follows the pointer
-    // out of the area then needs no further growth.
-    void include(const QRectF& rect, const QRectF& room = {});
-    // Makes the area reach over exactly `rect`, which holds every file.
+    explicit FloorFileArea(QGraphicsItem* parent = nullptr, Reach reach = Reach::Bounded);
+
+    // Makes a bounded area reach over `rect` (this item's coordinates) as well. Growing
+    // repaints the whole area.
+    void include(const QRectF& rect);
+    // Makes a bounded area reach over exactly `rect`, which holds every file.
     void setReach(const QRectF& rect);
     QRectF reach() const { return m_reach; }
 
@@ -22,5 +24,6 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
+    Reach m_kind;
     QRectF m_reach;
 };

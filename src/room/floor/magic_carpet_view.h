@@ -2,6 +2,7 @@
 
 #include "kit/animated_value.h"
 #include "kit/room_item.h"
+#include "storage/layout_records.h"
 
 #include <QPointer>
 #include <QSet>
@@ -9,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 class AppState;
 class FloorInteractionState;
@@ -38,8 +40,11 @@ public:
     FloorItemView* floorItem(const QString& name) const;
     MovableCarpetMatView* carpet() const { return m_carpet; }
     FloorFileLayer* fileLayer() const { return m_fileLayer; }
-    // The item holding every file's view.
+    // The item holding every file's view, except while a file is dragged: the files that
+    // then draw themselves (the dragged one, the selection following it, any on its way) lie
+    // in liftedArea, and the resting ones, which the floor's picture shows, are not drawn.
     FloorFileArea* fileArea() const { return m_fileArea; }
+    FloorFileArea* liftedArea() const { return m_liftedArea; }
     // Files of the folder whose views are still to be made (a large folder is laid out a
     // batch at a time, so that the room shows at once).
     int pendingCount() const { return int(m_pending.size()); }
@@ -61,6 +66,7 @@ private:
         int order = 0;     // stacking among the resting files, the oldest lowest
         QRectF layered;    // where it lies in the floor's picture; empty when not in it
         bool fresh = true; // not yet drawn into the picture
+        bool covered = false;
     };
 
     void rebuildItems();
@@ -69,10 +75,15 @@ private:
     bool makeEntry(const QUrl& url);
     bool layoutEntry(const QString& name, Entry& entry);
     void updateResting(const QString& name);
+    // Puts the file's holder in the area it belongs to now.
+    void settleHolder(Entry& entry);
+    void followDrag();
     // Takes the file out of the floor's picture, which draws its place again without it.
     void leaveLayer(Entry& entry);
     QList<FloorItemView*> restingFiles(const QRectF& rect) const;
     void layoutFloor();
+    void layoutMovedFiles();
+    void layoutDragStart();
     void layoutDrag();
     void placeFile(const QString& name);
     // Where the files' views reach (their area's coordinates), all of them.
@@ -91,6 +102,12 @@ private:
     int m_nextOrder = 0;
     FloorFileLayer* m_fileLayer = nullptr;
     FloorFileArea* m_fileArea = nullptr;
+    FloorFileArea* m_restingVeil = nullptr;
+    FloorFileArea* m_liftedArea = nullptr;
+    bool m_dragging = false;
+    std::optional<QString> m_draggedName;
+    // The stored places the files were last laid out at.
+    FloorPositions m_laidPositions;
     MovableCarpetMatView* m_carpet = nullptr;
     Animated<QPointF> m_carpetPlace;
     FloorMarqueeView* m_marquee = nullptr;
