@@ -166,6 +166,10 @@ public:
     void appendNote(const StickyNote& note);
     void deleteNote(const QUuid& id); // removed later, on the GUI thread
     void removeNote(const QUuid& id);
+    // The note the user is typing in (nothing: none). Another program's delete or change of
+    // it never takes it from under the keys: it stays as typed and is written back.
+    void setNoteBeingEdited(const std::optional<QUuid>& id) { m_noteBeingEdited = id; }
+    std::optional<QUuid> noteBeingEdited() const { return m_noteBeingEdited; }
 
     // Photo frames: rebuilds photoSlots from the album folder, and cachedPhotos from the
     // thumbnails at hand; those missing are decoded in the background and published as
@@ -391,6 +395,7 @@ private:
     QHash<QUuid, QList<StickyNote>> m_earlierNotes;
     // Whether a note is one of those earlier versions.
     std::function<bool(const StickyNote&)> isEarlierNote() const;
+    std::optional<QUuid> m_noteBeingEdited;
     // The other two files as last read or written: the same bytes again are not news.
     std::optional<QByteArray> m_floorFileSeen;
     std::optional<QByteArray> m_transformsFileSeen;

@@ -163,7 +163,8 @@ std::function<bool(const StickyNote&)> StorageManager::isEarlierNote() const
 
 bool StorageManager::mergeOutsideNotes(const JsonFile::ReadResult& file, const StickyNotes& theirs)
 {
-    NotesMerge merged = mergeNotes(m_notesOnDisk, theirs, stickyNotes(), isEarlierNote());
+    NotesMerge merged =
+        mergeNotes(m_notesOnDisk, theirs, stickyNotes(), isEarlierNote(), m_noteBeingEdited);
     // The other program's version of a note both changed is kept whole beside the file.
     if (!merged.keptAll && !JsonFile::setAside(notesFilePath(), QStringLiteral("conflict")))
         return false;
@@ -254,7 +255,8 @@ StorageManager::SaveResult StorageManager::saveNotesOnce()
             displaced.bytes.isEmpty() ? std::nullopt : notesForRoom(displaced.bytes, &freshIds);
         if (theirs) {
             // Taken in as any outside write is, and written again.
-            const NotesMerge merged = mergeNotes(base, *theirs, stickyNotes(), isEarlierNote());
+            const NotesMerge merged =
+                mergeNotes(base, *theirs, stickyNotes(), isEarlierNote(), m_noteBeingEdited);
             if (merged.keptAll)
                 FileOperations::removeItem(displaced.keptAt);
             setStickyNotes(merged.notes);
