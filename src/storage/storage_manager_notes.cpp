@@ -249,19 +249,24 @@ StorageManager::SaveResult StorageManager::saveNotesOnce()
     m_notesFileSeen = JsonFile::ReadResult{JsonFile::ReadStatus::Read, *bytes, written};
     m_notesSeenDecodes = true;
     m_notesOnDisk = stickyNotes();
-    if (displaced.happened) {
-        bool freshIds = false;
-        const std::optional<StickyNotes> theirs =
-            displaced.bytes.isEmpty() ? std::nullopt : notesForRoom(displaced.bytes, &freshIds);
-        if (theirs) {
-            // Taken in as any outside write is, and written again.
+    if (displaced.happened()) {
+        // Taken in as any outside write is, and written again.
+        bool takenIn = false;
+        for (const JsonFile::Displaced::File& file : displaced.files) {
+            bool freshIds = false;
+            const std::optional<StickyNotes> theirs =
+                file.bytes.isEmpty() ? std::nullopt : notesForRoom(file.bytes, &freshIds);
+            if (!theirs)
+                continue;
             const NotesMerge merged =
                 mergeNotes(base, *theirs, stickyNotes(), isEarlierNote(), m_noteBeingEdited);
             if (merged.keptAll)
-                FileOperations::removeItem(displaced.keptAt);
+                FileOperations::removeItem(file.keptAt);
             setStickyNotes(merged.notes);
-            return SaveResult::Changed;
+            takenIn = true;
         }
+        if (takenIn)
+            return SaveResult::Changed;
     }
     noteNotesSaved(true);
     return SaveResult::Saved;
