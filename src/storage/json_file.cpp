@@ -333,6 +333,25 @@ bool write(const QString& path, const QByteArray& bytes, const Validator& decode
     return true;
 }
 
+std::optional<QString> keepAside(const QString& path, const QByteArray& bytes, const QString& why)
+{
+    struct stat after {};
+    const std::optional<QByteArray> fresh = writeBeside(path, bytes, &after);
+    if (!fresh)
+        return std::nullopt;
+    for (int n = 0; n < 1000; ++n) {
+        const QString candidate = asideName(path, why, n);
+        const FileOperations::Result moved =
+            FileOperations::renameNoReplace(QFile::decodeName(*fresh), candidate);
+        if (moved)
+            return candidate;
+        if (moved.error != EEXIST)
+            break;
+    }
+    ::unlink(fresh->constData());
+    return std::nullopt;
+}
+
 void recoverHeld(const QString& path)
 {
     const QFileInfo info(path);

@@ -79,6 +79,9 @@ bool write(const QString& path, const QByteArray& bytes, const Validator& decode
 std::optional<QString> setAside(const QString& path,
                                 const QString& why = QStringLiteral("damaged"));
 
+// Writes `bytes` to a new file under such a name beside `path`; its path, or nothing.
+std::optional<QString> keepAside(const QString& path, const QByteArray& bytes, const QString& why);
+
 // A save cut short between moving the old file aside and linking the new one in leaves
 // the old one under a hidden name: put back when the file is missing, else kept beside it
 // as a conflict copy. Run before the file is first read.

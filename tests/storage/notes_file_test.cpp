@@ -488,6 +488,111 @@ private Q_SLOTS:
                  QStringList());
     }
 
+    // Conflict copies lying beside notes.json when the room starts: one that holds only
+    // texts notes.json or a newer copy holds goes, one that cannot be read stays, and of the
+    // rest the newest five stay while the older ones go to the Trash.
+    void conflictCopiesArePruned_data()
+    {
+        QTest::addColumn<QStringList>("copies"); // oldest first: "file" holds what notes.json
+        QTest::addColumn<QStringList>("kept");   // holds, "bad" does not decode, others a text
+        QTest::addColumn<QStringList>("inTrash");
+        QTest::newRow("what the file holds")
+            << QStringList{u"file"_s} << QStringList() << QStringList();
+        QTest::newRow("two alike")
+            << QStringList{u"u1"_s, u"u1"_s} << QStringList{u"u1"_s} << QStringList();
+        QTest::newRow("one that cannot be read")
+            << QStringList{u"bad"_s} << QStringList{u"bad"_s} << QStringList();
+        QTest::newRow("eight of their own")
+            << QStringList{u"u1"_s, u"u2"_s, u"u3"_s, u"u4"_s, u"u5"_s, u"u6"_s, u"u7"_s, u"u8"_s}
+            << QStringList{u"u4"_s, u"u5"_s, u"u6"_s, u"u7"_s, u"u8"_s}
+            << QStringList{u"u1"_s, u"u2"_s, u"u3"_s};
+        QTest::newRow("mixed") << QStringList{u"file"_s, u"u1"_s, u"u1"_s, u"bad"_s,
+                                              u"u2"_s,   u"u3"_s, u"u4"_s, u"u5"_s}
+                               << QStringList{u"bad"_s, u"u2"_s, u"u3"_s, u"u4"_s, u"u5"_s}
+                               << QStringList{u"u1"_s};
+    }
+    void conflictCopiesArePruned()
+    {
+        QFETCH(QStringList, copies);
+        QFETCH(QStringList, kept);
+        QFETCH(QStringList, inTrash);
+        StorageHome f;
+        const StickyNotes notes = {note(u"A"_s, u"isi"_s), note(u"B"_s)};
+        f.file(u"notes.json"_s, *encodeStickyNotes(notes));
+        const auto content = [&](const QString& label) -> QByteArray {
+            if (label == u"file")
+                return *encodeStickyNotes(notes);
+            if (label == u"bad")
+                return "[{\"title\":";
+            StickyNotes theirs = notes;
+            theirs[0].freeformText = label;
+            return *encodeStickyNotes(theirs);
+        };
+        for (qsizetype i = 0; i < copies.size(); ++i)
+            f.file(u"notes.conflict-20240501-0930%1.json"_s.arg(i, 2, 10, QLatin1Char('0')),
+                   content(copies[i]));
+        f.start();
+        QStringList keptNow;
+        for (const QString& name : setAside(f, u"notes.json"_s, u"conflict"_s))
+            keptNow.append(copies[name.mid(28, 2).toInt()]);
+        QCOMPARE(keptNow, kept);
+        QStringList trashedNow;
+        for (const QString& name : trashed(f.trashRoot()).keys())
+            trashedNow.append(copies[name.mid(28, 2).toInt()]);
+        QCOMPARE(trashedNow, inTrash);
+        QCOMPARE(notesIn(f.read(u"notes.json"_s)), notes);
+    }
+
+    // Another program keeps changing the note being typed: one copy for each version of its
+    // own, at most five kept, the older in the Trash, every text it wrote still somewhere.
+    void conflictCopiesWhileTyping_data()
+    {
+        QTest::addColumn<int>("writes");
+        QTest::addColumn<bool>("sameText"); // it writes the same text every time
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<int>("inTrash");
+        QTest::newRow("the same text") << 4 << true << 1 << 0;
+        QTest::newRow("a new text each time") << 8 << false << 5 << 3;
+    }
+    void conflictCopiesWhileTyping()
+    {
+        QFETCH(int, writes);
+        QFETCH(bool, sameText);
+        QFETCH(int, copies);
+        QFETCH(int, inTrash);
+        StorageHome f;
+        const StickyNotes notes = {note(u"A"_s), note(u"B"_s)};
+        f.file(u"notes.json"_s, *encodeStickyNotes(notes));
+        StorageManager& storage = f.start();
+        storage.setNoteBeingEdited(notes[0].id);
+        QString typed;
+        QStringList written;
+        for (int i = 0; i < writes; ++i) {
+            typed += u'k';
+            type(storage, notes[0].id, typed);
+            StickyNotes theirs = notesIn(f.read(u"notes.json"_s));
+            written.append(sameText ? u"luar"_s : u"luar %1"_s.arg(i));
+            theirs[0].freeformText = written.last();
+            f.file(u"notes.json"_s, *encodeStickyNotes(theirs));
+            storage.reload({f.root()});
+        }
+        typed += u'k';
+        type(storage, notes[0].id, typed);
+        QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))), (QStringList{u"A: "_s + typed, u"B"_s}));
+        const QStringList aside = setAside(f, u"notes.json"_s, u"conflict"_s);
+        QCOMPARE(aside.size(), copies);
+        QCOMPARE(trashed(f.trashRoot()).size(), inTrash);
+        // Every text the other program wrote is in a kept copy or in the Trash.
+        QStringList found;
+        for (const QString& name : aside)
+            found.append(notesIn(f.read(name)).first().freeformText);
+        for (const QString& name : trashed(f.trashRoot()).keys())
+            found.append(
+                notesIn(contentOf(f.trashRoot() + u"/files/"_s + name)).first().freeformText);
+        written.removeDuplicates();
+        QCOMPARE(sorted(found), sorted(written));
+    }
+
     // Notes sharing an id each get one of their own when loaded, and keep it: editing one
     // never writes over the other.
     void repeatedIdsAreMadeUnique()
