@@ -60,3 +60,11 @@ void CorkboardNotes::remove(const QUuid& id)
 {
     m_storage.deleteNote(id);
 }
+
+void CorkboardNotes::setEditing(const QUuid& id, bool editing)
+{
+    if (editing)
+        m_storage.setNoteBeingEdited(id);
+    else if (m_storage.noteBeingEdited() == id)
+        m_storage.setNoteBeingEdited(std::nullopt);
+}

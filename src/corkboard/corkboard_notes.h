@@ -34,6 +34,9 @@ public:
     void add();
     // Removes the note with `id` on a later turn of the event loop.
     void remove(const QUuid& id);
+    // The user starts or stops typing in the note with `id`: while typing, the note is kept
+    // whatever another program does to notes.json.
+    void setEditing(const QUuid& id, bool editing);
 
 private:
     StorageManager& m_storage;

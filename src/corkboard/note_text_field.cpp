@@ -606,6 +606,7 @@ void NoteTextField::focusInEvent(QFocusEvent* event)
     holdWholeText();
     updateCacheMode();
     QGraphicsTextItem::focusInEvent(event);
+    Q_EMIT editingChanged(true);
 }
 
 void NoteTextField::focusOutEvent(QFocusEvent* event)
@@ -621,6 +622,7 @@ void NoteTextField::focusOutEvent(QFocusEvent* event)
         setShownText(m_shownText);
     updateCacheMode();
     Q_EMIT caretMoved();
+    Q_EMIT editingChanged(false);
 }
 
 void NoteTextField::dragEnterEvent(QGraphicsSceneDragDropEvent* event)

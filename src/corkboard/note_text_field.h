@@ -60,6 +60,8 @@ public:
 Q_SIGNALS:
     void edited(const QString& text);
     void caretMoved();
+    // The user starts (true) or stops editing the field.
+    void editingChanged(bool editing);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

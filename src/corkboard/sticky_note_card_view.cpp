@@ -115,6 +115,9 @@ StickyNoteCardView::StickyNoteCardView(const QUuid& id, CorkboardNotes& notes, A
     });
     connect(m_text, &NoteTextField::caretMoved, this,
             [this] { m_text->keepCaretVisible(m_textClip->size()); });
+    for (NoteTextField* field : {m_title, m_text})
+        connect(field, &NoteTextField::editingChanged, this,
+                [this](bool editing) { m_notes.setEditing(m_id, editing); });
     connect(m_text->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
             this, [this] { relayout(); });
 

@@ -14,6 +14,12 @@
 
 namespace JsonFile {
 
+TestHooks& testHooks()
+{
+    static TestHooks hooks;
+    return hooks;
+}
+
 namespace {
 
 // Closes a descriptor when it goes out of scope.
@@ -141,30 +147,117 @@ std::optional<QByteArray> writeBeside(const QString& path, const QByteArray& byt
     return name;
 }
 
-// Puts the file at `fresh` in the place of `path` and `path`'s old file at `fresh`, in
-// one step where the file system can; else renames over it. Whether an old file is now
-// at `fresh`.
-std::optional<bool> exchange(const QByteArray& fresh, const QString& path)
+// A new hidden name beside `path` for a file moved out of its way.
+QByteArray heldName(const QString& path)
+{
+    const QFileInfo info(path);
+    QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
+                                        info.fileName() + QStringLiteral(".held-XXXXXX"));
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    ::close(fd);
+    return name;
+}
+
+// Where a written file went, and the files that stood at its path before, each now under
+// another name beside it.
+struct Placed {
+    bool placed = false;
+    QList<QByteArray> others;
+};
+
+// For a file system that cannot exchange: whatever stands at `path` is moved aside first,
+// and the new file is linked in only where no file is, so a file another program renames
+// there at any moment is moved aside too rather than replaced unseen. Readers may find no
+// file for that moment; the room's own reads wait for it.
+Placed placeWithoutExchange(const QByteArray& fresh, const QString& path)
 {
     const QByteArray target = QFile::encodeName(path);
-    if (::renameat2(AT_FDCWD, fresh.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) ==
-        0)
-        return true;
-    if (errno == ENOENT) {
-        // No file there yet: the new one takes the name unless one came meanwhile.
-        if (::renameat2(AT_FDCWD, fresh.constData(), AT_FDCWD, target.constData(),
-                        RENAME_NOREPLACE) == 0)
-            return false;
+    Placed result;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        const QByteArray held = heldName(path);
+        if (held.isEmpty())
+            break;
+        if (::rename(target.constData(), held.constData()) == 0) {
+            result.others.append(held);
+        } else {
+            const int error = errno;
+            ::unlink(held.constData());
+            if (error != ENOENT)
+                break;
+        }
+        if (::link(fresh.constData(), target.constData()) == 0) {
+            ::unlink(fresh.constData());
+            result.placed = true;
+            return result;
+        }
         if (errno == EEXIST)
-            return exchange(fresh, path);
+            continue; // another came meanwhile: moved aside in turn
+        if (errno == EPERM || errno == ENOTSUP || errno == EMLINK || errno == ENOSYS) {
+            // No hard links here: the name was free a moment ago.
+            result.placed = ::rename(fresh.constData(), target.constData()) == 0;
+            return result;
+        }
+        break;
     }
-    if (errno != EINVAL && errno != ENOSYS)
-        return std::nullopt;
-    // A file system that cannot exchange: the window between the look and the rename
-    // stays open there.
-    if (::rename(fresh.constData(), target.constData()) != 0)
-        return std::nullopt;
-    return false;
+    // Failed: the file last moved aside goes back unless another took its place meanwhile.
+    if (!result.others.isEmpty() &&
+        ::link(result.others.last().constData(), target.constData()) == 0) {
+        ::unlink(result.others.last().constData());
+        result.others.removeLast();
+    }
+    return result;
+}
+
+// Puts the file at `fresh` in the place of `path`, and `path`'s old file at `fresh`, in
+// one step where the file system can.
+Placed place(const QByteArray& fresh, const QString& path)
+{
+    const QByteArray target = QFile::encodeName(path);
+    if (!testHooks().noExchange) {
+        if (::renameat2(AT_FDCWD, fresh.constData(), AT_FDCWD, target.constData(),
+                        RENAME_EXCHANGE) == 0)
+            return {true, {fresh}};
+        if (errno == ENOENT) {
+            // No file there yet: the new one takes the name unless one came meanwhile.
+            if (::renameat2(AT_FDCWD, fresh.constData(), AT_FDCWD, target.constData(),
+                            RENAME_NOREPLACE) == 0)
+                return {true, {}};
+            if (errno == EEXIST)
+                return place(fresh, path);
+        }
+        if (errno != EINVAL && errno != ENOSYS)
+            return {};
+    }
+    return placeWithoutExchange(fresh, path);
+}
+
+// Keeps a file another program had put at `path` beside it as a conflict copy, and hands
+// its bytes back; the file the write meant to replace goes.
+void keepDisplaced(const QString& path, const QByteArray& at, Displaced& displaced)
+{
+    const QString old = QFile::decodeName(at);
+    const std::optional<FileOperations::EntryStatus> was = version(old);
+    if (displaced.expected && was && displaced.expected->sameVersion(*was)) {
+        ::unlink(at.constData());
+        return;
+    }
+    Displaced::File file{old, {}};
+    for (int n = 0; n < 1000; ++n) {
+        const QString candidate = asideName(path, QStringLiteral("conflict"), n);
+        const FileOperations::Result moved = FileOperations::renameNoReplace(old, candidate);
+        if (moved) {
+            file.keptAt = candidate;
+            break;
+        }
+        if (moved.error != EEXIST)
+            break;
+    }
+    const ReadResult read = JsonFile::read(file.keptAt);
+    if (read.status == ReadStatus::Read)
+        file.bytes = read.bytes;
+    displaced.files.append(file);
 }
 
 } // namespace
@@ -202,38 +295,17 @@ bool write(const QString& path, const QByteArray& bytes, const Validator& decode
             ::unlink(fresh->constData());
             return false;
         }
-        const std::optional<bool> swapped = exchange(*fresh, path);
-        if (!swapped) {
+        if (testHooks().beforeReplace)
+            testHooks().beforeReplace(path);
+        const Placed placed = place(*fresh, path);
+        if (!placed.placed && !placed.others.contains(*fresh))
             ::unlink(fresh->constData());
-            return false;
-        }
-        if (written)
+        if (placed.placed && written)
             *written = FileOperations::statusOf(after);
-        if (!*swapped)
-            return true;
-        const QString old = QFile::decodeName(*fresh);
-        const std::optional<FileOperations::EntryStatus> was = version(old);
-        if (displaced->expected && was && displaced->expected->sameVersion(*was)) {
-            ::unlink(fresh->constData());
-            return true;
-        }
         // Someone else's file: kept whole beside ours, under a name that says why.
-        displaced->happened = true;
-        displaced->keptAt = old;
-        for (int n = 0; n < 1000; ++n) {
-            const QString candidate = asideName(path, QStringLiteral("conflict"), n);
-            const FileOperations::Result moved = FileOperations::renameNoReplace(old, candidate);
-            if (moved) {
-                displaced->keptAt = candidate;
-                break;
-            }
-            if (moved.error != EEXIST)
-                break;
-        }
-        const ReadResult read = JsonFile::read(displaced->keptAt);
-        if (read.status == ReadStatus::Read)
-            displaced->bytes = read.bytes;
-        return true;
+        for (const QByteArray& other : placed.others)
+            keepDisplaced(path, other, *displaced);
+        return placed.placed;
     }
 
     // Unbuffered, and synced and measured before the commit: a write that failed (a full
@@ -259,6 +331,52 @@ bool write(const QString& path, const QByteArray& bytes, const Validator& decode
     if (written)
         *written = FileOperations::statusOf(after);
     return true;
+}
+
+std::optional<QString> keepAside(const QString& path, const QByteArray& bytes, const QString& why)
+{
+    struct stat after {};
+    const std::optional<QByteArray> fresh = writeBeside(path, bytes, &after);
+    if (!fresh)
+        return std::nullopt;
+    for (int n = 0; n < 1000; ++n) {
+        const QString candidate = asideName(path, why, n);
+        const FileOperations::Result moved =
+            FileOperations::renameNoReplace(QFile::decodeName(*fresh), candidate);
+        if (moved)
+            return candidate;
+        if (moved.error != EEXIST)
+            break;
+    }
+    ::unlink(fresh->constData());
+    return std::nullopt;
+}
+
+void recoverHeld(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString prefix = QLatin1Char('.') + info.fileName() + QStringLiteral(".held-");
+    for (const QString& name :
+         FileOperations::listEntries(info.absolutePath(), true).value_or(QStringList())) {
+        if (!name.startsWith(prefix) || name.size() != prefix.size() + 6)
+            continue;
+        const QString held = info.absolutePath() + QLatin1Char('/') + name;
+        const std::optional<FileOperations::EntryStatus> status = FileOperations::entryStatus(held);
+        if (!status || !status->isRegularFile)
+            continue;
+        if (status->size == 0) {
+            FileOperations::removeItem(held); // a name taken for a move that never came
+            continue;
+        }
+        if (!FileOperations::entryExists(path) && FileOperations::renameNoReplace(held, path))
+            continue;
+        for (int n = 0; n < 1000; ++n) {
+            const FileOperations::Result moved = FileOperations::renameNoReplace(
+                held, asideName(path, QStringLiteral("conflict"), n));
+            if (moved || moved.error != EEXIST)
+                break;
+        }
+    }
 }
 
 std::optional<QString> setAside(const QString& path, const QString& why)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QJsonDocument>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -50,17 +51,22 @@ using Validator = std::function<bool(const QByteArray&)>;
 // file was not written; `written` then gets the new file's version.
 // `stillSo`, when given, is asked once the new bytes are on disk, just before they
 // replace the file: false cancels the write (the file changed meanwhile).
-// With `displaced`, the new file and the old one change places in one step, so a file
-// another program put there after the last look is never lost: when what was replaced is
-// not `displaced->expected`, it is kept beside the file as a conflict copy and its bytes
-// are handed back.
+// With `displaced`, a file another program put there after the last look is never lost:
+// the new file and the old one change places in one step, or, where the file system cannot
+// exchange, the old one is first moved aside and the new one linked in only where no file
+// is. Each replaced file that is not `displaced->expected` is kept beside the file as a
+// conflict copy and its bytes are handed back.
 struct Displaced {
     // In: the file the write means to replace (nothing: no file).
     std::optional<FileOperations::EntryStatus> expected;
-    // Out: another file was replaced; its bytes when they could be read, and where it is.
-    bool happened = false;
-    QByteArray bytes;
-    QString keptAt;
+    // Out: the other files replaced, oldest first: their bytes when they could be read, and
+    // where each is kept.
+    struct File {
+        QString keptAt;
+        QByteArray bytes;
+    };
+    QList<File> files;
+    bool happened() const { return !files.isEmpty(); }
 };
 bool write(const QString& path, const QByteArray& bytes, const Validator& decodes,
            std::optional<FileOperations::EntryStatus>* written = nullptr,
@@ -72,5 +78,21 @@ bool write(const QString& path, const QByteArray& bytes, const Validator& decode
 // is left).
 std::optional<QString> setAside(const QString& path,
                                 const QString& why = QStringLiteral("damaged"));
+
+// Writes `bytes` to a new file under such a name beside `path`; its path, or nothing.
+std::optional<QString> keepAside(const QString& path, const QByteArray& bytes, const QString& why);
+
+// A save cut short between moving the old file aside and linking the new one in leaves
+// the old one under a hidden name: put back when the file is missing, else kept beside it
+// as a conflict copy. Run before the file is first read.
+void recoverHeld(const QString& path);
+
+// For tests: behave as a file system that cannot exchange two files, and run `beforeReplace`
+// just before a written file takes the place of the old one.
+struct TestHooks {
+    bool noExchange = false;
+    std::function<void(const QString& path)> beforeReplace;
+};
+TestHooks& testHooks();
 
 } // namespace JsonFile

@@ -450,7 +450,8 @@ bool giveRepeatedIdsFreshOnes(QList<StickyNote>& notes)
 
 NotesMerge mergeNotes(const QList<StickyNote>& base, const QList<StickyNote>& theirs,
                       const QList<StickyNote>& mine,
-                      const std::function<bool(const StickyNote&)>& isOlderOfMine)
+                      const std::function<bool(const StickyNote&)>& isOlderOfMine,
+                      const std::optional<QUuid>& edited)
 {
     const auto stale = [&isOlderOfMine](const StickyNote& other) {
         return isOlderOfMine && isOlderOfMine(other);
@@ -474,13 +475,16 @@ NotesMerge mergeNotes(const QList<StickyNote>& base, const QList<StickyNote>& th
         const auto t = inTheirs.constFind(note.id);
         const StickyNote* was = b == inBase.cend() ? nullptr : &base[*b];
         const StickyNote* other = t == inTheirs.cend() ? nullptr : &theirs[*t];
+        // Keys typed between two saves must land in the note they were typed in.
+        const bool editing = edited && note.id == *edited;
         if (!other) {
-            // Deleted there and left as it was here: it goes. Added or changed here: kept.
-            if (!was || note != *was)
+            // Deleted there and left as it was here: it goes. Added, changed or being edited
+            // here: kept.
+            if (editing || !was || note != *was)
                 merged.notes.append(note);
             continue;
         }
-        if (was && note == *was && !stale(*other)) {
+        if (was && note == *was && !stale(*other) && !editing) {
             merged.notes.append(*other);
             continue;
         }

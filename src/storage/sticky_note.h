@@ -102,13 +102,15 @@ bool giveRepeatedIdsFreshOnes(QList<StickyNote>& notes);
 // deleted it). `keptAll` is false when a note both changed differently: mine's is kept,
 // and theirs is only whole in theirs. A note of theirs that `isOlderOfMine` knows as an
 // earlier version of mine (another program that read the file before mine was written
-// and wrote back what it read) changes nothing.
+// and wrote back what it read) changes nothing. The note `edited` (being typed in here)
+// is mine whatever theirs did: deleted there, it stays; changed there, theirs is a conflict.
 struct NotesMerge {
     QList<StickyNote> notes;
     bool keptAll = true;
 };
 NotesMerge mergeNotes(const QList<StickyNote>& base, const QList<StickyNote>& theirs,
                       const QList<StickyNote>& mine,
-                      const std::function<bool(const StickyNote&)>& isOlderOfMine = {});
+                      const std::function<bool(const StickyNote&)>& isOlderOfMine = {},
+                      const std::optional<QUuid>& edited = {});
 
 Q_DECLARE_METATYPE(StickyNote)

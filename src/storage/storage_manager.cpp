@@ -135,6 +135,8 @@ void StorageManager::removeStaleSaves()
         }
     };
     removeMatching(m_paths.root, saves);
+    // A save cut short while notes.json stood aside: it is put back, or kept beside.
+    JsonFile::recoverHeld(notesFilePath());
     removeMatching(m_paths.album, framing);
     // A copy from another file system cut short: its original is still where it was.
     for (const QString& folder : {m_paths.carpet, m_paths.bookshelf, m_paths.album}) {

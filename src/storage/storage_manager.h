@@ -15,6 +15,7 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QUrl>
 #include <QUuid>
 
@@ -178,6 +179,10 @@ public:
     void appendNote(const StickyNote& note);
     void deleteNote(const QUuid& id); // removed later, on the GUI thread
     void removeNote(const QUuid& id);
+    // The note the user is typing in (nothing: none). Another program's delete or change of
+    // it never takes it from under the keys: it stays as typed and is written back.
+    void setNoteBeingEdited(const std::optional<QUuid>& id) { m_noteBeingEdited = id; }
+    std::optional<QUuid> noteBeingEdited() const { return m_noteBeingEdited; }
 
     // Photo frames: rebuilds photoSlots from the album folder, and cachedPhotos from the
     // thumbnails at hand; those missing are decoded in the background and published as
@@ -423,6 +428,28 @@ private:
     QHash<QUuid, QList<StickyNote>> m_earlierNotes;
     // Whether a note is one of those earlier versions.
     std::function<bool(const StickyNote&)> isEarlierNote() const;
+    std::optional<QUuid> m_noteBeingEdited;
+    // Conflict copies of notes.json beside it: made only for a version of another
+    // program's whose text is kept nowhere else, and at most kKeptConflictCopies kept (the
+    // oldest go to the Trash; a copy is deleted only when every text it holds is in
+    // notes.json or in another copy).
+    static constexpr int kKeptConflictCopies = 5;
+    // Whether every text of `texts` is in `notes` or in a conflict copy other than `except`.
+    bool textsKept(const QSet<QString>& texts, const StickyNotes& notes,
+                   const QString& except = {});
+    // Deletes the copies notes.json and the other copies make needless, then moves the
+    // oldest over the bound to the Trash. Run once the file holds the room's notes.
+    void pruneConflictCopies();
+    // The conflict copies, oldest first.
+    QStringList conflictCopies() const;
+    // The texts of a copy, read once per version of it; nothing when it does not decode.
+    std::optional<QSet<QString>> conflictCopyTexts(const QString& path);
+    struct ConflictCopyTexts {
+        FileOperations::EntryStatus version;
+        std::optional<QSet<QString>> texts;
+    };
+    QHash<QString, ConflictCopyTexts> m_conflictCopyTexts;
+    bool m_conflictCopiesToPrune = true;
     // The other two files as last read or written: the same bytes again are not news.
     std::optional<QByteArray> m_floorFileSeen;
     std::optional<QByteArray> m_transformsFileSeen;

@@ -1,6 +1,7 @@
 // The corkboard's notes: kept in stickyNotes and in notes.json beside the folders.
 #include "storage/storage_manager.h"
 
+#include "platform/trash.h"
 #include "state/animation.h"
 #include "storage/json_file.h"
 
@@ -8,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <algorithm>
@@ -73,6 +75,42 @@ std::optional<StickyNotes> notesForRoom(const QByteArray& bytes, bool* freshIds)
         repairLoadedNote(note);
     *freshIds = giveRepeatedIdsFreshOnes(*notes);
     return notes;
+}
+
+// A note's texts as one: what a conflict copy is kept for.
+QString textOf(const StickyNote& note)
+{
+    QString text = note.title + QChar(0x1f) + note.freeformText;
+    for (const TaskItem& task : note.tasks)
+        text += QChar(0x1f) + task.text;
+    return text;
+}
+
+QSet<QString> textsOf(const StickyNotes& notes)
+{
+    QSet<QString> texts;
+    texts.reserve(notes.size());
+    for (const StickyNote& note : notes)
+        texts.insert(textOf(note));
+    return texts;
+}
+
+// The texts another program wrote: its notes that are neither as `base` holds them nor an
+// earlier version of the room's own.
+QSet<QString> writtenTexts(const StickyNotes& base, const StickyNotes& theirs,
+                           const std::function<bool(const StickyNote&)>& isEarlier)
+{
+    QHash<QUuid, const StickyNote*> was;
+    was.reserve(base.size());
+    for (const StickyNote& note : base)
+        was.insert(note.id, &note);
+    QSet<QString> texts;
+    for (const StickyNote& note : theirs) {
+        const StickyNote* before = was.value(note.id);
+        if ((!before || *before != note) && !isEarlier(note))
+            texts.insert(textOf(note));
+    }
+    return texts;
 }
 
 constexpr int kFirstRetryMs = 1000;
@@ -152,7 +190,118 @@ void StorageManager::loadNotesFrom(const JsonFile::ReadResult& file)
         saveNotes();
     } else if (freshIds || stickyNotes() != m_notesOnDisk) {
         saveNotes();
+    } else {
+        pruneConflictCopies();
     }
+}
+
+bool StorageManager::textsKept(const QSet<QString>& texts, const StickyNotes& notes,
+                               const QString& except)
+{
+    QSet<QString> missing = texts;
+    for (const StickyNote& note : notes) {
+        if (missing.isEmpty())
+            return true;
+        missing.remove(textOf(note));
+    }
+    const QStringList copies = conflictCopies();
+    for (auto copy = copies.crbegin(); copy != copies.crend() && !missing.isEmpty(); ++copy) {
+        if (*copy == except)
+            continue;
+        if (const std::optional<QSet<QString>> kept = conflictCopyTexts(*copy))
+            missing -= *kept;
+    }
+    return missing.isEmpty();
+}
+
+void StorageManager::pruneConflictCopies()
+{
+    if (!m_conflictCopiesToPrune)
+        return;
+    m_conflictCopiesToPrune = false;
+    const QStringList copies = conflictCopies();
+    if (copies.isEmpty())
+        return;
+    std::vector<std::optional<QSet<QString>>> texts;
+    QHash<QString, int> holders; // how many copies hold each text
+    for (const QString& copy : copies) {
+        texts.push_back(conflictCopyTexts(copy));
+        if (texts.back()) {
+            for (const QString& text : *texts.back())
+                ++holders[text];
+        }
+    }
+    const QSet<QString> inFile = textsOf(m_notesOnDisk);
+    QStringList kept;
+    for (qsizetype i = 0; i < copies.size(); ++i) {
+        // Oldest first: of two copies alike, the newer one stays.
+        const std::optional<QSet<QString>>& held = texts[size_t(i)];
+        const bool needless =
+            held && std::all_of(held->cbegin(), held->cend(), [&](const QString& t) {
+                return inFile.contains(t) || holders.value(t) > 1;
+            });
+        if (needless && FileOperations::removeItem(copies[i])) {
+            for (const QString& text : *held)
+                --holders[text];
+            m_conflictCopyTexts.remove(copies[i]);
+            continue;
+        }
+        kept.append(copies[i]);
+    }
+    // Beyond the bound the oldest go to the Trash, where the user can still find them.
+    for (qsizetype i = 0; kept.size() - i > kKeptConflictCopies; ++i) {
+        if (!trash().moveToTrash(kept[i]))
+            break;
+        m_conflictCopyTexts.remove(kept[i]);
+    }
+}
+
+QStringList StorageManager::conflictCopies() const
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^notes\\.conflict-([0-9]{8}-[0-9]{6})(?:-([0-9]+))?\\.json$"));
+    struct Copy {
+        QString stamp;
+        int n;
+        QString path;
+    };
+    std::vector<Copy> found;
+    for (const QString& name :
+         FileOperations::listEntries(m_paths.root, false).value_or(QStringList())) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (!match.hasMatch())
+            continue;
+        const QString path = m_paths.root + QLatin1Char('/') + name;
+        const std::optional<FileOperations::EntryStatus> status = FileOperations::entryStatus(path);
+        if (status && status->isRegularFile)
+            found.push_back({match.captured(1), match.captured(2).toInt(), path});
+    }
+    std::sort(found.begin(), found.end(), [](const Copy& a, const Copy& b) {
+        return a.stamp != b.stamp ? a.stamp < b.stamp : a.n < b.n;
+    });
+    QStringList paths;
+    for (const Copy& copy : found)
+        paths.append(copy.path);
+    return paths;
+}
+
+std::optional<QSet<QString>> StorageManager::conflictCopyTexts(const QString& path)
+{
+    const std::optional<FileOperations::EntryStatus> status = JsonFile::version(path);
+    if (!status)
+        return std::nullopt;
+    const auto known = m_conflictCopyTexts.constFind(path);
+    if (known != m_conflictCopyTexts.cend() && known->version.sameVersion(*status))
+        return known->texts;
+    std::optional<QSet<QString>> texts;
+    const JsonFile::ReadResult file = JsonFile::read(path);
+    bool freshIds = false;
+    if (file.status == JsonFile::ReadStatus::Read) {
+        if (const std::optional<StickyNotes> notes = notesForRoom(file.bytes, &freshIds))
+            texts = textsOf(*notes);
+    }
+    m_conflictCopyTexts.insert(path, {*status, texts});
+    return texts;
 }
 
 std::function<bool(const StickyNote&)> StorageManager::isEarlierNote() const
@@ -163,10 +312,16 @@ std::function<bool(const StickyNote&)> StorageManager::isEarlierNote() const
 
 bool StorageManager::mergeOutsideNotes(const JsonFile::ReadResult& file, const StickyNotes& theirs)
 {
-    NotesMerge merged = mergeNotes(m_notesOnDisk, theirs, stickyNotes(), isEarlierNote());
-    // The other program's version of a note both changed is kept whole beside the file.
-    if (!merged.keptAll && !JsonFile::setAside(notesFilePath(), QStringLiteral("conflict")))
-        return false;
+    NotesMerge merged =
+        mergeNotes(m_notesOnDisk, theirs, stickyNotes(), isEarlierNote(), m_noteBeingEdited);
+    // The other program's version of a note both changed is kept whole beside the file,
+    // unless the notes or a copy kept before hold all it wrote.
+    if (!merged.keptAll &&
+        !textsKept(writtenTexts(m_notesOnDisk, theirs, isEarlierNote()), merged.notes)) {
+        if (!JsonFile::keepAside(notesFilePath(), file.bytes, QStringLiteral("conflict")))
+            return false;
+        m_conflictCopiesToPrune = true;
+    }
     m_notesFileSeen = file;
     m_notesSeenDecodes = true;
     m_notesOnDisk = theirs;
@@ -248,20 +403,29 @@ StorageManager::SaveResult StorageManager::saveNotesOnce()
     m_notesFileSeen = JsonFile::ReadResult{JsonFile::ReadStatus::Read, *bytes, written};
     m_notesSeenDecodes = true;
     m_notesOnDisk = stickyNotes();
-    if (displaced.happened) {
-        bool freshIds = false;
-        const std::optional<StickyNotes> theirs =
-            displaced.bytes.isEmpty() ? std::nullopt : notesForRoom(displaced.bytes, &freshIds);
-        if (theirs) {
-            // Taken in as any outside write is, and written again.
-            const NotesMerge merged = mergeNotes(base, *theirs, stickyNotes(), isEarlierNote());
-            if (merged.keptAll)
-                FileOperations::removeItem(displaced.keptAt);
+    if (displaced.happened()) {
+        m_conflictCopiesToPrune = true;
+        // Taken in as any outside write is, and written again.
+        bool takenIn = false;
+        for (const JsonFile::Displaced::File& file : displaced.files) {
+            bool freshIds = false;
+            const std::optional<StickyNotes> theirs =
+                file.bytes.isEmpty() ? std::nullopt : notesForRoom(file.bytes, &freshIds);
+            if (!theirs)
+                continue;
+            const NotesMerge merged =
+                mergeNotes(base, *theirs, stickyNotes(), isEarlierNote(), m_noteBeingEdited);
+            if (merged.keptAll ||
+                textsKept(writtenTexts(base, *theirs, isEarlierNote()), merged.notes, file.keptAt))
+                FileOperations::removeItem(file.keptAt);
             setStickyNotes(merged.notes);
-            return SaveResult::Changed;
+            takenIn = true;
         }
+        if (takenIn)
+            return SaveResult::Changed;
     }
     noteNotesSaved(true);
+    pruneConflictCopies();
     return SaveResult::Saved;
 }
 

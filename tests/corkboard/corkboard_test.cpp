@@ -314,6 +314,70 @@ private Q_SLOTS:
         QCOMPARE(b.inode(), written); // showing the reload wrote nothing
     }
 
+    // Another program deletes or changes a note while the user types in it: the note stays
+    // with every key typed before and after, and notes.json gets it back (their changed
+    // version kept beside it). A note nobody types in goes or changes as the program says,
+    // also the one the user has just left.
+    void typingWinsOverOutsideChanges_data()
+    {
+        QTest::addColumn<int>("outsideNote"); // the note the other program touches
+        QTest::addColumn<bool>("deletes");    // or changes its title
+        QTest::addColumn<bool>("leftFirst");  // the user leaves the field before
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<int>("copies");
+        QTest::newRow("deletes the typed note")
+            << 0 << true << false << QStringList{u"xyA"_s, u"B"_s} << 0;
+        QTest::newRow("changes the typed note")
+            << 0 << false << false << QStringList{u"xyA"_s, u"B"_s} << 1;
+        QTest::newRow("deletes the other note") << 1 << true << false << QStringList{u"xyA"_s} << 0;
+        QTest::newRow("changes the other note")
+            << 1 << false << false << QStringList{u"xyA"_s, u"luar"_s} << 0;
+        QTest::newRow("deletes the note just left")
+            << 0 << true << true << QStringList{u"B"_s} << 0;
+    }
+    void typingWinsOverOutsideChanges()
+    {
+        QFETCH(int, outsideNote);
+        QFETCH(bool, deletes);
+        QFETCH(bool, leftFirst);
+        QFETCH(QStringList, titles);
+        QFETCH(int, copies);
+        Board b(notesFile({makeNote(u"A"_s, {20, 60}), makeNote(u"B"_s, {220, 60})}));
+        const QUuid typed = b.note(0).id;
+        b.focus(b.card(0)->titleField(), 0);
+        b.type(u"x"_s);
+        if (leftFirst)
+            b.card(0)->titleField()->clearFocus();
+        StickyNotes outside = b.decodedOnDisk();
+        if (deletes)
+            outside.removeAt(outsideNote);
+        else
+            outside[outsideNote].title = u"luar"_s;
+        writeFile(b.notesPath(), notesFile(outside));
+        b.storage->reloadAll(); // the folder event
+        if (!leftFirst) {
+            b.type(u"y"_s);
+            QCOMPARE(b.card(0)->titleField()->text(), u"xyA"_s);
+            QVERIFY(b.card(0)->titleField()->hasFocus());
+        }
+        const auto titlesOf = [](const StickyNotes& notes) {
+            QStringList list;
+            for (const StickyNote& n : notes)
+                list.append(n.title);
+            return list;
+        };
+        QCOMPARE(titlesOf(b.storage->stickyNotes()), titles);
+        QCOMPARE(titlesOf(b.decodedOnDisk()), titles);
+        QCOMPARE(b.noteView(0)->card()->noteId(), b.note(0).id);
+        QCOMPARE(b.board->noteView(typed) != nullptr, titles.first() != u"B");
+        const QStringList aside =
+            QDir(b.storage->paths().root).entryList({u"notes.conflict-*.json"_s}, QDir::Files);
+        QCOMPARE(aside.size(), copies);
+        if (copies)
+            QCOMPARE(decodeStickyNotes(contentOf(b.storage->paths().root + u'/' + aside.first())),
+                     std::optional<StickyNotes>(outside));
+    }
+
     // Where a note is drawn: inside the board, out of the header band (the drag below checks the
     // clamping at the board's edges).
     void placement()

@@ -56,6 +56,14 @@ void type(StorageManager& storage, const QUuid& id, const QString& text)
     storage.saveNotes();
 }
 
+// Makes saves behave as on a file system that cannot exchange two files, while it lives.
+struct NoExchange {
+    explicit NoExchange(bool on) { JsonFile::testHooks().noExchange = on; }
+    ~NoExchange() { JsonFile::testHooks().noExchange = false; }
+    NoExchange(const NoExchange&) = delete;
+    NoExchange& operator=(const NoExchange&) = delete;
+};
+
 // Fills the file system holding `folder` up to its last byte; the filler's path.
 QString fillUp(const QString& folder)
 {
@@ -349,14 +357,19 @@ private Q_SLOTS:
     // handed back to be taken in. A write with nothing in between leaves no copy.
     void aFileWrittenAtTheLastMomentIsKept_data()
     {
-        QTest::addColumn<bool>("before"); // a file there before
-        QTest::addColumn<QString>("how"); // how the other program writes
-        QTest::newRow("written in place") << true << u"in place"_s;
-        QTest::newRow("renamed over") << true << u"renamed"_s;
-        QTest::newRow("made where there was none") << false << u"renamed"_s;
+        QTest::addColumn<bool>("exchange"); // whether the file system exchanges two files
+        QTest::addColumn<bool>("before");   // a file there before
+        QTest::addColumn<QString>("how");   // how the other program writes
+        for (const bool exchange : {true, false}) {
+            const char* fs = exchange ? "" : ", no exchange";
+            QTest::addRow("written in place%s", fs) << exchange << true << u"in place"_s;
+            QTest::addRow("renamed over%s", fs) << exchange << true << u"renamed"_s;
+            QTest::addRow("made where there was none%s", fs) << exchange << false << u"renamed"_s;
+        }
     }
     void aFileWrittenAtTheLastMomentIsKept()
     {
+        QFETCH(bool, exchange);
         QFETCH(bool, before);
         QFETCH(QString, how);
         StorageHome f;
@@ -374,20 +387,210 @@ private Q_SLOTS:
                    ::rename(QFile::encodeName(path + u".new"_s).constData(),
                             QFile::encodeName(path).constData()) == 0;
         };
+        const NoExchange noExchange(!exchange);
         QVERIFY(JsonFile::write(path, "[2]", {}, nullptr, late, &displaced));
         QCOMPARE(contentOf(path), QByteArray("[2]"));
-        QVERIFY(displaced.happened);
-        QCOMPARE(displaced.bytes, theirs);
+        QCOMPARE(displaced.files.size(), 1);
+        QCOMPARE(displaced.files[0].bytes, theirs);
         QCOMPARE(setAside(f, u"notes.json"_s, u"conflict"_s),
-                 QStringList{QFileInfo(displaced.keptAt).fileName()});
-        QCOMPARE(contentOf(displaced.keptAt), theirs);
+                 QStringList{QFileInfo(displaced.files[0].keptAt).fileName()});
+        QCOMPARE(contentOf(displaced.files[0].keptAt), theirs);
 
         JsonFile::Displaced quiet;
         quiet.expected = JsonFile::version(path);
         QVERIFY(JsonFile::write(path, "[3]", {}, nullptr, {}, &quiet));
-        QVERIFY(!quiet.happened);
+        QVERIFY(!quiet.happened());
         QCOMPARE(contentOf(path), QByteArray("[3]"));
         QCOMPARE(QDir(f.root()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
+    }
+
+    // Another program renames its notes.json in place between the room's last look and the
+    // room's file taking the name, also where the file system cannot exchange two files: the
+    // room's typing and the other program's note both end up in notes.json, and a copy of
+    // its version is kept only when it changed the note being typed.
+    void aNoteRenamedInDuringASaveIsKept_data()
+    {
+        QTest::addColumn<bool>("exchange");
+        QTest::addColumn<bool>("sameNote"); // it changes the typed note instead of adding one
+        QTest::addColumn<QStringList>("saved");
+        for (const bool exchange : {true, false}) {
+            const char* fs = exchange ? "" : ", no exchange";
+            QTest::addRow("adds a note%s", fs)
+                << exchange << false << QStringList{u"A: typed"_s, u"C: from outside"_s};
+            QTest::addRow("changes the typed note%s", fs)
+                << exchange << true << QStringList{u"A: typed"_s};
+        }
+    }
+    void aNoteRenamedInDuringASaveIsKept()
+    {
+        QFETCH(bool, exchange);
+        QFETCH(bool, sameNote);
+        QFETCH(QStringList, saved);
+        StorageHome f;
+        const StickyNote mine = note(u"A"_s);
+        f.file(u"notes.json"_s, *encodeStickyNotes({mine}));
+        StorageManager& storage = f.start();
+        const NoExchange noExchange(!exchange);
+        StickyNotes theirs = {mine};
+        if (sameNote)
+            theirs[0].freeformText = u"from outside"_s;
+        else
+            theirs.append(note(u"C"_s, u"from outside"_s));
+        int writes = 0;
+        JsonFile::testHooks().beforeReplace = [&](const QString& path) {
+            if (writes++ > 0)
+                return;
+            writeFile(path + u".tmp"_s, *encodeStickyNotes(theirs));
+            QCOMPARE(::rename(QFile::encodeName(path + u".tmp"_s).constData(),
+                              QFile::encodeName(path).constData()),
+                     0);
+        };
+        storage.setNoteBeingEdited(mine.id);
+        type(storage, mine.id, u"typed"_s);
+        JsonFile::testHooks().beforeReplace = {};
+        storage.setNoteBeingEdited(std::nullopt);
+        QVERIFY(writes >= 2); // written again with their note taken in
+        QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))), saved);
+        QCOMPARE(titles(storage.stickyNotes()), saved);
+        const QStringList aside = setAside(f, u"notes.json"_s, u"conflict"_s);
+        QCOMPARE(aside.size(), sameNote ? 1 : 0);
+        if (sameNote)
+            QCOMPARE(notesIn(f.read(aside.first())), theirs);
+        QCOMPARE(QDir(f.root()).entryList({u".notes.json*"_s}, QDir::Files | QDir::Hidden),
+                 QStringList());
+    }
+
+    // A save cut short while the old notes.json stood aside under a hidden name: the next
+    // start puts it back when there is no notes.json, and else keeps it as a conflict copy.
+    void aFileLeftAsideIsRecovered_data()
+    {
+        QTest::addColumn<bool>("fileThere");
+        QTest::newRow("no notes.json") << false;
+        QTest::newRow("notes.json there") << true;
+    }
+    void aFileLeftAsideIsRecovered()
+    {
+        QFETCH(bool, fileThere);
+        StorageHome f;
+        const QByteArray held = *encodeStickyNotes({note(u"Held"_s, u"kept"_s)});
+        f.file(u".notes.json.held-a1B2c3"_s, held);
+        f.file(u".notes.json.held-d4E5f6"_s, ""); // a name taken for a move that never came
+        if (fileThere)
+            f.file(u"notes.json"_s, *encodeStickyNotes({note(u"Now"_s)}));
+        StorageManager& storage = f.start();
+        QCOMPARE(titles(storage.stickyNotes()),
+                 QStringList{fileThere ? u"Now"_s : u"Held: kept"_s});
+        const QStringList aside = setAside(f, u"notes.json"_s, u"conflict"_s);
+        QCOMPARE(aside.size(), fileThere ? 1 : 0);
+        if (fileThere)
+            QCOMPARE(f.read(aside.first()), held);
+        QCOMPARE(QDir(f.root()).entryList({u".notes.json*"_s}, QDir::Files | QDir::Hidden),
+                 QStringList());
+    }
+
+    // Conflict copies lying beside notes.json when the room starts: one that holds only
+    // texts notes.json or a newer copy holds goes, one that cannot be read stays, and of the
+    // rest the newest five stay while the older ones go to the Trash.
+    void conflictCopiesArePruned_data()
+    {
+        QTest::addColumn<QStringList>("copies"); // oldest first: "file" holds what notes.json
+        QTest::addColumn<QStringList>("kept");   // holds, "bad" does not decode, others a text
+        QTest::addColumn<QStringList>("inTrash");
+        QTest::newRow("what the file holds")
+            << QStringList{u"file"_s} << QStringList() << QStringList();
+        QTest::newRow("two alike")
+            << QStringList{u"u1"_s, u"u1"_s} << QStringList{u"u1"_s} << QStringList();
+        QTest::newRow("one that cannot be read")
+            << QStringList{u"bad"_s} << QStringList{u"bad"_s} << QStringList();
+        QTest::newRow("eight of their own")
+            << QStringList{u"u1"_s, u"u2"_s, u"u3"_s, u"u4"_s, u"u5"_s, u"u6"_s, u"u7"_s, u"u8"_s}
+            << QStringList{u"u4"_s, u"u5"_s, u"u6"_s, u"u7"_s, u"u8"_s}
+            << QStringList{u"u1"_s, u"u2"_s, u"u3"_s};
+        QTest::newRow("mixed") << QStringList{u"file"_s, u"u1"_s, u"u1"_s, u"bad"_s,
+                                              u"u2"_s,   u"u3"_s, u"u4"_s, u"u5"_s}
+                               << QStringList{u"bad"_s, u"u2"_s, u"u3"_s, u"u4"_s, u"u5"_s}
+                               << QStringList{u"u1"_s};
+    }
+    void conflictCopiesArePruned()
+    {
+        QFETCH(QStringList, copies);
+        QFETCH(QStringList, kept);
+        QFETCH(QStringList, inTrash);
+        StorageHome f;
+        const StickyNotes notes = {note(u"A"_s, u"isi"_s), note(u"B"_s)};
+        f.file(u"notes.json"_s, *encodeStickyNotes(notes));
+        const auto content = [&](const QString& label) -> QByteArray {
+            if (label == u"file")
+                return *encodeStickyNotes(notes);
+            if (label == u"bad")
+                return "[{\"title\":";
+            StickyNotes theirs = notes;
+            theirs[0].freeformText = label;
+            return *encodeStickyNotes(theirs);
+        };
+        for (qsizetype i = 0; i < copies.size(); ++i)
+            f.file(u"notes.conflict-20240501-0930%1.json"_s.arg(i, 2, 10, QLatin1Char('0')),
+                   content(copies[i]));
+        f.start();
+        QStringList keptNow;
+        for (const QString& name : setAside(f, u"notes.json"_s, u"conflict"_s))
+            keptNow.append(copies[name.mid(28, 2).toInt()]);
+        QCOMPARE(keptNow, kept);
+        QStringList trashedNow;
+        for (const QString& name : trashed(f.trashRoot()).keys())
+            trashedNow.append(copies[name.mid(28, 2).toInt()]);
+        QCOMPARE(trashedNow, inTrash);
+        QCOMPARE(notesIn(f.read(u"notes.json"_s)), notes);
+    }
+
+    // Another program keeps changing the note being typed: one copy for each version of its
+    // own, at most five kept, the older in the Trash, every text it wrote still somewhere.
+    void conflictCopiesWhileTyping_data()
+    {
+        QTest::addColumn<int>("writes");
+        QTest::addColumn<bool>("sameText"); // it writes the same text every time
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<int>("inTrash");
+        QTest::newRow("the same text") << 4 << true << 1 << 0;
+        QTest::newRow("a new text each time") << 8 << false << 5 << 3;
+    }
+    void conflictCopiesWhileTyping()
+    {
+        QFETCH(int, writes);
+        QFETCH(bool, sameText);
+        QFETCH(int, copies);
+        QFETCH(int, inTrash);
+        StorageHome f;
+        const StickyNotes notes = {note(u"A"_s), note(u"B"_s)};
+        f.file(u"notes.json"_s, *encodeStickyNotes(notes));
+        StorageManager& storage = f.start();
+        storage.setNoteBeingEdited(notes[0].id);
+        QString typed;
+        QStringList written;
+        for (int i = 0; i < writes; ++i) {
+            typed += u'k';
+            type(storage, notes[0].id, typed);
+            StickyNotes theirs = notesIn(f.read(u"notes.json"_s));
+            written.append(sameText ? u"luar"_s : u"luar %1"_s.arg(i));
+            theirs[0].freeformText = written.last();
+            f.file(u"notes.json"_s, *encodeStickyNotes(theirs));
+            storage.reload({f.root()});
+        }
+        typed += u'k';
+        type(storage, notes[0].id, typed);
+        QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))), (QStringList{u"A: "_s + typed, u"B"_s}));
+        const QStringList aside = setAside(f, u"notes.json"_s, u"conflict"_s);
+        QCOMPARE(aside.size(), copies);
+        QCOMPARE(trashed(f.trashRoot()).size(), inTrash);
+        // Every text the other program wrote is in a kept copy or in the Trash.
+        QStringList found;
+        for (const QString& name : aside)
+            found.append(notesIn(f.read(name)).first().freeformText);
+        for (const QString& name : trashed(f.trashRoot()).keys())
+            found.append(
+                notesIn(contentOf(f.trashRoot() + u"/files/"_s + name)).first().freeformText);
+        written.removeDuplicates();
+        QCOMPARE(sorted(found), sorted(written));
     }
 
     // Notes sharing an id each get one of their own when loaded, and keep it: editing one
