@@ -304,6 +304,7 @@ private Q_SLOTS:
     {
         ShelfRoom room(shelfOf(30));
         room.appState().setShowBookshelfDrawer(true);
+        room.settle();
         QVERIFY(room.shelf().shelfItems(0).size() + room.shelf().shelfItems(1).size() < 31);
         const QList<QUrl> rows = room.drawer()->rows();
         const ItemURLs& items = room.storage().bookshelfItems();
@@ -380,6 +381,7 @@ private Q_SLOTS:
         AppState& app = room.appState();
         if (where == u"drawer") {
             app.setShowBookshelfDrawer(true);
+            room.settle();
             RoomItem* row = room.drawer()->row(entry);
             QVERIFY(row);
             QList<ButtonItem*> buttons;
