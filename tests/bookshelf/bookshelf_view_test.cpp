@@ -14,6 +14,7 @@
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
+#include "support/plain_user.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
 
@@ -22,6 +23,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -608,6 +610,80 @@ private Q_SLOTS:
             writeFile(folder + u"/lagi.txt"_s);
             QTRY_COMPARE(standing(room, entry)->entry().entryCount, countAfter + 1);
         }
+    }
+
+    // A shelved folder that cannot be listed is not shown as empty: its box, its drawer row and
+    // its popover say that it cannot be read. Run as a user whom the folder's mode binds.
+    void anUnreadableFolderIsNotEmpty_data()
+    {
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QString>("count");
+        QTest::newRow("an empty folder") << true << u"0 file"_s;
+        QTest::newRow("a folder that cannot be read") << false << u"Isi tidak dapat dibaca"_s;
+    }
+    void anUnreadableFolderIsNotEmpty()
+    {
+        QFETCH(bool, readable);
+        QFETCH(QString, count);
+        QTemporaryDir home;
+        ::chmod(QFile::encodeName(home.path()).constData(), 0755);
+        const QString folder = home.path() + u"/Desktop/Rahasia"_s;
+        const QString entry = home.path() + u"/Rak/Rahasia"_s;
+        QVERIFY(QDir().mkpath(folder) && QDir().mkpath(home.path() + u"/Rak"_s));
+        QVERIFY(QFile::link(folder, entry));
+        const int failed = asPlainUser(home.path(), [&]() -> int {
+            if (!readable && ::chmod(QFile::encodeName(folder).constData(), 0) != 0)
+                return 1;
+            const ShelfMetrics::Entry e = ShelfMetrics::measure(QUrl::fromLocalFile(entry));
+            if (!e.isFolder || e.readable != readable || e.entryCount != 0)
+                return 2;
+            ShelfDrawings::BoxFace face;
+            face.readable = e.readable;
+            if (ShelfDrawings::countLine(face) != count)
+                return 3;
+            if (ShelfListing::drawerSubtitle(entry) != u"Kardus Arsip • "_s + count)
+                return 4;
+            bool listed = !readable;
+            if (!ShelfListing::folderContents(entry, &listed).isEmpty() || listed != readable)
+                return 5;
+            return 0;
+        });
+        QCOMPARE(failed, 0);
+    }
+
+    // The drawer keeps its few row items and hands them the entries anew when the shelf's list
+    // changes: a click on a row is never lost to rows rebuilt under it.
+    void theDrawersRowsAreUpdatedInPlace()
+    {
+        ShelfRoom room(shelfOf(30));
+        room.appState().setShowBookshelfDrawer(true);
+        room.settle();
+        BookshelfDrawerView* drawer = room.drawer();
+        const QList<RoomItem*> items = drawer->rowItems();
+        QVERIFY2(items.size() < 12, qPrintable(QString::number(items.size())));
+        QCOMPARE(drawer->rows().size(), 31);
+
+        const QString added = room.home().writeFile(u"Desktop/baru.txt"_s, "new");
+        room.storage().addToBookshelf(QUrl::fromLocalFile(added));
+        room.storage().returnBookToDesktop(QUrl::fromLocalFile(room.shelfPath(u"a.txt"_s)));
+        room.settle();
+        QCOMPARE(drawer->rows().size(), 31);
+        QCOMPARE(drawer->rows().first(), QUrl::fromLocalFile(room.shelfPath(u"baru.txt"_s)));
+        QVERIFY(!drawer->rows().contains(QUrl::fromLocalFile(room.shelfPath(u"a.txt"_s))));
+        QCOMPARE(drawer->rowItems(), items);
+        // The row in view shows the new entry, and its button acts on it.
+        RoomItem* row = drawer->row(drawer->rows().first());
+        QVERIFY(row);
+        room.click(room.centreOf(row->childItems().first()));
+        QCOMPARE(room.opened, QStringList{room.shelfPath(u"baru.txt"_s)});
+        // Scrolled to the end, the same items show the last entries.
+        room.appState().setShowBookshelfDrawer(true);
+        room.settle();
+        drawer = room.drawer();
+        drawer->list()->scrollTo(drawer->list()->maximumOffset());
+        QVERIFY(drawer->row(drawer->rows().last()));
+        QVERIFY(drawer->list()->sceneBoundingRect().contains(
+            room.centreOf(drawer->row(drawer->rows().last()))));
     }
 
     // A folder's name on its box breaks between words, never inside one: after a space, or after
