@@ -220,6 +220,8 @@ BookshelfDrawerView::BookshelfDrawerView(StorageManager& storage, std::function<
     connect(m_list, &ScrollArea::scrolled, this, &BookshelfDrawerView::placeRows);
 
     connect(&m_storage, &StorageManager::bookshelfItemsChanged, this, &BookshelfDrawerView::reload);
+    connect(&m_storage, &StorageManager::bookshelfEntriesChanged, this,
+            &BookshelfDrawerView::reload);
     reload();
 }
 

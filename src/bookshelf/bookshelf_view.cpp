@@ -1,7 +1,6 @@
 #include "bookshelf/bookshelf_view.h"
 
 #include "bookshelf/shelf_drop.h"
-#include "bookshelf/shelf_entry_watcher.h"
 #include "bookshelf/shelf_item_view.h"
 #include "kit/button_item.h"
 #include "kit/colors.h"
@@ -126,8 +125,7 @@ BookshelfView::BookshelfView(StorageManager& storage, AppState& appState, ShelfA
     m_badge->setZValue(2);
     m_badge->gestures().setToolTip(QStringLiteral("Buka Rak Buku di Laci / Finder"));
 
-    m_watcher = new ShelfEntryWatcher(200, this);
-    connect(m_watcher, &ShelfEntryWatcher::changed, this, &BookshelfView::remeasure);
+    connect(&m_storage, &StorageManager::bookshelfEntriesChanged, this, &BookshelfView::remeasure);
     connect(&m_storage, &StorageManager::bookshelfItemsChanged, this, &BookshelfView::measure);
     connect(&m_appState, &AppState::isBookshelfTargetedChanged, this, [this] { update(); });
     measure();
@@ -266,14 +264,6 @@ void BookshelfView::layoutShelves()
             m_shelves[shelf].append(view);
         }
     }
-    // What stands on the shelves is watched, and the first entry that found no place: were it
-    // to narrow, it could take one.
-    QStringList watched;
-    const qsizetype placedCount = placed.shelves[0].size() + placed.shelves[1].size();
-    for (qsizetype i = 0; i < std::min(placedCount + 1, m_entries.size()); ++i)
-        watched.append(m_entries[i].url.toLocalFile());
-    m_watcher->watch(watched);
-
     // What left the shelves goes once the event that removed it (a menu, a click) is over.
     for (ShelfItemView* gone : std::as_const(m_views)) {
         gone->hide();

@@ -13,7 +13,6 @@
 class AppState;
 class ButtonItem;
 class QMenu;
-class ShelfEntryWatcher;
 class ShelfItemView;
 class StorageManager;
 
@@ -81,5 +80,4 @@ private:
     RoomItem* m_hint = nullptr;
     ShapeShadow m_dropTextShadow;
     Drops::Target m_drops;
-    ShelfEntryWatcher* m_watcher = nullptr;
 };

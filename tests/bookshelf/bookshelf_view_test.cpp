@@ -612,6 +612,98 @@ private Q_SLOTS:
         }
     }
 
+    // The shelf, its badge and the open drawer follow what an entry leads to without a restart:
+    // an item deleted, moved away or thrown away by another program leaves them (its link stays
+    // until the next start's repair), and one made again stands again, measured anew.
+    void theShelfFollowsWhatItsEntriesLeadTo_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("stands");
+        QTest::addColumn<int>("count"); // a box's names afterwards; -1: not a box
+        QTest::newRow("a shelved folder deleted") << u"delete"_s << u"Arsip"_s << false << -1;
+        QTest::newRow("a shelved folder moved to the Trash")
+            << u"trash"_s << u"Arsip"_s << false << -1;
+        QTest::newRow("a shelved file deleted") << u"delete"_s << u"a.txt"_s << false << -1;
+        QTest::newRow("a shelved folder deleted, then made again")
+            << u"remake later"_s << u"Arsip"_s << true << 2;
+        QTest::newRow("a shelved folder deleted and made again at once")
+            << u"remake"_s << u"Arsip"_s << true << 2;
+        QTest::newRow("a shelved folder moved away and back")
+            << u"away and back"_s << u"Arsip"_s << true << 4;
+    }
+    void theShelfFollowsWhatItsEntriesLeadTo()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, entry);
+        QFETCH(bool, stands);
+        QFETCH(int, count);
+        ShelfRoom room(shelfOf(3));
+        room.appState().setShowBookshelfDrawer(true);
+        room.settle();
+        QVERIFY(standing(room, entry));
+        QCOMPARE(room.shelf().badgeCount(), 4);
+        const QString target = room.home().path() + u"/Desktop/"_s + entry;
+        const auto remake = [&target] {
+            QDir().mkpath(target);
+            writeFile(target + u"/satu"_s);
+            writeFile(target + u"/dua"_s);
+        };
+        const auto left = [&room, entry] {
+            room.settle();
+            return !standing(room, entry) && room.shelf().badgeCount() == 3 && room.drawer() &&
+                   room.drawer()->rows().size() == 3;
+        };
+        if (change == u"trash") {
+            QVERIFY(FreedesktopTrash::shared().moveToTrash(target));
+        } else if (change == u"away and back") {
+            QVERIFY(QDir().rename(target, target + u" lama"_s));
+            QTRY_VERIFY(left());
+            QVERIFY(QDir().rename(target + u" lama"_s, target));
+        } else {
+            QVERIFY(QFileInfo(target).isDir() ? QDir(target).removeRecursively()
+                                              : QFile::remove(target));
+            if (change == u"remake later")
+                QTRY_VERIFY(left());
+            if (change.startsWith(u"remake"))
+                remake();
+        }
+        if (!stands) {
+            QTRY_VERIFY(left());
+            // Only the room's own link is left, for the next start to clear.
+            QVERIFY(QFileInfo(room.shelfPath(entry)).isSymLink());
+            return;
+        }
+        QTRY_VERIFY(standing(room, entry) && standing(room, entry)->entry().isFolder &&
+                    standing(room, entry)->entry().entryCount == count);
+        QTRY_COMPARE(room.shelf().badgeCount(), 4);
+        QTRY_VERIFY(room.drawer()->lines().size() == 4 &&
+                    room.drawer()->lines().first().subtitle.endsWith(u"%1 file"_s.arg(count)) ==
+                        (room.drawer()->lines().first().name == entry));
+    }
+
+    // The whole shelf folder moved away by another program: the shelf, its badge and the drawer
+    // empty, the folder is made again and takes new entries; what it held is where it went.
+    void theShelfFolderMovedAway()
+    {
+        ShelfRoom room(shelfOf(3));
+        room.appState().setShowBookshelfDrawer(true);
+        room.settle();
+        const QString moved = room.home().path() + u"/Rak lama"_s;
+        QVERIFY(QDir().rename(room.shelfPath().chopped(1), moved));
+        QTRY_VERIFY(room.storage().bookshelfItems().isEmpty());
+        room.settle();
+        QCOMPARE(room.shelf().badgeCount(), 0);
+        QVERIFY(room.shelf().shelfItems(0).isEmpty() && room.shelf().shelfItems(1).isEmpty());
+        QTRY_VERIFY(room.drawer()->rows().isEmpty());
+        QVERIFY(QFileInfo(room.shelfPath()).isDir());
+        QCOMPARE(QDir(moved).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 4);
+        room.storage().addToBookshelf(
+            QUrl::fromLocalFile(room.home().path() + u"/Desktop/a.txt"_s));
+        QTRY_COMPARE(room.storage().bookshelfItems().size(), 1);
+        QTRY_COMPARE(room.shelf().badgeCount(), 1);
+    }
+
     // A shelved folder that cannot be listed is not shown as empty: its box, its drawer row and
     // its popover say that it cannot be read. Run as a user whom the folder's mode binds.
     void anUnreadableFolderIsNotEmpty_data()
