@@ -207,8 +207,24 @@ void StorageManager::refreshShelfAndCarpet()
     refreshCarpetItems(shelf.value_or(QStringList()));
 }
 
+StorageManager::ShelfListingHold::ShelfListingHold(StorageManager& s) : storage(s)
+{
+    ++storage.m_shelfListingHeld;
+}
+
+StorageManager::ShelfListingHold::~ShelfListingHold()
+{
+    if (--storage.m_shelfListingHeld == 0 && storage.m_shelfListingDue)
+        storage.refreshBookshelfItems();
+}
+
 std::optional<QStringList> StorageManager::refreshBookshelfItems()
 {
+    if (m_shelfListingHeld > 0) {
+        m_shelfListingDue = true;
+        return std::nullopt;
+    }
+    m_shelfListingDue = false;
     // Taken before the listing: a change while it runs makes the folder newer than this.
     auto status = FileOperations::resolvedStatus(m_paths.bookshelf);
     std::optional<std::vector<FileOperations::FolderEntry>> listed =

@@ -376,6 +376,15 @@ private:
     // What the shelf's entries lead to; every entry of "Rak", shown or not.
     EntryWatcher* m_shelfEntries = nullptr;
     QStringList m_shelfEntryPaths;
+    // While a move of every shelf entry runs, the shelf is listed once at its end, not
+    // after each entry.
+    int m_shelfListingHeld = 0;
+    bool m_shelfListingDue = false;
+    struct ShelfListingHold {
+        explicit ShelfListingHold(StorageManager& storage);
+        ~ShelfListingHold();
+        StorageManager& storage;
+    };
     // notes.json as this program last read or wrote it; a reload leaves the notes alone
     // while the file still holds exactly this, so typing is not lost to a folder event.
     std::optional<JsonFile::ReadResult> m_notesFileSeen;
