@@ -1,17 +1,22 @@
 // What a big folder on the shelf costs the room: its popover opened on a folder of 100,000
 // files (the time until the listing shows, the longest the GUI thread was kept from its
-// events, and the memory it takes), then scrolled to its end.
+// events, and the memory it takes), then scrolled to its end. Then what a busy shelf costs
+// while the drawer is open: "Kembalikan Semua" with 600 entries, 150 files dropped onto the
+// drawer with 600 entries, and 150 files dropped onto the shelf with the folder of 100,000
+// files on it (each: the time until the shelf's list has followed and the longest stall).
 //
 //   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
 //   cmake --build build-release --target pondsill-bench-shelf
 //   xvfb-run -a -s "-screen 0 1440x900x24" build-release/bench/pondsill-bench-shelf
 //
 // The case runs in a process of its own on a scratch home folder, so its peak memory is its
-// own and the real home is never touched. `--files N` sets the folder's size. With
+// own and the real home is never touched. `--files N` sets the folder's size, `--case
+// popover|restore-all|drop|drop-big` runs one case (all by default). With
 // BENCH_WHY=1 every new longest stall names its receiver and event type on standard error.
 #include "app/interactive_desktop_window.h"
 #include "bench_application.h"
 #include "bench_case.h"
+#include "bookshelf/bookshelf_drawer_view.h"
 #include "bookshelf/shelf_flyout_popover_view.h"
 #include "kit/scroll_area.h"
 #include "room/asset_loader.h"
@@ -26,6 +31,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -68,6 +74,96 @@ void seed(const QString& home, int files)
             ::close(fd);
     }
     QFile::link(home + QStringLiteral("/Besar"), storageFolder(home) + QStringLiteral("Rak/Besar"));
+}
+
+// `count` empty files in home/`folder`.
+QStringList makeFiles(const QString& home, const QString& folder, int count)
+{
+    QDir().mkpath(home + QLatin1Char('/') + folder);
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        const QString path = home + QLatin1Char('/') + folder +
+                             QStringLiteral("/file %1.txt").arg(i, 4, 10, QLatin1Char('0'));
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write("x");
+        paths << path;
+    }
+    return paths;
+}
+
+// The room in a window with the drawer open, the shelf holding 600 entries of the Desktop
+// (put there as the room puts them) and, for drop-big, the folder of `files` files. Runs
+// `act` from the event loop, as a click or a drop would, and reports when the shelf's list
+// holds `expected` entries and the longest stall until the GUI has settled after it.
+int runBusyShelf(const QString& home, const QByteArray& name)
+{
+    QSettings settings(home + QStringLiteral("/.config/Pondsill/Pondsill.conf"),
+                       QSettings::IniFormat);
+    AppState state(&settings);
+    StorageManager& storage = StorageManager::shared();
+    const bool big = name == "drop-big";
+    if (!big) {
+        for (const QString& path : makeFiles(home, QStringLiteral("Desktop"), 600))
+            storage.addToBookshelf(QUrl::fromLocalFile(path));
+    }
+    const QStringList dropped =
+        name == "restore-all" ? QStringList() : makeFiles(home, QStringLiteral("Unduhan"), 150);
+    InteractiveDesktopWindow window;
+    auto* view = new RoomView(state, FloorInteractionState::shared(), &storage,
+                              AssetLoader::shared(), RoomPieces::standard(state));
+    window.setContent(view);
+    window.resize(1440, 900);
+    window.show();
+    state.setShowBookshelfDrawer(true);
+    BenchCase::spin(3000);
+    const qsizetype before = storage.bookshelfItems().size();
+    const qsizetype expected = name == "restore-all" ? 0 : before + dropped.size();
+
+    app().longestStall = 0;
+    QElapsedTimer timer;
+    timer.start();
+    QTimer::singleShot(0, &storage, [&storage, &name, &dropped] {
+        if (name == "restore-all") {
+            storage.returnAllBookshelfItemsToDesktop();
+            return;
+        }
+        // As a drop hands its files over: each one queued on the GUI thread.
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : dropped)
+            urls << QUrl::fromLocalFile(path);
+        data.setUrls(urls);
+        StorageManager::loadDroppedURL(
+            data, [&storage](const QUrl& url) { storage.addToBookshelf(url); });
+    });
+    double followed = -1;
+    while (timer.elapsed() < 300'000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (storage.bookshelfItems().size() == expected) {
+            followed = timer.nsecsElapsed() / 1e6;
+            break;
+        }
+    }
+    // The drawer and the shelf follow on their workers: until they are done too.
+    const auto drawer = [view] {
+        return qobject_cast<BookshelfDrawerView*>(
+            view->root()->overlayPanel(RoomPanels::bookshelfDrawer));
+    };
+    double shown = -1;
+    while (timer.elapsed() < 300'000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (drawer() && drawer()->rows().size() == expected) {
+            shown = timer.nsecsElapsed() / 1e6;
+            break;
+        }
+    }
+    BenchCase::spin(500);
+    std::printf("%s: %lld -> %lld entries, list followed after %.1f ms, drawer after %.1f ms, "
+                "longest stall %.1f ms\n",
+                name.constData(), qint64(before), qint64(expected), followed, shown,
+                app().longestStall);
+    return followed >= 0 ? 0 : 1;
 }
 
 int runPopover(const QString& home, int files)
@@ -126,19 +222,26 @@ int main(int argc, char** argv)
     const auto options = BenchCase::options(argc, argv);
     const QString home = QString::fromLocal8Bit(options.value("--home"));
     const int files = options.value("--files", "100000").toInt();
+    const QByteArray chosen = options.value("--case");
     if (!home.isEmpty())
         BenchCase::useHome(home);
     BenchApplication application(argc, argv);
     if (!home.isEmpty())
-        return runPopover(home, files);
+        return chosen == "popover" ? runPopover(home, files) : runBusyShelf(home, chosen);
 
-    QTemporaryDir scratch;
-    seed(scratch.path(), files);
-    std::printf("a folder of %d files on the shelf, its popover opened\n", files);
-    const QByteArrayList lines =
-        BenchCase::runChild({QStringLiteral("--home"), scratch.path(), QStringLiteral("--files"),
-                             QString::number(files)});
-    for (const QByteArray& line : lines)
-        std::printf("%s\n", line.constData());
+    for (const QByteArray name : {"popover", "restore-all", "drop", "drop-big"}) {
+        if (!chosen.isEmpty() && chosen != name)
+            continue;
+        QTemporaryDir scratch;
+        if (name == "popover" || name == "drop-big")
+            seed(scratch.path(), files);
+        if (name == "popover")
+            std::printf("a folder of %d files on the shelf, its popover opened\n", files);
+        const QByteArrayList lines = BenchCase::runChild(
+            {QStringLiteral("--home"), scratch.path(), QStringLiteral("--files"),
+             QString::number(files), QStringLiteral("--case"), QString::fromLatin1(name)});
+        for (const QByteArray& line : lines)
+            std::printf("%s\n", line.constData());
+    }
     return 0;
 }

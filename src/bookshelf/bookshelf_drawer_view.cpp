@@ -12,15 +12,19 @@
 #include "kit/scroll_area.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
+#include "platform/background_work.h"
 #include "state/tolvane_colors.h"
 #include "storage/storage_manager.h"
 
-#include <QFileInfo>
 #include <QFontMetricsF>
+#include <QFutureWatcher>
 #include <QGraphicsSceneDragDropEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <cmath>
 
 using Colors::white;
 
@@ -71,22 +75,17 @@ ButtonLabel roundGlyph(const QString& symbol, qreal glyph, const QColor& color)
 
 } // namespace
 
-// One entry: its tile, name, kind and age, and its four buttons. The texts are drawn once
-// into the item's cache.
+// One row of the list, showing whichever entry it is handed (the list keeps only the rows
+// in view and hands them on as it scrolls or changes): its tile, name, kind and age, and
+// its four buttons, which act on the entry shown when they are clicked. Drawn into the
+// item's cache, again only when what it shows changes.
 class BookshelfDrawerView::Row : public RoomItem {
 public:
-    Row(const QUrl& url, BookshelfDrawerView& drawer, const QDateTime& now, QGraphicsItem* parent)
-        : RoomItem(parent), m_url(url)
+    Row(BookshelfDrawerView& drawer, QGraphicsItem* parent) : RoomItem(parent)
     {
         setCacheMode(DeviceCoordinateCache);
-        const QString path = url.toLocalFile();
-        m_name = QFileInfo(path).fileName();
-        m_isFolder = ShelfMetrics::isFolderItem(path);
-        m_isApp = !m_isFolder && ShelfListing::isApplication(m_name);
-        m_subtitle = ShelfListing::drawerSubtitle(path);
-        m_time = ShelfListing::drawerRelativeDate(path, now);
-
-        // A button may remove this row (the list is published anew): it works on copies.
+        // A button may take this row's entry away (the list is published anew): what it
+        // acts on is copied first.
         QPointer<BookshelfDrawerView> panel(&drawer);
         StorageManager* storage = &drawer.m_storage;
         const ShelfActions* actions = &drawer.m_actions;
@@ -97,7 +96,8 @@ public:
         open.padding = QMarginsF(10, 4, 10, 4);
         m_buttons << makeLabelButton(
             open,
-            [panel, actions, path] {
+            [this, panel, actions] {
+                const QString path = m_line.url.toLocalFile();
                 if (!panel)
                     return;
                 if (actions->open)
@@ -107,15 +107,16 @@ public:
             this, QStringLiteral("Buka file ini"));
         m_buttons << makeLabelButton(
             roundGlyph(QStringLiteral("folder"), 12, white(0.8)),
-            [panel, actions, path] {
+            [this, panel, actions] {
                 if (panel && actions->reveal)
-                    actions->reveal(path);
+                    actions->reveal(m_line.url.toLocalFile());
             },
             this, QStringLiteral("Tampilkan di Finder"));
         m_buttons << makeLabelButton(
             roundGlyph(QStringLiteral("arrow.down.forward.and.arrow.up.backward"), 11,
                        TOLVANEColors::highlighterGreen()),
-            [panel, storage, url] {
+            [this, panel, storage] {
+                const QUrl url = m_line.url;
                 if (panel)
                     storage->moveBookshelfItemToCarpet(url);
             },
@@ -123,14 +124,23 @@ public:
         m_buttons << makeLabelButton(
             roundGlyph(QStringLiteral("arrow.up.forward.app"), 12,
                        Colors::system(Colors::System::Yellow)),
-            [panel, storage, url] {
+            [this, panel, storage] {
+                const QUrl url = m_line.url;
                 if (panel)
                     storage->returnBookToDesktop(url);
             },
             this, QStringLiteral("Kembalikan ke Desktop"));
     }
 
-    const QUrl& url() const { return m_url; }
+    const QUrl& url() const { return m_line.url; }
+
+    void show(const ShelfListing::DrawerLine& line)
+    {
+        if (line == m_line)
+            return;
+        m_line = line;
+        update();
+    }
 
     void layout(qreal width)
     {
@@ -157,11 +167,11 @@ public:
         QColor fill = Colors::withOpacity(TOLVANEColors::electricBlue(), 0.3);
         QColor glyph = Colors::system(Colors::System::Cyan);
         QString symbol = QStringLiteral("doc.text.fill");
-        if (m_isFolder) {
+        if (m_line.isFolder) {
             fill = Colors::srgb(0.72, 0.54, 0.36, 0.3);
             glyph = Colors::srgb(0.95, 0.82, 0.60);
             symbol = QStringLiteral("archivebox.fill");
-        } else if (m_isApp) {
+        } else if (m_line.isApp) {
             fill = Colors::system(Colors::System::Purple, 0.3);
             glyph = Colors::system(Colors::System::Purple);
             symbol = QStringLiteral("app.fill");
@@ -176,7 +186,7 @@ public:
         const qreal top = (kRowHeight - (nameFont.height() + 2 + small.height())) / 2;
         p.setPen(Qt::white);
         nameFont.drawText(p, QPointF(left, top + nameFont.ascent()),
-                          FittedText::elided(m_name, nameFont, width, Qt::ElideMiddle));
+                          FittedText::elided(m_line.name, nameFont, width, Qt::ElideMiddle));
 
         qreal x = left;
         const qreal base = top + nameFont.height() + 2 + small.ascent();
@@ -186,18 +196,13 @@ public:
             font.drawText(p, QPointF(x, base), shown);
             x += font.horizontalAdvance(shown) + 4;
         };
-        piece(m_subtitle, small, white(0.65));
+        piece(m_line.subtitle, small, white(0.65));
         piece(QStringLiteral("•"), DesignFont::system(9), white(0.4));
-        piece(m_time, small, Colors::withOpacity(TOLVANEColors::highlighterGreen(), 0.9));
+        piece(m_line.time, small, Colors::withOpacity(TOLVANEColors::highlighterGreen(), 0.9));
     }
 
 private:
-    QUrl m_url;
-    QString m_name;
-    QString m_subtitle;
-    QString m_time;
-    bool m_isFolder = false;
-    bool m_isApp = false;
+    ShelfListing::DrawerLine m_line;
     qreal m_textRight = 0;
     QList<ButtonItem*> m_buttons;
 };
@@ -212,8 +217,11 @@ BookshelfDrawerView::BookshelfDrawerView(StorageManager& storage, std::function<
     new PanelBackdrop(drawerSurface(), this);
 
     m_list = new ScrollArea(this);
+    connect(m_list, &ScrollArea::scrolled, this, &BookshelfDrawerView::placeRows);
 
     connect(&m_storage, &StorageManager::bookshelfItemsChanged, this, &BookshelfDrawerView::reload);
+    connect(&m_storage, &StorageManager::bookshelfEntriesChanged, this,
+            &BookshelfDrawerView::reload);
     reload();
 }
 
@@ -224,28 +232,67 @@ void BookshelfDrawerView::reload()
     const ItemURLs items = m_storage.bookshelfItems();
     const bool headerChanged = m_header.isEmpty() || (m_count == 0) != items.isEmpty();
     m_count = items.size();
-    if (headerChanged)
+    if (headerChanged) {
         layoutHeader();
-
-    // Rows go once the click that removed them is over.
-    for (Row* row : std::as_const(m_rows)) {
-        row->hide();
-        row->deleteLater();
+        update();
+    } else {
+        update(QRectF(0, 0, kSize.width(), m_headerHeight)); // the count line
     }
-    m_rows.clear();
+    // Reading every entry (a folder is listed to be counted) takes a while on a busy shelf:
+    // off the GUI thread, one reading at a time, and a change during one asks for another
+    // once it is done. The rows keep showing the last reading meanwhile.
+    if (m_reading) {
+        m_readAgain = true;
+        return;
+    }
+    m_reading = true;
+    m_readAgain = false;
+    auto* watcher = new QFutureWatcher<QList<ShelfListing::DrawerLine>>(this);
+    connect(watcher, &QFutureWatcher<QList<ShelfListing::DrawerLine>>::finished, this,
+            [this, watcher] {
+                watcher->deleteLater();
+                m_reading = false;
+                showLines(watcher->result());
+                if (m_readAgain)
+                    reload();
+            });
     const QDateTime now = QDateTime::currentDateTime();
-    qreal y = 0;
+    watcher->setFuture(QtConcurrent::run(
+        BackgroundWork::pool(), [items, now] { return ShelfListing::drawerLines(items, now); }));
+}
+
+void BookshelfDrawerView::showLines(const QList<ShelfListing::DrawerLine>& lines)
+{
+    m_lines = lines;
+    const qreal pitch = kRowHeight + kRowSpacing;
+    m_list->setContentHeight(m_lines.isEmpty() ? 0 : m_lines.size() * pitch - kRowSpacing + 16);
+    m_list->setVisible(!m_lines.isEmpty());
+    // Enough rows to cover the view wherever it is scrolled to; made once, handed on after.
+    const qsizetype needed = std::min<qsizetype>(
+        m_lines.size(), qsizetype(std::ceil(m_list->size().height() / pitch)) + 1);
     const qreal width = kSize.width() - 2 * kSide;
-    for (const QUrl& url : ShelfListing::newestFirst(items)) {
-        auto* row = new Row(url, *this, now, m_list->content());
+    while (m_rows.size() < needed) {
+        auto* row = new Row(*this, m_list->content());
         row->layout(width);
-        row->setPos(kSide, y);
         m_rows.append(row);
-        y += kRowHeight + kRowSpacing;
     }
-    m_list->setContentHeight(m_rows.isEmpty() ? 0 : y - kRowSpacing + 16);
-    m_list->setVisible(!m_rows.isEmpty());
-    update();
+    placeRows();
+}
+
+void BookshelfDrawerView::placeRows()
+{
+    const qreal pitch = kRowHeight + kRowSpacing;
+    const qsizetype shown = std::min(m_rows.size(), m_lines.size());
+    const qsizetype first = std::clamp<qsizetype>(qsizetype(std::floor(m_list->offset() / pitch)),
+                                                  0, m_lines.size() - shown);
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        Row* row = m_rows[i];
+        row->setVisible(i < shown);
+        if (i >= shown)
+            continue;
+        row->setPos(kSide, (first + i) * pitch);
+        row->show(m_lines[first + i]);
+    }
 }
 
 void BookshelfDrawerView::layoutHeader()
@@ -328,18 +375,23 @@ QStringList BookshelfDrawerView::headerButtons() const
 QList<QUrl> BookshelfDrawerView::rows() const
 {
     QList<QUrl> urls;
-    for (const Row* row : m_rows)
-        urls << row->url();
+    for (const ShelfListing::DrawerLine& line : m_lines)
+        urls << line.url;
     return urls;
 }
 
 RoomItem* BookshelfDrawerView::row(const QUrl& url) const
 {
     for (Row* r : m_rows) {
-        if (r->url() == url)
+        if (r->isVisible() && r->url() == url)
             return r;
     }
     return nullptr;
+}
+
+QList<RoomItem*> BookshelfDrawerView::rowItems() const
+{
+    return {m_rows.begin(), m_rows.end()};
 }
 
 void BookshelfDrawerView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bookshelf/shelf_actions.h"
+#include "bookshelf/shelf_listing.h"
 #include "kit/drops.h"
 #include "kit/room_item.h"
 
@@ -17,8 +18,9 @@ class StorageManager;
 // The drawer over the room that lists every shelf entry, newest first (also those the two
 // shelves have no room for), with its kind, size and age and four actions each; its header
 // holds the shelf-wide actions. Files and folders dropped on it go onto the shelf (as
-// links, never moving them) and nowhere else. The list is read once each time the shelf's
-// list is published.
+// links, never moving them) and nowhere else. The entries are read on a worker thread each
+// time the shelf's list is published; only the rows in view exist, and they are handed the
+// entries anew, never rebuilt.
 class BookshelfDrawerView : public RoomItem {
     Q_OBJECT
 public:
@@ -29,12 +31,18 @@ public:
                         QGraphicsItem* parent = nullptr);
     ~BookshelfDrawerView() override;
 
-    // What the panel shows now, for tests: the header's button titles and the rows' URLs.
+    // What the panel shows now, for tests: the header's button titles and the listed
+    // entries' URLs, newest first.
     QStringList headerButtons() const;
     QList<QUrl> rows() const;
+    const QList<ShelfListing::DrawerLine>& lines() const { return m_lines; }
     ScrollArea* list() const { return m_list; }
-    // The row of `url`, or null.
+    // The row that shows `url` now, or null (also when it is scrolled out of view).
     RoomItem* row(const QUrl& url) const;
+    // The row items that exist (shown or kept for later).
+    QList<RoomItem*> rowItems() const;
+    // Whether the entries are being read (what shows is the last reading).
+    bool isReading() const { return m_reading; }
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
@@ -51,6 +59,8 @@ private:
     };
 
     void reload();
+    void showLines(const QList<ShelfListing::DrawerLine>& lines);
+    void placeRows();
     void layoutHeader();
 
     StorageManager& m_storage;
@@ -59,6 +69,9 @@ private:
     QList<HeaderButton> m_header;
     ScrollArea* m_list = nullptr;
     QList<Row*> m_rows;
+    QList<ShelfListing::DrawerLine> m_lines;
+    bool m_reading = false;
+    bool m_readAgain = false;
     qsizetype m_count = 0;
     qreal m_headerHeight = 0;
     Drops::Target m_drops;

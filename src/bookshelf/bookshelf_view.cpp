@@ -1,22 +1,25 @@
 #include "bookshelf/bookshelf_view.h"
 
 #include "bookshelf/shelf_drop.h"
-#include "bookshelf/shelf_entry_watcher.h"
 #include "bookshelf/shelf_item_view.h"
 #include "kit/button_item.h"
 #include "kit/colors.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
+#include "platform/background_work.h"
 #include "state/app_state.h"
 #include "state/tolvane_colors.h"
 #include "storage/storage_manager.h"
 
 #include <QFontMetricsF>
+#include <QFutureWatcher>
 #include <QGraphicsSceneDragDropEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
+#include <QSet>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 constexpr qreal kRowPadding = 8;
@@ -109,21 +112,20 @@ BookshelfView::BookshelfView(StorageManager& storage, AppState& appState, ShelfA
             const QRectF pill = r.adjusted(6, 6, -6, -6);
             p.fillPath(Painting::capsule(pill), Colors::black(0.65));
             const QFont font = Units::systemFont(9, QFont::Bold);
-            const qreal text = QFontMetricsF(font).horizontalAdvance(badgeText(m_entries.size()));
+            const qreal text = QFontMetricsF(font).horizontalAdvance(badgeText(m_count));
             const qreal left = pill.center().x() - (9 + 3 + text) / 2;
             Symbols::paint(p, QStringLiteral("books.vertical.fill"),
                            QRectF(left, pill.center().y() - 4.5, 9, 9), Qt::white);
             p.setFont(font);
             p.setPen(Qt::white);
             p.drawText(QRectF(left + 12, pill.top(), text + 1, pill.height()),
-                       Qt::AlignLeft | Qt::AlignVCenter, badgeText(m_entries.size()));
+                       Qt::AlignLeft | Qt::AlignVCenter, badgeText(m_count));
         },
         [this] { m_appState.setShowBookshelfDrawer(true); }, this);
     m_badge->setZValue(2);
     m_badge->gestures().setToolTip(QStringLiteral("Buka Rak Buku di Laci / Finder"));
 
-    m_watcher = new ShelfEntryWatcher(200, this);
-    connect(m_watcher, &ShelfEntryWatcher::changed, this, &BookshelfView::remeasure);
+    connect(&m_storage, &StorageManager::bookshelfEntriesChanged, this, &BookshelfView::remeasure);
     connect(&m_storage, &StorageManager::bookshelfItemsChanged, this, &BookshelfView::measure);
     connect(&m_appState, &AppState::isBookshelfTargetedChanged, this, [this] { update(); });
     measure();
@@ -143,29 +145,80 @@ QList<ShelfItemView*> BookshelfView::shelfItems(int shelf) const
 
 void BookshelfView::measure()
 {
-    // The one place the shelf reads the disk: once per published list.
-    m_entries.clear();
-    for (const QUrl& url : m_storage.bookshelfItems())
-        m_entries.append(ShelfMetrics::measure(url));
-    m_hint->setVisible(m_entries.isEmpty());
+    // An entry is measured once while it stays on the list (and again when the watcher
+    // says it changed); a change of the list only measures what is new.
+    const ItemURLs& items = m_storage.bookshelfItems();
+    const QSet<QUrl> listed(items.begin(), items.end());
+    m_measured.removeIf([&listed](const auto& it) { return !listed.contains(it.key()); });
+    m_count = items.size();
+    m_hint->setVisible(items.isEmpty());
     layoutBadge();
+    showMeasured();
+    startMeasuring();
+}
+
+void BookshelfView::startMeasuring()
+{
+    // Measuring reads the disk (a folder is listed to be counted, and a shelved folder may
+    // hold 100,000 names): on a worker thread, one batch at a time, and what asks while one
+    // runs is measured after it.
+    if (m_measuring) {
+        m_measureAgain = true;
+        return;
+    }
+    QList<QUrl> todo;
+    for (const QUrl& url : m_storage.bookshelfItems()) {
+        if (!m_measured.contains(url) || m_stale.contains(url.toLocalFile()))
+            todo.append(url);
+    }
+    m_stale.clear();
+    m_measureAgain = false;
+    if (todo.isEmpty())
+        return;
+    m_measuring = true;
+    auto* watcher = new QFutureWatcher<QList<ShelfMetrics::Entry>>(this);
+    connect(watcher, &QFutureWatcher<QList<ShelfMetrics::Entry>>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        m_measuring = false;
+        const ItemURLs& items = m_storage.bookshelfItems();
+        const QSet<QUrl> listed(items.begin(), items.end());
+        for (const ShelfMetrics::Entry& entry : watcher->result()) {
+            if (listed.contains(entry.url))
+                m_measured.insert(entry.url, entry);
+        }
+        showMeasured();
+        startMeasuring();
+    });
+    watcher->setFuture(QtConcurrent::run(BackgroundWork::pool(), [todo] {
+        QList<ShelfMetrics::Entry> entries;
+        entries.reserve(todo.size());
+        for (const QUrl& url : todo)
+            entries.append(ShelfMetrics::measure(url));
+        return entries;
+    }));
+}
+
+void BookshelfView::showMeasured()
+{
+    // In the shelf's order; one still being measured takes its place when it is done.
+    QList<ShelfMetrics::Entry> entries;
+    entries.reserve(m_storage.bookshelfItems().size());
+    for (const QUrl& url : m_storage.bookshelfItems()) {
+        const auto it = m_measured.constFind(url);
+        if (it != m_measured.cend())
+            entries.append(*it);
+    }
+    if (entries == m_entries && !m_views.isEmpty() == !entries.isEmpty())
+        return;
+    m_entries = std::move(entries);
     layoutShelves();
 }
 
 void BookshelfView::remeasure(const QStringList& paths)
 {
-    bool changed = false;
-    for (ShelfMetrics::Entry& entry : m_entries) {
-        if (!paths.contains(entry.url.toLocalFile()))
-            continue;
-        ShelfMetrics::Entry now = ShelfMetrics::measure(entry.url);
-        if (now == entry)
-            continue;
-        entry = std::move(now);
-        changed = true;
-    }
-    if (changed)
-        layoutShelves();
+    for (const QString& path : paths)
+        m_stale.insert(path);
+    startMeasuring();
 }
 
 void BookshelfView::onSizeChanged()
@@ -178,7 +231,7 @@ void BookshelfView::onSizeChanged()
 void BookshelfView::layoutBadge()
 {
     const QFont font = Units::systemFont(9, QFont::Bold);
-    const qreal text = QFontMetricsF(font).horizontalAdvance(badgeText(m_entries.size()));
+    const qreal text = QFontMetricsF(font).horizontalAdvance(badgeText(m_count));
     const QSizeF badge(9 + 3 + text + 12 + 12, QFontMetricsF(font).height() + 6 + 12);
     m_badge->setSize(badge);
     m_badge->setPos(size().width() - badge.width(), 0);
@@ -211,14 +264,6 @@ void BookshelfView::layoutShelves()
             m_shelves[shelf].append(view);
         }
     }
-    // What stands on the shelves is watched, and the first entry that found no place: were it
-    // to narrow, it could take one.
-    QStringList watched;
-    const qsizetype placedCount = placed.shelves[0].size() + placed.shelves[1].size();
-    for (qsizetype i = 0; i < std::min(placedCount + 1, m_entries.size()); ++i)
-        watched.append(m_entries[i].url.toLocalFile());
-    m_watcher->watch(watched);
-
     // What left the shelves goes once the event that removed it (a menu, a click) is over.
     for (ShelfItemView* gone : std::as_const(m_views)) {
         gone->hide();

@@ -7,12 +7,12 @@
 #include "kit/room_item.h"
 
 #include <QHash>
+#include <QSet>
 #include <QUrl>
 
 class AppState;
 class ButtonItem;
 class QMenu;
-class ShelfEntryWatcher;
 class ShelfItemView;
 class StorageManager;
 
@@ -20,9 +20,9 @@ class StorageManager;
 // shelf boards as books and archive boxes, takes files and folders dragged in from other
 // programs (as links, never moving them), lights up while a drag is over it, shows a hint
 // while the shelf is empty and a badge counting every entry. A click opens the drawer.
-// Entries are measured once each time the shelf's list is published, and an entry again
+// An entry is measured on a worker thread when it comes onto the shelf's list, and again
 // when what it stands for changes (a shelved folder gains or loses names, a shelved file
-// is written to); painting and resizing never read the disk.
+// is written to); painting, resizing and the GUI thread never read the disk for it.
 class BookshelfView : public RoomItem {
     Q_OBJECT
 public:
@@ -38,6 +38,10 @@ public:
     // What stands where: the views of each shelf, left to right.
     QList<ShelfItemView*> shelfItems(int shelf) const;
     ButtonItem* badge() const { return m_badge; }
+    // The count the badge shows.
+    qsizetype badgeCount() const { return m_count; }
+    // Whether entries are being measured (what stands is the last measurement).
+    bool isMeasuring() const { return m_measuring; }
     RoomItem* emptyHint() const { return m_hint; }
 
     void populateContextMenu(QMenu& menu);
@@ -55,6 +59,8 @@ protected:
 
 private:
     void measure();
+    void startMeasuring();
+    void showMeasured();
     void remeasure(const QStringList& paths);
     void layoutShelves();
     void layoutBadge();
@@ -63,11 +69,15 @@ private:
     AppState& m_appState;
     ShelfActions m_actions;
     QList<ShelfMetrics::Entry> m_entries;
+    QHash<QUrl, ShelfMetrics::Entry> m_measured;
+    QSet<QString> m_stale; // paths to measure again
+    bool m_measuring = false;
+    bool m_measureAgain = false;
+    qsizetype m_count = 0;
     QHash<QUrl, ShelfItemView*> m_views;
     QList<ShelfItemView*> m_shelves[2];
     ButtonItem* m_badge = nullptr;
     RoomItem* m_hint = nullptr;
     ShapeShadow m_dropTextShadow;
     Drops::Target m_drops;
-    ShelfEntryWatcher* m_watcher = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "kit/colors.h"
 #include "kit/fitted_text.h"
+#include "kit/formats.h"
 #include "kit/painting.h"
 #include "kit/symbols.h"
 #include "kit/units.h"
@@ -194,10 +195,14 @@ void paintLabel(QPainter& p, const BoxFace& face, const QRectF& inner)
     p.setClipRect(inner);
     FittedText::draw(p, name, QRectF(inner.left(), top, inner.width(), nameHeight),
                      Qt::AlignHCenter | Qt::AlignTop, colors.name);
-    p.setPen(colors.count);
-    countFont.drawText(p,
-                       QRectF(inner.left(), top + nameHeight + spacing, inner.width(), countHeight),
-                       Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("%1 file").arg(face.count));
+    // The longer line of a folder that cannot be read shrinks to fit before it elides.
+    FittedText::Options fitCount;
+    fitCount.minimumScale = 0.5;
+    const FittedText::Layout count =
+        FittedText::fit(countLine(face), countFont, QSizeF(inner.width(), countHeight), fitCount);
+    FittedText::draw(p, count,
+                     QRectF(inner.left(), top + nameHeight + spacing, inner.width(), countHeight),
+                     Qt::AlignHCenter | Qt::AlignTop, colors.count);
     p.restore();
 }
 
@@ -414,6 +419,12 @@ void paintBox(QPainter& p, const BoxFace& face)
     }
     }
     p.restore();
+}
+
+QString countLine(const BoxFace& face)
+{
+    return face.readable ? QStringLiteral("%1 file").arg(face.count)
+                         : Formats::unreadableContents();
 }
 
 QStringList labelLines(const BoxFace& face)

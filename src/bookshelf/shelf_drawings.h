@@ -28,8 +28,9 @@ struct BoxFace {
     qreal height = 0;
     QString label;
     int count = 0;
-    int style = 0; // 0 banker's box, 1 metal box, 2 two-tone lid, 3 brass corners
-    int seed = 0;  // the two-tone lid's colour: navy when even, green when odd
+    bool readable = true; // false: the folder cannot be listed, and the box says so
+    int style = 0;        // 0 banker's box, 1 metal box, 2 two-tone lid, 3 brass corners
+    int seed = 0;         // the two-tone lid's colour: navy when even, green when odd
 };
 
 // Clipped to the book's rectangle.
@@ -47,5 +48,7 @@ qreal plateWidth(const BoxFace& face);
 qreal plateHeight(qreal boxHeight);
 // The folder's name as laid on the box's label, line by line.
 QStringList labelLines(const BoxFace& face);
+// The line under the name: "4 file", or that the folder cannot be read.
+QString countLine(const BoxFace& face);
 
 } // namespace ShelfDrawings

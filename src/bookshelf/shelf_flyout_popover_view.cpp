@@ -4,6 +4,7 @@
 #include "bookshelf/shelf_metrics.h"
 #include "kit/colors.h"
 #include "kit/fitted_text.h"
+#include "kit/formats.h"
 #include "kit/label_button.h"
 #include "kit/painting.h"
 #include "kit/panel_backdrop.h"
@@ -243,6 +244,7 @@ void ShelfFlyoutPopoverView::refresh()
     const bool wasFolder = m_isFolder;
     m_isFolder = ShelfMetrics::isFolderItem(path);
     if (!m_isFolder) {
+        m_readable = true;
         ++m_listingsAsked;
         m_listingsShown = m_listingsAsked; // a listing still on its way is of no use now
         showListing({});
@@ -256,16 +258,21 @@ void ShelfFlyoutPopoverView::refresh()
     // A big folder takes a while to read and sort: off the GUI thread, and only the latest
     // listing asked for is shown, if the popover is still there to show it.
     const quint64 asked = ++m_listingsAsked;
-    auto* watcher = new QFutureWatcher<QList<QUrl>>(this);
-    connect(watcher, &QFutureWatcher<QList<QUrl>>::finished, this, [this, watcher, asked] {
+    using Listed = std::pair<QList<QUrl>, bool>; // the entries, and whether it could be read
+    auto* watcher = new QFutureWatcher<Listed>(this);
+    connect(watcher, &QFutureWatcher<Listed>::finished, this, [this, watcher, asked] {
         watcher->deleteLater();
         if (asked != m_listingsAsked || !m_isFolder)
             return;
         m_listingsShown = asked;
-        showListing(watcher->result());
+        m_readable = watcher->result().second;
+        showListing(watcher->result().first);
     });
-    watcher->setFuture(QtConcurrent::run(BackgroundWork::pool(),
-                                         [path] { return ShelfListing::folderContents(path); }));
+    watcher->setFuture(QtConcurrent::run(BackgroundWork::pool(), [path] {
+        bool readable = true;
+        QList<QUrl> listed = ShelfListing::folderContents(path, &readable);
+        return Listed(std::move(listed), readable);
+    }));
 }
 
 void ShelfFlyoutPopoverView::clearBody()
@@ -446,6 +453,11 @@ qreal ShelfFlyoutPopoverView::buildFileCard(qreal top)
     return line + rowHeight + 12 - top;
 }
 
+QString ShelfFlyoutPopoverView::emptyText() const
+{
+    return m_readable ? QStringLiteral("Folder ini kosong") : Formats::unreadableContents();
+}
+
 RoomItem* ShelfFlyoutPopoverView::row(const QUrl& fileURL) const
 {
     for (Row* r : m_rows) {
@@ -536,8 +548,10 @@ void ShelfFlyoutPopoverView::paint(QPainter* painter, const QStyleOptionGraphics
     const DesignFont badgeFont = DesignFont::system(9.5, QFont::DemiBold);
     const QString count = QString::number(m_listing.size());
     const qreal badgeWidth = badgeFont.horizontalAdvance(count) + 12;
-    // Until the folder's first listing is in, there is nothing to count or to call empty.
-    const bool counted = m_isFolder && !(isListing() && m_listing.isEmpty());
+    // Until the folder's first listing is in, there is nothing to count or to call empty;
+    // a folder that cannot be read has no count either.
+    const bool listed = m_isFolder && !(isListing() && m_listing.isEmpty());
+    const bool counted = listed && m_readable;
     if (counted)
         available -= badgeWidth + 8;
     const QString shown = FittedText::elided(name, nameFont, available, Qt::ElideMiddle);
@@ -554,13 +568,13 @@ void ShelfFlyoutPopoverView::paint(QPainter* painter, const QStyleOptionGraphics
     }
     p.fillRect(QRectF(kCardLeft, kHeaderHeight, kCardWidth, 1), primary(0.08));
 
-    if (counted && m_listing.isEmpty()) {
+    if (listed && m_listing.isEmpty()) {
         const qreal top = kBodyTop + 30;
         Symbols::paint(p, QStringLiteral("tray"),
                        QRectF(kCardLeft + kCardWidth / 2 - 11, top, 22, 22), secondaryLabel());
         p.setPen(secondaryLabel());
         emptyFont().drawText(p, QRectF(kCardLeft, top + 22 + 8, kCardWidth, emptyFont().height()),
-                             Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Folder ini kosong"));
+                             Qt::AlignHCenter | Qt::AlignTop, emptyText());
         return;
     }
     if (m_isFolder)

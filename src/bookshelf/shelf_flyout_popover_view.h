@@ -37,6 +37,10 @@ public:
     bool isFolder() const { return m_isFolder; }
     // The listed entries, newest first (a folder's), and their rows.
     const QList<QUrl>& listing() const { return m_listing; }
+    // Whether the folder could be listed: one that cannot is not shown as empty.
+    bool isReadable() const { return m_readable; }
+    // What the body says when the folder lists nothing: empty, or that it cannot be read.
+    QString emptyText() const;
     // Whether a listing of the folder is on its way (what shows is the last one, if any).
     bool isListing() const { return m_listingsAsked != m_listingsShown; }
     // The row that shows this entry now; null when it is not in view.
@@ -73,6 +77,7 @@ private:
     std::function<void()> m_close;
     ShelfActions m_actions;
     bool m_isFolder = false;
+    bool m_readable = true;
     QList<QUrl> m_listing;
     QList<Row*> m_rows;
     QList<QGraphicsItem*> m_body; // what refresh() replaces

@@ -69,6 +69,7 @@ ShelfDrawings::BoxFace ShelfItemView::boxFace() const
     face.height = m_entry.height();
     face.label = m_entry.name;
     face.count = m_entry.entryCount;
+    face.readable = m_entry.readable;
     face.style = ShelfMetrics::boxStyle(m_shelfIndex, m_itemIndex);
     face.seed = m_itemIndex;
     return face;

@@ -52,9 +52,11 @@ QList<QUrl> newestFirst(const QList<QUrl>& urls)
     return sorted;
 }
 
-QList<QUrl> folderContents(const QString& folder)
+QList<QUrl> folderContents(const QString& folder, bool* readable)
 {
     const std::optional<QStringList> names = FileOperations::listEntries(folder, false);
+    if (readable)
+        *readable = names.has_value();
     if (!names)
         return {};
     QList<QUrl> urls;
@@ -81,7 +83,9 @@ QString kind(const QString& name)
 QString drawerSubtitle(const QString& path)
 {
     if (ShelfMetrics::isFolderItem(path)) {
-        return QStringLiteral("Kardus Arsip • %1 file").arg(ShelfMetrics::folderEntryCount(path));
+        const std::optional<int> count = ShelfMetrics::folderEntries(path);
+        return QStringLiteral("Kardus Arsip • ") +
+               (count ? QStringLiteral("%1 file").arg(*count) : Formats::unreadableContents());
     }
     return QStringLiteral("Buku • ") + kind(QFileInfo(path).fileName()) + QStringLiteral(" • ") +
            Formats::byteCount(ShelfMetrics::itemSize(path));
@@ -96,6 +100,24 @@ QString drawerRelativeDate(const QString& path, const QDateTime& now)
 QString fileCardSizeLine(const QString& path)
 {
     return Formats::byteCount(ShelfMetrics::itemSize(path)) + QStringLiteral(" • Buku / File");
+}
+
+QList<DrawerLine> drawerLines(const QList<QUrl>& urls, const QDateTime& now)
+{
+    QList<DrawerLine> lines;
+    lines.reserve(urls.size());
+    for (const QUrl& url : newestFirst(urls)) {
+        DrawerLine line;
+        line.url = url;
+        const QString path = url.toLocalFile();
+        line.name = QFileInfo(path).fileName();
+        line.isFolder = ShelfMetrics::isFolderItem(path);
+        line.isApp = !line.isFolder && isApplication(line.name);
+        line.subtitle = drawerSubtitle(path);
+        line.time = drawerRelativeDate(path, now);
+        lines.append(std::move(line));
+    }
+    return lines;
 }
 
 Icon iconFor(const QString& name)

@@ -51,8 +51,15 @@ bool isFolderItem(const QString& path)
 
 int folderEntryCount(const QString& path)
 {
-    const std::optional<QStringList> names = FileOperations::listEntries(path, true);
-    return names ? int(names->size()) : 0;
+    return folderEntries(path).value_or(0);
+}
+
+std::optional<int> folderEntries(const QString& path)
+{
+    const std::optional<std::vector<QByteArray>> names = FileOperations::listNames(path, true);
+    if (!names)
+        return std::nullopt;
+    return int(names->size());
 }
 
 qint64 itemSize(const QString& path)
@@ -150,7 +157,11 @@ Entry measure(const QUrl& url)
     e.name = QFileInfo(path).fileName();
     e.hash = lookHash(e.name);
     e.isFolder = isFolderItem(path);
-    e.entryCount = e.isFolder ? folderEntryCount(path) : 0;
+    if (e.isFolder) {
+        const std::optional<int> count = folderEntries(path);
+        e.entryCount = count.value_or(0);
+        e.readable = count.has_value();
+    }
     e.width = shelfItemWidth(e.isFolder, e.entryCount, e.hash);
     e.bookHeight = e.isFolder ? 0 : bookHeightForFile(path);
     return e;

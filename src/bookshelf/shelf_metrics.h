@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // How a shelf entry looks, worked out from the entry itself: a folder stands as an archive
 // box, anything else as a book. Widths, colours and styles follow from a hash of the name
@@ -23,6 +24,8 @@ std::uint64_t lookHash(const QString& name);
 bool isFolderItem(const QString& path);
 // The names in the folder, hidden ones and dangling links included; 0 when unreadable.
 int folderEntryCount(const QString& path);
+// The same count; nothing when the folder cannot be listed.
+std::optional<int> folderEntries(const QString& path);
 // The size of what the entry stands for: through a link the target's size, the link's own
 // only when the target is gone; 0 when nothing can be read.
 qint64 itemSize(const QString& path);
@@ -55,6 +58,8 @@ struct Entry {
     std::uint64_t hash = 0;
     bool isFolder = false;
     int entryCount = 0;
+    // False for a folder that cannot be listed: its count says nothing.
+    bool readable = true;
     qreal width = 0;
     qreal bookHeight = 0;
 

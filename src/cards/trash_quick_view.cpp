@@ -1,6 +1,7 @@
 #include "cards/trash_quick_view.h"
 
 #include "kit/colors.h"
+#include "kit/formats.h"
 #include "kit/symbols.h"
 #include "platform/user_trash.h"
 
@@ -85,7 +86,7 @@ QString TrashQuickView::countText(int count)
 
 QString TrashQuickView::unreadableText()
 {
-    return QStringLiteral("Isi tidak dapat dibaca");
+    return Formats::unreadableContents();
 }
 
 QString TrashQuickView::leftText(int left)

@@ -64,4 +64,9 @@ QString relativeTime(const QDateTime& when, const QDateTime& now)
     return {};
 }
 
+QString unreadableContents()
+{
+    return QStringLiteral("Isi tidak dapat dibaca");
+}
+
 } // namespace Formats

@@ -19,4 +19,8 @@ QString byteCount(qint64 bytes);
 // future one.
 QString relativeTime(const QDateTime& when, const QDateTime& now);
 
+// What a folder or the Trash shows in place of its count when it cannot be listed
+// ("Isi tidak dapat dibaca"): it is never shown as empty.
+QString unreadableContents();
+
 } // namespace Formats

@@ -150,7 +150,14 @@ void paintPedalPlate(QPainter& p)
         });
 }
 
-void paintBody(QPainter& p, bool full)
+Light light(int itemCount, bool readable)
+{
+    if (!readable)
+        return Light::Unreadable;
+    return itemCount > 0 ? Light::Full : Light::Empty;
+}
+
+void paintBody(QPainter& p, Light state)
 {
     const QPainterPath body = bodyPath();
     p.fillPath(body, stops(QPointF(topLeft, topY), QPointF(topRight, topY),
@@ -170,14 +177,23 @@ void paintBody(QPainter& p, bool full)
     p.setPen(pen(black(0.3), 0.6));
     p.drawLine(QPointF(topRight, topY), QPointF(bottomRight, bodyBottomY));
 
-    // Status light: orange while the Trash holds something, else green, with its glow.
+    // Status light: orange while the Trash holds something, else green, with its glow; grey
+    // and without a glow while the Trash cannot be read.
     const QRectF light = Painting::centredRect(QPointF(cx, topY + 16), 3.6, 3.6);
-    const ShadowStyle glow = full ? ShadowStyle{Colors::srgb(1.0, 0.584, 0.0, 0.8), 2.5, {}}
-                                  : ShadowStyle{Colors::srgb(0.204, 0.78, 0.349, 0.6), 2.5, {}};
-    Painting::paintWithShadow(p, light.adjusted(-1, -1, 1, 1), glow, [&](QPainter& q) {
-        q.fillPath(Painting::ellipse(light), full ? srgb(0.96, 0.62, 0.2) : srgb(0.4, 0.82, 0.52));
+    const auto lamp = [&](QPainter& q, const QColor& fill) {
+        q.fillPath(Painting::ellipse(light), fill);
         q.strokePath(Painting::ellipse(light), pen(white(0.65), 0.5));
-    });
+    };
+    if (state == Light::Unreadable) {
+        lamp(p, srgb(0.52, 0.54, 0.57));
+    } else {
+        const bool full = state == Light::Full;
+        const ShadowStyle glow = full ? ShadowStyle{Colors::srgb(1.0, 0.584, 0.0, 0.8), 2.5, {}}
+                                      : ShadowStyle{Colors::srgb(0.204, 0.78, 0.349, 0.6), 2.5, {}};
+        Painting::paintWithShadow(p, light.adjusted(-1, -1, 1, 1), glow, [&](QPainter& q) {
+            lamp(q, full ? srgb(0.96, 0.62, 0.2) : srgb(0.4, 0.82, 0.52));
+        });
+    }
 
     const QPainterPath hole =
         Painting::ellipse(Painting::centredRect(QPointF(cx, topY), topWidth - 6, 2 * rimDepth));

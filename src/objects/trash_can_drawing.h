@@ -40,8 +40,12 @@ void paintUnder(QPainter& p);
 // The pedal's hinge block, which stays, and its plate, which sinks by `drop`.
 void paintPedalHinge(QPainter& p);
 void paintPedalPlate(QPainter& p);
+// The status light: green while the Trash is empty, orange while it holds something, grey
+// and unlit while it cannot be read (it is not shown as empty then).
+enum class Light { Empty, Full, Unreadable };
+Light light(int itemCount, bool readable);
 // The ribbed body, the status light and the dark opening.
-void paintBody(QPainter& p, bool full);
+void paintBody(QPainter& p, Light light);
 void paintPaper(QPainter& p);
 void paintRim(QPainter& p);
 // The lid flat, centred on (0, 0); the view tilts and places it.

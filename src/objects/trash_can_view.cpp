@@ -1,6 +1,7 @@
 #include "objects/trash_can_view.h"
 
 #include "kit/drops.h"
+#include "kit/formats.h"
 #include "kit/perspective.h"
 #include "kit/soft_shadow.h"
 #include "objects/trash_can_drawing.h"
@@ -32,6 +33,7 @@ enum Layer {
     Plate,
     BodyEmpty,
     BodyFull,
+    BodyUnreadable,
     Paper,
     Rim
 };
@@ -66,16 +68,38 @@ TrashCanView::TrashCanView(StorageManager& storage, AppState& appState, UserTras
     // The double click first: it opens the Trash and toggles no card.
     g.onDoubleTap([this] { m_trash.open(); });
     g.onTap([this] { m_appState.toggleQuickView(ActiveDesktopQuickView::trash()); });
-    g.setToolTip(QStringLiteral(
-        "Tempat Sampah Modern: Klik 1x untuk opsi & kosongkan sampah, klik 2x untuk buka di "
-        "Finder. Tarik file ke sini untuk membuangnya."));
+    showHelp();
 
     connect(&appState, &AppState::isTrashTargetedChanged, this, &TrashCanView::follow);
     connect(&appState, &AppState::isHoveringTrashChanged, this, &TrashCanView::follow);
-    connect(&trash, &UserTrash::itemCountChanged, this, [this] { update(); });
+    connect(&trash, &UserTrash::itemCountChanged, this, [this] {
+        showHelp();
+        update();
+    });
     // The room's own moves show at once; changes from elsewhere come through the watcher.
     connect(&storage, &StorageManager::carpetItemsChanged, &trash, &UserTrash::refresh);
     connect(&storage, &StorageManager::bookshelfItemsChanged, &trash, &UserTrash::refresh);
+}
+
+Drawing::Light TrashCanView::statusLight() const
+{
+    return Drawing::light(m_trash.itemCount(), m_trash.isReadable());
+}
+
+QString TrashCanView::helpText() const
+{
+    QString text = QStringLiteral(
+        "Tempat Sampah Modern: Klik 1x untuk opsi & kosongkan sampah, klik 2x untuk buka di "
+        "Finder. Tarik file ke sini untuk membuangnya.");
+    // A Trash that cannot be listed is not shown as empty: the can says why its light is out.
+    if (!m_trash.isReadable())
+        text += QLatin1Char('\n') + Formats::unreadableContents();
+    return text;
+}
+
+void TrashCanView::showHelp()
+{
+    gestures().setToolTip(helpText());
 }
 
 void TrashCanView::follow()
@@ -223,7 +247,11 @@ void TrashCanView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWi
     layer(Plate, Drawing::paintPedalPlate);
     p.restore();
     const bool full = count > 0;
-    layer(full ? BodyFull : BodyEmpty, [full](QPainter& q) { Drawing::paintBody(q, full); });
+    const Drawing::Light light = statusLight();
+    layer(light == Drawing::Light::Full    ? BodyFull
+          : light == Drawing::Light::Empty ? BodyEmpty
+                                           : BodyUnreadable,
+          [light](QPainter& q) { Drawing::paintBody(q, light); });
     const qreal paper = full ? 1 : t;
     if (paper > 0) {
         p.setOpacity(paper);

@@ -3,6 +3,7 @@
 #include "kit/animated_value.h"
 #include "kit/drawing_cache.h"
 #include "kit/room_item.h"
+#include "objects/trash_can_drawing.h"
 
 #include <QList>
 #include <QUrl>
@@ -28,6 +29,11 @@ public:
     // a Trash.
     QList<QUrl> trashableItems(const QMimeData& data) const;
 
+    // The status light as it shows now, and the help text (which tells when the Trash
+    // cannot be read).
+    TrashCanDrawing::Light statusLight() const;
+    QString helpText() const;
+
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 protected:
@@ -38,6 +44,7 @@ protected:
 
 private:
     void follow();
+    void showHelp();
     void setTargeted(bool targeted);
     // Whether the drag over the can brings something to throw away, in a way the can takes.
     bool takes(QGraphicsSceneDragDropEvent* event) const;

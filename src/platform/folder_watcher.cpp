@@ -68,8 +68,12 @@ QStringList FolderWatcher::rearm()
                 cameBack.append(folder);
             continue;
         }
-        if (watched.contains(folder))
-            m_watcher->removePath(folder); // gone, or replaced by a file or a link
+        if (watched.contains(folder)) {
+            // Gone, or replaced by a file or a link: news too (a folder moved away tells
+            // nothing itself; its parent's event brings us here).
+            m_watcher->removePath(folder);
+            cameBack.append(folder);
+        }
         QString parent = QFileInfo(folder).absolutePath();
         while (!FileOperations::isDirectory(parent) && parent != QFileInfo(parent).absolutePath())
             parent = QFileInfo(parent).absolutePath();

@@ -28,7 +28,7 @@ Q_SIGNALS:
 private:
     void onEvent(const QString& path);
     void schedule();
-    // Watches what exists again; the folders that came back.
+    // Watches what exists again; the folders that came back or went.
     QStringList rearm();
 
     QStringList m_folders;

@@ -115,9 +115,10 @@ void UserTrash::refresh()
                     QFile::encodeName(filesPath()).constData());
         std::fflush(stdout);
     }
+    const bool readabilityChanged = m_listFailed == listed;
     m_listFailed = !listed;
     m_leftByEmptying = std::min(m_leftByEmptying, count);
-    if (count == m_itemCount)
+    if (count == m_itemCount && !readabilityChanged)
         return;
     m_itemCount = count;
     Q_EMIT itemCountChanged(count);

@@ -59,6 +59,7 @@ public:
     static int countItems(const QString& filesPath, bool* listed = nullptr);
 
 Q_SIGNALS:
+    // The count changed, or whether the Trash can be read.
     void itemCountChanged(int count);
     void emptied(int removed, int failed);
 

@@ -1,5 +1,6 @@
 #include "storage/storage_manager.h"
 
+#include "platform/entry_watcher.h"
 #include "platform/file_operations.h"
 #include "platform/folder_watcher.h"
 #include "storage/file_name_order.h"
@@ -208,14 +209,57 @@ void StorageManager::refreshShelfAndCarpet()
     refreshCarpetItems(shelf.value_or(QStringList()));
 }
 
+StorageManager::ShelfListingHold::ShelfListingHold(StorageManager& s) : storage(s)
+{
+    ++storage.m_shelfListingHeld;
+}
+
+StorageManager::ShelfListingHold::~ShelfListingHold()
+{
+    if (--storage.m_shelfListingHeld == 0 && storage.m_shelfListingDue)
+        storage.refreshBookshelfItems();
+}
+
 std::optional<QStringList> StorageManager::refreshBookshelfItems()
 {
+    if (m_shelfListingHeld > 0) {
+        m_shelfListingDue = true;
+        return std::nullopt;
+    }
+    m_shelfListingDue = false;
     // Taken before the listing: a change while it runs makes the folder newer than this.
-    const auto status = FileOperations::resolvedStatus(m_paths.bookshelf);
-    std::optional<QStringList> names = FileOperations::listEntries(m_paths.bookshelf, false);
-    if (!names)
-        return names;
+    auto status = FileOperations::resolvedStatus(m_paths.bookshelf);
+    std::optional<std::vector<FileOperations::FolderEntry>> listed =
+        FileOperations::listFolder(m_paths.bookshelf, false);
+    if (!listed && !FileOperations::exists(m_paths.bookshelf)) {
+        // Moved away or deleted: what it held went with it, and the shelf is made again as
+        // at start.
+        FileOperations::makeDirectory(m_paths.bookshelf);
+        status = FileOperations::resolvedStatus(m_paths.bookshelf);
+        listed = FileOperations::listFolder(m_paths.bookshelf, false);
+        if (!listed)
+            listed.emplace();
+    }
+    if (!listed)
+        return std::nullopt;
     noteListed(m_paths.bookshelf, status);
+
+    QStringList all;
+    all.reserve(qsizetype(listed->size()));
+    QStringList names;
+    for (const FileOperations::FolderEntry& entry : *listed) {
+        all.append(entry.name);
+        // A link whose item was deleted or moved away stands no more (the start-up repair
+        // removes it); one whose drive is only not there keeps its place.
+        if (!entry.isSymbolicLink ||
+            !FileOperations::linkTargetIsGone(joined(m_paths.bookshelf, entry.name)))
+            names.append(entry.name);
+    }
+    m_shelfEntryPaths.clear();
+    for (const QString& name : std::as_const(all))
+        m_shelfEntryPaths.append(joined(m_paths.bookshelf, name));
+    if (m_shelfEntries)
+        m_shelfEntries->watch(m_shelfEntryPaths);
 
     // Each date is read once: a comparison that reads the disk can change its answer in
     // the middle of a sort.
@@ -225,8 +269,8 @@ std::optional<QStringList> StorageManager::refreshBookshelfItems()
         QString name;
     };
     std::vector<Entry> entries;
-    entries.reserve(size_t(names->size()));
-    for (const QString& name : *names)
+    entries.reserve(size_t(names.size()));
+    for (const QString& name : std::as_const(names))
         entries.push_back(
             {addedSeconds(joined(m_paths.bookshelf, name)), FileNameOrder::key(name), name});
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
@@ -240,7 +284,20 @@ std::optional<QStringList> StorageManager::refreshBookshelfItems()
     for (const Entry& entry : entries)
         items.append(QUrl::fromLocalFile(joined(m_paths.bookshelf, entry.name)));
     setBookshelfItems(items);
-    return names;
+    return all;
+}
+
+void StorageManager::shelfEntriesChanged(const QStringList& paths)
+{
+    // An entry whose item went or came back leaves the shelf or stands again.
+    for (const QString& path : paths) {
+        const bool shown = bookshelfItems().contains(QUrl::fromLocalFile(path));
+        if (shown == FileOperations::linkTargetIsGone(path)) {
+            refreshShelfAndCarpet();
+            break;
+        }
+    }
+    Q_EMIT bookshelfEntriesChanged(paths);
 }
 
 void StorageManager::refreshCarpetItems()
@@ -337,6 +394,9 @@ void StorageManager::startWatching()
     m_watcher = new FolderWatcher({m_paths.root, m_paths.carpet, m_paths.bookshelf, m_paths.album},
                                   150, this);
     connect(m_watcher, &FolderWatcher::changed, this, &StorageManager::reload);
+    m_shelfEntries = new EntryWatcher(200, this);
+    connect(m_shelfEntries, &EntryWatcher::changed, this, &StorageManager::shelfEntriesChanged);
+    m_shelfEntries->watch(m_shelfEntryPaths);
 }
 
 void StorageManager::saveFloorPositions()

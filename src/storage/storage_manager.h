@@ -26,6 +26,7 @@
 #include <vector>
 
 class DesktopIcons;
+class EntryWatcher;
 class EventSounds;
 class FolderWatcher;
 class QMimeData;
@@ -113,11 +114,19 @@ public:
     // What a folder event asks for: the folders among `folders` (the storage folder, the
     // shelf, the carpet, the album) that changed since they were last listed.
     void reload(const QStringList& folders);
-    // Publishes the shelf and returns the names it listed.
+    // Publishes the shelf and returns the names it listed. A link whose item is known to be
+    // gone is no shelf item (it is listed, watched, and stands again when its item is back);
+    // a shelf folder that went leaves the shelf empty and is made again.
     std::optional<QStringList> refreshBookshelfItems();
     void refreshCarpetItems(); // may be called from any thread
     void startWatching();
 
+Q_SIGNALS:
+    // What these shelf entries lead to changed while the shelf's list may not have: a
+    // shelved folder gained or lost names, a shelved file was written to or replaced.
+    void bookshelfEntriesChanged(const QStringList& paths);
+
+public:
     // Floor layout: the floor positions file is written whole after every change.
     void saveFloorPositions();
     // Takes a decoded layout over: the carpet's position, then the floor positions.
@@ -358,6 +367,7 @@ private:
 private:
     // Lists the shelf once for both lists.
     void refreshShelfAndCarpet();
+    void shelfEntriesChanged(const QStringList& paths);
     // The floor without the entries named in `shelfNames`.
     void refreshCarpetItems(const QStringList& shelfNames);
     // The floor's names with their keys, in the floor's order.
@@ -400,6 +410,18 @@ private:
 
     StoragePaths m_paths;
     FolderWatcher* m_watcher = nullptr;
+    // What the shelf's entries lead to; every entry of "Rak", shown or not.
+    EntryWatcher* m_shelfEntries = nullptr;
+    QStringList m_shelfEntryPaths;
+    // While a move of every shelf entry runs, the shelf is listed once at its end, not
+    // after each entry.
+    int m_shelfListingHeld = 0;
+    bool m_shelfListingDue = false;
+    struct ShelfListingHold {
+        explicit ShelfListingHold(StorageManager& storage);
+        ~ShelfListingHold();
+        StorageManager& storage;
+    };
     // notes.json as this program last read or wrote it; a reload leaves the notes alone
     // while the file still holds exactly this, so typing is not lost to a folder event.
     std::optional<JsonFile::ReadResult> m_notesFileSeen;

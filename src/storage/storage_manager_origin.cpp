@@ -94,6 +94,7 @@ void StorageManager::restoreCarpetItemToDesktop(const QUrl& item, const MoveComp
 void StorageManager::returnAllBookshelfItemsToDesktop()
 {
     const LinkBatch batch(*this);
+    const ShelfListingHold listedOnce(*this);
     const ItemURLs entries = bookshelfItems();
     for (const QUrl& entry : entries)
         returnBookToDesktop(entry);

@@ -158,6 +158,7 @@ void StorageManager::moveOntoFloor(const QString& path, const MoveCompletion& do
 void StorageManager::moveAllBookshelfItemsToCarpet()
 {
     const LinkBatch batch(*this);
+    const ShelfListingHold listedOnce(*this);
     const ItemURLs entries = bookshelfItems();
     for (const QUrl& entry : entries)
         moveBookshelfItemToCarpet(entry);

@@ -16,6 +16,7 @@
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
+#include "support/plain_user.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
 
@@ -24,6 +25,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -306,6 +308,7 @@ private Q_SLOTS:
     {
         ShelfRoom room(shelfOf(30));
         room.appState().setShowBookshelfDrawer(true);
+        room.settle();
         QVERIFY(room.shelf().shelfItems(0).size() + room.shelf().shelfItems(1).size() < 31);
         const QList<QUrl> rows = room.drawer()->rows();
         const ItemURLs& items = room.storage().bookshelfItems();
@@ -382,6 +385,7 @@ private Q_SLOTS:
         AppState& app = room.appState();
         if (where == u"drawer") {
             app.setShowBookshelfDrawer(true);
+            room.settle();
             RoomItem* row = room.drawer()->row(entry);
             QVERIFY(row);
             QList<ButtonItem*> buttons;
@@ -641,6 +645,172 @@ private Q_SLOTS:
             writeFile(folder + u"/lagi.txt"_s);
             QTRY_COMPARE(standing(room, entry)->entry().entryCount, countAfter + 1);
         }
+    }
+
+    // The shelf, its badge and the open drawer follow what an entry leads to without a restart:
+    // an item deleted, moved away or thrown away by another program leaves them (its link stays
+    // until the next start's repair), and one made again stands again, measured anew.
+    void theShelfFollowsWhatItsEntriesLeadTo_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("stands");
+        QTest::addColumn<int>("count"); // a box's names afterwards; -1: not a box
+        QTest::newRow("a shelved folder deleted") << u"delete"_s << u"Arsip"_s << false << -1;
+        QTest::newRow("a shelved folder moved to the Trash")
+            << u"trash"_s << u"Arsip"_s << false << -1;
+        QTest::newRow("a shelved file deleted") << u"delete"_s << u"a.txt"_s << false << -1;
+        QTest::newRow("a shelved folder deleted, then made again")
+            << u"remake later"_s << u"Arsip"_s << true << 2;
+        QTest::newRow("a shelved folder deleted and made again at once")
+            << u"remake"_s << u"Arsip"_s << true << 2;
+        QTest::newRow("a shelved folder moved away and back")
+            << u"away and back"_s << u"Arsip"_s << true << 4;
+    }
+    void theShelfFollowsWhatItsEntriesLeadTo()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, entry);
+        QFETCH(bool, stands);
+        QFETCH(int, count);
+        ShelfRoom room(shelfOf(3));
+        room.appState().setShowBookshelfDrawer(true);
+        room.settle();
+        QVERIFY(standing(room, entry));
+        QCOMPARE(room.shelf().badgeCount(), 4);
+        const QString target = room.home().path() + u"/Desktop/"_s + entry;
+        const auto remake = [&target] {
+            QDir().mkpath(target);
+            writeFile(target + u"/satu"_s);
+            writeFile(target + u"/dua"_s);
+        };
+        const auto left = [&room, entry] {
+            room.settle();
+            return !standing(room, entry) && room.shelf().badgeCount() == 3 && room.drawer() &&
+                   room.drawer()->rows().size() == 3;
+        };
+        if (change == u"trash") {
+            QVERIFY(FreedesktopTrash::shared().moveToTrash(target));
+        } else if (change == u"away and back") {
+            QVERIFY(QDir().rename(target, target + u" lama"_s));
+            QTRY_VERIFY(left());
+            QVERIFY(QDir().rename(target + u" lama"_s, target));
+        } else {
+            QVERIFY(QFileInfo(target).isDir() ? QDir(target).removeRecursively()
+                                              : QFile::remove(target));
+            if (change == u"remake later")
+                QTRY_VERIFY(left());
+            if (change.startsWith(u"remake"))
+                remake();
+        }
+        if (!stands) {
+            QTRY_VERIFY(left());
+            // Only the room's own link is left, for the next start to clear.
+            QVERIFY(QFileInfo(room.shelfPath(entry)).isSymLink());
+            return;
+        }
+        QTRY_VERIFY(standing(room, entry) && standing(room, entry)->entry().isFolder &&
+                    standing(room, entry)->entry().entryCount == count);
+        QTRY_COMPARE(room.shelf().badgeCount(), 4);
+        QTRY_VERIFY(room.drawer()->lines().size() == 4 &&
+                    room.drawer()->lines().first().subtitle.endsWith(u"%1 file"_s.arg(count)) ==
+                        (room.drawer()->lines().first().name == entry));
+    }
+
+    // The whole shelf folder moved away by another program: the shelf, its badge and the drawer
+    // empty, the folder is made again and takes new entries; what it held is where it went.
+    void theShelfFolderMovedAway()
+    {
+        ShelfRoom room(shelfOf(3));
+        room.appState().setShowBookshelfDrawer(true);
+        room.settle();
+        const QString moved = room.home().path() + u"/Rak lama"_s;
+        QVERIFY(QDir().rename(room.shelfPath().chopped(1), moved));
+        QTRY_VERIFY(room.storage().bookshelfItems().isEmpty());
+        room.settle();
+        QCOMPARE(room.shelf().badgeCount(), 0);
+        QVERIFY(room.shelf().shelfItems(0).isEmpty() && room.shelf().shelfItems(1).isEmpty());
+        QTRY_VERIFY(room.drawer()->rows().isEmpty());
+        QVERIFY(QFileInfo(room.shelfPath()).isDir());
+        QCOMPARE(QDir(moved).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 4);
+        room.storage().addToBookshelf(
+            QUrl::fromLocalFile(room.home().path() + u"/Desktop/a.txt"_s));
+        QTRY_COMPARE(room.storage().bookshelfItems().size(), 1);
+        QTRY_COMPARE(room.shelf().badgeCount(), 1);
+    }
+
+    // A shelved folder that cannot be listed is not shown as empty: its box, its drawer row and
+    // its popover say that it cannot be read. Run as a user whom the folder's mode binds.
+    void anUnreadableFolderIsNotEmpty_data()
+    {
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QString>("count");
+        QTest::newRow("an empty folder") << true << u"0 file"_s;
+        QTest::newRow("a folder that cannot be read") << false << u"Isi tidak dapat dibaca"_s;
+    }
+    void anUnreadableFolderIsNotEmpty()
+    {
+        QFETCH(bool, readable);
+        QFETCH(QString, count);
+        QTemporaryDir home;
+        ::chmod(QFile::encodeName(home.path()).constData(), 0755);
+        const QString folder = home.path() + u"/Desktop/Rahasia"_s;
+        const QString entry = home.path() + u"/Rak/Rahasia"_s;
+        QVERIFY(QDir().mkpath(folder) && QDir().mkpath(home.path() + u"/Rak"_s));
+        QVERIFY(QFile::link(folder, entry));
+        const int failed = asPlainUser(home.path(), [&]() -> int {
+            if (!readable && ::chmod(QFile::encodeName(folder).constData(), 0) != 0)
+                return 1;
+            const ShelfMetrics::Entry e = ShelfMetrics::measure(QUrl::fromLocalFile(entry));
+            if (!e.isFolder || e.readable != readable || e.entryCount != 0)
+                return 2;
+            ShelfDrawings::BoxFace face;
+            face.readable = e.readable;
+            if (ShelfDrawings::countLine(face) != count)
+                return 3;
+            if (ShelfListing::drawerSubtitle(entry) != u"Kardus Arsip • "_s + count)
+                return 4;
+            bool listed = !readable;
+            if (!ShelfListing::folderContents(entry, &listed).isEmpty() || listed != readable)
+                return 5;
+            return 0;
+        });
+        QCOMPARE(failed, 0);
+    }
+
+    // The drawer keeps its few row items and hands them the entries anew when the shelf's list
+    // changes: a click on a row is never lost to rows rebuilt under it.
+    void theDrawersRowsAreUpdatedInPlace()
+    {
+        ShelfRoom room(shelfOf(30));
+        room.appState().setShowBookshelfDrawer(true);
+        room.settle();
+        BookshelfDrawerView* drawer = room.drawer();
+        const QList<RoomItem*> items = drawer->rowItems();
+        QVERIFY2(items.size() < 12, qPrintable(QString::number(items.size())));
+        QCOMPARE(drawer->rows().size(), 31);
+
+        const QString added = room.home().writeFile(u"Desktop/baru.txt"_s, "new");
+        room.storage().addToBookshelf(QUrl::fromLocalFile(added));
+        room.storage().returnBookToDesktop(QUrl::fromLocalFile(room.shelfPath(u"a.txt"_s)));
+        room.settle();
+        QCOMPARE(drawer->rows().size(), 31);
+        QCOMPARE(drawer->rows().first(), QUrl::fromLocalFile(room.shelfPath(u"baru.txt"_s)));
+        QVERIFY(!drawer->rows().contains(QUrl::fromLocalFile(room.shelfPath(u"a.txt"_s))));
+        QCOMPARE(drawer->rowItems(), items);
+        // The row in view shows the new entry, and its button acts on it.
+        RoomItem* row = drawer->row(drawer->rows().first());
+        QVERIFY(row);
+        room.click(room.centreOf(row->childItems().first()));
+        QCOMPARE(room.opened, QStringList{room.shelfPath(u"baru.txt"_s)});
+        // Scrolled to the end, the same items show the last entries.
+        room.appState().setShowBookshelfDrawer(true);
+        room.settle();
+        drawer = room.drawer();
+        drawer->list()->scrollTo(drawer->list()->maximumOffset());
+        QVERIFY(drawer->row(drawer->rows().last()));
+        QVERIFY(drawer->list()->sceneBoundingRect().contains(
+            room.centreOf(drawer->row(drawer->rows().last()))));
     }
 
     // A folder's name on its box breaks between words, never inside one: after a space, or after

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QTest>
 
 #include <sys/xattr.h>
 
@@ -58,6 +59,17 @@ public:
               };
           })
     {
+        // The shelf measures its entries on a worker thread: they stand once it is done.
+        settle();
+    }
+
+    // Waits until the shelf and an open drawer show what they last read.
+    void settle()
+    {
+        (void)QTest::qWaitFor([this] {
+            QCoreApplication::processEvents();
+            return !shelf().isMeasuring() && !(drawer() && drawer()->isReading());
+        });
     }
 
     BookshelfView& shelf()

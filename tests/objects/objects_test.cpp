@@ -141,6 +141,41 @@ std::unique_ptr<QMimeData> urlDrag(const QList<QUrl>& urls)
 class RoomObjectsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // The can's light tells an empty Trash from a full one, and from one it cannot read, which
+    // is never shown as empty; it follows when the Trash can be read again.
+    void theCansLightTellsAnUnreadableTrash_data()
+    {
+        QTest::addColumn<QString>("trash"); // unreadable, empty, one
+        QTest::addColumn<int>("light");
+        QTest::newRow("files/ cannot be listed")
+            << u"unreadable"_s << int(TrashCanDrawing::Light::Unreadable);
+        QTest::newRow("empty") << u"empty"_s << int(TrashCanDrawing::Light::Empty);
+        QTest::newRow("one item") << u"one"_s << int(TrashCanDrawing::Light::Full);
+    }
+    void theCansLightTellsAnUnreadableTrash()
+    {
+        QFETCH(QString, trash);
+        QFETCH(int, light);
+        StdoutCapture out;
+        TrashRoom t;
+        const QString files = t.room.trashFilesPath();
+        if (trash == u"unreadable")
+            writeFile(files.chopped(1), "no folder");
+        else if (trash == u"one")
+            writeFile(files + u"old.txt"_s);
+        t.trash->refresh();
+        QCOMPARE(int(t.can().statusLight()), light);
+        QCOMPARE(t.can().helpText().endsWith(u"\nIsi tidak dapat dibaca"_s),
+                 trash == u"unreadable");
+        if (trash != u"unreadable")
+            return;
+        QVERIFY(QFile::remove(files.chopped(1)));
+        QVERIFY(QDir().mkpath(files));
+        t.trash->refresh();
+        QCOMPARE(t.can().statusLight(), TrashCanDrawing::Light::Empty);
+        QVERIFY(!t.can().helpText().contains(u"Isi tidak dapat dibaca"_s));
+    }
+
     // A click on the guitar opens its card once no second click came, a click on its frame's empty
     // corner nothing; a double click starts the first music program found, once, and no card.
     void guitarClicks_data()

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QStringList>
+
+#include <optional>
+
+class QFileSystemWatcher;
+class QTimer;
+
+// Tells when entries may read differently while the folder that lists them stays the same:
+// names added to or taken from a watched folder, a watched file written to or replaced,
+// and what an entry leads to going away (deleted, moved, to the Trash) or coming back.
+// Entries are watched through their links, so the folder or file a link points to is what
+// is watched, and the folder that holds it (or, while that is gone too, the nearest folder
+// above it that exists): that one sees it go and come back. Events that come together are
+// merged into one changed().
+class EntryWatcher : public QObject {
+    Q_OBJECT
+public:
+    explicit EntryWatcher(int settleMs = 200, QObject* parent = nullptr);
+
+    // Watches these entries (and only these) from now on.
+    void watch(const QStringList& paths);
+    QStringList watched() const;
+
+Q_SIGNALS:
+    // The watched entries that changed, in the order watch() was given them.
+    void changed(const QStringList& paths);
+
+private:
+    // What an entry leads to, told apart from another thing made at the same place.
+    struct Identity {
+        quint64 device = 0;
+        quint64 inode = 0;
+        bool isDirectory = false;
+        friend bool operator==(const Identity&, const Identity&) = default;
+    };
+    static std::optional<Identity> identityOf(const QString& path);
+    // The folder that holds what `path` leads to, or the nearest above it that exists.
+    static QString holderOf(const QString& path);
+
+    void onEvent(const QString& path);
+    void settle();
+    void rearm();
+
+    QStringList m_paths;
+    QSet<QString> m_pending;
+    QSet<QString> m_stirredHolders;
+    QHash<QString, std::optional<Identity>> m_identities;
+    QHash<QString, QStringList> m_holderUsers; // folder -> its entries
+    QFileSystemWatcher* m_watcher;
+    QTimer* m_settle;
+};
