@@ -1,4 +1,5 @@
 #include "floor_room.h"
+#include "kit/room_geometry.h"
 #include "room/floor/floor_file_layer.h"
 #include "room/floor/floor_item_view.h"
 #include "room/floor/magic_carpet_view.h"
@@ -9,6 +10,7 @@
 #include "support/test_registry.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTest>
@@ -312,6 +314,37 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         ManualClock::settle();
         QCOMPARE(largestDifference(moved, picture(fresh).copy(place)), 0);
+    }
+
+    // A file dropped where it leaves the floor (onto the shelf) is wiped from the screen at
+    // the place it was let go, far from the resting files.
+    void aFileThatLeavesOnItsDropIsWipedWhereItWasLetGo()
+    {
+        const ManualClock clock;
+        FloorRoom room(seededFloor());
+        QTRY_COMPARE(room.floor().pendingCount(), 0);
+        ManualClock::settle();
+        QTest::qWait(50);
+        const QString name = u"a.txt"_s;
+        const QPointF from = placeOf(name);
+        const QPointF shelf =
+            RoomGeometry(QSizeF(FloorRoom::width, FloorRoom::height)).shelfRect().center();
+        room.press(from);
+        for (int i = 1; i <= 6; ++i) {
+            room.moveTo(from + (shelf - from) * (i / 6.0));
+            repaintNow();
+        }
+        const QRect last = room.floor().floorItem(name)->sceneBoundingRect().toAlignedRect();
+        room.release(shelf);
+        room.settle();
+        repaintNow();
+        // The floor sinks back under the furniture with the file still shown; then it goes.
+        const Repaints repaints(room.view().viewport());
+        ManualClock::settle();
+        repaintNow();
+        QVERIFY(QFileInfo::exists(room.shelfPath(name)));
+        QVERIFY(!room.floor().floorItem(name));
+        QVERIFY((QRegion(last) - repaints.painted).isEmpty());
     }
 
     // Hundreds of files arriving at once are given their views a batch at a time, the room

@@ -267,9 +267,13 @@ void MagicCarpetView::followDrag()
         for (auto& [name, entry] : m_entries)
             settleHolder(entry);
     } else {
-        // Also the files on their way out, which are no longer listed.
-        for (QGraphicsItem* holder : m_liftedArea->childItems())
+        // Also the files on their way out, which are no longer listed: the area reaches over
+        // each again, or Qt would pass by the place a file was dropped on (a file that left
+        // the floor there would stay on the screen).
+        for (QGraphicsItem* holder : m_liftedArea->childItems()) {
             holder->setParentItem(m_fileArea);
+            m_fileArea->include(reachOf(holder));
+        }
     }
 }
 
