@@ -68,6 +68,22 @@ public:
     }
 };
 
+// Fills a Trash at `trashPath` with a file and a folder it cannot empty: a read-only mount
+// with a file inside. Gives why not where the mount cannot be made.
+QString fillWithAStuckFolder(const QString& trashPath, std::optional<ScratchMount>& mount)
+{
+    writeFile(trashPath + u"/files/a.txt"_s);
+    const QString stuck = trashPath + u"/files/stuck"_s;
+    QDir().mkpath(stuck);
+    mount.emplace("tmpfs", stuck);
+    if (!mount->isMounted())
+        return u"cannot mount: "_s + mount->error();
+    writeFile(stuck + u"/inside.txt"_s);
+    if (!mount->makeReadOnly())
+        return u"cannot make the mount read-only"_s;
+    return {};
+}
+
 } // namespace
 
 class CardsTest : public QObject {
@@ -271,15 +287,8 @@ private Q_SLOTS:
         std::optional<ScratchMount> mount;
         if (trouble == u"unreadable") {
             writeFile(trashPath + u"/files"_s, "no folder");
-        } else {
-            writeFile(trashPath + u"/files/a.txt"_s);
-            const QString stuck = trashPath + u"/files/stuck"_s;
-            QDir().mkpath(stuck);
-            mount.emplace("tmpfs", stuck);
-            if (!mount->isMounted())
-                QSKIP(qPrintable(u"cannot mount: "_s + mount->error()));
-            writeFile(stuck + u"/inside.txt"_s);
-            QVERIFY(mount->makeReadOnly());
+        } else if (const QString why = fillWithAStuckFolder(trashPath, mount); !why.isNull()) {
+            QSKIP(qPrintable(why));
         }
         StdoutCapture out;
         UserTrash trash(trashPath);
@@ -378,14 +387,8 @@ private Q_SLOTS:
         const QString trashPath = dir.path() + u"/Trash"_s;
         std::optional<ScratchMount> mount;
         if (card == u"trash-left") {
-            writeFile(trashPath + u"/files/a.txt"_s);
-            const QString stuck = trashPath + u"/files/stuck"_s;
-            QDir().mkpath(stuck);
-            mount.emplace("tmpfs", stuck);
-            if (!mount->isMounted())
-                QSKIP(qPrintable(u"cannot mount: "_s + mount->error()));
-            writeFile(stuck + u"/inside.txt"_s);
-            QVERIFY(mount->makeReadOnly());
+            if (const QString why = fillWithAStuckFolder(trashPath, mount); !why.isNull())
+                QSKIP(qPrintable(why));
         } else {
             QDir().mkpath(trashPath + u"/files"_s);
         }
