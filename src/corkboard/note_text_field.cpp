@@ -488,6 +488,9 @@ void NoteTextField::keepCaretVisible(QSizeF visibleSize)
             dy = bottom - visibleSize.height();
         if (top - dy < 0)
             dy = top;
+        // Never scrolled past the text's end: after an undo or a delete that shortened it, the
+        // lines above come back into view instead of the field showing only its last one.
+        dy = std::min(dy, document()->size().height() * scale() - visibleSize.height());
         shift.setY(-std::max(dy, qreal(0)));
     }
     if (shift != pos())

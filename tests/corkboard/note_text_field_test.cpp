@@ -184,6 +184,32 @@ private Q_SLOTS:
         QCOMPARE(f.field->text(), expected);
     }
 
+    // A field scrolled down to a caret on its last line comes back up once the text is short
+    // again (an undo, a delete): it never shows an empty stretch past the text's end, as if
+    // the lines above were gone.
+    void aShortenedTextIsNotScrolledPastItsEnd()
+    {
+        Field f;
+        f.field->showText(u"satu\ndua"_s);
+        f.field->setFocus();
+        f.key(Qt::Key_End, Qt::ControlModifier);
+        const QSizeF visible(200, 3 * f.field->lineHeight());
+        for (int i = 0; i < 8; ++i) {
+            f.key(Qt::Key_Return, Qt::NoModifier, u"\n"_s);
+            f.type(u"baris"_s);
+            f.field->keepCaretVisible(visible);
+        }
+        QVERIFY(f.field->pos().y() < 0);
+        f.key(Qt::Key_Z, Qt::ControlModifier);
+        f.field->keepCaretVisible(visible);
+        while (f.field->text() != u"satu\ndua"_s && f.field->document()->isUndoAvailable()) {
+            f.key(Qt::Key_Z, Qt::ControlModifier);
+            f.field->keepCaretVisible(visible);
+        }
+        QCOMPARE(f.field->text(), u"satu\ndua"_s);
+        QCOMPARE(f.field->pos().y(), 0.0);
+    }
+
     // Each paste is one step back: never joined to the paste or the typing before it, in a
     // short text and in one long enough to be edited through a window.
     void eachPasteIsUndoneOnItsOwn_data()
