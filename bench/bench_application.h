@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QRegion>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
@@ -48,8 +49,35 @@ public:
         return result;
     }
 
+    // The longest the GUI thread left a 10 ms timer waiting past its time since the last
+    // `resetAnswer()`: what a person meets, where `longestStall` sees one event at a time.
+    // Many short events back to back (repaints that never stop, slices that leave no room)
+    // starve input as surely as one long one, and this counts them too.
+    double longestUnanswered() const { return m_longestLate; }
+    void resetAnswer()
+    {
+        longestStall = 0;
+        m_longestLate = 0;
+        m_beat.restart();
+        if (!m_heartbeat.isActive()) {
+            m_heartbeat.setTimerType(Qt::PreciseTimer);
+            m_heartbeat.setInterval(kBeatMs);
+            QObject::connect(&m_heartbeat, &QTimer::timeout, [this] {
+                const double late = m_beat.nsecsElapsed() / 1e6 - kBeatMs;
+                if (late > m_longestLate)
+                    m_longestLate = late;
+                m_beat.restart();
+            });
+            m_heartbeat.start();
+        }
+    }
+
 private:
+    static constexpr int kBeatMs = 10;
     int m_depth = 0;
+    QTimer m_heartbeat;
+    QElapsedTimer m_beat;
+    double m_longestLate = 0;
 };
 
 inline BenchApplication& app()
