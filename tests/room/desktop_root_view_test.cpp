@@ -48,6 +48,20 @@ RoomItem* sized(QSizeF size)
 }
 
 // The largest difference of any channel of any pixel of two pictures of one size.
+// Waits until the burning room keeps its pictures and has stopped making new ones: how long
+// that takes depends on how many frames the machine manages, not on the clock. A fire that
+// never settles (tiles made again and again) is left to the caller's checks to catch.
+void waitForSteadyFire(const FireLayers& layers)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(layers.keptTiles() > 0, 20000);
+    for (int round = 0; round < 20; ++round) {
+        const int made = layers.madeTiles();
+        QTest::qWait(500);
+        if (layers.madeTiles() == made)
+            return;
+    }
+}
+
 int largestDifference(const QImage& a, const QImage& b)
 {
     const QImage x = a.convertToFormat(QImage::Format_ARGB32);
@@ -212,9 +226,10 @@ private Q_SLOTS:
         RoomView& view = m_room->view();
         QGraphicsScene& scene = *view.scene();
         state().setFireModeActive(true);
-        const auto settle = [] {
+        const auto settle = [&] {
             // The fire fades in; a tile is made once it has been still for a few frames.
             QTest::qWait(600);
+            waitForSteadyFire(view.fireLayers());
         };
         settle();
         QVERIFY(view.fireLayers().isActive());
@@ -409,6 +424,7 @@ private Q_SLOTS:
         RoomView& view = m_room->view();
         state().setFireModeActive(true);
         QTest::qWait(800);
+        waitForSteadyFire(view.fireLayers());
         const int made = view.fireLayers().madeTiles();
         QVERIFY(made > 0);
         QTest::qWait(700);
@@ -424,6 +440,7 @@ private Q_SLOTS:
         RoomView& view = m_room->view();
         state().setFireModeActive(true);
         QTest::qWait(600);
+        waitForSteadyFire(view.fireLayers());
         const CachedShadowEffect* glow = nullptr;
         QGraphicsItem* piece = nullptr;
         for (QGraphicsItem* item : view.scene()->items()) {
