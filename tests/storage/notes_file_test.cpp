@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -687,148 +686,94 @@ private Q_SLOTS:
         QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))), QStringList{u"Belanja: susu, roti"_s});
     }
 
-    // A folder that refused the notes and takes them again has them soon: at once when its
-    // change of permissions is seen, else at the next try, which keys typed while it refused
-    // neither put off nor push further away.
-    void aFolderWritableAgainHasTheNotesSoon_data()
+    // Keys typed while the folder refuses the notes are never lost. Once it takes them again
+    // they are saved at once when its change of permissions is seen, else at the next try,
+    // which those keys neither put off nor pushed further away. Still refused at the
+    // end, they are kept in the user's state folder, named in one line; the next start takes
+    // them back onto the board, merged with what notes.json holds by then as another
+    // program's version would be, and removes the file once notes.json holds them.
+    void keysTypedInARefusingFolderAreKept_data()
     {
-        QTest::addColumn<bool>("event"); // the folder's event is seen
-        QTest::newRow("its event") << true;
-        QTest::newRow("the next try") << false;
+        QTest::addColumn<QString>("then");      // after the keys: the folder made writable
+        QTest::addColumn<QStringList>("shown"); // ("event"), or the end and before the next
+        QTest::addColumn<int>("conflicts");     // start what another program does
+        const QStringList typed = {u"A: typed"_s, u"B"_s};
+        QTest::newRow("writable, its event") << u"event"_s << typed << 0;
+        QTest::newRow("the end") << u"-"_s << typed << 0;
+        QTest::newRow("the end, still refused at the start") << u"refused"_s << typed << 0;
+        QTest::newRow("the end, a note added")
+            << u"add"_s << (typed + QStringList{u"C: luar"_s}) << 0;
+        QTest::newRow("the end, the other note changed")
+            << u"change B"_s << QStringList{u"A: typed"_s, u"B: luar"_s} << 0;
+        QTest::newRow("the end, the typed note changed") << u"change A"_s << typed << 1;
+        QTest::newRow("the end, the typed note deleted") << u"delete"_s << QStringList{u"B"_s} << 0;
     }
-    void aFolderWritableAgainHasTheNotesSoon()
+    void keysTypedInARefusingFolderAreKept()
     {
-        QFETCH(bool, event);
-        StorageHome f;
-        const StickyNote mine = note(u"Belanja"_s);
-        f.file(u"notes.json"_s, *encodeStickyNotes({mine}));
-        const QString home = f.home();
-        const QString root = f.root();
-        const int outcome = asPlainUser(QFileInfo(home).absolutePath(), [&]() -> int {
-            StorageManager storage(home);
-            if (!setMode(root, 0555))
-                return 1;
-            QString typed;
-            for (int i = 0; i < 33; ++i) {
-                typed += QChar(u'a' + i % 26);
-                type(storage, mine.id, typed);
-            }
-            if (!storage.areNotesUnsaved())
-                return 2;
-            if (storage.notesRetryDelay() != 1000)
-                return 3;
-            if (!setMode(root, 0755))
-                return 4;
-            if (event)
-                storage.reload({root});
-            else if (!QTest::qWaitFor([&] { return !storage.areNotesUnsaved(); }, 3000))
-                return 5;
-            if (storage.areNotesUnsaved())
-                return 6;
-            return titles(notesIn(contentOf(root + u"/notes.json"_s))) ==
-                           QStringList{u"Belanja: "_s + typed}
-                       ? 0
-                       : 7;
-        });
-        QCOMPARE(outcome, 0);
-    }
-
-    // Notes the folder still refuses when the room ends are kept in the user's state folder,
-    // named in one line; the next start takes them back onto the board as it takes in another
-    // program's version, merged with what notes.json holds by then, and removes the file once
-    // notes.json holds them. Where the folder still refuses them, the file stays and the next
-    // end keeps one again.
-    void unsavedNotesAreKeptAtTheEnd_data()
-    {
-        QTest::addColumn<QString>("meanwhile"); // before the next start
-        QTest::addColumn<QStringList>("shown"); // "typed" stands for what was typed
-        QTest::addColumn<bool>("saved");        // notes.json holds them at the next start
-        QTest::addColumn<int>("conflicts");
-        QTest::newRow("nothing") << u"-"_s << QStringList{u"A: typed"_s, u"B"_s} << true << 0;
-        QTest::newRow("the folder still refuses")
-            << u"read-only"_s << QStringList{u"A: typed"_s, u"B"_s} << false << 0;
-        QTest::newRow("a note added elsewhere")
-            << u"add"_s << QStringList{u"A: typed"_s, u"B"_s, u"C: from outside"_s} << true << 0;
-        QTest::newRow("the other note changed elsewhere")
-            << u"change B"_s << QStringList{u"A: typed"_s, u"B: from outside"_s} << true << 0;
-        QTest::newRow("the typed note changed elsewhere")
-            << u"change A"_s << QStringList{u"A: typed"_s, u"B"_s} << true << 1;
-        QTest::newRow("the note deleted at the end") << u"-"_s << QStringList{u"B"_s} << true << 0;
-    }
-    void unsavedNotesAreKeptAtTheEnd()
-    {
-        QFETCH(QString, meanwhile);
+        QFETCH(QString, then);
         QFETCH(QStringList, shown);
-        QFETCH(bool, saved);
         QFETCH(int, conflicts);
-        const bool deletes = QString::fromLatin1(QTest::currentDataTag()).contains(u"deleted"_s);
         StorageHome f;
         const StickyNotes notes = {note(u"A"_s), note(u"B"_s)};
         f.file(u"notes.json"_s, *encodeStickyNotes(notes));
         const QString home = f.home();
         const QString root = f.root();
         const QString file = root + u"/notes.json"_s;
+        const auto holds = [&file](const QStringList& expected) {
+            return titles(notesIn(contentOf(file))) == expected;
+        };
         const int outcome = asPlainUser(QFileInfo(home).absolutePath(), [&]() -> int {
             QString typed;
-            {
-                StorageManager storage(home);
-                if (!setMode(root, 0555))
-                    return 1;
-                storage.setNoteBeingEdited(notes[0].id);
-                for (int i = 0; i < 33; ++i) {
-                    typed += QChar(u'a' + i % 26);
-                    type(storage, notes[0].id, typed);
-                }
-                storage.setNoteBeingEdited(std::nullopt);
-                if (deletes)
-                    storage.removeNote(notes[0].id);
-                StdoutCapture out;
-                storage.saveBeforeQuit();
-                const QString printed = out.finish();
-                const QStringList kept = keptAtTheEnd(storage);
-                if (kept.size() != 1 || notesIn(contentOf(file)) != notes)
+            for (int i = 0; i < 33; ++i)
+                typed += QChar(u'a' + i % 26);
+            shown.replaceInStrings(u"typed"_s, typed);
+            auto storage = std::make_unique<StorageManager>(home);
+            if (!setMode(root, 0555))
+                return 1;
+            for (qsizetype i = 1; i <= typed.size(); ++i)
+                type(*storage, notes[0].id, typed.left(i));
+            if (!storage->areNotesUnsaved() || storage->notesRetryDelay() != 1000)
+                return 2;
+            if (then == u"event") {
+                if (!setMode(root, 0755))
                     return 3;
-                if (printed != u"Catatan tidak bisa disimpan di "_s + file +
-                                   u"; salinannya ada di "_s + kept.first() + u'\n')
-                    return 4;
+                storage->reload({root});
+                return !storage->areNotesUnsaved() && holds(shown) ? 0 : 4;
             }
-            if (meanwhile != u"read-only" && !setMode(root, 0755))
+            if (then == u"delete")
+                storage->removeNote(notes[0].id);
+            StdoutCapture out;
+            storage->saveBeforeQuit();
+            QStringList kept = keptAtTheEnd(*storage);
+            if (kept.size() != 1 || notesIn(contentOf(file)) != notes ||
+                out.finish() != u"Catatan tidak bisa disimpan di "_s + file +
+                                    u"; salinannya ada di "_s + kept.first() + u'\n')
                 return 5;
             StickyNotes theirs = notes;
-            if (meanwhile == u"add")
-                theirs.append(note(u"C"_s, u"from outside"_s));
-            else if (meanwhile.startsWith(u"change"))
-                theirs[meanwhile.endsWith(u'A') ? 0 : 1].freeformText = u"from outside"_s;
+            if (then == u"add")
+                theirs.append(note(u"C"_s, u"luar"_s));
+            else if (then.startsWith(u"change"))
+                theirs[then.endsWith(u'A') ? 0 : 1].freeformText = u"luar"_s;
+            if (then != u"refused" && !setMode(root, 0755))
+                return 6;
             if (theirs != notes)
                 writeFile(file, *encodeStickyNotes(theirs));
 
-            StorageManager storage(home);
-            QStringList expected = shown;
-            expected.replaceInStrings(u"typed"_s, typed);
-            if (titles(storage.stickyNotes()) != expected)
-                return 6;
-            const QStringList kept = keptAtTheEnd(storage);
-            if (saved != (titles(notesIn(contentOf(file))) == expected) ||
-                kept.size() != (saved ? 0 : 1) || storage.areNotesUnsaved() == saved)
-                return 7;
-            const QStringList copies =
-                QDir(root).entryList({u"notes.conflict-*.json"_s}, QDir::Files);
-            if (copies.size() != conflicts ||
+            storage = std::make_unique<StorageManager>(home);
+            const bool saved = then != u"refused";
+            const QStringList copies = QDir(root).entryList({u"notes.conflict-*"_s});
+            if (titles(storage->stickyNotes()) != shown || holds(shown) != saved ||
+                keptAtTheEnd(*storage).size() != (saved ? 0 : 1) || copies.size() != conflicts ||
                 (conflicts && notesIn(contentOf(root + u'/' + copies.first())) != theirs))
-                return 8;
-            if (!saved) {
-                // Ended again: one file, holding the notes.
-                StdoutCapture out;
-                storage.saveBeforeQuit();
-                const QStringList again = keptAtTheEnd(storage);
-                if (again.size() != 1 || out.finish().count(u'\n') != 1)
-                    return 9;
-                const QJsonObject held = QJsonDocument::fromJson(contentOf(again.first())).object();
-                if (titles(notesIn(JsonFile::compact(QJsonDocument(held[u"notes"_s].toArray())))) !=
-                    expected)
-                    return 10;
-            }
-            return 0;
+                return 7;
+            // Ended again while refused: one file still, holding the board's notes.
+            storage->saveBeforeQuit();
+            kept = keptAtTheEnd(*storage);
+            const QJsonValue held = QJsonDocument::fromJson(contentOf(kept.value(0)))[u"notes"_s];
+            return saved || (kept.size() == 1 &&
+                             titles(notesIn(QJsonDocument(held.toArray()).toJson())) == shown)
+                       ? 0
+                       : 8;
         });
         QCOMPARE(outcome, 0);
     }
