@@ -136,11 +136,16 @@ bool canWrite(const QString& folder)
     return ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
 }
 
-// The copies of notes named "notes.<why>-<time>[-n].json" in `folder`, oldest first.
-QStringList notesCopiesIn(const QString& folder, const QString& why)
+// The name of a copy of notes as "notes.<why>-<time>[-n].json".
+QRegularExpression notesCopyName(const QString& why)
 {
-    const QRegularExpression pattern(QStringLiteral("^notes\\.") + why +
-                                     QStringLiteral("-([0-9]{8}-[0-9]{6})(?:-([0-9]+))?\\.json$"));
+    return QRegularExpression(QStringLiteral("^notes\\.") + why +
+                              QStringLiteral("-([0-9]{8}-[0-9]{6})(?:-([0-9]+))?\\.json$"));
+}
+
+// The copies of notes in `folder` whose names match `pattern`, oldest first.
+QStringList notesCopiesIn(const QString& folder, const QRegularExpression& pattern)
+{
     struct Copy {
         QString stamp;
         int n;
@@ -313,7 +318,8 @@ void StorageManager::pruneConflictCopies()
 
 QStringList StorageManager::conflictCopies() const
 {
-    return notesCopiesIn(m_paths.root, QStringLiteral("conflict"));
+    static const QRegularExpression pattern = notesCopyName(QStringLiteral("conflict"));
+    return notesCopiesIn(m_paths.root, pattern);
 }
 
 std::optional<QSet<QString>> StorageManager::conflictCopyTexts(const QString& path)
@@ -612,7 +618,8 @@ QString StorageManager::unsavedNotesFolder() const
 
 QStringList StorageManager::unsavedNotesFiles() const
 {
-    return notesCopiesIn(unsavedNotesFolder(), QStringLiteral("unsaved"));
+    static const QRegularExpression pattern = notesCopyName(QStringLiteral("unsaved"));
+    return notesCopiesIn(unsavedNotesFolder(), pattern);
 }
 
 std::optional<QString> StorageManager::keepUnsavedNotes()
