@@ -40,12 +40,13 @@ StorageManager::StorageManager(const QString& homeDirectory, QObject* parent)
     migrateLegacyHome();
     repairLinks();
     reloadAll();
+    takeBackUnsavedNotes();
     readDesktopIconsState();
     startWatching();
     // The shared manager is never destroyed: the layout saved just before quitting must
-    // reach the disk before the process ends.
+    // reach the disk before the process ends, and notes not saved yet must be kept.
     if (QCoreApplication* app = QCoreApplication::instance())
-        connect(app, &QCoreApplication::aboutToQuit, this, &StorageManager::flushWrites);
+        connect(app, &QCoreApplication::aboutToQuit, this, &StorageManager::saveBeforeQuit);
 }
 
 StorageManager::~StorageManager() = default;

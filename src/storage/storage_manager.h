@@ -189,9 +189,22 @@ public:
     void deleteNote(const QUuid& id); // removed later, on the GUI thread
     void removeNote(const QUuid& id);
     // The note the user is typing in (nothing: none). Another program's delete or change of
-    // it never takes it from under the keys: it stays as typed and is written back.
-    void setNoteBeingEdited(const std::optional<QUuid>& id) { m_noteBeingEdited = id; }
+    // it never takes it from under the keys: it stays as typed and is written back. While
+    // one note is typed in, each newer version another program writes of it replaces the
+    // conflict copy made for its last one.
+    void setNoteBeingEdited(const std::optional<QUuid>& id);
     std::optional<QUuid> noteBeingEdited() const { return m_noteBeingEdited; }
+    // How long until a failed save of the notes is tried again, in milliseconds (0: none is
+    // due). Typing meanwhile neither puts the try off nor lengthens the wait.
+    int notesRetryDelay() const;
+    // What the program's end asks for: the writes in flight land, and notes that are not
+    // saved are saved now; where they still cannot be, they go to a file of their own in
+    // the user's state folder (one line names it), which the next start takes back onto
+    // the board.
+    void saveBeforeQuit();
+    // Where notes that could not be saved at the end are kept: "pondsill" in the user's state
+    // folder ($XDG_STATE_HOME, else ~/.local/state).
+    QString unsavedNotesFolder() const;
 
     // Photo frames: rebuilds photoSlots from the album folder, and cachedPhotos from the
     // thumbnails at hand; those missing are decoded in the background and published as
@@ -394,6 +407,19 @@ private:
     // could not be made: the file is then not to be written over.
     bool mergeOutsideNotes(const JsonFile::ReadResult& file, const StickyNotes& theirs);
     void noteNotesSaved(bool saved);
+    // Whether notes.json does not hold the notes as the room shows them.
+    bool notesDifferFromFile() const;
+    // Writes the notes to a new file in unsavedNotesFolder(); its path, or nothing.
+    std::optional<QString> keepUnsavedNotes();
+    // Takes the notes kept by an earlier end back onto the board, merged with what
+    // notes.json holds now as another program's version would be, and saves them.
+    void takeBackUnsavedNotes();
+    // The files of unsavedNotesFolder() holding kept notes, oldest first.
+    QStringList unsavedNotesFiles() const;
+    // A new conflict copy `copy` of `theirs`, made while a note is typed in: the copy made
+    // for that note's previous version goes when all else it holds is kept elsewhere.
+    void supersedeTypingCopy(const QString& copy, const StickyNotes& theirs,
+                             const StickyNotes& notes);
     // One try: Changed when another program wrote the file while the bytes went to disk.
     enum class SaveResult { Saved, Failed, Later, Changed };
     SaveResult saveNotesOnce();
@@ -432,9 +458,16 @@ private:
     StickyNotes m_notesOnDisk;
     // Whether the notes were loaded once: a file met damaged later never replaces them.
     bool m_notesLoaded = false;
-    // A failed save is tried again after this many milliseconds, doubling up to a minute.
+    // A failed save is tried again after this many milliseconds, doubling with each try
+    // that fails up to a few seconds; a folder that could not be written and can be now
+    // (its permissions changed) has it tried at once.
     QTimer* m_notesRetry = nullptr;
     int m_notesRetryDelay = 0;
+    bool m_notesFolderWritable = true;
+    // The files of kept notes taken back at the start: removed once notes.json holds them.
+    QStringList m_unsavedNotesTakenBack;
+    // The conflict copy made for the note being typed in, with that note's id.
+    std::optional<std::pair<QUuid, QString>> m_typingCopy;
     QTimer* m_notesRecheck = nullptr;
     // Each note's text in notes.json, with the note it was made from: where it lies in the
     // bytes last encoded (shared with the file's bytes once written, so kept once).

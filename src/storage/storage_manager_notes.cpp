@@ -4,8 +4,11 @@
 #include "platform/trash.h"
 #include "state/animation.h"
 #include "storage/json_file.h"
+#include "storage/report_line.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
@@ -13,6 +16,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <unistd.h>
 
 namespace {
 
@@ -113,7 +117,10 @@ QSet<QString> writtenTexts(const StickyNotes& base, const StickyNotes& theirs,
     return texts;
 }
 
+// A failed save is tried again after a second, then less often, but never more than a
+// few seconds apart: a folder made writable again has the notes within that.
 constexpr int kFirstRetryMs = 1000;
+constexpr int kLastRetryMs = 4000;
 // A file that does not decode is left alone this long after it last changed: another
 // program may be writing it in place.
 constexpr int kSettleMs = 1500;
@@ -124,7 +131,54 @@ bool settled(const JsonFile::ReadResult& file)
            QDateTime::currentMSecsSinceEpoch() - file.version->modifiedNs / 1000000 >= kSettleMs;
 }
 
-constexpr int kLastRetryMs = 60000;
+bool canWrite(const QString& folder)
+{
+    return ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+}
+
+// The name of a copy of notes as "notes.<why>-<time>[-n].json".
+QRegularExpression notesCopyName(const QString& why)
+{
+    return QRegularExpression(QStringLiteral("^notes\\.") + why +
+                              QStringLiteral("-([0-9]{8}-[0-9]{6})(?:-([0-9]+))?\\.json$"));
+}
+
+// The copies of notes in `folder` whose names match `pattern`, oldest first.
+QStringList notesCopiesIn(const QString& folder, const QRegularExpression& pattern)
+{
+    struct Copy {
+        QString stamp;
+        int n;
+        QString path;
+    };
+    std::vector<Copy> found;
+    for (const QString& name : FileOperations::listEntries(folder, false).value_or(QStringList())) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (!match.hasMatch())
+            continue;
+        const QString path = folder + QLatin1Char('/') + name;
+        const std::optional<FileOperations::EntryStatus> status = FileOperations::entryStatus(path);
+        if (status && status->isRegularFile)
+            found.push_back({match.captured(1), match.captured(2).toInt(), path});
+    }
+    std::sort(found.begin(), found.end(), [](const Copy& a, const Copy& b) {
+        return a.stamp != b.stamp ? a.stamp < b.stamp : a.n < b.n;
+    });
+    QStringList paths;
+    for (const Copy& copy : found)
+        paths.append(copy.path);
+    return paths;
+}
+
+// The notes a member of a kept file holds, as loaded from notes.json.
+std::optional<StickyNotes> notesMember(const QJsonObject& kept, const QString& name)
+{
+    const QJsonValue value = kept.value(name);
+    if (!value.isArray())
+        return std::nullopt;
+    bool freshIds = false;
+    return notesForRoom(JsonFile::compact(QJsonDocument(value.toArray())), &freshIds);
+}
 
 } // namespace
 
@@ -135,7 +189,13 @@ void StorageManager::loadNotes()
 
 void StorageManager::loadNotesIfChanged()
 {
-    // A failed save is not tried again here: its own temporary file makes a folder event.
+    // A failed save is tried again here only when the folder refused it and takes it now (its
+    // permissions changed): on a full disk the save's own temporary file makes a folder event.
+    if (areNotesUnsaved() && !m_notesFolderWritable && canWrite(m_paths.root)) {
+        m_notesFolderWritable = true;
+        saveNotes(); // what another program wrote meanwhile is taken in first
+        return;
+    }
     const QString path = notesFilePath();
     if (m_notesFileSeen && m_notesFileSeen->status == JsonFile::ReadStatus::Read &&
         JsonFile::sameVersion(m_notesFileSeen->version, JsonFile::version(path)))
@@ -258,31 +318,8 @@ void StorageManager::pruneConflictCopies()
 
 QStringList StorageManager::conflictCopies() const
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^notes\\.conflict-([0-9]{8}-[0-9]{6})(?:-([0-9]+))?\\.json$"));
-    struct Copy {
-        QString stamp;
-        int n;
-        QString path;
-    };
-    std::vector<Copy> found;
-    for (const QString& name :
-         FileOperations::listEntries(m_paths.root, false).value_or(QStringList())) {
-        const QRegularExpressionMatch match = pattern.match(name);
-        if (!match.hasMatch())
-            continue;
-        const QString path = m_paths.root + QLatin1Char('/') + name;
-        const std::optional<FileOperations::EntryStatus> status = FileOperations::entryStatus(path);
-        if (status && status->isRegularFile)
-            found.push_back({match.captured(1), match.captured(2).toInt(), path});
-    }
-    std::sort(found.begin(), found.end(), [](const Copy& a, const Copy& b) {
-        return a.stamp != b.stamp ? a.stamp < b.stamp : a.n < b.n;
-    });
-    QStringList paths;
-    for (const Copy& copy : found)
-        paths.append(copy.path);
-    return paths;
+    static const QRegularExpression pattern = notesCopyName(QStringLiteral("conflict"));
+    return notesCopiesIn(m_paths.root, pattern);
 }
 
 std::optional<QSet<QString>> StorageManager::conflictCopyTexts(const QString& path)
@@ -318,9 +355,12 @@ bool StorageManager::mergeOutsideNotes(const JsonFile::ReadResult& file, const S
     // unless the notes or a copy kept before hold all it wrote.
     if (!merged.keptAll &&
         !textsKept(writtenTexts(m_notesOnDisk, theirs, isEarlierNote()), merged.notes)) {
-        if (!JsonFile::keepAside(notesFilePath(), file.bytes, QStringLiteral("conflict")))
+        const std::optional<QString> copy =
+            JsonFile::keepAside(notesFilePath(), file.bytes, QStringLiteral("conflict"));
+        if (!copy)
             return false;
         m_conflictCopiesToPrune = true;
+        supersedeTypingCopy(*copy, theirs, merged.notes);
     }
     m_notesFileSeen = file;
     m_notesSeenDecodes = true;
@@ -418,6 +458,8 @@ StorageManager::SaveResult StorageManager::saveNotesOnce()
             if (merged.keptAll ||
                 textsKept(writtenTexts(base, *theirs, isEarlierNote()), merged.notes, file.keptAt))
                 FileOperations::removeItem(file.keptAt);
+            else
+                supersedeTypingCopy(file.keptAt, *theirs, merged.notes);
             setStickyNotes(merged.notes);
             takenIn = true;
         }
@@ -491,22 +533,163 @@ void StorageManager::noteNotesSaved(bool saved)
     setNotesUnsaved(!saved);
     if (saved) {
         m_notesRetryDelay = 0;
+        m_notesFolderWritable = true;
         if (m_notesRetry)
             m_notesRetry->stop();
+        // notes.json holds what an earlier end kept aside now.
+        for (const QString& path : std::exchange(m_unsavedNotesTakenBack, {}))
+            FileOperations::removeItem(path);
         return;
     }
-    // Tried again later, less and less often: a still room stays still.
+    m_notesFolderWritable = canWrite(m_paths.root);
     if (!m_notesRetry) {
         m_notesRetry = new QTimer(this);
         m_notesRetry->setSingleShot(true);
         connect(m_notesRetry, &QTimer::timeout, this, [this] {
-            if (areNotesUnsaved())
-                saveNotes();
+            if (!areNotesUnsaved())
+                return;
+            m_notesRetryDelay = std::min(m_notesRetryDelay * 2, kLastRetryMs);
+            saveNotes();
         });
     }
-    m_notesRetryDelay =
-        m_notesRetryDelay == 0 ? kFirstRetryMs : std::min(m_notesRetryDelay * 2, kLastRetryMs);
+    // A try is due already: keys typed meanwhile neither put it off nor lengthen the wait.
+    if (m_notesRetry->isActive())
+        return;
+    if (m_notesRetryDelay == 0)
+        m_notesRetryDelay = kFirstRetryMs;
     m_notesRetry->start(m_notesRetryDelay);
+}
+
+int StorageManager::notesRetryDelay() const
+{
+    return m_notesRetry && m_notesRetry->isActive() ? m_notesRetry->interval() : 0;
+}
+
+bool StorageManager::notesDifferFromFile() const
+{
+    return stickyNotes() != m_notesOnDisk;
+}
+
+void StorageManager::setNoteBeingEdited(const std::optional<QUuid>& id)
+{
+    if (id != m_noteBeingEdited)
+        m_typingCopy.reset();
+    m_noteBeingEdited = id;
+}
+
+void StorageManager::supersedeTypingCopy(const QString& copy, const StickyNotes& theirs,
+                                         const StickyNotes& notes)
+{
+    if (!m_noteBeingEdited)
+        return;
+    const QUuid id = *m_noteBeingEdited;
+    if (std::none_of(theirs.cbegin(), theirs.cend(),
+                     [&id](const StickyNote& note) { return note.id == id; }))
+        return; // the other program deleted it: nothing newer of it to keep
+    const std::optional<std::pair<QUuid, QString>> previous =
+        std::exchange(m_typingCopy, std::pair{id, copy});
+    if (!previous || previous->first != id || previous->second == copy)
+        return;
+    // The other program's newer version of the note holds what it means the note to say; the
+    // earlier copy goes only when every other note it holds is kept somewhere else.
+    const JsonFile::ReadResult file = JsonFile::read(previous->second);
+    bool freshIds = false;
+    const std::optional<StickyNotes> held = file.status == JsonFile::ReadStatus::Read
+                                                ? notesForRoom(file.bytes, &freshIds)
+                                                : std::nullopt;
+    if (!held)
+        return;
+    QSet<QString> others;
+    for (const StickyNote& note : *held) {
+        if (note.id != id)
+            others.insert(textOf(note));
+    }
+    if (textsKept(others, notes, previous->second) && FileOperations::removeItem(previous->second))
+        m_conflictCopyTexts.remove(previous->second);
+}
+
+QString StorageManager::unsavedNotesFolder() const
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(state))
+        state = m_paths.home + QStringLiteral("/.local/state");
+    return QDir::cleanPath(state) + QStringLiteral("/pondsill");
+}
+
+QStringList StorageManager::unsavedNotesFiles() const
+{
+    static const QRegularExpression pattern = notesCopyName(QStringLiteral("unsaved"));
+    return notesCopiesIn(unsavedNotesFolder(), pattern);
+}
+
+std::optional<QString> StorageManager::keepUnsavedNotes()
+{
+    // The notes, and the notes.json they were to replace: the next start merges them with
+    // whatever notes.json holds by then, as it would another program's version.
+    const std::optional<QByteArray> notes = encodeStickyNotes(stickyNotes());
+    const std::optional<QByteArray> saved = encodeStickyNotes(m_notesOnDisk);
+    if (!notes || !saved)
+        return std::nullopt;
+    const QString folder = unsavedNotesFolder();
+    FileOperations::makeDirectory(folder);
+    return JsonFile::keepAside(folder + QStringLiteral("/notes.json"),
+                               "{\"notes\":" + *notes + ",\"saved\":" + *saved + '}',
+                               QStringLiteral("unsaved"));
+}
+
+void StorageManager::saveBeforeQuit()
+{
+    flushWrites();
+    if (!notesDifferFromFile())
+        return;
+    saveNotes();
+    if (!notesDifferFromFile())
+        return;
+    const std::optional<QString> kept = keepUnsavedNotes();
+    if (!kept) {
+        printReportLine(QStringLiteral("Catatan tidak bisa disimpan di ") + notesFilePath() +
+                        QStringLiteral(" maupun di ") + unsavedNotesFolder());
+        return;
+    }
+    // The new file holds what the files taken back at the start held.
+    for (const QString& path : std::exchange(m_unsavedNotesTakenBack, {}))
+        FileOperations::removeItem(path);
+    printReportLine(QStringLiteral("Catatan tidak bisa disimpan di ") + notesFilePath() +
+                    QStringLiteral("; salinannya ada di ") + *kept);
+}
+
+void StorageManager::takeBackUnsavedNotes()
+{
+    for (const QString& path : unsavedNotesFiles()) {
+        // One that cannot be read stays for a person to read.
+        const JsonFile::ReadResult file = JsonFile::read(path);
+        if (file.status != JsonFile::ReadStatus::Read)
+            continue;
+        const QJsonObject kept = QJsonDocument::fromJson(file.bytes).object();
+        const std::optional<StickyNotes> mine = notesMember(kept, QStringLiteral("notes"));
+        const std::optional<StickyNotes> base = notesMember(kept, QStringLiteral("saved"));
+        if (!mine || !base)
+            continue;
+        // notes.json as it is now stands for another program's version: what changed there
+        // since is kept, and where both changed a note, its version is kept beside it.
+        const StickyNotes theirs = stickyNotes();
+        const auto never = [](const StickyNote&) { return false; };
+        const NotesMerge merged = mergeNotes(*base, theirs, *mine);
+        if (!merged.keptAll && !textsKept(writtenTexts(*base, theirs, never), merged.notes)) {
+            const std::optional<QByteArray> bytes = encodeStickyNotes(theirs);
+            if (!bytes || !JsonFile::keepAside(notesFilePath(), *bytes, QStringLiteral("conflict")))
+                continue;
+            m_conflictCopiesToPrune = true;
+        }
+        setStickyNotes(merged.notes);
+        m_unsavedNotesTakenBack.append(path);
+    }
+    if (m_unsavedNotesTakenBack.isEmpty())
+        return;
+    if (notesDifferFromFile())
+        saveNotes();
+    else
+        noteNotesSaved(true);
 }
 
 void StorageManager::addNote()

@@ -4,10 +4,14 @@
 // program wrote is lost without a copy, and the room starts.
 #include "storage/json_file.h"
 #include "storage_fixture.h"
+#include "support/plain_user.h"
 #include "support/scratch_mount.h"
+#include "support/stdout_capture.h"
 #include "support/test_registry.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -54,6 +58,21 @@ void type(StorageManager& storage, const QUuid& id, const QString& text)
     }
     storage.setStickyNotes(notes);
     storage.saveNotes();
+}
+
+// The files the room kept its unsaved notes in at its end.
+QStringList keptAtTheEnd(const StorageManager& storage)
+{
+    const QDir folder(storage.unsavedNotesFolder());
+    QStringList paths;
+    for (const QString& name : folder.entryList({u"notes.unsaved-*.json"_s}, QDir::Files))
+        paths.append(folder.filePath(name));
+    return paths;
+}
+
+bool setMode(const QString& path, mode_t mode)
+{
+    return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
 }
 
 // Makes saves behave as on a file system that cannot exchange two files, while it lives.
@@ -543,54 +562,82 @@ private Q_SLOTS:
         QCOMPARE(notesIn(f.read(u"notes.json"_s)), notes);
     }
 
-    // Another program keeps changing the note being typed: one copy for each version of its
-    // own, at most five kept, the older in the Trash, every text it wrote still somewhere.
+    // Another program keeps changing a note while it is typed in: one copy per note, each
+    // newer version of it taking the place of the last, so a burst never fills the Trash.
+    // Where no note is marked as typed in, every version of its own is kept: at most five,
+    // the older in the Trash, every text it wrote still somewhere.
     void conflictCopiesWhileTyping_data()
     {
-        QTest::addColumn<int>("writes");
-        QTest::addColumn<bool>("sameText"); // it writes the same text every time
+        QTest::addColumn<QString>("typedIn"); // per outside version: the note typed in, upper
+                                              // case when marked as being typed in
+        QTest::addColumn<bool>("sameText");   // it writes the same text every time
         QTest::addColumn<int>("copies");
         QTest::addColumn<int>("inTrash");
-        QTest::newRow("the same text") << 4 << true << 1 << 0;
-        QTest::newRow("a new text each time") << 8 << false << 5 << 3;
+        QTest::addColumn<bool>("newestOnly"); // only its newest version of each note is kept
+        QTest::newRow("the same text") << u"AAAA"_s << true << 1 << 0 << false;
+        QTest::newRow("a new text each time") << u"AAAAAAAA"_s << false << 1 << 0 << true;
+        QTest::newRow("a burst of sixty") << QString(60, u'A') << false << 1 << 0 << true;
+        QTest::newRow("two notes typed in turn") << u"AAAABBBB"_s << false << 2 << 0 << true;
+        QTest::newRow("back to the first note") << u"AABBAA"_s << false << 3 << 0 << true;
+        QTest::newRow("not marked as typed in") << u"aaaaaaaa"_s << false << 5 << 3 << false;
     }
     void conflictCopiesWhileTyping()
     {
-        QFETCH(int, writes);
+        QFETCH(QString, typedIn);
         QFETCH(bool, sameText);
         QFETCH(int, copies);
         QFETCH(int, inTrash);
+        QFETCH(bool, newestOnly);
         StorageHome f;
         const StickyNotes notes = {note(u"A"_s), note(u"B"_s)};
         f.file(u"notes.json"_s, *encodeStickyNotes(notes));
         StorageManager& storage = f.start();
-        storage.setNoteBeingEdited(notes[0].id);
-        QString typed;
+        QString typed[2];
         QStringList written;
-        for (int i = 0; i < writes; ++i) {
-            typed += u'k';
-            type(storage, notes[0].id, typed);
+        // The texts of its each burst's last version.
+        QStringList newest;
+        for (qsizetype i = 0; i < typedIn.size(); ++i) {
+            const int at = typedIn[i].toUpper() == u'A' ? 0 : 1;
+            storage.setNoteBeingEdited(typedIn[i].isUpper() ? std::optional(notes[at].id)
+                                                            : std::nullopt);
+            // Its version comes while a key is typed, before the folder's event.
             StickyNotes theirs = notesIn(f.read(u"notes.json"_s));
             written.append(sameText ? u"luar"_s : u"luar %1"_s.arg(i));
-            theirs[0].freeformText = written.last();
+            theirs[at].freeformText = written.last();
             f.file(u"notes.json"_s, *encodeStickyNotes(theirs));
+            typed[at] += u'k';
+            type(storage, notes[at].id, typed[at]);
             storage.reload({f.root()});
+            if (i + 1 == typedIn.size() || typedIn[i + 1] != typedIn[i])
+                newest.append(written.last());
         }
-        typed += u'k';
-        type(storage, notes[0].id, typed);
-        QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))), (QStringList{u"A: "_s + typed, u"B"_s}));
+        typed[0] += u'k';
+        type(storage, notes[0].id, typed[0]);
+        const auto shown = [](const QString& title, const QString& text) {
+            return text.isEmpty() ? title : title + u": "_s + text;
+        };
+        QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))),
+                 (QStringList{shown(u"A"_s, typed[0]), shown(u"B"_s, typed[1])}));
         const QStringList aside = setAside(f, u"notes.json"_s, u"conflict"_s);
         QCOMPARE(aside.size(), copies);
         QCOMPARE(trashed(f.trashRoot()).size(), inTrash);
-        // Every text the other program wrote is in a kept copy or in the Trash.
+        // Every text the other program wrote, or with a burst its last, is in a kept copy or
+        // in the Trash.
         QStringList found;
+        const auto foundIn = [&found](const StickyNotes& held) {
+            for (const StickyNote& n : held) {
+                if (n.freeformText.startsWith(u"luar"_s))
+                    found.append(n.freeformText);
+            }
+        };
         for (const QString& name : aside)
-            found.append(notesIn(f.read(name)).first().freeformText);
+            foundIn(notesIn(f.read(name)));
         for (const QString& name : trashed(f.trashRoot()).keys())
-            found.append(
-                notesIn(contentOf(f.trashRoot() + u"/files/"_s + name)).first().freeformText);
-        written.removeDuplicates();
-        QCOMPARE(sorted(found), sorted(written));
+            foundIn(notesIn(contentOf(f.trashRoot() + u"/files/"_s + name)));
+        found.removeDuplicates();
+        QStringList expected = newestOnly ? newest : written;
+        expected.removeDuplicates();
+        QCOMPARE(sorted(found), sorted(expected));
     }
 
     // Notes sharing an id each get one of their own when loaded, and keep it: editing one
@@ -637,6 +684,98 @@ private Q_SLOTS:
         QVERIFY(mount.makeWritable());
         QTRY_VERIFY_WITH_TIMEOUT(!storage.areNotesUnsaved(), 5000);
         QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))), QStringList{u"Belanja: susu, roti"_s});
+    }
+
+    // Keys typed while the folder refuses the notes are never lost. Once it takes them again
+    // they are saved at once when its change of permissions is seen, else at the next try,
+    // which those keys neither put off nor pushed further away. Still refused at the
+    // end, they are kept in the user's state folder, named in one line; the next start takes
+    // them back onto the board, merged with what notes.json holds by then as another
+    // program's version would be, and removes the file once notes.json holds them.
+    void keysTypedInARefusingFolderAreKept_data()
+    {
+        QTest::addColumn<QString>("then");      // after the keys: the folder made writable
+        QTest::addColumn<QStringList>("shown"); // ("event"), or the end and before the next
+        QTest::addColumn<int>("conflicts");     // start what another program does
+        const QStringList typed = {u"A: typed"_s, u"B"_s};
+        QTest::newRow("writable, its event") << u"event"_s << typed << 0;
+        QTest::newRow("the end") << u"-"_s << typed << 0;
+        QTest::newRow("the end, still refused at the start") << u"refused"_s << typed << 0;
+        QTest::newRow("the end, a note added")
+            << u"add"_s << (typed + QStringList{u"C: luar"_s}) << 0;
+        QTest::newRow("the end, the other note changed")
+            << u"change B"_s << QStringList{u"A: typed"_s, u"B: luar"_s} << 0;
+        QTest::newRow("the end, the typed note changed") << u"change A"_s << typed << 1;
+        QTest::newRow("the end, the typed note deleted") << u"delete"_s << QStringList{u"B"_s} << 0;
+    }
+    void keysTypedInARefusingFolderAreKept()
+    {
+        QFETCH(QString, then);
+        QFETCH(QStringList, shown);
+        QFETCH(int, conflicts);
+        StorageHome f;
+        const StickyNotes notes = {note(u"A"_s), note(u"B"_s)};
+        f.file(u"notes.json"_s, *encodeStickyNotes(notes));
+        const QString home = f.home();
+        const QString root = f.root();
+        const QString file = root + u"/notes.json"_s;
+        const auto holds = [&file](const QStringList& expected) {
+            return titles(notesIn(contentOf(file))) == expected;
+        };
+        const int outcome = asPlainUser(QFileInfo(home).absolutePath(), [&]() -> int {
+            QString typed;
+            for (int i = 0; i < 33; ++i)
+                typed += QChar(u'a' + i % 26);
+            shown.replaceInStrings(u"typed"_s, typed);
+            auto storage = std::make_unique<StorageManager>(home);
+            if (!setMode(root, 0555))
+                return 1;
+            for (qsizetype i = 1; i <= typed.size(); ++i)
+                type(*storage, notes[0].id, typed.left(i));
+            if (!storage->areNotesUnsaved() || storage->notesRetryDelay() != 1000)
+                return 2;
+            if (then == u"event") {
+                if (!setMode(root, 0755))
+                    return 3;
+                storage->reload({root});
+                return !storage->areNotesUnsaved() && holds(shown) ? 0 : 4;
+            }
+            if (then == u"delete")
+                storage->removeNote(notes[0].id);
+            StdoutCapture out;
+            storage->saveBeforeQuit();
+            QStringList kept = keptAtTheEnd(*storage);
+            if (kept.size() != 1 || notesIn(contentOf(file)) != notes ||
+                out.finish() != u"Catatan tidak bisa disimpan di "_s + file +
+                                    u"; salinannya ada di "_s + kept.first() + u'\n')
+                return 5;
+            StickyNotes theirs = notes;
+            if (then == u"add")
+                theirs.append(note(u"C"_s, u"luar"_s));
+            else if (then.startsWith(u"change"))
+                theirs[then.endsWith(u'A') ? 0 : 1].freeformText = u"luar"_s;
+            if (then != u"refused" && !setMode(root, 0755))
+                return 6;
+            if (theirs != notes)
+                writeFile(file, *encodeStickyNotes(theirs));
+
+            storage = std::make_unique<StorageManager>(home);
+            const bool saved = then != u"refused";
+            const QStringList copies = QDir(root).entryList({u"notes.conflict-*"_s});
+            if (titles(storage->stickyNotes()) != shown || holds(shown) != saved ||
+                keptAtTheEnd(*storage).size() != (saved ? 0 : 1) || copies.size() != conflicts ||
+                (conflicts && notesIn(contentOf(root + u'/' + copies.first())) != theirs))
+                return 7;
+            // Ended again while refused: one file still, holding the board's notes.
+            storage->saveBeforeQuit();
+            kept = keptAtTheEnd(*storage);
+            const QJsonValue held = QJsonDocument::fromJson(contentOf(kept.value(0)))[u"notes"_s];
+            return saved || (kept.size() == 1 &&
+                             titles(notesIn(QJsonDocument(held.toArray()).toJson())) == shown)
+                       ? 0
+                       : 8;
+        });
+        QCOMPARE(outcome, 0);
     }
 };
 

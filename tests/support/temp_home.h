@@ -68,7 +68,8 @@ public:
         for (const auto& [name, sub] : {std::pair{"HOME", "/home"},
                                         {"XDG_DATA_HOME", "/data"},
                                         {"XDG_CONFIG_HOME", "/config"},
-                                        {"XDG_CACHE_HOME", "/cache"}}) {
+                                        {"XDG_CACHE_HOME", "/cache"},
+                                        {"XDG_STATE_HOME", "/state"}}) {
             m_saved[name] = qgetenv(name);
             QDir().mkpath(m_dir.path() + QLatin1String(sub));
             ::setenv(name, QFile::encodeName(m_dir.path() + QLatin1String(sub)).constData(), 1);
@@ -87,6 +88,7 @@ public:
     QString path() const { return m_dir.path() + QStringLiteral("/home"); }
     QString dataHome() const { return m_dir.path() + QStringLiteral("/data"); }
     QString configHome() const { return m_dir.path() + QStringLiteral("/config"); }
+    QString stateHome() const { return m_dir.path() + QStringLiteral("/state"); }
 
     // Makes `relativePath` (and its folders) under the home folder with `content`.
     QString writeFile(const QString& relativePath, const QByteArray& content = {}) const
