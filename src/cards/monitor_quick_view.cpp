@@ -15,7 +15,7 @@
 #include <unistd.h>
 
 MonitorQuickView::MonitorQuickView(std::function<void()> onClose, Actions actions,
-                                   QGraphicsItem* parent)
+                                   const QString& userName, QGraphicsItem* parent)
     : DesktopQuickViewCard(QStringLiteral("iMac / Finder"), QStringLiteral("desktopcomputer"),
                            Colors::system(Colors::System::Blue), 260, onClose, parent)
 {
@@ -24,29 +24,29 @@ MonitorQuickView::MonitorQuickView(std::function<void()> onClose, Actions action
     if (!actions.reveal)
         actions.reveal = [](const QString& path) { FileManagerReveal::shared().showItems({path}); };
     const qreal w = contentWidth();
-    const QString name = currentUserName();
     const QString home = QDir::homePath();
 
-    const DesignFont nameFont = DesignFont::system(12, QFont::Bold);
+    // The name wraps onto as many lines as it needs; the home folder keeps to one line.
+    const qreal textLeft = 26 + 8;
+    const CardPainting::TextStack name(
+        {{DesignFont::system(12, QFont::Bold), Colors::primaryLabel(),
+          userName.isNull() ? currentUserName() : userName}},
+        w - textLeft);
     const DesignFont pathFont = DesignFont::system(9);
-    const qreal userHeight = std::max<qreal>(26, CardPainting::lineHeight(nameFont) + 1 +
-                                                     CardPainting::lineHeight(pathFont));
-    addRow(new PaintedItem(QSizeF(w, userHeight), [=](QPainter& painter, const QRectF& rect) {
-        Symbols::paint(painter, QStringLiteral("person.crop.circle.fill"),
-                       QRectF(rect.left(), rect.center().y() - 13, 26, 26),
-                       Colors::system(Colors::System::Blue));
-        const qreal left = rect.left() + 26 + 8;
-        const qreal top =
-            rect.center().y() -
-            (CardPainting::lineHeight(nameFont) + 1 + CardPainting::lineHeight(pathFont)) / 2;
-        CardPainting::text(
-            painter, QRectF(left, top, rect.right() - left, CardPainting::lineHeight(nameFont)),
-            nameFont, Colors::primaryLabel(), name);
-        CardPainting::text(painter,
-                           QRectF(left, top + CardPainting::lineHeight(nameFont) + 1,
-                                  rect.right() - left, CardPainting::lineHeight(pathFont)),
-                           pathFont, Colors::secondaryLabel(), home);
-    }));
+    const qreal textHeight = name.height() + 1 + CardPainting::lineHeight(pathFont);
+    addRow(new PaintedItem(
+        QSizeF(w, std::max<qreal>(26, textHeight)), [=](QPainter& painter, const QRectF& rect) {
+            Symbols::paint(painter, QStringLiteral("person.crop.circle.fill"),
+                           QRectF(rect.left(), rect.center().y() - 13, 26, 26),
+                           Colors::system(Colors::System::Blue));
+            const qreal left = rect.left() + textLeft;
+            const qreal top = rect.center().y() - textHeight / 2;
+            name.draw(painter, QPointF(left, top));
+            CardPainting::text(painter,
+                               QRectF(left, top + name.height() + 1, rect.right() - left,
+                                      CardPainting::lineHeight(pathFont)),
+                               pathFont, Colors::secondaryLabel(), home);
+        }));
     addRow(CardPainting::divider(w, 0.2));
     addRow(CardPainting::line(w, DesignFont::system(10, QFont::DemiBold), Colors::secondaryLabel(),
                               QStringLiteral("Akses Cepat:")));

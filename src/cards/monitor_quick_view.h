@@ -13,8 +13,9 @@ public:
         std::function<void(const QString& folder)> openFolder;
         std::function<void(const QString& path)> reveal;
     };
+    // `userName` is the name shown, the current user's unless given.
     explicit MonitorQuickView(std::function<void()> onClose, Actions actions = {},
-                              QGraphicsItem* parent = nullptr);
+                              const QString& userName = {}, QGraphicsItem* parent = nullptr);
 
     // The user's full name from the account's comment field (up to its first comma), else
     // the login name.

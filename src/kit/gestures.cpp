@@ -86,6 +86,11 @@ bool Gestures::mousePress(QGraphicsSceneMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || !(m_tap || m_doubleTap || m_dragChanged))
         return false;
+    // The view offers a press to every item its one-pixel square touches: one that lands
+    // beside this item's shape (in the gap between two books) belongs to what lies under
+    // the point, as its release would not count here.
+    if (!m_item.contains(event->pos()))
+        return false;
     m_pressed = true;
     m_dragging = false;
     m_pressScenePos = event->scenePos();

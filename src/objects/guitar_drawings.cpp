@@ -17,13 +17,44 @@ namespace {
 const QColor kMetalDark = srgb(0.12, 0.12, 0.15);
 const QColor kMetalLight = srgb(0.25, 0.25, 0.29);
 
-// A stand tube: a line shaded along its length, round caps.
-void tube(QPainter& p, QPointF from, QPointF to, qreal width)
-{
-    p.setPen(
-        pen(linearGradient(from, to, {kMetalDark, kMetalLight, kMetalDark}), width, Qt::RoundCap));
-    p.drawLine(from, to);
-}
+// A guitar's floor stand as drawn behind the guitar: tubes (lines shaded along their length,
+// round caps), then rubber feet (black capsules). It is part of the guitar: its outline is
+// part of the guitar's.
+struct Stand {
+    struct Tube {
+        QPointF from, to;
+        qreal width;
+    };
+    std::vector<Tube> tubes;
+    std::vector<QRectF> feet;
+
+    void paint(QPainter& p) const
+    {
+        for (const Tube& t : tubes) {
+            p.setPen(pen(linearGradient(t.from, t.to, {kMetalDark, kMetalLight, kMetalDark}),
+                         t.width, Qt::RoundCap));
+            p.drawLine(t.from, t.to);
+        }
+        for (const QRectF& foot : feet)
+            p.fillPath(Painting::capsule(foot), Qt::black);
+    }
+
+    QPainterPath outline() const
+    {
+        QPainterPath all;
+        for (const Tube& t : tubes) {
+            QPainterPathStroker stroker;
+            stroker.setWidth(t.width);
+            stroker.setCapStyle(Qt::RoundCap);
+            QPainterPath line(t.from);
+            line.lineTo(t.to);
+            all = all.united(stroker.createStroke(line));
+        }
+        for (const QRectF& foot : feet)
+            all = all.united(Painting::capsule(foot));
+        return all;
+    }
+};
 
 void fillAndStroke(QPainter& p, const QPainterPath& path, const QBrush& fill, const QPen& stroke)
 {
@@ -104,12 +135,32 @@ QPainterPath headstock(const Frac& at)
     head.closeSubpath();
     return head;
 }
+
+Stand stand(QSizeF frame, qreal t)
+{
+    const Frac at{frame};
+    const qreal w = frame.width();
+    return {{{at(0.5, 0.65), at(0.5, 0.9), 1.1 * t},
+             {at(0.32, 0.88), at(0.5, 0.9), 1.15 * t},
+             {at(0.68, 0.88), at(0.5, 0.9), 1.15 * t},
+             {at(0.5, 0.9), at(0.5, 0.965), 1.05 * t},
+             {at(0.5, 0.9), at(0.12, 0.975), 1.1 * t},
+             {at(0.5, 0.9), at(0.88, 0.975), 1.1 * t}},
+            {Painting::centredRect(at(0.12, 0.975), 0.064 * w, 0.0384 * w),
+             Painting::centredRect(at(0.88, 0.975), 0.064 * w, 0.0384 * w),
+             Painting::centredRect(at(0.5, 0.965), 0.0512 * w, 0.032 * w)}};
+}
 } // namespace
 
 QPainterPath outline(QSizeF frame)
 {
     const Frac at{frame};
     return body(at).united(fretboard(at)).united(headstock(at));
+}
+
+QPainterPath standOutline(QSizeF frame)
+{
+    return stand(frame, sizes(frame).tube).outline();
 }
 
 Sizes sizes(QSizeF frame)
@@ -133,19 +184,7 @@ void paint(QPainter& p, QSizeF frame)
     p.setRenderHint(QPainter::Antialiasing);
 
     // Stand behind the guitar.
-    const qreal t = size.tube;
-    tube(p, at(0.5, 0.65), at(0.5, 0.9), 1.1 * t);
-    tube(p, at(0.32, 0.88), at(0.5, 0.9), 1.15 * t);
-    tube(p, at(0.68, 0.88), at(0.5, 0.9), 1.15 * t);
-    tube(p, at(0.5, 0.9), at(0.5, 0.965), 1.05 * t);
-    tube(p, at(0.5, 0.9), at(0.12, 0.975), 1.1 * t);
-    tube(p, at(0.5, 0.9), at(0.88, 0.975), 1.1 * t);
-    p.fillPath(Painting::capsule(Painting::centredRect(at(0.12, 0.975), 0.064 * w, 0.0384 * w)),
-               Qt::black);
-    p.fillPath(Painting::capsule(Painting::centredRect(at(0.88, 0.975), 0.064 * w, 0.0384 * w)),
-               Qt::black);
-    p.fillPath(Painting::capsule(Painting::centredRect(at(0.5, 0.965), 0.0512 * w, 0.032 * w)),
-               Qt::black);
+    stand(frame, size.tube).paint(p);
 
     // Body.
     const QPainterPath body = AcousticGuitarDrawing::body(at);
@@ -369,12 +408,62 @@ struct Neck {
         return head;
     }
 };
+
+// The stand: its post through the yoke round the neck, the yoke's pins, the arms under the
+// body, the legs and feet.
+struct StandParts {
+    StandParts(QSizeF frame, qreal s)
+    {
+        const Frac at{frame};
+        const qreal W = frame.width();
+        const qreal H = frame.height();
+        const qreal cx = Neck(frame).cx;
+        const qreal f = 0.04 * W;
+        stand = {{{QPointF(cx, 0.38 * H), QPointF(cx, 0.90 * H), 1.05 * s},
+                  {at(0.33, 0.88), QPointF(cx, 0.90 * H), 1.15 * s},
+                  {at(0.74, 0.88), QPointF(cx, 0.90 * H), 1.15 * s},
+                  {QPointF(cx, 0.90 * H), QPointF(cx, 0.975 * H), 1.05 * s},
+                  {QPointF(cx, 0.90 * H), at(0.12, 0.985), 1.1 * s},
+                  {QPointF(cx, 0.90 * H), at(0.94, 0.985), 1.1 * s}},
+                 {QRectF(0.12 * W - f, 0.985 * H - 0.6 * f, 2 * f, 1.2 * f),
+                  QRectF(0.94 * W - f, 0.985 * H - 0.6 * f, 2 * f, 1.2 * f),
+                  QRectF(cx - 0.8 * f, 0.975 * H - 0.5 * f, 1.6 * f, f)}};
+        const qreal yr = 0.155 * W;
+        const QRectF yokeBox(cx - yr, 0.40 * H - yr, 2 * yr, 2 * yr);
+        yoke.arcMoveTo(yokeBox, -10);
+        yoke.arcTo(yokeBox, -10, -160); // clockwise on screen, through the lowest point
+        yokeWidth = 1.1 * s;
+        pins = {at(0.38, 0.40), at(0.698, 0.40)};
+    }
+
+    QPainterPath outline() const
+    {
+        QPainterPathStroker stroker;
+        stroker.setWidth(yokeWidth);
+        stroker.setCapStyle(Qt::RoundCap);
+        QPainterPath all = stand.outline().united(stroker.createStroke(yoke));
+        for (const QPointF& pin : pins)
+            all = all.united(Painting::circle(pin, pinRadius));
+        return all;
+    }
+
+    static constexpr qreal pinRadius = 4;
+    Stand stand;
+    QPainterPath yoke;
+    qreal yokeWidth = 0;
+    std::vector<QPointF> pins;
+};
 } // namespace
 
 QPainterPath outline(QSizeF frame)
 {
     const Neck neck(frame);
     return outlineIn(kBodyOutline, Frac{frame}).united(neck.board()).united(neck.headstock());
+}
+
+QPainterPath standOutline(QSizeF frame)
+{
+    return StandParts(frame, sizes(frame).tube).outline();
 }
 
 Sizes sizes(QSizeF frame)
@@ -398,7 +487,6 @@ void paint(QPainter& p, QSizeF frame)
     const Neck neck(frame);
     const qreal cx = neck.cx;
     const qreal s = size.tube;
-    const qreal f = 0.04 * W;
     const qreal nw = neck.nw;
     const qreal nwb = neck.nwb;
     const qreal T = neck.T;
@@ -414,25 +502,11 @@ void paint(QPainter& p, QSizeF frame)
     const qreal r = 0.026 * W;
 
     // Stand behind the guitar, with its yoke round the neck.
-    tube(p, QPointF(cx, 0.38 * H), QPointF(cx, 0.90 * H), 1.05 * s);
-    QPainterPath yoke;
-    const qreal yr = 0.155 * W;
-    const QRectF yokeBox(cx - yr, 0.40 * H - yr, 2 * yr, 2 * yr);
-    yoke.arcMoveTo(yokeBox, -10);
-    yoke.arcTo(yokeBox, -10, -160); // clockwise on screen, through the lowest point
-    p.strokePath(yoke, pen(kMetalDark, 1.1 * s, Qt::RoundCap));
-    fillCircle(p, at(0.38, 0.40), 4, kMetalDark);
-    fillCircle(p, at(0.698, 0.40), 4, kMetalDark);
-    tube(p, at(0.33, 0.88), QPointF(cx, 0.90 * H), 1.15 * s);
-    tube(p, at(0.74, 0.88), QPointF(cx, 0.90 * H), 1.15 * s);
-    tube(p, QPointF(cx, 0.90 * H), QPointF(cx, 0.975 * H), 1.05 * s);
-    tube(p, QPointF(cx, 0.90 * H), at(0.12, 0.985), 1.1 * s);
-    tube(p, QPointF(cx, 0.90 * H), at(0.94, 0.985), 1.1 * s);
-    p.fillPath(Painting::capsule(QRectF(0.12 * W - f, 0.985 * H - 0.6 * f, 2 * f, 1.2 * f)),
-               Qt::black);
-    p.fillPath(Painting::capsule(QRectF(0.94 * W - f, 0.985 * H - 0.6 * f, 2 * f, 1.2 * f)),
-               Qt::black);
-    p.fillPath(Painting::capsule(QRectF(cx - 0.8 * f, 0.975 * H - 0.5 * f, 1.6 * f, f)), Qt::black);
+    const StandParts standParts(frame, s);
+    standParts.stand.paint(p);
+    p.strokePath(standParts.yoke, pen(kMetalDark, standParts.yokeWidth, Qt::RoundCap));
+    for (const QPointF& pin : standParts.pins)
+        fillCircle(p, pin, StandParts::pinRadius, kMetalDark);
 
     // Body and its highlights.
     fillAndStroke(

@@ -22,6 +22,8 @@ Sizes sizes(QSizeF frame);
 void paint(QPainter& painter, QSizeF frame);
 // The guitar's outline as painted: body, neck and headstock, without the stand.
 QPainterPath outline(QSizeF frame);
+// The stand's as painted: its tubes and feet.
+QPainterPath standOutline(QSizeF frame);
 } // namespace AcousticGuitarDrawing
 
 namespace StratocasterDrawing {
@@ -38,4 +40,6 @@ struct Sizes {
 Sizes sizes(QSizeF frame);
 void paint(QPainter& painter, QSizeF frame);
 QPainterPath outline(QSizeF frame);
+// With the yoke round the neck and its pins.
+QPainterPath standOutline(QSizeF frame);
 } // namespace StratocasterDrawing

@@ -30,7 +30,10 @@ GuitarView::GuitarView(AppState& appState, ActiveDesktopQuickView card, Look loo
 
 void GuitarView::onSizeChanged()
 {
-    setDrawnOutline(m_look.outline(size()));
+    const QPainterPath guitar = m_look.outline(size());
+    setDrawnOutline(guitar);
+    // The stand is the guitar's too: a click on it opens the guitar's card.
+    setHitShape(guitar.united(m_look.standOutline(size())));
 }
 
 void GuitarView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
@@ -58,7 +61,8 @@ AcousticGuitarView::AcousticGuitarView(AppState& appState, Opener openMusic, QGr
                   QSizeF(0.86, 0.042),
                   {ObjectDrawing::black(0.2), 5, QPointF(2, 4)},
                   &AcousticGuitarDrawing::paint,
-                  &AcousticGuitarDrawing::outline},
+                  &AcousticGuitarDrawing::outline,
+                  &AcousticGuitarDrawing::standOutline},
                  std::move(openMusic), parent)
 {
 }
@@ -70,7 +74,8 @@ StratocasterGuitarView::StratocasterGuitarView(AppState& appState, Opener openMu
                   QSizeF(0.85, 0.04),
                   {ObjectDrawing::black(0.18), 5, QPointF(2, 4)},
                   &StratocasterDrawing::paint,
-                  &StratocasterDrawing::outline},
+                  &StratocasterDrawing::outline,
+                  &StratocasterDrawing::standOutline},
                  std::move(openMusic), parent)
 {
 }

@@ -11,8 +11,8 @@ class AppState;
 
 // A guitar on its stand: a still drawing, a single click that opens or closes the guitar's
 // card and a double click that starts a music program. Its frame stands over the shelf and
-// the photo wall: it takes the clicks only inside the guitar's drawn outline (body, neck
-// and headstock), and its flames follow that outline.
+// the photo wall: it takes the clicks only where the guitar and its stand are drawn, and its
+// flames follow the guitar's drawn outline (body, neck and headstock).
 class GuitarView : public RoomItem {
     Q_OBJECT
 public:
@@ -33,6 +33,7 @@ protected:
         ShadowStyle canvasShadow;
         void (*paint)(QPainter&, QSizeF);
         QPainterPath (*outline)(QSizeF);
+        QPainterPath (*standOutline)(QSizeF);
     };
     GuitarView(AppState& appState, ActiveDesktopQuickView card, Look look, Opener openMusic,
                QGraphicsItem* parent);

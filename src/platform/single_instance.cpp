@@ -19,6 +19,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 const QString SingleInstance::serviceName = QStringLiteral("id.marrowick.Pondsill");
 const QString SingleInstance::objectPath = QStringLiteral("/id/marrowick/Pondsill");
 
@@ -135,7 +137,7 @@ QString SingleInstance::listeningPath() const
     return m_server && m_server->isListening() ? m_server->fullServerName() : QString();
 }
 
-QString SingleInstance::fallbackSocketPath(bool make) const
+QString SingleInstance::fallbackPrefix(bool make) const
 {
     if (m_placePrefix.isEmpty())
         return {};
@@ -148,29 +150,76 @@ QString SingleInstance::fallbackSocketPath(bool make) const
         QCryptographicHash::hash(QFile::encodeName(m_placePrefix), QCryptographicHash::Sha256)
             .toHex()
             .left(16);
-    const QString place = folder + QStringLiteral("/pondsill-") + QString::fromLatin1(key) +
-                          QStringLiteral(".socket");
-    return place == socketPath() ? QString() : place;
+    const QString prefix = folder + QStringLiteral("/pondsill-") + QString::fromLatin1(key);
+    return prefix == m_placePrefix ? QString() : prefix;
+}
+
+QString SingleInstance::fallbackSocketPath(bool make) const
+{
+    const QString prefix = fallbackPrefix(make);
+    return prefix.isEmpty() ? QString() : prefix + QStringLiteral(".socket");
+}
+
+QString SingleInstance::fallbackLockPath(bool make) const
+{
+    const QString prefix = fallbackPrefix(make);
+    return prefix.isEmpty() ? QString() : prefix + QStringLiteral(".lock");
+}
+
+SingleInstance::Lock SingleInstance::lockAt(const QString& place, bool make, int& taken)
+{
+    if (place.isEmpty())
+        return Lock::Unavailable;
+    const QByteArray path = QFile::encodeName(place);
+    // Held by the open file: the kernel lets go when this process ends however it ends, so a
+    // room that was killed leaves nothing that blocks the next start. Programs the room
+    // starts do not inherit it.
+    int fd = make ? ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600)
+                  : ::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    // A folder made read-only still holds the lock file of an earlier room: a lock needs no
+    // writing.
+    if (fd < 0 && (errno == EROFS || errno == EACCES))
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return Lock::Unavailable;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
+        ::close(fd);
+        return held ? Lock::Held : Lock::Unavailable;
+    }
+    taken = fd;
+    return Lock::Taken;
 }
 
 bool SingleInstance::claim()
 {
     if (!m_placePrefix.isEmpty()) {
-        const QByteArray path = QFile::encodeName(lockPath());
-        // Held by the open file: the kernel lets go when this process ends however it ends,
-        // so a room that was killed leaves nothing that blocks the next start. Programs the
-        // room starts do not inherit it.
-        int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-        // A runtime folder made read-only still holds the lock file of an earlier room: a
-        // lock needs no writing.
-        if (fd < 0 && (errno == EROFS || errno == EACCES))
-            fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            m_lockFd = fd;
+        // Beside the socket's place, else (a runtime folder that is closed to writing and
+        // holds no lock file yet) in the short folder of the user's own that a later start,
+        // meeting the same runtime folder, turns to as well.
+        m_lockPlace = lockPath();
+        Lock lock = lockAt(m_lockPlace, true, m_lockFd);
+        if (lock == Lock::Unavailable) {
+            m_lockPlace = fallbackLockPath(true);
+            lock = lockAt(m_lockPlace, true, m_lockFd);
+        } else if (lock == Lock::Taken) {
+            // A room that started while the runtime folder was closed may run there still.
+            int other = -1;
+            const QString otherPlace = fallbackLockPath(false);
+            const Lock there = lockAt(otherPlace, false, other);
+            if (other >= 0)
+                ::close(other);
+            if (there == Lock::Held) {
+                ::close(std::exchange(m_lockFd, -1));
+                m_lockPlace = otherPlace;
+                lock = Lock::Held;
+            }
+        }
+        if (lock == Lock::Taken) {
             // Which process holds it, for people and tools; the lock is what counts.
             const QByteArray pid = QByteArray::number(::getpid()) + '\n';
-            const bool noted = ::ftruncate(fd, 0) == 0 &&
-                               ::write(fd, pid.constData(), size_t(pid.size())) == pid.size();
+            const bool noted = ::ftruncate(m_lockFd, 0) == 0 &&
+                               ::write(m_lockFd, pid.constData(), size_t(pid.size())) == pid.size();
             Q_UNUSED(noted)
             m_server = new QLocalServer(this);
             m_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -195,14 +244,12 @@ bool SingleInstance::claim()
             claimBusName(); // for the desktop's launchers; another room may own it
             return true;
         }
-        const bool held = fd >= 0 && errno == EWOULDBLOCK;
-        if (fd >= 0)
-            ::close(fd);
-        if (held) {
+        if (lock == Lock::Held) {
             m_heldElsewhere = true;
             return false;
         }
-        // No lock to be had here: the bus decides alone.
+        // No lock to be had anywhere: the bus decides alone.
+        m_lockPlace.clear();
     }
     return claimBusName();
 }
@@ -292,7 +339,7 @@ bool SingleInstance::holderOwnsBusName() const
 {
     if (!m_bus.isConnected() || !m_bus.interface())
         return false;
-    QFile lock(lockPath());
+    QFile lock(m_lockPlace);
     if (!lock.open(QIODevice::ReadOnly))
         return false;
     bool ok = false;

@@ -7,7 +7,8 @@ class QLocalServer;
 class QLocalSocket;
 
 // One room per user and storage folder. The first start holds a lock in the user's runtime
-// folder for its whole life and listens on a local socket beside it; a later start, from
+// folder (where it cannot make one there, in a short folder of the user's own in /tmp) for
+// its whole life and listens on a local socket beside it; a later start, from
 // whatever session bus or none, finds the lock held, asks over the socket for the room to
 // be shown and ends. The first start also owns a well-known name on the session bus and
 // answers the freedesktop application interface there, for the desktop's own launchers.
@@ -55,8 +56,15 @@ private:
     // The folder /tmp/pondsill-UID, made when missing if `make`; empty unless it is the
     // user's own and closed to others.
     static QString shortPrivateFolder(bool make);
-    // Where the room listens when socketPath() will not do; empty when that is nowhere.
+    // The place in that folder for this storage and runtime folder; empty when there is none.
+    QString fallbackPrefix(bool make) const;
+    // Where the room listens when socketPath() will not do, and where it holds its lock when
+    // lockPath() cannot be made; empty when that is nowhere.
     QString fallbackSocketPath(bool make) const;
+    QString fallbackLockPath(bool make) const;
+    enum class Lock { Taken, Held, Unavailable };
+    // Takes the lock at `place` (making its file if `make`) into `taken`, or finds it held.
+    static Lock lockAt(const QString& place, bool make, int& taken);
     // Whether the bus name is owned by the process that holds the lock.
     bool holderOwnsBusName() const;
     bool claimBusName();
@@ -68,6 +76,7 @@ private:
     QString m_name;
     bool m_registered = false;
     QString m_placePrefix; // runtime folder + "/pondsill-" + key
+    QString m_lockPlace;   // the lock this room holds, or the one held by the room that runs
     int m_lockFd = -1;
     bool m_heldElsewhere = false;
     QLocalServer* m_server = nullptr;

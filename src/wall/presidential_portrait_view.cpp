@@ -156,6 +156,15 @@ void PresidentialPortraitView::paint(QPainter* painter, const QStyleOptionGraphi
     });
 }
 
+FittedText::Layout PresidentialPortraitView::nameplateLayout(PresidentialPortraitType type,
+                                                             qreal width)
+{
+    FittedText::Options options;
+    options.minimumScale = 0.7;
+    const DesignFont font = DesignFont::system(4.8, QFont::Black);
+    return FittedText::fit(nameplateName(type), font, QSizeF(width, font.height()), options);
+}
+
 void PresidentialPortraitView::paintNameplate(QPainter& p, const QRectF& plate)
 {
     if (plate.width() <= 0)
@@ -168,26 +177,19 @@ void PresidentialPortraitView::paintNameplate(QPainter& p, const QRectF& plate)
 
     // Two lines centred on the plate; the name shrinks to 70 % before it is cut.
     const qreal available = std::max(plate.width() - 3, qreal(0));
-    const DesignFont fullName = DesignFont::system(4.8, QFont::Black);
+    const FittedText::Layout name = nameplateLayout(m_type, available);
     const DesignFont titleFont = DesignFont::system(3.8, QFont::Bold);
-    const QString name = PresidentialPortraitView::nameplateName(m_type);
-    const qreal nameWidth = fullName.horizontalAdvance(name);
-    const DesignFont nameFont = fullName.scaled(
-        nameWidth > available && nameWidth > 0 ? std::max(available / nameWidth, 0.7) : 1.0);
-    const qreal height = nameFont.height() + 0.5 + titleFont.height();
+    const qreal height = name.lineHeight + 0.5 + titleFont.height();
     const qreal top = plate.center().y() - height / 2;
     const qreal left = plate.center().x() - available / 2;
 
     p.save();
     p.setClipPath(shape, Qt::IntersectClip);
-    p.setPen(srgb(0.16, 0.11, 0.05));
-    nameFont.drawText(p, QRectF(left, top, available, nameFont.height()),
-                      Qt::AlignCenter | Qt::TextSingleLine,
-                      FittedText::elided(name, nameFont, available, Qt::ElideRight));
+    FittedText::draw(p, name, QRectF(left, top, available, name.lineHeight), Qt::AlignCenter,
+                     srgb(0.16, 0.11, 0.05));
     p.setPen(srgb(0.35, 0.24, 0.10));
     const QString title = PresidentialPortraitView::shortTitle(m_type);
-    titleFont.drawText(p,
-                       QRectF(left, top + nameFont.height() + 0.5, available, titleFont.height()),
+    titleFont.drawText(p, QRectF(left, top + name.lineHeight + 0.5, available, titleFont.height()),
                        Qt::AlignCenter | Qt::TextSingleLine,
                        FittedText::elided(title, titleFont, available, Qt::ElideRight));
     p.restore();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/fitted_text.h"
 #include "kit/painting.h"
 #include "kit/room_item.h"
 #include "wall/portrait_drawing.h"
@@ -30,6 +31,8 @@ public:
     // The picture's opening and the nameplate in a portrait of `size`; never negative.
     static QRectF pictureRect(const QSizeF& size);
     static QRectF nameplateRect(const QSizeF& size);
+    // The nameplate's name on one line `width` wide: shrunk down to 70 % before it is cut.
+    static FittedText::Layout nameplateLayout(PresidentialPortraitType type, qreal width);
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 

@@ -14,6 +14,8 @@
 #include "room/desktop_root_view.h"
 #include "room/effects/asset_fire_effect_view.h"
 #include "room/effects/burning_fire_modifier.h"
+#include "room/floor/magic_carpet_view.h"
+#include "room/floor/movable_carpet_mat_view.h"
 #include "room/furniture_slot.h"
 #include "room/room_pieces.h"
 #include "room/room_view.h"
@@ -85,7 +87,12 @@ struct TrashRoom {
 // The guitars' corner of the room: the shelf with books on both boards, the photo wall, the
 // lamp and the two guitars standing over them.
 struct GuitarCorner {
-    FloorRoom room{{}, [](FloorRoom& r, RoomPieces& pieces) {
+    using Furnish = std::function<void(FloorRoom&, RoomPieces&)>;
+    explicit GuitarCorner(Furnish more = {}) : m_more(std::move(more)) {}
+    Furnish m_more;
+    FloorRoom room{{}, [this](FloorRoom& r, RoomPieces& pieces) {
+                       if (m_more)
+                           m_more(r, pieces);
                        for (int i = 0; i < 24; ++i)
                            QFile::link(r.home().writeFile(u"Desktop/buku %1.txt"_s.arg(i), "x"),
                                        r.shelfPath(u"buku %1.txt"_s.arg(i)));
@@ -131,6 +138,17 @@ struct GuitarCorner {
         auto& shelf = static_cast<BookshelfView&>(piece(Furniture::Bookshelf));
         QTRY_VERIFY(!shelf.isMeasuring() && !shelf.shelfItems(1).isEmpty());
     }
+};
+
+// The shelf's books, both guitars and the trash can on the floor beside the carpet.
+struct ShelfGuitarsAndCan {
+    std::unique_ptr<UserTrash> trash;
+    GuitarCorner corner{[this](FloorRoom& r, RoomPieces& pieces) {
+        trash = std::make_unique<UserTrash>(r.home().dataHome() + u"/Trash"_s);
+        pieces.furniture[int(Furniture::TrashCan)] = [this, &r] {
+            return new TrashCanView(r.storage(), r.appState(), *trash);
+        };
+    }};
 };
 
 std::unique_ptr<QMimeData> urlDrag(const QList<QUrl>& urls)
@@ -449,6 +467,108 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(t.room.carpetPath()));
         QVERIFY(QFileInfo::exists(t.room.home().path() + u"/Documents"_s));
         QVERIFY(t.room.playedSounds().isEmpty());
+    }
+
+    // What shows of a piece takes its clicks: the can's lower half beside the rug (the
+    // carpet's frame reaches over it), each guitar's stand (post, legs, feet), and the gaps
+    // between books, which are the cabinet's.
+    void whatShowsOfAPieceTakesItsClicks_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        for (QSize screen :
+             {QSize(1366, 768), QSize(1920, 1080), QSize(1280, 1024), QSize(2560, 1080)})
+            QTest::addRow("%dx%d", screen.width(), screen.height()) << screen;
+    }
+    void whatShowsOfAPieceTakesItsClicks()
+    {
+        QFETCH(QSize, screen);
+        ShelfGuitarsAndCan room;
+        GuitarCorner& corner = room.corner;
+        corner.resize(screen);
+        const auto name = [](QGraphicsItem* item) {
+            QGraphicsObject* object = item ? item->toGraphicsObject() : nullptr;
+            return object ? QString::fromLatin1(object->metaObject()->className()) : u"nothing"_s;
+        };
+
+        RoomItem& can = corner.piece(Furniture::TrashCan);
+        const MovableCarpetMatView& carpet = *corner.room.floor().carpet();
+        const QPainterPath rug = carpet.mapToScene(carpet.drawnRug());
+        int besideTheRug = 0;
+        for (qreal fy : {0.55, 0.7, 0.85, 0.97})
+            for (qreal fx : {0.05, 0.3, 0.5, 0.7, 0.95}) {
+                const QPointF at =
+                    can.mapToScene(fx * can.size().width(), fy * can.size().height());
+                if (rug.contains(at))
+                    continue; // the rug lies over the can there
+                besideTheRug += carpet.sceneBoundingRect().contains(at);
+                QVERIFY2(corner.reaches(at, can),
+                         qPrintable(u"%1, %2: %3"_s.arg(fx).arg(fy).arg(name(corner.takerAt(at)))));
+            }
+        if (screen == QSize(1366, 768))
+            QVERIFY(besideTheRug > 0); // the carpet's frame reaches over the can here
+        QVERIFY(corner.reaches(rug.boundingRect().center(), carpet));
+
+        // Post, legs and feet, as fractions of each guitar's frame.
+        const QList<std::pair<Furniture, QList<QPointF>>> stands{{Furniture::AcousticGuitar,
+                                                                  {{0.5, 0.89},
+                                                                   {0.41, 0.8925},
+                                                                   {0.5, 0.93},
+                                                                   {0.31, 0.9375},
+                                                                   {0.69, 0.9375},
+                                                                   {0.12, 0.975},
+                                                                   {0.88, 0.975},
+                                                                   {0.5, 0.965}}},
+                                                                 {Furniture::StratocasterGuitar,
+                                                                  {{0.539, 0.89},
+                                                                   {0.33, 0.9375},
+                                                                   {0.74, 0.9425},
+                                                                   {0.539, 0.94},
+                                                                   {0.12, 0.985},
+                                                                   {0.94, 0.985},
+                                                                   {0.539, 0.975}}}};
+        for (const auto& [which, points] : stands) {
+            RoomItem& guitar = corner.piece(which);
+            for (QPointF f : points) {
+                const QPointF at = guitar.mapToScene(f.x() * guitar.size().width(),
+                                                     f.y() * guitar.size().height());
+                QVERIFY2(corner.reaches(at, guitar),
+                         qPrintable(
+                             u"%1, %2: %3"_s.arg(f.x()).arg(f.y()).arg(name(corner.takerAt(at)))));
+            }
+        }
+
+        // A click on the pixel in the gap whose square reaches the next book.
+        auto& shelf = static_cast<BookshelfView&>(corner.piece(Furniture::Bookshelf));
+        AppState& app = corner.room.appState();
+        SceneInput input(corner.room.view());
+        int gaps = 0;
+        for (int board = 0; board < 2; ++board) {
+            const QList<ShelfItemView*> books = shelf.shelfItems(board);
+            for (qsizetype i = 1; i < books.size(); ++i) {
+                const QRectF left = books[i - 1]->mapRectToScene(books[i - 1]->rect());
+                const QRectF right = books[i]->mapRectToScene(books[i]->rect());
+                qreal x = std::floor(right.left());
+                if (x == right.left())
+                    x = std::ceil(left.right());
+                const QPointF at(x, std::round(std::max(left.top(), right.top()) +
+                                               0.6 * std::min(left.height(), right.height())));
+                QGraphicsItem* taker = corner.takerAt(at);
+                if (taker == &corner.piece(Furniture::AcousticGuitar) ||
+                    taker == &corner.piece(Furniture::StratocasterGuitar))
+                    continue; // a guitar stands in front of it
+                ++gaps;
+                const QString where = u"between %1 and %2 at %3, %4: %5"_s.arg(i - 1)
+                                          .arg(i)
+                                          .arg(at.x())
+                                          .arg(at.y())
+                                          .arg(name(taker));
+                QVERIFY2(taker == &shelf, qPrintable(where));
+                input.click(at);
+                QVERIFY2(app.showBookshelfDrawer(), qPrintable(where));
+                app.setShowBookshelfDrawer(false);
+            }
+        }
+        QVERIFY(gaps > 0);
     }
 
     void clicksOpenTheCardOrTheTrash()

@@ -1,5 +1,6 @@
 #include "platform/file_manager_reveal.h"
 #include "platform/single_instance.h"
+#include "support/plain_user.h"
 #include "support/scratch_mount.h"
 #include "support/test_registry.h"
 
@@ -24,6 +25,9 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString kName = u"id.marrowick.PondsillTest"_s;
 
+// How a runtime folder fails to hold what a room puts there.
+enum class Runtime { ReadOnlyAfterKill, Closed, LongPath };
+
 // Stands in for a file manager on the test's private session bus.
 class FakeFileManager : public QObject {
     Q_OBJECT
@@ -33,13 +37,16 @@ public:
 public Q_SLOTS:
     void ShowItems(const QStringList& uris, const QString&) { requests.append(uris); }
 };
-// A start of the program in a process of its own, on a session bus of its own.
+// A start of the program in a process of its own, on a session bus of its own; `asUser` is
+// put in front of the command.
 class Start {
 public:
-    Start(const QString& storage, const QString& runtime)
+    Start(const QString& storage, const QString& runtime, const QStringList& asUser = {})
     {
-        m_process.start(QStandardPaths::findExecutable(u"dbus-run-session"_s),
-                        {u"--"_s, QStringLiteral(SINGLE_INSTANCE_PROBE), storage, runtime});
+        const QStringList command =
+            asUser + QStringList{QStandardPaths::findExecutable(u"dbus-run-session"_s), u"--"_s,
+                                 QStringLiteral(SINGLE_INSTANCE_PROBE), storage, runtime};
+        m_process.start(command.first(), command.mid(1));
     }
     ~Start()
     {
@@ -161,64 +168,88 @@ private Q_SLOTS:
 
     // A room whose runtime folder cannot hold its socket (read-only, with the socket of a room
     // that was killed still in it; or a path too long for a socket's address) listens in a
-    // short folder of the user's own instead, where later starts find it.
+    // short folder of the user's own instead, where later starts find it. Where the runtime
+    // folder cannot hold the lock either (closed to writing before any room made one), the
+    // lock goes there too, and starts from other buses still find the room.
     void laterStartsReachARoomWhoseSocketCannotBeBesideItsLock_data()
     {
-        QTest::addColumn<bool>("readOnly"); // else a path too long
-        QTest::newRow("read-only runtime folder after a kill") << true;
-        QTest::newRow("runtime folder path too long for a socket") << false;
+        QTest::addColumn<Runtime>("runtimeFolder");
+        QTest::newRow("read-only runtime folder after a kill") << Runtime::ReadOnlyAfterKill;
+        QTest::newRow("runtime folder closed to writing before any room") << Runtime::Closed;
+        QTest::newRow("runtime folder path too long for a socket") << Runtime::LongPath;
     }
     void laterStartsReachARoomWhoseSocketCannotBeBesideItsLock()
     {
-        QFETCH(bool, readOnly);
+        QFETCH(Runtime, runtimeFolder);
         if (QStandardPaths::findExecutable(u"dbus-run-session"_s).isEmpty())
             QSKIP("dbus-run-session is not installed");
         QTemporaryDir runtimeDir, storage;
         QString runtime = privateFolder(runtimeDir);
+        const QFileDevice::Permissions open =
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+        const QFileDevice::Permissions closed = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
         // Read-only for anyone, root too: a file system of its own mounted read-only; else,
         // for a user who may not mount, a folder closed to writing.
         std::unique_ptr<ScratchMount> mount;
-        if (readOnly) {
+        QStringList asUser;
+        if (runtimeFolder == Runtime::ReadOnlyAfterKill) {
             mount = std::make_unique<ScratchMount>("tmpfs", runtime);
             if (!mount->isMounted() && ::geteuid() == 0)
                 QSKIP(qPrintable(u"cannot mount a file system to make read-only: "_s +
                                  mount->error()));
-            QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                               QFileDevice::ExeOwner);
+            QFile::setPermissions(runtime, open);
+        } else if (runtimeFolder == Runtime::Closed) {
+            // Root ignores the folder's mode: the starts run as a plain user.
+            const std::optional<QStringList> plain =
+                plainUserCommand({runtimeDir.path(), storage.path()});
+            if (!plain)
+                QSKIP("cannot run the starts as a plain user");
+            asUser = *plain;
+            QFile::setPermissions(runtime, closed);
         } else {
             runtime += u'/' + QString(120, u'r');
             QVERIFY(QDir().mkpath(runtime));
-            QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                               QFileDevice::ExeOwner);
+            QFile::setPermissions(runtime, open);
         }
         const QString files = storage.filePath(u"RidezozEvar"_s);
-        if (readOnly) {
+        if (runtimeFolder == Runtime::ReadOnlyAfterKill) {
             Start killed(files, runtime);
             QCOMPARE(killed.nextLine(), "first");
             killed.kill();
             if (mount->isMounted())
                 QVERIFY(mount->makeReadOnly());
             else
-                QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+                QFile::setPermissions(runtime, closed);
         }
-        Start first(files, runtime);
+        Start first(files, runtime, asUser);
         QCOMPARE(first.nextLine(), "first");
         for (int later = 0; later < 2; ++later) {
-            Start again(files, runtime);
+            Start again(files, runtime, asUser);
             QCOMPARE(again.nextLine(), "shown");
             QCOMPARE(again.exitCode(), 0);
             QCOMPARE(first.nextLine(), "asked");
         }
         first.kill();
-        // The same in this process: the socket's place is the user's own.
-        SingleInstance room(QDBusConnection(u"none"_s), kName);
-        room.setStorageFolder(files, runtime);
-        QVERIFY(room.claim());
-        const QString place = room.listeningPath();
-        QVERIFY2(place.startsWith(u"/tmp/pondsill-%1/"_s.arg(::getuid())), qPrintable(place));
-        QCOMPARE(QFileInfo(QFileInfo(place).path()).ownerId(), ::getuid());
-        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                           QFileDevice::ExeOwner);
+        // The same in this process: the socket's place is the user's own, and with no bus at
+        // all a later start still finds the room.
+        const auto inThisProcess = [&]() -> int {
+            SingleInstance room(QDBusConnection(u"none"_s), kName);
+            room.setStorageFolder(files, runtime);
+            if (!room.claim())
+                return 1;
+            const QString place = room.listeningPath();
+            if (!place.startsWith(u"/tmp/pondsill-%1/"_s.arg(::getuid())) ||
+                QFileInfo(QFileInfo(place).path()).ownerId() != ::getuid())
+                return 2;
+            SingleInstance later(QDBusConnection(u"none"_s), kName);
+            later.setStorageFolder(files, runtime);
+            return later.claim() ? 3 : 0;
+        };
+        const int failed = runtimeFolder == Runtime::Closed
+                               ? asPlainUser(storage.path(), inThisProcess)
+                               : inThisProcess();
+        QFile::setPermissions(runtime, open);
+        QCOMPARE(failed, 0);
     }
 
     // A storage folder is one place however it is reached and whether or not it exists yet:

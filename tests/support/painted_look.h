@@ -90,6 +90,22 @@ inline QList<PaintedText> texts(QGraphicsScene& scene, const QRectF& area)
     return drawn;
 }
 
+// Every text `item` draws itself (not its children), in its own coordinates, in the order
+// drawn.
+inline QList<PaintedText> texts(QGraphicsItem& item)
+{
+    const QRectF r = item.boundingRect();
+    Detail::TextDevice device(r.size().toSize() + QSize(1, 1));
+    {
+        QPainter painter(&device);
+        painter.translate(-r.topLeft());
+        QStyleOptionGraphicsItem option;
+        option.exposedRect = r;
+        item.paint(&painter, &option, nullptr);
+    }
+    return device.engine.texts;
+}
+
 // The relative luminance of a colour (sRGB), as contrast ratios are worked out.
 inline qreal luminance(const QColor& c)
 {

@@ -2,6 +2,7 @@
 #include "room/room_view.h"
 #include "state/app_state.h"
 #include "support/fake_app_registry.h"
+#include "support/painted_look.h"
 #include "support/scene_input.h"
 #include "support/temp_home.h"
 #include "support/test_registry.h"
@@ -102,6 +103,33 @@ private Q_SLOTS:
         input.click(right.mapToScene(right.rect().center()));
         QVERIFY(!room.appState().isFireModeActive());
         QVERIFY(left.toolTip().contains(u"(Klik untuk mengaktifkan rahasia kebakaran!)"_s));
+    }
+
+    // The nameplates show their names and titles whole at the sizes people's screens have: a
+    // name too long for its plate shrinks (down to 70 %) before it would be cut.
+    void nameplatesShowTheirTextsWhole_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        for (QSize screen :
+             {QSize(1366, 768), QSize(1920, 1080), QSize(1280, 1024), QSize(2560, 1080)})
+            QTest::addRow("%dx%d", screen.width(), screen.height()) << screen;
+    }
+    void nameplatesShowTheirTextsWhole()
+    {
+        QFETCH(QSize, screen);
+        WallRoom room;
+        room.view().resize(screen);
+        QTRY_COMPARE(room.root().size(), QSizeF(screen));
+        for (auto [piece, type] :
+             {std::pair{Furniture::PresidentPortrait, PresidentialPortraitType::President},
+              {Furniture::VicePresidentPortrait, PresidentialPortraitType::VicePresident}}) {
+            RoomItem& portrait = room.piece(piece);
+            QStringList drawn;
+            for (const PaintedText& t : PaintedLook::texts(portrait))
+                drawn << t.text;
+            QCOMPARE(drawn, (QStringList{PresidentialPortraitView::nameplateName(type),
+                                         PresidentialPortraitView::shortTitle(type)}));
+        }
     }
 
     // Whatever the size, a portrait draws inside its opening; point-sized details that outgrow a

@@ -56,6 +56,7 @@ MovableCarpetMatView::MovableCarpetMatView(StorageManager& storage,
     connect(&m_floorState, &FloorInteractionState::isCarpetLiftedChanged, this,
             &MovableCarpetMatView::followLift);
     connect(&m_floorState, &FloorInteractionState::isCarpetDraggingChanged, this, [this] {
+        setHitShape(drawnRug()); // the rug shrinks a little while dragged
         keepPicture();
         update();
     });
@@ -106,8 +107,18 @@ QTransform MovableCarpetMatView::bodyTransform() const
 void MovableCarpetMatView::updateBody()
 {
     m_bodyHolder->setTransform(bodyTransform());
+    // The pointer finds the carpet where the rug is drawn, not over the frame's empty corners
+    // (the trash can stands in one of them).
+    setHitShape(drawnRug());
     keepPicture();
     update();
+}
+
+QPainterPath MovableCarpetMatView::drawnRug() const
+{
+    QPainterPath rug;
+    rug.addRect(m_body->mapRectToParent(m_body->rug()->frame()));
+    return bodyTransform().map(rug);
 }
 
 void MovableCarpetMatView::keepPicture()

@@ -14,8 +14,8 @@ class StorageManager;
 // covers what it lies on, a click lifts it (the files under it show) or lowers it, and its
 // menu hides more files, centres it, tidies or spreads the files, sends them back or opens
 // the carpet folder. The floor layer places it at the carpet's centre plus the live drag
-// offset. The pointer hits its plain 634 x 130 frame; the rug is drawn tilted into the
-// floor inside it.
+// offset. The rug is drawn tilted into the floor inside its 634 x 130 frame, and the
+// pointer finds the carpet where the rug is drawn.
 class MovableCarpetMatView : public RoomItem {
     Q_OBJECT
 public:
@@ -41,6 +41,8 @@ public:
 
     // The body as it is drawn now: its frame in this item's coordinates, transformed.
     QTransform bodyTransform() const;
+    // The rug with its fringes as drawn now, in this item's coordinates: its hit shape.
+    QPainterPath drawnRug() const;
     static QString helpText();
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
