@@ -105,12 +105,18 @@ QString pictureFailureText(Thumbnails::Failure failure)
 
 void StorageManager::loadPhotoSlots()
 {
-    const std::optional<QStringList> names = FileOperations::listEntries(m_paths.album, false);
-    if (!names)
-        return;
+    std::optional<QStringList> names = FileOperations::listEntries(m_paths.album, false);
+    if (!names && !FileOperations::exists(m_paths.album)) {
+        // Deleted or moved away while the room runs: the photos went with it, and the album
+        // is made again as at start.
+        FileOperations::makeDirectory(m_paths.album);
+        names = FileOperations::listEntries(m_paths.album, false);
+    }
+    // An album that cannot be read shows no photo, as at start: the frames never show
+    // photos that may be gone.
     PhotoSlots slots;
     QList<std::pair<FileNameOrder::Key, QString>> loose;
-    for (const QString& name : *names) {
+    for (const QString& name : names.value_or(QStringList())) {
         const auto [stem, extension] = splitExtension(name);
         if (!isAlbumPhoto(extension))
             continue;
@@ -401,9 +407,9 @@ void StorageManager::movePhotoToCarpet(int slot)
     if (photo.isEmpty() || isInFlight(path))
         return;
     moveOntoFloor(path, [this, slot](bool moved) {
-        if (!moved)
-            return;
-        resetPhotoTransform(slot);
+        // Not moved: the photo may have gone meanwhile, which the frame then shows.
+        if (moved)
+            resetPhotoTransform(slot);
         loadPhotoSlots();
     });
 }

@@ -433,6 +433,53 @@ private Q_SLOTS:
         QTRY_VERIFY(room.frame(0).showsPhoto());
         QCOMPARE(room.appState().activeQuickView(), std::nullopt);
     }
+    // The album deleted by another program while photos are framed: the frames and the photo's
+    // card show what a start with a new, empty album would (the album is made again), and a
+    // photo dropped afterwards is framed in it. "Ke Lantai" on the card, pressed before the
+    // folder's events arrive, finds nothing to move and leaves the frame empty too.
+    void theFramesFollowTheirAlbumDeleted_data()
+    {
+        QTest::addColumn<bool>("toTheFloor");
+        QTest::newRow("left alone") << false;
+        QTest::newRow("Ke Lantai pressed at once") << true;
+    }
+    void theFramesFollowTheirAlbumDeleted()
+    {
+        QFETCH(bool, toTheFloor);
+        WallRoom room;
+        room.framePhoto(1);
+        room.framePhoto(4, u"jpg"_s);
+        int closed = 0;
+        auto card = std::make_unique<PhotoFrameQuickView>(
+            1, [&closed] { ++closed; }, room.storage());
+        QVERIFY(card->showsPhoto() && room.frame(1).showsPhoto());
+
+        QVERIFY(QDir(room.albumPath()).removeRecursively());
+        if (toTheFloor) {
+            StdoutCapture out;
+            card->button(u"Ke Lantai"_s)->click();
+            out.finish();
+            QCOMPARE(closed, 1);
+            QVERIFY(!room.storage().photoSlots().contains(1));
+        }
+        QTRY_VERIFY(room.storage().photoSlots().isEmpty());
+        QTRY_VERIFY(room.storage().cachedPhotos().isEmpty());
+        for (int slot = 0; slot < PhotoGalleryView::kFrameCount; ++slot)
+            QVERIFY(!room.frame(slot).showsPhoto());
+        QVERIFY(!card->showsPhoto());
+        QVERIFY(card->button(u"Pilih Foto..."_s));
+        QVERIFY(!card->button(u"Ke Lantai"_s));
+        QVERIFY(QFileInfo(room.albumPath()).isDir());
+        QVERIFY(QDir(room.carpetPath()).isEmpty());
+
+        const QString photo = writePicture(room.home().path() + u"/Pictures/baru.png"_s);
+        room.prompts.chosen = {photo};
+        room.click(room.photoCentre(1)); // an empty frame asks for a photo
+        room.settle();
+        QCOMPARE(room.albumEntries(), QStringList{u"frame_1.png"_s});
+        QTRY_VERIFY(room.frame(1).showsPhoto());
+    }
+
     // "Ke Desktop" moves the file into a Desktop folder made for it and closes the card; the card
     // reads the file afresh on every change the storage publishes.
     void carpetCardMovesToTheDesktopAndReadsAfresh()
