@@ -6,12 +6,14 @@
 
 namespace {
 // The photos the frames take, as file-name patterns; the filter shows only the patterns.
-QString imagePatterns()
+// Upper case too: a camera names its photos IMG_0001.JPG, and a desktop's own panel may
+// compare the patterns case by case.
+QStringList imagePatterns()
 {
     QStringList patterns;
     for (const QString& extension : StorageManager::photoExtensions())
-        patterns.append(QStringLiteral("*.") + extension);
-    return patterns.join(QLatin1Char(' '));
+        patterns << QStringLiteral("*.") + extension << QStringLiteral("*.") + extension.toUpper();
+    return patterns;
 }
 } // namespace
 
@@ -31,7 +33,7 @@ ItemOpenPanel::ItemOpenPanel(const UserPrompts::OpenPanel& panel, QWidget* paren
         setFileMode(panel.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     }
     if (panel.imagesOnly)
-        setNameFilter(imagePatterns());
+        setNameFilter(imagePatterns().join(QLatin1Char(' ')));
 }
 
 void ItemOpenPanel::accept()

@@ -22,7 +22,8 @@ std::optional<EntryWatcher::Identity> EntryWatcher::identityOf(const QString& pa
     const std::optional<FileOperations::EntryStatus> status = FileOperations::resolvedStatus(path);
     if (!status)
         return std::nullopt;
-    return Identity{quint64(status->device), quint64(status->inode), status->isDirectory};
+    return Identity{quint64(status->device), quint64(status->inode), status->isDirectory,
+                    status->changedNs};
 }
 
 QString EntryWatcher::holderOf(const QString& path)
@@ -92,33 +93,45 @@ void EntryWatcher::rearm()
     const QStringList now = watched();
     const QSet<QString> watchedNow(now.begin(), now.end());
     QStringList add;
-    QHash<QString, QStringList> users;
+    QSet<QString> holderWatched; // links, and entries that cannot be watched themselves
     for (const QString& path : std::as_const(m_paths)) {
         const std::optional<Identity> identity = identityOf(path);
         m_identities.insert(path, identity);
         // What it leads to, while there is something.
         if (identity && !watchedNow.contains(path))
             add.append(path);
-        // A link: where it leads is watched from the folder that holds it. An entry that is
-        // no link is seen going by whoever watches the folder that lists it.
-        if (!FileOperations::isSymbolicLink(path))
-            continue;
-        const QString holder = holderOf(path);
-        users[holder].append(path);
+        if (FileOperations::isSymbolicLink(path))
+            holderWatched.insert(path);
+    }
+    add.removeDuplicates();
+    // A folder its user may not read cannot be watched itself; its permissions given back
+    // are seen from the folder that holds it, and it is watched itself again then.
+    if (!add.isEmpty()) {
+        for (const QString& path : m_watcher->addPaths(add))
+            holderWatched.insert(path);
+    }
+    // A link: where it leads is watched from the folder that holds it. An entry that is no
+    // link is seen going by whoever watches the folder that lists it.
+    QHash<QString, QStringList> users;
+    for (const QString& path : std::as_const(m_paths)) {
+        if (holderWatched.contains(path))
+            users[holderOf(path)].append(path);
     }
     QStringList stale;
-    for (const QString& path : now) {
+    for (const QString& path : watched()) {
         if (!m_identities.contains(path) && !users.contains(path))
             stale.append(path);
     }
     if (!stale.isEmpty())
         m_watcher->removePaths(stale);
+    const QStringList after = watched();
+    const QSet<QString> watchedAfter(after.begin(), after.end());
+    QStringList holders;
     for (auto it = users.cbegin(); it != users.cend(); ++it) {
-        if (!watchedNow.contains(it.key()))
-            add.append(it.key());
+        if (!watchedAfter.contains(it.key()))
+            holders.append(it.key());
     }
-    add.removeDuplicates();
-    if (!add.isEmpty())
-        m_watcher->addPaths(add);
+    if (!holders.isEmpty())
+        m_watcher->addPaths(holders);
     m_holderUsers = std::move(users);
 }

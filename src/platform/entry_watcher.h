@@ -12,7 +12,8 @@ class QTimer;
 
 // Tells when entries may read differently while the folder that lists them stays the same:
 // names added to or taken from a watched folder, a watched file written to or replaced,
-// and what an entry leads to going away (deleted, moved, to the Trash) or coming back.
+// what an entry leads to going away (deleted, moved, to the Trash) or coming back, and its
+// permissions changed.
 // Entries are watched through their links, so the folder or file a link points to is what
 // is watched, and the folder that holds it (or, while that is gone too, the nearest folder
 // above it that exists): that one sees it go and come back. Events that come together are
@@ -31,11 +32,13 @@ Q_SIGNALS:
     void changed(const QStringList& paths);
 
 private:
-    // What an entry leads to, told apart from another thing made at the same place.
+    // What an entry leads to, told apart from another thing made at the same place, and
+    // when its status last changed (its permissions given or taken, say).
     struct Identity {
         quint64 device = 0;
         quint64 inode = 0;
         bool isDirectory = false;
+        qint64 changedNs = 0;
         friend bool operator==(const Identity&, const Identity&) = default;
     };
     static std::optional<Identity> identityOf(const QString& path);

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QHash>
 #include <QImageReader>
+#include <QMimeDatabase>
 #include <QRandomGenerator>
 #include <QStringDecoder>
 
@@ -192,16 +193,28 @@ bool StorageManager::isDeadLink(const QString& path)
 
 QStringList StorageManager::photoExtensions()
 {
-    // A frame shows only what can be decoded here: a photo it could not show would be
-    // taken from the user and hang in the frame as nothing.
+    // The photo types people have, and any other type known as a picture by its name, as
+    // far as a decoder here reads them: a photo the frame could not show would be taken
+    // from the user and hang in the frame as nothing.
     static const QStringList extensions = [] {
-        const QList<QByteArray> decodable = QImageReader::supportedImageFormats();
-        QStringList known = {QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("png"),
-                             QStringLiteral("webp"), QStringLiteral("heic"), QStringLiteral("tiff"),
-                             QStringLiteral("gif")};
-        known.removeIf([&decodable](const QString& extension) {
-            return !decodable.contains(extension.toLatin1());
-        });
+        const QStringList photos = {QStringLiteral("jpg"),  QStringLiteral("jpeg"),
+                                    QStringLiteral("png"),  QStringLiteral("webp"),
+                                    QStringLiteral("heic"), QStringLiteral("tiff"),
+                                    QStringLiteral("tif"),  QStringLiteral("gif"),
+                                    QStringLiteral("bmp"),  QStringLiteral("icns")};
+        const QMimeDatabase types;
+        QStringList known;
+        for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+            const QString extension = QString::fromLatin1(format).toLower();
+            if (photos.contains(extension) ||
+                types
+                    .mimeTypeForFile(QStringLiteral("picture.") + extension,
+                                     QMimeDatabase::MatchExtension)
+                    .name()
+                    .startsWith(QLatin1String("image/")))
+                known.append(extension);
+        }
+        known.removeDuplicates();
         return known;
     }();
     return extensions;

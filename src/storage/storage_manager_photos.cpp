@@ -77,21 +77,46 @@ std::variant<int, FrameName> frameSlot(const QString& stem)
     return int(number);
 }
 
+void reportPhotoFailure(const QString& cause)
+{
+    printReportLine(QStringLiteral("Gagal menyimpan foto: ") + cause);
+}
+
 void reportPhotoFailure(int error)
 {
-    printReportLine(QStringLiteral("Gagal menyimpan foto: ") +
-                    FileOperations::Result{error}.message());
+    reportPhotoFailure(FileOperations::Result{error}.message());
+}
+
+// Why a picture is not framed, as the user is told.
+QString pictureFailureText(Thumbnails::Failure failure)
+{
+    switch (failure) {
+    case Thumbnails::Failure::TooLarge:
+        return QStringLiteral("gambar terlalu besar untuk dibuka");
+    case Thumbnails::Failure::Damaged:
+        return QStringLiteral("file rusak atau terpotong");
+    case Thumbnails::Failure::None:
+    case Thumbnails::Failure::NotAPicture:
+        break;
+    }
+    return QStringLiteral("bukan gambar yang dapat dibaca");
 }
 } // namespace
 
 void StorageManager::loadPhotoSlots()
 {
-    const std::optional<QStringList> names = FileOperations::listEntries(m_paths.album, false);
-    if (!names)
-        return;
+    std::optional<QStringList> names = FileOperations::listEntries(m_paths.album, false);
+    if (!names && !FileOperations::exists(m_paths.album)) {
+        // Deleted or moved away while the room runs: the photos went with it, and the album
+        // is made again as at start.
+        FileOperations::makeDirectory(m_paths.album);
+        names = FileOperations::listEntries(m_paths.album, false);
+    }
+    // An album that cannot be read shows no photo, as at start: the frames never show
+    // photos that may be gone.
     PhotoSlots slots;
     QList<std::pair<FileNameOrder::Key, QString>> loose;
-    for (const QString& name : *names) {
+    for (const QString& name : names.value_or(QStringList())) {
         const auto [stem, extension] = splitExtension(name);
         if (!isAlbumPhoto(extension))
             continue;
@@ -201,13 +226,19 @@ void StorageManager::setPhoto(const QUrl& image, int slot, const MoveCompletion&
         picture.isEmpty() ? std::nullopt : FileOperations::entryStatus(picture);
     if (!status || !status->isRegularFile) {
         // A folder, or a device or pipe that only bears a picture's name.
-        refuse(!status ? ENOENT : status->isDirectory ? EISDIR : ENOTSUP);
+        if (status && !status->isDirectory) {
+            reportPhotoFailure(pictureFailureText(Thumbnails::Failure::NotAPicture));
+            notify(done, false);
+            return;
+        }
+        refuse(!status ? ENOENT : EISDIR);
         return;
     }
     QString extension = splitExtension(QFileInfo(source).fileName()).extension;
     // A picture the frame could not show is not taken: it stays where it is.
     if (!isPhotoType(picture, extension)) {
-        refuse(ENOTSUP);
+        reportPhotoFailure(pictureFailureText(Thumbnails::Failure::NotAPicture));
+        notify(done, false);
         return;
     }
     if (extension.isEmpty())
@@ -262,12 +293,12 @@ void StorageManager::setPhoto(const QUrl& image, int slot, const MoveCompletion&
                 }
                 // The frame shows the copy decoded at the frame's size, so that is what is
                 // checked, before the old photo goes: a file cut short, damaged data, or a
-                // picture whose decoding would not fit the decoder's memory limit (a few KB
+                // picture whose decoding would not fit the decoders' memory limit (a few KB
                 // on disk, billions of pixels) would leave the frame grey or empty and the
                 // old photo in the Trash.
                 if (checked.decoded.image.isNull() || checked.decoded.damaged) {
                     FileOperations::removeItem(staging);
-                    reportPhotoFailure(ENOTSUP);
+                    reportPhotoFailure(pictureFailureText(checked.decoded.failure));
                     notify(done, false);
                     return;
                 }
@@ -376,9 +407,9 @@ void StorageManager::movePhotoToCarpet(int slot)
     if (photo.isEmpty() || isInFlight(path))
         return;
     moveOntoFloor(path, [this, slot](bool moved) {
-        if (!moved)
-            return;
-        resetPhotoTransform(slot);
+        // Not moved: the photo may have gone meanwhile, which the frame then shows.
+        if (moved)
+            resetPhotoTransform(slot);
         loadPhotoSlots();
     });
 }

@@ -20,6 +20,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -352,6 +353,35 @@ private Q_SLOTS:
     }
 
     // A panel for files only enters a folder instead of choosing it.
+    // The photo panel lists the pictures the frames take, named as cameras and scanners name
+    // them, and nothing else; its patterns hold also where the desktop's panel compares case.
+    void thePhotoPanelListsWhatTheFramesTake_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("a camera's photo") << u"IMG_0001.JPG"_s << true;
+        QTest::newRow("a scan") << u"scan.tif"_s << true;
+        QTest::newRow("a TIFF") << u"scan.TIFF"_s << true;
+        QTest::newRow("a bitmap") << u"layar.bmp"_s << true;
+        QTest::newRow("an icon") << u"ikon.icns"_s << true;
+        QTest::newRow("a document") << u"laporan.pdf"_s << false;
+    }
+    void thePhotoPanelListsWhatTheFramesTake()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, listed);
+        UserPrompts::OpenPanel request;
+        request.imagesOnly = true;
+        ItemOpenPanel panel(request);
+        QCOMPARE(panel.nameFilters().size(), 1);
+        bool matched = false;
+        for (const QString& pattern : panel.nameFilters().first().split(u' ')) {
+            const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern));
+            matched = matched || re.match(name).hasMatch();
+        }
+        QCOMPARE(matched, listed);
+    }
+
     void theOpenPanelChoosesFoldersOnlyWhereAsked_data()
     {
         QTest::addColumn<bool>("folders");

@@ -1,4 +1,5 @@
 #include "platform/background_work.h"
+#include "platform/entry_watcher.h"
 #include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
 #include "platform/folder_watcher.h"
@@ -282,6 +283,53 @@ private Q_SLOTS:
         writeFile(at(u"unrelated"_s));
         QTest::qWait(200);
         QCOMPARE(spy.count(), 0);
+    }
+
+    // A shelved folder its user may not read when the watching begins cannot be watched itself:
+    // its permissions given back are still seen (the box then counts its files), and from then
+    // on what is put in it. Run as a user whom the folder's mode binds.
+    void anEntryReadableAgainIsSeen_data()
+    {
+        QTest::addColumn<bool>("throughALink");
+        QTest::newRow("a folder in the shelf") << false;
+        QTest::newRow("a link to a folder elsewhere") << true;
+    }
+    void anEntryReadableAgainIsSeen()
+    {
+        QFETCH(bool, throughALink);
+        const QString shared = at(u"home"_s);
+        const QString folder = shared + (throughALink ? u"/Desktop/Rahasia"_s : u"/Rak/Rahasia"_s);
+        const QString entry = shared + u"/Rak/Rahasia"_s;
+        QVERIFY(QDir().mkpath(folder) && QDir().mkpath(shared + u"/Rak"_s));
+        writeFile(folder + u"/satu.txt"_s);
+        if (throughALink)
+            QVERIFY(QFile::link(folder, entry));
+        ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
+        const int outcome = asPlainUser(shared, [&]() -> int {
+            const QByteArray bytes = QFile::encodeName(folder);
+            if (::chmod(bytes.constData(), 0) != 0)
+                return 1;
+            EntryWatcher watcher(20);
+            QSignalSpy spy(&watcher, &EntryWatcher::changed);
+            watcher.watch({entry});
+            const auto seen = [&spy, &entry] {
+                for (int wait = 0; wait < 50 && spy.isEmpty(); ++wait)
+                    spy.wait(100);
+                const bool named =
+                    !spy.isEmpty() && spy.first().first().toStringList() == QStringList{entry};
+                spy.clear();
+                return named;
+            };
+            if (::chmod(bytes.constData(), 0755) != 0)
+                return 2;
+            if (!seen())
+                return 3;
+            writeFile(folder + u"/dua.txt"_s);
+            if (!seen())
+                return 4;
+            return 0;
+        });
+        QCOMPARE(outcome, 0);
     }
 
     void thumbnailsTurnAsThePictureSays()

@@ -25,6 +25,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageWriter>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSlider>
@@ -265,62 +266,82 @@ private Q_SLOTS:
         QCOMPARE(room.appState().targetedPhotoSlot(), std::nullopt);
     }
 
-    // A picture is framed when it decodes at the size the frame shows, however large it says
-    // it is; one that does not (cut short, or more than the decoder may allocate) is refused
-    // and the frame keeps its photo. Dropped or chosen, the same.
+    // A picture of any type a decoder here reads is framed as a copy when it decodes at the size
+    // the frame shows, however large it says it is; one that does not (cut short, or more than
+    // the decoder may allocate) is refused with a line saying why, and the frame keeps its
+    // photo. Dropped or chosen, the same; the file stays where it was.
     void framesTakeWhatDecodesAtTheirSize_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content"); // empty: a picture in the name's format
         QTest::addColumn<bool>("chosen");        // else dropped
-        QTest::addColumn<bool>("taken");
-        QTest::addColumn<QString>("said"); // what Qt's decoder warns of, when anything
+        QTest::addColumn<QString>("refusal");    // the line's cause; empty: taken
+        QTest::addColumn<QString>("said");       // what Qt's decoder warns of, when anything
         const QString limit = u"allocation limit"_s;
         const QString cut = u"Corrupt JPEG data: premature end of data segment"_s;
+        const QString damaged = u"file rusak atau terpotong"_s;
+        const QString tooLarge = u"gambar terlalu besar untuk dibuka"_s;
+        const QString notAPicture = u"bukan gambar yang dapat dibaca"_s;
         QTest::newRow("webp, dropped")
-            << u"trip.webp"_s << QByteArray() << false << true << QString();
+            << u"trip.webp"_s << QByteArray() << false << QString() << QString();
         QTest::newRow("webp, chosen")
-            << u"trip.webp"_s << QByteArray() << true << true << QString();
+            << u"trip.webp"_s << QByteArray() << true << QString() << QString();
         QTest::newRow("tiff, dropped")
-            << u"scan.tiff"_s << QByteArray() << false << true << QString();
+            << u"scan.tiff"_s << QByteArray() << false << QString() << QString();
         QTest::newRow("tiff, chosen")
-            << u"scan.TIFF"_s << QByteArray() << true << true << QString();
+            << u"scan.TIFF"_s << QByteArray() << true << QString() << QString();
+        QTest::newRow("tif, dropped")
+            << u"scan.tif"_s << QByteArray() << false << QString() << QString();
+        QTest::newRow("bmp, dropped")
+            << u"layar.bmp"_s << QByteArray() << false << QString() << QString();
+        QTest::newRow("BMP, chosen")
+            << u"layar.BMP"_s << QByteArray() << true << QString() << QString();
+        if (QImageWriter::supportedImageFormats().contains("icns"))
+            QTest::newRow("icns, dropped")
+                << u"ikon.icns"_s << QByteArray() << false << QString() << QString();
+        // 288 MB decoded whole: more than the decoders' default limit of 128 MB.
+        QTest::newRow("16-bit png, 6000 x 6000")
+            << u"scan16.png"_s << zeroPng(6000, 16, 2, 48) << false << QString() << QString();
+        QTest::newRow("text named as a png")
+            << u"catatan.png"_s << QByteArray("bukan gambar") << false << notAPicture << QString();
+        // Decoded at an eighth of its size, within the limit: no data follows its header.
         QTest::newRow("jpeg header of 60000 x 60000")
-            << u"cut.jpg"_s << jpegHeader(60000) << false << false << limit;
+            << u"cut.jpg"_s << jpegHeader(60000) << false << damaged << cut;
         // The decoder hands over a picture grey where data is missing, and only warns.
         const QByteArray jpeg = detailedPicture("jpg");
         QTest::newRow("jpeg cut right after its scan header")
-            << u"cut.jpg"_s << jpegCutAfterScanHeader() << false << false << cut;
+            << u"cut.jpg"_s << jpegCutAfterScanHeader() << false << damaged << cut;
         QTest::newRow("jpeg cut in the middle, chosen")
-            << u"cut.jpg"_s << jpeg.left(jpeg.size() / 2) << true << false << cut;
+            << u"cut.jpg"_s << jpeg.left(jpeg.size() / 2) << true << damaged << cut;
         // Stray bytes between two segments cost no pixel.
         QTest::newRow("jpeg with stray bytes between two segments")
             << u"stray.jpg"_s << QByteArray(jpeg).insert(jpeg.indexOf("\xff\xda"), "ab") << false
-            << true << u"extraneous bytes"_s;
+            << QString() << u"extraneous bytes"_s;
         const QByteArray png = detailedPicture("png");
         QTest::newRow("png cut in the middle")
-            << u"cut.png"_s << png.left(png.size() / 2) << false << false << QString();
+            << u"cut.png"_s << png.left(png.size() / 2) << false << damaged << QString();
         QTest::newRow("png with a bad checksum, chosen")
-            << u"crc.png"_s << pngWithBadChecksum() << true << false << QString();
+            << u"crc.png"_s << pngWithBadChecksum() << true << damaged << QString();
         QTest::newRow("one-bit png, 30000 x 30000")
-            << u"bomb.png"_s << zeroPng(30000, 1, 0, 1) << true << false << limit;
+            << u"bomb.png"_s << zeroPng(30000, 1, 0, 1) << true << tooLarge << limit;
         QTest::newRow("one-bit png, 60000 x 60000")
-            << u"bomb.png"_s << zeroPng(60000, 1, 0, 1) << false << false << limit;
+            << u"bomb.png"_s << zeroPng(60000, 1, 0, 1) << false << tooLarge << limit;
         QTest::newRow("grey png, 30000 x 30000")
-            << u"bomb.png"_s << zeroPng(30000, 8, 0, 8) << false << false << limit;
+            << u"bomb.png"_s << zeroPng(30000, 8, 0, 8) << false << tooLarge << limit;
         QTest::newRow("grey png, 60000 x 60000")
-            << u"bomb.png"_s << zeroPng(60000, 8, 0, 8) << true << false << limit;
+            << u"bomb.png"_s << zeroPng(60000, 8, 0, 8) << true << tooLarge << limit;
         // 324 MB whole, read scaled row by row.
         QTest::newRow("rgba png, 9000 x 9000: decodes scaled")
-            << u"big.png"_s << zeroPng(9000, 8, 6, 32) << false << true << QString();
+            << u"big.png"_s << zeroPng(9000, 8, 6, 32) << false << QString() << QString();
     }
     void framesTakeWhatDecodesAtTheirSize()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(bool, chosen);
-        QFETCH(bool, taken);
+        QFETCH(QString, refusal);
         QFETCH(QString, said);
+        const bool taken = refusal.isEmpty();
         WallRoom room;
         const QByteArray old = contentOf(room.framePhoto(2));
         QVERIFY(room.frame(2).showsPhoto());
@@ -344,9 +365,7 @@ private Q_SLOTS:
                 QCoreApplication::processEvents();
         }
         room.settle(); // copied and checked on a worker
-        QCOMPARE(out.finish(), taken ? QString()
-                                     : u"Gagal menyimpan foto: "_s +
-                                           FileOperations::Result{ENOTSUP}.message() + u'\n');
+        QCOMPARE(out.finish(), taken ? QString() : u"Gagal menyimpan foto: "_s + refusal + u'\n');
         const QString framed = u"frame_2."_s + QFileInfo(name).suffix();
         QCOMPARE(room.albumEntries(), QStringList{taken ? framed : u"frame_2.png"_s});
         QCOMPARE(contentOf(room.trashFilesPath(u"frame_2.png"_s)), taken ? old : QByteArray());
@@ -414,6 +433,53 @@ private Q_SLOTS:
         QTRY_VERIFY(room.frame(0).showsPhoto());
         QCOMPARE(room.appState().activeQuickView(), std::nullopt);
     }
+    // The album deleted by another program while photos are framed: the frames and the photo's
+    // card show what a start with a new, empty album would (the album is made again), and a
+    // photo dropped afterwards is framed in it. "Ke Lantai" on the card, pressed before the
+    // folder's events arrive, finds nothing to move and leaves the frame empty too.
+    void theFramesFollowTheirAlbumDeleted_data()
+    {
+        QTest::addColumn<bool>("toTheFloor");
+        QTest::newRow("left alone") << false;
+        QTest::newRow("Ke Lantai pressed at once") << true;
+    }
+    void theFramesFollowTheirAlbumDeleted()
+    {
+        QFETCH(bool, toTheFloor);
+        WallRoom room;
+        room.framePhoto(1);
+        room.framePhoto(4, u"jpg"_s);
+        int closed = 0;
+        auto card = std::make_unique<PhotoFrameQuickView>(
+            1, [&closed] { ++closed; }, room.storage());
+        QVERIFY(card->showsPhoto() && room.frame(1).showsPhoto());
+
+        QVERIFY(QDir(room.albumPath()).removeRecursively());
+        if (toTheFloor) {
+            StdoutCapture out;
+            card->button(u"Ke Lantai"_s)->click();
+            out.finish();
+            QCOMPARE(closed, 1);
+            QVERIFY(!room.storage().photoSlots().contains(1));
+        }
+        QTRY_VERIFY(room.storage().photoSlots().isEmpty());
+        QTRY_VERIFY(room.storage().cachedPhotos().isEmpty());
+        for (int slot = 0; slot < PhotoGalleryView::kFrameCount; ++slot)
+            QVERIFY(!room.frame(slot).showsPhoto());
+        QVERIFY(!card->showsPhoto());
+        QVERIFY(card->button(u"Pilih Foto..."_s));
+        QVERIFY(!card->button(u"Ke Lantai"_s));
+        QVERIFY(QFileInfo(room.albumPath()).isDir());
+        QVERIFY(QDir(room.carpetPath()).isEmpty());
+
+        const QString photo = writePicture(room.home().path() + u"/Pictures/baru.png"_s);
+        room.prompts.chosen = {photo};
+        room.click(room.photoCentre(1)); // an empty frame asks for a photo
+        room.settle();
+        QCOMPARE(room.albumEntries(), QStringList{u"frame_1.png"_s});
+        QTRY_VERIFY(room.frame(1).showsPhoto());
+    }
+
     // "Ke Desktop" moves the file into a Desktop folder made for it and closes the card; the card
     // reads the file afresh on every change the storage publishes.
     void carpetCardMovesToTheDesktopAndReadsAfresh()
