@@ -5,6 +5,11 @@
 
 #include <QPainter>
 
+namespace {
+// What a held picture still draws again at once: a step of a marquee over a sparse floor.
+constexpr qsizetype heldRepairDraws = 32;
+} // namespace
+
 FloorFileLayer::FloorFileLayer(RestingFiles files, QGraphicsItem* parent)
     : RoomItem(parent), m_files(std::move(files))
 {
@@ -24,6 +29,15 @@ void FloorFileLayer::invalidate(const QRectF& rect)
         return;
     m_dirty += pixels;
     update(pixels);
+}
+
+void FloorFileLayer::holdRepairs(bool held)
+{
+    if (held == m_held)
+        return;
+    m_held = held;
+    if (!held && !m_dirty.isEmpty())
+        update(m_dirty.boundingRect());
 }
 
 void FloorFileLayer::add(FloorItemView* file, const QRectF& rect)
@@ -61,9 +75,15 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
     if (m_dirty.isEmpty() && m_added.isEmpty())
         return;
 
+    // Files of the areas to draw again, unless a hold keeps them waiting.
+    QList<FloorItemView*> files = m_dirty.isEmpty() ? QList<FloorItemView*>() : m_files(m_dirty);
+    const bool wait = m_held && files.size() > heldRepairDraws;
+    if (wait && m_added.isEmpty())
+        return;
+
     QPainter painter(&m_picture);
     const QTransform toPixels = QTransform::fromScale(devicePixelRatio, devicePixelRatio);
-    const QRegion redrawn = m_dirty;
+    const QRegion redrawn = wait ? QRegion() : m_dirty;
     if (!redrawn.isEmpty()) {
         if (!bare) {
             painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -73,7 +93,7 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
         }
         painter.resetTransform();
         painter.setClipRegion(toPixels.map(redrawn));
-        for (FloorItemView* file : m_files(redrawn.boundingRect()))
+        for (FloorItemView* file : std::as_const(files))
             drawFile(painter, file, devicePixelRatio);
         m_dirty = QRegion();
     }

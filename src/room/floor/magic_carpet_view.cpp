@@ -62,7 +62,7 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
 
     // Below every file's own view: a file that draws itself lies over the resting ones.
     m_fileLayer =
-        new FloorFileLayer([this](const QRectF& rect) { return restingFiles(rect); }, this);
+        new FloorFileLayer([this](const QRegion& area) { return restingFiles(area); }, this);
     m_fileLayer->setZValue(22);
     // The files' holders stack among themselves from 22 (resting) to 40 (dragged): all of
     // them over the carpet and the picture, under the marquee and the bar.
@@ -78,7 +78,6 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
 
     m_marquee = new FloorMarqueeView(this);
     m_marquee->setZValue(45);
-    m_marquee->setVisible(false);
 
     connect(&m_storage, &StorageManager::carpetItemsChanged, this, &MagicCarpetView::rebuildItems);
     connect(&m_storage, &StorageManager::floorItemPositionsChanged, this,
@@ -90,7 +89,9 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
     connect(&m_floorState, &FloorInteractionState::isCarpetLiftedChanged, this,
             &MagicCarpetView::layoutFloor);
     connect(&m_floorState, &FloorInteractionState::selectedFileNamesChanged, this,
-            &MagicCarpetView::layoutFloor);
+            &MagicCarpetView::layoutSelection);
+    connect(&m_floorState, &FloorInteractionState::hoveredFloorFileNameChanged, this,
+            &MagicCarpetView::followHover);
     connect(&m_floorState, &FloorInteractionState::draggingFloorFileNameChanged, this,
             &MagicCarpetView::layoutDragStart);
     connect(&m_floorState, &FloorInteractionState::floorFileDragTranslationChanged, this,
@@ -111,6 +112,7 @@ MagicCarpetView::~MagicCarpetView() = default;
 void MagicCarpetView::onSizeChanged()
 {
     m_fileLayer->setSize(size());
+    m_marquee->setArea(rect());
     m_carpet->setScreenSize(size());
     for (auto& [name, entry] : m_entries) {
         if (entry.view)
@@ -335,11 +337,14 @@ void MagicCarpetView::updateResting(const QString& name)
     settleHolder(entry);
 }
 
-QList<FloorItemView*> MagicCarpetView::restingFiles(const QRectF& rect) const
+QList<FloorItemView*> MagicCarpetView::restingFiles(const QRegion& area) const
 {
+    // A repair of scattered files' places draws their neighbours, not all files between them.
+    const QRectF bounds = area.boundingRect();
     std::vector<std::pair<int, FloorItemView*>> found;
     for (const auto& [name, entry] : m_entries) {
-        if (entry.view && entry.view->isInLayer() && entry.layered.intersects(rect))
+        if (entry.view && entry.view->isInLayer() && entry.layered.intersects(bounds) &&
+            area.intersects(entry.layered.toAlignedRect()))
             found.emplace_back(entry.order, entry.view);
     }
     std::sort(found.begin(), found.end(),
@@ -417,10 +422,49 @@ void MagicCarpetView::layoutDragStart()
         names.insert(*m_draggedName);
     for (const QString& name : std::as_const(names)) {
         const auto found = m_entries.find(name);
-        if (found != m_entries.end())
-            layoutEntry(name, found->second);
+        if (found == m_entries.end())
+            continue;
+        layoutEntry(name, found->second);
+        if (found->second.view)
+            found->second.view->refresh();
     }
     layoutBar();
+}
+
+void MagicCarpetView::layoutSelection()
+{
+    // A marquee over a full floor changes the selection at pointer rate, a few files a step:
+    // only the files taken in or let go change their standing and their look.
+    const auto relayout = [this](const QStringList& names) {
+        for (const QString& name : names) {
+            const auto found = m_entries.find(name);
+            if (found == m_entries.end())
+                continue;
+            layoutEntry(name, found->second);
+            if (found->second.view)
+                found->second.view->refresh();
+        }
+    };
+    relayout(m_floorState.selectionRemoved());
+    relayout(m_floorState.selectionAdded());
+    layoutBar();
+}
+
+void MagicCarpetView::followHover()
+{
+    // The file the pointer left and the one it is over now.
+    const std::optional<QString> now = m_floorState.hoveredFloorFileName();
+    for (const std::optional<QString>& name : {m_hoveredName, now}) {
+        if (FloorItemView* view = name ? entryView(*name) : nullptr)
+            view->refresh();
+    }
+    m_hoveredName = now;
+}
+
+FloorItemView* MagicCarpetView::entryView(const QString& name) const
+{
+    const auto found = m_entries.find(name);
+    return found == m_entries.end() ? nullptr : found->second.view.data();
 }
 
 void MagicCarpetView::layoutDrag()
@@ -498,9 +542,10 @@ void MagicCarpetView::layoutMarquee()
     const std::optional<QPointF>& start = m_floorState.marqueeStart();
     const std::optional<QPointF>& current = m_floorState.marqueeCurrent();
     const bool show = m_floorState.isMarqueeSelecting() && start && current;
-    m_marquee->setVisible(show);
-    if (show)
-        m_marquee->setMarquee(FloorRules::marqueeRect(*start, *current));
+    m_marquee->setMarquee(show ? FloorRules::marqueeRect(*start, *current) : QRectF());
+    // The files a marquee takes in leave the floor's picture for the selection drawn over it;
+    // drawing their neighbours there again waits for the marquee's end.
+    m_fileLayer->holdRepairs(m_floorState.isMarqueeSelecting());
 }
 
 void MagicCarpetView::addSelectionToBookshelf()

@@ -80,10 +80,13 @@ private:
     void followDrag();
     // Takes the file out of the floor's picture, which draws its place again without it.
     void leaveLayer(Entry& entry);
-    QList<FloorItemView*> restingFiles(const QRectF& rect) const;
+    QList<FloorItemView*> restingFiles(const QRegion& area) const;
     void layoutFloor();
     void layoutMovedFiles();
     void layoutDragStart();
+    void layoutSelection();
+    void followHover();
+    FloorItemView* entryView(const QString& name) const;
     void layoutDrag();
     void placeFile(const QString& name);
     // Where the files' views reach (their area's coordinates), all of them.
@@ -106,6 +109,7 @@ private:
     FloorFileArea* m_liftedArea = nullptr;
     bool m_dragging = false;
     std::optional<QString> m_draggedName;
+    std::optional<QString> m_hoveredName;
     // The stored places the files were last laid out at.
     FloorPositions m_laidPositions;
     MovableCarpetMatView* m_carpet = nullptr;
