@@ -27,6 +27,8 @@ public:
     void invalidate(const QRectF& rect);
     // Draws `file`, which lies above every resting file, over the picture on the next paint.
     void add(FloorItemView* file, const QRectF& rect);
+    // Lets the picture go, when no file lies in it any more.
+    void clear();
 
     // While held, an area that needs more than a few files drawn again keeps showing them as
     // they were until the hold ends: a marquee over a full floor takes files out of the
@@ -54,4 +56,6 @@ private:
     QList<QPointer<FloorItemView>> m_added;
     int m_fileDraws = 0;
     bool m_held = false;
+    bool m_waiting = false; // held areas wait for the hold's end
+    bool m_cleared = false; // no file lies in it: it has no picture and draws nothing
 };

@@ -1,7 +1,6 @@
 #include "room/floor/floor_item_view.h"
 
 #include "kit/colors.h"
-#include "kit/drawing_cache.h"
 #include "kit/painting.h"
 #include "kit/soft_shadow.h"
 #include "kit/symbols.h"
@@ -223,9 +222,6 @@ void FloorItemView::dropSprite()
     if (m_sprite.isNull())
         return;
     m_sprite = QImage();
-    // A selection of thousands let go frees thousands of these at once: the heap keeps
-    // what they took otherwise.
-    releaseFreedDrawingsSoon();
 }
 
 QImage FloorItemView::renderLook(qreal dpr) const
