@@ -37,6 +37,9 @@ public:
     void holdRepairs(bool held);
     bool holdsRepairs() const { return m_held; }
 
+    // Whether it keeps a picture (and so memory for the files drawn into it).
+    bool holdsPicture() const { return !m_cleared && !m_picture.isNull(); }
+
     // How many times a file was drawn into the picture.
     int fileDrawCount() const { return m_fileDraws; }
 

@@ -44,6 +44,7 @@ public:
     // once per look (dropSprite lets the image go).
     void paintLook(QPainter& painter);
     void dropSprite();
+    bool holdsSprite() const { return !m_sprite.isNull(); }
 
     // The drag gesture's two handlers.
     void handleDragChanged(const DragValue& value);

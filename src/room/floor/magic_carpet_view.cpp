@@ -317,6 +317,7 @@ bool MagicCarpetView::layoutEntry(const QString& name, Entry& entry)
 {
     if (!entry.view || !entry.holder)
         return false;
+    ++m_fileLayouts;
     const bool lifted = m_floorState.isCarpetLifted();
     const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
     const QPointF point = filePoint(name);

@@ -51,6 +51,8 @@ public:
     int pendingCount() const { return int(m_pending.size()); }
     FloorMultiSelectActionBar* actionBar() const;
     int coveredCount() const { return m_coveredCount; }
+    // How many times a file was laid out (placed, stacked, covered or not).
+    int fileLayouts() const { return m_fileLayouts; }
 
     // The bar's two actions on the whole selection.
     void addSelectionToBookshelf();
@@ -127,4 +129,5 @@ private:
     QPointer<TransitionItem> m_barHolder;
     QPointer<FloorMultiSelectActionBar> m_bar;
     int m_coveredCount = 0;
+    int m_fileLayouts = 0;
 };
