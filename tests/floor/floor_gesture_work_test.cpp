@@ -48,13 +48,50 @@ int filesWithImages(FloorRoom& room)
 }
 } // namespace
 
-// A marquee over a crowded floor, step by step: each step lays out and draws only the files
-// it took in or let go (a floor of thousands is not laid out again at pointer rate), and the
-// selected files lie in one picture instead of each keeping an image of its own. Once the
-// selection is let go that picture goes too.
-class FloorMarqueeTest : public QObject {
+// What a gesture on a crowded floor costs, counted: a floor of thousands is neither laid out
+// again nor drawn again for a few files.
+class FloorGestureWorkTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // A file, or a selection, dragged and dropped elsewhere on the floor: the drag's start,
+    // its end and the new stored places lay out the files it moved, not the floor.
+    void aDropLaysOutOnlyTheFilesItMoved_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("selected");
+        QTest::newRow("one file among 1000") << 1000 << QStringList();
+        QTest::newRow("three selected among 1000") << 1000 << names("a.txt b.txt c.txt");
+        QTest::newRow("one file on the seeded floor") << 0 << QStringList();
+    }
+    void aDropLaysOutOnlyTheFilesItMoved()
+    {
+        QFETCH(int, count);
+        QFETCH(QStringList, selected);
+        const ManualClock clock;
+        FloorRoom room(floorOf(count));
+        QTRY_COMPARE(room.floor().pendingCount(), 0);
+        room.floorState().setSelectedFileNames(QSet<QString>(selected.begin(), selected.end()));
+        ManualClock::settle();
+        const QString name = u"a.txt"_s;
+        const qsizetype moving = std::max<qsizetype>(1, selected.size());
+        const QPointF from = placeOf(name);
+        const QPointF to = from + QPointF(60, -140);
+        const int before = room.floor().fileLayouts();
+        room.drag(from, to, 6);
+        ManualClock::settle();
+        // Laid out where the drag starts, where it ends and where they now lie.
+        QVERIFY2(
+            room.floor().fileLayouts() - before <= 3 * moving,
+            qPrintable(u"%1 layouts for %2 files moved"_s.arg(room.floor().fileLayouts() - before)
+                           .arg(moving)));
+        QCOMPARE(room.floor().floorItem(name)->centre(), to);
+        QCOMPARE(room.storedPositions().value(name),
+                 QPointF(to.x() / FloorRoom::width, to.y() / FloorRoom::height));
+    }
+
+    // A marquee over a crowded floor, step by step: each step lays out and draws only the
+    // files it took in or let go, and the selected files lie in one picture instead of each
+    // keeping an image of its own. Once the selection is let go that picture goes too.
     void aMarqueeStepTouchesOnlyTheFilesItTookInOrLetGo_data()
     {
         QTest::addColumn<int>("count");
@@ -121,5 +158,5 @@ private Q_SLOTS:
     }
 };
 
-PONDSILL_TEST(FloorMarqueeTest)
-#include "floor_marquee_test.moc"
+PONDSILL_TEST(FloorGestureWorkTest)
+#include "floor_gesture_work_test.moc"
