@@ -35,6 +35,11 @@
 //             paint covers beside the area the icon covers before and after a step, and the
 //             drop's cost; with --files 110 and 10000 it shows whether a drag grows with the
 //             floor
+//   marquee   a marquee drawn over every file at a mouse's rate (125 moves a second over
+//             --seconds, default 2) and the selection cleared by a click on the bare floor:
+//             the processor time of the gesture and after its release, the longest the GUI
+//             thread left a 10 ms heartbeat waiting (and the longest single event) during and
+//             after it, and the resident memory before, at the release and after clearing
 //   radio     the share of one core while the radio plays (its notes rise), beside the
 //             same reference as fire's and the bare window laying one 8 x 8 rectangle down
 //             30 times a second (what any repaint at that rate costs)
@@ -43,12 +48,14 @@
 //   startup-pairs  five `startup` and `reference` pairs, one after the other, and the median
 //             ratio of their processor time until quiet (as the full run gives it)
 #include "app/interactive_desktop_window.h"
+#include "bench_application.h"
 #include "bench_case.h"
 #include "room/asset_loader.h"
 #include "room/floor/floor_file_layer.h"
 #include "room/floor/floor_item_view.h"
 #include "room/room_pieces.h"
 #include "room/room_view.h"
+#include "room/theme_background_view.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
@@ -122,12 +129,12 @@ double peakMegabytes()
     return double(usage.ru_maxrss) / 1024;
 }
 
-// Times every paint of the room's viewport and adds up the area it covered.
-class BenchApplication : public QApplication {
+// Times every paint of the room's viewport and adds up the area it covered; the longest
+// stall and the heartbeat come from the shared application.
+class FloorBenchApplication : public BenchApplication {
 public:
-    using QApplication::QApplication;
+    using BenchApplication::BenchApplication;
 
-    QWidget* viewport = nullptr;
     int paints = 0;
     double paintSeconds = 0;
     double paintedArea = 0;
@@ -152,14 +159,14 @@ public:
     bool notify(QObject* receiver, QEvent* event) override
     {
         if (event->type() != QEvent::Paint || receiver != viewport)
-            return QApplication::notify(receiver, event);
+            return BenchApplication::notify(receiver, event);
         for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
             paintedArea += double(r.width()) * r.height();
         if (keepRegions)
             regions.append(static_cast<QPaintEvent*>(event)->region());
         QElapsedTimer timer;
         timer.start();
-        const bool result = QApplication::notify(receiver, event);
+        const bool result = BenchApplication::notify(receiver, event);
         paintSeconds += timer.nsecsElapsed() / 1e9;
         if (keepRegions)
             paintTimes.push_back(timer.nsecsElapsed() / 1e6);
@@ -230,7 +237,7 @@ struct Room {
     {
         view = new RoomView(state, FloorInteractionState::shared(), &StorageManager::shared(),
                             AssetLoader::shared(), RoomPieces::standard(state));
-        static_cast<BenchApplication*>(qApp)->viewport = view->viewport();
+        app().viewport = view->viewport();
         window.setContent(view);
         window.resize(size);
         window.show();
@@ -268,9 +275,9 @@ struct Room {
     }
 };
 
-BenchApplication& app()
+FloorBenchApplication& floorApp()
 {
-    return *static_cast<BenchApplication*>(qApp);
+    return *static_cast<FloorBenchApplication*>(qApp);
 }
 
 // A bare window showing one picture: what laying the room's repaints down costs with
@@ -425,12 +432,12 @@ int runIdle(const QString& home, double seconds)
 {
     Room room(home);
     cpuUntilQuiet(120);
-    app().reset();
+    floorApp().reset();
     const double start = cpuSeconds();
     spin(int(seconds * 1000));
     std::printf("idle: %.2f %% of one core, %d paints, %.2f ms painting per paint\n",
-                (cpuSeconds() - start) / seconds * 100, app().paints,
-                app().paints ? app().paintSeconds * 1000 / app().paints : 0.0);
+                (cpuSeconds() - start) / seconds * 100, floorApp().paints,
+                floorApp().paints ? floorApp().paintSeconds * 1000 / floorApp().paints : 0.0);
     return 0;
 }
 
@@ -448,16 +455,16 @@ int runRadio(const QString& home, double seconds)
         }
     }
     spin(1000);
-    app().reset();
-    app().keepRegions = true;
+    floorApp().reset();
+    floorApp().keepRegions = true;
     const double start = cpuSeconds();
     spin(int(seconds * 1000));
     const double radioCpu = cpuSeconds() - start;
-    app().keepRegions = false;
-    const int paints = app().paints;
-    const double area = app().paintedArea;
-    const QList<QRegion> regions = app().regions;
-    const double paintMs = app().paintSeconds * 1000;
+    floorApp().keepRegions = false;
+    const int paints = floorApp().paints;
+    const double area = floorApp().paintedArea;
+    const QList<QRegion> regions = floorApp().regions;
+    const double paintMs = floorApp().paintSeconds * 1000;
     qsizetype rects = 0;
     for (const QRegion& region : regions)
         rects += region.rectCount();
@@ -501,18 +508,18 @@ int runFrames(const QString& home)
     // A full repaint of the still room, as an expose costs.
     std::vector<double> full;
     for (int i = 0; i < 20; ++i) {
-        app().reset();
+        floorApp().reset();
         room.view->viewport()->repaint();
-        full.push_back(app().paintSeconds * 1000);
+        full.push_back(floorApp().paintSeconds * 1000);
     }
     std::sort(full.begin(), full.end());
     std::printf("frames: full repaint at rest %.2f ms (median of 20)\n", full[full.size() / 2]);
 
     const double restStart = cpuSeconds();
-    app().reset();
+    floorApp().reset();
     spin(2000);
     std::printf("frames: at rest %.1f %% of one core, %d paints in 2 s\n",
-                (cpuSeconds() - restStart) / 2 * 100, app().paints);
+                (cpuSeconds() - restStart) / 2 * 100, floorApp().paints);
 
     FloorItemView* file = room.fileToDrag();
     if (!file) {
@@ -532,16 +539,16 @@ int runFrames(const QString& home)
     for (int step = 1; step <= 120; ++step) {
         const QRectF before = room.view->mapFromScene(file->sceneBoundingRect()).boundingRect();
         const qreal a = step * 0.05;
-        app().reset();
+        floorApp().reset();
         room.mouse(QEvent::MouseMove,
                    from + QPointF(4, 0) + QPointF(260 * std::sin(a), -120 * (1 - std::cos(a))),
                    Qt::LeftButton);
         spin(16);
         const QRectF after = room.view->mapFromScene(file->sceneBoundingRect()).boundingRect();
         const QRectF moved = before.united(after);
-        ms.push_back(app().paintSeconds * 1000);
-        area += app().paintedArea;
-        ratio.push_back(app().paintedArea / (moved.width() * moved.height()));
+        ms.push_back(floorApp().paintSeconds * 1000);
+        area += floorApp().paintedArea;
+        ratio.push_back(floorApp().paintedArea / (moved.width() * moved.height()));
     }
     const double dragCpu = (cpuSeconds() - dragStart) / (dragTimer.elapsed() / 1000.0);
     room.mouse(QEvent::MouseButtonRelease, from, Qt::NoButton);
@@ -555,14 +562,16 @@ int runFrames(const QString& home)
 
     room.state.setFireModeActive(true);
     spin(1500);
-    app().reset();
+    floorApp().reset();
     const double fireStart = cpuSeconds();
     spin(3000);
     const double fireCpu = cpuSeconds() - fireStart;
     std::printf("frames: fire %d paints in 3 s, %.2f ms painting per frame, %.0f px per frame, "
                 "%.1f %% of one core\n",
-                app().paints, app().paints ? app().paintSeconds * 1000 / app().paints : 0.0,
-                app().paints ? app().paintedArea / app().paints : 0.0, fireCpu / 3 * 100);
+                floorApp().paints,
+                floorApp().paints ? floorApp().paintSeconds * 1000 / floorApp().paints : 0.0,
+                floorApp().paints ? floorApp().paintedArea / floorApp().paints : 0.0,
+                fireCpu / 3 * 100);
     return 0;
 }
 
@@ -604,8 +613,8 @@ int runDrag(const QString& home, double seconds)
         const QRect icon = room.view->mapFromScene(file->sceneBoundingRect()).boundingRect();
         iconArea += double(icon.width()) * icon.height();
     });
-    app().reset();
-    app().keepRegions = true;
+    floorApp().reset();
+    floorApp().keepRegions = true;
     moves.start(moveMilliseconds);
     // For a profiler attached to this process: only the moves from here on.
     std::fprintf(stderr, "drag: moving\n");
@@ -613,12 +622,12 @@ int runDrag(const QString& home, double seconds)
     spin(int(seconds * 1000));
     const double cpu = cpuSeconds() - start;
     moves.stop();
-    app().keepRegions = false;
-    const int paints = app().paints;
-    const double area = app().paintedArea;
-    const auto [paintMedian, paintQuartile] = medianAndQuartile(app().paintTimes);
+    floorApp().keepRegions = false;
+    const int paints = floorApp().paints;
+    const double area = floorApp().paintedArea;
+    const auto [paintMedian, paintQuartile] = medianAndQuartile(floorApp().paintTimes);
 
-    app().reset();
+    floorApp().reset();
     QElapsedTimer dropTimer;
     dropTimer.start();
     const double dropStart = cpuSeconds();
@@ -635,6 +644,119 @@ int runDrag(const QString& home, double seconds)
                 paints ? area / paints : 0.0, step ? 2 * iconArea / step : 0.0);
     std::printf("drag: the drop %.2f ms, %.1f ms of processor time with its repaints\n", dropMs,
                 dropCpu * 1000);
+    return 0;
+}
+
+// A point of the bare floor (the room's background takes the pointer there) near `corner`,
+// searched outwards from it, or nothing.
+std::optional<QPointF> backgroundPointNear(Room& room, QPointF corner, QPointF outwards)
+{
+    for (int step = 0; step < 40; ++step) {
+        const QPointF p = corner + outwards * step * 4;
+        const QList<QGraphicsItem*> hits = room.view->scene()->items(p);
+        for (QGraphicsItem* hit : hits) {
+            if (!hit->isVisible() || hit->acceptedMouseButtons() == Qt::NoButton)
+                continue;
+            if (dynamic_cast<ThemeBackgroundView*>(hit))
+                return p;
+            break;
+        }
+    }
+    return std::nullopt;
+}
+
+// A marquee drawn over every file of the floor at a mouse's rate (a press on the bare floor,
+// 125 moves a second for --seconds, the release), then the selection cleared by a click on
+// the bare floor: the processor time of the gesture and of the room catching up after it,
+// the longest the GUI thread left a 10 ms heartbeat waiting during the gesture and after it,
+// the longest single event, and the resident memory before, at the release and once the
+// selection is cleared.
+int runMarquee(const QString& home, double seconds)
+{
+    Room room(home);
+    cpuUntilQuiet(120);
+    spin(1000);
+    // Where the files lie: the marquee covers every one's place with room to spare.
+    StorageManager& storage = StorageManager::shared();
+    QRectF places;
+    const QSizeF size = room.view->viewport()->size();
+    for (const QUrl& url : storage.carpetItems()) {
+        const StoredPosition p = storage.carpetItemPosition(url.fileName());
+        const QPointF point(p.x * size.width(), p.y * size.height());
+        places |= QRectF(point, QSizeF(0.01, 0.01));
+    }
+    const std::optional<QPointF> from =
+        backgroundPointNear(room, places.topLeft() - QPointF(40, 40), QPointF(-1, -1));
+    if (!from) {
+        std::printf("marquee: no bare floor to start from\n");
+        return 1;
+    }
+    const QPointF to = places.bottomRight() + QPointF(40, 40);
+    const int files = int(storage.carpetItems().size());
+    const double before = residentMegabytes();
+
+    const double gestureStart = cpuSeconds();
+    floorApp().resetAnswer();
+    floorApp().reset();
+    room.mouse(QEvent::MouseButtonPress, *from, Qt::LeftButton);
+    constexpr int moveMilliseconds = 8;
+    const int steps = std::max(1, int(seconds * 1000 / moveMilliseconds));
+    int step = 0;
+    QEventLoop gesture;
+    QTimer moves;
+    moves.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&moves, &QTimer::timeout, [&] {
+        ++step;
+        room.mouse(QEvent::MouseMove, *from + (to - *from) * (double(step) / steps),
+                   Qt::LeftButton);
+        if (step >= steps) {
+            moves.stop();
+            gesture.quit();
+        }
+    });
+    moves.start(moveMilliseconds);
+    gesture.exec();
+    room.mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    const double gestureCpu = cpuSeconds() - gestureStart;
+    const double gestureUnanswered = floorApp().longestUnanswered();
+    const double gestureStall = floorApp().longestStall;
+    const int selected = int(FloorInteractionState::shared().selectedFileNames().size());
+    const int paints = floorApp().paints;
+    const double paintMs = floorApp().paintSeconds * 1000;
+    const double paintedArea = floorApp().paintedArea;
+
+    // The room catching up with the release: its repaints, anything left to do.
+    floorApp().resetAnswer();
+    const double afterStart = cpuSeconds();
+    const double quiet = cpuUntilQuiet(30);
+    const double afterCpu = quiet - afterStart;
+    const double afterUnanswered = floorApp().longestUnanswered();
+    const double afterStall = floorApp().longestStall;
+    const double atRelease = residentMegabytes();
+
+    // A click on the bare floor lets the selection go.
+    floorApp().resetAnswer();
+    const double clearStart = cpuSeconds();
+    room.mouse(QEvent::MouseButtonPress, *from, Qt::LeftButton);
+    room.mouse(QEvent::MouseButtonRelease, *from, Qt::NoButton);
+    const double clearQuiet = cpuUntilQuiet(30);
+    const double clearCpu = clearQuiet - clearStart;
+    const double clearUnanswered = floorApp().longestUnanswered();
+    spin(2000);
+    const double cleared = residentMegabytes();
+    const int left = int(FloorInteractionState::shared().selectedFileNames().size());
+
+    std::printf("marquee: %d of %d files selected in %d moves, gesture %.3f s of processor time, "
+                "%.3f s more after the release; unanswered %.0f ms during it, %.0f ms after; "
+                "longest event %.0f ms during, %.0f ms after\n",
+                selected, files, step, gestureCpu, afterCpu, gestureUnanswered, afterUnanswered,
+                gestureStall, afterStall);
+    std::printf("marquee: during the gesture %d paints, %.2f ms and %.0f px per paint\n", paints,
+                paints ? paintMs / paints : 0.0, paints ? paintedArea / paints : 0.0);
+    std::printf("marquee: clearing (%d left selected) %.3f s of processor time, unanswered %.0f "
+                "ms; resident memory %.0f MB before, %.0f MB at the release, %.0f MB after "
+                "clearing\n",
+                left, clearCpu, clearUnanswered, before, atRelease, cleared);
     return 0;
 }
 
@@ -655,13 +777,13 @@ int runStartup(const QString& home, const QString& picturePath, QSize size)
     }
     std::printf("startup: first paint %.3f s, cpu until quiet %.3f s, peak memory %.0f MB, %.2f "
                 "drawings per file, %d paints covering %.1f windows\n",
-                app().firstPaintEnd, quietCpu, peakMegabytes(),
-                files ? double(fileDraws) / files : 0.0, app().paints,
-                app().paintedArea / (double(size.width()) * size.height()));
+                floorApp().firstPaintEnd, quietCpu, peakMegabytes(),
+                files ? double(fileDraws) / files : 0.0, floorApp().paints,
+                floorApp().paintedArea / (double(size.width()) * size.height()));
     // Where the time went: the program's own start, building the room, its first paint.
     std::printf("startup: cpu before the room %.3f s, building it %.3f s, up to the end of its "
                 "first paint %.3f s\n",
-                beforeCpu, builtCpu - beforeCpu, app().firstPaintCpu - builtCpu);
+                beforeCpu, builtCpu - beforeCpu, floorApp().firstPaintCpu - builtCpu);
     if (!picturePath.isEmpty())
         roomPicture(room).save(picturePath);
     return 0;
@@ -676,15 +798,15 @@ int runFire(const QString& home, double seconds, double warmUp, const QString& d
     if (!dump.isEmpty())
         return dumpFire(room, dump);
     const double start = cpuSeconds();
-    app().reset();
-    app().keepRegions = true;
+    floorApp().reset();
+    floorApp().keepRegions = true;
     spin(int(seconds * 1000));
     const double fireCpu = cpuSeconds() - start;
-    app().keepRegions = false;
-    const int paints = app().paints;
-    const double area = app().paintedArea;
-    const QList<QRegion> regions = app().regions;
-    const auto [paintMedian, paintQuartile] = medianAndQuartile(app().paintTimes);
+    floorApp().keepRegions = false;
+    const int paints = floorApp().paints;
+    const double area = floorApp().paintedArea;
+    const QList<QRegion> regions = floorApp().regions;
+    const auto [paintMedian, paintQuartile] = medianAndQuartile(floorApp().paintTimes);
 
     const QImage picture = roomPicture(room);
     room.hide();
@@ -783,11 +905,13 @@ int main(int argc, char** argv)
     }
     if (!home.isEmpty())
         BenchCase::useHome(home);
-    BenchApplication application(argc, argv);
+    FloorBenchApplication application(argc, argv);
     if (caseName == QLatin1String("frames"))
         return runFrames(home);
     if (caseName == QLatin1String("drag"))
         return runDrag(home, seconds);
+    if (caseName == QLatin1String("marquee"))
+        return runMarquee(home, options.value("--seconds", "2").toDouble());
     if (caseName == QLatin1String("startup")) {
         const QList<QByteArray> size = options.value("--size", "1440x900").split('x');
         return runStartup(home, QString::fromLocal8Bit(options.value("--picture")),
@@ -818,6 +942,8 @@ int main(int argc, char** argv)
         runChild(QStringLiteral("idle"), files);
     for (int files : {110, 10000})
         runChild(QStringLiteral("drag"), files);
+    for (int files : {110, 1000, 10000})
+        runChild(QStringLiteral("marquee"), files);
     runChild(QStringLiteral("radio"), 110);
     for (int files : {110, 0})
         runChild(QStringLiteral("fire"), files);

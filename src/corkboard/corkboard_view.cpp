@@ -260,8 +260,10 @@ int CorkboardView::textLines(const StickyNote& note, const NoteTextField& field)
     LineCount& known = m_lineCounts[note.id];
     if (known.lines > 0 && known.text == note.freeformText && known.width == field.textWidth())
         return known.lines;
+    qsizetype laid = 0;
     known = {note.freeformText, field.textWidth(),
-             field.idleLineCount(note.freeformText, kMostTextLines + 1)};
+             field.idleLineCount(note.freeformText, kMostTextLines + 1, &laid)};
+    m_textLaidOut += laid;
     return known.lines;
 }
 

@@ -42,6 +42,10 @@ public:
     RoomItem* sticker() const { return m_sticker; }
     BismillahCalligraphyHeaderView* header() const { return m_header; }
 
+    // How many characters of the notes' texts the board laid out to learn how many lines
+    // they take.
+    qsizetype textLaidOut() const { return m_textLaidOut; }
+
     void addNote();
     void deleteNote(const QUuid& id);
     void saveNotes();
@@ -67,6 +71,7 @@ private:
         int lines = 0;
     };
     QHash<QUuid, LineCount> m_lineCounts;
+    qsizetype m_textLaidOut = 0;
     // The notes as their views last showed them.
     QHash<QUuid, StickyNote> m_shownNotes;
     RoomItem* m_sticker = nullptr;

@@ -138,6 +138,13 @@ DesktopRootView::DesktopRootView(AppState& appState, FloorInteractionState& floo
     }
     connect(&m_floorState, &FloorInteractionState::draggingFloorFileNameChanged, this,
             &DesktopRootView::updateFloorZ);
+    // Files that come, go or move while a marquee is drawn: its next step takes them anew.
+    if (m_storage) {
+        for (auto signal :
+             {&StorageManager::carpetItemsChanged, &StorageManager::floorItemPositionsChanged})
+            connect(m_storage, signal, this, [this] { m_marqueeTaken = false; });
+    }
+    connect(this, &RoomItem::sizeChanged, this, [this] { m_marqueeTaken = false; });
 
     for (size_t i = 0; i < m_overlays.size(); ++i)
         refreshOverlay(i);
@@ -317,6 +324,21 @@ void DesktopRootView::backgroundReleased(qreal distance)
     m_floorState.setMarqueeSelecting(false);
     m_floorState.setMarqueeStart(std::nullopt);
     m_floorState.setMarqueeCurrent(std::nullopt);
+    m_marqueeTaken = false;
+    m_marqueeFiles.clear();
+    m_marqueeFiles.shrink_to_fit();
+}
+
+void DesktopRootView::takeMarqueeFiles()
+{
+    const RoomGeometry g = geometry();
+    m_marqueeFiles.clear();
+    for (const QUrl& url : m_storage->carpetItems()) {
+        QString name = url.fileName();
+        const StoredPosition p = m_storage->carpetItemPosition(name);
+        m_marqueeFiles.push_back({std::move(name), g.roomPoint(QPointF(p.x, p.y))});
+    }
+    m_marqueeTaken = true;
 }
 
 void DesktopRootView::marqueeChanged(const DragValue& drag)
@@ -330,15 +352,27 @@ void DesktopRootView::marqueeChanged(const DragValue& drag)
     if (!m_storage)
         return;
     const QRectF marquee = FloorRules::marqueeRect(start, current);
-    const RoomGeometry g = geometry();
-    QSet<QString> hit;
-    for (const QUrl& url : m_storage->carpetItems()) {
-        const QString name = url.fileName();
-        const StoredPosition p = m_storage->carpetItemPosition(name);
-        if (FloorRules::marqueeHits(marquee, g.roomPoint(QPointF(p.x, p.y))))
-            hit.insert(name);
+    if (!m_marqueeTaken) {
+        // The marquee's first step: what it touches replaces the selection.
+        takeMarqueeFiles();
+        QSet<QString> hit;
+        for (MarqueeFile& file : m_marqueeFiles) {
+            file.hit = FloorRules::marqueeHits(marquee, file.point);
+            if (file.hit)
+                hit.insert(file.name);
+        }
+        m_floorState.setSelectedFileNames(hit);
+        return;
     }
-    m_floorState.setSelectedFileNames(hit);
+    QStringList added;
+    QStringList removed;
+    for (MarqueeFile& file : m_marqueeFiles) {
+        const bool hit = FloorRules::marqueeHits(marquee, file.point);
+        if (hit != file.hit)
+            (hit ? added : removed) << file.name;
+        file.hit = hit;
+    }
+    m_floorState.changeSelection(added, removed);
 }
 
 void DesktopRootView::setRoomDropTarget(RoomDropTarget* target)

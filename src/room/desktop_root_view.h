@@ -94,6 +94,7 @@ private:
 
     void backgroundReleased(qreal distance);
     void marqueeChanged(const DragValue& drag);
+    void takeMarqueeFiles();
 
     AppState& m_appState;
     FloorInteractionState& m_floorState;
@@ -106,4 +107,14 @@ private:
     RoomItem* m_floorLayer = nullptr;
     std::vector<LiveOverlay> m_overlays;
     RoomDropTarget* m_dropTarget = nullptr;
+    // The files a marquee selects among, with their places, taken as it starts (they lie
+    // still while it is drawn), and whether it touches each now: a step of the marquee then
+    // compares points and publishes only the files it took in or let go.
+    struct MarqueeFile {
+        QString name;
+        QPointF point;
+        bool hit = false;
+    };
+    std::vector<MarqueeFile> m_marqueeFiles;
+    bool m_marqueeTaken = false;
 };

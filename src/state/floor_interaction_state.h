@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,21 +22,40 @@ class FloorInteractionState : public QObject {
     PONDSILL_PUBLISHED(bool, isCarpetLifted, setCarpetLifted) = false;
     PONDSILL_PUBLISHED(bool, isFloorTargeted, setFloorTargeted) = false;
     PONDSILL_PUBLISHED(std::optional<QString>, draggingFloorFileName, setDraggingFloorFileName);
-    PONDSILL_PUBLISHED(QSizeF, floorFileDragTranslation,
-                       setFloorFileDragTranslation) = QSizeF(0, 0);
+    PONDSILL_PUBLISHED(QSizeF, floorFileDragTranslation, setFloorFileDragTranslation) = QSizeF(0,
+                                                                                               0);
     PONDSILL_PUBLISHED(std::optional<QString>, hoveredFloorFileName, setHoveredFloorFileName);
-    PONDSILL_PUBLISHED(QSet<QString>, selectedFileNames, setSelectedFileNames);
     PONDSILL_PUBLISHED(bool, isMarqueeSelecting, setMarqueeSelecting) = false;
     PONDSILL_PUBLISHED(std::optional<QPointF>, marqueeStart, setMarqueeStart);
     PONDSILL_PUBLISHED(std::optional<QPointF>, marqueeCurrent, setMarqueeCurrent);
+
+    // The selection is published with what each change added and took away, so that views
+    // of thousands of files follow it file by file: a marquee over a full floor changes it
+    // at pointer rate, a few files at a time.
+    Q_PROPERTY(QSet<QString> selectedFileNames READ selectedFileNames WRITE setSelectedFileNames
+                   NOTIFY selectedFileNamesChanged)
 
 public:
     explicit FloorInteractionState(QObject* parent = nullptr);
 
     static FloorInteractionState& shared();
 
+    const QSet<QString>& selectedFileNames() const { return m_selectedFileNames; }
+    void setSelectedFileNames(const QSet<QString>& names);
+    // Lets `removed` go and selects `added` (other names) as one change.
+    void changeSelection(const QStringList& added, const QStringList& removed);
+    // The names the latest change of the selection added and took away.
+    const QStringList& selectionAdded() const { return m_selectionAdded; }
+    const QStringList& selectionRemoved() const { return m_selectionRemoved; }
+    Q_SIGNAL void selectedFileNamesChanged();
+
     // Empties the selection and ends the marquee; carpet, hover and drag stay.
     void clearSelection();
     // Adds the file name to the selection, or removes it when it is there.
     void toggleSelection(const QString& name);
+
+private:
+    QSet<QString> m_selectedFileNames;
+    QStringList m_selectionAdded;
+    QStringList m_selectionRemoved;
 };

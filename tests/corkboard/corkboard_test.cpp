@@ -727,6 +727,36 @@ private Q_SLOTS:
         QCOMPARE(lines, std::min(field.lineCount(), kMost));
     }
 
+    // A note lying under another is measured by the board, which lays out only as much of its
+    // text as a card can show: a note of one megabyte-long word costs what a short one does.
+    void theBoardMeasuresACoveredNoteByWhatItsCardShows_data()
+    {
+        QTest::addColumn<QString>("text");
+        const QString letters = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"_s;
+        QString word;
+        for (int i = 0; word.size() < 1'000'000; ++i)
+            word += letters.at((i * 7 + i / 62) % 62);
+        QTest::newRow("one word of 1 MB") << word;
+        QString lines;
+        for (int i = 0; lines.size() < 1'000'000; ++i)
+            lines += u"baris ke-%1\n"_s.arg(i);
+        QTest::newRow("a megabyte of short lines") << lines;
+        QTest::newRow("two lines") << u"satu\ndua"_s;
+    }
+    void theBoardMeasuresACoveredNoteByWhatItsCardShows()
+    {
+        QFETCH(QString, text);
+        // The long note lies under a short one at the same place: whether its card shows
+        // below the other's depends on how many lines its text takes.
+        StickyNote under = makeNote(u"Bawah"_s, {20, 60});
+        under.freeformText = text;
+        const StickyNote over = makeNote(u"Atas"_s, {20, 60});
+        Board b(notesFile({under, over}));
+        QVERIFY(b.noteView(1));
+        QVERIFY2(b.board->textLaidOut() > 0 && b.board->textLaidOut() <= 6'000,
+                 qPrintable(QString::number(b.board->textLaidOut())));
+    }
+
     // The header draws the ligature where a font has it, never a missing-glyph box.
     void headerLine()
     {

@@ -5,6 +5,11 @@
 
 #include <QPainter>
 
+namespace {
+// What a held picture still draws again at once: a step of a marquee over a sparse floor.
+constexpr qsizetype heldRepairDraws = 32;
+} // namespace
+
 FloorFileLayer::FloorFileLayer(RestingFiles files, QGraphicsItem* parent)
     : RoomItem(parent), m_files(std::move(files))
 {
@@ -26,8 +31,30 @@ void FloorFileLayer::invalidate(const QRectF& rect)
     update(pixels);
 }
 
+void FloorFileLayer::clear()
+{
+    m_cleared = true;
+    if (!m_used.isEmpty())
+        update(m_used);
+    m_picture = QImage();
+    m_used = QRect();
+    m_dirty = QRegion();
+    m_added.clear();
+}
+
+void FloorFileLayer::holdRepairs(bool held)
+{
+    if (held == m_held)
+        return;
+    m_held = held;
+    m_waiting = false;
+    if (!held && !m_dirty.isEmpty())
+        update(m_dirty.boundingRect());
+}
+
 void FloorFileLayer::add(FloorItemView* file, const QRectF& rect)
 {
+    m_cleared = false;
     m_added.append(file);
     update(rect);
 }
@@ -61,9 +88,19 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
     if (m_dirty.isEmpty() && m_added.isEmpty())
         return;
 
+    // Files of the areas to draw again, unless a hold keeps them waiting (once it has, the
+    // areas only grow until it ends).
+    const bool wait =
+        m_waiting || (m_held && !m_dirty.isEmpty() && m_files(m_dirty).size() > heldRepairDraws);
+    m_waiting = wait && m_held;
+    if (wait && m_added.isEmpty())
+        return;
+    const QList<FloorItemView*> files =
+        wait || m_dirty.isEmpty() ? QList<FloorItemView*>() : m_files(m_dirty);
+
     QPainter painter(&m_picture);
     const QTransform toPixels = QTransform::fromScale(devicePixelRatio, devicePixelRatio);
-    const QRegion redrawn = m_dirty;
+    const QRegion redrawn = wait ? QRegion() : m_dirty;
     if (!redrawn.isEmpty()) {
         if (!bare) {
             painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -73,26 +110,28 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
         }
         painter.resetTransform();
         painter.setClipRegion(toPixels.map(redrawn));
-        for (FloorItemView* file : m_files(redrawn.boundingRect()))
+        for (FloorItemView* file : std::as_const(files))
             drawFile(painter, file, devicePixelRatio);
         m_dirty = QRegion();
     }
     // A file that came on top is drawn over the picture, except where the picture was just
     // drawn again with it.
-    if (!m_added.isEmpty()) {
+    const QRegion left = QRegion(rect().toAlignedRect()) - redrawn;
+    if (!m_added.isEmpty() && !left.isEmpty()) {
         painter.resetTransform();
-        painter.setClipRegion(toPixels.map(QRegion(rect().toAlignedRect()) - redrawn));
+        painter.setClipRegion(toPixels.map(left));
         for (const QPointer<FloorItemView>& file : std::as_const(m_added)) {
-            if (file && file->isInLayer())
+            if (file && file->isInLayer() &&
+                left.intersects(file->mapRectToItem(this, file->boundingRect()).toAlignedRect()))
                 drawFile(painter, file, devicePixelRatio);
         }
-        m_added.clear();
     }
+    m_added.clear();
 }
 
 void FloorFileLayer::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    if (size().isEmpty())
+    if (size().isEmpty() || m_cleared)
         return;
     const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
     bringUpToDate(dpr);

@@ -18,8 +18,8 @@ class FloorItemView;
 class FloorFileLayer : public RoomItem {
     Q_OBJECT
 public:
-    // The resting files that meet a rectangle (this item's coordinates), bottom first.
-    using RestingFiles = std::function<QList<FloorItemView*>(const QRectF& rect)>;
+    // The resting files that meet an area (this item's coordinates), bottom first.
+    using RestingFiles = std::function<QList<FloorItemView*>(const QRegion& area)>;
 
     explicit FloorFileLayer(RestingFiles files, QGraphicsItem* parent = nullptr);
 
@@ -27,6 +27,18 @@ public:
     void invalidate(const QRectF& rect);
     // Draws `file`, which lies above every resting file, over the picture on the next paint.
     void add(FloorItemView* file, const QRectF& rect);
+    // Lets the picture go, when no file lies in it any more.
+    void clear();
+
+    // While held, an area that needs more than a few files drawn again keeps showing them as
+    // they were until the hold ends: a marquee over a full floor takes files out of the
+    // picture at each step, into the selection drawn above it, and drawing all their
+    // neighbours again at pointer rate would cost far more than the step.
+    void holdRepairs(bool held);
+    bool holdsRepairs() const { return m_held; }
+
+    // Whether it keeps a picture (and so memory for the files drawn into it).
+    bool holdsPicture() const { return !m_cleared && !m_picture.isNull(); }
 
     // How many times a file was drawn into the picture.
     int fileDrawCount() const { return m_fileDraws; }
@@ -46,4 +58,7 @@ private:
     QRect m_used; // where files were drawn: the rest of the picture is clear
     QList<QPointer<FloorItemView>> m_added;
     int m_fileDraws = 0;
+    bool m_held = false;
+    bool m_waiting = false; // held areas wait for the hold's end
+    bool m_cleared = false; // no file lies in it: it has no picture and draws nothing
 };

@@ -69,12 +69,6 @@ FloorItemView::FloorItemView(const QUrl& itemURL, StorageManager& storage,
     m_restoreButton->setVisible(false);
 
     layoutStack();
-    connect(&m_floorState, &FloorInteractionState::selectedFileNamesChanged, this,
-            &FloorItemView::refresh);
-    connect(&m_floorState, &FloorInteractionState::draggingFloorFileNameChanged, this,
-            &FloorItemView::refresh);
-    connect(&m_floorState, &FloorInteractionState::hoveredFloorFileNameChanged, this,
-            &FloorItemView::refresh);
     refresh();
 }
 
@@ -134,8 +128,6 @@ void FloorItemView::refresh()
     const bool showRestore = hovered && !selected;
     if (m_restoreButton->isVisible() != showRestore)
         m_restoreButton->setVisible(showRestore);
-    // Every file hears every change of the selection, the drag and the hover: only those
-    // whose look changed repaint.
     const int look = (dragged ? 1 : 0) | (selected ? 2 : 0) | (hovered ? 4 : 0);
     if (look != m_paintedLook) {
         m_paintedLook = look;
@@ -177,7 +169,7 @@ void FloorItemView::setInLayer(bool inLayer)
     // A file in the floor's picture keeps no image of its own, and the scene's paints pass
     // it by without measuring it: a folder of thousands is that many files.
     if (inLayer)
-        m_sprite = QImage();
+        dropSprite();
     setFlag(ItemHasNoContents, inLayer);
     update();
 }
@@ -227,6 +219,8 @@ void FloorItemView::paintLook(QPainter& painter)
 
 void FloorItemView::dropSprite()
 {
+    if (m_sprite.isNull())
+        return;
     m_sprite = QImage();
 }
 

@@ -34,12 +34,17 @@ public:
     // While the file rests in the floor's picture (FloorFileLayer) it draws nothing itself.
     void setInLayer(bool inLayer);
     bool isInLayer() const { return m_inLayer; }
+    // Takes up the file's look after its selection, drag or hover changed. The floor layer
+    // calls it for the files a change concerns: a floor of thousands would otherwise hear
+    // every step of a marquee in every file.
+    void refresh();
     // The look the file shows: dragged 1, selected 2, hovered 4; 0 while it rests.
     int look() const;
     // Draws the file as it looks now, in its own coordinates, from an image of its look made
     // once per look (dropSprite lets the image go).
     void paintLook(QPainter& painter);
     void dropSprite();
+    bool holdsSprite() const { return !m_sprite.isNull(); }
 
     // The drag gesture's two handlers.
     void handleDragChanged(const DragValue& value);
@@ -67,7 +72,6 @@ private:
     bool isDragged() const;
     bool isSelected() const;
     bool isHovered() const;
-    void refresh();
     void layoutStack();
     QRectF iconRect() const;
     QRectF labelRect() const;

@@ -61,8 +61,8 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
     m_carpetPlace.setOnFrame([this] { m_carpet->setCentre(m_carpetPlace.value()); });
 
     // Below every file's own view: a file that draws itself lies over the resting ones.
-    m_fileLayer =
-        new FloorFileLayer([this](const QRectF& rect) { return restingFiles(rect); }, this);
+    m_fileLayer = new FloorFileLayer(
+        [this](const QRegion& area) { return filesIn(m_fileLayer, area); }, this);
     m_fileLayer->setZValue(22);
     // The files' holders stack among themselves from 22 (resting) to 40 (dragged): all of
     // them over the carpet and the picture, under the marquee and the bar.
@@ -75,10 +75,15 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
     // the files that draw themselves are then looked at apart from them (see followDrag).
     m_liftedArea = new FloorFileArea(this, FloorFileArea::Reach::Open);
     m_liftedArea->setZValue(30);
+    // The selected files that lie still, in one picture of their own: under every selected
+    // file that draws itself (hovered or following a drag), over every resting one. A
+    // selection of thousands then costs a repaint over it one picture, not thousands of files.
+    m_selectionLayer = new FloorFileLayer(
+        [this](const QRegion& area) { return filesIn(m_selectionLayer, area); }, m_liftedArea);
+    m_selectionLayer->setZValue(32);
 
     m_marquee = new FloorMarqueeView(this);
     m_marquee->setZValue(45);
-    m_marquee->setVisible(false);
 
     connect(&m_storage, &StorageManager::carpetItemsChanged, this, &MagicCarpetView::rebuildItems);
     connect(&m_storage, &StorageManager::floorItemPositionsChanged, this,
@@ -90,7 +95,9 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
     connect(&m_floorState, &FloorInteractionState::isCarpetLiftedChanged, this,
             &MagicCarpetView::layoutFloor);
     connect(&m_floorState, &FloorInteractionState::selectedFileNamesChanged, this,
-            &MagicCarpetView::layoutFloor);
+            &MagicCarpetView::layoutSelection);
+    connect(&m_floorState, &FloorInteractionState::hoveredFloorFileNameChanged, this,
+            &MagicCarpetView::followHover);
     connect(&m_floorState, &FloorInteractionState::draggingFloorFileNameChanged, this,
             &MagicCarpetView::layoutDragStart);
     connect(&m_floorState, &FloorInteractionState::floorFileDragTranslationChanged, this,
@@ -111,6 +118,8 @@ MagicCarpetView::~MagicCarpetView() = default;
 void MagicCarpetView::onSizeChanged()
 {
     m_fileLayer->setSize(size());
+    m_selectionLayer->setSize(size());
+    m_marquee->setArea(rect());
     m_carpet->setScreenSize(size());
     for (auto& [name, entry] : m_entries) {
         if (entry.view)
@@ -220,7 +229,8 @@ bool MagicCarpetView::makeEntry(const QUrl& url)
         const auto it = m_entries.find(name);
         if (it == m_entries.end())
             return;
-        leaveLayer(it->second);
+        // Drawn again where it lies still, without leaving its area on the way: moving a
+        // holder among thousands costs a walk over all of them.
         updateResting(name);
     });
     connect(holder, &QGraphicsObject::opacityChanged, this, [this, name] { updateResting(name); });
@@ -229,13 +239,34 @@ bool MagicCarpetView::makeEntry(const QUrl& url)
 
 void MagicCarpetView::leaveLayer(Entry& entry)
 {
-    if (!entry.layered.isEmpty()) {
-        m_fileLayer->invalidate(entry.layered);
-        entry.layered = QRectF();
-    }
+    pictureIn(entry, nullptr, QRectF());
     if (entry.view)
         entry.view->setInLayer(false);
     settleHolder(entry);
+}
+
+void MagicCarpetView::pictureIn(Entry& entry, FloorFileLayer* picture, const QRectF& rect)
+{
+    if (entry.picture && !entry.layered.isEmpty())
+        entry.picture->invalidate(entry.layered);
+    if (picture == m_fileLayer) {
+        // The newest file lies on top of the rest: drawn over the picture as it stands.
+        if (entry.fresh)
+            m_fileLayer->add(entry.view, rect);
+        else
+            m_fileLayer->invalidate(rect);
+        entry.fresh = false;
+    } else if (picture == m_selectionLayer) {
+        // A file taken into the selection comes on top of it.
+        m_selectionLayer->add(entry.view, rect);
+    }
+    m_selectionPictured +=
+        int(picture == m_selectionLayer) - int(entry.picture == m_selectionLayer);
+    entry.picture = picture;
+    entry.layered = picture ? rect : QRectF();
+    // The last selected file gone, the selection's picture goes too.
+    if (m_selectionPictured == 0)
+        m_selectionLayer->clear();
 }
 
 void MagicCarpetView::settleHolder(Entry& entry)
@@ -243,7 +274,7 @@ void MagicCarpetView::settleHolder(Entry& entry)
     if (!entry.holder)
         return;
     FloorFileArea* area =
-        m_dragging && !(entry.view && entry.view->isInLayer()) ? m_liftedArea : m_fileArea;
+        m_lifted && !(entry.view && entry.view->isInLayer()) ? m_liftedArea : m_fileArea;
     if (entry.holder->parentItem() != area)
         entry.holder->setParentItem(area);
 }
@@ -255,11 +286,14 @@ void MagicCarpetView::followDrag()
     // resting ones draw nothing of their own (the floor's picture shows them). While a file
     // is dragged the files that draw themselves lie in an area of their own, and the resting
     // files' area is not drawn at all (no pointer reaches it either: the dragged file holds
-    // the pointer). Each file keeps its stacking, which goes by its z value alone.
-    const bool dragging = m_floorState.draggingFloorFileName().has_value();
-    if (dragging == m_dragging)
+    // the pointer). Each file keeps its stacking, which goes by its z value alone. A marquee
+    // is drawn so as well: its band and the files it takes in repaint at pointer rate, and
+    // the room's background holds the pointer.
+    const bool dragging =
+        m_floorState.draggingFloorFileName().has_value() || m_floorState.isMarqueeSelecting();
+    if (dragging == m_lifted)
         return;
-    m_dragging = dragging;
+    m_lifted = dragging;
     // Made clear through a veil with the one area under it: whether a clear item's children
     // are drawn is decided child by child.
     m_restingVeil->setOpacity(dragging ? 0 : 1);
@@ -271,6 +305,8 @@ void MagicCarpetView::followDrag()
         // each again, or Qt would pass by the place a file was dropped on (a file that left
         // the floor there would stay on the screen).
         for (QGraphicsItem* holder : m_liftedArea->childItems()) {
+            if (holder == m_selectionLayer)
+                continue;
             holder->setParentItem(m_fileArea);
             m_fileArea->include(reachOf(holder));
         }
@@ -281,6 +317,7 @@ bool MagicCarpetView::layoutEntry(const QString& name, Entry& entry)
 {
     if (!entry.view || !entry.holder)
         return false;
+    ++m_fileLayouts;
     const bool lifted = m_floorState.isCarpetLifted();
     const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
     const QPointF point = filePoint(name);
@@ -313,33 +350,38 @@ void MagicCarpetView::updateResting(const QString& name)
     const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
     const bool follows =
         dragged && (*dragged == name || m_floorState.selectedFileNames().contains(name));
-    const bool resting = entry.holder->isVisible() && !entry.holder->isDisappearing() &&
-                         entry.holder->progress() >= 1 && !entry.place->isAnimating() &&
-                         entry.view->look() == 0 && !follows;
+    const bool still = entry.holder->isVisible() && !entry.holder->isDisappearing() &&
+                       entry.holder->progress() >= 1 && !entry.place->isAnimating() && !follows;
+    // A still file lies in the resting files' picture, or, selected (and nothing more), in the
+    // selection's; any other look it draws itself.
+    const int look = entry.view->look();
+    FloorFileLayer* picture = !still      ? nullptr
+                              : look == 0 ? m_fileLayer
+                              : look == 2 ? m_selectionLayer
+                                          : nullptr;
     const QRectF rect =
-        resting ? entry.view->mapRectToItem(m_fileLayer, entry.view->boundingRect()) : QRectF();
-    if (rect == entry.layered && resting == entry.view->isInLayer())
+        picture ? entry.view->mapRectToItem(picture, entry.view->boundingRect()) : QRectF();
+    const int shown = look | (entry.view->isCovered() ? 8 : 0);
+    if (picture == entry.picture && rect == entry.layered && shown == entry.look &&
+        (picture != nullptr) == entry.view->isInLayer())
         return;
-    if (!entry.layered.isEmpty())
-        m_fileLayer->invalidate(entry.layered);
-    if (resting) {
-        // The newest file lies on top of the rest: drawn over the picture as it stands.
-        if (entry.fresh)
-            m_fileLayer->add(entry.view, rect);
-        else
-            m_fileLayer->invalidate(rect);
-        entry.fresh = false;
-    }
-    entry.layered = rect;
-    entry.view->setInLayer(resting);
+    pictureIn(entry, picture, rect);
+    entry.look = shown;
+    entry.view->setInLayer(picture != nullptr);
     settleHolder(entry);
 }
 
-QList<FloorItemView*> MagicCarpetView::restingFiles(const QRectF& rect) const
+QList<FloorItemView*> MagicCarpetView::filesIn(const FloorFileLayer* picture,
+                                               const QRegion& area) const
 {
+    // A repair of a few scattered files' places draws their neighbours, not all files between
+    // them; a repair of many looks at their bounds alone.
+    const QRectF bounds = area.boundingRect();
+    const bool exact = area.rectCount() <= 32;
     std::vector<std::pair<int, FloorItemView*>> found;
     for (const auto& [name, entry] : m_entries) {
-        if (entry.view && entry.view->isInLayer() && entry.layered.intersects(rect))
+        if (entry.view && entry.picture == picture && entry.layered.intersects(bounds) &&
+            (!exact || area.intersects(entry.layered.toAlignedRect())))
             found.emplace_back(entry.order, entry.view);
     }
     std::sort(found.begin(), found.end(),
@@ -417,10 +459,50 @@ void MagicCarpetView::layoutDragStart()
         names.insert(*m_draggedName);
     for (const QString& name : std::as_const(names)) {
         const auto found = m_entries.find(name);
-        if (found != m_entries.end())
-            layoutEntry(name, found->second);
+        if (found == m_entries.end())
+            continue;
+        if (found->second.view)
+            found->second.view->refresh();
+        layoutEntry(name, found->second);
     }
     layoutBar();
+}
+
+void MagicCarpetView::layoutSelection()
+{
+    // A marquee over a full floor changes the selection at pointer rate, a few files a step:
+    // only the files taken in or let go change their standing and their look.
+    const auto relayout = [this](const QStringList& names) {
+        for (const QString& name : names) {
+            const auto found = m_entries.find(name);
+            if (found == m_entries.end())
+                continue;
+            // Its look first (a selected file stands upright), then its place in the pictures.
+            if (found->second.view)
+                found->second.view->refresh();
+            layoutEntry(name, found->second);
+        }
+    };
+    relayout(m_floorState.selectionRemoved());
+    relayout(m_floorState.selectionAdded());
+    layoutBar();
+}
+
+void MagicCarpetView::followHover()
+{
+    // The file the pointer left and the one it is over now.
+    const std::optional<QString> now = m_floorState.hoveredFloorFileName();
+    for (const std::optional<QString>& name : {m_hoveredName, now}) {
+        if (FloorItemView* view = name ? entryView(*name) : nullptr)
+            view->refresh();
+    }
+    m_hoveredName = now;
+}
+
+FloorItemView* MagicCarpetView::entryView(const QString& name) const
+{
+    const auto found = m_entries.find(name);
+    return found == m_entries.end() ? nullptr : found->second.view.data();
 }
 
 void MagicCarpetView::layoutDrag()
@@ -498,9 +580,11 @@ void MagicCarpetView::layoutMarquee()
     const std::optional<QPointF>& start = m_floorState.marqueeStart();
     const std::optional<QPointF>& current = m_floorState.marqueeCurrent();
     const bool show = m_floorState.isMarqueeSelecting() && start && current;
-    m_marquee->setVisible(show);
-    if (show)
-        m_marquee->setMarquee(FloorRules::marqueeRect(*start, *current));
+    m_marquee->setMarquee(show ? FloorRules::marqueeRect(*start, *current) : QRectF());
+    // The files a marquee takes in leave the floor's picture for the selection's over it;
+    // drawing their neighbours there again waits for the marquee's end.
+    m_fileLayer->holdRepairs(m_floorState.isMarqueeSelecting());
+    followDrag();
 }
 
 void MagicCarpetView::addSelectionToBookshelf()

@@ -40,6 +40,7 @@ public:
     FloorItemView* floorItem(const QString& name) const;
     MovableCarpetMatView* carpet() const { return m_carpet; }
     FloorFileLayer* fileLayer() const { return m_fileLayer; }
+    FloorFileLayer* selectionLayer() const { return m_selectionLayer; }
     // The item holding every file's view, except while a file is dragged: the files that
     // then draw themselves (the dragged one, the selection following it, any on its way) lie
     // in liftedArea, and the resting ones, which the floor's picture shows, are not drawn.
@@ -50,6 +51,8 @@ public:
     int pendingCount() const { return int(m_pending.size()); }
     FloorMultiSelectActionBar* actionBar() const;
     int coveredCount() const { return m_coveredCount; }
+    // How many times a file was laid out (placed, stacked, covered or not).
+    int fileLayouts() const { return m_fileLayouts; }
 
     // The bar's two actions on the whole selection.
     void addSelectionToBookshelf();
@@ -63,9 +66,11 @@ private:
         QPointer<TransitionItem> holder;
         QPointer<FloorItemView> view;
         std::unique_ptr<Animated<QPointF>> place;
-        int order = 0;     // stacking among the resting files, the oldest lowest
-        QRectF layered;    // where it lies in the floor's picture; empty when not in it
-        bool fresh = true; // not yet drawn into the picture
+        int order = 0;                     // stacking among the resting files, the oldest lowest
+        FloorFileLayer* picture = nullptr; // the picture it lies in, if any
+        QRectF layered;                    // where it lies in that picture
+        int look = -1;                     // and how it looks there
+        bool fresh = true;                 // not yet drawn into the resting files' picture
         bool covered = false;
     };
 
@@ -80,10 +85,16 @@ private:
     void followDrag();
     // Takes the file out of the floor's picture, which draws its place again without it.
     void leaveLayer(Entry& entry);
-    QList<FloorItemView*> restingFiles(const QRectF& rect) const;
+    // Moves the file into `picture` at `rect` (or out of any, for none).
+    void pictureIn(Entry& entry, FloorFileLayer* picture, const QRectF& rect);
+    // The files lying in `picture` that meet an area, bottom first.
+    QList<FloorItemView*> filesIn(const FloorFileLayer* picture, const QRegion& area) const;
     void layoutFloor();
     void layoutMovedFiles();
     void layoutDragStart();
+    void layoutSelection();
+    void followHover();
+    FloorItemView* entryView(const QString& name) const;
     void layoutDrag();
     void placeFile(const QString& name);
     // Where the files' views reach (their area's coordinates), all of them.
@@ -101,11 +112,15 @@ private:
     bool m_batchScheduled = false;
     int m_nextOrder = 0;
     FloorFileLayer* m_fileLayer = nullptr;
+    FloorFileLayer* m_selectionLayer = nullptr;
+    int m_selectionPictured = 0;
     FloorFileArea* m_fileArea = nullptr;
     FloorFileArea* m_restingVeil = nullptr;
     FloorFileArea* m_liftedArea = nullptr;
-    bool m_dragging = false;
+    // While a file is dragged or a marquee drawn: the resting files' area is not drawn.
+    bool m_lifted = false;
     std::optional<QString> m_draggedName;
+    std::optional<QString> m_hoveredName;
     // The stored places the files were last laid out at.
     FloorPositions m_laidPositions;
     MovableCarpetMatView* m_carpet = nullptr;
@@ -114,4 +129,5 @@ private:
     QPointer<TransitionItem> m_barHolder;
     QPointer<FloorMultiSelectActionBar> m_bar;
     int m_coveredCount = 0;
+    int m_fileLayouts = 0;
 };
