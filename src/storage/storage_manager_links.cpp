@@ -95,14 +95,15 @@ bool StorageManager::looksLikeOlderRoomLink(const QString& path)
     return origin && QDir::cleanPath(*origin) == QDir::cleanPath(*text);
 }
 
-void StorageManager::noteShelfLink(const QString& path)
+void StorageManager::noteShelfLink(const QString& path, bool save)
 {
     const std::optional<ShelfLink> link = shelfLinkAt(path);
     if (!link)
         return;
     m_shelfLinks.removeIf([&link](const ShelfLink& known) { return known.name == link->name; });
     m_shelfLinks.append(*link);
-    saveShelfLinks();
+    if (save)
+        saveShelfLinks();
 }
 
 void StorageManager::forgetShelfLink(const QString& path)
