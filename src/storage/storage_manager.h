@@ -312,8 +312,9 @@ private:
     // The entry at `path` as a record of a shelf link; nothing for anything else.
     std::optional<ShelfLink> shelfLinkAt(const QString& path) const;
     // Records the link the room has just made at `path`, or forgets the one it removes.
-    // `save` false leaves writing the record to the caller.
-    void noteShelfLink(const QString& path, bool save = true);
+    void noteShelfLink(const QString& path);
+    // The same for many, leaving the writing of the record to the caller.
+    void noteShelfLinks(const QStringList& paths);
     void forgetShelfLink(const QString& path);
     // Reads the record at start, keeping the links that still stand as they were made.
     void loadShelfLinks();
@@ -432,12 +433,14 @@ private:
     // shelf already), a refusal, a move of the floor's own file, or a link.
     enum class ShelfPlace { None, Refused, FromCarpet, Link };
     ShelfPlace shelfPlaceOf(const QString& path) const;
-    // Links `path` onto the shelf, or moves it there where no link can be made; false, with a
-    // report, when neither could.
-    bool placeOnBookshelf(const QString& path, bool linkMade, const QString& link);
-    // Dropped items waiting to be placed on the shelf, and how many a worker is linking now.
+    // Moves `path` itself onto the shelf, where no link to it could be made there; false,
+    // with a report, when it cannot.
+    bool moveOntoShelfInstead(const QString& path);
+    // Dropped items waiting to be placed on the shelf, how many a worker is linking now, and
+    // whether links they made are not in the written record yet.
     QList<QUrl> m_shelfDrops;
     qsizetype m_shelfDropsLinking = 0;
+    bool m_shelfDropLinksUnsaved = false;
     void placeDroppedSlice();
     struct ShelfListingHold {
         explicit ShelfListingHold(StorageManager& storage);

@@ -72,11 +72,11 @@ void StorageManager::addToBookshelf(const QUrl& item)
     }
     const QString link = joined(m_paths.bookshelf, uniqueName({m_paths.bookshelf, m_paths.carpet},
                                                               QFileInfo(path).fileName()));
-    const bool linked = FileOperations::createSymbolicLink(path, link).ok();
-    if (linked)
+    if (FileOperations::createSymbolicLink(path, link).ok()) {
         recordOrigin(link, path);
-    if (placeOnBookshelf(path, linked, link)) {
-        saveShelfLinks();
+        noteShelfLink(link);
+        refreshBookshelfItems();
+    } else if (moveOntoShelfInstead(path)) {
         refreshBookshelfItems();
     }
 }
@@ -100,13 +100,8 @@ StorageManager::ShelfPlace StorageManager::shelfPlaceOf(const QString& path) con
     return ShelfPlace::Link;
 }
 
-bool StorageManager::placeOnBookshelf(const QString& path, bool linkMade, const QString& link)
+bool StorageManager::moveOntoShelfInstead(const QString& path)
 {
-    if (linkMade) {
-        noteShelfLink(link, false);
-        return true;
-    }
-    // No link could be made there: the item itself goes onto the shelf.
     const QString destination =
         joined(m_paths.bookshelf,
                uniqueName({m_paths.bookshelf, m_paths.carpet}, QFileInfo(path).fileName()));
@@ -158,6 +153,12 @@ void StorageManager::placeDroppedSlice()
             QTimer::singleShot(0, this, &StorageManager::placeDroppedSlice);
             return;
         }
+        // The record of the room's links is written once per drop: written per slice, a
+        // drop of thousands would write thousands of records again and again.
+        if (m_shelfDropLinksUnsaved) {
+            m_shelfDropLinksUnsaved = false;
+            saveShelfLinks();
+        }
         if (--m_shelfListingHeld == 0 && m_shelfListingDue)
             refreshBookshelfItems();
     };
@@ -175,16 +176,21 @@ void StorageManager::placeDroppedSlice()
     connect(watcher, &QFutureWatcher<QList<Linked>>::finished, this, [this, watcher, next] {
         watcher->deleteLater();
         m_shelfDropsLinking = 0;
-        bool placed = false;
+        QStringList links;
+        bool moved = false;
         for (const Linked& linked : watcher->result()) {
             m_inFlight.removeOne(linked.source);
-            if (placeOnBookshelf(linked.source, linked.made, linked.link))
-                placed = true;
+            if (linked.made)
+                links << linked.link;
+            else if (moveOntoShelfInstead(linked.source))
+                moved = true;
         }
-        if (placed) {
-            saveShelfLinks();
+        if (!links.isEmpty()) {
+            noteShelfLinks(links);
+            m_shelfDropLinksUnsaved = true;
+        }
+        if (moved || !links.isEmpty())
             m_shelfListingDue = true;
-        }
         next();
     });
     const QString shelf = m_paths.bookshelf;
