@@ -171,6 +171,7 @@ void StorageManager::placeDroppedSlice()
         QString source;
         QString link;
         bool made = false;
+        bool nameTaken = false; // every name tried was taken meanwhile
     };
     auto* watcher = new QFutureWatcher<QList<Linked>>(this);
     connect(watcher, &QFutureWatcher<QList<Linked>>::finished, this, [this, watcher, next] {
@@ -182,6 +183,8 @@ void StorageManager::placeDroppedSlice()
             m_inFlight.removeOne(linked.source);
             if (linked.made)
                 links << linked.link;
+            else if (linked.nameTaken)
+                reportRefused(linked.source);
             else if (moveOntoShelfInstead(linked.source))
                 moved = true;
         }
@@ -199,16 +202,18 @@ void StorageManager::placeDroppedSlice()
     watcher->setFuture(QtConcurrent::run(BackgroundWork::pool(), [sources, shelf, carpet, root] {
         QList<Linked> done;
         for (const QString& source : sources) {
-            Linked linked{source, {}, false};
+            Linked linked{source, {}, false, false};
             // A name taken meanwhile (by the room on the GUI thread, or another program) is
-            // looked for again; any other failure is left to the GUI thread.
+            // looked for again; where no link can be made at all, the GUI thread moves the
+            // item itself, as a single add does.
             for (int tries = 0; tries < 3 && !linked.made; ++tries) {
                 linked.link =
                     joined(shelf, uniqueName({shelf, carpet}, QFileInfo(source).fileName()));
                 const FileOperations::Result result =
                     FileOperations::createSymbolicLink(source, linked.link);
                 linked.made = result.ok();
-                if (!linked.made && result.error != EEXIST)
+                linked.nameTaken = result.error == EEXIST;
+                if (!linked.made && !linked.nameTaken)
                     break;
             }
             if (linked.made)
