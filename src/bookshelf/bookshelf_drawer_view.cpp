@@ -247,6 +247,7 @@ void BookshelfDrawerView::reload()
     }
     m_reading = true;
     m_readAgain = false;
+    ++m_readings;
     auto* watcher = new QFutureWatcher<QList<ShelfListing::DrawerLine>>(this);
     connect(watcher, &QFutureWatcher<QList<ShelfListing::DrawerLine>>::finished, this,
             [this, watcher] {

@@ -43,6 +43,8 @@ public:
     QList<RoomItem*> rowItems() const;
     // Whether the entries are being read (what shows is the last reading).
     bool isReading() const { return m_reading; }
+    // How many readings were started so far, for tests.
+    int readings() const { return m_readings; }
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
@@ -72,6 +74,7 @@ private:
     QList<ShelfListing::DrawerLine> m_lines;
     bool m_reading = false;
     bool m_readAgain = false;
+    int m_readings = 0;
     qsizetype m_count = 0;
     qreal m_headerHeight = 0;
     Drops::Target m_drops;

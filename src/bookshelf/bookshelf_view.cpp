@@ -176,6 +176,7 @@ void BookshelfView::startMeasuring()
     if (todo.isEmpty())
         return;
     m_measuring = true;
+    ++m_measurings;
     auto* watcher = new QFutureWatcher<QList<ShelfMetrics::Entry>>(this);
     connect(watcher, &QFutureWatcher<QList<ShelfMetrics::Entry>>::finished, this, [this, watcher] {
         watcher->deleteLater();

@@ -42,6 +42,8 @@ public:
     qsizetype badgeCount() const { return m_count; }
     // Whether entries are being measured (what stands is the last measurement).
     bool isMeasuring() const { return m_measuring; }
+    // How many batches of entries went to be measured so far, for tests.
+    int measurings() const { return m_measurings; }
     RoomItem* emptyHint() const { return m_hint; }
 
     void populateContextMenu(QMenu& menu);
@@ -73,6 +75,7 @@ private:
     QSet<QString> m_stale; // paths to measure again
     bool m_measuring = false;
     bool m_measureAgain = false;
+    int m_measurings = 0;
     qsizetype m_count = 0;
     QHash<QUrl, ShelfItemView*> m_views;
     QList<ShelfItemView*> m_shelves[2];

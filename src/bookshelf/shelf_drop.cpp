@@ -6,7 +6,6 @@
 
 #include <QGraphicsSceneDragDropEvent>
 #include <QMimeData>
-#include <QPointer>
 
 namespace {
 bool accepts(QGraphicsSceneDragDropEvent* event)
@@ -17,12 +16,10 @@ bool accepts(QGraphicsSceneDragDropEvent* event)
 
 void addToShelf(StorageManager& storage, QGraphicsSceneDragDropEvent* event)
 {
-    // The files are read after the drop returns; the storage may be gone by then.
-    QPointer<StorageManager> guarded(&storage);
-    StorageManager::loadDroppedURL(*event->mimeData(), [guarded](const QUrl& url) {
-        if (guarded)
-            guarded->addToBookshelf(url);
-    });
+    // All of the drop goes to the storage at once: it places the files a slice at a time
+    // on later turns and lists the shelf once, so the shelf and the drawer follow once per
+    // drop, however many files it holds.
+    storage.addDroppedToBookshelf(DroppedURLReader::read(*event->mimeData()));
 }
 } // namespace
 

@@ -206,8 +206,11 @@ void StorageManager::noteListed(const QString& folder,
 
 void StorageManager::refreshShelfAndCarpet()
 {
-    const std::optional<QStringList> shelf = refreshBookshelfItems();
-    refreshCarpetItems(shelf.value_or(QStringList()));
+    // While the shelf's listing waits (a drop still being placed), the floor lists it itself.
+    if (const std::optional<QStringList> shelf = refreshBookshelfItems())
+        refreshCarpetItems(*shelf);
+    else
+        refreshCarpetItems();
 }
 
 StorageManager::ShelfListingHold::ShelfListingHold(StorageManager& s) : storage(s)

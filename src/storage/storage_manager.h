@@ -247,6 +247,16 @@ public:
     // and under the carpet alike; the storage folder, its folders and the folders that
     // hold it are refused.
     void addToBookshelf(const QUrl& item);
+    // The same for every item of a drop, a slice at a time on later turns of the GUI
+    // thread's loop, the links made on a worker thread, so a drop of thousands (or a slow
+    // disk) leaves the room its clicks and keys; an item being linked is refused by the
+    // other operations meanwhile. The shelf is listed, and the record of the room's links
+    // written, once all are placed. Items of a later drop join the queue.
+    void addDroppedToBookshelf(const QList<QUrl>& items);
+    // How many dropped items are still waiting for their turn.
+    qsizetype droppedItemsWaiting() const { return m_shelfDrops.size() + m_shelfDropsLinking; }
+    // How many a turn places at most.
+    static constexpr qsizetype kDroppedSlice = 64;
     void moveCarpetItemsToBookshelf(const QStringList& names);
     void moveBookshelfItemToCarpet(const QUrl& entry, const MoveCompletion& done = {});
     void moveAllBookshelfItemsToCarpet();
@@ -316,6 +326,8 @@ private:
     std::optional<ShelfLink> shelfLinkAt(const QString& path) const;
     // Records the link the room has just made at `path`, or forgets the one it removes.
     void noteShelfLink(const QString& path);
+    // The same for many, leaving the writing of the record to the caller.
+    void noteShelfLinks(const QStringList& paths);
     void forgetShelfLink(const QString& path);
     // Reads the record at start, keeping the links that still stand as they were made.
     void loadShelfLinks();
@@ -443,6 +455,19 @@ private:
     // after each entry.
     int m_shelfListingHeld = 0;
     bool m_shelfListingDue = false;
+    // What putting `path` onto the shelf comes to: nothing (not there, being moved, on the
+    // shelf already), a refusal, a move of the floor's own file, or a link.
+    enum class ShelfPlace { None, Refused, FromCarpet, Link };
+    ShelfPlace shelfPlaceOf(const QString& path) const;
+    // Moves `path` itself onto the shelf, where no link to it could be made there; false,
+    // with a report, when it cannot.
+    bool moveOntoShelfInstead(const QString& path);
+    // Dropped items waiting to be placed on the shelf, how many a worker is linking now, and
+    // whether links they made are not in the written record yet.
+    QList<QUrl> m_shelfDrops;
+    qsizetype m_shelfDropsLinking = 0;
+    bool m_shelfDropLinksUnsaved = false;
+    void placeDroppedSlice();
     struct ShelfListingHold {
         explicit ShelfListingHold(StorageManager& storage);
         ~ShelfListingHold();

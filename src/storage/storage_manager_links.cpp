@@ -97,12 +97,22 @@ bool StorageManager::looksLikeOlderRoomLink(const QString& path)
 
 void StorageManager::noteShelfLink(const QString& path)
 {
-    const std::optional<ShelfLink> link = shelfLinkAt(path);
-    if (!link)
-        return;
-    m_shelfLinks.removeIf([&link](const ShelfLink& known) { return known.name == link->name; });
-    m_shelfLinks.append(*link);
+    noteShelfLinks({path});
     saveShelfLinks();
+}
+
+void StorageManager::noteShelfLinks(const QStringList& paths)
+{
+    QList<ShelfLink> made;
+    QSet<QString> names;
+    for (const QString& path : paths) {
+        if (const std::optional<ShelfLink> link = shelfLinkAt(path)) {
+            made.append(*link);
+            names.insert(link->name);
+        }
+    }
+    m_shelfLinks.removeIf([&names](const ShelfLink& known) { return names.contains(known.name); });
+    m_shelfLinks.append(made);
 }
 
 void StorageManager::forgetShelfLink(const QString& path)

@@ -1,6 +1,7 @@
 // Onto the shelf, under the carpet, between the two, and the floor layout.
 #include "storage/storage_manager.h"
 
+#include "platform/background_work.h"
 #include "platform/file_operations.h"
 #include "platform/user_prompts.h"
 #include "storage/item_moves.h"
@@ -9,6 +10,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFutureWatcher>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <cerrno>
+
+#include <algorithm>
 
 using ItemPaths::joined;
 using ItemPaths::liesDirectlyIn;
@@ -50,39 +58,170 @@ bool isHiddenName(const QString& path)
 void StorageManager::addToBookshelf(const QUrl& item)
 {
     const QString path = localPath(item);
-    if (path.isEmpty() || !FileOperations::entryExists(path) || isInFlight(path))
+    switch (shelfPlaceOf(path)) {
+    case ShelfPlace::None:
         return;
-    if (isStorageOwn(path) || isHiddenName(path)) {
+    case ShelfPlace::Refused:
         reportRefused(path);
         return;
+    case ShelfPlace::FromCarpet:
+        moveCarpetItemsToBookshelf({QFileInfo(path).fileName()});
+        return;
+    case ShelfPlace::Link:
+        break;
     }
+    const QString link = joined(m_paths.bookshelf, uniqueName({m_paths.bookshelf, m_paths.carpet},
+                                                              QFileInfo(path).fileName()));
+    if (FileOperations::createSymbolicLink(path, link).ok()) {
+        recordOrigin(link, path);
+        noteShelfLink(link);
+        refreshBookshelfItems();
+    } else if (moveOntoShelfInstead(path)) {
+        refreshBookshelfItems();
+    }
+}
+
+StorageManager::ShelfPlace StorageManager::shelfPlaceOf(const QString& path) const
+{
+    if (path.isEmpty() || !FileOperations::entryExists(path) || isInFlight(path))
+        return ShelfPlace::None;
+    if (isStorageOwn(path) || isHiddenName(path))
+        return ShelfPlace::Refused;
     // Already a shelf item, or inside one: a link to it would only point back into the
     // shelf.
     if (liesWithin(path, m_paths.bookshelf))
-        return;
-    const QString name = QFileInfo(path).fileName();
+        return ShelfPlace::None;
     // A file of the carpet moves over itself; a file from elsewhere that only shares a
     // carpet file's name is linked like any other.
-    const QString carpetEntry = joined(m_paths.carpet, name);
-    if (liesDirectlyIn(path, m_paths.carpet) || (FileOperations::entryExists(carpetEntry) &&
-                                                 FileOperations::isSameFile(path, carpetEntry))) {
-        moveCarpetItemsToBookshelf({name});
-        return;
-    }
+    const QString carpetEntry = joined(m_paths.carpet, QFileInfo(path).fileName());
+    if (liesDirectlyIn(path, m_paths.carpet) ||
+        (FileOperations::entryExists(carpetEntry) && FileOperations::isSameFile(path, carpetEntry)))
+        return ShelfPlace::FromCarpet;
+    return ShelfPlace::Link;
+}
 
+bool StorageManager::moveOntoShelfInstead(const QString& path)
+{
     const QString destination =
-        joined(m_paths.bookshelf, uniqueName({m_paths.bookshelf, m_paths.carpet}, name));
-    bool placed = FileOperations::createSymbolicLink(path, destination).ok();
-    if (placed) {
-        recordOrigin(destination, path);
-        noteShelfLink(destination);
-    } else {
-        placed = moveNow(path, destination, [&] { recordOrigin(destination, path); }).ok();
+        joined(m_paths.bookshelf,
+               uniqueName({m_paths.bookshelf, m_paths.carpet}, QFileInfo(path).fileName()));
+    if (moveNow(path, destination, [&] { recordOrigin(destination, path); }).ok())
+        return true;
+    reportRefused(path);
+    return false;
+}
+
+void StorageManager::addDroppedToBookshelf(const QList<QUrl>& items)
+{
+    if (items.isEmpty())
+        return;
+    // The shelf's listing waits until the queue is empty, however many turns that takes.
+    if (droppedItemsWaiting() == 0) {
+        ++m_shelfListingHeld;
+        QTimer::singleShot(0, this, &StorageManager::placeDroppedSlice);
     }
-    if (placed)
-        refreshBookshelfItems();
-    else
-        reportRefused(path);
+    m_shelfDrops.append(items);
+}
+
+void StorageManager::placeDroppedSlice()
+{
+    // The checks look at the disk a little, on this thread; the links, which write to it,
+    // are made on a worker, one slice at a time.
+    const qsizetype count = std::min(m_shelfDrops.size(), kDroppedSlice);
+    QStringList sources;
+    for (qsizetype i = 0; i < count; ++i) {
+        const QString path = localPath(m_shelfDrops[i]);
+        switch (shelfPlaceOf(path)) {
+        case ShelfPlace::None:
+            break;
+        case ShelfPlace::Refused:
+            reportRefused(path);
+            break;
+        case ShelfPlace::FromCarpet:
+            moveCarpetItemsToBookshelf({QFileInfo(path).fileName()});
+            break;
+        case ShelfPlace::Link:
+            // The same file twice in one slice is linked once.
+            if (!sources.contains(path))
+                sources << path;
+            break;
+        }
+    }
+    m_shelfDrops.remove(0, count);
+    const auto next = [this] {
+        if (!m_shelfDrops.isEmpty()) {
+            QTimer::singleShot(0, this, &StorageManager::placeDroppedSlice);
+            return;
+        }
+        // The record of the room's links is written once per drop: written per slice, a
+        // drop of thousands would write thousands of records again and again.
+        if (m_shelfDropLinksUnsaved) {
+            m_shelfDropLinksUnsaved = false;
+            saveShelfLinks();
+        }
+        if (--m_shelfListingHeld == 0 && m_shelfListingDue)
+            refreshBookshelfItems();
+    };
+    if (sources.isEmpty())
+        return next();
+
+    m_inFlight << sources;
+    m_shelfDropsLinking = sources.size();
+    struct Linked {
+        QString source;
+        QString link;
+        bool made = false;
+        bool nameTaken = false; // every name tried was taken meanwhile
+    };
+    auto* watcher = new QFutureWatcher<QList<Linked>>(this);
+    connect(watcher, &QFutureWatcher<QList<Linked>>::finished, this, [this, watcher, next] {
+        watcher->deleteLater();
+        m_shelfDropsLinking = 0;
+        QStringList links;
+        bool moved = false;
+        for (const Linked& linked : watcher->result()) {
+            m_inFlight.removeOne(linked.source);
+            if (linked.made)
+                links << linked.link;
+            else if (linked.nameTaken)
+                reportRefused(linked.source);
+            else if (moveOntoShelfInstead(linked.source))
+                moved = true;
+        }
+        if (!links.isEmpty()) {
+            noteShelfLinks(links);
+            m_shelfDropLinksUnsaved = true;
+        }
+        if (moved || !links.isEmpty())
+            m_shelfListingDue = true;
+        next();
+    });
+    const QString shelf = m_paths.bookshelf;
+    const QString carpet = m_paths.carpet;
+    const QString root = m_paths.root;
+    watcher->setFuture(QtConcurrent::run(BackgroundWork::pool(), [sources, shelf, carpet, root] {
+        QList<Linked> done;
+        for (const QString& source : sources) {
+            Linked linked{source, {}, false, false};
+            // A name taken meanwhile (by the room on the GUI thread, or another program) is
+            // looked for again; where no link can be made at all, the GUI thread moves the
+            // item itself, as a single add does.
+            for (int tries = 0; tries < 3 && !linked.made; ++tries) {
+                linked.link =
+                    joined(shelf, uniqueName({shelf, carpet}, QFileInfo(source).fileName()));
+                const FileOperations::Result result =
+                    FileOperations::createSymbolicLink(source, linked.link);
+                linked.made = result.ok();
+                linked.nameTaken = result.error == EEXIST;
+                if (!linked.made && !linked.nameTaken)
+                    break;
+            }
+            if (linked.made)
+                recordOriginIn(root, linked.link, source);
+            done << linked;
+        }
+        return done;
+    }));
 }
 
 void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)

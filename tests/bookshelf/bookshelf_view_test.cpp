@@ -25,6 +25,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -158,6 +159,86 @@ private Q_SLOTS:
         QTRY_COMPARE(room.drawer()->rows().size(), 5);
         // Nothing fell through to the floor below.
         QVERIFY(QDir(room.carpetPath()).isEmpty());
+    }
+
+    // A drop of many files is one change of the shelf, however many files it holds: the storage
+    // publishes its list once, the shelf measures once and the open drawer reads once, while the
+    // files are placed a slice per turn of the loop, so the room takes its clicks in between.
+    // The room's links are recorded as its own: sent back, they go, and the files stay.
+    void aDropIsOneChange_data()
+    {
+        QTest::addColumn<bool>("ontoDrawer");
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("drops");
+        QTest::newRow("150 onto the cabinet") << false << 150 << 1;
+        QTest::newRow("150 onto the open drawer") << true << 150 << 1;
+        QTest::newRow("two drops of 70 onto the drawer at once") << true << 70 << 2;
+        QTest::newRow("one file onto the cabinet") << false << 1 << 1;
+    }
+    void aDropIsOneChange()
+    {
+        QFETCH(bool, ontoDrawer);
+        QFETCH(int, files);
+        QFETCH(int, drops);
+        ShelfRoom room(shelfOf(30));
+        room.appState().setShowBookshelfDrawer(ontoDrawer);
+        room.settle();
+        const qsizetype before = room.storage().bookshelfItems().size();
+        const int measurings = room.shelf().measurings();
+        const int readings = ontoDrawer ? room.drawer()->readings() : 0;
+        const QList<RoomItem*> rows = ontoDrawer ? room.drawer()->rowItems() : QList<RoomItem*>();
+        QSignalSpy published(&room.storage(), &StorageManager::bookshelfItemsChanged);
+
+        QStringList sources;
+        for (int d = 0; d < drops; ++d) {
+            QStringList dropped;
+            for (int i = 0; i < files; ++i)
+                dropped << room.home().writeFile(u"Unduhan/%1 %2.txt"_s.arg(d).arg(i), "x");
+            auto data = fileDrag(dropped);
+            const QPointF at = ontoDrawer ? room.centreOf(room.drawer()) : cabinetCentre;
+            QCOMPARE(room.dropAt(at, data.get()), Qt::CopyAction);
+            sources << dropped;
+        }
+        // Placed a slice at a time, the loop turning in between: each time fewer wait.
+        QList<qsizetype> waiting;
+        while (room.storage().droppedItemsWaiting() > 0) {
+            if (waiting.isEmpty() || waiting.back() != room.storage().droppedItemsWaiting())
+                waiting << room.storage().droppedItemsWaiting();
+            QCoreApplication::processEvents();
+        }
+        const qsizetype total = qsizetype(files) * drops;
+        const qsizetype slices =
+            (total + StorageManager::kDroppedSlice - 1) / StorageManager::kDroppedSlice;
+        room.settle();
+
+        QCOMPARE(room.storage().bookshelfItems().size(), before + total);
+        QCOMPARE(published.size(), 1);
+        QCOMPARE(room.shelf().measurings(), measurings + 1);
+        QCOMPARE(room.shelf().badgeCount(), before + total);
+        if (ontoDrawer) {
+            QCOMPARE(room.drawer()->readings(), readings + 1);
+            QCOMPARE(room.drawer()->rows().size(), before + total);
+            QCOMPARE(room.drawer()->rowItems(), rows); // handed the entries, never rebuilt
+        }
+        QCOMPARE(waiting.size(), slices);
+        // Each link is in the written record too, which the next start goes by.
+        room.storage().flushWrites();
+        const QByteArray record = contentOf(room.storagePath(u"shelf_links.json"_s));
+        for (const QString& source : std::as_const(sources)) {
+            const QString name = QFileInfo(source).fileName();
+            QCOMPARE(QFileInfo(room.shelfPath(name)).symLinkTarget(), source);
+            QVERIFY(record.contains("\"" + name.toUtf8() + "\""));
+        }
+
+        room.storage().returnAllBookshelfItemsToDesktop();
+        room.settle();
+        for (const QString& source : std::as_const(sources)) {
+            const QString name = QFileInfo(source).fileName();
+            QVERIFY(!QFileInfo::exists(room.shelfPath(name)));
+            QVERIFY(QFileInfo(source).isFile());
+            QVERIFY(!QFileInfo(room.trashFilesPath(name)).exists());
+            QVERIFY(!QFileInfo(room.home().path() + u"/Desktop/"_s + name).exists());
+        }
     }
 
     // However a drag from another program ends (dropped on the cabinet, carried on and dropped on
