@@ -48,7 +48,18 @@ StorageManager::StorageManager(const QString& homeDirectory, QObject* parent)
         connect(app, &QCoreApplication::aboutToQuit, this, &StorageManager::flushWrites);
 }
 
-StorageManager::~StorageManager() = default;
+StorageManager::~StorageManager()
+{
+    // Moves of many items cut short: what they moved stands whole where it went, with its
+    // origin; the layout files are still written once.
+    ++m_held;
+    std::vector<std::shared_ptr<Bulk>> bulks = std::move(m_bulks);
+    bulks.clear();
+    m_held = 0;
+    m_shelfListingDue = false;
+    m_carpetListingDue = false;
+    releaseHeld();
+}
 
 StorageManager& StorageManager::shared()
 {
@@ -209,24 +220,50 @@ void StorageManager::refreshShelfAndCarpet()
     refreshCarpetItems(shelf.value_or(QStringList()));
 }
 
-StorageManager::ShelfListingHold::ShelfListingHold(StorageManager& s) : storage(s)
+StorageManager::ListingHold::ListingHold(StorageManager& s) : storage(s)
 {
-    ++storage.m_shelfListingHeld;
+    ++storage.m_held;
 }
 
-StorageManager::ShelfListingHold::~ShelfListingHold()
+StorageManager::ListingHold::~ListingHold()
 {
-    if (--storage.m_shelfListingHeld == 0 && storage.m_shelfListingDue)
-        storage.refreshBookshelfItems();
+    if (--storage.m_held == 0)
+        storage.releaseHeld();
+}
+
+void StorageManager::releaseHeld()
+{
+    // The positions first: the floor lays the files it is then handed out where they belong.
+    if (!m_heldDroppedPositions.isEmpty() || !m_heldPlacedPositions.isEmpty()) {
+        FloorPositions positions = floorItemPositions();
+        for (const QString& name : std::as_const(m_heldDroppedPositions))
+            positions.remove(name);
+        positions.insert(m_heldPlacedPositions);
+        m_heldDroppedPositions.clear();
+        m_heldPlacedPositions.clear();
+        setFloorItemPositions(positions);
+    }
+    if (std::exchange(m_floorSaveDue, false))
+        saveFloorPositions();
+    if (std::exchange(m_shelfLinksSaveDue, false))
+        saveShelfLinks();
+    const bool carpet = std::exchange(m_carpetListingDue, false);
+    if (std::exchange(m_shelfListingDue, false)) {
+        const std::optional<QStringList> shelf = refreshBookshelfItems();
+        if (carpet)
+            refreshCarpetItems(shelf.value_or(QStringList()));
+    } else if (carpet) {
+        refreshCarpetItems();
+    }
 }
 
 std::optional<QStringList> StorageManager::refreshBookshelfItems()
 {
-    if (m_shelfListingHeld > 0) {
+    if (m_held > 0) {
         m_shelfListingDue = true;
         return std::nullopt;
     }
-    m_shelfListingDue = false;
+    ++m_workCounts.shelfListings;
     // Taken before the listing: a change while it runs makes the folder newer than this.
     auto status = FileOperations::resolvedStatus(m_paths.bookshelf);
     std::optional<std::vector<FileOperations::FolderEntry>> listed =
@@ -302,6 +339,10 @@ void StorageManager::shelfEntriesChanged(const QStringList& paths)
 
 void StorageManager::refreshCarpetItems()
 {
+    if (m_held > 0 && QThread::currentThread() == thread()) {
+        m_carpetListingDue = true;
+        return;
+    }
     refreshCarpetItems(
         FileOperations::listEntries(m_paths.bookshelf, false).value_or(QStringList()));
 }
@@ -309,6 +350,12 @@ void StorageManager::refreshCarpetItems()
 void StorageManager::refreshCarpetItems(const QStringList& shelfNames)
 {
     const bool onGuiThread = QThread::currentThread() == thread();
+    if (onGuiThread && m_held > 0) {
+        m_carpetListingDue = true;
+        return;
+    }
+    if (onGuiThread)
+        ++m_workCounts.carpetListings;
     const auto status = FileOperations::resolvedStatus(m_paths.carpet);
     std::optional<std::vector<FileOperations::FolderEntry>> entries =
         FileOperations::listFolder(m_paths.carpet, false);
@@ -401,6 +448,11 @@ void StorageManager::startWatching()
 
 void StorageManager::saveFloorPositions()
 {
+    if (m_held > 0) {
+        m_floorSaveDue = true;
+        return;
+    }
+    ++m_workCounts.floorSaves;
     // One position that cannot be stored would keep the whole file from being written for
     // the rest of the session: it is left out, and its file lies at its default place.
     FloorPositions positions = floorItemPositions();
