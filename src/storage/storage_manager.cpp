@@ -247,14 +247,12 @@ void StorageManager::releaseHeld()
         saveFloorPositions();
     if (std::exchange(m_shelfLinksSaveDue, false))
         saveShelfLinks();
+    // The floor leaves out what lies on the shelf: a shelf listed is a floor listed.
     const bool carpet = std::exchange(m_carpetListingDue, false);
-    if (std::exchange(m_shelfListingDue, false)) {
-        const std::optional<QStringList> shelf = refreshBookshelfItems();
-        if (carpet)
-            refreshCarpetItems(shelf.value_or(QStringList()));
-    } else if (carpet) {
+    if (std::exchange(m_shelfListingDue, false))
+        refreshShelfAndCarpet();
+    else if (carpet)
         refreshCarpetItems();
-    }
 }
 
 std::optional<QStringList> StorageManager::refreshBookshelfItems()
@@ -326,9 +324,16 @@ std::optional<QStringList> StorageManager::refreshBookshelfItems()
 
 void StorageManager::shelfEntriesChanged(const QStringList& paths)
 {
-    // An entry whose item went or came back leaves the shelf or stands again.
+    // An entry whose item went or came back leaves the shelf or stands again. Looked up by
+    // path: every entry of a shelf of thousands may report at once.
+    QSet<QString> shownPaths;
+    if (!paths.isEmpty()) {
+        shownPaths.reserve(bookshelfItems().size());
+        for (const QUrl& item : bookshelfItems())
+            shownPaths.insert(item.toLocalFile());
+    }
     for (const QString& path : paths) {
-        const bool shown = bookshelfItems().contains(QUrl::fromLocalFile(path));
+        const bool shown = shownPaths.contains(path);
         if (shown == FileOperations::linkTargetIsGone(path)) {
             refreshShelfAndCarpet();
             break;
