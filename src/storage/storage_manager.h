@@ -125,6 +125,11 @@ Q_SIGNALS:
     // What these shelf entries lead to changed while the shelf's list may not have: a
     // shelved folder gained or lost names, a shelved file was written to or replaced.
     void bookshelfEntriesChanged(const QStringList& paths);
+    // A move of many items is taking these floor files (names in "Karpet") away: the floor
+    // may let them go at once. Those that stay (a move refused) are listed again at its end.
+    void carpetItemsLeaving(const QStringList& names);
+    // A move of many items has ended: its listings are published, its saves asked for.
+    void bulkMoveFinished();
 
 public:
     // Floor layout: the floor positions file is written whole after every change.

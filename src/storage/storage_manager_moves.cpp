@@ -260,9 +260,10 @@ void StorageManager::endBulkIfDone(const std::shared_ptr<Bulk>& bulk)
     if (it == m_bulks.end())
         return;
     m_bulks.erase(it);
-    withAnimation(bulk->animation, [&bulk] {
+    withAnimation(bulk->animation, [this, &bulk] {
         bulk->links.reset();
         bulk->held.reset();
+        Q_EMIT bulkMoveFinished();
     });
 }
 

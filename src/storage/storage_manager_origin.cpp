@@ -102,8 +102,13 @@ StorageManager::BulkSteps StorageManager::shelfReturnSteps()
 StorageManager::BulkSteps StorageManager::carpetRestoreSteps()
 {
     BulkSteps steps;
-    for (const QUrl& item : carpetItems())
+    QStringList names;
+    for (const QUrl& item : carpetItems()) {
         steps.push_back([this, item] { restoreCarpetItemToDesktop(item); });
+        names << item.fileName();
+    }
+    if (!names.isEmpty())
+        Q_EMIT carpetItemsLeaving(names);
     return steps;
 }
 
@@ -174,8 +179,14 @@ void StorageManager::removeBookshelfItem(const QUrl& entry)
 void StorageManager::trashCarpetItems(const ItemURLs& items)
 {
     BulkSteps steps;
-    for (const QUrl& item : items)
+    QStringList names;
+    for (const QUrl& item : items) {
         steps.push_back([this, item] { trashCarpetItem(item); });
+        if (isEntryOf(localPath(item), m_paths.carpet))
+            names << item.fileName();
+    }
+    if (!names.isEmpty())
+        Q_EMIT carpetItemsLeaving(names);
     runBulk(std::move(steps));
 }
 

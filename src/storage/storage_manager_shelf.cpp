@@ -89,8 +89,14 @@ void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)
 {
     BulkSteps steps;
     steps.reserve(size_t(names.size()) + 1);
-    for (const QString& name : names)
+    QStringList leaving;
+    for (const QString& name : names) {
         steps.push_back([this, name] { moveCarpetItemToBookshelf(name); });
+        if (!name.contains(QLatin1Char('/')) && !name.isEmpty())
+            leaving << name;
+    }
+    if (!leaving.isEmpty())
+        Q_EMIT carpetItemsLeaving(leaving);
     // Also for no names at all: the layout is saved and both lists are read again.
     steps.push_back([this] {
         saveFloorPositions();
