@@ -233,6 +233,7 @@ StorageManager::ListingHold::~ListingHold()
 
 void StorageManager::releaseHeld()
 {
+    m_trashSoundedWhileHeld = false;
     // The positions first: the floor lays the files it is then handed out where they belong.
     if (!m_heldDroppedPositions.isEmpty() || !m_heldPlacedPositions.isEmpty()) {
         FloorPositions positions = floorItemPositions();
@@ -460,19 +461,20 @@ void StorageManager::saveFloorPositions()
     ++m_workCounts.floorSaves;
     // One position that cannot be stored would keep the whole file from being written for
     // the rest of the session: it is left out, and its file lies at its default place.
-    FloorPositions positions = floorItemPositions();
-    positions.removeIf([](const auto& entry) { return !entry.value().isFinite(); });
-    const std::optional<QByteArray> bytes =
-        encodeFloorLayout(FloorLayoutData{carpetPositionNorm(), positions});
-    if (!bytes)
-        return;
-    // Written on a worker: the disk may take a while to confirm the bytes. Until it has,
-    // a reload leaves the layout alone (the file is about to hold the room's own).
-    m_writer.write(floorPositionsFilePath(), *bytes, floorLayoutDecodes,
-                   [this, written = *bytes](bool ok) {
-                       if (ok)
-                           m_floorFileSeen = written;
-                   });
+    // Encoded and written on a worker: a floor of thousands takes a while to encode, and the
+    // disk may take a while to confirm the bytes. Until it has, a reload leaves the layout
+    // alone (the file is about to hold the room's own).
+    m_writer.write(
+        floorPositionsFilePath(),
+        [positions = floorItemPositions(), carpet = carpetPositionNorm()]() mutable {
+            positions.removeIf([](const auto& entry) { return !entry.value().isFinite(); });
+            return encodeFloorLayout(FloorLayoutData{carpet, positions});
+        },
+        floorLayoutDecodes,
+        [this](bool ok, const QByteArray& written) {
+            if (ok)
+                m_floorFileSeen = written;
+        });
 }
 
 void StorageManager::applyFloorLayout(const FloorLayoutData& layout)

@@ -464,6 +464,7 @@ private:
     bool m_carpetListingDue = false;
     bool m_floorSaveDue = false;
     bool m_shelfLinksSaveDue = false;
+    bool m_trashSoundedWhileHeld = false;
     // The positions changed meanwhile, laid over the published ones at the end (another
     // change published in between, a drag's, is kept).
     QSet<QString> m_heldDroppedPositions;

@@ -155,7 +155,9 @@ bool StorageManager::moveToTrash(const QUrl& item)
                         (path.isEmpty() ? item.toString() : path));
         return false;
     }
-    eventSounds().play(EventSounds::trashSound());
+    // A move of many into the Trash sounds once, with its first item, not once per item.
+    if (m_held == 0 || !std::exchange(m_trashSoundedWhileHeld, true))
+        eventSounds().play(EventSounds::trashSound());
     refreshBookshelfItems();
     refreshCarpetItems();
     return true;
@@ -182,8 +184,7 @@ void StorageManager::trashCarpetItems(const ItemURLs& items)
     QStringList names;
     for (const QUrl& item : items) {
         steps.push_back([this, item] { trashCarpetItem(item); });
-        if (isEntryOf(localPath(item), m_paths.carpet))
-            names << item.fileName();
+        names << item.fileName();
     }
     if (!names.isEmpty())
         Q_EMIT carpetItemsLeaving(names);

@@ -69,13 +69,21 @@ FloorItemView::FloorItemView(const QUrl& itemURL, StorageManager& storage,
     m_restoreButton->setVisible(false);
 
     layoutStack();
-    connect(&m_floorState, &FloorInteractionState::selectedFileNamesChanged, this,
-            &FloorItemView::refresh);
-    connect(&m_floorState, &FloorInteractionState::draggingFloorFileNameChanged, this,
-            &FloorItemView::refresh);
-    connect(&m_floorState, &FloorInteractionState::hoveredFloorFileNameChanged, this,
-            &FloorItemView::refresh);
+    m_following = {
+        connect(&m_floorState, &FloorInteractionState::selectedFileNamesChanged, this,
+                &FloorItemView::refresh),
+        connect(&m_floorState, &FloorInteractionState::draggingFloorFileNameChanged, this,
+                &FloorItemView::refresh),
+        connect(&m_floorState, &FloorInteractionState::hoveredFloorFileNameChanged, this,
+                &FloorItemView::refresh),
+    };
     refresh();
+}
+
+void FloorItemView::stopFollowingFloor()
+{
+    for (const QMetaObject::Connection& connection : std::exchange(m_following, {}))
+        disconnect(connection);
 }
 
 int FloorItemView::restingTilt(const QString& name)

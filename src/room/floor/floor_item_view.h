@@ -41,6 +41,10 @@ public:
     void paintLook(QPainter& painter);
     void dropSprite();
 
+    // The file has left the floor and waits to be deleted: it no longer follows the
+    // selection, the drag and the hover (thousands that left together would each hear them).
+    void stopFollowingFloor();
+
     // The drag gesture's two handlers.
     void handleDragChanged(const DragValue& value);
     void handleDragEnded(const DragValue& value);
@@ -52,8 +56,8 @@ public:
     // The whole-degree tilt a resting file lies at, from a hash of its name.
     static int restingTilt(const QString& name);
     static QString helpText(const QString& name);
-    // Sends the named files of the carpet folder to the Trash one by one: each keeps its
-    // place until it has reached the Trash, and the others still go when one is refused.
+    // Sends the named files of the carpet folder to the Trash, as one move of many: the
+    // others still go when one is refused, which stays on the floor.
     static void trashFloorFiles(StorageManager& storage, const QStringList& names);
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
@@ -64,6 +68,7 @@ Q_SIGNALS:
 
 private:
     QImage renderLook(qreal dpr) const;
+    QList<QMetaObject::Connection> m_following;
     bool isDragged() const;
     bool isSelected() const;
     bool isHovered() const;

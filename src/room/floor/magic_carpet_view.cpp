@@ -200,8 +200,10 @@ void MagicCarpetView::letFilesGo(const QStringList& names)
                 entry.holder->disappear(); // deletes itself later, never inside its event
         } else {
             drawn |= entry.layered;
-            if (entry.view)
+            if (entry.view) {
                 entry.view->setInLayer(false);
+                entry.view->stopFollowingFloor();
+            }
             if (entry.holder) {
                 entry.holder->hide();
                 m_departed.append(entry.holder);
