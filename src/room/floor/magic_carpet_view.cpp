@@ -162,7 +162,10 @@ QPointF MagicCarpetView::filePoint(const QString& name) const
 void MagicCarpetView::rebuildItems()
 {
     // Each file keeps its view while it stays in the folder; one that left goes out with
-    // its transition, one that came comes in with it.
+    // its transition, one that came comes in with it. Once the moves have ended this brings
+    // back whatever a move of many let go but left on the floor.
+    if (!m_storage.hasMovesInFlight())
+        m_awaitingBulkEnd = false;
     QSet<QString> present;
     m_pending.clear();
     for (const QUrl& url : m_storage.carpetItems()) {
