@@ -28,6 +28,21 @@ void JsonWriter::write(const QString& path, const QByteArray& bytes,
     });
 }
 
+void JsonWriter::write(const QString& path, const Encode& encode,
+                       const JsonFile::Validator& decodes, const DoneWithBytes& done)
+{
+    ++m_pending[path];
+    m_pool.start([this, path, encode, decodes, done] {
+        const std::optional<QByteArray> bytes = encode();
+        const bool written = bytes && JsonFile::write(path, *bytes, decodes);
+        {
+            const QMutexLocker lock(&m_mutex);
+            m_finished.append(Finished{path, written, {}, done, bytes.value_or(QByteArray())});
+        }
+        QMetaObject::invokeMethod(this, &JsonWriter::report, Qt::QueuedConnection);
+    });
+}
+
 void JsonWriter::flush()
 {
     m_pool.waitForDone();
@@ -46,5 +61,7 @@ void JsonWriter::report()
             m_pending.remove(f.path);
         if (f.done)
             f.done(f.written);
+        if (f.doneWithBytes)
+            f.doneWithBytes(f.written, f.bytes);
     }
 }

@@ -9,6 +9,7 @@
 #include <QThreadPool>
 
 #include <functional>
+#include <optional>
 
 // Writes the room's JSON files on a worker thread, one at a time in the order they were
 // asked for, each whole and atomically (JsonFile::write, which waits until the disk has the
@@ -26,6 +27,12 @@ public:
 
     void write(const QString& path, const QByteArray& bytes, const JsonFile::Validator& decodes,
                const Done& done);
+    // The same with the bytes made on the worker too (a large layout takes a while to
+    // encode); `done` is handed them. Nothing is written when `encode` gives nothing.
+    using Encode = std::function<std::optional<QByteArray>()>;
+    using DoneWithBytes = std::function<void(bool written, const QByteArray& bytes)>;
+    void write(const QString& path, const Encode& encode, const JsonFile::Validator& decodes,
+               const DoneWithBytes& done);
     // Whether a write to `path` has not been reported yet: the file may still hold older
     // bytes than the room's.
     bool isWriting(const QString& path) const { return m_pending.value(path) > 0; }
@@ -37,6 +44,8 @@ private:
         QString path;
         bool written = false;
         Done done;
+        DoneWithBytes doneWithBytes;
+        QByteArray bytes;
     };
     void report();
 

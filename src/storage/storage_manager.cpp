@@ -49,7 +49,18 @@ StorageManager::StorageManager(const QString& homeDirectory, QObject* parent)
         connect(app, &QCoreApplication::aboutToQuit, this, &StorageManager::saveBeforeQuit);
 }
 
-StorageManager::~StorageManager() = default;
+StorageManager::~StorageManager()
+{
+    // Moves of many items cut short: what they moved stands whole where it went, with its
+    // origin; the layout files are still written once.
+    ++m_held;
+    std::vector<std::shared_ptr<Bulk>> bulks = std::move(m_bulks);
+    bulks.clear();
+    m_held = 0;
+    m_shelfListingDue = false;
+    m_carpetListingDue = false;
+    releaseHeld();
+}
 
 StorageManager& StorageManager::shared()
 {
@@ -213,24 +224,49 @@ void StorageManager::refreshShelfAndCarpet()
         refreshCarpetItems();
 }
 
-StorageManager::ShelfListingHold::ShelfListingHold(StorageManager& s) : storage(s)
+StorageManager::ListingHold::ListingHold(StorageManager& s) : storage(s)
 {
-    ++storage.m_shelfListingHeld;
+    ++storage.m_held;
 }
 
-StorageManager::ShelfListingHold::~ShelfListingHold()
+StorageManager::ListingHold::~ListingHold()
 {
-    if (--storage.m_shelfListingHeld == 0 && storage.m_shelfListingDue)
-        storage.refreshBookshelfItems();
+    if (--storage.m_held == 0)
+        storage.releaseHeld();
+}
+
+void StorageManager::releaseHeld()
+{
+    m_trashSoundedWhileHeld = false;
+    // The positions first: the floor lays the files it is then handed out where they belong.
+    if (!m_heldDroppedPositions.isEmpty() || !m_heldPlacedPositions.isEmpty()) {
+        FloorPositions positions = floorItemPositions();
+        for (const QString& name : std::as_const(m_heldDroppedPositions))
+            positions.remove(name);
+        positions.insert(m_heldPlacedPositions);
+        m_heldDroppedPositions.clear();
+        m_heldPlacedPositions.clear();
+        setFloorItemPositions(positions);
+    }
+    if (std::exchange(m_floorSaveDue, false))
+        saveFloorPositions();
+    if (std::exchange(m_shelfLinksSaveDue, false))
+        saveShelfLinks();
+    // The floor leaves out what lies on the shelf: a shelf listed is a floor listed.
+    const bool carpet = std::exchange(m_carpetListingDue, false);
+    if (std::exchange(m_shelfListingDue, false))
+        refreshShelfAndCarpet();
+    else if (carpet)
+        refreshCarpetItems();
 }
 
 std::optional<QStringList> StorageManager::refreshBookshelfItems()
 {
-    if (m_shelfListingHeld > 0) {
+    if (m_held > 0 || m_shelfListingHeld > 0) {
         m_shelfListingDue = true;
         return std::nullopt;
     }
-    m_shelfListingDue = false;
+    ++m_workCounts.shelfListings;
     // Taken before the listing: a change while it runs makes the folder newer than this.
     auto status = FileOperations::resolvedStatus(m_paths.bookshelf);
     std::optional<std::vector<FileOperations::FolderEntry>> listed =
@@ -293,9 +329,16 @@ std::optional<QStringList> StorageManager::refreshBookshelfItems()
 
 void StorageManager::shelfEntriesChanged(const QStringList& paths)
 {
-    // An entry whose item went or came back leaves the shelf or stands again.
+    // An entry whose item went or came back leaves the shelf or stands again. Looked up by
+    // path: every entry of a shelf of thousands may report at once.
+    QSet<QString> shownPaths;
+    if (!paths.isEmpty()) {
+        shownPaths.reserve(bookshelfItems().size());
+        for (const QUrl& item : bookshelfItems())
+            shownPaths.insert(item.toLocalFile());
+    }
     for (const QString& path : paths) {
-        const bool shown = bookshelfItems().contains(QUrl::fromLocalFile(path));
+        const bool shown = shownPaths.contains(path);
         if (shown == FileOperations::linkTargetIsGone(path)) {
             refreshShelfAndCarpet();
             break;
@@ -306,6 +349,10 @@ void StorageManager::shelfEntriesChanged(const QStringList& paths)
 
 void StorageManager::refreshCarpetItems()
 {
+    if (m_held > 0 && QThread::currentThread() == thread()) {
+        m_carpetListingDue = true;
+        return;
+    }
     refreshCarpetItems(
         FileOperations::listEntries(m_paths.bookshelf, false).value_or(QStringList()));
 }
@@ -313,6 +360,12 @@ void StorageManager::refreshCarpetItems()
 void StorageManager::refreshCarpetItems(const QStringList& shelfNames)
 {
     const bool onGuiThread = QThread::currentThread() == thread();
+    if (onGuiThread && m_held > 0) {
+        m_carpetListingDue = true;
+        return;
+    }
+    if (onGuiThread)
+        ++m_workCounts.carpetListings;
     const auto status = FileOperations::resolvedStatus(m_paths.carpet);
     std::optional<std::vector<FileOperations::FolderEntry>> entries =
         FileOperations::listFolder(m_paths.carpet, false);
@@ -405,21 +458,27 @@ void StorageManager::startWatching()
 
 void StorageManager::saveFloorPositions()
 {
+    if (m_held > 0) {
+        m_floorSaveDue = true;
+        return;
+    }
+    ++m_workCounts.floorSaves;
     // One position that cannot be stored would keep the whole file from being written for
     // the rest of the session: it is left out, and its file lies at its default place.
-    FloorPositions positions = floorItemPositions();
-    positions.removeIf([](const auto& entry) { return !entry.value().isFinite(); });
-    const std::optional<QByteArray> bytes =
-        encodeFloorLayout(FloorLayoutData{carpetPositionNorm(), positions});
-    if (!bytes)
-        return;
-    // Written on a worker: the disk may take a while to confirm the bytes. Until it has,
-    // a reload leaves the layout alone (the file is about to hold the room's own).
-    m_writer.write(floorPositionsFilePath(), *bytes, floorLayoutDecodes,
-                   [this, written = *bytes](bool ok) {
-                       if (ok)
-                           m_floorFileSeen = written;
-                   });
+    // Encoded and written on a worker: a floor of thousands takes a while to encode, and the
+    // disk may take a while to confirm the bytes. Until it has, a reload leaves the layout
+    // alone (the file is about to hold the room's own).
+    m_writer.write(
+        floorPositionsFilePath(),
+        [positions = floorItemPositions(), carpet = carpetPositionNorm()]() mutable {
+            positions.removeIf([](const auto& entry) { return !entry.value().isFinite(); });
+            return encodeFloorLayout(FloorLayoutData{carpet, positions});
+        },
+        floorLayoutDecodes,
+        [this](bool ok, const QByteArray& written) {
+            if (ok)
+                m_floorFileSeen = written;
+        });
 }
 
 void StorageManager::applyFloorLayout(const FloorLayoutData& layout)

@@ -125,6 +125,11 @@ Q_SIGNALS:
     // What these shelf entries lead to changed while the shelf's list may not have: a
     // shelved folder gained or lost names, a shelved file was written to or replaced.
     void bookshelfEntriesChanged(const QStringList& paths);
+    // A move of many items is taking these floor files (names in "Karpet") away: the floor
+    // may let them go at once. Those that stay (a move refused) are listed again at its end.
+    void carpetItemsLeaving(const QStringList& names);
+    // A move of many items has ended: its listings are published, its saves asked for.
+    void bulkMoveFinished();
 
 public:
     // Floor layout: the floor positions file is written whole after every change.
@@ -231,10 +236,23 @@ public:
         if (done)
             done(moved);
     }
-    // Whether a copy between file systems is still under way.
-    bool hasMovesInFlight() const { return !m_inFlight.isEmpty(); }
+    // Whether a copy between file systems, or a move of many items, is still under way.
+    bool hasMovesInFlight() const { return !m_inFlight.isEmpty() || !m_bulks.empty(); }
     // Waits until floor_positions.json holds what the room last saved.
     void flushWrites() { m_writer.flush(); }
+    // What the moves have cost so far: the saves of floor_positions.json and of
+    // shelf_links.json asked for, and the listings of the shelf and of the carpet folder made
+    // on the GUI thread. A move of many items saves and lists once, at its end.
+    struct WorkCounts {
+        int floorSaves = 0;
+        int shelfLinkSaves = 0;
+        int shelfListings = 0;
+        int carpetListings = 0;
+    };
+    const WorkCounts& workCounts() const { return m_workCounts; }
+    // At most this many items of a move of many are moved in one turn of the event loop,
+    // whatever the time they take (none: only the time counts). Lets tests look between turns.
+    void setBulkSliceItems(std::optional<int> items) { m_bulkSliceItems = items; }
 
     // The services the moves use: the process-wide ones unless replaced (tests, and the
     // window side for the prompts). Trash, sounds and prompts are not owned.
@@ -257,6 +275,7 @@ public:
     qsizetype droppedItemsWaiting() const { return m_shelfDrops.size() + m_shelfDropsLinking; }
     // How many a turn places at most.
     static constexpr qsizetype kDroppedSlice = 64;
+    // Moves many at once: see runBulk.
     void moveCarpetItemsToBookshelf(const QStringList& names);
     void moveBookshelfItemToCarpet(const QUrl& entry, const MoveCompletion& done = {});
     void moveAllBookshelfItemsToCarpet();
@@ -281,6 +300,8 @@ public:
     bool moveToTrash(const QUrl& item);
     void removeBookshelfItem(const QUrl& entry);
     void trashCarpetItem(const QUrl& item);
+    // trashCarpetItem for each, as one move of many.
+    void trashCarpetItems(const ItemURLs& items);
 
     // Photo frames, slots 0 to 5. setPhoto copies and checks the picture on a worker thread
     // and frames it then; `done` learns whether the photo is framed (also when it was
@@ -373,6 +394,23 @@ private:
     QString returnFolder(const QString& item) const;
     void returnBook(const QString& entry, const MoveCompletion& done);
     void hideItem(const QString& path, const StoredPosition& position, const MoveCompletion& done);
+    void moveCarpetItemToBookshelf(const QString& name);
+    // The steps of the moves of many items, one item each.
+    using BulkSteps = std::vector<std::function<void()>>;
+    BulkSteps shelfReturnSteps();
+    BulkSteps carpetRestoreSteps();
+    // Runs `steps` as one move of many: a slice of them now, the rest in slices on later
+    // turns of the event loop (each a few milliseconds, so the room keeps answering), in the
+    // animation current now. The user's links are kept together (LinkBatch), and the listings
+    // and the saves of floor_positions.json and shelf_links.json the steps ask for are made
+    // once, after the last step and the last copy it started have finished. Every step moves
+    // its item whole, with its origin on it, so a kill between two steps loses nothing.
+    void runBulk(BulkSteps steps);
+    struct Bulk;
+    void runBulkSlice(const std::shared_ptr<Bulk>& bulk);
+    void endBulkIfDone(const std::shared_ptr<Bulk>& bulk);
+    // Stores a floor position, published at once or, while a move of many runs, at its end.
+    void placeFloorPosition(const QString& name, const StoredPosition& position);
     // Moves a stored item (a shelf entry, a framed photo) onto the floor at its name's
     // default position, keeping the origin it carries.
     void moveOntoFloor(const QString& path, const MoveCompletion& done);
@@ -387,6 +425,12 @@ private:
     std::shared_ptr<ItemMoves::LinkKeeper> m_linkKeeper;
     // The shelf links the room made, as shelf_links.json keeps them.
     QList<ShelfLink> m_shelfLinks;
+    // The moves of many items under way, and the one whose step runs now (the copies it
+    // starts are waited for before its end).
+    std::vector<std::shared_ptr<Bulk>> m_bulks;
+    Bulk* m_bulkStepping = nullptr;
+    std::optional<int> m_bulkSliceItems;
+    WorkCounts m_workCounts;
     // ---- End of the moves.
 
 private:
@@ -451,9 +495,9 @@ private:
     // What the shelf's entries lead to; every entry of "Rak", shown or not.
     EntryWatcher* m_shelfEntries = nullptr;
     QStringList m_shelfEntryPaths;
-    // While a move of every shelf entry runs, the shelf is listed once at its end, not
-    // after each entry.
-    int m_shelfListingHeld = 0;
+    // While a move of many items runs, the listings, the floor's positions and the saves of
+    // the layout files wait for its end and are made once then, not after each item.
+    int m_held = 0;
     bool m_shelfListingDue = false;
     // What putting `path` onto the shelf comes to: nothing (not there, being moved, on the
     // shelf already), a refusal, a move of the floor's own file, or a link.
@@ -467,12 +511,26 @@ private:
     QList<QUrl> m_shelfDrops;
     qsizetype m_shelfDropsLinking = 0;
     bool m_shelfDropLinksUnsaved = false;
+    // While a drop is being placed the shelf is listed once, at its end; the other listings
+    // and saves go on as usual.
+    int m_shelfListingHeld = 0;
     void placeDroppedSlice();
-    struct ShelfListingHold {
-        explicit ShelfListingHold(StorageManager& storage);
-        ~ShelfListingHold();
+    bool m_carpetListingDue = false;
+    bool m_floorSaveDue = false;
+    bool m_shelfLinksSaveDue = false;
+    bool m_trashSoundedWhileHeld = false;
+    // The positions changed meanwhile, laid over the published ones at the end (another
+    // change published in between, a drag's, is kept).
+    QSet<QString> m_heldDroppedPositions;
+    FloorPositions m_heldPlacedPositions;
+    struct ListingHold {
+        explicit ListingHold(StorageManager& storage);
+        ~ListingHold();
+        ListingHold(const ListingHold&) = delete;
+        ListingHold& operator=(const ListingHold&) = delete;
         StorageManager& storage;
     };
+    void releaseHeld();
     // notes.json as this program last read or wrote it; a reload leaves the notes alone
     // while the file still holds exactly this, so typing is not lost to a folder event.
     std::optional<JsonFile::ReadResult> m_notesFileSeen;

@@ -143,6 +143,11 @@ void StorageManager::loadShelfLinks()
 
 void StorageManager::saveShelfLinks()
 {
+    if (m_held > 0) {
+        m_shelfLinksSaveDue = true;
+        return;
+    }
+    ++m_workCounts.shelfLinkSaves;
     m_writer.write(shelfLinksFilePath(), encodeShelfLinks(m_shelfLinks),
                    [](const QByteArray& bytes) { return decodeShelfLinks(bytes).has_value(); }, {});
 }

@@ -11,7 +11,9 @@
 #include "storage/item_paths.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -19,6 +21,10 @@ using ItemPaths::joined;
 using ItemPaths::realLocation;
 
 namespace {
+// A slice of a move of many items keeps the GUI thread this long at most (one item may take
+// longer): the room answers between two slices.
+constexpr qint64 kBulkSliceNs = 12'000'000;
+
 QString canonicalOr(const QString& path)
 {
     const QString canonical = QFileInfo(path).canonicalFilePath();
@@ -189,6 +195,91 @@ FileOperations::Result StorageManager::moveNow(const QString& from, const QStrin
     return result;
 }
 
+struct StorageManager::Bulk {
+    explicit Bulk(StorageManager& storage)
+    {
+        links.emplace(storage);
+        held.emplace(storage);
+    }
+    // Let go when the bulk ends: the links are mended, then the listings and saves made.
+    std::optional<LinkBatch> links;
+    std::optional<ListingHold> held;
+    BulkSteps steps;
+    size_t next = 0;
+    // Copies across file systems the steps started that have not finished yet.
+    int copying = 0;
+    std::optional<Animation> animation;
+    // A slice is running, or waits for its turn of the loop.
+    bool slicing = false;
+};
+
+void StorageManager::runBulk(BulkSteps steps)
+{
+    auto bulk = std::make_shared<Bulk>(*this);
+    bulk->steps = std::move(steps);
+    bulk->animation = currentAnimation();
+    m_bulks.push_back(bulk);
+    runBulkSlice(bulk);
+}
+
+void StorageManager::runBulkSlice(const std::shared_ptr<Bulk>& bulk)
+{
+    bulk->slicing = true;
+    QElapsedTimer slice;
+    slice.start();
+    int made = 0;
+    withAnimation(bulk->animation, [&] {
+        while (bulk->next < bulk->steps.size()) {
+            if (made > 0 && (slice.nsecsElapsed() >= kBulkSliceNs ||
+                             (m_bulkSliceItems && made >= *m_bulkSliceItems)))
+                break;
+            // Taken out first: a step may start another bulk, or end this one.
+            const std::function<void()> step = std::exchange(bulk->steps[bulk->next++], {});
+            Bulk* const outer = std::exchange(m_bulkStepping, bulk.get());
+            step();
+            m_bulkStepping = outer;
+            ++made;
+        }
+    });
+    if (bulk->next < bulk->steps.size()) {
+        QTimer::singleShot(0, this, [this, weak = std::weak_ptr<Bulk>(bulk)] {
+            if (const std::shared_ptr<Bulk> running = weak.lock())
+                runBulkSlice(running);
+        });
+        return;
+    }
+    bulk->slicing = false;
+    endBulkIfDone(bulk);
+}
+
+void StorageManager::endBulkIfDone(const std::shared_ptr<Bulk>& bulk)
+{
+    if (bulk->next < bulk->steps.size() || bulk->copying > 0 || bulk->slicing)
+        return;
+    const auto it = std::find(m_bulks.begin(), m_bulks.end(), bulk);
+    if (it == m_bulks.end())
+        return;
+    m_bulks.erase(it);
+    withAnimation(bulk->animation, [this, &bulk] {
+        bulk->links.reset();
+        bulk->held.reset();
+        Q_EMIT bulkMoveFinished();
+    });
+}
+
+void StorageManager::placeFloorPosition(const QString& name, const StoredPosition& position)
+{
+    if (m_held == 0) {
+        setFloorItemPosition(name, position.x, position.y);
+        return;
+    }
+    if (!position.isFinite())
+        return;
+    m_heldDroppedPositions.remove(name);
+    m_heldPlacedPositions.insert(name, position);
+    saveFloorPositions();
+}
+
 void StorageManager::startMove(
     const QString& from, const QString& to, const QString& origin,
     const std::function<void(const QString& placed, FileOperations::Result)>& then)
@@ -206,12 +297,28 @@ void StorageManager::startMove(
         if (!origin.isEmpty())
             recordOriginIn(root, placed, origin);
     };
-    ItemMoves::moveInBackground(
-        source, destination, arrived, this,
-        [this, source, destination, animation, then, keeper](const ItemMoves::Outcome& outcome) {
-            m_inFlight.removeOne(source);
-            m_inFlight.removeOne(destination);
-            keeper->finished(source, outcome.placedAt);
-            withAnimation(animation, [&] { then(outcome.placedAt, outcome.result); });
-        });
+    // A copy a bulk's step starts keeps the bulk open until it has finished.
+    std::weak_ptr<Bulk> bulk;
+    if (m_bulkStepping) {
+        for (const std::shared_ptr<Bulk>& running : m_bulks) {
+            if (running.get() == m_bulkStepping)
+                bulk = running;
+        }
+    }
+    const std::shared_ptr<Bulk> waiting = bulk.lock();
+    if (waiting)
+        ++waiting->copying;
+    ItemMoves::moveInBackground(source, destination, arrived, this,
+                                [this, source, destination, animation, then, keeper,
+                                 bulk](const ItemMoves::Outcome& outcome) {
+                                    m_inFlight.removeOne(source);
+                                    m_inFlight.removeOne(destination);
+                                    keeper->finished(source, outcome.placedAt);
+                                    withAnimation(animation,
+                                                  [&] { then(outcome.placedAt, outcome.result); });
+                                    if (const std::shared_ptr<Bulk> running = bulk.lock()) {
+                                        --running->copying;
+                                        endBulkIfDone(running);
+                                    }
+                                });
 }

@@ -91,40 +91,58 @@ void StorageManager::restoreCarpetItemToDesktop(const QUrl& item, const MoveComp
               });
 }
 
+StorageManager::BulkSteps StorageManager::shelfReturnSteps()
+{
+    BulkSteps steps;
+    for (const QUrl& entry : bookshelfItems())
+        steps.push_back([this, entry] { returnBookToDesktop(entry); });
+    return steps;
+}
+
+StorageManager::BulkSteps StorageManager::carpetRestoreSteps()
+{
+    BulkSteps steps;
+    QStringList names;
+    for (const QUrl& item : carpetItems()) {
+        steps.push_back([this, item] { restoreCarpetItemToDesktop(item); });
+        names << item.fileName();
+    }
+    if (!names.isEmpty())
+        Q_EMIT carpetItemsLeaving(names);
+    return steps;
+}
+
 void StorageManager::returnAllBookshelfItemsToDesktop()
 {
-    const LinkBatch batch(*this);
-    const ShelfListingHold listedOnce(*this);
-    const ItemURLs entries = bookshelfItems();
-    for (const QUrl& entry : entries)
-        returnBookToDesktop(entry);
+    runBulk(shelfReturnSteps());
 }
 
 void StorageManager::restoreAllCarpetItemsToDesktop()
 {
-    const LinkBatch batch(*this);
-    const ItemURLs items = carpetItems();
-    for (const QUrl& item : items)
-        restoreCarpetItemToDesktop(item);
+    runBulk(carpetRestoreSteps());
 }
 
 void StorageManager::returnEverythingToOrigin()
 {
-    const LinkBatch batch(*this);
-    returnAllBookshelfItemsToDesktop();
-    restoreAllCarpetItemsToDesktop();
-    // A frame gives up its photo only once the photo has left for its folder.
-    const PhotoSlots photos = photoSlots();
-    for (auto it = photos.cbegin(); it != photos.cend(); ++it) {
-        const QString path = localPath(it.value());
-        if (path.isEmpty() || isInFlight(path))
-            continue;
-        returnBook(path, [this, slot = it.key()](bool returned) {
-            if (returned)
-                resetPhotoTransform(slot);
-            loadPhotoSlots();
-        });
-    }
+    // The floor's items as listed now: the shelf's returns do not list the carpet again.
+    BulkSteps steps = shelfReturnSteps();
+    for (std::function<void()>& step : carpetRestoreSteps())
+        steps.push_back(std::move(step));
+    steps.push_back([this] {
+        // A frame gives up its photo only once the photo has left for its folder.
+        const PhotoSlots photos = photoSlots();
+        for (auto it = photos.cbegin(); it != photos.cend(); ++it) {
+            const QString path = localPath(it.value());
+            if (path.isEmpty() || isInFlight(path))
+                continue;
+            returnBook(path, [this, slot = it.key()](bool returned) {
+                if (returned)
+                    resetPhotoTransform(slot);
+                loadPhotoSlots();
+            });
+        }
+    });
+    runBulk(std::move(steps));
 }
 
 bool StorageManager::moveToTrash(const QUrl& item)
@@ -137,7 +155,9 @@ bool StorageManager::moveToTrash(const QUrl& item)
                         (path.isEmpty() ? item.toString() : path));
         return false;
     }
-    eventSounds().play(EventSounds::trashSound());
+    // A move of many into the Trash sounds once, with its first item, not once per item.
+    if (m_held == 0 || !std::exchange(m_trashSoundedWhileHeld, true))
+        eventSounds().play(EventSounds::trashSound());
     refreshBookshelfItems();
     refreshCarpetItems();
     return true;
@@ -156,6 +176,19 @@ void StorageManager::removeBookshelfItem(const QUrl& entry)
     }
     // Anything else, a link of the user's too, goes to the Trash.
     moveToTrash(entry);
+}
+
+void StorageManager::trashCarpetItems(const ItemURLs& items)
+{
+    BulkSteps steps;
+    QStringList names;
+    for (const QUrl& item : items) {
+        steps.push_back([this, item] { trashCarpetItem(item); });
+        names << item.fileName();
+    }
+    if (!names.isEmpty())
+        Q_EMIT carpetItemsLeaving(names);
+    runBulk(std::move(steps));
 }
 
 void StorageManager::trashCarpetItem(const QUrl& item)

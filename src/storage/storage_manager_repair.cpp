@@ -138,6 +138,11 @@ void StorageManager::repairCarpetEntry(const QString& name)
 
 void StorageManager::dropFloorPosition(const QString& name)
 {
+    if (m_held > 0) {
+        m_heldPlacedPositions.remove(name);
+        m_heldDroppedPositions.insert(name);
+        return;
+    }
     if (!floorItemPositions().contains(name))
         return;
     FloorPositions positions = floorItemPositions();

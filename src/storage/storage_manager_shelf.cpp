@@ -159,7 +159,8 @@ void StorageManager::placeDroppedSlice()
             m_shelfDropLinksUnsaved = false;
             saveShelfLinks();
         }
-        if (--m_shelfListingHeld == 0 && m_shelfListingDue)
+        // Within a move of many the listing waits for that move's end instead.
+        if (--m_shelfListingHeld == 0 && m_held == 0 && std::exchange(m_shelfListingDue, false))
             refreshBookshelfItems();
     };
     if (sources.isEmpty())
@@ -226,45 +227,58 @@ void StorageManager::placeDroppedSlice()
 
 void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)
 {
-    const LinkBatch batch(*this);
-    FloorPositions positions = floorItemPositions();
+    BulkSteps steps;
+    steps.reserve(size_t(names.size()) + 1);
+    QStringList leaving;
     for (const QString& name : names) {
-        const QString carpetEntry = joined(m_paths.carpet, name);
-        if (name.contains(QLatin1Char('/')) || !isEntryOf(carpetEntry, m_paths.carpet) ||
-            isInFlight(carpetEntry))
-            continue;
-        // A link to another floor item stands for that item: the item itself goes, or it
-        // would show on the shelf and the floor at once. Any other link is the user's and
-        // travels as itself.
-        QString item = carpetEntry;
-        if (const std::optional<QString> target = FileOperations::resolvedLinkTarget(carpetEntry);
-            target && isEntryOf(*target, m_paths.carpet))
-            item = *target;
-        QString shelfEntry = joined(m_paths.bookshelf, name);
-        if (FileOperations::entryExists(shelfEntry)) {
-            // The room's own shelf link of that name only points somewhere; anything else
-            // there is the user's and stays, and the newcomer takes a free name.
-            if (isRoomLink(shelfEntry) && FileOperations::removeItem(shelfEntry))
-                forgetShelfLink(shelfEntry);
-            else
-                shelfEntry = joined(m_paths.bookshelf,
-                                    uniqueName({m_paths.bookshelf, m_paths.carpet}, name));
-        }
-        // The item keeps the origin it carries from before it was hidden. A failed move
-        // leaves it on the floor where it lay.
-        if (!moveNow(item, shelfEntry, [&] { recordOrigin(shelfEntry, item); })) {
-            reportRefused(item);
-            continue;
-        }
-        if (item != carpetEntry)
-            FileOperations::removeItem(carpetEntry);
-        positions.remove(name);
-        positions.remove(QFileInfo(item).fileName());
+        steps.push_back([this, name] { moveCarpetItemToBookshelf(name); });
+        if (!name.contains(QLatin1Char('/')) && !name.isEmpty())
+            leaving << name;
     }
-    setFloorItemPositions(positions);
-    saveFloorPositions();
-    refreshCarpetItems();
-    refreshBookshelfItems();
+    if (!leaving.isEmpty())
+        Q_EMIT carpetItemsLeaving(leaving);
+    // Also for no names at all: the layout is saved and both lists are read again.
+    steps.push_back([this] {
+        saveFloorPositions();
+        refreshCarpetItems();
+        refreshBookshelfItems();
+    });
+    runBulk(std::move(steps));
+}
+
+void StorageManager::moveCarpetItemToBookshelf(const QString& name)
+{
+    const QString carpetEntry = joined(m_paths.carpet, name);
+    if (name.contains(QLatin1Char('/')) || !isEntryOf(carpetEntry, m_paths.carpet) ||
+        isInFlight(carpetEntry))
+        return;
+    // A link to another floor item stands for that item: the item itself goes, or it would
+    // show on the shelf and the floor at once. Any other link is the user's and travels as
+    // itself.
+    QString item = carpetEntry;
+    if (const std::optional<QString> target = FileOperations::resolvedLinkTarget(carpetEntry);
+        target && isEntryOf(*target, m_paths.carpet))
+        item = *target;
+    QString shelfEntry = joined(m_paths.bookshelf, name);
+    if (FileOperations::entryExists(shelfEntry)) {
+        // The room's own shelf link of that name only points somewhere; anything else there
+        // is the user's and stays, and the newcomer takes a free name.
+        if (isRoomLink(shelfEntry) && FileOperations::removeItem(shelfEntry))
+            forgetShelfLink(shelfEntry);
+        else
+            shelfEntry =
+                joined(m_paths.bookshelf, uniqueName({m_paths.bookshelf, m_paths.carpet}, name));
+    }
+    // The item keeps the origin it carries from before it was hidden. A failed move leaves
+    // it on the floor where it lay.
+    if (!moveNow(item, shelfEntry, [&] { recordOrigin(shelfEntry, item); })) {
+        reportRefused(item);
+        return;
+    }
+    if (item != carpetEntry)
+        FileOperations::removeItem(carpetEntry);
+    dropFloorPosition(name);
+    dropFloorPosition(QFileInfo(item).fileName());
 }
 
 void StorageManager::moveBookshelfItemToCarpet(const QUrl& entry, const MoveCompletion& done)
@@ -287,8 +301,7 @@ void StorageManager::moveOntoFloor(const QString& path, const MoveCompletion& do
                   if (placed.isEmpty())
                       return notify(done, false);
                   const QString placedName = QFileInfo(placed).fileName();
-                  const StoredPosition position = defaultCarpetPosition(placedName);
-                  setFloorItemPosition(placedName, position.x, position.y);
+                  placeFloorPosition(placedName, defaultCarpetPosition(placedName));
                   refreshCarpetItems();
                   notify(done, true);
               });
@@ -296,11 +309,10 @@ void StorageManager::moveOntoFloor(const QString& path, const MoveCompletion& do
 
 void StorageManager::moveAllBookshelfItemsToCarpet()
 {
-    const LinkBatch batch(*this);
-    const ShelfListingHold listedOnce(*this);
-    const ItemURLs entries = bookshelfItems();
-    for (const QUrl& entry : entries)
-        moveBookshelfItemToCarpet(entry);
+    BulkSteps steps;
+    for (const QUrl& entry : bookshelfItems())
+        steps.push_back([this, entry] { moveBookshelfItemToCarpet(entry); });
+    runBulk(std::move(steps));
 }
 
 void StorageManager::chooseItemsForBookshelf()

@@ -63,12 +63,14 @@ public:
         settle();
     }
 
-    // Waits until the shelf and an open drawer show what they last read.
+    // Waits until the moves asked for have ended and the shelf and an open drawer show what
+    // they last read.
     void settle()
     {
         (void)QTest::qWaitFor([this] {
             QCoreApplication::processEvents();
-            return !shelf().isMeasuring() && !(drawer() && drawer()->isReading());
+            return !storage().hasMovesInFlight() && !shelf().isMeasuring() &&
+                   !(drawer() && drawer()->isReading());
         });
     }
 

@@ -417,8 +417,11 @@ std::function<void(bool framed)> FloorItemView::framingDone() const
 void FloorItemView::trashFloorFiles(StorageManager& storage, const QStringList& names)
 {
     const QString folder = storage.carpetDirectory().toLocalFile();
+    ItemURLs items;
+    items.reserve(names.size());
     for (const QString& name : names)
-        storage.trashCarpetItem(QUrl::fromLocalFile(folder + QLatin1Char('/') + name));
+        items.append(QUrl::fromLocalFile(folder + QLatin1Char('/') + name));
+    storage.trashCarpetItems(items);
 }
 
 void FloorItemView::moveOnFloor(const QStringList& names, const QPointF& translation)

@@ -26,6 +26,10 @@ constexpr Animation bulkSpring = Animation::spring(0.35, 0.75);
 // room already shows, go on for a few frames' time.
 constexpr int fileBatch = 250;
 constexpr qint64 batchNanoseconds = 40'000'000;
+// Up to this many files leaving together go with their transition; more are let go at once,
+// their views deleted a slice of this long at a time.
+constexpr qsizetype animatedDepartures = 64;
+constexpr qint64 departureNanoseconds = 8'000'000;
 
 Transition fileTransition()
 {
@@ -86,6 +90,15 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
     m_marquee->setZValue(45);
 
     connect(&m_storage, &StorageManager::carpetItemsChanged, this, &MagicCarpetView::rebuildItems);
+    connect(&m_storage, &StorageManager::carpetItemsLeaving, this,
+            [this](const QStringList& names) {
+                letFilesGo(names);
+                m_awaitingBulkEnd = true;
+            });
+    connect(&m_storage, &StorageManager::bulkMoveFinished, this, [this] {
+        if (std::exchange(m_awaitingBulkEnd, false))
+            rebuildItems();
+    });
     connect(&m_storage, &StorageManager::floorItemPositionsChanged, this,
             &MagicCarpetView::layoutMovedFiles);
     connect(&m_storage, &StorageManager::carpetPositionNormChanged, this,
@@ -158,7 +171,10 @@ QPointF MagicCarpetView::filePoint(const QString& name) const
 void MagicCarpetView::rebuildItems()
 {
     // Each file keeps its view while it stays in the folder; one that left goes out with
-    // its transition, one that came comes in with it.
+    // its transition, one that came comes in with it. Once the moves have ended this brings
+    // back whatever a move of many let go but left on the floor.
+    if (!m_storage.hasMovesInFlight())
+        m_awaitingBulkEnd = false;
     QSet<QString> present;
     m_pending.clear();
     for (const QUrl& url : m_storage.carpetItems()) {
@@ -167,18 +183,65 @@ void MagicCarpetView::rebuildItems()
         if (!m_entries.count(name))
             m_pending.append(url);
     }
-    for (auto it = m_entries.begin(); it != m_entries.end();) {
-        if (present.contains(it->first)) {
-            ++it;
-            continue;
-        }
-        leaveLayer(it->second);
-        if (it->second.holder)
-            it->second.holder->disappear(); // deletes itself later, never inside its event
-        it = m_entries.erase(it);
+    QStringList gone;
+    for (const auto& [name, entry] : m_entries) {
+        if (!present.contains(name))
+            gone << name;
     }
+    letFilesGo(gone);
     makePending();
     layoutFloor();
+}
+
+void MagicCarpetView::letFilesGo(const QStringList& names)
+{
+    const bool crowd = names.size() > animatedDepartures;
+    const QSet<QString> leaving(names.begin(), names.end());
+    m_pending.removeIf([&leaving](const QUrl& url) { return leaving.contains(url.fileName()); });
+    // A crowd's places in the floor's picture are drawn again once, together.
+    QRectF drawn;
+    for (const QString& name : names) {
+        const auto it = m_entries.find(name);
+        if (it == m_entries.end())
+            continue;
+        Entry& entry = it->second;
+        m_coveredCount -= entry.covered ? 1 : 0;
+        if (!crowd) {
+            leaveLayer(entry);
+            if (entry.holder)
+                entry.holder->disappear(); // deletes itself later, never inside its event
+        } else {
+            drawn |= entry.layered;
+            if (entry.view)
+                entry.view->setInLayer(false);
+            if (entry.holder) {
+                entry.holder->hide();
+                m_departed.append(entry.holder);
+            }
+        }
+        m_entries.erase(it);
+    }
+    if (!drawn.isEmpty())
+        m_fileLayer->invalidate(drawn);
+    m_carpet->setCoveredCount(m_coveredCount);
+    if (!m_departed.isEmpty() && !m_deletionScheduled) {
+        m_deletionScheduled = true;
+        QTimer::singleShot(0, this, &MagicCarpetView::deleteDeparted);
+    }
+}
+
+void MagicCarpetView::deleteDeparted()
+{
+    // Never inside the event of one of them (a drop ends in the dropped file's own handler).
+    m_deletionScheduled = false;
+    QElapsedTimer slice;
+    slice.start();
+    while (!m_departed.isEmpty() && slice.nsecsElapsed() < departureNanoseconds)
+        delete m_departed.takeLast().data();
+    if (!m_departed.isEmpty()) {
+        m_deletionScheduled = true;
+        QTimer::singleShot(0, this, &MagicCarpetView::deleteDeparted);
+    }
 }
 
 int MagicCarpetView::makePending(bool later)

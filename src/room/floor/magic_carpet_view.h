@@ -75,6 +75,10 @@ private:
     };
 
     void rebuildItems();
+    // Takes the views of files that leave the floor away: a few go with their transition,
+    // many at once (a move of many) are hidden at once and deleted a slice at a time.
+    void letFilesGo(const QStringList& names);
+    void deleteDeparted();
     // Each returns how many of the files it made lie under the carpet.
     int makePending(bool later = false);
     bool makeEntry(const QUrl& url);
@@ -109,6 +113,11 @@ private:
     AppState& m_appState;
     std::map<QString, Entry> m_entries;
     QList<QUrl> m_pending;
+    // Holders of files that left in a crowd, hidden, still to be deleted.
+    QList<QPointer<TransitionItem>> m_departed;
+    bool m_deletionScheduled = false;
+    // Files a move of many took away before it ended: those it leaves come back at its end.
+    bool m_awaitingBulkEnd = false;
     bool m_batchScheduled = false;
     int m_nextOrder = 0;
     FloorFileLayer* m_fileLayer = nullptr;

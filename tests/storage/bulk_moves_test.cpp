@@ -1,0 +1,235 @@
+// Moves of many items at once: what they cost the room, counted, and that one cut short
+// loses nothing.
+#include "platform/file_operations.h"
+#include "storage_fixture.h"
+#include "support/test_registry.h"
+
+#include <QTest>
+
+namespace {
+constexpr int kItems = 1000;
+// A move cut short is looked at after its first slice of this many items.
+constexpr int kSliceItems = 100;
+
+QString nameOf(int i)
+{
+    return u"berkas %1.txt"_s.arg(i, 4, 10, QLatin1Char('0'));
+}
+
+QString counted(const StorageManager::WorkCounts& before, const StorageManager::WorkCounts& after)
+{
+    return u"floor saves %1, link saves %2, shelf listings %3, carpet listings %4"_s
+        .arg(after.floorSaves - before.floorSaves)
+        .arg(after.shelfLinkSaves - before.shelfLinkSaves)
+        .arg(after.shelfListings - before.shelfListings)
+        .arg(after.carpetListings - before.carpetListings);
+}
+
+// Items `from` to `to` (excluded) in the storage folder's `folder`, each recording ~/Asal as
+// where it came from.
+void stored(StorageHome& f, const QString& folder, int from, int to)
+{
+    for (int i = from; i < to; ++i) {
+        const QString path = f.file(folder + u'/' + nameOf(i));
+        f.file(u"~/Asal/.keep"_s);
+        StorageManager::writeOriginAttributes(url(path), f.path(u"~/Asal/"_s + nameOf(i)));
+    }
+}
+
+// Items `from` to `to` on the shelf as the room's own links to files of ~/Asal.
+void shelvedLinks(StorageHome& f, int from, int to)
+{
+    QStringList paths;
+    for (int i = from; i < to; ++i)
+        paths << f.file(u"~/Asal/"_s + nameOf(i));
+    for (const QString& path : paths)
+        f->addToBookshelf(url(path));
+}
+
+// Lays out `kItems` items for `operation` and starts the storage service on them.
+void layOut(StorageHome& f, const QString& operation)
+{
+    if (operation == u"all to carpet") {
+        stored(f, u"Rak"_s, 0, kItems);
+        f.start();
+    } else if (operation == u"return all" || operation == u"everything back") {
+        const int onShelf = operation == u"return all" ? kItems : kItems / 2;
+        stored(f, u"Karpet"_s, onShelf, kItems);
+        f.start();
+        shelvedLinks(f, 0, onShelf);
+    } else {
+        stored(f, u"Karpet"_s, 0, kItems);
+        f.start();
+    }
+}
+
+void act(StorageHome& f, const QString& operation)
+{
+    if (operation == u"to shelf" || operation == u"trash items") {
+        QStringList names;
+        ItemURLs items;
+        for (const QUrl& item : f->carpetItems()) {
+            names << item.fileName();
+            items << item;
+        }
+        if (operation == u"to shelf")
+            f->moveCarpetItemsToBookshelf(names);
+        else
+            f->trashCarpetItems(items);
+        return;
+    }
+    f.act(operation, {});
+}
+
+// Where item `i` stands, as a start of the room finds it: "before", "after" (moved, and
+// still knowing where it came from), or what is wrong.
+QString placeOf(StorageHome& f, const QString& operation, int i,
+                const QMap<QString, QString>& trash)
+{
+    const QString name = nameOf(i);
+    const QString origin = f.path(u"~/Asal/"_s + name);
+    QString before = f.path(u"Karpet/"_s + name);
+    QString after;
+    if (operation == u"all to carpet") {
+        before = f.path(u"Rak/"_s + name);
+        after = f.path(u"Karpet/"_s + name);
+    } else if (operation == u"to shelf") {
+        after = f.path(u"Rak/"_s + name);
+    } else if (operation == u"trash items") {
+        after = f.trashRoot() + u"/files/"_s + name;
+    } else {
+        after = origin;
+        // The room's link goes; the item never left ~/Asal.
+        if ((operation == u"return all" || (operation == u"everything back" && i < kItems / 2)))
+            before = f.path(u"Rak/"_s + name);
+    }
+    const bool atBefore = FileOperations::entryExists(before);
+    const bool atAfter = FileOperations::entryExists(after);
+    const bool linked =
+        operation == u"return all" || (operation == u"everything back" && i < kItems / 2);
+    if (linked)
+        return atAfter ? (atBefore ? u"before"_s : u"after"_s) : u"lost"_s;
+    if (atBefore == atAfter)
+        return atBefore ? u"twice"_s : u"lost"_s;
+    if (atBefore)
+        return u"before"_s;
+    if (operation == u"trash items")
+        return trash.value(name) == before ? u"after"_s : u"trashed from elsewhere"_s;
+    // On the shelf or the floor the item still knows where it came from.
+    if (after != origin && originOf(after) != origin)
+        return u"moved without its origin"_s;
+    return u"after"_s;
+}
+} // namespace
+
+class BulkMovesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        // What an earlier test put in the Trash is not this test's.
+        ScratchFolders::removeTree(qEnvironmentVariable("XDG_DATA_HOME") + u"/Trash"_s);
+    }
+
+    void operations_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("work");
+        QTest::newRow("every floor file back") << u"restore all"_s
+                                               << u"floor saves 1, link saves 0, shelf listings "
+                                                  u"0, carpet listings 1"_s;
+        QTest::newRow("every shelf entry onto the floor")
+            << u"all to carpet"_s
+            << u"floor saves 1, link saves 0, shelf listings 1, carpet listings 1"_s;
+        QTest::newRow("every shelf link back")
+            << u"return all"_s
+            << u"floor saves 0, link saves 1, shelf listings 1, carpet listings 1"_s;
+        QTest::newRow("a floor selection into the Trash")
+            << u"trash items"_s
+            << u"floor saves 1, link saves 0, shelf listings 1, carpet listings 1"_s;
+        QTest::newRow("a floor selection onto the shelf")
+            << u"to shelf"_s
+            << u"floor saves 1, link saves 0, shelf listings 1, carpet listings 1"_s;
+        QTest::newRow("everything back")
+            << u"everything back"_s
+            << u"floor saves 1, link saves 1, shelf listings 1, carpet listings 1"_s;
+    }
+
+    // A thousand items moved at once save the layout files and list the room's folders once,
+    // at the end, and every item reaches its place.
+    void operations()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QString, work);
+        StorageHome f;
+        layOut(f, operation);
+        const StorageManager::WorkCounts before = f->workCounts();
+        act(f, operation);
+        f.settle();
+        QCOMPARE(counted(before, f->workCounts()), work);
+        QStringList misplaced;
+        const QMap<QString, QString> trash = trashed(f.trashRoot());
+        for (int i = 0; i < kItems; ++i) {
+            if (const QString place = placeOf(f, operation, i, trash); place != u"after")
+                misplaced << nameOf(i) + u": "_s + place;
+        }
+        QCOMPARE(misplaced, QStringList());
+        const int left = operation == u"all to carpet" ? kItems : 0;
+        const int shelved = operation == u"to shelf" ? kItems : 0;
+        QCOMPARE(f->carpetItems().size(), left);
+        QCOMPARE(f->bookshelfItems().size(), shelved);
+        if (operation == u"all to carpet")
+            QCOMPARE(f.storedPositions().size(), kItems);
+        else
+            QCOMPARE(f.storedPositions().size(), 0);
+    }
+
+    void cutShort_data() { operations_data(); }
+
+    // A move of many items killed halfway: each item stands where it was or where it went,
+    // with its origin, and a fresh start of the room shows it there. The move then goes on.
+    void cutShort()
+    {
+        QFETCH(QString, operation);
+        StorageHome f;
+        layOut(f, operation);
+        f->setBulkSliceItems(kSliceItems);
+        act(f, operation);
+        QVERIFY(f->hasMovesInFlight());
+
+        // The room as a start after a kill at this moment finds it.
+        StorageManager restarted(f.home());
+        QSet<QString> shown;
+        for (const QUrl& item : restarted.carpetItems() + restarted.bookshelfItems())
+            shown.insert(item.toLocalFile());
+        int moved = 0;
+        QStringList wrong;
+        const QMap<QString, QString> trashedThen = trashed(f.trashRoot());
+        for (int i = 0; i < kItems; ++i) {
+            const QString place = placeOf(f, operation, i, trashedThen);
+            if (place == u"after")
+                ++moved;
+            else if (place != u"before")
+                wrong << nameOf(i) + u": "_s + place;
+            // What is still in the storage folder shows in the room.
+            for (const QString& folder : {f.carpet(), f.shelf()}) {
+                const QString path = folder + u'/' + nameOf(i);
+                if (FileOperations::exists(path) && !shown.contains(path))
+                    wrong << path + u": not shown"_s;
+            }
+        }
+        QCOMPARE(wrong, QStringList());
+        QVERIFY2(moved > 0 && moved < kItems, qPrintable(QString::number(moved)));
+
+        f.settle();
+        const QMap<QString, QString> trash = trashed(f.trashRoot());
+        for (int i = 0; i < kItems; ++i) {
+            if (const QString place = placeOf(f, operation, i, trash); place != u"after")
+                wrong << nameOf(i) + u": "_s + place;
+        }
+        QCOMPARE(wrong, QStringList());
+    }
+};
+
+PONDSILL_TEST(BulkMovesTest)
+#include "bulk_moves_test.moc"
