@@ -165,12 +165,16 @@ private Q_SLOTS:
         room.click(start);
         ManualClock::settle();
         QVERIFY(state.selectedFileNames().isEmpty());
+        const int selectionRepairs = selection.repairSliceCount();
         int turns = 0;
         do {
             int draws = resting.fileDrawCount();
             paintRoom(room);
             QVERIFY(resting.fileDrawCount() - draws <= FloorFileLayer::filesPerSlice);
             QCOMPARE(selection.holdsPicture(), resting.isRepairing());
+            // Meanwhile it shows the files as they were selected, untouched.
+            if (selection.holdsPicture())
+                QCOMPARE(selection.repairSliceCount(), selectionRepairs);
             draws = resting.fileDrawCount();
             QCoreApplication::processEvents();
             QVERIFY(resting.fileDrawCount() - draws <= FloorFileLayer::filesPerSlice);

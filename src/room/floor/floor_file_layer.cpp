@@ -51,6 +51,15 @@ void FloorFileLayer::clear()
     m_repairFiles.clear();
 }
 
+void FloorFileLayer::keepAsDrawn()
+{
+    m_dirty = QRegion();
+    m_waiting = false;
+    m_added.clear();
+    m_repairArea = QRegion();
+    m_repairFiles.clear();
+}
+
 void FloorFileLayer::holdRepairs(bool held)
 {
     if (held == m_held)

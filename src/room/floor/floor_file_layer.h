@@ -29,6 +29,10 @@ public:
     void add(FloorItemView* file, const QRectF& rect);
     // Lets the picture go, when no file lies in it any more.
     void clear();
+    // Keeps the picture as it is drawn, until it goes: areas waiting to be drawn again are
+    // dropped (the selection's picture over files let go, until they lie in the resting
+    // files' picture under it).
+    void keepAsDrawn();
 
     // While held, an area that needs more than a few files drawn again keeps showing them as
     // they were until the hold ends: a marquee over a full floor takes files out of the

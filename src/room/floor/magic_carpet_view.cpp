@@ -284,6 +284,7 @@ void MagicCarpetView::pictureIn(Entry& entry, FloorFileLayer* picture, const QRe
         if (m_fileLayer->needsRepair() && !m_fileLayer->holdsRepairs() &&
             m_selectionLayer->holdsPicture()) {
             m_selectionStale = true;
+            m_selectionLayer->keepAsDrawn();
             m_fileLayer->setSliced(true);
         } else {
             m_selectionLayer->clear();
