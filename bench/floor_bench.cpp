@@ -36,10 +36,11 @@
 //             drop's cost; with --files 110 and 10000 it shows whether a drag grows with the
 //             floor
 //   marquee   a marquee drawn over every file at a mouse's rate (125 moves a second over
-//             --seconds, default 2) and the selection cleared by a click on the bare floor:
-//             the processor time of the gesture and after its release, the longest the GUI
-//             thread left a 10 ms heartbeat waiting (and the longest single event) during and
-//             after it, and the resident memory before, at the release and after clearing
+//             --seconds, default 2) and the selection cleared by a click on the bare floor,
+//             then the same over the floor's left half: the processor time of the gesture,
+//             after its release and of the clearing, the longest the GUI thread left a 10 ms
+//             heartbeat waiting (and the longest single event) in each, and the resident
+//             memory before, at the release and after clearing
 //   radio     the share of one core while the radio plays (its notes rise), beside the
 //             same reference as fire's and the bare window laying one 8 x 8 rectangle down
 //             30 times a second (what any repaint at that rate costs)
@@ -665,40 +666,24 @@ std::optional<QPointF> backgroundPointNear(Room& room, QPointF corner, QPointF o
     return std::nullopt;
 }
 
-// A marquee drawn over every file of the floor at a mouse's rate (a press on the bare floor,
-// 125 moves a second for --seconds, the release), then the selection cleared by a click on
-// the bare floor: the processor time of the gesture and of the room catching up after it,
-// the longest the GUI thread left a 10 ms heartbeat waiting during the gesture and after it,
-// the longest single event, and the resident memory before, at the release and once the
-// selection is cleared.
-int runMarquee(const QString& home, double seconds)
+// A marquee drawn from the bare floor's top-left corner to `to` at a mouse's rate (a press,
+// 125 moves a second for `seconds`, the release), then the selection cleared by a click on
+// the bare floor: the processor time of the gesture, of the room catching up after it and of
+// the clearing, the longest the GUI thread left a 10 ms heartbeat waiting and the longest
+// single event in each, and the resident memory before, at the release and once the
+// selection is cleared. Lines start with `label`.
+void marqueeOnce(Room& room, const QPointF& from, const QPointF& to, double seconds,
+                 const char* label)
 {
-    Room room(home);
-    cpuUntilQuiet(120);
-    spin(1000);
-    // Where the files lie: the marquee covers every one's place with room to spare.
-    StorageManager& storage = StorageManager::shared();
-    QRectF places;
-    const QSizeF size = room.view->viewport()->size();
-    for (const QUrl& url : storage.carpetItems()) {
-        const StoredPosition p = storage.carpetItemPosition(url.fileName());
-        const QPointF point(p.x * size.width(), p.y * size.height());
-        places |= QRectF(point, QSizeF(0.01, 0.01));
-    }
-    const std::optional<QPointF> from =
-        backgroundPointNear(room, places.topLeft() - QPointF(40, 40), QPointF(-1, -1));
-    if (!from) {
-        std::printf("marquee: no bare floor to start from\n");
-        return 1;
-    }
-    const QPointF to = places.bottomRight() + QPointF(40, 40);
-    const int files = int(storage.carpetItems().size());
+    const int files = int(StorageManager::shared().carpetItems().size());
     const double before = residentMegabytes();
 
+    // For a profiler attached to this process: the gesture starts.
+    std::fprintf(stderr, "marquee: %s drawing\n", label);
     const double gestureStart = cpuSeconds();
     floorApp().resetAnswer();
     floorApp().reset();
-    room.mouse(QEvent::MouseButtonPress, *from, Qt::LeftButton);
+    room.mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
     constexpr int moveMilliseconds = 8;
     const int steps = std::max(1, int(seconds * 1000 / moveMilliseconds));
     int step = 0;
@@ -707,8 +692,7 @@ int runMarquee(const QString& home, double seconds)
     moves.setTimerType(Qt::PreciseTimer);
     QObject::connect(&moves, &QTimer::timeout, [&] {
         ++step;
-        room.mouse(QEvent::MouseMove, *from + (to - *from) * (double(step) / steps),
-                   Qt::LeftButton);
+        room.mouse(QEvent::MouseMove, from + (to - from) * (double(step) / steps), Qt::LeftButton);
         if (step >= steps) {
             moves.stop();
             gesture.quit();
@@ -735,28 +719,58 @@ int runMarquee(const QString& home, double seconds)
     const double atRelease = residentMegabytes();
 
     // A click on the bare floor lets the selection go.
+    std::fprintf(stderr, "marquee: %s clearing\n", label);
     floorApp().resetAnswer();
     const double clearStart = cpuSeconds();
-    room.mouse(QEvent::MouseButtonPress, *from, Qt::LeftButton);
-    room.mouse(QEvent::MouseButtonRelease, *from, Qt::NoButton);
+    room.mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    room.mouse(QEvent::MouseButtonRelease, from, Qt::NoButton);
     const double clearQuiet = cpuUntilQuiet(30);
     const double clearCpu = clearQuiet - clearStart;
     const double clearUnanswered = floorApp().longestUnanswered();
+    const double clearStall = floorApp().longestStall;
     spin(2000);
     const double cleared = residentMegabytes();
     const int left = int(FloorInteractionState::shared().selectedFileNames().size());
 
-    std::printf("marquee: %d of %d files selected in %d moves, gesture %.3f s of processor time, "
-                "%.3f s more after the release; unanswered %.0f ms during it, %.0f ms after; "
-                "longest event %.0f ms during, %.0f ms after\n",
-                selected, files, step, gestureCpu, afterCpu, gestureUnanswered, afterUnanswered,
-                gestureStall, afterStall);
-    std::printf("marquee: during the gesture %d paints, %.2f ms and %.0f px per paint\n", paints,
-                paints ? paintMs / paints : 0.0, paints ? paintedArea / paints : 0.0);
-    std::printf("marquee: clearing (%d left selected) %.3f s of processor time, unanswered %.0f "
-                "ms; resident memory %.0f MB before, %.0f MB at the release, %.0f MB after "
-                "clearing\n",
-                left, clearCpu, clearUnanswered, before, atRelease, cleared);
+    std::printf("marquee %s: %d of %d files selected in %d moves, gesture %.3f s of processor "
+                "time, %.3f s more after the release; unanswered %.0f ms during it, %.0f ms "
+                "after; longest event %.0f ms during, %.0f ms after\n",
+                label, selected, files, step, gestureCpu, afterCpu, gestureUnanswered,
+                afterUnanswered, gestureStall, afterStall);
+    std::printf("marquee %s: during the gesture %d paints, %.2f ms and %.0f px per paint\n", label,
+                paints, paints ? paintMs / paints : 0.0, paints ? paintedArea / paints : 0.0);
+    std::printf("marquee %s: clearing (%d left selected) %.3f s of processor time, unanswered "
+                "%.0f ms, longest event %.0f ms; resident memory %.0f MB before, %.0f MB at the "
+                "release, %.0f MB after clearing\n",
+                label, left, clearCpu, clearUnanswered, clearStall, before, atRelease, cleared);
+}
+
+// A marquee over every file of the floor, then one over its left half (a marquee whose edge
+// runs through the files), each let go by a click on the bare floor.
+int runMarquee(const QString& home, double seconds)
+{
+    Room room(home);
+    cpuUntilQuiet(120);
+    spin(1000);
+    // Where the files lie: the marquee covers every one's place with room to spare.
+    StorageManager& storage = StorageManager::shared();
+    QRectF places;
+    const QSizeF size = room.view->viewport()->size();
+    for (const QUrl& url : storage.carpetItems()) {
+        const StoredPosition p = storage.carpetItemPosition(url.fileName());
+        const QPointF point(p.x * size.width(), p.y * size.height());
+        places |= QRectF(point, QSizeF(0.01, 0.01));
+    }
+    const std::optional<QPointF> from =
+        backgroundPointNear(room, places.topLeft() - QPointF(40, 40), QPointF(-1, -1));
+    if (!from) {
+        std::printf("marquee: no bare floor to start from\n");
+        return 1;
+    }
+    marqueeOnce(room, *from, places.bottomRight() + QPointF(40, 40), seconds, "whole floor");
+    cpuUntilQuiet(30);
+    marqueeOnce(room, *from, QPointF(places.center().x(), places.bottom() + 40), seconds,
+                "half the floor");
     return 0;
 }
 

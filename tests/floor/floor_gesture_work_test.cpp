@@ -117,6 +117,7 @@ private Q_SLOTS:
             steps << start + (QPointF(1420, 880) - start) * (i / 10.0);
         for (int i = 1; i <= 4; ++i)
             steps << QPointF(1420, 880) - QPointF(140, 90) * i;
+        const int looksBefore = FloorItemView::lookBaseDrawCount();
         room.press(start);
         int taken = 0;
         for (const QPointF& at : steps) {
@@ -142,17 +143,44 @@ private Q_SLOTS:
         }
         QVERIFY(taken > count);
         QVERIFY(!state.selectedFileNames().isEmpty());
+        // The added files share their icon and label size: each look is drawn once and
+        // copied for the others, which only have their names written on.
+        QVERIFY2(FloorItemView::lookBaseDrawCount() - looksBefore <= 32,
+                 qPrintable(u"%1 looks drawn for %2 files taken in"_s
+                                .arg(FloorItemView::lookBaseDrawCount() - looksBefore)
+                                .arg(taken)));
         room.release(steps.last());
         ManualClock::settle();
         paintRoom(room);
         QCOMPARE(filesWithImages(room), 0);
         QVERIFY(selection.holdsPicture());
 
-        // A click on the bare floor lets the selection go, and its picture with it.
+        // A click on the bare floor lets the selection go, and its picture with it: its files
+        // go back into the resting files' picture, a slice on each turn of the event loop
+        // when they are many, under the selection's picture, which goes once they all lie
+        // there.
+        FloorFileLayer& resting = *room.floor().fileLayer();
+        const qsizetype letGo = state.selectedFileNames().size();
+        const int restingDraws = resting.fileDrawCount();
         room.click(start);
         ManualClock::settle();
-        paintRoom(room);
         QVERIFY(state.selectedFileNames().isEmpty());
+        const int selectionRepairs = selection.repairSliceCount();
+        int turns = 0;
+        do {
+            int draws = resting.fileDrawCount();
+            paintRoom(room);
+            QVERIFY(resting.fileDrawCount() - draws <= FloorFileLayer::filesPerSlice);
+            QCOMPARE(selection.holdsPicture(), resting.isRepairing());
+            // Meanwhile it shows the files as they were selected, untouched.
+            if (selection.holdsPicture())
+                QCOMPARE(selection.repairSliceCount(), selectionRepairs);
+            draws = resting.fileDrawCount();
+            QCoreApplication::processEvents();
+            QVERIFY(resting.fileDrawCount() - draws <= FloorFileLayer::filesPerSlice);
+        } while (resting.isRepairing() && ++turns < 100);
+        paintRoom(room);
+        QVERIFY(resting.fileDrawCount() - restingDraws >= letGo);
         QCOMPARE(filesWithImages(room), 0);
         QVERIFY(!selection.holdsPicture());
     }

@@ -4,6 +4,7 @@
 #include "room/floor/floor_item_view.h"
 
 #include <QPainter>
+#include <QTimer>
 
 namespace {
 // What a held picture still draws again at once: a step of a marquee over a sparse floor.
@@ -27,7 +28,13 @@ void FloorFileLayer::invalidate(const QRectF& rect)
     const QRect pixels = rect.toAlignedRect() & this->rect().toAlignedRect();
     if (pixels.isEmpty())
         return;
-    m_dirty += pixels;
+    // Scattered places are drawn again each alone; past a few dozen, adding each to the
+    // region would cost more than drawing their bounds again (a selection of thousands let go
+    // gives back the whole floor).
+    if (m_dirty.rectCount() > heldRepairDraws)
+        m_dirty = QRegion(m_dirty.boundingRect() | pixels);
+    else
+        m_dirty += pixels;
     update(pixels);
 }
 
@@ -40,6 +47,17 @@ void FloorFileLayer::clear()
     m_used = QRect();
     m_dirty = QRegion();
     m_added.clear();
+    m_repairArea = QRegion();
+    m_repairFiles.clear();
+}
+
+void FloorFileLayer::keepAsDrawn()
+{
+    m_dirty = QRegion();
+    m_waiting = false;
+    m_added.clear();
+    m_repairArea = QRegion();
+    m_repairFiles.clear();
 }
 
 void FloorFileLayer::holdRepairs(bool held)
@@ -84,9 +102,25 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
         m_dirty = QRegion(rect().toAlignedRect());
         m_added.clear();
         m_used = QRect();
+        m_repairArea = QRegion();
+        m_repairFiles.clear();
     }
-    if (m_dirty.isEmpty() && m_added.isEmpty())
+    if (m_dirty.isEmpty() && m_added.isEmpty() && m_repairFiles.isEmpty())
         return;
+    // A change while an area is drawn a slice at a time draws it again from the bottom with
+    // the new area: a file that went or moved there would otherwise lie out of its order. A
+    // file that came on top of the picture is drawn there last.
+    if (!m_repairFiles.isEmpty() && !m_dirty.isEmpty()) {
+        m_dirty += m_repairArea;
+        m_repairArea = QRegion();
+        m_repairFiles.clear();
+    }
+    for (const QPointer<FloorItemView>& file : std::as_const(m_added)) {
+        if (file && !m_repairFiles.isEmpty() &&
+            m_repairArea.intersects(
+                file->mapRectToItem(this, file->boundingRect()).toAlignedRect()))
+            m_repairFiles.append(file);
+    }
 
     // Files of the areas to draw again, unless a hold keeps them waiting (once it has, the
     // areas only grow until it ends).
@@ -95,26 +129,28 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
     m_waiting = wait && m_held;
     if (wait && m_added.isEmpty())
         return;
-    const QList<FloorItemView*> files =
-        wait || m_dirty.isEmpty() ? QList<FloorItemView*>() : m_files(m_dirty);
 
     QPainter painter(&m_picture);
     const QTransform toPixels = QTransform::fromScale(devicePixelRatio, devicePixelRatio);
-    const QRegion redrawn = wait ? QRegion() : m_dirty;
-    if (!redrawn.isEmpty()) {
+    const bool starts = !wait && !m_dirty.isEmpty();
+    if (starts) {
+        // The area is cleared at once and its files drawn bottom first, all of them now or,
+        // when sliced, the first slice now and the others after it.
+        const QList<FloorItemView*> files = m_files(m_dirty);
         if (!bare) {
             painter.setCompositionMode(QPainter::CompositionMode_Source);
-            for (const QRect& r : redrawn)
+            for (const QRect& r : std::as_const(m_dirty))
                 painter.fillRect(toPixels.mapRect(QRectF(r)), Qt::transparent);
             painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
-        painter.resetTransform();
-        painter.setClipRegion(toPixels.map(redrawn));
-        for (FloorItemView* file : std::as_const(files))
-            drawFile(painter, file, devicePixelRatio);
+        m_repairArea = m_dirty;
+        m_repairFiles = QList<QPointer<FloorItemView>>(files.cbegin(), files.cend());
         m_dirty = QRegion();
     }
-    // A file that came on top is drawn over the picture, except where the picture was just
+    const QRegion redrawn = m_repairArea;
+    if (starts)
+        drawRepairSlice(painter);
+    // A file that came on top is drawn over the picture, except where the picture is being
     // drawn again with it.
     const QRegion left = QRegion(rect().toAlignedRect()) - redrawn;
     if (!m_added.isEmpty() && !left.isEmpty()) {
@@ -127,6 +163,49 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
         }
     }
     m_added.clear();
+    painter.end();
+    if (!redrawn.isEmpty() && !needsRepair())
+        Q_EMIT repaired();
+}
+
+void FloorFileLayer::drawRepairSlice(QPainter& painter)
+{
+    if (m_repairArea.isEmpty())
+        return;
+    const qreal dpr = m_picture.devicePixelRatio();
+    const qsizetype count =
+        m_sliced ? std::min<qsizetype>(filesPerSlice, m_repairFiles.size()) : m_repairFiles.size();
+    painter.resetTransform();
+    painter.setClipRegion(QTransform::fromScale(dpr, dpr).map(m_repairArea));
+    for (qsizetype i = 0; i < count; ++i) {
+        if (FloorItemView* file = m_repairFiles[i])
+            drawFile(painter, file, dpr);
+    }
+    m_repairFiles.remove(0, count);
+    ++m_repairSlices;
+    if (m_repairFiles.isEmpty()) {
+        m_repairArea = QRegion();
+        return;
+    }
+    // The next slice after the input that waits, without a paint: the area shows once it is
+    // whole (a paint on the way shows the files drawn so far).
+    if (m_sliceScheduled)
+        return;
+    m_sliceScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_sliceScheduled = false;
+        if (m_repairFiles.isEmpty() || m_picture.isNull())
+            return;
+        const QRect area = m_repairArea.boundingRect();
+        {
+            QPainter slice(&m_picture);
+            drawRepairSlice(slice);
+        }
+        if (!needsRepair()) {
+            update(area);
+            Q_EMIT repaired();
+        }
+    });
 }
 
 void FloorFileLayer::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)

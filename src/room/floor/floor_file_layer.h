@@ -29,6 +29,10 @@ public:
     void add(FloorItemView* file, const QRectF& rect);
     // Lets the picture go, when no file lies in it any more.
     void clear();
+    // Keeps the picture as it is drawn, until it goes: areas waiting to be drawn again are
+    // dropped (the selection's picture over files let go, until they lie in the resting
+    // files' picture under it).
+    void keepAsDrawn();
 
     // While held, an area that needs more than a few files drawn again keeps showing them as
     // they were until the hold ends: a marquee over a full floor takes files out of the
@@ -40,10 +44,28 @@ public:
     // Whether it keeps a picture (and so memory for the files drawn into it).
     bool holdsPicture() const { return !m_cleared && !m_picture.isNull(); }
 
+    // While sliced, an area that needs more files than a slice holds is drawn again a slice
+    // at a time, bottom first, the first on the next paint and each other on a later turn of
+    // the event loop, so that none keeps the room from its input for long; the area shows the
+    // files drawn so far until the last is drawn. For an area something else covers
+    // meanwhile: a selection of thousands let go goes back into the resting files' picture
+    // under the selection's.
+    static constexpr int filesPerSlice = 160;
+    void setSliced(bool sliced) { m_sliced = sliced; }
+    // Whether an area waits to be drawn again, or is being drawn a slice at a time.
+    bool needsRepair() const { return !m_dirty.isEmpty() || !m_repairFiles.isEmpty(); }
+    bool isRepairing() const { return !m_repairFiles.isEmpty(); }
+    // How many slices were drawn (an area drawn whole is one).
+    int repairSliceCount() const { return m_repairSlices; }
+
     // How many times a file was drawn into the picture.
     int fileDrawCount() const { return m_fileDraws; }
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+Q_SIGNALS:
+    // Every area waiting to be drawn again was drawn.
+    void repaired();
 
 protected:
     void onSizeChanged() override;
@@ -51,6 +73,8 @@ protected:
 private:
     void bringUpToDate(qreal devicePixelRatio);
     void drawFile(QPainter& painter, FloorItemView* file, qreal devicePixelRatio);
+    // Draws the next slice of the area being drawn again, and asks for the one after.
+    void drawRepairSlice(QPainter& painter);
 
     RestingFiles m_files;
     QImage m_picture;
@@ -61,4 +85,10 @@ private:
     bool m_held = false;
     bool m_waiting = false; // held areas wait for the hold's end
     bool m_cleared = false; // no file lies in it: it has no picture and draws nothing
+    bool m_sliced = false;
+    // The area being drawn again a slice at a time, and the files still to draw there.
+    QRegion m_repairArea;
+    QList<QPointer<FloorItemView>> m_repairFiles;
+    int m_repairSlices = 0;
+    bool m_sliceScheduled = false;
 };

@@ -12,6 +12,7 @@
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
+#include <QCache>
 #include <QHash>
 #include <QMenu>
 #include <QPainter>
@@ -41,6 +42,14 @@ void paintBadge(QPainter& painter, const QRectF& rect, const QString& symbol, co
     Symbols::paint(painter, symbol, rect, tint);
     painter.restore();
 }
+
+// The bases of the files' looks (see renderLook), in kilobytes: some ninety looks.
+QCache<QByteArray, QImage>& lookBases()
+{
+    static QCache<QByteArray, QImage> bases(4 * 1024);
+    return bases;
+}
+int lookBaseDrawings = 0;
 } // namespace
 
 FloorItemView::FloorItemView(const QUrl& itemURL, StorageManager& storage,
@@ -226,6 +235,48 @@ void FloorItemView::dropSprite()
 
 QImage FloorItemView::renderLook(qreal dpr) const
 {
+    // Everything but the name is shared by the files of one icon, label size and look: a
+    // selection of thousands draws each such base once and copies it, and only writes each
+    // file's name on its copy (the name comes last, so the copy is what a drawing from
+    // scratch makes).
+    const int look = this->look() | (m_isCovered ? 8 : 0);
+    // The key holds the values' own bits: writing the sizes out as text cost a fifth of a
+    // copied look.
+    const qint64 icon = m_icon.cacheKey();
+    const double sizes[] = {m_labelSize.width(), m_labelSize.height(), dpr};
+    QByteArray key;
+    key.reserve(int(sizeof(icon) + sizeof(sizes) + sizeof(look)));
+    key.append(reinterpret_cast<const char*>(&icon), sizeof(icon));
+    key.append(reinterpret_cast<const char*>(sizes), sizeof(sizes));
+    key.append(reinterpret_cast<const char*>(&look), sizeof(look));
+    QCache<QByteArray, QImage>& bases = lookBases();
+    QImage sprite;
+    if (const QImage* base = bases.object(key)) {
+        sprite = base->copy();
+    } else {
+        const QImage made = renderBase(dpr);
+        ++lookBaseDrawings;
+        bases.insert(key, new QImage(made), std::max(1, int(made.sizeInBytes() / 1024)));
+        sprite = made.copy();
+    }
+    sprite.setDevicePixelRatio(dpr);
+    QPainter painter(&sprite);
+    painter.translate(-boundingRect().topLeft());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setPen(Colors::white());
+    labelFont().drawText(painter, labelRect(), Qt::AlignCenter | Qt::TextSingleLine, m_elidedName);
+    return sprite;
+}
+
+int FloorItemView::lookBaseDrawCount()
+{
+    return lookBaseDrawings;
+}
+
+QImage FloorItemView::renderBase(qreal dpr) const
+{
     const QRectF bounds = boundingRect();
     QImage sprite((bounds.size() * dpr).toSize().expandedTo(QSize(1, 1)),
                   QImage::Format_ARGB32_Premultiplied);
@@ -317,8 +368,6 @@ QImage FloorItemView::renderLook(qreal dpr) const
                                        : QPen(Colors::white(0.18), 0.8);
     painter.setPen(outline);
     painter.drawPath(capsule);
-    painter.setPen(Colors::white());
-    labelFont().drawText(painter, label, Qt::AlignCenter | Qt::TextSingleLine, m_elidedName);
     return sprite;
 }
 

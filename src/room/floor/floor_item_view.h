@@ -45,6 +45,9 @@ public:
     void paintLook(QPainter& painter);
     void dropSprite();
     bool holdsSprite() const { return !m_sprite.isNull(); }
+    // How many looks were drawn from scratch rather than copied from another file's of the
+    // same icon, label size and look (all but the name).
+    static int lookBaseDrawCount();
 
     // The drag gesture's two handlers.
     void handleDragChanged(const DragValue& value);
@@ -69,6 +72,8 @@ Q_SIGNALS:
 
 private:
     QImage renderLook(qreal dpr) const;
+    // The look without the name.
+    QImage renderBase(qreal dpr) const;
     bool isDragged() const;
     bool isSelected() const;
     bool isHovered() const;

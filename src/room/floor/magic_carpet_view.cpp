@@ -14,6 +14,7 @@
 #include "storage/storage_manager.h"
 
 #include <QElapsedTimer>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <algorithm>
@@ -68,6 +69,15 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
     m_fileLayer = new FloorFileLayer(
         [this](const QRegion& area) { return filesIn(m_fileLayer, area); }, this);
     m_fileLayer->setZValue(22);
+    // Letting go a selection of thousands draws them all back into the resting files'
+    // picture: a slice at a time, while the selection's picture, over it, still shows them
+    // as they were until the last slice is drawn (see pictureIn).
+    connect(m_fileLayer, &FloorFileLayer::repaired, this, [this] {
+        if (m_selectionStale && m_selectionPictured == 0)
+            m_selectionLayer->clear();
+        m_selectionStale = false;
+        m_fileLayer->setSliced(false);
+    });
     // The files' holders stack among themselves from 22 (resting) to 40 (dragged): all of
     // them over the carpet and the picture, under the marquee and the bar.
     // The resting files' area lies under a veil of its own, which hides it while a file is
@@ -289,8 +299,8 @@ bool MagicCarpetView::makeEntry(const QUrl& url)
     // A file leaves the floor's picture while it looks different or moves, and comes back
     // when it rests again.
     connect(view, &FloorItemView::lookChanged, this, [this, name] {
-        const auto it = m_entries.find(name);
-        if (it == m_entries.end())
+        // A selection's change places each file it concerns right after, which does this too.
+        if (m_followingSelection)
             return;
         // Drawn again where it lies still, without leaving its area on the way: moving a
         // holder among thousands costs a walk over all of them.
@@ -320,16 +330,29 @@ void MagicCarpetView::pictureIn(Entry& entry, FloorFileLayer* picture, const QRe
             m_fileLayer->invalidate(rect);
         entry.fresh = false;
     } else if (picture == m_selectionLayer) {
-        // A file taken into the selection comes on top of it.
+        // A file taken into the selection comes on top of it (and of none of the files of a
+        // selection let go that the picture still shows).
+        if (m_selectionStale)
+            m_selectionLayer->clear();
+        m_selectionStale = false;
         m_selectionLayer->add(entry.view, rect);
     }
     m_selectionPictured +=
         int(picture == m_selectionLayer) - int(entry.picture == m_selectionLayer);
     entry.picture = picture;
     entry.layered = picture ? rect : QRectF();
-    // The last selected file gone, the selection's picture goes too.
-    if (m_selectionPictured == 0)
-        m_selectionLayer->clear();
+    // The last selected file gone, the selection's picture goes too, once the resting files'
+    // picture shows what it covered (a marquee's hold shows that at its end).
+    if (m_selectionPictured == 0 && !m_selectionStale) {
+        if (m_fileLayer->needsRepair() && !m_fileLayer->holdsRepairs() &&
+            m_selectionLayer->holdsPicture()) {
+            m_selectionStale = true;
+            m_selectionLayer->keepAsDrawn();
+            m_fileLayer->setSliced(true);
+        } else {
+            m_selectionLayer->clear();
+        }
+    }
 }
 
 void MagicCarpetView::settleHolder(Entry& entry)
@@ -535,6 +558,7 @@ void MagicCarpetView::layoutSelection()
 {
     // A marquee over a full floor changes the selection at pointer rate, a few files a step:
     // only the files taken in or let go change their standing and their look.
+    const QScopedValueRollback following(m_followingSelection, true);
     const auto relayout = [this](const QStringList& names) {
         for (const QString& name : names) {
             const auto found = m_entries.find(name);

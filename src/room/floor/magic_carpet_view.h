@@ -123,6 +123,10 @@ private:
     FloorFileLayer* m_fileLayer = nullptr;
     FloorFileLayer* m_selectionLayer = nullptr;
     int m_selectionPictured = 0;
+    // The selection's picture still shows files let go, until the resting files' picture is
+    // drawn again under them.
+    bool m_selectionStale = false;
+    bool m_followingSelection = false;
     FloorFileArea* m_fileArea = nullptr;
     FloorFileArea* m_restingVeil = nullptr;
     FloorFileArea* m_liftedArea = nullptr;
