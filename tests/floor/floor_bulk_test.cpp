@@ -76,6 +76,8 @@ private Q_SLOTS:
             shown += room.floor().floorItem(name) ? 1 : 0;
         QCOMPARE(shown, 0);
         paint(room);
+        // Nor does the picture of the selected files show them any more.
+        QVERIFY(!room.floor().selectionLayer()->holdsPicture());
         room.settle();
         paint(room);
 

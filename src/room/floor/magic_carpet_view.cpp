@@ -208,8 +208,9 @@ void MagicCarpetView::letFilesGo(const QStringList& names)
     const bool crowd = names.size() > animatedDepartures;
     const QSet<QString> leaving(names.begin(), names.end());
     m_pending.removeIf([&leaving](const QUrl& url) { return leaving.contains(url.fileName()); });
-    // A crowd's places in the floor's picture are drawn again once, together.
+    // A crowd's places in the floor's pictures are drawn again once, together.
     QRectF drawn;
+    QRectF selectionDrawn;
     for (const QString& name : names) {
         const auto it = m_entries.find(name);
         if (it == m_entries.end())
@@ -221,7 +222,12 @@ void MagicCarpetView::letFilesGo(const QStringList& names)
             if (entry.holder)
                 entry.holder->disappear(); // deletes itself later, never inside its event
         } else {
-            drawn |= entry.layered;
+            if (entry.picture == m_selectionLayer) {
+                selectionDrawn |= entry.layered;
+                --m_selectionPictured;
+            } else {
+                drawn |= entry.layered;
+            }
             if (entry.view)
                 entry.view->setInLayer(false);
             if (entry.holder) {
@@ -233,6 +239,13 @@ void MagicCarpetView::letFilesGo(const QStringList& names)
     }
     if (!drawn.isEmpty())
         m_fileLayer->invalidate(drawn);
+    // A selection that leaves whole takes its picture with it; what stays is drawn again.
+    if (m_selectionPictured == 0 && (!selectionDrawn.isEmpty() || m_selectionStale)) {
+        m_selectionLayer->clear();
+        m_selectionStale = false;
+    } else if (!selectionDrawn.isEmpty()) {
+        m_selectionLayer->invalidate(selectionDrawn);
+    }
     m_carpet->setCoveredCount(m_coveredCount);
     if (!m_departed.isEmpty() && !m_deletionScheduled) {
         m_deletionScheduled = true;
