@@ -8,17 +8,29 @@
 #include <QTimer>
 
 EntryWatcher::EntryWatcher(int settleMs, QObject* parent)
-    : QObject(parent), m_watcher(new QFileSystemWatcher(this)), m_settle(new QTimer(this)),
-      m_armLater(new QTimer(this))
+    : QObject(parent), m_settle(new QTimer(this)), m_armLater(new QTimer(this))
 {
+    startOver();
     m_settle->setSingleShot(true);
     m_settle->setInterval(settleMs);
     connect(m_settle, &QTimer::timeout, this, &EntryWatcher::settle);
     m_armLater->setSingleShot(true);
     m_armLater->setInterval(0);
     connect(m_armLater, &QTimer::timeout, this, &EntryWatcher::armSlice);
+}
+
+void EntryWatcher::startOver()
+{
+    delete m_watcher;
+    m_watcher = new QFileSystemWatcher(this);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &EntryWatcher::onEvent);
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &EntryWatcher::onEvent);
+    // Every entry still listed is armed again; what was already seen to change stays news.
+    m_identities.clear();
+    m_selfWatched.clear();
+    m_holderOf.clear();
+    m_holderUsers.clear();
+    m_stirredHolders.clear();
 }
 
 std::optional<EntryWatcher::Identity> EntryWatcher::identityOf(const QString& path)
@@ -42,8 +54,18 @@ QString EntryWatcher::holderOf(const QString& path)
 void EntryWatcher::watch(const QStringList& paths)
 {
     const QSet<QString> listed(paths.begin(), paths.end());
+    QStringList leaving;
     for (const QString& path : std::as_const(m_paths)) {
         if (!listed.contains(path))
+            leaving.append(path);
+    }
+    // The file system watcher lets go of its paths one by one, each a walk over all it
+    // watches: when most of a long list leaves, a watcher of its own for what stays costs
+    // less than thousands of walks.
+    if (leaving.size() > kArmSlice && leaving.size() * 2 > m_paths.size()) {
+        startOver();
+    } else {
+        for (const QString& path : std::as_const(leaving))
             disarm(path);
     }
     // New entries, and those still waiting for their turn.

@@ -57,6 +57,8 @@ private:
     void armSlice();
     void arm(const QString& path);
     void disarm(const QString& path);
+    // A watcher of its own, with nothing armed.
+    void startOver();
     // Stops watching `path` unless an entry or a holder still needs it.
     void release(const QString& path);
 
@@ -69,7 +71,7 @@ private:
     QSet<QString> m_selfWatched;                 // entries watched themselves
     QHash<QString, QString> m_holderOf;          // entry -> the folder that sees it go
     QHash<QString, QSet<QString>> m_holderUsers; // folder -> its entries
-    QFileSystemWatcher* m_watcher;
+    QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_settle;
     QTimer* m_armLater;
     qsizetype m_armings = 0;
