@@ -23,9 +23,16 @@ class EntryWatcher : public QObject {
 public:
     explicit EntryWatcher(int settleMs = 200, QObject* parent = nullptr);
 
-    // Watches these entries (and only these) from now on.
+    // Entries armed within one turn of the event loop: a list of thousands is armed a
+    // slice at a time, so the thread that owns the watcher answers in between.
+    static constexpr int kArmSlice = 256;
+
+    // Watches these entries (and only these) from now on. Only the entries new to the list
+    // are armed, and only those that left it disarmed.
     void watch(const QStringList& paths);
     QStringList watched() const;
+    // How many times an entry was armed (its identity read and its watches set), for tests.
+    qsizetype armings() const { return m_armings; }
 
 Q_SIGNALS:
     // The watched entries that changed, in the order watch() was given them.
@@ -47,13 +54,25 @@ private:
 
     void onEvent(const QString& path);
     void settle();
-    void rearm();
+    void armSlice();
+    void arm(const QString& path);
+    void disarm(const QString& path);
+    // A watcher of its own, with nothing armed.
+    void startOver();
+    // Stops watching `path` unless an entry or a holder still needs it.
+    void release(const QString& path);
 
     QStringList m_paths;
+    QStringList m_toArm; // new entries not armed yet, in the order given
+    qsizetype m_nextToArm = 0;
     QSet<QString> m_pending;
     QSet<QString> m_stirredHolders;
     QHash<QString, std::optional<Identity>> m_identities;
-    QHash<QString, QStringList> m_holderUsers; // folder -> its entries
-    QFileSystemWatcher* m_watcher;
+    QSet<QString> m_selfWatched;                 // entries watched themselves
+    QHash<QString, QString> m_holderOf;          // entry -> the folder that sees it go
+    QHash<QString, QSet<QString>> m_holderUsers; // folder -> its entries
+    QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_settle;
+    QTimer* m_armLater;
+    qsizetype m_armings = 0;
 };

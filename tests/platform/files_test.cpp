@@ -332,6 +332,69 @@ private Q_SLOTS:
         QCOMPARE(outcome, 0);
     }
 
+    // A shelf's list changing arms only the entries new to it and disarms only those that
+    // left: a drop of ten onto a shelf of a thousand costs ten, and a list of thousands is
+    // armed a slice at a time. What is armed is still seen going.
+    void onlyNewEntriesAreArmed_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("kept"); // the first `kept` entries of the list before
+        QTest::addColumn<int>("added");
+        QTest::addColumn<int>("armed");
+        QTest::newRow("ten added to a thousand") << 1000 << 1000 << 10 << 10;
+        QTest::newRow("ten taken from a thousand") << 1000 << 990 << 0 << 0;
+        QTest::newRow("every entry another") << 300 << 0 << 700 << 700;
+        // Most of a long list gone: what stays is armed afresh, on a watcher of its own.
+        QTest::newRow("nine hundred taken from a thousand") << 1000 << 100 << 5 << 105;
+    }
+    void onlyNewEntriesAreArmed()
+    {
+        QFETCH(int, before);
+        QFETCH(int, kept);
+        QFETCH(int, added);
+        QFETCH(int, armed);
+        QVERIFY(QDir().mkpath(at(u"Asal"_s)) && QDir().mkpath(at(u"Rak"_s)));
+        const auto entries = [this](int from, int count) {
+            QStringList paths;
+            for (int i = from; i < from + count; ++i) {
+                const QString target = writeFile(at(u"Asal/berkas %1"_s.arg(i)));
+                paths.append(at(u"Rak/%1"_s.arg(i)));
+                if (!QFile::link(target, paths.last()))
+                    return QStringList();
+            }
+            return paths;
+        };
+        const QStringList first = entries(0, before);
+        const QStringList news = entries(before, added);
+        QCOMPARE(first.size() + news.size(), before + added);
+        EntryWatcher watcher(20);
+        QSignalSpy spy(&watcher, &EntryWatcher::changed);
+        watcher.watch(first);
+        QTRY_COMPARE(watcher.armings(), qsizetype(before));
+
+        const QStringList second = first.mid(0, kept) + news;
+        watcher.watch(second);
+        QVERIFY(watcher.armings() - before <= EntryWatcher::kArmSlice);
+        QTRY_COMPARE(watcher.armings() - before, qsizetype(armed));
+        QTest::qWait(50);
+        QCOMPARE(watcher.armings() - before, qsizetype(armed));
+        // Each entry through its link, and the folder that holds what they lead to.
+        QCOMPARE(watcher.watched().size(), second.size() + 1);
+        for (const QString& gone : first.mid(kept))
+            QVERIFY(!watcher.watched().contains(gone));
+
+        // The last entry's item thrown away is seen; one that left the list is not.
+        if (kept < before)
+            QVERIFY(QFile::remove(at(u"Asal/berkas %1"_s.arg(before - 1))));
+        QVERIFY(QFile::remove(QFile::symLinkTarget(second.last())));
+        QTRY_VERIFY(!spy.isEmpty());
+        QTest::qWait(100);
+        QStringList named;
+        for (const QList<QVariant>& signal : std::as_const(spy))
+            named += signal.first().toStringList();
+        QCOMPARE(named, QStringList{second.last()});
+    }
+
     void thumbnailsTurnAsThePictureSays()
     {
         const QString path = at(u"turned.jpg"_s);
