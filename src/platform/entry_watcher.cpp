@@ -99,16 +99,7 @@ void EntryWatcher::arm(const QString& path)
 {
     ++m_armings;
     // Armed afresh: what it was watched through before may be gone.
-    if (const auto holder = m_holderOf.find(path); holder != m_holderOf.end()) {
-        const QString folder = holder.value();
-        m_holderOf.erase(holder);
-        if (auto users = m_holderUsers.find(folder); users != m_holderUsers.end()) {
-            users->remove(path);
-            if (users->isEmpty())
-                m_holderUsers.erase(users);
-        }
-        release(folder);
-    }
+    stopWatchingThroughHolder(path);
     const std::optional<Identity> identity = identityOf(path);
     m_identities.insert(path, identity);
     // A link: where it leads is watched from the folder that holds it. An entry that is no
@@ -140,18 +131,24 @@ void EntryWatcher::disarm(const QString& path)
 {
     m_pending.remove(path);
     m_identities.remove(path);
-    if (const auto holder = m_holderOf.find(path); holder != m_holderOf.end()) {
-        const QString folder = holder.value();
-        m_holderOf.erase(holder);
-        if (auto users = m_holderUsers.find(folder); users != m_holderUsers.end()) {
-            users->remove(path);
-            if (users->isEmpty())
-                m_holderUsers.erase(users);
-        }
-        release(folder);
-    }
+    stopWatchingThroughHolder(path);
     if (m_selfWatched.remove(path))
         release(path);
+}
+
+void EntryWatcher::stopWatchingThroughHolder(const QString& path)
+{
+    const auto holder = m_holderOf.find(path);
+    if (holder == m_holderOf.end())
+        return;
+    const QString folder = holder.value();
+    m_holderOf.erase(holder);
+    if (auto users = m_holderUsers.find(folder); users != m_holderUsers.end()) {
+        users->remove(path);
+        if (users->isEmpty())
+            m_holderUsers.erase(users);
+    }
+    release(folder);
 }
 
 void EntryWatcher::release(const QString& path)

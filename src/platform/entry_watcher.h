@@ -61,6 +61,8 @@ private:
     void startOver();
     // Stops watching `path` unless an entry or a holder still needs it.
     void release(const QString& path);
+    // No longer watches `path` through the folder that holds it.
+    void stopWatchingThroughHolder(const QString& path);
 
     QStringList m_paths;
     QStringList m_toArm; // new entries not armed yet, in the order given

@@ -499,10 +499,10 @@ private:
     // the layout files wait for its end and are made once then, not after each item.
     int m_held = 0;
     bool m_shelfListingDue = false;
-    // What putting `path` onto the shelf comes to: nothing (not there, being moved, on the
-    // shelf already), a refusal, a move of the floor's own file, or a link.
-    enum class ShelfPlace { None, Refused, FromCarpet, Link };
-    ShelfPlace shelfPlaceOf(const QString& path) const;
+    // Whether `path` is to be linked onto the shelf. Where it is not, what putting it there
+    // comes to is done: nothing (not there, being moved, on the shelf already), a refusal
+    // with its report, or a move of the floor's own file.
+    bool wantsShelfLink(const QString& path);
     // Moves `path` itself onto the shelf, where no link to it could be made there; false,
     // with a report, when it cannot.
     bool moveOntoShelfInstead(const QString& path);

@@ -58,18 +58,8 @@ bool isHiddenName(const QString& path)
 void StorageManager::addToBookshelf(const QUrl& item)
 {
     const QString path = localPath(item);
-    switch (shelfPlaceOf(path)) {
-    case ShelfPlace::None:
+    if (!wantsShelfLink(path))
         return;
-    case ShelfPlace::Refused:
-        reportRefused(path);
-        return;
-    case ShelfPlace::FromCarpet:
-        moveCarpetItemsToBookshelf({QFileInfo(path).fileName()});
-        return;
-    case ShelfPlace::Link:
-        break;
-    }
     const QString link = joined(m_paths.bookshelf, uniqueName({m_paths.bookshelf, m_paths.carpet},
                                                               QFileInfo(path).fileName()));
     if (FileOperations::createSymbolicLink(path, link).ok()) {
@@ -81,23 +71,27 @@ void StorageManager::addToBookshelf(const QUrl& item)
     }
 }
 
-StorageManager::ShelfPlace StorageManager::shelfPlaceOf(const QString& path) const
+bool StorageManager::wantsShelfLink(const QString& path)
 {
     if (path.isEmpty() || !FileOperations::entryExists(path) || isInFlight(path))
-        return ShelfPlace::None;
-    if (isStorageOwn(path) || isHiddenName(path))
-        return ShelfPlace::Refused;
+        return false;
+    if (isStorageOwn(path) || isHiddenName(path)) {
+        reportRefused(path);
+        return false;
+    }
     // Already a shelf item, or inside one: a link to it would only point back into the
     // shelf.
     if (liesWithin(path, m_paths.bookshelf))
-        return ShelfPlace::None;
+        return false;
     // A file of the carpet moves over itself; a file from elsewhere that only shares a
     // carpet file's name is linked like any other.
     const QString carpetEntry = joined(m_paths.carpet, QFileInfo(path).fileName());
-    if (liesDirectlyIn(path, m_paths.carpet) ||
-        (FileOperations::entryExists(carpetEntry) && FileOperations::isSameFile(path, carpetEntry)))
-        return ShelfPlace::FromCarpet;
-    return ShelfPlace::Link;
+    if (liesDirectlyIn(path, m_paths.carpet) || (FileOperations::entryExists(carpetEntry) &&
+                                                 FileOperations::isSameFile(path, carpetEntry))) {
+        moveCarpetItemsToBookshelf({QFileInfo(path).fileName()});
+        return false;
+    }
+    return true;
 }
 
 bool StorageManager::moveOntoShelfInstead(const QString& path)
@@ -131,21 +125,9 @@ void StorageManager::placeDroppedSlice()
     QStringList sources;
     for (qsizetype i = 0; i < count; ++i) {
         const QString path = localPath(m_shelfDrops[i]);
-        switch (shelfPlaceOf(path)) {
-        case ShelfPlace::None:
-            break;
-        case ShelfPlace::Refused:
-            reportRefused(path);
-            break;
-        case ShelfPlace::FromCarpet:
-            moveCarpetItemsToBookshelf({QFileInfo(path).fileName()});
-            break;
-        case ShelfPlace::Link:
-            // The same file twice in one slice is linked once.
-            if (!sources.contains(path))
-                sources << path;
-            break;
-        }
+        // The same file twice in one slice is linked once.
+        if (wantsShelfLink(path) && !sources.contains(path))
+            sources << path;
     }
     m_shelfDrops.remove(0, count);
     const auto next = [this] {

@@ -558,14 +558,7 @@ void MagicCarpetView::layoutDragStart()
     m_draggedName = m_floorState.draggingFloorFileName();
     if (m_draggedName)
         names.insert(*m_draggedName);
-    for (const QString& name : std::as_const(names)) {
-        const auto found = m_entries.find(name);
-        if (found == m_entries.end())
-            continue;
-        if (found->second.view)
-            found->second.view->refresh();
-        layoutEntry(name, found->second);
-    }
+    relayoutFiles(names);
     layoutBar();
 }
 
@@ -574,20 +567,22 @@ void MagicCarpetView::layoutSelection()
     // A marquee over a full floor changes the selection at pointer rate, a few files a step:
     // only the files taken in or let go change their standing and their look.
     const QScopedValueRollback following(m_followingSelection, true);
-    const auto relayout = [this](const QStringList& names) {
-        for (const QString& name : names) {
-            const auto found = m_entries.find(name);
-            if (found == m_entries.end())
-                continue;
-            // Its look first (a selected file stands upright), then its place in the pictures.
-            if (found->second.view)
-                found->second.view->refresh();
-            layoutEntry(name, found->second);
-        }
-    };
-    relayout(m_floorState.selectionRemoved());
-    relayout(m_floorState.selectionAdded());
+    relayoutFiles(m_floorState.selectionRemoved());
+    relayoutFiles(m_floorState.selectionAdded());
     layoutBar();
+}
+
+template <typename Names> void MagicCarpetView::relayoutFiles(const Names& names)
+{
+    for (const QString& name : names) {
+        const auto found = m_entries.find(name);
+        if (found == m_entries.end())
+            continue;
+        // Its look first (a selected file stands upright), then its place in the pictures.
+        if (found->second.view)
+            found->second.view->refresh();
+        layoutEntry(name, found->second);
+    }
 }
 
 void MagicCarpetView::followHover()

@@ -97,6 +97,8 @@ private:
     void layoutMovedFiles();
     void layoutDragStart();
     void layoutSelection();
+    // Refreshes the named files' looks and lays them out again.
+    template <typename Names> void relayoutFiles(const Names& names);
     void followHover();
     FloorItemView* entryView(const QString& name) const;
     void layoutDrag();
