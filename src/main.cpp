@@ -1,4 +1,5 @@
 #include "app/app_delegate.h"
+#include "platform/quit_signals.h"
 #include "platform/single_instance.h"
 #include "storage/report_line.h"
 #include "storage/storage_paths.h"
@@ -30,6 +31,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // Ended by the session (logout) or a terminal, the room still saves on its way out.
+    QuitSignals::install();
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::showRequested, &delegate,
                      &AppDelegate::showRoomRequested);
