@@ -2,7 +2,10 @@
 
 #include "storage/storage_manager.h"
 
+#include <QAbstractItemView>
 #include <QDir>
+#include <QItemSelectionModel>
+#include <QLineEdit>
 
 namespace {
 // The photos the frames take, as file-name patterns; the filter shows only the patterns.
@@ -26,6 +29,21 @@ ItemOpenPanel::ItemOpenPanel(const UserPrompts::OpenPanel& panel, QWidget* paren
     if (m_filesAndFolders) {
         setOption(QFileDialog::DontUseNativeDialog);
         setFileMode(panel.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+        auto* nameEdit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        connect(nameEdit, &QLineEdit::textEdited, this, [this] { m_typed = true; });
+        // A pick in the list, by mouse or keys, is not typing. The rows typing selects
+        // change while the name line has the focus. The detail view shares the list's
+        // selection.
+        auto* list = findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this, nameEdit] {
+                    if (!nameEdit->hasFocus())
+                        m_typed = false;
+                });
+        for (const char* name : {"listView", "treeView"}) {
+            connect(findChild<QAbstractItemView*>(QLatin1String(name)), &QAbstractItemView::pressed,
+                    this, [this] { m_typed = false; });
+        }
     } else if (panel.folders) {
         setFileMode(QFileDialog::Directory);
         setOption(QFileDialog::ShowDirsOnly);
@@ -42,8 +60,11 @@ void ItemOpenPanel::accept()
         QFileDialog::accept();
         return;
     }
+    const QStringList selected = selectedFiles();
+    if (m_typed && enterTypedFolder(selected))
+        return;
     QStringList chosen;
-    for (const QString& path : selectedFiles()) {
+    for (const QString& path : selected) {
         if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
             chosen.append(path);
     }
@@ -51,4 +72,18 @@ void ItemOpenPanel::accept()
         return;
     m_chosen = chosen;
     QDialog::accept();
+}
+
+bool ItemOpenPanel::enterTypedFolder(const QStringList& selected)
+{
+    for (const QString& path : selected) {
+        const QFileInfo info(path);
+        if (!info.isDir())
+            continue;
+        setDirectory(QDir::cleanPath(info.absoluteFilePath()));
+        findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->clear();
+        m_typed = false;
+        return true;
+    }
+    return false;
 }

@@ -5,8 +5,9 @@
 #include <QFileDialog>
 
 // The room's open panel. Where files and folders may be chosen together it is Qt's own
-// dialog, whose Open button then takes a selected folder instead of entering it (a
-// double-click still enters it).
+// dialog, whose Open button then takes a folder selected in the list instead of entering it
+// (a double-click still enters it); a folder typed into the name line is entered, as in any
+// panel.
 class ItemOpenPanel : public QFileDialog {
     Q_OBJECT
 public:
@@ -18,6 +19,11 @@ public:
     void accept() override;
 
 private:
+    bool enterTypedFolder(const QStringList& selected);
+
     bool m_filesAndFolders = false;
+    // The name line holds what the user typed since they last picked in the list. Typing
+    // selects the matching rows too, so the selection alone cannot tell.
+    bool m_typed = false;
     QStringList m_chosen;
 };

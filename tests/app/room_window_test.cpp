@@ -15,11 +15,15 @@
 
 #include <QAction>
 #include <QDBusConnection>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QListView>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
@@ -417,6 +421,107 @@ private Q_SLOTS:
         QCOMPARE(panel.result() == QDialog::Accepted, !chosen.isEmpty());
         if (!chosen.isEmpty())
             QCOMPARE(panel.chosenPaths(), chosen);
+    }
+
+    // A folder's name typed and confirmed opens it in the panel, as in any panel: choosing
+    // it there would carry the whole folder away. A folder picked in the list and the Open
+    // button still choose it where folders may be chosen.
+    void theOpenPanelEntersATypedFolder_data()
+    {
+        QTest::addColumn<bool>("folders");
+        QTest::addColumn<bool>("multiple");
+        QTest::addColumn<QString>("typed");   // %1 is the panel's folder
+        QTest::addColumn<QString>("picked");  // a row clicked in the list, then Open
+        QTest::addColumn<QString>("entered"); // the folder the panel shows after, if open
+        QTest::addColumn<QStringList>("chosen");
+        const QString sub = u"sub"_s, none;
+        const QStringList a{u"a.txt"_s}, nothing;
+        for (const bool folders : {true, false}) {
+            const QString mode = folders ? u"files and folders: "_s : u"files only: "_s;
+            const auto row = [&mode](const char* name) -> QTestData& {
+                return QTest::newRow(qPrintable(mode + QLatin1String(name)));
+            };
+            row("a folder with a slash") << folders << false << u"sub/"_s << none << sub << nothing;
+            row("a folder") << folders << false << sub << none << sub << nothing;
+            row("a folder's whole path")
+                << folders << false << u"%1/sub"_s << none << sub << nothing;
+            row("a folder's whole path, slashed")
+                << folders << false << u"%1/sub/"_s << none << sub << nothing;
+            row("the folder above") << folders << false << u".."_s << none << u".."_s << nothing;
+            row("a file") << folders << false << a[0] << none << none << a;
+            row("a file's whole path") << folders << false << u"%1/a.txt"_s << none << none << a;
+            row("two files") << folders << true << u"\"a.txt\" \"b.txt\""_s << none << none
+                             << a + QStringList{u"b.txt"_s};
+            row("a file and a folder")
+                << folders << true << u"\"a.txt\" \"sub\""_s << none << sub << nothing;
+            row("a file picked") << folders << false << none << a[0] << none << a;
+            // Qt's panel for files enters a folder its Open button is pressed on.
+            row("a folder picked") << folders << false << none << sub << (folders ? none : sub)
+                                   << (folders ? QStringList{sub} : nothing);
+            row("typed, then a folder picked")
+                << folders << false << u"a.txt"_s << sub << (folders ? none : sub)
+                << (folders ? QStringList{sub} : nothing);
+        }
+    }
+    void theOpenPanelEntersATypedFolder()
+    {
+        QFETCH(bool, folders);
+        QFETCH(bool, multiple);
+        QFETCH(QString, typed);
+        QFETCH(QString, picked);
+        QFETCH(QString, entered);
+        QFETCH(QStringList, chosen);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(u"sub"_s));
+        writeFile(dir.filePath(u"sub/inside.txt"_s));
+        writeFile(dir.filePath(u"a.txt"_s));
+        writeFile(dir.filePath(u"b.txt"_s));
+        UserPrompts::OpenPanel request;
+        request.folders = folders;
+        request.multiple = multiple;
+        ItemOpenPanel panel(request);
+        panel.setOption(QFileDialog::DontUseNativeDialog);
+        panel.setDirectory(dir.path());
+        auto* nameEdit = panel.findChild<QLineEdit*>(u"fileNameEdit"_s);
+        auto* list = panel.findChild<QListView*>(u"listView"_s);
+        auto* model = qobject_cast<QFileSystemModel*>(list->model());
+        QVERIFY(nameEdit && list && model);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        panel.activateWindow();
+        QTRY_COMPARE(model->rowCount(list->rootIndex()), 3);
+
+        if (!typed.isEmpty()) {
+            nameEdit->setFocus();
+            QTRY_VERIFY(nameEdit->hasFocus());
+            QTest::keyClicks(nameEdit, typed.replace(u"%1"_s, dir.path()));
+        }
+        if (picked.isEmpty()) {
+            QTest::keyClick(nameEdit, Qt::Key_Return);
+        } else {
+            const QModelIndex row = model->index(dir.filePath(picked));
+            list->scrollTo(row);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
+            QTRY_COMPARE(panel.selectedFiles(), QStringList{dir.filePath(picked)});
+            auto* buttons = panel.findChild<QDialogButtonBox*>(u"buttonBox"_s);
+            QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
+        }
+
+        if (entered.isEmpty()) {
+            QVERIFY(!panel.isVisible());
+            QCOMPARE(panel.result(), int(QDialog::Accepted));
+            for (QString& name : chosen)
+                name = dir.filePath(name);
+            QStringList got = panel.chosenPaths();
+            got.sort();
+            QCOMPARE(got, chosen);
+        } else {
+            const QString shown = QDir::cleanPath(dir.filePath(entered));
+            QVERIFY(panel.isVisible());
+            QCOMPARE(panel.directory().absolutePath(), shown);
+            QTRY_COMPARE(list->rootIndex().data(QFileSystemModel::FilePathRole).toString(), shown);
+        }
+        QVERIFY(QFileInfo(dir.filePath(u"sub/inside.txt"_s)).isFile());
     }
 };
 
