@@ -59,6 +59,7 @@ StorageManager::~StorageManager()
     m_held = 0;
     m_shelfListingDue = false;
     m_carpetListingDue = false;
+    m_namesakesDue = false;
     releaseHeld();
 }
 
@@ -258,6 +259,7 @@ void StorageManager::releaseHeld()
         refreshShelfAndCarpet();
     else if (carpet)
         refreshCarpetItems();
+    renameNamesakesIfDue();
 }
 
 std::optional<QStringList> StorageManager::refreshBookshelfItems()
@@ -377,14 +379,26 @@ void StorageManager::refreshCarpetItems(const QStringList& shelfNames)
 
     CarpetNames kept;
     kept.reserve(entries->size());
+    QStringList namesakes;
     for (FileOperations::FolderEntry& entry : *entries) {
-        if (onShelf.contains(entry.name))
-            continue; // shown on the shelf, not on the floor as well
+        if (onShelf.contains(entry.name)) {
+            // Shown on the shelf, not on the floor as well; another file that only shares a
+            // shelf link's name gets a name of its own, on the GUI thread.
+            if (sharesNameWithShelfLink(entry.name))
+                namesakes << entry.name;
+            continue;
+        }
         // Only a link can lead nowhere: the listing's own type spares a look at each file.
         if (entry.isSymbolicLink && isDeadLink(joined(m_paths.carpet, entry.name)))
             continue;
         FileNameOrder::Key key = FileNameOrder::key(entry.name);
         kept.emplace_back(std::move(key), std::move(entry.name));
+    }
+    if (onGuiThread && !namesakes.isEmpty()) {
+        for (QString& name : renameNamesakes(namesakes)) {
+            FileNameOrder::Key key = FileNameOrder::key(name);
+            kept.emplace_back(std::move(key), std::move(name));
+        }
     }
     std::sort(kept.begin(), kept.end());
 
@@ -402,9 +416,14 @@ void StorageManager::refreshCarpetItems(const QStringList& shelfNames)
         items.append(QUrl::fromLocalFile(joined(m_paths.carpet, entry.second)));
     QMetaObject::invokeMethod(
         this,
-        [this, kept = std::move(kept), items = std::move(items)]() mutable {
+        [this, kept = std::move(kept), items = std::move(items),
+         namesakes = !namesakes.isEmpty()]() mutable {
             if (items != carpetItems())
                 publishCarpetItems(std::move(kept), std::move(items));
+            if (namesakes) {
+                m_namesakesDue = true;
+                renameNamesakesIfDue();
+            }
         },
         Qt::QueuedConnection);
 }

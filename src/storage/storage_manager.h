@@ -489,6 +489,19 @@ private:
     void dropFloorPosition(const QString& name);
     void repairShelfEntry(const QString& name);
     void repairCarpetEntry(const QString& name);
+    // Whether the carpet entry `name` only shares its name with a shelf link and is not the
+    // item that link stands for (the item itself, a second name for it, a link to it). Reads
+    // the disk only; any thread.
+    bool sharesNameWithShelfLink(const QString& name) const;
+    // Gives the carpet entry `name` a name free in the carpet and on the shelf, its floor
+    // position going with it (in `positions`); the name it took, or nothing.
+    std::optional<QString> renameNamesake(const QString& name, FloorPositions& positions) const;
+    // Renames the floor's namesakes of shelf links and returns the names they took; while
+    // moves are under way it renames nothing and does it once they have ended.
+    QStringList renameNamesakes(const QStringList& names);
+    // Lists the floor again for namesakes that waited for the moves under way to end.
+    void renameNamesakesIfDue();
+    bool m_namesakesDue = false;
 
     StoragePaths m_paths;
     FolderWatcher* m_watcher = nullptr;

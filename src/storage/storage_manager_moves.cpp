@@ -320,5 +320,6 @@ void StorageManager::startMove(
                                         --running->copying;
                                         endBulkIfDone(running);
                                     }
+                                    renameNamesakesIfDue();
                                 });
 }

@@ -18,6 +18,7 @@
 #include <QFutureWatcher>
 #include <QImageReader>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSet>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -279,6 +280,7 @@ void StorageManager::setPhoto(const QUrl& image, int slot, const MoveCompletion&
                 watcher->deleteLater();
                 m_inFlight.removeOne(source);
                 m_inFlight.removeOne(staging);
+                const auto namesakes = qScopeGuard([this] { renameNamesakesIfDue(); });
                 const Checked checked = watcher->result();
                 const bool latest = m_framing.value(slot) == ticket;
                 if (latest)

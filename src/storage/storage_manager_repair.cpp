@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
 using ItemPaths::joined;
 
 void StorageManager::migrateFolderContents(const QString& from, const QString& to)
@@ -74,14 +76,9 @@ void StorageManager::repairShelfEntry(const QString& name)
                 dropFloorPosition(name);
             return;
         }
-        // Free in both folders: a carpet entry whose name is on the shelf is not on the floor.
-        const QString freeName = uniqueName({m_paths.carpet, m_paths.bookshelf}, name);
-        if (FileOperations::renameNoReplace(carpetPath, joined(m_paths.carpet, freeName))) {
-            FloorPositions positions = floorItemPositions();
-            if (positions.contains(name))
-                positions.insert(freeName, positions.take(name));
+        FloorPositions positions = floorItemPositions();
+        if (renameNamesake(name, positions))
             setFloorItemPositions(positions);
-        }
         return;
     }
 
@@ -92,8 +89,14 @@ void StorageManager::repairShelfEntry(const QString& name)
     if (!target || !ItemPaths::liesDirectlyIn(*target, m_paths.carpet)) {
         // Only a link whose item is known to be gone goes; one to a drive that is not
         // mounted, or behind a folder it may not enter, waits unlisted for it.
-        if (FileOperations::linkTargetIsGone(shelfPath))
-            FileOperations::removeItem(shelfPath);
+        if (FileOperations::linkTargetIsGone(shelfPath) && FileOperations::removeItem(shelfPath))
+            return;
+        // Another file that only shares the link's name would be shown nowhere.
+        if (sharesNameWithShelfLink(name)) {
+            FloorPositions positions = floorItemPositions();
+            if (renameNamesake(name, positions))
+                setFloorItemPositions(positions);
+        }
         return;
     }
 
@@ -148,4 +151,82 @@ void StorageManager::dropFloorPosition(const QString& name)
     FloorPositions positions = floorItemPositions();
     positions.remove(name);
     setFloorItemPositions(positions);
+}
+
+bool StorageManager::sharesNameWithShelfLink(const QString& name) const
+{
+    const QString shelfPath = joined(m_paths.bookshelf, name);
+    const QString carpetPath = joined(m_paths.carpet, name);
+    const auto shelfEntry = FileOperations::entryStatus(shelfPath);
+    const auto carpetEntry = FileOperations::entryStatus(carpetPath);
+    if (!shelfEntry || !shelfEntry->isSymbolicLink || !carpetEntry)
+        return false;
+    // A carpet link that leads nowhere is no floor file to give a name to.
+    if (carpetEntry->isSymbolicLink && isDeadLink(carpetPath))
+        return false;
+    if (FileOperations::isSameFile(shelfPath, carpetPath))
+        return false;
+    // An item out of reach now (gone, on a drive not mounted) is told by where they lead.
+    const std::optional<QString> item = FileOperations::resolvedLinkTarget(shelfPath);
+    if (item && *item == QDir::cleanPath(carpetPath))
+        return false;
+    if (!carpetEntry->isSymbolicLink)
+        return true;
+    const std::optional<QString> other = FileOperations::resolvedLinkTarget(carpetPath);
+    if (item && other)
+        return *item != *other;
+    return FileOperations::readLinkBytes(shelfPath) != FileOperations::readLinkBytes(carpetPath);
+}
+
+std::optional<QString> StorageManager::renameNamesake(const QString& name,
+                                                      FloorPositions& positions) const
+{
+    // Free in both folders: a carpet entry whose name is on the shelf is not on the floor.
+    // Never over anything: a name taken meanwhile leaves the file as it was.
+    const QString freeName = uniqueName({m_paths.carpet, m_paths.bookshelf}, name);
+    if (!FileOperations::renameNoReplace(joined(m_paths.carpet, name),
+                                         joined(m_paths.carpet, freeName)))
+        return std::nullopt;
+    if (positions.contains(name))
+        positions.insert(freeName, positions.take(name));
+    return freeName;
+}
+
+QStringList StorageManager::renameNamesakes(const QStringList& names)
+{
+    // A move under way may pass through a state where its item stands in both folders at
+    // once, and a batch lists and places its files only at its end: both are left alone.
+    if (m_held > 0 || hasMovesInFlight() || m_shelfListingHeld > 0) {
+        m_namesakesDue = true;
+        return {};
+    }
+    m_namesakesDue = false;
+    FloorPositions positions = floorItemPositions();
+    QStringList renamed;
+    for (const QString& name : names) {
+        // One the floor showed already (a shelf link came by its name) stays where it lay.
+        std::optional<StoredPosition> shownAt;
+        if (!positions.contains(name) &&
+            std::binary_search(m_carpetListed.names.begin(), m_carpetListed.names.end(),
+                               std::pair(FileNameOrder::key(name), name)))
+            shownAt = carpetItemPosition(name);
+        if (const std::optional<QString> freeName = renameNamesake(name, positions)) {
+            if (shownAt)
+                positions.insert(*freeName, *shownAt);
+            renamed << *freeName;
+        }
+    }
+    if (positions != floorItemPositions()) {
+        setFloorItemPositions(positions);
+        saveFloorPositions();
+    }
+    return renamed;
+}
+
+void StorageManager::renameNamesakesIfDue()
+{
+    if (!m_namesakesDue || m_held > 0 || hasMovesInFlight() || m_shelfListingHeld > 0)
+        return;
+    m_namesakesDue = false;
+    refreshCarpetItems();
 }

@@ -144,6 +144,7 @@ void StorageManager::placeDroppedSlice()
         // Within a move of many the listing waits for that move's end instead.
         if (--m_shelfListingHeld == 0 && m_held == 0 && std::exchange(m_shelfListingDue, false))
             refreshBookshelfItems();
+        renameNamesakesIfDue();
     };
     if (sources.isEmpty())
         return next();

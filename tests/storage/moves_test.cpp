@@ -74,9 +74,13 @@ private Q_SLOTS:
         row("to the shelf, where a real item has the name",
             u"Rak/a.txt: shelf's; Karpet/a.txt: carpet's"_s, u"to shelf a.txt"_s,
             u"Rak/a (1).txt: carpet's; Rak/a.txt: shelf's"_s);
+        // A file that only shares a shelf link's name took a name of its own when listed:
+        // nothing is shelved by the name it had, and the link stays.
         row("to the shelf, where a shelf link has the name",
             u"~/Desktop/a.txt: linked; Rak/a.txt => ~/Desktop/a.txt; Karpet/a.txt: carpet's"_s,
-            u"to shelf a.txt"_s, u"Rak/a.txt: carpet's; ~/Desktop/a.txt: linked"_s);
+            u"to shelf a.txt"_s,
+            u"Karpet/a (1).txt: carpet's; Rak/a.txt -> ~/Desktop/a.txt; ~/Desktop/a.txt: linked"_s,
+            QString(), u"a (1).txt"_s);
         const QString hide = u"hide ~/Desktop/a.txt"_s;
         row("hidden", u"~/Desktop/a.txt: hidden"_s, hide, u"Karpet/a.txt: hidden; ~/Desktop/"_s,
             u"Karpet/a.txt @ ~/Desktop/a.txt"_s, u"a.txt"_s);

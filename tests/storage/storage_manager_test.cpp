@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QMetaProperty>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -180,6 +181,19 @@ private Q_SLOTS:
             << u"Rak/x.txt: shelf; Rak/x (1).txt: shelf; Karpet/x.txt: other"_s
             << u"Karpet/x (2).txt: other; Rak/x (1).txt: shelf; Rak/x.txt: shelf"_s << u"x.txt"_s
             << u"x (2).txt"_s << u"x (1).txt, x.txt | x (2).txt"_s;
+        // A shelf link's namesake is the link's item only when it leads there too.
+        QTest::newRow("same name as a shelf link to elsewhere")
+            << u"~/x.txt: mine; Rak/x.txt -> ~/x.txt; Karpet/x.txt: other"_s
+            << u"Karpet/x (1).txt: other; Rak/x.txt -> ~/x.txt; ~/x.txt: mine"_s << u"x.txt"_s
+            << u"x (1).txt"_s << u"x.txt | x (1).txt"_s;
+        QTest::newRow("same name as a shelf link to a drive not mounted")
+            << u"Rak/m.mkv -> /media/pondsill-absent/m.mkv; Karpet/m.mkv: other"_s
+            << u"Karpet/m (1).mkv: other; Rak/m.mkv -> /media/pondsill-absent/m.mkv"_s << QString()
+            << QString() << u"m.mkv | m (1).mkv"_s;
+        for (const QString& entry : {u"Karpet/x.txt == ~/x.txt"_s, u"Karpet/x.txt -> ~/x.txt"_s})
+            QTest::addRow("the shelf link's item itself stays (%s)", qPrintable(entry))
+                << u"~/x.txt: mine; Rak/x.txt -> ~/x.txt; "_s + entry << QString() << u"x.txt"_s
+                << u"x.txt"_s << u"x.txt | "_s;
         QTest::newRow("the same file's second name under the carpet goes")
             << u"Rak/x.txt: one; Karpet/x.txt == Rak/x.txt"_s << u"Rak/x.txt: one"_s
             << u"x.txt, other"_s << u"other"_s << u"x.txt | "_s;
@@ -260,6 +274,127 @@ private Q_SLOTS:
             f.file(u"notes.json"_s, "[{\"title\":\"current\"}]");
             QCOMPARE(f.start().stickyNotes().first().title, u"current"_s);
         }
+    }
+
+    // A file that only shares its name with a shelf link, found at start or arriving while
+    // the room runs (moved in by another program), shows on the floor under a name of its
+    // own where it lay, and the moves of everything reach it. What is the shelved item
+    // itself stays hidden and untouched, and the room's own links never take a floor file's
+    // name.
+    void namesakesOfShelfLinks_data()
+    {
+        QTest::addColumn<QString>("before");   // laid before start
+        QTest::addColumn<QString>("arriving"); // moved in from ~/in while running
+        QTest::addColumn<QString>("after");    // the layout once it has been dealt with
+        QTest::addColumn<QString>("shown");    // shelf items | floor items
+        QTest::addColumn<QString>("then");     // a move of everything that must reach it
+        const QString renamed = u"Karpet/x (1).txt: other; Rak/x.txt -> ~/x.txt; ~/x.txt: mine"_s;
+        QTest::newRow("at start") << u"~/x.txt: mine; Rak/x.txt -> ~/x.txt; Karpet/x.txt: other"_s
+                                  << QString() << renamed << u"x.txt | x (1).txt"_s
+                                  << u"everything back"_s;
+        QTest::newRow("a file arrives")
+            << u"~/x.txt: mine; Rak/x.txt -> ~/x.txt"_s << u"Karpet/x.txt: other"_s << renamed
+            << u"x.txt | x (1).txt"_s << u"trash all"_s;
+        QTest::newRow("a link arrives by a floor file's name")
+            << u"~/x.txt: mine; Karpet/x.txt: other"_s << u"Rak/x.txt -> ~/x.txt"_s << renamed
+            << u"x.txt | x (1).txt"_s << u"everything back"_s;
+        QTest::newRow("the link's item arrives under a second name")
+            << u"~/x.txt: mine; Rak/x.txt -> ~/x.txt"_s << u"Karpet/x.txt == ~/x.txt"_s
+            << u"Karpet/x.txt: mine; Rak/x.txt -> ~/x.txt; ~/x.txt: mine"_s << u"x.txt | "_s
+            << QString();
+        QTest::newRow("a link to the link's item arrives")
+            << u"~/x.txt: mine; Rak/x.txt -> ~/x.txt"_s << u"Karpet/x.txt -> ~/x.txt"_s
+            << u"Karpet/x.txt -> ~/x.txt; Rak/x.txt -> ~/x.txt; ~/x.txt: mine"_s << u"x.txt | "_s
+            << QString();
+        QTest::newRow("a link to the floor file arrives")
+            << u"Karpet/x.txt: mine"_s << u"Rak/x.txt -> @/Karpet/x.txt"_s
+            << u"Karpet/x.txt: mine; Rak/x.txt -> @/Karpet/x.txt"_s << u"x.txt | "_s << QString();
+        QTest::newRow("the room shelves an item by a floor file's name")
+            << u"~/x.txt: mine; Karpet/x.txt: other"_s << u"Rak/x (1).txt => ~/x.txt"_s
+            << u"Karpet/x.txt: other; Rak/x (1).txt -> ~/x.txt; ~/x.txt: mine"_s
+            << u"x (1).txt | x.txt"_s << QString();
+    }
+    void namesakesOfShelfLinks()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, arriving);
+        QFETCH(QString, shown);
+        QFETCH(QString, then);
+        StorageHome f;
+        QVERIFY(f.lay(before.split(u"; "_s)));
+        const StoredPosition placed{0.3, 0.6};
+        // A file the floor shows at its default place before a link takes its name; one it
+        // never showed keeps the place stored for its name.
+        const bool onFloor = before.contains(u"Karpet/x.txt"_s) && !before.contains(u"Rak/x.txt"_s);
+        if (!onFloor)
+            f.file(u"floor_positions.json"_s,
+                   *encodeFloorLayout(FloorLayoutData{{0.5, 0.8}, {{u"x.txt"_s, placed}}}));
+        StorageManager& storage = f.start();
+        const StoredPosition lay = onFloor ? storage.carpetItemPosition(u"x.txt"_s) : placed;
+        const int listings = storage.workCounts().carpetListings;
+        if (arriving.contains(u" => "_s)) { // the room's own, listed by the room at once
+            QVERIFY(f.lay({arriving}));
+            storage.refreshCarpetItems();
+        } else if (!arriving.isEmpty()) {
+            const QString written =
+                arriving.left(arriving.indexOf(QRegularExpression(u": | -> | == "_s)));
+            const QString staged = u"~/in/"_s + written.section(u'/', -1);
+            QVERIFY(f.lay({staged + arriving.mid(written.size())}));
+            QCOMPARE(std::rename(qPrintable(f.path(staged)), qPrintable(f.path(written))), 0);
+            QVERIFY(QDir().rmdir(f.path(u"~/in"_s)));
+            // The watcher has had the floor listed.
+            QTRY_VERIFY(storage.workCounts().carpetListings > listings);
+        }
+        const auto showing = [&storage] {
+            return sorted(namesOf(storage.bookshelfItems())).join(u", "_s) + u" | "_s +
+                   sorted(namesOf(storage.carpetItems())).join(u", "_s);
+        };
+        QTRY_COMPARE(showing(), shown);
+        f.settle();
+        QTEST(f.layout().join(u"; "_s), "after");
+        if (then.isEmpty())
+            return;
+        // Where it lay, as the floor file shows it and as the stored layout keeps it.
+        QCOMPARE(storage.carpetItemPosition(u"x (1).txt"_s), lay);
+        QCOMPARE(f.storedPositions().value(u"x (1).txt"_s), lay);
+        const QString item = f.path(u"Karpet/x (1).txt"_s);
+        if (then == u"trash all") {
+            storage.trashCarpetItems(storage.carpetItems());
+            f.settle();
+            QCOMPARE(trashed(f.trashRoot()).values(), QStringList{item});
+        } else {
+            storage.returnEverythingToOrigin();
+            f.settle();
+            QCOMPARE(f.read(u"~/Desktop/x (1).txt"_s), QByteArray("other"));
+        }
+        QCOMPARE(f.entries(u"Karpet"_s), QStringList());
+        QCOMPARE(f.read(u"~/x.txt"_s), QByteArray("mine"));
+    }
+
+    // One arriving while a move of many runs is renamed once that move has ended, and the
+    // move itself takes only the files it set out with.
+    void namesakeArrivingDuringAMoveOfMany()
+    {
+        StorageHome f;
+        QStringList before{u"~/x.txt: mine"_s, u"Rak/x.txt -> ~/x.txt"_s};
+        for (int i = 0; i < 20; ++i)
+            before << u"Karpet/a%1.txt: a"_s.arg(i);
+        QVERIFY(f.lay(before));
+        StorageManager& storage = f.start();
+        storage.setBulkSliceItems(1);
+        storage.restoreAllCarpetItemsToDesktop();
+        QVERIFY(storage.hasMovesInFlight());
+        f.file(u"~/in/x.txt"_s, "other");
+        QCOMPARE(
+            std::rename(qPrintable(f.path(u"~/in/x.txt"_s)), qPrintable(f.path(u"Karpet/x.txt"_s))),
+            0);
+        storage.reload({f.carpet()}); // as the watcher would, while the move runs
+        QVERIFY(f.entries(u"Karpet"_s).contains(u"x.txt"_s));
+        f.settle();
+        QTRY_COMPARE(namesOf(storage.carpetItems()), QStringList{u"x (1).txt"_s});
+        QCOMPARE(f.entries(u"Karpet"_s), QStringList{u"x (1).txt"_s});
+        QCOMPARE(f.entries(u"~/Desktop"_s).size(), 20);
+        QCOMPARE(f.read(u"Karpet/x (1).txt"_s), QByteArray("other"));
     }
 
     // What the room does itself is not read back as news: no published field changes
