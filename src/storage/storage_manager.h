@@ -561,9 +561,16 @@ private:
     };
     QHash<QUuid, EncodedNote> m_encodedNotes;
     QByteArray m_encodedBytes;
-    // The last few versions of each note the room encoded before its present one: another
-    // program that read the file earlier and writes back what it read hands them back.
-    QHash<QUuid, QList<StickyNote>> m_earlierNotes;
+    // The versions each note showed on the board before its present one, as digests of
+    // their text in the file, the latest kEarlierVersions: another program that read the
+    // file earlier and writes back what it read hands one of them back. One per key typed,
+    // so a program that read the file as typing began is still known after many words.
+    QHash<QUuid, QList<QByteArray>> m_earlierNotes;
+    static constexpr int kEarlierVersions = 2000;
+    void noteEarlierVersion(const QUuid& id, QByteArrayView encoded);
+    // The notes the board took from notes.json and has not encoded since: each is a version
+    // the board showed, earlier once the note changes.
+    StickyNotes m_takenFromFile;
     // Whether a note is one of those earlier versions.
     std::function<bool(const StickyNote&)> isEarlierNote() const;
     std::optional<QUuid> m_noteBeingEdited;

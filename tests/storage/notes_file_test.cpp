@@ -326,6 +326,65 @@ private Q_SLOTS:
         QVERIFY(setAside(f, u"notes.json"_s, u"conflict"_s).isEmpty());
     }
 
+    // Another program rewrites notes.json in place again and again, each time from the
+    // version it read at its start, while a note is typed in, and writes last: every word
+    // typed ends in notes.json. Its change of the other note is taken in with no copy; its
+    // change of the note typed in is kept beside, its last version in one copy.
+    void inPlaceWritesWhileTyping_data()
+    {
+        QTest::addColumn<int>("changed"); // the note it changes: 0 is the one typed in
+        QTest::newRow("the other note") << 1;
+        QTest::newRow("the note typed in") << 0;
+    }
+    void inPlaceWritesWhileTyping()
+    {
+        QFETCH(int, changed);
+        StorageHome f;
+        const StickyNotes notes = {note(u"A"_s, u"isi"_s), note(u"B"_s, u"isi"_s)};
+        f.file(u"notes.json"_s, *encodeStickyNotes(notes));
+        StorageManager& storage = f.start();
+        auto* watcher = storage.findChild<FolderWatcher*>();
+        QVERIFY(watcher);
+        QSignalSpy looked(watcher, &FolderWatcher::changed);
+        const QString path = f.path(u"notes.json"_s);
+        const StickyNotes start = notesIn(f.read(u"notes.json"_s));
+        StickyNotes theirs;
+        int writes = 0;
+        const auto writeTheirs = [&] {
+            theirs = start;
+            theirs[changed].freeformText = u"luar %1"_s.arg(++writes);
+            writeFile(path, *encodeStickyNotes(theirs));
+        };
+        storage.setNoteBeingEdited(notes[0].id);
+        QString typed = u"isi"_s;
+        const QStringList words = {u"beli"_s, u"susu"_s,  u"roti"_s,  u"telur"_s,
+                                   u"kopi"_s, u"gula"_s,  u"teh"_s,   u"garam"_s,
+                                   u"mie"_s,  u"beras"_s, u"sabun"_s, u"minyak"_s};
+        for (const QString& word : words) {
+            for (const QChar key : u' ' + word) {
+                typed += key;
+                type(storage, notes[0].id, typed);
+                if (typed.size() % 5 == 0)
+                    writeTheirs();
+                QCoreApplication::processEvents();
+            }
+        }
+        // It writes last, once the room has looked at its own last save.
+        typed += u'.';
+        type(storage, notes[0].id, typed);
+        looked.clear();
+        QVERIFY(looked.wait(5000));
+        writeTheirs();
+        const QStringList expected = {
+            u"A: "_s + typed, changed == 1 ? u"B: "_s + theirs[1].freeformText : u"B: isi"_s};
+        QTRY_COMPARE_WITH_TIMEOUT(titles(notesIn(f.read(u"notes.json"_s))), expected, 5000);
+        QCOMPARE(titles(storage.stickyNotes()), expected);
+        const QStringList copies = setAside(f, u"notes.json"_s, u"conflict"_s);
+        QCOMPARE(copies.size(), changed == 0 ? 1 : 0);
+        if (changed == 0)
+            QCOMPARE(notesIn(f.read(copies.first())), theirs);
+    }
+
     // A save reuses the text of every note that did not change; after any run of edits the
     // file is still byte for byte what the whole list encodes to.
     void savesMatchAWholeEncoding_data()
