@@ -202,8 +202,10 @@ public:
     // How long until a failed save of the notes is tried again, in milliseconds (0: none is
     // due). Typing meanwhile neither puts the try off nor lengthens the wait.
     int notesRetryDelay() const;
-    // What the program's end asks for: the writes in flight land, and notes that are not
-    // saved are saved now; where they still cannot be, they go to a file of their own in
+    // What the program's end asks for: the writes in flight land, and notes.json is read
+    // back: when it does not hold the board's notes (another program wrote it in place since
+    // the last save, unseen yet), they are saved now, merged with what it holds as any save
+    // merges; where they still cannot be, they go to a file of their own in
     // the user's state folder (one line names it), which the next start takes back onto
     // the board.
     void saveBeforeQuit();
@@ -465,6 +467,10 @@ private:
     void noteNotesSaved(bool saved);
     // Whether notes.json does not hold the notes as the room shows them.
     bool notesDifferFromFile() const;
+    // Whether notes.json, read now, holds the board's notes as the room last wrote or read them.
+    bool notesFileHoldsBoard() const;
+    // Set at the program's end: a file that does not decode is not waited for then.
+    bool m_quitting = false;
     // Writes the notes to a new file in unsavedNotesFolder(); its path, or nothing.
     std::optional<QString> keepUnsavedNotes();
     // Takes the notes kept by an earlier end back onto the board, merged with what

@@ -436,7 +436,7 @@ StorageManager::SaveResult StorageManager::saveNotesOnce()
                 damaged = true;
             }
         }
-        if (damaged && !settled(file)) {
+        if (damaged && !settled(file) && !m_quitting) {
             // Perhaps half written: what it becomes is taken in first.
             lookAtNotesFileLater();
             return SaveResult::Later;
@@ -674,13 +674,28 @@ std::optional<QString> StorageManager::keepUnsavedNotes()
                                QStringLiteral("unsaved"));
 }
 
+bool StorageManager::notesFileHoldsBoard() const
+{
+    const JsonFile::ReadResult file = JsonFile::read(notesFilePath());
+    return file.status == JsonFile::ReadStatus::Read && m_notesFileSeen &&
+           m_notesFileSeen->status == JsonFile::ReadStatus::Read &&
+           file.bytes == m_notesFileSeen->bytes && !notesDifferFromFile();
+}
+
 void StorageManager::saveBeforeQuit()
 {
     flushWrites();
-    if (!notesDifferFromFile())
+    // Read back whatever its version says: another program may have written it in place
+    // since the last save, an event for it still unseen, or within the same tick of the
+    // clock. What it wrote is merged and saved as any save does; a file met half written
+    // cannot be waited for now, and is set aside.
+    if (notesFileHoldsBoard())
         return;
+    if (m_notesFileSeen)
+        m_notesFileSeen->version.reset();
+    m_quitting = true;
     saveNotes();
-    if (!notesDifferFromFile())
+    if (notesFileHoldsBoard())
         return;
     const std::optional<QString> kept = keepUnsavedNotes();
     if (!kept) {

@@ -385,6 +385,51 @@ private Q_SLOTS:
             QCOMPARE(notesIn(f.read(copies.first())), theirs);
     }
 
+    // At the end, notes.json is read back: what another program wrote in place after the
+    // room's last save, with no event seen yet, is merged with the board and saved, so the
+    // next start shows every word typed. Met half written, it is set aside.
+    void anInPlaceWriteJustBeforeTheEndIsMerged_data()
+    {
+        QTest::addColumn<QString>("outside");
+        QTest::addColumn<QStringList>("saved");
+        QTest::addColumn<QString>("aside"); // what is kept beside notes.json
+        QTest::newRow("changes the other note")
+            << u"change B"_s << QStringList{u"A: typed"_s, u"B: luar"_s} << QString();
+        QTest::newRow("changes the note typed in")
+            << u"change A"_s << QStringList{u"A: typed"_s, u"B"_s} << u"conflict"_s;
+        QTest::newRow("half written")
+            << u"half"_s << QStringList{u"A: typed"_s, u"B"_s} << u"damaged"_s;
+    }
+    void anInPlaceWriteJustBeforeTheEndIsMerged()
+    {
+        QFETCH(QString, outside);
+        QFETCH(QStringList, saved);
+        QFETCH(QString, aside);
+        StorageHome f;
+        const StickyNotes notes = {note(u"A"_s), note(u"B"_s)};
+        f.file(u"notes.json"_s, *encodeStickyNotes(notes));
+        StorageManager& storage = f.start();
+        storage.setNoteBeingEdited(notes[0].id);
+        type(storage, notes[0].id, u"typed"_s);
+        StickyNotes theirs = notes;
+        theirs[outside == u"change A" ? 0 : 1].freeformText = u"luar"_s;
+        QByteArray bytes = *encodeStickyNotes(theirs);
+        if (outside == u"half")
+            bytes.truncate(bytes.size() / 2);
+        writeFile(f.path(u"notes.json"_s), bytes);
+        storage.saveBeforeQuit();
+        QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))), saved);
+        QCOMPARE(setAside(f, u"notes.json"_s, u"conflict"_s).size(), aside == u"conflict" ? 1 : 0);
+        if (!aside.isEmpty()) {
+            const QStringList kept = setAside(f, u"notes.json"_s, aside);
+            QCOMPARE(kept.size(), 1);
+            QCOMPARE(f.read(kept.first()), bytes);
+        }
+        QVERIFY(keptAtTheEnd(storage).isEmpty());
+        StorageManager& again = f.start();
+        QCOMPARE(titles(again.stickyNotes()), saved);
+    }
+
     // A save reuses the text of every note that did not change; after any run of edits the
     // file is still byte for byte what the whole list encodes to.
     void savesMatchAWholeEncoding_data()
