@@ -14,6 +14,9 @@ FolderWatcher::FolderWatcher(const QStringList& folders, int settleMs, QObject* 
     m_settle->setInterval(settleMs);
     connect(m_settle, &QTimer::timeout, this, [this] {
         m_pending += rearm();
+        // Before the news: whatever is written to a file put in place meanwhile is read
+        // after this, or has an event of its own.
+        rearmFiles();
         QStringList news;
         for (const QString& folder : std::as_const(m_folders)) {
             if (m_pending.contains(folder))
@@ -24,7 +27,50 @@ FolderWatcher::FolderWatcher(const QStringList& folders, int settleMs, QObject* 
             Q_EMIT changed(news);
     });
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &FolderWatcher::onEvent);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &FolderWatcher::onFileEvent);
     rearm();
+}
+
+void FolderWatcher::watchFiles(const QStringList& files)
+{
+    for (const QString& path : files) {
+        const QString folder = QFileInfo(path).absolutePath();
+        if (m_folders.contains(folder))
+            m_files.push_back({path, folder, std::nullopt});
+    }
+    rearmFiles();
+}
+
+void FolderWatcher::onFileEvent(const QString& path)
+{
+    for (const WatchedFile& file : m_files) {
+        if (file.path != path)
+            continue;
+        if (!m_pending.contains(file.folder))
+            m_pending.append(file.folder);
+        schedule();
+    }
+}
+
+void FolderWatcher::rearmFiles()
+{
+    const QStringList watched = m_watcher->files();
+    for (WatchedFile& file : m_files) {
+        const std::optional<FileOperations::EntryStatus> now =
+            FileOperations::resolvedStatus(file.path);
+        std::optional<std::pair<quint64, quint64>> id;
+        if (now && now->isRegularFile)
+            id = std::pair{quint64(now->device), quint64(now->inode)};
+        const bool armed = watched.contains(file.path);
+        if (armed && id && id == file.watching)
+            continue;
+        // Gone, or another file under its name: the watch on the old one tells nothing.
+        if (armed)
+            m_watcher->removePath(file.path);
+        file.watching.reset();
+        if (id && m_watcher->addPath(file.path))
+            file.watching = id;
+    }
 }
 
 QStringList FolderWatcher::watchedFolders() const

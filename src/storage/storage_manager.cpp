@@ -469,6 +469,8 @@ void StorageManager::startWatching()
         return;
     m_watcher = new FolderWatcher({m_paths.root, m_paths.carpet, m_paths.bookshelf, m_paths.album},
                                   150, this);
+    // Other programs may write these in place, which their folder's watch does not tell.
+    m_watcher->watchFiles({notesFilePath(), floorPositionsFilePath(), transformsFilePath()});
     connect(m_watcher, &FolderWatcher::changed, this, &StorageManager::reload);
     m_shelfEntries = new EntryWatcher(200, this);
     connect(m_shelfEntries, &EntryWatcher::changed, this, &StorageManager::shelfEntriesChanged);

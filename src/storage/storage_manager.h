@@ -202,8 +202,10 @@ public:
     // How long until a failed save of the notes is tried again, in milliseconds (0: none is
     // due). Typing meanwhile neither puts the try off nor lengthens the wait.
     int notesRetryDelay() const;
-    // What the program's end asks for: the writes in flight land, and notes that are not
-    // saved are saved now; where they still cannot be, they go to a file of their own in
+    // What the program's end asks for: the writes in flight land, and notes.json is read
+    // back: when it does not hold the board's notes (another program wrote it in place since
+    // the last save, unseen yet), they are saved now, merged with what it holds as any save
+    // merges; where they still cannot be, they go to a file of their own in
     // the user's state folder (one line names it), which the next start takes back onto
     // the board.
     void saveBeforeQuit();
@@ -465,6 +467,10 @@ private:
     void noteNotesSaved(bool saved);
     // Whether notes.json does not hold the notes as the room shows them.
     bool notesDifferFromFile() const;
+    // Whether notes.json, read now, holds the board's notes as the room last wrote or read them.
+    bool notesFileHoldsBoard() const;
+    // Set at the program's end: a file that does not decode is not waited for then.
+    bool m_quitting = false;
     // Writes the notes to a new file in unsavedNotesFolder(); its path, or nothing.
     std::optional<QString> keepUnsavedNotes();
     // Takes the notes kept by an earlier end back onto the board, merged with what
@@ -574,9 +580,16 @@ private:
     };
     QHash<QUuid, EncodedNote> m_encodedNotes;
     QByteArray m_encodedBytes;
-    // The last few versions of each note the room encoded before its present one: another
-    // program that read the file earlier and writes back what it read hands them back.
-    QHash<QUuid, QList<StickyNote>> m_earlierNotes;
+    // The versions each note showed on the board before its present one, as digests of
+    // their text in the file, the latest kEarlierVersions: another program that read the
+    // file earlier and writes back what it read hands one of them back. One per key typed,
+    // so a program that read the file as typing began is still known after many words.
+    QHash<QUuid, QList<QByteArray>> m_earlierNotes;
+    static constexpr int kEarlierVersions = 2000;
+    void noteEarlierVersion(const QUuid& id, QByteArrayView encoded);
+    // The notes the board took from notes.json and has not encoded since: each is a version
+    // the board showed, earlier once the note changes.
+    StickyNotes m_takenFromFile;
     // Whether a note is one of those earlier versions.
     std::function<bool(const StickyNote&)> isEarlierNote() const;
     std::optional<QUuid> m_noteBeingEdited;

@@ -6,6 +6,7 @@
 #include "storage/json_file.h"
 #include "storage/report_line.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QJsonArray>
@@ -240,6 +241,7 @@ void StorageManager::loadNotesFrom(const JsonFile::ReadResult& file)
         m_notesSeenDecodes = true;
         m_notesOnDisk = *notes;
         setStickyNotes(*notes);
+        m_takenFromFile = stickyNotes();
     } else if (!mergeOutsideNotes(file, *notes)) {
         noteNotesSaved(false);
         return;
@@ -341,10 +343,33 @@ std::optional<QSet<QString>> StorageManager::conflictCopyTexts(const QString& pa
     return texts;
 }
 
+namespace {
+
+QByteArray versionDigest(QByteArrayView encoded)
+{
+    return QCryptographicHash::hash(encoded, QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+void StorageManager::noteEarlierVersion(const QUuid& id, QByteArrayView encoded)
+{
+    QList<QByteArray>& earlier = m_earlierNotes[id];
+    earlier.append(versionDigest(encoded));
+    if (earlier.size() > kEarlierVersions)
+        earlier.removeFirst();
+}
+
 std::function<bool(const StickyNote&)> StorageManager::isEarlierNote() const
 {
-    return
-        [this](const StickyNote& other) { return m_earlierNotes.value(other.id).contains(other); };
+    return [this](const StickyNote& other) {
+        const auto earlier = m_earlierNotes.constFind(other.id);
+        if (earlier == m_earlierNotes.cend())
+            return false;
+        const std::optional<QJsonValue> value = encodeStickyNote(other);
+        return value && earlier->contains(
+                            versionDigest(JsonFile::compact(QJsonDocument(value->toObject()))));
+    };
 }
 
 bool StorageManager::mergeOutsideNotes(const JsonFile::ReadResult& file, const StickyNotes& theirs)
@@ -366,6 +391,7 @@ bool StorageManager::mergeOutsideNotes(const JsonFile::ReadResult& file, const S
     m_notesSeenDecodes = true;
     m_notesOnDisk = theirs;
     setStickyNotes(merged.notes);
+    m_takenFromFile = stickyNotes();
     return true;
 }
 
@@ -410,7 +436,7 @@ StorageManager::SaveResult StorageManager::saveNotesOnce()
                 damaged = true;
             }
         }
-        if (damaged && !settled(file)) {
+        if (damaged && !settled(file) && !m_quitting) {
             // Perhaps half written: what it becomes is taken in first.
             lookAtNotesFileLater();
             return SaveResult::Later;
@@ -461,6 +487,7 @@ StorageManager::SaveResult StorageManager::saveNotesOnce()
             else
                 supersedeTypingCopy(file.keptAt, *theirs, merged.notes);
             setStickyNotes(merged.notes);
+            m_takenFromFile = stickyNotes();
             takenIn = true;
         }
         if (takenIn)
@@ -477,6 +504,10 @@ std::optional<QByteArray> StorageManager::encodedNotes()
     // note is unchanged: a key typed on a board of thousands of notes encodes one note.
     QHash<QUuid, EncodedNote> encoded;
     encoded.reserve(stickyNotes().size());
+    QHash<QUuid, const StickyNote*> taken;
+    taken.reserve(m_takenFromFile.size());
+    for (const StickyNote& note : std::as_const(m_takenFromFile))
+        taken.insert(note.id, &note);
     QByteArray bytes;
     bytes.reserve(m_notesFileSeen ? m_notesFileSeen->bytes.size() + 4096 : 4096);
     bytes += '[';
@@ -488,11 +519,16 @@ std::optional<QByteArray> StorageManager::encodedNotes()
         if (known != m_encodedNotes.cend() && known->note == note) {
             bytes += QByteArrayView(m_encodedBytes).sliced(known->from, known->size);
         } else {
-            if (known != m_encodedNotes.cend()) {
-                QList<StickyNote>& earlier = m_earlierNotes[note.id];
-                earlier.append(known->note);
-                if (earlier.size() > 8)
-                    earlier.removeFirst();
+            if (known != m_encodedNotes.cend())
+                noteEarlierVersion(note.id,
+                                   QByteArrayView(m_encodedBytes).sliced(known->from, known->size));
+            // The version the board took from the file, when it never saved that one itself.
+            const StickyNote* shown = taken.value(note.id);
+            if (shown && *shown != note &&
+                (known == m_encodedNotes.cend() || known->note != *shown)) {
+                if (const std::optional<QJsonValue> value = encodeStickyNote(*shown))
+                    noteEarlierVersion(note.id,
+                                       JsonFile::compact(QJsonDocument(value->toObject())));
             }
             const std::optional<QJsonValue> value = encodeStickyNote(note);
             if (!value)
@@ -508,6 +544,7 @@ std::optional<QByteArray> StorageManager::encodedNotes()
             [&encoded](const auto& entry) { return !encoded.contains(entry.key()); });
     m_encodedNotes = std::move(encoded);
     m_encodedBytes = bytes;
+    m_takenFromFile.clear();
     return bytes;
 }
 
@@ -637,13 +674,28 @@ std::optional<QString> StorageManager::keepUnsavedNotes()
                                QStringLiteral("unsaved"));
 }
 
+bool StorageManager::notesFileHoldsBoard() const
+{
+    const JsonFile::ReadResult file = JsonFile::read(notesFilePath());
+    return file.status == JsonFile::ReadStatus::Read && m_notesFileSeen &&
+           m_notesFileSeen->status == JsonFile::ReadStatus::Read &&
+           file.bytes == m_notesFileSeen->bytes && !notesDifferFromFile();
+}
+
 void StorageManager::saveBeforeQuit()
 {
     flushWrites();
-    if (!notesDifferFromFile())
+    // Read back whatever its version says: another program may have written it in place
+    // since the last save, an event for it still unseen, or within the same tick of the
+    // clock. What it wrote is merged and saved as any save does; a file met half written
+    // cannot be waited for now, and is set aside.
+    if (notesFileHoldsBoard())
         return;
+    if (m_notesFileSeen)
+        m_notesFileSeen->version.reset();
+    m_quitting = true;
     saveNotes();
-    if (!notesDifferFromFile())
+    if (notesFileHoldsBoard())
         return;
     const std::optional<QString> kept = keepUnsavedNotes();
     if (!kept) {

@@ -2,6 +2,7 @@
 // entries that are no files, a disk that fills up, a folder that cannot be written, other
 // programs writing while the room runs. Whatever happens, no note the user or another
 // program wrote is lost without a copy, and the room starts.
+#include "platform/folder_watcher.h"
 #include "storage/json_file.h"
 #include "storage_fixture.h"
 #include "support/plain_user.h"
@@ -9,9 +10,11 @@
 #include "support/stdout_capture.h"
 #include "support/test_registry.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -250,6 +253,181 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(titles(notesIn(f.read(u"notes.json"_s))),
                                   (QStringList{u"A: typed"_s, u"B: from outside"_s}), 5000);
         QVERIFY(setAside(f, u"notes.json"_s).isEmpty());
+    }
+
+    // Another program writing a data file in place (truncated and written again, no rename)
+    // is seen as a rename is, also after the room's own save replaced the file: the room
+    // shows what it wrote. Met half written, the file never replaces what the room shows,
+    // and the rest of the write is still taken in.
+    void anInPlaceWriteIsTakenIn_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("halfFirst");
+        QTest::newRow("notes") << u"notes.json"_s << false;
+        QTest::newRow("notes, half written first") << u"notes.json"_s << true;
+        QTest::newRow("floor layout") << u"floor_positions.json"_s << false;
+        QTest::newRow("floor layout, half written first") << u"floor_positions.json"_s << true;
+        QTest::newRow("photo transforms") << u"photo_transforms.json"_s << false;
+    }
+    void anInPlaceWriteIsTakenIn()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, halfFirst);
+        StorageHome f;
+        const StickyNote mine = note(u"A"_s);
+        f.file(u"notes.json"_s, *encodeStickyNotes({mine}));
+        f.file(u"floor_positions.json"_s, *encodeFloorLayout({{0.5, 0.5}, {}}));
+        f.file(u"photo_transforms.json"_s, *encodePhotoTransforms({}));
+        StorageManager& storage = f.start();
+        auto* watcher = storage.findChild<FolderWatcher*>();
+        QVERIFY(watcher);
+        QSignalSpy looked(watcher, &FolderWatcher::changed);
+        // The room's own saves put a new file in place of the one watched, which another
+        // program still holds open; their events are over before it writes.
+        QFile held(f.path(file));
+        QVERIFY(held.open(QIODevice::ReadOnly));
+        type(storage, mine.id, u"typed"_s);
+        storage.setCarpetPosition(0.3, 0.6);
+        storage.setPhotoTransform(1, 2, 30, 4, 5);
+        const QByteArray own = f.read(file);
+        QVERIFY(looked.wait(5000));
+
+        QByteArray theirs;
+        std::function<bool()> shown;
+        if (file == u"notes.json") {
+            theirs = *encodeStickyNotes({notesIn(own).value(0), note(u"C"_s, u"luar"_s)});
+            shown = [&] {
+                return titles(storage.stickyNotes()) == QStringList{u"A: typed"_s, u"C: luar"_s};
+            };
+        } else if (file == u"floor_positions.json") {
+            theirs = *encodeFloorLayout({{0.7, 0.2}, {{u"a.txt"_s, {0.1, 0.9}}}});
+            shown = [&] {
+                return storage.carpetPositionNorm() == StoredPosition{0.7, 0.2} &&
+                       storage.floorItemPositions().value(u"a.txt"_s) == StoredPosition{0.1, 0.9};
+            };
+        } else {
+            theirs = *encodePhotoTransforms({{2, {1.5, 10, 0, 0}}});
+            shown = [&] { return storage.transform(2) == PhotoTransform{1.5, 10, 0, 0}; };
+        }
+        const QString path = f.path(file);
+        const QStringList before = titles(storage.stickyNotes());
+        const StoredPosition carpet = storage.carpetPositionNorm();
+        if (halfFirst) {
+            looked.clear();
+            writeFile(path, theirs.left(theirs.size() / 2));
+            QVERIFY(looked.wait(5000));
+            QCOMPARE(titles(storage.stickyNotes()), before);
+            QCOMPARE(storage.carpetPositionNorm(), carpet);
+        }
+        writeFile(path, theirs);
+        QTRY_VERIFY_WITH_TIMEOUT(shown(), 5000);
+        QCOMPARE(f.read(file), theirs);
+        QVERIFY(setAside(f, file).isEmpty());
+        QVERIFY(setAside(f, u"notes.json"_s, u"conflict"_s).isEmpty());
+    }
+
+    // Another program rewrites notes.json in place again and again, each time from the
+    // version it read at its start, while a note is typed in, and writes last: every word
+    // typed ends in notes.json. Its change of the other note is taken in with no copy; its
+    // change of the note typed in is kept beside, its last version in one copy.
+    void inPlaceWritesWhileTyping_data()
+    {
+        QTest::addColumn<int>("changed"); // the note it changes: 0 is the one typed in
+        QTest::newRow("the other note") << 1;
+        QTest::newRow("the note typed in") << 0;
+    }
+    void inPlaceWritesWhileTyping()
+    {
+        QFETCH(int, changed);
+        StorageHome f;
+        const StickyNotes notes = {note(u"A"_s, u"isi"_s), note(u"B"_s, u"isi"_s)};
+        f.file(u"notes.json"_s, *encodeStickyNotes(notes));
+        StorageManager& storage = f.start();
+        auto* watcher = storage.findChild<FolderWatcher*>();
+        QVERIFY(watcher);
+        QSignalSpy looked(watcher, &FolderWatcher::changed);
+        const QString path = f.path(u"notes.json"_s);
+        const StickyNotes start = notesIn(f.read(u"notes.json"_s));
+        StickyNotes theirs;
+        int writes = 0;
+        const auto writeTheirs = [&] {
+            theirs = start;
+            theirs[changed].freeformText = u"luar %1"_s.arg(++writes);
+            writeFile(path, *encodeStickyNotes(theirs));
+        };
+        storage.setNoteBeingEdited(notes[0].id);
+        QString typed = u"isi"_s;
+        const QStringList words = {u"beli"_s, u"susu"_s,  u"roti"_s,  u"telur"_s,
+                                   u"kopi"_s, u"gula"_s,  u"teh"_s,   u"garam"_s,
+                                   u"mie"_s,  u"beras"_s, u"sabun"_s, u"minyak"_s};
+        for (const QString& word : words) {
+            for (const QChar key : u' ' + word) {
+                typed += key;
+                type(storage, notes[0].id, typed);
+                if (typed.size() % 5 == 0)
+                    writeTheirs();
+                QCoreApplication::processEvents();
+            }
+        }
+        // It writes last, once the room has looked at its own last save.
+        typed += u'.';
+        type(storage, notes[0].id, typed);
+        looked.clear();
+        QVERIFY(looked.wait(5000));
+        writeTheirs();
+        const QStringList expected = {
+            u"A: "_s + typed, changed == 1 ? u"B: "_s + theirs[1].freeformText : u"B: isi"_s};
+        QTRY_COMPARE_WITH_TIMEOUT(titles(notesIn(f.read(u"notes.json"_s))), expected, 5000);
+        QCOMPARE(titles(storage.stickyNotes()), expected);
+        const QStringList copies = setAside(f, u"notes.json"_s, u"conflict"_s);
+        QCOMPARE(copies.size(), changed == 0 ? 1 : 0);
+        if (changed == 0)
+            QCOMPARE(notesIn(f.read(copies.first())), theirs);
+    }
+
+    // At the end, notes.json is read back: what another program wrote in place after the
+    // room's last save, with no event seen yet, is merged with the board and saved, so the
+    // next start shows every word typed. Met half written, it is set aside.
+    void anInPlaceWriteJustBeforeTheEndIsMerged_data()
+    {
+        QTest::addColumn<QString>("outside");
+        QTest::addColumn<QStringList>("saved");
+        QTest::addColumn<QString>("aside"); // what is kept beside notes.json
+        QTest::newRow("changes the other note")
+            << u"change B"_s << QStringList{u"A: typed"_s, u"B: luar"_s} << QString();
+        QTest::newRow("changes the note typed in")
+            << u"change A"_s << QStringList{u"A: typed"_s, u"B"_s} << u"conflict"_s;
+        QTest::newRow("half written")
+            << u"half"_s << QStringList{u"A: typed"_s, u"B"_s} << u"damaged"_s;
+    }
+    void anInPlaceWriteJustBeforeTheEndIsMerged()
+    {
+        QFETCH(QString, outside);
+        QFETCH(QStringList, saved);
+        QFETCH(QString, aside);
+        StorageHome f;
+        const StickyNotes notes = {note(u"A"_s), note(u"B"_s)};
+        f.file(u"notes.json"_s, *encodeStickyNotes(notes));
+        StorageManager& storage = f.start();
+        storage.setNoteBeingEdited(notes[0].id);
+        type(storage, notes[0].id, u"typed"_s);
+        StickyNotes theirs = notes;
+        theirs[outside == u"change A" ? 0 : 1].freeformText = u"luar"_s;
+        QByteArray bytes = *encodeStickyNotes(theirs);
+        if (outside == u"half")
+            bytes.truncate(bytes.size() / 2);
+        writeFile(f.path(u"notes.json"_s), bytes);
+        storage.saveBeforeQuit();
+        QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))), saved);
+        QCOMPARE(setAside(f, u"notes.json"_s, u"conflict"_s).size(), aside == u"conflict" ? 1 : 0);
+        if (!aside.isEmpty()) {
+            const QStringList kept = setAside(f, u"notes.json"_s, aside);
+            QCOMPARE(kept.size(), 1);
+            QCOMPARE(f.read(kept.first()), bytes);
+        }
+        QVERIFY(keptAtTheEnd(storage).isEmpty());
+        StorageManager& again = f.start();
+        QCOMPARE(titles(again.stickyNotes()), saved);
     }
 
     // A save reuses the text of every note that did not change; after any run of edits the
