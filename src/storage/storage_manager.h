@@ -425,6 +425,9 @@ private:
     std::shared_ptr<ItemMoves::LinkKeeper> m_linkKeeper;
     // The shelf links the room made, as shelf_links.json keeps them.
     QList<ShelfLink> m_shelfLinks;
+    // The same records by name (the records of one name are alike): a move of thousands asks
+    // about every shelf link, which a walk of the list would make thousands of walks.
+    QHash<QString, ShelfLink> m_shelfLinkByName;
     // The moves of many items under way, and the one whose step runs now (the copies it
     // starts are waited for before its end).
     std::vector<std::shared_ptr<Bulk>> m_bulks;
