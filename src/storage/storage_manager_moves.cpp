@@ -145,7 +145,7 @@ bool StorageManager::isInFlight(const QString& path) const
     });
 }
 
-StorageManager::LinkBatch::LinkBatch(StorageManager& storage) : m_storage(storage)
+StorageManager::LinkBatch::LinkBatch(StorageManager& storage, bool noteLater) : m_storage(storage)
 {
     if (m_storage.m_linkKeeper)
         return;
@@ -164,9 +164,23 @@ StorageManager::LinkBatch::LinkBatch(StorageManager& storage) : m_storage(storag
              FileOperations::listFolder(folder, false)
                  .value_or(std::vector<FileOperations::FolderEntry>())) {
             if (entry.isSymbolicLink)
-                m_storage.watchLink(joined(folder, entry.name));
+                m_toNote.append(joined(folder, entry.name));
         }
     }
+    if (!noteLater) {
+        while (hasUnnoted())
+            noteNext();
+    }
+}
+
+void StorageManager::LinkBatch::noteNext()
+{
+    // Noted late, a link whose item has moved meanwhile still names where the item was,
+    // which the batch's moves lead on from; one that moved itself was noted by its move.
+    ++m_storage.m_workCounts.linksNoted;
+    m_storage.watchLink(m_toNote.at(m_nextToNote++));
+    if (!hasUnnoted())
+        m_toNote.clear();
 }
 
 StorageManager::LinkBatch::~LinkBatch()
@@ -198,7 +212,7 @@ FileOperations::Result StorageManager::moveNow(const QString& from, const QStrin
 struct StorageManager::Bulk {
     explicit Bulk(StorageManager& storage)
     {
-        links.emplace(storage);
+        links.emplace(storage, true);
         held.emplace(storage);
     }
     // Let go when the bulk ends: the links are mended, then the listings and saves made.
@@ -227,11 +241,22 @@ void StorageManager::runBulkSlice(const std::shared_ptr<Bulk>& bulk)
     bulk->slicing = true;
     QElapsedTimer slice;
     slice.start();
+    // Every link is noted before the first item moves: a shelf of thousands of links takes
+    // a few turns of its own. A test looking between turns of moves has them noted at once.
+    int noted = 0;
+    while (bulk->links->hasUnnoted()) {
+        if (!m_bulkSliceItems && noted > 0 &&
+            (noted >= kLinkNoteSlice || slice.nsecsElapsed() >= kBulkSliceNs))
+            break;
+        bulk->links->noteNext();
+        ++noted;
+    }
     int made = 0;
     withAnimation(bulk->animation, [&] {
-        while (bulk->next < bulk->steps.size()) {
-            if (made > 0 && (slice.nsecsElapsed() >= kBulkSliceNs ||
-                             (m_bulkSliceItems && made >= *m_bulkSliceItems)))
+        while (bulk->next < bulk->steps.size() && !bulk->links->hasUnnoted()) {
+            const bool progressed = made > 0 || (noted > 0 && !m_bulkSliceItems);
+            if (progressed && (slice.nsecsElapsed() >= kBulkSliceNs ||
+                               (m_bulkSliceItems && made >= *m_bulkSliceItems)))
                 break;
             // Taken out first: a step may start another bulk, or end this one.
             const std::function<void()> step = std::exchange(bulk->steps[bulk->next++], {});
@@ -241,7 +266,7 @@ void StorageManager::runBulkSlice(const std::shared_ptr<Bulk>& bulk)
             ++made;
         }
     });
-    if (bulk->next < bulk->steps.size()) {
+    if (bulk->next < bulk->steps.size() || bulk->links->hasUnnoted()) {
         QTimer::singleShot(0, this, [this, weak = std::weak_ptr<Bulk>(bulk)] {
             if (const std::shared_ptr<Bulk> running = weak.lock())
                 runBulkSlice(running);

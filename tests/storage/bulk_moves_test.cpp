@@ -46,6 +46,20 @@ void shelvedLinks(StorageHome& f, int from, int to)
         f->addToBookshelf(url(path));
 }
 
+// The first half of a shelf of `kItems` links are the room's own, to files of ~/Asal; the
+// others the user's, relative, to files of ~/Asal too.
+void shelfOfLinks(StorageHome& f)
+{
+    shelvedLinks(f, 0, kItems / 2);
+    QStringList entries;
+    for (int i = kItems / 2; i < kItems; ++i) {
+        f.file(u"~/Asal/"_s + nameOf(i));
+        entries << u"Rak/tautan "_s + nameOf(i) + u" -> ../../../Asal/"_s + nameOf(i);
+    }
+    QVERIFY(f.lay(entries));
+    f->reloadAll();
+}
+
 // Lays out `kItems` items for `operation` and starts the storage service on them.
 void layOut(StorageHome& f, const QString& operation)
 {
@@ -182,6 +196,46 @@ private Q_SLOTS:
             QCOMPARE(f.storedPositions().size(), kItems);
         else
             QCOMPARE(f.storedPositions().size(), 0);
+    }
+
+    void linksNotedInTurns_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("userLinksGoTo");
+        QTest::newRow("every shelf entry onto the floor") << u"all to carpet"_s << u"Karpet/"_s;
+        QTest::newRow("every shelf entry back") << u"return all"_s << u"~/Desktop/"_s;
+    }
+
+    // A shelf of a thousand links laid on the floor or sent back: the links are looked at a
+    // turn at a time, not all in the turn of the click, and before any item moves; the
+    // user's links still reach their items where they went.
+    void linksNotedInTurns()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QString, userLinksGoTo);
+        StorageHome f;
+        f.start();
+        shelfOfLinks(f);
+        QCOMPARE(f->bookshelfItems().size(), kItems);
+        const int before = f->workCounts().linksNoted;
+        f.act(operation, {});
+        const int noted = f->workCounts().linksNoted - before;
+        QVERIFY2(noted <= StorageManager::kLinkNoteSlice, qPrintable(QString::number(noted)));
+        // Nothing moved while links were still to be looked at.
+        QCOMPARE(FileOperations::listEntries(f.shelf(), false).value_or(QStringList()).size(),
+                 kItems);
+
+        f.settle();
+        QCOMPARE(f->workCounts().linksNoted - before, kItems);
+        QStringList astray;
+        for (int i = kItems / 2; i < kItems; ++i) {
+            const QString link = f.path(userLinksGoTo + u"tautan "_s + nameOf(i));
+            if (!FileOperations::isSymbolicLink(link) ||
+                FileOperations::resolvedLinkTarget(link) != f.path(u"~/Asal/"_s + nameOf(i)))
+                astray << link;
+        }
+        QCOMPARE(astray, QStringList());
+        QCOMPARE(f->bookshelfItems().size(), 0);
     }
 
     void cutShort_data() { operations_data(); }
