@@ -225,6 +225,8 @@ struct StorageManager::Bulk {
     std::optional<Animation> animation;
     // A slice is running, or waits for its turn of the loop.
     bool slicing = false;
+    // The turns of the event loop its slices have taken so far.
+    int turns = 0;
 };
 
 void StorageManager::runBulk(BulkSteps steps)
@@ -239,6 +241,7 @@ void StorageManager::runBulk(BulkSteps steps)
 void StorageManager::runBulkSlice(const std::shared_ptr<Bulk>& bulk)
 {
     bulk->slicing = true;
+    ++bulk->turns;
     QElapsedTimer slice;
     slice.start();
     // Every link is noted before the first item moves: a shelf of thousands of links takes
@@ -284,6 +287,19 @@ void StorageManager::endBulkIfDone(const std::shared_ptr<Bulk>& bulk)
     const auto it = std::find(m_bulks.begin(), m_bulks.end(), bulk);
     if (it == m_bulks.end())
         return;
+    // A move that took turns of its own mends the links in one, then lists and saves in the
+    // next: after thousands of moves either is a good part of what a turn may take.
+    if (bulk->links && bulk->turns > 1) {
+        withAnimation(bulk->animation, [&bulk] { bulk->links.reset(); });
+        bulk->slicing = true;
+        QTimer::singleShot(0, this, [this, weak = std::weak_ptr<Bulk>(bulk)] {
+            if (const std::shared_ptr<Bulk> running = weak.lock()) {
+                running->slicing = false;
+                endBulkIfDone(running);
+            }
+        });
+        return;
+    }
     m_bulks.erase(it);
     withAnimation(bulk->animation, [this, &bulk] {
         bulk->links.reset();
