@@ -391,7 +391,8 @@ private:
         LinkBatch(const LinkBatch&) = delete;
         LinkBatch& operator=(const LinkBatch&) = delete;
 
-        bool hasUnnoted() const { return m_nextToNote < m_toNote.size(); }
+        qsizetype unnoted() const { return m_toNote.size() - m_nextToNote; }
+        bool hasUnnoted() const { return unnoted() > 0; }
         void noteNext();
 
     private:

@@ -245,10 +245,12 @@ void StorageManager::runBulkSlice(const std::shared_ptr<Bulk>& bulk)
     QElapsedTimer slice;
     slice.start();
     // Every link is noted before the first item moves: a shelf of thousands of links takes
-    // a few turns of its own. A test looking between turns of moves has them noted at once.
+    // a few turns of its own. A slice's worth is noted at once, so a small batch still ends
+    // inside the call, and so is every link for a test looking between turns of moves.
     int noted = 0;
+    const bool atOnce = m_bulkSliceItems.has_value() || bulk->links->unnoted() <= kLinkNoteSlice;
     while (bulk->links->hasUnnoted()) {
-        if (!m_bulkSliceItems && noted > 0 &&
+        if (!atOnce && noted > 0 &&
             (noted >= kLinkNoteSlice || slice.nsecsElapsed() >= kBulkSliceNs))
             break;
         bulk->links->noteNext();
@@ -257,9 +259,8 @@ void StorageManager::runBulkSlice(const std::shared_ptr<Bulk>& bulk)
     int made = 0;
     withAnimation(bulk->animation, [&] {
         while (bulk->next < bulk->steps.size() && !bulk->links->hasUnnoted()) {
-            const bool progressed = made > 0 || (noted > 0 && !m_bulkSliceItems);
-            if (progressed && (slice.nsecsElapsed() >= kBulkSliceNs ||
-                               (m_bulkSliceItems && made >= *m_bulkSliceItems)))
+            if (made > 0 && (slice.nsecsElapsed() >= kBulkSliceNs ||
+                             (m_bulkSliceItems && made >= *m_bulkSliceItems)))
                 break;
             // Taken out first: a step may start another bulk, or end this one.
             const std::function<void()> step = std::exchange(bulk->steps[bulk->next++], {});
