@@ -11,9 +11,13 @@
 //   cmake --build build-release --target pondsill-bench-bulk
 //   xvfb-run -a -s "-screen 0 1440x900x24" build-release/bench/pondsill-bench-bulk
 //
-// Every case runs at 110, 1,000 and 10,000 items in a process of its own on a scratch home
-// folder. `--case NAME` runs one case, `--files N` one size. With BENCH_WHY=1 every new
-// longest stall names its receiver and event type on standard error.
+// The shelf's cases run on files stored on it, and again on links to the user's files
+// ("-links": three of four the room's own, recorded in shelf_links.json as the room records
+// them, the fourth a relative link of the user's) and on half files, half links ("-half").
+//
+// Every case runs at 110, 1,000 and 10,000 items (the shelf's also at 2,000) in a process of
+// its own on a scratch home folder. `--case NAME` runs one case, `--files N` one size. With
+// BENCH_WHY=1 every new longest stall names its receiver and event type on standard error.
 #include "app/interactive_desktop_window.h"
 #include "bench_application.h"
 #include "bench_case.h"
@@ -31,19 +35,25 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGraphicsScene>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 
 namespace {
 
-const QByteArrayList kCases = {"floor-restore",   "shelf-to-floor",     "shelf-restore",
-                               "trash-selection", "selection-to-shelf", "return-everything"};
+const QByteArrayList kCases = {"floor-restore",       "shelf-to-floor",  "shelf-to-floor-links",
+                               "shelf-to-floor-half", "shelf-restore",   "shelf-restore-links",
+                               "shelf-restore-half",  "trash-selection", "selection-to-shelf",
+                               "return-everything"};
 
 // `count` files in the storage folder's `folder`, each recording a folder of the home as
 // where it came from, as the room's own moves leave them.
@@ -66,6 +76,55 @@ void seed(const QString& home, const QString& folder, int count, int from)
         ::close(fd);
         StorageManager::writeOriginAttributes(QUrl::fromLocalFile(place + name), origin + name);
     }
+}
+
+// `count` entries on the shelf, each a link to a file of the user's in ~/Dokumen: three of
+// four the room's own (absolute, the file recording the link's destination as where it came
+// from, and recorded in shelf_links.json), the fourth one of the user's, relative. With
+// `every` above 1, only every `every`-th entry is a link and the others are files stored on
+// the shelf.
+void seedShelf(const QString& home, int count, int every)
+{
+    const QString shelf = storageFolder(home) + QStringLiteral("Rak/");
+    const QString documents = home + QStringLiteral("/Dokumen/");
+    QDir().mkpath(shelf);
+    QDir().mkpath(documents);
+    QJsonArray records;
+    int links = 0;
+    for (int i = 0; i < count; ++i) {
+        if (i % every != 0) {
+            seed(home, QStringLiteral("Rak"), 1, i);
+            continue;
+        }
+        const QString name = QStringLiteral("tautan %1.txt").arg(i, 5, 10, QLatin1Char('0'));
+        const QString target = documents + name;
+        const QString link = shelf + name;
+        QFile file(target);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("pondsill");
+        file.close();
+        const bool roomOwn = links++ % 4 != 3;
+        const QString text = roomOwn ? target : QStringLiteral("../../../Dokumen/") + name;
+        if (::symlink(QFile::encodeName(text).constData(), QFile::encodeName(link).constData()) !=
+            0)
+            continue;
+        if (!roomOwn)
+            continue;
+        StorageManager::writeOriginAttributes(QUrl::fromLocalFile(link), target);
+        struct stat st {};
+        if (::lstat(QFile::encodeName(link).constData(), &st) != 0)
+            continue;
+        records.append(QJsonObject{
+            {QStringLiteral("name"), name},
+            {QStringLiteral("text"), text},
+            {QStringLiteral("inode"), QString::number(quint64(st.st_ino))},
+            {QStringLiteral("changed"),
+             QString::number(qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec)}});
+    }
+    QFile record(storageFolder(home) + QStringLiteral("shelf_links.json"));
+    if (record.open(QIODevice::WriteOnly))
+        record.write(QJsonDocument(QJsonObject{{QStringLiteral("links"), records}})
+                         .toJson(QJsonDocument::Compact));
 }
 
 MagicCarpetView* floorOf(RoomView& view)
@@ -120,7 +179,7 @@ int runCase(const QString& home, const QByteArray& name, int files)
 
     qsizetype shelfAfter = 0;
     qsizetype floorAfter = 0;
-    if (name == "shelf-to-floor")
+    if (name.startsWith("shelf-to-floor"))
         floorAfter = files;
     if (name == "selection-to-shelf")
         shelfAfter = files;
@@ -132,9 +191,9 @@ int runCase(const QString& home, const QByteArray& name, int files)
     QTimer::singleShot(0, floor, [&] {
         if (name == "floor-restore")
             storage.restoreAllCarpetItemsToDesktop();
-        else if (name == "shelf-to-floor")
+        else if (name.startsWith("shelf-to-floor"))
             storage.moveAllBookshelfItemsToCarpet();
-        else if (name == "shelf-restore")
+        else if (name.startsWith("shelf-restore"))
             storage.returnAllBookshelfItemsToDesktop();
         else if (name == "trash-selection")
             floor->trashSelection();
@@ -180,14 +239,19 @@ int main(int argc, char** argv)
     for (const QByteArray& name : kCases) {
         if (!chosen.isEmpty() && chosen != name)
             continue;
-        for (const int files : {110, 1000, 10000}) {
-            if (!size.isEmpty() && size.toInt() != files)
+        const bool shelf = name.startsWith("shelf-");
+        for (const int files : {110, 1000, 2000, 10000}) {
+            if ((!size.isEmpty() && size.toInt() != files) || (files == 2000 && !shelf))
                 continue;
             QTemporaryDir scratch;
             if (name == "floor-restore" || name == "trash-selection" ||
                 name == "selection-to-shelf")
                 seed(scratch.path(), QStringLiteral("Karpet"), files, 0);
-            else if (name == "shelf-to-floor" || name == "shelf-restore")
+            else if (name.endsWith("-links"))
+                seedShelf(scratch.path(), files, 1);
+            else if (name.endsWith("-half"))
+                seedShelf(scratch.path(), files, 2);
+            else if (shelf)
                 seed(scratch.path(), QStringLiteral("Rak"), files, 0);
             else {
                 seed(scratch.path(), QStringLiteral("Rak"), files / 2, 0);

@@ -21,7 +21,11 @@ EntryWatcher::EntryWatcher(int settleMs, QObject* parent)
 
 void EntryWatcher::startOver()
 {
-    delete m_watcher;
+    // The old watcher lets go of its paths in a turn of its own: thousands take a while.
+    if (m_watcher) {
+        m_watcher->disconnect(this);
+        m_watcher->deleteLater();
+    }
     m_watcher = new QFileSystemWatcher(this);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &EntryWatcher::onEvent);
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &EntryWatcher::onEvent);

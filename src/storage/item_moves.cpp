@@ -210,9 +210,9 @@ void LinkKeeper::watch(const QString& path)
     if (!text || text->isEmpty())
         return;
     const QString at = ItemPaths::realLocation(path);
-    if (std::any_of(m_links.begin(), m_links.end(),
-                    [&at](const Watched& link) { return link.at == at; }))
+    if (m_linkPlaces.contains(at))
         return;
+    m_linkPlaces.insert(at);
     m_links.push_back({at, destinationOf(path, *text), *text, QDir::isAbsolutePath(*text)});
 }
 
@@ -223,8 +223,10 @@ void LinkKeeper::begin()
 
 void LinkKeeper::finished(const QString& from, const QString& to)
 {
-    if (!to.isEmpty())
+    if (!to.isEmpty()) {
         m_moves.emplace_back(ItemPaths::realLocation(from), ItemPaths::realLocation(to));
+        m_movesFrom[m_moves.back().first].push_back(m_moves.size() - 1);
+    }
     if (--m_pending == 0 && m_closed)
         mend();
 }
@@ -238,18 +240,39 @@ void LinkKeeper::close()
 
 QString LinkKeeper::afterMoves(const QString& path) const
 {
+    // The moves in the order they finished, each taking the place along when it started at
+    // the place or at a folder holding it: only the moves from the place itself or from one
+    // of its folders are looked at, the earliest not yet applied first.
     QString place = path;
-    for (const auto& [from, to] : m_moves) {
-        if (place == from)
-            place = to;
-        else if (FileOperations::isWithin(place, from))
-            place = to + place.mid(from.size());
+    size_t next = 0;
+    while (true) {
+        size_t found = m_moves.size();
+        const auto earliestFrom = [&](const QString& from) {
+            const auto it = m_movesFrom.constFind(from);
+            if (it == m_movesFrom.constEnd())
+                return;
+            const auto at = std::lower_bound(it->begin(), it->end(), next);
+            if (at == it->end())
+                return;
+            ++m_movesLookedAt;
+            if (*at < found)
+                found = *at;
+        };
+        earliestFrom(place);
+        for (qsizetype slash = place.indexOf(QLatin1Char('/')); slash >= 0;
+             slash = place.indexOf(QLatin1Char('/'), slash + 1))
+            earliestFrom(slash == 0 ? QStringLiteral("/") : place.left(slash));
+        if (found == m_moves.size())
+            return place;
+        const auto& [from, to] = m_moves[found];
+        place = place == from ? to : to + place.mid(from.size());
+        next = found + 1;
     }
-    return place;
 }
 
 void LinkKeeper::mend()
 {
+    m_linkPlaces.clear();
     for (const Watched& link : std::exchange(m_links, {})) {
         const QString at = afterMoves(link.at);
         const QString target = afterMoves(link.target);
@@ -266,6 +289,7 @@ void LinkKeeper::mend()
         repoint(at, fresh);
     }
     m_moves.clear();
+    m_movesFrom.clear();
 }
 
 } // namespace ItemMoves

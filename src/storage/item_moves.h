@@ -2,6 +2,8 @@
 
 #include "platform/file_operations.h"
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -71,6 +73,9 @@ public:
     void finished(const QString& from, const QString& to);
     // No more moves will begin; the links are mended once every one has finished.
     void close();
+    // How many moves mending has looked at so far, for tests: a link's own few, however many
+    // the batch holds.
+    qsizetype movesLookedAt() const { return m_movesLookedAt; }
 
 private:
     struct Watched {
@@ -85,9 +90,14 @@ private:
 
     Allowed m_allowed;
     std::vector<Watched> m_links;
+    QSet<QString> m_linkPlaces; // each watched link's `at`, noted once
     std::vector<std::pair<QString, QString>> m_moves;
+    // The moves by where they started, in the order they finished: a batch of thousands
+    // looks up the few that concern a path instead of walking them all for every link.
+    QHash<QString, std::vector<size_t>> m_movesFrom;
     int m_pending = 0;
     bool m_closed = false;
+    mutable qsizetype m_movesLookedAt = 0;
 };
 
 } // namespace ItemMoves

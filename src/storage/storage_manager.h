@@ -244,17 +244,23 @@ public:
     void flushWrites() { m_writer.flush(); }
     // What the moves have cost so far: the saves of floor_positions.json and of
     // shelf_links.json asked for, and the listings of the shelf and of the carpet folder made
-    // on the GUI thread. A move of many items saves and lists once, at its end.
+    // on the GUI thread. A move of many items saves and lists once, at its end. `linksNoted`
+    // counts the links of the room's folders a move of many has looked at before moving.
     struct WorkCounts {
         int floorSaves = 0;
         int shelfLinkSaves = 0;
         int shelfListings = 0;
         int carpetListings = 0;
+        int linksNoted = 0;
     };
     const WorkCounts& workCounts() const { return m_workCounts; }
     // At most this many items of a move of many are moved in one turn of the event loop,
-    // whatever the time they take (none: only the time counts). Lets tests look between turns.
+    // whatever the time they take (none: only the time counts). Lets tests look between turns
+    // of moves: the links are then all looked at in the first turn.
     void setBulkSliceItems(std::optional<int> items) { m_bulkSliceItems = items; }
+    // A move of many looks at this many links of the room's folders at most in one turn of
+    // the event loop, before its first item moves.
+    static constexpr int kLinkNoteSlice = 256;
 
     // The services the moves use: the process-wide ones unless replaced (tests, and the
     // window side for the prompts). Trash, sounds and prompts are not owned.
@@ -378,16 +384,24 @@ private:
     // While one lives, the moves started form one batch: the user's links in the room's
     // folders and the links moved keep reaching their items, mended together once the last
     // move has finished (ItemMoves::LinkKeeper). One opened inside another joins it.
+    // With `noteLater`, the links are only listed: the opener notes them (noteNext) before
+    // its first move, a few per turn of the event loop.
     class LinkBatch {
     public:
-        explicit LinkBatch(StorageManager& storage);
+        explicit LinkBatch(StorageManager& storage, bool noteLater = false);
         ~LinkBatch();
         LinkBatch(const LinkBatch&) = delete;
         LinkBatch& operator=(const LinkBatch&) = delete;
 
+        qsizetype unnoted() const { return m_toNote.size() - m_nextToNote; }
+        bool hasUnnoted() const { return unnoted() > 0; }
+        void noteNext();
+
     private:
         StorageManager& m_storage;
         std::shared_ptr<ItemMoves::LinkKeeper> m_opened;
+        QStringList m_toNote;
+        qsizetype m_nextToNote = 0;
     };
     // Watches the entry at `path` when it is a link of the user's.
     void watchLink(const QString& path) const;
@@ -427,6 +441,9 @@ private:
     std::shared_ptr<ItemMoves::LinkKeeper> m_linkKeeper;
     // The shelf links the room made, as shelf_links.json keeps them.
     QList<ShelfLink> m_shelfLinks;
+    // The same records by name (the records of one name are alike): a move of thousands asks
+    // about every shelf link, which a walk of the list would make thousands of walks.
+    QHash<QString, ShelfLink> m_shelfLinkByName;
     // The moves of many items under way, and the one whose step runs now (the copies it
     // starts are waited for before its end).
     std::vector<std::shared_ptr<Bulk>> m_bulks;

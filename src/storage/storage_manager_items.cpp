@@ -182,6 +182,10 @@ bool StorageManager::isSymbolicLink(const QUrl& item)
 
 bool StorageManager::isDeadLink(const QString& path)
 {
+    // One look for a link that leads somewhere, as nearly all do: a floor of thousands of
+    // links is listed at the end of a move of many.
+    if (FileOperations::exists(path))
+        return false;
     const std::optional<QByteArray> destination = FileOperations::readLinkBytes(path);
     if (!destination)
         return false;

@@ -80,7 +80,10 @@ bool StorageManager::isRoomLink(const QString& path) const
     // The very entry the room made: its name, its text, and the same inode unchanged since
     // (a link the user made afresh in its place is another entry, even with the same text).
     const std::optional<ShelfLink> link = shelfLinkAt(path);
-    return link && m_shelfLinks.contains(*link);
+    if (!link)
+        return false;
+    const auto known = m_shelfLinkByName.constFind(link->name);
+    return known != m_shelfLinkByName.constEnd() && *known == *link;
 }
 
 bool StorageManager::looksLikeOlderRoomLink(const QString& path)
@@ -113,11 +116,14 @@ void StorageManager::noteShelfLinks(const QStringList& paths)
     }
     m_shelfLinks.removeIf([&names](const ShelfLink& known) { return names.contains(known.name); });
     m_shelfLinks.append(made);
+    for (const ShelfLink& link : std::as_const(made))
+        m_shelfLinkByName.insert(link.name, link);
 }
 
 void StorageManager::forgetShelfLink(const QString& path)
 {
     const QString name = QFileInfo(path).fileName();
+    m_shelfLinkByName.remove(name);
     if (m_shelfLinks.removeIf([&name](const ShelfLink& known) { return known.name == name; }) > 0)
         saveShelfLinks();
 }
@@ -137,6 +143,9 @@ void StorageManager::loadShelfLinks()
             standing.append(link);
     }
     m_shelfLinks = standing;
+    m_shelfLinkByName.clear();
+    for (const ShelfLink& link : std::as_const(standing))
+        m_shelfLinkByName.insert(link.name, link);
     if (standing.size() != links->size())
         saveShelfLinks();
 }

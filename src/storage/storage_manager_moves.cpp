@@ -145,7 +145,7 @@ bool StorageManager::isInFlight(const QString& path) const
     });
 }
 
-StorageManager::LinkBatch::LinkBatch(StorageManager& storage) : m_storage(storage)
+StorageManager::LinkBatch::LinkBatch(StorageManager& storage, bool noteLater) : m_storage(storage)
 {
     if (m_storage.m_linkKeeper)
         return;
@@ -164,9 +164,23 @@ StorageManager::LinkBatch::LinkBatch(StorageManager& storage) : m_storage(storag
              FileOperations::listFolder(folder, false)
                  .value_or(std::vector<FileOperations::FolderEntry>())) {
             if (entry.isSymbolicLink)
-                m_storage.watchLink(joined(folder, entry.name));
+                m_toNote.append(joined(folder, entry.name));
         }
     }
+    if (!noteLater) {
+        while (hasUnnoted())
+            noteNext();
+    }
+}
+
+void StorageManager::LinkBatch::noteNext()
+{
+    // Noted late, a link whose item has moved meanwhile still names where the item was,
+    // which the batch's moves lead on from; one that moved itself was noted by its move.
+    ++m_storage.m_workCounts.linksNoted;
+    m_storage.watchLink(m_toNote.at(m_nextToNote++));
+    if (!hasUnnoted())
+        m_toNote.clear();
 }
 
 StorageManager::LinkBatch::~LinkBatch()
@@ -198,7 +212,7 @@ FileOperations::Result StorageManager::moveNow(const QString& from, const QStrin
 struct StorageManager::Bulk {
     explicit Bulk(StorageManager& storage)
     {
-        links.emplace(storage);
+        links.emplace(storage, true);
         held.emplace(storage);
     }
     // Let go when the bulk ends: the links are mended, then the listings and saves made.
@@ -211,6 +225,8 @@ struct StorageManager::Bulk {
     std::optional<Animation> animation;
     // A slice is running, or waits for its turn of the loop.
     bool slicing = false;
+    // The turns of the event loop its slices have taken so far.
+    int turns = 0;
 };
 
 void StorageManager::runBulk(BulkSteps steps)
@@ -225,11 +241,24 @@ void StorageManager::runBulk(BulkSteps steps)
 void StorageManager::runBulkSlice(const std::shared_ptr<Bulk>& bulk)
 {
     bulk->slicing = true;
+    ++bulk->turns;
     QElapsedTimer slice;
     slice.start();
+    // Every link is noted before the first item moves: a shelf of thousands of links takes
+    // a few turns of its own. A slice's worth is noted at once, so a small batch still ends
+    // inside the call, and so is every link for a test looking between turns of moves.
+    int noted = 0;
+    const bool atOnce = m_bulkSliceItems.has_value() || bulk->links->unnoted() <= kLinkNoteSlice;
+    while (bulk->links->hasUnnoted()) {
+        if (!atOnce && noted > 0 &&
+            (noted >= kLinkNoteSlice || slice.nsecsElapsed() >= kBulkSliceNs))
+            break;
+        bulk->links->noteNext();
+        ++noted;
+    }
     int made = 0;
     withAnimation(bulk->animation, [&] {
-        while (bulk->next < bulk->steps.size()) {
+        while (bulk->next < bulk->steps.size() && !bulk->links->hasUnnoted()) {
             if (made > 0 && (slice.nsecsElapsed() >= kBulkSliceNs ||
                              (m_bulkSliceItems && made >= *m_bulkSliceItems)))
                 break;
@@ -241,7 +270,7 @@ void StorageManager::runBulkSlice(const std::shared_ptr<Bulk>& bulk)
             ++made;
         }
     });
-    if (bulk->next < bulk->steps.size()) {
+    if (bulk->next < bulk->steps.size() || bulk->links->hasUnnoted()) {
         QTimer::singleShot(0, this, [this, weak = std::weak_ptr<Bulk>(bulk)] {
             if (const std::shared_ptr<Bulk> running = weak.lock())
                 runBulkSlice(running);
@@ -259,6 +288,19 @@ void StorageManager::endBulkIfDone(const std::shared_ptr<Bulk>& bulk)
     const auto it = std::find(m_bulks.begin(), m_bulks.end(), bulk);
     if (it == m_bulks.end())
         return;
+    // A move that took turns of its own mends the links in one, then lists and saves in the
+    // next: after thousands of moves either is a good part of what a turn may take.
+    if (bulk->links && bulk->turns > 1) {
+        withAnimation(bulk->animation, [&bulk] { bulk->links.reset(); });
+        bulk->slicing = true;
+        QTimer::singleShot(0, this, [this, weak = std::weak_ptr<Bulk>(bulk)] {
+            if (const std::shared_ptr<Bulk> running = weak.lock()) {
+                running->slicing = false;
+                endBulkIfDone(running);
+            }
+        });
+        return;
+    }
     m_bulks.erase(it);
     withAnimation(bulk->animation, [this, &bulk] {
         bulk->links.reset();

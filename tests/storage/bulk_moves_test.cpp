@@ -46,6 +46,20 @@ void shelvedLinks(StorageHome& f, int from, int to)
         f->addToBookshelf(url(path));
 }
 
+// The first half of a shelf of `kItems` links are the room's own, to files of ~/Asal; the
+// others the user's, relative, to files of ~/Asal too.
+void shelfOfLinks(StorageHome& f)
+{
+    shelvedLinks(f, 0, kItems / 2);
+    QStringList entries;
+    for (int i = kItems / 2; i < kItems; ++i) {
+        f.file(u"~/Asal/"_s + nameOf(i));
+        entries << u"Rak/tautan "_s + nameOf(i) + u" -> ../../../Asal/"_s + nameOf(i);
+    }
+    QVERIFY(f.lay(entries));
+    f->reloadAll();
+}
+
 // Lays out `kItems` items for `operation` and starts the storage service on them.
 void layOut(StorageHome& f, const QString& operation)
 {
@@ -182,6 +196,85 @@ private Q_SLOTS:
             QCOMPARE(f.storedPositions().size(), kItems);
         else
             QCOMPARE(f.storedPositions().size(), 0);
+    }
+
+    void linksNotedInTurns_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("userLinksGoTo");
+        QTest::newRow("every shelf entry onto the floor") << u"all to carpet"_s << u"Karpet/"_s;
+        QTest::newRow("every shelf entry back") << u"return all"_s << u"~/Desktop/"_s;
+    }
+
+    // A shelf of a thousand links laid on the floor or sent back: the links are looked at a
+    // turn at a time, not all in the turn of the click, and before any item moves; the
+    // user's links still reach their items where they went.
+    void linksNotedInTurns()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QString, userLinksGoTo);
+        StorageHome f;
+        f.start();
+        shelfOfLinks(f);
+        QCOMPARE(f->bookshelfItems().size(), kItems);
+        const int before = f->workCounts().linksNoted;
+        f.act(operation, {});
+        const int noted = f->workCounts().linksNoted - before;
+        QVERIFY2(noted <= StorageManager::kLinkNoteSlice, qPrintable(QString::number(noted)));
+        // Nothing moved while links were still to be looked at.
+        QCOMPARE(FileOperations::listEntries(f.shelf(), false).value_or(QStringList()).size(),
+                 kItems);
+
+        f.settle();
+        QCOMPARE(f->workCounts().linksNoted - before, kItems);
+        QStringList astray;
+        for (int i = kItems / 2; i < kItems; ++i) {
+            const QString link = f.path(userLinksGoTo + u"tautan "_s + nameOf(i));
+            if (!FileOperations::isSymbolicLink(link) ||
+                FileOperations::resolvedLinkTarget(link) != f.path(u"~/Asal/"_s + nameOf(i)))
+                astray << link;
+        }
+        QCOMPARE(astray, QStringList());
+        QCOMPARE(f->bookshelfItems().size(), 0);
+    }
+
+    // A move of many that took turns of its own mends the user's links in one turn and lists
+    // the room's folders in a later one: after thousands of moves, either takes a good part
+    // of what a turn may. The links are mended before the floor is listed, which leaves out
+    // a link that leads nowhere.
+    void endsOverTwoTurns()
+    {
+        StorageHome f;
+        stored(f, u"Rak"_s, 0, kItems);
+        f.start();
+        QStringList links;
+        for (int i = 0; i < kItems; i += 100)
+            links << u"Karpet/pintasan %1 -> ../Rak/"_s.arg(i) + nameOf(i);
+        QVERIFY(f.lay(links));
+        f->reloadAll();
+        f->setBulkSliceItems(kSliceItems);
+        const StorageManager::WorkCounts before = f->workCounts();
+        f->moveAllBookshelfItemsToCarpet();
+        const auto mended = [&f] {
+            return FileOperations::readLink(f.path(u"Karpet/pintasan 0"_s)) == nameOf(0);
+        };
+        int turns = 0;
+        std::optional<int> mendedIn;
+        std::optional<int> listedIn;
+        while (f->hasMovesInFlight() && turns < 10'000) {
+            // One turn: what was posted before it, not what it posts.
+            QCoreApplication::sendPostedEvents();
+            ++turns;
+            if (!mendedIn && mended())
+                mendedIn = turns;
+            if (!listedIn && f->workCounts().carpetListings != before.carpetListings)
+                listedIn = turns;
+        }
+        QVERIFY(mendedIn && listedIn);
+        QVERIFY2(
+            *mendedIn < *listedIn,
+            qPrintable(u"mended in turn %1, listed in turn %2"_s.arg(*mendedIn).arg(*listedIn)));
+        QCOMPARE(f->carpetItems().size(), kItems + kItems / 100);
     }
 
     void cutShort_data() { operations_data(); }

@@ -1,6 +1,7 @@
 // Items moving between the user's folders, the shelf, the carpet, the photo frames, their
 // origins and the Trash.
 #include "platform/file_operations.h"
+#include "storage/item_moves.h"
 #include "storage_fixture.h"
 #include "support/scratch_mount.h"
 #include "support/stdout_capture.h"
@@ -308,6 +309,72 @@ private Q_SLOTS:
         out.finish();
         f.settle();
         QTEST(f.layout().join(u"; "_s), "after");
+    }
+
+    void linksMendedAmongManyMoves_data()
+    {
+        QTest::addColumn<bool>("linksFirst");
+        QTest::addColumn<bool>("throughFolder"); // each item moved in a folder of its own
+        QTest::newRow("items first") << false << false;
+        QTest::newRow("links first") << true << false;
+        QTest::newRow("items in folders, the folders moved") << false << true;
+        QTest::newRow("links first, then the folders") << true << true;
+    }
+
+    // A batch of a thousand moves, links and their items: each link is mended by the few
+    // moves that concern it, not by a look at every move of the batch, and reaches its item
+    // again, relative as it was written.
+    void linksMendedAmongManyMoves()
+    {
+        QFETCH(bool, linksFirst);
+        QFETCH(bool, throughFolder);
+        constexpr int kLinks = 500;
+        StorageHome f;
+        const auto item = [&](const QString& top, int i) {
+            const QString name = u"file %1.txt"_s.arg(i);
+            return throughFolder ? f.path(top + u"/folder %1/"_s.arg(i) + name)
+                                 : f.path(top + u'/' + name);
+        };
+        const auto moved = [&](const QString& top, int i) {
+            return throughFolder ? f.path(top + u"/folder %1"_s.arg(i)) : item(top, i);
+        };
+        const auto link = [&](const QString& top, int i) {
+            return f.path(top + u"/link %1"_s.arg(i));
+        };
+        for (int i = 0; i < kLinks; ++i) {
+            f.file(item(u"~/From"_s, i));
+            QVERIFY(FileOperations::createSymbolicLink(
+                QDir(f.path(u"~/From"_s)).relativeFilePath(item(u"~/From"_s, i)),
+                link(u"~/From"_s, i)));
+        }
+        QDir().mkpath(f.path(u"~/To"_s));
+        ItemMoves::LinkKeeper keeper;
+        for (int i = 0; i < kLinks; ++i)
+            keeper.watch(link(u"~/From"_s, i));
+        const auto moveAll = [&](const auto& path) {
+            for (int i = 0; i < kLinks; ++i) {
+                keeper.begin();
+                const bool ok = ItemMoves::move(path(u"~/From"_s, i), path(u"~/To"_s, i)).ok();
+                keeper.finished(path(u"~/From"_s, i), ok ? path(u"~/To"_s, i) : QString());
+            }
+        };
+        if (linksFirst)
+            moveAll(link);
+        moveAll(moved);
+        if (!linksFirst)
+            moveAll(link);
+        keeper.close();
+
+        QStringList astray;
+        for (int i = 0; i < kLinks; ++i) {
+            const std::optional<QString> text = FileOperations::readLink(link(u"~/To"_s, i));
+            if (!text || QDir::isAbsolutePath(*text) ||
+                FileOperations::resolvedLinkTarget(link(u"~/To"_s, i)) != item(u"~/To"_s, i))
+                astray << link(u"~/To"_s, i) + u" -> "_s + text.value_or(QString());
+        }
+        QCOMPARE(astray, QStringList());
+        QVERIFY2(keeper.movesLookedAt() <= 4 * kLinks,
+                 qPrintable(QString::number(keeper.movesLookedAt())));
     }
 
     void arrangingOnTheCarpetAndSpreading()
