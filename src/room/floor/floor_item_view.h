@@ -34,6 +34,9 @@ public:
     // While the file rests in the floor's picture (FloorFileLayer) it draws nothing itself.
     void setInLayer(bool inLayer);
     bool isInLayer() const { return m_inLayer; }
+    // Out of the floor's picture for good, hidden on its way out: it goes on drawing nothing, so
+    // the scene has nothing of it to repaint (a crowd of thousands leaving is that many files).
+    void leaveLayerHidden() { m_inLayer = false; }
     // Takes up the file's look after its selection, drag or hover changed. The floor layer
     // calls it for the files a change concerns: a floor of thousands would otherwise hear
     // every step of a marquee in every file.
