@@ -407,7 +407,11 @@ private:
     // its item whole, with its origin on it, so a kill between two steps loses nothing.
     void runBulk(BulkSteps steps);
     struct Bulk;
-    void runBulkSlice(const std::shared_ptr<Bulk>& bulk);
+    // `spentNs` of the slice's time went before it, in the same turn of the event loop.
+    void runBulkSlice(const std::shared_ptr<Bulk>& bulk, qint64 spentNs = 0);
+    // Tells the floor which files a move of many takes away (carpetItemsLeaving), timing what
+    // that costs it: the batch's first slice, in the same turn, gets only what is left.
+    void announceLeaving(const QStringList& names);
     void endBulkIfDone(const std::shared_ptr<Bulk>& bulk);
     // Stores a floor position, published at once or, while a move of many runs, at its end.
     void placeFloorPosition(const QString& name, const StoredPosition& position);
@@ -430,6 +434,7 @@ private:
     std::vector<std::shared_ptr<Bulk>> m_bulks;
     Bulk* m_bulkStepping = nullptr;
     std::optional<int> m_bulkSliceItems;
+    qint64 m_leavingNs = 0;
     WorkCounts m_workCounts;
     // ---- End of the moves.
 

@@ -108,7 +108,7 @@ StorageManager::BulkSteps StorageManager::carpetRestoreSteps()
         names << item.fileName();
     }
     if (!names.isEmpty())
-        Q_EMIT carpetItemsLeaving(names);
+        announceLeaving(names);
     return steps;
 }
 
@@ -187,7 +187,7 @@ void StorageManager::trashCarpetItems(const ItemURLs& items)
         names << item.fileName();
     }
     if (!names.isEmpty())
-        Q_EMIT carpetItemsLeaving(names);
+        announceLeaving(names);
     runBulk(std::move(steps));
 }
 
