@@ -300,8 +300,9 @@ public:
     bool moveToTrash(const QUrl& item);
     void removeBookshelfItem(const QUrl& entry);
     void trashCarpetItem(const QUrl& item);
-    // trashCarpetItem for each, as one move of many.
-    void trashCarpetItems(const ItemURLs& items);
+    // trashCarpetItem for each of the named files of the carpet folder, as one move of many:
+    // the others still go when one is refused, which stays on the floor.
+    void trashCarpetFiles(const QStringList& names);
 
     // Photo frames, slots 0 to 5. setPhoto copies and checks the picture on a worker thread
     // and frames it then; `done` learns whether the photo is framed (also when it was

@@ -68,15 +68,12 @@ void act(StorageHome& f, const QString& operation)
 {
     if (operation == u"to shelf" || operation == u"trash items") {
         QStringList names;
-        ItemURLs items;
-        for (const QUrl& item : f->carpetItems()) {
+        for (const QUrl& item : f->carpetItems())
             names << item.fileName();
-            items << item;
-        }
         if (operation == u"to shelf")
             f->moveCarpetItemsToBookshelf(names);
         else
-            f->trashCarpetItems(items);
+            f->trashCarpetFiles(names);
         return;
     }
     f.act(operation, {});

@@ -63,9 +63,6 @@ public:
     // The whole-degree tilt a resting file lies at, from a hash of its name.
     static int restingTilt(const QString& name);
     static QString helpText(const QString& name);
-    // Sends the named files of the carpet folder to the Trash, as one move of many: the
-    // others still go when one is refused, which stays on the floor.
-    static void trashFloorFiles(StorageManager& storage, const QStringList& names);
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 

@@ -700,7 +700,6 @@ void MagicCarpetView::addSelectionToBookshelf()
 
 void MagicCarpetView::trashSelection()
 {
-    FloorItemView::trashFloorFiles(m_storage,
-                                   FloorRules::sortedNames(m_floorState.selectedFileNames()));
+    m_storage.trashCarpetFiles(FloorRules::sortedNames(m_floorState.selectedFileNames()));
     m_floorState.clearSelection();
 }
