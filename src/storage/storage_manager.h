@@ -308,8 +308,9 @@ public:
     bool moveToTrash(const QUrl& item);
     void removeBookshelfItem(const QUrl& entry);
     void trashCarpetItem(const QUrl& item);
-    // trashCarpetItem for each, as one move of many.
-    void trashCarpetItems(const ItemURLs& items);
+    // trashCarpetItem for each of the named files of the carpet folder, as one move of many:
+    // the others still go when one is refused, which stays on the floor.
+    void trashCarpetFiles(const QStringList& names);
 
     // Photo frames, slots 0 to 5. setPhoto copies and checks the picture on a worker thread
     // and frames it then; `done` learns whether the photo is framed (also when it was
@@ -423,7 +424,11 @@ private:
     // its item whole, with its origin on it, so a kill between two steps loses nothing.
     void runBulk(BulkSteps steps);
     struct Bulk;
-    void runBulkSlice(const std::shared_ptr<Bulk>& bulk);
+    // `spentNs` of the slice's time went before it, in the same turn of the event loop.
+    void runBulkSlice(const std::shared_ptr<Bulk>& bulk, qint64 spentNs = 0);
+    // Tells the floor which files a move of many takes away (carpetItemsLeaving), timing what
+    // that costs it: the batch's first slice, in the same turn, gets only what is left.
+    void announceLeaving(const QStringList& names);
     void endBulkIfDone(const std::shared_ptr<Bulk>& bulk);
     // Stores a floor position, published at once or, while a move of many runs, at its end.
     void placeFloorPosition(const QString& name, const StoredPosition& position);
@@ -449,6 +454,7 @@ private:
     std::vector<std::shared_ptr<Bulk>> m_bulks;
     Bulk* m_bulkStepping = nullptr;
     std::optional<int> m_bulkSliceItems;
+    qint64 m_leavingNs = 0;
     WorkCounts m_workCounts;
     // ---- End of the moves.
 

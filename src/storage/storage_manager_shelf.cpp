@@ -219,7 +219,7 @@ void StorageManager::moveCarpetItemsToBookshelf(const QStringList& names)
             leaving << name;
     }
     if (!leaving.isEmpty())
-        Q_EMIT carpetItemsLeaving(leaving);
+        announceLeaving(leaving);
     // Also for no names at all: the layout is saved and both lists are read again.
     steps.push_back([this] {
         saveFloorPositions();

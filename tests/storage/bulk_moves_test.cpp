@@ -4,6 +4,7 @@
 #include "storage_fixture.h"
 #include "support/test_registry.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 namespace {
@@ -81,15 +82,12 @@ void act(StorageHome& f, const QString& operation)
 {
     if (operation == u"to shelf" || operation == u"trash items") {
         QStringList names;
-        ItemURLs items;
-        for (const QUrl& item : f->carpetItems()) {
+        for (const QUrl& item : f->carpetItems())
             names << item.fileName();
-            items << item;
-        }
         if (operation == u"to shelf")
             f->moveCarpetItemsToBookshelf(names);
         else
-            f->trashCarpetItems(items);
+            f->trashCarpetFiles(names);
         return;
     }
     f.act(operation, {});
@@ -275,6 +273,37 @@ private Q_SLOTS:
             *mendedIn < *listedIn,
             qPrintable(u"mended in turn %1, listed in turn %2"_s.arg(*mendedIn).arg(*listedIn)));
         QCOMPARE(f->carpetItems().size(), kItems + kItems / 100);
+    }
+
+    void leavingTakesItsShare_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::newRow("every floor file back") << u"restore all"_s;
+        QTest::newRow("a floor selection into the Trash") << u"trash items"_s;
+        QTest::newRow("a floor selection onto the shelf") << u"to shelf"_s;
+    }
+
+    // A floor slow to let its files go has taken the turn the move was asked in: the move does
+    // one item in it, not a slice's time more (the rest follow as in operations).
+    void leavingTakesItsShare()
+    {
+        QFETCH(QString, operation);
+        StorageHome f;
+        layOut(f, operation);
+        QObject::connect(f.operator->(), &StorageManager::carpetItemsLeaving, [] {
+            QElapsedTimer letting;
+            letting.start();
+            while (letting.elapsed() < 20) {
+            }
+        });
+        act(f, operation);
+        QVERIFY(f->hasMovesInFlight());
+        int moved = 0;
+        const QMap<QString, QString> trashedThen = trashed(f.trashRoot());
+        for (int i = 0; i < kItems; ++i)
+            moved += placeOf(f, operation, i, trashedThen) == u"after" ? 1 : 0;
+        QCOMPARE(moved, 1);
+        f.settle();
     }
 
     void cutShort_data() { operations_data(); }

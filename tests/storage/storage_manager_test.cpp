@@ -359,7 +359,7 @@ private Q_SLOTS:
         QCOMPARE(f.storedPositions().value(u"x (1).txt"_s), lay);
         const QString item = f.path(u"Karpet/x (1).txt"_s);
         if (then == u"trash all") {
-            storage.trashCarpetItems(storage.carpetItems());
+            storage.trashCarpetFiles(namesOf(storage.carpetItems()));
             f.settle();
             QCOMPARE(trashed(f.trashRoot()).values(), QStringList{item});
         } else {

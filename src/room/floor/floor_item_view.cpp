@@ -432,7 +432,7 @@ void FloorItemView::handleDragEnded(const DragValue& value)
             break;
         case Target::Trash:
             withAnimation(dropSpring, [&] {
-                trashFloorFiles(m_storage, names);
+                m_storage.trashCarpetFiles(names);
                 m_floorState.clearSelection();
             });
             break;
@@ -461,16 +461,6 @@ std::function<void(bool framed)> FloorItemView::framingDone() const
         if (selection.remove(name))
             floor->setSelectedFileNames(selection);
     };
-}
-
-void FloorItemView::trashFloorFiles(StorageManager& storage, const QStringList& names)
-{
-    const QString folder = storage.carpetDirectory().toLocalFile();
-    ItemURLs items;
-    items.reserve(names.size());
-    for (const QString& name : names)
-        items.append(QUrl::fromLocalFile(folder + QLatin1Char('/') + name));
-    storage.trashCarpetItems(items);
 }
 
 void FloorItemView::moveOnFloor(const QStringList& names, const QPointF& translation)
@@ -523,7 +513,7 @@ void FloorItemView::populateContextMenu(QMenu& menu)
         });
         add(QStringLiteral("Buang %1 File ke Tempat Sampah").arg(count), [selection](auto& v) {
             withAnimation(menuSpring, [&] {
-                trashFloorFiles(v.m_storage, selection(v));
+                v.m_storage.trashCarpetFiles(selection(v));
                 v.m_floorState.clearSelection();
             });
         });

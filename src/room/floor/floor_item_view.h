@@ -34,6 +34,9 @@ public:
     // While the file rests in the floor's picture (FloorFileLayer) it draws nothing itself.
     void setInLayer(bool inLayer);
     bool isInLayer() const { return m_inLayer; }
+    // Out of the floor's picture for good, hidden on its way out: it goes on drawing nothing, so
+    // the scene has nothing of it to repaint (a crowd of thousands leaving is that many files).
+    void leaveLayerHidden() { m_inLayer = false; }
     // Takes up the file's look after its selection, drag or hover changed. The floor layer
     // calls it for the files a change concerns: a floor of thousands would otherwise hear
     // every step of a marquee in every file.
@@ -60,9 +63,6 @@ public:
     // The whole-degree tilt a resting file lies at, from a hash of its name.
     static int restingTilt(const QString& name);
     static QString helpText(const QString& name);
-    // Sends the named files of the carpet folder to the Trash, as one move of many: the
-    // others still go when one is refused, which stays on the floor.
-    static void trashFloorFiles(StorageManager& storage, const QStringList& names);
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 

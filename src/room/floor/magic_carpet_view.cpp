@@ -208,8 +208,13 @@ void MagicCarpetView::rebuildItems()
 void MagicCarpetView::letFilesGo(const QStringList& names)
 {
     const bool crowd = names.size() > animatedDepartures;
-    const QSet<QString> leaving(names.begin(), names.end());
-    m_pending.removeIf([&leaving](const QUrl& url) { return leaving.contains(url.fileName()); });
+    if (!m_pending.isEmpty()) {
+        const QSet<QString> leaving(names.begin(), names.end());
+        m_pending.removeIf(
+            [&leaving](const QUrl& url) { return leaving.contains(url.fileName()); });
+    }
+    if (crowd)
+        m_departed.reserve(m_departed.size() + names.size());
     // A crowd's places in the floor's pictures are drawn again once, together.
     QRectF drawn;
     QRectF selectionDrawn;
@@ -231,7 +236,7 @@ void MagicCarpetView::letFilesGo(const QStringList& names)
                 drawn |= entry.layered;
             }
             if (entry.view)
-                entry.view->setInLayer(false);
+                entry.view->leaveLayerHidden();
             if (entry.holder) {
                 entry.holder->hide();
                 m_departed.append(entry.holder);
@@ -250,8 +255,11 @@ void MagicCarpetView::letFilesGo(const QStringList& names)
     }
     m_carpet->setCoveredCount(m_coveredCount);
     if (!m_departed.isEmpty() && !m_deletionScheduled) {
+        // A turn later than the scene's own pass over the views just hidden, which comes on
+        // the next turn: the two back to back kept the room from its input.
         m_deletionScheduled = true;
-        QTimer::singleShot(0, this, &MagicCarpetView::deleteDeparted);
+        QTimer::singleShot(
+            0, this, [this] { QTimer::singleShot(0, this, &MagicCarpetView::deleteDeparted); });
     }
 }
 
@@ -692,7 +700,6 @@ void MagicCarpetView::addSelectionToBookshelf()
 
 void MagicCarpetView::trashSelection()
 {
-    FloorItemView::trashFloorFiles(m_storage,
-                                   FloorRules::sortedNames(m_floorState.selectedFileNames()));
+    m_storage.trashCarpetFiles(FloorRules::sortedNames(m_floorState.selectedFileNames()));
     m_floorState.clearSelection();
 }
