@@ -9,6 +9,7 @@
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
+#include "support/bulk_slices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,6 +70,7 @@ FloorRoom::FloorRoom(const QMap<QString, QPointF>& files, const Furnish& furnish
     m_floorState = std::make_unique<FloorInteractionState>();
     m_storage = std::make_unique<StorageManager>(m_home.path());
     m_storage->setEventSounds(&m_sounds);
+    m_storage->setBulkSliceItems(forcedBulkSliceItems());
     // The layout is handed over on the event loop after start-up.
     QCoreApplication::processEvents();
 
@@ -174,6 +176,7 @@ void FloorRoom::release(QPointF at)
     moveTo(at);
     m_buttons = Qt::NoButton;
     sendMouse(QEvent::GraphicsSceneMouseRelease, at, Qt::LeftButton);
+    settle();
 }
 
 void FloorRoom::settle()
@@ -189,6 +192,7 @@ void FloorRoom::doubleClick(QPointF at)
     sendMouse(QEvent::GraphicsSceneMouseDoubleClick, at, Qt::LeftButton);
     m_buttons = Qt::NoButton;
     sendMouse(QEvent::GraphicsSceneMouseRelease, at, Qt::LeftButton);
+    settle();
 }
 
 void FloorRoom::drag(QPointF from, QPointF to, int steps)
@@ -223,5 +227,7 @@ void FloorRoom::dragOver(QPointF at, QMimeData* data, Qt::DropActions actions)
 Qt::DropAction FloorRoom::dropAt(QPointF at, QMimeData* data, Qt::DropActions actions)
 {
     dragOver(at, data, actions);
-    return sendDrag(QEvent::GraphicsSceneDrop, at, data, actions);
+    const Qt::DropAction taken = sendDrag(QEvent::GraphicsSceneDrop, at, data, actions);
+    settle();
+    return taken;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
+#include "support/bulk_slices.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -127,6 +128,7 @@ StorageManager& StorageHome::start()
     m_storage = std::make_unique<StorageManager>(home());
     m_storage->setEventSounds(&sounds);
     m_storage->setUserPrompts(&prompts);
+    m_storage->setBulkSliceItems(forcedBulkSliceItems());
     landWrites(); // what it repaired at start is on disk
     return *m_storage;
 }
