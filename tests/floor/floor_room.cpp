@@ -181,7 +181,11 @@ void FloorRoom::release(QPointF at)
 
 void FloorRoom::settle()
 {
-    if (!QTest::qWaitFor([this] { return !storage().hasMovesInFlight(); }, 30000))
+    if (!QTest::qWaitFor(
+            [this] {
+                return !storage().hasMovesInFlight() && storage().droppedItemsWaiting() == 0;
+            },
+            30000))
         qWarning("the room's copies did not land");
 }
 
@@ -227,7 +231,5 @@ void FloorRoom::dragOver(QPointF at, QMimeData* data, Qt::DropActions actions)
 Qt::DropAction FloorRoom::dropAt(QPointF at, QMimeData* data, Qt::DropActions actions)
 {
     dragOver(at, data, actions);
-    const Qt::DropAction taken = sendDrag(QEvent::GraphicsSceneDrop, at, data, actions);
-    settle();
-    return taken;
+    return sendDrag(QEvent::GraphicsSceneDrop, at, data, actions);
 }

@@ -171,7 +171,8 @@ bool StorageHome::act(const QString& operation, const QString& written, double x
 void StorageHome::settle() const
 {
     QDeadlineTimer deadline(30000);
-    while (m_storage && m_storage->hasMovesInFlight() && !deadline.hasExpired())
+    while (m_storage && (m_storage->hasMovesInFlight() || m_storage->droppedItemsWaiting() > 0) &&
+           !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     landWrites();
 }
