@@ -69,8 +69,8 @@ public:
     {
         (void)QTest::qWaitFor([this] {
             QCoreApplication::processEvents();
-            return !storage().hasMovesInFlight() && !shelf().isMeasuring() &&
-                   !(drawer() && drawer()->isReading());
+            return !storage().hasMovesInFlight() && storage().droppedItemsWaiting() == 0 &&
+                   !shelf().isMeasuring() && !(drawer() && drawer()->isReading());
         });
     }
 

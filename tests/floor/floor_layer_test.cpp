@@ -98,6 +98,16 @@ void repaintNow()
         QCoreApplication::processEvents();
 }
 
+// Waits until the floor has drawn whatever it had waiting, in as many slices as it takes, so
+// that what a step repaints next is the step's alone.
+void drawnAsItStands(FloorRoom& room)
+{
+    repaintNow();
+    if (!QTest::qWaitFor([&room] { return !room.floor().fileLayer()->needsRepair(); }))
+        qWarning("the floor's picture was not drawn again");
+    repaintNow();
+}
+
 // The room drawn only over `area`, as a repaint of that area alone draws it.
 QImage pictureOf(FloorRoom& room, const QRectF& area)
 {
@@ -249,7 +259,7 @@ private Q_SLOTS:
         QTRY_COMPARE(room.floor().pendingCount(), 0);
         room.floorState().setSelectedFileNames(QSet<QString>(selected.begin(), selected.end()));
         ManualClock::settle();
-        QTest::qWait(50);
+        drawnAsItStands(room);
         const QString name = u"a.txt"_s;
         const QStringList moving = selected.isEmpty() ? QStringList{name} : selected;
         const QPointF from = placeOf(name);
@@ -324,7 +334,7 @@ private Q_SLOTS:
         FloorRoom room(seededFloor());
         QTRY_COMPARE(room.floor().pendingCount(), 0);
         ManualClock::settle();
-        QTest::qWait(50);
+        drawnAsItStands(room);
         const QString name = u"a.txt"_s;
         const QPointF from = placeOf(name);
         const QPointF shelf =

@@ -9,6 +9,7 @@
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
+#include "support/bulk_slices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,6 +70,7 @@ FloorRoom::FloorRoom(const QMap<QString, QPointF>& files, const Furnish& furnish
     m_floorState = std::make_unique<FloorInteractionState>();
     m_storage = std::make_unique<StorageManager>(m_home.path());
     m_storage->setEventSounds(&m_sounds);
+    m_storage->setBulkSliceItems(forcedBulkSliceItems());
     // The layout is handed over on the event loop after start-up.
     QCoreApplication::processEvents();
 
@@ -174,11 +176,16 @@ void FloorRoom::release(QPointF at)
     moveTo(at);
     m_buttons = Qt::NoButton;
     sendMouse(QEvent::GraphicsSceneMouseRelease, at, Qt::LeftButton);
+    settle();
 }
 
 void FloorRoom::settle()
 {
-    if (!QTest::qWaitFor([this] { return !storage().hasMovesInFlight(); }, 30000))
+    if (!QTest::qWaitFor(
+            [this] {
+                return !storage().hasMovesInFlight() && storage().droppedItemsWaiting() == 0;
+            },
+            30000))
         qWarning("the room's copies did not land");
 }
 
@@ -189,6 +196,7 @@ void FloorRoom::doubleClick(QPointF at)
     sendMouse(QEvent::GraphicsSceneMouseDoubleClick, at, Qt::LeftButton);
     m_buttons = Qt::NoButton;
     sendMouse(QEvent::GraphicsSceneMouseRelease, at, Qt::LeftButton);
+    settle();
 }
 
 void FloorRoom::drag(QPointF from, QPointF to, int steps)

@@ -73,6 +73,9 @@ public:
     // The sounds the room asked for, in order.
     QStringList playedSounds() const { return m_sounds.played; }
 
+    // The gestures and menu choices below return once the moves they started (a move of many
+    // goes a slice per turn of the event loop) have ended; a drop returns at once, so that a
+    // test may look at it a slice at a time (settle() waits for its end).
     void drag(QPointF from, QPointF to, int steps = 4);
     void click(QPointF at)
     {
@@ -83,9 +86,11 @@ public:
     void press(QPointF at);
     void moveTo(QPointF at) { sendMouse(QEvent::GraphicsSceneMouseMove, at, Qt::NoButton); }
     void release(QPointF at);
-    // Waits for the copies the room makes on workers (a photo being framed, a move from
-    // another file system) to land.
+    // Waits for the moves of many items, the drops onto the shelf and the copies the room
+    // makes on workers (a photo being framed, a move from another file system) to land.
     void settle();
+    // Chooses `title` from an item's context menu; false when it has no such entry.
+    template <class Item> bool chooseFromMenu(Item& item, const QString& title);
     // An outside drag of `data` dropped at `at`: how the room took it (IgnoreAction when it
     // refused). dragMoveTo goes on with the same drag.
     Qt::DropAction dropAt(QPointF at, QMimeData* data, Qt::DropActions actions = copyOrMove);
@@ -163,8 +168,9 @@ template <class Item> QStringList menuTitles(Item& item, const QString& choose =
     return titles;
 }
 
-// Chooses `title` from an item's context menu; false when it has no such entry.
-template <class Item> bool chooseFromMenu(Item& item, const QString& title)
+template <class Item> bool FloorRoom::chooseFromMenu(Item& item, const QString& title)
 {
-    return menuTitles(item, title).contains(title);
+    const bool found = menuTitles(item, title).contains(title);
+    settle();
+    return found;
 }

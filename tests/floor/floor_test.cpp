@@ -167,8 +167,9 @@ private Q_SLOTS:
     void aFailedMoveKeepsTheFiles()
     {
         QFETCH(QString, how);
-        FloorRoom room(seededFloor());
+        // Made before the room, so that it outlives any move the room still has in hand.
         RefusingTrash trash;
+        FloorRoom room(seededFloor());
         room.storage().setTrash(&trash);
         // The album cannot take files: a plain file stands where its folder should be.
         QVERIFY(QDir(room.albumPath()).removeRecursively());
@@ -181,7 +182,9 @@ private Q_SLOTS:
         else if (how.contains(u"bar"_s))
             room.floor().trashSelection();
         else
-            QVERIFY(chooseFromMenu(*room.floor().floorItem(photo), u"Pasang ke Bingkai Foto"_s));
+            QVERIFY(
+                room.chooseFromMenu(*room.floor().floorItem(photo), u"Pasang ke Bingkai Foto"_s));
+        room.settle();
         QCOMPARE(trash.refused.size(), how.contains(u"trash"_s) ? 2 : 0);
         QCOMPARE(room.files(), before);
         QCOMPARE(room.storedPositions(), seededFloor());
@@ -432,19 +435,19 @@ private Q_SLOTS:
     {
         FloorRoom room(seededFloor());
         MovableCarpetMatView& carpet = *room.floor().carpet();
-        QVERIFY(chooseFromMenu(carpet, u"Buka / Intip Karpet (Perlihatkan File)"_s));
+        QVERIFY(room.chooseFromMenu(carpet, u"Buka / Intip Karpet (Perlihatkan File)"_s));
         QVERIFY(room.floorState().isCarpetLifted());
-        QVERIFY(chooseFromMenu(carpet, u"Tutup Karpet (Sembunyikan File)"_s));
+        QVERIFY(room.chooseFromMenu(carpet, u"Tutup Karpet (Sembunyikan File)"_s));
         QVERIFY(!room.floorState().isCarpetLifted());
 
         room.storage().setCarpetPosition(0.3, 0.75);
-        QVERIFY(chooseFromMenu(carpet, u"Kembalikan Karpet ke Posisi Tengah"_s));
+        QVERIFY(room.chooseFromMenu(carpet, u"Kembalikan Karpet ke Posisi Tengah"_s));
         QCOMPARE(room.storedCarpetPosition(), QPointF(0.498, 0.82));
 
-        QVERIFY(chooseFromMenu(carpet, u"Sebarkan Semua File ke Lantai Rumput"_s));
+        QVERIFY(room.chooseFromMenu(carpet, u"Sebarkan Semua File ke Lantai Rumput"_s));
         QVERIFY(room.storedPositions().isEmpty());
 
-        QVERIFY(chooseFromMenu(carpet, u"Kembalikan Semua File ke Desktop"_s));
+        QVERIFY(room.chooseFromMenu(carpet, u"Kembalikan Semua File ke Desktop"_s));
         QCOMPARE(room.files(), names("Desktop/a.txt Desktop/b.txt Desktop/c.txt Desktop/edge.txt "
                                      "Desktop/photo.png Desktop/under.txt"));
         QVERIFY(room.storage().carpetItems().isEmpty());
@@ -459,7 +462,7 @@ private Q_SLOTS:
         FloorRoom room(seededFloor());
         FloorItemView& a = *room.floor().floorItem(u"a.txt"_s);
         QVERIFY(!room.floor().actionBar());
-        QVERIFY(chooseFromMenu(a, u"Pilih File Ini (Blok)"_s));
+        QVERIFY(room.chooseFromMenu(a, u"Pilih File Ini (Blok)"_s));
         QCOMPARE(room.floor().actionBar()->countText(), u"1 File Dipilih"_s);
         // The bar is back once a file drag ends.
         room.drag(placeOf(u"b.txt"_s), placeOf(u"b.txt"_s) + QPointF(0, -50));

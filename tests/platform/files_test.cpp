@@ -210,15 +210,15 @@ private Q_SLOTS:
         const QString shared = at(u"shared"_s);
         QVERIFY(QDir().mkpath(shared));
         ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
-        const int outcome = asPlainUser(shared, [&shared]() -> int {
+        const PlainUserOutcome outcome = asPlainUser(shared, [&shared]() -> int {
             const QString src = shared + u"/src"_s;
             if (!QDir().mkpath(src) || !writeRaw(QFile::encodeName(src + u"/bad"_s), {}))
-                return 10;
+                return plainUserFailure(10, u"could not lay out "_s + src);
             ::chmod(QFile::encodeName(src + u"/bad"_s).constData(), 0); // unreadable
             // Enough read-only folders that one comes before the unreadable file.
             for (int n = 0;; ++n) {
                 if (n == 64)
-                    return 11;
+                    return plainUserFailure(11, u"no read-only folder is listed before bad"_s);
                 const QString folder = src + u"/ro"_s + QString::number(n);
                 writeFile(folder + u"/f"_s, "f");
                 ::chmod(QFile::encodeName(folder).constData(), 0555);
@@ -229,10 +229,12 @@ private Q_SLOTS:
             }
             const QString dst = shared + u"/dst"_s;
             if (FileOperations::copyItem(src, dst))
-                return 12;
-            return FileOperations::entryExists(dst) ? 13 : 0;
+                return plainUserFailure(12, u"copied an unreadable file"_s);
+            return FileOperations::entryExists(dst)
+                       ? plainUserFailure(13, u"the failed copy left "_s + dst + u" behind"_s)
+                       : 0;
         });
-        QCOMPARE(outcome, 0);
+        QVERIFY2(outcome.succeeded(), outcome.report());
     }
 
     // Compared by whole path components.
@@ -305,10 +307,10 @@ private Q_SLOTS:
         if (throughALink)
             QVERIFY(QFile::link(folder, entry));
         ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
-        const int outcome = asPlainUser(shared, [&]() -> int {
+        const PlainUserOutcome outcome = asPlainUser(shared, [&]() -> int {
             const QByteArray bytes = QFile::encodeName(folder);
             if (::chmod(bytes.constData(), 0) != 0)
-                return 1;
+                return plainUserFailure(1, u"could not lock "_s + folder);
             EntryWatcher watcher(20);
             QSignalSpy spy(&watcher, &EntryWatcher::changed);
             watcher.watch({entry});
@@ -321,15 +323,15 @@ private Q_SLOTS:
                 return named;
             };
             if (::chmod(bytes.constData(), 0755) != 0)
-                return 2;
+                return plainUserFailure(2, u"could not open "_s + folder + u" again"_s);
             if (!seen())
-                return 3;
+                return plainUserFailure(3, u"the permissions given back went unseen"_s);
             writeFile(folder + u"/dua.txt"_s);
             if (!seen())
-                return 4;
+                return plainUserFailure(4, u"a file made in the folder went unseen"_s);
             return 0;
         });
-        QCOMPARE(outcome, 0);
+        QVERIFY2(outcome.succeeded(), outcome.report());
     }
 
     // A shelf's list changing arms only the entries new to it and disarms only those that

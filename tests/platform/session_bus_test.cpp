@@ -236,20 +236,20 @@ private Q_SLOTS:
             SingleInstance room(QDBusConnection(u"none"_s), kName);
             room.setStorageFolder(files, runtime);
             if (!room.claim())
-                return 1;
+                return plainUserFailure(1, u"the first start could not claim the room"_s);
             const QString place = room.listeningPath();
             if (!place.startsWith(u"/tmp/pondsill-%1/"_s.arg(::getuid())) ||
                 QFileInfo(QFileInfo(place).path()).ownerId() != ::getuid())
-                return 2;
+                return plainUserFailure(2, u"it listens at "_s + place);
             SingleInstance later(QDBusConnection(u"none"_s), kName);
             later.setStorageFolder(files, runtime);
-            return later.claim() ? 3 : 0;
+            return later.claim() ? plainUserFailure(3, u"a later start claimed it too"_s) : 0;
         };
-        const int failed = runtimeFolder == Runtime::Closed
-                               ? asPlainUser(storage.path(), inThisProcess)
-                               : inThisProcess();
+        const PlainUserOutcome outcome = runtimeFolder == Runtime::Closed
+                                             ? asPlainUser(storage.path(), inThisProcess)
+                                             : runHere(inThisProcess);
         QFile::setPermissions(runtime, open);
-        QCOMPARE(failed, 0);
+        QVERIFY2(outcome.succeeded(), outcome.report());
     }
 
     // A storage folder is one place however it is reached and whether or not it exists yet:

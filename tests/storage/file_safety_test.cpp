@@ -333,21 +333,20 @@ private Q_SLOTS:
         }
         const QString entry = f.path(folder + u"/a.txt"_s);
         const QString home = f.home();
-        QCOMPARE(asPlainUser(QFileInfo(home).absolutePath(),
-                             [&]() -> int {
-                                 StorageManager storage(home);
-                                 if (!FileOperations::isSymbolicLink(entry) ||
-                                     !storage.carpetItems().isEmpty())
-                                     return 1;
-                                 if (locked)
-                                     return 0;
-                                 writeFile(home + u'/' + target, "back"); // the drive comes back
-                                 storage.reloadAll();
-                                 const ItemURLs shown =
-                                     storage.carpetItems() + storage.bookshelfItems();
-                                 return contentOf(entry) == "back" && shown.size() == 1 ? 0 : 2;
-                             }),
-                 0);
+        const PlainUserOutcome outcome = asPlainUser(QFileInfo(home).absolutePath(), [&]() -> int {
+            StorageManager storage(home);
+            if (!FileOperations::isSymbolicLink(entry) || !storage.carpetItems().isEmpty())
+                return plainUserFailure(1, u"the start changed "_s + entry);
+            if (locked)
+                return 0;
+            writeFile(home + u'/' + target, "back"); // the drive comes back
+            storage.reloadAll();
+            const ItemURLs shown = storage.carpetItems() + storage.bookshelfItems();
+            return contentOf(entry) == "back" && shown.size() == 1
+                       ? 0
+                       : plainUserFailure(2, u"the room shows %1 items"_s.arg(shown.size()));
+        });
+        QVERIFY2(outcome.succeeded(), outcome.report());
     }
 
     // Each operation checks what it is handed, whoever calls it: nothing of the storage
@@ -551,20 +550,22 @@ private Q_SLOTS:
         QDir().mkpath(f.desktop());
         ::chmod(QFile::encodeName(file).constData(), 0444);
         const QString home = f.home();
-        const int outcome = asPlainUser(QFileInfo(home).absolutePath(), [&]() -> int {
+        const PlainUserOutcome outcome = asPlainUser(QFileInfo(home).absolutePath(), [&]() -> int {
             StorageManager storage(home);
             storage.hideUnderCarpet(url(file), 0.3, 0.8);
             const QString hidden = f.carpet() + u"/report.txt"_s;
             if (originOf(hidden) != file)
-                return 1;
+                return plainUserFailure(1, u"hidden without its origin: "_s + originOf(hidden));
             storage.restoreCarpetItemToDesktop(url(hidden));
             struct stat st {};
             if (contentOf(file) != "report" || ::stat(QFile::encodeName(file).constData(), &st) ||
                 (st.st_mode & 07777) != 0444)
-                return 2;
-            return FileOperations::entryExists(f.desktop() + u"/report.txt"_s) ? 3 : 0;
+                return plainUserFailure(2, u"not back whole and read-only: "_s + file);
+            return FileOperations::entryExists(f.desktop() + u"/report.txt"_s)
+                       ? plainUserFailure(3, u"a copy was left on the Desktop"_s)
+                       : 0;
         });
-        QCOMPARE(outcome, 0);
+        QVERIFY2(outcome.succeeded(), outcome.report());
     }
 
     // A value that cannot be stored is refused where it comes in, leaves its file as it was,
@@ -633,8 +634,13 @@ private Q_SLOTS:
         QCOMPARE(::chmod(raw + "/locked/deep", 0), 0);
         QCOMPARE(::chmod(raw + "/locked", 0), 0);
         QCOMPARE(::chmod(raw + "/read only", 0555), 0);
-        const auto remove = [&path] { return ScratchFolders::removeTree(path) ? 0 : 1; };
-        QCOMPARE(plainUser ? asPlainUser(holder.path(), remove) : remove(), 0);
+        const auto remove = [&path] {
+            return ScratchFolders::removeTree(path) ? 0
+                                                    : plainUserFailure(1, u"not removed whole"_s);
+        };
+        const PlainUserOutcome outcome =
+            plainUser ? asPlainUser(holder.path(), remove) : runHere(remove);
+        QVERIFY2(outcome.succeeded(), outcome.report());
         QVERIFY(!FileOperations::entryExists(path));
         QCOMPARE(contentOf(kept), QByteArray("kept"));
     }

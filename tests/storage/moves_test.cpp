@@ -183,6 +183,7 @@ private Q_SLOTS:
         }
         StdoutCapture out;
         f.act(operation.left(cut), handed);
+        f.settle();
         QTEST(out.finish(), "printed");
 
         QTEST(f.layout().join(u"; "_s), "after");

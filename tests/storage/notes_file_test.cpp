@@ -900,40 +900,48 @@ private Q_SLOTS:
         const auto holds = [&file](const QStringList& expected) {
             return titles(notesIn(contentOf(file))) == expected;
         };
-        const int outcome = asPlainUser(QFileInfo(home).absolutePath(), [&]() -> int {
+        const PlainUserOutcome outcome = asPlainUser(QFileInfo(home).absolutePath(), [&]() -> int {
             QString typed;
             for (int i = 0; i < 33; ++i)
                 typed += QChar(u'a' + i % 26);
             shown.replaceInStrings(u"typed"_s, typed);
             auto storage = std::make_unique<StorageManager>(home);
             if (!setMode(root, 0555))
-                return 1;
+                return plainUserFailure(1, u"could not make the storage folder refuse"_s);
             for (qsizetype i = 1; i <= typed.size(); ++i)
                 type(*storage, notes[0].id, typed.left(i));
             if (!storage->areNotesUnsaved() || storage->notesRetryDelay() != 1000)
-                return 2;
+                return plainUserFailure(
+                    2, u"refused: unsaved %1, next try in %2 ms"_s.arg(storage->areNotesUnsaved())
+                           .arg(storage->notesRetryDelay()));
             if (then == u"event") {
                 if (!setMode(root, 0755))
-                    return 3;
+                    return plainUserFailure(3, u"could not open the storage folder again"_s);
                 storage->reload({root});
-                return !storage->areNotesUnsaved() && holds(shown) ? 0 : 4;
+                return !storage->areNotesUnsaved() && holds(shown)
+                           ? 0
+                           : plainUserFailure(4, u"not saved on the folder's event"_s);
             }
             if (then == u"delete")
                 storage->removeNote(notes[0].id);
             StdoutCapture out;
             storage->saveBeforeQuit();
             QStringList kept = keptAtTheEnd(*storage);
+            const QString printed = out.finish();
             if (kept.size() != 1 || notesIn(contentOf(file)) != notes ||
-                out.finish() != u"Catatan tidak bisa disimpan di "_s + file +
-                                    u"; salinannya ada di "_s + kept.first() + u'\n')
-                return 5;
+                printed != u"Catatan tidak bisa disimpan di "_s + file + u"; salinannya ada di "_s +
+                               kept.first() + u'\n')
+                return plainUserFailure(
+                    5, u"at the end: %1 kept, notes.json %2, printed \"%3\""_s.arg(kept.size())
+                           .arg(notesIn(contentOf(file)) == notes ? u"as it was"_s : u"changed"_s)
+                           .arg(printed.trimmed()));
             StickyNotes theirs = notes;
             if (then == u"add")
                 theirs.append(note(u"C"_s, u"luar"_s));
             else if (then.startsWith(u"change"))
                 theirs[then.endsWith(u'A') ? 0 : 1].freeformText = u"luar"_s;
             if (then != u"refused" && !setMode(root, 0755))
-                return 6;
+                return plainUserFailure(6, u"could not open the storage folder again"_s);
             if (theirs != notes)
                 writeFile(file, *encodeStickyNotes(theirs));
 
@@ -943,7 +951,12 @@ private Q_SLOTS:
             if (titles(storage->stickyNotes()) != shown || holds(shown) != saved ||
                 keptAtTheEnd(*storage).size() != (saved ? 0 : 1) || copies.size() != conflicts ||
                 (conflicts && notesIn(contentOf(root + u'/' + copies.first())) != theirs))
-                return 7;
+                return plainUserFailure(
+                    7, u"the next start shows [%1], notes.json [%2], %3 kept, %4 conflict copies"_s
+                           .arg(titles(storage->stickyNotes()).join(u" | "_s),
+                                titles(notesIn(contentOf(file))).join(u" | "_s))
+                           .arg(keptAtTheEnd(*storage).size())
+                           .arg(copies.size()));
             // Ended again while refused: one file still, holding the board's notes.
             storage->saveBeforeQuit();
             kept = keptAtTheEnd(*storage);
@@ -951,9 +964,10 @@ private Q_SLOTS:
             return saved || (kept.size() == 1 &&
                              titles(notesIn(QJsonDocument(held.toArray()).toJson())) == shown)
                        ? 0
-                       : 8;
+                       : plainUserFailure(8,
+                                          u"ended again while refused: %1 kept"_s.arg(kept.size()));
         });
-        QCOMPARE(outcome, 0);
+        QVERIFY2(outcome.succeeded(), outcome.report());
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
+#include "support/bulk_slices.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -127,6 +128,7 @@ StorageManager& StorageHome::start()
     m_storage = std::make_unique<StorageManager>(home());
     m_storage->setEventSounds(&sounds);
     m_storage->setUserPrompts(&prompts);
+    m_storage->setBulkSliceItems(forcedBulkSliceItems());
     landWrites(); // what it repaired at start is on disk
     return *m_storage;
 }
@@ -169,7 +171,8 @@ bool StorageHome::act(const QString& operation, const QString& written, double x
 void StorageHome::settle() const
 {
     QDeadlineTimer deadline(30000);
-    while (m_storage && m_storage->hasMovesInFlight() && !deadline.hasExpired())
+    while (m_storage && (m_storage->hasMovesInFlight() || m_storage->droppedItemsWaiting() > 0) &&
+           !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     landWrites();
 }

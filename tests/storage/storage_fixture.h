@@ -74,7 +74,8 @@ public:
     // Runs an operation of the room's menus and drops on the entry at `written` (for "to
     // shelf", carpet names separated by ", "); "trash" tells whether the item went.
     bool act(const QString& operation, const QString& written, double x = 0.25, double y = 0.75);
-    // Waits until the moves copying across file systems have finished.
+    // Waits until the moves of many items, the drops onto the shelf and the moves copying
+    // across file systems have finished.
     void settle() const;
     // Frames the picture at `path` in `slot` (a free frame when negative) and waits for the
     // framing: whether the photo is framed.

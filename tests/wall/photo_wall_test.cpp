@@ -356,7 +356,7 @@ private Q_SLOTS:
         StdoutCapture out;
         if (chosen) {
             room.prompts.chosen = {source};
-            QVERIFY(chooseFromMenu(room.frame(2), u"Ganti Foto..."_s));
+            QVERIFY(room.chooseFromMenu(room.frame(2), u"Ganti Foto..."_s));
         } else {
             const auto drag = fileDrag({source});
             room.dragOver(room.photoCentre(2), drag.get());
@@ -414,7 +414,7 @@ private Q_SLOTS:
         if (eject)
             room.frame(0).ejectButton()->click();
         else
-            QVERIFY(chooseFromMenu(room.frame(0), u"Hapus Foto dari Bingkai"_s));
+            QVERIFY(room.chooseFromMenu(room.frame(0), u"Hapus Foto dari Bingkai"_s));
         QVERIFY(room.albumEntries().isEmpty());
         QCOMPARE(contentOf(eject ? room.carpetPath(name) : room.trashFilesPath(name)), content);
         QVERIFY(!room.storage().photoSlots().contains(0));
