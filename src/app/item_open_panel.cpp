@@ -60,7 +60,11 @@ void ItemOpenPanel::accept()
         QFileDialog::accept();
         return;
     }
-    const QStringList selected = selectedFiles();
+    // An empty name line has Qt's panel select the folder it shows, which no row stands for:
+    // that is nothing the user picked, and taking it would take the whole folder.
+    const QString shown = QDir::cleanPath(directory().absolutePath());
+    QStringList selected = selectedFiles();
+    selected.removeIf([&shown](const QString& path) { return QDir::cleanPath(path) == shown; });
     if (m_typed && enterTypedFolder(selected))
         return;
     QStringList chosen;

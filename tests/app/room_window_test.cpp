@@ -520,6 +520,22 @@ private Q_SLOTS:
             QVERIFY(panel.isVisible());
             QCOMPARE(panel.directory().absolutePath(), shown);
             QTRY_COMPARE(list->rootIndex().data(QFileSystemModel::FilePathRole).toString(), shown);
+            // Open with no row picked there chooses nothing, not the folder shown; nor once a
+            // name typed there is rubbed out again. (A panel for files only never takes a
+            // folder: there Open goes on as Qt's own panel does.)
+            auto* buttons = panel.findChild<QDialogButtonBox*>(u"buttonBox"_s);
+            for (const bool rubbedOut : {false, true}) {
+                if (!folders)
+                    break;
+                if (rubbedOut) {
+                    QTest::keyClicks(nameEdit, u"x"_s);
+                    QTest::keyClick(nameEdit, Qt::Key_Backspace);
+                }
+                if (buttons->button(QDialogButtonBox::Open)->isEnabled())
+                    QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
+                QVERIFY(panel.isVisible());
+                QCOMPARE(panel.directory().absolutePath(), shown);
+            }
         }
         QVERIFY(QFileInfo(dir.filePath(u"sub/inside.txt"_s)).isFile());
     }
