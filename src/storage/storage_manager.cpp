@@ -376,6 +376,12 @@ void StorageManager::refreshCarpetItems(const QStringList& shelfNames)
     if (onGuiThread)
         noteListed(m_paths.carpet, status);
     const QSet<QString> onShelf(shelfNames.begin(), shelfNames.end());
+    const QSet<QString>* surveyed = nullptr;
+    // Any change after the survey also brings a listing of its own from the watch, which
+    // looks at every link again.
+    if (onGuiThread && m_carpetLinkSurvey && m_carpetLinkSurvey->folder && status &&
+        status->sameVersion(*m_carpetLinkSurvey->folder))
+        surveyed = &m_carpetLinkSurvey->alive;
 
     CarpetNames kept;
     kept.reserve(entries->size());
@@ -389,8 +395,12 @@ void StorageManager::refreshCarpetItems(const QStringList& shelfNames)
             continue;
         }
         // Only a link can lead nowhere: the listing's own type spares a look at each file.
-        if (entry.isSymbolicLink && isDeadLink(joined(m_paths.carpet, entry.name)))
-            continue;
+        if (entry.isSymbolicLink && !(surveyed && surveyed->contains(entry.name))) {
+            if (onGuiThread)
+                ++m_workCounts.carpetLinkLooks;
+            if (isDeadLink(joined(m_paths.carpet, entry.name)))
+                continue;
+        }
         FileNameOrder::Key key = FileNameOrder::key(entry.name);
         kept.emplace_back(std::move(key), std::move(entry.name));
     }
@@ -426,6 +436,23 @@ void StorageManager::refreshCarpetItems(const QStringList& shelfNames)
             }
         },
         Qt::QueuedConnection);
+}
+
+StorageManager::CarpetLinkSurvey StorageManager::surveyLinks(const QString& carpet)
+{
+    CarpetLinkSurvey survey;
+    survey.folder = FileOperations::resolvedStatus(carpet);
+    const std::optional<std::vector<FileOperations::FolderEntry>> entries =
+        FileOperations::listFolder(carpet, false);
+    if (!entries) {
+        survey.folder.reset();
+        return survey;
+    }
+    for (const FileOperations::FolderEntry& entry : *entries) {
+        if (entry.isSymbolicLink && !isDeadLink(joined(carpet, entry.name)))
+            survey.alive.insert(entry.name);
+    }
+    return survey;
 }
 
 ItemURLs StorageManager::carpetURLs(const CarpetNames& kept, bool* unchanged) const

@@ -245,13 +245,15 @@ public:
     // What the moves have cost so far: the saves of floor_positions.json and of
     // shelf_links.json asked for, and the listings of the shelf and of the carpet folder made
     // on the GUI thread. A move of many items saves and lists once, at its end. `linksNoted`
-    // counts the links of the room's folders a move of many has looked at before moving.
+    // counts the links of the room's folders a move of many has looked at before moving;
+    // `carpetLinkLooks` the floor's links the GUI thread looked at to leave out dead ones.
     struct WorkCounts {
         int floorSaves = 0;
         int shelfLinkSaves = 0;
         int shelfListings = 0;
         int carpetListings = 0;
         int linksNoted = 0;
+        int carpetLinkLooks = 0;
     };
     const WorkCounts& workCounts() const { return m_workCounts; }
     // At most this many items of a move of many are moved in one turn of the event loop,
@@ -430,6 +432,8 @@ private:
     // that costs it: the batch's first slice, in the same turn, gets only what is left.
     void announceLeaving(const QStringList& names);
     void endBulkIfDone(const std::shared_ptr<Bulk>& bulk);
+    // Has a worker look at the floor's links before a move of many ends, then ends it.
+    void surveyCarpetLinks(const std::shared_ptr<Bulk>& bulk);
     // Stores a floor position, published at once or, while a move of many runs, at its end.
     void placeFloorPosition(const QString& name, const StoredPosition& position);
     // Moves a stored item (a shelf entry, a framed photo) onto the floor at its name's
@@ -646,6 +650,15 @@ private:
         CarpetNames names;
         ItemURLs urls;
     } m_carpetListed;
+    // The floor's links a worker found leading somewhere, and the carpet folder's own entry
+    // before it listed them: while the folder is still that version, the listing made at a
+    // move of many's end keeps them without a look of its own.
+    struct CarpetLinkSurvey {
+        std::optional<FileOperations::EntryStatus> folder;
+        QSet<QString> alive;
+    };
+    static CarpetLinkSurvey surveyLinks(const QString& carpet);
+    std::optional<CarpetLinkSurvey> m_carpetLinkSurvey;
     // Each folder's own entry as it was when the folder was last listed.
     QHash<QString, FileOperations::EntryStatus> m_listed;
     // Thumbnails by photo path, with the file's state they were decoded from.

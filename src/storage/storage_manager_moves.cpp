@@ -2,6 +2,7 @@
 // the storage folder out of its own way.
 #include "storage/storage_manager.h"
 
+#include "platform/background_work.h"
 #include "platform/canberra_event_sounds.h"
 #include "platform/file_operations.h"
 #include "platform/freedesktop_trash.h"
@@ -13,7 +14,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -306,6 +309,12 @@ void StorageManager::endBulkIfDone(const std::shared_ptr<Bulk>& bulk)
     if (bulk->links && bulk->turns > 1) {
         withAnimation(bulk->animation, [&bulk] { bulk->links.reset(); });
         bulk->slicing = true;
+        // The floor listed at the end looks at each of its links: with thousands, that alone
+        // kept the room from answering. A worker looks at them first, after the mending.
+        if (m_held == 1 && (m_carpetListingDue || m_shelfListingDue)) {
+            surveyCarpetLinks(bulk);
+            return;
+        }
         QTimer::singleShot(0, this, [this, weak = std::weak_ptr<Bulk>(bulk)] {
             if (const std::shared_ptr<Bulk> running = weak.lock()) {
                 running->slicing = false;
@@ -320,6 +329,25 @@ void StorageManager::endBulkIfDone(const std::shared_ptr<Bulk>& bulk)
         bulk->held.reset();
         Q_EMIT bulkMoveFinished();
     });
+}
+
+void StorageManager::surveyCarpetLinks(const std::shared_ptr<Bulk>& bulk)
+{
+    using Watcher = QFutureWatcher<CarpetLinkSurvey>;
+    auto* watcher = new Watcher(this);
+    connect(watcher, &Watcher::finished, this, [this, watcher, weak = std::weak_ptr<Bulk>(bulk)] {
+        watcher->deleteLater();
+        const std::shared_ptr<Bulk> running = weak.lock();
+        if (!running)
+            return;
+        m_carpetLinkSurvey = watcher->result();
+        running->slicing = false;
+        endBulkIfDone(running);
+        // Only the listing at the batch's end takes its word: links change too.
+        m_carpetLinkSurvey.reset();
+    });
+    watcher->setFuture(QtConcurrent::run(
+        BackgroundWork::pool(), [carpet = m_paths.carpet] { return surveyLinks(carpet); }));
 }
 
 void StorageManager::placeFloorPosition(const QString& name, const StoredPosition& position)
