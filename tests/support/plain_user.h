@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/background_work.h"
+
 #include <QDirIterator>
 #include <QFile>
 #include <QStandardPaths>
 #include <QString>
+#include <QThreadPool>
 
 #include <cerrno>
 #include <cstring>
@@ -94,6 +97,11 @@ inline PlainUserOutcome asPlainUser(const QString& folder, const std::function<i
     };
     if (!handOverToPlainUser(folder))
         return failed(100, QStringLiteral("could not hand ") + folder + QStringLiteral(" over"));
+    // A forked child has only the thread that forked: a pool would hand its work to threads
+    // that do not exist there, and the child waits for it for good. The pools let their
+    // threads go first, so the child's pools start their own.
+    QThreadPool::globalInstance()->waitForDone();
+    BackgroundWork::pool()->waitForDone();
     int report[2] = {-1, -1};
     if (::pipe2(report, O_CLOEXEC) != 0)
         return failed(101, QStringLiteral("no pipe for the child's report"));
