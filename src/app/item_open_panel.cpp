@@ -1,5 +1,6 @@
 #include "app/item_open_panel.h"
 
+#include "app/panel_words.h"
 #include "storage/storage_manager.h"
 
 #include <QAbstractItemView>
@@ -19,10 +20,17 @@ QStringList imagePatterns()
         patterns << QStringLiteral("*.") + extension << QStringLiteral("*.") + extension.toUpper();
     return patterns;
 }
+
+// Qt's panel takes its words when it builds its widgets, so they are in place before.
+QWidget* withPanelWords(QWidget* parent)
+{
+    PanelWords::install();
+    return parent;
+}
 } // namespace
 
 ItemOpenPanel::ItemOpenPanel(const UserPrompts::OpenPanel& panel, QWidget* parent)
-    : QFileDialog(parent)
+    : QFileDialog(withPanelWords(parent))
 {
     setWindowTitle(panel.title);
     setAcceptMode(QFileDialog::AcceptOpen);

@@ -175,6 +175,81 @@ private Q_SLOTS:
         }
         QVERIFY(QFileInfo(dir.filePath(u"Desktop/inside.txt"_s)).isFile());
     }
+
+    // Every word the panel shows a user is the room's Indonesian, none of Qt's English: the
+    // labels, buttons, tool tips, column heads, sidebar, filter and menu entries.
+    void thePanelSpeaksIndonesian_data()
+    {
+        QTest::addColumn<bool>("files");
+        QTest::addColumn<bool>("folders");
+        QTest::addColumn<bool>("imagesOnly");
+        QTest::addColumn<bool>("detail");
+        QTest::newRow("files and folders, list") << true << true << false << false;
+        QTest::newRow("files and folders, detail") << true << true << false << true;
+        QTest::newRow("folders only") << false << true << false << true;
+        QTest::newRow("photos") << true << false << true << false;
+    }
+    void thePanelSpeaksIndonesian()
+    {
+        QFETCH(bool, files);
+        QFETCH(bool, folders);
+        QFETCH(bool, imagesOnly);
+        QFETCH(bool, detail);
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"Desktop/inside.txt"_s));
+        UserPrompts::OpenPanel request;
+        request.files = files;
+        request.folders = folders;
+        request.imagesOnly = imagesOnly;
+        ItemOpenPanel panel(request);
+        panel.setOption(QFileDialog::DontUseNativeDialog);
+        panel.setDirectory(dir.path());
+        panel.setViewMode(detail ? QFileDialog::Detail : QFileDialog::List);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+
+        QStringList shown;
+        for (const QWidget* widget : panel.findChildren<QWidget*>()) {
+            if (!widget->isVisibleTo(&panel))
+                continue;
+            shown << widget->toolTip();
+            if (const auto* label = qobject_cast<const QLabel*>(widget))
+                shown << label->text();
+            if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+                shown << button->text();
+            // The folder shown is a path of the user's; its filter and history are words.
+            if (const auto* combo = qobject_cast<const QComboBox*>(widget)) {
+                for (int i = 0; i < combo->count(); ++i)
+                    shown << combo->itemText(i);
+            }
+            if (const auto* header = qobject_cast<const QHeaderView*>(widget)) {
+                for (int section = 0; section < header->count(); ++section)
+                    shown << header->model()->headerData(section, Qt::Horizontal).toString();
+            }
+            if (widget->objectName() == u"sidebar") {
+                const auto* sidebar = qobject_cast<const QAbstractItemView*>(widget);
+                QVERIFY(sidebar);
+                for (int row = 0; row < sidebar->model()->rowCount(); ++row)
+                    shown << sidebar->model()->index(row, 0).data().toString();
+            }
+        }
+        // The list's context menu.
+        for (const QAction* action : panel.findChildren<QAction*>())
+            shown << action->text();
+        static const QRegularExpression english(
+            uR"(\b(Look in|File name|Files of type|Directory|Open|Cancel|Choose|Name|Size|Type|)"
+            uR"(Date Modified|Computer|Back|Forward|Parent|Create|New Folder|List View|)"
+            uR"(Detail View|All Files|Rename|Delete|Show|hidden|Remove|Recent Places)\b)"_s);
+        for (QString text : std::as_const(shown)) {
+            text.remove(u'&');
+            QVERIFY2(!english.match(text).hasMatch(), qPrintable(text));
+        }
+        QVERIFY(shown.contains(u"Batal"_s));
+        QVERIFY(shown.contains(folders && !files ? u"&Pilih"_s : u"&Buka"_s));
+        QVERIFY(shown.contains(u"Komputer"_s));
+        if (detail)
+            QVERIFY(shown.contains(u"Tanggal Diubah"_s));
+    }
 };
 
 PONDSILL_TEST(ItemOpenPanelTest)
