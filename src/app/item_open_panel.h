@@ -3,11 +3,16 @@
 #include "platform/user_prompts.h"
 
 #include <QFileDialog>
+#include <QPersistentModelIndex>
+#include <QSet>
+
+class QAbstractItemView;
+class QLineEdit;
 
 // The room's open panel. Where files and folders may be chosen together it is Qt's own
-// dialog, whose Open button then takes a folder selected in the list instead of entering it
-// (a double-click still enters it); a folder typed into the name line is entered, as in any
-// panel.
+// dialog, whose Open button then takes a folder whose row the user picked in the list
+// instead of entering it (a double-click still enters it); a folder named in the name line
+// is entered, as in any panel.
 class ItemOpenPanel : public QFileDialog {
     Q_OBJECT
 public:
@@ -19,11 +24,14 @@ public:
     void accept() override;
 
 private:
-    bool enterTypedFolder(const QStringList& selected);
+    void followTyping();
+    QSet<QString> pickedRows() const;
 
     bool m_filesAndFolders = false;
-    // The name line holds what the user typed since they last picked in the list. Typing
-    // selects the matching rows too, so the selection alone cannot tell.
-    bool m_typed = false;
+    QLineEdit* m_nameEdit = nullptr;
+    QAbstractItemView* m_list = nullptr;
+    // The rows that typing into the name line selected: it selects the rows it names, and
+    // the user never picked those in the list.
+    QSet<QPersistentModelIndex> m_typedRows;
     QStringList m_chosen;
 };
