@@ -494,7 +494,8 @@ private:
     void noteNotesSaved(bool saved);
     // Whether notes.json does not hold the notes as the room shows them.
     bool notesDifferFromFile() const;
-    // Whether notes.json, read now, holds the board's notes as the room last wrote or read them.
+    // Whether notes.json, read now, decodes to the board's notes: it holds the bytes the room
+    // last wrote, or read and decoded, and the board shows what they hold.
     bool notesFileHoldsBoard() const;
     // Set at the program's end: a file that does not decode is not waited for then.
     bool m_quitting = false;

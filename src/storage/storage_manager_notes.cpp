@@ -197,11 +197,9 @@ void StorageManager::loadNotesIfChanged()
         saveNotes(); // what another program wrote meanwhile is taken in first
         return;
     }
-    const QString path = notesFilePath();
-    if (m_notesFileSeen && m_notesFileSeen->status == JsonFile::ReadStatus::Read &&
-        JsonFile::sameVersion(m_notesFileSeen->version, JsonFile::version(path)))
-        return;
-    const JsonFile::ReadResult file = JsonFile::read(path);
+    // Read whatever its version says: another program's write in place of the same size,
+    // within one tick of a coarse file clock, leaves size and time as they were.
+    const JsonFile::ReadResult file = JsonFile::read(notesFilePath());
     if (m_notesFileSeen && m_notesFileSeen->status == file.status &&
         m_notesFileSeen->bytes == file.bytes) {
         m_notesFileSeen->version = file.version;
@@ -676,8 +674,10 @@ std::optional<QString> StorageManager::keepUnsavedNotes()
 
 bool StorageManager::notesFileHoldsBoard() const
 {
+    // The bytes last read or written stand for the notes they were taken for only when they
+    // decoded: a file the room met emptied or half written holds none of them.
     const JsonFile::ReadResult file = JsonFile::read(notesFilePath());
-    return file.status == JsonFile::ReadStatus::Read && m_notesFileSeen &&
+    return file.status == JsonFile::ReadStatus::Read && m_notesFileSeen && m_notesSeenDecodes &&
            m_notesFileSeen->status == JsonFile::ReadStatus::Read &&
            file.bytes == m_notesFileSeen->bytes && !notesDifferFromFile();
 }
