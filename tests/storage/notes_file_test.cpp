@@ -428,6 +428,58 @@ private Q_SLOTS:
             QCOMPARE(notesIn(f.read(copies.first())), theirs);
     }
 
+    // Another program saves a change of another note, and the first key is typed in a note
+    // before the room has looked at its file, or after. It then writes twice more from the
+    // same copy it read, once typing has ended: the words typed stay on the board and in
+    // notes.json, its changes are taken in, and as it never changed the note typed in, no
+    // conflict copy is made.
+    void theFirstKeyAfterAnotherProgramsSaveIsKept_data()
+    {
+        QTest::addColumn<bool>("roomLooksFirst");
+        QTest::addColumn<bool>("readsAfresh"); // it reads the file again before each write
+        QTest::newRow("the key first") << false << false;
+        QTest::newRow("the room looks first") << true << false;
+        QTest::newRow("the key first, it reads afresh") << false << true;
+    }
+    void theFirstKeyAfterAnotherProgramsSaveIsKept()
+    {
+        QFETCH(bool, roomLooksFirst);
+        QFETCH(bool, readsAfresh);
+        StorageHome f;
+        const StickyNotes notes = {note(u"ALFA"_s, u"isi a"_s), note(u"BRAVO"_s, u"isi b"_s),
+                                   note(u"CHARLIE"_s)};
+        f.file(u"notes.json"_s, *encodeStickyNotes(notes));
+        StorageManager& storage = f.start();
+        const auto writeTheirs = [&](const QString& bravo) {
+            StickyNotes theirs = readsAfresh ? notesIn(f.read(u"notes.json"_s)) : notes;
+            theirs[1].freeformText = bravo;
+            writeFile(f.path(u"notes.json"_s), *encodeStickyNotes(theirs));
+        };
+        const auto bravoShows = [&](const QString& text) {
+            return storage.stickyNotes().value(1).freeformText == text;
+        };
+        storage.setNoteBeingEdited(notes[0].id);
+        writeTheirs(u"luar 1"_s);
+        if (roomLooksFirst)
+            QTRY_VERIFY_WITH_TIMEOUT(bravoShows(u"luar 1"_s), 5000);
+        QString typed = notes[0].freeformText;
+        for (const QChar key : u" beli susu roti"_s) {
+            typed += key;
+            type(storage, notes[0].id, typed);
+            QCoreApplication::processEvents();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(bravoShows(u"luar 1"_s), 5000);
+        writeTheirs(u"luar 2"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(bravoShows(u"luar 2"_s), 5000);
+        storage.setNoteBeingEdited(std::nullopt);
+        writeTheirs(u"luar 3"_s);
+        const QStringList expected = {u"ALFA: isi a beli susu roti"_s, u"BRAVO: luar 3"_s,
+                                      u"CHARLIE"_s};
+        QTRY_COMPARE_WITH_TIMEOUT(titles(storage.stickyNotes()), expected, 5000);
+        QCOMPARE(titles(notesIn(f.read(u"notes.json"_s))), expected);
+        QCOMPARE(setAside(f, u"notes.json"_s, u"conflict"_s), QStringList());
+    }
+
     // At the end, notes.json is read back: what another program wrote in place after the
     // room's last save, with no event seen yet, is merged with the board and saved, so the
     // next start shows every word typed. Met emptied or half written, also when the room
