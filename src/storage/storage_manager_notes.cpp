@@ -196,8 +196,15 @@ void StorageManager::loadNotesIfChanged()
         saveNotes(); // what another program wrote meanwhile is taken in first
         return;
     }
-    // Read whatever its version says: another program's write in place of the same size,
-    // within one tick of a coarse file clock, leaves size and time as they were.
+    // Its content decides, whatever its version says: another program's write in place of
+    // the same size, within one tick of a coarse file clock, leaves size and time as they
+    // were. The bytes the room has already are compared a piece at a time.
+    if (m_notesFileSeen && m_notesFileSeen->status == JsonFile::ReadStatus::Read) {
+        if (const auto same = JsonFile::holding(notesFilePath(), m_notesFileSeen->bytes)) {
+            m_notesFileSeen->version = same;
+            return;
+        }
+    }
     const JsonFile::ReadResult file = JsonFile::read(notesFilePath());
     if (m_notesFileSeen && m_notesFileSeen->status == file.status &&
         m_notesFileSeen->bytes == file.bytes) {
