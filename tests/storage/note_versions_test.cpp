@@ -23,33 +23,29 @@ struct Board {
     StickyNote version(const QString& name)
     {
         StickyNote note;
-        const QString letter = name.left(1);
-        if (!ids.contains(letter))
-            ids.insert(letter, note.id);
-        note.id = ids.value(letter);
-        note.title = letter;
+        note.id = ids.value(name.left(1), note.id);
+        ids.insert(name.left(1), note.id);
+        note.title = name.left(1);
         note.freeformText = u"isi "_s + name.mid(1);
         return note;
     }
-    QList<StickyNote> notes(const QStringList& names)
+    void step(const QString& what, const QStringList& names)
     {
-        QList<StickyNote> list;
+        QList<StickyNote> notes;
         for (const QString& name : names)
-            list.append(version(name));
-        return list;
-    }
-    void write(const QList<StickyNote>& notes)
-    {
+            notes.append(version(name));
+        if (what == u"take") {
+            versions.takeFromFile(notes);
+            return;
+        }
         QHash<QUuid, std::pair<StickyNote, QByteArray>> now;
         for (const StickyNote& note : notes) {
             const auto was = written.constFind(note.id);
-            const QByteArray text =
-                JsonFile::compact(QJsonDocument(encodeStickyNote(note)->toObject()));
-            if (was == written.cend())
-                versions.writing(note, nullptr, {});
-            else if (was->first != note)
-                versions.writing(note, &was->first, was->second);
-            now.insert(note.id, {note, text});
+            if (was == written.cend() || was->first != note)
+                versions.writing(note, was == written.cend() ? nullptr : &was->first,
+                                 was == written.cend() ? QByteArray() : was->second);
+            now.insert(note.id, {note, JsonFile::compact(
+                                           QJsonDocument(encodeStickyNote(note)->toObject()))});
         }
         versions.written(now.size(), [&now](const QUuid& id) { return now.contains(id); });
         written = now;
@@ -98,15 +94,11 @@ private Q_SLOTS:
         Board board;
         for (const QString& step : steps) {
             const QStringList words = step.split(u' ');
-            const QStringList range = words.value(1).split(u'-');
-            if (range.size() == 2) {
-                const QString letter = range[0].left(1);
+            if (const QStringList range = words[1].split(u'-'); range.size() == 2) {
                 for (int i = range[0].mid(1).toInt(); i <= range[1].toInt(); ++i)
-                    board.write(board.notes({letter + QString::number(i)}));
-            } else if (words[0] == u"take") {
-                board.versions.takeFromFile(board.notes(words.mid(1)));
+                    board.step(words[0], {range[0].left(1) + QString::number(i)});
             } else {
-                board.write(board.notes(words.mid(1)));
+                board.step(words[0], words.mid(1));
             }
         }
         for (const QString& name : earlier)
