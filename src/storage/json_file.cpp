@@ -98,6 +98,30 @@ ReadResult read(const QString& path)
     return {ReadStatus::Read, bytes, version};
 }
 
+std::optional<FileOperations::EntryStatus> holding(const QString& path, const QByteArray& bytes)
+{
+    struct stat st {};
+    Descriptor file{FileOperations::openRegularFile(path, &st)};
+    if (file.fd < 0 || st.st_size != bytes.size())
+        return std::nullopt;
+    char piece[65536];
+    qsizetype total = 0;
+    for (;;) {
+        const ssize_t got = ::read(file.fd, piece, sizeof piece);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 || total + got > bytes.size() ||
+            QByteArrayView(piece, got) != QByteArrayView(bytes).sliced(total, got))
+            return std::nullopt;
+        if (got == 0)
+            break;
+        total += got;
+    }
+    if (total != bytes.size())
+        return std::nullopt;
+    return FileOperations::statusOf(st);
+}
+
 std::optional<FileOperations::EntryStatus> version(const QString& path)
 {
     std::optional<FileOperations::EntryStatus> status = FileOperations::resolvedStatus(path);

@@ -33,6 +33,11 @@ struct ReadResult {
 // Never blocks on a pipe and never reads past kMaxBytes.
 ReadResult read(const QString& path);
 
+// The file's version when the file at `path` holds exactly `bytes`, read a piece at a time
+// (a large file costs no copy of its own); nothing when it holds anything else or cannot
+// be read.
+std::optional<FileOperations::EntryStatus> holding(const QString& path, const QByteArray& bytes);
+
 // The file at `path` as it stands now (links followed), when it is a regular file.
 std::optional<FileOperations::EntryStatus> version(const QString& path);
 // Whether `now` shows the file unchanged since `seen`: only where the file system keeps

@@ -6,6 +6,7 @@
 #include "storage/json_file.h"
 #include "storage/json_writer.h"
 #include "storage/layout_records.h"
+#include "storage/note_versions.h"
 #include "storage/sticky_note.h"
 #include "storage/storage_paths.h"
 
@@ -494,7 +495,8 @@ private:
     void noteNotesSaved(bool saved);
     // Whether notes.json does not hold the notes as the room shows them.
     bool notesDifferFromFile() const;
-    // Whether notes.json, read now, holds the board's notes as the room last wrote or read them.
+    // Whether notes.json, read now, decodes to the board's notes: it holds the bytes the room
+    // last wrote, or read and decoded, and the board shows what they hold.
     bool notesFileHoldsBoard() const;
     // Set at the program's end: a file that does not decode is not waited for then.
     bool m_quitting = false;
@@ -607,18 +609,9 @@ private:
     };
     QHash<QUuid, EncodedNote> m_encodedNotes;
     QByteArray m_encodedBytes;
-    // The versions each note showed on the board before its present one, as digests of
-    // their text in the file, the latest kEarlierVersions: another program that read the
-    // file earlier and writes back what it read hands one of them back. One per key typed,
-    // so a program that read the file as typing began is still known after many words.
-    QHash<QUuid, QList<QByteArray>> m_earlierNotes;
-    static constexpr int kEarlierVersions = 2000;
-    void noteEarlierVersion(const QUuid& id, QByteArrayView encoded);
-    // The notes the board took from notes.json and has not encoded since: each is a version
-    // the board showed, earlier once the note changes.
-    StickyNotes m_takenFromFile;
-    // Whether a note is one of those earlier versions.
-    std::function<bool(const StickyNote&)> isEarlierNote() const;
+    // The versions each note showed before its present one: another program's stale copy
+    // of a note is no change of its own.
+    NoteVersions m_noteVersions;
     std::optional<QUuid> m_noteBeingEdited;
     // Conflict copies of notes.json beside it: made only for a version of another
     // program's whose text is kept nowhere else, and at most kKeptConflictCopies kept (the

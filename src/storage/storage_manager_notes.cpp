@@ -6,7 +6,6 @@
 #include "storage/json_file.h"
 #include "storage/report_line.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QJsonArray>
@@ -197,11 +196,16 @@ void StorageManager::loadNotesIfChanged()
         saveNotes(); // what another program wrote meanwhile is taken in first
         return;
     }
-    const QString path = notesFilePath();
-    if (m_notesFileSeen && m_notesFileSeen->status == JsonFile::ReadStatus::Read &&
-        JsonFile::sameVersion(m_notesFileSeen->version, JsonFile::version(path)))
-        return;
-    const JsonFile::ReadResult file = JsonFile::read(path);
+    // Its content decides, whatever its version says: another program's write in place of
+    // the same size, within one tick of a coarse file clock, leaves size and time as they
+    // were. The bytes the room has already are compared a piece at a time.
+    if (m_notesFileSeen && m_notesFileSeen->status == JsonFile::ReadStatus::Read) {
+        if (const auto same = JsonFile::holding(notesFilePath(), m_notesFileSeen->bytes)) {
+            m_notesFileSeen->version = same;
+            return;
+        }
+    }
+    const JsonFile::ReadResult file = JsonFile::read(notesFilePath());
     if (m_notesFileSeen && m_notesFileSeen->status == file.status &&
         m_notesFileSeen->bytes == file.bytes) {
         m_notesFileSeen->version = file.version;
@@ -241,7 +245,7 @@ void StorageManager::loadNotesFrom(const JsonFile::ReadResult& file)
         m_notesSeenDecodes = true;
         m_notesOnDisk = *notes;
         setStickyNotes(*notes);
-        m_takenFromFile = stickyNotes();
+        m_noteVersions.takeFromFile(stickyNotes());
     } else if (!mergeOutsideNotes(file, *notes)) {
         noteNotesSaved(false);
         return;
@@ -343,43 +347,15 @@ std::optional<QSet<QString>> StorageManager::conflictCopyTexts(const QString& pa
     return texts;
 }
 
-namespace {
-
-QByteArray versionDigest(QByteArrayView encoded)
-{
-    return QCryptographicHash::hash(encoded, QCryptographicHash::Sha256);
-}
-
-} // namespace
-
-void StorageManager::noteEarlierVersion(const QUuid& id, QByteArrayView encoded)
-{
-    QList<QByteArray>& earlier = m_earlierNotes[id];
-    earlier.append(versionDigest(encoded));
-    if (earlier.size() > kEarlierVersions)
-        earlier.removeFirst();
-}
-
-std::function<bool(const StickyNote&)> StorageManager::isEarlierNote() const
-{
-    return [this](const StickyNote& other) {
-        const auto earlier = m_earlierNotes.constFind(other.id);
-        if (earlier == m_earlierNotes.cend())
-            return false;
-        const std::optional<QJsonValue> value = encodeStickyNote(other);
-        return value && earlier->contains(
-                            versionDigest(JsonFile::compact(QJsonDocument(value->toObject()))));
-    };
-}
-
 bool StorageManager::mergeOutsideNotes(const JsonFile::ReadResult& file, const StickyNotes& theirs)
 {
-    NotesMerge merged =
-        mergeNotes(m_notesOnDisk, theirs, stickyNotes(), isEarlierNote(), m_noteBeingEdited);
+    NotesMerge merged = mergeNotes(m_notesOnDisk, theirs, stickyNotes(),
+                                   m_noteVersions.earlierTest(), m_noteBeingEdited);
     // The other program's version of a note both changed is kept whole beside the file,
     // unless the notes or a copy kept before hold all it wrote.
     if (!merged.keptAll &&
-        !textsKept(writtenTexts(m_notesOnDisk, theirs, isEarlierNote()), merged.notes)) {
+        !textsKept(writtenTexts(m_notesOnDisk, theirs, m_noteVersions.earlierTest()),
+                   merged.notes)) {
         const std::optional<QString> copy =
             JsonFile::keepAside(notesFilePath(), file.bytes, QStringLiteral("conflict"));
         if (!copy)
@@ -391,7 +367,7 @@ bool StorageManager::mergeOutsideNotes(const JsonFile::ReadResult& file, const S
     m_notesSeenDecodes = true;
     m_notesOnDisk = theirs;
     setStickyNotes(merged.notes);
-    m_takenFromFile = stickyNotes();
+    m_noteVersions.takeFromFile(stickyNotes());
     return true;
 }
 
@@ -479,15 +455,16 @@ StorageManager::SaveResult StorageManager::saveNotesOnce()
                 file.bytes.isEmpty() ? std::nullopt : notesForRoom(file.bytes, &freshIds);
             if (!theirs)
                 continue;
-            const NotesMerge merged =
-                mergeNotes(base, *theirs, stickyNotes(), isEarlierNote(), m_noteBeingEdited);
+            const NotesMerge merged = mergeNotes(base, *theirs, stickyNotes(),
+                                                 m_noteVersions.earlierTest(), m_noteBeingEdited);
             if (merged.keptAll ||
-                textsKept(writtenTexts(base, *theirs, isEarlierNote()), merged.notes, file.keptAt))
+                textsKept(writtenTexts(base, *theirs, m_noteVersions.earlierTest()), merged.notes,
+                          file.keptAt))
                 FileOperations::removeItem(file.keptAt);
             else
                 supersedeTypingCopy(file.keptAt, *theirs, merged.notes);
             setStickyNotes(merged.notes);
-            m_takenFromFile = stickyNotes();
+            m_noteVersions.takeFromFile(stickyNotes());
             takenIn = true;
         }
         if (takenIn)
@@ -504,10 +481,6 @@ std::optional<QByteArray> StorageManager::encodedNotes()
     // note is unchanged: a key typed on a board of thousands of notes encodes one note.
     QHash<QUuid, EncodedNote> encoded;
     encoded.reserve(stickyNotes().size());
-    QHash<QUuid, const StickyNote*> taken;
-    taken.reserve(m_takenFromFile.size());
-    for (const StickyNote& note : std::as_const(m_takenFromFile))
-        taken.insert(note.id, &note);
     QByteArray bytes;
     bytes.reserve(m_notesFileSeen ? m_notesFileSeen->bytes.size() + 4096 : 4096);
     bytes += '[';
@@ -520,16 +493,11 @@ std::optional<QByteArray> StorageManager::encodedNotes()
             bytes += QByteArrayView(m_encodedBytes).sliced(known->from, known->size);
         } else {
             if (known != m_encodedNotes.cend())
-                noteEarlierVersion(note.id,
-                                   QByteArrayView(m_encodedBytes).sliced(known->from, known->size));
-            // The version the board took from the file, when it never saved that one itself.
-            const StickyNote* shown = taken.value(note.id);
-            if (shown && *shown != note &&
-                (known == m_encodedNotes.cend() || known->note != *shown)) {
-                if (const std::optional<QJsonValue> value = encodeStickyNote(*shown))
-                    noteEarlierVersion(note.id,
-                                       JsonFile::compact(QJsonDocument(value->toObject())));
-            }
+                m_noteVersions.writing(
+                    note, &known->note,
+                    QByteArrayView(m_encodedBytes).sliced(known->from, known->size));
+            else
+                m_noteVersions.writing(note, nullptr, {});
             const std::optional<QJsonValue> value = encodeStickyNote(note);
             if (!value)
                 return std::nullopt;
@@ -538,13 +506,11 @@ std::optional<QByteArray> StorageManager::encodedNotes()
         encoded.insert(note.id, EncodedNote{note, from, bytes.size() - from});
     }
     bytes += ']';
-    // A deleted note's earlier versions are no longer asked for.
-    if (m_earlierNotes.size() > encoded.size())
-        m_earlierNotes.removeIf(
-            [&encoded](const auto& entry) { return !encoded.contains(entry.key()); });
+    // A deleted note's versions are no longer asked for.
+    m_noteVersions.written(encoded.size(),
+                           [&encoded](const QUuid& id) { return encoded.contains(id); });
     m_encodedNotes = std::move(encoded);
     m_encodedBytes = bytes;
-    m_takenFromFile.clear();
     return bytes;
 }
 
@@ -676,8 +642,10 @@ std::optional<QString> StorageManager::keepUnsavedNotes()
 
 bool StorageManager::notesFileHoldsBoard() const
 {
+    // The bytes last read or written stand for the notes they were taken for only when they
+    // decoded: a file the room met emptied or half written holds none of them.
     const JsonFile::ReadResult file = JsonFile::read(notesFilePath());
-    return file.status == JsonFile::ReadStatus::Read && m_notesFileSeen &&
+    return file.status == JsonFile::ReadStatus::Read && m_notesFileSeen && m_notesSeenDecodes &&
            m_notesFileSeen->status == JsonFile::ReadStatus::Read &&
            file.bytes == m_notesFileSeen->bytes && !notesDifferFromFile();
 }
