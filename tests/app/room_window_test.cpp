@@ -2,6 +2,7 @@
 #include "app/interactive_desktop_window.h"
 #include "app/item_open_panel.h"
 #include "app/menu_bar_controller.h"
+#include "app/widget_user_prompts.h"
 #include "platform/desktop_icons.h"
 #include "platform/extended_attributes.h"
 #include "platform/file_manager_reveal.h"
@@ -14,6 +15,7 @@
 #include "support/test_registry.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDBusConnection>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -143,6 +145,9 @@ private Q_SLOTS:
         QVERIFY(windows->window());
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         QCoreApplication::exec();
+        // The room went as the loop was ending, and the application, left with no window,
+        // asked to quit once more: a request that would end the next test's dialogs at once.
+        QCoreApplication::removePostedEvents(qApp, QEvent::Quit);
         QVERIFY(!windows->window());
         state.reset();
         windows.reset();
@@ -354,6 +359,57 @@ private Q_SLOTS:
         QCOMPARE(runs, 2);
         world.windows.afterFirstFrame([&runs] { ++runs; });
         QCOMPARE(runs, 3);
+    }
+
+    // When a dialog of the room closes, the room's keys work again at once: nobody has to
+    // click the room first for Ctrl+M (or Ctrl+Q) to reach it.
+    void theRoomHasItsKeysBackAfterADialog_data()
+    {
+        QTest::addColumn<QString>("dialog"); // how it opens
+        QTest::addColumn<int>("answer");     // the key that closes it
+        QTest::newRow("about, OK") << u"Ctrl+A"_s << int(Qt::Key_Return);
+        QTest::newRow("restore all, Batal") << u"Ctrl+R"_s << int(Qt::Key_Escape);
+        QTest::newRow("restore all, Kembalikan") << u"Ctrl+R"_s << int(Qt::Key_Return);
+        QTest::newRow("open panel, closed") << u"carpet menu"_s << int(Qt::Key_Escape);
+    }
+    void theRoomHasItsKeysBackAfterADialog()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(int, answer);
+        MenuWorld world;
+        world.storage.setUserPrompts(&WidgetUserPrompts::shared());
+        MenuBarController menu{world.windows, world.state, WidgetUserPrompts::shared(),
+                               world.storage, world.reveal};
+        menu.setTrayAvailability([] { return false; });
+        world.windows.createWindow();
+        menu.setupStatusItem();
+        InteractiveDesktopWindow* window = world.windows.window();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->content()->setFocus();
+        QTRY_VERIFY(window->content()->hasFocus());
+
+        QWidget* shown = nullptr;
+        QTimer answering;
+        connect(&answering, &QTimer::timeout, this, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget();
+                modal && modal->isActiveWindow()) {
+                answering.stop();
+                shown = modal;
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key(answer));
+            }
+        });
+        answering.start(20);
+        if (dialog == u"carpet menu"_s)
+            world.storage.chooseItemsToHideUnderCarpet();
+        else
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(dialog));
+        QVERIFY(shown);
+        QVERIFY(!QApplication::activeModalWidget());
+
+        QTRY_VERIFY(window->content()->hasFocus());
+        QVERIFY(!world.state.showThemePicker());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::ControlModifier);
+        QVERIFY(world.state.showThemePicker());
     }
 
     // A panel for files only enters a folder instead of choosing it.
