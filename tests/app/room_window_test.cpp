@@ -7,7 +7,12 @@
 #include "platform/extended_attributes.h"
 #include "platform/file_manager_reveal.h"
 #include "platform/single_instance.h"
+#include "room/asset_loader.h"
+#include "room/floor/movable_carpet_mat_view.h"
+#include "room/room_pieces.h"
+#include "room/room_view.h"
 #include "state/app_state.h"
+#include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 #include "storage/storage_paths.h"
 #include "support/fake_prompts.h"
@@ -16,14 +21,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDBusConnection>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileSystemModel>
+#include <QGraphicsScene>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMimeData>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -35,7 +46,9 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 
+#include <algorithm>
 #include <atomic>
 
 using namespace Qt::StringLiterals;
@@ -108,6 +121,33 @@ struct TrayPanel {
         QDBusConnection::disconnectFromBus(bus.name());
         thread.quit();
         thread.wait();
+    }
+};
+
+// How the program's windows lie on an X server with no window manager to arrange them: a
+// window shown or raised goes over all the others.
+struct WindowStack : QObject {
+    QList<QPointer<QWidget>> bottomFirst;
+
+    WindowStack() { qApp->installEventFilter(this); }
+    ~WindowStack() override { qApp->removeEventFilter(this); }
+    QWidget* top() const
+    {
+        for (auto it = bottomFirst.crbegin(); it != bottomFirst.crend(); ++it) {
+            if (*it && (*it)->isVisible())
+                return *it;
+        }
+        return nullptr;
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const bool stacked = event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange;
+        if (stacked && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+            auto* window = static_cast<QWidget*>(watched);
+            bottomFirst.removeAll(window);
+            bottomFirst.append(window);
+        }
+        return false;
     }
 };
 
@@ -410,6 +450,54 @@ private Q_SLOTS:
         QVERIFY(!world.state.showThemePicker());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::ControlModifier);
         QVERIFY(world.state.showThemePicker());
+    }
+
+    // A file dragged in from another program lands on the floor, and the first right-click
+    // on the carpet after it, which brings the program back to the front, shows the carpet's
+    // menu over the room.
+    void theCarpetsMenuShowsAfterADropFromAnotherProgram()
+    {
+        MenuWorld world;
+        WindowStack stack;
+        world.windows.createWindow();
+        // The room of this test's storage.
+        auto* view = new RoomView(world.state, FloorInteractionState::shared(), &world.storage,
+                                  AssetLoader::shared(), RoomPieces::standard(world.state));
+        world.windows.window()->setContent(view);
+        QVERIFY(QTest::qWaitForWindowExposed(world.windows.window()));
+        const QString dropped = world.home.writeFile(u"Downloads/catatan.txt"_s, "isi");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(dropped)});
+        const QPoint floor = view->mapFromScene(QPointF(view->width() * 0.2, view->height() * 0.9));
+        QDragEnterEvent enter(floor, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &enter);
+        QDragMoveEvent move(floor, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &move);
+        QDropEvent drop(floor, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &drop);
+        const QString underCarpet =
+            world.storage.carpetDirectory().toLocalFile() + u"/catatan.txt"_s;
+        QTRY_VERIFY(QFile::exists(underCarpet));
+
+        // The other program had the keyboard; the right-click gives it back to the room.
+        world.windows.handleApplicationStateChange(Qt::ApplicationInactive);
+        const auto items = view->scene()->items();
+        const auto carpet = std::find_if(items.begin(), items.end(), [](QGraphicsItem* item) {
+            return dynamic_cast<MovableCarpetMatView*>(item);
+        });
+        QVERIFY(carpet != items.end());
+        const QPoint onCarpet = view->mapFromScene((*carpet)->sceneBoundingRect().center());
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, onCarpet,
+                                     view->viewport()->mapToGlobal(onCarpet));
+        QApplication::sendEvent(view->viewport(), &rightClick);
+        world.windows.handleApplicationStateChange(Qt::ApplicationActive);
+
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QVERIFY(menu->isVisible());
+        QCOMPARE(menu->actions().value(0)->text(), u"Buka / Intip Karpet (Perlihatkan File)"_s);
+        QCOMPARE(stack.top(), menu);
+        menu->close();
     }
 
     // A panel for files only enters a folder instead of choosing it.
