@@ -8,7 +8,7 @@
 #include "room/room_view.h"
 #include "state/app_state.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -96,7 +96,7 @@ void DesktopWindowManager::showRoom()
         return;
     m_window->show();
     applyDesktopWindowHints(m_window->windowHandle()); // a window manager forgets them on unmap
-    m_window->raise();
+    bringRoomToFront();
     m_window->activateWindow();
 }
 
@@ -104,6 +104,26 @@ void DesktopWindowManager::hideRoom()
 {
     if (m_window)
         m_window->hide();
+}
+
+void DesktopWindowManager::bringRoomToFront()
+{
+    m_window->raise();
+    // The room's own dialogs, menus and tool tips stay over it. Without a window manager the
+    // window raised last lies on top, and the program comes to the front when the room is
+    // right-clicked while another program has the keyboard (the menu that opens takes it):
+    // raised alone, the room buried the menu it had just opened.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const bool popups : {false, true}) {
+        for (QWidget* other : windows) {
+            const bool popup =
+                other->windowType() == Qt::Popup || other->windowType() == Qt::ToolTip;
+            if (other != m_window && other->isVisible() && popup == popups)
+                other->raise();
+        }
+    }
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->raise(); // a menu's submenu over the menu
 }
 
 void DesktopWindowManager::afterFirstFrame(std::function<void()> work)
@@ -151,7 +171,7 @@ void DesktopWindowManager::handleApplicationStateChange(Qt::ApplicationState sta
     if (state == Qt::ApplicationActive) {
         m_appState.setAppActive(true);
         if (m_window) {
-            m_window->raise();
+            bringRoomToFront();
             m_window->activateWindow();
         }
         return;

@@ -44,6 +44,7 @@ public:
 
 private:
     void observeScreen(QScreen* screen);
+    void bringRoomToFront();
     void runAfterFirstFrame();
 
     AppState& m_appState;

@@ -2,6 +2,7 @@
 
 #include "platform/background_work.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -34,6 +35,24 @@ void InteractiveDesktopWindow::setContent(QWidget* content)
     m_content = content;
     if (m_content)
         layout()->addWidget(m_content);
+}
+
+void InteractiveDesktopWindow::takeKeyboardBack()
+{
+    if (!isVisible())
+        return;
+    // Focus set in a window that is not active yet is what it gives its keys to once it is.
+    if (m_content)
+        m_content->setFocus(Qt::ActiveWindowFocusReason);
+    activateWindow();
+}
+
+void InteractiveDesktopWindow::giveKeyboardBackToRoom()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* room = qobject_cast<InteractiveDesktopWindow*>(widget))
+            room->takeKeyboardBack();
+    }
 }
 
 void InteractiveDesktopWindow::contextMenuEvent(QContextMenuEvent* event)

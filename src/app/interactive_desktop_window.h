@@ -19,6 +19,14 @@ public:
     void setFallbackMenu(QMenu* menu) { m_fallbackMenu = menu; }
     QMenu* fallbackMenu() const { return m_fallbackMenu; }
 
+    // Takes the keyboard back once a dialog of the room has closed: a shown room is made
+    // the active window and its content gets the focus, so its keys work again at once.
+    // Nobody gives it back otherwise: without a window manager the X server hands the
+    // keyboard to the root window, and a window manager picks a window of its own.
+    void takeKeyboardBack();
+    // The same for the room window of this program, if there is one.
+    static void giveKeyboardBackToRoom();
+
 Q_SIGNALS:
     // The window was exposed or covered, shown or hidden.
     void exposureChanged();

@@ -1,9 +1,20 @@
 #include "app/widget_user_prompts.h"
 
+#include "app/interactive_desktop_window.h"
 #include "app/item_open_panel.h"
 
 #include <QMessageBox>
 #include <QPushButton>
+
+namespace {
+// A dialog of the room, modal; when it closes the room has the keyboard again.
+int runForRoom(QDialog& dialog)
+{
+    const int result = dialog.exec();
+    InteractiveDesktopWindow::giveKeyboardBackToRoom();
+    return result;
+}
+} // namespace
 
 WidgetUserPrompts& WidgetUserPrompts::shared()
 {
@@ -22,7 +33,7 @@ bool WidgetUserPrompts::confirm(const QString& message, const QString& informati
     QPushButton* reject = box.addButton(rejectTitle, QMessageBox::RejectRole);
     box.setDefaultButton(accept);
     box.setEscapeButton(reject);
-    box.exec();
+    runForRoom(box);
     return box.clickedButton() == accept;
 }
 
@@ -33,13 +44,13 @@ void WidgetUserPrompts::inform(const QString& message, const QString& informativ
     box.setIcon(QMessageBox::Information);
     box.setText(message);
     box.setInformativeText(informativeText);
-    box.exec();
+    runForRoom(box);
 }
 
 QStringList WidgetUserPrompts::chooseItems(const OpenPanel& panel)
 {
     ItemOpenPanel dialog(panel);
-    if (dialog.exec() != QDialog::Accepted)
+    if (runForRoom(dialog) != QDialog::Accepted)
         return {};
     return dialog.chosenPaths();
 }

@@ -2,11 +2,17 @@
 #include "app/interactive_desktop_window.h"
 #include "app/item_open_panel.h"
 #include "app/menu_bar_controller.h"
+#include "app/widget_user_prompts.h"
 #include "platform/desktop_icons.h"
 #include "platform/extended_attributes.h"
 #include "platform/file_manager_reveal.h"
 #include "platform/single_instance.h"
+#include "room/asset_loader.h"
+#include "room/floor/movable_carpet_mat_view.h"
+#include "room/room_pieces.h"
+#include "room/room_view.h"
 #include "state/app_state.h"
+#include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 #include "storage/storage_paths.h"
 #include "support/fake_prompts.h"
@@ -14,14 +20,21 @@
 #include "support/test_registry.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDBusConnection>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileSystemModel>
+#include <QGraphicsScene>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMimeData>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -33,7 +46,9 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 
+#include <algorithm>
 #include <atomic>
 
 using namespace Qt::StringLiterals;
@@ -109,6 +124,33 @@ struct TrayPanel {
     }
 };
 
+// How the program's windows lie on an X server with no window manager to arrange them: a
+// window shown or raised goes over all the others.
+struct WindowStack : QObject {
+    QList<QPointer<QWidget>> bottomFirst;
+
+    WindowStack() { qApp->installEventFilter(this); }
+    ~WindowStack() override { qApp->removeEventFilter(this); }
+    QWidget* top() const
+    {
+        for (auto it = bottomFirst.crbegin(); it != bottomFirst.crend(); ++it) {
+            if (*it && (*it)->isVisible())
+                return *it;
+        }
+        return nullptr;
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const bool stacked = event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange;
+        if (stacked && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+            auto* window = static_cast<QWidget*>(watched);
+            bottomFirst.removeAll(window);
+            bottomFirst.append(window);
+        }
+        return false;
+    }
+};
+
 // The room's window and menu on a temporary home: settings, room state, storage and fakes.
 struct MenuWorld {
     TempHome home;
@@ -143,6 +185,9 @@ private Q_SLOTS:
         QVERIFY(windows->window());
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         QCoreApplication::exec();
+        // The room went as the loop was ending, and the application, left with no window,
+        // asked to quit once more: a request that would end the next test's dialogs at once.
+        QCoreApplication::removePostedEvents(qApp, QEvent::Quit);
         QVERIFY(!windows->window());
         state.reset();
         windows.reset();
@@ -354,6 +399,105 @@ private Q_SLOTS:
         QCOMPARE(runs, 2);
         world.windows.afterFirstFrame([&runs] { ++runs; });
         QCOMPARE(runs, 3);
+    }
+
+    // When a dialog of the room closes, the room's keys work again at once: nobody has to
+    // click the room first for Ctrl+M (or Ctrl+Q) to reach it.
+    void theRoomHasItsKeysBackAfterADialog_data()
+    {
+        QTest::addColumn<QString>("dialog"); // how it opens
+        QTest::addColumn<int>("answer");     // the key that closes it
+        QTest::newRow("about, OK") << u"Ctrl+A"_s << int(Qt::Key_Return);
+        QTest::newRow("restore all, Batal") << u"Ctrl+R"_s << int(Qt::Key_Escape);
+        QTest::newRow("restore all, Kembalikan") << u"Ctrl+R"_s << int(Qt::Key_Return);
+        QTest::newRow("open panel, closed") << u"carpet menu"_s << int(Qt::Key_Escape);
+    }
+    void theRoomHasItsKeysBackAfterADialog()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(int, answer);
+        MenuWorld world;
+        world.storage.setUserPrompts(&WidgetUserPrompts::shared());
+        MenuBarController menu{world.windows, world.state, WidgetUserPrompts::shared(),
+                               world.storage, world.reveal};
+        menu.setTrayAvailability([] { return false; });
+        world.windows.createWindow();
+        menu.setupStatusItem();
+        InteractiveDesktopWindow* window = world.windows.window();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->content()->setFocus();
+        QTRY_VERIFY(window->content()->hasFocus());
+
+        QWidget* shown = nullptr;
+        QTimer answering;
+        connect(&answering, &QTimer::timeout, this, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget();
+                modal && modal->isActiveWindow()) {
+                answering.stop();
+                shown = modal;
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key(answer));
+            }
+        });
+        answering.start(20);
+        if (dialog == u"carpet menu"_s)
+            world.storage.chooseItemsToHideUnderCarpet();
+        else
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(dialog));
+        QVERIFY(shown);
+        QVERIFY(!QApplication::activeModalWidget());
+
+        QTRY_VERIFY(window->content()->hasFocus());
+        QVERIFY(!world.state.showThemePicker());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::ControlModifier);
+        QVERIFY(world.state.showThemePicker());
+    }
+
+    // A file dragged in from another program lands on the floor, and the first right-click
+    // on the carpet after it, which brings the program back to the front, shows the carpet's
+    // menu over the room.
+    void theCarpetsMenuShowsAfterADropFromAnotherProgram()
+    {
+        MenuWorld world;
+        WindowStack stack;
+        world.windows.createWindow();
+        // The room of this test's storage.
+        auto* view = new RoomView(world.state, FloorInteractionState::shared(), &world.storage,
+                                  AssetLoader::shared(), RoomPieces::standard(world.state));
+        world.windows.window()->setContent(view);
+        QVERIFY(QTest::qWaitForWindowExposed(world.windows.window()));
+        const QString dropped = world.home.writeFile(u"Downloads/catatan.txt"_s, "isi");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(dropped)});
+        const QPoint floor = view->mapFromScene(QPointF(view->width() * 0.2, view->height() * 0.9));
+        QDragEnterEvent enter(floor, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &enter);
+        QDragMoveEvent move(floor, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &move);
+        QDropEvent drop(floor, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &drop);
+        const QString underCarpet =
+            world.storage.carpetDirectory().toLocalFile() + u"/catatan.txt"_s;
+        QTRY_VERIFY(QFile::exists(underCarpet));
+
+        // The other program had the keyboard; the right-click gives it back to the room.
+        world.windows.handleApplicationStateChange(Qt::ApplicationInactive);
+        const auto items = view->scene()->items();
+        const auto carpet = std::find_if(items.begin(), items.end(), [](QGraphicsItem* item) {
+            return dynamic_cast<MovableCarpetMatView*>(item);
+        });
+        QVERIFY(carpet != items.end());
+        const QPoint onCarpet = view->mapFromScene((*carpet)->sceneBoundingRect().center());
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, onCarpet,
+                                     view->viewport()->mapToGlobal(onCarpet));
+        QApplication::sendEvent(view->viewport(), &rightClick);
+        world.windows.handleApplicationStateChange(Qt::ApplicationActive);
+
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QVERIFY(menu->isVisible());
+        QCOMPARE(menu->actions().value(0)->text(), u"Buka / Intip Karpet (Perlihatkan File)"_s);
+        QCOMPARE(stack.top(), menu);
+        menu->close();
     }
 
     // A panel for files only enters a folder instead of choosing it.
