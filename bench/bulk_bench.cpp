@@ -59,6 +59,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -174,6 +175,10 @@ void endPart(std::vector<Part>& parts, const char* name)
 {
     parts.push_back({name, app().longestUnanswered(), app().longestStall});
     app().resetAnswer();
+    // For a profiler recording this process on the monotonic clock: where each part ended.
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    std::fprintf(stderr, "bulk: %s ended at %ld.%09ld\n", name, long(now.tv_sec), now.tv_nsec);
 }
 
 // Runs `fn` from a turn of the event loop, as the window system's events come, and returns
@@ -285,7 +290,8 @@ int runGesture(RoomView& view, MagicCarpetView& floor, const QByteArray& name, i
 
     std::vector<Part> parts;
     double shown = -1;
-    app().resetAnswer();
+    endPart(parts, "rest");
+    parts.clear();
     if (name == "drag-to-trash") {
         FloorItemView* file = fileOnTop(view, floor, storage);
         if (!file)
