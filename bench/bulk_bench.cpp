@@ -15,24 +15,37 @@
 // ("-links": three of four the room's own, recorded in shelf_links.json as the room records
 // them, the fourth a relative link of the user's) and on half files, half links ("-half").
 //
+// The floor's gestures on a selection of every file run as a person makes them, the mouse's
+// press, moves (125 a second) and release sent through the view as the window system sends
+// them: "drag-to-trash" drags a selected file to the trash can and lets go there (and
+// "drag-one-to-trash" one file with nothing selected, what any drag costs), "marquee"
+// draws one over every file, and "bar-trash" clicks the selection bar's trash button. They
+// print the longest wait of each part of the gesture (a drag's start, its moves, the drop
+// until the room shows the files gone) apart.
+//
 // Every case runs at 110, 1,000 and 10,000 items (the shelf's also at 2,000) in a process of
 // its own on a scratch home folder. `--case NAME` runs one case, `--files N` one size. With
 // BENCH_WHY=1 every new longest stall names its receiver and event type on standard error.
 #include "app/interactive_desktop_window.h"
 #include "bench_application.h"
 #include "bench_case.h"
+#include "kit/room_geometry.h"
 #include "room/asset_loader.h"
 #include "room/floor/floor_file_area.h"
 #include "room/floor/floor_file_layer.h"
+#include "room/floor/floor_item_view.h"
+#include "room/floor/floor_multi_select_action_bar.h"
 #include "room/floor/magic_carpet_view.h"
 #include "room/room_pieces.h"
 #include "room/room_view.h"
+#include "room/theme_background_view.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QGraphicsScene>
 #include <QJsonArray>
@@ -47,6 +60,10 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -54,6 +71,7 @@ const QByteArrayList kCases = {"floor-restore",       "shelf-to-floor",  "shelf-
                                "shelf-to-floor-half", "shelf-restore",   "shelf-restore-links",
                                "shelf-restore-half",  "trash-selection", "selection-to-shelf",
                                "return-everything"};
+const QByteArrayList kGestureCases = {"drag-to-trash", "drag-one-to-trash", "marquee", "bar-trash"};
 
 // `count` files in the storage folder's `folder`, each recording a folder of the home as
 // where it came from, as the room's own moves leave them.
@@ -146,6 +164,211 @@ qsizetype floorViews(MagicCarpetView& floor)
     return floor.pendingCount() + floor.fileArea()->childItems().size() + lifted;
 }
 
+// The longest waits of one part of a gesture.
+struct Part {
+    const char* name;
+    double unanswered;
+    double stall;
+};
+
+// Ends the part running now with its longest waits; the next one counts afresh.
+void endPart(std::vector<Part>& parts, const char* name)
+{
+    parts.push_back({name, app().longestUnanswered(), app().longestStall});
+    app().resetAnswer();
+    // For a profiler recording this process on the monotonic clock: where each part ended.
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    std::fprintf(stderr, "bulk: %s ended at %ld.%09ld\n", name, long(now.tv_sec), now.tv_nsec);
+}
+
+// Runs `fn` from a turn of the event loop, as the window system's events come, and returns
+// once it has run.
+void fromLoop(const std::function<void()>& fn)
+{
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, [&] {
+        fn();
+        loop.quit();
+    });
+    loop.exec();
+}
+
+// The pointer, its button held, moved from `from` to `to` in `steps` moves at 125 a second.
+void moveAlong(RoomView& view, QPointF from, QPointF to, int steps)
+{
+    QEventLoop loop;
+    QTimer moves;
+    moves.setTimerType(Qt::PreciseTimer);
+    int step = 0;
+    QObject::connect(&moves, &QTimer::timeout, &loop, [&] {
+        ++step;
+        BenchCase::sendMouse(view, QEvent::MouseMove, from + (to - from) * (double(step) / steps),
+                             Qt::LeftButton);
+        if (step >= steps) {
+            moves.stop();
+            loop.quit();
+        }
+    });
+    moves.start(8);
+    loop.exec();
+}
+
+// Runs the event loop until `done` holds; the milliseconds that took, or -1 after 15 minutes.
+double waitUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 900'000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (done())
+            return timer.nsecsElapsed() / 1e6;
+    }
+    return -1;
+}
+
+// The file on top at its own centre, of those lying nearest the middle of the floor.
+FloorItemView* fileOnTop(RoomView& view, MagicCarpetView& floor, StorageManager& storage)
+{
+    const QPointF middle(0.5 * view.viewport()->width(), 0.7 * view.viewport()->height());
+    FloorItemView* nearest = nullptr;
+    qreal best = 0;
+    for (const QUrl& url : storage.carpetItems()) {
+        FloorItemView* file = floor.floorItem(url.fileName());
+        if (!file)
+            continue;
+        const QPointF centre = file->sceneBoundingRect().center();
+        const qreal distance =
+            std::abs(centre.x() - middle.x()) + std::abs(centre.y() - middle.y());
+        if (!nearest || distance < best) {
+            nearest = file;
+            best = distance;
+        }
+    }
+    if (!nearest)
+        return nullptr;
+    for (QGraphicsItem* hit =
+             view.scene()->itemAt(nearest->sceneBoundingRect().center(), QTransform());
+         hit; hit = hit->parentItem()) {
+        if (auto* file = dynamic_cast<FloorItemView*>(hit))
+            return file;
+    }
+    return nearest;
+}
+
+// A point of the bare floor (the room's background takes the pointer there) from `corner`
+// outwards, or nothing.
+std::optional<QPointF> bareFloorNear(RoomView& view, QPointF corner, QPointF outwards)
+{
+    for (int step = 0; step < 40; ++step) {
+        const QPointF p = corner + outwards * step * 4;
+        for (QGraphicsItem* hit : view.scene()->items(p)) {
+            if (!hit->isVisible() || hit->acceptedMouseButtons() == Qt::NoButton)
+                continue;
+            if (dynamic_cast<ThemeBackgroundView*>(hit))
+                return p;
+            break;
+        }
+    }
+    return std::nullopt;
+}
+
+int runGesture(RoomView& view, MagicCarpetView& floor, const QByteArray& name, int files)
+{
+    StorageManager& storage = StorageManager::shared();
+    FloorInteractionState& floorState = FloorInteractionState::shared();
+    const auto allGone = [&] {
+        return storage.carpetItems().isEmpty() && floorViews(floor) == 0 &&
+               !storage.hasMovesInFlight();
+    };
+    if (name == "drag-to-trash" || name == "bar-trash") {
+        QSet<QString> all;
+        for (const QUrl& item : storage.carpetItems())
+            all.insert(item.fileName());
+        floorState.setSelectedFileNames(all);
+    }
+    BenchCase::spin(1500);
+
+    std::vector<Part> parts;
+    double shown = -1;
+    endPart(parts, "rest");
+    parts.clear();
+    if (name.startsWith("drag-")) {
+        FloorItemView* file = fileOnTop(view, floor, storage);
+        if (!file)
+            return 1;
+        const QPointF from = file->sceneBoundingRect().center();
+        const QPointF trash = RoomGeometry(view.viewport()->size()).trashCentre();
+        fromLoop(
+            [&] { BenchCase::sendMouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton); });
+        // Past the drag's minimum distance: the selection lifts and follows.
+        moveAlong(view, from, from + QPointF(6, 0), 5);
+        BenchCase::spin(100);
+        endPart(parts, "start");
+        moveAlong(view, from + QPointF(6, 0), trash, 60);
+        BenchCase::spin(100);
+        endPart(parts, "moves");
+        fromLoop(
+            [&] { BenchCase::sendMouse(view, QEvent::MouseButtonRelease, trash, Qt::NoButton); });
+        // One file dragged alone leaves the rest.
+        const qsizetype left = name == "drag-to-trash" ? 0 : files - 1;
+        shown = waitUntil([&] {
+            return storage.carpetItems().size() == left && floorViews(floor) == left &&
+                   !storage.hasMovesInFlight();
+        });
+        BenchCase::spin(100);
+        endPart(parts, "drop");
+    } else if (name == "bar-trash") {
+        FloorMultiSelectActionBar* bar = floor.actionBar();
+        if (!bar)
+            return 1;
+        const QPointF button = bar->trashButton()->mapToScene(bar->trashButton()->rect().center());
+        fromLoop(
+            [&] { BenchCase::sendMouse(view, QEvent::MouseButtonPress, button, Qt::LeftButton); });
+        fromLoop(
+            [&] { BenchCase::sendMouse(view, QEvent::MouseButtonRelease, button, Qt::NoButton); });
+        shown = waitUntil(allGone);
+        BenchCase::spin(100);
+        endPart(parts, "click");
+    } else {
+        // From the bare floor before the first file to past the last.
+        QRectF places;
+        const QSizeF size = view.viewport()->size();
+        for (const QUrl& url : storage.carpetItems()) {
+            const StoredPosition p = storage.carpetItemPosition(url.fileName());
+            places |= QRectF(QPointF(p.x * size.width(), p.y * size.height()), QSizeF(0.01, 0.01));
+        }
+        const std::optional<QPointF> from =
+            bareFloorNear(view, places.topLeft() - QPointF(40, 40), QPointF(-1, -1));
+        if (!from)
+            return 1;
+        const QPointF to = places.bottomRight() + QPointF(40, 40);
+        fromLoop(
+            [&] { BenchCase::sendMouse(view, QEvent::MouseButtonPress, *from, Qt::LeftButton); });
+        moveAlong(view, *from, to, 125);
+        BenchCase::spin(100);
+        endPart(parts, "gesture");
+        fromLoop([&] { BenchCase::sendMouse(view, QEvent::MouseButtonRelease, to, Qt::NoButton); });
+        shown = waitUntil([&] { return floorState.selectedFileNames().size() == files; });
+        BenchCase::spin(300);
+        endPart(parts, "release");
+        // A click on the bare floor lets the selection go.
+        fromLoop(
+            [&] { BenchCase::sendMouse(view, QEvent::MouseButtonPress, *from, Qt::LeftButton); });
+        fromLoop(
+            [&] { BenchCase::sendMouse(view, QEvent::MouseButtonRelease, *from, Qt::NoButton); });
+        waitUntil([&] { return floorState.selectedFileNames().isEmpty(); });
+        BenchCase::spin(300);
+        endPart(parts, "clearing");
+    }
+    std::printf("%-19s %6d items: shown after %9.1f ms", name.constData(), files, shown);
+    for (const Part& part : parts)
+        std::printf(", %s unanswered %.1f ms stall %.1f ms", part.name, part.unanswered,
+                    part.stall);
+    std::printf("\n");
+    return shown >= 0 ? 0 : 1;
+}
+
 int runCase(const QString& home, const QByteArray& name, int files)
 {
     QSettings settings(home + QStringLiteral("/.config/Pondsill/Pondsill.conf"),
@@ -169,6 +392,8 @@ int runCase(const QString& home, const QByteArray& name, int files)
     while (settling.elapsed() < 120'000 &&
            (floor->pendingCount() > 0 || floorViews(*floor) < storage.carpetItems().size()))
         BenchCase::spin(50);
+    if (kGestureCases.contains(name))
+        return runGesture(*view, *floor, name, files);
     if (name == "trash-selection" || name == "selection-to-shelf") {
         QSet<QString> all;
         for (const QUrl& item : storage.carpetItems())
@@ -236,7 +461,7 @@ int main(int argc, char** argv)
     if (!home.isEmpty())
         return runCase(home, chosen, size.toInt());
 
-    for (const QByteArray& name : kCases) {
+    for (const QByteArray& name : kCases + kGestureCases) {
         if (!chosen.isEmpty() && chosen != name)
             continue;
         const bool shelf = name.startsWith("shelf-");
@@ -245,7 +470,7 @@ int main(int argc, char** argv)
                 continue;
             QTemporaryDir scratch;
             if (name == "floor-restore" || name == "trash-selection" ||
-                name == "selection-to-shelf")
+                name == "selection-to-shelf" || kGestureCases.contains(name))
                 seed(scratch.path(), QStringLiteral("Karpet"), files, 0);
             else if (name.endsWith("-links"))
                 seedShelf(scratch.path(), files, 1);

@@ -3,6 +3,7 @@
 #include "kit/drawing_cache.h"
 #include "room/floor/floor_item_view.h"
 
+#include <QGraphicsScene>
 #include <QPainter>
 #include <QTimer>
 
@@ -35,16 +36,42 @@ void FloorFileLayer::invalidate(const QRectF& rect)
         m_dirty = QRegion(m_dirty.boundingRect() | pixels);
     else
         m_dirty += pixels;
-    update(pixels);
+    updateShown(pixels);
+}
+
+void FloorFileLayer::updateShown(const QRectF& rect)
+{
+    update(rect.translated(m_shift));
+}
+
+void FloorFileLayer::setShift(const QPointF& shift)
+{
+    if (shift == m_shift)
+        return;
+    const bool shows = !m_used.isEmpty() && !m_cleared;
+    for (const QPointF& at : {m_shift, shift}) {
+        m_shift = at;
+        if (!shows)
+            continue;
+        // Asked of the scene, the places stay apart: an item unites what it is asked to
+        // repaint into one rectangle, which for a few scattered files is most of the floor.
+        for (const QRect& place : m_usedPlaces) {
+            if (QGraphicsScene* room = scene())
+                room->update(mapRectToScene(QRectF(place).translated(m_shift)));
+            else
+                updateShown(place);
+        }
+    }
 }
 
 void FloorFileLayer::clear()
 {
     m_cleared = true;
     if (!m_used.isEmpty())
-        update(m_used);
+        updateShown(m_used);
     m_picture = QImage();
     m_used = QRect();
+    m_usedPlaces = QRegion();
     m_dirty = QRegion();
     m_added.clear();
     m_repairArea = QRegion();
@@ -67,14 +94,14 @@ void FloorFileLayer::holdRepairs(bool held)
     m_held = held;
     m_waiting = false;
     if (!held && !m_dirty.isEmpty())
-        update(m_dirty.boundingRect());
+        updateShown(m_dirty.boundingRect());
 }
 
 void FloorFileLayer::add(FloorItemView* file, const QRectF& rect)
 {
     m_cleared = false;
     m_added.append(file);
-    update(rect);
+    updateShown(rect);
 }
 
 void FloorFileLayer::drawFile(QPainter& painter, FloorItemView* file, qreal devicePixelRatio)
@@ -82,7 +109,12 @@ void FloorFileLayer::drawFile(QPainter& painter, FloorItemView* file, qreal devi
     painter.setTransform(file->itemTransform(this) *
                          QTransform::fromScale(devicePixelRatio, devicePixelRatio));
     file->paintLook(painter);
-    m_used |= file->mapRectToItem(this, file->boundingRect()).toAlignedRect();
+    const QRect place = file->mapRectToItem(this, file->boundingRect()).toAlignedRect();
+    m_used |= place;
+    if (m_usedPlaces.rectCount() > heldRepairDraws)
+        m_usedPlaces = QRegion(m_used);
+    else
+        m_usedPlaces += place;
     // The picture keeps the drawing: the file needs no image of its own.
     file->dropSprite();
     ++m_fileDraws;
@@ -102,6 +134,7 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
         m_dirty = QRegion(rect().toAlignedRect());
         m_added.clear();
         m_used = QRect();
+        m_usedPlaces = QRegion();
         m_repairArea = QRegion();
         m_repairFiles.clear();
     }
@@ -202,7 +235,7 @@ void FloorFileLayer::drawRepairSlice(QPainter& painter)
             drawRepairSlice(slice);
         }
         if (!needsRepair()) {
-            update(area);
+            updateShown(area);
             Q_EMIT repaired();
         }
     });
@@ -217,6 +250,6 @@ void FloorFileLayer::paint(QPainter* painter, const QStyleOptionGraphicsItem*, Q
     // Only where files lie: a floor without files costs a repaint over it nothing.
     const QRect used = m_used & rect().toAlignedRect();
     if (!used.isEmpty())
-        painter->drawImage(QRectF(used), m_picture,
+        painter->drawImage(QRectF(used).translated(m_shift), m_picture,
                            QRectF(QPointF(used.topLeft()) * dpr, QSizeF(used.size()) * dpr));
 }

@@ -41,6 +41,11 @@ public:
     void holdRepairs(bool held);
     bool holdsRepairs() const { return m_held; }
 
+    // Shows the picture moved by `shift` (the files drawn into it stay where they rest): a
+    // selection of thousands follows a drag as one picture.
+    void setShift(const QPointF& shift);
+    QPointF shift() const { return m_shift; }
+
     // Whether it keeps a picture (and so memory for the files drawn into it).
     bool holdsPicture() const { return !m_cleared && !m_picture.isNull(); }
 
@@ -75,11 +80,17 @@ private:
     void drawFile(QPainter& painter, FloorItemView* file, qreal devicePixelRatio);
     // Draws the next slice of the area being drawn again, and asks for the one after.
     void drawRepairSlice(QPainter& painter);
+    // Repaints where `rect` of the picture shows.
+    void updateShown(const QRectF& rect);
 
     RestingFiles m_files;
     QImage m_picture;
     QRegion m_dirty;
     QRect m_used; // where files were drawn: the rest of the picture is clear
+    // The same as places while they are few: a shifted picture of a few files repaints only
+    // where they are.
+    QRegion m_usedPlaces;
+    QPointF m_shift;
     QList<QPointer<FloorItemView>> m_added;
     int m_fileDraws = 0;
     bool m_held = false;

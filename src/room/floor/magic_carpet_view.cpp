@@ -162,6 +162,14 @@ FloorItemView* MagicCarpetView::floorItem(const QString& name) const
     return it->second.view;
 }
 
+QPointF MagicCarpetView::shownCentre(const QString& name) const
+{
+    const auto it = m_entries.find(name);
+    if (it == m_entries.end() || !it->second.view)
+        return {};
+    return it->second.view->centre() + (rides(it->second) ? m_selectionLayer->shift() : QPointF());
+}
+
 FloorMultiSelectActionBar* MagicCarpetView::actionBar() const
 {
     return m_barHolder && !m_barHolder->isDisappearing() ? m_bar.data() : nullptr;
@@ -428,24 +436,15 @@ bool MagicCarpetView::layoutEntry(const QString& name, Entry& entry)
         return false;
     ++m_fileLayouts;
     const bool lifted = m_floorState.isCarpetLifted();
-    const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
     const QPointF point = filePoint(name);
     const bool isCovered = FloorRules::isCoveredByCarpet(point, carpetCentre());
-    const bool isDragged = dragged == name;
-    const bool isSelected = m_floorState.selectedFileNames().contains(name);
-    const bool groupMoving = isSelected && dragged.has_value();
 
     // Under the lowered carpet a file is not there at all: no view, no target.
     entry.holder->setVisible(!(isCovered && !lifted));
     entry.view->setCovered(isCovered);
     entry.place->set(point);
     entry.covered = isCovered;
-    entry.holder->setZValue((isDragged     ? 40
-                             : groupMoving ? 38
-                             : isSelected  ? 32
-                             : lifted      ? 25
-                                           : 22) +
-                            entry.order * ageStep);
+    entry.holder->setZValue(standing(name, entry));
     placeFile(name);
     return isCovered;
 }
@@ -456,28 +455,64 @@ void MagicCarpetView::updateResting(const QString& name)
     if (found == m_entries.end() || !found->second.view || !found->second.holder)
         return;
     Entry& entry = found->second;
-    const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
-    const bool follows =
-        dragged && (*dragged == name || m_floorState.selectedFileNames().contains(name));
+    const bool follows = followsDrag(name);
     const bool still = entry.holder->isVisible() && !entry.holder->isDisappearing() &&
-                       entry.holder->progress() >= 1 && !entry.place->isAnimating() && !follows;
+                       entry.holder->progress() >= 1 && !entry.place->isAnimating();
     // A still file lies in the resting files' picture, or, selected (and nothing more), in the
-    // selection's; any other look it draws itself.
+    // selection's; any other look it draws itself. A selected file following a drag stays in
+    // the selection's picture, which follows the drag as one; one that lay elsewhere as the
+    // drag started draws itself.
     const int look = entry.view->look();
-    FloorFileLayer* picture = !still      ? nullptr
-                              : look == 0 ? m_fileLayer
-                              : look == 2 ? m_selectionLayer
-                                          : nullptr;
+    FloorFileLayer* picture = !still                                    ? nullptr
+                              : look == 0 && !follows                   ? m_fileLayer
+                              : look == 2 && (!follows || rides(entry)) ? m_selectionLayer
+                                                                        : nullptr;
     const QRectF rect =
         picture ? entry.view->mapRectToItem(picture, entry.view->boundingRect()) : QRectF();
     const int shown = look | (entry.view->isCovered() ? 8 : 0);
     if (picture == entry.picture && rect == entry.layered && shown == entry.look &&
         (picture != nullptr) == entry.view->isInLayer())
         return;
+    const bool rode = rides(entry);
     pictureIn(entry, picture, rect);
     entry.look = shown;
     entry.view->setInLayer(picture != nullptr);
+    if (rode && !picture) {
+        // Out of the picture that followed the pointer: it follows by itself from here.
+        entry.holder->setZValue(standing(name, entry));
+        entry.view->setCentre(entry.place->value() + dragShift());
+        m_following << name;
+    }
     settleHolder(entry);
+}
+
+bool MagicCarpetView::followsDrag(const QString& name) const
+{
+    const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
+    return dragged && (*dragged == name || m_floorState.selectedFileNames().contains(name));
+}
+
+bool MagicCarpetView::rides(const Entry& entry) const
+{
+    return entry.picture == m_selectionLayer && m_floorState.draggingFloorFileName().has_value();
+}
+
+QPointF MagicCarpetView::dragShift() const
+{
+    const QSizeF t = m_floorState.floorFileDragTranslation();
+    return QPointF(t.width(), t.height());
+}
+
+qreal MagicCarpetView::standing(const QString& name, const Entry& entry) const
+{
+    const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
+    const bool isSelected = m_floorState.selectedFileNames().contains(name);
+    return (dragged == name                 ? 40
+            : isSelected && dragged         ? 38
+            : isSelected                    ? 32
+            : m_floorState.isCarpetLifted() ? 25
+                                            : 22) +
+           entry.order * ageStep;
 }
 
 QList<FloorItemView*> MagicCarpetView::filesIn(const FloorFileLayer* picture,
@@ -559,13 +594,27 @@ void MagicCarpetView::layoutDragStart()
     // A drag's start and end change the standing of the files it moves alone: the one
     // dragged before, the one dragged now and the selection. Laying out every file again
     // took some 50 ms on a floor of 10,000, at both ends of every drag.
+    // The selected files lying still in the selection's picture stay there: the picture
+    // follows the pointer as one, where thousands of files each lifted and drawn by itself
+    // kept the room from its input for about a second as the drag started.
     followDrag();
-    QSet<QString> names = m_floorState.selectedFileNames();
+    m_selectionLayer->setShift(QPointF());
+    QStringList names;
+    m_following.clear();
+    const std::optional<QString> was =
+        std::exchange(m_draggedName, m_floorState.draggingFloorFileName());
+    for (const QString& name : m_floorState.selectedFileNames()) {
+        const auto found = m_entries.find(name);
+        if (found == m_entries.end() || name == was || name == m_draggedName)
+            continue;
+        if (found->second.picture != m_selectionLayer)
+            names << name;
+    }
+    m_following = names;
+    if (was)
+        names << *was;
     if (m_draggedName)
-        names.insert(*m_draggedName);
-    m_draggedName = m_floorState.draggingFloorFileName();
-    if (m_draggedName)
-        names.insert(*m_draggedName);
+        names << *m_draggedName;
     relayoutFiles(names);
     layoutBar();
 }
@@ -617,7 +666,8 @@ void MagicCarpetView::layoutDrag()
     if (!dragged)
         return;
     placeFile(*dragged);
-    for (const QString& name : m_floorState.selectedFileNames()) {
+    m_selectionLayer->setShift(dragShift());
+    for (const QString& name : std::as_const(m_following)) {
         if (name != *dragged)
             placeFile(name);
     }
@@ -630,11 +680,9 @@ void MagicCarpetView::placeFile(const QString& name)
     if (found == m_entries.end() || !found->second.view)
         return;
     const Entry& entry = found->second;
-    const std::optional<QString>& dragged = m_floorState.draggingFloorFileName();
-    const bool follows =
-        dragged && (*dragged == name || m_floorState.selectedFileNames().contains(name));
-    const QSizeF t = follows ? m_floorState.floorFileDragTranslation() : QSizeF(0, 0);
-    entry.view->setCentre(entry.place->value() + QPointF(t.width(), t.height()));
+    // A file in the selection's picture stays at rest: the picture shows it where the drag is.
+    const bool follows = followsDrag(name) && !rides(entry);
+    entry.view->setCentre(entry.place->value() + (follows ? dragShift() : QPointF()));
     updateResting(name);
     // The area reaches over the file where it is and where it is going (the way between lies
     // within). A file following the pointer lies in the lifted area, which reaches anywhere.

@@ -38,6 +38,9 @@ public:
     // The view of a file by its name, when it is shown (a file the lowered carpet covers
     // has none).
     FloorItemView* floorItem(const QString& name) const;
+    // Where a shown file's centre is seen: a selected file following a drag in the selection's
+    // picture is seen moved with the picture, while its view stays where it rests.
+    QPointF shownCentre(const QString& name) const;
     MovableCarpetMatView* carpet() const { return m_carpet; }
     FloorFileLayer* fileLayer() const { return m_fileLayer; }
     FloorFileLayer* selectionLayer() const { return m_selectionLayer; }
@@ -84,6 +87,12 @@ private:
     bool makeEntry(const QUrl& url);
     bool layoutEntry(const QString& name, Entry& entry);
     void updateResting(const QString& name);
+    bool followsDrag(const QString& name) const;
+    // Whether the file follows a drag inside the selection's picture rather than by itself.
+    bool rides(const Entry& entry) const;
+    QPointF dragShift() const;
+    // The file's z value from its standing (dragged, following, selected, resting) and age.
+    qreal standing(const QString& name, const Entry& entry) const;
     // Puts the file's holder in the area it belongs to now.
     void settleHolder(Entry& entry);
     void followDrag();
@@ -135,6 +144,8 @@ private:
     // While a file is dragged or a marquee drawn: the resting files' area is not drawn.
     bool m_lifted = false;
     std::optional<QString> m_draggedName;
+    // The selected files that follow a drag by themselves, outside the selection's picture.
+    QStringList m_following;
     std::optional<QString> m_hoveredName;
     // The stored places the files were last laid out at.
     FloorPositions m_laidPositions;
