@@ -213,8 +213,9 @@ void LinkKeeper::watch(const QString& path)
     if (m_linkPlaces.contains(at))
         return;
     m_linkPlaces.insert(at);
-    m_links.push_back(
-        {at, destinationOf(path, *text), *text, QDir::isAbsolutePath(*text), m_moves.size()});
+    // Watched late, a link whose item has moved meanwhile still names where the item was:
+    // the batch's moves from its start lead on from there.
+    m_links.push_back({at, destinationOf(path, *text), *text, QDir::isAbsolutePath(*text)});
     index(m_links.size() - 1, m_links.back().at);
     index(m_links.size() - 1, m_links.back().target);
 }
