@@ -213,38 +213,54 @@ void LinkKeeper::watch(const QString& path)
     if (m_linkPlaces.contains(at))
         return;
     m_linkPlaces.insert(at);
+    // Watched late, a link whose item has moved meanwhile still names where the item was:
+    // the batch's moves from its start lead on from there.
     m_links.push_back({at, destinationOf(path, *text), *text, QDir::isAbsolutePath(*text)});
+    index(m_links.size() - 1, m_links.back().at);
+    index(m_links.size() - 1, m_links.back().target);
 }
 
-void LinkKeeper::begin()
+void LinkKeeper::index(size_t link, const QString& place)
 {
-    ++m_pending;
+    std::vector<size_t>& links = m_linksByPlace[place];
+    if (links.empty() || links.back() != link)
+        links.push_back(link);
 }
 
 void LinkKeeper::finished(const QString& from, const QString& to)
 {
-    if (!to.isEmpty()) {
-        m_moves.emplace_back(ItemPaths::realLocation(from), ItemPaths::realLocation(to));
-        m_movesFrom[m_moves.back().first].push_back(m_moves.size() - 1);
-    }
-    if (--m_pending == 0 && m_closed)
-        mend();
+    if (to.isEmpty())
+        return;
+    const QString source = ItemPaths::realLocation(from);
+    m_moves.emplace_back(source, ItemPaths::realLocation(to));
+    m_movesFrom[source].push_back(m_moves.size() - 1);
+    // The links standing at or under what moved, or leading there, are mended now: a batch
+    // of thousands looks at its few links only.
+    std::vector<size_t> concerned;
+    const auto collect = [&](auto first, auto last) {
+        for (; first != last; ++first)
+            concerned.insert(concerned.end(), first->second.begin(), first->second.end());
+    };
+    const auto exact = m_linksByPlace.find(source);
+    if (exact != m_linksByPlace.end())
+        collect(exact, std::next(exact));
+    // Everything under the folder: its paths sort between "folder/" and "folder0".
+    const QString under = source == QStringLiteral("/") ? source : source + QLatin1Char('/');
+    QString past = under;
+    past.back() = QChar(u'/' + 1);
+    collect(m_linksByPlace.lower_bound(under), m_linksByPlace.lower_bound(past));
+    std::sort(concerned.begin(), concerned.end());
+    concerned.erase(std::unique(concerned.begin(), concerned.end()), concerned.end());
+    for (const size_t link : concerned)
+        mend(m_links[link]);
 }
 
-void LinkKeeper::close()
-{
-    m_closed = true;
-    if (m_pending == 0)
-        mend();
-}
-
-QString LinkKeeper::afterMoves(const QString& path) const
+QString LinkKeeper::afterMoves(const QString& path, size_t next) const
 {
     // The moves in the order they finished, each taking the place along when it started at
     // the place or at a folder holding it: only the moves from the place itself or from one
     // of its folders are looked at, the earliest not yet applied first.
     QString place = path;
-    size_t next = 0;
     while (true) {
         size_t found = m_moves.size();
         const auto earliestFrom = [&](const QString& from) {
@@ -270,26 +286,32 @@ QString LinkKeeper::afterMoves(const QString& path) const
     }
 }
 
-void LinkKeeper::mend()
+void LinkKeeper::mend(Watched& link)
 {
-    m_linkPlaces.clear();
-    for (const Watched& link : std::exchange(m_links, {})) {
-        const QString at = afterMoves(link.at);
-        const QString target = afterMoves(link.target);
-        if (at == link.at && target == link.target)
-            continue; // neither moved: whatever it leads to now is none of the batch's doing
-        const std::optional<QString> text = FileOperations::readLink(at);
-        if (!text || text->isEmpty() || destinationOf(at, *text) == target ||
-            !FileOperations::entryExists(target) || (m_allowed && !m_allowed(at, target)))
-            continue;
-        // The text it was written with, where that reaches the item again from here.
-        QString fresh = link.text;
-        if (destinationOf(at, fresh) != target)
-            fresh = link.absolute ? target : QDir(realFolderOf(at)).relativeFilePath(target);
-        repoint(at, fresh);
+    const QString at = afterMoves(link.at, link.seen);
+    const QString target = afterMoves(link.target, link.seen);
+    link.seen = m_moves.size();
+    if (at == link.at && target == link.target)
+        return; // neither moved: whatever it leads to now is none of the batch's doing
+    const size_t self = size_t(&link - m_links.data());
+    if (at != link.at) {
+        m_linkPlaces.remove(link.at);
+        m_linkPlaces.insert(at);
+        index(self, at);
     }
-    m_moves.clear();
-    m_movesFrom.clear();
+    if (target != link.target)
+        index(self, target);
+    link.at = at;
+    link.target = target;
+    const std::optional<QString> text = FileOperations::readLink(at);
+    if (!text || text->isEmpty() || destinationOf(at, *text) == target ||
+        !FileOperations::entryExists(target) || (m_allowed && !m_allowed(at, target)))
+        return;
+    // The text it was written with, where that reaches the item again from here.
+    QString fresh = link.text;
+    if (destinationOf(at, fresh) != target)
+        fresh = link.absolute ? target : QDir(realFolderOf(at)).relativeFilePath(target);
+    repoint(at, fresh);
 }
 
 } // namespace ItemMoves

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -53,11 +54,11 @@ std::optional<QByteArray> relativeDestinationFrom(const QString& linkPath, const
 // Keeps people's links reaching what they reach through a batch of moves: one move, or
 // every item of a folder sent elsewhere, where a link may travel before or after its item.
 // The links that may be touched are watched before any move begins; each move tells where
-// its item went; once the batch is closed and its last move has finished, each watched link
-// whose own place or whose item moved is re-pointed where its item now stands, relative
-// when it was written relative. A link that still reaches its item keeps its text, one
-// whose item is not where the moves left it is let be, and no item is ever moved for a
-// link. Runs on one thread.
+// its item went, and the watched links whose own place or whose item it moved are
+// re-pointed at once where their item now stands, relative when they were written relative:
+// a batch cut short at any step (a quit, a kill) leaves each link reaching its item. A link
+// that still reaches its item keeps its text, one whose item is not where the moves left it
+// is let be, and no item is ever moved for a link. Runs on one thread.
 class LinkKeeper {
 public:
     // Whether a link standing at `link` may be pointed at `target`.
@@ -66,13 +67,9 @@ public:
 
     // Notes where the link at `path` leads now; anything that is no link is let be.
     void watch(const QString& path);
-    // A move of the batch begins; finished() tells its end.
-    void begin();
     // The move from `from` has ended with its item at `to`, or not moved when `to` is
     // empty.
     void finished(const QString& from, const QString& to);
-    // No more moves will begin; the links are mended once every one has finished.
-    void close();
     // How many moves mending has looked at so far, for tests: a link's own few, however many
     // the batch holds.
     qsizetype movesLookedAt() const { return m_movesLookedAt; }
@@ -83,20 +80,24 @@ private:
         QString target; // where it leads, the same way
         QString text;   // its destination as written
         bool absolute = false;
+        size_t seen = 0; // how many of the moves `at` and `target` have followed
     };
-    // Where the entry that stood at `path` stands after the moves so far.
-    QString afterMoves(const QString& path) const;
-    void mend();
+    // Where the entry that stood at `path` stands after the moves from the `next`th on.
+    QString afterMoves(const QString& path, size_t next = 0) const;
+    // Follows the moves since the link was last looked at, and re-points it where needed.
+    void mend(Watched& link);
+    void index(size_t link, const QString& place);
 
     Allowed m_allowed;
     std::vector<Watched> m_links;
     QSet<QString> m_linkPlaces; // each watched link's `at`, noted once
+    // The watched links by the places they stand at and lead to, ordered so that those at or
+    // under a folder are found together; a place they have left since stays listed.
+    std::map<QString, std::vector<size_t>> m_linksByPlace;
     std::vector<std::pair<QString, QString>> m_moves;
     // The moves by where they started, in the order they finished: a batch of thousands
     // looks up the few that concern a path instead of walking them all for every link.
     QHash<QString, std::vector<size_t>> m_movesFrom;
-    int m_pending = 0;
-    bool m_closed = false;
     mutable qsizetype m_movesLookedAt = 0;
 };
 

@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QSet>
-#include <QThread>
 
 #include <algorithm>
 
@@ -33,7 +32,8 @@ bool floorLayoutDecodes(const QByteArray& bytes)
 } // namespace
 
 StorageManager::StorageManager(const QString& homeDirectory, QObject* parent)
-    : QObject(parent), m_paths(StoragePaths::forHome(homeDirectory))
+    : QObject(parent), m_paths(StoragePaths::forHome(homeDirectory)),
+      m_namesakes(m_paths.carpet, m_paths.bookshelf)
 {
     ensureDirectories();
     removeStaleSaves();
@@ -59,7 +59,7 @@ StorageManager::~StorageManager()
     m_held = 0;
     m_shelfListingDue = false;
     m_carpetListingDue = false;
-    m_namesakesDue = false;
+    m_namesakes.setDue(false);
     releaseHeld();
 }
 
@@ -351,7 +351,7 @@ void StorageManager::shelfEntriesChanged(const QStringList& paths)
 
 void StorageManager::refreshCarpetItems()
 {
-    if (m_held > 0 && QThread::currentThread() == thread()) {
+    if (m_held > 0) {
         m_carpetListingDue = true;
         return;
     }
@@ -361,27 +361,23 @@ void StorageManager::refreshCarpetItems()
 
 void StorageManager::refreshCarpetItems(const QStringList& shelfNames)
 {
-    const bool onGuiThread = QThread::currentThread() == thread();
-    if (onGuiThread && m_held > 0) {
+    if (m_held > 0) {
         m_carpetListingDue = true;
         return;
     }
-    if (onGuiThread)
-        ++m_workCounts.carpetListings;
+    ++m_workCounts.carpetListings;
     const auto status = FileOperations::resolvedStatus(m_paths.carpet);
     std::optional<std::vector<FileOperations::FolderEntry>> entries =
         FileOperations::listFolder(m_paths.carpet, false);
     if (!entries)
         return;
-    if (onGuiThread)
-        noteListed(m_paths.carpet, status);
+    noteListed(m_paths.carpet, status);
     const QSet<QString> onShelf(shelfNames.begin(), shelfNames.end());
-    const QSet<QString>* surveyed = nullptr;
     // Any change after the survey also brings a listing of its own from the watch, which
     // looks at every link again.
-    if (onGuiThread && m_carpetLinkSurvey && m_carpetLinkSurvey->folder && status &&
-        status->sameVersion(*m_carpetLinkSurvey->folder))
-        surveyed = &m_carpetLinkSurvey->alive;
+    const CarpetLinkSurvey* surveyed = m_carpetLinkSurvey && m_carpetLinkSurvey->speaksFor(status)
+                                           ? &*m_carpetLinkSurvey
+                                           : nullptr;
 
     CarpetNames kept;
     kept.reserve(entries->size());
@@ -389,22 +385,21 @@ void StorageManager::refreshCarpetItems(const QStringList& shelfNames)
     for (FileOperations::FolderEntry& entry : *entries) {
         if (onShelf.contains(entry.name)) {
             // Shown on the shelf, not on the floor as well; another file that only shares a
-            // shelf link's name gets a name of its own, on the GUI thread.
-            if (sharesNameWithShelfLink(entry.name))
+            // shelf link's name gets a name of its own.
+            if (m_namesakes.ofShelfLink(entry.name))
                 namesakes << entry.name;
             continue;
         }
         // Only a link can lead nowhere: the listing's own type spares a look at each file.
-        if (entry.isSymbolicLink && !(surveyed && surveyed->contains(entry.name))) {
-            if (onGuiThread)
-                ++m_workCounts.carpetLinkLooks;
+        if (entry.isSymbolicLink && !(surveyed && surveyed->leadsSomewhere(entry.name))) {
+            ++m_workCounts.carpetLinkLooks;
             if (isDeadLink(joined(m_paths.carpet, entry.name)))
                 continue;
         }
         FileNameOrder::Key key = FileNameOrder::key(entry.name);
         kept.emplace_back(std::move(key), std::move(entry.name));
     }
-    if (onGuiThread && !namesakes.isEmpty()) {
+    if (!namesakes.isEmpty()) {
         for (QString& name : renameNamesakes(namesakes)) {
             FileNameOrder::Key key = FileNameOrder::key(name);
             kept.emplace_back(std::move(key), std::move(name));
@@ -413,46 +408,10 @@ void StorageManager::refreshCarpetItems(const QStringList& shelfNames)
     std::sort(kept.begin(), kept.end());
 
     // The floor lays itself out again on every change: none for the same list.
-    if (onGuiThread) {
-        bool unchanged = false;
-        ItemURLs items = carpetURLs(kept, &unchanged);
-        if (!unchanged)
-            publishCarpetItems(std::move(kept), std::move(items));
-        return;
-    }
-    ItemURLs items;
-    items.reserve(qsizetype(kept.size()));
-    for (const auto& entry : kept)
-        items.append(QUrl::fromLocalFile(joined(m_paths.carpet, entry.second)));
-    QMetaObject::invokeMethod(
-        this,
-        [this, kept = std::move(kept), items = std::move(items),
-         namesakes = !namesakes.isEmpty()]() mutable {
-            if (items != carpetItems())
-                publishCarpetItems(std::move(kept), std::move(items));
-            if (namesakes) {
-                m_namesakesDue = true;
-                renameNamesakesIfDue();
-            }
-        },
-        Qt::QueuedConnection);
-}
-
-StorageManager::CarpetLinkSurvey StorageManager::surveyLinks(const QString& carpet)
-{
-    CarpetLinkSurvey survey;
-    survey.folder = FileOperations::resolvedStatus(carpet);
-    const std::optional<std::vector<FileOperations::FolderEntry>> entries =
-        FileOperations::listFolder(carpet, false);
-    if (!entries) {
-        survey.folder.reset();
-        return survey;
-    }
-    for (const FileOperations::FolderEntry& entry : *entries) {
-        if (entry.isSymbolicLink && !isDeadLink(joined(carpet, entry.name)))
-            survey.alive.insert(entry.name);
-    }
-    return survey;
+    bool unchanged = false;
+    ItemURLs items = carpetURLs(kept, &unchanged);
+    if (!unchanged)
+        publishCarpetItems(std::move(kept), std::move(items));
 }
 
 ItemURLs StorageManager::carpetURLs(const CarpetNames& kept, bool* unchanged) const

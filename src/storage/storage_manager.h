@@ -2,10 +2,12 @@
 
 #include "platform/file_operations.h"
 #include "state/observable.h"
+#include "storage/carpet_link_survey.h"
 #include "storage/file_name_order.h"
 #include "storage/json_file.h"
 #include "storage/json_writer.h"
 #include "storage/layout_records.h"
+#include "storage/namesakes.h"
 #include "storage/note_versions.h"
 #include "storage/sticky_note.h"
 #include "storage/storage_paths.h"
@@ -119,7 +121,7 @@ public:
     // gone is no shelf item (it is listed, watched, and stands again when its item is back);
     // a shelf folder that went leaves the shelf empty and is made again.
     std::optional<QStringList> refreshBookshelfItems();
-    void refreshCarpetItems(); // may be called from any thread
+    void refreshCarpetItems();
     void startWatching();
 
 Q_SIGNALS:
@@ -386,8 +388,8 @@ private:
     FileOperations::Result moveNow(const QString& from, const QString& to,
                                    const std::function<void()>& arrived);
     // While one lives, the moves started form one batch: the user's links in the room's
-    // folders and the links moved keep reaching their items, mended together once the last
-    // move has finished (ItemMoves::LinkKeeper). One opened inside another joins it.
+    // folders and the links moved keep reaching their items, each mended as soon as a move
+    // concerning it has finished (ItemMoves::LinkKeeper). One opened inside another joins it.
     // With `noteLater`, the links are only listed: the opener notes them (noteNext) before
     // its first move, a few per turn of the event loop.
     class LinkBatch {
@@ -424,8 +426,12 @@ private:
     // animation current now. The user's links are kept together (LinkBatch), and the listings
     // and the saves of floor_positions.json and shelf_links.json the steps ask for are made
     // once, after the last step and the last copy it started have finished. Every step moves
-    // its item whole, with its origin on it, so a kill between two steps loses nothing.
+    // its item whole, with its origin on it, and the links to it mended, so a kill between
+    // two steps loses nothing.
     void runBulk(BulkSteps steps);
+    // The program ends: the moves of many under way take no further step (what they have
+    // not reached stays where it is), and the listings and saves they held are made now.
+    void endMovesBeforeQuit();
     struct Bulk;
     // `spentNs` of the slice's time went before it, in the same turn of the event loop.
     void runBulkSlice(const std::shared_ptr<Bulk>& bulk, qint64 spentNs = 0);
@@ -524,21 +530,18 @@ private:
     void dropFloorPosition(const QString& name);
     void repairShelfEntry(const QString& name);
     void repairCarpetEntry(const QString& name);
-    // Whether the carpet entry `name` only shares its name with a shelf link and is not the
-    // item that link stands for (the item itself, a second name for it, a link to it). Reads
-    // the disk only; any thread.
-    bool sharesNameWithShelfLink(const QString& name) const;
     // Gives the carpet entry `name` a name free in the carpet and on the shelf, its floor
-    // position going with it (in `positions`); the name it took, or nothing.
-    std::optional<QString> renameNamesake(const QString& name, FloorPositions& positions) const;
+    // position going with it (in `positions`) and the user's links to it following; the
+    // name it took, or nothing.
+    std::optional<QString> renameNamesake(const QString& name, FloorPositions& positions);
     // Renames the floor's namesakes of shelf links and returns the names they took; while
     // moves are under way it renames nothing and does it once they have ended.
     QStringList renameNamesakes(const QStringList& names);
     // Lists the floor again for namesakes that waited for the moves under way to end.
     void renameNamesakesIfDue();
-    bool m_namesakesDue = false;
 
     StoragePaths m_paths;
+    Namesakes m_namesakes;
     FolderWatcher* m_watcher = nullptr;
     // What the shelf's entries lead to; every entry of "Rak", shown or not.
     EntryWatcher* m_shelfEntries = nullptr;
@@ -643,14 +646,7 @@ private:
         CarpetNames names;
         ItemURLs urls;
     } m_carpetListed;
-    // The floor's links a worker found leading somewhere, and the carpet folder's own entry
-    // before it listed them: while the folder is still that version, the listing made at a
-    // move of many's end keeps them without a look of its own.
-    struct CarpetLinkSurvey {
-        std::optional<FileOperations::EntryStatus> folder;
-        QSet<QString> alive;
-    };
-    static CarpetLinkSurvey surveyLinks(const QString& carpet);
+    // The floor's links a worker looked at before the listing at a move of many's end.
     std::optional<CarpetLinkSurvey> m_carpetLinkSurvey;
     // Each folder's own entry as it was when the folder was last listed.
     QHash<QString, FileOperations::EntryStatus> m_listed;

@@ -191,7 +191,6 @@ StorageManager::LinkBatch::~LinkBatch()
     if (!m_opened)
         return;
     m_storage.m_linkKeeper.reset();
-    m_opened->close();
 }
 
 void StorageManager::watchLink(const QString& path) const
@@ -206,7 +205,6 @@ FileOperations::Result StorageManager::moveNow(const QString& from, const QStrin
 {
     const LinkBatch batch(*this);
     watchLink(from);
-    m_linkKeeper->begin();
     const FileOperations::Result result = ItemMoves::move(from, to, arrived);
     m_linkKeeper->finished(from, result ? to : QString());
     return result;
@@ -331,6 +329,19 @@ void StorageManager::endBulkIfDone(const std::shared_ptr<Bulk>& bulk)
     });
 }
 
+void StorageManager::endMovesBeforeQuit()
+{
+    if (m_bulks.empty())
+        return;
+    // What the steps moved stands whole at its place with its links mended; the rest stays
+    // where it is. The positions, saves and listings the batches held are made once, here.
+    const ListingHold hold(*this);
+    for (const std::shared_ptr<Bulk>& bulk : std::exchange(m_bulks, {})) {
+        bulk->links.reset();
+        bulk->held.reset();
+    }
+}
+
 void StorageManager::surveyCarpetLinks(const std::shared_ptr<Bulk>& bulk)
 {
     using Watcher = QFutureWatcher<CarpetLinkSurvey>;
@@ -346,8 +357,9 @@ void StorageManager::surveyCarpetLinks(const std::shared_ptr<Bulk>& bulk)
         // Only the listing at the batch's end takes its word: links change too.
         m_carpetLinkSurvey.reset();
     });
-    watcher->setFuture(QtConcurrent::run(
-        BackgroundWork::pool(), [carpet = m_paths.carpet] { return surveyLinks(carpet); }));
+    watcher->setFuture(QtConcurrent::run(BackgroundWork::pool(), [carpet = m_paths.carpet] {
+        return CarpetLinkSurvey::of(carpet);
+    }));
 }
 
 void StorageManager::placeFloorPosition(const QString& name, const StoredPosition& position)
@@ -372,7 +384,6 @@ void StorageManager::startMove(
     const LinkBatch batch(*this);
     watchLink(source);
     const std::shared_ptr<ItemMoves::LinkKeeper> keeper = m_linkKeeper;
-    keeper->begin();
     m_inFlight << source << destination;
     const std::optional<Animation> animation = currentAnimation();
     const QString root = m_paths.root;

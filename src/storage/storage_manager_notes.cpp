@@ -652,6 +652,7 @@ bool StorageManager::notesFileHoldsBoard() const
 
 void StorageManager::saveBeforeQuit()
 {
+    endMovesBeforeQuit();
     flushWrites();
     // Read back whatever its version says: another program may have written it in place
     // since the last save, an event for it still unseen, or within the same tick of the

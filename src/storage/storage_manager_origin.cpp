@@ -17,7 +17,12 @@ QString StorageManager::returnFolder(const QString& item) const
 {
     // The folder of the recorded origin, when it is still a folder and not one of the
     // room's own (an item is never "returned" into the storage folder).
-    if (const std::optional<QString> origin = readOriginAttribute(QUrl::fromLocalFile(item))) {
+    // Read through a link, the attribute is its item's: where that item stands now is where
+    // the item came from, never where the link did.
+    const std::optional<QString> origin = readOriginAttribute(QUrl::fromLocalFile(item));
+    const bool itemsOwn = origin && FileOperations::isSymbolicLink(item) &&
+                          ItemPaths::realLocation(*origin) == QFileInfo(item).canonicalFilePath();
+    if (origin && !itemsOwn) {
         if (QDir::isAbsolutePath(*origin)) {
             const QString folder = QFileInfo(QDir::cleanPath(*origin)).absolutePath();
             if (QFileInfo(folder).isDir() && !FileOperations::isWithin(folder, m_paths.root) &&

@@ -64,14 +64,15 @@ void StorageManager::repairShelfEntry(const QString& name)
         return;
 
     if (!shelfEntry->isSymbolicLink) {
-        // A real item on the shelf. A carpet entry of the same name is only a second
-        // entry for it when it is a link or the very same file; anything else is another
-        // file that merely shares the name, and gets a name of its own on the floor.
+        // A real item on the shelf. A carpet entry of the same name is only a second entry
+        // for it when it is the very same file or a link to it; anything else (another file,
+        // a link of the user's to elsewhere) merely shares the name, and gets a name of its
+        // own on the floor.
         const QString carpetPath = joined(m_paths.carpet, name);
         const auto carpetEntry = FileOperations::entryStatus(carpetPath);
         if (!carpetEntry)
             return;
-        if (carpetEntry->isSymbolicLink || FileOperations::isSameFile(carpetPath, shelfPath)) {
+        if (m_namesakes.isSecondEntryOfShelfItem(name)) {
             if (FileOperations::removeItem(carpetPath))
                 dropFloorPosition(name);
             return;
@@ -92,7 +93,7 @@ void StorageManager::repairShelfEntry(const QString& name)
         if (FileOperations::linkTargetIsGone(shelfPath) && FileOperations::removeItem(shelfPath))
             return;
         // Another file that only shares the link's name would be shown nowhere.
-        if (sharesNameWithShelfLink(name)) {
+        if (m_namesakes.ofShelfLink(name)) {
             FloorPositions positions = floorItemPositions();
             if (renameNamesake(name, positions))
                 setFloorItemPositions(positions);
@@ -153,39 +154,13 @@ void StorageManager::dropFloorPosition(const QString& name)
     setFloorItemPositions(positions);
 }
 
-bool StorageManager::sharesNameWithShelfLink(const QString& name) const
-{
-    const QString shelfPath = joined(m_paths.bookshelf, name);
-    const QString carpetPath = joined(m_paths.carpet, name);
-    const auto shelfEntry = FileOperations::entryStatus(shelfPath);
-    const auto carpetEntry = FileOperations::entryStatus(carpetPath);
-    if (!shelfEntry || !shelfEntry->isSymbolicLink || !carpetEntry)
-        return false;
-    // A carpet link that leads nowhere is no floor file to give a name to.
-    if (carpetEntry->isSymbolicLink && isDeadLink(carpetPath))
-        return false;
-    if (FileOperations::isSameFile(shelfPath, carpetPath))
-        return false;
-    // An item out of reach now (gone, on a drive not mounted) is told by where they lead.
-    const std::optional<QString> item = FileOperations::resolvedLinkTarget(shelfPath);
-    if (item && *item == QDir::cleanPath(carpetPath))
-        return false;
-    if (!carpetEntry->isSymbolicLink)
-        return true;
-    const std::optional<QString> other = FileOperations::resolvedLinkTarget(carpetPath);
-    if (item && other)
-        return *item != *other;
-    return FileOperations::readLinkBytes(shelfPath) != FileOperations::readLinkBytes(carpetPath);
-}
-
 std::optional<QString> StorageManager::renameNamesake(const QString& name,
-                                                      FloorPositions& positions) const
+                                                      FloorPositions& positions)
 {
-    // Free in both folders: a carpet entry whose name is on the shelf is not on the floor.
-    // Never over anything: a name taken meanwhile leaves the file as it was.
-    const QString freeName = uniqueName({m_paths.carpet, m_paths.bookshelf}, name);
-    if (!FileOperations::renameNoReplace(joined(m_paths.carpet, name),
-                                         joined(m_paths.carpet, freeName)))
+    // Never over anything: a name taken meanwhile leaves the file as it was. A move like any
+    // other of the room's, so the user's links to the file follow it.
+    const QString freeName = m_namesakes.freeName(name);
+    if (!moveNow(joined(m_paths.carpet, name), joined(m_paths.carpet, freeName), {}))
         return std::nullopt;
     if (positions.contains(name))
         positions.insert(freeName, positions.take(name));
@@ -197,12 +172,13 @@ QStringList StorageManager::renameNamesakes(const QStringList& names)
     // A move under way may pass through a state where its item stands in both folders at
     // once, and a batch lists and places its files only at its end: both are left alone.
     if (m_held > 0 || hasMovesInFlight() || m_shelfListingHeld > 0) {
-        m_namesakesDue = true;
+        m_namesakes.setDue(true);
         return {};
     }
-    m_namesakesDue = false;
+    m_namesakes.setDue(false);
     FloorPositions positions = floorItemPositions();
     QStringList renamed;
+    const LinkBatch links(*this);
     for (const QString& name : names) {
         // One the floor showed already (a shelf link came by its name) stays where it lay.
         std::optional<StoredPosition> shownAt;
@@ -225,8 +201,8 @@ QStringList StorageManager::renameNamesakes(const QStringList& names)
 
 void StorageManager::renameNamesakesIfDue()
 {
-    if (!m_namesakesDue || m_held > 0 || hasMovesInFlight() || m_shelfListingHeld > 0)
+    if (!m_namesakes.isDue() || m_held > 0 || hasMovesInFlight() || m_shelfListingHeld > 0)
         return;
-    m_namesakesDue = false;
+    m_namesakes.setDue(false);
     refreshCarpetItems();
 }

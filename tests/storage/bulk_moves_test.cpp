@@ -387,6 +387,96 @@ private Q_SLOTS:
         }
         QCOMPARE(wrong, QStringList());
     }
+
+    void quitOrKillHalfway_data()
+    {
+        QTest::addColumn<bool>("quit"); // else killed
+        QTest::addColumn<QString>("alias");
+        for (const bool quit : {true, false}) {
+            for (const QString& alias : {u"a.txt"_s, u"@/Karpet/a.txt"_s})
+                QTest::addRow("%s, the alias %s", quit ? "quit" : "killed",
+                              alias.startsWith(u'@') ? "absolute" : "relative")
+                    << quit << alias;
+        }
+    }
+
+    // Everything sent back, cut short once a floor file has gone to the Desktop and a shelf
+    // link of the room's is gone: the user's alias to that file, still under the carpet,
+    // reaches it there, and the next start keeps it. A quit writes what the batch held too:
+    // the floor positions without the files that left, the record without the link.
+    void quitOrKillHalfway()
+    {
+        QFETCH(bool, quit);
+        QFETCH(QString, alias);
+        StorageHome f;
+        QStringList laid{u"Karpet/a.txt: a"_s, u"Karpet/zz-alias.txt -> "_s + alias,
+                         u"~/s.txt: s"_s};
+        FloorLayoutData floor{{0.5, 0.8}, {{u"a.txt"_s, {0.2, 0.3}}}};
+        for (int i = 0; i < 20; ++i) {
+            laid << u"Karpet/f%1.txt: f"_s.arg(i);
+            floor.itemPositions.insert(u"f%1.txt"_s.arg(i), {0.4, 0.5});
+        }
+        QVERIFY(f.lay(laid));
+        f.file(u"floor_positions.json"_s, *encodeFloorLayout(floor));
+        StorageManager& storage = f.start();
+        QVERIFY(f.lay({u"Rak/s.txt => ~/s.txt"_s}));
+        QVERIFY(f.read(u"shelf_links.json"_s).contains("s.txt"));
+        storage.setBulkSliceItems(2); // the shelf link and a.txt, in this very turn
+        storage.returnEverythingToOrigin();
+        QVERIFY(storage.hasMovesInFlight());
+        QCOMPARE(f.read(u"~/Desktop/a.txt"_s), QByteArray("a"));
+        QVERIFY(!FileOperations::entryExists(f.path(u"Rak/s.txt"_s)));
+
+        QString aliasAt = u"Karpet/zz-alias.txt"_s;
+        const auto aliasReachesA = [&f, &aliasAt] { QCOMPARE(f.read(aliasAt), QByteArray("a")); };
+        aliasReachesA();
+        if (quit) {
+            storage.saveBeforeQuit();
+            const FloorPositions stored = f.storedPositions();
+            QVERIFY(!stored.contains(u"a.txt"_s));
+            QCOMPARE(stored.value(u"f7.txt"_s), (StoredPosition{0.4, 0.5}));
+            QVERIFY(!f.read(u"shelf_links.json"_s).contains("s.txt"));
+            QVERIFY(!storage.hasMovesInFlight());
+        } else {
+            // The room as a start after a kill at this moment finds it.
+            StorageManager restarted(f.home());
+            aliasReachesA();
+            QVERIFY(namesOf(restarted.carpetItems()).contains(u"zz-alias.txt"_s));
+        }
+        // The move goes on after a kill's restart, the alias with it.
+        f.settle();
+        if (!quit)
+            aliasAt = u"~/Desktop/zz-alias.txt"_s;
+        aliasReachesA();
+        QCOMPARE(FileOperations::readLink(f.path(aliasAt))->startsWith(u'/'),
+                 alias.startsWith(u'@'));
+    }
+
+    // The shelf emptied onto the floor, and a link of the floor's replaced by one that leads
+    // nowhere after the worker looked at the floor's links and before the floor is listed:
+    // the floor does not show the dead link.
+    void floorListedAfterASurveyThatAged()
+    {
+        StorageHome f;
+        QStringList laid{u"~/t.txt: t"_s, u"Karpet/zlink -> ~/t.txt"_s};
+        for (int i = 0; i < 10; ++i)
+            laid << u"Rak/"_s + nameOf(i) + u": s"_s;
+        QVERIFY(f.lay(laid));
+        StorageManager& storage = f.start();
+        storage.setBulkSliceItems(1);
+        {
+            HeldPool held;
+            storage.moveAllBookshelfItemsToCarpet();
+            QTRY_COMPARE(FileOperations::listEntries(f.shelf(), false), QStringList());
+            held.letGo(); // the survey has run, and reports on the next turn
+            QVERIFY(FileOperations::removeItem(f.path(u"Karpet/zlink"_s)));
+            QVERIFY(
+                FileOperations::createSymbolicLink(f.path(u"~/gone"_s), f.path(u"Karpet/zlink"_s)));
+        }
+        QTRY_VERIFY(!storage.hasMovesInFlight());
+        QCOMPARE(namesOf(storage.carpetItems()).size(), 10);
+        QVERIFY(!namesOf(storage.carpetItems()).contains(u"zlink"_s));
+    }
 };
 
 PONDSILL_TEST(BulkMovesTest)

@@ -354,7 +354,6 @@ private Q_SLOTS:
             keeper.watch(link(u"~/From"_s, i));
         const auto moveAll = [&](const auto& path) {
             for (int i = 0; i < kLinks; ++i) {
-                keeper.begin();
                 const bool ok = ItemMoves::move(path(u"~/From"_s, i), path(u"~/To"_s, i)).ok();
                 keeper.finished(path(u"~/From"_s, i), ok ? path(u"~/To"_s, i) : QString());
             }
@@ -364,7 +363,6 @@ private Q_SLOTS:
         moveAll(moved);
         if (!linksFirst)
             moveAll(link);
-        keeper.close();
 
         QStringList astray;
         for (int i = 0; i < kLinks; ++i) {

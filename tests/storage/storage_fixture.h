@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/background_work.h"
 #include "platform/event_sounds.h"
 #include "platform/file_operations.h"
 #include "platform/trash.h"
@@ -7,9 +8,12 @@
 #include "support/fake_prompts.h"
 #include "support/temp_home.h"
 
+#include <QSemaphore>
+#include <QThreadPool>
 #include <QUrl>
 
 #include <memory>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -32,6 +36,35 @@ struct RecordingTrash : Trash {
         asked.append(path);
         return false;
     }
+};
+
+// Holds every thread of the room's own pool until let go, so the work handed to it waits.
+class HeldPool {
+public:
+    HeldPool() : m_threads(BackgroundWork::pool()->maxThreadCount())
+    {
+        for (int i = 0; i < m_threads; ++i)
+            BackgroundWork::pool()->start([this] {
+                m_started.release();
+                m_gate.acquire();
+            });
+        m_started.acquire(m_threads);
+    }
+    ~HeldPool() { letGo(); }
+    // Lets the pool go and waits until what was handed to it meanwhile has run.
+    void letGo()
+    {
+        if (std::exchange(m_held, false)) {
+            m_gate.release(m_threads);
+            BackgroundWork::pool()->waitForDone();
+        }
+    }
+
+private:
+    const int m_threads;
+    QSemaphore m_started;
+    QSemaphore m_gate;
+    bool m_held = true;
 };
 
 // A temporary home for the storage service, with counted sounds and fake panels.

@@ -6,6 +6,7 @@
 #include "platform/extended_attributes.h"
 #include "state/animation.h"
 #include "storage_fixture.h"
+#include "support/scratch_mount.h"
 #include "support/stdout_capture.h"
 #include "support/test_registry.h"
 
@@ -395,6 +396,93 @@ private Q_SLOTS:
         QCOMPARE(f.entries(u"Karpet"_s), QStringList{u"x (1).txt"_s});
         QCOMPARE(f.entries(u"~/Desktop"_s).size(), 20);
         QCOMPARE(f.read(u"Karpet/x (1).txt"_s), QByteArray("other"));
+    }
+
+    // A shelf link arrives by the name of a floor file that is being moved to a Desktop on
+    // another file system, the copy still waiting for a worker: the file reaches the Desktop
+    // whole under its name, and nothing of it is left under the carpet.
+    void namesakeWaitsForAMoveOnAWorker()
+    {
+        StorageHome f;
+        StorageManager& storage = f.start();
+        QVERIFY(QDir().mkpath(f.desktop()));
+        ScratchMount mount("tmpfs", f.desktop());
+        if (!mount.isMounted())
+            QSKIP(qPrintable(u"cannot mount a file system: "_s + mount.error()));
+        QVERIFY(f.lay({u"~/x.txt: mine"_s, u"Karpet/x.txt: other"_s}));
+        storage.reloadAll();
+        {
+            HeldPool held;
+            storage.restoreCarpetItemToDesktop(url(f.path(u"Karpet/x.txt"_s)));
+            QVERIFY(storage.hasMovesInFlight());
+            QVERIFY(
+                FileOperations::createSymbolicLink(f.path(u"~/x.txt"_s), f.path(u"Rak/x.txt"_s)));
+            storage.reload({f.shelf(), f.carpet()}); // as the watcher would
+        }
+        f.settle();
+        QCOMPARE(f.read(u"~/Desktop/x.txt"_s), QByteArray("other"));
+        QCOMPARE(f.entries(u"Karpet"_s), QStringList());
+        QCOMPARE(f.read(u"~/x.txt"_s), QByteArray("mine"));
+    }
+
+    // The user's links in the carpet folder keep reaching their files through the names the
+    // room gives: a floor file renamed for a shelf link's name, or a link of the user's that
+    // shares a shelf file's name. The next start keeps them, written as they were.
+    void userLinksThroughTheRoomsRenames_data()
+    {
+        QTest::addColumn<QString>("before");   // laid before start
+        QTest::addColumn<QString>("arriving"); // moved in while the room runs
+        QTest::addColumn<QString>("link");     // where the user's link stands afterwards
+        QTest::addColumn<QByteArray>("reaches");
+        QTest::addColumn<bool>("relative");
+        for (const bool relative : {true, false}) {
+            const char* kind = relative ? "relative" : "absolute";
+            const QString toX = relative ? u"x.txt"_s : u"@/Karpet/x.txt"_s;
+            const QString namesake = u"~/x.txt: mine; Karpet/x.txt: other; "_s;
+            QTest::addRow("a namesake at start, its link %s", kind)
+                << namesake + u"Rak/x.txt -> ~/x.txt; Karpet/shortcut.txt -> "_s + toX << QString()
+                << u"Karpet/shortcut.txt"_s << QByteArray("other") << relative;
+            QTest::addRow("a shelf link arrives by a linked file's name, %s", kind)
+                << namesake + u"Karpet/shortcut.txt -> "_s + toX << u"Rak/x.txt -> ~/x.txt"_s
+                << u"Karpet/shortcut.txt"_s << QByteArray("other") << relative;
+            const QString toZ =
+                relative ? u"../../../Other/ztarget.txt"_s : u"~/Other/ztarget.txt"_s;
+            QTest::addRow("a link named like a shelf file arrives, %s", kind)
+                << u"Rak/z.txt: shelf; ~/Other/ztarget.txt: target"_s << u"Karpet/z.txt -> "_s + toZ
+                << u"Karpet/z (1).txt"_s << QByteArray("target") << relative;
+            QTest::addRow("a link named like a shelf file at start, %s", kind)
+                << u"Rak/z.txt: shelf; ~/Other/ztarget.txt: target; Karpet/z.txt -> "_s + toZ
+                << QString() << u"Karpet/z (1).txt"_s << QByteArray("target") << relative;
+        }
+    }
+    void userLinksThroughTheRoomsRenames()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, arriving);
+        QFETCH(QString, link);
+        QFETCH(QByteArray, reaches);
+        QFETCH(bool, relative);
+        StorageHome f;
+        QVERIFY(f.lay(before.split(u"; "_s)));
+        StorageManager* storage = &f.start();
+        if (!arriving.isEmpty()) {
+            const int listings = storage->workCounts().carpetListings;
+            const QString written = arriving.section(u" -> "_s, 0, 0);
+            const QString staged = u"~/in/"_s + written.section(u'/', -1);
+            QVERIFY(f.lay({staged + arriving.mid(written.size())}));
+            QCOMPARE(std::rename(qPrintable(f.path(staged)), qPrintable(f.path(written))), 0);
+            QTRY_VERIFY(storage->workCounts().carpetListings > listings);
+            f.settle();
+            storage = &f.start(); // the next start, and its repair
+        }
+        const auto check = [&](const StorageManager& room) {
+            QCOMPARE(f.read(link), reaches);
+            const std::optional<QString> text = FileOperations::readLink(f.path(link));
+            QVERIFY(text && QDir::isAbsolutePath(*text) != relative);
+            QVERIFY(namesOf(room.carpetItems()).contains(link.section(u'/', -1)));
+        };
+        check(*storage);
+        check(f.start());
     }
 
     // What the room does itself is not read back as news: no published field changes
