@@ -11,6 +11,7 @@
 #include "room/room_view.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
+#include "support/painted_frames.h"
 #include "support/test_registry.h"
 
 #include <QElapsedTimer>
@@ -48,27 +49,10 @@ RoomItem* sized(QSizeF size)
     return item;
 }
 
-// Counts the frames a widget paints while this lives.
-class FrameCount : public QObject {
-public:
-    explicit FrameCount(QWidget* widget) { widget->installEventFilter(this); }
-    int frames = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++frames;
-        return false;
-    }
-};
-
-// Waits until the room has painted `frames` more frames: whatever moves by itself has moved
-// that far, however few frames a loaded machine manages in a given time.
+// Waits until the room has painted `frames` more frames.
 void waitForFrames(RoomView& view, int frames)
 {
-    const FrameCount painted(view.viewport());
-    QTRY_VERIFY_WITH_TIMEOUT(painted.frames >= frames, 30000);
+    waitForFrames(view.viewport(), frames);
 }
 
 // Paints whatever the room has waiting (a change reaches the view and its repaint in a few
@@ -94,7 +78,7 @@ bool waitForSteadyTiles(RoomView& view, int frames = kLongestTileWait + 10, doub
     if (!QTest::qWaitFor([] { return !AnimationClock::shared().isRunning(); }, 20000) ||
         !QTest::qWaitFor([&] { return layers.keptTiles() > 0; }, 20000))
         return false;
-    const FrameCount painted(view.viewport());
+    const PaintedFrames painted(view.viewport());
     int made = layers.madeTiles();
     int since = 0;
     QElapsedTimer quiet;
