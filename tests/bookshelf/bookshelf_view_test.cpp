@@ -343,7 +343,7 @@ private Q_SLOTS:
             QVERIFY(!room.appState().isBookshelfTargeted());
         }
         room.dropAt(cabinetCentre, data.get(), actions);
-        QTest::qWait(50);
+        room.settle();
         QCOMPARE(room.shelfNames(), before);
         QCOMPARE(room.storage().bookshelfItems().size(), before.size());
         QVERIFY(QDir(room.carpetPath()).isEmpty());

@@ -13,6 +13,7 @@
 #include "room/room_pieces.h"
 #include "state/app_state.h"
 #include "storage/storage_manager.h"
+#include "support/settled.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,14 +65,20 @@ public:
     }
 
     // Waits until the moves asked for have ended and the shelf and an open drawer show what
-    // they last read.
-    void settle()
+    // they last read; fails the test where it waited, naming what was still running, when
+    // they have not after 30 s.
+    void settle(const std::source_location& where = std::source_location::current())
     {
-        (void)QTest::qWaitFor([this] {
-            QCoreApplication::processEvents();
-            return !storage().hasMovesInFlight() && storage().droppedItemsWaiting() == 0 &&
-                   !shelf().isMeasuring() && !(drawer() && drawer()->isReading());
-        });
+        waitUntilSettled(
+            [this] {
+                QStringList running = movesStillRunning(storage());
+                if (shelf().isMeasuring())
+                    running << u"the shelf measuring its entries"_s;
+                if (drawer() && drawer()->isReading())
+                    running << u"the drawer reading the shelf"_s;
+                return running;
+            },
+            where);
     }
 
     BookshelfView& shelf()

@@ -40,7 +40,7 @@ struct CardScene {
         view.show();
         QApplication::setActiveWindow(&view);
         if (!QTest::qWaitForWindowActive(&view))
-            qWarning("the card's view did not become active");
+            QTest::qFail("the card's view did not become active", __FILE__, __LINE__);
     }
     std::function<void()> close()
     {

@@ -10,6 +10,7 @@
 #include "room/effects/rug_ornaments.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
+#include "support/painted_frames.h"
 #include "support/test_registry.h"
 
 #include <QGraphicsScene>
@@ -116,7 +117,7 @@ private Q_SLOTS:
         auto* glow = qobject_cast<CachedShadowEffect*>(body.rug()->graphicsEffect());
         QTRY_VERIFY(glow && glow->renderCount() >= 1);
         const int renders = glow->renderCount();
-        QTest::qWait(300); // about ten frames of flames
+        waitForFrames(view.viewport(), 10); // ten frames of flames
         QCOMPARE(glow->renderCount(), renders);
         carpet.app.setFireModeActive(false);
         QVERIFY(!body.rug()->graphicsEffect());

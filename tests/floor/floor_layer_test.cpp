@@ -7,6 +7,7 @@
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 #include "support/manual_clock.h"
+#include "support/settled.h"
 #include "support/test_registry.h"
 
 #include <QFile>
@@ -103,8 +104,11 @@ void repaintNow()
 void drawnAsItStands(FloorRoom& room)
 {
     repaintNow();
-    if (!QTest::qWaitFor([&room] { return !room.floor().fileLayer()->needsRepair(); }))
-        qWarning("the floor's picture was not drawn again");
+    waitUntilSettled([&room] {
+        return room.floor().fileLayer()->needsRepair()
+                   ? QStringList{QStringLiteral("the floor's picture being drawn again")}
+                   : QStringList();
+    });
     repaintNow();
 }
 

@@ -10,6 +10,7 @@
 #include "state/floor_interaction_state.h"
 #include "storage/storage_manager.h"
 #include "support/bulk_slices.h"
+#include "support/settled.h"
 
 #include <QApplication>
 #include <QDir>
@@ -89,7 +90,7 @@ FloorRoom::FloorRoom(const QMap<QString, QPointF>& files, const Furnish& furnish
     m_view->resize(width, height);
     m_view->show();
     if (!QTest::qWaitForWindowExposed(m_view.get()))
-        qWarning("the room view was not exposed");
+        QTest::qFail("the room view was not exposed", __FILE__, __LINE__);
 }
 
 FloorRoom::~FloorRoom()
@@ -179,14 +180,9 @@ void FloorRoom::release(QPointF at)
     settle();
 }
 
-void FloorRoom::settle()
+void FloorRoom::settle(const std::source_location& where)
 {
-    if (!QTest::qWaitFor(
-            [this] {
-                return !storage().hasMovesInFlight() && storage().droppedItemsWaiting() == 0;
-            },
-            30000))
-        qWarning("the room's copies did not land");
+    waitUntilSettled([this] { return movesStillRunning(storage()); }, where);
 }
 
 void FloorRoom::doubleClick(QPointF at)

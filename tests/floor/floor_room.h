@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <source_location>
 
 class AppState;
 class AssetLoader;
@@ -87,8 +88,9 @@ public:
     void moveTo(QPointF at) { sendMouse(QEvent::GraphicsSceneMouseMove, at, Qt::NoButton); }
     void release(QPointF at);
     // Waits for the moves of many items, the drops onto the shelf and the copies the room
-    // makes on workers (a photo being framed, a move from another file system) to land.
-    void settle();
+    // makes on workers (a photo being framed, a move from another file system) to land; fails
+    // the test where it waited, naming what was still running, when they have not after 30 s.
+    void settle(const std::source_location& where = std::source_location::current());
     // Chooses `title` from an item's context menu; false when it has no such entry.
     template <class Item> bool chooseFromMenu(Item& item, const QString& title);
     // An outside drag of `data` dropped at `at`: how the room took it (IgnoreAction when it

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -241,13 +242,14 @@ private Q_SLOTS:
             data->setText(text.replace(u"HOME"_s, room.home().path()));
         }
         const bool refused = after == QStringList{u"Desktop/x.txt"_s};
+        // In the home folder until the drop has landed, where a relative path would lead.
         const QString before = QDir::currentPath();
         QDir::setCurrent(room.home().path());
+        const auto back = qScopeGuard([&before] { QDir::setCurrent(before); });
         QCOMPARE(room.dropAt(at, data.get(),
                              moveOnly ? Qt::MoveAction : Qt::CopyAction | Qt::MoveAction),
                  refused ? Qt::IgnoreAction : Qt::CopyAction);
-        QTest::qWait(50);
-        QDir::setCurrent(before);
+        room.settle();
         QTRY_COMPARE(room.files(), after);
         QVERIFY(!room.floorState().isFloorTargeted());
         QMap<QString, QPointF> stored;

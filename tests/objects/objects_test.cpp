@@ -462,7 +462,7 @@ private Q_SLOTS:
         t.room.dragOver(t.centre(), data.get(), actions);
         QVERIFY(!t.room.appState().isTrashTargeted());
         QCOMPARE(t.room.dropAt(t.centre(), data.get(), actions), Qt::IgnoreAction);
-        QTest::qWait(50);
+        t.room.settle();
         QCOMPARE(t.trashed(), QStringList{u"old.txt"_s});
         QVERIFY(QFileInfo::exists(t.room.carpetPath()));
         QVERIFY(QFileInfo::exists(t.room.home().path() + u"/Documents"_s));

@@ -11,8 +11,10 @@
 #include "room/room_view.h"
 #include "state/app_state.h"
 #include "state/floor_interaction_state.h"
+#include "support/painted_frames.h"
 #include "support/test_registry.h"
 
+#include <QElapsedTimer>
 #include <QGraphicsEffect>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
@@ -47,21 +49,56 @@ RoomItem* sized(QSizeF size)
     return item;
 }
 
-// The largest difference of any channel of any pixel of two pictures of one size.
-// Waits until the burning room keeps its pictures and has stopped making new ones: how long
-// that takes depends on how many frames the machine manages, not on the clock. A fire that
-// never settles (tiles made again and again) is left to the caller's checks to catch.
-void waitForSteadyFire(const FireLayers& layers)
+// Waits until the room has painted `frames` more frames.
+void waitForFrames(RoomView& view, int frames)
 {
-    QTRY_VERIFY_WITH_TIMEOUT(layers.keptTiles() > 0, 20000);
-    for (int round = 0; round < 20; ++round) {
-        const int made = layers.madeTiles();
-        QTest::qWait(500);
-        if (layers.madeTiles() == made)
-            return;
-    }
+    waitForFrames(view.viewport(), frames);
 }
 
+// Paints whatever the room has waiting (a change reaches the view and its repaint in a few
+// hand-overs of posted events), so that what is painted next is the next change's alone.
+void paintWhatIsWaiting()
+{
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::processEvents();
+}
+
+// A tile waits at most this many frames unchanged before it is made.
+constexpr int kLongestTileWait = 30;
+// The frames of one rise of the radio's notes, at their 30 a second.
+constexpr int kNotesFramesARise = int(FloatingNotes::cycleSeconds * 30);
+
+// Waits until the room keeps pictures and has made no new one for `frames` frames painted
+// over at least `seconds`: false when tiles were still being made after ten times as many
+// frames (something keeps changing under them). The fades of the room come to rest first:
+// while a piece fades, its tiles change on every frame and none is made.
+bool waitForSteadyTiles(RoomView& view, int frames = kLongestTileWait + 10, double seconds = 0)
+{
+    const FireLayers& layers = view.fireLayers();
+    if (!QTest::qWaitFor([] { return !AnimationClock::shared().isRunning(); }, 20000) ||
+        !QTest::qWaitFor([&] { return layers.keptTiles() > 0; }, 20000))
+        return false;
+    const PaintedFrames painted(view.viewport());
+    int made = layers.madeTiles();
+    int since = 0;
+    QElapsedTimer quiet;
+    quiet.start();
+    bool steady = false;
+    (void)QTest::qWaitFor(
+        [&] {
+            if (layers.madeTiles() != made) {
+                made = layers.madeTiles();
+                since = painted.frames;
+                quiet.restart();
+            }
+            steady = painted.frames - since >= frames && quiet.elapsed() >= seconds * 1000;
+            return steady || painted.frames >= 10 * frames;
+        },
+        60000);
+    return steady;
+}
+
+// The largest difference of any channel of any pixel of two pictures of one size.
 int largestDifference(const QImage& a, const QImage& b)
 {
     const QImage x = a.convertToFormat(QImage::Format_ARGB32);
@@ -195,7 +232,7 @@ private Q_SLOTS:
         // draws, with no trail of a spark and no area left out (to a step of rounding: the
         // burning room is laid down from pictures kept between its moving parts).
         state().setFireModeActive(true);
-        QTest::qWait(300);
+        waitForFrames(m_room->view(), 10);
         // The frame in progress is painted to the end; no timer fires in between.
         for (int i = 0; i < 5; ++i)
             QCoreApplication::sendPostedEvents();
@@ -226,11 +263,9 @@ private Q_SLOTS:
         RoomView& view = m_room->view();
         QGraphicsScene& scene = *view.scene();
         state().setFireModeActive(true);
-        const auto settle = [&] {
-            // The fire fades in; a tile is made once it has been still for a few frames.
-            QTest::qWait(600);
-            waitForSteadyFire(view.fireLayers());
-        };
+        // As far as the room lets it: under a part that changes on every frame, no tile
+        // settles.
+        const auto settle = [&] { (void)waitForSteadyTiles(view); };
         settle();
         QVERIFY(view.fireLayers().isActive());
         QVERIFY(view.fireLayers().keptTiles() > 0);
@@ -311,13 +346,14 @@ private Q_SLOTS:
         QFETCH(QSize, resizedBy);
         RoomView& view = m_room->view();
         view.resize(view.size() + resizedBy);
-        QTest::qWait(50);
+        QTRY_COMPARE(root().size(), QSizeF(view.viewport()->size()));
+        paintWhatIsWaiting();
         const PaintedArea area(view.viewport());
         auto* dot = new QGraphicsRectItem(QRectF(0, 0, 4, 4), &root());
         dot->setPos(100, 100);
         dot->setZValue(50);
         QTRY_VERIFY(!area.painted.isEmpty());
-        QTest::qWait(50);
+        paintWhatIsWaiting();
         QVERIFY2(pixels(area.painted) < 400,
                  qPrintable(QStringLiteral("%1 pixels repainted in %2 rectangles")
                                 .arg(pixels(area.painted))
@@ -348,7 +384,7 @@ private Q_SLOTS:
         QTRY_VERIFY(view.fireLayers().keptTiles() > 0);
         if (change == QLatin1String("none")) {
             // Each note reaches all its tiles within one rise.
-            QTest::qWait(int(FloatingNotes::cycleSeconds * 1000) + 200);
+            QVERIFY(waitForSteadyTiles(view, kNotesFramesARise, FloatingNotes::cycleSeconds));
         }
         const int made = view.fireLayers().madeTiles();
 
@@ -368,7 +404,7 @@ private Q_SLOTS:
             notes->moveBy(-30, 12);
         else if (change == QLatin1String("changing every frame"))
             flicker.start(15);
-        QTest::qWait(600);
+        waitForFrames(view, 20);
         if (change == QLatin1String("none")) {
             // Nothing but the notes changed: no tile was made again.
             QCOMPARE(view.fireLayers().madeTiles(), made);
@@ -403,16 +439,15 @@ private Q_SLOTS:
         auto* notes = new FloatingNotesView(state(), &root());
         notes->setPos(640, 330);
         notes->setPlaying(true);
-        QTRY_VERIFY(view.fireLayers().keptTiles() > 0);
         // Each note reaches all its tiles within one rise.
-        QTest::qWait(int(FloatingNotes::cycleSeconds * 1000) + 200);
+        QVERIFY(waitForSteadyTiles(view, kNotesFramesARise, FloatingNotes::cycleSeconds));
         const int made = view.fireLayers().madeTiles();
         auto* hand = new QGraphicsRectItem(QRectF(0, 0, 6, 40), &root());
         hand->setBrush(Qt::black);
         hand->setPos(100, 100);
         for (int tick = 0; tick < 4; ++tick) {
             hand->setRotation(6 * tick);
-            QTest::qWait(150);
+            waitForFrames(view, 5);
         }
         QCOMPARE(view.fireLayers().madeTiles(), made);
     }
@@ -423,11 +458,10 @@ private Q_SLOTS:
         // would cost as much as painting it the old way).
         RoomView& view = m_room->view();
         state().setFireModeActive(true);
-        QTest::qWait(800);
-        waitForSteadyFire(view.fireLayers());
+        QVERIFY(waitForSteadyTiles(view));
         const int made = view.fireLayers().madeTiles();
         QVERIFY(made > 0);
-        QTest::qWait(700);
+        waitForFrames(view, 20);
         QCOMPARE(view.fireLayers().madeTiles(), made);
         QVERIFY(view.fireLayers().keptTiles() > 0);
     }
@@ -439,8 +473,7 @@ private Q_SLOTS:
         // rather than draw and blur them again on every tick.
         RoomView& view = m_room->view();
         state().setFireModeActive(true);
-        QTest::qWait(600);
-        waitForSteadyFire(view.fireLayers());
+        QVERIFY(waitForSteadyTiles(view));
         const CachedShadowEffect* glow = nullptr;
         QGraphicsItem* piece = nullptr;
         for (QGraphicsItem* item : view.scene()->items()) {
@@ -457,7 +490,7 @@ private Q_SLOTS:
         int ticks = 0;
         const auto tick = [&] {
             hand->setBrush(QColor(20 + 40 * (++ticks % 5), 30, 30));
-            QTest::qWait(250);
+            waitForFrames(view, 8);
         };
         // The first change after the tiles were made finds the glow let go.
         tick();
@@ -485,8 +518,7 @@ private Q_SLOTS:
         notes->setPos(640, 330);
         notes->setPlaying(music);
         state().setFireModeActive(true);
-        QTest::qWait(600);
-        QVERIFY(view.fireLayers().keptBytes() > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(view.fireLayers().keptBytes() > 0, 20000);
         state().setFireModeActive(false);
         QCOMPARE(view.fireLayers().isActive(), music);
         QCOMPARE(view.fireLayers().keptTiles(), 0);

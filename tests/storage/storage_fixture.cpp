@@ -3,9 +3,9 @@
 #include "platform/extended_attributes.h"
 #include "platform/file_operations.h"
 #include "support/bulk_slices.h"
+#include "support/settled.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -168,12 +168,10 @@ bool StorageHome::act(const QString& operation, const QString& written, double x
     return true;
 }
 
-void StorageHome::settle() const
+void StorageHome::settle(const std::source_location& where) const
 {
-    QDeadlineTimer deadline(30000);
-    while (m_storage && (m_storage->hasMovesInFlight() || m_storage->droppedItemsWaiting() > 0) &&
-           !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (m_storage)
+        waitUntilSettled([this] { return movesStillRunning(*m_storage); }, where);
     landWrites();
 }
 

@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <source_location>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -108,8 +109,9 @@ public:
     // shelf", carpet names separated by ", "); "trash" tells whether the item went.
     bool act(const QString& operation, const QString& written, double x = 0.25, double y = 0.75);
     // Waits until the moves of many items, the drops onto the shelf and the moves copying
-    // across file systems have finished.
-    void settle() const;
+    // across file systems have finished; fails the test where it waited, naming them, when
+    // they have not after 30 s.
+    void settle(const std::source_location& where = std::source_location::current()) const;
     // Frames the picture at `path` in `slot` (a free frame when negative) and waits for the
     // framing: whether the photo is framed.
     bool frame(const QString& path, int slot) const;

@@ -105,7 +105,16 @@ inline PlainUserOutcome asPlainUser(const QString& folder, const std::function<i
     int report[2] = {-1, -1};
     if (::pipe2(report, O_CLOEXEC) != 0)
         return failed(101, QStringLiteral("no pipe for the child's report"));
+    // Nor can the child's new threads make a GLib main context of their own: GLib's allocator
+    // may have been locked by one of this process's other threads (D-Bus, GIO) as it forked,
+    // and the child's first thread then waits for that lock for good. Threads the child
+    // starts take Qt's own event loop instead.
+    const bool threadedGlib = qEnvironmentVariableIsEmpty("QT_NO_THREADED_GLIB");
+    if (threadedGlib)
+        qputenv("QT_NO_THREADED_GLIB", "1");
     const pid_t child = ::fork();
+    if (threadedGlib && child != 0)
+        qunsetenv("QT_NO_THREADED_GLIB");
     if (child < 0) {
         const PlainUserOutcome outcome = failed(101, QStringLiteral("could not fork"));
         ::close(report[0]);

@@ -8,6 +8,7 @@
 #include "storage/layout_records.h"
 #include "storage/storage_manager.h"
 #include "support/fake_prompts.h"
+#include "support/settled.h"
 #include "wall/analog_wall_clock_view.h"
 #include "wall/photo_frame_item_view.h"
 #include "wall/photo_gallery_view.h"
@@ -72,8 +73,11 @@ public:
     {
         const QString path = writePicture(albumPath(u"frame_%1.%2"_s.arg(slot).arg(extension)));
         storage().loadPhotoSlots();
-        if (!QTest::qWaitFor([this] { return !storage().isDecodingThumbnails(); }))
-            qWarning("the thumbnail of frame %d did not arrive", slot);
+        waitUntilSettled([this, slot] {
+            return storage().isDecodingThumbnails()
+                       ? QStringList{u"the thumbnail of frame %1 being decoded"_s.arg(slot)}
+                       : QStringList();
+        });
         return path;
     }
     // photo_transforms.json as it is on disk, by slot: scale, rotation, offsetX, offsetY.
