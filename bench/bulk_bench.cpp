@@ -14,6 +14,8 @@
 // The shelf's cases run on files stored on it, and again on links to the user's files
 // ("-links": three of four the room's own, recorded in shelf_links.json as the room records
 // them, the fourth a relative link of the user's) and on half files, half links ("-half").
+// "shelf-to-floor-own" runs on links the user made themselves
+// (absolute, to ~/stuff, recorded nowhere) with the bookshelf drawer open over the room.
 //
 // The floor's gestures on a selection of every file run as a person makes them, the mouse's
 // press, moves (125 a second) and release sent through the view as the window system sends
@@ -29,6 +31,7 @@
 #include "app/interactive_desktop_window.h"
 #include "bench_application.h"
 #include "bench_case.h"
+#include "bookshelf/bookshelf_drawer_view.h"
 #include "kit/room_geometry.h"
 #include "room/asset_loader.h"
 #include "room/floor/floor_file_area.h"
@@ -72,6 +75,8 @@ const QByteArrayList kCases = {"floor-restore",       "shelf-to-floor",  "shelf-
                                "shelf-restore-half",  "trash-selection", "selection-to-shelf",
                                "return-everything"};
 const QByteArrayList kGestureCases = {"drag-to-trash", "drag-one-to-trash", "marquee", "bar-trash"};
+// The user's own links, with the drawer open.
+const QByteArrayList kOwnLinkCases = {"shelf-to-floor-own"};
 
 // `count` files in the storage folder's `folder`, each recording a folder of the home as
 // where it came from, as the room's own moves leave them.
@@ -143,6 +148,25 @@ void seedShelf(const QString& home, int count, int every)
     if (record.open(QIODevice::WriteOnly))
         record.write(QJsonDocument(QJsonObject{{QStringLiteral("links"), records}})
                          .toJson(QJsonDocument::Compact));
+}
+
+// `count` links the user made on the shelf, each absolute to a file of theirs in ~/stuff:
+// nothing records them, so the room knows them only as links.
+void seedOwnLinks(const QString& home, int count)
+{
+    const QString shelf = storageFolder(home) + QStringLiteral("Rak/");
+    const QString stuff = home + QStringLiteral("/stuff/");
+    QDir().mkpath(shelf);
+    QDir().mkpath(stuff);
+    for (int i = 0; i < count; ++i) {
+        const QString name = QStringLiteral("punyaku %1.txt").arg(i, 5, 10, QLatin1Char('0'));
+        QFile file(stuff + name);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("pondsill");
+        file.close();
+        (void)::symlink(QFile::encodeName(stuff + name).constData(),
+                        QFile::encodeName(shelf + name).constData());
+    }
 }
 
 MagicCarpetView* floorOf(RoomView& view)
@@ -392,6 +416,20 @@ int runCase(const QString& home, const QByteArray& name, int files)
     while (settling.elapsed() < 120'000 &&
            (floor->pendingCount() > 0 || floorViews(*floor) < storage.carpetItems().size()))
         BenchCase::spin(50);
+    if (name.endsWith("-own")) {
+        // The drawer open and done reading its entries.
+        state.setShowBookshelfDrawer(true);
+        const auto drawer = [&]() -> BookshelfDrawerView* {
+            for (QGraphicsItem* item : view->scene()->items()) {
+                if (auto* found = dynamic_cast<BookshelfDrawerView*>(item))
+                    return found;
+            }
+            return nullptr;
+        };
+        while (settling.elapsed() < 120'000 &&
+               (!drawer() || drawer()->isReading() || drawer()->rows().size() < files))
+            BenchCase::spin(50);
+    }
     if (kGestureCases.contains(name))
         return runGesture(*view, *floor, name, files);
     if (name == "trash-selection" || name == "selection-to-shelf") {
@@ -461,7 +499,7 @@ int main(int argc, char** argv)
     if (!home.isEmpty())
         return runCase(home, chosen, size.toInt());
 
-    for (const QByteArray& name : kCases + kGestureCases) {
+    for (const QByteArray& name : kCases + kGestureCases + kOwnLinkCases) {
         if (!chosen.isEmpty() && chosen != name)
             continue;
         const bool shelf = name.startsWith("shelf-");
@@ -472,6 +510,8 @@ int main(int argc, char** argv)
             if (name == "floor-restore" || name == "trash-selection" ||
                 name == "selection-to-shelf" || kGestureCases.contains(name))
                 seed(scratch.path(), QStringLiteral("Karpet"), files, 0);
+            else if (name.endsWith("-own"))
+                seedOwnLinks(scratch.path(), files);
             else if (name.endsWith("-links"))
                 seedShelf(scratch.path(), files, 1);
             else if (name.endsWith("-half"))

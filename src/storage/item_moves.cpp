@@ -293,17 +293,23 @@ void LinkKeeper::mend(Watched& link)
     link.seen = m_moves.size();
     if (at == link.at && target == link.target)
         return; // neither moved: whatever it leads to now is none of the batch's doing
+    const bool targetMoved = target != link.target;
     const size_t self = size_t(&link - m_links.data());
     if (at != link.at) {
         m_linkPlaces.remove(link.at);
         m_linkPlaces.insert(at);
         index(self, at);
     }
-    if (target != link.target)
+    if (targetMoved)
         index(self, target);
     link.at = at;
     link.target = target;
+    // An absolute link leads where it led from wherever it stands: moving thousands of the
+    // user's own links reads none of them again.
+    if (link.absolute && !targetMoved && link.leadsToTarget)
+        return;
     const std::optional<QString> text = FileOperations::readLink(at);
+    link.leadsToTarget = text && !text->isEmpty() && destinationOf(at, *text) == target;
     if (!text || text->isEmpty() || destinationOf(at, *text) == target ||
         !FileOperations::entryExists(target) || (m_allowed && !m_allowed(at, target)))
         return;
@@ -311,7 +317,7 @@ void LinkKeeper::mend(Watched& link)
     QString fresh = link.text;
     if (destinationOf(at, fresh) != target)
         fresh = link.absolute ? target : QDir(realFolderOf(at)).relativeFilePath(target);
-    repoint(at, fresh);
+    link.leadsToTarget = repoint(at, fresh);
 }
 
 } // namespace ItemMoves

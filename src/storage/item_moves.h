@@ -81,6 +81,8 @@ private:
         QString text;   // its destination as written
         bool absolute = false;
         size_t seen = 0; // how many of the moves `at` and `target` have followed
+        // Whether its text on disk is known to lead to `target`.
+        bool leadsToTarget = true;
     };
     // Where the entry that stood at `path` stands after the moves from the `next`th on.
     QString afterMoves(const QString& path, size_t next = 0) const;
