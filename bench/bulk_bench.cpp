@@ -29,6 +29,7 @@
 // its own on a scratch home folder. `--case NAME` runs one case, `--files N` one size. With
 // BENCH_WHY=1 every new longest stall names its receiver and event type on standard error.
 #include "app/interactive_desktop_window.h"
+#include "bare_floor.h"
 #include "bench_application.h"
 #include "bench_case.h"
 #include "bookshelf/bookshelf_drawer_view.h"
@@ -280,23 +281,6 @@ FloorItemView* fileOnTop(RoomView& view, MagicCarpetView& floor, StorageManager&
     return nearest;
 }
 
-// A point of the bare floor (the room's background takes the pointer there) from `corner`
-// outwards, or nothing.
-std::optional<QPointF> bareFloorNear(RoomView& view, QPointF corner, QPointF outwards)
-{
-    for (int step = 0; step < 40; ++step) {
-        const QPointF p = corner + outwards * step * 4;
-        for (QGraphicsItem* hit : view.scene()->items(p)) {
-            if (!hit->isVisible() || hit->acceptedMouseButtons() == Qt::NoButton)
-                continue;
-            if (dynamic_cast<ThemeBackgroundView*>(hit))
-                return p;
-            break;
-        }
-    }
-    return std::nullopt;
-}
-
 int runGesture(RoomView& view, MagicCarpetView& floor, const QByteArray& name, int files)
 {
     StorageManager& storage = StorageManager::shared();
@@ -362,8 +346,8 @@ int runGesture(RoomView& view, MagicCarpetView& floor, const QByteArray& name, i
             const StoredPosition p = storage.carpetItemPosition(url.fileName());
             places |= QRectF(QPointF(p.x * size.width(), p.y * size.height()), QSizeF(0.01, 0.01));
         }
-        const std::optional<QPointF> from =
-            bareFloorNear(view, places.topLeft() - QPointF(40, 40), QPointF(-1, -1));
+        const std::optional<QPointF> from = BenchCase::bareFloorNear(
+            *view.scene(), places.topLeft() - QPointF(40, 40), QPointF(-1, -1));
         if (!from)
             return 1;
         const QPointF to = places.bottomRight() + QPointF(40, 40);

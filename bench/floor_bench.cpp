@@ -49,6 +49,7 @@
 //   startup-pairs  five `startup` and `reference` pairs, one after the other, and the median
 //             ratio of their processor time until quiet (as the full run gives it)
 #include "app/interactive_desktop_window.h"
+#include "bare_floor.h"
 #include "bench_application.h"
 #include "bench_case.h"
 #include "room/asset_loader.h"
@@ -648,24 +649,6 @@ int runDrag(const QString& home, double seconds)
     return 0;
 }
 
-// A point of the bare floor (the room's background takes the pointer there) near `corner`,
-// searched outwards from it, or nothing.
-std::optional<QPointF> backgroundPointNear(Room& room, QPointF corner, QPointF outwards)
-{
-    for (int step = 0; step < 40; ++step) {
-        const QPointF p = corner + outwards * step * 4;
-        const QList<QGraphicsItem*> hits = room.view->scene()->items(p);
-        for (QGraphicsItem* hit : hits) {
-            if (!hit->isVisible() || hit->acceptedMouseButtons() == Qt::NoButton)
-                continue;
-            if (dynamic_cast<ThemeBackgroundView*>(hit))
-                return p;
-            break;
-        }
-    }
-    return std::nullopt;
-}
-
 // A marquee drawn from the bare floor's top-left corner to `to` at a mouse's rate (a press,
 // 125 moves a second for `seconds`, the release), then the selection cleared by a click on
 // the bare floor: the processor time of the gesture, of the room catching up after it and of
@@ -761,8 +744,8 @@ int runMarquee(const QString& home, double seconds)
         const QPointF point(p.x * size.width(), p.y * size.height());
         places |= QRectF(point, QSizeF(0.01, 0.01));
     }
-    const std::optional<QPointF> from =
-        backgroundPointNear(room, places.topLeft() - QPointF(40, 40), QPointF(-1, -1));
+    const std::optional<QPointF> from = BenchCase::bareFloorNear(
+        *room.view->scene(), places.topLeft() - QPointF(40, 40), QPointF(-1, -1));
     if (!from) {
         std::printf("marquee: no bare floor to start from\n");
         return 1;
