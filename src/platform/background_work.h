@@ -15,6 +15,17 @@ namespace BackgroundWork {
 // runs before the application object goes, as Qt's global pool does.
 QThreadPool* pool();
 
+// The program's other pools (one writer's, the Trash's) are made known here for as long as
+// they live, so letThreadsGo reaches them.
+void track(QThreadPool* pool);
+void untrack(QThreadPool* pool);
+
+// Has Qt's global pool, the program's pool and every tracked one finish their jobs and let
+// their threads go, joined before it returns. A process forked without exec afterwards
+// (the tests that run work as another user) then inherits no thread that might have held a
+// lock of the allocator's as it forked, nor a pool counting threads it does not have.
+void letThreadsGo();
+
 // Leaves the raster engine one helper thread. The room draws many caches of a few hundred
 // rows: spread over every core, each fill wakes up to eight threads and waits for them, and
 // the hand-overs cost more processor time than the drawing they share (about a quarter of

@@ -1,6 +1,7 @@
 #include "platform/user_trash.h"
 
 #include "platform/app_launcher.h"
+#include "platform/background_work.h"
 #include "platform/default_application.h"
 #include "platform/file_operations.h"
 #include "platform/folder_watcher.h"
@@ -69,12 +70,14 @@ UserTrash::UserTrash(const QString& trashPath, QObject* parent)
       m_watcher(new FolderWatcher({filesPath()}, 150, this)), m_worker(new QThreadPool(this))
 {
     m_worker->setMaxThreadCount(1);
+    BackgroundWork::track(m_worker);
     connect(m_watcher, &FolderWatcher::changed, this, &UserTrash::refresh);
     refresh();
 }
 
 UserTrash::~UserTrash()
 {
+    BackgroundWork::untrack(m_worker);
     m_worker->waitForDone();
 }
 

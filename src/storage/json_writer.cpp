@@ -1,16 +1,20 @@
 #include "storage/json_writer.h"
 
+#include "platform/background_work.h"
+
 #include <QMutexLocker>
 
 JsonWriter::JsonWriter(QObject* parent) : QObject(parent)
 {
     // One thread: the writes land in the order they were asked for.
     m_pool.setMaxThreadCount(1);
+    BackgroundWork::track(&m_pool);
 }
 
 JsonWriter::~JsonWriter()
 {
     // What is reported no longer matters, but every write is made.
+    BackgroundWork::untrack(&m_pool);
     m_pool.waitForDone();
 }
 

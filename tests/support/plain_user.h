@@ -98,10 +98,11 @@ inline PlainUserOutcome asPlainUser(const QString& folder, const std::function<i
     if (!handOverToPlainUser(folder))
         return failed(100, QStringLiteral("could not hand ") + folder + QStringLiteral(" over"));
     // A forked child has only the thread that forked: a pool would hand its work to threads
-    // that do not exist there, and the child waits for it for good. The pools let their
-    // threads go first, so the child's pools start their own.
-    QThreadPool::globalInstance()->waitForDone();
-    BackgroundWork::pool()->waitForDone();
+    // that do not exist there, and the child waits for it for good. And a thread that
+    // allocated, or ended, as the process forked may have held one of the allocator's locks
+    // (the sanitizer's has no fork handler), which the child's first new thread then waits
+    // for for good. Every pool lets its threads go first, so the child's pools start their own.
+    BackgroundWork::letThreadsGo();
     int report[2] = {-1, -1};
     if (::pipe2(report, O_CLOEXEC) != 0)
         return failed(101, QStringLiteral("no pipe for the child's report"));
