@@ -129,8 +129,9 @@ std::optional<QString> decodedName(const char* raw)
 }
 
 // The entries of `dir`, with their types when `withTypes`.
+// With `linksOnly`, only the symbolic links are kept, and no other name is decoded.
 std::optional<std::vector<FolderEntry>> readFolder(const QString& dir, bool includeHidden,
-                                                   bool withTypes)
+                                                   bool withTypes, bool linksOnly = false)
 {
     DIR* handle = ::opendir(native(dir).constData());
     if (!handle)
@@ -140,15 +141,17 @@ std::optional<std::vector<FolderEntry>> readFolder(const QString& dir, bool incl
         const char* raw = entry.d_name;
         if (raw[0] == '.' && !includeHidden)
             return;
-        const std::optional<QString> name = decodedName(raw);
-        if (!name)
-            return;
         unsigned char type = entry.d_type;
         if (withTypes && type == DT_UNKNOWN) {
             struct stat st {};
             if (::fstatat(::dirfd(handle), raw, &st, AT_SYMLINK_NOFOLLOW) == 0)
                 type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
         }
+        if (linksOnly && type != DT_LNK)
+            return;
+        const std::optional<QString> name = decodedName(raw);
+        if (!name)
+            return;
         entries.push_back({*name, type == DT_LNK, type == DT_DIR});
     });
     ::closedir(handle);
@@ -414,6 +417,18 @@ std::optional<QStringList> listEntries(const QString& dir, bool includeHidden)
 std::optional<std::vector<FolderEntry>> listFolder(const QString& dir, bool includeHidden)
 {
     return readFolder(dir, includeHidden, true);
+}
+
+std::optional<QStringList> listLinks(const QString& dir, bool includeHidden)
+{
+    std::optional<std::vector<FolderEntry>> entries = readFolder(dir, includeHidden, true, true);
+    if (!entries)
+        return std::nullopt;
+    QStringList names;
+    names.reserve(qsizetype(entries->size()));
+    for (FolderEntry& entry : *entries)
+        names.append(std::move(entry.name));
+    return names;
 }
 
 bool linkTargetIsGone(const QString& linkPath)

@@ -100,6 +100,9 @@ struct FolderEntry {
 // The same entries as listEntries with their types, read from the folder itself: an entry
 // is examined (lstat) only on a file system that keeps no types in its folders.
 std::optional<std::vector<FolderEntry>> listFolder(const QString& dir, bool includeHidden);
+// The names of the symbolic links among listFolder's entries. The other entries' names are
+// not even decoded: a folder of thousands of files costs little more than reading it.
+std::optional<QStringList> listLinks(const QString& dir, bool includeHidden);
 
 // A symbolic link whose destination is known to be gone: nothing stands there while the
 // folder that would hold it exists. A destination behind a missing folder (a drive that is

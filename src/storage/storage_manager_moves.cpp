@@ -163,12 +163,8 @@ StorageManager::LinkBatch::LinkBatch(StorageManager& storage, bool noteLater) : 
     });
     m_storage.m_linkKeeper = m_opened;
     for (const QString& folder : {paths.bookshelf, paths.carpet, paths.album}) {
-        for (const FileOperations::FolderEntry& entry :
-             FileOperations::listFolder(folder, false)
-                 .value_or(std::vector<FileOperations::FolderEntry>())) {
-            if (entry.isSymbolicLink)
-                m_toNote.append(joined(folder, entry.name));
-        }
+        for (const QString& name : FileOperations::listLinks(folder, false).value_or(QStringList()))
+            m_toNote.append(joined(folder, name));
     }
     if (!noteLater) {
         while (hasUnnoted())
@@ -211,11 +207,21 @@ FileOperations::Result StorageManager::moveNow(const QString& from, const QStrin
 }
 
 struct StorageManager::Bulk {
-    explicit Bulk(StorageManager& storage)
+    explicit Bulk(StorageManager& storage) : nextSlice(new QTimer(&storage))
     {
         links.emplace(storage, true);
         held.emplace(storage);
+        // A timer of its own rather than a posted call: posted calls ran two to four slices
+        // back to back in one turn of the event loop, and the room's input, paints and
+        // requests waited for all of them. A timer's next slice waits until they are done.
+        nextSlice->setSingleShot(true);
+        nextSlice->setInterval(0);
     }
+    ~Bulk() { nextSlice->deleteLater(); }
+    Bulk(const Bulk&) = delete;
+    Bulk& operator=(const Bulk&) = delete;
+    // Starts the batch's next slice.
+    QTimer* nextSlice;
     // Let go when the bulk ends: the links are mended, then the listings and saves made.
     std::optional<LinkBatch> links;
     std::optional<ListingHold> held;
@@ -249,7 +255,19 @@ void StorageManager::runBulk(BulkSteps steps)
     bulk->steps = std::move(steps);
     bulk->animation = currentAnimation();
     m_bulks.push_back(bulk);
-    runBulkSlice(bulk, std::exchange(m_leavingNs, 0) + opening.nsecsElapsed());
+    connect(bulk->nextSlice, &QTimer::timeout, this, [this, weak = std::weak_ptr<Bulk>(bulk)] {
+        if (const std::shared_ptr<Bulk> running = weak.lock())
+            runBulkSlice(running);
+    });
+    const qint64 spent = std::exchange(m_leavingNs, 0) + opening.nsecsElapsed();
+    if (spent < kBulkSliceNs || m_bulkSliceItems) {
+        runBulkSlice(bulk, spent);
+        return;
+    }
+    // A crowd's opening took a slice's time already (the floor let thousands of files go):
+    // the first step waits for the next turn, so that the room answers in between.
+    bulk->slicing = true;
+    bulk->nextSlice->start();
 }
 
 void StorageManager::runBulkSlice(const std::shared_ptr<Bulk>& bulk, qint64 spentNs)
@@ -285,10 +303,7 @@ void StorageManager::runBulkSlice(const std::shared_ptr<Bulk>& bulk, qint64 spen
         }
     });
     if (bulk->next < bulk->steps.size() || bulk->links->hasUnnoted()) {
-        QTimer::singleShot(0, this, [this, weak = std::weak_ptr<Bulk>(bulk)] {
-            if (const std::shared_ptr<Bulk> running = weak.lock())
-                runBulkSlice(running);
-        });
+        bulk->nextSlice->start();
         return;
     }
     bulk->slicing = false;
