@@ -104,12 +104,13 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
     connect(&m_storage, &StorageManager::carpetItemsChanged, this, &MagicCarpetView::rebuildItems);
     connect(&m_storage, &StorageManager::carpetItemsLeaving, this,
             [this](const QStringList& names) {
-                letFilesGo(names);
                 m_awaitingBulkEnd = true;
+                letFilesGo(names);
             });
     connect(&m_storage, &StorageManager::bulkMoveFinished, this, [this] {
         if (std::exchange(m_awaitingBulkEnd, false))
             rebuildItems();
+        scheduleDeletion();
     });
     connect(&m_storage, &StorageManager::floorItemPositionsChanged, this,
             &MagicCarpetView::layoutMovedFiles);
@@ -262,13 +263,20 @@ void MagicCarpetView::letFilesGo(const QStringList& names)
         m_selectionLayer->invalidate(selectionDrawn);
     }
     m_carpet->setCoveredCount(m_coveredCount);
-    if (!m_departed.isEmpty() && !m_deletionScheduled) {
-        // A turn later than the scene's own pass over the views just hidden, which comes on
-        // the next turn: the two back to back kept the room from its input.
-        m_deletionScheduled = true;
-        QTimer::singleShot(
-            0, this, [this] { QTimer::singleShot(0, this, &MagicCarpetView::deleteDeparted); });
-    }
+    scheduleDeletion();
+}
+
+void MagicCarpetView::scheduleDeletion()
+{
+    // While a move of many runs, each of its turns holds a slice of its moves already: the
+    // views it took away are deleted once it has ended.
+    if (m_departed.isEmpty() || m_deletionScheduled || m_awaitingBulkEnd)
+        return;
+    // A turn later than the scene's own pass over the views just hidden, which comes on
+    // the next turn: the two back to back kept the room from its input.
+    m_deletionScheduled = true;
+    QTimer::singleShot(0, this,
+                       [this] { QTimer::singleShot(0, this, &MagicCarpetView::deleteDeparted); });
 }
 
 void MagicCarpetView::deleteDeparted()
