@@ -453,16 +453,21 @@ bool MagicCarpetView::layoutEntry(const QString& name, Entry& entry)
     entry.place->set(point);
     entry.covered = isCovered;
     entry.holder->setZValue(standing(name, entry));
-    placeFile(name);
+    placeFile(name, entry);
     return isCovered;
 }
 
 void MagicCarpetView::updateResting(const QString& name)
 {
     const auto found = m_entries.find(name);
-    if (found == m_entries.end() || !found->second.view || !found->second.holder)
+    if (found != m_entries.end())
+        updateResting(name, found->second);
+}
+
+void MagicCarpetView::updateResting(const QString& name, Entry& entry)
+{
+    if (!entry.view || !entry.holder)
         return;
-    Entry& entry = found->second;
     const bool follows = followsDrag(name);
     const bool still = entry.holder->isVisible() && !entry.holder->isDisappearing() &&
                        entry.holder->progress() >= 1 && !entry.place->isAnimating();
@@ -683,15 +688,20 @@ void MagicCarpetView::layoutDrag()
 
 void MagicCarpetView::placeFile(const QString& name)
 {
-    // A dragged file, and the selection with it, follows the pointer.
     const auto found = m_entries.find(name);
-    if (found == m_entries.end() || !found->second.view)
+    if (found != m_entries.end())
+        placeFile(name, found->second);
+}
+
+void MagicCarpetView::placeFile(const QString& name, Entry& entry)
+{
+    // A dragged file, and the selection with it, follows the pointer.
+    if (!entry.view)
         return;
-    const Entry& entry = found->second;
     // A file in the selection's picture stays at rest: the picture shows it where the drag is.
     const bool follows = followsDrag(name) && !rides(entry);
     entry.view->setCentre(entry.place->value() + (follows ? dragShift() : QPointF()));
-    updateResting(name);
+    updateResting(name, entry);
     // The area reaches over the file where it is and where it is going (the way between lies
     // within). A file following the pointer lies in the lifted area, which reaches anywhere.
     if (entry.holder->parentItem() == m_fileArea) {
