@@ -209,8 +209,12 @@ void MagicCarpetView::rebuildItems()
             gone << name;
     }
     letFilesGo(gone);
-    makePending();
-    layoutFloor();
+    // Only the files that came are laid out, as they are made: the others lie where they lay
+    // (a move lays out what it moved). The whole floor laid out again took some 40 ms with
+    // 10,000 files, at the end of any move, one file's too.
+    m_coveredCount += makePending();
+    m_carpet->setCoveredCount(m_coveredCount);
+    layoutBar();
 }
 
 void MagicCarpetView::letFilesGo(const QStringList& names)
