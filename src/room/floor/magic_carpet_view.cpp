@@ -30,12 +30,9 @@ constexpr Animation bulkSpring = Animation::spring(0.35, 0.75);
 constexpr int fileBatch = 250;
 constexpr qint64 batchNanoseconds = 12'000'000;
 // Up to this many files leaving together go with their transition; more are let go at once,
-// their views deleted a slice of this long at a time, a frame apart: they go while the move
-// that took them runs, whose slices come back to back, and slices of their own chained
-// between those took the room's answer to some 90-140 ms with 10,000 going to the Trash.
+// their views deleted a slice of this long at a time.
 constexpr qsizetype animatedDepartures = 64;
-constexpr qint64 departureNanoseconds = 4'000'000;
-constexpr int departureIntervalMs = 16;
+constexpr qint64 departureNanoseconds = 8'000'000;
 
 Transition fileTransition()
 {
@@ -288,7 +285,7 @@ void MagicCarpetView::deleteDeparted()
         delete m_departed.takeLast().data();
     if (!m_departed.isEmpty()) {
         m_deletionScheduled = true;
-        QTimer::singleShot(departureIntervalMs, this, &MagicCarpetView::deleteDeparted);
+        QTimer::singleShot(0, this, &MagicCarpetView::deleteDeparted);
     }
 }
 
