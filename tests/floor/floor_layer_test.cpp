@@ -71,6 +71,18 @@ QMap<QString, QPointF> crowdedFloor(int count)
     return files;
 }
 
+// The seeded floor with a pile of `count` files more, each a few pixels from the last, all of
+// them over one another.
+QMap<QString, QPointF> piledFloor(int count)
+{
+    QMap<QString, QPointF> files = seededFloor();
+    for (int i = 0; i < count; ++i) {
+        files.insert(u"0 tumpukan %1.txt"_s.arg(i, 4, 10, QLatin1Char('0')),
+                     QPointF(0.25 + 0.002 * (i % 20), 0.3 + 0.003 * (i / 20)));
+    }
+    return files;
+}
+
 // Everything the view repainted while it lives, united.
 class Repaints : public QObject {
 public:
@@ -105,8 +117,9 @@ void drawnAsItStands(FloorRoom& room)
 {
     repaintNow();
     waitUntilSettled([&room] {
-        return room.floor().fileLayer()->needsRepair()
-                   ? QStringList{QStringLiteral("the floor's picture being drawn again")}
+        return room.floor().fileLayer()->needsRepair() ||
+                       room.floor().selectionLayer()->needsRepair()
+                   ? QStringList{QStringLiteral("the floor's pictures being drawn again")}
                    : QStringList();
     });
     repaintNow();
@@ -307,7 +320,7 @@ private Q_SLOTS:
         const QPointF landed = from + step * 6;
         room.release(landed);
         ManualClock::settle();
-        repaintNow();
+        drawnAsItStands(room);
 
         QMap<QString, QPointF> files = crowdedFloor(count);
         const QMap<QString, QPointF> stored = room.storedPositions();
@@ -331,11 +344,64 @@ private Q_SLOTS:
         fresh.floorState().setHoveredFloorFileName(name);
         QCoreApplication::processEvents();
         ManualClock::settle();
+        drawnAsItStands(fresh);
         const QImage expected = picture(fresh);
         for (const QString& m : moving) {
             const QRect place = room.floor().floorItem(m)->sceneBoundingRect().toAlignedRect();
             QCOMPARE(largestDifference(moved.copy(place), expected.copy(place)), 0);
         }
+    }
+
+    // A file lifted out of a pile of hundreds, resting or selected (the pointer over it, as
+    // when it is pressed to be dragged), draws itself at once, while the pile is drawn again
+    // without it a slice on each turn of the event loop; then the floor looks as if it
+    // started that way.
+    void aFileLiftedOutOfAPileIsDrawnOverItAtOnce_data()
+    {
+        QTest::addColumn<bool>("selected");
+        QTest::newRow("resting") << false;
+        QTest::newRow("in a selection of the pile") << true;
+    }
+    void aFileLiftedOutOfAPileIsDrawnOverItAtOnce()
+    {
+        QFETCH(bool, selected);
+        const ManualClock clock;
+        const QMap<QString, QPointF> files = piledFloor(400);
+        QSet<QString> selection;
+        for (auto it = files.cbegin(); it != files.cend(); ++it) {
+            if (selected && it.key().startsWith(u"0 tumpukan"_s))
+                selection.insert(it.key());
+        }
+        const QString name = u"0 tumpukan 0210.txt"_s;
+        const auto lift = [&](FloorRoom& room) {
+            room.floorState().setSelectedFileNames(selection);
+            ManualClock::settle();
+            drawnAsItStands(room);
+            room.floorState().setHoveredFloorFileName(name);
+        };
+        FloorRoom room(files);
+        QTRY_COMPARE(room.floor().pendingCount(), 0);
+        lift(room);
+        FloorFileLayer& pile =
+            selected ? *room.floor().selectionLayer() : *room.floor().fileLayer();
+        const int before = pile.fileDrawCount();
+        int turns = 0;
+        do {
+            const int draws = pile.fileDrawCount();
+            const QImage shown = picture(room);
+            QVERIFY2(pile.fileDrawCount() - draws <= FloorFileLayer::filesPerSlice,
+                     qPrintable(u"%1 files drawn at once"_s.arg(pile.fileDrawCount() - draws)));
+            QVERIFY(room.floor().floorItem(name)->isVisible());
+            QCoreApplication::processEvents();
+        } while (pile.needsRepair() && ++turns < 100);
+        QVERIFY(pile.fileDrawCount() - before > FloorFileLayer::filesPerSlice);
+
+        FloorRoom fresh(files);
+        QTRY_COMPARE(fresh.floor().pendingCount(), 0);
+        lift(fresh);
+        drawnAsItStands(fresh);
+        drawnAsItStands(room);
+        QCOMPARE(largestDifference(picture(room), picture(fresh)), 0);
     }
 
     // A file dropped where it leaves the floor (onto the shelf) is wiped from the screen at

@@ -21,6 +21,7 @@ FloorFileLayer::FloorFileLayer(RestingFiles files, QGraphicsItem* parent)
 void FloorFileLayer::onSizeChanged()
 {
     m_picture = QImage();
+    m_behind = QImage();
     update();
 }
 
@@ -76,6 +77,7 @@ void FloorFileLayer::clear()
     m_added.clear();
     m_repairArea = QRegion();
     m_repairFiles.clear();
+    m_behind = QImage();
 }
 
 void FloorFileLayer::keepAsDrawn()
@@ -85,6 +87,7 @@ void FloorFileLayer::keepAsDrawn()
     m_added.clear();
     m_repairArea = QRegion();
     m_repairFiles.clear();
+    m_behind = QImage();
 }
 
 void FloorFileLayer::holdRepairs(bool held)
@@ -104,10 +107,12 @@ void FloorFileLayer::add(FloorItemView* file, const QRectF& rect)
     updateShown(rect);
 }
 
-void FloorFileLayer::drawFile(QPainter& painter, FloorItemView* file, qreal devicePixelRatio)
+void FloorFileLayer::drawFile(QPainter& painter, FloorItemView* file, qreal devicePixelRatio,
+                              const QPoint& origin)
 {
     painter.setTransform(file->itemTransform(this) *
-                         QTransform::fromScale(devicePixelRatio, devicePixelRatio));
+                         QTransform::fromScale(devicePixelRatio, devicePixelRatio) *
+                         QTransform::fromTranslate(-origin.x(), -origin.y()));
     file->paintLook(painter);
     const QRect place = file->mapRectToItem(this, file->boundingRect()).toAlignedRect();
     m_used |= place;
@@ -137,6 +142,7 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
         m_usedPlaces = QRegion();
         m_repairArea = QRegion();
         m_repairFiles.clear();
+        m_behind = QImage();
     }
     if (m_dirty.isEmpty() && m_added.isEmpty() && m_repairFiles.isEmpty())
         return;
@@ -147,6 +153,7 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
         m_dirty += m_repairArea;
         m_repairArea = QRegion();
         m_repairFiles.clear();
+        m_behind = QImage();
     }
     for (const QPointer<FloorItemView>& file : std::as_const(m_added)) {
         if (file && !m_repairFiles.isEmpty() &&
@@ -163,31 +170,39 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
     if (wait && m_added.isEmpty())
         return;
 
-    QPainter painter(&m_picture);
     const QTransform toPixels = QTransform::fromScale(devicePixelRatio, devicePixelRatio);
     const bool starts = !wait && !m_dirty.isEmpty();
     if (starts) {
         // The area is cleared at once and its files drawn bottom first, all of them now or,
-        // when sliced, the first slice now and the others after it.
+        // when sliced, the first slice now and the others after it. More files than a slice
+        // holds are drawn a slice at a time on a picture of their own behind the one shown,
+        // which keeps showing the area as it was until they are all drawn: a file lifted
+        // out of a pile of thousands (hovered, pressed) draws itself over its old place.
         const QList<FloorItemView*> files = m_files(m_dirty);
-        if (!bare) {
+        if (!bare && !m_sliced && files.size() > filesPerSlice) {
+            const QRect area = toPixels.mapRect(QRectF(m_dirty.boundingRect())).toAlignedRect();
+            m_behind = scratchImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+            m_behind.setDevicePixelRatio(devicePixelRatio);
+            m_behindOrigin = area.topLeft();
+        } else if (!bare) {
+            QPainter painter(&m_picture);
             painter.setCompositionMode(QPainter::CompositionMode_Source);
             for (const QRect& r : std::as_const(m_dirty))
                 painter.fillRect(toPixels.mapRect(QRectF(r)), Qt::transparent);
-            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
         m_repairArea = m_dirty;
         m_repairFiles = QList<QPointer<FloorItemView>>(files.cbegin(), files.cend());
         m_dirty = QRegion();
     }
-    const QRegion redrawn = m_repairArea;
+    // Drawn behind, the area shows the picture as it stands meanwhile.
+    const QRegion redrawn = m_behind.isNull() ? m_repairArea : QRegion();
     if (starts)
-        drawRepairSlice(painter);
+        drawRepairSlice();
     // A file that came on top is drawn over the picture, except where the picture is being
     // drawn again with it.
     const QRegion left = QRegion(rect().toAlignedRect()) - redrawn;
     if (!m_added.isEmpty() && !left.isEmpty()) {
-        painter.resetTransform();
+        QPainter painter(&m_picture);
         painter.setClipRegion(toPixels.map(left));
         for (const QPointer<FloorItemView>& file : std::as_const(m_added)) {
             if (file && file->isInLayer() &&
@@ -196,49 +211,61 @@ void FloorFileLayer::bringUpToDate(qreal devicePixelRatio)
         }
     }
     m_added.clear();
-    painter.end();
     if (!redrawn.isEmpty() && !needsRepair())
         Q_EMIT repaired();
 }
 
-void FloorFileLayer::drawRepairSlice(QPainter& painter)
+bool FloorFileLayer::drawRepairSlice()
 {
     if (m_repairArea.isEmpty())
-        return;
+        return false;
     const qreal dpr = m_picture.devicePixelRatio();
-    const qsizetype count =
-        m_sliced ? std::min<qsizetype>(filesPerSlice, m_repairFiles.size()) : m_repairFiles.size();
-    painter.resetTransform();
-    painter.setClipRegion(QTransform::fromScale(dpr, dpr).map(m_repairArea));
-    for (qsizetype i = 0; i < count; ++i) {
-        if (FloorItemView* file = m_repairFiles[i])
-            drawFile(painter, file, dpr);
+    const QRegion pixels = QTransform::fromScale(dpr, dpr).map(m_repairArea);
+    const bool behind = !m_behind.isNull();
+    const qsizetype count = m_sliced || behind
+                                ? std::min<qsizetype>(filesPerSlice, m_repairFiles.size())
+                                : m_repairFiles.size();
+    {
+        QPainter painter(behind ? &m_behind : &m_picture);
+        const QPoint origin = behind ? m_behindOrigin : QPoint();
+        painter.setClipRegion(pixels.translated(-origin));
+        for (qsizetype i = 0; i < count; ++i) {
+            if (FloorItemView* file = m_repairFiles[i])
+                drawFile(painter, file, dpr, origin);
+        }
     }
     m_repairFiles.remove(0, count);
     ++m_repairSlices;
     if (m_repairFiles.isEmpty()) {
+        if (behind) {
+            // Whole now: it takes the area's place in the picture shown.
+            QPainter painter(&m_picture);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.setClipRegion(pixels);
+            painter.drawImage(QRectF(m_behindOrigin, m_behind.size()), m_behind,
+                              QRectF(QPointF(), m_behind.size()));
+            m_behind = QImage();
+        }
         m_repairArea = QRegion();
-        return;
+        return behind;
     }
     // The next slice after the input that waits, without a paint: the area shows once it is
     // whole (a paint on the way shows the files drawn so far).
     if (m_sliceScheduled)
-        return;
+        return false;
     m_sliceScheduled = true;
     QTimer::singleShot(0, this, [this] {
         m_sliceScheduled = false;
         if (m_repairFiles.isEmpty() || m_picture.isNull())
             return;
         const QRect area = m_repairArea.boundingRect();
-        {
-            QPainter slice(&m_picture);
-            drawRepairSlice(slice);
-        }
-        if (!needsRepair()) {
+        const bool shown = drawRepairSlice();
+        if (shown || !needsRepair())
             updateShown(area);
+        if (!needsRepair())
             Q_EMIT repaired();
-        }
     });
+    return false;
 }
 
 void FloorFileLayer::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)

@@ -77,9 +77,12 @@ protected:
 
 private:
     void bringUpToDate(qreal devicePixelRatio);
-    void drawFile(QPainter& painter, FloorItemView* file, qreal devicePixelRatio);
-    // Draws the next slice of the area being drawn again, and asks for the one after.
-    void drawRepairSlice(QPainter& painter);
+    // Draws `file` on an image whose top-left pixel is `origin` of the picture.
+    void drawFile(QPainter& painter, FloorItemView* file, qreal devicePixelRatio,
+                  const QPoint& origin = {});
+    // Draws the next slice of the area being drawn again, and asks for the one after. Whether
+    // it was the last of an area drawn behind, which the picture now shows.
+    bool drawRepairSlice();
     // Repaints where `rect` of the picture shows.
     void updateShown(const QRectF& rect);
 
@@ -100,6 +103,9 @@ private:
     // The area being drawn again a slice at a time, and the files still to draw there.
     QRegion m_repairArea;
     QList<QPointer<FloorItemView>> m_repairFiles;
+    // The area drawn again behind the picture, from this pixel of it (see bringUpToDate).
+    QImage m_behind;
+    QPoint m_behindOrigin;
     int m_repairSlices = 0;
     bool m_sliceScheduled = false;
 };

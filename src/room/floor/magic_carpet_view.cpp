@@ -210,8 +210,12 @@ void MagicCarpetView::rebuildItems()
             gone << name;
     }
     letFilesGo(gone);
-    makePending();
-    layoutFloor();
+    // Only the files that came are laid out, as they are made: the others lie where they lay
+    // (a move lays out what it moved). The whole floor laid out again took some 40 ms with
+    // 10,000 files, at the end of any move, one file's too.
+    m_coveredCount += makePending();
+    m_carpet->setCoveredCount(m_coveredCount);
+    layoutBar();
 }
 
 void MagicCarpetView::letFilesGo(const QStringList& names)
@@ -616,12 +620,24 @@ void MagicCarpetView::layoutDragStart()
     m_following.clear();
     const std::optional<QString> was =
         std::exchange(m_draggedName, m_floorState.draggingFloorFileName());
-    for (const QString& name : m_floorState.selectedFileNames()) {
-        const auto found = m_entries.find(name);
-        if (found == m_entries.end() || name == was || name == m_draggedName)
-            continue;
-        if (found->second.picture != m_selectionLayer)
+    const QSet<QString>& selected = m_floorState.selectedFileNames();
+    const auto follows = [&](const QString& name, const Entry& entry) {
+        if (name != was && name != m_draggedName && entry.picture != m_selectionLayer)
             names << name;
+    };
+    // A selection of a good part of the floor is looked up in its set, not each of its files
+    // in the floor's: some 17 ms at each end of a drag of 10,000.
+    if (selected.size() * 8 < qsizetype(m_entries.size())) {
+        for (const QString& name : selected) {
+            const auto found = m_entries.find(name);
+            if (found != m_entries.end())
+                follows(name, found->second);
+        }
+    } else {
+        for (const auto& [name, entry] : m_entries) {
+            if (entry.picture != m_selectionLayer && selected.contains(name))
+                follows(name, entry);
+        }
     }
     m_following = names;
     if (was)
