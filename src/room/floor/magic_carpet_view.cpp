@@ -27,8 +27,8 @@ constexpr Animation bulkSpring = Animation::spring(0.35, 0.75);
 // room already shows, go on for some 12 ms: the scene's own work on the views a batch made
 // follows it in the same turn and costs more than making them (batches of 40 ms left the
 // room unanswered for over 250 ms with 10,000 files arriving).
-constexpr int fileBatch = 250;
-constexpr qint64 batchNanoseconds = 12'000'000;
+constexpr int fileBatch = 64;
+constexpr qint64 batchNanoseconds = 5'000'000;
 // Up to this many files leaving together go with their transition; more are let go at once,
 // their views deleted a slice of this long at a time.
 constexpr qsizetype animatedDepartures = 64;
@@ -110,6 +110,7 @@ MagicCarpetView::MagicCarpetView(StorageManager& storage, FloorInteractionState&
     connect(&m_storage, &StorageManager::bulkMoveFinished, this, [this] {
         if (std::exchange(m_awaitingBulkEnd, false))
             rebuildItems();
+        scheduleDeletion();
     });
     connect(&m_storage, &StorageManager::floorItemPositionsChanged, this,
             &MagicCarpetView::layoutMovedFiles);
@@ -262,19 +263,29 @@ void MagicCarpetView::letFilesGo(const QStringList& names)
         m_selectionLayer->invalidate(selectionDrawn);
     }
     m_carpet->setCoveredCount(m_coveredCount);
-    if (!m_departed.isEmpty() && !m_deletionScheduled) {
-        // A turn later than the scene's own pass over the views just hidden, which comes on
-        // the next turn: the two back to back kept the room from its input.
-        m_deletionScheduled = true;
-        QTimer::singleShot(
-            0, this, [this] { QTimer::singleShot(0, this, &MagicCarpetView::deleteDeparted); });
-    }
+    scheduleDeletion();
+}
+
+void MagicCarpetView::scheduleDeletion()
+{
+    if (m_departed.isEmpty() || m_deletionScheduled)
+        return;
+    // A turn later than the scene's own pass over the views just hidden, which comes on the
+    // next turn: the two back to back kept the room from its input.
+    m_deletionScheduled = true;
+    QTimer::singleShot(0, this,
+                       [this] { QTimer::singleShot(0, this, &MagicCarpetView::deleteDeparted); });
 }
 
 void MagicCarpetView::deleteDeparted()
 {
     // Never inside the event of one of them (a drop ends in the dropped file's own handler).
     m_deletionScheduled = false;
+    // Nor while the move of many that took them away still runs: a turn then holds a slice
+    // of its moves, and a slice of deletions beside it kept the room from its input twice as
+    // long. They go once it has ended.
+    if (m_awaitingBulkEnd)
+        return;
     QElapsedTimer slice;
     slice.start();
     while (!m_departed.isEmpty() && slice.nsecsElapsed() < departureNanoseconds)

@@ -81,6 +81,7 @@ private:
     // Takes the views of files that leave the floor away: a few go with their transition,
     // many at once (a move of many) are hidden at once and deleted a slice at a time.
     void letFilesGo(const QStringList& names);
+    void scheduleDeletion();
     void deleteDeparted();
     // Each returns how many of the files it made lie under the carpet.
     int makePending(bool later = false);
