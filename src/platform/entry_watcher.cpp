@@ -1,10 +1,12 @@
 #include "platform/entry_watcher.h"
 
+#include "platform/background_work.h"
 #include "platform/file_operations.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QThreadPool>
 #include <QTimer>
 
 EntryWatcher::EntryWatcher(int settleMs, QObject* parent)
@@ -21,10 +23,14 @@ EntryWatcher::EntryWatcher(int settleMs, QObject* parent)
 
 void EntryWatcher::startOver()
 {
-    // The old watcher lets go of its paths in a turn of its own: thousands take a while.
+    // The old watcher lets go of its paths on a worker: a call into the system for each of
+    // thousands kept the thread that owns it from its events for some 40 ms. Tied to no
+    // thread any more, it takes no events and may go on any.
     if (m_watcher) {
         m_watcher->disconnect(this);
-        m_watcher->deleteLater();
+        m_watcher->setParent(nullptr);
+        m_watcher->moveToThread(nullptr);
+        BackgroundWork::pool()->start([old = m_watcher] { delete old; });
     }
     m_watcher = new QFileSystemWatcher(this);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &EntryWatcher::onEvent);

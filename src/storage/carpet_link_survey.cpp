@@ -3,6 +3,8 @@
 #include "storage/item_paths.h"
 #include "storage/storage_manager.h"
 
+#include <algorithm>
+
 CarpetLinkSurvey CarpetLinkSurvey::of(const QString& carpet)
 {
     CarpetLinkSurvey survey;
@@ -14,11 +16,18 @@ CarpetLinkSurvey CarpetLinkSurvey::of(const QString& carpet)
         survey.m_folder.reset();
         return survey;
     }
+    survey.m_listing.reserve(entries->size());
     for (const FileOperations::FolderEntry& entry : *entries) {
-        if (entry.isSymbolicLink &&
-            !StorageManager::isDeadLink(ItemPaths::joined(carpet, entry.name)))
+        const QString path = ItemPaths::joined(carpet, entry.name);
+        const bool alive = entry.isSymbolicLink && !StorageManager::isDeadLink(path);
+        if (alive)
             survey.m_alive.insert(entry.name);
+        survey.m_listing.push_back({FileNameOrder::key(entry.name), entry.name,
+                                    QUrl::fromLocalFile(path), entry.isSymbolicLink && !alive});
     }
+    std::sort(survey.m_listing.begin(), survey.m_listing.end(), [](const Entry& a, const Entry& b) {
+        return a.key < b.key || (!(b.key < a.key) && a.name < b.name);
+    });
     return survey;
 }
 

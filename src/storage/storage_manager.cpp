@@ -367,54 +367,77 @@ void StorageManager::refreshCarpetItems(const QStringList& shelfNames)
     }
     ++m_workCounts.carpetListings;
     const auto status = FileOperations::resolvedStatus(m_paths.carpet);
-    std::optional<std::vector<FileOperations::FolderEntry>> entries =
-        FileOperations::listFolder(m_paths.carpet, false);
-    if (!entries)
-        return;
-    noteListed(m_paths.carpet, status);
-    const QSet<QString> onShelf(shelfNames.begin(), shelfNames.end());
     // Any change after the survey also brings a listing of its own from the watch, which
-    // looks at every link again.
+    // lists and looks at every link again.
     const CarpetLinkSurvey* surveyed = m_carpetLinkSurvey && m_carpetLinkSurvey->speaksFor(status)
                                            ? &*m_carpetLinkSurvey
                                            : nullptr;
+    std::optional<std::vector<FileOperations::FolderEntry>> entries;
+    if (!surveyed) {
+        entries = FileOperations::listFolder(m_paths.carpet, false);
+        if (!entries)
+            return;
+    }
+    noteListed(m_paths.carpet, status);
+    const QSet<QString> onShelf(shelfNames.begin(), shelfNames.end());
 
     CarpetNames kept;
-    kept.reserve(entries->size());
+    // The survey's URLs of the kept names, when it listed them.
+    ItemURLs made;
     QStringList namesakes;
-    for (FileOperations::FolderEntry& entry : *entries) {
-        if (onShelf.contains(entry.name)) {
+    // Whether the entry `name` shows on the floor; `mayLeadNowhere` for a link to look at.
+    const auto shown = [&](const QString& name, bool mayLeadNowhere) {
+        if (onShelf.contains(name)) {
             // Shown on the shelf, not on the floor as well; another file that only shares a
             // shelf link's name gets a name of its own.
-            if (m_namesakes.ofShelfLink(entry.name))
-                namesakes << entry.name;
-            continue;
+            if (m_namesakes.ofShelfLink(name))
+                namesakes << name;
+            return false;
         }
-        // Only a link can lead nowhere: the listing's own type spares a look at each file.
-        if (entry.isSymbolicLink && !(surveyed && surveyed->leadsSomewhere(entry.name))) {
-            ++m_workCounts.carpetLinkLooks;
-            if (isDeadLink(joined(m_paths.carpet, entry.name)))
+        if (!mayLeadNowhere)
+            return true;
+        ++m_workCounts.carpetLinkLooks;
+        return !isDeadLink(joined(m_paths.carpet, name));
+    };
+    if (surveyed) {
+        // Listed and ordered by the worker already, with a URL for each.
+        kept.reserve(surveyed->listing().size());
+        made.reserve(qsizetype(surveyed->listing().size()));
+        for (const CarpetLinkSurvey::Entry& entry : surveyed->listing()) {
+            if (!shown(entry.name, entry.mayLeadNowhere))
                 continue;
+            kept.emplace_back(entry.key, entry.name);
+            made.append(entry.url);
         }
-        FileNameOrder::Key key = FileNameOrder::key(entry.name);
-        kept.emplace_back(std::move(key), std::move(entry.name));
+    } else {
+        kept.reserve(entries->size());
+        for (FileOperations::FolderEntry& entry : *entries) {
+            // Only a link can lead nowhere: the listing's own type spares a look at each file.
+            if (!shown(entry.name, entry.isSymbolicLink))
+                continue;
+            FileNameOrder::Key key = FileNameOrder::key(entry.name);
+            kept.emplace_back(std::move(key), std::move(entry.name));
+        }
     }
     if (!namesakes.isEmpty()) {
         for (QString& name : renameNamesakes(namesakes)) {
             FileNameOrder::Key key = FileNameOrder::key(name);
             kept.emplace_back(std::move(key), std::move(name));
         }
+        made.clear();
     }
-    std::sort(kept.begin(), kept.end());
+    if (!surveyed || !namesakes.isEmpty())
+        std::sort(kept.begin(), kept.end());
 
     // The floor lays itself out again on every change: none for the same list.
     bool unchanged = false;
-    ItemURLs items = carpetURLs(kept, &unchanged);
+    ItemURLs items = carpetURLs(kept, made, &unchanged);
     if (!unchanged)
         publishCarpetItems(std::move(kept), std::move(items));
 }
 
-ItemURLs StorageManager::carpetURLs(const CarpetNames& kept, bool* unchanged) const
+ItemURLs StorageManager::carpetURLs(const CarpetNames& kept, const ItemURLs& made,
+                                    bool* unchanged) const
 {
     // Both lists are in the floor's order: one walk pairs the names listed before with
     // their URLs, so only a new name costs a URL of its own.
@@ -425,7 +448,8 @@ ItemURLs StorageManager::carpetURLs(const CarpetNames& kept, bool* unchanged) co
     items.reserve(qsizetype(kept.size()));
     bool reusedAll = known && kept.size() == before.size();
     size_t next = 0;
-    for (const auto& entry : kept) {
+    for (size_t i = 0; i < kept.size(); ++i) {
+        const auto& entry = kept[i];
         if (known) {
             while (next < before.size() && before[next] < entry)
                 ++next;
@@ -436,7 +460,8 @@ ItemURLs StorageManager::carpetURLs(const CarpetNames& kept, bool* unchanged) co
             }
         }
         reusedAll = false;
-        items.append(QUrl::fromLocalFile(joined(m_paths.carpet, entry.second)));
+        items.append(made.isEmpty() ? QUrl::fromLocalFile(joined(m_paths.carpet, entry.second))
+                                    : made[qsizetype(i)]);
     }
     *unchanged = known ? reusedAll : items == carpetItems();
     return items;

@@ -477,8 +477,9 @@ private:
     void refreshCarpetItems(const QStringList& shelfNames);
     // The floor's names with their keys, in the floor's order.
     using CarpetNames = std::vector<std::pair<FileNameOrder::Key, QString>>;
-    // The URLs of `kept`; `unchanged` when they are those published already.
-    ItemURLs carpetURLs(const CarpetNames& kept, bool* unchanged) const;
+    // The URLs of `kept`; `unchanged` when they are those published already. `made` holds
+    // a URL for each of `kept`, or none.
+    ItemURLs carpetURLs(const CarpetNames& kept, const ItemURLs& made, bool* unchanged) const;
     void publishCarpetItems(CarpetNames names, ItemURLs items);
     void loadFloorLayout();
     void loadPhotoTransforms();

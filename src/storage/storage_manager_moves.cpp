@@ -26,7 +26,7 @@ using ItemPaths::realLocation;
 namespace {
 // A slice of a move of many items keeps the GUI thread this long at most (one item may take
 // longer): the room answers between two slices.
-constexpr qint64 kBulkSliceNs = 12'000'000;
+constexpr qint64 kBulkSliceNs = 8'000'000;
 
 QString canonicalOr(const QString& path)
 {

@@ -457,6 +457,30 @@ private Q_SLOTS:
         QVERIFY(!menuTitles(carpet).contains(u"Kembalikan Semua File ke Desktop"_s));
     }
 
+    // The pointer over a file shows its button that sends it back to the Desktop, and a
+    // click there sends that one file and no other.
+    void theHoveredFileGoesBackFromItsButton()
+    {
+        FloorRoom room({{u"a.txt"_s, {0.3, 0.7}}, {u"b.txt"_s, {0.7, 0.7}}});
+        FloorItemView* file = room.floor().floorItem(u"a.txt"_s);
+        QVERIFY(file);
+        const auto buttons = [file] {
+            QList<QGraphicsItem*> shown;
+            for (QGraphicsItem* child : file->childItems()) {
+                if (child->isVisible())
+                    shown << child;
+            }
+            return shown;
+        };
+        QVERIFY(buttons().isEmpty());
+        room.moveTo(file->mapToScene(file->boundingRect().center()));
+        QTRY_COMPARE(room.floorState().hoveredFloorFileName(), std::optional(u"a.txt"_s));
+        QCOMPARE(buttons().size(), 1);
+        room.click(buttons().first()->mapToScene(buttons().first()->boundingRect().center()));
+        room.settle();
+        QCOMPARE(room.files(), names("Desktop/a.txt Karpet/b.txt"));
+    }
+
     // A file chosen from its menu is selected and the bar counts it; the bar's button puts the
     // selection on the shelf.
     void theMenuAndTheBarFollowTheSelection()

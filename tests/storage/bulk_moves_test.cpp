@@ -1,6 +1,7 @@
 // Moves of many items at once: what they cost the room, counted, and that one cut short
 // loses nothing.
 #include "platform/file_operations.h"
+#include "storage/file_name_order.h"
 #include "storage_fixture.h"
 #include "support/test_registry.h"
 
@@ -271,6 +272,18 @@ private Q_SLOTS:
         QCOMPARE(f->carpetItems().size(), kItems);
         for (const QUrl& item : f->carpetItems())
             QVERIFY2(!item.fileName().startsWith(u"buntu"_s), qPrintable(item.fileName()));
+        // Each at its place in the carpet folder, in the floor's order.
+        QStringList names;
+        for (const QUrl& item : f->carpetItems()) {
+            QCOMPARE(item, QUrl::fromLocalFile(f.carpet() + u'/' + item.fileName()));
+            QVERIFY(FileOperations::entryExists(item.toLocalFile()));
+            names << item.fileName();
+        }
+        QStringList ordered = names;
+        std::sort(ordered.begin(), ordered.end(), [](const QString& a, const QString& b) {
+            return FileNameOrder::key(a) < FileNameOrder::key(b);
+        });
+        QCOMPARE(names, ordered);
     }
 
     // A move of many that took turns of its own mends the user's links in one turn and lists

@@ -68,15 +68,6 @@ FloorItemView::FloorItemView(const QUrl& itemURL, StorageManager& storage,
     gestures().setContextMenu([this](QMenu& menu) { populateContextMenu(menu); });
     gestures().setToolTip(helpText(m_name));
 
-    m_restoreButton = new RoomItem(this);
-    m_restoreButton->setSize(QSizeF(restoreSide, restoreSide));
-    m_restoreButton->setHitShape(Painting::ellipse(QRectF(0, 0, restoreSide, restoreSide)));
-    m_restoreButton->gestures().onTap([this] {
-        withAnimation(dropSpring, [&] { m_storage.restoreCarpetItemToDesktop(m_itemURL); });
-    });
-    m_restoreButton->gestures().setToolTip(QStringLiteral("Kembalikan file ini ke Desktop"));
-    m_restoreButton->setVisible(false);
-
     layoutStack();
     refresh();
 }
@@ -135,8 +126,11 @@ void FloorItemView::refresh()
     if (rotation() != tilt)
         setRotation(tilt);
     const bool showRestore = hovered && !selected;
-    if (m_restoreButton->isVisible() != showRestore)
-        m_restoreButton->setVisible(showRestore);
+    if (showRestore || m_restoreButton) {
+        RoomItem* button = restoreButton();
+        if (button->isVisible() != showRestore)
+            button->setVisible(showRestore);
+    }
     const int look = (dragged ? 1 : 0) | (selected ? 2 : 0) | (hovered ? 4 : 0);
     if (look != m_paintedLook) {
         m_paintedLook = look;
@@ -153,10 +147,34 @@ void FloorItemView::layoutStack()
     setSize(QSizeF(std::max(iconSide, m_labelSize.width()),
                    iconSide + stackSpacing + m_labelSize.height()));
     setTransformOriginPoint(rect().center());
+    if (m_restoreButton)
+        m_restoreButton->setCentre(restoreRect().center());
+}
+
+QRectF FloorItemView::restoreRect() const
+{
     // Aligned with the icon's top-right corner, then moved out by (6, -6).
     const QRectF icon = iconRect();
-    m_restoreButton->setCentre(
-        QPointF(icon.right() + 6 - restoreSide / 2, icon.top() - 6 + restoreSide / 2));
+    return QRectF(icon.right() + 6 - restoreSide, icon.top() - 6, restoreSide, restoreSide);
+}
+
+RoomItem* FloorItemView::restoreButton()
+{
+    // Made the first time the pointer is over the file: a floor of thousands holds that many
+    // views, and a button each, hidden, cost their making and every repaint of the floor a
+    // look at each.
+    if (m_restoreButton)
+        return m_restoreButton;
+    m_restoreButton = new RoomItem(this);
+    m_restoreButton->setSize(QSizeF(restoreSide, restoreSide));
+    m_restoreButton->setHitShape(Painting::ellipse(QRectF(0, 0, restoreSide, restoreSide)));
+    m_restoreButton->gestures().onTap([this] {
+        withAnimation(dropSpring, [&] { m_storage.restoreCarpetItemToDesktop(m_itemURL); });
+    });
+    m_restoreButton->gestures().setToolTip(QStringLiteral("Kembalikan file ini ke Desktop"));
+    m_restoreButton->setVisible(false);
+    m_restoreButton->setCentre(restoreRect().center());
+    return m_restoreButton;
 }
 
 QRectF FloorItemView::iconRect() const
@@ -339,9 +357,8 @@ QImage FloorItemView::renderBase(qreal dpr) const
         paintBadge(painter, badge(-26, -4, 18), QStringLiteral("checkmark.circle.fill"),
                    Colors::controlAccent(), Colors::white());
     } else if (hovered) {
-        paintBadge(painter, m_restoreButton->mapRectToParent(m_restoreButton->rect()),
-                   QStringLiteral("arrow.up.forward.circle.fill"), QColor(Qt::yellow),
-                   Colors::black(0.85));
+        paintBadge(painter, restoreRect(), QStringLiteral("arrow.up.forward.circle.fill"),
+                   QColor(Qt::yellow), Colors::black(0.85));
     }
 
     // The name on its capsule, over a shadow shared by every capsule of its size.

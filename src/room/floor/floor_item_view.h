@@ -99,7 +99,10 @@ private:
     int m_paintedLook = -1;
     QString m_elidedName;
     QSizeF m_labelSize;
-    // Shown while the pointer is over an unselected file.
+    // Shown while the pointer is over an unselected file; made the first time it is.
+    RoomItem* restoreButton();
+    // Where the restore button lies (this item's coordinates).
+    QRectF restoreRect() const;
     RoomItem* m_restoreButton = nullptr;
 
     bool m_inLayer = false;

@@ -23,12 +23,12 @@ namespace {
 constexpr Animation bulkSpring = Animation::spring(0.35, 0.75);
 // Views are made a batch at a time, one batch per turn of the event loop: a folder of
 // thousands fills the floor over a few frames instead of keeping the room black until the
-// last one is made. A batch holds at least this many files; the later ones, made while the
-// room already shows, go on for some 12 ms: the scene's own work on the views a batch made
-// follows it in the same turn and costs more than making them (batches of 40 ms left the
-// room unanswered for over 250 ms with 10,000 files arriving).
-constexpr int fileBatch = 250;
-constexpr qint64 batchNanoseconds = 12'000'000;
+// last one is made. A batch holds at least this many files, and goes on for some 5 ms: the
+// scene's own work on the views a batch made, and their drawing into the floor's picture,
+// follow it in the same turn and cost more than making them (batches of 12 ms of making took
+// turns of 40 ms in a room of 1440 x 900, and the room needs a few turns to answer).
+constexpr int fileBatch = 64;
+constexpr qint64 batchNanoseconds = 5'000'000;
 // Up to this many files leaving together go with their transition; more are let go at once,
 // their views deleted a slice of this long at a time.
 constexpr qsizetype animatedDepartures = 64;
@@ -287,6 +287,11 @@ void MagicCarpetView::deleteDeparted()
 {
     // Never inside the event of one of them (a drop ends in the dropped file's own handler).
     m_deletionScheduled = false;
+    // Nor while the move of many that took them away still runs: a turn then holds a slice
+    // of its moves, and a slice of deletions beside it kept the room from its input twice as
+    // long. They go once it has ended.
+    if (m_awaitingBulkEnd)
+        return;
     QElapsedTimer slice;
     slice.start();
     while (!m_departed.isEmpty() && slice.nsecsElapsed() < departureNanoseconds)
@@ -303,8 +308,11 @@ int MagicCarpetView::makePending(bool later)
     batch.start();
     qsizetype count = 0;
     int covered = 0;
+    // A crowd gets its first views on the next turn: the turn that listed it (the end of a
+    // move of many, with the drawer it emptied drawn again) has done enough already.
+    const qsizetype least = !later && m_pending.size() > fileBatch ? 0 : fileBatch;
     while (count < m_pending.size() &&
-           (count < fileBatch || (later && batch.nsecsElapsed() < batchNanoseconds)))
+           (count < least || (later && batch.nsecsElapsed() < batchNanoseconds)))
         covered += makeEntry(m_pending[count++]) ? 1 : 0;
     m_pending.remove(0, count);
     if (!m_pending.isEmpty() && !m_batchScheduled) {
