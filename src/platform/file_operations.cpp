@@ -402,9 +402,9 @@ std::optional<std::vector<QByteArray>> listNames(const QString& dir, bool includ
     return names;
 }
 
-std::optional<QStringList> listEntries(const QString& dir, bool includeHidden)
+namespace {
+std::optional<QStringList> namesOf(std::optional<std::vector<FolderEntry>> entries)
 {
-    std::optional<std::vector<FolderEntry>> entries = readFolder(dir, includeHidden, false);
     if (!entries)
         return std::nullopt;
     QStringList names;
@@ -412,6 +412,12 @@ std::optional<QStringList> listEntries(const QString& dir, bool includeHidden)
     for (FolderEntry& entry : *entries)
         names.append(std::move(entry.name));
     return names;
+}
+} // namespace
+
+std::optional<QStringList> listEntries(const QString& dir, bool includeHidden)
+{
+    return namesOf(readFolder(dir, includeHidden, false));
 }
 
 std::optional<std::vector<FolderEntry>> listFolder(const QString& dir, bool includeHidden)
@@ -421,14 +427,7 @@ std::optional<std::vector<FolderEntry>> listFolder(const QString& dir, bool incl
 
 std::optional<QStringList> listLinks(const QString& dir, bool includeHidden)
 {
-    std::optional<std::vector<FolderEntry>> entries = readFolder(dir, includeHidden, true, true);
-    if (!entries)
-        return std::nullopt;
-    QStringList names;
-    names.reserve(qsizetype(entries->size()));
-    for (FolderEntry& entry : *entries)
-        names.append(std::move(entry.name));
-    return names;
+    return namesOf(readFolder(dir, includeHidden, true, true));
 }
 
 bool linkTargetIsGone(const QString& linkPath)
