@@ -21,10 +21,12 @@ void track(QThreadPool* pool);
 void untrack(QThreadPool* pool);
 
 // Has Qt's global pool, the program's pool and every tracked one finish their jobs and let
-// their threads go, joined before it returns. A process forked without exec afterwards
-// (the tests that run work as another user) then inherits no thread that might have held a
-// lock of the allocator's as it forked, nor a pool counting threads it does not have.
-void letThreadsGo();
+// their threads go, and waits until no thread of any pool is left in the process, however
+// far it had got with ending. A process forked without exec afterwards (the tests that run
+// work as another user) then inherits no thread that might have held a lock of the
+// allocator's as it forked, nor a pool counting threads it does not have. False when some
+// pool's thread was still there after ten seconds.
+bool letThreadsGo();
 
 // Leaves the raster engine one helper thread. The room draws many caches of a few hundred
 // rows: spread over every core, each fill wakes up to eight threads and waits for them, and

@@ -18,6 +18,7 @@
 #include <QThreadPool>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -483,6 +484,48 @@ private Q_SLOTS:
         pool->waitForDone();
         QVERIFY2(!waited, "the fill waited until the jobs ended");
         QCOMPARE(image.pixelColor(300, 300).alpha(), 128);
+    }
+
+    // The tests fork work as a plain user: a pool's thread still ending as the process forks
+    // (destroying its thread-local objects, the allocator taking its caches back) can hold a
+    // lock the child then waits for for good. Whatever the pool, its threads are gone.
+    void poolThreadsAreGoneOnceLetGo_data()
+    {
+        QTest::addColumn<QString>("pool");
+        QTest::newRow("the program's") << u"program"_s;
+        QTest::newRow("Qt's own") << u"global"_s;
+        QTest::newRow("a writer's") << u"tracked"_s;
+        QTest::newRow("one already deleted") << u"deleted"_s;
+    }
+    void poolThreadsAreGoneOnceLetGo()
+    {
+        QFETCH(QString, pool);
+        struct SlowToEnd {
+            ~SlowToEnd() { std::this_thread::sleep_for(std::chrono::milliseconds(300)); }
+        };
+        std::atomic<pid_t> worker = 0;
+        const auto job = [&worker] {
+            thread_local SlowToEnd slow;
+            static_cast<void>(&slow);
+            worker = ::gettid();
+        };
+        auto own = std::make_unique<QThreadPool>();
+        if (pool == u"program")
+            BackgroundWork::pool()->start(job);
+        else if (pool == u"global")
+            QThreadPool::globalInstance()->start(job);
+        else
+            own->start(job);
+        if (pool == u"tracked")
+            BackgroundWork::track(own.get());
+        QTRY_VERIFY(worker != 0);
+        if (pool == u"deleted")
+            own.reset();
+        QVERIFY(BackgroundWork::letThreadsGo());
+        if (pool == u"tracked")
+            BackgroundWork::untrack(own.get());
+        QVERIFY2(!QFileInfo::exists(u"/proc/self/task/%1"_s.arg(worker.load())),
+                 "a pool's thread is still running");
     }
 };
 

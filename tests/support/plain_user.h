@@ -101,8 +101,10 @@ inline PlainUserOutcome asPlainUser(const QString& folder, const std::function<i
     // that do not exist there, and the child waits for it for good. And a thread that
     // allocated, or ended, as the process forked may have held one of the allocator's locks
     // (the sanitizer's has no fork handler), which the child's first new thread then waits
-    // for for good. Every pool lets its threads go first, so the child's pools start their own.
-    BackgroundWork::letThreadsGo();
+    // for for good. Every pool lets its threads go first, and they are gone before the fork,
+    // so the child's pools start their own.
+    if (!BackgroundWork::letThreadsGo())
+        qWarning("a pool's thread was still running as the work was forked as the plain user");
     int report[2] = {-1, -1};
     if (::pipe2(report, O_CLOEXEC) != 0)
         return failed(101, QStringLiteral("no pipe for the child's report"));
