@@ -27,6 +27,9 @@ namespace {
 // A slice of a move of many items keeps the GUI thread this long at most (one item may take
 // longer): the room answers between two slices.
 constexpr qint64 kBulkSliceNs = 8'000'000;
+// A batch of up to this many steps ends inside the call, however long its opening took:
+// the shelf, the floor and whoever asked read the result as the call returns.
+constexpr qsizetype kBulkFewSteps = 64;
 
 QString canonicalOr(const QString& path)
 {
@@ -260,7 +263,8 @@ void StorageManager::runBulk(BulkSteps steps)
             runBulkSlice(running);
     });
     const qint64 spent = std::exchange(m_leavingNs, 0) + opening.nsecsElapsed();
-    if (spent < kBulkSliceNs || m_bulkSliceItems) {
+    if (spent < kBulkSliceNs || m_bulkSliceItems ||
+        qsizetype(bulk->steps.size()) <= kBulkFewSteps) {
         runBulkSlice(bulk, spent);
         return;
     }

@@ -364,6 +364,33 @@ private Q_SLOTS:
             QCOMPARE(placeOf(f, operation, i, trashedAfter), u"after"_s);
     }
 
+    // A move of one floor file ends inside the call, however long the floor took to let it
+    // go: the shelf, the floor and the tests read the result as soon as the call returns.
+    void aFewItemsMoveInTheCall_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::newRow("a floor file onto the shelf") << u"to shelf"_s;
+        QTest::newRow("a floor file into the Trash") << u"trash items"_s;
+    }
+    void aFewItemsMoveInTheCall()
+    {
+        QFETCH(QString, operation);
+        StorageHome f;
+        layOut(f, operation);
+        QObject::connect(f.operator->(), &StorageManager::carpetItemsLeaving, [] {
+            QElapsedTimer letting;
+            letting.start();
+            while (letting.elapsed() < 20) {
+            }
+        });
+        if (operation == u"to shelf")
+            f->moveCarpetItemsToBookshelf({nameOf(0)});
+        else
+            f->trashCarpetFiles({nameOf(0)});
+        QCOMPARE(placeOf(f, operation, 0, trashed(f.trashRoot())), u"after"_s);
+        QCOMPARE(placeOf(f, operation, 1, trashed(f.trashRoot())), u"before"_s);
+    }
+
     void cutShort_data() { operations_data(); }
 
     // A move of many items killed halfway: each item stands where it was or where it went,
