@@ -344,6 +344,8 @@ private Q_SLOTS:
         QFETCH(QString, operation);
         StorageHome f;
         layOut(f, operation);
+        // The move's own slices, not a slice forced for looking between them.
+        f->setBulkSliceItems(std::nullopt);
         QObject::connect(f.operator->(), &StorageManager::carpetItemsLeaving, [] {
             QElapsedTimer letting;
             letting.start();
