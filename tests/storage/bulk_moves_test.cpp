@@ -97,6 +97,17 @@ void act(StorageHome& f, const QString& operation)
     f.act(operation, {});
 }
 
+// The floor takes 20 ms to let the files of a move go, as it does with thousands of them.
+void slowToLetGo(StorageHome& f)
+{
+    QObject::connect(f.operator->(), &StorageManager::carpetItemsLeaving, [] {
+        QElapsedTimer letting;
+        letting.start();
+        while (letting.elapsed() < 20) {
+        }
+    });
+}
+
 // Where item `i` stands, as a start of the room finds it: "before", "after" (moved, and
 // still knowing where it came from), or what is wrong.
 QString placeOf(StorageHome& f, const QString& operation, int i,
@@ -346,12 +357,7 @@ private Q_SLOTS:
         layOut(f, operation);
         // The move's own slices, not a slice forced for looking between them.
         f->setBulkSliceItems(std::nullopt);
-        QObject::connect(f.operator->(), &StorageManager::carpetItemsLeaving, [] {
-            QElapsedTimer letting;
-            letting.start();
-            while (letting.elapsed() < 20) {
-            }
-        });
+        slowToLetGo(f);
         act(f, operation);
         QVERIFY(f->hasMovesInFlight());
         int moved = 0;
@@ -379,12 +385,7 @@ private Q_SLOTS:
         QFETCH(QString, operation);
         StorageHome f;
         layOut(f, operation);
-        QObject::connect(f.operator->(), &StorageManager::carpetItemsLeaving, [] {
-            QElapsedTimer letting;
-            letting.start();
-            while (letting.elapsed() < 20) {
-            }
-        });
+        slowToLetGo(f);
         if (operation == u"to shelf")
             f->moveCarpetItemsToBookshelf({nameOf(0)});
         else
